@@ -1,0 +1,13 @@
+#pragma once
+#include <stdexcept>
+#include <string>
+
+namespace vx {
+
+// An error whose message is ready for the user, already in the user's language.
+class VxError : public std::runtime_error {
+public:
+    explicit VxError(const std::string& message) : std::runtime_error(message) {}
+};
+
+} // namespace vx

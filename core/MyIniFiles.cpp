@@ -1,0 +1,206 @@
+#include "core/MyIniFiles.h"
+
+#include "core/FileIO.h"
+#include "core/HexText.h"
+
+#include <algorithm>
+
+namespace vx {
+namespace {
+
+bool SameName(std::string_view a, std::string_view b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
+        return lower(x) == lower(y);
+    });
+}
+
+std::string Lower(std::string_view text)
+{
+    std::string lower(text);
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c + 32);
+    return lower;
+}
+
+} // namespace
+
+void TMemIniFile::Section::Add(Entry entry)
+{
+    if (entry.hasEquals)
+        index.emplace(Lower(entry.key), entries.size());
+    entries.push_back(std::move(entry));
+}
+
+TMemIniFile::TMemIniFile(std::string fileName) : fileName_(std::move(fileName))
+{
+    if (fileName_.empty() || !FileExists(fileName_))
+        return;
+    const std::vector<std::uint8_t> bytes = ReadWholeFile(fileName_);
+    SetText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+TMemIniFile TMemIniFile::FromText(std::string_view text, std::string fileName)
+{
+    TMemIniFile ini(std::string{});
+    ini.SetText(text);
+    ini.fileName_ = std::move(fileName);
+    return ini;
+}
+
+void TMemIniFile::SetText(std::string_view text)
+{
+    sections_.clear();
+    if (text.substr(0, 3) == "\xEF\xBB\xBF")
+        text.remove_prefix(3);
+    Section* current = nullptr;
+    while (!text.empty()) {
+        const std::size_t end = text.find_first_of("\r\n");
+        std::string_view line = TrimBlanks(text.substr(0, end));
+        if (end == std::string_view::npos) {
+            text = {};
+        } else {
+            const bool crlf = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
+            text.remove_prefix(end + (crlf ? 2 : 1));
+        }
+        if (line.empty() || line.front() == ';')
+            continue;
+        if (line.front() == '[' && line.back() == ']' && line.size() >= 2) {
+            sections_.push_back({std::string(TrimBlanks(line.substr(1, line.size() - 2))), {}, {}});
+            current = &sections_.back();
+            continue;
+        }
+        if (current == nullptr)
+            continue; // lines before the first section belong to nothing
+        const std::size_t equals = line.find('=');
+        if (equals == std::string_view::npos)
+            current->Add({std::string(line), {}, false});
+        else
+            current->Add({std::string(TrimBlanks(line.substr(0, equals))),
+                          std::string(TrimBlanks(line.substr(equals + 1))), true});
+    }
+}
+
+template <class Self> auto* TMemIniFile::FindSection(Self& self, std::string_view name)
+{
+    decltype(&self.sections_.front()) found = nullptr;
+    for (auto& section : self.sections_)
+        if (SameName(section.name, name))
+            return &section;
+    return found;
+}
+
+template <class Self>
+auto* TMemIniFile::FindEntry(Self& self, std::string_view section, std::string_view key)
+{
+    decltype(&self.sections_.front().entries.front()) found = nullptr;
+    if (auto* inSection = FindSection(self, section)) {
+        const auto at = inSection->index.find(Lower(key));
+        if (at != inSection->index.end())
+            found = &inSection->entries[at->second];
+    }
+    return found;
+}
+
+std::string TMemIniFile::ReadString(std::string_view section, std::string_view key,
+                                    std::string_view defaultValue) const
+{
+    const auto* entry = FindEntry(*this, section, key);
+    return std::string(entry ? std::string_view(entry->value) : defaultValue);
+}
+
+void TMemIniFile::WriteString(std::string_view section, std::string_view key,
+                              std::string_view value)
+{
+    if (auto* entry = FindEntry(*this, section, key)) {
+        entry->value = value;
+        return;
+    }
+    auto* found = FindSection(*this, section);
+    if (found == nullptr) {
+        sections_.push_back({std::string(section), {}, {}});
+        found = &sections_.back();
+    }
+    found->Add({std::string(key), std::string(value), true});
+}
+
+std::int32_t TMemIniFile::ReadInteger(std::string_view section, std::string_view key,
+                                      std::int32_t defaultValue) const
+{
+    const auto* entry = FindEntry(*this, section, key);
+    if (entry == nullptr)
+        return defaultValue;
+    return ParseDecimal(entry->value).value_or(defaultValue);
+}
+
+void TMemIniFile::WriteInteger(std::string_view section, std::string_view key, std::int32_t value)
+{
+    WriteString(section, key, std::to_string(value));
+}
+
+bool TMemIniFile::SectionExists(std::string_view section) const
+{
+    return FindSection(*this, section) != nullptr;
+}
+
+bool TMemIniFile::ValueExists(std::string_view section, std::string_view key) const
+{
+    return FindEntry(*this, section, key) != nullptr;
+}
+
+std::vector<std::string> TMemIniFile::ReadSection(std::string_view section) const
+{
+    std::vector<std::string> keys;
+    if (const auto* found = FindSection(*this, section))
+        for (const Entry& entry : found->entries)
+            if (entry.hasEquals)
+                keys.push_back(entry.key);
+    return keys;
+}
+
+std::vector<std::string> TMemIniFile::ReadSections() const
+{
+    std::vector<std::string> names;
+    for (const Section& section : sections_)
+        names.push_back(section.name);
+    return names;
+}
+
+std::string TMemIniFile::GetText() const
+{
+    std::string text;
+    for (const Section& section : sections_) {
+        text += '[' + section.name + "]\n";
+        for (const Entry& entry : section.entries) {
+            text += entry.key;
+            if (entry.hasEquals)
+                text += '=' + entry.value;
+            text += '\n';
+        }
+    }
+    return text;
+}
+
+void TMemIniFile::UpdateFile() const
+{
+    const std::string text = GetText();
+    WriteFileAtomically(fileName_, std::vector<std::uint8_t>(text.begin(), text.end()));
+}
+
+std::int32_t TMyMemIniFile::ReadHex(std::string_view section, std::string_view key,
+                                    std::int32_t defaultValue) const
+{
+    const std::string text =
+        ReadString(section, key, FormatHex(static_cast<std::uint32_t>(defaultValue)));
+    const auto value = ParseHex(text);
+    return value ? static_cast<std::int32_t>(*value) : defaultValue;
+}
+
+void TMyMemIniFile::WriteHex(std::string_view section, std::string_view key, std::int32_t value)
+{
+    WriteString(section, key, FormatHex(static_cast<std::uint32_t>(value)));
+}
+
+} // namespace vx

@@ -1,0 +1,60 @@
+#include "core/NameLists.h"
+
+#include "core/FileIO.h"
+#include "core/HexText.h"
+
+namespace vx {
+namespace {
+
+std::string FileText(const std::string& path)
+{
+    const std::vector<std::uint8_t> bytes = ReadWholeFile(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+} // namespace
+
+std::vector<std::string> ReadNameLines(std::string_view text)
+{
+    if (text.substr(0, 3) == "\xEF\xBB\xBF")
+        text.remove_prefix(3);
+    std::vector<std::string> names;
+    while (!text.empty()) {
+        const std::size_t end = text.find_first_of("\r\n");
+        const std::string_view line = TrimBlanks(text.substr(0, end));
+        text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
+        if (!line.empty() && line.front() != ';')
+            names.emplace_back(line);
+    }
+    return names;
+}
+
+std::vector<std::string> ChipAttributeNamesFromText(std::string_view text)
+{
+    std::vector<std::string> names = ReadNameLines(text);
+    while (names.size() < MinChipAttributeNames)
+        names.emplace_back("????????");
+    return names;
+}
+
+std::vector<std::string> ObjectNamesFromText(std::string_view text)
+{
+    std::vector<std::string> names = ReadNameLines(text);
+    if (names.size() > ObjectNameCount)
+        names.resize(ObjectNameCount);
+    while (names.size() < ObjectNameCount)
+        names.push_back(FormatHex(static_cast<std::uint32_t>(names.size()), 2));
+    return names;
+}
+
+std::vector<std::string> LoadChipAttributeNames(const std::string& path)
+{
+    return ChipAttributeNamesFromText(FileText(path));
+}
+
+std::vector<std::string> LoadObjectNames(const std::string& path)
+{
+    return ObjectNamesFromText(FileText(path));
+}
+
+} // namespace vx
