@@ -1,0 +1,167 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "core/AddressData.h"
+#include "core/EditedFlagData.h"
+#include "core/MidPoint.h"
+#include "core/UndoData.h"
+
+namespace vx {
+
+class TVxObjectManager;
+class TStageData;
+
+constexpr int ChipCount = 256;
+constexpr int ChipEntryCount = ChipCount * 4;
+constexpr int MapSize = 2816;
+constexpr int RoomSize = 64;
+constexpr int ScrollSize = 32;
+constexpr int PaletteBlockSize = 96; // BG 0..15, sprite 16..31, animation 32..95
+
+// What a stage tells the rest of the program; the shell fills these in.
+struct TStageHooks {
+    // The modified notice for the status bar, already in the user's language.
+    std::function<void(const std::string& text)> ShowModified;
+    // The stage's background palette changed: hand it to the renderer.
+    std::function<void(const TStageData&)> PaletteChanged;
+    // The stage's palette animation changed: hand count, timer and colours to the renderer.
+    std::function<void(const TStageData&)> PaletteAnimeChanged;
+};
+
+// The tables that stages share when their deciding key has the same address.
+enum class SharedGroup { Chips, Map, Scroll, EnemyObjects, ItemObjects, MidPoints };
+constexpr std::array<SharedGroup, 6> SharedGroups{SharedGroup::Chips, SharedGroup::Map,
+                                                  SharedGroup::Scroll, SharedGroup::EnemyObjects,
+                                                  SharedGroup::ItemObjects, SharedGroup::MidPoints};
+TableKey DecidingKey(SharedGroup group);
+// The lowest earlier stage whose deciding address equals this stage's, or -1.
+int ShareSource(const TAddressData& addresses, SharedGroup group, int stage);
+
+// The editable model of one stage: working copies of its tables, decoded from the image,
+// changed only through operations that record history and set the edited flags.
+class TStageData {
+public:
+    // Reads the tables from the image (nothing outside it: bytes beyond its end read as
+    // zero), taking shared tables over from the earlier stages.
+    TStageData(std::vector<std::uint8_t>& image, std::span<const std::unique_ptr<TStageData>> earlier,
+               int stageIndex, const TAddressData& addresses, const TStageHooks* hooks);
+    ~TStageData();
+    TStageData(const TStageData&) = delete;
+    TStageData& operator=(const TStageData&) = delete;
+
+    int StageIndex() const { return stageIndex_; }
+    std::int32_t Address(TableKey key) const { return addresses_.Address(key, stageIndex_); }
+
+    TEditedFlagData& EditedFlags() { return editedFlags_; }
+    const TEditedFlagData& EditedFlags() const { return editedFlags_; }
+    TUndoStack& UndoStack() { return undoStack_; }
+    TUndoStack& RedoStack() { return redoStack_; }
+    const TUndoStack& UndoStack() const { return undoStack_; }
+    const TUndoStack& RedoStack() const { return redoStack_; }
+
+    TVxObjectManager& EnemyObjects() const { return *enemies_->manager; }
+    TVxObjectManager& ItemObjects() const { return *items_->manager; }
+    TMidPoint& MidPoints(int index) const { return *midPoints_.at(static_cast<std::size_t>(index)); }
+
+    const std::array<std::uint8_t, 256>& PatternTableSetting() const { return patternTableSetting_; }
+    std::uint8_t PaletteAnimeFrameCount() const { return frameCount_; }
+    std::uint8_t PaletteAnimeFrameTimer() const { return frameTimer_; }
+    const std::array<std::uint8_t, PaletteBlockSize>& PaletteBlock() const { return palette_; }
+    std::span<const std::uint8_t, 16> BGPalette() const { return std::span(palette_).subspan<0, 16>(); }
+    std::span<const std::uint8_t, 16> SpritePalette() const { return std::span(palette_).subspan<16, 16>(); }
+    std::span<const std::uint8_t, 64> PaletteAnimePalette() const { return std::span(palette_).subspan<32, 64>(); }
+
+    // Entries: sub-palette in bits 6-7, 16x16 chip in bits 0-5; quarters TL, BL, TR, BR.
+    const std::vector<std::uint8_t>& Chip32x32() const { return chips_->entries; }
+    const std::vector<std::uint8_t>& Chip32x32Attribute() const { return chips_->attributes; }
+    const std::vector<std::uint8_t>& Map() const { return *map_; }
+    const std::vector<std::uint8_t>& Scroll() const { return *scroll_; }
+
+    int Default32x32ChipEditPage() const { return defaultChipEditPage_; }
+    int DefaultStartPoint() const { return defaultStartPoint_; }
+
+    // Edits. Each returns whether anything changed; an unchanged value records nothing and
+    // marks nothing. A position outside the table changes nothing either.
+    bool SetPaletteColor(int position, std::uint8_t color, HistoryMode mode);
+    bool SetPaletteAnimeFrameCount(std::uint8_t count, HistoryMode mode);
+    bool SetPaletteAnimeFrameTimer(std::uint8_t timer, HistoryMode mode);
+    bool SetPaletteAnimeColor(int position, std::uint8_t color, HistoryMode mode);
+    bool SetChipEntry(int position, std::uint8_t entry, HistoryMode mode);
+    bool SetChipAttribute(int position, std::uint8_t attribute, HistoryMode mode);
+    // position = 4c; bytes: the four entries, then the four attributes.
+    bool SetChip(int position, std::span<const std::uint8_t, 8> bytes, HistoryMode mode);
+    bool SetMapChip(int position, std::uint8_t chip, HistoryMode mode);
+    // position = 64r; kind ukMapPaste or ukMapGrid.
+    bool SetMapRoom(int position, std::span<const std::uint8_t, RoomSize> room, TUndoKind kind,
+                    HistoryMode mode);
+    bool SetScrollData(int position, std::uint8_t value, HistoryMode mode);
+
+    // Sets a flag and shows the modified notice; object and mid-point edits call it
+    // directly, recording no history.
+    void MarkEdited(TEditedFlag flag);
+
+    // Applies the top record of the undo (redo) stack; its kind, or -1 when empty.
+    int Undo();
+    int Redo();
+
+    // Writes the edited areas into the image.
+    void WriteBack();
+
+private:
+    struct ChipTables {
+        std::vector<std::uint8_t> entries = std::vector<std::uint8_t>(ChipEntryCount);
+        std::vector<std::uint8_t> attributes = std::vector<std::uint8_t>(ChipEntryCount);
+    };
+    struct ObjectTables {
+        std::array<std::vector<std::uint8_t>, 4> tables; // room, X, Y, kind
+        std::shared_ptr<TVxObjectManager> manager;
+    };
+    using ByteTable = std::vector<std::uint8_t>;
+
+    using Earlier = std::span<const std::unique_ptr<TStageData>>;
+    // The earlier stage's copy of a shared group, or nothing when this stage reads its own.
+    template <class T>
+    std::shared_ptr<T> SharedFrom(Earlier earlier, SharedGroup group,
+                                  std::shared_ptr<T> TStageData::*member) const;
+    std::shared_ptr<ChipTables> ReadChips() const;
+    std::shared_ptr<ByteTable> ReadTable(TableKey key, int size) const;
+    std::shared_ptr<ObjectTables> ReadObjects(TableKey first, int size, int capacity) const;
+    void ReadMidPoints();
+    void WriteChips();
+    void WriteObjects(ObjectTables& objects, TableKey first);
+
+    void Record(std::unique_ptr<TUndoData> record, HistoryMode mode);
+    bool EditByte(std::uint8_t& target, std::uint8_t value, std::uint8_t kind, int position,
+                  TEditedFlag flag, HistoryMode mode);
+    void NotifyPalette() const;
+    void NotifyPaletteAnime() const;
+    int Apply(std::unique_ptr<TUndoData> record, HistoryMode mode);
+
+    const TAddressData& addresses_;
+    int stageIndex_;
+    TEditedFlagData editedFlags_;
+    TUndoStack undoStack_;
+    TUndoStack redoStack_;
+    std::vector<std::uint8_t>& image_;
+    const TStageHooks* hooks_;
+    std::array<std::uint8_t, 256> patternTableSetting_{};
+    std::uint8_t frameCount_ = 0;
+    std::uint8_t frameTimer_ = 0;
+    std::array<std::uint8_t, PaletteBlockSize> palette_{};
+    std::shared_ptr<ChipTables> chips_;
+    int defaultChipEditPage_ = 0;
+    int defaultStartPoint_ = 0;
+    std::shared_ptr<ByteTable> map_;
+    std::shared_ptr<ByteTable> scroll_;
+    std::shared_ptr<ObjectTables> enemies_;
+    std::shared_ptr<ObjectTables> items_;
+    std::array<std::shared_ptr<TMidPoint>, MidPointCount> midPoints_;
+};
+
+} // namespace vx

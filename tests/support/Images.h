@@ -1,0 +1,20 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/AddressData.h"
+
+namespace vx::test {
+
+// The address table of an empty settings file: every default.
+const TAddressData& DefaultAddresses();
+// The sample image, made once.
+const std::vector<std::uint8_t>& SampleBytes();
+// Random bytes behind an iNES mark, the same for the same seed.
+std::vector<std::uint8_t> RandomImage(std::size_t size, unsigned seed);
+// An address table from settings text.
+std::unique_ptr<TAddressData> AddressesFrom(const std::string& settingsText);
+
+} // namespace vx::test
