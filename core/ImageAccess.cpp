@@ -1,5 +1,7 @@
 #include "core/ImageAccess.h"
 
+#include <cstring>
+
 namespace vx {
 
 bool RangeInside(std::int64_t address, std::int64_t length, std::int64_t imageSize)
@@ -11,6 +13,11 @@ void ReadFromImage(const std::vector<std::uint8_t>& image, std::int64_t address,
                    std::span<std::uint8_t> out)
 {
     const auto size = static_cast<std::int64_t>(image.size());
+    if (RangeInside(address, static_cast<std::int64_t>(out.size()), size)) {
+        if (!out.empty())
+            std::memcpy(out.data(), image.data() + address, out.size());
+        return;
+    }
     for (std::size_t i = 0; i < out.size(); ++i) {
         const std::int64_t at = address + static_cast<std::int64_t>(i);
         out[i] = at >= 0 && at < size ? image[static_cast<std::size_t>(at)] : 0;
@@ -21,6 +28,11 @@ void WriteToImage(std::vector<std::uint8_t>& image, std::int64_t address,
                   std::span<const std::uint8_t> bytes)
 {
     const auto size = static_cast<std::int64_t>(image.size());
+    if (RangeInside(address, static_cast<std::int64_t>(bytes.size()), size)) {
+        if (!bytes.empty())
+            std::memcpy(image.data() + address, bytes.data(), bytes.size());
+        return;
+    }
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const std::int64_t at = address + static_cast<std::int64_t>(i);
         if (at >= 0 && at < size)

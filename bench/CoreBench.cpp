@@ -1,0 +1,99 @@
+// Opening and saving the sample image, each beside a memcpy of the same bytes.
+#include "core/AddressData.h"
+#include "core/RomImgManager.h"
+#include "core/SampleImage.h"
+
+#include <benchmark/benchmark.h>
+#include <cstring>
+#include <filesystem>
+#include <unistd.h>
+
+using namespace vx;
+
+namespace {
+
+const TAddressData& Addresses()
+{
+    static TMyMemIniFile settings(TMemIniFile::FromText(""));
+    static const TAddressData addresses(settings);
+    return addresses;
+}
+
+const std::vector<std::uint8_t>& Sample()
+{
+    static const std::vector<std::uint8_t> bytes = MakeSampleImage();
+    return bytes;
+}
+
+std::string ScratchFile(const char* name)
+{
+    return (std::filesystem::temp_directory_path() / (std::string("vxbench.") + std::to_string(getpid()) + name)).string();
+}
+
+void BM_MemcpyImage(benchmark::State& state)
+{
+    std::vector<std::uint8_t> copy(Sample().size());
+    for (auto _ : state) {
+        std::memcpy(copy.data(), Sample().data(), copy.size());
+        benchmark::DoNotOptimize(copy.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * copy.size()));
+}
+BENCHMARK(BM_MemcpyImage);
+
+// Checks, copies the bytes in and builds the 14 stages.
+void BM_OpenSampleFromMemory(benchmark::State& state)
+{
+    TRomImgManager rom(Addresses());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(rom.LoadFromBytes(Sample(), "sample.nes"));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * Sample().size()));
+}
+BENCHMARK(BM_OpenSampleFromMemory);
+
+void BM_OpenSampleFromFile(benchmark::State& state)
+{
+    const std::string path = ScratchFile("open.nes");
+    TRomImgManager writer(Addresses());
+    writer.LoadFromBytes(Sample(), path);
+    writer.SaveToFile(path);
+    TRomImgManager rom(Addresses());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(rom.LoadFromFile(path));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * Sample().size()));
+    std::filesystem::remove(path);
+}
+BENCHMARK(BM_OpenSampleFromFile);
+
+// Every area of every stage written back into the image, as a save with edits everywhere.
+void BM_WriteBackEveryArea(benchmark::State& state)
+{
+    TRomImgManager rom(Addresses());
+    rom.LoadFromBytes(Sample(), "sample.nes");
+    for (int n = 0; n < StageCount; ++n)
+        for (int flag = 0; flag < 7; ++flag)
+            rom.Stage(n).EditedFlags().Set(flag, true);
+    for (auto _ : state)
+        for (int n = 0; n < StageCount; ++n)
+            rom.Stage(n).WriteBack();
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * Sample().size()));
+}
+BENCHMARK(BM_WriteBackEveryArea);
+
+// The whole save: write-back, then the image to a temporary file, flushed and renamed.
+void BM_SaveSample(benchmark::State& state)
+{
+    const std::string path = ScratchFile("save.nes");
+    TRomImgManager rom(Addresses());
+    rom.LoadFromBytes(Sample(), path);
+    for (auto _ : state) {
+        rom.Stage(0).MarkEdited(efMap);
+        rom.SaveToFile(path);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * Sample().size()));
+    std::filesystem::remove(path);
+}
+BENCHMARK(BM_SaveSample)->Unit(benchmark::kMicrosecond);
+
+} // namespace

@@ -1,0 +1,215 @@
+#include "tools/ToolCommands.h"
+
+#include "core/AddressData.h"
+#include "core/Errors.h"
+#include "core/FileIO.h"
+#include "core/HexText.h"
+#include "core/ImageAccess.h"
+#include "core/RomImgManager.h"
+#include "core/SampleImage.h"
+#include "core/StageData.h"
+
+#include <iostream>
+#include <map>
+#include <optional>
+
+namespace vx::tool {
+namespace {
+
+const char* const Usage = R"(Usage: vexalon2-tool COMMAND ...
+
+Commands:
+  make-sample OUT                      write the synthetic sample image to OUT
+  settings FILE                        read a settings file (missing is fine), resolve
+                                       all 434 values and write FILE back completed
+  info IMAGE [--settings FILE]         size, header, shared tables per stage, and any
+                                       table outside the image
+  roundtrip IMAGE OUT [--settings FILE]
+                                       open IMAGE and save it unchanged to OUT
+  --help                               this text
+
+--settings FILE reads a settings file without writing it; without it every default applies.
+Exit status: 0 success, 1 an input was refused or failed, 2 wrong usage.
+)";
+
+struct Arguments {
+    std::vector<std::string> positional;
+    std::map<std::string, std::string> options; // "--name" -> value ("" for flags)
+};
+
+// Options with a value; the others are flags.
+bool TakesValue(const std::string& option)
+{
+    return option == "--settings";
+}
+
+std::optional<Arguments> Parse(const std::vector<std::string>& words, const std::vector<std::string>& allowed)
+{
+    Arguments parsed;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const std::string& word = words[i];
+        if (word.rfind("--", 0) != 0) {
+            parsed.positional.push_back(word);
+            continue;
+        }
+        if (std::find(allowed.begin(), allowed.end(), word) == allowed.end()) {
+            std::cerr << "vexalon2-tool: unknown option " << word << "\n";
+            return std::nullopt;
+        }
+        if (TakesValue(word)) {
+            if (i + 1 >= words.size()) {
+                std::cerr << "vexalon2-tool: " << word << " needs a value\n";
+                return std::nullopt;
+            }
+            parsed.options[word] = words[++i];
+        } else {
+            parsed.options[word] = "";
+        }
+    }
+    return parsed;
+}
+
+// Reads the settings of --settings (never written back) or the defaults.
+std::unique_ptr<TAddressData> LoadAddresses(const Arguments& arguments)
+{
+    const auto found = arguments.options.find("--settings");
+    TMyMemIniFile settings(found == arguments.options.end() ? std::string{} : found->second);
+    return std::make_unique<TAddressData>(settings);
+}
+
+int UsageError(const std::string& message)
+{
+    std::cerr << "vexalon2-tool: " << message << "\n" << "Try 'vexalon2-tool --help'.\n";
+    return ExitUsage;
+}
+
+int MakeSample(const Arguments& arguments)
+{
+    if (arguments.positional.size() != 1)
+        return UsageError("make-sample takes one output file");
+    const auto image = MakeSampleImage();
+    WriteFileAtomically(arguments.positional[0], image);
+    std::cout << "wrote " << arguments.positional[0] << " (" << image.size() << " bytes)\n";
+    return ExitOk;
+}
+
+int Settings(const Arguments& arguments)
+{
+    if (arguments.positional.size() != 1)
+        return UsageError("settings takes one settings file");
+    TMyMemIniFile settings(arguments.positional[0]);
+    const TAddressData addresses(settings);
+    settings.UpdateFile();
+    std::cout << "wrote " << arguments.positional[0] << ": "
+              << settings.ReadSection(AddressSection).size() << " address keys, "
+              << settings.ReadSection(DefaultSection).size() << " default keys\n";
+    return ExitOk;
+}
+
+const char* GroupName(SharedGroup group)
+{
+    switch (group) {
+    case SharedGroup::Chips: return "chips";
+    case SharedGroup::Map: return "map";
+    case SharedGroup::Scroll: return "scroll";
+    case SharedGroup::EnemyObjects: return "enemies";
+    case SharedGroup::ItemObjects: return "items";
+    case SharedGroup::MidPoints: return "mid-points";
+    }
+    return "?";
+}
+
+int Info(const Arguments& arguments)
+{
+    if (arguments.positional.size() != 1)
+        return UsageError("info takes one image file");
+    const auto addresses = LoadAddresses(arguments);
+    const auto bytes = ReadWholeFile(arguments.positional[0]);
+    const auto size = static_cast<std::int64_t>(bytes.size());
+    std::cout << "size: " << size << " (0x" << FormatHex(static_cast<std::uint32_t>(size)) << ")\n";
+    std::cout << "header:";
+    for (std::size_t i = 0; i < 16 && i < bytes.size(); ++i)
+        std::cout << ' ' << FormatHex(bytes[i], 2);
+    std::cout << "\n";
+    for (int stage = 0; stage < StageCount; ++stage) {
+        std::cout << "stage " << FormatHex(static_cast<std::uint32_t>(stage), 2) << ":";
+        bool shares = false;
+        for (SharedGroup group : SharedGroups) {
+            const int source = ShareSource(*addresses, group, stage);
+            if (source >= 0) {
+                std::cout << ' ' << GroupName(group) << "=" << FormatHex(static_cast<std::uint32_t>(source), 2);
+                shares = true;
+            }
+        }
+        if (!shares)
+            std::cout << " no shared tables";
+        std::cout << "\n";
+        for (int k = 0; k < TableKeyCount; ++k) {
+            const auto key = static_cast<TableKey>(k);
+            const std::int32_t address = addresses->Address(key, stage);
+            if (!RangeInside(address, InfoOf(key).length, size))
+                std::cout << "  outside the image: " << InfoOf(key).name << "[" << stage << "] at "
+                          << FormatHex(static_cast<std::uint32_t>(address)) << ", length "
+                          << FormatHex(static_cast<std::uint32_t>(InfoOf(key).length)) << "\n";
+        }
+    }
+    if (auto refused = CheckImage(bytes, *addresses)) {
+        std::cerr << "the editor would refuse this image: " << *refused << "\n";
+        return ExitRefused;
+    }
+    return ExitOk;
+}
+
+int Roundtrip(const Arguments& arguments)
+{
+    if (arguments.positional.size() != 2)
+        return UsageError("roundtrip takes an image file and an output file");
+    const auto addresses = LoadAddresses(arguments);
+    TRomImgManager rom(*addresses);
+    std::string reason;
+    if (!rom.LoadFromFile(arguments.positional[0], &reason)) {
+        std::cerr << "vexalon2-tool: " << reason << "\n";
+        return ExitRefused;
+    }
+    rom.SaveToFile(arguments.positional[1]);
+    std::cout << "wrote " << arguments.positional[1] << " (" << rom.ImageSize() << " bytes)\n";
+    return ExitOk;
+}
+
+} // namespace
+
+int Run(const std::vector<std::string>& words)
+{
+    if (words.empty())
+        return UsageError("no command given");
+    const std::string& command = words[0];
+    if (command == "--help" || command == "-h" || command == "help") {
+        std::cout << Usage;
+        return ExitOk;
+    }
+    const std::vector<std::string> rest(words.begin() + 1, words.end());
+    try {
+        if (command == "make-sample") {
+            auto arguments = Parse(rest, {});
+            return arguments ? MakeSample(*arguments) : ExitUsage;
+        }
+        if (command == "settings") {
+            auto arguments = Parse(rest, {});
+            return arguments ? Settings(*arguments) : ExitUsage;
+        }
+        if (command == "info") {
+            auto arguments = Parse(rest, {"--settings"});
+            return arguments ? Info(*arguments) : ExitUsage;
+        }
+        if (command == "roundtrip") {
+            auto arguments = Parse(rest, {"--settings"});
+            return arguments ? Roundtrip(*arguments) : ExitUsage;
+        }
+    } catch (const VxError& error) {
+        std::cerr << "vexalon2-tool: " << error.what() << "\n";
+        return ExitRefused;
+    }
+    return UsageError("unknown command " + command);
+}
+
+} // namespace vx::tool
