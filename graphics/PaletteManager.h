@@ -37,6 +37,8 @@ public:
     bool IsAnimated() const { return animated_; }
     int GetAnimeFrame() const { return animated_ ? currentFrame_ : -1; }
 
+    // The animation's colour indices: frame f, entry e at f * 16 + e.
+    const std::array<std::uint8_t, 64>& AnimePalette() const { return animePalette_; }
     int FrameCount() const { return frameCount_; }
     int FrameTimer() const { return frameTimer_; }
 
