@@ -39,12 +39,14 @@ void CopySquare(TNkDIB& destination, int x, int y, const TNkDIB& source, int sou
     const std::uint8_t* from = source.Bits() + static_cast<std::size_t>(sourceY + top) * fromStride +
                                static_cast<std::size_t>(sourceX + left);
     for (int row = top; row < bottom; ++row, to += toStride, from += fromStride) {
-        if (identity) {
+        if (!identity)
+            RemapPixels(to, from, width, map);
+        else if (width == 16) // chips: fixed sizes let the copy inline
+            std::memcpy(to, from, 16);
+        else if (width == 32)
+            std::memcpy(to, from, 32);
+        else
             std::memcpy(to, from, width);
-        } else {
-            for (std::size_t i = 0; i < width; ++i)
-                to[i] = map[from[i]];
-        }
     }
 }
 
@@ -79,11 +81,49 @@ void TGraphicManager::UpdateStagePalette()
     stagePalette_.SetColorTable(stage);
 }
 
+namespace {
+
+// Eight pixels of a tile row at once: byte q of Spread[b] is bit 7-q of b.
+struct SpreadTable {
+    std::array<std::uint64_t, 256> bits{};
+    SpreadTable()
+    {
+        for (int b = 0; b < 256; ++b)
+            for (int q = 0; q < 8; ++q)
+                if (b & (0x80 >> q)) {
+                    std::uint8_t bytes[8] = {};
+                    std::memcpy(bytes, &bits[static_cast<std::size_t>(b)], 8);
+                    bytes[q] = 1;
+                    std::memcpy(&bits[static_cast<std::size_t>(b)], bytes, 8);
+                }
+    }
+};
+
+} // namespace
+
 void TGraphicManager::DecodePatternTable(TNkDIB& bitmap, int x0, int subPalette, int y0) const
 {
     static const std::uint8_t zeros[PatternTableSize] = {};
+    static const SpreadTable spread;
     const std::uint8_t* table = patternTable_ ? patternTable_ : zeros;
     const int base = (subPalette & 3) * 4;
+    if (x0 >= 0 && y0 >= 0 && x0 + 128 <= bitmap.Width() && y0 + 128 <= bitmap.Height()) {
+        const std::uint64_t add = 0x0101010101010101ull * static_cast<std::uint64_t>(base);
+        const std::size_t stride = static_cast<std::size_t>(bitmap.Width());
+        std::uint8_t* origin = bitmap.Bits() + static_cast<std::size_t>(y0) * stride + static_cast<std::size_t>(x0);
+        for (int band = 0; band < 8; ++band)
+            for (int column = 0; column < 16; ++column)
+                for (int half = 0; half < 2; ++half) {
+                    const std::uint8_t* tile = table + 16 * (32 * band + 2 * column + half);
+                    std::uint8_t* to = origin + static_cast<std::size_t>(16 * band + 8 * half) * stride +
+                                       static_cast<std::size_t>(8 * column);
+                    for (int j = 0; j < 8; ++j, to += stride) {
+                        const std::uint64_t pixels = spread.bits[tile[j]] + 2 * spread.bits[tile[j + 8]] + add;
+                        std::memcpy(to, &pixels, 8);
+                    }
+                }
+        return;
+    }
     for (int band = 0; band < 8; ++band)
         for (int column = 0; column < 16; ++column)
             for (int half = 0; half < 2; ++half) {
@@ -116,6 +156,22 @@ void TGraphicManager::ComposeChip32Sheet(TNkDIB& bitmap, const TNkDIB& chipSheet
 {
     static const int offsetX[4] = {0, 0, 16, 16};
     static const int offsetY[4] = {0, 16, 0, 16};
+    // The usual case, two sheets of their own sizes in the same colours: straight copies.
+    if (bitmap.Width() == 512 && bitmap.Height() >= 512 && chipSheet.Width() == 128 && chipSheet.Height() >= 512 &&
+        bitmap.PaletteStamp() == chipSheet.PaletteStamp() && entries.size() >= 1024) {
+        std::uint8_t* to = bitmap.Bits();
+        const std::uint8_t* from = chipSheet.Bits();
+        for (std::size_t n = 0; n < 256; ++n)
+            for (std::size_t k = 0; k < 4; ++k) {
+                const std::size_t e = entries[4 * n + k];
+                const std::uint8_t* square = from + (e / 8) * 16 * 128 + (e % 8) * 16;
+                std::uint8_t* target = to + ((n / 16) * 32 + static_cast<std::size_t>(offsetY[k])) * 512 +
+                                       (n % 16) * 32 + static_cast<std::size_t>(offsetX[k]);
+                for (int row = 0; row < 16; ++row, square += 128, target += 512)
+                    std::memcpy(target, square, 16);
+            }
+        return;
+    }
     for (int i = 0; i < 16; ++i)
         for (int j = 0; j < 16; ++j) {
             const std::size_t n = static_cast<std::size_t>(16 * i + j);

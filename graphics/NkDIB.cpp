@@ -7,8 +7,46 @@
 #include <cstdlib>
 #include <cstring>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define VX_HAVE_SSSE3_PATH 1
+#endif
+
 namespace vx {
 namespace {
+
+void RemapScalar(std::uint8_t* to, const std::uint8_t* from, std::size_t count, const std::uint8_t* map)
+{
+    for (std::size_t i = 0; i < count; ++i)
+        to[i] = map[from[i]];
+}
+
+#ifdef VX_HAVE_SSSE3_PATH
+// Sheets use indices 0..15 (and 32 for the cursor): sixteen pixels at a time go through
+// one byte shuffle with the first sixteen entries of the map.
+__attribute__((target("ssse3"))) void RemapShuffle(std::uint8_t* to, const std::uint8_t* from, std::size_t count,
+                                                   const std::uint8_t* map)
+{
+    const __m128i table = _mm_loadu_si128(reinterpret_cast<const __m128i*>(map));
+    const __m128i high = _mm_set1_epi8(static_cast<char>(0xF0));
+    const __m128i zero = _mm_setzero_si128();
+    std::size_t i = 0;
+    for (; i + 16 <= count; i += 16) {
+        const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(pixels, high), zero)) == 0xFFFF)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i), _mm_shuffle_epi8(table, pixels));
+        else
+            RemapScalar(to + i, from + i, 16, map);
+    }
+    RemapScalar(to + i, from + i, count - i, map);
+}
+
+bool HasSsse3()
+{
+    static const bool has = __builtin_cpu_supports("ssse3");
+    return has;
+}
+#endif
 
 std::uint64_t NewStamp()
 {
@@ -186,6 +224,20 @@ const std::array<std::uint8_t, 256>& TNkDIB::MapFrom(const TNkDIB& source) const
     return map_;
 }
 
+void RemapPixels(std::uint8_t* to, const std::uint8_t* from, std::size_t count,
+                 const std::array<std::uint8_t, 256>& map)
+{
+    // A local copy: writes through `to` cannot alias it, so the loop keeps it in place.
+    std::array<std::uint8_t, 256> local = map;
+#ifdef VX_HAVE_SSSE3_PATH
+    if (count >= 16 && HasSsse3()) {
+        RemapShuffle(to, from, count, local.data());
+        return;
+    }
+#endif
+    RemapScalar(to, from, count, local.data());
+}
+
 // ---- canvas ----
 
 TNkDIBCanvas::TNkDIBCanvas(TNkDIB& bitmap, const TGlyphRenderer* glyphs)
@@ -272,12 +324,17 @@ void TNkDIBCanvas::CopyRect(int left, int top, int right, int bottom, const TNkD
     if (firstX >= lastX || firstY >= lastY)
         return;
     const bool oneToOne = width == sourceWidth;
+    const bool inside = sourceLeft + (firstX - left) >= 0 && sourceLeft + (lastX - left) <= source.Width();
     for (int y = firstY; y < lastY; ++y) {
         const int sy = sourceTop + static_cast<int>(static_cast<std::int64_t>(y - top) * sourceHeight / height);
         if (sy < 0 || sy >= source.Height())
             continue;
         const std::uint8_t* from = source.ScanLine(sy);
         std::uint8_t* to = bitmap_.ScanLine(y);
+        if (oneToOne && inside) {
+            RemapPixels(to + firstX, from + sourceLeft + (firstX - left), static_cast<std::size_t>(lastX - firstX), map);
+            continue;
+        }
         for (int x = firstX; x < lastX; ++x) {
             const int sx = oneToOne ? sourceLeft + (x - left)
                                     : sourceLeft + static_cast<int>(static_cast<std::int64_t>(x - left) * sourceWidth / width);

@@ -93,6 +93,20 @@ TEST_F(GraphicManagerTest, ChipEntryIndexesTheSheetDirectly)
     EXPECT_EQ(chips->Pixel(15, 15), 0xC5);
     EXPECT_EQ(chips->Pixel(32 + 16, 32 + 16), 0x09);
     EXPECT_EQ(chips->Pixel(16, 0), 0);
+
+    // Into a bitmap of other colours, through the colour matching instead of straight copies.
+    std::array<std::uint8_t, 16> bg{};
+    for (int i = 0; i < 16; ++i)
+        bg[i] = static_cast<std::uint8_t>(i + 1);
+    SetBG(bg);
+    graphics.ApplyStagePalette(*sheet);
+    for (int y = 0; y < 512; ++y)
+        for (int x = 0; x < 128; ++x)
+            sheet->ScanLine(y)[x] = static_cast<std::uint8_t>((x / 16 + y / 16) % 16);
+    auto shown = graphics.CreateDisplayBitmap(512, 512);
+    graphics.ComposeChip32Sheet(*shown, *sheet, entries);
+    EXPECT_EQ(shown->Color(shown->Pixel(0, 0)), sheet->Color(sheet->Pixel(80, 384)));
+    EXPECT_EQ(shown->Color(shown->Pixel(48, 48)), sheet->Color(sheet->Pixel(16, 16)));
 }
 
 TEST_F(GraphicManagerTest, RoomsAreStoredColumnAfterColumn)

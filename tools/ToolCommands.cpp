@@ -8,6 +8,7 @@
 #include "core/RomImgManager.h"
 #include "core/SampleImage.h"
 #include "core/StageData.h"
+#include "tools/RenderCommand.h"
 
 #include <iostream>
 #include <map>
@@ -26,6 +27,14 @@ Commands:
                                        table outside the image
   roundtrip IMAGE OUT [--settings FILE]
                                        open IMAGE and save it unchanged to OUT
+  render IMAGE --stage N (--room R | --map | --chips | --sheet) --out FILE.png
+         [--settings FILE] [--palette FILE] [--objects]
+                                       draw room R (256x256), all 44 rooms side by side
+                                       (11264x256), the 32x32 chips (512x512) or the chip
+                                       sheet (128x512) of stage N as the editor shows them
+                                       with the palette animation off; --objects adds the
+                                       enemy and item markers; the colours come from
+                                       --palette (default: fcpalette.pal beside the tool)
   --help                               this text
 
 --settings FILE reads a settings file without writing it; without it every default applies.
@@ -40,7 +49,8 @@ struct Arguments {
 // Options with a value; the others are flags.
 bool TakesValue(const std::string& option)
 {
-    return option == "--settings";
+    return option == "--settings" || option == "--stage" || option == "--room" || option == "--out" ||
+           option == "--palette";
 }
 
 std::optional<Arguments> Parse(const std::vector<std::string>& words, const std::vector<std::string>& allowed)
@@ -204,6 +214,11 @@ int Run(const std::vector<std::string>& words)
         if (command == "roundtrip") {
             auto arguments = Parse(rest, {"--settings"});
             return arguments ? Roundtrip(*arguments) : ExitUsage;
+        }
+        if (command == "render") {
+            auto arguments = Parse(rest, {"--settings", "--stage", "--room", "--map", "--chips", "--sheet",
+                                          "--out", "--palette", "--objects"});
+            return arguments ? Render(arguments->positional, arguments->options) : ExitUsage;
         }
     } catch (const VxError& error) {
         std::cerr << "vexalon2-tool: " << error.what() << "\n";

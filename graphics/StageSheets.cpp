@@ -1,0 +1,29 @@
+#include "graphics/StageSheets.h"
+
+#include "core/StageData.h"
+#include "graphics/PatternData.h"
+
+namespace vx {
+
+void PrepareStageSheets(TGraphicManager& graphics, const TStageData& stage, const std::vector<std::uint8_t>& image,
+                        TStageSheets& sheets, const std::function<void(const std::string&)>& warn)
+{
+    std::array<std::uint8_t, 64> noFrames{};
+    graphics.SetPaletteAnime(0, 0, noFrames);
+    graphics.SetBGPalette(stage.BGPalette());
+    BuildPatternData(stage.PatternTableSetting(), image, stage.Address(TableKey::PatternTableSetting),
+                     sheets.patternData, warn);
+    graphics.SetPatternData(sheets.patternData);
+    graphics.SetPatternTable(std::span<const std::uint8_t, PatternTableSize>(sheets.patternData.data() + 0x1000,
+                                                                             PatternTableSize));
+    if (!sheets.chipSheet)
+        sheets.chipSheet = graphics.CreateStageBitmap(128, 512);
+    if (!sheets.chip32Sheet)
+        sheets.chip32Sheet = graphics.CreateStageBitmap(512, 512);
+    graphics.DecodeChipSheet(*sheets.chipSheet);
+    graphics.ComposeChip32Sheet(*sheets.chip32Sheet, *sheets.chipSheet, stage.Chip32x32());
+    graphics.ApplyStagePalette(*sheets.chipSheet);
+    graphics.ApplyStagePalette(*sheets.chip32Sheet);
+}
+
+} // namespace vx

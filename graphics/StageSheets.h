@@ -1,0 +1,27 @@
+#pragma once
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "graphics/GraphicManager.h"
+#include "graphics/NkDIB.h"
+
+namespace vx {
+
+class TStageData;
+
+// A stage's pattern data and its two working sheets, made the way the editor makes them
+// when a stage is selected, for pictures drawn outside the editor.
+struct TStageSheets {
+    std::array<std::uint8_t, PatternDataSize> patternData{};
+    std::unique_ptr<TNkDIB> chipSheet;   // 128x512
+    std::unique_ptr<TNkDIB> chip32Sheet; // 512x512
+};
+
+// Hands the stage's background palette to the renderer (animation off), assembles the
+// pattern data from the image, decodes the chip sheet and composes the 32x32 chips.
+void PrepareStageSheets(TGraphicManager& graphics, const TStageData& stage, const std::vector<std::uint8_t>& image,
+                        TStageSheets& sheets, const std::function<void(const std::string&)>& warn);
+
+} // namespace vx
