@@ -1,0 +1,133 @@
+#pragma once
+#include <QMainWindow>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "editors/EditorUnit.h"
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QTabWidget;
+class QTimer;
+
+namespace vx {
+
+class TAddressData;
+class TGraphicManager;
+class TMyMemIniFile;
+class TPaletteManager;
+class TPatternTableEdit;
+class TPrompts;
+class TQtGlyphRenderer;
+class TRomImgManager;
+
+// The pages of the page control, in order.
+enum TPage {
+    pgMapEdit,
+    pg32x32ChipEdit,
+    pgPaletteEdit,
+    pgPatternTableEdit,
+    pgObjectEdit,
+    pgMidPointEdit,
+    pgScrollEdit,
+    pgSpriteBankEdit,
+    PageCount
+};
+
+// The main window: makes the objects that live for the run, the frame (stage selector,
+// pages, menus, status bar, animation timer), and the commands that belong to no editor.
+// Each page's logic lives in its editor unit.
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    // Settings, colours and name lists are read here; a failure is shown through prompts
+    // and leaves Failed() true, and the program should end.
+    TMainForm(TPrompts& prompts, const QString& programFolder, QWidget* parent = nullptr);
+    // Writes the settings file, completed with every value in force.
+    ~TMainForm() override;
+
+    bool Failed() const { return failed_; }
+
+    // Opens an image and sets the editors up on it; a refused file is explained.
+    bool OpenImage(const QString& path);
+    void CommandOpen();
+    bool CommandSave();
+    bool CommandSaveAs();
+    void CommandClose();
+    void CommandUndo();
+    void CommandRedo();
+    // Re-reads the file's bytes (the character data another tool may have changed).
+    void ReloadCharacterData();
+    // Sets the Edit menu's captions and states, as each opening of the menu does.
+    void UpdateEditMenu();
+    void SelectStage(int index);
+
+    TRomImgManager& Rom() const { return *rom_; }
+    TGraphicManager& Graphics() const { return *graphics_; }
+    QComboBox* StageSelector() const { return stageSelector_; }
+    QTabWidget* PageControl() const { return pages_; }
+    QLabel* StatusPanel(int index) const { return status_[index]; }
+    QAction* SaveAction() const { return save_; }
+    QAction* SaveAsAction() const { return saveAs_; }
+    QAction* CloseAction() const { return close_; }
+    QAction* UndoAction() const { return undo_; }
+    QAction* RedoAction() const { return redo_; }
+    QMenu* EditMenu() const { return editMenu_; }
+    QTimer* AnimationTimer() const { return timer_; }
+    TPatternTableEdit* PatternTableEdit() const { return patternTable_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    bool CreateRunObjects(const QString& programFolder);
+    void BuildFrame();
+    void BuildMenus();
+    void BindUnits();
+    void ImageOpenedState();
+    void NoImageState();
+    // The unsaved-changes question; true when the caller may go on.
+    bool SettleUnsavedChanges();
+    bool SaveTo(const QString& path);
+    void ShowTitle();
+    TEditorUnit* UnitOfPage(int page) const;
+    void RefreshActivePage();
+    void OnTimer();
+    void OnPageChanged(int page);
+
+    TPrompts& prompts_;
+    bool failed_ = false;
+    std::unique_ptr<TMyMemIniFile> settings_;
+    std::unique_ptr<TAddressData> addresses_;
+    std::unique_ptr<TRomImgManager> rom_;
+    std::unique_ptr<TPaletteManager> palette_;
+    std::unique_ptr<TQtGlyphRenderer> glyphs_;
+    std::unique_ptr<TGraphicManager> graphics_;
+    std::vector<std::string> chipAttributeNames_;
+    std::vector<std::string> objectNames_;
+    std::unique_ptr<TEditorContext> context_;
+    // In the fixed calling order; each knows its page.
+    std::vector<std::pair<std::unique_ptr<TEditorUnit>, int>> units_;
+    TPatternTableEdit* patternTable_ = nullptr;
+    bool updating_ = false;
+
+    QWidget* central_ = nullptr;
+    QComboBox* stageSelector_ = nullptr;
+    QTabWidget* pages_ = nullptr;
+    QLabel* status_[3] = {};
+    QMenu* editMenu_ = nullptr;
+    QAction* open_ = nullptr;
+    QAction* save_ = nullptr;
+    QAction* saveAs_ = nullptr;
+    QAction* close_ = nullptr;
+    QAction* exit_ = nullptr;
+    QAction* undo_ = nullptr;
+    QAction* redo_ = nullptr;
+    QTimer* timer_ = nullptr;
+};
+
+} // namespace vx

@@ -1,0 +1,10 @@
+#pragma once
+#include <QString>
+
+namespace vx {
+
+// The stage selector's entry for a stage: "00 " followed by the stage's name in the
+// user's language.
+QString StageSelectorEntry(int stage);
+
+} // namespace vx

@@ -1,0 +1,77 @@
+#include "graphics/ImageView.h"
+
+#include "graphics/DibImage.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace vx {
+
+TImageView::TImageView(QWidget* parent, int tag) : QWidget(parent), tag_(tag)
+{
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TImageView::SetBitmap(std::unique_ptr<TNkDIB> bitmap)
+{
+    bitmap_ = std::move(bitmap);
+    cachedBitmap_ = nullptr;
+    update();
+}
+
+void TImageView::Redraw()
+{
+    if (!bitmap_ || cachedBitmap_ != bitmap_.get() || cachedVersion_ != bitmap_->Version())
+        update();
+}
+
+void TImageView::RefreshCache()
+{
+    if (!bitmap_) {
+        cache_ = QImage();
+        cachedBitmap_ = nullptr;
+        return;
+    }
+    if (cachedBitmap_ == bitmap_.get() && cachedVersion_ == bitmap_->Version())
+        return;
+    cache_ = ToQImage(*bitmap_);
+    cachedBitmap_ = bitmap_.get();
+    cachedVersion_ = bitmap_->Version();
+}
+
+void TImageView::paintEvent(QPaintEvent*)
+{
+    RefreshCache();
+    QPainter painter(this);
+    if (cache_.isNull()) {
+        painter.fillRect(rect(), palette().window());
+        return;
+    }
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawImage(rect(), cache_);
+}
+
+void TImageView::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint at = event->position().toPoint();
+    emit mousePressed(at.x(), at.y(), event->button(), event->modifiers());
+}
+
+void TImageView::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint at = event->position().toPoint();
+    emit mouseMoved(at.x(), at.y(), event->buttons(), event->modifiers());
+}
+
+void TImageView::mouseReleaseEvent(QMouseEvent* event)
+{
+    const QPoint at = event->position().toPoint();
+    emit mouseReleased(at.x(), at.y(), event->button(), event->modifiers());
+}
+
+void TImageView::enterEvent(QEnterEvent*) { emit mouseEntered(); }
+
+void TImageView::leaveEvent(QEvent*) { emit mouseLeft(); }
+
+} // namespace vx

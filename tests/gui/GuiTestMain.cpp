@@ -1,0 +1,14 @@
+#include <QApplication>
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+#include "graphics/QtGlyphRenderer.h"
+
+int main(int argc, char** argv)
+{
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication application(argc, argv);
+    vx::RegisterFontSubstitutions();
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

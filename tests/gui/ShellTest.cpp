@@ -1,0 +1,272 @@
+#include "app/MainForm.h"
+#include "core/FileIO.h"
+#include "core/Language.h"
+#include "core/RomImgManager.h"
+#include "graphics/ImageView.h"
+#include "graphics/PatternTableEdit.h"
+#include "tests/gui/ScriptedPrompts.h"
+#include "tests/support/Images.h"
+#include "tests/support/TempDir.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+using namespace vx;
+
+namespace {
+
+// A program folder with the lists, run from a folder with the colour file, and a sample
+// image to open.
+class ShellTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ForceLanguage(Language::English);
+        for (const char* name : {"ChipAttributeList.txt", "ObjectList.txt", "fcpalette.pal"})
+            std::filesystem::copy_file(std::string(VX_DATA_DIR "/") + name, dir.File(name));
+        previous = std::filesystem::current_path();
+        std::filesystem::current_path(dir.Path());
+        image = QString::fromStdString(dir.File("game.nes"));
+        test::WriteFile(image.toStdString(), test::SampleBytes());
+    }
+    void TearDown() override
+    {
+        form.reset();
+        std::filesystem::current_path(previous);
+        ForceLanguage(std::nullopt);
+        EXPECT_EQ(prompts.unexpected, 0) << "a question nobody expected";
+    }
+    TMainForm& Form()
+    {
+        if (!form)
+            form = std::make_unique<TMainForm>(prompts, QString::fromStdString(dir.Path()));
+        return *form;
+    }
+    TMainForm& Opened()
+    {
+        EXPECT_TRUE(Form().OpenImage(image));
+        return *form;
+    }
+    void Edit(int stage = 0) { ASSERT_TRUE(form->Rom().Stage(stage).SetMapChip(3, 0x77, hmEdit)); }
+    bool ShowsImage() const
+    {
+        return !form->StageSelector()->isHidden() && !form->PageControl()->isHidden() &&
+               form->SaveAction()->isEnabled() && form->SaveAsAction()->isEnabled() &&
+               form->CloseAction()->isEnabled() && form->EditMenu()->menuAction()->isVisible() &&
+               form->AnimationTimer()->isActive();
+    }
+    bool ShowsNoImage() const
+    {
+        return form->StageSelector()->isHidden() && form->PageControl()->isHidden() &&
+               !form->SaveAction()->isEnabled() && !form->SaveAsAction()->isEnabled() &&
+               !form->CloseAction()->isEnabled() && !form->EditMenu()->menuAction()->isVisible() &&
+               !form->AnimationTimer()->isActive() && form->windowTitle() == QStringLiteral("VEXALON 2 EDITOR");
+    }
+
+    test::TempDir dir;
+    std::filesystem::path previous;
+    QString image;
+    test::ScriptedPrompts prompts;
+    std::unique_ptr<TMainForm> form;
+};
+
+} // namespace
+
+TEST_F(ShellTest, StartsWithoutAnImageAndOpensIntoTheImageState)
+{
+    TMainForm& window = Form();
+    ASSERT_FALSE(window.Failed());
+    EXPECT_TRUE(ShowsNoImage());
+    EXPECT_EQ(window.PageControl()->count(), 8);
+    EXPECT_FALSE(window.PageControl()->tabBar()->isTabVisible(pgPatternTableEdit));
+    EXPECT_FALSE(window.PageControl()->tabBar()->isTabVisible(pgSpriteBankEdit));
+    EXPECT_EQ(window.PageControl()->tabText(pgMapEdit), QString::fromUtf8("マップ"));
+    EXPECT_EQ(window.StatusPanel(2)->width(), 330);
+
+    ASSERT_TRUE(window.OpenImage(image));
+    EXPECT_TRUE(ShowsImage());
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("VEXALON 2 EDITOR - ") + image);
+    EXPECT_EQ(window.PageControl()->currentIndex(), pgObjectEdit) << "the object page comes first";
+    EXPECT_EQ(window.AnimationTimer()->interval(), 16);
+    ASSERT_EQ(window.StageSelector()->count(), 14);
+    EXPECT_EQ(window.StageSelector()->itemText(0), QStringLiteral("00 Meadow"));
+    EXPECT_TRUE(window.StageSelector()->itemText(13).startsWith(QStringLiteral("0D ")));
+    EXPECT_TRUE(window.PatternTableEdit()->BGView()->HasBitmap());
+}
+
+TEST_F(ShellTest, StageSelectionRebuildsThePatternDataOfTheNewStage)
+{
+    TMainForm& window = Opened();
+    const auto stage0 = window.PatternTableEdit()->PatternData();
+    window.StageSelector()->setCurrentIndex(3);
+    EXPECT_EQ(window.Rom().CurrentStageIndex(), 3);
+    EXPECT_NE(window.PatternTableEdit()->PatternData(), stage0) << "each stage has its own tiles";
+    EXPECT_EQ(window.Graphics().PatternData(), window.PatternTableEdit()->PatternData().data());
+    EXPECT_TRUE(window.AnimationTimer()->isActive());
+}
+
+TEST_F(ShellTest, EditMenuCaptionsFollowTheCurrentStageAndLanguage)
+{
+    TMainForm& window = Opened();
+    ForceLanguage(Language::Japanese);
+    window.UpdateEditMenu();
+    EXPECT_FALSE(window.UndoAction()->isEnabled());
+    EXPECT_EQ(window.UndoAction()->text(), QString::fromUtf8("元に戻す(&U)"));
+    EXPECT_EQ(window.RedoAction()->text(), QString::fromUtf8("やり直し(&R)"));
+    ForceLanguage(Language::English);
+
+    Edit(0);
+    window.StageSelector()->setCurrentIndex(1);
+    window.UpdateEditMenu();
+    EXPECT_FALSE(window.UndoAction()->isEnabled()) << "history is per stage";
+    window.StageSelector()->setCurrentIndex(0);
+    window.UpdateEditMenu();
+    EXPECT_TRUE(window.UndoAction()->isEnabled());
+    EXPECT_EQ(window.UndoAction()->text(), QStringLiteral("Undo(&U) - Edit Map"));
+
+    window.UndoAction()->trigger();
+    EXPECT_EQ(window.Rom().Stage(0).Map()[3], test::SampleBytes()[0x510 + 3]);
+    window.UpdateEditMenu();
+    EXPECT_EQ(window.RedoAction()->text(), QStringLiteral("Redo(&R) - Edit Map"));
+    EXPECT_EQ(window.UndoAction()->text(), QStringLiteral("Undo(&U)"));
+}
+
+TEST_F(ShellTest, SaveClearsModifiedButKeepsTheHistory)
+{
+    TMainForm& window = Opened();
+    Edit();
+    EXPECT_EQ(window.StatusPanel(0)->text(), QStringLiteral("Modified"));
+    ASSERT_TRUE(window.CommandSave());
+    EXPECT_TRUE(window.StatusPanel(0)->text().isEmpty());
+    EXPECT_FALSE(window.Rom().IsModified());
+    EXPECT_EQ(ReadWholeFile(image.toStdString())[0x510 + 3], 0x77);
+    window.UpdateEditMenu();
+    EXPECT_TRUE(window.UndoAction()->isEnabled());
+}
+
+TEST_F(ShellTest, CloseWithEditsYesThenCancelledSaveKeepsEverything)
+{
+    TMainForm& window = Opened();
+    Edit();
+    prompts.answers = {TAnswer::Yes};
+    prompts.saveFiles = {std::nullopt};
+    window.CommandClose();
+    EXPECT_EQ(prompts.questions.value(0), QStringLiteral("Do you want to save the changes of ") + image + QStringLiteral("?"));
+    EXPECT_TRUE(ShowsImage());
+    EXPECT_EQ(window.Rom().Stage(0).Map()[3], 0x77);
+}
+
+TEST_F(ShellTest, CloseWithEditsNoWritesNothing)
+{
+    TMainForm& window = Opened();
+    Edit();
+    prompts.answers = {TAnswer::No};
+    window.CommandClose();
+    EXPECT_TRUE(ShowsNoImage());
+    EXPECT_FALSE(window.Rom().IsLoaded());
+    EXPECT_EQ(ReadWholeFile(image.toStdString()), test::SampleBytes());
+    EXPECT_TRUE(window.StatusPanel(0)->text().isEmpty());
+}
+
+TEST_F(ShellTest, ExitWithEditsCancelKeepsRunningAndYesWritesTheChosenFile)
+{
+    TMainForm& window = Opened();
+    window.show();
+    Edit();
+    prompts.answers = {TAnswer::Cancel};
+    EXPECT_FALSE(window.close());
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(ShowsImage());
+
+    const QString other = QString::fromStdString(dir.File("edited.nes"));
+    prompts.answers = {TAnswer::Yes};
+    prompts.saveFiles = {other};
+    EXPECT_TRUE(window.close());
+    EXPECT_EQ(ReadWholeFile(other.toStdString())[0x510 + 3], 0x77);
+    EXPECT_EQ(ReadWholeFile(image.toStdString()), test::SampleBytes());
+}
+
+TEST_F(ShellTest, OpeningOverUnsavedEditsAsksFirst)
+{
+    TMainForm& window = Opened();
+    Edit();
+    prompts.answers = {TAnswer::Cancel};
+    window.CommandOpen();
+    EXPECT_EQ(prompts.questions.size(), 1);
+    EXPECT_EQ(window.Rom().Stage(0).Map()[3], 0x77) << "cancel keeps the edits";
+
+    prompts.answers = {TAnswer::Yes};
+    prompts.saveFiles = {std::nullopt};
+    window.CommandOpen();
+    EXPECT_TRUE(window.Rom().IsModified()) << "a cancelled save cancels the open";
+
+    prompts.answers = {TAnswer::No};
+    prompts.openFiles = {image};
+    window.CommandOpen();
+    EXPECT_FALSE(window.Rom().IsModified());
+    EXPECT_TRUE(window.StatusPanel(0)->text().isEmpty());
+}
+
+TEST_F(ShellTest, RefusedFileSaysWhyAndTheOpenImageStays)
+{
+    TMainForm& window = Opened();
+    Edit();
+    const std::string bad = dir.File("bad.nes");
+    test::WriteFile(bad, std::string(1000, 'x'));
+    EXPECT_FALSE(window.OpenImage(QString::fromStdString(bad)));
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_TRUE(prompts.messages[0].contains(QStringLiteral("out of range"))) << prompts.messages[0].toStdString();
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("VEXALON 2 EDITOR - ") + image);
+    EXPECT_TRUE(window.Rom().IsModified());
+}
+
+TEST_F(ShellTest, FailedSaveShowsTheReasonAndStaysModified)
+{
+    TMainForm& window = Opened();
+    Edit();
+    const std::string blocked = dir.File("blocked.nes");
+    std::filesystem::create_directory(blocked);
+    prompts.saveFiles = {QString::fromStdString(blocked)};
+    EXPECT_FALSE(window.CommandSaveAs());
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_TRUE(prompts.messages[0].contains(QStringLiteral("Cannot write file")));
+    EXPECT_EQ(window.StatusPanel(0)->text(), QStringLiteral("Modified"));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("VEXALON 2 EDITOR - ") + image);
+}
+
+TEST_F(ShellTest, TheSettingsFileIsWrittenAtTheEnd)
+{
+    Form();
+    form.reset();
+    const std::string settings = test::ReadText(dir.File("vexalon2editor.ini"));
+    EXPECT_NE(settings.find("\nMap[9]=4510\n"), std::string::npos);
+    EXPECT_NE(settings.find("\nDefaultStartPoint[13]=3\n"), std::string::npos);
+}
+
+TEST_F(ShellTest, MissingColourFileEndsTheStartWithItsMessage)
+{
+    std::filesystem::remove(dir.File("fcpalette.pal"));
+    EXPECT_TRUE(Form().Failed());
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_TRUE(prompts.messages[0].contains(QStringLiteral("fcpalette.pal")));
+}
+
+TEST_F(ShellTest, OverflowingPatternSettingsWarnWithTheAddress)
+{
+    auto bytes = test::SampleBytes();
+    bytes[0x3C10] = 3; // a third entry of 16 pages runs past 8192 bytes
+    bytes[0x3C10 + 7] = 0x80;
+    bytes[0x3C10 + 8] = 16;
+    bytes[0x3C10 + 9] = 8;
+    test::WriteFile(image.toStdString(), bytes);
+    Opened();
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_TRUE(prompts.messages[0].endsWith(QStringLiteral("Confirm Data in Address 3C10")));
+}
