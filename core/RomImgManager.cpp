@@ -41,18 +41,53 @@ std::string NoMarkText()
               "This is not an iNES file: its first four bytes are not \"NES\" and 1A.");
 }
 
+bool Refuse(std::string* reason, std::string text)
+{
+    if (reason)
+        *reason = std::move(text);
+    return false;
+}
+
+std::string CannotOpenText(const std::string& name, const std::string& why)
+{
+    return IsJapanese() ? "ファイル \"" + name + "\" を開けません。\n" + why
+                        : "Cannot open file \"" + name + "\".\n" + why;
+}
+
 // The file's length without reading it, so an oversized file is refused cheaply.
 std::optional<std::int64_t> FileLength(const std::string& name, std::string* reason)
 {
     struct stat info {};
     if (::stat(name.c_str(), &info) != 0) {
-        const std::string why = std::strerror(errno);
-        if (reason)
-            *reason = IsJapanese() ? "ファイル \"" + name + "\" を開けません。\n" + why
-                                   : "Cannot open file \"" + name + "\".\n" + why;
+        Refuse(reason, CannotOpenText(name, std::strerror(errno)));
         return std::nullopt;
     }
     return static_cast<std::int64_t>(info.st_size);
+}
+
+std::optional<std::vector<std::uint8_t>> ReadImageFile(const std::string& name, std::string* reason)
+{
+    try {
+        return ReadWholeFile(name);
+    } catch (const VxError& error) {
+        Refuse(reason, error.what());
+        return std::nullopt;
+    }
+}
+
+std::string LengthChangedText(std::int64_t before, std::int64_t now)
+{
+    if (IsJapanese())
+        return "ファイルの長さが開いた時から変わっています (" + SizeText(before) + " → " + SizeText(now) +
+               " バイト)。再読み込みしませんでした。";
+    return "The file's length changed since it was opened (" + SizeText(before) + " to " + SizeText(now) +
+           " bytes); it was not read again.";
+}
+
+std::string AddressText(std::int32_t address)
+{
+    const std::int64_t wide = address;
+    return (wide < 0 ? "-" : "") + FormatHex(static_cast<std::uint32_t>(wide < 0 ? -wide : wide));
 }
 
 } // namespace
@@ -73,8 +108,7 @@ std::optional<std::string> CheckImage(const std::vector<std::uint8_t>& bytes,
             if (RangeInside(address, length, size))
                 continue;
             const std::string where = std::string(InfoOf(key).name) + "[" + std::to_string(stage) + "]";
-            const std::string addressText =
-                (address < 0 ? "-" : "") + FormatHex(static_cast<std::uint32_t>(address < 0 ? -static_cast<std::int64_t>(address) : address));
+            const std::string addressText = AddressText(address);
             if (IsJapanese())
                 return "ステージ " + FormatHex(static_cast<std::uint32_t>(stage), 2) + " のテーブル " +
                        where + " (アドレス " + addressText + "、長さ " + FormatHex(static_cast<std::uint32_t>(length)) +
@@ -98,30 +132,17 @@ bool TRomImgManager::LoadFromFile(const std::string& name, std::string* reason)
     const auto length = FileLength(name, reason);
     if (!length)
         return false;
-    if (auto refused = CheckSize(*length)) {
-        if (reason)
-            *reason = *refused;
-        return false;
-    }
-    std::vector<std::uint8_t> bytes;
-    try {
-        bytes = ReadWholeFile(name);
-    } catch (const VxError& error) {
-        if (reason)
-            *reason = error.what();
-        return false;
-    }
-    return LoadFromBytes(std::move(bytes), name, reason);
+    if (auto refused = CheckSize(*length))
+        return Refuse(reason, *refused);
+    auto bytes = ReadImageFile(name, reason);
+    return bytes && LoadFromBytes(std::move(*bytes), name, reason);
 }
 
 bool TRomImgManager::LoadFromBytes(std::vector<std::uint8_t> bytes, const std::string& name,
                                    std::string* reason)
 {
-    if (auto refused = CheckImage(bytes, addresses_)) {
-        if (reason)
-            *reason = *refused;
-        return false;
-    }
+    if (auto refused = CheckImage(bytes, addresses_))
+        return Refuse(reason, *refused);
     // The old stages go before the bytes they point into are replaced.
     for (auto& stage : stages_)
         stage.reset();
@@ -146,32 +167,20 @@ bool TRomImgManager::ReloadFromFile(std::string* reason)
 {
     if (!loaded_)
         return false;
-    std::vector<std::uint8_t> bytes;
-    try {
-        bytes = ReadWholeFile(fileName_);
-    } catch (const VxError& error) {
-        if (reason)
-            *reason = error.what();
-        return false;
-    }
     // The stages keep their tables and edits, so the image must keep its length.
-    if (static_cast<std::int64_t>(bytes.size()) != imageSize_) {
-        if (reason)
-            *reason = IsJapanese()
-                          ? "ファイルの長さが開いた時から変わっています (" + SizeText(imageSize_) +
-                                " → " + SizeText(static_cast<std::int64_t>(bytes.size())) +
-                                " バイト)。再読み込みしませんでした。"
-                          : "The file's length changed since it was opened (" + SizeText(imageSize_) +
-                                " to " + SizeText(static_cast<std::int64_t>(bytes.size())) +
-                                " bytes); it was not read again.";
+    const auto length = FileLength(fileName_, reason);
+    if (!length)
         return false;
-    }
-    if (!HasMark(bytes)) {
-        if (reason)
-            *reason = NoMarkText();
+    if (*length != imageSize_)
+        return Refuse(reason, LengthChangedText(imageSize_, *length));
+    auto bytes = ReadImageFile(fileName_, reason);
+    if (!bytes)
         return false;
-    }
-    imageBytes_ = std::move(bytes);
+    if (static_cast<std::int64_t>(bytes->size()) != imageSize_) // changed while being read
+        return Refuse(reason, LengthChangedText(imageSize_, static_cast<std::int64_t>(bytes->size())));
+    if (!HasMark(*bytes))
+        return Refuse(reason, NoMarkText());
+    imageBytes_ = std::move(*bytes);
     return true;
 }
 

@@ -11,6 +11,7 @@ TImageView::TImageView(QWidget* parent, int tag) : QWidget(parent), tag_(tag)
 {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setToolTipDuration(4000); // the hint time of every image control
 }
 
 void TImageView::SetBitmap(std::unique_ptr<TNkDIB> bitmap)
