@@ -17,6 +17,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QScrollBar>
@@ -261,8 +262,10 @@ void TMainForm::ImageOpenedState()
     timer_->start();
 }
 
-bool TMainForm::OpenImage(const QString& path)
+bool TMainForm::OpenImage(const QString& chosen)
 {
+    // The title and every later save name the file by its full path.
+    const QString path = QFileInfo(chosen).absoluteFilePath();
     std::string reason;
     if (!rom_->LoadFromFile(path.toStdString(), &reason)) {
         // Beyond the plain refusal: a user who picked a file learns why it did not open.
