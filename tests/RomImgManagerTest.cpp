@@ -6,6 +6,7 @@
 #include "tests/support/Images.h"
 #include "tests/support/TempDir.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <random>
@@ -117,8 +118,15 @@ TEST(RomImgManager, UnchangedImagesSaveByteForByte)
         const auto image = test::RandomImage(size, static_cast<unsigned>(size));
         EXPECT_EQ(Roundtrip(image, dir), image) << std::hex << size;
     }
+    const std::filesystem::path realImages = VX_TESTDATA_DIR "/nes-test-roms";
+    if (!std::filesystem::is_directory(realImages)) {
+        // A clone without the shared test data beside it; CI always has it.
+        if (std::getenv("CI"))
+            FAIL() << "no real images at " << realImages;
+        GTEST_SKIP() << "no real images at " << realImages;
+    }
     int real = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(VX_TESTDATA_DIR "/nes-test-roms")) {
+    for (const auto& entry : std::filesystem::directory_iterator(realImages)) {
         if (entry.path().extension() != ".nes")
             continue;
         const auto image = ReadWholeFile(entry.path().string());
