@@ -227,15 +227,13 @@ const std::array<std::uint8_t, 256>& TNkDIB::MapFrom(const TNkDIB& source) const
 void RemapPixels(std::uint8_t* to, const std::uint8_t* from, std::size_t count,
                  const std::array<std::uint8_t, 256>& map)
 {
-    // A local copy: writes through `to` cannot alias it, so the loop keeps it in place.
-    std::array<std::uint8_t, 256> local = map;
 #ifdef VX_HAVE_SSSE3_PATH
     if (count >= 16 && HasSsse3()) {
-        RemapShuffle(to, from, count, local.data());
+        RemapShuffle(to, from, count, map.data());
         return;
     }
 #endif
-    RemapScalar(to, from, count, local.data());
+    RemapScalar(to, from, count, map.data());
 }
 
 // ---- canvas ----
