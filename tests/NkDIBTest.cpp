@@ -155,3 +155,27 @@ TEST(NkDIB, TextWithAClearBrushLeavesTheCellAlone)
         EXPECT_EQ(bitmap.Pixel(10, 2), 3) << "outside the cell";
     }
 }
+
+TEST(NkDIB, LongRowsMatchEveryIndexWhetherBelowSixteenOrNot)
+{
+    // Rows of sheet indices (0..15) go sixteen at a time; any other index in a run of
+    // sixteen must still find its colour.
+    TNkDIB source(48, 2), destination(48, 2);
+    std::array<TColor, 256> colors{};
+    for (int i = 0; i < 256; ++i)
+        colors[static_cast<std::size_t>(i)] = RGB(i, 255 - i, (i * 7) & 0xFF);
+    source.SetColorTable(colors);
+    std::array<TColor, 256> reversed{};
+    for (int i = 0; i < 256; ++i)
+        reversed[static_cast<std::size_t>(255 - i)] = colors[static_cast<std::size_t>(i)];
+    destination.SetColorTable(reversed);
+    for (int x = 0; x < 48; ++x) {
+        source.ScanLine(0)[x] = static_cast<std::uint8_t>(x % 16);
+        source.ScanLine(1)[x] = static_cast<std::uint8_t>(x == 20 ? 32 : x % 16);
+    }
+    TNkDIBCanvas canvas(destination);
+    canvas.CopyRect(0, 0, 48, 2, source, 0, 0, 48, 2);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 48; ++x)
+            ASSERT_EQ(destination.Color(destination.Pixel(x, y)), source.Color(source.Pixel(x, y))) << x << "," << y;
+}
