@@ -1,7 +1,7 @@
 // Opening and saving the sample image, each beside a memcpy of the same bytes.
 #include "core/AddressData.h"
 #include "core/RomImgManager.h"
-#include "core/SampleImage.h"
+#include "tests/support/Images.h"
 
 #include <benchmark/benchmark.h>
 #include <cstring>
@@ -12,18 +12,9 @@ using namespace vx;
 
 namespace {
 
-const TAddressData& Addresses()
-{
-    static TMyMemIniFile settings(TMemIniFile::FromText(""));
-    static const TAddressData addresses(settings);
-    return addresses;
-}
+const TAddressData& Addresses() { return test::DefaultAddresses(); }
 
-const std::vector<std::uint8_t>& Sample()
-{
-    static const std::vector<std::uint8_t> bytes = MakeSampleImage();
-    return bytes;
-}
+const std::vector<std::uint8_t>& Sample() { return test::SampleBytes(); }
 
 std::string ScratchFile(const char* name)
 {
