@@ -4,6 +4,7 @@
 #include "core/ImageAccess.h"
 #include "core/MidPoint.h"
 #include "core/MyIniFiles.h"
+#include "core/StageData.h"
 #include "objects/VxObject.h"
 
 #include <array>
@@ -372,19 +373,17 @@ std::vector<std::uint8_t> MakeSampleImage()
 
     // Tables that stages 8..13 share with 0..5 are written once, by the lower stage.
     for (int m = 0; m < 8; ++m) {
-        std::vector<std::uint8_t> raw(1024), palettes(256);
-        for (int n = 0; n < 256; ++n) {
+        std::vector<std::uint8_t> entries(ChipEntryCount), attributes(ChipEntryCount);
+        for (int n = 0; n < ChipCount; ++n) {
             const Chip32 chip = Chip32Of(n);
-            int palette = 0;
-            static const int shift[4] = {0, 4, 2, 6};
             for (int k = 0; k < 4; ++k) {
-                raw[4 * n + k] = static_cast<std::uint8_t>(chip.attributes[k] << 6 | chip.chips16[k]);
-                palette |= chip.palettes[k] << shift[k];
+                entries[static_cast<std::size_t>(4 * n + k)] = static_cast<std::uint8_t>(chip.palettes[k] << 6 | chip.chips16[k]);
+                attributes[static_cast<std::size_t>(4 * n + k)] = chip.attributes[k];
             }
-            palettes[n] = static_cast<std::uint8_t>(palette);
         }
-        PutBytes(image, at(TableKey::Chip32x32, m), raw);
-        PutBytes(image, at(TableKey::Chip32x32Palette, m), palettes);
+        const EncodedChips encoded = EncodeChips(entries, attributes);
+        PutBytes(image, at(TableKey::Chip32x32, m), encoded.chip32x32);
+        PutBytes(image, at(TableKey::Chip32x32Palette, m), encoded.chip32x32Palette);
 
         const std::vector<std::uint8_t>& path = ScrollPaths[m];
         PutBytes(image, at(TableKey::Map, m), MakeMap(path));

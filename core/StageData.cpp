@@ -16,6 +16,23 @@ TableKey Offset(TableKey key, int by) { return static_cast<TableKey>(static_cast
 
 } // namespace
 
+EncodedChips EncodeChips(std::span<const std::uint8_t> entries, std::span<const std::uint8_t> attributes)
+{
+    EncodedChips encoded{std::vector<std::uint8_t>(ChipEntryCount), std::vector<std::uint8_t>(ChipCount)};
+    for (std::size_t c = 0; c < ChipCount; ++c) {
+        int palette = 0;
+        for (std::size_t k = 0; k < 4; ++k) {
+            const std::size_t at = 4 * c + k;
+            const std::uint8_t entry = at < entries.size() ? entries[at] : 0;
+            const std::uint8_t attribute = at < attributes.size() ? attributes[at] : 0;
+            encoded.chip32x32[at] = static_cast<std::uint8_t>(((attribute & 3) << 6) | (entry & 0x3F));
+            palette |= (entry >> 6) << QuarterPaletteShift[k];
+        }
+        encoded.chip32x32Palette[c] = static_cast<std::uint8_t>(palette);
+    }
+    return encoded;
+}
+
 TableKey DecidingKey(SharedGroup group)
 {
     switch (group) {
@@ -343,18 +360,9 @@ int TStageData::Redo() { return Apply(redoStack_.Pop(), hmRedo); }
 
 void TStageData::WriteChips()
 {
-    std::vector<std::uint8_t> raw(ChipEntryCount), palettes(ChipCount);
-    for (int c = 0; c < ChipCount; ++c) {
-        int palette = 0;
-        for (int k = 0; k < 4; ++k) {
-            const std::uint8_t entry = chips_->entries[4 * c + k];
-            raw[4 * c + k] = static_cast<std::uint8_t>(((chips_->attributes[4 * c + k] & 3) << 6) | (entry & 0x3F));
-            palette |= (entry >> 6) << QuarterPaletteShift[k];
-        }
-        palettes[c] = static_cast<std::uint8_t>(palette);
-    }
-    WriteToImage(image_, Address(TableKey::Chip32x32), raw);
-    WriteToImage(image_, Address(TableKey::Chip32x32Palette), palettes);
+    const EncodedChips encoded = EncodeChips(chips_->entries, chips_->attributes);
+    WriteToImage(image_, Address(TableKey::Chip32x32), encoded.chip32x32);
+    WriteToImage(image_, Address(TableKey::Chip32x32Palette), encoded.chip32x32Palette);
 }
 
 void TStageData::WriteObjects(ObjectTables& objects, TableKey first)

@@ -34,6 +34,15 @@ struct TStageHooks {
     std::function<void(const TStageData&)> PaletteAnimeChanged;
 };
 
+// The image's form of the chips: per entry, the attribute in bits 6-7 over the 16x16 chip
+// number; per chip, one byte with the four sub-palettes of quarters TL, TR, BL, BR in bit
+// pairs 0-1, 2-3, 4-5, 6-7. Entries carry their sub-palette in bits 6-7.
+struct EncodedChips {
+    std::vector<std::uint8_t> chip32x32;        // 1024
+    std::vector<std::uint8_t> chip32x32Palette; // 256
+};
+EncodedChips EncodeChips(std::span<const std::uint8_t> entries, std::span<const std::uint8_t> attributes);
+
 // The tables that stages share when their deciding key has the same address.
 enum class SharedGroup { Chips, Map, Scroll, EnemyObjects, ItemObjects, MidPoints };
 constexpr std::array<SharedGroup, 6> SharedGroups{SharedGroup::Chips, SharedGroup::Map,

@@ -106,16 +106,6 @@ void TNkDIB::SetHeight(int height)
         Reset(width_, height);
 }
 
-void TNkDIB::SetSize(int width, int height)
-{
-    if (width <= 0)
-        throw VxError("TNkDIB.SetWidth: Invalid Width");
-    if (height <= 0)
-        throw VxError("TNkDIB.SetWidth: Invalid Height");
-    if (width != width_ || height != height_)
-        Reset(width, height);
-}
-
 void TNkDIB::SetBitCount(int bitCount)
 {
     if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24)

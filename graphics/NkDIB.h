@@ -31,7 +31,6 @@ public:
     // Errors (VxError) leave the bitmap as it was.
     void SetWidth(int width);
     void SetHeight(int height);
-    void SetSize(int width, int height);
     // 1, 4, 8 or 24; pixels stay one byte each, as only 8 is ever used.
     void SetBitCount(int bitCount);
 
