@@ -1,6 +1,6 @@
 #include "app/MainForm.h"
 
-#include "app/Prompts.h"
+#include "editors/Prompts.h"
 #include "app/StageNames.h"
 #include "core/AddressData.h"
 #include "core/Errors.h"
@@ -8,6 +8,9 @@
 #include "core/MyIniFiles.h"
 #include "core/NameLists.h"
 #include "core/RomImgManager.h"
+#include "editors/Chip32x32Edit.h"
+#include "editors/PaletteEdit.h"
+#include "editors/VxSubForm.h"
 #include "graphics/GraphicManager.h"
 #include "graphics/ImageView.h"
 #include "graphics/PaletteManager.h"
@@ -107,13 +110,19 @@ bool TMainForm::CreateRunObjects(const QString& programFolder)
         return false;
     }
     rom_->Hooks.ShowModified = [this](const std::string& text) { status_[0]->setText(QString::fromStdString(text)); };
+    // A palette edit, undo or redo hands the stage's colours to the renderer at once.
+    rom_->Hooks.PaletteChanged = [this](const TStageData& stage) { graphics_->SetBGPalette(stage.BGPalette()); };
+    rom_->Hooks.PaletteAnimeChanged = [this](const TStageData& stage) {
+        graphics_->SetPaletteAnime(stage.PaletteAnimeFrameCount(), stage.PaletteAnimeFrameTimer(),
+                                   stage.PaletteAnimePalette());
+    };
     context_ = std::make_unique<TEditorContext>(TEditorContext{
         *rom_, *graphics_, prompts_,
         [this](int panel, const QString& text) {
             if (panel >= 0 && panel < 3)
                 status_[panel]->setText(text);
         },
-        chipAttributeNames_, objectNames_});
+        chipAttributeNames_, objectNames_, [this] { ReloadCharacterData(); }});
     return true;
 }
 
@@ -198,11 +207,18 @@ void TMainForm::BuildMenus()
 
 void TMainForm::BindUnits()
 {
+    subForm_ = new TSubForm(this);
     // The fixed calling order: palette, pattern table, 32x32 chip, map, object, mid-point,
     // scroll. The other units join as they are built.
+    auto palette = std::make_unique<TPaletteEdit>(*context_);
+    paletteEdit_ = palette.get();
+    units_.emplace_back(std::move(palette), pgPaletteEdit);
     auto patternTable = std::make_unique<TPatternTableEdit>(*context_);
     patternTable_ = patternTable.get();
     units_.emplace_back(std::move(patternTable), pgPatternTableEdit);
+    auto chips = std::make_unique<TChip32x32Edit>(*context_, *subForm_);
+    chipEdit_ = chips.get();
+    units_.emplace_back(std::move(chips), pg32x32ChipEdit);
     for (auto& [unit, page] : units_)
         unit->BindControls(pages_->widget(page));
 }
@@ -435,7 +451,8 @@ void TMainForm::OnPageChanged(int page)
 
 void TMainForm::OnTimer()
 {
-    if (!palette_->Tick())
+    // Only a new frame redraws, and only on the page shown.
+    if (!rom_->IsLoaded() || !palette_->IsAnimated() || !palette_->Tick())
         return;
     if (TEditorUnit* unit = UnitOfPage(pages_->currentIndex()))
         unit->AnimationTick();

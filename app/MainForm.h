@@ -16,13 +16,16 @@ class QTimer;
 namespace vx {
 
 class TAddressData;
+class TChip32x32Edit;
 class TGraphicManager;
 class TMyMemIniFile;
+class TPaletteEdit;
 class TPaletteManager;
 class TPatternTableEdit;
 class TPrompts;
 class TQtGlyphRenderer;
 class TRomImgManager;
+class TSubForm;
 
 // The pages of the page control, in order.
 enum TPage {
@@ -77,7 +80,13 @@ public:
     QAction* RedoAction() const { return redo_; }
     QMenu* EditMenu() const { return editMenu_; }
     QTimer* AnimationTimer() const { return timer_; }
+    TPaletteManager& PaletteManager() const { return *palette_; }
+    TPaletteEdit* PaletteEdit() const { return paletteEdit_; }
     TPatternTableEdit* PatternTableEdit() const { return patternTable_; }
+    TChip32x32Edit* Chip32x32Edit() const { return chipEdit_; }
+    TSubForm* SubForm() const { return subForm_; }
+    // One animation-timer tick, as the timer gives it.
+    void OnTimer();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -96,7 +105,6 @@ private:
     void ShowTitle();
     TEditorUnit* UnitOfPage(int page) const;
     void RefreshActivePage();
-    void OnTimer();
     void OnPageChanged(int page);
 
     TPrompts& prompts_;
@@ -112,7 +120,10 @@ private:
     std::unique_ptr<TEditorContext> context_;
     // In the fixed calling order; each knows its page.
     std::vector<std::pair<std::unique_ptr<TEditorUnit>, int>> units_;
+    TPaletteEdit* paletteEdit_ = nullptr;
     TPatternTableEdit* patternTable_ = nullptr;
+    TChip32x32Edit* chipEdit_ = nullptr;
+    TSubForm* subForm_ = nullptr;
     bool updating_ = false;
 
     QWidget* central_ = nullptr;

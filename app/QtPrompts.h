@@ -1,5 +1,5 @@
 #pragma once
-#include "app/Prompts.h"
+#include "editors/Prompts.h"
 
 class QWidget;
 

@@ -20,6 +20,8 @@ struct TEditorContext {
     std::function<void(int panel, const QString& text)> setStatus;
     const std::vector<std::string>& chipAttributeNames;
     const std::vector<std::string>& objectNames;
+    // The shell's character-data reload (re-read the file, rebuild the patterns, refresh).
+    std::function<void()> reloadCharacterData;
 };
 
 // One tab's logic. The shell calls these, always in the fixed order of its units.

@@ -1,6 +1,6 @@
 #include "graphics/PatternTableEdit.h"
 
-#include "app/Prompts.h"
+#include "editors/Prompts.h"
 #include "core/RomImgManager.h"
 #include "graphics/ImageView.h"
 #include "graphics/PatternData.h"
@@ -36,6 +36,8 @@ void TPatternTableEdit::StageChanged()
     context_.graphics.SetPatternData(patternData_);
     context_.graphics.SetPatternTable(
         std::span<const std::uint8_t, PatternTableSize>(patternData_.data() + 0x1000, PatternTableSize));
+    // The views follow the stage's colours, though nothing draws into them.
+    AnimationTick();
 }
 
 void TPatternTableEdit::AnimationTick()

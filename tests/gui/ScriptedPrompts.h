@@ -4,7 +4,7 @@
 #include <deque>
 #include <optional>
 
-#include "app/Prompts.h"
+#include "editors/Prompts.h"
 
 namespace vx::test {
 

@@ -1,0 +1,9 @@
+#include "editors/ClickLabel.h"
+
+#include <QMouseEvent>
+
+namespace vx {
+
+void TClickLabel::mousePressEvent(QMouseEvent* event) { emit mousePressed(event->button()); }
+
+} // namespace vx

@@ -1,0 +1,23 @@
+#pragma once
+#include <QLabel>
+
+namespace vx {
+
+// A label that reports mouse presses with their button, for labels that act on clicks.
+class TClickLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit TClickLabel(QWidget* parent = nullptr, int tag = 0) : QLabel(parent), tag_(tag) {}
+    int Tag() const { return tag_; }
+
+signals:
+    void mousePressed(Qt::MouseButton button);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    int tag_;
+};
+
+} // namespace vx

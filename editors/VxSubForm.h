@@ -1,0 +1,32 @@
+#pragma once
+#include <QDialog>
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace vx {
+
+// The information window: a heading, a read-only text and OK (Cancel hidden for lists).
+// Made once and reused; it has no logic of its own.
+class TSubForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TSubForm(QWidget* parent = nullptr);
+
+    // Heading and text (lines end in CR LF), Cancel hidden, OK shown; modal until closed.
+    void ShowList(const QString& heading, const QString& text);
+
+    QLabel* LblInformation() const { return heading_; }
+    QPlainTextEdit* MemoInformation() const { return memo_; }
+    QPushButton* BtnOK() const { return ok_; }
+    QPushButton* BtnCancel() const { return cancel_; }
+
+private:
+    QLabel* heading_;
+    QPlainTextEdit* memo_;
+    QPushButton* cancel_;
+    QPushButton* ok_;
+};
+
+} // namespace vx
