@@ -4,7 +4,16 @@ namespace vx {
 
 QImage ToQImage(const TNkDIB& bitmap)
 {
-    QImage image(bitmap.Width(), bitmap.Height(), QImage::Format_RGB32);
+    QImage image;
+    ToQImage(bitmap, image);
+    return image;
+}
+
+void ToQImage(const TNkDIB& bitmap, QImage& image)
+{
+    if (image.width() != bitmap.Width() || image.height() != bitmap.Height() ||
+        image.format() != QImage::Format_RGB32)
+        image = QImage(bitmap.Width(), bitmap.Height(), QImage::Format_RGB32);
     std::array<QRgb, 256> colors{};
     for (int i = 0; i < 256; ++i) {
         const TColor c = bitmap.ColorTable()[static_cast<std::size_t>(i)];
@@ -17,7 +26,6 @@ QImage ToQImage(const TNkDIB& bitmap)
         for (int x = 0; x < bitmap.Width(); ++x)
             to[x] = colors[from[x]];
     }
-    return image;
 }
 
 } // namespace vx

@@ -7,5 +7,8 @@ namespace vx {
 
 // The bitmap's colours as a 32-bit image, for painting and for PNG files.
 QImage ToQImage(const TNkDIB& bitmap);
+// The same into an image that may already have the right size, so repeated conversions
+// of one bitmap (every animation frame) reuse its memory.
+void ToQImage(const TNkDIB& bitmap, QImage& image);
 
 } // namespace vx

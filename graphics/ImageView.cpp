@@ -27,23 +27,22 @@ void TImageView::Redraw()
         update();
 }
 
-void TImageView::RefreshCache()
+const QImage& TImageView::Picture()
 {
     if (!bitmap_) {
         cache_ = QImage();
         cachedBitmap_ = nullptr;
-        return;
+    } else if (cachedBitmap_ != bitmap_.get() || cachedVersion_ != bitmap_->Version()) {
+        ToQImage(*bitmap_, cache_);
+        cachedBitmap_ = bitmap_.get();
+        cachedVersion_ = bitmap_->Version();
     }
-    if (cachedBitmap_ == bitmap_.get() && cachedVersion_ == bitmap_->Version())
-        return;
-    cache_ = ToQImage(*bitmap_);
-    cachedBitmap_ = bitmap_.get();
-    cachedVersion_ = bitmap_->Version();
+    return cache_;
 }
 
 void TImageView::paintEvent(QPaintEvent*)
 {
-    RefreshCache();
+    Picture();
     QPainter painter(this);
     if (cache_.isNull()) {
         painter.fillRect(rect(), palette().window());

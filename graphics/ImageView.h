@@ -24,6 +24,8 @@ public:
 
     // The picture as last painted; for tests and screenshots.
     const QImage& Shown() const { return cache_; }
+    // The picture a paint shows now: the bitmap's colours, converted only after a change.
+    const QImage& Picture();
 
 signals:
     void mousePressed(int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
@@ -42,8 +44,6 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
-    void RefreshCache();
-
     int tag_;
     std::unique_ptr<TNkDIB> bitmap_;
     QImage cache_;
