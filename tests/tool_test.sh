@@ -60,5 +60,44 @@ expect 2 "render needs one kind" -- "$tool" render "$work/sample.nes" --stage 3 
 expect 2 "render checks the stage" -- "$tool" render "$work/sample.nes" --stage 14 --map --out "$work/x.png"
 expect 1 "render needs the colour file" -- "$tool" render "$work/sample.nes" --stage 0 --map --palette "$work/none.pal" --out "$work/x.png"
 
+# The sample's rooms use only chips 00..0B, and its other chips repeat every 204 (their
+# 16x16 numbers every 51, their sub-palettes every 4), so 0C..33 equal D8..FF.
+{
+  printf 'unused\n0C 0D 0E 0F \r\n'
+  for row in {1..15}; do
+    for column in {0..15}; do printf '%02X ' $((row * 16 + column)); done
+    printf '\r\n'
+  done
+  printf 'duplicated\n'
+  for chip in {12..51}; do printf '%02X %02X\r\n' "$chip" $((chip + 204)); done
+} > "$work/chips.expected"
+expect 0 "chips" -- "$tool" chips "$work/sample.nes" --stage 0
+cmp -s "$work/out" "$work/chips.expected" ||
+  { echo "FAIL: chips lists of the sample:"; diff <(cat -A "$work/chips.expected") <(cat -A "$work/out"); failures=$((failures + 1)); }
+[[ $(grep -n -x -e unused -e duplicated "$work/out" | cut -d: -f2 | tr '\n' ' ') == "unused duplicated " ]] ||
+  { echo "FAIL: chips headers missing or out of order"; failures=$((failures + 1)); }
+[[ $(grep -c $'\r$' "$work/out") -eq $(($(wc -l < "$work/out") - 2)) ]] ||
+  { echo "FAIL: chips list lines do not all end in CR LF"; failures=$((failures + 1)); }
+
+# A map read from blank (FF) bytes leaves every chip but FF unused.
+printf '[LevelDataAddress]\nMap[0]=2000\n' > "$work/blank-map.ini"
+expect 0 "chips reads --settings" -- "$tool" chips "$work/sample.nes" --stage 0 --settings "$work/blank-map.ini"
+contains "$work/out" $'00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F \r' "chips with the map moved"
+sed -n '/^unused$/,/^duplicated$/p' "$work/out" | sed '1d;$d' > "$work/unused"
+if [[ $(wc -l < "$work/unused") -ne 16 ]] || grep -qvE '^([0-9A-F]{2} )+'$'\r''$' "$work/unused"; then
+  echo "FAIL: unused lines are not 16 lines of hex numbers each followed by a space:"; cat -A "$work/unused"; failures=$((failures + 1))
+fi
+grep -qF $'F0 F1 F2 F3 F4 F5 F6 F7 F8 F9 FA FB FC FD FE \r' "$work/unused" ||
+  { echo "FAIL: chip FF, the one the map uses, is listed unused"; failures=$((failures + 1)); }
+expect 0 "chips of a stage whose map stays" -- "$tool" chips "$work/sample.nes" --stage 1 --settings "$work/blank-map.ini"
+cmp -s "$work/out" "$work/chips.expected" || { echo "FAIL: moving stage 0's map changed stage 1's lists"; failures=$((failures + 1)); }
+
+expect 2 "chips needs --stage" -- "$tool" chips "$work/sample.nes"
+expect 2 "chips checks the stage range" -- "$tool" chips "$work/sample.nes" --stage 14
+expect 2 "chips takes a decimal stage" -- "$tool" chips "$work/sample.nes" --stage x
+expect 2 "chips takes one image" -- "$tool" chips "$work/sample.nes" "$work/sample.nes" --stage 0
+expect 1 "chips refuses a short file" -- "$tool" chips "$work/short.nes" --stage 0
+[[ -s "$work/err" && ! -s "$work/out" ]] || { echo "FAIL: chips refusal gave no message or printed lists"; failures=$((failures + 1)); }
+
 echo "tool checks that failed: $failures"
 [[ $failures -eq 0 ]]

@@ -1,7 +1,6 @@
 #include "tools/RenderCommand.h"
 
 #include "core/AddressData.h"
-#include "core/HexText.h"
 #include "core/RomImgManager.h"
 #include "graphics/DibImage.h"
 #include "graphics/GraphicManager.h"
@@ -19,14 +18,6 @@
 
 namespace vx::tool {
 namespace {
-
-std::optional<int> Number(const std::string& text, int highest)
-{
-    const auto value = ParseDecimal(text);
-    if (!value || *value < 0 || *value > highest)
-        return std::nullopt;
-    return *value;
-}
 
 std::string ToolFolder()
 {
@@ -65,7 +56,7 @@ int Render(const std::vector<std::string>& positional, const std::map<std::strin
 {
     if (positional.size() != 1)
         return Usage("takes one image file");
-    const auto stageIndex = Number(Option(options, "--stage"), StageCount - 1);
+    const auto stageIndex = NumberUpTo(Option(options, "--stage"), StageCount - 1);
     if (!stageIndex)
         return Usage("--stage needs a stage number from 0 to 13");
     const int kinds = static_cast<int>(options.count("--room") + options.count("--map") + options.count("--chips") +
@@ -73,7 +64,7 @@ int Render(const std::vector<std::string>& positional, const std::map<std::strin
     if (kinds != 1)
         return Usage("give exactly one of --room R, --map, --chips, --sheet");
     std::optional<int> room;
-    if (options.count("--room") && !(room = Number(Option(options, "--room"), RoomCount - 1)))
+    if (options.count("--room") && !(room = NumberUpTo(Option(options, "--room"), RoomCount - 1)))
         return Usage("--room needs a room number from 0 to 43");
     const std::string out = Option(options, "--out");
     if (out.empty())

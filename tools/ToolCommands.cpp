@@ -8,6 +8,7 @@
 #include "core/RomImgManager.h"
 #include "core/SampleImage.h"
 #include "core/StageData.h"
+#include "editors/ChipEditRules.h"
 #include "tools/RenderCommand.h"
 
 #include <iostream>
@@ -35,6 +36,12 @@ Commands:
                                        with the palette animation off; --objects adds the
                                        enemy and item markers; the colours come from
                                        --palette (default: fcpalette.pal beside the tool)
+  chips IMAGE --stage N [--settings FILE]
+                                       the information window's two lists for stage N:
+                                       a line "unused", the 32x32 chips no room uses, then
+                                       a line "duplicated", the groups of equal chips; the
+                                       lists are chip numbers in hex, each of their lines
+                                       ending CR LF, byte for byte as the window has them
   --help                               this text
 
 --settings FILE reads a settings file without writing it; without it every default applies.
@@ -170,23 +177,57 @@ int Info(const Arguments& arguments)
     return ExitOk;
 }
 
+// Opens the image as the editor would; false (the reason on stderr) when it refuses.
+bool LoadImage(TRomImgManager& rom, const std::string& file)
+{
+    std::string reason;
+    if (rom.LoadFromFile(file, &reason))
+        return true;
+    std::cerr << "vexalon2-tool: " << reason << "\n";
+    return false;
+}
+
 int Roundtrip(const Arguments& arguments)
 {
     if (arguments.positional.size() != 2)
         return UsageError("roundtrip takes an image file and an output file");
     const auto addresses = LoadAddresses(arguments);
     TRomImgManager rom(*addresses);
-    std::string reason;
-    if (!rom.LoadFromFile(arguments.positional[0], &reason)) {
-        std::cerr << "vexalon2-tool: " << reason << "\n";
+    if (!LoadImage(rom, arguments.positional[0]))
         return ExitRefused;
-    }
     rom.SaveToFile(arguments.positional[1]);
     std::cout << "wrote " << arguments.positional[1] << " (" << rom.ImageSize() << " bytes)\n";
     return ExitOk;
 }
 
+int Chips(const Arguments& arguments)
+{
+    if (arguments.positional.size() != 1)
+        return UsageError("chips takes one image file");
+    const auto found = arguments.options.find("--stage");
+    const auto stageIndex = found == arguments.options.end() ? std::nullopt : NumberUpTo(found->second, StageCount - 1);
+    if (!stageIndex)
+        return UsageError("chips needs --stage with a stage number from 0 to 13");
+    const auto addresses = LoadAddresses(arguments);
+    TRomImgManager rom(*addresses);
+    if (!LoadImage(rom, arguments.positional[0]))
+        return ExitRefused;
+    const TStageData& stage = rom.Stage(*stageIndex);
+    // The lists keep their CR LF so a script compares them with the window's text as is.
+    std::cout << "unused\n" << UnusedChipListText(stage.Map()) << "duplicated\n"
+              << DuplicatedChipListText(stage.Chip32x32(), stage.Chip32x32Attribute());
+    return ExitOk;
+}
+
 } // namespace
+
+std::optional<int> NumberUpTo(const std::string& text, int highest)
+{
+    const auto value = ParseDecimal(text);
+    if (!value || *value < 0 || *value > highest)
+        return std::nullopt;
+    return *value;
+}
 
 int Run(const std::vector<std::string>& words)
 {
@@ -219,6 +260,10 @@ int Run(const std::vector<std::string>& words)
             auto arguments = Parse(rest, {"--settings", "--stage", "--room", "--map", "--chips", "--sheet",
                                           "--out", "--palette", "--objects"});
             return arguments ? Render(arguments->positional, arguments->options) : ExitUsage;
+        }
+        if (command == "chips") {
+            auto arguments = Parse(rest, {"--settings", "--stage"});
+            return arguments ? Chips(*arguments) : ExitUsage;
         }
     } catch (const VxError& error) {
         std::cerr << "vexalon2-tool: " << error.what() << "\n";

@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,5 +13,8 @@ constexpr int ExitUsage = 2;
 // Runs one command; arguments exclude the program name. Results go to stdout, messages to
 // stderr.
 int Run(const std::vector<std::string>& arguments);
+
+// A decimal option value from 0 to highest (stage and room numbers); nullopt otherwise.
+std::optional<int> NumberUpTo(const std::string& text, int highest);
 
 } // namespace vx::tool
