@@ -199,8 +199,11 @@ void TMainForm::BuildMenus()
     undo_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     redo_ = editMenu_->addAction(QString::fromUtf8("やり直し(&R)"), this, &TMainForm::CommandRedo);
     redo_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
-    // The captions are made each time the menu opens; the keys work while it is closed.
+    // The captions and states are made each time the menu opens. A disabled action ignores
+    // its key, and edits happen without the shell seeing them, so while the menu is closed
+    // both stay enabled and the commands themselves check for a step.
     connect(editMenu_, &QMenu::aboutToShow, this, &TMainForm::UpdateEditMenu);
+    connect(editMenu_, &QMenu::aboutToHide, this, &TMainForm::EnableHistoryKeys);
     addAction(undo_);
     addAction(redo_);
 }
@@ -274,7 +277,7 @@ void TMainForm::ImageOpenedState()
     saveAs_->setEnabled(true);
     close_->setEnabled(true);
     editMenu_->menuAction()->setVisible(true);
-    UpdateEditMenu();
+    EnableHistoryKeys();
     timer_->start();
 }
 
@@ -395,6 +398,12 @@ void TMainForm::UpdateEditMenu()
                            : Text("元に戻す(&U)", "Undo(&U)"));
     redo_->setText(canRedo ? Text("やり直し(&R) - ", "Redo(&R) - ") + QString::fromStdString(rom_->RedoCaption())
                            : Text("やり直し(&R)", "Redo(&R)"));
+}
+
+void TMainForm::EnableHistoryKeys()
+{
+    undo_->setEnabled(rom_->IsLoaded());
+    redo_->setEnabled(rom_->IsLoaded());
 }
 
 void TMainForm::RefreshActivePage()

@@ -66,6 +66,8 @@ public:
     void ReloadCharacterData();
     // Sets the Edit menu's captions and states, as each opening of the menu does.
     void UpdateEditMenu();
+    // Ctrl+Z and Ctrl+Y act whenever an image is open and the menu is closed.
+    void EnableHistoryKeys();
     void SelectStage(int index);
 
     TRomImgManager& Rom() const { return *rom_; }

@@ -1,0 +1,258 @@
+#include "core/FileIO.h"
+#include "core/HexText.h"
+#include "core/RomImgManager.h"
+#include "editors/PaletteEdit.h"
+#include "graphics/GraphicManager.h"
+#include "graphics/ImageView.h"
+#include "graphics/PaletteManager.h"
+#include "graphics/PatternTableEdit.h"
+#include "tests/gui/EditorFixture.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QTest>
+
+using namespace vx;
+
+namespace {
+
+class PaletteEditTest : public test::EditorFixture {
+protected:
+    TPaletteEdit& Page()
+    {
+        if (!form)
+            Opened();
+        form->PageControl()->setCurrentIndex(pgPaletteEdit);
+        return *form->PaletteEdit();
+    }
+    static TColor Shown(const TImageView* view, int x, int y)
+    {
+        const TNkDIB& bitmap = *view->Bitmap();
+        return bitmap.Color(bitmap.Pixel(x, y));
+    }
+    TColor Rgb(int colorIndex) const { return form->Graphics().GetRGB(colorIndex); }
+    // A click in the middle of a 24x24 cell of a 16 x 4 grid.
+    static void PressCell(TImageView* grid, int cell, Qt::MouseButton button = Qt::LeftButton)
+    {
+        Press(grid, (cell % 16) * 24 + 12, (cell / 16) * 24 + 12, button);
+    }
+    void Type(QLineEdit* box, const QString& text)
+    {
+        box->selectAll();
+        QTest::keyClicks(box, text);
+    }
+    int VisibleArrow() const
+    {
+        int shown = -1;
+        for (int i = 0; i < 4; ++i)
+            if (!form->PaletteEdit()->LblCurrentAnimePaletteArrow(i)->isHidden()) {
+                EXPECT_EQ(shown, -1) << "two arrows at once";
+                shown = i;
+            }
+        return shown;
+    }
+};
+
+} // namespace
+
+TEST_F(PaletteEditTest, ColourThenEntryWritesTheEntryAndUndoRedoFollow)
+{
+    TPaletteEdit& page = Page();
+    const std::uint8_t before = Stage().BGPalette()[3];
+    ASSERT_NE(before, 0x16);
+    PressCell(page.ImgColorTable(), 0x16);
+    EXPECT_EQ(page.SelectedColor(), 0x16);
+    EXPECT_EQ(page.LblSelectedColorIndex()->text(), QStringLiteral("16"));
+    EXPECT_EQ(page.PnlSelectedColor()->palette().color(QPalette::Window).rgb() & 0xFFFFFF,
+              QColor(Rgb(0x16) & 0xFF, (Rgb(0x16) >> 8) & 0xFF, Rgb(0x16) >> 16).rgb() & 0xFFFFFF);
+
+    Press(page.ImgPaletteEdit(3), 5, 5, Qt::LeftButton);
+    EXPECT_EQ(Stage().BGPalette()[3], 0x16);
+    EXPECT_EQ(page.EditPaletteEdit(3)->text(), QStringLiteral("16"));
+    EXPECT_EQ(Shown(page.ImgPaletteEdit(3), 12, 12), Rgb(0x16));
+    EXPECT_EQ(form->Graphics().StagePalette().Color(3), Rgb(0x16)) << "the renderer has the new colour";
+    EXPECT_EQ(form->StatusPanel(0)->text(), QStringLiteral("Modified"));
+    EXPECT_EQ(UndoCaption(), QStringLiteral("Undo(&U) - Edit Palette"));
+
+    form->UndoAction()->trigger();
+    EXPECT_EQ(Stage().BGPalette()[3], before);
+    EXPECT_EQ(page.EditPaletteEdit(3)->text(), QString::fromStdString(FormatHex(before, 2)));
+    EXPECT_EQ(Shown(page.ImgPaletteEdit(3), 12, 12), Rgb(before));
+    EXPECT_EQ(form->Graphics().StagePalette().Color(3), Rgb(before));
+    form->RedoAction()->trigger();
+    EXPECT_EQ(Stage().BGPalette()[3], 0x16);
+    EXPECT_EQ(page.EditPaletteEdit(3)->text(), QStringLiteral("16"));
+}
+
+TEST_F(PaletteEditTest, SameColourOnAnEntryRecordsNothing)
+{
+    TPaletteEdit& page = Page();
+    const std::uint8_t held = Stage().BGPalette()[5];
+    PressCell(page.ImgColorTable(), held);
+    Press(page.ImgPaletteEdit(5), 5, 5, Qt::LeftButton);
+    EXPECT_EQ(UndoCount(), 0);
+    EXPECT_TRUE(form->StatusPanel(0)->text().isEmpty());
+    EXPECT_FALSE(form->Rom().IsModified());
+}
+
+TEST_F(PaletteEditTest, TypedEntryTextFollowsTheHexRules)
+{
+    TPaletteEdit& page = Page();
+    QLineEdit* box = page.EditPaletteEdit(1);
+    const std::uint8_t before = Stage().BGPalette()[1];
+
+    box->selectAll();
+    QTest::keyClicks(box, QStringLiteral("3"));
+    EXPECT_EQ(UndoCount(), 0) << "one character does nothing";
+    QTest::keyClicks(box, QStringLiteral("f"));
+    EXPECT_EQ(Stage().BGPalette()[1], 0x3F);
+    EXPECT_EQ(box->text(), QStringLiteral("3F"));
+    EXPECT_EQ(UndoCount(), 1);
+
+    Type(box, QStringLiteral("40"));
+    EXPECT_EQ(box->text(), QStringLiteral("3F")) << "above 3F: the stored value again";
+    EXPECT_EQ(UndoCount(), 1);
+    Type(box, QStringLiteral("zq"));
+    EXPECT_EQ(box->text(), QStringLiteral("3F"));
+    EXPECT_EQ(UndoCount(), 1);
+
+    box->setText(QStringLiteral("123")); // pasted
+    EXPECT_EQ(Stage().BGPalette()[1], 0x23) << "only the low byte counts";
+    EXPECT_EQ(box->text(), QStringLiteral("23"));
+    EXPECT_NE(before, 0x23);
+}
+
+TEST_F(PaletteEditTest, RightClicksPickColoursAndAColourAboveTheTableBecomesZero)
+{
+    TPaletteEdit& page = Page();
+    ASSERT_TRUE(Stage().SetPaletteColor(2, 0x4F, hmEdit));
+    page.Refresh();
+    EXPECT_EQ(Shown(page.ImgPaletteEdit(2), 12, 12), TPaletteManager::InvalidColor) << "shown grey";
+    PressCell(page.ImgColorTable(), 0x21);
+    Press(page.ImgPaletteEdit(2), 5, 5, Qt::RightButton);
+    EXPECT_EQ(page.SelectedColor(), 0x00);
+    EXPECT_EQ(page.LblSelectedColorIndex()->text(), QStringLiteral("00"));
+
+    PressCell(page.ImgPaletteAnimeEdit(), 16 + 13, Qt::RightButton);
+    EXPECT_EQ(page.SelectedColor(), Stage().PaletteAnimePalette()[16 + 13]);
+}
+
+TEST_F(PaletteEditTest, HoverFramesMarkTheCellUnderThePointer)
+{
+    TPaletteEdit& page = Page();
+    Enter(page.ImgPaletteEdit(7));
+    EXPECT_EQ(Shown(page.ImgPaletteEdit(7), 0, 0), TGraphicManager::CursorColor);
+    EXPECT_NE(Shown(page.ImgPaletteEdit(7), 12, 12), TGraphicManager::CursorColor);
+    Leave(page.ImgPaletteEdit(7));
+    EXPECT_NE(Shown(page.ImgPaletteEdit(7), 0, 0), TGraphicManager::CursorColor);
+
+    Move(page.ImgColorTable(), 24 * 2 + 3, 24 + 3);
+    EXPECT_EQ(Shown(page.ImgColorTable(), 48, 24), TGraphicManager::CursorColor);
+    EXPECT_EQ(Shown(page.ImgColorTable(), 48 + 23, 24 + 23), TGraphicManager::CursorColor);
+    EXPECT_EQ(form->StatusPanel(1)->text(), QStringLiteral("Color No:12"));
+    Leave(page.ImgColorTable());
+    EXPECT_EQ(Shown(page.ImgColorTable(), 48, 24), Rgb(0x12));
+    EXPECT_TRUE(form->StatusPanel(1)->text().isEmpty());
+}
+
+TEST_F(PaletteEditTest, FrameCountTwoWithTimer0FAlternatesTheArrows)
+{
+    TPaletteEdit& page = Page();
+    EXPECT_EQ(VisibleArrow(), -1) << "stage 00 has no animation";
+    page.ComboBoxPaletteAnimeFrameCount()->setCurrentIndex(2);
+    Type(page.EditPaletteAnimeFrameTimer(), QStringLiteral("0f"));
+    EXPECT_EQ(Stage().PaletteAnimeFrameCount(), 2);
+    EXPECT_EQ(Stage().PaletteAnimeFrameTimer(), 0x0F);
+    EXPECT_EQ(page.EditPaletteAnimeFrameTimer()->text(), QStringLiteral("0F"));
+    EXPECT_EQ(UndoCaption(), QStringLiteral("Undo(&U) - Edit PalAnime"));
+
+    // The sample's frames differ in entries 13 to 15.
+    const TColor frame0 = Rgb(Stage().PaletteAnimePalette()[13]), frame1 = Rgb(Stage().PaletteAnimePalette()[16 + 13]);
+    ASSERT_NE(frame0, frame1);
+    std::vector<int> arrows;
+    std::vector<TColor> views;
+    for (int tick = 0; tick < 45; ++tick) {
+        form->OnTimer();
+        arrows.push_back(VisibleArrow());
+        views.push_back(Shown(page.ImgPaletteAnimeView(), 13 * 24 + 12, 12));
+    }
+    for (int tick = 0; tick < 45; ++tick) {
+        const int frame = (tick / 15) % 2;
+        EXPECT_EQ(arrows[static_cast<std::size_t>(tick)], frame) << "tick " << tick;
+        EXPECT_EQ(views[static_cast<std::size_t>(tick)], frame ? frame1 : frame0) << "tick " << tick;
+    }
+    EXPECT_EQ(Shown(page.ImgPaletteEdit(13), 12, 12), Rgb(Stage().BGPalette()[13]))
+        << "entries keep the stored palette while the view animates";
+
+    page.ComboBoxPaletteAnimeFrameCount()->setCurrentIndex(0);
+    EXPECT_EQ(VisibleArrow(), -1);
+    EXPECT_FALSE(form->PaletteManager().IsAnimated());
+}
+
+TEST_F(PaletteEditTest, TimerZeroKeepsTheAnimationOff)
+{
+    TPaletteEdit& page = Page();
+    page.ComboBoxPaletteAnimeFrameCount()->setCurrentIndex(3);
+    Type(page.EditPaletteAnimeFrameTimer(), QStringLiteral("00"));
+    for (int tick = 0; tick < 5; ++tick)
+        form->OnTimer();
+    EXPECT_EQ(VisibleArrow(), -1);
+    EXPECT_FALSE(form->PaletteManager().IsAnimated());
+}
+
+TEST_F(PaletteEditTest, ChangingAnAnimationCellRestartsAtFrameZero)
+{
+    Opened();
+    form->StageSelector()->setCurrentIndex(1); // animated
+    TPaletteEdit& page = Page();
+    for (int tick = 0; tick < 20; ++tick)
+        form->OnTimer();
+    ASSERT_GT(form->Graphics().GetAnimeFrame(), 0);
+    PressCell(page.ImgColorTable(), 0x30);
+    PressCell(page.ImgPaletteAnimeEdit(), 40);
+    EXPECT_EQ(Stage().PaletteAnimePalette()[40], 0x30);
+    EXPECT_EQ(form->Graphics().GetAnimeFrame(), 0);
+    form->OnTimer();
+    EXPECT_EQ(VisibleArrow(), 0);
+}
+
+TEST_F(PaletteEditTest, StageChangeHandsThePaletteToTheRendererOnEveryPage)
+{
+    Opened();
+    form->PageControl()->setCurrentIndex(pg32x32ChipEdit);
+    form->StageSelector()->setCurrentIndex(3);
+    const TStageData& stage = Stage();
+    EXPECT_EQ(form->PaletteManager().FrameCount(), stage.PaletteAnimeFrameCount());
+    EXPECT_EQ(form->PaletteManager().FrameTimer(), stage.PaletteAnimeFrameTimer());
+    EXPECT_EQ(form->Graphics().StagePalette().Color(0), Rgb(stage.PaletteAnimePalette()[0])) << "frame 0 shown";
+    EXPECT_EQ(form->PaletteEdit()->ComboBoxPaletteAnimeFrameCount()->currentIndex(), stage.PaletteAnimeFrameCount());
+    EXPECT_EQ(form->PatternTableEdit()->BGView()->Bitmap()->Color(0), form->Graphics().StagePalette().Color(0))
+        << "the hidden views show the stage's colours";
+}
+
+TEST_F(PaletteEditTest, ASavedPaletteEditChangesOnlyItsByte)
+{
+    TPaletteEdit& page = Page();
+    ASSERT_NE(Stage().BGPalette()[9], 0x2A);
+    ASSERT_NE(Stage().PaletteAnimePalette()[63], 0x2A);
+    PressCell(page.ImgColorTable(), 0x2A);
+    Press(page.ImgPaletteEdit(9), 5, 5, Qt::LeftButton);
+    PressCell(page.ImgPaletteAnimeEdit(), 63);
+    ASSERT_TRUE(form->CommandSave());
+    const auto saved = ReadWholeFile(image.toStdString());
+    const auto& original = test::SampleBytes();
+    ASSERT_EQ(saved.size(), original.size());
+    std::vector<std::size_t> changed;
+    for (std::size_t i = 0; i < saved.size(); ++i)
+        if (saved[i] != original[i])
+            changed.push_back(i);
+    const std::size_t entry = static_cast<std::size_t>(Stage().Address(TableKey::BGPalette)) + 9;
+    const std::size_t cell = static_cast<std::size_t>(Stage().Address(TableKey::PaletteAnimePalette)) + 63;
+    std::vector<std::size_t> expected{entry, cell};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(changed, expected);
+}

@@ -1,12 +1,8 @@
-#include "app/MainForm.h"
 #include "core/FileIO.h"
-#include "core/Language.h"
 #include "core/RomImgManager.h"
 #include "graphics/ImageView.h"
 #include "graphics/PatternTableEdit.h"
-#include "tests/gui/ScriptedPrompts.h"
-#include "tests/support/Images.h"
-#include "tests/support/TempDir.h"
+#include "tests/gui/EditorFixture.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -14,46 +10,15 @@
 #include <QMenu>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimer>
-#include <filesystem>
-#include <gtest/gtest.h>
 
 using namespace vx;
 
 namespace {
 
-// A program folder with the lists, run from a folder with the colour file, and a sample
-// image to open.
-class ShellTest : public ::testing::Test {
+class ShellTest : public test::EditorFixture {
 protected:
-    void SetUp() override
-    {
-        ForceLanguage(Language::English);
-        for (const char* name : {"ChipAttributeList.txt", "ObjectList.txt", "fcpalette.pal"})
-            std::filesystem::copy_file(std::string(VX_DATA_DIR "/") + name, dir.File(name));
-        previous = std::filesystem::current_path();
-        std::filesystem::current_path(dir.Path());
-        image = QString::fromStdString(dir.File("game.nes"));
-        test::WriteFile(image.toStdString(), test::SampleBytes());
-    }
-    void TearDown() override
-    {
-        form.reset();
-        std::filesystem::current_path(previous);
-        ForceLanguage(std::nullopt);
-        EXPECT_EQ(prompts.unexpected, 0) << "a question nobody expected";
-    }
-    TMainForm& Form()
-    {
-        if (!form)
-            form = std::make_unique<TMainForm>(prompts, QString::fromStdString(dir.Path()));
-        return *form;
-    }
-    TMainForm& Opened()
-    {
-        EXPECT_TRUE(Form().OpenImage(image));
-        return *form;
-    }
     void Edit(int stage = 0) { ASSERT_TRUE(form->Rom().Stage(stage).SetMapChip(3, 0x77, hmEdit)); }
     bool ShowsImage() const
     {
@@ -69,12 +34,6 @@ protected:
                !form->CloseAction()->isEnabled() && !form->EditMenu()->menuAction()->isVisible() &&
                !form->AnimationTimer()->isActive() && form->windowTitle() == QStringLiteral("VEXALON 2 EDITOR");
     }
-
-    test::TempDir dir;
-    std::filesystem::path previous;
-    QString image;
-    test::ScriptedPrompts prompts;
-    std::unique_ptr<TMainForm> form;
 };
 
 } // namespace
@@ -269,4 +228,23 @@ TEST_F(ShellTest, OverflowingPatternSettingsWarnWithTheAddress)
     Opened();
     ASSERT_EQ(prompts.messages.size(), 1);
     EXPECT_TRUE(prompts.messages[0].endsWith(QStringLiteral("Confirm Data in Address 3C10")));
+}
+
+TEST_F(ShellTest, CtrlZAndCtrlYWorkWithoutOpeningTheEditMenu)
+{
+    TMainForm& window = Opened();
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    Edit();
+    QTest::keyClick(&window, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(window.Rom().Stage(0).Map()[3], test::SampleBytes()[0x510 + 3]);
+    QTest::keyClick(&window, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(window.Rom().Stage(0).Map()[3], 0x77);
+
+    window.UpdateEditMenu(); // the menu opens: states follow the history
+    EXPECT_FALSE(window.RedoAction()->isEnabled());
+    window.EnableHistoryKeys(); // and closes
+    QTest::keyClick(&window, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(window.Rom().Stage(0).Map()[3], 0x77) << "no step: nothing happens";
 }
