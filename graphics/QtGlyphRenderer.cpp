@@ -11,6 +11,9 @@ namespace vx {
 
 TGlyphMask TQtGlyphRenderer::Render(const std::string& fontName, int pointSize, const std::string& text) const
 {
+    Key key{fontName, pointSize, text};
+    if (const auto found = cache_.find(key); found != cache_.end())
+        return found->second;
     QFont font(QString::fromStdString(fontName));
     font.setPixelSize(std::max(1, (pointSize * 96 + 36) / 72));
     font.setStyleStrategy(QFont::NoAntialias);
@@ -32,6 +35,9 @@ TGlyphMask TQtGlyphRenderer::Render(const std::string& fontName, int pointSize, 
         const uchar* row = image.constScanLine(y);
         std::copy(row, row + mask.width, mask.coverage.begin() + static_cast<std::ptrdiff_t>(y) * mask.width);
     }
+    if (cache_.size() >= CacheLimit)
+        cache_.clear();
+    cache_.emplace(std::move(key), mask);
     return mask;
 }
 

@@ -1,4 +1,8 @@
 #pragma once
+#include <map>
+#include <string>
+#include <tuple>
+
 #include "graphics/NkGraph.h"
 
 namespace vx {
@@ -8,6 +12,13 @@ namespace vx {
 class TQtGlyphRenderer : public TGlyphRenderer {
 public:
     TGlyphMask Render(const std::string& fontName, int pointSize, const std::string& text) const override;
+
+private:
+    // The same few short texts (hex numbers) come back on every redraw; Qt's text
+    // drawing costs about 5 µs each.
+    using Key = std::tuple<std::string, int, std::string>;
+    static constexpr std::size_t CacheLimit = 2048;
+    mutable std::map<Key, TGlyphMask> cache_;
 };
 
 // Maps the layout's font names ("MS Gothic", "ＭＳ ゴシック", "Tahoma") onto fonts this
