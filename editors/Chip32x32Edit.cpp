@@ -69,7 +69,7 @@ void TChip32x32Edit::BuildTables(QWidget* page)
 
     auto* switchGroup = new QGroupBox(QString::fromUtf8("表示切替"), page);
     switchGroup->setObjectName(QStringLiteral("GroupBoxTableSwitch"));
-    switchGroup->setGeometry(528, 8, 84, 76);
+    switchGroup->setGeometry(526, 8, 92, 76);
     pageSwitch_ = new TUpDown(switchGroup);
     pageSwitch_->setObjectName(QStringLiteral("UpDown32x32ChipEditTableSwitch"));
     pageSwitch_->setGeometry(12, 24, 17, 40);
@@ -162,7 +162,7 @@ void TChip32x32Edit::BuildButtons(QWidget* page)
     };
     unusedButton_ = button("未使用チップ番号表示", "BtnUnused32x32ChipView", 8, 492, 164);
     duplicatedButton_ = button("重複チップ番号表示", "BtnOverlapped32x32ChipView", 8, 522, 164);
-    reloadButton_ = button("CHR再読み込み", "BtnReload", 528, 92, 84);
+    reloadButton_ = button("CHR再読み込み", "BtnReload", 526, 92, 92);
     QObject::connect(unusedButton_, &QPushButton::clicked, unusedButton_, [this] { BtnUnused32x32ChipViewClick(); });
     QObject::connect(duplicatedButton_, &QPushButton::clicked, duplicatedButton_,
                      [this] { BtnOverlapped32x32ChipViewClick(); });
@@ -485,6 +485,9 @@ void TChip32x32Edit::UpDown32x32ChipEditTableSwitchChangingEx(int direction)
     if (!context_.rom.IsLoaded())
         return;
     editPage_ = direction > 0 ? 0 : 1;
+    // The hovered number belongs to the other page now; a key-driven switch with the
+    // pointer resting on the table must not let a click write a chip not shown.
+    hoveredChip_ = -1;
     DrawChipTable();
 }
 

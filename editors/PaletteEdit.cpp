@@ -2,6 +2,7 @@
 
 #include "core/HexText.h"
 #include "core/RomImgManager.h"
+#include "editors/HexBox.h"
 #include "editors/PaletteEditRules.h"
 #include "graphics/GraphicManager.h"
 #include "graphics/ImageView.h"
@@ -22,17 +23,6 @@ QLabel* Caption(const char* text, QWidget* parent, int x, int y, int width = 120
     auto* label = new QLabel(QString::fromUtf8(text), parent);
     label->setGeometry(x, y, width, 16);
     return label;
-}
-
-QLineEdit* HexBox(const QString& name, QWidget* parent, int x, int y)
-{
-    auto* box = new QLineEdit(parent);
-    box->setObjectName(name);
-    box->setGeometry(x, y, 24, 24);
-    box->setAlignment(Qt::AlignCenter);
-    box->setTextMargins(0, 0, 0, 0);
-    box->setStyleSheet(QStringLiteral("QLineEdit { padding: 0px; }"));
-    return box;
 }
 
 QColor ToQColor(TColor color)
@@ -64,7 +54,7 @@ void TPaletteEdit::BuildEntryGroup(QWidget* page)
         view->setObjectName(QStringLiteral("ImgPaletteEdit%1").arg(i));
         view->setGeometry(x, 22, 24, 24);
         entryViews_[static_cast<std::size_t>(i)] = view;
-        QLineEdit* box = HexBox(QStringLiteral("EditPaletteEdit%1").arg(i), group, x, 50);
+        QLineEdit* box = MakeHexBox(QStringLiteral("EditPaletteEdit%1").arg(i), group, x, 50, 24, 24);
         entryBoxes_[static_cast<std::size_t>(i)] = box;
         QObject::connect(view, &TImageView::mouseEntered, view, [this, i] { ImgPaletteEditXMouseEnter(i); });
         QObject::connect(view, &TImageView::mouseLeft, view, [this, i] { ImgPaletteEditXMouseLeave(i); });
@@ -141,7 +131,7 @@ void TPaletteEdit::BuildAnimeGroup(QWidget* page)
     QObject::connect(frameCount_, &QComboBox::currentIndexChanged, frameCount_,
                      [this](int index) { ComboBoxPaletteAnimeFrameCountChange(index); });
     Caption("アニメーション間隔:", animeGroup_, 440, 112);
-    frameTimer_ = HexBox(QStringLiteral("EditPaletteAnimeFrameTimer"), animeGroup_, 440, 130);
+    frameTimer_ = MakeHexBox(QStringLiteral("EditPaletteAnimeFrameTimer"), animeGroup_, 440, 130, 24, 24);
     QObject::connect(frameTimer_, &QLineEdit::textChanged, frameTimer_, [this] { EditPaletteAnimeFrameTimerChange(); });
     // The view and arrows change every few frames; Qt's backing store double-buffers
     // every widget, so they repaint without flicker.

@@ -20,10 +20,14 @@ void ToQImage(const TNkDIB& bitmap, QImage& image)
         colors[static_cast<std::size_t>(i)] = qRgb(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
                                                     static_cast<int>((c >> 16) & 0xFF));
     }
-    for (int y = 0; y < bitmap.Height(); ++y) {
-        const std::uint8_t* from = bitmap.ScanLine(y);
+    // Sizes read once: the writes below could alias the bitmap as far as the compiler
+    // knows, and would make it read them again for every pixel.
+    const std::size_t width = static_cast<std::size_t>(bitmap.Width());
+    const int height = bitmap.Height();
+    const std::uint8_t* from = bitmap.Bits();
+    for (int y = 0; y < height; ++y, from += width) {
         auto* to = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < bitmap.Width(); ++x)
+        for (std::size_t x = 0; x < width; ++x)
             to[x] = colors[from[x]];
     }
 }

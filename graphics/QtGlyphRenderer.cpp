@@ -47,7 +47,9 @@ void RegisterFontSubstitutions()
                                QStringLiteral("DejaVu Sans Mono")};
     QFont::insertSubstitutions(QStringLiteral("MS Gothic"), japanese);
     QFont::insertSubstitutions(QString::fromUtf8("ＭＳ ゴシック"), japanese);
-    QFont::insertSubstitutions(QStringLiteral("Tahoma"), {QStringLiteral("DejaVu Sans")});
+    // The condensed face has Tahoma's widths: texts laid out for Tahoma fit their boxes.
+    QFont::insertSubstitutions(QStringLiteral("Tahoma"),
+                               {QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans")});
 }
 
 } // namespace vx

@@ -323,3 +323,15 @@ TEST_F(Chip32x32EditTest, ASavedChipEditChangesOnlyItsTables)
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(changed, expected) << "the attribute of quarter 1 and the palette byte of chip 00";
 }
+
+TEST_F(Chip32x32EditTest, PageSwitchForgetsTheHoveredChipOfTheOtherPage)
+{
+    TChip32x32Edit& page = Page();
+    const QPoint at = QuarterPoint(0x05, 0);
+    Move(page.Img32x32ChipEditTable(), at.x(), at.y());
+    page.UpDown32x32ChipEditTableSwitch()->DownButton()->click(); // by keyboard, the pointer resting
+    Press(page.Img32x32ChipEditTable(), at.x(), at.y(), Qt::LeftButton, Qt::ControlModifier);
+    EXPECT_EQ(UndoCount(), 0) << "no paste into chip 05, which is not shown";
+    Move(page.Img32x32ChipEditTable(), at.x() + 1, at.y());
+    EXPECT_EQ(form->StatusPanel(1)->text(), QStringLiteral("32x32 Tile No:85"));
+}

@@ -256,3 +256,22 @@ TEST_F(PaletteEditTest, ASavedPaletteEditChangesOnlyItsByte)
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(changed, expected);
 }
+
+TEST_F(PaletteEditTest, CtrlZInABoxUndoesTheLastEditNotTheBoxText)
+{
+    TPaletteEdit& page = Page();
+    form->show();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    QLineEdit* box = page.EditPaletteEdit(0);
+    const std::uint8_t before = Stage().BGPalette()[0];
+    box->setFocus();
+    Type(box, QStringLiteral("3F"));
+    ASSERT_EQ(Stage().BGPalette()[0], 0x3F);
+    QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Stage().BGPalette()[0], before);
+    EXPECT_EQ(box->text(), QString::fromStdString(FormatHex(before, 2)));
+    EXPECT_EQ(UndoCount(), 0) << "the box's own undo would have recorded a new edit";
+    QTest::keyClick(box, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(Stage().BGPalette()[0], 0x3F);
+}
