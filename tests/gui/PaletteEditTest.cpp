@@ -275,3 +275,33 @@ TEST_F(PaletteEditTest, CtrlZInABoxUndoesTheLastEditNotTheBoxText)
     QTest::keyClick(box, Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(Stage().BGPalette()[0], 0x3F);
 }
+
+TEST_F(PaletteEditTest, UndoOfAnimationEditsRestoresThePageAndTheRenderer)
+{
+    TPaletteEdit& page = Page();
+    const std::uint8_t cell = Stage().PaletteAnimePalette()[20];
+    page.ComboBoxPaletteAnimeFrameCount()->setCurrentIndex(4);
+    Type(page.EditPaletteAnimeFrameTimer(), QStringLiteral("0A"));
+    PressCell(page.ImgColorTable(), 0x3C);
+    PressCell(page.ImgPaletteAnimeEdit(), 20);
+    ASSERT_EQ(UndoCount(), 3);
+    EXPECT_EQ(form->PaletteManager().FrameCount(), 4);
+
+    form->CommandUndo();
+    EXPECT_EQ(Stage().PaletteAnimePalette()[20], cell);
+    EXPECT_EQ(Shown(page.ImgPaletteAnimeEdit(), 4 * 24 + 1, 24 + 20), Rgb(cell)) << "the cell below its number";
+    form->CommandUndo();
+    EXPECT_EQ(page.EditPaletteAnimeFrameTimer()->text(), QStringLiteral("00"));
+    EXPECT_EQ(form->PaletteManager().FrameTimer(), 0);
+    form->CommandUndo();
+    EXPECT_EQ(page.ComboBoxPaletteAnimeFrameCount()->currentIndex(), 0);
+    EXPECT_EQ(form->PaletteManager().FrameCount(), 0);
+    EXPECT_EQ(UndoCount(), 0) << "restoring the boxes records nothing";
+
+    form->CommandRedo();
+    EXPECT_EQ(page.ComboBoxPaletteAnimeFrameCount()->currentIndex(), 4);
+    EXPECT_FALSE(form->PaletteManager().IsAnimated()) << "the timer is still 00";
+    form->CommandRedo();
+    EXPECT_EQ(page.EditPaletteAnimeFrameTimer()->text(), QStringLiteral("0A"));
+    EXPECT_EQ(form->PaletteManager().FrameCount(), 4);
+}
