@@ -1,5 +1,6 @@
 // The renderer's work per stage change and per palette-animation step, each beside a
 // memcpy of as many bytes as it writes.
+#include "bench/MemcpyBaseline.h"
 #include "core/RomImgManager.h"
 #include "core/SampleImage.h"
 #include "graphics/GraphicManager.h"
@@ -45,21 +46,7 @@ Fixture& Shared()
     return fixture;
 }
 
-void BM_Memcpy(benchmark::State& state)
-{
-    const auto size = static_cast<std::size_t>(state.range(0));
-    // Source and destination at different offsets within their pages: equal offsets make
-    // this machine's memcpy ten times slower from 64 KiB on, which would flatter the rest.
-    std::vector<std::uint8_t> from(size + 4096, 1), to(size + 4096);
-    std::uint8_t* target = to.data() + 2048;
-    for (auto _ : state) {
-        std::memcpy(target, from.data(), size);
-        benchmark::DoNotOptimize(target);
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * size));
-}
-BENCHMARK(BM_Memcpy)->Arg(256 * 4)->Arg(8192)->Arg(64 * 1024)->Arg(256 * 1024)->Arg(2 * 64 * 1024 + 256 * 1024 + 64 * 64);
+BENCHMARK(vx::bench::MemcpyBaseline)->Name("BM_Memcpy")->Arg(256 * 4)->Arg(8192)->Arg(64 * 1024)->Arg(256 * 1024)->Arg(2 * 64 * 1024 + 256 * 1024 + 64 * 64);
 
 void BM_BuildPatternData(benchmark::State& state)
 {

@@ -1,6 +1,7 @@
 // The editor pages' share of one animation frame and of one chip write, through the main
 // window as the user drives it, down to the pictures the views would paint. Each stands
 // beside a memcpy of as many bytes as it writes.
+#include "bench/MemcpyBaseline.h"
 #include "app/MainForm.h"
 #include "core/RomImgManager.h"
 #include "editors/Chip32x32Edit.h"
@@ -118,20 +119,7 @@ std::int64_t ChangedViewBytes(const QList<TImageView*>& views, const std::vector
     return bytes;
 }
 
-void BM_Memcpy(benchmark::State& state)
-{
-    const auto size = static_cast<std::size_t>(state.range(0));
-    // Different offsets within their pages, as in the renderer's benchmarks.
-    std::vector<std::uint8_t> from(size + 4096, 1), to(size + 4096);
-    std::uint8_t* target = to.data() + 2048;
-    for (auto _ : state) {
-        std::memcpy(target, from.data(), size);
-        benchmark::DoNotOptimize(target);
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * size));
-}
-BENCHMARK(BM_Memcpy)->Arg(PaletteFrameBytes)->Arg(ChipWriteBytes)->Arg(ChipFrameBytes)->Unit(benchmark::kMicrosecond);
+BENCHMARK(vx::bench::MemcpyBaseline)->Name("BM_Memcpy")->Arg(PaletteFrameBytes)->Arg(ChipWriteBytes)->Arg(ChipFrameBytes)->Unit(benchmark::kMicrosecond);
 
 // One frame tick with the page shown: the clock, the new colours, the page's redraw and
 // the conversion of every view that changed.

@@ -176,19 +176,16 @@ void TChip32x32Edit::BuildButtons(QWidget* page)
 
 void TChip32x32Edit::Open()
 {
-    const auto give = [this](TImageView* view, int width, int height) {
-        if (view && !view->HasBitmap())
-            view->SetBitmap(context_.graphics.CreateDisplayBitmap(width, height));
-    };
-    give(chipTable_, 512, 256);
+    const TGraphicManager& graphics = context_.graphics;
+    GiveDisplayBitmap(chipTable_, graphics, 512, 256);
     for (TImageView* table : chip16Tables_)
-        give(table, 128, 128);
-    give(selectedView_, 32, 32);
-    give(editedView_, 64, 64);
+        GiveDisplayBitmap(table, graphics, 128, 128);
+    GiveDisplayBitmap(selectedView_, graphics, 32, 32);
+    GiveDisplayBitmap(editedView_, graphics, 64, 64);
     if (!chipSheet_)
-        chipSheet_ = context_.graphics.CreateStageBitmap(128, 512);
+        chipSheet_ = graphics.CreateStageBitmap(128, 512);
     if (!chip32Sheet_)
-        chip32Sheet_ = context_.graphics.CreateStageBitmap(512, 512);
+        chip32Sheet_ = graphics.CreateStageBitmap(512, 512);
     chipClipboard_.fill(0);
     StageChanged();
 }

@@ -141,15 +141,12 @@ void TPaletteEdit::BuildAnimeGroup(QWidget* page)
 
 void TPaletteEdit::Open()
 {
-    const auto give = [this](TImageView* view, int width, int height) {
-        if (view && !view->HasBitmap())
-            view->SetBitmap(context_.graphics.CreateDisplayBitmap(width, height));
-    };
+    const TGraphicManager& graphics = context_.graphics;
     for (TImageView* view : entryViews_)
-        give(view, 24, 24);
-    give(colorTable_, 384, 96);
-    give(animeView_, 384, 24);
-    give(animeEdit_, 384, 96);
+        GiveDisplayBitmap(view, graphics, 24, 24);
+    GiveDisplayBitmap(colorTable_, graphics, 384, 96);
+    GiveDisplayBitmap(animeView_, graphics, 384, 24);
+    GiveDisplayBitmap(animeEdit_, graphics, 384, 96);
     selectedColor_ = 0;
     showNumbers_ = true;
     StageChanged();

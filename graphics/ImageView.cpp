@@ -1,6 +1,7 @@
 #include "graphics/ImageView.h"
 
 #include "graphics/DibImage.h"
+#include "graphics/GraphicManager.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -73,5 +74,11 @@ void TImageView::mouseReleaseEvent(QMouseEvent* event)
 void TImageView::enterEvent(QEnterEvent*) { emit mouseEntered(); }
 
 void TImageView::leaveEvent(QEvent*) { emit mouseLeft(); }
+
+void GiveDisplayBitmap(TImageView* view, const TGraphicManager& graphics, int width, int height)
+{
+    if (view && !view->HasBitmap())
+        view->SetBitmap(graphics.CreateDisplayBitmap(width, height));
+}
 
 } // namespace vx

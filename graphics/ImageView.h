@@ -7,6 +7,8 @@
 
 namespace vx {
 
+class TGraphicManager;
+
 // An image control: shows its own indexed bitmap stretched to the control's size and
 // reports the mouse in control coordinates. The bitmap is expanded to RGB only when its
 // pixels or colours changed since the last paint.
@@ -50,5 +52,8 @@ private:
     std::uint64_t cachedVersion_ = ~0ull;
     const TNkDIB* cachedBitmap_ = nullptr;
 };
+
+// Gives the view a display bitmap of the given size unless it has one already.
+void GiveDisplayBitmap(TImageView* view, const TGraphicManager& graphics, int width, int height);
 
 } // namespace vx
