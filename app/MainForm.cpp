@@ -1,6 +1,5 @@
 #include "app/MainForm.h"
 
-#include "editors/Prompts.h"
 #include "app/StageNames.h"
 #include "core/AddressData.h"
 #include "core/Errors.h"
@@ -10,6 +9,7 @@
 #include "core/RomImgManager.h"
 #include "editors/Chip32x32Edit.h"
 #include "editors/PaletteEdit.h"
+#include "editors/Prompts.h"
 #include "editors/VxSubForm.h"
 #include "graphics/GraphicManager.h"
 #include "graphics/ImageView.h"
