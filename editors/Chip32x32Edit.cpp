@@ -182,10 +182,7 @@ void TChip32x32Edit::Open()
         GiveDisplayBitmap(table, graphics, 128, 128);
     GiveDisplayBitmap(selectedView_, graphics, 32, 32);
     GiveDisplayBitmap(editedView_, graphics, 64, 64);
-    if (!chipSheet_)
-        chipSheet_ = graphics.CreateStageBitmap(128, 512);
-    if (!chip32Sheet_)
-        chip32Sheet_ = graphics.CreateStageBitmap(512, 512);
+    sheets_.Create(graphics);
     chipClipboard_.fill(0);
     StageChanged();
 }
@@ -205,11 +202,11 @@ void TChip32x32Edit::Refresh() { RebuildSheets(); }
 
 void TChip32x32Edit::AnimationTick()
 {
-    if (!chipSheet_ || !chip32Sheet_)
+    if (!sheets_.Ready())
         return;
-    context_.graphics.ApplyStagePalette(*chipSheet_);
+    context_.graphics.ApplyStagePalette(*sheets_.chipSheet);
     DrawChip16Tables();
-    context_.graphics.ApplyStagePalette(*chip32Sheet_);
+    context_.graphics.ApplyStagePalette(*sheets_.chip32Sheet);
     DrawChipTable();
     DrawEditedChip();
     DrawSelectedChip();
@@ -217,13 +214,9 @@ void TChip32x32Edit::AnimationTick()
 
 void TChip32x32Edit::RebuildSheets()
 {
-    if (!chipSheet_ || !chip32Sheet_)
+    if (!sheets_.Ready())
         return;
-    const TGraphicManager& graphics = context_.graphics;
-    graphics.DecodeChipSheet(*chipSheet_);
-    graphics.ComposeChip32Sheet(*chip32Sheet_, *chipSheet_, context_.rom.CurrentStage().Chip32x32());
-    graphics.ApplyStagePalette(*chipSheet_);
-    graphics.ApplyStagePalette(*chip32Sheet_);
+    sheets_.Rebuild(context_.graphics, context_.rom.CurrentStage().Chip32x32());
     DrawChip16Tables();
     DrawChipTable();
     DrawEditedChip();
@@ -232,7 +225,7 @@ void TChip32x32Edit::RebuildSheets()
 
 void TChip32x32Edit::Recompose()
 {
-    context_.graphics.ComposeChip32Sheet(*chip32Sheet_, *chipSheet_, context_.rom.CurrentStage().Chip32x32());
+    sheets_.Recompose(context_.graphics, context_.rom.CurrentStage().Chip32x32());
     DrawEditedChip();
     DrawChipTable();
 }
@@ -246,7 +239,7 @@ void TChip32x32Edit::DrawChip16Tables()
         TNkDIB* bitmap = view->Bitmap();
         if (!bitmap)
             continue;
-        CopySquare(*bitmap, 0, 0, *chipSheet_, 0, 128 * i, 128);
+        CopySquare(*bitmap, 0, 0, *sheets_.chipSheet, 0, 128 * i, 128);
         if (hoveredEntry_ >= 0 && hoveredEntry_ / 0x40 == i)
             context_.graphics.DrawCursorFrame(*bitmap, (hoveredEntry_ % 8) * 16, ((hoveredEntry_ / 8) % 8) * 16, 16, 16);
         view->Redraw();
@@ -260,7 +253,7 @@ void TChip32x32Edit::DrawChipTable()
         return;
     {
         TNkDIBCanvas canvas(*bitmap);
-        canvas.CopyRect(0, 0, 512, 256, *chip32Sheet_, 0, editPage_ * 256, 512, editPage_ * 256 + 256);
+        canvas.CopyRect(0, 0, 512, 256, *sheets_.chip32Sheet, 0, editPage_ * 256, 512, editPage_ * 256 + 256);
     }
     if (hoveredChip_ >= 0) {
         const int x = (hoveredChip_ % 16) * 32, y = ((hoveredChip_ / 16) % 8) * 32;
@@ -279,7 +272,7 @@ void TChip32x32Edit::DrawEditedChip()
         const int x = (editedChip_ % 16) * 32, y = (editedChip_ / 16) * 32;
         {
             TNkDIBCanvas canvas(*bitmap);
-            canvas.CopyRect(0, 0, 64, 64, *chip32Sheet_, x, y, x + 32, y + 32);
+            canvas.CopyRect(0, 0, 64, 64, *sheets_.chip32Sheet, x, y, x + 32, y + 32);
         }
         if (hoveredEditedQuarter_ >= 0)
             context_.graphics.DrawCursorFrame(*bitmap, (hoveredEditedQuarter_ / 2) * 32, (hoveredEditedQuarter_ % 2) * 32,
@@ -308,7 +301,7 @@ void TChip32x32Edit::DrawSelectedChip()
         const int x = (selectedEntry_ % 8) * 16, y = (selectedEntry_ / 8) * 16;
         {
             TNkDIBCanvas canvas(*bitmap);
-            canvas.CopyRect(0, 0, 32, 32, *chipSheet_, x, y, x + 16, y + 16);
+            canvas.CopyRect(0, 0, 32, 32, *sheets_.chipSheet, x, y, x + 16, y + 16);
         }
         selectedView_->Redraw();
     }
@@ -341,6 +334,8 @@ void TChip32x32Edit::Img32x32ChipEditTableMouseDown(int x, int y, Qt::MouseButto
         } else if (hit) {
             editedChip_ = hit->chip;
             DrawEditedChip();
+            if (ChipPicked)
+                ChipPicked(hit->chip);
         }
     } else if (button == Qt::RightButton) {
         if (ctrl) {

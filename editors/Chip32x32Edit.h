@@ -1,10 +1,10 @@
 #pragma once
 #include <array>
 #include <cstdint>
-#include <memory>
+#include <functional>
 
 #include "editors/EditorUnit.h"
-#include "graphics/NkDIB.h"
+#include "graphics/WorkingSheets.h"
 
 class QLabel;
 class QPushButton;
@@ -30,8 +30,11 @@ public:
     void AnimationTick() override;
 
     // The shared pair: 16x16 chips in four sub-palettes (128x512), all 32x32 chips (512x512).
-    TNkDIB* ChipSheet() const { return chipSheet_.get(); }
-    TNkDIB* Chip32Sheet() const { return chip32Sheet_.get(); }
+    TWorkingSheets& Sheets() { return sheets_; }
+    TNkDIB* ChipSheet() const { return sheets_.chipSheet.get(); }
+    TNkDIB* Chip32Sheet() const { return sheets_.chip32Sheet.get(); }
+    // A plain left click on the chip table: the map page paints with that chip from now on.
+    std::function<void(int chip)> ChipPicked;
 
     int EditPage() const { return editPage_; }
     int EditedChip() const { return editedChip_; }
@@ -90,8 +93,7 @@ private:
 
     TEditorContext& context_;
     TSubForm& subForm_;
-    std::unique_ptr<TNkDIB> chipSheet_;
-    std::unique_ptr<TNkDIB> chip32Sheet_;
+    TWorkingSheets sheets_;
 
     int editPage_ = 0;
     int editedChip_ = 0;

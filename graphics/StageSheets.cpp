@@ -16,14 +16,8 @@ void PrepareStageSheets(TGraphicManager& graphics, const TStageData& stage, cons
     graphics.SetPatternData(sheets.patternData);
     graphics.SetPatternTable(std::span<const std::uint8_t, PatternTableSize>(sheets.patternData.data() + 0x1000,
                                                                              PatternTableSize));
-    if (!sheets.chipSheet)
-        sheets.chipSheet = graphics.CreateStageBitmap(128, 512);
-    if (!sheets.chip32Sheet)
-        sheets.chip32Sheet = graphics.CreateStageBitmap(512, 512);
-    graphics.DecodeChipSheet(*sheets.chipSheet);
-    graphics.ComposeChip32Sheet(*sheets.chip32Sheet, *sheets.chipSheet, stage.Chip32x32());
-    graphics.ApplyStagePalette(*sheets.chipSheet);
-    graphics.ApplyStagePalette(*sheets.chip32Sheet);
+    sheets.Create(graphics);
+    sheets.Rebuild(graphics, stage.Chip32x32());
 }
 
 } // namespace vx

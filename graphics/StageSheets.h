@@ -5,7 +5,7 @@
 #include <string>
 
 #include "graphics/GraphicManager.h"
-#include "graphics/NkDIB.h"
+#include "graphics/WorkingSheets.h"
 
 namespace vx {
 
@@ -13,10 +13,8 @@ class TStageData;
 
 // A stage's pattern data and its two working sheets, made the way the editor makes them
 // when a stage is selected, for pictures drawn outside the editor.
-struct TStageSheets {
+struct TStageSheets : TWorkingSheets {
     std::array<std::uint8_t, PatternDataSize> patternData{};
-    std::unique_ptr<TNkDIB> chipSheet;   // 128x512
-    std::unique_ptr<TNkDIB> chip32Sheet; // 512x512
 };
 
 // Hands the stage's background palette to the renderer (animation off), assembles the
