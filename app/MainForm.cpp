@@ -8,8 +8,10 @@
 #include "core/NameLists.h"
 #include "core/RomImgManager.h"
 #include "editors/Chip32x32Edit.h"
+#include "editors/MapEdit.h"
 #include "editors/PaletteEdit.h"
 #include "editors/Prompts.h"
+#include "editors/VxMapEditGridForm.h"
 #include "editors/VxSubForm.h"
 #include "graphics/GraphicManager.h"
 #include "graphics/ImageView.h"
@@ -211,6 +213,7 @@ void TMainForm::BuildMenus()
 void TMainForm::BindUnits()
 {
     subForm_ = new TSubForm(this);
+    gridForm_ = new TMapEditGridForm(prompts_, this);
     // The fixed calling order: palette, pattern table, 32x32 chip, map, object, mid-point,
     // scroll. The other units join as they are built.
     auto palette = std::make_unique<TPaletteEdit>(*context_);
@@ -222,6 +225,10 @@ void TMainForm::BindUnits()
     auto chips = std::make_unique<TChip32x32Edit>(*context_, *subForm_);
     chipEdit_ = chips.get();
     units_.emplace_back(std::move(chips), pg32x32ChipEdit);
+    auto map = std::make_unique<TMapEdit>(*context_, chipEdit_->Sheets(), *gridForm_);
+    mapEdit_ = map.get();
+    units_.emplace_back(std::move(map), pgMapEdit);
+    chipEdit_->ChipPicked = [this](int chip) { mapEdit_->SelectChip(chip); };
     for (auto& [unit, page] : units_)
         unit->BindControls(pages_->widget(page));
 }

@@ -18,6 +18,8 @@ namespace vx {
 class TAddressData;
 class TChip32x32Edit;
 class TGraphicManager;
+class TMapEdit;
+class TMapEditGridForm;
 class TMyMemIniFile;
 class TPaletteEdit;
 class TPaletteManager;
@@ -86,7 +88,9 @@ public:
     TPaletteEdit* PaletteEdit() const { return paletteEdit_; }
     TPatternTableEdit* PatternTableEdit() const { return patternTable_; }
     TChip32x32Edit* Chip32x32Edit() const { return chipEdit_; }
+    TMapEdit* MapEdit() const { return mapEdit_; }
     TSubForm* SubForm() const { return subForm_; }
+    TMapEditGridForm* MapEditGridForm() const { return gridForm_; }
     // One animation-timer tick, as the timer gives it.
     void OnTimer();
 
@@ -125,7 +129,9 @@ private:
     TPaletteEdit* paletteEdit_ = nullptr;
     TPatternTableEdit* patternTable_ = nullptr;
     TChip32x32Edit* chipEdit_ = nullptr;
+    TMapEdit* mapEdit_ = nullptr;
     TSubForm* subForm_ = nullptr;
+    TMapEditGridForm* gridForm_ = nullptr;
     bool updating_ = false;
 
     QWidget* central_ = nullptr;

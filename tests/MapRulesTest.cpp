@@ -1,0 +1,190 @@
+// The map page's and the room grid's decisions, without widgets.
+#include "core/Language.h"
+#include "editors/MapEditRules.h"
+#include "editors/MapGridRules.h"
+
+#include <gtest/gtest.h>
+#include <numeric>
+
+using namespace vx;
+
+namespace {
+
+TGridCells Numbered()
+{
+    std::array<std::uint8_t, 64> room{};
+    std::iota(room.begin(), room.end(), std::uint8_t{0});
+    return CellsOfRoom(room);
+}
+
+const std::string& At(const TGridCells& cells, int column, int row)
+{
+    return cells[static_cast<std::size_t>(GridIndex(column, row))];
+}
+
+} // namespace
+
+TEST(MapEditRules, RoomCellsRunDownEachColumn)
+{
+    EXPECT_EQ(RoomCellAt(0, 0, 256, 256), 0);
+    EXPECT_EQ(RoomCellAt(0, 32, 256, 256), 1) << "byte 1 is column 0, row 1";
+    EXPECT_EQ(RoomCellAt(32, 0, 256, 256), 8);
+    EXPECT_EQ(RoomCellAt(255, 255, 256, 256), 63);
+    EXPECT_EQ(RoomCellAt(40, 84, 128, 128), 2 * 8 + 5) << "stretched to half size";
+    EXPECT_EQ(RoomCellAt(256, 0, 256, 256), -1);
+    EXPECT_EQ(RoomCellAt(0, -5, 256, 256), -1);
+}
+
+TEST(MapEditRules, ChipTableAtHalfSizeHitsSixteenBySixteen)
+{
+    EXPECT_EQ(MapChipTableAt(0, 0, 256, 256), 0x00);
+    EXPECT_EQ(MapChipTableAt(16, 0, 256, 256), 0x01);
+    EXPECT_EQ(MapChipTableAt(0, 16, 256, 256), 0x10);
+    EXPECT_EQ(MapChipTableAt(255, 255, 256, 256), 0xFF);
+    EXPECT_EQ(MapChipTableAt(40, 40, 512, 512), 0x11) << "shown 1:1";
+    EXPECT_EQ(MapChipTableAt(256, 3, 256, 256), -1);
+}
+
+TEST(MapEditRules, ViewsStartAtTheStartRoomAndScrollWithinTheirEnds)
+{
+    EXPECT_EQ(InitialViewRooms(0x05), (TViewRooms{0x05, 0x06}));
+    EXPECT_EQ(InitialViewRooms(0x2B), (TViewRooms{0x2A, 0x2B}));
+    EXPECT_EQ(InitialViewRooms(0xFF), (TViewRooms{0x2A, 0x2B}));
+
+    EXPECT_EQ(ScrollBothViews({0x05, 0x06}, 0x10), (TViewRooms{0x10, 0x11}));
+    EXPECT_EQ(ScrollBothViews({0x05, 0x09}, 0x2A), (TViewRooms{0x2A, 0x2B})) << "the gap shrinks at the end";
+    EXPECT_EQ(ScrollBothViews({0x05, 0x02}, 0x00), (TViewRooms{0x00, 0x01})) << "view 1 stops at room 01";
+    EXPECT_EQ(ScrollBothViews({0x05, 0x06}, 0x05), (TViewRooms{0x05, 0x06}));
+
+    EXPECT_EQ(ClampViewRoom(0, 43), 0x2A);
+    EXPECT_EQ(ClampViewRoom(1, 43), 0x2B);
+    EXPECT_EQ(ClampViewRoom(1, 0), 0x00) << "view 1 may show room 00 by its own bar";
+    EXPECT_EQ(ClampViewRoom(0, -3), 0x00);
+}
+
+TEST(MapEditRules, HintsNameRoomCellAndChip)
+{
+    ForceLanguage(Language::English);
+    EXPECT_EQ(RoomCellHint(0x0A, 2 * 8 + 5, 0x1F), "Room 0A, column 2, row 5: chip 1F");
+    EXPECT_EQ(ChipTableHint(0xC3), "32x32 tile C3");
+    ForceLanguage(Language::Japanese);
+    EXPECT_EQ(RoomCellHint(0x0A, 2 * 8 + 5, 0x1F), "部屋 0A 列 2 行 5 : チップ 1F");
+    ForceLanguage(std::nullopt);
+}
+
+TEST(MapGridRules, TypingTakesHexDigitsAndAThirdStartsOver)
+{
+    std::string cell = "4F";
+    const std::pair<char, const char*> steps[] = {{'1', "1"}, {'2', "12"}, {'3', "3"}, {'c', "3C"}};
+    for (const auto& [typed, shown] : steps) {
+        EXPECT_TRUE(TypeIntoCell(cell, typed));
+        EXPECT_EQ(cell, shown) << typed;
+    }
+    EXPECT_FALSE(TypeIntoCell(cell, 'g'));
+    EXPECT_FALSE(TypeIntoCell(cell, ' '));
+    EXPECT_EQ(cell, "3C");
+}
+
+TEST(MapGridRules, NormalisingGivesTwoDigitsAndZeroForAnythingElse)
+{
+    TGridCells cells = Numbered();
+    cells[0] = "7";
+    cells[1] = "";
+    cells[2] = "zz";
+    NormalizeCells(cells);
+    EXPECT_EQ(cells[0], "07");
+    EXPECT_EQ(cells[1], "00");
+    EXPECT_EQ(cells[2], "00");
+    EXPECT_EQ(cells[63], "3F");
+    EXPECT_EQ(RoomOfCells(cells)[0], 0x07);
+}
+
+TEST(MapGridRules, CopyTextOfSelections)
+{
+    const TGridCells cells = Numbered();
+    EXPECT_EQ(CopyText(cells, {3, 2, 3, 2}), "1A\r\n") << "one cell";
+    EXPECT_EQ(CopyText(cells, {0, 0, 1, 1}), "00 08\r\n01 09\r\n");
+    const std::string whole = CopyText(cells, {0, 0, 7, 7});
+    EXPECT_EQ(whole.size(), 200u);
+    EXPECT_EQ(whole.substr(0, 25), "00 08 10 18 20 28 30 38\r\n");
+    EXPECT_EQ(CopyText(cells, {-2, -1, 0, 0}), "00\r\n") << "clamped to the grid";
+    EXPECT_EQ(CopyText(cells, {6, 6, 12, 12}), "36 3E\r\n37 3F\r\n");
+    EXPECT_EQ(CopyText(cells, {3, 0, 2, 0}), "") << "inverted";
+    EXPECT_EQ(CopyText(cells, {8, 0, 9, 1}), "") << "outside";
+}
+
+TEST(MapGridRules, WholeGridCopyPastesBackCellForCell)
+{
+    const TGridCells source = Numbered();
+    TGridCells target = CellsOfRoom(std::array<std::uint8_t, 64>{});
+    EXPECT_TRUE(PasteText(target, CopyText(source, {0, 0, 7, 7}), 0, 0));
+    EXPECT_EQ(target, source);
+}
+
+TEST(MapGridRules, PasteDropsCellsOutsideSkipsBadTokensAndIgnoresLongTexts)
+{
+    TGridCells cells = Numbered();
+    const TGridCells before = cells;
+    EXPECT_TRUE(PasteText(cells, "1 2 3", 6, 0));
+    EXPECT_EQ(At(cells, 6, 0), "01");
+    EXPECT_EQ(At(cells, 7, 0), "02");
+    EXPECT_EQ(At(cells, 0, 1), before[1]) << "the third value is dropped, not wrapped";
+
+    cells = before;
+    PasteText(cells, "ZZ 10", 0, 0);
+    EXPECT_EQ(At(cells, 0, 0), "00") << "ZZ leaves its cell";
+    EXPECT_EQ(At(cells, 1, 0), "10");
+
+    cells = before;
+    PasteText(cells, "a  b\r\nff", 2, 3);
+    EXPECT_EQ(At(cells, 2, 3), "0A");
+    EXPECT_EQ(At(cells, 3, 3), before[static_cast<std::size_t>(GridIndex(3, 3))]) << "two blanks skip a cell";
+    EXPECT_EQ(At(cells, 4, 3), "0B");
+    EXPECT_EQ(At(cells, 2, 4), "FF");
+
+    cells = before;
+    PasteText(cells, "100 1\t2 7", 0, 0);
+    EXPECT_EQ(At(cells, 0, 0), "00") << "above FF";
+    EXPECT_EQ(At(cells, 1, 0), "08") << "a tab is no separator";
+    EXPECT_EQ(At(cells, 2, 0), "07");
+
+    cells = before;
+    EXPECT_FALSE(PasteText(cells, std::string(257, '1'), 0, 0));
+    EXPECT_EQ(cells, before);
+    EXPECT_FALSE(PasteText(cells, std::string(254, ' ') + "AB", 0, 0)) << "a cell far beyond the grid";
+    EXPECT_EQ(cells, before);
+    std::string text(255, ' ');
+    text.insert(0, "1");
+    EXPECT_TRUE(PasteText(cells, text, 0, 0)) << "256 characters still paste";
+    EXPECT_EQ(At(cells, 0, 0), "01");
+}
+
+TEST(MapGridRules, FillTakesAHexByteIntoTheSelection)
+{
+    EXPECT_EQ(ParseFillValue("a"), 0x0A);
+    EXPECT_EQ(ParseFillValue("FF"), 0xFF);
+    EXPECT_FALSE(ParseFillValue("100"));
+    EXPECT_FALSE(ParseFillValue("xyz"));
+    EXPECT_FALSE(ParseFillValue(""));
+
+    TGridCells cells = Numbered();
+    EXPECT_TRUE(FillCells(cells, {1, 1, 2, 3}, 0x0A));
+    EXPECT_EQ(At(cells, 1, 1), "0A");
+    EXPECT_EQ(At(cells, 2, 3), "0A");
+    EXPECT_EQ(At(cells, 3, 3), "1B");
+    EXPECT_EQ(At(cells, 1, 0), "08");
+    EXPECT_FALSE(FillCells(cells, {9, 0, 10, 1}, 0x0A));
+}
+
+TEST(MapGridRules, CaptionsInBothLanguages)
+{
+    ForceLanguage(Language::Japanese);
+    EXPECT_EQ(GridCaption(0x0A), "マップ(部屋番号0A)の編集");
+    EXPECT_EQ(FillCaption(), "選択範囲の初期化");
+    EXPECT_EQ(FillPrompt(), "初期化に使用する値を入力して下さい(00～FF)");
+    ForceLanguage(Language::English);
+    EXPECT_EQ(GridCaption(0x0A), "Edit Screen 0A");
+    EXPECT_EQ(FillCaption(), "Initialize");
+    EXPECT_EQ(FillPrompt(), "Input a Value for Initialization(00-FF)");
+    ForceLanguage(std::nullopt);
+}
