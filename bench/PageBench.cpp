@@ -1,10 +1,11 @@
-// The editor pages' share of one animation frame and of one chip write, through the main
-// window as the user drives it, down to the pictures the views would paint. Each stands
-// beside a memcpy of as many bytes as it writes.
+// The editor pages' share of one animation frame and of one write (a chip quarter, a room
+// cell), through the main window as the user drives it, down to the pictures the views
+// would paint. Each stands beside a memcpy of as many bytes as it writes.
 #include "bench/MemcpyBaseline.h"
 #include "app/MainForm.h"
 #include "core/RomImgManager.h"
 #include "editors/Chip32x32Edit.h"
+#include "editors/MapEdit.h"
 #include "graphics/GraphicManager.h"
 #include "graphics/ImageView.h"
 #include "graphics/PaletteManager.h"
@@ -17,14 +18,17 @@
 #include <QComboBox>
 #include <QFont>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <array>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 using namespace vx;
@@ -34,12 +38,14 @@ namespace {
 constexpr int AnimatedStage = 1;
 
 // Bytes a step writes: each changed view's indexed pixels plus its RGB picture, and the
-// composed 512x512 chip sheet for a write.
+// composed 512x512 chip sheet for a chip write.
 constexpr std::int64_t ViewBytes(std::int64_t width, std::int64_t height) { return width * height * (1 + 4); }
 constexpr std::int64_t PaletteFrameBytes = ViewBytes(384, 24);
 constexpr std::int64_t ChipFrameBytes =
     4 * ViewBytes(128, 128) + ViewBytes(512, 256) + ViewBytes(64, 64) + ViewBytes(32, 32);
 constexpr std::int64_t ChipWriteBytes = 512 * 512 + ViewBytes(512, 256) + ViewBytes(64, 64);
+constexpr std::int64_t MapFrameBytes = 2 * ViewBytes(256, 256) + ViewBytes(512, 512) + ViewBytes(64, 64);
+constexpr std::int64_t RoomViewBytes = ViewBytes(256, 256);
 
 // The main window on the sample image, run from a folder with the data files, shown on the
 // offscreen platform. The real timer stays stopped: the benchmarks give every tick.
@@ -119,7 +125,15 @@ std::int64_t ChangedViewBytes(const QList<TImageView*>& views, const std::vector
     return bytes;
 }
 
-BENCHMARK(vx::bench::MemcpyBaseline)->Name("BM_Memcpy")->Arg(PaletteFrameBytes)->Arg(ChipWriteBytes)->Arg(ChipFrameBytes)->Unit(benchmark::kMicrosecond);
+BENCHMARK(vx::bench::MemcpyBaseline)
+    ->Name("BM_Memcpy")
+    ->Arg(PaletteFrameBytes)
+    ->Arg(RoomViewBytes)
+    ->Arg(2 * RoomViewBytes)
+    ->Arg(ChipWriteBytes)
+    ->Arg(ChipFrameBytes)
+    ->Arg(MapFrameBytes)
+    ->Unit(benchmark::kMicrosecond);
 
 // One frame tick with the page shown: the clock, the new colours, the page's redraw and
 // the conversion of every view that changed.
@@ -154,9 +168,75 @@ BENCHMARK(BM_PalettePageFrame)->Unit(benchmark::kMicrosecond);
 void BM_ChipPageFrame(benchmark::State& state) { PageFrame(state, pg32x32ChipEdit, ChipFrameBytes); }
 BENCHMARK(BM_ChipPageFrame)->Unit(benchmark::kMicrosecond);
 
-// Shift+left on the chip table: the hovered quarter takes the selected 16x16 entry. Two
-// entries take turns so every write changes the chip; picking one (a click on the 16x16
-// table) is outside the measured time. The undo history grows by one record a write.
+void BM_MapPageFrame(benchmark::State& state) { PageFrame(state, pgMapEdit, MapFrameBytes); }
+BENCHMARK(BM_MapPageFrame)->Unit(benchmark::kMicrosecond);
+
+// A write repeated with two values taking turns, so every press changes the data. The
+// pick of the next value and the release stay outside the time; the press and the
+// pictures it leaves are timed. The undo history grows by one record a write.
+struct TurnWrites {
+    QList<TImageView*> views;
+    const TNkDIB* sheet = nullptr; // composed by every write besides the views, if any
+    std::int64_t bytes = 0;
+    std::function<void(int turn)> select;
+    std::function<void()> press;
+    std::function<void()> release;
+    std::function<bool(int turn)> took; // the data holds this turn's value
+};
+
+void RunTurnWrites(benchmark::State& state, const TurnWrites& writes)
+{
+    int turn = 0;
+    const auto select = [&] {
+        writes.select(turn);
+        ConvertAll(writes.views);
+    };
+    const auto write = [&] {
+        writes.press();
+        ConvertAll(writes.views);
+    };
+
+    select();
+    const auto before = Versions(writes.views);
+    const auto sheetVersion = writes.sheet ? writes.sheet->Version() : 0;
+    write();
+    writes.release();
+    if (!writes.took(turn)) {
+        state.SkipWithError("the press wrote nothing");
+        return;
+    }
+    std::int64_t written = ChangedViewBytes(writes.views, before);
+    if (writes.sheet && writes.sheet->Version() != sheetVersion)
+        written += std::int64_t{writes.sheet->Width()} * writes.sheet->Height();
+    if (written != writes.bytes) {
+        state.SkipWithError(("the write touched " + std::to_string(written) + " bytes, not the counted ones").c_str());
+        return;
+    }
+
+    for (auto _ : state) {
+        turn ^= 1;
+        select();
+        const auto start = std::chrono::steady_clock::now();
+        write();
+        const auto stop = std::chrono::steady_clock::now();
+        writes.release();
+        if (!writes.took(turn)) {
+            state.SkipWithError("a write did not take");
+            break;
+        }
+        state.SetIterationTime(std::chrono::duration<double>(stop - start).count());
+    }
+    state.SetBytesProcessed(state.iterations() * writes.bytes);
+}
+
+// Two values, both unlike the present one.
+std::array<std::uint8_t, 2> TwoOtherThan(std::uint8_t present)
+{
+    return {static_cast<std::uint8_t>(present == 0 ? 2 : 0), static_cast<std::uint8_t>(present == 1 ? 3 : 1)};
+}
+
+// Shift+left on the chip table: the hovered quarter takes the selected 16x16 entry,
+// picked by a click on the first 16x16 table.
 void BM_ChipPageShiftWrite(benchmark::State& state)
 {
     Fixture& f = Shared();
@@ -173,53 +253,57 @@ void BM_ChipPageShiftWrite(benchmark::State& state)
     const int chip = page.EditPage() * 0x80 + 0x11;
     const auto& chips = f.form->Rom().CurrentStage().Chip32x32();
     const std::size_t quarter = static_cast<std::size_t>(chip * 4);
+    const auto entry = TwoOtherThan(chips[quarter]);
 
-    // Two entries of the first 16x16 table, both unlike the quarter's present one.
-    const std::uint8_t present = chips[quarter];
-    const std::uint8_t first = present == 0 ? 2 : 0, second = present == 1 ? 3 : 1;
-    const QPoint entryAt[2] = {QPoint((first % 8) * 16 + 8, 8), QPoint((second % 8) * 16 + 8, 8)};
-    const std::uint8_t entryOf[2] = {first, second};
-
-    int turn = 0;
-    const auto select = [&] {
-        QTest::mouseClick(entries, Qt::LeftButton, Qt::NoModifier, entryAt[turn]);
-        ConvertAll(views);
-    };
-    const auto write = [&] {
-        QTest::mousePress(table, Qt::LeftButton, Qt::ShiftModifier, at);
-        ConvertAll(views);
-    };
-
-    select();
-    const auto before = Versions(views);
-    const auto sheetVersion = page.Chip32Sheet()->Version();
-    write();
-    QTest::mouseRelease(table, Qt::LeftButton, Qt::ShiftModifier, at);
-    if (chips[quarter] != entryOf[turn] || page.Chip32Sheet()->Version() == sheetVersion) {
-        state.SkipWithError("the Shift+left press wrote nothing");
-        return;
-    }
-    if (const std::int64_t written = ChangedViewBytes(views, before) + 512 * 512; written != ChipWriteBytes) {
-        state.SkipWithError(("the write touched " + std::to_string(written) + " bytes, not the counted ones").c_str());
-        return;
-    }
-
-    for (auto _ : state) {
-        turn ^= 1;
-        select();
-        const auto start = std::chrono::steady_clock::now();
-        write();
-        const auto stop = std::chrono::steady_clock::now();
-        QTest::mouseRelease(table, Qt::LeftButton, Qt::ShiftModifier, at);
-        if (chips[quarter] != entryOf[turn]) {
-            state.SkipWithError("a write did not take");
-            break;
-        }
-        state.SetIterationTime(std::chrono::duration<double>(stop - start).count());
-    }
-    state.SetBytesProcessed(state.iterations() * ChipWriteBytes);
+    RunTurnWrites(state, {
+        .views = views,
+        .sheet = page.Chip32Sheet(),
+        .bytes = ChipWriteBytes,
+        .select = [&](int turn) {
+            QTest::mouseClick(entries, Qt::LeftButton, Qt::NoModifier, QPoint((entry[turn] % 8) * 16 + 8, 8));
+        },
+        .press = [&] { QTest::mousePress(table, Qt::LeftButton, Qt::ShiftModifier, at); },
+        .release = [&] { QTest::mouseRelease(table, Qt::LeftButton, Qt::ShiftModifier, at); },
+        .took = [&](int turn) { return chips[quarter] == entry[turn]; },
+    });
 }
 BENCHMARK(BM_ChipPageShiftWrite)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// A left press on room view 0 paints the hovered cell with the selected chip, picked by a
+// click on the chip table. With both views on one room the other view is redrawn too.
+void BM_MapPagePaintClick(benchmark::State& state, bool sameRoom)
+{
+    Fixture& f = Shared();
+    const QList<TImageView*> views = f.ShowPage(pgMapEdit);
+    TMapEdit& page = *f.form->MapEdit();
+    TImageView* room = page.ImgMapEdit(0);
+    TImageView* table = page.Img32x32ChipTable();
+    page.ScrollBarEditedMapPage(1)->setValue(page.ViewRoom(0) + (sameRoom ? 0 : 1));
+    if ((page.ViewRoom(1) == page.ViewRoom(0)) != sameRoom) {
+        state.SkipWithError("the views do not show the rooms asked for");
+        return;
+    }
+
+    const QPoint at(40, 40);
+    QTest::mouseMove(room, at); // the press paints the hovered cell
+    const auto& map = f.form->Rom().CurrentStage().Map();
+    const std::size_t cell =
+        static_cast<std::size_t>(page.ViewRoom(0) * 64 + RoomCellAt(at.x(), at.y(), room->width(), room->height()));
+    const auto chip = TwoOtherThan(map[cell]);
+    // The table shows the 16 x 16 chips 16 pixels apart.
+    const auto chipAt = [&](int turn) { return QPoint((chip[turn] % 16) * 16 + 8, (chip[turn] / 16) * 16 + 8); };
+
+    RunTurnWrites(state, {
+        .views = views,
+        .bytes = (sameRoom ? 2 : 1) * RoomViewBytes,
+        .select = [&](int turn) { QTest::mouseClick(table, Qt::LeftButton, Qt::NoModifier, chipAt(turn)); },
+        .press = [&] { QTest::mousePress(room, Qt::LeftButton, Qt::NoModifier, at); },
+        .release = [&] { QTest::mouseRelease(room, Qt::LeftButton, Qt::NoModifier, at); },
+        .took = [&](int turn) { return map[cell] == chip[turn]; },
+    });
+}
+BENCHMARK_CAPTURE(BM_MapPagePaintClick, OneView, false)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_MapPagePaintClick, BothViews, true)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 // The offscreen platform's note about size hints would land in the middle of the table.
 QtMessageHandler standardHandler = nullptr;
