@@ -38,13 +38,19 @@ namespace {
 constexpr int AnimatedStage = 1;
 
 // Bytes a step writes: each changed view's indexed pixels plus its RGB picture, and the
-// composed 512x512 chip sheet for a chip write.
-constexpr std::int64_t ViewBytes(std::int64_t width, std::int64_t height) { return width * height * (1 + 4); }
+// composed 512x512 chip sheet for a chip write. A bitmap larger than its control (the
+// map page's chip table) is pictured at the control's size.
+constexpr std::int64_t ViewBytes(std::int64_t width, std::int64_t height, std::int64_t shownWidth,
+                                 std::int64_t shownHeight)
+{
+    return width * height + shownWidth * shownHeight * 4;
+}
+constexpr std::int64_t ViewBytes(std::int64_t width, std::int64_t height) { return ViewBytes(width, height, width, height); }
 constexpr std::int64_t PaletteFrameBytes = ViewBytes(384, 24);
 constexpr std::int64_t ChipFrameBytes =
     4 * ViewBytes(128, 128) + ViewBytes(512, 256) + ViewBytes(64, 64) + ViewBytes(32, 32);
 constexpr std::int64_t ChipWriteBytes = 512 * 512 + ViewBytes(512, 256) + ViewBytes(64, 64);
-constexpr std::int64_t MapFrameBytes = 2 * ViewBytes(256, 256) + ViewBytes(512, 512) + ViewBytes(64, 64);
+constexpr std::int64_t MapFrameBytes = 2 * ViewBytes(256, 256) + ViewBytes(512, 512, 256, 256) + ViewBytes(64, 64);
 constexpr std::int64_t RoomViewBytes = ViewBytes(256, 256);
 
 // The main window on the sample image, run from a folder with the data files, shown on the
@@ -121,7 +127,8 @@ std::int64_t ChangedViewBytes(const QList<TImageView*>& views, const std::vector
     std::int64_t bytes = 0;
     for (qsizetype i = 0; i < views.size(); ++i)
         if (views[i]->HasBitmap() && views[i]->Bitmap()->Version() != before[static_cast<std::size_t>(i)])
-            bytes += ViewBytes(views[i]->Bitmap()->Width(), views[i]->Bitmap()->Height());
+            bytes += ViewBytes(views[i]->Bitmap()->Width(), views[i]->Bitmap()->Height(), views[i]->Shown().width(),
+                               views[i]->Shown().height());
     return bytes;
 }
 

@@ -10,5 +10,8 @@ QImage ToQImage(const TNkDIB& bitmap);
 // The same into an image that may already have the right size, so repeated conversions
 // of one bitmap (every animation frame) reuse its memory.
 void ToQImage(const TNkDIB& bitmap, QImage& image);
+// The bitmap reduced to width x height by taking every n-th pixel (no smoothing), as a
+// scaled paint without smoothing would show it.
+void ToQImage(const TNkDIB& bitmap, QImage& image, int width, int height);
 
 } // namespace vx

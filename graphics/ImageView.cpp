@@ -4,6 +4,7 @@
 #include "graphics/GraphicManager.h"
 
 #include <QMouseEvent>
+#include <algorithm>
 #include <QPainter>
 
 namespace vx {
@@ -33,8 +34,18 @@ const QImage& TImageView::Picture()
     if (!bitmap_) {
         cache_ = QImage();
         cachedBitmap_ = nullptr;
-    } else if (cachedBitmap_ != bitmap_.get() || cachedVersion_ != bitmap_->Version()) {
-        ToQImage(*bitmap_, cache_);
+        return cache_;
+    }
+    // A bitmap larger than the control (the map page's chip table) is converted at the
+    // control's size: a quarter of the pixels, the same ones a scaled paint would show.
+    const QSize size(std::min(width(), bitmap_->Width()), std::min(height(), bitmap_->Height()));
+    const bool reduced = size != QSize(bitmap_->Width(), bitmap_->Height()) && !size.isEmpty();
+    if (cachedBitmap_ != bitmap_.get() || cachedVersion_ != bitmap_->Version() ||
+        (reduced ? cache_.size() != size : cache_.size() != QSize(bitmap_->Width(), bitmap_->Height()))) {
+        if (reduced)
+            ToQImage(*bitmap_, cache_, size.width(), size.height());
+        else
+            ToQImage(*bitmap_, cache_);
         cachedBitmap_ = bitmap_.get();
         cachedVersion_ = bitmap_->Version();
     }

@@ -313,6 +313,14 @@ void TNkDIBCanvas::CopyRect(int left, int top, int right, int bottom, const TNkD
         return;
     const bool oneToOne = width == sourceWidth;
     const bool inside = sourceLeft + (firstX - left) >= 0 && sourceLeft + (lastX - left) <= source.Width();
+    // The source column of each destination column, worked out once for all rows.
+    std::vector<int> columns;
+    if (!(oneToOne && inside)) {
+        columns.reserve(static_cast<std::size_t>(lastX - firstX));
+        for (int x = firstX; x < lastX; ++x)
+            columns.push_back(oneToOne ? sourceLeft + (x - left)
+                                       : sourceLeft + static_cast<int>(static_cast<std::int64_t>(x - left) * sourceWidth / width));
+    }
     for (int y = firstY; y < lastY; ++y) {
         const int sy = sourceTop + static_cast<int>(static_cast<std::int64_t>(y - top) * sourceHeight / height);
         if (sy < 0 || sy >= source.Height())
@@ -324,8 +332,7 @@ void TNkDIBCanvas::CopyRect(int left, int top, int right, int bottom, const TNkD
             continue;
         }
         for (int x = firstX; x < lastX; ++x) {
-            const int sx = oneToOne ? sourceLeft + (x - left)
-                                    : sourceLeft + static_cast<int>(static_cast<std::int64_t>(x - left) * sourceWidth / width);
+            const int sx = columns[static_cast<std::size_t>(x - firstX)];
             if (sx >= 0 && sx < source.Width())
                 to[x] = map[from[sx]];
         }

@@ -56,3 +56,26 @@ TEST(UpDown, EachArrowAsksForOneStepInItsDirection)
     EXPECT_EQ(steps[0][0].toInt(), 1);
     EXPECT_EQ(steps[2][0].toInt(), -1);
 }
+
+TEST(ImageView, ABitmapLargerThanTheControlIsConvertedAtTheControlsSize)
+{
+    TImageView view;
+    view.resize(256, 256);
+    auto bitmap = std::make_unique<TNkDIB>(512, 512);
+    bitmap->SetColor(1, RGB(255, 0, 0));
+    bitmap->ScanLine(10)[20] = 1; // kept: both even
+    bitmap->ScanLine(11)[21] = 1; // dropped
+    TNkDIB* raw = bitmap.get();
+    view.SetBitmap(std::move(bitmap));
+    const QImage& picture = view.Picture();
+    ASSERT_EQ(picture.size(), QSize(256, 256));
+    EXPECT_EQ(picture.pixelColor(10, 5), QColor(255, 0, 0));
+    EXPECT_EQ(picture.pixelColor(11, 5), QColor(0, 0, 0));
+    EXPECT_EQ(picture.pixelColor(10, 6), QColor(0, 0, 0));
+
+    view.resize(512, 512); // room for every pixel again
+    EXPECT_EQ(view.Picture().size(), QSize(512, 512));
+    EXPECT_EQ(view.Picture().pixelColor(21, 11), QColor(255, 0, 0));
+    raw->SetColor(1, RGB(0, 255, 0));
+    EXPECT_EQ(view.Picture().pixelColor(20, 10), QColor(0, 255, 0));
+}
