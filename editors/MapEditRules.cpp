@@ -48,7 +48,7 @@ std::string RoomCellHint(int room, int cell, std::uint8_t chip)
 
 std::string ChipTableHint(int chip)
 {
-    return Tr("32x32チップ ", "32x32 tile ") + FormatHex(static_cast<std::uint32_t>(chip & 0xFF), 2);
+    return Tr("32x32チップ ", "32x32 Tile ") + FormatHex(static_cast<std::uint32_t>(chip & 0xFF), 2);
 }
 
 } // namespace vx

@@ -16,10 +16,16 @@ bool IsHexDigit(char c)
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
 }
 
-std::size_t CharacterCount(std::string_view utf8)
+// Characters as the clipboard counts them: UTF-16 units, two for a character beyond U+FFFF.
+std::size_t ClipboardLength(std::string_view utf8)
 {
-    return static_cast<std::size_t>(
-        std::count_if(utf8.begin(), utf8.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+    std::size_t length = 0;
+    for (char c : utf8) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte & 0xC0) != 0x80)
+            length += (byte & 0xF8) == 0xF0 ? 2 : 1;
+    }
+    return length;
 }
 
 } // namespace
@@ -83,7 +89,7 @@ std::string CopyText(const TGridCells& cells, TGridRange range)
 
 bool PasteText(TGridCells& cells, std::string_view utf8Text, int left, int top)
 {
-    if (CharacterCount(utf8Text) > MaxPasteCharacters)
+    if (ClipboardLength(utf8Text) > MaxPasteCharacters)
         return false;
     left = std::max(left, 0);
     top = std::max(top, 0);

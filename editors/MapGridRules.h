@@ -42,7 +42,8 @@ std::optional<TGridRange> ClampRange(TGridRange range);
 std::string CopyText(const TGridCells& cells, TGridRange range);
 // Pastes text at (left, top): blanks separate cells, CR ends a row, LF is ignored; cells
 // beyond the grid are dropped and tokens that are not a hex byte leave their cell alone.
-// A text of more than 256 characters pastes nothing. Returns whether any cell was set.
+// A text of more than 256 characters (UTF-16 units, as the clipboard counts them) pastes
+// nothing. Returns whether any cell was set.
 bool PasteText(TGridCells& cells, std::string_view utf8Text, int left, int top);
 // The fill dialog's answer: a hex byte, or nothing.
 std::optional<std::uint8_t> ParseFillValue(std::string_view text);

@@ -67,6 +67,11 @@ protected:
         }
         QTableWidget::mousePressEvent(event);
     }
+    void mouseDoubleClickEvent(QMouseEvent* event) override
+    {
+        form_.NormalizeCells(); // the second press of a double click is a press too
+        QTableWidget::mouseDoubleClickEvent(event);
+    }
 
 private:
     TMapEditGridForm& form_;
@@ -82,7 +87,7 @@ public:
         painter->fillRect(option.rect, selected ? option.palette.highlight() : option.palette.base());
         painter->setPen(selected ? option.palette.highlightedText().color() : option.palette.text().color());
         painter->setFont(option.font);
-        painter->drawText(option.rect.adjusted(0, 2, -2, 0), Qt::AlignRight | Qt::AlignTop,
+        painter->drawText(option.rect.adjusted(0, 2, 0, 0), Qt::AlignRight | Qt::AlignTop,
                           index.data().toString());
     }
 };

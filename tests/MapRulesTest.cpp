@@ -66,7 +66,7 @@ TEST(MapEditRules, HintsNameRoomCellAndChip)
 {
     ForceLanguage(Language::English);
     EXPECT_EQ(RoomCellHint(0x0A, 2 * 8 + 5, 0x1F), "Room 0A, column 2, row 5: chip 1F");
-    EXPECT_EQ(ChipTableHint(0xC3), "32x32 tile C3");
+    EXPECT_EQ(ChipTableHint(0xC3), "32x32 Tile C3");
     ForceLanguage(Language::Japanese);
     EXPECT_EQ(RoomCellHint(0x0A, 2 * 8 + 5, 0x1F), "部屋 0A 列 2 行 5 : チップ 1F");
     ForceLanguage(std::nullopt);
@@ -157,6 +157,13 @@ TEST(MapGridRules, PasteDropsCellsOutsideSkipsBadTokensAndIgnoresLongTexts)
     text.insert(0, "1");
     EXPECT_TRUE(PasteText(cells, text, 0, 0)) << "256 characters still paste";
     EXPECT_EQ(At(cells, 0, 0), "01");
+    std::string wide = "2 ";
+    for (int i = 0; i < 127; ++i)
+        wide += "\xF0\x9F\x98\x80"; // beyond U+FFFF: two units each
+    EXPECT_TRUE(PasteText(cells, wide, 0, 0)) << "256 units";
+    EXPECT_EQ(At(cells, 0, 0), "02");
+    EXPECT_FALSE(PasteText(cells, "3 " + wide.substr(2) + "\xF0\x9F\x98\x80", 0, 0)) << "258 units";
+    EXPECT_EQ(At(cells, 0, 0), "02");
 }
 
 TEST(MapGridRules, FillTakesAHexByteIntoTheSelection)
