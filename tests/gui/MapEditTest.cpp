@@ -165,6 +165,9 @@ TEST_F(MapEditTest, RightPicksCtrlRightCopiesAndCtrlLeftPastesIntoAnotherStage)
     const int records = UndoCount();
     OnCell(0, 0, Qt::LeftButton, Qt::ControlModifier);
     EXPECT_EQ(UndoCount(), records) << "the same room again records nothing";
+
+    form->OpenImage(image);
+    EXPECT_EQ(page.RoomCopyBuffer(), (std::array<std::uint8_t, 64>{})) << "only Open clears the copy";
 }
 
 TEST_F(MapEditTest, PasteBeforeAnyCopyWritesAnEmptyRoom)
