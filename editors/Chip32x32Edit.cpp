@@ -1,9 +1,9 @@
 #include "editors/Chip32x32Edit.h"
 
-#include "core/HexText.h"
 #include "core/RomImgManager.h"
 #include "editors/ChipEditRules.h"
 #include "editors/ClickLabel.h"
+#include "editors/PageControls.h"
 #include "editors/UpDown.h"
 #include "editors/VxSubForm.h"
 #include "graphics/GraphicManager.h"
@@ -14,33 +14,6 @@
 #include <QPushButton>
 
 namespace vx {
-namespace {
-
-QString Hex2(unsigned value) { return QString::fromStdString(FormatHex(value, 2)); }
-
-QLabel* Caption(const char* text, QWidget* parent, int x, int y, int width)
-{
-    auto* label = new QLabel(QString::fromUtf8(text), parent);
-    label->setGeometry(x, y, width, 16);
-    return label;
-}
-
-QLabel* ValueLabel(const QString& name, QWidget* parent, int x, int y, int width)
-{
-    auto* label = new QLabel(parent);
-    label->setObjectName(name);
-    label->setGeometry(x, y, width, 16);
-    return label;
-}
-
-// Labels are rewritten on every animation frame; Qt repaints only real changes this way.
-void SetText(QLabel* label, const QString& text)
-{
-    if (label->text() != text)
-        label->setText(text);
-}
-
-} // namespace
 
 // ---- controls ----
 
@@ -75,7 +48,7 @@ void TChip32x32Edit::BuildTables(QWidget* page)
     pageSwitch_->setGeometry(12, 24, 17, 40);
     QObject::connect(pageSwitch_, &TUpDown::stepRequested, pageSwitch_,
                      [this](int direction) { UpDown32x32ChipEditTableSwitchChangingEx(direction); });
-    pageLabel_ = ValueLabel(QStringLiteral("Lbl32x32ChipEditSelectedPage"), switchGroup, 36, 36, 44);
+    pageLabel_ = MakeValueLabel(QStringLiteral("Lbl32x32ChipEditSelectedPage"), switchGroup, 36, 36, 44);
 
     for (int i = 0; i < 4; ++i) {
         auto* table = new TImageView(page, i);
@@ -102,10 +75,10 @@ void TChip32x32Edit::BuildSelectedGroup(QWidget* page)
     selectedView_ = new TImageView(group);
     selectedView_->setObjectName(QStringLiteral("ImgSelected16x16Chip"));
     selectedView_->setGeometry(12, 28, 32, 32);
-    Caption("No:", group, 56, 26, 60);
-    selectedIndex_ = ValueLabel(QStringLiteral("LblSelected16x16ChipIndex"), group, 116, 26, 32);
-    Caption("パレット:", group, 56, 46, 60);
-    selectedPalette_ = ValueLabel(QStringLiteral("LblSelected16x16ChipPalette"), group, 116, 46, 32);
+    MakeCaption("No:", group, 56, 26, 60);
+    selectedIndex_ = MakeValueLabel(QStringLiteral("LblSelected16x16ChipIndex"), group, 116, 26, 32);
+    MakeCaption("パレット:", group, 56, 46, 60);
+    selectedPalette_ = MakeValueLabel(QStringLiteral("LblSelected16x16ChipPalette"), group, 116, 46, 32);
 }
 
 void TChip32x32Edit::BuildEditedGroup(QWidget* page)
@@ -123,13 +96,13 @@ void TChip32x32Edit::BuildEditedGroup(QWidget* page)
     QObject::connect(editedView_, &TImageView::mouseMoved, editedView_,
                      [this](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers) { ImgEdited32x32ChipMouseMove(x, y); });
     QObject::connect(editedView_, &TImageView::mouseLeft, editedView_, [this] { ImgEdited32x32ChipMouseLeave(); });
-    Caption("No:", group, 12, 96, 24);
-    editedIndex_ = ValueLabel(QStringLiteral("LblEdited32x32ChipIndex"), group, 36, 96, 32);
+    MakeCaption("No:", group, 12, 96, 24);
+    editedIndex_ = MakeValueLabel(QStringLiteral("LblEdited32x32ChipIndex"), group, 36, 96, 32);
 
     // The quarter labels stand as the quarters do: 0 top-left, 2 top-right, 1 bottom-left,
     // 3 bottom-right.
-    Caption("No(パレット):", group, 92, 24, 110);
-    Caption("属性:", group, 216, 24, 100);
+    MakeCaption("No(パレット):", group, 92, 24, 110);
+    MakeCaption("属性:", group, 216, 24, 100);
     for (int q = 0; q < 4; ++q) {
         const int column = q / 2, row = q % 2;
         auto* entry = new TClickLabel(group, q);
@@ -263,7 +236,7 @@ void TChip32x32Edit::DrawChipTable()
                                               16, 16);
     }
     chipTable_->Redraw();
-    SetText(pageLabel_, QString::fromStdString(ChipPageText(editPage_)));
+    SetLabelText(pageLabel_, QString::fromStdString(ChipPageText(editPage_)));
 }
 
 void TChip32x32Edit::DrawEditedChip()
@@ -285,14 +258,10 @@ void TChip32x32Edit::DrawEditedChip()
 void TChip32x32Edit::DrawEditedChipLabels()
 {
     const TStageData& stage = context_.rom.CurrentStage();
-    SetText(editedIndex_, Hex2(static_cast<unsigned>(editedChip_)));
-    for (int q = 0; q < 4; ++q) {
-        const std::size_t at = static_cast<std::size_t>(editedChip_ * 4 + q);
-        SetText(entryLabels_[static_cast<std::size_t>(q)], QString::fromStdString(EntryLabelText(stage.Chip32x32()[at])));
-        SetText(attributeLabels_[static_cast<std::size_t>(q)],
-                QString::fromStdString(
-                    AttributeName(context_.chipAttributeNames, stage.StageIndex(), stage.Chip32x32Attribute()[at])));
-    }
+    SetLabelText(editedIndex_, Hex2Text(static_cast<unsigned>(editedChip_)));
+    for (int q = 0; q < 4; ++q)
+        ShowChipQuarter(entryLabels_[static_cast<std::size_t>(q)], attributeLabels_[static_cast<std::size_t>(q)], stage,
+                        editedChip_, q, context_.chipAttributeNames);
 }
 
 void TChip32x32Edit::DrawSelectedChip()
@@ -305,8 +274,8 @@ void TChip32x32Edit::DrawSelectedChip()
         }
         selectedView_->Redraw();
     }
-    SetText(selectedIndex_, Hex2(static_cast<unsigned>(EntryChip(selectedEntry_))));
-    SetText(selectedPalette_, Hex2(static_cast<unsigned>(EntrySubPalette(selectedEntry_))));
+    SetLabelText(selectedIndex_, Hex2Text(static_cast<unsigned>(EntryChip(selectedEntry_))));
+    SetLabelText(selectedPalette_, Hex2Text(static_cast<unsigned>(EntrySubPalette(selectedEntry_))));
 }
 
 std::uint8_t TChip32x32Edit::EntryOf(int chip, int quarter) const

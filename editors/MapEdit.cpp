@@ -1,8 +1,8 @@
 #include "editors/MapEdit.h"
 
-#include "core/HexText.h"
 #include "core/RomImgManager.h"
 #include "editors/ChipEditRules.h"
+#include "editors/PageControls.h"
 #include "editors/VxMapEditGridForm.h"
 #include "graphics/GraphicManager.h"
 #include "graphics/ImageView.h"
@@ -15,23 +15,6 @@
 
 namespace vx {
 namespace {
-
-QString Hex2(unsigned value) { return QString::fromStdString(FormatHex(value, 2)); }
-
-QLabel* Label(const QString& text, QWidget* parent, int x, int y, int width, const QString& name = QString())
-{
-    auto* label = new QLabel(text, parent);
-    if (!name.isEmpty())
-        label->setObjectName(name);
-    label->setGeometry(x, y, width, 16);
-    return label;
-}
-
-void SetText(QLabel* label, const QString& text)
-{
-    if (label->text() != text)
-        label->setText(text);
-}
 
 QScrollBar* RoomBar(const QString& name, QWidget* parent, int x, int y, int width, int highest)
 {
@@ -92,9 +75,9 @@ void TMapEdit::BuildRoomGroup(QWidget* page)
     group->setGeometry(3, 288, 126, 124);
     for (int v = 0; v < 2; ++v) {
         const int top = 24 + 48 * v;
-        Label(QStringLiteral("Page%1:").arg(v), group, 10, top, 44);
+        MakeCaption(v == 0 ? "Page0:" : "Page1:", group, 10, top, 44);
         pageLabels_[static_cast<std::size_t>(v)] =
-            Label(QString(), group, 56, top, 40, QStringLiteral("LblEditedMapPage%1").arg(v));
+            MakeValueLabel(QStringLiteral("LblEditedMapPage%1").arg(v), group, 56, top, 40);
         QScrollBar* bar =
             RoomBar(QStringLiteral("ScrollBarEditedMapPage%1").arg(v), group, 10, top + 20, 106, LastMapRoom);
         pageBars_[static_cast<std::size_t>(v)] = bar;
@@ -118,19 +101,19 @@ void TMapEdit::BuildSelectedGroup(QWidget* page)
     selectedView_ = new TImageView(group);
     selectedView_->setObjectName(QStringLiteral("ImgSelected32x32Chip"));
     selectedView_->setGeometry(12, 24, 64, 64);
-    Label(QStringLiteral("No:"), group, 88, 24, 24);
-    selectedIndex_ = Label(QString(), group, 114, 24, 40, QStringLiteral("LblSelected32x32ChipIndex"));
+    MakeCaption("No:", group, 88, 24, 24);
+    selectedIndex_ = MakeValueLabel(QStringLiteral("LblSelected32x32ChipIndex"), group, 114, 24, 40);
 
     // Each set of four stands as the quarters do: 0 top-left, 1 bottom-left, 2 top-right,
     // 3 bottom-right.
-    Label(QString::fromUtf8("属性:"), group, 12, 100, 100);
-    Label(QString::fromUtf8("No(パレット):"), group, 12, 172, 120);
+    MakeCaption("属性:", group, 12, 100, 100);
+    MakeCaption("No(パレット):", group, 12, 172, 120);
     for (int q = 0; q < 4; ++q) {
         const int column = q / 2, row = q % 2;
-        QLabel* attribute = Label(QString(), group, 12 + 100 * column, 120 + 22 * row, 96,
-                                  QStringLiteral("LblSelected32x32Chip16x16ChipProperty%1").arg(q));
-        QLabel* entry = Label(QString(), group, 12 + 60 * column, 192 + 22 * row, 56,
-                              QStringLiteral("LblSelected32x32Chip16x16Chip%1").arg(q));
+        QLabel* attribute = MakeValueLabel(QStringLiteral("LblSelected32x32Chip16x16ChipProperty%1").arg(q), group,
+                                           12 + 100 * column, 120 + 22 * row, 96);
+        QLabel* entry = MakeValueLabel(QStringLiteral("LblSelected32x32Chip16x16Chip%1").arg(q), group,
+                                       12 + 60 * column, 192 + 22 * row, 56);
         for (QLabel* label : {attribute, entry}) {
             label->setFixedHeight(18);
             label->setFrameShape(QFrame::Panel);
@@ -215,7 +198,7 @@ void TMapEdit::DrawView(int view)
             context_.graphics.DrawCursorFrame(*bitmap, (cell / 8) * 32, (cell % 8) * 32, 32, 32);
         control->Redraw();
     }
-    SetText(pageLabels_[static_cast<std::size_t>(view)], Hex2(static_cast<unsigned>(room)));
+    SetLabelText(pageLabels_[static_cast<std::size_t>(view)], Hex2Text(static_cast<unsigned>(room)));
     updating_ = true;
     pageBars_[static_cast<std::size_t>(view)]->setValue(room);
     updating_ = false;
@@ -250,14 +233,10 @@ void TMapEdit::DrawSelectedChip()
         selectedView_->Redraw();
     }
     const TStageData& stage = context_.rom.CurrentStage();
-    SetText(selectedIndex_, Hex2(static_cast<unsigned>(selectedChip_)));
-    for (int q = 0; q < 4; ++q) {
-        const std::size_t at = static_cast<std::size_t>(selectedChip_ * 4 + q);
-        SetText(entryLabels_[static_cast<std::size_t>(q)], QString::fromStdString(EntryLabelText(stage.Chip32x32()[at])));
-        SetText(attributeLabels_[static_cast<std::size_t>(q)],
-                QString::fromStdString(
-                    AttributeName(context_.chipAttributeNames, stage.StageIndex(), stage.Chip32x32Attribute()[at])));
-    }
+    SetLabelText(selectedIndex_, Hex2Text(static_cast<unsigned>(selectedChip_)));
+    for (int q = 0; q < 4; ++q)
+        ShowChipQuarter(entryLabels_[static_cast<std::size_t>(q)], attributeLabels_[static_cast<std::size_t>(q)], stage,
+                        selectedChip_, q, context_.chipAttributeNames);
 }
 
 void TMapEdit::RedrawAfterWrite(int view)

@@ -1,8 +1,8 @@
 #include "editors/PaletteEdit.h"
 
-#include "core/HexText.h"
 #include "core/RomImgManager.h"
 #include "editors/HexBox.h"
+#include "editors/PageControls.h"
 #include "editors/PaletteEditRules.h"
 #include "graphics/GraphicManager.h"
 #include "graphics/ImageView.h"
@@ -15,15 +15,6 @@
 
 namespace vx {
 namespace {
-
-QString Hex2(unsigned value) { return QString::fromStdString(FormatHex(value, 2)); }
-
-QLabel* Caption(const char* text, QWidget* parent, int x, int y, int width = 120)
-{
-    auto* label = new QLabel(QString::fromUtf8(text), parent);
-    label->setGeometry(x, y, width, 16);
-    return label;
-}
 
 QColor ToQColor(TColor color)
 {
@@ -88,7 +79,7 @@ void TPaletteEdit::BuildColorGroup(QWidget* page)
     selectedPanel_->setGeometry(38, 24, 24, 24);
     selectedPanel_->setFrameShape(QFrame::NoFrame); // no outer bevel
     selectedPanel_->setAutoFillBackground(true);
-    Caption("No:", selected, 24, 60, 24);
+    MakeCaption("No:", selected, 24, 60, 24);
     selectedIndex_ = new QLabel(selected);
     selectedIndex_->setObjectName(QStringLiteral("LblSelectedColorIndex"));
     selectedIndex_->setGeometry(52, 60, 32, 16);
@@ -122,7 +113,7 @@ void TPaletteEdit::BuildAnimeGroup(QWidget* page)
                      });
     QObject::connect(animeEdit_, &TImageView::mouseLeft, animeEdit_, [this] { ImgPaletteAnimeEditMouseLeave(); });
 
-    Caption("フレーム総数:", animeGroup_, 440, 64);
+    MakeCaption("フレーム総数:", animeGroup_, 440, 64, 120);
     frameCount_ = new QComboBox(animeGroup_);
     frameCount_->setObjectName(QStringLiteral("ComboBoxPaletteAnimeFrameCount"));
     frameCount_->setGeometry(440, 82, 80, 22);
@@ -130,7 +121,7 @@ void TPaletteEdit::BuildAnimeGroup(QWidget* page)
                            QStringLiteral("3"), QStringLiteral("4")});
     QObject::connect(frameCount_, &QComboBox::currentIndexChanged, frameCount_,
                      [this](int index) { ComboBoxPaletteAnimeFrameCountChange(index); });
-    Caption("アニメーション間隔:", animeGroup_, 440, 112);
+    MakeCaption("アニメーション間隔:", animeGroup_, 440, 112, 120);
     frameTimer_ = MakeHexBox(QStringLiteral("EditPaletteAnimeFrameTimer"), animeGroup_, 440, 130, 24, 24);
     QObject::connect(frameTimer_, &QLineEdit::textChanged, frameTimer_, [this] { EditPaletteAnimeFrameTimerChange(); });
     // The view and arrows change every few frames; Qt's backing store double-buffers
@@ -178,7 +169,7 @@ void TPaletteEdit::ShowAnimeSettings()
     // A stored count above 4 matches no item: the box shows none.
     const int count = stage.PaletteAnimeFrameCount();
     frameCount_->setCurrentIndex(count < frameCount_->count() ? count : -1);
-    frameTimer_->setText(Hex2(stage.PaletteAnimeFrameTimer()));
+    frameTimer_->setText(Hex2Text(stage.PaletteAnimeFrameTimer()));
     updating_ = false;
 }
 
@@ -211,7 +202,7 @@ void TPaletteEdit::DrawSelectedColor()
     QPalette colours = selectedPanel_->palette();
     colours.setColor(QPalette::Window, ToQColor(context_.graphics.GetRGB(selectedColor_)));
     selectedPanel_->setPalette(colours);
-    selectedIndex_->setText(Hex2(selectedColor_));
+    selectedIndex_->setText(Hex2Text(selectedColor_));
 }
 
 void TPaletteEdit::DrawPaletteEntry(int entry, bool withFrame)
@@ -224,7 +215,7 @@ void TPaletteEdit::DrawPaletteEntry(int entry, bool withFrame)
             context_.graphics.DrawCursorFrame(*bitmap, 0, 0, view->width(), view->height());
         view->Redraw();
     }
-    SetBoxText(entryBoxes_[static_cast<std::size_t>(entry)], Hex2(value));
+    SetBoxText(entryBoxes_[static_cast<std::size_t>(entry)], Hex2Text(value));
 }
 
 void TPaletteEdit::DrawAnimeCells()
@@ -288,7 +279,7 @@ void TPaletteEdit::ImgPaletteEditXMouseDown(int entry, Qt::MouseButton button)
         return;
     if (button == Qt::LeftButton) {
         // The box takes the colour as if typed; its change handling writes it.
-        SetBoxText(entryBoxes_[static_cast<std::size_t>(entry)], Hex2(selectedColor_));
+        SetBoxText(entryBoxes_[static_cast<std::size_t>(entry)], Hex2Text(selectedColor_));
         EditPaletteEditXChange(entry);
     } else if (button == Qt::RightButton) {
         selectedColor_ = context_.rom.CurrentStage().BGPalette()[static_cast<std::size_t>(entry)];

@@ -87,11 +87,6 @@ protected:
                     return false;
         return true;
     }
-    static TColor Shown(const TImageView* view, int x, int y)
-    {
-        const TNkDIB& bitmap = *view->Bitmap();
-        return bitmap.Color(bitmap.Pixel(x, y));
-    }
 };
 
 } // namespace
@@ -111,7 +106,7 @@ TEST_F(Chip32x32EditTest, ShiftLeftWritesTheSelectedChipIntoTheHoveredQuarter)
     EXPECT_EQ(UndoCaption(), QStringLiteral("Undo(&U) - Edit 32x32Tile"));
     EXPECT_TRUE(SheetsAgree(entry, 0x11, 2)) << "the shared sheet every page draws from shows it";
     const QPoint at = QuarterPoint(0x11, 2);
-    EXPECT_EQ(Shown(page.Img32x32ChipEditTable(), at.x(), at.y()),
+    EXPECT_EQ(ShownColor(page.Img32x32ChipEditTable(), at.x(), at.y()),
               form->Graphics().StagePalette().Color(page.ChipSheet()->Pixel((entry % 8) * 16 + 8, (entry / 8) * 16 + 8)));
 
     OnTable(0x11, 2, Qt::LeftButton, Qt::ShiftModifier);
@@ -128,15 +123,15 @@ TEST_F(Chip32x32EditTest, ShiftFrameFollowsTheShiftKeyAtTheNextMove)
     TImageView* table = page.Img32x32ChipEditTable();
     const QPoint at = QuarterPoint(0x23, 3); // quarter frame at (+16, +16) of (96, 64)
     Move(table, at.x(), at.y());
-    EXPECT_EQ(Shown(table, 96, 64), TGraphicManager::CursorColor);
-    EXPECT_NE(Shown(table, 112, 80), TGraphicManager::CursorColor);
+    EXPECT_EQ(ShownColor(table, 96, 64), TGraphicManager::CursorColor);
+    EXPECT_NE(ShownColor(table, 112, 80), TGraphicManager::CursorColor);
     EXPECT_EQ(form->StatusPanel(1)->text(), QStringLiteral("32x32 Tile No:23"));
     Move(table, at.x() + 1, at.y(), Qt::ShiftModifier);
-    EXPECT_EQ(Shown(table, 112, 80), TGraphicManager::CursorColor);
+    EXPECT_EQ(ShownColor(table, 112, 80), TGraphicManager::CursorColor);
     Move(table, at.x() + 2, at.y());
-    EXPECT_NE(Shown(table, 112, 80), TGraphicManager::CursorColor);
+    EXPECT_NE(ShownColor(table, 112, 80), TGraphicManager::CursorColor);
     Leave(table);
-    EXPECT_NE(Shown(table, 96, 64), TGraphicManager::CursorColor);
+    EXPECT_NE(ShownColor(table, 96, 64), TGraphicManager::CursorColor);
     EXPECT_TRUE(form->StatusPanel(1)->text().isEmpty());
 }
 
@@ -232,7 +227,7 @@ TEST_F(Chip32x32EditTest, WritingTheEditedChipFromItsViewUsesTheHoveredQuarter)
     TChip32x32Edit& page = Page();
     Pick(0xC7);
     Move(page.ImgEdited32x32Chip(), 40, 40);
-    EXPECT_EQ(Shown(page.ImgEdited32x32Chip(), 32, 32), TGraphicManager::CursorColor);
+    EXPECT_EQ(ShownColor(page.ImgEdited32x32Chip(), 32, 32), TGraphicManager::CursorColor);
     Press(page.ImgEdited32x32Chip(), 40, 40, Qt::LeftButton);
     EXPECT_EQ(Entry(0, 3), 0xC7);
     EXPECT_EQ(page.LblEdited32x32Chip16x16Chip(3)->text(), QStringLiteral("07(03)"));
@@ -292,7 +287,7 @@ TEST_F(Chip32x32EditTest, AnimationRecoloursThePageOnlyOnANewFrame)
     ASSERT_GE(px, 0);
     const std::uint64_t version = page.Img32x32ChipEditTable()->Bitmap()->Version();
     form->OnTimer(); // frame 0 begins
-    const TColor first = Shown(page.Img32x32ChipEditTable(), px, py);
+    const TColor first = ShownColor(page.Img32x32ChipEditTable(), px, py);
     const std::uint64_t afterFirst = page.Img32x32ChipEditTable()->Bitmap()->Version();
     EXPECT_NE(afterFirst, version);
     form->OnTimer(); // the same frame: nothing redraws
@@ -300,7 +295,7 @@ TEST_F(Chip32x32EditTest, AnimationRecoloursThePageOnlyOnANewFrame)
     bool changed = false;
     for (int tick = 0; tick < 40 && !changed; ++tick) {
         form->OnTimer();
-        changed = Shown(page.Img32x32ChipEditTable(), px, py) != first;
+        changed = ShownColor(page.Img32x32ChipEditTable(), px, py) != first;
     }
     EXPECT_TRUE(changed);
 }

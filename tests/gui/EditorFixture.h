@@ -1,6 +1,7 @@
 #pragma once
 #include "app/MainForm.h"
 #include "core/Language.h"
+#include "graphics/ImageView.h"
 #include "tests/gui/ScriptedPrompts.h"
 #include "tests/support/Images.h"
 #include "tests/support/TempDir.h"
@@ -77,6 +78,12 @@ protected:
     {
         QEnterEvent event(QPointF(1, 1), QPointF(1, 1), widget->mapToGlobal(QPointF(1, 1)));
         QApplication::sendEvent(widget, &event);
+    }
+    // The colour a view's bitmap holds at (x, y).
+    static TColor ShownColor(const TImageView* view, int x, int y)
+    {
+        const TNkDIB& bitmap = *view->Bitmap();
+        return bitmap.Color(bitmap.Pixel(x, y));
     }
     static void Leave(QWidget* widget)
     {

@@ -56,11 +56,6 @@ protected:
         const auto& map = Stage().Map();
         return {map.begin() + room * 64, map.begin() + room * 64 + 64};
     }
-    static TColor Shown(const TImageView* view, int x, int y)
-    {
-        const TNkDIB& bitmap = *view->Bitmap();
-        return bitmap.Color(bitmap.Pixel(x, y));
-    }
     // A chip that differs from the cell's content and paints differently.
     int OtherChip(int room, int cell) const
     {
@@ -109,12 +104,12 @@ TEST_F(MapEditTest, PaintingWritesOneRecordAndTheSameChipAgainNone)
     const int chip = OtherChip(room, cell);
     ASSERT_GE(chip, 0);
     PickFromTable(chip);
-    const TColor before = Shown(page.ImgMapEdit(0), (cell / 8) * 32 + 5, (cell % 8) * 32 + 5);
+    const TColor before = ShownColor(page.ImgMapEdit(0), (cell / 8) * 32 + 5, (cell % 8) * 32 + 5);
     OnCell(0, cell, Qt::LeftButton);
     EXPECT_EQ(MapByte(room, cell), chip);
     EXPECT_EQ(UndoCount(), 1);
     EXPECT_EQ(UndoCaption(), QStringLiteral("Undo(&U) - Edit Map"));
-    EXPECT_NE(Shown(page.ImgMapEdit(0), (cell / 8) * 32 + 5, (cell % 8) * 32 + 5), before);
+    EXPECT_NE(ShownColor(page.ImgMapEdit(0), (cell / 8) * 32 + 5, (cell % 8) * 32 + 5), before);
 
     const std::uint64_t version = page.ImgMapEdit(0)->Bitmap()->Version();
     Press(page.ImgMapEdit(0), CellPoint(cell).x(), CellPoint(cell).y(), Qt::LeftButton);
@@ -129,7 +124,7 @@ TEST_F(MapEditTest, PaintingWritesOneRecordAndTheSameChipAgainNone)
 
     form->CommandUndo();
     EXPECT_NE(MapByte(room, cell), chip);
-    EXPECT_EQ(Shown(page.ImgMapEdit(0), (cell / 8) * 32 + 5, (cell % 8) * 32 + 5), before) << "undo redraws at once";
+    EXPECT_EQ(ShownColor(page.ImgMapEdit(0), (cell / 8) * 32 + 5, (cell % 8) * 32 + 5), before) << "undo redraws at once";
 }
 
 TEST_F(MapEditTest, TheSameRoomInBothViewsUpdatesBoth)
@@ -141,7 +136,7 @@ TEST_F(MapEditTest, TheSameRoomInBothViewsUpdatesBoth)
     PickFromTable(chip);
     OnCell(0, cell, Qt::LeftButton);
     const QPoint at((cell / 8) * 32 + 5, (cell % 8) * 32 + 5);
-    EXPECT_EQ(Shown(page.ImgMapEdit(1), at.x(), at.y()), Shown(page.ImgMapEdit(0), at.x(), at.y()));
+    EXPECT_EQ(ShownColor(page.ImgMapEdit(1), at.x(), at.y()), ShownColor(page.ImgMapEdit(0), at.x(), at.y()));
     EXPECT_EQ(page.ImgMapEdit(1)->Bitmap()->Pixel(at.x(), at.y()), page.ImgMapEdit(0)->Bitmap()->Pixel(at.x(), at.y()));
 }
 
@@ -219,10 +214,10 @@ TEST_F(MapEditTest, StatusAndHintsFollowThePointerAndClearOutside)
     EXPECT_EQ(form->StatusPanel(1)->text(), QStringLiteral("32x32 Tile No:") + chip);
     EXPECT_EQ(page.ImgMapEdit(0)->toolTip(), QStringLiteral("Room %1, column 1, row 2: chip %2")
                                                  .arg(QString::fromStdString(FormatHex(static_cast<unsigned>(room), 2)), chip));
-    EXPECT_EQ(Shown(page.ImgMapEdit(0), 32, 64), TGraphicManager::CursorColor);
+    EXPECT_EQ(ShownColor(page.ImgMapEdit(0), 32, 64), TGraphicManager::CursorColor);
     Leave(page.ImgMapEdit(0));
     EXPECT_TRUE(form->StatusPanel(1)->text().isEmpty());
-    EXPECT_NE(Shown(page.ImgMapEdit(0), 32, 64), TGraphicManager::CursorColor);
+    EXPECT_NE(ShownColor(page.ImgMapEdit(0), 32, 64), TGraphicManager::CursorColor);
 
     Move(page.Img32x32ChipTable(), 16 * 3 + 2, 16 * 2 + 2); // chip 23
     EXPECT_EQ(form->StatusPanel(1)->text(), QStringLiteral("32x32 Tile No:23"));

@@ -29,11 +29,6 @@ protected:
         form->PageControl()->setCurrentIndex(pgPaletteEdit);
         return *form->PaletteEdit();
     }
-    static TColor Shown(const TImageView* view, int x, int y)
-    {
-        const TNkDIB& bitmap = *view->Bitmap();
-        return bitmap.Color(bitmap.Pixel(x, y));
-    }
     TColor Rgb(int colorIndex) const { return form->Graphics().GetRGB(colorIndex); }
     // A click in the middle of a 24x24 cell of a 16 x 4 grid.
     static void PressCell(TImageView* grid, int cell, Qt::MouseButton button = Qt::LeftButton)
@@ -73,7 +68,7 @@ TEST_F(PaletteEditTest, ColourThenEntryWritesTheEntryAndUndoRedoFollow)
     Press(page.ImgPaletteEdit(3), 5, 5, Qt::LeftButton);
     EXPECT_EQ(Stage().BGPalette()[3], 0x16);
     EXPECT_EQ(page.EditPaletteEdit(3)->text(), QStringLiteral("16"));
-    EXPECT_EQ(Shown(page.ImgPaletteEdit(3), 12, 12), Rgb(0x16));
+    EXPECT_EQ(ShownColor(page.ImgPaletteEdit(3), 12, 12), Rgb(0x16));
     EXPECT_EQ(form->Graphics().StagePalette().Color(3), Rgb(0x16)) << "the renderer has the new colour";
     EXPECT_EQ(form->StatusPanel(0)->text(), QStringLiteral("Modified"));
     EXPECT_EQ(UndoCaption(), QStringLiteral("Undo(&U) - Edit Palette"));
@@ -81,7 +76,7 @@ TEST_F(PaletteEditTest, ColourThenEntryWritesTheEntryAndUndoRedoFollow)
     form->UndoAction()->trigger();
     EXPECT_EQ(Stage().BGPalette()[3], before);
     EXPECT_EQ(page.EditPaletteEdit(3)->text(), QString::fromStdString(FormatHex(before, 2)));
-    EXPECT_EQ(Shown(page.ImgPaletteEdit(3), 12, 12), Rgb(before));
+    EXPECT_EQ(ShownColor(page.ImgPaletteEdit(3), 12, 12), Rgb(before));
     EXPECT_EQ(form->Graphics().StagePalette().Color(3), Rgb(before));
     form->RedoAction()->trigger();
     EXPECT_EQ(Stage().BGPalette()[3], 0x16);
@@ -131,7 +126,7 @@ TEST_F(PaletteEditTest, RightClicksPickColoursAndAColourAboveTheTableBecomesZero
     TPaletteEdit& page = Page();
     ASSERT_TRUE(Stage().SetPaletteColor(2, 0x4F, hmEdit));
     page.Refresh();
-    EXPECT_EQ(Shown(page.ImgPaletteEdit(2), 12, 12), TPaletteManager::InvalidColor) << "shown grey";
+    EXPECT_EQ(ShownColor(page.ImgPaletteEdit(2), 12, 12), TPaletteManager::InvalidColor) << "shown grey";
     PressCell(page.ImgColorTable(), 0x21);
     Press(page.ImgPaletteEdit(2), 5, 5, Qt::RightButton);
     EXPECT_EQ(page.SelectedColor(), 0x00);
@@ -145,17 +140,17 @@ TEST_F(PaletteEditTest, HoverFramesMarkTheCellUnderThePointer)
 {
     TPaletteEdit& page = Page();
     Enter(page.ImgPaletteEdit(7));
-    EXPECT_EQ(Shown(page.ImgPaletteEdit(7), 0, 0), TGraphicManager::CursorColor);
-    EXPECT_NE(Shown(page.ImgPaletteEdit(7), 12, 12), TGraphicManager::CursorColor);
+    EXPECT_EQ(ShownColor(page.ImgPaletteEdit(7), 0, 0), TGraphicManager::CursorColor);
+    EXPECT_NE(ShownColor(page.ImgPaletteEdit(7), 12, 12), TGraphicManager::CursorColor);
     Leave(page.ImgPaletteEdit(7));
-    EXPECT_NE(Shown(page.ImgPaletteEdit(7), 0, 0), TGraphicManager::CursorColor);
+    EXPECT_NE(ShownColor(page.ImgPaletteEdit(7), 0, 0), TGraphicManager::CursorColor);
 
     Move(page.ImgColorTable(), 24 * 2 + 3, 24 + 3);
-    EXPECT_EQ(Shown(page.ImgColorTable(), 48, 24), TGraphicManager::CursorColor);
-    EXPECT_EQ(Shown(page.ImgColorTable(), 48 + 23, 24 + 23), TGraphicManager::CursorColor);
+    EXPECT_EQ(ShownColor(page.ImgColorTable(), 48, 24), TGraphicManager::CursorColor);
+    EXPECT_EQ(ShownColor(page.ImgColorTable(), 48 + 23, 24 + 23), TGraphicManager::CursorColor);
     EXPECT_EQ(form->StatusPanel(1)->text(), QStringLiteral("Color No:12"));
     Leave(page.ImgColorTable());
-    EXPECT_EQ(Shown(page.ImgColorTable(), 48, 24), Rgb(0x12));
+    EXPECT_EQ(ShownColor(page.ImgColorTable(), 48, 24), Rgb(0x12));
     EXPECT_TRUE(form->StatusPanel(1)->text().isEmpty());
 }
 
@@ -178,14 +173,14 @@ TEST_F(PaletteEditTest, FrameCountTwoWithTimer0FAlternatesTheArrows)
     for (int tick = 0; tick < 45; ++tick) {
         form->OnTimer();
         arrows.push_back(VisibleArrow());
-        views.push_back(Shown(page.ImgPaletteAnimeView(), 13 * 24 + 12, 12));
+        views.push_back(ShownColor(page.ImgPaletteAnimeView(), 13 * 24 + 12, 12));
     }
     for (int tick = 0; tick < 45; ++tick) {
         const int frame = (tick / 15) % 2;
         EXPECT_EQ(arrows[static_cast<std::size_t>(tick)], frame) << "tick " << tick;
         EXPECT_EQ(views[static_cast<std::size_t>(tick)], frame ? frame1 : frame0) << "tick " << tick;
     }
-    EXPECT_EQ(Shown(page.ImgPaletteEdit(13), 12, 12), Rgb(Stage().BGPalette()[13]))
+    EXPECT_EQ(ShownColor(page.ImgPaletteEdit(13), 12, 12), Rgb(Stage().BGPalette()[13]))
         << "entries keep the stored palette while the view animates";
 
     page.ComboBoxPaletteAnimeFrameCount()->setCurrentIndex(0);
@@ -289,7 +284,7 @@ TEST_F(PaletteEditTest, UndoOfAnimationEditsRestoresThePageAndTheRenderer)
 
     form->CommandUndo();
     EXPECT_EQ(Stage().PaletteAnimePalette()[20], cell);
-    EXPECT_EQ(Shown(page.ImgPaletteAnimeEdit(), 4 * 24 + 1, 24 + 20), Rgb(cell)) << "the cell below its number";
+    EXPECT_EQ(ShownColor(page.ImgPaletteAnimeEdit(), 4 * 24 + 1, 24 + 20), Rgb(cell)) << "the cell below its number";
     form->CommandUndo();
     EXPECT_EQ(page.EditPaletteAnimeFrameTimer()->text(), QStringLiteral("00"));
     EXPECT_EQ(form->PaletteManager().FrameTimer(), 0);

@@ -1,0 +1,25 @@
+#pragma once
+#include <QString>
+#include <string>
+#include <vector>
+
+class QLabel;
+class QWidget;
+
+namespace vx {
+
+class TStageData;
+
+// Two upper-case hex digits, the way the pages show the game's numbers.
+QString Hex2Text(unsigned value);
+// A fixed caption of the layout (UTF-8 text).
+QLabel* MakeCaption(const char* text, QWidget* parent, int x, int y, int width);
+// A label the page writes into, named for lookups and tests.
+QLabel* MakeValueLabel(const QString& name, QWidget* parent, int x, int y, int width);
+// Sets a label's text only when it changes: pages rewrite theirs on every animation frame.
+void SetLabelText(QLabel* label, const QString& text);
+// One quarter of a stage's 32x32 chip: its entry ("1A(02)") and its attribute's name.
+void ShowChipQuarter(QLabel* entry, QLabel* attribute, const TStageData& stage, int chip, int quarter,
+                     const std::vector<std::string>& attributeNames);
+
+} // namespace vx
