@@ -18,7 +18,9 @@
 #include "graphics/PaletteManager.h"
 #include "graphics/PatternTableEdit.h"
 #include "graphics/QtGlyphRenderer.h"
+#include "objects/ObjectEdit.h"
 #include "objects/VxObject.h"
+#include "objects/VxObjectEditForm.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -214,6 +216,7 @@ void TMainForm::BindUnits()
 {
     subForm_ = new TSubForm(this);
     gridForm_ = new TMapEditGridForm(prompts_, this);
+    objectForm_ = new TObjectEditForm(this);
     // The fixed calling order: palette, pattern table, 32x32 chip, map, object, mid-point,
     // scroll. The other units join as they are built.
     auto palette = std::make_unique<TPaletteEdit>(*context_);
@@ -229,6 +232,9 @@ void TMainForm::BindUnits()
     mapEdit_ = map.get();
     units_.emplace_back(std::move(map), pgMapEdit);
     chipEdit_->ChipPicked = [this](int chip) { mapEdit_->SelectChip(chip); };
+    auto objects = std::make_unique<TObjectEdit>(*context_, chipEdit_->Sheets(), *objectForm_);
+    objectEdit_ = objects.get();
+    units_.emplace_back(std::move(objects), pgObjectEdit);
     for (auto& [unit, page] : units_)
         unit->BindControls(pages_->widget(page));
 }

@@ -21,6 +21,8 @@ class TGraphicManager;
 class TMapEdit;
 class TMapEditGridForm;
 class TMyMemIniFile;
+class TObjectEdit;
+class TObjectEditForm;
 class TPaletteEdit;
 class TPaletteManager;
 class TPatternTableEdit;
@@ -89,8 +91,10 @@ public:
     TPatternTableEdit* PatternTableEdit() const { return patternTable_; }
     TChip32x32Edit* Chip32x32Edit() const { return chipEdit_; }
     TMapEdit* MapEdit() const { return mapEdit_; }
+    TObjectEdit* ObjectEdit() const { return objectEdit_; }
     TSubForm* SubForm() const { return subForm_; }
     TMapEditGridForm* MapEditGridForm() const { return gridForm_; }
+    TObjectEditForm* ObjectEditForm() const { return objectForm_; }
     // One animation-timer tick, as the timer gives it.
     void OnTimer();
 
@@ -130,8 +134,10 @@ private:
     TPatternTableEdit* patternTable_ = nullptr;
     TChip32x32Edit* chipEdit_ = nullptr;
     TMapEdit* mapEdit_ = nullptr;
+    TObjectEdit* objectEdit_ = nullptr;
     TSubForm* subForm_ = nullptr;
     TMapEditGridForm* gridForm_ = nullptr;
+    TObjectEditForm* objectForm_ = nullptr;
     bool updating_ = false;
 
     QWidget* central_ = nullptr;
