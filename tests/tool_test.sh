@@ -99,5 +99,95 @@ expect 2 "chips takes one image" -- "$tool" chips "$work/sample.nes" "$work/samp
 expect 1 "chips refuses a short file" -- "$tool" chips "$work/short.nes" --stage 0
 [[ -s "$work/err" && ! -s "$work/out" ]] || { echo "FAIL: chips refusal gave no message or printed lists"; failures=$((failures + 1)); }
 
+# objects: room 0A of the sample's stage 0 (map 0) by the formulas of core/SampleImage.cpp:
+# an enemy in every odd room, another in every room divisible by 5, an item in rooms 2, 6, 10...
+sample_room() { # sample_room ROOM MAP
+  local r=$1 map=$2
+  if ((r % 2 == 1 || r % 5 == 0)); then
+    printf 'room %02X enemies\n' "$r"
+    ((r % 2 == 1)) && printf '%02X B8 %02X\r\n' $((0x40 + (r * 37) % 0x90)) $(((r * 3 + map) % 23))
+    ((r % 5 == 0)) && printf '%02X 50 %02X\r\n' $((0xA0 - (r * 11) % 0x40)) $((2 + map % 3))
+  fi
+  ((r >= 2 && (r - 2) % 4 == 0)) &&
+    printf 'room %02X items\n%02X 98 %02X\r\n' "$r" $((0x30 + (r * 23 + map * 8) % 0xA0)) $((28 + (r / 4 + map) % 8))
+  return 0
+}
+# 22 odd rooms and 8 divisible by 5 among 01..2B; items in 11 rooms.
+totals=$'enemies 30 / 128\nitems 11 / 32'
+{ sample_room 10 0; echo "$totals"; } > "$work/room10.expected"
+[[ $(grep -c . "$work/room10.expected") -eq 6 ]] || { echo "FAIL: room 0A should hold both sorts"; failures=$((failures + 1)); }
+expect 0 "objects of one room" -- "$tool" objects "$work/sample.nes" --stage 0 --room 10
+cmp -s "$work/out" "$work/room10.expected" ||
+  { echo "FAIL: objects of room 0A:"; diff <(cat -A "$work/room10.expected") <(cat -A "$work/out"); failures=$((failures + 1)); }
+{ sample_room 5 0; echo "$totals"; } > "$work/room05.expected"
+expect 0 "objects of a room with two enemies" -- "$tool" objects "$work/sample.nes" --stage 0 --room 5
+cmp -s "$work/out" "$work/room05.expected" ||
+  { echo "FAIL: objects of room 05:"; diff <(cat -A "$work/room05.expected") <(cat -A "$work/out"); failures=$((failures + 1)); }
+expect 0 "objects of an empty room" -- "$tool" objects "$work/sample.nes" --stage 0 --room 0
+[[ $(cat "$work/out") == "$totals" ]] || { echo "FAIL: an empty room printed more than the totals:"; cat -A "$work/out"; failures=$((failures + 1)); }
+
+# The whole stage, read a second way: the raw tables at the default addresses, each list
+# ending at a room byte of 2C or more (or at capacity), grouped by room in table order.
+tables_text() { # tables_text STAGE
+  local base=$((($1 % 8) * 0x4000)) sort name at size capacity t room i n enemies_count items_count
+  local -a table0 table1 table2 table3
+  for sort in "enemies 0x3610 256 128" "items 0x3A10 64 32"; do
+    read -r name at size capacity <<< "$sort"
+    for t in 0 1 2 3; do
+      read -r -a "table$t" <<< "$(od -An -tu1 -v -j $((base + at + t * size)) -N "$size" "$work/sample.nes" | tr '\n' ' ')"
+    done
+    for ((n = 0; n < capacity && table0[n] < 44; n++)); do :; done
+    printf -v "${name}_count" %d "$n"
+    for ((room = 0; room < 44; room++)); do
+      for ((i = 0; i < n; i++)); do
+        ((table0[i] == room)) && printf '%s %02X %02X %02X %02X\r\n' "$name" "$room" "${table1[i]}" "${table2[i]}" "${table3[i]}"
+      done
+    done
+  done > "$work/raw-lines"
+  for ((room = 0; room < 44; room++)); do
+    for name in enemies items; do
+      grep "^$name $(printf %02X "$room") " "$work/raw-lines" > "$work/raw-room" &&
+        { printf 'room %02X %s\n' "$room" "$name"; cut -d' ' -f3- "$work/raw-room"; }
+    done
+  done
+  printf 'enemies %d / 128\nitems %d / 32\n' "$enemies_count" "$items_count"
+}
+for stage in 0 5; do
+  tables_text "$stage" > "$work/objects.expected"
+  expect 0 "objects of stage $stage" -- "$tool" objects "$work/sample.nes" --stage "$stage"
+  cmp -s "$work/out" "$work/objects.expected" ||
+    { echo "FAIL: objects of stage $stage:"; diff <(cat -A "$work/objects.expected") <(cat -A "$work/out"); failures=$((failures + 1)); }
+done
+expect 0 "objects of stage 0" -- "$tool" objects "$work/sample.nes" --stage 0
+[[ $(tail -n 2 "$work/out") == "$totals" ]] || { echo "FAIL: objects totals:"; tail -n 2 "$work/out" | cat -A; failures=$((failures + 1)); }
+[[ $(grep -c . "$work/out") -eq $((30 + 11 + 26 + 11 + 2)) ]] ||
+  { echo "FAIL: stage 0 should list 30 enemies in 26 rooms and 11 items in 11 rooms"; failures=$((failures + 1)); }
+grep -vE '^room [0-2][0-9A-F] (enemies|items)$|^(enemies [0-9]+ / 128|items [0-9]+ / 32)$' "$work/out" > "$work/object-lines"
+if [[ $(wc -l < "$work/object-lines") -ne 41 ]] || grep -qvE '^([0-9A-F]{2} ){2}[0-9A-F]{2}'$'\r''$' "$work/object-lines"; then
+  echo "FAIL: object lines are not 41 lines \"X Y KIND\" ending CR LF:"; cat -A "$work/object-lines"; failures=$((failures + 1))
+fi
+# Stage 5 keeps its enemies in a free order (room 03's before room 01's); each room lists its own.
+expect 0 "objects in a free order" -- "$tool" objects "$work/sample.nes" --stage 5 --room 1
+[[ $(head -n 2 "$work/out") == $'room 01 enemies\n60 B8 01\r' ]] || { echo "FAIL: stage 5 room 01:"; cat -A "$work/out"; failures=$((failures + 1)); }
+
+# Enemy tables read from blank (FF) bytes hold no enemy; the items stay.
+printf '[LevelDataAddress]\nEnemyObjectRoom[0]=2000\n' > "$work/no-enemies.ini"
+expect 0 "objects reads --settings" -- "$tool" objects "$work/sample.nes" --stage 0 --settings "$work/no-enemies.ini"
+[[ $(grep -c ' enemies$' "$work/out") -eq 0 && $(grep -c ' items$' "$work/out") -eq 11 ]] ||
+  { echo "FAIL: objects with blank enemy tables:"; cat -A "$work/out"; failures=$((failures + 1)); }
+contains "$work/out" "enemies 0 / 128" "objects total with the enemies moved"
+
+expect 2 "objects needs --stage" -- "$tool" objects "$work/sample.nes"
+expect 2 "objects checks the stage range" -- "$tool" objects "$work/sample.nes" --stage 14
+expect 2 "objects takes a decimal stage" -- "$tool" objects "$work/sample.nes" --stage x
+expect 2 "objects checks the room range" -- "$tool" objects "$work/sample.nes" --stage 0 --room 44
+expect 2 "objects refuses a negative room" -- "$tool" objects "$work/sample.nes" --stage 0 --room -1
+expect 2 "objects takes a decimal room" -- "$tool" objects "$work/sample.nes" --stage 0 --room 0A
+expect 2 "objects --room needs a value" -- "$tool" objects "$work/sample.nes" --stage 0 --room
+expect 2 "objects takes one image" -- "$tool" objects "$work/sample.nes" "$work/sample.nes" --stage 0
+expect 2 "objects needs an image" -- "$tool" objects --stage 0
+expect 1 "objects refuses a short file" -- "$tool" objects "$work/short.nes" --stage 0
+[[ -s "$work/err" && ! -s "$work/out" ]] || { echo "FAIL: objects refusal gave no message or printed lines"; failures=$((failures + 1)); }
+
 echo "tool checks that failed: $failures"
 [[ $failures -eq 0 ]]

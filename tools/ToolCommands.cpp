@@ -9,6 +9,8 @@
 #include "core/SampleImage.h"
 #include "core/StageData.h"
 #include "editors/ChipEditRules.h"
+#include "objects/ObjectEditRules.h"
+#include "objects/VxObject.h"
 #include "tools/RenderCommand.h"
 
 #include <iostream>
@@ -42,6 +44,14 @@ Commands:
                                        a line "duplicated", the groups of equal chips; the
                                        lists are chip numbers in hex, each of their lines
                                        ending CR LF, byte for byte as the window has them
+  objects IMAGE --stage N [--room R] [--settings FILE]
+                                       for each room (00..2B, or room R only, decimal
+                                       0..43) with objects: a line "room RR enemies",
+                                       then its lines "X Y KIND" in hex ending CR LF,
+                                       byte for byte as the room text dialog has them,
+                                       and likewise "room RR items"; a sort the room
+                                       lacks is left out; then the two totals, lines
+                                       "enemies 57 / 128" and "items 11 / 32"
   --help                               this text
 
 --settings FILE reads a settings file without writing it; without it every default applies.
@@ -200,12 +210,18 @@ int Roundtrip(const Arguments& arguments)
     return ExitOk;
 }
 
+// The decimal value of an option from 0 to highest; nullopt when missing or out of range.
+std::optional<int> NumberOption(const Arguments& arguments, const std::string& option, int highest)
+{
+    const auto found = arguments.options.find(option);
+    return found == arguments.options.end() ? std::nullopt : NumberUpTo(found->second, highest);
+}
+
 int Chips(const Arguments& arguments)
 {
     if (arguments.positional.size() != 1)
         return UsageError("chips takes one image file");
-    const auto found = arguments.options.find("--stage");
-    const auto stageIndex = found == arguments.options.end() ? std::nullopt : NumberUpTo(found->second, StageCount - 1);
+    const auto stageIndex = NumberOption(arguments, "--stage", StageCount - 1);
     if (!stageIndex)
         return UsageError("chips needs --stage with a stage number from 0 to 13");
     const auto addresses = LoadAddresses(arguments);
@@ -216,6 +232,48 @@ int Chips(const Arguments& arguments)
     // The lists keep their CR LF so a script compares them with the window's text as is.
     std::cout << "unused\n" << UnusedChipListText(stage.Map()) << "duplicated\n"
               << DuplicatedChipListText(stage.Chip32x32(), stage.Chip32x32Attribute());
+    return ExitOk;
+}
+
+// One sort's section of a room; nothing when the room has none of that sort.
+void PrintRoomObjects(const TVxObjectManager& objects, int room, const char* sort)
+{
+    const TVxObjectList& list = objects.Lists(room);
+    if (list.Empty())
+        return;
+    // The lines keep their CR LF so a script compares them with the dialog's text as is.
+    std::cout << "room " << FormatHex(static_cast<std::uint32_t>(room), 2) << ' ' << sort << "\n"
+              << RoomObjectsText(list);
+}
+
+int Objects(const Arguments& arguments)
+{
+    if (arguments.positional.size() != 1)
+        return UsageError("objects takes one image file");
+    const auto stageIndex = NumberOption(arguments, "--stage", StageCount - 1);
+    if (!stageIndex)
+        return UsageError("objects needs --stage with a stage number from 0 to 13");
+    std::optional<int> onlyRoom;
+    if (arguments.options.contains("--room")) {
+        onlyRoom = NumberOption(arguments, "--room", RoomCount - 1);
+        if (!onlyRoom)
+            return UsageError("objects takes --room with a room number from 0 to 43");
+    }
+    const auto addresses = LoadAddresses(arguments);
+    TRomImgManager rom(*addresses);
+    if (!LoadImage(rom, arguments.positional[0]))
+        return ExitRefused;
+    const TStageData& stage = rom.Stage(*stageIndex);
+    const TVxObjectManager& enemies = stage.EnemyObjects();
+    const TVxObjectManager& items = stage.ItemObjects();
+    const int first = onlyRoom.value_or(0);
+    const int last = onlyRoom.value_or(RoomCount - 1);
+    for (int room = first; room <= last; ++room) {
+        PrintRoomObjects(enemies, room, "enemies");
+        PrintRoomObjects(items, room, "items");
+    }
+    std::cout << "enemies " << TotalCountText(enemies, EnemyCapacity) << "\n"
+              << "items " << TotalCountText(items, ItemCapacity) << "\n";
     return ExitOk;
 }
 
@@ -264,6 +322,10 @@ int Run(const std::vector<std::string>& words)
         if (command == "chips") {
             auto arguments = Parse(rest, {"--settings", "--stage"});
             return arguments ? Chips(*arguments) : ExitUsage;
+        }
+        if (command == "objects") {
+            auto arguments = Parse(rest, {"--settings", "--stage", "--room"});
+            return arguments ? Objects(*arguments) : ExitUsage;
         }
     } catch (const VxError& error) {
         std::cerr << "vexalon2-tool: " << error.what() << "\n";

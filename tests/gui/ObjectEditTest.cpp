@@ -1,0 +1,388 @@
+#include "core/FileIO.h"
+#include "core/HexText.h"
+#include "core/RomImgManager.h"
+#include "editors/UpDown.h"
+#include "graphics/GraphicManager.h"
+#include "objects/ObjectEdit.h"
+#include "objects/VxObject.h"
+#include "objects/VxObjectEditForm.h"
+#include "tests/gui/EditorFixture.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+
+using namespace vx;
+
+namespace {
+
+class ObjectEditTest : public test::EditorFixture {
+protected:
+    TObjectEdit& Page()
+    {
+        if (!form)
+            Opened();
+        form->PageControl()->setCurrentIndex(pgObjectEdit);
+        return *form->ObjectEdit();
+    }
+    TVxObjectManager& Enemies() const { return Stage().EnemyObjects(); }
+    TVxObjectManager& Items() const { return Stage().ItemObjects(); }
+    // Shows `room` in the left view.
+    void ShowRoom(int room) { Page().ScrollBarObjectEdit()->setValue(room); }
+    // Hovers and selects an object of the left view, as a click on it does.
+    void Select(TVxObjectNode* object)
+    {
+        TImageView* view = Page().ImgObjectEdit(object->Room - Page().LeftRoom());
+        Move(view, object->X, object->Y);
+        Press(view, object->X, object->Y, Qt::LeftButton);
+        ASSERT_EQ(Page().SelectedObject(), object);
+    }
+    static void Drag(QWidget* view, int x, int y, Qt::KeyboardModifiers keys = Qt::NoModifier)
+    {
+        QMouseEvent event(QEvent::MouseMove, QPointF(x, y), view->mapToGlobal(QPointF(x, y)), Qt::NoButton,
+                          Qt::LeftButton, keys);
+        QApplication::sendEvent(view, &event);
+    }
+    // A right click at (x, y) of a view, then the menu item chosen.
+    void MenuAt(int view, int x, int y, QAction* item)
+    {
+        TImageView* control = Page().ImgObjectEdit(view);
+        Move(control, x, y);
+        Press(control, x, y, Qt::RightButton);
+        Page().PopupMenuObjectEdit()->hide();
+        if (item)
+            item->trigger();
+    }
+    // Fills a manager up to its capacity in rooms 30 to 43.
+    static void Fill(TVxObjectManager& objects)
+    {
+        for (int i = 0; objects.TotalCount() < objects.Capacity; ++i)
+            ASSERT_TRUE(objects.AddObject(static_cast<std::uint8_t>(30 + i % 14), 8, 8, 0));
+    }
+    // Answers the room text dialog with `text` (or Cancel) when it opens.
+    void AnswerRoomText(std::optional<QString> text, QString* shown = nullptr, QString* caption = nullptr)
+    {
+        TObjectEditForm* dialog = form->ObjectEditForm();
+        QTimer::singleShot(0, dialog, [dialog, text, shown, caption] {
+            if (shown)
+                *shown = dialog->MemoObjectEdit()->toPlainText();
+            if (caption)
+                *caption = dialog->windowTitle();
+            if (text) {
+                dialog->MemoObjectEdit()->setPlainText(*text);
+                dialog->BtnOK()->click();
+            } else {
+                dialog->BtnCancel()->click();
+            }
+        });
+    }
+    static std::vector<std::array<int, 3>> RoomObjects(const TVxObjectManager& objects, int room)
+    {
+        std::vector<std::array<int, 3>> found;
+        const TVxObjectList& list = objects.Lists(room);
+        for (int i = 0; i < list.Count(); ++i)
+            found.push_back({list.Items(i)->X, list.Items(i)->Y, list.Items(i)->Kind});
+        return found;
+    }
+    // An enemy of the stage, the first in the object order.
+    TVxObjectNode* FirstEnemy() const { return Enemies().ObjectsInOrder().at(0); }
+};
+
+} // namespace
+
+TEST_F(ObjectEditTest, ViewsShowBothSortsAndTheLabelsCountThem)
+{
+    TObjectEdit& page = Page();
+    const int left = page.LeftRoom();
+    EXPECT_EQ(page.LblObjectEditPages()->text(), QString::fromStdString(FormatHex(static_cast<unsigned>(left), 2) + "-" +
+                                                                        FormatHex(static_cast<unsigned>(left + 1), 2)));
+    EXPECT_EQ(page.LblEnemyObjectCount()->text(), QStringLiteral("%1 / 128").arg(Enemies().TotalCount()));
+    EXPECT_EQ(page.LblItemObjectCount()->text(), QStringLiteral("%1 / 32").arg(Items().TotalCount()));
+    EXPECT_EQ(page.LblEnemyObjectCountPages()->text(),
+              QStringLiteral("%1-%2").arg(Enemies().Lists(left).Count()).arg(Enemies().Lists(left + 1).Count()));
+    EXPECT_EQ(page.LblObjectIndex()->text(), QStringLiteral("--"));
+    EXPECT_FALSE(page.BtnRemoveObject()->isEnabled());
+
+    TVxObjectNode* enemy = FirstEnemy();
+    ShowRoom(enemy->Room);
+    const TImageView* view = page.ImgObjectEdit(0);
+    EXPECT_EQ(ShownColor(view, enemy->X - 8, enemy->Y), RGB(255, 255, 255)) << "the edited sort in white";
+    const std::vector<TVxObjectNode*> items = Items().ObjectsInOrder();
+    ASSERT_FALSE(items.empty());
+    ShowRoom(std::min<int>(items[0]->Room, 0x2A));
+    const int column = items[0]->Room - page.LeftRoom();
+    EXPECT_EQ(ShownColor(page.ImgObjectEdit(column), items[0]->X - 8, items[0]->Y), TGraphicManager::CursorColor)
+        << "the other sort in magenta";
+}
+
+TEST_F(ObjectEditTest, HoverAndSelectionFramesAndThePanel)
+{
+    TObjectEdit& page = Page();
+    TVxObjectNode* enemy = FirstEnemy();
+    ShowRoom(enemy->Room);
+    TImageView* view = page.ImgObjectEdit(0);
+    Move(view, enemy->X + 9, enemy->Y - 9);
+    EXPECT_EQ(page.HoveredObject(), enemy);
+    EXPECT_EQ(ShownColor(view, enemy->X - 16, enemy->Y), RGB(255, 255, 255)) << "the 32 frame";
+    EXPECT_EQ(view->toolTip(), QStringLiteral("Index:00\r\nXPos:%1\r\nYPos:%2\r\nKind:\r\n%3")
+                                   .arg(QString::fromStdString(FormatHex(enemy->X, 2)),
+                                        QString::fromStdString(FormatHex(enemy->Y, 2)),
+                                        page.ComboBoxObjectKindEdit()->itemText(enemy->Kind)));
+    Press(view, enemy->X + 9, enemy->Y - 9, Qt::LeftButton);
+    EXPECT_EQ(page.SelectedObject(), enemy);
+    EXPECT_EQ(ShownColor(view, enemy->X - 12, enemy->Y), RGB(255, 255, 255)) << "the 24 frame";
+    EXPECT_EQ(page.LblObjectIndex()->text(), QStringLiteral("00"));
+    EXPECT_EQ(page.LblObjectX()->text(), QString::fromStdString(FormatHex(enemy->X, 2)));
+    EXPECT_EQ(page.ComboBoxObjectKindEdit()->currentIndex(), enemy->Kind);
+    EXPECT_TRUE(page.BtnRemoveObject()->isEnabled());
+    EXPECT_FALSE(page.UpDownObjectOrder()->isEnabled()) << "auto sort under the by-room order";
+    page.CheckBoxObjectAutoSort()->click();
+    EXPECT_TRUE(page.UpDownObjectOrder()->isEnabled());
+    EXPECT_FALSE(form->Rom().IsModified()) << "selecting and the check box change nothing";
+
+    Press(view, 255 - enemy->X, 3, Qt::LeftButton); // nowhere near
+    EXPECT_EQ(page.SelectedObject(), nullptr);
+    EXPECT_EQ(page.LblObjectIndex()->text(), QStringLiteral("--"));
+}
+
+TEST_F(ObjectEditTest, DraggingMovesSnapsClampsAndSavesOnlyTheObjectTables)
+{
+    TObjectEdit& page = Page();
+    TVxObjectNode* enemy = FirstEnemy();
+    const int room = enemy->Room;
+    ShowRoom(room);
+    TImageView* view = page.ImgObjectEdit(0);
+    Select(enemy);
+    Drag(view, 77, 45, Qt::ControlModifier);
+    EXPECT_EQ(enemy->X, 72);
+    EXPECT_EQ(enemy->Y, 40);
+    Drag(view, 77, 45, Qt::ShiftModifier);
+    EXPECT_EQ(enemy->X, 76);
+    EXPECT_EQ(enemy->Y, 44);
+    Drag(view, 10, 10, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(enemy->X, 76) << "both keys: no move";
+    Drag(view, 400, -30);
+    EXPECT_EQ(enemy->X, 255);
+    EXPECT_EQ(enemy->Y, 0);
+    Drag(view, 123, 87);
+    EXPECT_EQ(page.LblObjectX()->text(), QStringLiteral("7B"));
+    EXPECT_EQ(form->StatusPanel(0)->text(), QStringLiteral("Modified"));
+
+    form->CommandUndo();
+    EXPECT_EQ(enemy->X, 123) << "object edits keep out of the history";
+
+    ASSERT_TRUE(form->CommandSave());
+    const auto saved = ReadWholeFile(image.toStdString());
+    const auto& original = test::SampleBytes();
+    std::vector<std::pair<std::int32_t, std::int32_t>> tables;
+    for (TableKey key : {TableKey::EnemyObjectRoom, TableKey::EnemyObjectX, TableKey::EnemyObjectY,
+                         TableKey::EnemyObjectKind, TableKey::ItemObjectRoom, TableKey::ItemObjectX, TableKey::ItemObjectY,
+                         TableKey::ItemObjectKind})
+        tables.emplace_back(Stage().Address(key), InfoOf(key).length);
+    for (std::size_t i = 0; i < saved.size(); ++i)
+        if (saved[i] != original[i]) {
+            const bool inside = std::any_of(tables.begin(), tables.end(), [&](const auto& table) {
+                return static_cast<std::int64_t>(i) >= table.first && static_cast<std::int64_t>(i) < table.first + table.second;
+            });
+            EXPECT_TRUE(inside) << "byte " << std::hex << i << " outside the object tables";
+        }
+
+    const int kind = enemy->Kind;
+    ASSERT_TRUE(form->OpenImage(image)); // the old objects are gone now
+    const auto reopened = RoomObjects(form->Rom().CurrentStage().EnemyObjects(), room);
+    EXPECT_NE(std::find(reopened.begin(), reopened.end(), std::array<int, 3>{123, 87, kind}), reopened.end())
+        << "the object stands where it was dropped";
+}
+
+TEST_F(ObjectEditTest, OrderTypeQuestionAnsweredNoChangesNothing)
+{
+    TObjectEdit& page = Page();
+    const auto order = Enemies().ObjectsInOrder();
+    prompts.yesNo = {false};
+    page.RadioGroupObjectOrderType()->button(1)->click();
+    EXPECT_EQ(prompts.questions.value(0).left(22), QStringLiteral("Intend to Order Method"));
+    EXPECT_TRUE(page.RadioGroupObjectOrderType()->button(0)->isChecked()) << "the group shows the order in force";
+    EXPECT_EQ(Enemies().OrderType, otByRoom);
+    EXPECT_FALSE(form->Rom().IsModified());
+
+    prompts.yesNo = {true};
+    page.RadioGroupObjectOrderType()->button(1)->click();
+    EXPECT_EQ(Enemies().OrderType, otFree);
+    EXPECT_FALSE(page.CheckBoxObjectAutoSort()->isEnabled());
+    EXPECT_TRUE(form->Rom().IsModified());
+    EXPECT_EQ(Enemies().ObjectsInOrder(), order) << "the free order starts as the by-room order";
+}
+
+TEST_F(ObjectEditTest, RoomTextDialogReplacesTheRoomsObjects)
+{
+    TObjectEdit& page = Page();
+    const int room = page.LeftRoom();
+    QString shown, caption;
+    const auto before = RoomObjects(Enemies(), room);
+    AnswerRoomText(QStringLiteral("1 2\nzz 10 10\na b c d\n\t10  20\t05\n"), &shown, &caption);
+    Press(page.ImgObjectEdit(0), 3, 3, Qt::LeftButton, Qt::ShiftModifier); // an empty corner
+    EXPECT_EQ(caption, QStringLiteral("Edit Object in Screen ") + QString::fromStdString(FormatHex(static_cast<unsigned>(room), 2)));
+    QString expected;
+    for (const auto& object : before)
+        expected += QString::fromStdString(FormatHex(static_cast<unsigned>(object[0]), 2) + " " +
+                                           FormatHex(static_cast<unsigned>(object[1]), 2) + " " +
+                                           FormatHex(static_cast<unsigned>(object[2]), 2) + "\n");
+    EXPECT_EQ(shown, expected);
+    EXPECT_EQ(RoomObjects(Enemies(), room), (std::vector<std::array<int, 3>>{{0x0A, 0x0B, 0x0C}, {0x10, 0x20, 0x05}}));
+    EXPECT_TRUE(form->Rom().IsModified());
+
+    AnswerRoomText(std::nullopt);
+    Press(page.ImgObjectEdit(0), 250, 3, Qt::LeftButton, Qt::ShiftModifier);
+    EXPECT_EQ(RoomObjects(Enemies(), room).size(), 2u) << "Cancel changes nothing";
+
+    AnswerRoomText(QString());
+    Press(page.ImgObjectEdit(0), 250, 3, Qt::LeftButton, Qt::ShiftModifier);
+    EXPECT_TRUE(Enemies().Lists(room).Empty()) << "an empty text empties the room";
+}
+
+TEST_F(ObjectEditTest, RoomTextThatWouldNotFitChangesNothingAtAll)
+{
+    TObjectEdit& page = Page();
+    page.RadioGroupObjectTypeSelect()->button(1)->click();
+    ASSERT_EQ(page.CurrentObjectType(), 1);
+    const int room = page.LeftRoom();
+    while (Items().Lists(room).Count() < 2)
+        ASSERT_TRUE(Items().AddObject(static_cast<std::uint8_t>(room), 40, 40, 1));
+    while (Items().Lists(room).Count() > 2)
+        Items().RemoveObject(Items().Lists(room).Last());
+    Fill(Items());
+    page.Refresh();
+    const auto before = RoomObjects(Items(), room);
+
+    AnswerRoomText(QStringLiteral("01 01 01\n02 02 02\n03 03 03\n"));
+    Press(page.ImgObjectEdit(0), 200, 3, Qt::LeftButton, Qt::ShiftModifier);
+    EXPECT_EQ(prompts.messages.value(0), QStringLiteral("Failed to Add Objects"));
+    EXPECT_EQ(RoomObjects(Items(), room), before) << "the room keeps its objects";
+    EXPECT_FALSE(form->Rom().IsModified()) << "nothing is marked";
+
+    AnswerRoomText(QStringLiteral("01 01 01\n02 02 02\n"));
+    Press(page.ImgObjectEdit(0), 200, 3, Qt::LeftButton, Qt::ShiftModifier);
+    EXPECT_EQ(RoomObjects(Items(), room), (std::vector<std::array<int, 3>>{{1, 1, 1}, {2, 2, 2}})) << "two fit";
+    EXPECT_EQ(page.LblItemObjectCount()->text(), QStringLiteral("32 / 32"));
+}
+
+TEST_F(ObjectEditTest, MenuCreatesCopiesPastesAndReportsAFullList)
+{
+    TObjectEdit& page = Page();
+    const int room = page.LeftRoom();
+    page.Refresh();
+    while (!Enemies().Lists(room).Empty())
+        Enemies().RemoveObject(Enemies().Lists(room).Last());
+    ASSERT_TRUE(Enemies().AddObject(static_cast<std::uint8_t>(room), 10, 100, 0x2C));
+    ASSERT_TRUE(Enemies().AddObject(static_cast<std::uint8_t>(room), 80, 100, 0x01));
+    page.Refresh();
+
+    MenuAt(0, 40, 120, nullptr);
+    EXPECT_TRUE(page.MenuItemPUCreateObject()->isEnabled());
+    EXPECT_FALSE(page.MenuItemPUPasteObject()->isEnabled());
+    EXPECT_EQ(page.MenuItemPUPasteObject()->text(), QStringLiteral("Paste"));
+    page.MenuItemPUCreateObject()->trigger();
+    std::vector<int> xs;
+    for (const auto& object : RoomObjects(Enemies(), room))
+        xs.push_back(object[0]);
+    EXPECT_EQ(xs, (std::vector<int>{10, 40, 80})) << "sorted by X on creation";
+
+    MenuAt(0, 10, 100, page.MenuItemPUCopyObject());
+    EXPECT_EQ(page.ObjectClipboard(), 0x2C);
+    EXPECT_FALSE(page.MenuItemPUCreateObject()->isEnabled());
+    EXPECT_EQ(page.MenuItemPURemoveObject()->text(), QStringLiteral("Remove Object(2C)"));
+
+    page.RadioGroupObjectTypeSelect()->button(1)->click(); // items
+    MenuAt(1, 128, 30, nullptr);
+    EXPECT_TRUE(page.MenuItemPUPasteObject()->isEnabled());
+    EXPECT_EQ(page.MenuItemPUPasteObject()->text(), QStringLiteral("Paste Object(2C)"));
+    const int items = Items().TotalCount();
+    page.MenuItemPUPasteObject()->trigger();
+    EXPECT_EQ(Items().TotalCount(), items + 1);
+    EXPECT_EQ(RoomObjects(Items(), room + 1).back(), (std::array<int, 3>{128, 30, 0x2C})) << "an enemy kind as an item";
+
+    page.RadioGroupObjectTypeSelect()->button(0)->click();
+    Fill(Enemies());
+    MenuAt(1, 200, 200, page.MenuItemPUCreateObject());
+    EXPECT_EQ(prompts.messages.value(0), QStringLiteral("Failed to Create a New Object"));
+    EXPECT_EQ(Enemies().TotalCount(), 128);
+}
+
+TEST_F(ObjectEditTest, MenuRemoveAndSelectActOnTheObjectUnderTheClick)
+{
+    TObjectEdit& page = Page();
+    TVxObjectNode* enemy = FirstEnemy();
+    ShowRoom(enemy->Room);
+    MenuAt(0, enemy->X, enemy->Y, page.MenuItemPUSelectObject());
+    EXPECT_EQ(page.SelectedObject(), enemy);
+    const int count = Enemies().TotalCount();
+    MenuAt(0, enemy->X, enemy->Y, page.MenuItemPURemoveObject());
+    EXPECT_EQ(Enemies().TotalCount(), count - 1);
+    EXPECT_EQ(page.SelectedObject(), nullptr) << "removing the selected object leaves no selection";
+    EXPECT_EQ(page.HoveredObject(), nullptr);
+    EXPECT_EQ(page.LblObjectIndex()->text(), QStringLiteral("--"));
+}
+
+TEST_F(ObjectEditTest, PanelArrowsStepClampAndScroll)
+{
+    TObjectEdit& page = Page();
+    ShowRoom(5);
+    ASSERT_TRUE(Enemies().AddObject(6, 0x20, 0x30, 7));
+    page.Refresh();
+    TVxObjectNode* object = Enemies().Lists(6).Last();
+    Select(object);
+
+    page.UpDownObjectX()->UpButton()->click();
+    EXPECT_EQ(object->X, 0x21) << "right is +1";
+    page.UpDownObjectY()->UpButton()->click();
+    EXPECT_EQ(object->Y, 0x2F) << "up is -1";
+    page.UpDownObjectRoom()->UpButton()->click();
+    EXPECT_EQ(object->Room, 7);
+    EXPECT_EQ(page.LeftRoom(), 6) << "scrolled to 06-07";
+    EXPECT_EQ(page.LblObjectRoom()->text(), QStringLiteral("07"));
+    for (int i = 0; i < 40; ++i)
+        page.UpDownObjectRoom()->UpButton()->click();
+    EXPECT_EQ(object->Room, 43);
+    EXPECT_EQ(page.LeftRoom(), 42);
+
+    page.ComboBoxObjectKindEdit()->setCurrentIndex(0x33);
+    EXPECT_EQ(object->Kind, 0x33);
+}
+
+TEST_F(ObjectEditTest, RemoveButtonPassesTheSelectionOnAndTheLastClearsIt)
+{
+    TObjectEdit& page = Page();
+    const auto order = Enemies().ObjectsInOrder();
+    ASSERT_GE(order.size(), 2u);
+    ShowRoom(std::min<int>(order[order.size() - 2]->Room, 0x2A));
+    Select(order[order.size() - 2]);
+    page.BtnRemoveObject()->click();
+    EXPECT_EQ(page.SelectedObject(), order.back());
+    page.BtnRemoveObject()->click();
+    EXPECT_EQ(page.SelectedObject(), nullptr);
+    EXPECT_EQ(page.LblObjectX()->text(), QStringLiteral("--"));
+}
+
+TEST_F(ObjectEditTest, StageChangeResetsSelectionAndSortButKeepsTheClipboard)
+{
+    TObjectEdit& page = Page();
+    TVxObjectNode* enemy = FirstEnemy();
+    ShowRoom(enemy->Room);
+    MenuAt(0, enemy->X, enemy->Y, page.MenuItemPUCopyObject());
+    Select(enemy);
+    page.RadioGroupObjectTypeSelect()->button(1)->click();
+    form->StageSelector()->setCurrentIndex(2);
+    EXPECT_EQ(page.SelectedObject(), nullptr);
+    EXPECT_EQ(page.CurrentObjectType(), 0);
+    EXPECT_TRUE(page.RadioGroupObjectTypeSelect()->button(0)->isChecked());
+    EXPECT_EQ(page.ObjectClipboard(), enemy->Kind);
+}
