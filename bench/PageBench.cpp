@@ -10,6 +10,8 @@
 #include "graphics/ImageView.h"
 #include "graphics/PaletteManager.h"
 #include "graphics/QtGlyphRenderer.h"
+#include "objects/ObjectEdit.h"
+#include "objects/VxObject.h"
 #include "tests/gui/ScriptedPrompts.h"
 #include "tests/support/Images.h"
 #include "tests/support/TempDir.h"
@@ -22,6 +24,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <cstdio>
 #include <array>
 #include <benchmark/benchmark.h>
 #include <chrono>
@@ -113,6 +116,14 @@ void ConvertAll(const QList<TImageView*>& views)
         benchmark::DoNotOptimize(view->Picture().constBits());
 }
 
+// QTest::mouseMove carries no modifiers without a held button and keeps its own button
+// state, so moves are sent as the platform would deliver them.
+void SendMouseMove(QWidget* target, QPoint at, Qt::MouseButtons buttons, Qt::KeyboardModifiers keys = Qt::NoModifier)
+{
+    QMouseEvent move(QEvent::MouseMove, at, target->mapToGlobal(at), Qt::NoButton, buttons, keys);
+    QApplication::sendEvent(target, &move);
+}
+
 std::vector<std::uint64_t> Versions(const QList<TImageView*>& views)
 {
     std::vector<std::uint64_t> versions;
@@ -179,15 +190,16 @@ void BM_MapPageFrame(benchmark::State& state) { PageFrame(state, pgMapEdit, MapF
 BENCHMARK(BM_MapPageFrame)->Unit(benchmark::kMicrosecond);
 
 // A write repeated with two values taking turns, so every press changes the data. The
-// pick of the next value and the release stay outside the time; the press and the
-// pictures it leaves are timed. The undo history grows by one record a write.
+// pick of the next value and the release, where a write has them, stay outside the time;
+// the press and the pictures it leaves are timed. An undo history grows by one record a
+// write.
 struct TurnWrites {
     QList<TImageView*> views;
     const TNkDIB* sheet = nullptr; // composed by every write besides the views, if any
     std::int64_t bytes = 0;
-    std::function<void(int turn)> select;
-    std::function<void()> press;
-    std::function<void()> release;
+    std::function<void(int turn)> select = {}; // may be empty
+    std::function<void(int turn)> press;
+    std::function<void()> release = {}; // may be empty
     std::function<bool(int turn)> took; // the data holds this turn's value
 };
 
@@ -195,19 +207,24 @@ void RunTurnWrites(benchmark::State& state, const TurnWrites& writes)
 {
     int turn = 0;
     const auto select = [&] {
-        writes.select(turn);
+        if (writes.select)
+            writes.select(turn);
         ConvertAll(writes.views);
     };
     const auto write = [&] {
-        writes.press();
+        writes.press(turn);
         ConvertAll(writes.views);
+    };
+    const auto release = [&] {
+        if (writes.release)
+            writes.release();
     };
 
     select();
     const auto before = Versions(writes.views);
     const auto sheetVersion = writes.sheet ? writes.sheet->Version() : 0;
     write();
-    writes.release();
+    release();
     if (!writes.took(turn)) {
         state.SkipWithError("the press wrote nothing");
         return;
@@ -226,7 +243,7 @@ void RunTurnWrites(benchmark::State& state, const TurnWrites& writes)
         const auto start = std::chrono::steady_clock::now();
         write();
         const auto stop = std::chrono::steady_clock::now();
-        writes.release();
+        release();
         if (!writes.took(turn)) {
             state.SkipWithError("a write did not take");
             break;
@@ -252,11 +269,8 @@ void BM_ChipPageShiftWrite(benchmark::State& state)
     TImageView* table = page.Img32x32ChipEditTable();
     TImageView* entries = page.Img16x16ChipTable(0);
 
-    // QTest::mouseMove carries no modifiers without a held button, so the Shift move is
-    // sent as the platform would deliver it.
     const QPoint at(40, 40); // chip 0x11 of the shown half, top-left quarter
-    QMouseEvent move(QEvent::MouseMove, at, table->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::ShiftModifier);
-    QApplication::sendEvent(table, &move);
+    SendMouseMove(table, at, Qt::NoButton, Qt::ShiftModifier);
     const int chip = page.EditPage() * 0x80 + 0x11;
     const auto& chips = f.form->Rom().CurrentStage().Chip32x32();
     const std::size_t quarter = static_cast<std::size_t>(chip * 4);
@@ -269,7 +283,7 @@ void BM_ChipPageShiftWrite(benchmark::State& state)
         .select = [&](int turn) {
             QTest::mouseClick(entries, Qt::LeftButton, Qt::NoModifier, QPoint((entry[turn] % 8) * 16 + 8, 8));
         },
-        .press = [&] { QTest::mousePress(table, Qt::LeftButton, Qt::ShiftModifier, at); },
+        .press = [&](int) { QTest::mousePress(table, Qt::LeftButton, Qt::ShiftModifier, at); },
         .release = [&] { QTest::mouseRelease(table, Qt::LeftButton, Qt::ShiftModifier, at); },
         .took = [&](int turn) { return chips[quarter] == entry[turn]; },
     });
@@ -304,13 +318,71 @@ void BM_MapPagePaintClick(benchmark::State& state, bool sameRoom)
         .views = views,
         .bytes = (sameRoom ? 2 : 1) * RoomViewBytes,
         .select = [&](int turn) { QTest::mouseClick(table, Qt::LeftButton, Qt::NoModifier, chipAt(turn)); },
-        .press = [&] { QTest::mousePress(room, Qt::LeftButton, Qt::NoModifier, at); },
+        .press = [&](int) { QTest::mousePress(room, Qt::LeftButton, Qt::NoModifier, at); },
         .release = [&] { QTest::mouseRelease(room, Qt::LeftButton, Qt::NoModifier, at); },
         .took = [&](int turn) { return map[cell] == chip[turn]; },
     });
 }
 BENCHMARK_CAPTURE(BM_MapPagePaintClick, OneView, false)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_MapPagePaintClick, BothViews, true)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// One step of an enemy's drag on the object page: a move with the left button held carries
+// the selected object to the pointer and redraws both views. The object is the first of
+// the first shown room holding one; the views scroll to such a room if neither does.
+void BM_ObjectPageDragStep(benchmark::State& state)
+{
+    Fixture& f = Shared();
+    const QList<TImageView*> views = f.ShowPage(pgObjectEdit);
+    TObjectEdit& page = *f.form->ObjectEdit();
+    const TVxObjectManager& enemies = f.form->Rom().CurrentStage().EnemyObjects();
+    const auto holdsOne = [&](int room) { return room < RoomCount && !enemies.Lists(room).Empty(); };
+    int room = page.LeftRoom();
+    if (!holdsOne(room) && !holdsOne(++room)) {
+        room = 0;
+        while (room < RoomCount && !holdsOne(room))
+            ++room;
+        if (room == RoomCount) {
+            state.SkipWithError("the stage has no enemy");
+            return;
+        }
+        page.ScrollBarObjectEdit()->setValue(room);
+        if (room != page.LeftRoom() && room != page.LeftRoom() + 1) {
+            state.SkipWithError("the views did not scroll to the room");
+            return;
+        }
+    }
+    TImageView* view = page.ImgObjectEdit(room - page.LeftRoom());
+
+    // The views show the room pixel for pixel, so the object's own point hovers it.
+    const TVxObjectNode* object = enemies.Lists(room).First();
+    const QPoint from(object->X, object->Y);
+    std::fprintf(stderr, "at %d,%d\n", object->X, object->Y);
+    SendMouseMove(view, from, Qt::NoButton);
+    QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, from);
+    if (page.HoveredObject() != object || page.SelectedObject() != object) {
+        state.SkipWithError("the press did not take the object");
+        return;
+    }
+    // Two points a few pixels away, towards the room's middle, unlike the start and each other.
+    const int dx = object->X < 128 ? 1 : -1;
+    const int dy = object->Y < 128 ? 1 : -1;
+    const std::array<QPoint, 2> to{from + QPoint(3 * dx, 2 * dy), from + QPoint(6 * dx, 4 * dy)};
+
+    RunTurnWrites(state, {
+        .views = views,
+        .bytes = 2 * RoomViewBytes,
+        .press = [&](int turn) { SendMouseMove(view, to[static_cast<std::size_t>(turn)], Qt::LeftButton); },
+        .took = [&](int turn) {
+            const QPoint at = to[static_cast<std::size_t>(turn)];
+            return page.SelectedObject() == object && object->X == at.x() && object->Y == at.y();
+        },
+    });
+    // The drag ends where it began, so every run of the benchmark moves the same object
+    // from the same point.
+    SendMouseMove(view, from, Qt::LeftButton);
+    QTest::mouseRelease(view, Qt::LeftButton, Qt::NoModifier, from);
+}
+BENCHMARK(BM_ObjectPageDragStep)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 // The offscreen platform's note about size hints would land in the middle of the table.
 QtMessageHandler standardHandler = nullptr;
