@@ -24,7 +24,6 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
-#include <cstdio>
 #include <array>
 #include <benchmark/benchmark.h>
 #include <chrono>
@@ -356,7 +355,6 @@ void BM_ObjectPageDragStep(benchmark::State& state)
     // The views show the room pixel for pixel, so the object's own point hovers it.
     const TVxObjectNode* object = enemies.Lists(room).First();
     const QPoint from(object->X, object->Y);
-    std::fprintf(stderr, "at %d,%d\n", object->X, object->Y);
     SendMouseMove(view, from, Qt::NoButton);
     QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, from);
     if (page.HoveredObject() != object || page.SelectedObject() != object) {
