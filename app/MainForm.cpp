@@ -366,6 +366,8 @@ void TMainForm::CommandClose()
     if (!rom_->IsLoaded() || !SettleUnsavedChanges())
         return;
     NoImageState();
+    for (auto& [unit, page] : units_)
+        unit->ImageClosed();
     rom_->CloseImage();
     ShowTitle();
 }

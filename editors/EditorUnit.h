@@ -40,6 +40,8 @@ public:
     virtual void Refresh() {}
     // A new palette-animation frame while the page is active.
     virtual void AnimationTick() {}
+    // The image is closed: drop every reference into its stages.
+    virtual void ImageClosed() {}
 };
 
 } // namespace vx

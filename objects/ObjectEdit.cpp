@@ -162,6 +162,7 @@ void TObjectEdit::BuildPanel(QWidget* page)
     kindCombo_->setObjectName(QStringLiteral("ComboBoxObjectKindEdit"));
     kindCombo_->setGeometry(184, 76, 156, 22);
     kindCombo_->setMaxVisibleItems(12);
+    kindCombo_->setStyleSheet(QStringLiteral("combobox-popup: 0;")); // a list of 12 rows, not a screenful
     for (const std::string& name : context_.objectNames) // index = kind
         kindCombo_->addItem(Text(name));
     QObject::connect(kindCombo_, &QComboBox::currentIndexChanged, kindCombo_,
@@ -220,6 +221,8 @@ void TObjectEdit::StageChanged()
     RefreshObjectPanel();
     RefreshObjectViews();
 }
+
+void TObjectEdit::ImageClosed() { selected_ = hovered_ = lastHovered_ = popupObject_ = nullptr; }
 
 void TObjectEdit::Refresh()
 {
@@ -285,11 +288,9 @@ void TObjectEdit::RefreshObjectPanel()
                                                            removeButton_})
         control->setEnabled(any);
     orderArrows_->setEnabled(any && (EditedObjects().OrderType == otFree || !autoSort_->isChecked()));
-    if (any) {
-        updating_ = true;
-        kindCombo_->setCurrentIndex(selected_->Kind);
-        updating_ = false;
-    }
+    updating_ = true;
+    kindCombo_->setCurrentIndex(any ? selected_->Kind : -1); // no kind name without an object
+    updating_ = false;
 }
 
 void TObjectEdit::ShowOrderType()
@@ -614,6 +615,7 @@ void TObjectEdit::MenuItemPURemoveObjectClick()
         return;
     TVxObjectNode* removed = popupObject_;
     Forget(removed);
+    hovered_ = nullptr;
     EditedObjects().RemoveObject(removed);
     MarkEdited();
     RefreshObjectViews();

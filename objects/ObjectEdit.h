@@ -39,6 +39,7 @@ public:
     void StageChanged() override;
     void Refresh() override;
     void AnimationTick() override;
+    void ImageClosed() override;
 
     int LeftRoom() const { return left_; }
     int CurrentObjectType() const { return objectType_; }

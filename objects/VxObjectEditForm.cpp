@@ -17,7 +17,10 @@ TObjectEditForm::TObjectEditForm(QWidget* parent) : QDialog(parent)
     const auto label = [this](const char* name, const char* text, int y) {
         auto* made = new QLabel(QString::fromUtf8(text), this);
         made->setObjectName(QString::fromLatin1(name));
-        made->setGeometry(8, y, 233, 16);
+        made->setGeometry(4, y, 241, 16);
+        QFont font = made->font();
+        font.setPixelSize(11); // the whole sentence on the dialog's fixed width
+        made->setFont(font);
     };
     label("Label1", "”X座標 Y座標 種類”を一列に記述して下さい", 8);
     label("Label2", "※自由順序の場合、オブジェクトの並び順が変更", 28);

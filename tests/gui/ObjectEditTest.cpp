@@ -386,3 +386,17 @@ TEST_F(ObjectEditTest, StageChangeResetsSelectionAndSortButKeepsTheClipboard)
     EXPECT_TRUE(page.RadioGroupObjectTypeSelect()->button(0)->isChecked());
     EXPECT_EQ(page.ObjectClipboard(), enemy->Kind);
 }
+
+TEST_F(ObjectEditTest, ClosingTheImageDropsEveryObjectReference)
+{
+    TObjectEdit& page = Page();
+    TVxObjectNode* enemy = FirstEnemy();
+    ShowRoom(enemy->Room);
+    Select(enemy);
+    EXPECT_EQ(page.ComboBoxObjectKindEdit()->currentIndex(), enemy->Kind);
+    form->CommandClose();
+    EXPECT_EQ(page.SelectedObject(), nullptr);
+    EXPECT_EQ(page.HoveredObject(), nullptr);
+    ASSERT_TRUE(form->OpenImage(image));
+    EXPECT_EQ(page.ComboBoxObjectKindEdit()->currentIndex(), -1) << "no kind name without a selection";
+}
