@@ -9,8 +9,10 @@
 #include "core/RomImgManager.h"
 #include "editors/Chip32x32Edit.h"
 #include "editors/MapEdit.h"
+#include "editors/MidPointEdit.h"
 #include "editors/PaletteEdit.h"
 #include "editors/Prompts.h"
+#include "editors/ScrollEdit.h"
 #include "editors/VxMapEditGridForm.h"
 #include "editors/VxSubForm.h"
 #include "graphics/GraphicManager.h"
@@ -218,7 +220,7 @@ void TMainForm::BindUnits()
     gridForm_ = new TMapEditGridForm(prompts_, this);
     objectForm_ = new TObjectEditForm(this);
     // The fixed calling order: palette, pattern table, 32x32 chip, map, object, mid-point,
-    // scroll. The other units join as they are built.
+    // scroll.
     auto palette = std::make_unique<TPaletteEdit>(*context_);
     paletteEdit_ = palette.get();
     units_.emplace_back(std::move(palette), pgPaletteEdit);
@@ -235,6 +237,12 @@ void TMainForm::BindUnits()
     auto objects = std::make_unique<TObjectEdit>(*context_, chipEdit_->Sheets(), *objectForm_);
     objectEdit_ = objects.get();
     units_.emplace_back(std::move(objects), pgObjectEdit);
+    auto midPoints = std::make_unique<TMidPointEdit>(*context_, chipEdit_->Sheets());
+    midPointEdit_ = midPoints.get();
+    units_.emplace_back(std::move(midPoints), pgMidPointEdit);
+    auto scroll = std::make_unique<TScrollEdit>(*context_, chipEdit_->Sheets());
+    scrollEdit_ = scroll.get();
+    units_.emplace_back(std::move(scroll), pgScrollEdit);
     for (auto& [unit, page] : units_)
         unit->BindControls(pages_->widget(page));
 }

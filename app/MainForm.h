@@ -20,6 +20,7 @@ class TChip32x32Edit;
 class TGraphicManager;
 class TMapEdit;
 class TMapEditGridForm;
+class TMidPointEdit;
 class TMyMemIniFile;
 class TObjectEdit;
 class TObjectEditForm;
@@ -29,6 +30,7 @@ class TPatternTableEdit;
 class TPrompts;
 class TQtGlyphRenderer;
 class TRomImgManager;
+class TScrollEdit;
 class TSubForm;
 
 // The pages of the page control, in order.
@@ -92,6 +94,8 @@ public:
     TChip32x32Edit* Chip32x32Edit() const { return chipEdit_; }
     TMapEdit* MapEdit() const { return mapEdit_; }
     TObjectEdit* ObjectEdit() const { return objectEdit_; }
+    TMidPointEdit* MidPointEdit() const { return midPointEdit_; }
+    TScrollEdit* ScrollEdit() const { return scrollEdit_; }
     TSubForm* SubForm() const { return subForm_; }
     TMapEditGridForm* MapEditGridForm() const { return gridForm_; }
     TObjectEditForm* ObjectEditForm() const { return objectForm_; }
@@ -135,6 +139,8 @@ private:
     TChip32x32Edit* chipEdit_ = nullptr;
     TMapEdit* mapEdit_ = nullptr;
     TObjectEdit* objectEdit_ = nullptr;
+    TMidPointEdit* midPointEdit_ = nullptr;
+    TScrollEdit* scrollEdit_ = nullptr;
     TSubForm* subForm_ = nullptr;
     TMapEditGridForm* gridForm_ = nullptr;
     TObjectEditForm* objectForm_ = nullptr;
