@@ -189,5 +189,172 @@ expect 2 "objects needs an image" -- "$tool" objects --stage 0
 expect 1 "objects refuses a short file" -- "$tool" objects "$work/short.nes" --stage 0
 [[ -s "$work/err" && ! -s "$work/out" ]] || { echo "FAIL: objects refusal gave no message or printed lines"; failures=$((failures + 1)); }
 
+# scroll: the sample writes each map's path bytes (ScrollPaths in core/SampleImage.cpp) and
+# zeros after them; stage 0 has map 0's 29 45 27 83 2F and starts at point 0 (entry 00, room 00).
+# Each entry's count of rooms goes forward, then one room leaves in the entry's direction:
+# rooms 00..09 (right), 0A..0F (down), 10..17 (right), 18..1B (up), 1C..2B (right).
+sample_path() { # sample_path FIRST_ROOM
+  local room mark
+  for ((room = $1; room < 44; room++)); do
+    case $room in 9 | 23 | 43) mark=right ;; 15) mark=down ;; 27) mark=up ;; *) mark='>>' ;; esac
+    printf 'room %02X: %s\n' "$room" "$mark"
+  done
+}
+{
+  echo entries
+  printf '%s\n' '00 : 29(9 Screens Forward Right)[Start]' '01 : 45(5 Screens Forward Down)' \
+    '02 : 27(7 Screens Forward Right)' '03 : 83(3 Screens Forward Up)' '04 : 2F(15 Screens Forward Right)'
+  for i in {5..31}; do printf '%02X : 00(End)\n' "$i"; done
+  echo path
+  sample_path 0
+} > "$work/scroll.expected"
+expect 0 "scroll" -- "$tool" scroll "$work/sample.nes" --stage 0
+cmp -s "$work/out" "$work/scroll.expected" ||
+  { echo "FAIL: scroll of stage 0:"; diff "$work/scroll.expected" "$work/out"; failures=$((failures + 1)); }
+expect 0 "scroll in a Japanese locale" -- env LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8 "$tool" scroll "$work/sample.nes" --stage 0
+cmp -s "$work/out" "$work/scroll.expected" || { echo "FAIL: scroll is not in English under a Japanese locale:"; cat "$work/out"; failures=$((failures + 1)); }
+
+# Any stage, read a second way: the entry bytes at the default Scroll address, the start
+# entry and room from the default start point's raw mid-point bytes.
+check_scroll_shape() { # check_scroll_shape STAGE START_POINT
+  local base=$((($1 % 8) * 0x4000)) i line
+  local -a bytes
+  read -r -a bytes <<< "$(od -An -tu1 -v -j $((base + 0x3410)) -N 32 "$work/sample.nes" | tr '\n' ' ')"
+  local start_entry start_room
+  start_entry=$(od -An -tu1 -j $((base + 0x3B40 + $2)) -N 1 "$work/sample.nes" | tr -d ' ')
+  start_room=$(od -An -tu1 -j $((base + 0x3B16 + $2)) -N 1 "$work/sample.nes" | tr -d ' ')
+  [[ $(sed -n '1p;34p' "$work/out" | tr '\n' ' ') == "entries path " ]] ||
+    { echo "FAIL: scroll stage $1: headers not on lines 1 and 34"; failures=$((failures + 1)); return; }
+  sed -n '2,33p' "$work/out" > "$work/entries"
+  for ((i = 0; i < 32; i++)); do
+    line=$(sed -n "$((i + 1))p" "$work/entries")
+    [[ $line == "$(printf '%02X : %02X(' "$i" "${bytes[i]}")"*')'* ]] ||
+      { echo "FAIL: scroll stage $1 entry $i is not byte ${bytes[i]}: $line"; failures=$((failures + 1)); }
+  done
+  [[ $(grep -c -F '[Start]' "$work/entries") -eq 1 && $(grep -n -F '[Start]' "$work/entries" | cut -d: -f1) -eq $((start_entry + 1)) ]] ||
+    { echo "FAIL: scroll stage $1: [Start] not on entry $start_entry alone:"; cat "$work/entries"; failures=$((failures + 1)); }
+  sed -n '35,$p' "$work/out" > "$work/path"
+  if grep -qvE '^room [0-2][0-9A-F]:( >>)?( right)?( down)?( up)?$' "$work/path" || grep -qE ':$' "$work/path"; then
+    echo "FAIL: scroll stage $1: path lines are not \"room RR: marks\":"; cat "$work/path"; failures=$((failures + 1))
+  fi
+  # The sample's paths run from the start room to the last room, one line each.
+  [[ $(cut -c6-7 "$work/path" | tr '\n' ' ') == "$(for ((i = start_room; i < 44; i++)); do printf '%02X ' "$i"; done)" ]] ||
+    { echo "FAIL: scroll stage $1: path rooms do not run from $start_room to 2B:"; cat "$work/path"; failures=$((failures + 1)); }
+}
+for stage in 0 3 5 8 13; do
+  expect 0 "scroll of stage $stage" -- "$tool" scroll "$work/sample.nes" --stage "$stage"
+  [[ $(wc -l < "$work/out") -le $((1 + 32 + 1 + 44)) ]] || { echo "FAIL: scroll stage $stage too long"; failures=$((failures + 1)); }
+  check_scroll_shape "$stage" $((stage < 8 ? 0 : 3))
+done
+# Stages 8..13 start at point 3, map 0's entry 03 in room 18 (the sample's fourth segment).
+expect 0 "scroll from point 3" -- "$tool" scroll "$work/sample.nes" --stage 8
+sample_path 24 > "$work/path.expected"
+sed -n '35,$p' "$work/out" | cmp -s - "$work/path.expected" ||
+  { echo "FAIL: scroll path of stage 8:"; sed -n '35,$p' "$work/out" | diff "$work/path.expected" -; failures=$((failures + 1)); }
+contains "$work/out" '03 : 83(3 Screens Forward Up)[Start]' "scroll start of stage 8"
+
+printf '[LevelDataDefault]\nDefaultStartPoint[0]=2\n' > "$work/start2.ini"
+expect 0 "scroll reads --settings" -- "$tool" scroll "$work/sample.nes" --stage 0 --settings "$work/start2.ini"
+[[ $(grep -c -F '[Start]' "$work/out") -eq 1 ]] || { echo "FAIL: scroll from point 2 marks more than one entry"; failures=$((failures + 1)); }
+contains "$work/out" '02 : 27(7 Screens Forward Right)[Start]' "scroll from point 2"
+sample_path 16 > "$work/path.expected"
+sed -n '35,$p' "$work/out" | cmp -s - "$work/path.expected" || { echo "FAIL: scroll path from point 2:"; cat "$work/out"; failures=$((failures + 1)); }
+# Blank (FF) entries: bit 4 marks the last room forward along with all three directions.
+printf '[LevelDataAddress]\nScroll[0]=2000\n' > "$work/blank-scroll.ini"
+expect 0 "scroll of blank entries" -- "$tool" scroll "$work/sample.nes" --stage 0 --settings "$work/blank-scroll.ini"
+{
+  echo entries
+  echo '00 : FF(????)[Start]'
+  for i in {1..31}; do printf '%02X : FF(????)\n' "$i"; done
+  echo path
+  for ((room = 0; room < 44; room++)); do
+    if ((room == 15 || room == 31)); then printf 'room %02X: >> right down up\n' "$room"; else printf 'room %02X: >>\n' "$room"; fi
+  done
+} > "$work/blank-scroll.expected"
+cmp -s "$work/out" "$work/blank-scroll.expected" ||
+  { echo "FAIL: scroll of blank entries:"; diff "$work/blank-scroll.expected" "$work/out"; failures=$((failures + 1)); }
+# A start room past the last room walks nowhere: the path section stays empty.
+printf '[LevelDataAddress]\nMidPointStartRoom[0]=2000\n' > "$work/far-start.ini"
+expect 0 "scroll from a room outside" -- "$tool" scroll "$work/sample.nes" --stage 0 --settings "$work/far-start.ini"
+[[ $(wc -l < "$work/out") -eq 34 && $(tail -n 1 "$work/out") == path ]] ||
+  { echo "FAIL: scroll from room FF printed a path:"; cat "$work/out"; failures=$((failures + 1)); }
+
+expect 2 "scroll needs --stage" -- "$tool" scroll "$work/sample.nes"
+expect 2 "scroll checks the stage range" -- "$tool" scroll "$work/sample.nes" --stage 14
+expect 2 "scroll takes a decimal stage" -- "$tool" scroll "$work/sample.nes" --stage x
+expect 2 "scroll takes no --room" -- "$tool" scroll "$work/sample.nes" --stage 0 --room 1
+expect 2 "scroll takes one image" -- "$tool" scroll "$work/sample.nes" "$work/sample.nes" --stage 0
+expect 2 "scroll needs an image" -- "$tool" scroll --stage 0
+expect 1 "scroll refuses a short file" -- "$tool" scroll "$work/short.nes" --stage 0
+[[ -s "$work/err" && ! -s "$work/out" ]] || { echo "FAIL: scroll refusal gave no message or printed lines"; failures=$((failures + 1)); }
+
+# midpoints: the sample puts point i at the start of map 0's segment i (rooms 00 0A 10 18 1C,
+# entries 0..4), point 5 two rooms into the last segment; Y B0; the right room is the
+# segment's last forward room; the map addresses lie around the room in the window at 8000
+# where map 0 (file 0510) sits at 8500; the object numbers count those of the rooms before.
+header='point StartY StartRoom EnemyIndex ItemIndex MapBackAddr MapForwardAddr StartScroll LeftRoom RightRoom'
+{
+  echo "$header"
+  i=0
+  for point in "0 0 9" "10 1 15" "16 2 23" "24 3 27" "28 4 43" "30 4 43"; do
+    read -r room entry right <<< "$point"
+    enemies=0 items=0
+    for ((r = 1; r < room; r++)); do
+      ((r % 2 == 1)) && enemies=$((enemies + 1))
+      ((r % 5 == 0)) && enemies=$((enemies + 1))
+      ((r >= 2 && (r - 2) % 4 == 0)) && items=$((items + 1))
+    done
+    printf '%d B0 %02X %02X %02X %04X %04X %02X %02X %02X' "$i" "$room" "$enemies" "$items" \
+      $((0x8500 + room * 64 - 0x20)) $((0x8500 + (room + 1) * 64 + 0x20)) "$entry" "$room" "$right"
+    ((i == 0)) && printf ' start'
+    printf '\n'
+    i=$((i + 1))
+  done
+} > "$work/midpoints.expected"
+expect 0 "midpoints" -- "$tool" midpoints "$work/sample.nes" --stage 0
+cmp -s "$work/out" "$work/midpoints.expected" ||
+  { echo "FAIL: midpoints of stage 0:"; diff "$work/midpoints.expected" "$work/out"; failures=$((failures + 1)); }
+
+# Read a second way: the eleven raw tables of six bytes at the default addresses.
+raw_midpoints() { # raw_midpoints STAGE START_POINT
+  local i
+  local -a b
+  read -r -a b <<< "$(od -An -tu1 -v -j $((($1 % 8) * 0x4000 + 0x3B10)) -N 66 "$work/sample.nes" | tr '\n' ' ')"
+  echo "$header"
+  for ((i = 0; i < 6; i++)); do
+    printf '%d %02X %02X %02X %02X %02X %02X %02X %02X %02X' "$i" "${b[i]}" "${b[6 + i]}" "${b[12 + i]}" "${b[18 + i]}" \
+      $((b[24 + i] * 256 + b[30 + i])) $((b[36 + i] * 256 + b[42 + i])) "${b[48 + i]}" "${b[54 + i]}" "${b[60 + i]}"
+    ((i == $2)) && printf ' start'
+    printf '\n'
+  done
+}
+for stage in 0 5 8 13; do
+  raw_midpoints "$stage" $((stage < 8 ? 0 : 3)) > "$work/midpoints.expected"
+  expect 0 "midpoints of stage $stage" -- "$tool" midpoints "$work/sample.nes" --stage "$stage"
+  cmp -s "$work/out" "$work/midpoints.expected" ||
+    { echo "FAIL: midpoints of stage $stage:"; diff "$work/midpoints.expected" "$work/out"; failures=$((failures + 1)); }
+  [[ $(wc -l < "$work/out") -eq 7 && $(grep -c ' start$' "$work/out") -eq 1 ]] ||
+    { echo "FAIL: midpoints of stage $stage: not six points with one start"; failures=$((failures + 1)); }
+  grep -vxF "$header" "$work/out" | grep -qvE '^[0-5]( [0-9A-F]{2}){4}( [0-9A-F]{2,4}){2}( [0-9A-F]{2}){3}( start)?$' &&
+    { echo "FAIL: midpoints of stage $stage: a line is not number and nine hex boxes:"; cat "$work/out"; failures=$((failures + 1)); }
+done
+expect 0 "midpoints reads --settings" -- "$tool" midpoints "$work/sample.nes" --stage 0 --settings "$work/start2.ini"
+[[ $(grep -n ' start$' "$work/out" | cut -d: -f1 | tr '\n' ' ') == "4 " ]] ||
+  { echo "FAIL: midpoints: start not on point 2 alone:"; cat "$work/out"; failures=$((failures + 1)); }
+expect 0 "midpoints with a start room table moved" -- "$tool" midpoints "$work/sample.nes" --stage 0 --settings "$work/far-start.ini"
+[[ $(sed 1d "$work/out" | cut -d' ' -f3 | sort -u) == FF ]] ||
+  { echo "FAIL: midpoints did not read the moved start rooms:"; cat "$work/out"; failures=$((failures + 1)); }
+
+expect 2 "midpoints needs --stage" -- "$tool" midpoints "$work/sample.nes"
+expect 2 "midpoints checks the stage range" -- "$tool" midpoints "$work/sample.nes" --stage 14
+expect 2 "midpoints takes a decimal stage" -- "$tool" midpoints "$work/sample.nes" --stage -1
+expect 2 "midpoints --stage needs a value" -- "$tool" midpoints "$work/sample.nes" --stage
+expect 2 "midpoints takes one image" -- "$tool" midpoints "$work/sample.nes" "$work/sample.nes" --stage 0
+expect 1 "midpoints refuses a short file" -- "$tool" midpoints "$work/short.nes" --stage 0
+[[ -s "$work/err" && ! -s "$work/out" ]] || { echo "FAIL: midpoints refusal gave no message or printed lines"; failures=$((failures + 1)); }
+expect 0 "help lists the new commands" -- "$tool" --help
+contains "$work/out" "scroll IMAGE --stage N" "help lists scroll"
+contains "$work/out" "midpoints IMAGE --stage N" "help lists midpoints"
+
 echo "tool checks that failed: $failures"
 [[ $failures -eq 0 ]]

@@ -5,14 +5,19 @@
 #include "core/FileIO.h"
 #include "core/HexText.h"
 #include "core/ImageAccess.h"
+#include "core/Language.h"
+#include "core/MidPoint.h"
 #include "core/RomImgManager.h"
 #include "core/SampleImage.h"
 #include "core/StageData.h"
 #include "editors/ChipEditRules.h"
+#include "editors/MidPointEditRules.h"
+#include "editors/ScrollEditRules.h"
 #include "objects/ObjectEditRules.h"
 #include "objects/VxObject.h"
 #include "tools/RenderCommand.h"
 
+#include <functional>
 #include <iostream>
 #include <map>
 #include <optional>
@@ -52,6 +57,18 @@ Commands:
                                        and likewise "room RR items"; a sort the room
                                        lacks is left out; then the two totals, lines
                                        "enemies 57 / 128" and "items 11 / 32"
+  scroll IMAGE --stage N [--settings FILE]
+                                       a line "entries", then the 32 scroll entries as
+                                       the scroll page lists them, in English, "[Start]"
+                                       after the default start point's entry; then a
+                                       line "path", then for each room on the path from
+                                       that point a line "room RR: >> right down up"
+                                       (room in hex, only the room's marks)
+  midpoints IMAGE --stage N [--settings FILE]
+                                       a line naming the columns, then the six restart
+                                       points: number and the nine boxes in hex as the
+                                       restart-point page shows them, "start" after the
+                                       default start point
   --help                               this text
 
 --settings FILE reads a settings file without writing it; without it every default applies.
@@ -217,22 +234,31 @@ std::optional<int> NumberOption(const Arguments& arguments, const std::string& o
     return found == arguments.options.end() ? std::nullopt : NumberUpTo(found->second, highest);
 }
 
-int Chips(const Arguments& arguments)
+// What every per-stage command does first: one image, --stage, the image opened as the
+// editor would; then print shows the stage.
+int WithStage(const Arguments& arguments, const std::string& command,
+              const std::function<void(const TStageData&)>& print)
 {
     if (arguments.positional.size() != 1)
-        return UsageError("chips takes one image file");
+        return UsageError(command + " takes one image file");
     const auto stageIndex = NumberOption(arguments, "--stage", StageCount - 1);
     if (!stageIndex)
-        return UsageError("chips needs --stage with a stage number from 0 to 13");
+        return UsageError(command + " needs --stage with a stage number from 0 to 13");
     const auto addresses = LoadAddresses(arguments);
     TRomImgManager rom(*addresses);
     if (!LoadImage(rom, arguments.positional[0]))
         return ExitRefused;
-    const TStageData& stage = rom.Stage(*stageIndex);
-    // The lists keep their CR LF so a script compares them with the window's text as is.
-    std::cout << "unused\n" << UnusedChipListText(stage.Map()) << "duplicated\n"
-              << DuplicatedChipListText(stage.Chip32x32(), stage.Chip32x32Attribute());
+    print(rom.Stage(*stageIndex));
     return ExitOk;
+}
+
+int Chips(const Arguments& arguments)
+{
+    return WithStage(arguments, "chips", [](const TStageData& stage) {
+        // The lists keep their CR LF so a script compares them with the window's text as is.
+        std::cout << "unused\n" << UnusedChipListText(stage.Map()) << "duplicated\n"
+                  << DuplicatedChipListText(stage.Chip32x32(), stage.Chip32x32Attribute());
+    });
 }
 
 // One sort's section of a room; nothing when the room has none of that sort.
@@ -248,33 +274,76 @@ void PrintRoomObjects(const TVxObjectManager& objects, int room, const char* sor
 
 int Objects(const Arguments& arguments)
 {
-    if (arguments.positional.size() != 1)
-        return UsageError("objects takes one image file");
-    const auto stageIndex = NumberOption(arguments, "--stage", StageCount - 1);
-    if (!stageIndex)
-        return UsageError("objects needs --stage with a stage number from 0 to 13");
     std::optional<int> onlyRoom;
     if (arguments.options.contains("--room")) {
         onlyRoom = NumberOption(arguments, "--room", RoomCount - 1);
         if (!onlyRoom)
             return UsageError("objects takes --room with a room number from 0 to 43");
     }
-    const auto addresses = LoadAddresses(arguments);
-    TRomImgManager rom(*addresses);
-    if (!LoadImage(rom, arguments.positional[0]))
-        return ExitRefused;
-    const TStageData& stage = rom.Stage(*stageIndex);
-    const TVxObjectManager& enemies = stage.EnemyObjects();
-    const TVxObjectManager& items = stage.ItemObjects();
-    const int first = onlyRoom.value_or(0);
-    const int last = onlyRoom.value_or(RoomCount - 1);
-    for (int room = first; room <= last; ++room) {
-        PrintRoomObjects(enemies, room, "enemies");
-        PrintRoomObjects(items, room, "items");
-    }
-    std::cout << "enemies " << TotalCountText(enemies, EnemyCapacity) << "\n"
-              << "items " << TotalCountText(items, ItemCapacity) << "\n";
-    return ExitOk;
+    return WithStage(arguments, "objects", [&](const TStageData& stage) {
+        const TVxObjectManager& enemies = stage.EnemyObjects();
+        const TVxObjectManager& items = stage.ItemObjects();
+        const int first = onlyRoom.value_or(0);
+        const int last = onlyRoom.value_or(RoomCount - 1);
+        for (int room = first; room <= last; ++room) {
+            PrintRoomObjects(enemies, room, "enemies");
+            PrintRoomObjects(items, room, "items");
+        }
+        std::cout << "enemies " << TotalCountText(enemies, EnemyCapacity) << "\n"
+                  << "items " << TotalCountText(items, ItemCapacity) << "\n";
+    });
+}
+
+// Scripts compare the texts whatever the user's locale; the locale comes back afterwards.
+class EnglishTexts {
+public:
+    EnglishTexts() { ForceLanguage(Language::English); }
+    ~EnglishTexts() { ForceLanguage(std::nullopt); }
+    EnglishTexts(const EnglishTexts&) = delete;
+    EnglishTexts& operator=(const EnglishTexts&) = delete;
+};
+
+int Scroll(const Arguments& arguments)
+{
+    return WithStage(arguments, "scroll", [](const TStageData& stage) {
+        const EnglishTexts english;
+        const TMidPoint& start = stage.MidPoints(stage.DefaultStartPoint());
+        const std::vector<std::uint8_t>& scroll = stage.Scroll();
+        std::cout << "entries\n";
+        for (int i = 0; i < ScrollEntryCount; ++i) {
+            const std::uint8_t entry = static_cast<std::size_t>(i) < scroll.size() ? scroll[static_cast<std::size_t>(i)] : 0;
+            std::cout << ScrollLineText(i, entry, i == start.StartScroll) << "\n";
+        }
+        // Words rather than the page's arrows, so the lines stay plain ASCII.
+        static constexpr std::pair<TRoomMark, const char*> MarkWords[] = {
+            {rmForward, ">>"}, {rmRight, "right"}, {rmDown, "down"}, {rmUp, "up"}};
+        const TScrollPath path = WalkScrollPath(scroll, start.StartRoom(), start.StartScroll);
+        std::cout << "path\n";
+        for (int room = 0; room < PathRoomCount; ++room) {
+            const std::uint8_t flags = path.roomFlags[static_cast<std::size_t>(room)];
+            if (flags == 0)
+                continue;
+            std::cout << "room " << FormatHex(static_cast<std::uint32_t>(room), 2) << ':';
+            for (const auto& [mark, word] : MarkWords)
+                if (flags & mark)
+                    std::cout << ' ' << word;
+            std::cout << "\n";
+        }
+    });
+}
+
+int MidPoints(const Arguments& arguments)
+{
+    return WithStage(arguments, "midpoints", [](const TStageData& stage) {
+        std::cout << "point StartY StartRoom EnemyIndex ItemIndex MapBackAddr MapForwardAddr StartScroll "
+                     "LeftRoom RightRoom\n";
+        for (int i = 0; i < MidPointCount; ++i) {
+            std::cout << i;
+            for (int field = 0; field < MidPointFieldCount; ++field)
+                std::cout << ' ' << MidPointFieldText(stage.MidPoints(i), field);
+            std::cout << (i == stage.DefaultStartPoint() ? " start\n" : "\n");
+        }
+    });
 }
 
 } // namespace
@@ -326,6 +395,14 @@ int Run(const std::vector<std::string>& words)
         if (command == "objects") {
             auto arguments = Parse(rest, {"--settings", "--stage", "--room"});
             return arguments ? Objects(*arguments) : ExitUsage;
+        }
+        if (command == "scroll") {
+            auto arguments = Parse(rest, {"--settings", "--stage"});
+            return arguments ? Scroll(*arguments) : ExitUsage;
+        }
+        if (command == "midpoints") {
+            auto arguments = Parse(rest, {"--settings", "--stage"});
+            return arguments ? MidPoints(*arguments) : ExitUsage;
         }
     } catch (const VxError& error) {
         std::cerr << "vexalon2-tool: " << error.what() << "\n";

@@ -1,0 +1,145 @@
+// The scroll and restart-point pages' decisions, without widgets.
+#include "core/Language.h"
+#include "core/MidPoint.h"
+#include "editors/MidPointEditRules.h"
+#include "editors/ScrollEditRules.h"
+#include "objects/VxObject.h"
+
+#include <gtest/gtest.h>
+
+using namespace vx;
+
+namespace {
+
+class LanguageGuard {
+public:
+    explicit LanguageGuard(Language language) { ForceLanguage(language); }
+    ~LanguageGuard() { ForceLanguage(std::nullopt); }
+};
+
+std::array<std::uint8_t, 32> Scroll(std::initializer_list<std::uint8_t> entries)
+{
+    std::array<std::uint8_t, 32> scroll{};
+    std::copy(entries.begin(), entries.end(), scroll.begin());
+    return scroll;
+}
+
+// A restart point over empty object lists of its own.
+struct PointFixture {
+    std::vector<std::uint8_t> none = std::vector<std::uint8_t>(256, 0xFF), zero = std::vector<std::uint8_t>(256);
+    std::shared_ptr<TVxObjectManager> enemies =
+        std::make_shared<TVxObjectManager>(none, zero, zero, zero, EnemyCapacity);
+    std::shared_ptr<TVxObjectManager> items = std::make_shared<TVxObjectManager>(none, zero, zero, zero, ItemCapacity);
+    TMidPoint point{MidPointBytes{0xB7, 0x05, 0, 0, 0x84, 0xE0, 0x85, 0x60, 0, 0x05, 0x09}, 0x0510, enemies, items};
+};
+
+} // namespace
+
+TEST(ScrollEditRules, TheWalkMarksForwardRoomsAndTheDirectionOfEachEntrysLastRoom)
+{
+    // From room 2 at entry 1: entry 1 = 3 forward then right, entry 2 = an end, entry 3 = down only.
+    const auto path = WalkScrollPath(Scroll({0x07, 0x23, 0x00, 0x40}), 2, 1);
+    EXPECT_EQ(path.roomFlags[1], 0) << "before the start room";
+    for (int room : {2, 3, 4})
+        EXPECT_EQ(path.roomFlags[static_cast<std::size_t>(room)], rmForward) << room;
+    EXPECT_EQ(path.roomFlags[5], rmRight);
+    EXPECT_EQ(path.roomFlags[6], 0) << "an end entry marks its room with nothing and the walk goes on";
+    EXPECT_EQ(path.roomFlags[7], rmDown) << "count 0: only the arrow";
+    EXPECT_EQ(path.segmentLeftRoom[0], 2) << "entries before the start keep the start room";
+    EXPECT_EQ(path.segmentLeftRoom[1], 2);
+    EXPECT_EQ(path.segmentLeftRoom[2], 6);
+    EXPECT_EQ(path.segmentLeftRoom[3], 7);
+}
+
+TEST(ScrollEditRules, TheWalkStopsAtTheLastRoom)
+{
+    const auto path = WalkScrollPath(Scroll({0x2F, 0x2F, 0x2F, 0x2F, 0x25}), 0, 0);
+    EXPECT_EQ(path.segmentLeftRoom[2], 32);
+    EXPECT_EQ(path.roomFlags[43], rmForward) << "entry 2 runs past room 2B";
+    EXPECT_EQ(path.segmentLeftRoom[3], 0) << "entries after the walk keep the start room";
+    const auto bit4 = WalkScrollPath(Scroll({0x11}), 0, 0);
+    EXPECT_EQ(bit4.roomFlags[1], rmForward) << "bit 4 counts as the forward mark";
+    const auto outside = WalkScrollPath(Scroll({0x25}), 0xFF, 0x40);
+    EXPECT_EQ(outside.segmentLeftRoom[0], 0xFF) << "a start outside walks nothing";
+}
+
+TEST(ScrollEditRules, LinesInBothLanguages)
+{
+    {
+        LanguageGuard english(Language::English);
+        EXPECT_EQ(ScrollLineText(3, 0x25, false), "03 : 25(5 Screens Forward Right)");
+        EXPECT_EQ(ScrollLineText(0, 0x29, true), "00 : 29(9 Screens Forward Right)[Start]");
+        EXPECT_EQ(ScrollLineText(1, 0x20, false), "01 : 20(Right)");
+        EXPECT_EQ(ScrollDescription(0xC0), "Up&Down");
+        EXPECT_EQ(ScrollDescription(0xE3), "3 Screens Forward Right&Up&Down");
+        EXPECT_EQ(ScrollDescription(0x10), "????");
+        EXPECT_EQ(ScrollDescription(0x35), "????");
+        EXPECT_EQ(ScrollDescription(0xF1), "????");
+    }
+    LanguageGuard japanese(Language::Japanese);
+    EXPECT_EQ(ScrollLineText(0x1F, 0x00, false), "1F : 00(終点)");
+    EXPECT_EQ(ScrollLineText(2, 0x62, true), "02 : 62(2 画面進んで 右・下)[スタート地点]");
+    EXPECT_EQ(ScrollDescription(0xA0), "右・上");
+}
+
+TEST(ScrollEditRules, TheFieldsMakeAnEntryWithoutBitFour)
+{
+    EXPECT_EQ(ScrollEntryOf(5, true, false, false), 0x25);
+    EXPECT_EQ(ScrollEntryOf(15, true, true, true), 0xEF);
+    EXPECT_EQ(ScrollEntryOf(0, false, false, false), 0x00);
+    EXPECT_EQ(ScrollEntryOf(0x10, false, true, false), 0x40);
+    LanguageGuard english(Language::English);
+    const auto marks = MarkTexts();
+    EXPECT_EQ(marks[1].text, "->");
+    EXPECT_EQ(marks[3].y, 16);
+}
+
+TEST(MidPointEditRules, BoxesAcceptTheirRangesOnly)
+{
+    PointFixture f;
+    EXPECT_EQ(MidPointFieldLength(mfMapBackAddr), 4);
+    EXPECT_EQ(MidPointFieldLength(mfStartRoom), 2);
+    EXPECT_EQ(MidPointFieldText(f.point, mfMapBackAddr), "84E0");
+    EXPECT_FALSE(MidPointFieldInput(f.point, mfStartRoom, "2C")) << "beyond the last room";
+    EXPECT_EQ(MidPointFieldInput(f.point, mfStartRoom, "2b"), 0x2B);
+    EXPECT_FALSE(MidPointFieldInput(f.point, mfStartRoom, "05")) << "unchanged";
+    EXPECT_FALSE(MidPointFieldInput(f.point, mfStartY, "zz"));
+    EXPECT_EQ(MidPointFieldInput(f.point, mfMapForwardAddr, "0FFF"), 0x0FFF);
+    EXPECT_EQ(MidPointFieldInput(f.point, mfRightRoom, "FF"), 0xFF);
+
+    SetMidPointField(f.point, mfStartRoom, 0x2B);
+    EXPECT_EQ(f.point.StartRoom(), 0x2B);
+    EXPECT_EQ(f.point.LeftRoom, 0x2B) << "the left-end room follows";
+    SetMidPointField(f.point, mfMapBackAddr, 0x0123);
+    EXPECT_EQ(MidPointFieldText(f.point, mfMapBackAddr), "123") << "three digits: the box waits for a fourth";
+}
+
+TEST(MidPointEditRules, LandingHeightMovesByRowsAtOffsetFour)
+{
+    EXPECT_EQ(StepStartY(0xB7, true), 0xA4);
+    EXPECT_EQ(StepStartY(0xB7, false), 0xC4);
+    EXPECT_EQ(StepStartY(0x04, true), 0x04);
+    EXPECT_EQ(StepStartY(0x0F, true), 0x04);
+    EXPECT_EQ(StepStartY(0xF4, false), 0xF4);
+    EXPECT_EQ(StepStartY(0xFF, false), 0xF4);
+}
+
+TEST(MidPointEditRules, RecalculationReportsOnlyAChange)
+{
+    PointFixture f;
+    EXPECT_TRUE(RecalcMidPoint(f.point)) << "the map addresses follow the start room";
+    EXPECT_FALSE(RecalcMidPoint(f.point)) << "the stored values again";
+    f.point.SetStartRoom(0x2C);
+    EXPECT_FALSE(RecalcMidPoint(f.point)) << "a start room past the map is left alone";
+}
+
+TEST(MidPointEditRules, PointListNamesTheStart)
+{
+    {
+        LanguageGuard english(Language::English);
+        EXPECT_EQ(MidPointItemText(3, true), "Point3(Start)");
+        EXPECT_EQ(MidPointItemText(1, false), "Point1");
+    }
+    LanguageGuard japanese(Language::Japanese);
+    EXPECT_EQ(MidPointItemText(0, true), "復帰地点0(スタート地点)");
+}
