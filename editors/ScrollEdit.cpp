@@ -46,6 +46,8 @@ void TScrollEdit::BindControls(QWidget* page)
     list_->setUniformItemSizes(true);
     list_->setStyleSheet(QStringLiteral("QListWidget::item { height: 16px; }"));
     QObject::connect(list_, &QListWidget::currentRowChanged, list_, [this](int line) { LBScrollDataClick(line); });
+    // A click on the line already selected brings the views back to it as well.
+    QObject::connect(list_, &QListWidget::clicked, list_, [this](const QModelIndex& at) { LBScrollDataClick(at.row()); });
     BuildDataGroup(page);
 }
 

@@ -201,3 +201,15 @@ TEST_F(FlowPagesTest, SavedEditsChangeOnlyTheirTables)
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(changed, expected);
 }
+
+TEST_F(FlowPagesTest, ClickingTheSelectedLineAgainBringsTheViewsBack)
+{
+    TScrollEdit& page = ScrollPage();
+    page.LBScrollData()->setCurrentRow(1);
+    const int left = page.ViewRoom(0);
+    page.ScrollBarScrollEdit()->setValue(left == 0 ? 20 : 0);
+    ASSERT_NE(page.ViewRoom(0), left);
+    QListWidget* list = page.LBScrollData();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, list->visualItemRect(list->item(1)).center());
+    EXPECT_EQ(page.ViewRoom(0), left);
+}
