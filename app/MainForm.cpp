@@ -3,9 +3,11 @@
 #include "app/StageNames.h"
 #include "core/AddressData.h"
 #include "core/Errors.h"
+#include "core/FileIO.h"
 #include "core/Language.h"
 #include "core/MyIniFiles.h"
 #include "core/NameLists.h"
+#include "core/Patch.h"
 #include "core/RomImgManager.h"
 #include "editors/Chip32x32Edit.h"
 #include "editors/MapEdit.h"
@@ -15,11 +17,14 @@
 #include "editors/ScrollEdit.h"
 #include "editors/VxMapEditGridForm.h"
 #include "editors/VxSubForm.h"
+#include "graphics/DibImage.h"
 #include "graphics/GraphicManager.h"
 #include "graphics/ImageView.h"
 #include "graphics/PaletteManager.h"
 #include "graphics/PatternTableEdit.h"
 #include "graphics/QtGlyphRenderer.h"
+#include "graphics/StageSheetPicture.h"
+#include "graphics/StageSheets.h"
 #include "objects/ObjectEdit.h"
 #include "objects/VxObject.h"
 #include "objects/VxObjectEditForm.h"
@@ -27,6 +32,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QLabel>
 #include <QMenuBar>
 #include <QScrollBar>
@@ -196,6 +202,16 @@ void TMainForm::BuildMenus()
     save_ = file->addAction(QString::fromUtf8("上書き保存(&S)"), this, [this] { CommandSave(); });
     saveAs_ = file->addAction(QString::fromUtf8("名前を付けて保存(&A)"), this, [this] { CommandSaveAs(); });
     file->addSeparator();
+    patch_ = file->addAction(QString(), this, &TMainForm::CommandCreatePatch);
+    exportPicture_ = file->addAction(QString(), this, &TMainForm::CommandExportStagePicture);
+    // Their captions follow the user's language, asked when the menu opens.
+    const auto caption = [this] {
+        patch_->setText(Text("パッチの作成...", "Create Patch..."));
+        exportPicture_->setText(Text("ステージ画像の書き出し...", "Export Stage Picture..."));
+    };
+    caption();
+    connect(file, &QMenu::aboutToShow, this, caption);
+    file->addSeparator();
     close_ = file->addAction(QString::fromUtf8("閉じる(&C)"), this, &TMainForm::CommandClose);
     file->addSeparator();
     exit_ = file->addAction(QString::fromUtf8("終了(&X)"), this, &QWidget::close);
@@ -268,6 +284,8 @@ void TMainForm::NoImageState()
     pages_->hide();
     save_->setEnabled(false);
     saveAs_->setEnabled(false);
+    patch_->setEnabled(false);
+    exportPicture_->setEnabled(false);
     close_->setEnabled(false);
     editMenu_->menuAction()->setVisible(false);
     undo_->setEnabled(false);
@@ -296,6 +314,8 @@ void TMainForm::ImageOpenedState()
     pages_->show();
     save_->setEnabled(true);
     saveAs_->setEnabled(true);
+    patch_->setEnabled(true);
+    exportPicture_->setEnabled(true);
     close_->setEnabled(true);
     editMenu_->menuAction()->setVisible(true);
     EnableHistoryKeys();
@@ -367,6 +387,84 @@ bool TMainForm::CommandSaveAs()
         return false;
     const auto path = prompts_.ChooseSaveFile();
     return path && SaveTo(*path);
+}
+
+void TMainForm::CommandCreatePatch()
+{
+    if (!rom_->IsLoaded())
+        return;
+    const auto originalPath =
+        prompts_.ChooseFileToOpen(Text("元のイメージの選択", "Choose the Original Image"),
+                                  QString::fromUtf8("ヴェクサロン2 ROMイメージ(*.nes);;") + Text("すべてのファイル (*)", "All files (*)"));
+    if (!originalPath)
+        return;
+    const std::vector<std::uint8_t> edited = rom_->EditedImage();
+    // A file of another length is refused before it is read, whatever its size.
+    const qint64 length = QFileInfo(*originalPath).size();
+    if (length != static_cast<qint64>(edited.size())) {
+        prompts_.ShowMessage(
+            Text("元のイメージ (%1 バイト) は開いているイメージ (%2 バイト) と長さが違います。パッチは同じ長さのイメージの間で作成します。",
+                 "The original image (%1 bytes) and the open image (%2 bytes) differ in length: a patch is made "
+                 "between images of one length.")
+                .arg(length)
+                .arg(edited.size()));
+        return;
+    }
+    std::vector<std::uint8_t> original;
+    try {
+        original = ReadWholeFile(originalPath->toStdString());
+    } catch (const VxError& error) {
+        prompts_.ShowMessage(QString::fromStdString(error.what()));
+        return;
+    }
+    if (original == edited) {
+        prompts_.ShowMessage(Text("開いているイメージは元のイメージと同じです。パッチは作成しませんでした。",
+                                  "The open image is the same as the original: no patch was made."));
+        return;
+    }
+    const auto patchPath =
+        prompts_.ChooseFileToSave(Text("パッチの保存", "Save the Patch"), QStringLiteral("BPS (*.bps);;IPS (*.ips)"));
+    if (!patchPath)
+        return;
+    const auto format = PatchFormatOfPath(patchPath->toStdString());
+    if (!format) {
+        prompts_.ShowMessage(Text("パッチのファイル名は .bps か .ips で終えて下さい。",
+                                  "A patch's file name ends in .bps or .ips."));
+        return;
+    }
+    try {
+        WriteFileAtomically(patchPath->toStdString(), MakePatch(*format, original, edited));
+    } catch (const VxError& error) {
+        prompts_.ShowMessage(QString::fromStdString(error.what()));
+    }
+}
+
+void TMainForm::CommandExportStagePicture()
+{
+    if (!rom_->IsLoaded())
+        return;
+    const auto path = prompts_.ChooseFileToSave(Text("ステージ画像の書き出し", "Export Stage Picture"),
+                                                QStringLiteral("PNG (*.png)"));
+    if (!path)
+        return;
+    // Drawn apart from the pages, in the stage's still colours: the animation on screen and
+    // the shared sheets stay as they are.
+    std::vector<std::uint8_t> colours;
+    for (int i = 0; i < TPaletteManager::ColorCount; ++i)
+        for (int shift : {0, 8, 16})
+            colours.push_back(static_cast<std::uint8_t>(palette_->GetRGB(i) >> shift));
+    TPaletteManager palette(colours, "fcpalette.pal");
+    TGraphicManager graphics(palette, glyphs_.get());
+    const TStageData& stage = rom_->CurrentStage();
+    TStageSheets sheets;
+    // A pattern overflow was reported when the stage was selected.
+    PrepareStageSheets(graphics, stage, rom_->ImageBytes(), sheets, [](const std::string&) {});
+    const TSheetPictureOptions options{11, true, true, true};
+    const QImage picture = ToQImage(*DrawStageSheetPicture(graphics, stage, *sheets.chip32Sheet, options));
+    QSaveFile file(*path); // a temporary file renamed into place: never a half-written picture
+    if (!file.open(QIODevice::WriteOnly) || !picture.save(&file, "PNG") || !file.commit())
+        prompts_.ShowMessage(Text("画像を書き出せませんでした: ", "Could not write the picture: ") + *path +
+                             QStringLiteral("\n") + file.errorString());
 }
 
 void TMainForm::CommandClose()

@@ -66,6 +66,10 @@ public:
     bool CommandSave();
     bool CommandSaveAs();
     void CommandClose();
+    // A patch from an original image to the image as it stands now, unsaved edits included.
+    void CommandCreatePatch();
+    // The current stage's 44 rooms as one PNG, with objects, path marks and restart points.
+    void CommandExportStagePicture();
     void CommandUndo();
     void CommandRedo();
     // Re-reads the file's bytes (the character data another tool may have changed).
@@ -83,6 +87,8 @@ public:
     QLabel* StatusPanel(int index) const { return status_[index]; }
     QAction* SaveAction() const { return save_; }
     QAction* SaveAsAction() const { return saveAs_; }
+    QAction* CreatePatchAction() const { return patch_; }
+    QAction* ExportPictureAction() const { return exportPicture_; }
     QAction* CloseAction() const { return close_; }
     QAction* UndoAction() const { return undo_; }
     QAction* RedoAction() const { return redo_; }
@@ -154,6 +160,8 @@ private:
     QAction* open_ = nullptr;
     QAction* save_ = nullptr;
     QAction* saveAs_ = nullptr;
+    QAction* patch_ = nullptr;
+    QAction* exportPicture_ = nullptr;
     QAction* close_ = nullptr;
     QAction* exit_ = nullptr;
     QAction* undo_ = nullptr;

@@ -12,12 +12,20 @@ const QString Title = QStringLiteral("VEXALON 2 EDITOR");
 // One filter, "nes" as the default extension, as the game's images are named.
 QString Filter() { return QString::fromUtf8("ヴェクサロン2 ROMイメージ(*.nes)"); }
 
-QFileDialog* MakeDialog(QWidget* parent, QFileDialog::AcceptMode mode)
+QFileDialog* MakeDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& caption = Title,
+                        const QString& filters = Filter())
 {
-    auto* dialog = new QFileDialog(parent, Title);
+    auto* dialog = new QFileDialog(parent, caption);
     dialog->setAcceptMode(mode);
-    dialog->setNameFilter(Filter());
-    dialog->setDefaultSuffix(QStringLiteral("nes"));
+    dialog->setNameFilters(filters.split(QStringLiteral(";;")));
+    // The suffix of the filter chosen (*.nes, *.bps, *.png ...) when the name has none.
+    const auto suffixOf = [](const QString& filter) {
+        const qsizetype star = filter.indexOf(QStringLiteral("*."));
+        return star < 0 ? QString() : filter.mid(star + 2).section(QLatin1Char(')'), 0, 0).section(QLatin1Char(' '), 0, 0);
+    };
+    dialog->setDefaultSuffix(suffixOf(dialog->nameFilters().value(0)));
+    QObject::connect(dialog, &QFileDialog::filterSelected, dialog,
+                     [dialog, suffixOf](const QString& filter) { dialog->setDefaultSuffix(suffixOf(filter)); });
     dialog->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog->setSizeGripEnabled(true);
     return dialog;
@@ -72,6 +80,16 @@ std::optional<QString> TQtPrompts::ChooseSaveFile()
 {
     // The dialog asks before overwriting and has no read-only check box.
     return Run(MakeDialog(parent_, QFileDialog::AcceptSave));
+}
+
+std::optional<QString> TQtPrompts::ChooseFileToOpen(const QString& caption, const QString& filters)
+{
+    return Run(MakeDialog(parent_, QFileDialog::AcceptOpen, caption, filters));
+}
+
+std::optional<QString> TQtPrompts::ChooseFileToSave(const QString& caption, const QString& filters)
+{
+    return Run(MakeDialog(parent_, QFileDialog::AcceptSave, caption, filters));
 }
 
 std::optional<QString> TQtPrompts::InputText(const QString& caption, const QString& prompt, const QString& initial)

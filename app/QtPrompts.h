@@ -16,6 +16,8 @@ public:
     bool AskYesNo(const QString& text) override;
     std::optional<QString> ChooseOpenFile() override;
     std::optional<QString> ChooseSaveFile() override;
+    std::optional<QString> ChooseFileToOpen(const QString& caption, const QString& filters) override;
+    std::optional<QString> ChooseFileToSave(const QString& caption, const QString& filters) override;
     std::optional<QString> InputText(const QString& caption, const QString& prompt, const QString& initial) override;
 
 private:

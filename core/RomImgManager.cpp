@@ -197,6 +197,15 @@ bool TRomImgManager::SaveToFile(const std::string& name)
     return true;
 }
 
+std::vector<std::uint8_t> TRomImgManager::EditedImage()
+{
+    std::vector<std::uint8_t> image = imageBytes_;
+    for (auto& stage : stages_)
+        if (stage)
+            stage->WriteBack(image);
+    return image;
+}
+
 void TRomImgManager::CloseImage()
 {
     imageSize_ = -1;

@@ -45,6 +45,9 @@ public:
     // every flag stays set.
     bool SaveToFile(const std::string& name);
     void CloseImage();
+    // The image as a save would write it now, unsaved edits included; the open image and
+    // the edited flags stay as they are.
+    std::vector<std::uint8_t> EditedImage();
 
     bool IsLoaded() const { return loaded_; }
     bool IsModified() const;

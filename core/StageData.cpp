@@ -358,50 +358,52 @@ int TStageData::Redo() { return Apply(redoStack_.Pop(), hmRedo); }
 
 // ---- writing back ----
 
-void TStageData::WriteChips()
+void TStageData::WriteChips(std::vector<std::uint8_t>& image) const
 {
     const EncodedChips encoded = EncodeChips(chips_->entries, chips_->attributes);
-    WriteToImage(image_, Address(TableKey::Chip32x32), encoded.chip32x32);
-    WriteToImage(image_, Address(TableKey::Chip32x32Palette), encoded.chip32x32Palette);
+    WriteToImage(image, Address(TableKey::Chip32x32), encoded.chip32x32);
+    WriteToImage(image, Address(TableKey::Chip32x32Palette), encoded.chip32x32Palette);
 }
 
-void TStageData::WriteObjects(ObjectTables& objects, TableKey first)
+void TStageData::WriteObjects(std::vector<std::uint8_t>& image, ObjectTables& objects, TableKey first) const
 {
     // The copies keep what they held past the end mark, as the image does.
     auto& tables = objects.tables;
     objects.manager->ExportTables(tables[0], tables[1], tables[2], tables[3]);
     for (int t = 0; t < 4; ++t)
-        WriteToImage(image_, Address(Offset(first, t)), tables[t]);
+        WriteToImage(image, Address(Offset(first, t)), tables[t]);
 }
 
-void TStageData::WriteBack()
+void TStageData::WriteBack() { WriteBack(image_); }
+
+void TStageData::WriteBack(std::vector<std::uint8_t>& image)
 {
     if (editedFlags_.Get(efChip32x32))
-        WriteChips();
+        WriteChips(image);
     if (editedFlags_.Get(efMap))
-        WriteToImage(image_, Address(TableKey::Map), *map_);
+        WriteToImage(image, Address(TableKey::Map), *map_);
     if (editedFlags_.Get(efScroll))
-        WriteToImage(image_, Address(TableKey::Scroll), *scroll_);
+        WriteToImage(image, Address(TableKey::Scroll), *scroll_);
     if (editedFlags_.Get(efObject)) {
-        WriteObjects(*enemies_, TableKey::EnemyObjectRoom);
-        WriteObjects(*items_, TableKey::ItemObjectRoom);
+        WriteObjects(image, *enemies_, TableKey::EnemyObjectRoom);
+        WriteObjects(image, *items_, TableKey::ItemObjectRoom);
     }
     if (editedFlags_.Get(efMidPoint)) {
         for (int i = 0; i < MidPointCount; ++i) {
             const MidPointBytes bytes = midPoints_[i]->ToBytes();
             for (int t = 0; t < MidPointTableCount; ++t)
-                SetImageByte(image_, Address(Offset(TableKey::MidPointStartY, t)) + i, bytes[t]);
+                SetImageByte(image, Address(Offset(TableKey::MidPointStartY, t)) + i, bytes[t]);
         }
     }
     // The pattern-table setting is never written.
     if (editedFlags_.Get(efPalette)) {
-        WriteToImage(image_, Address(TableKey::BGPalette), BGPalette());
-        WriteToImage(image_, Address(TableKey::SpritePalette), SpritePalette());
+        WriteToImage(image, Address(TableKey::BGPalette), BGPalette());
+        WriteToImage(image, Address(TableKey::SpritePalette), SpritePalette());
     }
     if (editedFlags_.Get(efPaletteAnime)) {
-        SetImageByte(image_, Address(TableKey::PaletteAnimeFrameCount), frameCount_);
-        SetImageByte(image_, Address(TableKey::PaletteAnimeFrameTimer), frameTimer_);
-        WriteToImage(image_, Address(TableKey::PaletteAnimePalette), PaletteAnimePalette());
+        SetImageByte(image, Address(TableKey::PaletteAnimeFrameCount), frameCount_);
+        SetImageByte(image, Address(TableKey::PaletteAnimeFrameTimer), frameTimer_);
+        WriteToImage(image, Address(TableKey::PaletteAnimePalette), PaletteAnimePalette());
     }
 }
 

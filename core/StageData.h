@@ -121,6 +121,9 @@ public:
 
     // Writes the edited areas into the image.
     void WriteBack();
+    // The same into another copy of the image (of the same length), leaving the stage's own
+    // image and its edited flags alone.
+    void WriteBack(std::vector<std::uint8_t>& image);
 
 private:
     struct ChipTables {
@@ -142,8 +145,8 @@ private:
     std::shared_ptr<ByteTable> ReadTable(TableKey key, int size) const;
     std::shared_ptr<ObjectTables> ReadObjects(TableKey first, int size, int capacity) const;
     void ReadMidPoints();
-    void WriteChips();
-    void WriteObjects(ObjectTables& objects, TableKey first);
+    void WriteChips(std::vector<std::uint8_t>& image) const;
+    void WriteObjects(std::vector<std::uint8_t>& image, ObjectTables& objects, TableKey first) const;
 
     void Record(std::unique_ptr<TUndoData> record, HistoryMode mode);
     bool EditByte(std::uint8_t& target, std::uint8_t value, std::uint8_t kind, int position,

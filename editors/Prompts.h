@@ -22,6 +22,9 @@ public:
     // A file to open or to save to; nothing when the user cancels.
     virtual std::optional<QString> ChooseOpenFile() = 0;
     virtual std::optional<QString> ChooseSaveFile() = 0;
+    // Any other file, with its own caption and filters ("PNG (*.png)", several joined by ";;").
+    virtual std::optional<QString> ChooseFileToOpen(const QString& caption, const QString& filters) = 0;
+    virtual std::optional<QString> ChooseFileToSave(const QString& caption, const QString& filters) = 0;
     // One line of text; nothing when the user cancels.
     virtual std::optional<QString> InputText(const QString& caption, const QString& prompt,
                                              const QString& initial) = 0;

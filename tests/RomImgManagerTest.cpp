@@ -280,3 +280,23 @@ TEST(RomImgManager, RandomEditsUndoneToTheEndSaveTheOriginalBytes)
     for (int n : stages)
         EXPECT_EQ(rom.Stage(n).RedoStack().Count(), 0);
 }
+
+TEST(RomImgManager, EditedImageHoldsUnsavedEditsAndLeavesTheOpenImageAlone)
+{
+    TRomImgManager rom(test::DefaultAddresses());
+    ASSERT_TRUE(rom.LoadFromBytes(test::SampleBytes(), "sample.nes"));
+    ASSERT_TRUE(rom.Stage(2).SetMapChip(5, 0x77, hmEdit));
+    ASSERT_TRUE(rom.Stage(2).EnemyObjects().AddObject(3, 9, 9, 0x42));
+    rom.Stage(2).MarkEdited(efObject);
+    const std::vector<std::uint8_t> edited = rom.EditedImage();
+    const std::size_t map = static_cast<std::size_t>(rom.Stage(2).Address(TableKey::Map)) + 5;
+    EXPECT_EQ(edited[map], 0x77);
+    EXPECT_NE(edited, test::SampleBytes());
+    EXPECT_EQ(rom.ImageBytes(), test::SampleBytes()) << "the open image is not written";
+    EXPECT_TRUE(rom.IsModified()) << "the flags stay";
+
+    // What a save then writes is the same image.
+    test::TempDir dir;
+    rom.SaveToFile(dir.File("saved.nes"));
+    EXPECT_EQ(ReadWholeFile(dir.File("saved.nes")), edited);
+}

@@ -48,7 +48,9 @@ expect 0 "settings completes a missing file" -- "$tool" settings "$work/new.ini"
 contains "$work/new.ini" "Map[9]=4510" "settings file written"
 [[ $(grep -c '=' "$work/new.ini") -eq 434 ]] || { echo "FAIL: settings file has $(grep -c '=' "$work/new.ini") keys"; failures=$((failures + 1)); }
 
-for kind in "--room 5 --objects:256x256" "--map:11264x256" "--chips:512x512" "--sheet:128x512"; do
+for kind in "--room 5 --objects:256x256" "--map:11264x256" "--chips:512x512" "--sheet:128x512" \
+            "--sheet-of-rooms --objects --scroll --midpoints:2816x1024" "--sheet-of-rooms --columns 5:1280x2304" \
+            "--sheet-of-rooms --columns 44:11264x256" "--sheet-of-rooms --columns 1:256x11264"; do
   args=${kind%%:*} size=${kind##*:}
   # shellcheck disable=SC2086
   expect 0 "render $args" -- "$tool" render "$work/sample.nes" --stage 3 $args --out "$work/picture.png"
@@ -57,6 +59,8 @@ for kind in "--room 5 --objects:256x256" "--map:11264x256" "--chips:512x512" "--
     { echo "FAIL: render $args wrote no PNG"; failures=$((failures + 1)); }
 done
 expect 2 "render needs one kind" -- "$tool" render "$work/sample.nes" --stage 3 --map --chips --out "$work/x.png"
+expect 2 "render checks the columns" -- "$tool" render "$work/sample.nes" --stage 3 --sheet-of-rooms --columns 0 --out "$work/x.png"
+expect 2 "render checks the columns" -- "$tool" render "$work/sample.nes" --stage 3 --sheet-of-rooms --columns 45 --out "$work/x.png"
 expect 2 "render checks the stage" -- "$tool" render "$work/sample.nes" --stage 14 --map --out "$work/x.png"
 expect 1 "render needs the colour file" -- "$tool" render "$work/sample.nes" --stage 0 --map --palette "$work/none.pal" --out "$work/x.png"
 
@@ -355,6 +359,67 @@ expect 1 "midpoints refuses a short file" -- "$tool" midpoints "$work/short.nes"
 expect 0 "help lists the new commands" -- "$tool" --help
 contains "$work/out" "scroll IMAGE --stage N" "help lists scroll"
 contains "$work/out" "midpoints IMAGE --stage N" "help lists midpoints"
+
+# patch and apply: an edited copy of the sample (a few bytes, a run) comes back byte for byte.
+poke() { # poke FILE OFFSET BYTES (printf escapes)
+  printf "$3" | dd of="$1" bs=1 seek="$2" conv=notrunc status=none
+}
+cp "$work/sample.nes" "$work/edited.nes"
+poke "$work/edited.nes" $((0x1234)) '\x12\x34\x56'
+poke "$work/edited.nes" $((0x3F000)) 'ABCDEFGH'
+head -c 300 /dev/zero | tr '\0' '\252' | dd of="$work/edited.nes" bs=1 seek=$((0x20000)) conv=notrunc status=none
+{ cat "$work/edited.nes"; head -c 5000 /dev/zero; printf 'tail'; } > "$work/longer.nes"
+head -c $((0x30000)) "$work/edited.nes" > "$work/shorter.nes"
+for format in ips bps IPS; do
+  for edited in edited longer shorter; do
+    patch_file="$work/fix-$edited.$format"
+    expect 0 "patch $edited .$format" -- "$tool" patch "$work/sample.nes" "$work/$edited.nes" "$patch_file"
+    contains "$work/out" "wrote $patch_file (" "patch $edited .$format summary"
+    [[ $(stat -c %s "$patch_file") -lt 2000 ]] || { echo "FAIL: patch $edited .$format is $(stat -c %s "$patch_file") bytes"; failures=$((failures + 1)); }
+    expect 0 "apply $edited .$format" -- "$tool" apply "$work/sample.nes" "$patch_file" "$work/patched.nes"
+    contains "$work/out" "wrote $work/patched.nes ($(stat -c %s "$work/$edited.nes") bytes)" "apply $edited .$format summary"
+    cmp -s "$work/$edited.nes" "$work/patched.nes" || { echo "FAIL: $edited .$format did not apply back"; failures=$((failures + 1)); }
+    rm -f "$work/patched.nes"
+  done
+done
+[[ $(head -c 5 "$work/fix-edited.ips") == PATCH && $(head -c 4 "$work/fix-edited.bps") == BPS1 ]] ||
+  { echo "FAIL: the patches do not begin with their marks"; failures=$((failures + 1)); }
+contains <("$tool" patch "$work/sample.nes" "$work/edited.nes" "$work/again.ips") " records)" "patch counts IPS records"
+contains <("$tool" patch "$work/sample.nes" "$work/edited.nes" "$work/again.bps") " actions)" "patch counts BPS actions"
+
+# Refusals: the reason on stderr, exit 1, and no output file (or the old one untouched).
+expect 1 "a BPS for another image" -- "$tool" apply "$work/edited.nes" "$work/fix-edited.bps" "$work/never.nes"
+contains "$work/err" "checksum" "wrong image reason"
+[[ ! -e "$work/never.nes" ]] || { echo "FAIL: a refused apply wrote a file"; failures=$((failures + 1)); }
+expect 1 "a BPS for an image of another size" -- "$tool" apply "$work/short.nes" "$work/fix-edited.bps" "$work/never.nes"
+contains "$work/err" "for an image of 262160 bytes, but the image has 1000 bytes" "wrong size reason"
+printf 'keep' > "$work/kept.nes"
+expect 1 "a BPS for another image keeps OUT" -- "$tool" apply "$work/edited.nes" "$work/fix-edited.bps" "$work/kept.nes"
+[[ $(cat "$work/kept.nes") == keep ]] || { echo "FAIL: a refused apply changed the existing OUT"; failures=$((failures + 1)); }
+expect 1 "a BPS for another image, in Japanese" -- env LC_ALL=ja_JP.UTF-8 "$tool" apply "$work/edited.nes" "$work/fix-edited.bps" "$work/never.nes"
+contains "$work/err" "別のイメージ用のパッチです" "wrong image reason in Japanese"
+{ cat "$work/fix-edited.ips"; printf 'xy'; } > "$work/junk.ips"
+expect 1 "bytes after the IPS end" -- "$tool" apply "$work/sample.nes" "$work/junk.ips" "$work/never.nes"
+contains "$work/err" "after its \"EOF\" mark" "junk reason"
+head -c 20 "$work/fix-edited.ips" > "$work/cut.ips"
+expect 1 "a cut IPS" -- "$tool" apply "$work/sample.nes" "$work/cut.ips" "$work/never.nes"
+expect 1 "a file that is no patch" -- "$tool" apply "$work/sample.nes" "$work/sample.nes" "$work/never.nes"
+contains "$work/err" "neither an IPS nor a BPS patch" "no-patch reason"
+expect 1 "a missing patch" -- "$tool" apply "$work/sample.nes" "$work/none.bps" "$work/never.nes"
+head -c $((0x100041)) /dev/zero > "$work/huge.nes"
+expect 1 "patch refuses an image over the limit" -- "$tool" patch "$work/sample.nes" "$work/huge.nes" "$work/never.ips"
+contains "$work/err" "more than the limit of 1048640 bytes" "size limit reason"
+expect 1 "apply refuses an image over the limit" -- "$tool" apply "$work/huge.nes" "$work/fix-edited.ips" "$work/never.nes"
+[[ ! -e "$work/never.nes" && ! -e "$work/never.ips" ]] || { echo "FAIL: a refusal wrote a file"; failures=$((failures + 1)); }
+
+expect 2 "patch needs a known extension" -- "$tool" patch "$work/sample.nes" "$work/edited.nes" "$work/never.txt"
+[[ ! -e "$work/never.txt" ]] || { echo "FAIL: patch with a wrong extension wrote a file"; failures=$((failures + 1)); }
+expect 2 "patch takes three files" -- "$tool" patch "$work/sample.nes" "$work/never.ips"
+expect 2 "apply takes three files" -- "$tool" apply "$work/sample.nes" "$work/fix-edited.ips"
+expect 2 "apply takes no options" -- "$tool" apply "$work/sample.nes" "$work/fix-edited.ips" "$work/never.nes" --settings x
+expect 0 "help lists patch and apply" -- "$tool" --help
+contains "$work/out" "patch ORIGINAL EDITED OUT.ips|OUT.bps" "help lists patch"
+contains "$work/out" "apply IMAGE PATCH OUT" "help lists apply"
 
 echo "tool checks that failed: $failures"
 [[ $failures -eq 0 ]]

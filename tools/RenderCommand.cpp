@@ -6,6 +6,7 @@
 #include "graphics/GraphicManager.h"
 #include "graphics/PaletteManager.h"
 #include "graphics/QtGlyphRenderer.h"
+#include "graphics/StageSheetPicture.h"
 #include "graphics/StageSheets.h"
 #include "objects/VxObject.h"
 #include "tools/ToolCommands.h"
@@ -32,18 +33,6 @@ std::string Option(const std::map<std::string, std::string>& options, const std:
     return found == options.end() ? std::string{} : found->second;
 }
 
-// The room as the object tab shows it: enemies edited, items in magenta.
-void DrawRoomPicture(const TGraphicManager& graphics, TNkDIB& room, const TNkDIB& chips, const TStageData& stage,
-                     int index, bool objects)
-{
-    graphics.DrawRoom(room, chips, std::span(stage.Map()).subspan(static_cast<std::size_t>(index) * RoomSize, RoomSize));
-    if (!objects)
-        return;
-    graphics.DrawObjectMarkersEx(room, stage.ItemObjects().Lists(index), true, TGraphicManager::CursorColor,
-                                 TGraphicManager::CursorColor);
-    graphics.DrawObjectMarkers(room, stage.EnemyObjects().Lists(index));
-}
-
 int Usage(const std::string& message)
 {
     std::cerr << "vexalon2-tool render: " << message << "\nTry 'vexalon2-tool --help'.\n";
@@ -60,9 +49,16 @@ int Render(const std::vector<std::string>& positional, const std::map<std::strin
     if (!stageIndex)
         return Usage("--stage needs a stage number from 0 to 13");
     const int kinds = static_cast<int>(options.count("--room") + options.count("--map") + options.count("--chips") +
-                                       options.count("--sheet"));
+                                       options.count("--sheet") + options.count("--sheet-of-rooms"));
     if (kinds != 1)
-        return Usage("give exactly one of --room R, --map, --chips, --sheet");
+        return Usage("give exactly one of --room R, --map, --chips, --sheet, --sheet-of-rooms");
+    TSheetPictureOptions sheetOptions;
+    if (options.count("--columns")) {
+        const auto columns = NumberUpTo(Option(options, "--columns"), RoomCount);
+        if (!columns || *columns < 1)
+            return Usage("--columns needs a number from 1 to 44");
+        sheetOptions.columns = *columns;
+    }
     std::optional<int> room;
     if (options.count("--room") && !(room = NumberUpTo(Option(options, "--room"), RoomCount - 1)))
         return Usage("--room needs a room number from 0 to 43");
@@ -101,20 +97,25 @@ int Render(const std::vector<std::string>& positional, const std::map<std::strin
 
     QImage picture;
     const bool objects = options.count("--objects") > 0;
-    if (options.count("--sheet")) {
+    if (options.count("--sheet-of-rooms")) {
+        sheetOptions.objects = objects;
+        sheetOptions.scroll = options.count("--scroll") > 0;
+        sheetOptions.midPoints = options.count("--midpoints") > 0;
+        picture = ToQImage(*DrawStageSheetPicture(graphics, stage, *sheets.chip32Sheet, sheetOptions));
+    } else if (options.count("--sheet")) {
         picture = ToQImage(*sheets.chipSheet);
     } else if (options.count("--chips")) {
         picture = ToQImage(*sheets.chip32Sheet);
     } else if (room) {
         auto view = graphics.CreateDisplayBitmap(256, 256);
-        DrawRoomPicture(graphics, *view, *sheets.chip32Sheet, stage, *room, objects);
+        DrawRoomWithObjects(graphics, *view, *sheets.chip32Sheet, stage, *room, objects);
         picture = ToQImage(*view);
     } else {
         auto map = graphics.CreateDisplayBitmap(256 * RoomCount, 256);
         auto view = graphics.CreateDisplayBitmap(256, 256);
         TNkDIBCanvas canvas(*map);
         for (int r = 0; r < RoomCount; ++r) {
-            DrawRoomPicture(graphics, *view, *sheets.chip32Sheet, stage, r, objects);
+            DrawRoomWithObjects(graphics, *view, *sheets.chip32Sheet, stage, r, objects);
             canvas.CopyRect(256 * r, 0, 256 * (r + 1), 256, *view, 0, 0, 256, 256);
         }
         canvas.Release();

@@ -7,6 +7,7 @@
 #include "core/ImageAccess.h"
 #include "core/Language.h"
 #include "core/MidPoint.h"
+#include "core/Patch.h"
 #include "core/RomImgManager.h"
 #include "core/SampleImage.h"
 #include "core/StageData.h"
@@ -17,6 +18,7 @@
 #include "objects/VxObject.h"
 #include "tools/RenderCommand.h"
 
+#include <filesystem>
 #include <functional>
 #include <iostream>
 #include <map>
@@ -35,14 +37,19 @@ Commands:
                                        table outside the image
   roundtrip IMAGE OUT [--settings FILE]
                                        open IMAGE and save it unchanged to OUT
-  render IMAGE --stage N (--room R | --map | --chips | --sheet) --out FILE.png
-         [--settings FILE] [--palette FILE] [--objects]
+  render IMAGE --stage N (--room R | --map | --chips | --sheet | --sheet-of-rooms)
+         --out FILE.png [--settings FILE] [--palette FILE] [--objects]
+         [--columns C] [--scroll] [--midpoints]
                                        draw room R (256x256), all 44 rooms side by side
                                        (11264x256), the 32x32 chips (512x512) or the chip
                                        sheet (128x512) of stage N as the editor shows them
                                        with the palette animation off; --objects adds the
                                        enemy and item markers; the colours come from
-                                       --palette (default: fcpalette.pal beside the tool)
+                                       --palette (default: fcpalette.pal beside the tool).
+                                       --sheet-of-rooms: the 44 rooms in C columns (default
+                                       11), each numbered in its corner; --scroll adds the
+                                       path marks, --midpoints each restart point's landing
+                                       marker and number
   chips IMAGE --stage N [--settings FILE]
                                        the information window's two lists for stage N:
                                        a line "unused", the 32x32 chips no room uses, then
@@ -69,6 +76,11 @@ Commands:
                                        points: number and the nine boxes in hex as the
                                        restart-point page shows them, "start" after the
                                        default start point
+  patch ORIGINAL EDITED OUT.ips|OUT.bps
+                                       write a patch that turns ORIGINAL into EDITED, as
+                                       IPS or BPS by OUT's extension
+  apply IMAGE PATCH OUT                apply an IPS or BPS patch to IMAGE and write OUT;
+                                       a patch for another image is refused
   --help                               this text
 
 --settings FILE reads a settings file without writing it; without it every default applies.
@@ -84,7 +96,7 @@ struct Arguments {
 bool TakesValue(const std::string& option)
 {
     return option == "--settings" || option == "--stage" || option == "--room" || option == "--out" ||
-           option == "--palette";
+           option == "--palette" || option == "--columns";
 }
 
 std::optional<Arguments> Parse(const std::vector<std::string>& words, const std::vector<std::string>& allowed)
@@ -346,6 +358,66 @@ int MidPoints(const Arguments& arguments)
     });
 }
 
+[[noreturn]] void ThrowTooLarge(const std::string& path, std::uintmax_t size, std::uintmax_t limit)
+{
+    const std::string bytes = std::to_string(size), most = std::to_string(limit);
+    throw VxError(IsJapanese() ? "\"" + path + "\" は " + bytes + " バイトで、上限の " + most + " バイトを超えています。"
+                               : "\"" + path + "\" has " + bytes + " bytes, more than the limit of " + most + " bytes.");
+}
+
+// Reads an image or patch file; one over limit is refused before it is read.
+std::vector<std::uint8_t> ReadLimited(const std::string& path, std::uintmax_t limit)
+{
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (!error && size > limit)
+        ThrowTooLarge(path, size, limit);
+    auto bytes = ReadWholeFile(path);
+    if (bytes.size() > limit)
+        ThrowTooLarge(path, bytes.size(), limit);
+    return bytes;
+}
+
+constexpr auto ImageLimit = static_cast<std::uintmax_t>(MaxImageSize);
+// An IPS may rewrite bytes many times over, but not without end.
+constexpr std::uintmax_t PatchFileLimit = 64 * ImageLimit;
+
+int MakePatchFile(const Arguments& arguments)
+{
+    if (arguments.positional.size() != 3)
+        return UsageError("patch takes the original image, the edited image and the patch file");
+    const std::string& target = arguments.positional[2];
+    const auto format = PatchFormatOfPath(target);
+    if (!format)
+        return UsageError("the patch file's name must end in .ips or .bps: " + target);
+    const auto original = ReadLimited(arguments.positional[0], ImageLimit);
+    const auto edited = ReadLimited(arguments.positional[1], ImageLimit);
+    std::size_t records = 0;
+    const auto patch = MakePatch(*format, original, edited, &records);
+    WriteFileAtomically(target, patch);
+    const char* unit = *format == TPatchFormat::Ips ? " record" : " action";
+    std::cout << "wrote " << target << " (" << patch.size() << " bytes, " << records << unit
+              << (records == 1 ? ")\n" : "s)\n");
+    return ExitOk;
+}
+
+int ApplyPatchFile(const Arguments& arguments)
+{
+    if (arguments.positional.size() != 3)
+        return UsageError("apply takes the image, the patch file and the output file");
+    const auto image = ReadLimited(arguments.positional[0], ImageLimit);
+    const auto patch = ReadLimited(arguments.positional[1], PatchFileLimit);
+    std::vector<std::uint8_t> patched;
+    std::string reason;
+    if (!ApplyPatch(patch, image, static_cast<std::size_t>(MaxImageSize), patched, reason)) {
+        std::cerr << "vexalon2-tool: " << arguments.positional[1] << ": " << reason << "\n";
+        return ExitRefused;
+    }
+    WriteFileAtomically(arguments.positional[2], patched);
+    std::cout << "wrote " << arguments.positional[2] << " (" << patched.size() << " bytes)\n";
+    return ExitOk;
+}
+
 } // namespace
 
 std::optional<int> NumberUpTo(const std::string& text, int highest)
@@ -385,7 +457,8 @@ int Run(const std::vector<std::string>& words)
         }
         if (command == "render") {
             auto arguments = Parse(rest, {"--settings", "--stage", "--room", "--map", "--chips", "--sheet",
-                                          "--out", "--palette", "--objects"});
+                                          "--out", "--palette", "--objects", "--sheet-of-rooms", "--columns",
+                                          "--scroll", "--midpoints"});
             return arguments ? Render(arguments->positional, arguments->options) : ExitUsage;
         }
         if (command == "chips") {
@@ -403,6 +476,14 @@ int Run(const std::vector<std::string>& words)
         if (command == "midpoints") {
             auto arguments = Parse(rest, {"--settings", "--stage"});
             return arguments ? MidPoints(*arguments) : ExitUsage;
+        }
+        if (command == "patch") {
+            auto arguments = Parse(rest, {});
+            return arguments ? MakePatchFile(*arguments) : ExitUsage;
+        }
+        if (command == "apply") {
+            auto arguments = Parse(rest, {});
+            return arguments ? ApplyPatchFile(*arguments) : ExitUsage;
         }
     } catch (const VxError& error) {
         std::cerr << "vexalon2-tool: " << error.what() << "\n";

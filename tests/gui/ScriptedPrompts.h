@@ -36,6 +36,16 @@ public:
     }
     std::optional<QString> ChooseOpenFile() override { return Take(openFiles, std::optional<QString>{}); }
     std::optional<QString> ChooseSaveFile() override { return Take(saveFiles, std::optional<QString>{}); }
+    std::optional<QString> ChooseFileToOpen(const QString& caption, const QString&) override
+    {
+        questions << caption;
+        return Take(openFiles, std::optional<QString>{});
+    }
+    std::optional<QString> ChooseFileToSave(const QString& caption, const QString&) override
+    {
+        questions << caption;
+        return Take(saveFiles, std::optional<QString>{});
+    }
     std::optional<QString> InputText(const QString&, const QString& prompt, const QString&) override
     {
         questions << prompt;

@@ -1,0 +1,81 @@
+// Making and applying IPS and BPS patches of a 1 MiB image with 1 % of its bytes changed
+// in scattered runs, beside a memcpy of the same size.
+#include "bench/MemcpyBaseline.h"
+#include "core/Patch.h"
+#include "core/RomImgManager.h"
+
+#include <benchmark/benchmark.h>
+#include <random>
+
+using namespace vx;
+
+namespace {
+
+constexpr std::size_t ImageSize = 1 << 20;
+
+struct Pair {
+    std::vector<std::uint8_t> original, edited;
+};
+
+// Runs of 1 to 32 bytes at random places, random bytes or one repeated byte, until 1 %
+// of the image is changed.
+const Pair& Images()
+{
+    static const Pair pair = [] {
+        std::mt19937 random(2024);
+        Pair made;
+        made.original.resize(ImageSize);
+        for (auto& byte : made.original)
+            byte = static_cast<std::uint8_t>(random());
+        made.edited = made.original;
+        std::size_t changed = 0;
+        while (changed < ImageSize / 100) {
+            const std::size_t at = random() % (ImageSize - 32), length = 1 + random() % 32;
+            const bool run = random() % 2 == 0;
+            const auto value = static_cast<std::uint8_t>(random());
+            for (std::size_t i = at; i < at + length; ++i) {
+                made.edited[i] = run ? value : static_cast<std::uint8_t>(made.original[i] + 1 + random() % 255);
+                ++changed;
+            }
+        }
+        return made;
+    }();
+    return pair;
+}
+
+void BM_Make(benchmark::State& state, TPatchFormat format)
+{
+    const Pair& images = Images();
+    std::size_t size = 0;
+    for (auto _ : state) {
+        const auto patch = MakePatch(format, images.original, images.edited);
+        size = patch.size();
+        benchmark::DoNotOptimize(patch.data());
+    }
+    state.counters["patch_bytes"] = static_cast<double>(size);
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * ImageSize));
+}
+
+void BM_Apply(benchmark::State& state, TPatchFormat format)
+{
+    const Pair& images = Images();
+    const auto patch = MakePatch(format, images.original, images.edited);
+    std::vector<std::uint8_t> out;
+    std::string reason;
+    for (auto _ : state) {
+        if (!ApplyPatch(patch, images.original, static_cast<std::size_t>(MaxImageSize), out, reason))
+            state.SkipWithError(reason.c_str());
+        benchmark::DoNotOptimize(out.data());
+    }
+    if (out != images.edited)
+        state.SkipWithError("the patch did not apply back");
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * ImageSize));
+}
+
+BENCHMARK(vx::bench::MemcpyBaseline)->Name("BM_PatchMemcpy")->Arg(ImageSize)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Make, Ips, TPatchFormat::Ips)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Apply, Ips, TPatchFormat::Ips)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Make, Bps, TPatchFormat::Bps)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Apply, Bps, TPatchFormat::Bps)->Unit(benchmark::kMicrosecond);
+
+} // namespace

@@ -1,0 +1,76 @@
+// Any bytes as a patch against a small fixed image: nothing may be read or written outside
+// a buffer, a refusal always says why, an applied patch never exceeds the limit, and the
+// patch made back from its output applies to the same bytes.
+//
+// Input: [mode: 1 byte][bytes]. Mode 0 applies the bytes as they are; mode 1 puts "PATCH"
+// before them; mode 2 wraps them as a BPS body with the image's and the patch's checksums
+// right, so that the numbers and actions are reached rather than refused by a checksum.
+#include "core/Patch.h"
+
+#include <cstdlib>
+#include <zlib.h>
+
+using namespace vx;
+
+namespace {
+
+constexpr std::size_t ImageSize = 64;
+constexpr std::size_t Limit = 256;
+
+void AppendLittle32(std::vector<std::uint8_t>& bytes, unsigned long value)
+{
+    for (int shift = 0; shift < 32; shift += 8)
+        bytes.push_back(static_cast<std::uint8_t>(value >> shift));
+}
+
+void ExpectRoundTrip(TPatchFormat format, const std::vector<std::uint8_t>& image, const std::vector<std::uint8_t>& edited)
+{
+    const std::vector<std::uint8_t> patch = MakePatch(format, image, edited);
+    std::vector<std::uint8_t> again;
+    std::string reason;
+    if (!ApplyPatch(patch, image, Limit, again, reason) || again != edited)
+        std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size < 1)
+        return 0;
+    std::vector<std::uint8_t> image(ImageSize);
+    for (std::size_t i = 0; i < image.size(); ++i)
+        image[i] = static_cast<std::uint8_t>(i * 37 + 11);
+
+    std::vector<std::uint8_t> patch;
+    switch (data[0] % 3) {
+    case 1:
+        patch.assign({'P', 'A', 'T', 'C', 'H'});
+        break;
+    case 2:
+        patch.assign({'B', 'P', 'S', '1'});
+        break;
+    default:
+        break;
+    }
+    patch.insert(patch.end(), data + 1, data + size);
+    if (data[0] % 3 == 2) {
+        AppendLittle32(patch, crc32_z(0, image.data(), image.size()));
+        // The input cannot know the target's checksum, so these end refused after the actions.
+        AppendLittle32(patch, 0);
+        AppendLittle32(patch, crc32_z(0, patch.data(), patch.size()));
+    }
+
+    std::vector<std::uint8_t> out{0xEE};
+    std::string reason;
+    if (!ApplyPatch(patch, image, Limit, out, reason)) {
+        if (reason.empty() || out != std::vector<std::uint8_t>{0xEE})
+            std::abort();
+        return 0;
+    }
+    if (out.size() > Limit)
+        std::abort();
+    ExpectRoundTrip(TPatchFormat::Ips, image, out);
+    ExpectRoundTrip(TPatchFormat::Bps, image, out);
+    return 0;
+}

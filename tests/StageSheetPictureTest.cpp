@@ -1,0 +1,90 @@
+#include "core/RomImgManager.h"
+#include "graphics/StageSheetPicture.h"
+#include "graphics/StageSheets.h"
+#include "tests/support/BoxGlyphs.h"
+#include "tests/support/Images.h"
+
+#include <gtest/gtest.h>
+
+using namespace vx;
+
+namespace {
+
+std::vector<std::uint8_t> Colours()
+{
+    std::vector<std::uint8_t> file(192);
+    for (std::size_t i = 0; i < file.size(); ++i)
+        file[i] = static_cast<std::uint8_t>(i * 37);
+    return file;
+}
+
+struct Sample {
+    TRomImgManager rom{test::DefaultAddresses()};
+    TPaletteManager palette{Colours(), "p"};
+    test::BoxGlyphs glyphs;
+    TGraphicManager graphics{palette, &glyphs};
+    TStageSheets sheets;
+    Sample()
+    {
+        rom.LoadFromBytes(test::SampleBytes(), "sample.nes");
+        PrepareStageSheets(graphics, rom.Stage(0), rom.ImageBytes(), sheets, nullptr);
+    }
+    // Pixels of cell `room` of the picture that differ from the room drawn alone, outside the
+    // corner that holds the room number.
+    int Differing(const TNkDIB& picture, int columns, int room, bool objects)
+    {
+        auto alone = graphics.CreateDisplayBitmap(256, 256);
+        DrawRoomWithObjects(graphics, *alone, *sheets.chip32Sheet, rom.Stage(0), room, objects);
+        const int x0 = (room % columns) * 256, y0 = (room / columns) * 256;
+        int differing = 0;
+        for (int y = 0; y < 256; ++y)
+            for (int x = 0; x < 256; ++x)
+                if ((x >= 16 || y >= 12) &&
+                    picture.Color(picture.Pixel(x0 + x, y0 + y)) != alone->Color(alone->Pixel(x, y)))
+                    ++differing;
+        return differing;
+    }
+};
+
+} // namespace
+
+TEST(StageSheetPicture, RoomsStandInColumnsAndEachEqualsTheRoomDrawnAlone)
+{
+    Sample sample;
+    TSheetPictureOptions options;
+    options.objects = true;
+    const auto picture = DrawStageSheetPicture(sample.graphics, sample.rom.Stage(0), *sample.sheets.chip32Sheet, options);
+    EXPECT_EQ(picture->Width(), 11 * 256);
+    EXPECT_EQ(picture->Height(), 4 * 256);
+    for (int room : {0, 10, 11, 43})
+        EXPECT_EQ(sample.Differing(*picture, 11, room, true), 0) << "room " << room;
+    EXPECT_EQ(picture->Pixel(2 + 1, 2 + 1), picture->IndexOf(RGB(255, 255, 255))) << "the room number's first glyph";
+
+    options.columns = 5;
+    options.objects = false;
+    const auto narrow = DrawStageSheetPicture(sample.graphics, sample.rom.Stage(0), *sample.sheets.chip32Sheet, options);
+    EXPECT_EQ(narrow->Width(), 5 * 256);
+    EXPECT_EQ(narrow->Height(), 9 * 256);
+    EXPECT_EQ(sample.Differing(*narrow, 5, 43, false), 0);
+    EXPECT_EQ(narrow->Pixel(4 * 256 + 100, 8 * 256 + 100), narrow->IndexOf(RGB(0, 0, 0))) << "past the last room";
+}
+
+TEST(StageSheetPicture, PathMarksAndRestartPointsAreDrawnInTheirRooms)
+{
+    Sample sample;
+    const TStageData& stage = sample.rom.Stage(0);
+    TSheetPictureOptions options;
+    options.scroll = true;
+    options.midPoints = true;
+    const auto picture = DrawStageSheetPicture(sample.graphics, stage, *sample.sheets.chip32Sheet, options);
+    // The start room holds the start point's landing marker, 16 wide, centred on x = 128.
+    const TMidPoint& start = stage.MidPoints(stage.DefaultStartPoint());
+    const int room = start.StartRoom();
+    const int x0 = (room % 11) * 256, y0 = (room / 11) * 256;
+    const std::uint8_t white = picture->IndexOf(RGB(255, 255, 255)), black = picture->IndexOf(RGB(0, 0, 0));
+    EXPECT_EQ(picture->Pixel(x0 + 120, y0 + start.StartY), white);
+    // The start room is covered by the first entry's forward run: its ">>" cell is black and white.
+    const std::uint8_t mark = picture->Pixel(x0 + 128, y0 + 128);
+    EXPECT_TRUE(mark == black || mark == white);
+    EXPECT_NE(sample.Differing(*picture, 11, room, false), 0);
+}

@@ -1,0 +1,102 @@
+// Sharing a hack from the editor: a patch of the image as it stands, and the stage picture.
+#include "core/FileIO.h"
+#include "core/Patch.h"
+#include "core/RomImgManager.h"
+#include "objects/VxObject.h"
+#include "tests/gui/EditorFixture.h"
+
+#include <QAction>
+#include <QImage>
+#include <QLabel>
+#include <QTimer>
+#include <QMenu>
+#include <filesystem>
+
+using namespace vx;
+
+namespace {
+
+class ShareCommandsTest : public test::EditorFixture {
+protected:
+    // The editor's patch, applied back to the original file.
+    std::vector<std::uint8_t> Applied(const std::string& patchFile) const
+    {
+        std::vector<std::uint8_t> out;
+        std::string reason;
+        EXPECT_TRUE(ApplyPatch(ReadWholeFile(patchFile), ReadWholeFile(image.toStdString()), MaxImageSize, out, reason))
+            << reason;
+        return out;
+    }
+};
+
+} // namespace
+
+TEST_F(ShareCommandsTest, APatchDescribesUnsavedEditsWithoutSavingThem)
+{
+    TMainForm& window = Opened();
+    ASSERT_TRUE(Stage().SetMapChip(7, 0x31, hmEdit));
+    Stage().EnemyObjects().AddObject(4, 50, 60, 0x12);
+    Stage().MarkEdited(efObject);
+    const std::vector<std::uint8_t> expected = window.Rom().EditedImage();
+    for (const char* name : {"hack.bps", "hack.ips"}) {
+        const std::string patch = dir.File(name);
+        prompts.openFiles = {image};
+        prompts.saveFiles = {QString::fromStdString(patch)};
+        window.CreatePatchAction()->trigger();
+        ASSERT_TRUE(std::filesystem::exists(patch)) << name;
+        EXPECT_EQ(Applied(patch), expected) << name;
+    }
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_TRUE(window.Rom().IsModified()) << "no edited flag changes";
+    EXPECT_EQ(window.StatusPanel(0)->text(), QStringLiteral("Modified"));
+    EXPECT_EQ(ReadWholeFile(image.toStdString()), test::SampleBytes()) << "nothing saved";
+}
+
+TEST_F(ShareCommandsTest, AnotherLengthOrTheSameBytesIsExplainedAndWritesNothing)
+{
+    TMainForm& window = Opened();
+    const std::string shorter = dir.File("short.nes");
+    test::WriteFile(shorter, std::vector<std::uint8_t>(test::SampleBytes().begin(), test::SampleBytes().end() - 16));
+    prompts.openFiles = {QString::fromStdString(shorter)};
+    window.CreatePatchAction()->trigger();
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_TRUE(prompts.messages[0].contains(QStringLiteral("differ in length"))) << prompts.messages[0].toStdString();
+
+    prompts.openFiles = {image};
+    window.CreatePatchAction()->trigger(); // nothing edited yet
+    ASSERT_EQ(prompts.messages.size(), 2);
+    EXPECT_TRUE(prompts.messages[1].contains(QStringLiteral("same as the original")));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), std::filesystem::directory_iterator{}), 5)
+        << "nothing but the three data files and the two images";
+}
+
+TEST_F(ShareCommandsTest, TheStagePictureHoldsAllRoomsAsAPng)
+{
+    TMainForm& window = Opened();
+    const std::string picture = dir.File("stage.png");
+    prompts.saveFiles = {QString::fromStdString(picture)};
+    window.ExportPictureAction()->trigger();
+    QImage written(QString::fromStdString(picture));
+    ASSERT_FALSE(written.isNull());
+    EXPECT_EQ(written.size(), QSize(11 * 256, 4 * 256));
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_TRUE(window.AnimationTimer()->isActive());
+}
+
+TEST_F(ShareCommandsTest, MenuCaptionsFollowTheLanguageAndWaitForAnImage)
+{
+    TMainForm& window = Form();
+    EXPECT_FALSE(window.CreatePatchAction()->isEnabled());
+    EXPECT_FALSE(window.ExportPictureAction()->isEnabled());
+    ForceLanguage(Language::Japanese);
+    auto* file = qobject_cast<QMenu*>(window.CreatePatchAction()->associatedObjects().value(0));
+    ASSERT_NE(file, nullptr);
+    emit file->aboutToShow();
+    EXPECT_EQ(window.CreatePatchAction()->text(), QString::fromUtf8("パッチの作成..."));
+    EXPECT_EQ(window.ExportPictureAction()->text(), QString::fromUtf8("ステージ画像の書き出し..."));
+    ForceLanguage(Language::English);
+    emit file->aboutToShow();
+    EXPECT_EQ(window.CreatePatchAction()->text(), QStringLiteral("Create Patch..."));
+    Opened();
+    EXPECT_TRUE(window.CreatePatchAction()->isEnabled());
+}
