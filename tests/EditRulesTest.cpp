@@ -1,5 +1,6 @@
 // The palette and chip pages' decisions, without widgets.
 #include "core/Language.h"
+#include "tests/support/LanguageGuard.h"
 #include "editors/ChipEditRules.h"
 #include "editors/HitTest.h"
 #include "editors/PaletteEditRules.h"
@@ -9,12 +10,6 @@
 using namespace vx;
 
 namespace {
-
-class LanguageGuard {
-public:
-    explicit LanguageGuard(Language language) { ForceLanguage(language); }
-    ~LanguageGuard() { ForceLanguage(std::nullopt); }
-};
 
 // 256 chips that differ from each other in their first entry.
 struct DistinctChips {
@@ -111,13 +106,13 @@ TEST(ChipEditRules, LabelTextsShowChipPaletteAndAttributeNames)
 TEST(ChipEditRules, StatusTextsAndHeadingsInBothLanguages)
 {
     {
-        LanguageGuard english(Language::English);
+        test::LanguageGuard english(Language::English);
         EXPECT_EQ(ChipTableStatusText(0x8C), "32x32 Tile No:8C");
         EXPECT_EQ(Chip16StatusText(0x9A), "16x16 tile No:1A Palette:02");
         EXPECT_EQ(UnusedChipListHeading(), "Unused 32x32 Tile List");
         EXPECT_EQ(DuplicatedChipListHeading(), "Duplicated 32x32 Tile List");
     }
-    LanguageGuard japanese(Language::Japanese);
+    test::LanguageGuard japanese(Language::Japanese);
     EXPECT_EQ(ChipTableStatusText(0x0C), "32x32チップ No:0C");
     EXPECT_EQ(Chip16StatusText(0xC1), "16x16チップ No:01 パレット:03");
     EXPECT_EQ(UnusedChipListHeading(), "マップに使用されていない32x32チップ番号");

@@ -1,5 +1,6 @@
 // The scroll and restart-point pages' decisions, without widgets.
 #include "core/Language.h"
+#include "tests/support/LanguageGuard.h"
 #include "core/MidPoint.h"
 #include "editors/MidPointEditRules.h"
 #include "editors/ScrollEditRules.h"
@@ -10,12 +11,6 @@
 using namespace vx;
 
 namespace {
-
-class LanguageGuard {
-public:
-    explicit LanguageGuard(Language language) { ForceLanguage(language); }
-    ~LanguageGuard() { ForceLanguage(std::nullopt); }
-};
 
 std::array<std::uint8_t, 32> Scroll(std::initializer_list<std::uint8_t> entries)
 {
@@ -66,7 +61,7 @@ TEST(ScrollEditRules, TheWalkStopsAtTheLastRoom)
 TEST(ScrollEditRules, LinesInBothLanguages)
 {
     {
-        LanguageGuard english(Language::English);
+        test::LanguageGuard english(Language::English);
         EXPECT_EQ(ScrollLineText(3, 0x25, false), "03 : 25(5 Screens Forward Right)");
         EXPECT_EQ(ScrollLineText(0, 0x29, true), "00 : 29(9 Screens Forward Right)[Start]");
         EXPECT_EQ(ScrollLineText(1, 0x20, false), "01 : 20(Right)");
@@ -76,7 +71,7 @@ TEST(ScrollEditRules, LinesInBothLanguages)
         EXPECT_EQ(ScrollDescription(0x35), "????");
         EXPECT_EQ(ScrollDescription(0xF1), "????");
     }
-    LanguageGuard japanese(Language::Japanese);
+    test::LanguageGuard japanese(Language::Japanese);
     EXPECT_EQ(ScrollLineText(0x1F, 0x00, false), "1F : 00(終点)");
     EXPECT_EQ(ScrollLineText(2, 0x62, true), "02 : 62(2 画面進んで 右・下)[スタート地点]");
     EXPECT_EQ(ScrollDescription(0xA0), "右・上");
@@ -88,7 +83,7 @@ TEST(ScrollEditRules, TheFieldsMakeAnEntryWithoutBitFour)
     EXPECT_EQ(ScrollEntryOf(15, true, true, true), 0xEF);
     EXPECT_EQ(ScrollEntryOf(0, false, false, false), 0x00);
     EXPECT_EQ(ScrollEntryOf(0x10, false, true, false), 0x40);
-    LanguageGuard english(Language::English);
+    test::LanguageGuard english(Language::English);
     const auto marks = MarkTexts();
     EXPECT_EQ(marks[1].text, "->");
     EXPECT_EQ(marks[3].y, 16);
@@ -136,10 +131,10 @@ TEST(MidPointEditRules, RecalculationReportsOnlyAChange)
 TEST(MidPointEditRules, PointListNamesTheStart)
 {
     {
-        LanguageGuard english(Language::English);
+        test::LanguageGuard english(Language::English);
         EXPECT_EQ(MidPointItemText(3, true), "Point3(Start)");
         EXPECT_EQ(MidPointItemText(1, false), "Point1");
     }
-    LanguageGuard japanese(Language::Japanese);
+    test::LanguageGuard japanese(Language::Japanese);
     EXPECT_EQ(MidPointItemText(0, true), "復帰地点0(スタート地点)");
 }

@@ -1,5 +1,6 @@
 // The object page's decisions, without widgets.
 #include "core/Language.h"
+#include "tests/support/LanguageGuard.h"
 #include "objects/ObjectEditRules.h"
 #include "objects/VxObject.h"
 
@@ -24,12 +25,6 @@ std::unique_ptr<TVxObjectManager> Build(const std::vector<Placed>& objects, int 
     }
     return std::make_unique<TVxObjectManager>(room, x, y, kind, capacity);
 }
-
-class LanguageGuard {
-public:
-    explicit LanguageGuard(Language language) { ForceLanguage(language); }
-    ~LanguageGuard() { ForceLanguage(std::nullopt); }
-};
 
 } // namespace
 
@@ -80,10 +75,10 @@ TEST(ObjectEditRules, HintTextsAndLabels)
     const std::vector<std::string> names{"Walker", "Flyer", "Turret"};
     const TVxObjectNode& object = *objects->Lists(1).First();
     {
-        LanguageGuard english(Language::English);
+        test::LanguageGuard english(Language::English);
         EXPECT_EQ(ObjectHintText(7, object, names), "Index:07\r\nXPos:30\r\nYPos:40\r\nKind:\r\nTurret");
     }
-    LanguageGuard japanese(Language::Japanese);
+    test::LanguageGuard japanese(Language::Japanese);
     EXPECT_EQ(ObjectHintText(7, object, names), "設置番号:07\r\nX座標:30\r\nY座標:40\r\n種類:\r\nTurret");
     EXPECT_EQ(ShownRoomsText(0x0A), "0A-0B");
     EXPECT_EQ(RoomCountsText(*objects, 1), "2-1");
@@ -96,7 +91,7 @@ TEST(ObjectEditRules, MenuStatesAndCaptions)
     const auto objects = Build({{0, 10, 10, 0x2C}});
     const TVxObjectNode* object = objects->Lists(0).First();
     {
-        LanguageGuard english(Language::English);
+        test::LanguageGuard english(Language::English);
         const TObjectMenuState empty = ObjectMenuState(nullptr, -1);
         EXPECT_TRUE(empty.create.enabled);
         EXPECT_FALSE(empty.paste.enabled);
@@ -117,7 +112,7 @@ TEST(ObjectEditRules, MenuStatesAndCaptions)
         EXPECT_EQ(on.select.caption, "Select Object(2C)");
         EXPECT_EQ(on.remove.caption, "Remove Object(2C)");
     }
-    LanguageGuard japanese(Language::Japanese);
+    test::LanguageGuard japanese(Language::Japanese);
     const TObjectMenuState on = ObjectMenuState(object, -1);
     EXPECT_EQ(on.create.caption, "オブジェクトの新規作成");
     EXPECT_EQ(on.copy.caption, "このオブジェクト(2C)をコピー");
@@ -164,14 +159,14 @@ TEST(ObjectEditRules, ARoomFitsWhenTheOthersPlusItsLinesStayWithinCapacity)
 TEST(ObjectEditRules, MessagesInBothLanguages)
 {
     {
-        LanguageGuard english(Language::English);
+        test::LanguageGuard english(Language::English);
         EXPECT_EQ(RoomTextCaption(0x0C), "Edit Object in Screen 0C");
         EXPECT_EQ(CannotCreateObjectText(), "Failed to Create a New Object");
         EXPECT_EQ(FailedToAddObjectsText(), "Failed to Add Objects");
         EXPECT_EQ(OrderTypeQuestion(), "Intend to Order Method.Switching \"Free\" to \"By Screen\" maybe changes Order of "
                                        "Objects.Do you really do?");
     }
-    LanguageGuard japanese(Language::Japanese);
+    test::LanguageGuard japanese(Language::Japanese);
     EXPECT_EQ(RoomTextCaption(0x0C), "部屋番号0Cのオブジェクト編集");
     EXPECT_EQ(CannotCreateObjectText(), "オブジェクトを作成できませんでした。");
     EXPECT_EQ(FailedToAddObjectsText(), "オブジェクトの追加に失敗しました");
