@@ -14,20 +14,6 @@
 #include <QScrollBar>
 
 namespace vx {
-namespace {
-
-QScrollBar* RoomBar(const QString& name, QWidget* parent, int x, int y, int width, int highest)
-{
-    auto* bar = new QScrollBar(Qt::Horizontal, parent);
-    bar->setObjectName(name);
-    bar->setGeometry(x, y, width, 16);
-    bar->setRange(0, highest);
-    bar->setPageStep(1);
-    return bar;
-}
-
-} // namespace
-
 // ---- controls ----
 
 void TMapEdit::BindControls(QWidget* page)
@@ -52,7 +38,7 @@ void TMapEdit::BuildViews(QWidget* page)
                          [this, v](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers) { ImgMapEditXMouseMove(v, x, y); });
         QObject::connect(view, &TImageView::mouseLeft, view, [this, v] { ImgMapEditXMouseLeave(v); });
     }
-    scrollAll_ = RoomBar(QStringLiteral("ScrollBarMapEdit"), page, 48, 260, 514, LastLeftViewRoom);
+    scrollAll_ = MakeRoomScrollBar(QStringLiteral("ScrollBarMapEdit"), page, 48, 260, 514, LastLeftViewRoom);
     QObject::connect(scrollAll_, &QScrollBar::valueChanged, scrollAll_,
                      [this](int position) { ScrollBarMapEditScroll(position); });
 
@@ -79,7 +65,7 @@ void TMapEdit::BuildRoomGroup(QWidget* page)
         pageLabels_[static_cast<std::size_t>(v)] =
             MakeValueLabel(QStringLiteral("LblEditedMapPage%1").arg(v), group, 56, top, 40);
         QScrollBar* bar =
-            RoomBar(QStringLiteral("ScrollBarEditedMapPage%1").arg(v), group, 10, top + 20, 106, LastMapRoom);
+            MakeRoomScrollBar(QStringLiteral("ScrollBarEditedMapPage%1").arg(v), group, 10, top + 20, 106, LastMapRoom);
         pageBars_[static_cast<std::size_t>(v)] = bar;
         QObject::connect(bar, &QScrollBar::valueChanged, bar,
                          [this, v](int position) { ScrollBarEditedMapPageXScroll(v, position); });

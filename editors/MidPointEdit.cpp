@@ -26,11 +26,7 @@ void TMidPointEdit::BindControls(QWidget* page)
     view_ = new TImageView(page);
     view_->setObjectName(QStringLiteral("ImgMidPointStartRoom"));
     view_->setGeometry(194, 3, 256, 256);
-    roomBar_ = new QScrollBar(Qt::Horizontal, page);
-    roomBar_->setObjectName(QStringLiteral("ScrollBarMidPointStartRoom"));
-    roomBar_->setGeometry(194, 260, 256, 16);
-    roomBar_->setRange(0, LastStartRoom);
-    roomBar_->setPageStep(1);
+    roomBar_ = MakeRoomScrollBar(QStringLiteral("ScrollBarMidPointStartRoom"), page, 194, 260, 256, LastStartRoom);
     QObject::connect(roomBar_, &QScrollBar::valueChanged, roomBar_,
                      [this](int position) { ScrollBarMidPointStartRoomScroll(position); });
     MakeCaption("復帰部屋番号:", page, 267, 282, 80);

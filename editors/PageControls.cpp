@@ -5,6 +5,7 @@
 #include "editors/ChipEditRules.h"
 
 #include <QLabel>
+#include <QScrollBar>
 
 namespace vx {
 
@@ -23,6 +24,16 @@ QLabel* MakeValueLabel(const QString& name, QWidget* parent, int x, int y, int w
     label->setObjectName(name);
     label->setGeometry(x, y, width, 16);
     return label;
+}
+
+QScrollBar* MakeRoomScrollBar(const QString& name, QWidget* parent, int x, int y, int width, int highest)
+{
+    auto* bar = new QScrollBar(Qt::Horizontal, parent);
+    bar->setObjectName(name);
+    bar->setGeometry(x, y, width, 16);
+    bar->setRange(0, highest);
+    bar->setPageStep(1);
+    return bar;
 }
 
 void SetLabelText(QLabel* label, const QString& text)

@@ -4,6 +4,7 @@
 #include <vector>
 
 class QLabel;
+class QScrollBar;
 class QWidget;
 
 namespace vx {
@@ -16,6 +17,8 @@ QString Hex2Text(unsigned value);
 QLabel* MakeCaption(const char* text, QWidget* parent, int x, int y, int width);
 // A label the page writes into, named for lookups and tests.
 QLabel* MakeValueLabel(const QString& name, QWidget* parent, int x, int y, int width);
+// A horizontal bar that picks a room, one step per click, from 0 to `highest`.
+QScrollBar* MakeRoomScrollBar(const QString& name, QWidget* parent, int x, int y, int width, int highest);
 // Sets a label's text only when it changes: pages rewrite theirs on every animation frame.
 void SetLabelText(QLabel* label, const QString& text);
 // One quarter of a stage's 32x32 chip: its entry ("1A(02)") and its attribute's name.

@@ -30,11 +30,7 @@ void TScrollEdit::BindControls(QWidget* page)
         view->setGeometry(v == 0 ? 48 : 306, 3, 256, 256);
         views_[static_cast<std::size_t>(v)] = view;
     }
-    scrollBar_ = new QScrollBar(Qt::Horizontal, page);
-    scrollBar_->setObjectName(QStringLiteral("ScrollBarScrollEdit"));
-    scrollBar_->setGeometry(48, 260, 514, 16);
-    scrollBar_->setRange(0, LastLeftViewRoom);
-    scrollBar_->setPageStep(1);
+    scrollBar_ = MakeRoomScrollBar(QStringLiteral("ScrollBarScrollEdit"), page, 48, 260, 514, LastLeftViewRoom);
     QObject::connect(scrollBar_, &QScrollBar::valueChanged, scrollBar_,
                      [this](int position) { ScrollBarScrollEditScroll(position); });
     MakeCaption("表示部屋番号:", page, 224, 282, 80);

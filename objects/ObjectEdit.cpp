@@ -72,11 +72,7 @@ void TObjectEdit::BuildViews(QWidget* page)
                          });
         QObject::connect(view, &TImageView::mouseLeft, view, [this, v] { ImgObjectEditXMouseLeave(v); });
     }
-    scrollBar_ = new QScrollBar(Qt::Horizontal, page);
-    scrollBar_->setObjectName(QStringLiteral("ScrollBarObjectEdit"));
-    scrollBar_->setGeometry(48, 260, 514, 16);
-    scrollBar_->setRange(0, LastObjectViewRoom);
-    scrollBar_->setPageStep(1);
+    scrollBar_ = MakeRoomScrollBar(QStringLiteral("ScrollBarObjectEdit"), page, 48, 260, 514, LastLeftViewRoom);
     QObject::connect(scrollBar_, &QScrollBar::valueChanged, scrollBar_,
                      [this](int position) { ScrollBarObjectEditScroll(position); });
 }
@@ -317,7 +313,7 @@ TVxObjectNode* TObjectEdit::HitTest(int view, int x, int y, bool select)
 
 void TObjectEdit::SetLeftRoom(int left)
 {
-    left_ = std::clamp(left, 0, LastObjectViewRoom);
+    left_ = std::clamp(left, 0, LastLeftViewRoom);
     updating_ = true;
     scrollBar_->setValue(left_);
     updating_ = false;
@@ -542,7 +538,7 @@ void TObjectEdit::ScrollBarObjectEditScroll(int position)
 {
     if (updating_ || !context_.rom.IsLoaded())
         return;
-    const int left = std::clamp(position, 0, LastObjectViewRoom);
+    const int left = std::clamp(position, 0, LastLeftViewRoom);
     if (left == left_)
         return;
     left_ = left;

@@ -80,7 +80,7 @@ std::optional<TObjectPoint> DragPosition(int px, int py, bool ctrl, bool shift)
 
 int StepWithin(int value, int step, int lowest, int highest) { return std::clamp(value + step, lowest, highest); }
 
-int FirstLeftRoom(int startRoom) { return std::clamp(startRoom, 0, LastObjectViewRoom); }
+int FirstLeftRoom(int startRoom) { return std::clamp(startRoom, 0, LastLeftViewRoom); }
 
 int LeftRoomShowing(int left, int room)
 {
@@ -88,7 +88,7 @@ int LeftRoomShowing(int left, int room)
         left = room;
     else if (room > left + 1)
         left = room - 1;
-    return std::clamp(left, 0, LastObjectViewRoom);
+    return std::clamp(left, 0, LastLeftViewRoom);
 }
 
 std::string ObjectHintText(int orderIndex, const TVxObjectNode& object, const std::vector<std::string>& kindNames)

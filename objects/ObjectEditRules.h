@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "editors/MapEditRules.h"
+
 namespace vx {
 
 class TVxObjectList;
@@ -12,7 +14,6 @@ class TVxObjectManager;
 class TVxObjectNode;
 
 constexpr int ObjectHitReach = 9;        // pixels either way
-constexpr int LastObjectViewRoom = 0x2A; // the left view keeps a room to its right
 
 // A pointer position in a view of `size` pixels as a room pixel: trunc(position x 256 / size).
 int ObjectCoordinate(int position, int size);
