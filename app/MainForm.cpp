@@ -3,10 +3,11 @@
 #include "app/StageNames.h"
 #include "core/AddressData.h"
 #include "core/Errors.h"
-#include "core/FileIO.h"
+#include "core/InputFile.h"
 #include "core/Language.h"
 #include "core/MyIniFiles.h"
 #include "core/NameLists.h"
+#include "core/OutputFile.h"
 #include "core/Patch.h"
 #include "core/RomImgManager.h"
 #include "editors/Chip32x32Edit.h"
@@ -22,6 +23,7 @@
 #include "graphics/ImageView.h"
 #include "graphics/PaletteManager.h"
 #include "graphics/PatternTableEdit.h"
+#include "graphics/PngFile.h"
 #include "graphics/QtGlyphRenderer.h"
 #include "graphics/StageSheetPicture.h"
 #include "graphics/StageSheets.h"
@@ -32,7 +34,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QLabel>
 #include <QMenuBar>
 #include <QScrollBar>
@@ -76,6 +77,11 @@ void BuildSpriteBankPage(QWidget* page)
 
 } // namespace
 
+QString OutOfMemoryText()
+{
+    return Text("メモリが足りません。", "Out of memory.");
+}
+
 TMainForm::TMainForm(TPrompts& prompts, const QString& programFolder, QWidget* parent)
     : QMainWindow(parent), prompts_(prompts)
 {
@@ -98,7 +104,7 @@ TMainForm::~TMainForm()
         return;
     try {
         settings_->UpdateFile();
-    } catch (const VxError& error) {
+    } catch (const std::exception& error) {
         // The program still ends normally; the user learns that the settings were not kept.
         prompts_.ShowMessage(Text("設定ファイルを保存できませんでした。\n", "The settings file could not be saved.\n") +
                              QString::fromStdString(error.what()));
@@ -117,7 +123,10 @@ bool TMainForm::CreateRunObjects(const QString& programFolder)
         graphics_ = std::make_unique<TGraphicManager>(*palette_, glyphs_.get());
         chipAttributeNames_ = LoadChipAttributeNames(folder + "/ChipAttributeList.txt");
         objectNames_ = LoadObjectNames(folder + "/ObjectList.txt");
-    } catch (const VxError& error) {
+    } catch (const std::bad_alloc&) {
+        prompts_.ShowMessage(OutOfMemoryText());
+        return false;
+    } catch (const std::exception& error) {
         prompts_.ShowMessage(QString::fromStdString(error.what()));
         return false;
     }
@@ -365,6 +374,15 @@ bool TMainForm::SaveTo(const QString& path)
 {
     try {
         rom_->SaveToFile(path.toStdString());
+    } catch (const TWriteError& error) {
+        const QString message = QString::fromStdString(error.what());
+        if (error.Failure() != TWriteFailure::ReadOnly) {
+            prompts_.ShowMessage(message);
+            return false;
+        }
+        // The edits are still here: another name keeps them.
+        return prompts_.AskYesNo(message + Text("\n\n別の名前で保存しますか？", "\n\nSave the image under another name?")) &&
+               CommandSaveAs();
     } catch (const VxError& error) {
         prompts_.ShowMessage(QString::fromStdString(error.what()));
         return false;
@@ -412,7 +430,7 @@ void TMainForm::CommandCreatePatch()
     }
     std::vector<std::uint8_t> original;
     try {
-        original = ReadWholeFile(originalPath->toStdString());
+        original = ReadInputFile(originalPath->toStdString(), TInputKind::Image);
     } catch (const VxError& error) {
         prompts_.ShowMessage(QString::fromStdString(error.what()));
         return;
@@ -433,7 +451,7 @@ void TMainForm::CommandCreatePatch()
         return;
     }
     try {
-        WriteFileAtomically(patchPath->toStdString(), MakePatch(*format, original, edited));
+        WriteOutputFile(patchPath->toStdString(), MakePatch(*format, original, edited));
     } catch (const VxError& error) {
         prompts_.ShowMessage(QString::fromStdString(error.what()));
     }
@@ -461,10 +479,11 @@ void TMainForm::CommandExportStagePicture()
     PrepareStageSheets(graphics, stage, rom_->ImageBytes(), sheets, [](const std::string&) {});
     const TSheetPictureOptions options{11, true, true, true};
     const QImage picture = ToQImage(*DrawStageSheetPicture(graphics, stage, *sheets.chip32Sheet, options));
-    QSaveFile file(*path); // a temporary file renamed into place: never a half-written picture
-    if (!file.open(QIODevice::WriteOnly) || !picture.save(&file, "PNG") || !file.commit())
-        prompts_.ShowMessage(Text("画像を書き出せませんでした: ", "Could not write the picture: ") + *path +
-                             QStringLiteral("\n") + file.errorString());
+    try {
+        WritePngFile(path->toStdString(), picture);
+    } catch (const VxError& error) {
+        prompts_.ShowMessage(QString::fromStdString(error.what()));
+    }
 }
 
 void TMainForm::CommandClose()

@@ -33,6 +33,9 @@ class TRomImgManager;
 class TScrollEdit;
 class TSubForm;
 
+// The message for std::bad_alloc, in the user's language.
+QString OutOfMemoryText();
+
 // The pages of the page control, in order.
 enum TPage {
     pgMapEdit,

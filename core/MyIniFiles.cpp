@@ -1,6 +1,10 @@
 #include "core/MyIniFiles.h"
 
-#include "core/FileIO.h"
+#include "core/Errors.h"
+#include "core/FileSystem.h"
+#include "core/InputFile.h"
+#include "core/Language.h"
+#include "core/OutputFile.h"
 #include "core/HexText.h"
 
 #include <algorithm>
@@ -27,6 +31,16 @@ std::string Lower(std::string_view text)
 
 } // namespace
 
+std::optional<std::string> NotSettingsText(std::span<const std::uint8_t> bytes)
+{
+    static constexpr std::uint8_t Mark[4] = {'N', 'E', 'S', 0x1A};
+    if (bytes.size() >= 4 && std::equal(Mark, Mark + 4, bytes.begin()))
+        return Tr("設定ファイルではありません (iNES イメージです)。", "It is not a settings file but an iNES image.");
+    if (std::find(bytes.begin(), bytes.end(), 0) != bytes.end())
+        return Tr("設定ファイルではありません (NUL バイトを含みます)。", "It is not a settings file: it holds NUL bytes.");
+    return std::nullopt;
+}
+
 void TMemIniFile::Section::Add(Entry entry)
 {
     if (entry.hasEquals)
@@ -36,10 +50,14 @@ void TMemIniFile::Section::Add(Entry entry)
 
 TMemIniFile::TMemIniFile(std::string fileName) : fileName_(std::move(fileName))
 {
-    if (fileName_.empty() || !FileExists(fileName_))
+    if (fileName_.empty())
         return;
-    const std::vector<std::uint8_t> bytes = ReadWholeFile(fileName_);
-    SetText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    const auto bytes = ReadInputFileIfPresent(fileName_, TInputKind::Text);
+    if (!bytes)
+        return;
+    if (auto refused = NotSettingsText(*bytes))
+        throw VxError(FileErrorText(TFileAction::Open, fileName_, *refused));
+    SetText(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
 }
 
 TMemIniFile TMemIniFile::FromText(std::string_view text, std::string fileName)
@@ -186,7 +204,7 @@ std::string TMemIniFile::GetText() const
 void TMemIniFile::UpdateFile() const
 {
     const std::string text = GetText();
-    WriteFileAtomically(fileName_, std::vector<std::uint8_t>(text.begin(), text.end()));
+    WriteOutputFile(fileName_, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
 
 std::int32_t TMyMemIniFile::ReadHex(std::string_view section, std::string_view key,

@@ -1,11 +1,16 @@
 #pragma once
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
 namespace vx {
+
+// Why bytes cannot be a settings file (an iNES image, NUL bytes); nothing when they can.
+std::optional<std::string> NotSettingsText(std::span<const std::uint8_t> bytes);
 
 // An in-memory INI file: read whole when created, written whole by UpdateFile.
 // Sections and keys keep their file order; a new key goes to the end of its section and a
@@ -14,7 +19,7 @@ namespace vx {
 class TMemIniFile {
 public:
     // Reads the file when it exists; a missing file gives an empty one. A file that exists
-    // but cannot be read throws VxError.
+    // but cannot be read, or is no text (NotSettingsText), throws VxError.
     explicit TMemIniFile(std::string fileName);
     virtual ~TMemIniFile() = default;
 
@@ -42,7 +47,7 @@ public:
     std::string GetText() const;
     void SetText(std::string_view text);
 
-    // Writes the whole file safely; throws VxError when it cannot.
+    // Writes the whole file safely; throws TWriteError when it cannot.
     void UpdateFile() const;
 
 private:

@@ -1,6 +1,6 @@
 #include "core/NameLists.h"
 
-#include "core/FileIO.h"
+#include "core/InputFile.h"
 #include "core/HexText.h"
 
 namespace vx {
@@ -8,7 +8,7 @@ namespace {
 
 std::string FileText(const std::string& path)
 {
-    const std::vector<std::uint8_t> bytes = ReadWholeFile(path);
+    const std::vector<std::uint8_t> bytes = ReadInputFile(path, TInputKind::Text);
     return std::string(bytes.begin(), bytes.end());
 }
 

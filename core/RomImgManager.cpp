@@ -1,14 +1,12 @@
 #include "core/RomImgManager.h"
 
 #include "core/Errors.h"
-#include "core/FileIO.h"
+#include "core/InputFile.h"
+#include "core/OutputFile.h"
 #include "core/HexText.h"
 #include "core/ImageAccess.h"
 #include "core/Language.h"
 
-#include <cerrno>
-#include <cstring>
-#include <sys/stat.h>
 
 namespace vx {
 namespace {
@@ -29,7 +27,7 @@ std::optional<std::string> CheckSize(std::int64_t size)
            " bytes is out of range: only files of 0x40010 to 0x100040 bytes can be opened.";
 }
 
-bool HasMark(const std::vector<std::uint8_t>& bytes)
+bool HasMark(std::span<const std::uint8_t> bytes)
 {
     return bytes.size() >= 4 && bytes[0] == 'N' && bytes[1] == 'E' && bytes[2] == 'S' &&
            bytes[3] == 0x1A;
@@ -48,27 +46,10 @@ bool Refuse(std::string* reason, std::string text)
     return false;
 }
 
-std::string CannotOpenText(const std::string& name, const std::string& why)
-{
-    return IsJapanese() ? "ファイル \"" + name + "\" を開けません。\n" + why
-                        : "Cannot open file \"" + name + "\".\n" + why;
-}
-
-// The file's length without reading it, so an oversized file is refused cheaply.
-std::optional<std::int64_t> FileLength(const std::string& name, std::string* reason)
-{
-    struct stat info {};
-    if (::stat(name.c_str(), &info) != 0) {
-        Refuse(reason, CannotOpenText(name, std::strerror(errno)));
-        return std::nullopt;
-    }
-    return static_cast<std::int64_t>(info.st_size);
-}
-
 std::optional<std::vector<std::uint8_t>> ReadImageFile(const std::string& name, std::string* reason)
 {
     try {
-        return ReadWholeFile(name);
+        return ReadInputFile(name, TInputKind::Image);
     } catch (const VxError& error) {
         Refuse(reason, error.what());
         return std::nullopt;
@@ -84,22 +65,26 @@ std::string LengthChangedText(std::int64_t before, std::int64_t now)
            " bytes); it was not read again.";
 }
 
-std::string AddressText(std::int32_t address)
-{
-    const std::int64_t wide = address;
-    return (wide < 0 ? "-" : "") + FormatHex(static_cast<std::uint32_t>(wide < 0 ? -wide : wide));
-}
+// Addresses read one way everywhere: eight hex digits, as the settings file's 32 bits.
+std::string AddressText(std::int32_t address) { return FormatHex(static_cast<std::uint32_t>(address), 8); }
 
 } // namespace
+
+std::optional<std::string> CheckImageFormat(std::span<const std::uint8_t> bytes)
+{
+    if (auto refused = CheckSize(static_cast<std::int64_t>(bytes.size())))
+        return refused;
+    if (!HasMark(bytes))
+        return NoMarkText();
+    return std::nullopt;
+}
 
 std::optional<std::string> CheckImage(const std::vector<std::uint8_t>& bytes,
                                       const TAddressData& addresses)
 {
     const auto size = static_cast<std::int64_t>(bytes.size());
-    if (auto refused = CheckSize(size))
+    if (auto refused = CheckImageFormat(bytes))
         return refused;
-    if (!HasMark(bytes))
-        return NoMarkText();
     for (int stage = 0; stage < StageCount; ++stage) {
         for (int k = 0; k < TableKeyCount; ++k) {
             const auto key = static_cast<TableKey>(k);
@@ -129,11 +114,6 @@ TRomImgManager::~TRomImgManager() = default;
 
 bool TRomImgManager::LoadFromFile(const std::string& name, std::string* reason)
 {
-    const auto length = FileLength(name, reason);
-    if (!length)
-        return false;
-    if (auto refused = CheckSize(*length))
-        return Refuse(reason, *refused);
     auto bytes = ReadImageFile(name, reason);
     return bytes && LoadFromBytes(std::move(*bytes), name, reason);
 }
@@ -168,15 +148,10 @@ bool TRomImgManager::ReloadFromFile(std::string* reason)
     if (!loaded_)
         return false;
     // The stages keep their tables and edits, so the image must keep its length.
-    const auto length = FileLength(fileName_, reason);
-    if (!length)
-        return false;
-    if (*length != imageSize_)
-        return Refuse(reason, LengthChangedText(imageSize_, *length));
     auto bytes = ReadImageFile(fileName_, reason);
     if (!bytes)
         return false;
-    if (static_cast<std::int64_t>(bytes->size()) != imageSize_) // changed while being read
+    if (static_cast<std::int64_t>(bytes->size()) != imageSize_)
         return Refuse(reason, LengthChangedText(imageSize_, static_cast<std::int64_t>(bytes->size())));
     if (!HasMark(*bytes))
         return Refuse(reason, NoMarkText());
@@ -189,7 +164,7 @@ bool TRomImgManager::SaveToFile(const std::string& name)
     for (auto& stage : stages_)
         if (stage)
             stage->WriteBack();
-    WriteFileAtomically(name, imageBytes_);
+    WriteOutputFile(name, imageBytes_);
     for (auto& stage : stages_)
         if (stage)
             stage->EditedFlags().Clear();

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,10 @@ namespace vx {
 
 constexpr std::int64_t MinImageSize = 0x40010;
 constexpr std::int64_t MaxImageSize = 0x100040;
+
+// Why bytes are not an image the editor opens (size range, "NES" 1A mark); nothing when
+// they are.
+std::optional<std::string> CheckImageFormat(std::span<const std::uint8_t> bytes);
 
 // Why an image cannot be opened, in the user's language; nothing when it can. Checks the
 // size range, the "NES" 1A mark and that every table of every stage lies inside it.
@@ -40,7 +45,7 @@ public:
     // the reason, when the file's length changed or its mark is gone.
     bool ReloadFromFile(std::string* reason = nullptr);
     // Writes every stage's edited tables into the image and the image safely to the file;
-    // the edited flags are cleared only once the file is in place. Throws VxError with the
+    // the edited flags are cleared only once the file is in place. Throws TWriteError with the
     // system's reason when the file cannot be written: the target is then untouched and
     // every flag stays set.
     bool SaveToFile(const std::string& name);

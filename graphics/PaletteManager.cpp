@@ -1,7 +1,7 @@
 #include "graphics/PaletteManager.h"
 
 #include "core/Errors.h"
-#include "core/FileIO.h"
+#include "core/InputFile.h"
 #include "core/Language.h"
 
 #include <algorithm>
@@ -9,7 +9,7 @@
 namespace vx {
 
 TPaletteManager::TPaletteManager(const std::string& fileName)
-    : TPaletteManager(ReadWholeFile(fileName), fileName)
+    : TPaletteManager(ReadInputFile(fileName, TInputKind::ColourFile), fileName)
 {
 }
 

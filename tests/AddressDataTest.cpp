@@ -1,5 +1,4 @@
 #include "core/AddressData.h"
-#include "core/FileIO.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>

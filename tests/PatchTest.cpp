@@ -1,9 +1,9 @@
 #include "core/Patch.h"
 
 #include "core/Errors.h"
-#include "core/FileIO.h"
 #include "core/Language.h"
 #include "core/RomImgManager.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/Images.h"
 
 #include <gtest/gtest.h>
@@ -277,7 +277,7 @@ TEST_F(PatchTest, RealImagesRoundTrip)
     std::vector<ByteVector> images;
     for (const auto& entry : std::filesystem::directory_iterator(realImages))
         if (entry.path().extension() == ".nes")
-            images.push_back(ReadWholeFile(entry.path().string()));
+            images.push_back(test::ReadBytes(entry.path().string()));
     ASSERT_EQ(images.size(), 3u);
     unsigned seed = 30;
     for (std::size_t k = 0; k < images.size(); ++k) {

@@ -1,5 +1,4 @@
 #include "core/Errors.h"
-#include "core/FileIO.h"
 #include "core/Language.h"
 #include "core/RomImgManager.h"
 #include "objects/VxObject.h"
@@ -32,7 +31,7 @@ std::vector<std::uint8_t> Roundtrip(const std::vector<std::uint8_t>& image, cons
     std::string reason;
     EXPECT_TRUE(rom.LoadFromFile(in, &reason)) << reason;
     rom.SaveToFile(out);
-    return ReadWholeFile(out);
+    return test::ReadBytes(out);
 }
 
 } // namespace
@@ -86,8 +85,8 @@ TEST(RomImgManager, TablesOutsideTheImageAreRefusedNamingStageKeyAndAddress)
 {
     ForceLanguage(Language::English);
     struct Case { const char* settings; const char* expected; };
-    for (const Case c : {Case{"[LevelDataAddress]\nMap[13]=3FA00\n", "Map[13] at address 3FA00"},
-                         Case{"[LevelDataAddress]\nScroll[2]=FFFFFFF0\n", "Scroll[2] at address -10"},
+    for (const Case c : {Case{"[LevelDataAddress]\nMap[13]=3FA00\n", "Map[13] at address 0003FA00"},
+                         Case{"[LevelDataAddress]\nScroll[2]=FFFFFFF0\n", "Scroll[2] at address FFFFFFF0"},
                          Case{"[LevelDataAddress]\nPaletteAnimePalette[0]=3FFD1\n", "PaletteAnimePalette[0]"}}) {
         auto addresses = test::AddressesFrom(c.settings);
         TRomImgManager rom(*addresses);
@@ -129,7 +128,7 @@ TEST(RomImgManager, UnchangedImagesSaveByteForByte)
     for (const auto& entry : std::filesystem::directory_iterator(realImages)) {
         if (entry.path().extension() != ".nes")
             continue;
-        const auto image = ReadWholeFile(entry.path().string());
+        const auto image = test::ReadBytes(entry.path().string());
         EXPECT_EQ(Roundtrip(image, dir), image) << entry.path();
         ++real;
     }
@@ -152,7 +151,7 @@ TEST(RomImgManager, SaveClearsFlagsKeepsHistoryAndAnUndoMarksAgain)
     ForceLanguage(Language::English);
     EXPECT_EQ(rom.UndoCaption(), "Edit Map");
     ForceLanguage(std::nullopt);
-    EXPECT_EQ(ReadWholeFile(dir.File("saved.nes"))[rom.CurrentStage().Address(TableKey::Map) + 70], 9);
+    EXPECT_EQ(test::ReadBytes(dir.File("saved.nes"))[rom.CurrentStage().Address(TableKey::Map) + 70], 9);
     EXPECT_EQ(rom.Undo(), ukMap);
     EXPECT_TRUE(rom.IsModified());
     EXPECT_TRUE(rom.CurrentStage().EditedFlags().Get(efMap));
@@ -185,7 +184,7 @@ TEST(RomImgManager, FailedSaveKeepsTheFileAndEveryFlag)
     if (::geteuid() != 0) { // root writes into read-only folders
         ASSERT_EQ(::chmod(dir.Path().c_str(), 0500), 0);
         EXPECT_THROW(rom.SaveToFile(target), VxError);
-        EXPECT_EQ(ReadWholeFile(target), test::SampleBytes());
+        EXPECT_EQ(test::ReadBytes(target), test::SampleBytes());
         EXPECT_TRUE(rom.IsModified());
         ASSERT_EQ(::chmod(dir.Path().c_str(), 0700), 0);
     }
@@ -264,7 +263,7 @@ TEST(RomImgManager, RandomEditsUndoneToTheEndSaveTheOriginalBytes)
             log.push_back(n);
     }
     rom.SaveToFile(dir.File("edited.nes"));
-    const auto edited = ReadWholeFile(dir.File("edited.nes"));
+    const auto edited = test::ReadBytes(dir.File("edited.nes"));
     ASSERT_NE(edited, test::SampleBytes());
 
     // Shared tables make the order matter: undo in the reverse order of the edits, redo
@@ -272,11 +271,11 @@ TEST(RomImgManager, RandomEditsUndoneToTheEndSaveTheOriginalBytes)
     for (auto n = log.rbegin(); n != log.rend(); ++n)
         ASSERT_GE(rom.Stage(*n).Undo(), 0);
     rom.SaveToFile(dir.File("undone.nes"));
-    EXPECT_EQ(ReadWholeFile(dir.File("undone.nes")), test::SampleBytes());
+    EXPECT_EQ(test::ReadBytes(dir.File("undone.nes")), test::SampleBytes());
     for (int n : log)
         ASSERT_GE(rom.Stage(n).Redo(), 0);
     rom.SaveToFile(dir.File("redone.nes"));
-    EXPECT_EQ(ReadWholeFile(dir.File("redone.nes")), edited);
+    EXPECT_EQ(test::ReadBytes(dir.File("redone.nes")), edited);
     for (int n : stages)
         EXPECT_EQ(rom.Stage(n).RedoStack().Count(), 0);
 }
@@ -298,5 +297,5 @@ TEST(RomImgManager, EditedImageHoldsUnsavedEditsAndLeavesTheOpenImageAlone)
     // What a save then writes is the same image.
     test::TempDir dir;
     rom.SaveToFile(dir.File("saved.nes"));
-    EXPECT_EQ(ReadWholeFile(dir.File("saved.nes")), edited);
+    EXPECT_EQ(test::ReadBytes(dir.File("saved.nes")), edited);
 }

@@ -1,21 +1,24 @@
 #include "tools/RenderCommand.h"
 
 #include "core/AddressData.h"
+#include "core/MyIniFiles.h"
 #include "core/RomImgManager.h"
 #include "graphics/DibImage.h"
 #include "graphics/GraphicManager.h"
 #include "graphics/PaletteManager.h"
+#include "graphics/PngFile.h"
 #include "graphics/QtGlyphRenderer.h"
 #include "graphics/StageSheetPicture.h"
 #include "graphics/StageSheets.h"
 #include "objects/VxObject.h"
+#include "tools/OutputGuard.h"
 #include "tools/ToolCommands.h"
 
 #include <QGuiApplication>
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
-#include <optional>
 
 namespace vx::tool {
 namespace {
@@ -27,56 +30,41 @@ std::string ToolFolder()
     return error ? std::string(".") : self.parent_path().string();
 }
 
-std::string Option(const std::map<std::string, std::string>& options, const std::string& name)
+// PNG is what render writes; another extension would name the file falsely.
+bool EndsInPng(const std::string& path)
 {
-    const auto found = options.find(name);
-    return found == options.end() ? std::string{} : found->second;
-}
-
-int Usage(const std::string& message)
-{
-    std::cerr << "vexalon2-tool render: " << message << "\nTry 'vexalon2-tool --help'.\n";
-    return ExitUsage;
+    if (path.size() < 4)
+        return false;
+    std::string extension = path.substr(path.size() - 4);
+    for (char& c : extension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return extension == ".png";
 }
 
 } // namespace
 
-int Render(const std::vector<std::string>& positional, const std::map<std::string, std::string>& options)
+int Render(const TToolRequest& request)
 {
-    if (positional.size() != 1)
-        return Usage("takes one image file");
-    const auto stageIndex = NumberUpTo(Option(options, "--stage"), StageCount - 1);
-    if (!stageIndex)
-        return Usage("--stage needs a stage number from 0 to 13");
-    const int kinds = static_cast<int>(options.count("--room") + options.count("--map") + options.count("--chips") +
-                                       options.count("--sheet") + options.count("--sheet-of-rooms"));
-    if (kinds != 1)
-        return Usage("give exactly one of --room R, --map, --chips, --sheet, --sheet-of-rooms");
-    TSheetPictureOptions sheetOptions;
-    if (options.count("--columns")) {
-        const auto columns = NumberUpTo(Option(options, "--columns"), RoomCount);
-        if (!columns || *columns < 1)
-            return Usage("--columns needs a number from 1 to 44");
-        sheetOptions.columns = *columns;
+    const std::string& image = request.files[0];
+    const std::string& out = request.out;
+    if (!EndsInPng(out)) {
+        std::cerr << "vexalon2-tool render: --out must name a .png file: " << out << "\n";
+        return ExitUsage;
     }
-    std::optional<int> room;
-    if (options.count("--room") && !(room = NumberUpTo(Option(options, "--room"), RoomCount - 1)))
-        return Usage("--room needs a room number from 0 to 43");
-    const std::string out = Option(options, "--out");
-    if (out.empty())
-        return Usage("--out FILE.png is needed");
+    std::string paletteFile = request.palette;
+    if (paletteFile.empty())
+        paletteFile = ToolFolder() + "/fcpalette.pal";
+    if (auto refused = OutputRefusal(out, {image, request.settings, paletteFile}, request.force))
+        return Refused(*refused);
 
-    TMyMemIniFile settings(Option(options, "--settings"));
+    TMyMemIniFile settings(request.settings);
     const TAddressData addresses(settings);
     TRomImgManager rom(addresses);
     std::string reason;
-    if (!rom.LoadFromFile(positional[0], &reason)) {
+    if (!rom.LoadFromFile(image, &reason)) {
         std::cerr << "vexalon2-tool: " << reason << "\n";
         return ExitRefused;
     }
-    std::string paletteFile = Option(options, "--palette");
-    if (paletteFile.empty())
-        paletteFile = ToolFolder() + "/fcpalette.pal";
     TPaletteManager palette(paletteFile);
 
     // Fonts need an application object; no display is needed.
@@ -90,25 +78,27 @@ int Render(const std::vector<std::string>& positional, const std::map<std::strin
     TQtGlyphRenderer glyphs;
     TGraphicManager graphics(palette, &glyphs);
 
-    const TStageData& stage = rom.Stage(*stageIndex);
+    const TStageData& stage = rom.Stage(request.stage.value_or(0));
     TStageSheets sheets;
     PrepareStageSheets(graphics, stage, rom.ImageBytes(), sheets,
                        [](const std::string& warning) { std::cerr << "warning: " << warning << "\n"; });
 
     QImage picture;
-    const bool objects = options.count("--objects") > 0;
-    if (options.count("--sheet-of-rooms")) {
+    const bool objects = request.objects;
+    if (request.sheetOfRooms) {
+        TSheetPictureOptions sheetOptions;
+        sheetOptions.columns = request.columns.value_or(sheetOptions.columns);
         sheetOptions.objects = objects;
-        sheetOptions.scroll = options.count("--scroll") > 0;
-        sheetOptions.midPoints = options.count("--midpoints") > 0;
+        sheetOptions.scroll = request.scroll;
+        sheetOptions.midPoints = request.midPoints;
         picture = ToQImage(*DrawStageSheetPicture(graphics, stage, *sheets.chip32Sheet, sheetOptions));
-    } else if (options.count("--sheet")) {
+    } else if (request.sheet) {
         picture = ToQImage(*sheets.chipSheet);
-    } else if (options.count("--chips")) {
+    } else if (request.chips) {
         picture = ToQImage(*sheets.chip32Sheet);
-    } else if (room) {
+    } else if (request.room) {
         auto view = graphics.CreateDisplayBitmap(256, 256);
-        DrawRoomWithObjects(graphics, *view, *sheets.chip32Sheet, stage, *room, objects);
+        DrawRoomWithObjects(graphics, *view, *sheets.chip32Sheet, stage, *request.room, objects);
         picture = ToQImage(*view);
     } else {
         auto map = graphics.CreateDisplayBitmap(256 * RoomCount, 256);
@@ -121,10 +111,7 @@ int Render(const std::vector<std::string>& positional, const std::map<std::strin
         canvas.Release();
         picture = ToQImage(*map);
     }
-    if (!picture.save(QString::fromStdString(out), "PNG")) {
-        std::cerr << "vexalon2-tool: cannot write " << out << "\n";
-        return ExitRefused;
-    }
+    WritePngFile(out, picture);
     std::cout << "wrote " << out << " (" << picture.width() << "x" << picture.height() << ")\n";
     return ExitOk;
 }

@@ -1,12 +1,11 @@
 #pragma once
-#include <map>
-#include <string>
-#include <vector>
+#include "tools/ToolCommands.h"
 
 namespace vx::tool {
 
-// render IMAGE --stage N (--room R | --map | --chips | --sheet) --out FILE.png
-//        [--settings FILE] [--palette FILE] [--objects]
-int Render(const std::vector<std::string>& positional, const std::map<std::string, std::string>& options);
+// render IMAGE --stage N (--room R | --map | --chips | --sheet | --sheet-of-rooms)
+//        --out FILE.png [--settings FILE] [--palette FILE] [--objects] [--columns C]
+//        [--scroll] [--midpoints] [--force]
+int Render(const TToolRequest& request);
 
 } // namespace vx::tool

@@ -10,11 +10,36 @@ constexpr int ExitOk = 0;
 constexpr int ExitRefused = 1;
 constexpr int ExitUsage = 2;
 
-// Runs one command; arguments exclude the program name. Results go to stdout, messages to
-// stderr.
-int Run(const std::vector<std::string>& arguments);
+// What the command line asked for, checked for form and range by the parser.
+struct TToolRequest {
+    std::vector<std::string> files; // the command's files in the order its usage names them
+    std::string settings;           // --settings FILE; empty: every default
+    std::optional<int> stage;
+    std::optional<int> room;
+    bool force = false; // an existing output may be replaced
 
-// A decimal option value from 0 to highest (stage and room numbers); nullopt otherwise.
-std::optional<int> NumberUpTo(const std::string& text, int highest);
+    // render
+    std::string out;
+    std::string palette;
+    std::optional<int> columns;
+    bool map = false, chips = false, sheet = false, sheetOfRooms = false;
+    bool objects = false, scroll = false, midPoints = false;
+};
+
+// The commands; each prints its result on stdout, its refusal on stderr, and returns the
+// exit code. A VxError thrown from them is a refusal too (the caller prints it).
+int MakeSample(const TToolRequest& request);
+int Settings(const TToolRequest& request);
+int Info(const TToolRequest& request);
+int Roundtrip(const TToolRequest& request);
+int Chips(const TToolRequest& request);
+int Objects(const TToolRequest& request);
+int Scroll(const TToolRequest& request);
+int MidPoints(const TToolRequest& request);
+int MakePatchFile(const TToolRequest& request);
+int ApplyPatchFile(const TToolRequest& request);
+
+// Prints a refusal ("vexalon2-tool: ...") and returns ExitRefused.
+int Refused(const std::string& message);
 
 } // namespace vx::tool

@@ -1,6 +1,3 @@
-#include "tools/ToolCommands.h"
+#include "tools/CommandLine.h"
 
-int main(int argc, char** argv)
-{
-    return vx::tool::Run(std::vector<std::string>(argv + 1, argv + argc));
-}
+int main(int argc, char** argv) { return vx::tool::Run(argc, argv); }

@@ -1,4 +1,3 @@
-#include "core/FileIO.h"
 #include "core/RomImgManager.h"
 #include "editors/Chip32x32Edit.h"
 #include "editors/ClickLabel.h"
@@ -306,7 +305,7 @@ TEST_F(Chip32x32EditTest, ASavedChipEditChangesOnlyItsTables)
     QTest::mouseClick(page.LblEdited32x32Chip16x16Chip(0), Qt::LeftButton);        // sub-palette
     QTest::mouseClick(page.LblEdited32x32Chip16x16ChipProperty(1), Qt::LeftButton); // attribute
     ASSERT_TRUE(form->CommandSave());
-    const auto saved = ReadWholeFile(image.toStdString());
+    const auto saved = test::ReadBytes(image.toStdString());
     const auto& original = test::SampleBytes();
     std::vector<std::size_t> changed;
     for (std::size_t i = 0; i < saved.size(); ++i)

@@ -1,5 +1,4 @@
 // The scroll page and the restart-point page.
-#include "core/FileIO.h"
 #include "core/HexText.h"
 #include "core/MidPoint.h"
 #include "core/RomImgManager.h"
@@ -189,7 +188,7 @@ TEST_F(FlowPagesTest, SavedEditsChangeOnlyTheirTables)
     TMidPointEdit& page = PointPage();
     page.UpDownMidPointStartY()->UpButton()->click();
     ASSERT_TRUE(form->CommandSave());
-    const auto saved = ReadWholeFile(image.toStdString());
+    const auto saved = test::ReadBytes(image.toStdString());
     const auto& original = test::SampleBytes();
     const auto scroll = static_cast<std::size_t>(Stage().Address(TableKey::Scroll));
     const auto startY = static_cast<std::size_t>(Stage().Address(TableKey::MidPointStartY) + Stage().DefaultStartPoint());

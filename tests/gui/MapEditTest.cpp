@@ -1,4 +1,3 @@
-#include "core/FileIO.h"
 #include "core/HexText.h"
 #include "core/RomImgManager.h"
 #include "editors/Chip32x32Edit.h"
@@ -80,7 +79,7 @@ TEST_F(MapEditTest, ViewsShowTheRoomsAsTheToolDrawsThem)
     EXPECT_EQ(page.LblEditedMapPage(1)->text(), QString::fromStdString(FormatHex(static_cast<unsigned>(page.ViewRoom(1)), 2)));
 
     // The tool's picture of the same room: its own palette manager, sheets and room bitmap.
-    TPaletteManager palette(ReadWholeFile(dir.File("fcpalette.pal")), "fcpalette.pal");
+    TPaletteManager palette(test::ReadBytes(dir.File("fcpalette.pal")), "fcpalette.pal");
     TGraphicManager graphics(palette);
     TStageSheets sheets;
     PrepareStageSheets(graphics, stage, form->Rom().ImageBytes(), sheets, nullptr);
@@ -270,7 +269,7 @@ TEST_F(MapEditTest, ASavedPaintChangesOnlyTheMapTable)
     PickFromTable(OtherChip(room, cell));
     OnCell(1, cell, Qt::LeftButton);
     ASSERT_TRUE(form->CommandSave());
-    const auto saved = ReadWholeFile(image.toStdString());
+    const auto saved = test::ReadBytes(image.toStdString());
     const auto& original = test::SampleBytes();
     std::vector<std::size_t> changed;
     for (std::size_t i = 0; i < saved.size(); ++i)

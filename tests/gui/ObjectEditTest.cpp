@@ -1,4 +1,3 @@
-#include "core/FileIO.h"
 #include "core/HexText.h"
 #include "core/RomImgManager.h"
 #include "editors/UpDown.h"
@@ -181,7 +180,7 @@ TEST_F(ObjectEditTest, DraggingMovesSnapsClampsAndSavesOnlyTheObjectTables)
     EXPECT_EQ(enemy->X, 123) << "object edits keep out of the history";
 
     ASSERT_TRUE(form->CommandSave());
-    const auto saved = ReadWholeFile(image.toStdString());
+    const auto saved = test::ReadBytes(image.toStdString());
     const auto& original = test::SampleBytes();
     std::vector<std::pair<std::int32_t, std::int32_t>> tables;
     for (TableKey key : {TableKey::EnemyObjectRoom, TableKey::EnemyObjectX, TableKey::EnemyObjectY,

@@ -1,4 +1,3 @@
-#include "core/FileIO.h"
 #include "core/HexText.h"
 #include "core/RomImgManager.h"
 #include "editors/PaletteEdit.h"
@@ -238,7 +237,7 @@ TEST_F(PaletteEditTest, ASavedPaletteEditChangesOnlyItsByte)
     Press(page.ImgPaletteEdit(9), 5, 5, Qt::LeftButton);
     PressCell(page.ImgPaletteAnimeEdit(), 63);
     ASSERT_TRUE(form->CommandSave());
-    const auto saved = ReadWholeFile(image.toStdString());
+    const auto saved = test::ReadBytes(image.toStdString());
     const auto& original = test::SampleBytes();
     ASSERT_EQ(saved.size(), original.size());
     std::vector<std::size_t> changed;

@@ -1,5 +1,4 @@
 // Sharing a hack from the editor: a patch of the image as it stands, and the stage picture.
-#include "core/FileIO.h"
 #include "core/Patch.h"
 #include "core/RomImgManager.h"
 #include "objects/VxObject.h"
@@ -23,7 +22,7 @@ protected:
     {
         std::vector<std::uint8_t> out;
         std::string reason;
-        EXPECT_TRUE(ApplyPatch(ReadWholeFile(patchFile), ReadWholeFile(image.toStdString()), MaxImageSize, out, reason))
+        EXPECT_TRUE(ApplyPatch(test::ReadBytes(patchFile), test::ReadBytes(image.toStdString()), MaxImageSize, out, reason))
             << reason;
         return out;
     }
@@ -49,7 +48,7 @@ TEST_F(ShareCommandsTest, APatchDescribesUnsavedEditsWithoutSavingThem)
     EXPECT_TRUE(prompts.messages.isEmpty());
     EXPECT_TRUE(window.Rom().IsModified()) << "no edited flag changes";
     EXPECT_EQ(window.StatusPanel(0)->text(), QStringLiteral("Modified"));
-    EXPECT_EQ(ReadWholeFile(image.toStdString()), test::SampleBytes()) << "nothing saved";
+    EXPECT_EQ(test::ReadBytes(image.toStdString()), test::SampleBytes()) << "nothing saved";
 }
 
 TEST_F(ShareCommandsTest, AnotherLengthOrTheSameBytesIsExplainedAndWritesNothing)

@@ -1,4 +1,3 @@
-#include "core/FileIO.h"
 #include "core/RomImgManager.h"
 #include "graphics/ImageView.h"
 #include "graphics/PatternTableEdit.h"
@@ -105,7 +104,7 @@ TEST_F(ShellTest, SaveClearsModifiedButKeepsTheHistory)
     ASSERT_TRUE(window.CommandSave());
     EXPECT_TRUE(window.StatusPanel(0)->text().isEmpty());
     EXPECT_FALSE(window.Rom().IsModified());
-    EXPECT_EQ(ReadWholeFile(image.toStdString())[0x510 + 3], 0x77);
+    EXPECT_EQ(test::ReadBytes(image.toStdString())[0x510 + 3], 0x77);
     window.UpdateEditMenu();
     EXPECT_TRUE(window.UndoAction()->isEnabled());
 }
@@ -130,7 +129,7 @@ TEST_F(ShellTest, CloseWithEditsNoWritesNothing)
     window.CommandClose();
     EXPECT_TRUE(ShowsNoImage());
     EXPECT_FALSE(window.Rom().IsLoaded());
-    EXPECT_EQ(ReadWholeFile(image.toStdString()), test::SampleBytes());
+    EXPECT_EQ(test::ReadBytes(image.toStdString()), test::SampleBytes());
     EXPECT_TRUE(window.StatusPanel(0)->text().isEmpty());
 }
 
@@ -148,8 +147,8 @@ TEST_F(ShellTest, ExitWithEditsCancelKeepsRunningAndYesWritesTheChosenFile)
     prompts.answers = {TAnswer::Yes};
     prompts.saveFiles = {other};
     EXPECT_TRUE(window.close());
-    EXPECT_EQ(ReadWholeFile(other.toStdString())[0x510 + 3], 0x77);
-    EXPECT_EQ(ReadWholeFile(image.toStdString()), test::SampleBytes());
+    EXPECT_EQ(test::ReadBytes(other.toStdString())[0x510 + 3], 0x77);
+    EXPECT_EQ(test::ReadBytes(image.toStdString()), test::SampleBytes());
 }
 
 TEST_F(ShellTest, OpeningOverUnsavedEditsAsksFirst)

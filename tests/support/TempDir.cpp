@@ -1,9 +1,10 @@
 #include "tests/support/TempDir.h"
 
+#include "core/InputFile.h"
+#include "core/OutputFile.h"
+
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 namespace vx::test {
@@ -27,23 +28,18 @@ TempDir::~TempDir()
 
 void WriteFile(const std::string& path, const std::string& text)
 {
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-    if (!out)
-        throw std::runtime_error("cannot write " + path);
+    WriteOutputFile(path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
 
-void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes)
-{
-    WriteFile(path, std::string(bytes.begin(), bytes.end()));
-}
+void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) { WriteOutputFile(path, bytes); }
+
+// Read with the widest limit of the reading path (a patch's), so any fixture fits.
+std::vector<std::uint8_t> ReadBytes(const std::string& path) { return ReadInputFile(path, TInputKind::Patch); }
 
 std::string ReadText(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    const auto bytes = ReadBytes(path);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 } // namespace vx::test

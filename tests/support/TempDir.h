@@ -22,6 +22,8 @@ private:
 
 void WriteFile(const std::string& path, const std::string& text);
 void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
+// Through the program's own reading and writing paths; they throw VxError.
+std::vector<std::uint8_t> ReadBytes(const std::string& path);
 std::string ReadText(const std::string& path);
 
 } // namespace vx::test

@@ -1,0 +1,93 @@
+#include "core/FileSystem.h"
+
+#include "core/Errors.h"
+#include "core/Language.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vx {
+
+int TFileDescriptor::Close()
+{
+    int result = 0;
+    if (fd_ >= 0)
+        result = ::close(fd_);
+    fd_ = -1;
+    return result;
+}
+
+std::string FileErrorText(TFileAction action, const std::string& path, const std::string& reason)
+{
+    if (IsJapanese()) {
+        const char* verb = action == TFileAction::Open   ? "を開けません。"
+                           : action == TFileAction::Read ? "を読めません。"
+                                                         : "を書き込めません。";
+        return "ファイル \"" + path + "\" " + verb + "\n" + reason;
+    }
+    const char* verb = action == TFileAction::Open ? "Cannot open file" : action == TFileAction::Read ? "Cannot read file"
+                                                                                                      : "Cannot write file";
+    return std::string(verb) + " \"" + path + "\".\n" + reason;
+}
+
+std::string SystemReason(int error)
+{
+    // An error number of 0 would read "Success"; a failure without one is an I/O error.
+    return std::strerror(error != 0 ? error : EIO);
+}
+
+std::string IsDirectoryText() { return Tr("フォルダです。", "It is a directory."); }
+
+std::string NotRegularFileText()
+{
+    return Tr("通常のファイルではありません (デバイス、FIFO、ソケットなど)。",
+              "It is not a regular file (a device, FIFO or socket).");
+}
+
+std::string SizeHex64(std::uint64_t size)
+{
+    char text[24];
+    std::snprintf(text, sizeof text, "0x%016llX", static_cast<unsigned long long>(size));
+    return text;
+}
+
+std::string FollowLinks(const std::string& path)
+{
+    std::string current = path;
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat info {};
+        if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return current;
+        char target[PATH_MAX];
+        const ssize_t length = ::readlink(current.c_str(), target, sizeof target - 1);
+        if (length <= 0)
+            return current;
+        const std::string next(target, static_cast<std::size_t>(length));
+        if (next.front() == '/') {
+            current = next;
+        } else {
+            const std::size_t slash = current.rfind('/');
+            current = slash == std::string::npos ? next : current.substr(0, slash + 1) + next;
+        }
+    }
+    throw VxError(FileErrorText(TFileAction::Write, path, SystemReason(ELOOP)));
+}
+
+bool SameFile(const std::string& a, const std::string& b)
+{
+    struct stat first {}, second {};
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+}
+
+bool PathExists(const std::string& path)
+{
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+} // namespace vx

@@ -1,0 +1,43 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace vx {
+
+// An open file descriptor, closed when it goes.
+class TFileDescriptor {
+public:
+    explicit TFileDescriptor(int fd = -1) : fd_(fd) {}
+    ~TFileDescriptor() { Close(); }
+    TFileDescriptor(const TFileDescriptor&) = delete;
+    TFileDescriptor& operator=(const TFileDescriptor&) = delete;
+    int Get() const { return fd_; }
+    // 0, or -1 with errno set (a delayed write error shows here).
+    int Close();
+
+private:
+    int fd_;
+};
+
+// "Cannot open file "p".\nreason" in the user's language; action is Open, Read or Write.
+enum class TFileAction { Open, Read, Write };
+std::string FileErrorText(TFileAction action, const std::string& path, const std::string& reason);
+// The system's reason for an error number; never empty, never "Success".
+std::string SystemReason(int error);
+std::string IsDirectoryText();
+std::string NotRegularFileText();
+
+// A byte count as 0x and sixteen hex digits, so any size reads the same way.
+std::string SizeHex64(std::uint64_t size);
+
+// The path with every symbolic link followed to the name it finally stands for, which need
+// not exist. Throws VxError (ELOOP) on a loop.
+std::string FollowLinks(const std::string& path);
+
+// Both name one existing file (same device and inode, links followed).
+bool SameFile(const std::string& a, const std::string& b);
+
+// Anything stands at the path (a dangling link counts).
+bool PathExists(const std::string& path);
+
+} // namespace vx

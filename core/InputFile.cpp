@@ -1,0 +1,112 @@
+#include "core/InputFile.h"
+
+#include "core/Errors.h"
+#include "core/FileSystem.h"
+#include "core/Language.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vx {
+namespace {
+
+std::string KindText(TInputKind kind)
+{
+    switch (kind) {
+    case TInputKind::Image: return Tr("イメージ", "an image");
+    case TInputKind::Patch: return Tr("パッチ", "a patch");
+    case TInputKind::Text: return Tr("テキストファイル", "a text file");
+    case TInputKind::ColourFile: return Tr("カラーファイル", "the colour file");
+    }
+    return {};
+}
+
+std::string TooLargeText(std::uint64_t size, TInputKind kind)
+{
+    if (IsJapanese())
+        return SizeHex64(size) + " バイトあり、" + KindText(kind) + "の上限 " + SizeHex64(InputLimit(kind)) +
+               " バイトを超えています。";
+    return "It has " + SizeHex64(size) + " bytes, more than the " + SizeHex64(InputLimit(kind)) + " bytes " +
+           KindText(kind) + " may have.";
+}
+
+[[noreturn]] void Refuse(TFileAction action, const std::string& path, const std::string& reason)
+{
+    throw VxError(FileErrorText(action, path, reason));
+}
+
+std::optional<std::vector<std::uint8_t>> Read(const std::string& path, TInputKind kind, bool missingIsFine)
+{
+    // Non-blocking, so opening a FIFO returns at once; fstat then refuses it.
+    TFileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (file.Get() < 0) {
+        if (missingIsFine && errno == ENOENT)
+            return std::nullopt;
+        Refuse(TFileAction::Open, path, SystemReason(errno));
+    }
+    struct stat info {};
+    if (::fstat(file.Get(), &info) != 0)
+        Refuse(TFileAction::Read, path, SystemReason(errno));
+    if (S_ISDIR(info.st_mode))
+        Refuse(TFileAction::Open, path, IsDirectoryText());
+    if (!S_ISREG(info.st_mode))
+        Refuse(TFileAction::Open, path, NotRegularFileText());
+    const std::uint64_t limit = InputLimit(kind);
+    const auto size = static_cast<std::uint64_t>(info.st_size);
+    if (size > limit)
+        Refuse(TFileAction::Open, path, TooLargeText(size, kind));
+
+    // Read at most one byte past the limit, so a file that grows meanwhile is still refused.
+    const std::uint64_t most = limit + 1;
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::min(most, std::max<std::uint64_t>(size + 1, 4096))));
+    std::size_t got = 0;
+    for (;;) {
+        if (got == bytes.size()) { // longer than fstat said (a file growing, or one in /proc)
+            if (bytes.size() >= most)
+                break;
+            bytes.resize(static_cast<std::size_t>(std::min<std::uint64_t>(most, bytes.size() * 2)));
+        }
+        const ssize_t count = ::read(file.Get(), bytes.data() + got, bytes.size() - got);
+        if (count < 0) {
+            if (errno == EINTR)
+                continue;
+            Refuse(TFileAction::Read, path, SystemReason(errno));
+        }
+        if (count == 0)
+            break;
+        got += static_cast<std::size_t>(count);
+    }
+    if (got > limit)
+        Refuse(TFileAction::Open, path, TooLargeText(got, kind));
+    bytes.resize(got);
+    bytes.shrink_to_fit();
+    return bytes;
+}
+
+} // namespace
+
+std::uint64_t InputLimit(TInputKind kind)
+{
+    switch (kind) {
+    case TInputKind::Image: return 0x100040;
+    case TInputKind::Patch: return 16u << 20;
+    case TInputKind::Text: return 1u << 20;
+    case TInputKind::ColourFile: return 192;
+    }
+    return 0;
+}
+
+std::vector<std::uint8_t> ReadInputFile(const std::string& path, TInputKind kind)
+{
+    return *Read(path, kind, false);
+}
+
+std::optional<std::vector<std::uint8_t>> ReadInputFileIfPresent(const std::string& path, TInputKind kind)
+{
+    return Read(path, kind, true);
+}
+
+} // namespace vx

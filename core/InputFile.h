@@ -1,0 +1,27 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vx {
+
+// What a file read from outside is: each kind has its own size limit.
+enum class TInputKind {
+    Image,      // a cartridge image, at most 0x100040 bytes
+    Patch,      // an IPS or BPS patch, at most 16 MiB
+    Text,       // the settings file, the name lists, stage text files: at most 1 MiB
+    ColourFile, // the console's colours: 192 bytes
+};
+
+std::uint64_t InputLimit(TInputKind kind);
+
+// The one way a file from outside is read. Refuses with VxError naming the file: a file
+// that cannot be opened, a directory, anything else that is not a regular file (a FIFO is
+// never waited on), and a file over its kind's limit, before a byte is read.
+std::vector<std::uint8_t> ReadInputFile(const std::string& path, TInputKind kind);
+
+// The same, but a file that does not exist gives nothing.
+std::optional<std::vector<std::uint8_t>> ReadInputFileIfPresent(const std::string& path, TInputKind kind);
+
+} // namespace vx

@@ -1,0 +1,35 @@
+#pragma once
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "core/Errors.h"
+
+namespace vx {
+
+// Why a file was not written, for callers that offer another way (Save As).
+enum class TWriteFailure { ReadOnly, NotRegularFile, System };
+
+// A refused or failed write: the message names the file and the reason.
+class TWriteError : public VxError {
+public:
+    TWriteError(TWriteFailure failure, const std::string& message) : VxError(message), failure_(failure) {}
+    TWriteFailure Failure() const { return failure_; }
+
+private:
+    TWriteFailure failure_;
+};
+
+// The one way a file is written. The bytes go to a temporary file in the target's folder,
+// which is flushed and renamed over the target, so the target holds either its old bytes
+// or all the new ones, and no temporary file stays behind.
+// - A symbolic link is written through to the file it names and stays a link.
+// - A target that exists and is not a regular file, or whose permission bits give its
+//   owner no write permission (whoever runs this), is refused.
+// - A replaced file keeps its mode and, where the system allows, its owner and group.
+// - Where the folder refuses the temporary file or the rename but the file itself may be
+//   written and keeps its length, the bytes are written in place and flushed.
+// Throws TWriteError naming the file and the system's reason.
+void WriteOutputFile(const std::string& path, std::span<const std::uint8_t> bytes);
+
+} // namespace vx

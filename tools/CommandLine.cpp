@@ -1,0 +1,232 @@
+#include "tools/CommandLine.h"
+
+#include "core/Errors.h"
+#include "core/HexText.h"
+#include "core/StageData.h"
+#include "objects/VxObject.h"
+#include "tools/RenderCommand.h"
+#include "tools/ToolCommands.h"
+
+#include <CLI/CLI.hpp>
+#include <deque>
+#include <functional>
+#include <iostream>
+#include <new>
+
+namespace vx::tool {
+namespace {
+
+const char* const Footer = R"(
+Numbers (stage, room, columns) are decimal or hexadecimal with 0x.
+A command that writes never writes over one of its inputs, and replaces an existing
+output only with --force (settings completes its file in place; roundtrip may re-save
+an image onto itself).
+Exit status: 0 success, 1 an input was refused or failed, 2 wrong usage.
+Each command's own help: vexalon2-tool COMMAND --help)";
+
+// Decimal, or hexadecimal after "0x"; nothing else (no sign, blank or octal).
+std::optional<int> ParseNumber(const std::string& text)
+{
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        const auto value = ParseHex(std::string_view(text).substr(2));
+        return value && *value <= 0x7FFFFFFF ? std::optional<int>(static_cast<int>(*value)) : std::nullopt;
+    }
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    return ParseDecimal(text);
+}
+
+// A number option from lowest to highest, refused by the parser (exit 2) otherwise.
+CLI::Option* AddNumber(CLI::App* command, const std::string& name, std::string& text, int lowest, int highest,
+                       const std::string& what)
+{
+    const std::string range = what + " from " + std::to_string(lowest) + " to " + std::to_string(highest);
+    return command->add_option(name, text, range)
+        ->type_name(name == "--columns" ? "C" : name == "--room" ? "R" : "N")
+        ->check(CLI::Validator(
+            [=](std::string& value) -> std::string {
+                const auto number = ParseNumber(value);
+                return number && *number >= lowest && *number <= highest ? std::string{} : "needs a " + range;
+            },
+            "", "number"));
+}
+
+struct TCommandLine {
+    CLI::App app{"Works on images of the editor without the GUI.", "vexalon2-tool"};
+    TToolRequest request;
+    std::string stage, room, columns;
+    std::function<int()> run;
+    std::deque<std::string> slots; // the files of every command; a deque keeps their addresses
+
+    // A command with its files, in the order its usage names them.
+    CLI::App* Command(const std::string& name, const std::string& summary, const std::string& details,
+                      int (*command)(const TToolRequest&), std::initializer_list<std::pair<const char*, const char*>> files)
+    {
+        CLI::App* sub = app.add_subcommand(name, summary);
+        sub->footer(details);
+        std::vector<const std::string*> bound;
+        for (const auto& [file, about] : files) {
+            slots.emplace_back();
+            sub->add_option(file, slots.back(), about)->required()->type_name("");
+            bound.push_back(&slots.back());
+        }
+        sub->callback([this, command, bound] {
+            for (const std::string* file : bound)
+                request.files.push_back(*file);
+            run = [this, command] { return command(request); };
+        });
+        return sub;
+    }
+    void SettingsOption(CLI::App* command)
+    {
+        command->add_option("--settings", request.settings, "read this settings file (never written) instead of "
+                                                            "every default")
+            ->type_name("FILE");
+    }
+    void StageOption(CLI::App* command) { AddNumber(command, "--stage", stage, 0, StageCount - 1, "stage")->required(); }
+    void ForceFlag(CLI::App* command)
+    {
+        Flag(command, "--force", request.force, "replace an existing output file");
+    }
+    CLI::Option* Flag(CLI::App* command, const std::string& name, bool& value, const std::string& description)
+    {
+        return command->add_flag(name, value, description)->multi_option_policy(CLI::MultiOptionPolicy::Throw);
+    }
+
+    TCommandLine();
+};
+
+TCommandLine::TCommandLine()
+{
+    app.set_version_flag("--version", "vexalon2-tool " VX_VERSION);
+    app.require_subcommand(1);
+    app.footer(Footer);
+    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::Throw);
+
+    CLI::App* command = Command("make-sample", "write the synthetic sample image to OUT", "", MakeSample,
+                                {{"OUT", "the image to write"}});
+    ForceFlag(command);
+
+    Command("settings", "complete a settings file with every value in force",
+            "Reads FILE (missing is fine), resolves all 434 values and writes FILE back completed.\n"
+            "A file that is no settings file (an iNES image, or one holding NUL bytes) is refused.",
+            Settings, {{"FILE", "the settings file"}});
+
+    command = Command("info", "size, header, shared tables per stage, and any table outside the image", "", Info,
+                      {{"IMAGE", "the image"}});
+    SettingsOption(command);
+
+    command = Command("roundtrip", "open IMAGE as the editor would and save it unchanged to OUT", "", Roundtrip,
+                      {{"IMAGE", "the image"}, {"OUT", "the image to write (IMAGE itself re-saves it)"}});
+    SettingsOption(command);
+    ForceFlag(command);
+
+    command = Command("render", "draw rooms or chips of a stage as a PNG picture",
+                      "Draws stage N as the editor shows it, with the palette animation off: room R\n"
+                      "(256x256), all 44 rooms side by side (11264x256), the 32x32 chips (512x512), the\n"
+                      "chip sheet (128x512), or the 44 rooms in C columns (default 11), each numbered.",
+                      Render, {{"IMAGE", "the image"}});
+    StageOption(command);
+    auto* kind = command->add_option_group("kind", "exactly one of")->require_option(1);
+    AddNumber(kind, "--room", room, 0, RoomCount - 1, "room");
+    Flag(kind, "--map", request.map, "all 44 rooms side by side");
+    Flag(kind, "--chips", request.chips, "the 256 32x32 chips");
+    Flag(kind, "--sheet", request.sheet, "the 16x16 chip sheet");
+    Flag(kind, "--sheet-of-rooms", request.sheetOfRooms, "the 44 rooms in C columns, each numbered in its corner");
+    command->add_option("--out", request.out, "the PNG file to write")->required()->type_name("FILE.png");
+    SettingsOption(command);
+    command->add_option("--palette", request.palette, "the colour file (default: fcpalette.pal beside the tool)")
+        ->type_name("FILE");
+    Flag(command, "--objects", request.objects, "add the enemy and item markers");
+    CLI::Option* sheetOfRooms = kind->get_option("--sheet-of-rooms");
+    AddNumber(command, "--columns", columns, 1, RoomCount, "columns")->needs(sheetOfRooms);
+    Flag(command, "--scroll", request.scroll, "the path marks")->needs(sheetOfRooms);
+    Flag(command, "--midpoints", request.midPoints, "each restart point's landing marker and number")
+        ->needs(sheetOfRooms);
+    ForceFlag(command);
+
+    command = Command("chips", "the unused and the duplicated 32x32 chips of a stage",
+                      "Prints a line \"unused\", the 32x32 chips no room uses, then a line \"duplicated\",\n"
+                      "the groups of equal chips: chip numbers in hex, each line ending CR LF, byte for\n"
+                      "byte as the information window has them.",
+                      Chips, {{"IMAGE", "the image"}});
+    StageOption(command);
+    SettingsOption(command);
+
+    command = Command("objects", "each room's enemies and items, and the totals",
+                      "For each room with objects (00..2B, or room R only): a line \"room RR enemies\", then\n"
+                      "its lines \"X Y KIND\" in hex ending CR LF, byte for byte as the room text dialog\n"
+                      "has them, and likewise \"room RR items\"; then the lines \"enemies 57 / 128\" and\n"
+                      "\"items 11 / 32\".",
+                      Objects, {{"IMAGE", "the image"}});
+    StageOption(command);
+    AddNumber(command, "--room", room, 0, RoomCount - 1, "only room");
+    SettingsOption(command);
+
+    command = Command("scroll", "the 32 scroll entries and the rooms of the path",
+                      "Prints a line \"entries\", the 32 entries as the scroll page lists them, in English,\n"
+                      "\"[Start]\" after the default start point's; then a line \"path\" and for each room on\n"
+                      "the path from that point a line \"room RR: >> right down up\" (only its marks).",
+                      Scroll, {{"IMAGE", "the image"}});
+    StageOption(command);
+    SettingsOption(command);
+
+    command = Command("midpoints", "the six restart points' nine boxes in hex",
+                      "Prints a line naming the columns, then each restart point's number and nine\n"
+                      "boxes in hex as the restart-point page shows them, \"start\" after the default one.",
+                      MidPoints, {{"IMAGE", "the image"}});
+    StageOption(command);
+    SettingsOption(command);
+
+    command = Command("patch", "write an IPS or BPS patch from ORIGINAL to EDITED",
+                      "The format follows OUT's extension, .ips or .bps. A BPS patch records CRCs of\n"
+                      "both images and of itself, so applying it checks all three.",
+                      MakePatchFile,
+                      {{"ORIGINAL", "the image before"}, {"EDITED", "the image after"}, {"OUT", "OUT.ips or OUT.bps"}});
+    ForceFlag(command);
+
+    command = Command("apply", "apply an IPS or BPS patch to IMAGE and write OUT",
+                      "What each format can check before anything is written:\n"
+                      "  BPS: the CRCs of the source, the target and the patch itself, so a patch made\n"
+                      "       for another image, or a damaged one, is refused.\n"
+                      "  IPS: nothing about the source: it carries no checksum, and a patch made for\n"
+                      "       another image applies without a word.\n"
+                      "Either way the result must be an image the editor opens (0x40010 to 0x100040\n"
+                      "bytes, the iNES mark), or nothing is written.",
+                      ApplyPatchFile,
+                      {{"IMAGE", "the image"}, {"PATCH", "the .ips or .bps patch"}, {"OUT", "the patched image"}});
+    ForceFlag(command);
+}
+
+} // namespace
+
+int Run(int argc, const char* const* argv)
+{
+    try {
+        TCommandLine line;
+        try {
+            line.app.parse(argc, argv);
+        } catch (const CLI::CallForHelp& help) {
+            return line.app.exit(help);
+        } catch (const CLI::CallForAllHelp& help) {
+            return line.app.exit(help);
+        } catch (const CLI::CallForVersion& version) {
+            return line.app.exit(version);
+        } catch (const CLI::ParseError& error) {
+            std::cerr << "vexalon2-tool: " << error.what() << "\nTry 'vexalon2-tool --help'.\n";
+            return ExitUsage;
+        }
+        TToolRequest& request = line.request;
+        for (auto [text, number] : {std::pair{&line.stage, &request.stage}, std::pair{&line.room, &request.room},
+                                    std::pair{&line.columns, &request.columns}})
+            if (!text->empty())
+                *number = ParseNumber(*text);
+        return line.run ? line.run() : ExitUsage;
+    } catch (const std::bad_alloc&) {
+        return Refused("out of memory");
+    } catch (const std::exception& error) {
+        return Refused(error.what());
+    }
+}
+
+} // namespace vx::tool

@@ -1,0 +1,17 @@
+#include "tools/OutputGuard.h"
+
+#include "core/FileSystem.h"
+
+namespace vx::tool {
+
+std::optional<std::string> OutputRefusal(const std::string& out, const std::vector<std::string>& inputs, bool force)
+{
+    for (const std::string& input : inputs)
+        if (!input.empty() && SameFile(out, input))
+            return out + " is the input " + input + "; an output never replaces an input. Nothing was written.";
+    if (!force && PathExists(out))
+        return out + " exists; give --force to replace it. Nothing was written.";
+    return std::nullopt;
+}
+
+} // namespace vx::tool
