@@ -66,7 +66,7 @@ struct Fixture {
     Fixture()
     {
         for (const char* name : {"ChipAttributeList.txt", "ObjectList.txt", "fcpalette.pal"})
-            std::filesystem::copy_file(std::string(VX_DATA_DIR "/") + name, dir.File(name));
+            test::WriteFile(dir.File(name), test::ReadBytes(std::string(VX_DATA_DIR "/") + name));
         std::filesystem::current_path(dir.Path());
         const std::string image = dir.File("bench.nes");
         test::WriteFile(image, test::SampleBytes());

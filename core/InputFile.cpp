@@ -38,22 +38,30 @@ std::string TooLargeText(std::uint64_t size, TInputKind kind)
     throw VxError(FileErrorText(action, path, reason));
 }
 
+void RefuseIfNotRegular(const struct stat& info, const std::string& path)
+{
+    if (S_ISDIR(info.st_mode))
+        Refuse(TFileAction::Open, path, IsDirectoryText());
+    if (!S_ISREG(info.st_mode))
+        Refuse(TFileAction::Open, path, NotRegularFileText());
+}
+
 std::optional<std::vector<std::uint8_t>> Read(const std::string& path, TInputKind kind, bool missingIsFine)
 {
-    // Non-blocking, so opening a FIFO returns at once; fstat then refuses it.
+    // Told apart before opening (a socket cannot be opened at all), and again after, as
+    // the name may change hands; non-blocking, so a FIFO never waits for a writer.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0)
+        RefuseIfNotRegular(info, path);
     TFileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (file.Get() < 0) {
         if (missingIsFine && errno == ENOENT)
             return std::nullopt;
         Refuse(TFileAction::Open, path, SystemReason(errno));
     }
-    struct stat info {};
     if (::fstat(file.Get(), &info) != 0)
         Refuse(TFileAction::Read, path, SystemReason(errno));
-    if (S_ISDIR(info.st_mode))
-        Refuse(TFileAction::Open, path, IsDirectoryText());
-    if (!S_ISREG(info.st_mode))
-        Refuse(TFileAction::Open, path, NotRegularFileText());
+    RefuseIfNotRegular(info, path);
     const std::uint64_t limit = InputLimit(kind);
     const auto size = static_cast<std::uint64_t>(info.st_size);
     if (size > limit)

@@ -3,6 +3,7 @@
 // writes the same text.
 #include "core/AddressData.h"
 #include "core/Errors.h"
+#include "core/MyIniFiles.h"
 #include "fuzz/FuzzSupport.h"
 
 #include <cstdlib>
@@ -13,6 +14,9 @@ using namespace vx;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     static const std::string path = fuzz::ScratchPath("settings.ini");
+    // Bytes that no settings file holds (NUL, the image mark) are refused when read.
+    if (NotSettingsText(std::span(data, size)))
+        return 0;
     TMyMemIniFile settings(TMemIniFile::FromText(
         std::string_view(reinterpret_cast<const char*>(data), size), path));
     TAddressData first(settings);

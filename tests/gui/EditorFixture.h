@@ -24,7 +24,7 @@ protected:
     {
         ForceLanguage(Language::English);
         for (const char* name : {"ChipAttributeList.txt", "ObjectList.txt", "fcpalette.pal"})
-            std::filesystem::copy_file(std::string(VX_DATA_DIR "/") + name, dir.File(name));
+            test::WriteFile(dir.File(name), test::ReadBytes(std::string(VX_DATA_DIR "/") + name));
         previous = std::filesystem::current_path();
         std::filesystem::current_path(dir.Path());
         image = QString::fromStdString(dir.File("game.nes"));

@@ -11,6 +11,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 
 using namespace vx;
 
@@ -197,6 +198,57 @@ TEST_F(ShellTest, FailedSaveShowsTheReasonAndStaysModified)
     EXPECT_TRUE(prompts.messages[0].contains(QStringLiteral("Cannot write file")));
     EXPECT_EQ(window.StatusPanel(0)->text(), QStringLiteral("Modified"));
     EXPECT_EQ(window.windowTitle(), QStringLiteral("VEXALON 2 EDITOR - ") + image);
+}
+
+TEST_F(ShellTest, SaveOntoAReadOnlyImageSaysSoAndOffersSaveAs)
+{
+    TMainForm& window = Opened();
+    Edit();
+    std::filesystem::permissions(image.toStdString(), std::filesystem::perms(0444));
+    const QString other = QString::fromStdString(dir.File("other.nes"));
+    prompts.yesNo = {false, true};
+    prompts.saveFiles = {other};
+    EXPECT_FALSE(window.CommandSave()) << "declined: nothing saved";
+    EXPECT_TRUE(window.Rom().IsModified());
+    EXPECT_TRUE(window.CommandSave());
+    ASSERT_EQ(prompts.questions.size(), 2);
+    EXPECT_TRUE(prompts.questions[1].contains(QStringLiteral("read-only"))) << prompts.questions[1].toStdString();
+    EXPECT_TRUE(prompts.questions[1].contains(QStringLiteral("another name")));
+    EXPECT_EQ(test::ReadBytes(image.toStdString()), test::SampleBytes()) << "the read-only file stays";
+    EXPECT_EQ(test::ReadBytes(other.toStdString())[0x510 + 3], 0x77);
+    EXPECT_FALSE(window.Rom().IsModified());
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("VEXALON 2 EDITOR - ") + other);
+}
+
+TEST_F(ShellTest, ASettingsFileThatIsTooLargeOrNoSettingsEndsTheStartWithAMessage)
+{
+    const std::string settings = dir.File("vexalon2editor.ini");
+    struct Case { std::function<void()> make; const char* reason; };
+    const Case cases[] = {
+        {[&] { test::WriteFile(settings, test::SampleBytes()); }, "not a settings file but an iNES image"},
+        {[&] { std::filesystem::resize_file(settings, std::uintmax_t{10} << 30); }, "0x0000000280000000 bytes"},
+        {[&] { std::filesystem::remove(settings), std::filesystem::create_directory(settings); }, "is a directory"}};
+    for (const Case& c : cases) {
+        c.make();
+        prompts.messages.clear();
+        EXPECT_TRUE(Form().Failed());
+        form.reset(); // nothing is written at the end of a failed start
+        ASSERT_EQ(prompts.messages.size(), 1);
+        EXPECT_TRUE(prompts.messages[0].contains(QString::fromStdString(settings))) << prompts.messages[0].toStdString();
+        EXPECT_TRUE(prompts.messages[0].contains(QString::fromUtf8(c.reason))) << prompts.messages[0].toStdString();
+    }
+}
+
+TEST_F(ShellTest, AReadOnlySettingsFileStaysAndTheEndSaysSo)
+{
+    const std::string settings = dir.File("vexalon2editor.ini");
+    test::WriteFile(settings, std::string("[LevelDataAddress]\nMap[0]=510\n"));
+    std::filesystem::permissions(settings, std::filesystem::perms(0444));
+    Form();
+    form.reset();
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_TRUE(prompts.messages[0].contains(QStringLiteral("read-only"))) << prompts.messages[0].toStdString();
+    EXPECT_EQ(test::ReadText(settings), "[LevelDataAddress]\nMap[0]=510\n");
 }
 
 TEST_F(ShellTest, TheSettingsFileIsWrittenAtTheEnd)

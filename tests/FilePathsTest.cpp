@@ -1,0 +1,237 @@
+#include "core/Errors.h"
+#include "core/InputFile.h"
+#include "core/Language.h"
+#include "core/OutputFile.h"
+#include "tests/support/TempDir.h"
+
+#include <csignal>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace vx;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::vector<std::uint8_t> Old = {'o', 'l', 'd', '!'};
+const std::vector<std::uint8_t> New = {'n', 'e', 'w', '!'};
+
+class FilePaths : public ::testing::Test {
+protected:
+    FilePaths() { ForceLanguage(Language::English); }
+    ~FilePaths() override { ForceLanguage(std::nullopt); }
+
+    std::string File(const std::string& name) const { return dir.File(name); }
+    // The message of the refusal, or "" when nothing was thrown.
+    template <class Action> static std::string Refusal(Action action)
+    {
+        try {
+            action();
+        } catch (const VxError& error) {
+            return error.what();
+        }
+        return {};
+    }
+    std::vector<std::string> Names() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(dir.Path()))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    // Special files of every sort the system lets us make here.
+    std::vector<std::string> SpecialFiles() const
+    {
+        std::vector<std::string> made;
+        if (::mkfifo(File("fifo").c_str(), 0644) == 0)
+            made.push_back(File("fifo"));
+        if (::mknod(File("null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0)
+            made.push_back(File("null"));
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const std::string socketPath = File("socket");
+        if (socketPath.size() < sizeof address.sun_path) {
+            std::copy(socketPath.begin(), socketPath.end(), address.sun_path);
+            if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0)
+                made.push_back(socketPath);
+        }
+        ::close(fd);
+        return made;
+    }
+
+    test::TempDir dir;
+};
+
+} // namespace
+
+TEST_F(FilePaths, ReadingRefusesWhatIsNoRegularFileWithoutWaiting)
+{
+    fs::create_directory(File("folder"));
+    EXPECT_NE(Refusal([&] { ReadInputFile(File("folder"), TInputKind::Text); }).find("It is a directory."),
+              std::string::npos);
+    const auto special = SpecialFiles();
+    EXPECT_FALSE(special.empty()) << "a FIFO can always be made";
+    for (const std::string& path : special) {
+        const std::string refusal = Refusal([&] { ReadInputFile(path, TInputKind::Image); });
+        EXPECT_NE(refusal.find("not a regular file"), std::string::npos) << path << ": " << refusal;
+        EXPECT_NE(refusal.find(path), std::string::npos) << refusal;
+    }
+    EXPECT_NE(Refusal([&] { ReadInputFile(File("missing"), TInputKind::Text); }).find("No such file"),
+              std::string::npos);
+    EXPECT_FALSE(ReadInputFileIfPresent(File("missing"), TInputKind::Text));
+}
+
+TEST_F(FilePaths, ReadingRefusesAFileOverItsKindsLimitNamingTheSize)
+{
+    for (TInputKind kind : {TInputKind::Image, TInputKind::Patch, TInputKind::Text, TInputKind::ColourFile}) {
+        const std::uint64_t limit = InputLimit(kind);
+        const std::string path = File("sized");
+        test::WriteFile(path, std::string{});
+        ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(limit)), 0);
+        EXPECT_EQ(ReadInputFile(path, kind).size(), limit);
+        ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(limit + 1)), 0);
+        EXPECT_NE(Refusal([&] { ReadInputFile(path, kind); }).find("more than"), std::string::npos) << limit;
+    }
+    EXPECT_EQ(InputLimit(TInputKind::Image), 0x100040u);
+    EXPECT_EQ(InputLimit(TInputKind::Patch), 16u << 20);
+    EXPECT_EQ(InputLimit(TInputKind::Text), 1u << 20);
+    EXPECT_EQ(InputLimit(TInputKind::ColourFile), 192u);
+    // Sparse: ten gigabytes of nothing, refused before one byte is read.
+    const std::string huge = File("huge");
+    test::WriteFile(huge, std::string{});
+    ASSERT_EQ(::truncate(huge.c_str(), off_t{10} << 30), 0);
+    EXPECT_NE(Refusal([&] { ReadInputFile(huge, TInputKind::Text); }).find("0x0000000280000000 bytes"),
+              std::string::npos);
+}
+
+TEST_F(FilePaths, WritingRefusesSpecialFilesAndReadOnlyFilesAndKeepsThem)
+{
+    fs::create_directory(File("folder"));
+    test::WriteFile(File("ro"), Old);
+    ::chmod(File("ro").c_str(), 0444);
+    struct Case { std::string path; TWriteFailure failure; const char* reason; };
+    std::vector<Case> cases = {{File("folder"), TWriteFailure::NotRegularFile, "It is a directory."},
+                               {File("ro"), TWriteFailure::ReadOnly, "read-only"}};
+    for (const std::string& path : SpecialFiles())
+        cases.push_back({path, TWriteFailure::NotRegularFile, "not a regular file"});
+    const auto before = Names();
+    for (const Case& c : cases) {
+        struct stat old {};
+        ::lstat(c.path.c_str(), &old);
+        try {
+            WriteOutputFile(c.path, New);
+            ADD_FAILURE() << c.path << " was written";
+        } catch (const TWriteError& error) {
+            EXPECT_EQ(error.Failure(), c.failure) << c.path;
+            EXPECT_NE(std::string(error.what()).find(c.reason), std::string::npos) << error.what();
+            EXPECT_NE(std::string(error.what()).find(c.path), std::string::npos) << error.what();
+        }
+        struct stat now {};
+        ::lstat(c.path.c_str(), &now);
+        EXPECT_EQ(now.st_mode, old.st_mode) << c.path << " is still what it was";
+        EXPECT_EQ(now.st_ino, old.st_ino) << c.path;
+    }
+    EXPECT_EQ(test::ReadBytes(File("ro")), Old);
+    EXPECT_EQ(Names(), before) << "no temporary file stays";
+}
+
+TEST_F(FilePaths, WritingGoesThroughLinksAndKeepsModeAndOwner)
+{
+    test::WriteFile(File("target"), Old);
+    ::chmod(File("target").c_str(), 0640);
+    fs::create_symlink("target", File("link"));
+    fs::create_symlink("link", File("link-to-link"));
+    WriteOutputFile(File("link-to-link"), New);
+    EXPECT_TRUE(fs::is_symlink(File("link")) && fs::is_symlink(File("link-to-link")));
+    EXPECT_EQ(test::ReadBytes(File("target")), New);
+    EXPECT_EQ(fs::status(File("target")).permissions(), fs::perms(0640));
+
+    fs::create_symlink("made-by-link", File("dangling"));
+    WriteOutputFile(File("dangling"), New);
+    EXPECT_TRUE(fs::is_symlink(File("dangling")));
+    EXPECT_EQ(test::ReadBytes(File("made-by-link")), New);
+
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "keeping another user's owner needs root";
+    ASSERT_EQ(::chown(File("target").c_str(), 12345, 23456), 0);
+    WriteOutputFile(File("target"), Old);
+    struct stat info {};
+    ::stat(File("target").c_str(), &info);
+    EXPECT_EQ(info.st_uid, 12345u);
+    EXPECT_EQ(info.st_gid, 23456u);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+}
+
+TEST_F(FilePaths, AFailedWriteLeavesTheOldFileWholeAndNoTemporaryFile)
+{
+    test::WriteFile(File("picture.png"), Old);
+    // A file size limit fails the write as a full disk does.
+    struct rlimit saved {};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const std::string refusal = Refusal([&] { WriteOutputFile(File("picture.png"), std::vector<std::uint8_t>(10000)); });
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_NE(refusal.find("File too large"), std::string::npos) << refusal;
+    EXPECT_EQ(test::ReadBytes(File("picture.png")), Old);
+    EXPECT_EQ(Names(), std::vector<std::string>{"picture.png"});
+
+    const std::string gone = File("removed/picture.png");
+    const std::string missing = Refusal([&] { WriteOutputFile(gone, New); });
+    EXPECT_NE(missing.find(gone), std::string::npos) << missing;
+    EXPECT_NE(missing.find("No such file or directory"), std::string::npos) << missing;
+}
+
+TEST_F(FilePaths, AFolderThatRefusesTemporaryFilesGetsTheSameLengthWrittenInPlace)
+{
+    // Root passes folder permissions, so the writer runs as an unprivileged user.
+    const bool root = ::geteuid() == 0;
+    const uid_t user = root ? 65534 : ::geteuid();
+    const std::string folder = File("shared");
+    fs::create_directory(folder);
+    test::WriteFile(folder + "/game.nes", Old);
+    if (root) {
+        ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
+        ASSERT_EQ(::chown(folder.c_str(), user, user), 0);
+        ASSERT_EQ(::chown((folder + "/game.nes").c_str(), user, user), 0);
+    }
+    ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (root && (::setgid(user) != 0 || ::setuid(user) != 0))
+            ::_exit(10);
+        int status = 0;
+        try {
+            WriteOutputFile(folder + "/game.nes", New); // same length: in place
+        } catch (const VxError&) {
+            status |= 1;
+        }
+        try {
+            WriteOutputFile(folder + "/game.nes", std::vector<std::uint8_t>(6, 'x'));
+            status |= 2;
+        } catch (const VxError&) {
+        }
+        ::_exit(status);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ::chmod(folder.c_str(), 0755);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_NE(WEXITSTATUS(status), 10) << "could not become an unprivileged user";
+    EXPECT_EQ(WEXITSTATUS(status) & 1, 0) << "the same length was refused";
+    EXPECT_EQ(WEXITSTATUS(status) & 2, 0) << "another length was written without a temporary file";
+    EXPECT_EQ(test::ReadBytes(folder + "/game.nes"), New);
+}
