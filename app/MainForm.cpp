@@ -3,6 +3,7 @@
 #include "app/StageNames.h"
 #include "core/AddressData.h"
 #include "core/Errors.h"
+#include "core/FileSystem.h"
 #include "core/InputFile.h"
 #include "core/Language.h"
 #include "core/MyIniFiles.h"
@@ -407,6 +408,19 @@ bool TMainForm::CommandSaveAs()
     return path && SaveTo(*path);
 }
 
+bool TMainForm::RefusesToReplaceAnInput(const QString& output, std::initializer_list<std::string> inputs)
+{
+    for (const std::string& input : inputs) {
+        if (!SameFile(output.toStdString(), input))
+            continue;
+        prompts_.ShowMessage(Text("%1 は書き出しの元になるファイルです。別の名前を選んで下さい。何も書き込みませんでした。",
+                                  "%1 is what this is made from: choose another name. Nothing was written.")
+                                 .arg(QString::fromStdString(input)));
+        return true;
+    }
+    return false;
+}
+
 void TMainForm::CommandCreatePatch()
 {
     if (!rom_->IsLoaded())
@@ -417,22 +431,20 @@ void TMainForm::CommandCreatePatch()
     if (!originalPath)
         return;
     const std::vector<std::uint8_t> edited = rom_->EditedImage();
-    // A file of another length is refused before it is read, whatever its size.
-    const qint64 length = QFileInfo(*originalPath).size();
-    if (length != static_cast<qint64>(edited.size())) {
-        prompts_.ShowMessage(
-            Text("元のイメージ (%1 バイト) は開いているイメージ (%2 バイト) と長さが違います。パッチは同じ長さのイメージの間で作成します。",
-                 "The original image (%1 bytes) and the open image (%2 bytes) differ in length: a patch is made "
-                 "between images of one length.")
-                .arg(length)
-                .arg(edited.size()));
-        return;
-    }
     std::vector<std::uint8_t> original;
     try {
         original = ReadInputFile(originalPath->toStdString(), TInputKind::Image);
     } catch (const VxError& error) {
         prompts_.ShowMessage(QString::fromStdString(error.what()));
+        return;
+    }
+    if (original.size() != edited.size()) {
+        prompts_.ShowMessage(
+            Text("元のイメージ (%1 バイト) は開いているイメージ (%2 バイト) と長さが違います。パッチは同じ長さのイメージの間で作成します。",
+                 "The original image (%1 bytes) and the open image (%2 bytes) differ in length: a patch is made "
+                 "between images of one length.")
+                .arg(original.size())
+                .arg(edited.size()));
         return;
     }
     if (original == edited) {
@@ -450,6 +462,8 @@ void TMainForm::CommandCreatePatch()
                                   "A patch's file name ends in .bps or .ips."));
         return;
     }
+    if (RefusesToReplaceAnInput(*patchPath, {rom_->FileName(), originalPath->toStdString()}))
+        return;
     try {
         WriteOutputFile(patchPath->toStdString(), MakePatch(*format, original, edited));
     } catch (const VxError& error) {
@@ -464,6 +478,12 @@ void TMainForm::CommandExportStagePicture()
     const auto path = prompts_.ChooseFileToSave(Text("ステージ画像の書き出し", "Export Stage Picture"),
                                                 QStringLiteral("PNG (*.png)"));
     if (!path)
+        return;
+    if (!HasExtension(path->toStdString(), ".png")) { // PNG data under another name would mislead
+        prompts_.ShowMessage(Text("画像のファイル名は .png で終えて下さい。", "A picture's file name ends in .png."));
+        return;
+    }
+    if (RefusesToReplaceAnInput(*path, {rom_->FileName()}))
         return;
     // Drawn apart from the pages, in the stage's still colours: the animation on screen and
     // the shared sheets stay as they are.

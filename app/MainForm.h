@@ -1,5 +1,6 @@
 #pragma once
 #include <QMainWindow>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -125,6 +126,8 @@ private:
     // The unsaved-changes question; true when the caller may go on.
     bool SettleUnsavedChanges();
     bool SaveTo(const QString& path);
+    // True, after saying so, when output is one of the files the command reads.
+    bool RefusesToReplaceAnInput(const QString& output, std::initializer_list<std::string> inputs);
     void ShowTitle();
     TEditorUnit* UnitOfPage(int page) const;
     void RefreshActivePage();

@@ -52,7 +52,7 @@ std::int32_t DefaultAddress(TableKey key, int stage)
     return info.stage0Default + (stage % 8) * 0x4000 + (info.perPage ? (stage / 8) * 0x100 : 0);
 }
 
-TAddressData::TAddressData(TMyMemIniFile& settings)
+TAddressData::TAddressData(TMyMemIniFile& settings) : settingsFileName_(settings.FileName())
 {
     for (int stage = 0; stage < StageCount; ++stage) {
         for (int k = 0; k < TableKeyCount; ++k) {

@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "core/MyIniFiles.h"
@@ -66,8 +67,11 @@ public:
     std::int32_t Address(TableKey key, int stage) const;
     int Default32x32ChipEditPage(int stage) const { return chipEditPage_.at(stage); }
     int DefaultStartPoint(int stage) const { return startPoint_.at(stage); }
+    // The settings file the values came from; empty when every default is in force.
+    const std::string& SettingsFileName() const { return settingsFileName_; }
 
 private:
+    std::string settingsFileName_;
     std::array<std::array<std::int32_t, StageCount>, TableKeyCount> addresses_{};
     std::array<int, StageCount> chipEditPage_{};
     std::array<int, StageCount> startPoint_{};

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace vx {
 
@@ -12,6 +13,11 @@ public:
     TFileDescriptor(const TFileDescriptor&) = delete;
     TFileDescriptor& operator=(const TFileDescriptor&) = delete;
     int Get() const { return fd_; }
+    void Reset(int fd)
+    {
+        Close();
+        fd_ = fd;
+    }
     // 0, or -1 with errno set (a delayed write error shows here).
     int Close();
 
@@ -36,6 +42,9 @@ std::string FollowLinks(const std::string& path);
 
 // Both name one existing file (same device and inode, links followed).
 bool SameFile(const std::string& a, const std::string& b);
+
+// The path ends in the extension (".png"), in any case.
+bool HasExtension(std::string_view path, std::string_view extension);
 
 // Anything stands at the path (a dangling link counts).
 bool PathExists(const std::string& path);

@@ -71,10 +71,11 @@ TMemIniFile TMemIniFile::FromText(std::string_view text, std::string fileName)
 void TMemIniFile::SetText(std::string_view text)
 {
     sections_.clear();
+    firstStrayLine_ = 0;
     if (text.substr(0, 3) == "\xEF\xBB\xBF")
         text.remove_prefix(3);
     Section* current = nullptr;
-    while (!text.empty()) {
+    for (int number = 1; !text.empty(); ++number) {
         const std::size_t end = text.find_first_of("\r\n");
         std::string_view line = TrimBlanks(text.substr(0, end));
         if (end == std::string_view::npos) {
@@ -90,9 +91,11 @@ void TMemIniFile::SetText(std::string_view text)
             current = &sections_.back();
             continue;
         }
+        const std::size_t equals = line.find('=');
+        if ((current == nullptr || equals == std::string_view::npos) && firstStrayLine_ == 0)
+            firstStrayLine_ = number;
         if (current == nullptr)
             continue; // lines before the first section belong to nothing
-        const std::size_t equals = line.find('=');
         if (equals == std::string_view::npos)
             current->Add({std::string(line), {}, false});
         else

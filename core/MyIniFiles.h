@@ -50,6 +50,11 @@ public:
     // Writes the whole file safely; throws TWriteError when it cannot.
     void UpdateFile() const;
 
+    // The number of the first line that is neither blank, a comment, a section nor a
+    // key=value line of a section (0: none), which a settings file written by hand rarely
+    // has and any other text file does.
+    int FirstStrayLine() const { return firstStrayLine_; }
+
 private:
     struct Entry {
         std::string key;   // whole line when it holds no "="
@@ -71,6 +76,7 @@ private:
 
     std::string fileName_;
     std::vector<Section> sections_;
+    int firstStrayLine_ = 0;
 };
 
 // The settings file: adds hexadecimal reads and writes to the in-memory INI file.

@@ -4,8 +4,10 @@
 #include "core/Language.h"
 
 #include <cerrno>
+#include <chrono>
 #include <fcntl.h>
 #include <optional>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -43,19 +45,12 @@ int WriteAll(int fd, const std::uint8_t* data, std::size_t size, off_t offset = 
     return 0;
 }
 
-mode_t NewFileMode()
-{
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
 // Errors by which a folder (read-only, or a network or synced one) refuses a new name
 // while the file itself may still be writable.
 bool FolderRefuses(int error)
 {
     return error == EACCES || error == EPERM || error == EBUSY || error == EXDEV || error == ENOTSUP ||
-           error == ENAMETOOLONG;
+           error == ENAMETOOLONG || error == EILSEQ || error == EINVAL;
 }
 
 std::string FolderOf(const std::string& path)
@@ -66,13 +61,26 @@ std::string FolderOf(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-std::string TemporaryPattern(const std::string& target)
+// The target's name and a random suffix, in its folder. Long names are cut, on a character
+// boundary, to leave room for the suffix within the longest name a folder takes.
+std::string TemporaryName(const std::string& target)
 {
+    static std::mt19937_64 random(std::random_device{}() ^
+                                  static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
     const std::size_t slash = target.rfind('/');
     const std::string folder = slash == std::string::npos ? std::string{} : target.substr(0, slash + 1);
-    // Room for the suffix within the longest name a folder takes.
-    const std::string name = target.substr(folder.size()).substr(0, 200);
-    return folder + name + ".XXXXXX";
+    std::string name = target.substr(folder.size());
+    if (name.size() > 200) {
+        std::size_t cut = 200;
+        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+            --cut;
+        name.resize(cut);
+    }
+    static const char Letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    std::string suffix = ".";
+    for (int i = 0; i < 6; ++i)
+        suffix += Letters[random() % (sizeof Letters - 1)];
+    return folder + name + suffix;
 }
 
 void SyncFolder(const std::string& target)
@@ -82,52 +90,56 @@ void SyncFolder(const std::string& target)
         ::fsync(folder.Get()); // the rename itself is durable; a failure here loses nothing
 }
 
-// The old owner and group where the system lets us, then the old mode (a change of owner
-// clears the set-id bits, so the mode comes last).
-int KeepOwnerAndMode(int fd, const std::optional<struct stat>& old, mode_t mode)
-{
-    if (old) {
-        if (::fchown(fd, old->st_uid, old->st_gid) != 0)
-            (void)::fchown(fd, static_cast<uid_t>(-1), old->st_gid);
-    }
-    return ::fchmod(fd, mode) == 0 ? 0 : errno;
-}
+enum class TReplace { Done, FolderRefused, OwnerNotKept, Failed };
 
-// Returns 0, or the error number with the temporary file gone.
-int ReplaceThroughTemporary(const std::string& target, std::span<const std::uint8_t> bytes,
-                            const std::optional<struct stat>& old, bool& folderRefused)
+// Writes the bytes to a new file beside the target and renames it over the target. On any
+// outcome but Done the temporary file is gone again; error holds the system's reason.
+TReplace ReplaceThroughTemporary(const std::string& target, std::span<const std::uint8_t> bytes,
+                                 const std::optional<struct stat>& old, int& error)
 {
-    std::string temporary = TemporaryPattern(target);
-    TFileDescriptor file(::mkostemp(temporary.data(), O_CLOEXEC));
-    if (file.Get() < 0) {
-        folderRefused = FolderRefuses(errno);
-        return errno;
+    std::string temporary;
+    TFileDescriptor file;
+    for (int attempt = 0; attempt < 100 && file.Get() < 0; ++attempt) {
+        temporary = TemporaryName(target);
+        // 0666 less the umask, as any new file; a replaced file takes the old mode below.
+        file.Reset(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        if (file.Get() < 0 && errno != EEXIST)
+            break;
     }
-    auto discard = [&](int error) {
+    if (file.Get() < 0) {
+        error = errno;
+        return FolderRefuses(error) ? TReplace::FolderRefused : TReplace::Failed;
+    }
+    auto discard = [&](int reason, TReplace outcome) {
+        error = reason;
         file.Close();
         ::unlink(temporary.c_str());
-        return error;
+        return outcome;
     };
-    if (int error = WriteAll(file.Get(), bytes.data(), bytes.size()))
-        return discard(error);
-    if (int error = KeepOwnerAndMode(file.Get(), old, old ? (old->st_mode & 07777) : NewFileMode()))
-        return discard(error);
+    // A copy the system will not give the old owner and group would change hands.
+    if (old && ::fchown(file.Get(), old->st_uid, old->st_gid) != 0)
+        return discard(errno, TReplace::OwnerNotKept);
+    // The mode after the owner: a change of owner clears the set-id bits.
+    if (old && ::fchmod(file.Get(), old->st_mode & 07777) != 0)
+        return discard(errno, TReplace::Failed);
+    if (int failed = WriteAll(file.Get(), bytes.data(), bytes.size()))
+        return discard(failed, TReplace::Failed);
     if (::fsync(file.Get()) != 0)
-        return discard(errno);
+        return discard(errno, TReplace::Failed);
     if (file.Close() != 0)
-        return discard(errno);
+        return discard(errno, TReplace::Failed);
     if (::rename(temporary.c_str(), target.c_str()) != 0) {
-        const int error = errno;
-        folderRefused = FolderRefuses(error);
+        error = errno;
         ::unlink(temporary.c_str());
-        return error;
+        return FolderRefuses(error) ? TReplace::FolderRefused : TReplace::Failed;
     }
     SyncFolder(target);
-    return 0;
+    return TReplace::Done;
 }
 
-// Writes over the file's own bytes (same length, nothing truncated). Should a write fail
-// half way, the old bytes are put back as far as the system lets us.
+// Writes over the file's own bytes (same length, nothing truncated), which keeps its owner,
+// its other hard links and everything else about it. Should a write fail half way, the old
+// bytes are put back as far as the system lets us. Returns 0 or the error number.
 int WriteInPlace(const std::string& target, std::span<const std::uint8_t> bytes)
 {
     TFileDescriptor file(::open(target.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW));
@@ -137,7 +149,7 @@ int WriteInPlace(const std::string& target, std::span<const std::uint8_t> bytes)
     if (::fstat(file.Get(), &info) != 0)
         return errno;
     if (!S_ISREG(info.st_mode) || static_cast<std::uint64_t>(info.st_size) != bytes.size())
-        return EACCES;
+        return EAGAIN; // changed meanwhile
     std::vector<std::uint8_t> old(bytes.size());
     for (std::size_t got = 0; got < old.size();) {
         const ssize_t count = ::pread(file.Get(), old.data() + got, old.size() - got, static_cast<off_t>(got));
@@ -158,40 +170,73 @@ int WriteInPlace(const std::string& target, std::span<const std::uint8_t> bytes)
     return file.Close() == 0 ? 0 : errno;
 }
 
+// The file as it stands at path (links followed); nothing when there is none.
+std::optional<struct stat> Existing(const std::string& path)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0)
+        return info;
+    if (errno != ENOENT)
+        FailSystem(path, errno);
+    return std::nullopt;
+}
+
 } // namespace
+
+void CheckOutputFile(const std::string& path)
+{
+    const auto old = Existing(path);
+    if (!old)
+        return;
+    if (S_ISDIR(old->st_mode))
+        Fail(TWriteFailure::NotRegularFile, path, IsDirectoryText());
+    if (!S_ISREG(old->st_mode))
+        Fail(TWriteFailure::NotRegularFile, path, NotRegularFileText());
+    // Root may write anything; the owner's bits still say the file is to be kept.
+    if ((old->st_mode & S_IWUSR) == 0)
+        Fail(TWriteFailure::ReadOnly, path, Tr("読み取り専用のファイルです。", "The file is read-only."));
+    if (::access(path.c_str(), W_OK) != 0)
+        Fail(errno == EACCES || errno == EROFS ? TWriteFailure::ReadOnly : TWriteFailure::System, path,
+             SystemReason(errno));
+}
 
 void WriteOutputFile(const std::string& path, std::span<const std::uint8_t> bytes)
 {
+    CheckOutputFile(path);
     const std::string target = FollowLinks(path);
-    std::optional<struct stat> old;
-    struct stat info {};
-    if (::stat(target.c_str(), &info) == 0)
-        old = info;
-    else if (errno != ENOENT)
-        FailSystem(path, errno);
-
+    const auto old = Existing(path);
     if (old) {
-        if (S_ISDIR(old->st_mode))
-            Fail(TWriteFailure::NotRegularFile, path, IsDirectoryText());
-        if (!S_ISREG(old->st_mode))
-            Fail(TWriteFailure::NotRegularFile, path, NotRegularFileText());
-        // Root may write anything; the owner's bits still say the file is to be kept.
-        if ((old->st_mode & S_IWUSR) == 0)
-            Fail(TWriteFailure::ReadOnly, path, Tr("読み取り専用のファイルです。", "The file is read-only."));
-        if (::access(target.c_str(), W_OK) != 0)
-            Fail(errno == EACCES || errno == EROFS ? TWriteFailure::ReadOnly : TWriteFailure::System, path,
-                 SystemReason(errno));
+        // A name the kernel resolves but no folder holds (a link in /proc) cannot be replaced.
+        const auto named = Existing(target);
+        if (!named || named->st_dev != old->st_dev || named->st_ino != old->st_ino)
+            Fail(TWriteFailure::NotRegularFile, path,
+                 Tr("このリンクを通して書き込むことはできません。", "It cannot be written through this link."));
     }
+    const bool sameLength = old && static_cast<std::uint64_t>(old->st_size) == bytes.size();
+    auto inPlaceOr = [&](const std::string& refusal) {
+        if (!sameLength)
+            Fail(TWriteFailure::System, path, refusal);
+        if (const int error = WriteInPlace(target, bytes))
+            FailSystem(path, error);
+    };
+    // Replacing a file with other hard links would part them.
+    if (old && old->st_nlink > 1)
+        return inPlaceOr(Tr("他のハードリンクを持つファイルです。置き換えるとリンクが切れます。",
+                            "It has other hard links, which replacing it would part from it."));
 
-    bool folderRefused = false;
-    const int error = ReplaceThroughTemporary(target, bytes, old, folderRefused);
-    if (error == 0)
+    int error = 0;
+    switch (ReplaceThroughTemporary(target, bytes, old, error)) {
+    case TReplace::Done:
         return;
-    if (folderRefused && old && static_cast<std::uint64_t>(old->st_size) == bytes.size()) {
-        const int inPlace = WriteInPlace(target, bytes);
-        if (inPlace == 0)
-            return;
-        FailSystem(path, inPlace);
+    case TReplace::OwnerNotKept:
+        return inPlaceOr(Tr("別のユーザーかグループのファイルです。置き換えると持ち主が変わります。",
+                            "It belongs to another user or group, and a new copy would change hands."));
+    case TReplace::FolderRefused:
+        if (sameLength)
+            return inPlaceOr({});
+        break;
+    case TReplace::Failed:
+        break;
     }
     FailSystem(path, error);
 }

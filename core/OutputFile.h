@@ -20,6 +20,10 @@ private:
     TWriteFailure failure_;
 };
 
+// Throws the TWriteError that WriteOutputFile would give for path before writing a byte
+// (not a regular file, read-only), so a caller can refuse before doing its work.
+void CheckOutputFile(const std::string& path);
+
 // The one way a file is written. The bytes go to a temporary file in the target's folder,
 // which is flushed and renamed over the target, so the target holds either its old bytes
 // or all the new ones, and no temporary file stays behind.
@@ -27,8 +31,9 @@ private:
 // - A target that exists and is not a regular file, or whose permission bits give its
 //   owner no write permission (whoever runs this), is refused.
 // - A replaced file keeps its mode and, where the system allows, its owner and group.
-// - Where the folder refuses the temporary file or the rename but the file itself may be
-//   written and keeps its length, the bytes are written in place and flushed.
+// - Where the folder refuses the temporary file or the rename, where the replaced file's
+//   owner or group could not be kept, or where it has other hard links, a file that keeps
+//   its length is written in place and flushed; another length is refused.
 // Throws TWriteError naming the file and the system's reason.
 void WriteOutputFile(const std::string& path, std::span<const std::uint8_t> bytes);
 

@@ -68,6 +68,15 @@ std::string LengthChangedText(std::int64_t before, std::int64_t now)
 // Addresses read one way everywhere: eight hex digits, as the settings file's 32 bits.
 std::string AddressText(std::int32_t address) { return FormatHex(static_cast<std::uint32_t>(address), 8); }
 
+// Where the addresses came from, so the user knows which file to mend.
+std::string CheckSettingsText(const std::string& settingsFile)
+{
+    if (settingsFile.empty())
+        return Tr("設定ファイルのアドレスを確認して下さい (今は既定値です)。",
+                  "Check the addresses of the settings file (the defaults are in force).");
+    return IsJapanese() ? settingsFile + " のアドレスを確認して下さい。" : "Check the addresses in " + settingsFile + ".";
+}
+
 } // namespace
 
 std::optional<std::string> CheckImageFormat(std::span<const std::uint8_t> bytes)
@@ -97,12 +106,12 @@ std::optional<std::string> CheckImage(const std::vector<std::uint8_t>& bytes,
             if (IsJapanese())
                 return "ステージ " + FormatHex(static_cast<std::uint32_t>(stage), 2) + " のテーブル " +
                        where + " (アドレス " + addressText + "、長さ " + FormatHex(static_cast<std::uint32_t>(length)) +
-                       ") がイメージ (" + SizeText(size) + " バイト) の外にあります。\n"
-                       "vexalon2editor.ini のアドレスを確認して下さい。";
+                       ") がイメージ (" + SizeText(size) + " バイト) の外にあります。\n" +
+                       CheckSettingsText(addresses.SettingsFileName());
             return "Stage " + FormatHex(static_cast<std::uint32_t>(stage), 2) + ": table " + where +
                    " at address " + addressText + " (length " + FormatHex(static_cast<std::uint32_t>(length)) +
                    ") lies outside the image of " + SizeText(size) +
-                   " bytes.\nCheck the addresses in vexalon2editor.ini.";
+                   " bytes.\n" + CheckSettingsText(addresses.SettingsFileName());
         }
     }
     return std::nullopt;

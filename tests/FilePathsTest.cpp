@@ -194,44 +194,67 @@ TEST_F(FilePaths, AFailedWriteLeavesTheOldFileWholeAndNoTemporaryFile)
     EXPECT_NE(missing.find("No such file or directory"), std::string::npos) << missing;
 }
 
-TEST_F(FilePaths, AFolderThatRefusesTemporaryFilesGetsTheSameLengthWrittenInPlace)
+TEST_F(FilePaths, WhereACopyCannotTakeTheFilesPlaceTheSameLengthIsWrittenInPlace)
 {
-    // Root passes folder permissions, so the writer runs as an unprivileged user.
+    // Hard links: replacing would part them.
+    test::WriteFile(File("first"), Old);
+    fs::create_hard_link(File("first"), File("second"));
+    WriteOutputFile(File("first"), New);
+    EXPECT_EQ(test::ReadBytes(File("second")), New) << "the link holds";
+    EXPECT_NE(Refusal([&] { WriteOutputFile(File("first"), std::vector<std::uint8_t>(6)); }).find("hard links"),
+              std::string::npos);
+    EXPECT_EQ(test::ReadBytes(File("first")), New);
+
+    // A folder that refuses temporary files, and a file of another owner. Root passes
+    // folder permissions and may give files away, so the writer runs as nobody.
     const bool root = ::geteuid() == 0;
     const uid_t user = root ? 65534 : ::geteuid();
-    const std::string folder = File("shared");
-    fs::create_directory(folder);
-    test::WriteFile(folder + "/game.nes", Old);
+    const std::string shared = File("shared"), open = File("open");
+    fs::create_directory(shared);
+    fs::create_directory(open);
+    test::WriteFile(shared + "/game.nes", Old);
+    test::WriteFile(open + "/theirs.nes", Old);
     if (root) {
         ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
-        ASSERT_EQ(::chown(folder.c_str(), user, user), 0);
-        ASSERT_EQ(::chown((folder + "/game.nes").c_str(), user, user), 0);
+        for (const std::string& path : {shared, shared + "/game.nes", open})
+            ASSERT_EQ(::chown(path.c_str(), user, user), 0);
+        ASSERT_EQ(::chmod((open + "/theirs.nes").c_str(), 0666), 0);
     }
-    ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
+    ASSERT_EQ(::chmod(shared.c_str(), 0555), 0);
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
         if (root && (::setgid(user) != 0 || ::setuid(user) != 0))
-            ::_exit(10);
-        int status = 0;
-        try {
-            WriteOutputFile(folder + "/game.nes", New); // same length: in place
-        } catch (const VxError&) {
-            status |= 1;
-        }
-        try {
-            WriteOutputFile(folder + "/game.nes", std::vector<std::uint8_t>(6, 'x'));
-            status |= 2;
-        } catch (const VxError&) {
+            ::_exit(100);
+        int status = 0, bit = 1;
+        for (const std::string& path : {shared + "/game.nes", open + "/theirs.nes"}) {
+            try {
+                WriteOutputFile(path, New); // same length: in place
+            } catch (const VxError&) {
+                status |= bit;
+            }
+            try {
+                WriteOutputFile(path, std::vector<std::uint8_t>(6, 'x'));
+                status |= bit << 1;
+            } catch (const VxError&) {
+            }
+            bit <<= 2;
         }
         ::_exit(status);
     }
     int status = 0;
     ::waitpid(child, &status, 0);
-    ::chmod(folder.c_str(), 0755);
+    ::chmod(shared.c_str(), 0755);
     ASSERT_TRUE(WIFEXITED(status));
-    ASSERT_NE(WEXITSTATUS(status), 10) << "could not become an unprivileged user";
-    EXPECT_EQ(WEXITSTATUS(status) & 1, 0) << "the same length was refused";
-    EXPECT_EQ(WEXITSTATUS(status) & 2, 0) << "another length was written without a temporary file";
-    EXPECT_EQ(test::ReadBytes(folder + "/game.nes"), New);
+    ASSERT_NE(WEXITSTATUS(status), 100) << "could not become an unprivileged user";
+    EXPECT_EQ(WEXITSTATUS(status) & 3, 0) << "read-only folder: same length refused (1) or another length written (2)";
+    EXPECT_EQ(test::ReadBytes(shared + "/game.nes"), New);
+    if (!root)
+        GTEST_SKIP() << "a file of another owner needs root to make";
+    EXPECT_EQ(WEXITSTATUS(status) & 12, 0) << "another owner's file: same length refused (4) or another length written (8)";
+    EXPECT_EQ(test::ReadBytes(open + "/theirs.nes"), New);
+    struct stat info {};
+    ::stat((open + "/theirs.nes").c_str(), &info);
+    EXPECT_EQ(info.st_uid, 0u) << "the file did not change hands";
+    EXPECT_EQ(std::distance(fs::directory_iterator(open), fs::directory_iterator()), 1) << "no temporary file stays";
 }

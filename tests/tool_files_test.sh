@@ -43,6 +43,8 @@ printf 'PATCH\0\0\x20\0\x02AB\x45\x4f\x46' > "$work/poke.ips" # "AB" at 0x20
 refused 1 "settings over an image" "not a settings file but an iNES image" -- "$tool" settings "$image"
 printf '[LevelDataAddress]\nMap[0]=510\0\n' > "$work/binary.ini"
 refused 1 "settings over a file with NUL bytes" "NUL bytes" -- "$tool" settings "$work/binary.ini"
+printf 'Notes\n=====\nkeep = these\n' > "$work/notes.txt"
+refused 1 "settings over a text file" "line 1 is neither a [section] nor a key=value line" -- "$tool" settings "$work/notes.txt"
 refused 1 "an image as --settings" "not a settings file" -- "$tool" info "$image" --settings "$image"
 refused 2 "render onto the image" ".png" -- "$tool" render "$image" --stage 0 --room 0 --out "$image"
 refused 2 "render onto a .jpg" ".png" -- "$tool" render "$image" --stage 0 --room 0 --out "$work/x.jpg"
@@ -65,6 +67,7 @@ mkfifo "$work/fifo"
 refused 1 "info on a FIFO" "not a regular file" -- "$tool" info "$work/fifo"
 refused 1 "settings onto a FIFO" "not a regular file" -- "$tool" settings "$work/fifo"
 refused 1 "make-sample onto a FIFO" "not a regular file" -- "$tool" make-sample "$work/fifo" --force
+refused 1 "make-sample onto a FIFO without --force" "not a regular file" -- "$tool" make-sample "$work/fifo"
 mkdir "$work/folder"
 refused 1 "info on a directory" "is a directory" -- "$tool" info "$work/folder"
 refused 1 "roundtrip onto a directory" "is a directory" -- "$tool" roundtrip "$image" "$work/folder" --force
@@ -96,6 +99,13 @@ if [[ $(id -u) -eq 0 ]]; then
 else
   skip "keeping another user's ownership needs root"
 fi
+
+# A file with another hard link is written in place, so the link holds.
+cp "$image" "$work/first.nes" && ln "$work/first.nes" "$work/second.nes"
+"$tool" apply "$image" "$work/poke.ips" "$work/first.nes" --force >/dev/null 2>&1 || fail "apply onto a hard-linked image"
+cmp -s "$work/first.nes" "$work/second.nes" && [[ $(stat -c %h "$work/first.nes") -eq 2 ]] ||
+  fail "the hard link was parted"
+cmp -s "$work/first.nes" "$image" && fail "the hard-linked image was not written"
 
 # Files too large for their kind are refused before they are read.
 truncate -s 10G "$work/huge.nes" "$work/huge.ini"

@@ -43,6 +43,7 @@ expect 1 "roundtrip refuses a short file" -- "$tool" roundtrip "$work/short.nes"
 printf '[LevelDataAddress]\nMap[13]=3FA00\n' > "$work/far.ini"
 expect 1 "info names a table outside" -- "$tool" info "$work/sample.nes" --settings "$work/far.ini"
 contains "$work/out" "outside the image: Map[13] at 0003FA00" "info lists the table outside"
+contains "$work/err" "Check the addresses in $work/far.ini." "the refusal names the settings file"
 cp "$work/far.ini" "$work/kept.ini"
 cmp -s "$work/far.ini" "$work/kept.ini" || { echo "FAIL: --settings wrote the file"; failures=$((failures + 1)); }
 

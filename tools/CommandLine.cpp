@@ -38,10 +38,10 @@ std::optional<int> ParseNumber(const std::string& text)
 
 // A number option from lowest to highest, refused by the parser (exit 2) otherwise.
 CLI::Option* AddNumber(CLI::App* command, const std::string& name, std::string& text, int lowest, int highest,
-                       const std::string& what)
+                       const std::string& what, const std::string& description = {})
 {
     const std::string range = what + " from " + std::to_string(lowest) + " to " + std::to_string(highest);
-    return command->add_option(name, text, range)
+    return command->add_option(name, text, description.empty() ? range : description + ", " + range)
         ->type_name(name == "--columns" ? "C" : name == "--room" ? "R" : "N")
         ->check(CLI::Validator(
             [=](std::string& value) -> std::string {
@@ -160,7 +160,7 @@ TCommandLine::TCommandLine()
                       "\"items 11 / 32\".",
                       Objects, {{"IMAGE", "the image"}});
     StageOption(command);
-    AddNumber(command, "--room", room, 0, RoomCount - 1, "only room");
+    AddNumber(command, "--room", room, 0, RoomCount - 1, "room", "only this room");
     SettingsOption(command);
 
     command = Command("scroll", "the 32 scroll entries and the rooms of the path",
@@ -204,6 +204,12 @@ int Run(int argc, const char* const* argv)
 {
     try {
         TCommandLine line;
+        // CLI11 would call a mistyped command a missing one.
+        if (argc > 1 && argv[1][0] != '-' &&
+            line.app.get_subcommands([&](CLI::App* command) { return command->check_name(argv[1]); }).empty()) {
+            std::cerr << "vexalon2-tool: unknown command " << argv[1] << "\nTry 'vexalon2-tool --help'.\n";
+            return ExitUsage;
+        }
         try {
             line.app.parse(argc, argv);
         } catch (const CLI::CallForHelp& help) {
@@ -213,7 +219,9 @@ int Run(int argc, const char* const* argv)
         } catch (const CLI::CallForVersion& version) {
             return line.app.exit(version);
         } catch (const CLI::ParseError& error) {
-            std::cerr << "vexalon2-tool: " << error.what() << "\nTry 'vexalon2-tool --help'.\n";
+            const auto commands = line.app.get_subcommands();
+            const std::string help = commands.empty() ? "--help" : commands.front()->get_name() + " --help";
+            std::cerr << "vexalon2-tool: " << error.what() << "\nTry 'vexalon2-tool " << help << "'.\n";
             return ExitUsage;
         }
         TToolRequest& request = line.request;

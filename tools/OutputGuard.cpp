@@ -1,6 +1,8 @@
 #include "tools/OutputGuard.h"
 
+#include "core/Errors.h"
 #include "core/FileSystem.h"
+#include "core/OutputFile.h"
 
 namespace vx::tool {
 
@@ -9,6 +11,11 @@ std::optional<std::string> OutputRefusal(const std::string& out, const std::vect
     for (const std::string& input : inputs)
         if (!input.empty() && SameFile(out, input))
             return out + " is the input " + input + "; an output never replaces an input. Nothing was written.";
+    try {
+        CheckOutputFile(out); // a device, FIFO or read-only file is refused whatever --force says
+    } catch (const VxError& error) {
+        return std::string(error.what()) + "\nNothing was written.";
+    }
     if (!force && PathExists(out))
         return out + " exists; give --force to replace it. Nothing was written.";
     return std::nullopt;

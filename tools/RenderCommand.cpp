@@ -1,6 +1,7 @@
 #include "tools/RenderCommand.h"
 
 #include "core/AddressData.h"
+#include "core/FileSystem.h"
 #include "core/MyIniFiles.h"
 #include "core/RomImgManager.h"
 #include "graphics/DibImage.h"
@@ -15,7 +16,6 @@
 #include "tools/ToolCommands.h"
 
 #include <QGuiApplication>
-#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -30,24 +30,13 @@ std::string ToolFolder()
     return error ? std::string(".") : self.parent_path().string();
 }
 
-// PNG is what render writes; another extension would name the file falsely.
-bool EndsInPng(const std::string& path)
-{
-    if (path.size() < 4)
-        return false;
-    std::string extension = path.substr(path.size() - 4);
-    for (char& c : extension)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return extension == ".png";
-}
-
 } // namespace
 
 int Render(const TToolRequest& request)
 {
     const std::string& image = request.files[0];
     const std::string& out = request.out;
-    if (!EndsInPng(out)) {
+    if (!HasExtension(out, ".png")) { // another extension would name PNG data falsely
         std::cerr << "vexalon2-tool render: --out must name a .png file: " << out << "\n";
         return ExitUsage;
     }
@@ -60,11 +49,8 @@ int Render(const TToolRequest& request)
     TMyMemIniFile settings(request.settings);
     const TAddressData addresses(settings);
     TRomImgManager rom(addresses);
-    std::string reason;
-    if (!rom.LoadFromFile(image, &reason)) {
-        std::cerr << "vexalon2-tool: " << reason << "\n";
+    if (!LoadImage(rom, image))
         return ExitRefused;
-    }
     TPaletteManager palette(paletteFile);
 
     // Fonts need an application object; no display is needed.
@@ -73,6 +59,11 @@ int Render(const TToolRequest& request)
     int argc = 1;
     char name[] = "vexalon2-tool";
     char* argv[] = {name, nullptr};
+    // The tool reports on its own; Qt's notes on the platform would only be noise.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+        if (type == QtCriticalMsg || type == QtFatalMsg)
+            std::cerr << message.toStdString() << "\n";
+    });
     QGuiApplication application(argc, argv);
     RegisterFontSubstitutions();
     TQtGlyphRenderer glyphs;

@@ -48,16 +48,6 @@ const char* GroupName(SharedGroup group)
     return "?";
 }
 
-// Opens the image as the editor would; false (the reason on stderr) when it refuses.
-bool LoadImage(TRomImgManager& rom, const std::string& file)
-{
-    std::string reason;
-    if (rom.LoadFromFile(file, &reason))
-        return true;
-    std::cerr << "vexalon2-tool: " << reason << "\n";
-    return false;
-}
-
 // What every per-stage command does first: the image opened as the editor would; then
 // print shows the stage that --stage names.
 int WithStage(const TToolRequest& request, const std::function<void(const TStageData&)>& print)
@@ -98,6 +88,15 @@ int Refused(const std::string& message)
     return ExitRefused;
 }
 
+bool LoadImage(TRomImgManager& rom, const std::string& file)
+{
+    std::string reason;
+    if (rom.LoadFromFile(file, &reason))
+        return true;
+    Refused(reason.find(file) == std::string::npos ? file + ": " + reason : reason);
+    return false;
+}
+
 int MakeSample(const TToolRequest& request)
 {
     const std::string& out = request.files[0];
@@ -114,6 +113,10 @@ int Settings(const TToolRequest& request)
     // Completed in place; the reading path refuses a file that is no settings file.
     const std::string& file = request.files[0];
     TMyMemIniFile settings(file);
+    if (const int line = settings.FirstStrayLine())
+        return Refused(file + ": line " + std::to_string(line) +
+                       " is neither a [section] nor a key=value line of one: this is no settings file, and it "
+                       "was not replaced.");
     const TAddressData addresses(settings);
     settings.UpdateFile();
     std::cout << "wrote " << file << ": "

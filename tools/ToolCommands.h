@@ -3,6 +3,10 @@
 #include <string>
 #include <vector>
 
+namespace vx {
+class TRomImgManager;
+}
+
 namespace vx::tool {
 
 // Exit codes of the command-line tool.
@@ -41,5 +45,9 @@ int ApplyPatchFile(const TToolRequest& request);
 
 // Prints a refusal ("vexalon2-tool: ...") and returns ExitRefused.
 int Refused(const std::string& message);
+
+// Opens the image as the editor would; false, with the reason printed, when it refuses.
+
+bool LoadImage(TRomImgManager& rom, const std::string& file);
 
 } // namespace vx::tool

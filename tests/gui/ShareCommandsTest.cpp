@@ -69,6 +69,27 @@ TEST_F(ShareCommandsTest, AnotherLengthOrTheSameBytesIsExplainedAndWritesNothing
         << "nothing but the three data files and the two images";
 }
 
+TEST_F(ShareCommandsTest, NeitherCommandWritesOverWhatItIsMadeFromOrUnderAFalseName)
+{
+    TMainForm& window = Opened();
+    ASSERT_TRUE(Stage().SetMapChip(7, 0x31, hmEdit));
+    const std::string original = dir.File("original.bps"); // an image under a patch's name
+    test::WriteFile(original, test::SampleBytes());
+    std::filesystem::create_symlink("game.nes", dir.File("game.png"));
+    prompts.openFiles = {QString::fromStdString(original)};
+    prompts.saveFiles = {QString::fromStdString(original), image, QString::fromStdString(dir.File("game.png"))};
+    window.CreatePatchAction()->trigger();
+    window.ExportPictureAction()->trigger();
+    window.ExportPictureAction()->trigger();
+    ASSERT_EQ(prompts.messages.size(), 3);
+    EXPECT_TRUE(prompts.messages[0].contains(QStringLiteral("original.bps is what this is made from")))
+        << prompts.messages[0].toStdString();
+    EXPECT_TRUE(prompts.messages[1].contains(QStringLiteral("ends in .png")));
+    EXPECT_TRUE(prompts.messages[2].contains(QStringLiteral("game.nes is what this is made from")));
+    EXPECT_EQ(test::ReadBytes(original), test::SampleBytes());
+    EXPECT_EQ(test::ReadBytes(image.toStdString()), test::SampleBytes());
+}
+
 TEST_F(ShareCommandsTest, TheStagePictureHoldsAllRoomsAsAPng)
 {
     TMainForm& window = Opened();
