@@ -1,6 +1,5 @@
 #pragma once
 #include <QMainWindow>
-#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,6 +31,7 @@ class TPrompts;
 class TQtGlyphRenderer;
 class TRomImgManager;
 class TScrollEdit;
+class TShareCommands;
 class TSubForm;
 
 // The message for std::bad_alloc, in the user's language.
@@ -126,8 +126,6 @@ private:
     // The unsaved-changes question; true when the caller may go on.
     bool SettleUnsavedChanges();
     bool SaveTo(const QString& path);
-    // True, after saying so, when output is one of the files the command reads.
-    bool RefusesToReplaceAnInput(const QString& output, std::initializer_list<std::string> inputs);
     void ShowTitle();
     TEditorUnit* UnitOfPage(int page) const;
     void RefreshActivePage();
@@ -141,6 +139,7 @@ private:
     std::unique_ptr<TPaletteManager> palette_;
     std::unique_ptr<TQtGlyphRenderer> glyphs_;
     std::unique_ptr<TGraphicManager> graphics_;
+    std::unique_ptr<TShareCommands> share_;
     std::vector<std::string> chipAttributeNames_;
     std::vector<std::string> objectNames_;
     std::unique_ptr<TEditorContext> context_;

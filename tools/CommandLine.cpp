@@ -83,6 +83,15 @@ struct TCommandLine {
                                                             "every default")
             ->type_name("FILE");
     }
+    // A command that prints one stage of IMAGE.
+    CLI::App* StageCommand(const std::string& name, const std::string& summary, const std::string& details,
+                           int (*command)(const TToolRequest&))
+    {
+        CLI::App* sub = Command(name, summary, details, command, {{"IMAGE", "the image"}});
+        StageOption(sub);
+        SettingsOption(sub);
+        return sub;
+    }
     void StageOption(CLI::App* command) { AddNumber(command, "--stage", stage, 0, StageCount - 1, "stage")->required(); }
     void ForceFlag(CLI::App* command)
     {
@@ -145,38 +154,30 @@ TCommandLine::TCommandLine()
         ->needs(sheetOfRooms);
     ForceFlag(command);
 
-    command = Command("chips", "the unused and the duplicated 32x32 chips of a stage",
+    command = StageCommand("chips", "the unused and the duplicated 32x32 chips of a stage",
                       "Prints a line \"unused\", the 32x32 chips no room uses, then a line \"duplicated\",\n"
                       "the groups of equal chips: chip numbers in hex, each line ending CR LF, byte for\n"
                       "byte as the information window has them.",
-                      Chips, {{"IMAGE", "the image"}});
-    StageOption(command);
-    SettingsOption(command);
+                      Chips);
 
-    command = Command("objects", "each room's enemies and items, and the totals",
+    command = StageCommand("objects", "each room's enemies and items, and the totals",
                       "For each room with objects (00..2B, or room R only): a line \"room RR enemies\", then\n"
                       "its lines \"X Y KIND\" in hex ending CR LF, byte for byte as the room text dialog\n"
                       "has them, and likewise \"room RR items\"; then the lines \"enemies 57 / 128\" and\n"
                       "\"items 11 / 32\".",
-                      Objects, {{"IMAGE", "the image"}});
-    StageOption(command);
+                      Objects);
     AddNumber(command, "--room", room, 0, RoomCount - 1, "room", "only this room");
-    SettingsOption(command);
 
-    command = Command("scroll", "the 32 scroll entries and the rooms of the path",
+    command = StageCommand("scroll", "the 32 scroll entries and the rooms of the path",
                       "Prints a line \"entries\", the 32 entries as the scroll page lists them, in English,\n"
                       "\"[Start]\" after the default start point's; then a line \"path\" and for each room on\n"
                       "the path from that point a line \"room RR: >> right down up\" (only its marks).",
-                      Scroll, {{"IMAGE", "the image"}});
-    StageOption(command);
-    SettingsOption(command);
+                      Scroll);
 
-    command = Command("midpoints", "the six restart points' nine boxes in hex",
+    command = StageCommand("midpoints", "the six restart points' nine boxes in hex",
                       "Prints a line naming the columns, then each restart point's number and nine\n"
                       "boxes in hex as the restart-point page shows them, \"start\" after the default one.",
-                      MidPoints, {{"IMAGE", "the image"}});
-    StageOption(command);
-    SettingsOption(command);
+                      MidPoints);
 
     command = Command("patch", "write an IPS or BPS patch from ORIGINAL to EDITED",
                       "The format follows OUT's extension, .ips or .bps. A BPS patch records CRCs of\n"

@@ -1,0 +1,35 @@
+#pragma once
+#include <QString>
+#include <initializer_list>
+#include <string>
+
+namespace vx {
+
+class TGlyphRenderer;
+class TPaletteManager;
+class TPrompts;
+class TRomImgManager;
+
+// The two commands that share a hack without saving it: a patch from an original image to
+// the open image as it stands, and the current stage's picture. Neither writes over a file
+// it is made from.
+class TShareCommands {
+public:
+    TShareCommands(TPrompts& prompts, TRomImgManager& rom, const TPaletteManager& palette, const TGlyphRenderer* glyphs);
+
+    // A patch from an original image to the image as it stands now, unsaved edits included.
+    void CreatePatch();
+    // The current stage's 44 rooms as one PNG, with objects, path marks and restart points.
+    void ExportStagePicture();
+
+private:
+    // True, after saying so, when output is one of the files the command reads.
+    bool RefusesToReplaceAnInput(const QString& output, std::initializer_list<std::string> inputs);
+
+    TPrompts& prompts_;
+    TRomImgManager& rom_;
+    const TPaletteManager& palette_;
+    const TGlyphRenderer* glyphs_;
+};
+
+} // namespace vx
