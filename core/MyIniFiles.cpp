@@ -2,10 +2,10 @@
 
 #include "core/Errors.h"
 #include "core/FileSystem.h"
+#include "core/HexText.h"
 #include "core/InputFile.h"
 #include "core/Language.h"
 #include "core/OutputFile.h"
-#include "core/HexText.h"
 
 #include <algorithm>
 

@@ -1,12 +1,11 @@
 #include "core/RomImgManager.h"
 
 #include "core/Errors.h"
-#include "core/InputFile.h"
-#include "core/OutputFile.h"
 #include "core/HexText.h"
 #include "core/ImageAccess.h"
+#include "core/InputFile.h"
 #include "core/Language.h"
-
+#include "core/OutputFile.h"
 
 namespace vx {
 namespace {
