@@ -3,10 +3,10 @@
 #include "bench/MemcpyBaseline.h"
 #include "core/RomImgManager.h"
 #include "core/SampleImage.h"
-#include "graphics/GraphicManager.h"
-#include "graphics/PaletteManager.h"
-#include "graphics/PatternData.h"
-#include "graphics/StageSheets.h"
+#include "render/GraphicManager.h"
+#include "render/PaletteManager.h"
+#include "render/PatternData.h"
+#include "render/StageSheets.h"
 
 #include <benchmark/benchmark.h>
 #include <cstring>

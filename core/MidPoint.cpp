@@ -1,6 +1,7 @@
 #include "core/MidPoint.h"
 
-#include "objects/VxObject.h"
+#include "core/Rooms.h"
+#include "core/VxObject.h"
 
 namespace vx {
 
@@ -50,8 +51,8 @@ void TMidPoint::Recalc()
         return;
     // Where the map lies in the game's 16 KB window at 0x8000.
     const std::uint32_t base = 0x8000u + static_cast<std::uint32_t>(((mapAddress_ - 0x10) % 0x4000 + 0x4000) % 0x4000);
-    MapBackAddr = static_cast<std::uint16_t>(base + startRoom_ * 64u - 0x20u);
-    MapForwardAddr = static_cast<std::uint16_t>(base + (startRoom_ + 1u) * 64u + 0x20u);
+    MapBackAddr = static_cast<std::uint16_t>(base + startRoom_ * unsigned{RoomSize} - 0x20u);
+    MapForwardAddr = static_cast<std::uint16_t>(base + (startRoom_ + 1u) * unsigned{RoomSize} + 0x20u);
     if (enemyObjects_)
         EnemyIndex = static_cast<std::uint8_t>(enemyObjects_->FirstIndexOfRoom(startRoom_));
     if (itemObjects_)

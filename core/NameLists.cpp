@@ -1,7 +1,7 @@
 #include "core/NameLists.h"
 
-#include "core/InputFile.h"
 #include "core/HexText.h"
+#include "core/InputFile.h"
 
 namespace vx {
 namespace {

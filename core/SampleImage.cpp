@@ -5,7 +5,7 @@
 #include "core/MidPoint.h"
 #include "core/MyIniFiles.h"
 #include "core/StageData.h"
-#include "objects/VxObject.h"
+#include "core/VxObject.h"
 
 #include <array>
 #include <cmath>
@@ -239,7 +239,7 @@ std::array<Exit, RoomCount> RoomExits(const std::vector<std::uint8_t>& path)
 std::vector<std::uint8_t> MakeMap(const std::vector<std::uint8_t>& path)
 {
     const auto exits = RoomExits(path);
-    std::vector<std::uint8_t> map(static_cast<std::size_t>(RoomCount * 64));
+    std::vector<std::uint8_t> map(static_cast<std::size_t>(MapSize));
     for (int r = 0; r < RoomCount; ++r) {
         std::array<std::array<std::uint8_t, 8>, 8> cell{}; // [column][row]
         for (auto& column : cell) {
@@ -284,7 +284,7 @@ std::vector<std::uint8_t> MakeMap(const std::vector<std::uint8_t>& path)
         }
         for (int column = 0; column < 8; ++column)
             for (int row = 0; row < 8; ++row)
-                map[static_cast<std::size_t>(r * 64 + column * 8 + row)] = cell[column][row];
+                map[static_cast<std::size_t>(r * RoomSize + column * RoomSide + row)] = cell[column][row];
     }
     return map;
 }

@@ -2,7 +2,7 @@
 
 #include "core/ImageAccess.h"
 #include "core/Language.h"
-#include "objects/VxObject.h"
+#include "core/VxObject.h"
 
 #include <algorithm>
 

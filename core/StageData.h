@@ -10,6 +10,7 @@
 #include "core/AddressData.h"
 #include "core/EditedFlagData.h"
 #include "core/MidPoint.h"
+#include "core/Rooms.h"
 #include "core/UndoData.h"
 
 namespace vx {
@@ -19,8 +20,6 @@ class TStageData;
 
 constexpr int ChipCount = 256;
 constexpr int ChipEntryCount = ChipCount * 4;
-constexpr int MapSize = 2816;
-constexpr int RoomSize = 64;
 constexpr int ScrollSize = 32;
 constexpr int PaletteBlockSize = 96; // BG 0..15, sprite 16..31, animation 32..95
 
@@ -90,6 +89,8 @@ public:
     const std::vector<std::uint8_t>& Chip32x32() const { return chips_->entries; }
     const std::vector<std::uint8_t>& Chip32x32Attribute() const { return chips_->attributes; }
     const std::vector<std::uint8_t>& Map() const { return *map_; }
+    // One room's 64 cells; empty for a room outside the stage.
+    std::span<const std::uint8_t> MapRoom(int room) const { return RoomSpan(std::span<const std::uint8_t>(*map_), room); }
     const std::vector<std::uint8_t>& Scroll() const { return *scroll_; }
 
     int Default32x32ChipEditPage() const { return defaultChipEditPage_; }

@@ -2,7 +2,7 @@
 // digits, a copy of the grid pastes back to the same grid, and OK's bytes agree with it.
 //
 // Input: [left: 1 byte][top: 1 byte][clipboard text ...]
-#include "editors/MapGridRules.h"
+#include "rules/MapGridRules.h"
 
 #include <cstdlib>
 #include <string_view>

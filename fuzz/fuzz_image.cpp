@@ -7,7 +7,7 @@
 #include "core/AddressData.h"
 #include "core/RomImgManager.h"
 #include "core/StageData.h"
-#include "objects/VxObject.h"
+#include "core/VxObject.h"
 
 #include <cstdlib>
 #include <string_view>

@@ -2,7 +2,7 @@
 // image only, and an overflow warns once at the most.
 //
 // Input: [setting: 256 bytes][image size selector: 1 byte][image pattern ...]
-#include "graphics/PatternData.h"
+#include "render/PatternData.h"
 
 #include <cstdlib>
 #include <cstring>

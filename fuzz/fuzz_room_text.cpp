@@ -1,7 +1,7 @@
 // Any text in the room text dialog: every line read back is three bytes, and the text the
 // dialog would show for the resulting room reads back to the same objects.
-#include "objects/ObjectEditRules.h"
-#include "objects/VxObject.h"
+#include "core/VxObject.h"
+#include "rules/ObjectRules.h"
 
 #include <cstdlib>
 #include <string_view>

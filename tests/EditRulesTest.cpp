@@ -1,9 +1,9 @@
 // The palette and chip pages' decisions, without widgets.
 #include "core/Language.h"
+#include "rules/ChipRules.h"
+#include "rules/HitTest.h"
+#include "rules/PaletteRules.h"
 #include "tests/support/LanguageGuard.h"
-#include "editors/ChipEditRules.h"
-#include "editors/HitTest.h"
-#include "editors/PaletteEditRules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,11 @@
 // The scroll and restart-point pages' decisions, without widgets.
 #include "core/Language.h"
-#include "tests/support/LanguageGuard.h"
 #include "core/MidPoint.h"
-#include "editors/MidPointEditRules.h"
-#include "editors/ScrollEditRules.h"
-#include "objects/VxObject.h"
+#include "core/VxObject.h"
+#include "rules/MidPointRules.h"
+#include "render/RoomOverlay.h"
+#include "rules/ScrollRules.h"
+#include "tests/support/LanguageGuard.h"
 
 #include <gtest/gtest.h>
 

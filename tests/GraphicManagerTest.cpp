@@ -1,7 +1,7 @@
-#include "graphics/GraphicManager.h"
-#include "graphics/PatternData.h"
 #include "core/Language.h"
-#include "objects/VxObject.h"
+#include "core/VxObject.h"
+#include "render/GraphicManager.h"
+#include "render/PatternData.h"
 #include "tests/support/BoxGlyphs.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "core/MidPoint.h"
-#include "objects/VxObject.h"
+#include "core/VxObject.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "core/Errors.h"
-#include "graphics/NkDIB.h"
+#include "render/NkDIB.h"
 #include "tests/support/BoxGlyphs.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // The object page's decisions, without widgets.
 #include "core/Language.h"
+#include "core/VxObject.h"
+#include "rules/ObjectRules.h"
 #include "tests/support/LanguageGuard.h"
-#include "objects/ObjectEditRules.h"
-#include "objects/VxObject.h"
 
 #include <gtest/gtest.h>
 

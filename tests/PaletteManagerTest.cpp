@@ -1,6 +1,6 @@
 #include "core/Errors.h"
 #include "core/Language.h"
-#include "graphics/PaletteManager.h"
+#include "render/PaletteManager.h"
 #include "tests/support/TempDir.h"
 
 #include <filesystem>

@@ -3,8 +3,8 @@
 #include "core/Errors.h"
 #include "core/Language.h"
 #include "core/RomImgManager.h"
-#include "tests/support/TempDir.h"
 #include "tests/support/Images.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "core/Errors.h"
 #include "core/Language.h"
 #include "core/RomImgManager.h"
-#include "objects/VxObject.h"
+#include "core/VxObject.h"
 #include "tests/support/Images.h"
 #include "tests/support/TempDir.h"
 

@@ -1,7 +1,7 @@
 #include "core/ImageAccess.h"
 #include "core/Language.h"
 #include "core/RomImgManager.h"
-#include "objects/VxObject.h"
+#include "core/VxObject.h"
 #include "tests/support/Images.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "core/RomImgManager.h"
-#include "graphics/StageSheetPicture.h"
-#include "graphics/StageSheets.h"
+#include "render/StageSheetPicture.h"
+#include "render/StageSheets.h"
 #include "tests/support/BoxGlyphs.h"
 #include "tests/support/Images.h"
 

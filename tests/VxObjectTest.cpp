@@ -1,4 +1,4 @@
-#include "objects/VxObject.h"
+#include "core/VxObject.h"
 
 #include <gtest/gtest.h>
 

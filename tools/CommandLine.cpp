@@ -3,7 +3,7 @@
 #include "core/Errors.h"
 #include "core/HexText.h"
 #include "core/StageData.h"
-#include "objects/VxObject.h"
+#include "core/VxObject.h"
 #include "tools/RenderCommand.h"
 #include "tools/ToolCommands.h"
 

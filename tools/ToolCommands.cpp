@@ -14,11 +14,11 @@
 #include "core/RomImgManager.h"
 #include "core/SampleImage.h"
 #include "core/StageData.h"
-#include "editors/ChipEditRules.h"
-#include "editors/MidPointEditRules.h"
-#include "editors/ScrollEditRules.h"
-#include "objects/ObjectEditRules.h"
-#include "objects/VxObject.h"
+#include "core/VxObject.h"
+#include "rules/ChipRules.h"
+#include "rules/MidPointRules.h"
+#include "rules/ObjectRules.h"
+#include "rules/ScrollRules.h"
 #include "tools/OutputGuard.h"
 
 #include <functional>
@@ -222,7 +222,7 @@ int Scroll(const TToolRequest& request)
             {rmForward, ">>"}, {rmRight, "right"}, {rmDown, "down"}, {rmUp, "up"}};
         const TScrollPath path = WalkScrollPath(scroll, start.StartRoom(), start.StartScroll);
         std::cout << "path\n";
-        for (int room = 0; room < PathRoomCount; ++room) {
+        for (int room = 0; room < RoomCount; ++room) {
             const std::uint8_t flags = path.roomFlags[static_cast<std::size_t>(room)];
             if (flags == 0)
                 continue;

@@ -1,10 +1,10 @@
 #include "core/RomImgManager.h"
-#include "editors/Chip32x32Edit.h"
-#include "editors/ClickLabel.h"
-#include "editors/UpDown.h"
-#include "editors/VxSubForm.h"
-#include "graphics/GraphicManager.h"
-#include "graphics/ImageView.h"
+#include "gui/pages/Chip32x32Edit.h"
+#include "gui/pages/VxSubForm.h"
+#include "gui/widgets/ClickLabel.h"
+#include "gui/widgets/ImageView.h"
+#include "gui/widgets/UpDown.h"
+#include "render/GraphicManager.h"
 #include "tests/gui/EditorFixture.h"
 
 #include <QComboBox>

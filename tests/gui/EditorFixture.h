@@ -1,7 +1,7 @@
 #pragma once
-#include "app/MainForm.h"
 #include "core/Language.h"
-#include "graphics/ImageView.h"
+#include "gui/app/MainForm.h"
+#include "gui/widgets/ImageView.h"
 #include "tests/gui/ScriptedPrompts.h"
 #include "tests/support/Images.h"
 #include "tests/support/TempDir.h"

@@ -2,9 +2,9 @@
 #include "core/HexText.h"
 #include "core/MidPoint.h"
 #include "core/RomImgManager.h"
-#include "editors/MidPointEdit.h"
-#include "editors/ScrollEdit.h"
-#include "editors/UpDown.h"
+#include "gui/pages/MidPointEdit.h"
+#include "gui/pages/ScrollEdit.h"
+#include "gui/widgets/UpDown.h"
 #include "tests/gui/EditorFixture.h"
 
 #include <QCheckBox>

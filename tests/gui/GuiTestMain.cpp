@@ -2,7 +2,7 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 
-#include "graphics/QtGlyphRenderer.h"
+#include "gui/image/QtGlyphRenderer.h"
 
 int main(int argc, char** argv)
 {

@@ -1,5 +1,5 @@
-#include "editors/UpDown.h"
-#include "graphics/ImageView.h"
+#include "gui/widgets/ImageView.h"
+#include "gui/widgets/UpDown.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -1,5 +1,5 @@
 #include "core/Language.h"
-#include "editors/VxMapEditGridForm.h"
+#include "gui/pages/VxMapEditGridForm.h"
 #include "tests/gui/ScriptedPrompts.h"
 
 #include <QAction>

@@ -1,10 +1,10 @@
 #include "core/HexText.h"
 #include "core/RomImgManager.h"
-#include "editors/UpDown.h"
-#include "graphics/GraphicManager.h"
-#include "objects/ObjectEdit.h"
-#include "objects/VxObject.h"
-#include "objects/VxObjectEditForm.h"
+#include "core/VxObject.h"
+#include "gui/pages/ObjectEdit.h"
+#include "gui/pages/VxObjectEditForm.h"
+#include "gui/widgets/UpDown.h"
+#include "render/GraphicManager.h"
 #include "tests/gui/EditorFixture.h"
 
 #include <QAbstractButton>

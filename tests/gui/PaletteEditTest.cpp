@@ -1,10 +1,10 @@
 #include "core/HexText.h"
 #include "core/RomImgManager.h"
-#include "editors/PaletteEdit.h"
-#include "graphics/GraphicManager.h"
-#include "graphics/ImageView.h"
-#include "graphics/PaletteManager.h"
-#include "graphics/PatternTableEdit.h"
+#include "gui/pages/PaletteEdit.h"
+#include "gui/pages/PatternTableEdit.h"
+#include "gui/widgets/ImageView.h"
+#include "render/GraphicManager.h"
+#include "render/PaletteManager.h"
 #include "tests/gui/EditorFixture.h"
 
 #include <QAction>

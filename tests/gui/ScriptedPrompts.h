@@ -4,7 +4,7 @@
 #include <deque>
 #include <optional>
 
-#include "editors/Prompts.h"
+#include "gui/pages/Prompts.h"
 
 namespace vx::test {
 

@@ -1,7 +1,7 @@
 // Sharing a hack from the editor: a patch of the image as it stands, and the stage picture.
 #include "core/Patch.h"
 #include "core/RomImgManager.h"
-#include "objects/VxObject.h"
+#include "core/VxObject.h"
 #include "tests/gui/EditorFixture.h"
 
 #include <QAction>

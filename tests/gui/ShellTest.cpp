@@ -1,6 +1,6 @@
 #include "core/RomImgManager.h"
-#include "graphics/ImageView.h"
-#include "graphics/PatternTableEdit.h"
+#include "gui/pages/PatternTableEdit.h"
+#include "gui/widgets/ImageView.h"
 #include "tests/gui/EditorFixture.h"
 
 #include <QAction>

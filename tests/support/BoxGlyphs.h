@@ -1,5 +1,5 @@
 #pragma once
-#include "graphics/NkGraph.h"
+#include "render/NkGraph.h"
 
 namespace vx::test {
 

@@ -1,9 +1,0 @@
-#include "editors/ClickLabel.h"
-
-#include <QMouseEvent>
-
-namespace vx {
-
-void TClickLabel::mousePressEvent(QMouseEvent* event) { emit mousePressed(event->button()); }
-
-} // namespace vx

@@ -1,0 +1,539 @@
+#include "gui/app/MainForm.h"
+
+#include "core/AddressData.h"
+#include "core/Errors.h"
+#include "core/Language.h"
+#include "core/MyIniFiles.h"
+#include "core/NameLists.h"
+#include "core/OutputFile.h"
+#include "core/RomImgManager.h"
+#include "core/VxObject.h"
+#include "gui/app/ShareCommands.h"
+#include "gui/app/StageNames.h"
+#include "gui/image/QtGlyphRenderer.h"
+#include "gui/pages/Chip32x32Edit.h"
+#include "gui/pages/MapEdit.h"
+#include "gui/pages/MidPointEdit.h"
+#include "gui/pages/ObjectEdit.h"
+#include "gui/pages/PaletteEdit.h"
+#include "gui/pages/PatternTableEdit.h"
+#include "gui/pages/Prompts.h"
+#include "gui/pages/ScrollEdit.h"
+#include "gui/pages/VxMapEditGridForm.h"
+#include "gui/pages/VxObjectEditForm.h"
+#include "gui/pages/VxSubForm.h"
+#include "gui/widgets/ImageView.h"
+#include "render/GraphicManager.h"
+#include "render/PaletteManager.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+
+namespace vx {
+namespace {
+
+const QString AppTitle = QStringLiteral("VEXALON 2 EDITOR");
+
+QString Text(const char* japanese, const char* english) { return QString::fromStdString(Tr(japanese, english)); }
+
+QString SaveChangesQuestion(const QString& path)
+{
+    if (IsJapanese())
+        return path + QString::fromUtf8("への変更を保存しますか？");
+    return QStringLiteral("Do you want to save the changes of ") + path + QStringLiteral("?");
+}
+
+// The sprite bank page: controls only, for reference; nothing draws into them.
+void BuildSpriteBankPage(QWidget* page)
+{
+    auto* room = new TImageView(page, 1);
+    room->setObjectName(QStringLiteral("ImgSpriteBankRoom"));
+    room->setGeometry(48, 24, 256, 256);
+    auto* caption = new QLabel(QString::fromUtf8("部屋番号:"), page);
+    caption->setGeometry(48, 304, 60, 16);
+    auto* value = new QLabel(QStringLiteral("--"), page);
+    value->setObjectName(QStringLiteral("LblSpriteBankRoom"));
+    value->setGeometry(112, 304, 40, 16);
+    auto* view = new TImageView(page, 1);
+    view->setObjectName(QStringLiteral("ImgSpriteBankView"));
+    view->setGeometry(310, 24, 256, 256);
+    auto* scroll = new QScrollBar(Qt::Horizontal, page);
+    scroll->setObjectName(QStringLiteral("ScrollBarSpriteBank"));
+    scroll->setRange(0, RoomCount - 1);
+    scroll->setGeometry(48, 282, 256, 16);
+}
+
+} // namespace
+
+QString OutOfMemoryText()
+{
+    return Text("メモリが足りません。", "Out of memory.");
+}
+
+TMainForm::TMainForm(TPrompts& prompts, const QString& programFolder, QWidget* parent)
+    : QMainWindow(parent), prompts_(prompts)
+{
+    setWindowTitle(AppTitle);
+    if (!CreateRunObjects(programFolder)) {
+        failed_ = true;
+        return;
+    }
+    BuildFrame();
+    BuildMenus();
+    BindUnits();
+    NoImageState();
+}
+
+TMainForm::~TMainForm()
+{
+    if (timer_)
+        timer_->stop();
+    if (!settings_ || !addresses_)
+        return;
+    try {
+        settings_->UpdateFile();
+    } catch (const std::exception& error) {
+        // The program still ends normally; the user learns that the settings were not kept.
+        prompts_.ShowMessage(Text("設定ファイルを保存できませんでした。\n", "The settings file could not be saved.\n") +
+                             QString::fromStdString(error.what()));
+    }
+}
+
+bool TMainForm::CreateRunObjects(const QString& programFolder)
+{
+    const std::string folder = programFolder.toStdString();
+    try {
+        settings_ = std::make_unique<TMyMemIniFile>(folder + "/vexalon2editor.ini");
+        addresses_ = std::make_unique<TAddressData>(*settings_);
+        rom_ = std::make_unique<TRomImgManager>(*addresses_);
+        palette_ = std::make_unique<TPaletteManager>("fcpalette.pal");
+        glyphs_ = std::make_unique<TQtGlyphRenderer>();
+        graphics_ = std::make_unique<TGraphicManager>(*palette_, glyphs_.get());
+        share_ = std::make_unique<TShareCommands>(prompts_, *rom_, *palette_, glyphs_.get());
+        chipAttributeNames_ = LoadChipAttributeNames(folder + "/ChipAttributeList.txt");
+        objectNames_ = LoadObjectNames(folder + "/ObjectList.txt");
+    } catch (const std::bad_alloc&) {
+        prompts_.ShowMessage(OutOfMemoryText());
+        return false;
+    } catch (const std::exception& error) {
+        prompts_.ShowMessage(QString::fromStdString(error.what()));
+        return false;
+    }
+    rom_->Hooks.ShowModified = [this](const std::string& text) { status_[0]->setText(QString::fromStdString(text)); };
+    // A palette edit, undo or redo hands the stage's colours to the renderer at once.
+    rom_->Hooks.PaletteChanged = [this](const TStageData& stage) { graphics_->SetBGPalette(stage.BGPalette()); };
+    rom_->Hooks.PaletteAnimeChanged = [this](const TStageData& stage) {
+        graphics_->SetPaletteAnime(stage.PaletteAnimeFrameCount(), stage.PaletteAnimeFrameTimer(),
+                                   stage.PaletteAnimePalette());
+    };
+    context_ = std::make_unique<TEditorContext>(TEditorContext{
+        *rom_, *graphics_, prompts_,
+        [this](int panel, const QString& text) {
+            if (panel >= 0 && panel < 3)
+                status_[panel]->setText(text);
+        },
+        chipAttributeNames_, objectNames_, [this] { ReloadCharacterData(); }});
+    return true;
+}
+
+void TMainForm::BuildFrame()
+{
+    central_ = new QWidget(this);
+    setCentralWidget(central_);
+
+    stageSelector_ = new QComboBox(central_);
+    stageSelector_->setObjectName(QStringLiteral("ComboBoxStageSelect"));
+    stageSelector_->setEditable(false);
+    stageSelector_->setGeometry(0, 0, 169, 24);
+    connect(stageSelector_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (!updating_)
+            SelectStage(index);
+    });
+
+    pages_ = new QTabWidget(central_);
+    pages_->setObjectName(QStringLiteral("PageControl"));
+    pages_->setGeometry(0, 27, 630, 625);
+    const char* const names[PageCount] = {"TabSheetMapEdit",     "TabSheet32x32ChipEdit", "TabSheetPaletteEdit",
+                                          "TabSheetPatternTableEdit", "TabSheetObjectEdit", "TabSheetMidPointEdit",
+                                          "TabSheetScrollEdit",  "TabSheetSpriteBankEdit"};
+    const char* const captions[PageCount] = {"マップ", "32x32チップ", "パレット", "パターンテーブル",
+                                             "オブジェクト", "復帰地点", "スクロール", "スプライトバンク"};
+    for (int i = 0; i < PageCount; ++i) {
+        auto* page = new QWidget;
+        page->setObjectName(QString::fromLatin1(names[i]));
+        pages_->addTab(page, QString::fromUtf8(captions[i]));
+    }
+    // The two reference pages stand in the control without tab buttons.
+    pages_->tabBar()->setTabVisible(pgPatternTableEdit, false);
+    pages_->tabBar()->setTabVisible(pgSpriteBankEdit, false);
+    pages_->setCurrentIndex(pgObjectEdit);
+    connect(pages_, &QTabWidget::currentChanged, this, &TMainForm::OnPageChanged);
+    BuildSpriteBankPage(pages_->widget(pgSpriteBankEdit));
+
+    static const int widths[3] = {100, 200, 330};
+    for (int i = 0; i < 3; ++i) {
+        status_[i] = new QLabel(this);
+        status_[i]->setObjectName(QStringLiteral("MainFormStatusPanel%1").arg(i));
+        status_[i]->setFixedWidth(widths[i]);
+        status_[i]->setFrameShape(QFrame::Panel);
+        status_[i]->setFrameShadow(QFrame::Sunken);
+        statusBar()->addWidget(status_[i]);
+    }
+    statusBar()->setSizeGripEnabled(false);
+
+    timer_ = new QTimer(this);
+    timer_->setObjectName(QStringLiteral("PaletteAnimeTimer"));
+    timer_->setInterval(16);
+    timer_->setTimerType(Qt::PreciseTimer);
+    connect(timer_, &QTimer::timeout, this, &TMainForm::OnTimer);
+
+    // Client area of 630 x 677: the stage selector, the pages and the status bar.
+    central_->setMinimumSize(200, 120);
+    resize(630, 652 + statusBar()->sizeHint().height() + menuBar()->sizeHint().height());
+}
+
+void TMainForm::BuildMenus()
+{
+    QMenu* file = menuBar()->addMenu(QString::fromUtf8("ファイル(&F)"));
+    open_ = file->addAction(QString::fromUtf8("開く(&O)"), this, &TMainForm::CommandOpen);
+    file->addSeparator();
+    save_ = file->addAction(QString::fromUtf8("上書き保存(&S)"), this, [this] { CommandSave(); });
+    saveAs_ = file->addAction(QString::fromUtf8("名前を付けて保存(&A)"), this, [this] { CommandSaveAs(); });
+    file->addSeparator();
+    patch_ = file->addAction(QString(), this, &TMainForm::CommandCreatePatch);
+    exportPicture_ = file->addAction(QString(), this, &TMainForm::CommandExportStagePicture);
+    // Their captions follow the user's language, asked when the menu opens.
+    const auto caption = [this] {
+        patch_->setText(Text("パッチの作成...", "Create Patch..."));
+        exportPicture_->setText(Text("ステージ画像の書き出し...", "Export Stage Picture..."));
+    };
+    caption();
+    connect(file, &QMenu::aboutToShow, this, caption);
+    file->addSeparator();
+    close_ = file->addAction(QString::fromUtf8("閉じる(&C)"), this, &TMainForm::CommandClose);
+    file->addSeparator();
+    exit_ = file->addAction(QString::fromUtf8("終了(&X)"), this, &QWidget::close);
+
+    editMenu_ = menuBar()->addMenu(QString::fromUtf8("編集(&E)"));
+    undo_ = editMenu_->addAction(QString::fromUtf8("元に戻す(&U)"), this, &TMainForm::CommandUndo);
+    undo_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    redo_ = editMenu_->addAction(QString::fromUtf8("やり直し(&R)"), this, &TMainForm::CommandRedo);
+    redo_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    // The captions and states are made each time the menu opens. A disabled action ignores
+    // its key, and edits happen without the shell seeing them, so while the menu is closed
+    // both stay enabled and the commands themselves check for a step.
+    connect(editMenu_, &QMenu::aboutToShow, this, &TMainForm::UpdateEditMenu);
+    connect(editMenu_, &QMenu::aboutToHide, this, &TMainForm::EnableHistoryKeys);
+    addAction(undo_);
+    addAction(redo_);
+}
+
+void TMainForm::BindUnits()
+{
+    subForm_ = new TSubForm(this);
+    gridForm_ = new TMapEditGridForm(prompts_, this);
+    objectForm_ = new TObjectEditForm(this);
+    // The fixed calling order: palette, pattern table, 32x32 chip, map, object, mid-point,
+    // scroll.
+    auto palette = std::make_unique<TPaletteEdit>(*context_);
+    paletteEdit_ = palette.get();
+    units_.emplace_back(std::move(palette), pgPaletteEdit);
+    auto patternTable = std::make_unique<TPatternTableEdit>(*context_);
+    patternTable_ = patternTable.get();
+    units_.emplace_back(std::move(patternTable), pgPatternTableEdit);
+    auto chips = std::make_unique<TChip32x32Edit>(*context_, *subForm_);
+    chipEdit_ = chips.get();
+    units_.emplace_back(std::move(chips), pg32x32ChipEdit);
+    auto map = std::make_unique<TMapEdit>(*context_, chipEdit_->Sheets(), *gridForm_);
+    mapEdit_ = map.get();
+    units_.emplace_back(std::move(map), pgMapEdit);
+    chipEdit_->ChipPicked = [this](int chip) { mapEdit_->SelectChip(chip); };
+    auto objects = std::make_unique<TObjectEdit>(*context_, chipEdit_->Sheets(), *objectForm_);
+    objectEdit_ = objects.get();
+    units_.emplace_back(std::move(objects), pgObjectEdit);
+    auto midPoints = std::make_unique<TMidPointEdit>(*context_, chipEdit_->Sheets());
+    midPointEdit_ = midPoints.get();
+    units_.emplace_back(std::move(midPoints), pgMidPointEdit);
+    auto scroll = std::make_unique<TScrollEdit>(*context_, chipEdit_->Sheets());
+    scrollEdit_ = scroll.get();
+    units_.emplace_back(std::move(scroll), pgScrollEdit);
+    for (auto& [unit, page] : units_)
+        unit->BindControls(pages_->widget(page));
+}
+
+TEditorUnit* TMainForm::UnitOfPage(int page) const
+{
+    for (const auto& [unit, unitPage] : units_)
+        if (unitPage == page)
+            return unit.get();
+    return nullptr;
+}
+
+void TMainForm::ShowTitle()
+{
+    setWindowTitle(rom_->IsLoaded() ? AppTitle + QStringLiteral(" - ") + QString::fromStdString(rom_->FileName())
+                                    : AppTitle);
+}
+
+void TMainForm::NoImageState()
+{
+    timer_->stop();
+    stageSelector_->hide();
+    pages_->hide();
+    save_->setEnabled(false);
+    saveAs_->setEnabled(false);
+    patch_->setEnabled(false);
+    exportPicture_->setEnabled(false);
+    close_->setEnabled(false);
+    editMenu_->menuAction()->setVisible(false);
+    undo_->setEnabled(false);
+    redo_->setEnabled(false);
+    status_[0]->clear();
+    ShowTitle();
+}
+
+void TMainForm::ImageOpenedState()
+{
+    timer_->stop();
+    ShowTitle();
+    // A new image starts unmodified, whatever the last one was.
+    status_[0]->clear();
+    updating_ = true;
+    rom_->SetCurrentStageIndex(0);
+    stageSelector_->clear();
+    for (int stage = 0; stage < StageCount; ++stage)
+        stageSelector_->addItem(StageSelectorEntry(stage));
+    stageSelector_->setCurrentIndex(0);
+    for (auto& [unit, page] : units_)
+        unit->Open();
+    stageSelector_->setCurrentIndex(0);
+    updating_ = false;
+    stageSelector_->show();
+    pages_->show();
+    save_->setEnabled(true);
+    saveAs_->setEnabled(true);
+    patch_->setEnabled(true);
+    exportPicture_->setEnabled(true);
+    close_->setEnabled(true);
+    editMenu_->menuAction()->setVisible(true);
+    EnableHistoryKeys();
+    timer_->start();
+}
+
+bool TMainForm::OpenImage(const QString& chosen)
+{
+    // The title and every later save name the file by its full path.
+    const QString path = QFileInfo(chosen).absoluteFilePath();
+    std::string reason;
+    if (!rom_->LoadFromFile(path.toStdString(), &reason)) {
+        // Beyond the plain refusal: a user who picked a file learns why it did not open.
+        prompts_.ShowMessage(Text("", "Could not open ") + path + Text(" を開けませんでした。", ".") +
+                             QStringLiteral("\n") + QString::fromStdString(reason));
+        return false;
+    }
+    ImageOpenedState();
+    return true;
+}
+
+bool TMainForm::SettleUnsavedChanges()
+{
+    if (!rom_->IsModified())
+        return true;
+    switch (prompts_.AskYesNoCancel(SaveChangesQuestion(QString::fromStdString(rom_->FileName())))) {
+    case TAnswer::Yes:
+        return CommandSaveAs();
+    case TAnswer::No:
+        return true;
+    case TAnswer::Cancel:
+        break;
+    }
+    return false;
+}
+
+void TMainForm::CommandOpen()
+{
+    // Opening over unsaved edits asks first, as closing does: nothing is dropped unasked.
+    if (!SettleUnsavedChanges())
+        return;
+    if (const auto path = prompts_.ChooseOpenFile())
+        OpenImage(*path);
+}
+
+bool TMainForm::SaveTo(const QString& path)
+{
+    try {
+        rom_->SaveToFile(path.toStdString());
+    } catch (const TWriteError& error) {
+        const QString message = QString::fromStdString(error.what());
+        if (error.Failure() != TWriteFailure::ReadOnly) {
+            prompts_.ShowMessage(message);
+            return false;
+        }
+        // The edits are still here: another name keeps them.
+        return prompts_.AskYesNo(message + Text("\n\n別の名前で保存しますか？", "\n\nSave the image under another name?")) &&
+               CommandSaveAs();
+    } catch (const VxError& error) {
+        prompts_.ShowMessage(QString::fromStdString(error.what()));
+        return false;
+    }
+    status_[0]->clear();
+    ShowTitle();
+    return true;
+}
+
+bool TMainForm::CommandSave()
+{
+    if (!rom_->IsLoaded())
+        return false;
+    return SaveTo(QString::fromStdString(rom_->FileName()));
+}
+
+bool TMainForm::CommandSaveAs()
+{
+    if (!rom_->IsLoaded())
+        return false;
+    const auto path = prompts_.ChooseSaveFile();
+    return path && SaveTo(*path);
+}
+
+void TMainForm::CommandCreatePatch()
+{
+    if (rom_->IsLoaded())
+        share_->CreatePatch();
+}
+
+void TMainForm::CommandExportStagePicture()
+{
+    if (rom_->IsLoaded())
+        share_->ExportStagePicture();
+}
+
+void TMainForm::CommandClose()
+{
+    if (!rom_->IsLoaded() || !SettleUnsavedChanges())
+        return;
+    NoImageState();
+    for (auto& [unit, page] : units_)
+        unit->ImageClosed();
+    rom_->CloseImage();
+    ShowTitle();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    if (rom_ && rom_->IsModified()) {
+        switch (prompts_.AskYesNoCancel(SaveChangesQuestion(QString::fromStdString(rom_->FileName())))) {
+        case TAnswer::Yes: {
+            const auto path = prompts_.ChooseSaveFile();
+            // A save that fails keeps the window open with the edits.
+            if (!path || !SaveTo(*path)) {
+                event->ignore();
+                return;
+            }
+            break;
+        }
+        case TAnswer::No:
+            break;
+        case TAnswer::Cancel:
+            event->ignore();
+            return;
+        }
+    }
+    if (timer_)
+        timer_->stop();
+    event->accept();
+}
+
+void TMainForm::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    if (pages_ && central_)
+        pages_->setGeometry(0, 27, central_->width(), std::max(0, central_->height() - 27));
+}
+
+void TMainForm::UpdateEditMenu()
+{
+    const bool canUndo = rom_->CanUndo(), canRedo = rom_->CanRedo();
+    undo_->setEnabled(canUndo);
+    redo_->setEnabled(canRedo);
+    undo_->setText(canUndo ? Text("元に戻す(&U) - ", "Undo(&U) - ") + QString::fromStdString(rom_->UndoCaption())
+                           : Text("元に戻す(&U)", "Undo(&U)"));
+    redo_->setText(canRedo ? Text("やり直し(&R) - ", "Redo(&R) - ") + QString::fromStdString(rom_->RedoCaption())
+                           : Text("やり直し(&R)", "Redo(&R)"));
+}
+
+void TMainForm::EnableHistoryKeys()
+{
+    undo_->setEnabled(rom_->IsLoaded());
+    redo_->setEnabled(rom_->IsLoaded());
+}
+
+void TMainForm::RefreshActivePage()
+{
+    if (TEditorUnit* unit = UnitOfPage(pages_->currentIndex()); unit && unit->HasRefresh())
+        unit->Refresh();
+}
+
+void TMainForm::CommandUndo()
+{
+    if (!rom_->CanUndo())
+        return;
+    rom_->Undo();
+    RefreshActivePage();
+}
+
+void TMainForm::CommandRedo()
+{
+    if (!rom_->CanRedo())
+        return;
+    rom_->Redo();
+    RefreshActivePage();
+}
+
+void TMainForm::SelectStage(int index)
+{
+    if (!rom_->IsLoaded() || index < 0 || index >= StageCount || index == rom_->CurrentStageIndex())
+        return;
+    rom_->SetCurrentStageIndex(index);
+    timer_->stop();
+    for (auto& [unit, page] : units_)
+        unit->StageChanged();
+    timer_->start();
+}
+
+void TMainForm::ReloadCharacterData()
+{
+    if (!rom_->IsLoaded())
+        return;
+    std::string reason;
+    if (!rom_->ReloadFromFile(&reason))
+        prompts_.ShowMessage(QString::fromStdString(reason));
+    patternTable_->StageChanged();
+    RefreshActivePage();
+}
+
+void TMainForm::OnPageChanged(int page)
+{
+    if (!rom_->IsLoaded())
+        return;
+    if (TEditorUnit* unit = UnitOfPage(page); unit && unit->HasRefresh())
+        unit->Refresh();
+}
+
+void TMainForm::OnTimer()
+{
+    // Only a new frame redraws, and only on the page shown.
+    if (!rom_->IsLoaded() || !palette_->IsAnimated() || !palette_->Tick())
+        return;
+    if (TEditorUnit* unit = UnitOfPage(pages_->currentIndex()))
+        unit->AnimationTick();
+}
+
+} // namespace vx

@@ -1,0 +1,177 @@
+#pragma once
+#include <QMainWindow>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gui/pages/EditorUnit.h"
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QTabWidget;
+class QTimer;
+
+namespace vx {
+
+class TAddressData;
+class TChip32x32Edit;
+class TGraphicManager;
+class TMapEdit;
+class TMapEditGridForm;
+class TMidPointEdit;
+class TMyMemIniFile;
+class TObjectEdit;
+class TObjectEditForm;
+class TPaletteEdit;
+class TPaletteManager;
+class TPatternTableEdit;
+class TPrompts;
+class TQtGlyphRenderer;
+class TRomImgManager;
+class TScrollEdit;
+class TShareCommands;
+class TSubForm;
+
+// The message for std::bad_alloc, in the user's language.
+QString OutOfMemoryText();
+
+// The pages of the page control, in order.
+enum TPage {
+    pgMapEdit,
+    pg32x32ChipEdit,
+    pgPaletteEdit,
+    pgPatternTableEdit,
+    pgObjectEdit,
+    pgMidPointEdit,
+    pgScrollEdit,
+    pgSpriteBankEdit,
+    PageCount
+};
+
+// The main window: makes the objects that live for the run, the frame (stage selector,
+// pages, menus, status bar, animation timer), and the commands that belong to no editor.
+// Each page's logic lives in its editor unit.
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    // Settings, colours and name lists are read here; a failure is shown through prompts
+    // and leaves Failed() true, and the program should end.
+    TMainForm(TPrompts& prompts, const QString& programFolder, QWidget* parent = nullptr);
+    // Writes the settings file, completed with every value in force.
+    ~TMainForm() override;
+
+    bool Failed() const { return failed_; }
+
+    // Opens an image and sets the editors up on it; a refused file is explained.
+    bool OpenImage(const QString& path);
+    void CommandOpen();
+    bool CommandSave();
+    bool CommandSaveAs();
+    void CommandClose();
+    // A patch from an original image to the image as it stands now, unsaved edits included.
+    void CommandCreatePatch();
+    // The current stage's 44 rooms as one PNG, with objects, path marks and restart points.
+    void CommandExportStagePicture();
+    void CommandUndo();
+    void CommandRedo();
+    // Re-reads the file's bytes (the character data another tool may have changed).
+    void ReloadCharacterData();
+    // Sets the Edit menu's captions and states, as each opening of the menu does.
+    void UpdateEditMenu();
+    // Ctrl+Z and Ctrl+Y act whenever an image is open and the menu is closed.
+    void EnableHistoryKeys();
+    void SelectStage(int index);
+
+    TRomImgManager& Rom() const { return *rom_; }
+    TGraphicManager& Graphics() const { return *graphics_; }
+    QComboBox* StageSelector() const { return stageSelector_; }
+    QTabWidget* PageControl() const { return pages_; }
+    QLabel* StatusPanel(int index) const { return status_[index]; }
+    QAction* SaveAction() const { return save_; }
+    QAction* SaveAsAction() const { return saveAs_; }
+    QAction* CreatePatchAction() const { return patch_; }
+    QAction* ExportPictureAction() const { return exportPicture_; }
+    QAction* CloseAction() const { return close_; }
+    QAction* UndoAction() const { return undo_; }
+    QAction* RedoAction() const { return redo_; }
+    QMenu* EditMenu() const { return editMenu_; }
+    QTimer* AnimationTimer() const { return timer_; }
+    TPaletteManager& PaletteManager() const { return *palette_; }
+    TPaletteEdit* PaletteEdit() const { return paletteEdit_; }
+    TPatternTableEdit* PatternTableEdit() const { return patternTable_; }
+    TChip32x32Edit* Chip32x32Edit() const { return chipEdit_; }
+    TMapEdit* MapEdit() const { return mapEdit_; }
+    TObjectEdit* ObjectEdit() const { return objectEdit_; }
+    TMidPointEdit* MidPointEdit() const { return midPointEdit_; }
+    TScrollEdit* ScrollEdit() const { return scrollEdit_; }
+    TSubForm* SubForm() const { return subForm_; }
+    TMapEditGridForm* MapEditGridForm() const { return gridForm_; }
+    TObjectEditForm* ObjectEditForm() const { return objectForm_; }
+    // One animation-timer tick, as the timer gives it.
+    void OnTimer();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    bool CreateRunObjects(const QString& programFolder);
+    void BuildFrame();
+    void BuildMenus();
+    void BindUnits();
+    void ImageOpenedState();
+    void NoImageState();
+    // The unsaved-changes question; true when the caller may go on.
+    bool SettleUnsavedChanges();
+    bool SaveTo(const QString& path);
+    void ShowTitle();
+    TEditorUnit* UnitOfPage(int page) const;
+    void RefreshActivePage();
+    void OnPageChanged(int page);
+
+    TPrompts& prompts_;
+    bool failed_ = false;
+    std::unique_ptr<TMyMemIniFile> settings_;
+    std::unique_ptr<TAddressData> addresses_;
+    std::unique_ptr<TRomImgManager> rom_;
+    std::unique_ptr<TPaletteManager> palette_;
+    std::unique_ptr<TQtGlyphRenderer> glyphs_;
+    std::unique_ptr<TGraphicManager> graphics_;
+    std::unique_ptr<TShareCommands> share_;
+    std::vector<std::string> chipAttributeNames_;
+    std::vector<std::string> objectNames_;
+    std::unique_ptr<TEditorContext> context_;
+    // In the fixed calling order; each knows its page.
+    std::vector<std::pair<std::unique_ptr<TEditorUnit>, int>> units_;
+    TPaletteEdit* paletteEdit_ = nullptr;
+    TPatternTableEdit* patternTable_ = nullptr;
+    TChip32x32Edit* chipEdit_ = nullptr;
+    TMapEdit* mapEdit_ = nullptr;
+    TObjectEdit* objectEdit_ = nullptr;
+    TMidPointEdit* midPointEdit_ = nullptr;
+    TScrollEdit* scrollEdit_ = nullptr;
+    TSubForm* subForm_ = nullptr;
+    TMapEditGridForm* gridForm_ = nullptr;
+    TObjectEditForm* objectForm_ = nullptr;
+    bool updating_ = false;
+
+    QWidget* central_ = nullptr;
+    QComboBox* stageSelector_ = nullptr;
+    QTabWidget* pages_ = nullptr;
+    QLabel* status_[3] = {};
+    QMenu* editMenu_ = nullptr;
+    QAction* open_ = nullptr;
+    QAction* save_ = nullptr;
+    QAction* saveAs_ = nullptr;
+    QAction* patch_ = nullptr;
+    QAction* exportPicture_ = nullptr;
+    QAction* close_ = nullptr;
+    QAction* exit_ = nullptr;
+    QAction* undo_ = nullptr;
+    QAction* redo_ = nullptr;
+    QTimer* timer_ = nullptr;
+};
+
+} // namespace vx

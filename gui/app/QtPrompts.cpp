@@ -1,0 +1,104 @@
+#include "gui/app/QtPrompts.h"
+
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace vx {
+namespace {
+
+const QString Title = QStringLiteral("VEXALON 2 EDITOR");
+
+// One filter, "nes" as the default extension, as the game's images are named.
+QString Filter() { return QString::fromUtf8("ヴェクサロン2 ROMイメージ(*.nes)"); }
+
+QFileDialog* MakeDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& caption = Title,
+                        const QString& filters = Filter())
+{
+    auto* dialog = new QFileDialog(parent, caption);
+    dialog->setAcceptMode(mode);
+    dialog->setNameFilters(filters.split(QStringLiteral(";;")));
+    // The suffix of the filter chosen (*.nes, *.bps, *.png ...) when the name has none.
+    const auto suffixOf = [](const QString& filter) {
+        const qsizetype star = filter.indexOf(QStringLiteral("*."));
+        return star < 0 ? QString() : filter.mid(star + 2).section(QLatin1Char(')'), 0, 0).section(QLatin1Char(' '), 0, 0);
+    };
+    dialog->setDefaultSuffix(suffixOf(dialog->nameFilters().value(0)));
+    QObject::connect(dialog, &QFileDialog::filterSelected, dialog,
+                     [dialog, suffixOf](const QString& filter) { dialog->setDefaultSuffix(suffixOf(filter)); });
+    dialog->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog->setSizeGripEnabled(true);
+    return dialog;
+}
+
+std::optional<QString> Run(QFileDialog* dialog)
+{
+    std::optional<QString> chosen;
+    if (dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty())
+        chosen = dialog->selectedFiles().first();
+    delete dialog;
+    return chosen;
+}
+
+} // namespace
+
+void TQtPrompts::ShowMessage(const QString& text)
+{
+    QMessageBox box(QMessageBox::NoIcon, Title, text, QMessageBox::Ok, parent_);
+    box.exec();
+}
+
+void TQtPrompts::ShowWarning(const QString& text)
+{
+    QMessageBox box(QMessageBox::Warning, Title, text, QMessageBox::Ok, parent_);
+    box.exec();
+}
+
+TAnswer TQtPrompts::AskYesNoCancel(const QString& text)
+{
+    QMessageBox box(QMessageBox::NoIcon, Title, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                    parent_);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return TAnswer::Yes;
+    case QMessageBox::No:
+        return TAnswer::No;
+    default:
+        return TAnswer::Cancel;
+    }
+}
+
+bool TQtPrompts::AskYesNo(const QString& text)
+{
+    QMessageBox box(QMessageBox::Question, Title, text, QMessageBox::Yes | QMessageBox::No, parent_);
+    return box.exec() == QMessageBox::Yes;
+}
+
+std::optional<QString> TQtPrompts::ChooseOpenFile() { return Run(MakeDialog(parent_, QFileDialog::AcceptOpen)); }
+
+std::optional<QString> TQtPrompts::ChooseSaveFile()
+{
+    // The dialog asks before overwriting and has no read-only check box.
+    return Run(MakeDialog(parent_, QFileDialog::AcceptSave));
+}
+
+std::optional<QString> TQtPrompts::ChooseFileToOpen(const QString& caption, const QString& filters)
+{
+    return Run(MakeDialog(parent_, QFileDialog::AcceptOpen, caption, filters));
+}
+
+std::optional<QString> TQtPrompts::ChooseFileToSave(const QString& caption, const QString& filters)
+{
+    return Run(MakeDialog(parent_, QFileDialog::AcceptSave, caption, filters));
+}
+
+std::optional<QString> TQtPrompts::InputText(const QString& caption, const QString& prompt, const QString& initial)
+{
+    bool accepted = false;
+    const QString text = QInputDialog::getText(parent_, caption, prompt, QLineEdit::Normal, initial, &accepted);
+    if (!accepted)
+        return std::nullopt;
+    return text;
+}
+
+} // namespace vx

@@ -1,0 +1,129 @@
+#include "gui/app/ShareCommands.h"
+
+#include "core/Errors.h"
+#include "core/FileSystem.h"
+#include "core/InputFile.h"
+#include "core/Language.h"
+#include "core/OutputFile.h"
+#include "core/Patch.h"
+#include "core/RomImgManager.h"
+#include "gui/image/PngFile.h"
+#include "gui/image/QImageConversion.h"
+#include "gui/pages/Prompts.h"
+#include "render/GraphicManager.h"
+#include "render/PaletteManager.h"
+#include "render/StageSheetPicture.h"
+#include "render/StageSheets.h"
+
+namespace vx {
+namespace {
+
+QString Text(const char* japanese, const char* english) { return QString::fromStdString(Tr(japanese, english)); }
+
+} // namespace
+
+TShareCommands::TShareCommands(TPrompts& prompts, TRomImgManager& rom, const TPaletteManager& palette,
+                               const TGlyphRenderer* glyphs)
+    : prompts_(prompts), rom_(rom), palette_(palette), glyphs_(glyphs)
+{
+}
+
+bool TShareCommands::RefusesToReplaceAnInput(const QString& output, std::initializer_list<std::string> inputs)
+{
+    for (const std::string& input : inputs) {
+        if (!SameFile(output.toStdString(), input))
+            continue;
+        prompts_.ShowMessage(Text("%1 は書き出しの元になるファイルです。別の名前を選んで下さい。何も書き込みませんでした。",
+                                  "%1 is what this is made from: choose another name. Nothing was written.")
+                                 .arg(QString::fromStdString(input)));
+        return true;
+    }
+    return false;
+}
+
+void TShareCommands::CreatePatch()
+{
+    if (!rom_.IsLoaded())
+        return;
+    const auto originalPath =
+        prompts_.ChooseFileToOpen(Text("元のイメージの選択", "Choose the Original Image"),
+                                  QString::fromUtf8("ヴェクサロン2 ROMイメージ(*.nes);;") + Text("すべてのファイル (*)", "All files (*)"));
+    if (!originalPath)
+        return;
+    const std::vector<std::uint8_t> edited = rom_.EditedImage();
+    std::vector<std::uint8_t> original;
+    try {
+        original = ReadInputFile(originalPath->toStdString(), TInputKind::Image);
+    } catch (const VxError& error) {
+        prompts_.ShowMessage(QString::fromStdString(error.what()));
+        return;
+    }
+    if (original.size() != edited.size()) {
+        prompts_.ShowMessage(
+            Text("元のイメージ (%1 バイト) は開いているイメージ (%2 バイト) と長さが違います。パッチは同じ長さのイメージの間で作成します。",
+                 "The original image (%1 bytes) and the open image (%2 bytes) differ in length: a patch is made "
+                 "between images of one length.")
+                .arg(original.size())
+                .arg(edited.size()));
+        return;
+    }
+    if (original == edited) {
+        prompts_.ShowMessage(Text("開いているイメージは元のイメージと同じです。パッチは作成しませんでした。",
+                                  "The open image is the same as the original: no patch was made."));
+        return;
+    }
+    const auto patchPath =
+        prompts_.ChooseFileToSave(Text("パッチの保存", "Save the Patch"), QStringLiteral("BPS (*.bps);;IPS (*.ips)"));
+    if (!patchPath)
+        return;
+    const auto format = PatchFormatOfPath(patchPath->toStdString());
+    if (!format) {
+        prompts_.ShowMessage(Text("パッチのファイル名は .bps か .ips で終えて下さい。",
+                                  "A patch's file name ends in .bps or .ips."));
+        return;
+    }
+    if (RefusesToReplaceAnInput(*patchPath, {rom_.FileName(), originalPath->toStdString()}))
+        return;
+    try {
+        WriteOutputFile(patchPath->toStdString(), MakePatch(*format, original, edited));
+    } catch (const VxError& error) {
+        prompts_.ShowMessage(QString::fromStdString(error.what()));
+    }
+}
+
+void TShareCommands::ExportStagePicture()
+{
+    if (!rom_.IsLoaded())
+        return;
+    const auto path = prompts_.ChooseFileToSave(Text("ステージ画像の書き出し", "Export Stage Picture"),
+                                                QStringLiteral("PNG (*.png)"));
+    if (!path)
+        return;
+    if (!HasExtension(path->toStdString(), ".png")) { // PNG data under another name would mislead
+        prompts_.ShowMessage(Text("画像のファイル名は .png で終えて下さい。", "A picture's file name ends in .png."));
+        return;
+    }
+    if (RefusesToReplaceAnInput(*path, {rom_.FileName()}))
+        return;
+    // Drawn apart from the pages, in the stage's still colours: the animation on screen and
+    // the shared sheets stay as they are.
+    std::vector<std::uint8_t> colours;
+    for (int i = 0; i < TPaletteManager::ColorCount; ++i)
+        for (int shift : {0, 8, 16})
+            colours.push_back(static_cast<std::uint8_t>(palette_.GetRGB(i) >> shift));
+    TPaletteManager palette(colours, "fcpalette.pal");
+    TGraphicManager graphics(palette, glyphs_);
+    const TStageData& stage = rom_.CurrentStage();
+    TStageSheets sheets;
+    // A pattern overflow was reported when the stage was selected.
+    PrepareStageSheets(graphics, stage, rom_.ImageBytes(), sheets, [](const std::string&) {});
+    const TSheetPictureOptions options{11, true, true, true};
+    const QImage picture = ToQImage(*DrawStageSheetPicture(graphics, stage, *sheets.chip32Sheet, options));
+    try {
+        WritePngFile(path->toStdString(), picture);
+    } catch (const VxError& error) {
+        prompts_.ShowMessage(QString::fromStdString(error.what()));
+    }
+}
+
+} // namespace vx

@@ -1,0 +1,71 @@
+#include "gui/image/QImageConversion.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace vx {
+
+QImage ToQImage(const TNkDIB& bitmap)
+{
+    QImage image;
+    ToQImage(bitmap, image);
+    return image;
+}
+
+namespace {
+
+std::array<QRgb, 256> Colors(const TNkDIB& bitmap)
+{
+    std::array<QRgb, 256> colors{};
+    for (int i = 0; i < 256; ++i) {
+        const TColor c = bitmap.ColorTable()[static_cast<std::size_t>(i)];
+        colors[static_cast<std::size_t>(i)] = qRgb(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
+                                                    static_cast<int>((c >> 16) & 0xFF));
+    }
+    return colors;
+}
+
+void Allocate(QImage& image, int width, int height)
+{
+    if (image.width() != width || image.height() != height || image.format() != QImage::Format_RGB32)
+        image = QImage(width, height, QImage::Format_RGB32);
+}
+
+} // namespace
+
+void ToQImage(const TNkDIB& bitmap, QImage& image, int width, int height)
+{
+    width = std::clamp(width, 1, bitmap.Width());
+    height = std::clamp(height, 1, bitmap.Height());
+    Allocate(image, width, height);
+    const std::array<QRgb, 256> colors = Colors(bitmap);
+    const std::size_t stride = static_cast<std::size_t>(bitmap.Width());
+    std::vector<std::size_t> columns(static_cast<std::size_t>(width)); // source column of each picture column
+    for (std::size_t x = 0; x < columns.size(); ++x)
+        columns[x] = x * stride / columns.size();
+    const std::uint8_t* bits = bitmap.Bits();
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* from = bits + static_cast<std::size_t>(y * bitmap.Height() / height) * stride;
+        auto* to = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (std::size_t x = 0; x < columns.size(); ++x)
+            to[x] = colors[from[columns[x]]];
+    }
+}
+
+void ToQImage(const TNkDIB& bitmap, QImage& image)
+{
+    Allocate(image, bitmap.Width(), bitmap.Height());
+    const std::array<QRgb, 256> colors = Colors(bitmap);
+    // Sizes read once: the writes below could alias the bitmap as far as the compiler
+    // knows, and would make it read them again for every pixel.
+    const std::size_t width = static_cast<std::size_t>(bitmap.Width());
+    const int height = bitmap.Height();
+    const std::uint8_t* from = bitmap.Bits();
+    for (int y = 0; y < height; ++y, from += width) {
+        auto* to = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (std::size_t x = 0; x < width; ++x)
+            to[x] = colors[from[x]];
+    }
+}
+
+} // namespace vx

@@ -1,0 +1,258 @@
+#include "gui/pages/ScrollEdit.h"
+
+#include "core/HexText.h"
+#include "core/RomImgManager.h"
+#include "gui/widgets/HexBox.h"
+#include "gui/widgets/ImageView.h"
+#include "gui/widgets/PageControls.h"
+#include "render/GraphicManager.h"
+#include "render/RoomOverlay.h"
+#include "render/WorkingSheets.h"
+#include "rules/MapRules.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QScrollBar>
+#include <algorithm>
+
+namespace vx {
+
+// ---- controls ----
+
+void TScrollEdit::BindControls(QWidget* page)
+{
+    for (int v = 0; v < 2; ++v) {
+        auto* view = new TImageView(page, v);
+        view->setObjectName(QStringLiteral("ImgScrollEdit%1").arg(v));
+        view->setGeometry(v == 0 ? 48 : 306, 3, 256, 256);
+        views_[static_cast<std::size_t>(v)] = view;
+    }
+    scrollBar_ = MakeRoomScrollBar(QStringLiteral("ScrollBarScrollEdit"), page, 48, 260, 514, LastLeftViewRoom);
+    QObject::connect(scrollBar_, &QScrollBar::valueChanged, scrollBar_,
+                     [this](int position) { ScrollBarScrollEditScroll(position); });
+    MakeCaption("表示部屋番号:", page, 224, 282, 80);
+    pagesLabel_ = MakeValueLabel(QStringLiteral("LblScrollEditPages"), page, 306, 282, 60);
+
+    list_ = new QListWidget(page);
+    list_->setObjectName(QStringLiteral("LBScrollData"));
+    list_->setGeometry(3, 310, 301, 260);
+    list_->setUniformItemSizes(true);
+    list_->setStyleSheet(QStringLiteral("QListWidget::item { height: 16px; }"));
+    QObject::connect(list_, &QListWidget::currentRowChanged, list_, [this](int line) { LBScrollDataClick(line); });
+    // A click on the line already selected brings the views back to it as well.
+    QObject::connect(list_, &QListWidget::clicked, list_, [this](const QModelIndex& at) { LBScrollDataClick(at.row()); });
+    BuildDataGroup(page);
+}
+
+void TScrollEdit::BuildDataGroup(QWidget* page)
+{
+    auto* group = new QGroupBox(QString::fromUtf8("スクロールデータ"), page);
+    group->setObjectName(QStringLiteral("GroupBoxScrollData"));
+    group->setGeometry(310, 304, 267, 187);
+    const auto row = [group](const char* caption, const char* name, int y) {
+        MakeCaption(caption, group, 12, y, 100);
+        return MakeValueLabel(QString::fromLatin1(name), group, 116, y, 40);
+    };
+    indexLabel_ = row("スクロール番号:", "LblSelectedScrollIndex", 24);
+    leftLabel_ = row("左端部屋番号:", "LblScrollLeftRoom", 44);
+    rightLabel_ = row("右端部屋番号:", "LblScrollRightRoom", 64);
+
+    countCombo_ = new QComboBox(group);
+    countCombo_->setObjectName(QStringLiteral("CBScrollHorizon"));
+    countCombo_->setGeometry(12, 90, 56, 22);
+    for (int n = 0; n < 16; ++n)
+        countCombo_->addItem(QString::number(n));
+    QObject::connect(countCombo_, &QComboBox::currentIndexChanged, countCombo_, [this] { CBScrollHorizonChange(); });
+    MakeCaption("画面進んで", group, 74, 93, 80);
+
+    const auto check = [group, this](const char* caption, const char* name, int x) {
+        auto* box = new QCheckBox(QString::fromUtf8(caption), group);
+        box->setObjectName(QString::fromLatin1(name));
+        box->setGeometry(x, 122, 82, 20);
+        QObject::connect(box, &QCheckBox::clicked, box, [this] { CheckDirectionClick(); });
+        return box;
+    };
+    right_ = check("右へ(+20)", "CheckRight", 12);
+    down_ = check("下へ(+40)", "CheckDown", 96);
+    up_ = check("上へ(+80)", "CheckUp", 180);
+
+    MakeCaption("直接入力:", group, 12, 154, 64);
+    directBox_ = MakeHexBox(QStringLiteral("EditScrollData"), group, 80, 150, 28, 22);
+    directBox_->setMaxLength(2);
+    QObject::connect(directBox_, &QLineEdit::textChanged, directBox_, [this] { EditScrollDataChange(); });
+}
+
+// ---- entry points ----
+
+void TScrollEdit::Open()
+{
+    for (TImageView* view : views_)
+        GiveDisplayBitmap(view, context_.graphics, 256, 256);
+    StageChanged();
+}
+
+void TScrollEdit::StageChanged()
+{
+    const TStageData& stage = context_.rom.CurrentStage();
+    SetLeftRoom(stage.MidPoints(stage.DefaultStartPoint()).StartRoom());
+    RebuildList();
+    DrawViews();
+    ShowSelectedEntry();
+}
+
+void TScrollEdit::Refresh()
+{
+    // The sheets are rebuilt here too, so an undone chip edit shows in these rooms at once.
+    sheets_.Rebuild(context_.graphics, context_.rom.CurrentStage().Chip32x32());
+    const int line = SelectedLine();
+    RebuildList();
+    updating_ = true;
+    list_->setCurrentRow(std::max(line, 0));
+    updating_ = false;
+    DrawViews();
+    ShowSelectedEntry();
+}
+
+void TScrollEdit::AnimationTick()
+{
+    sheets_.ApplyPalette(context_.graphics);
+    DrawViews();
+}
+
+// ---- list and fields ----
+
+int TScrollEdit::SelectedLine() const { return list_->currentRow(); }
+
+void TScrollEdit::RebuildList()
+{
+    const TStageData& stage = context_.rom.CurrentStage();
+    const TMidPoint& start = stage.MidPoints(stage.DefaultStartPoint());
+    path_ = WalkScrollPath(stage.Scroll(), start.StartRoom(), start.StartScroll);
+    updating_ = true;
+    list_->clear();
+    for (int i = 0; i < ScrollEntryCount; ++i)
+        list_->addItem(QString::fromStdString(
+            ScrollLineText(i, stage.Scroll()[static_cast<std::size_t>(i)], i == start.StartScroll)));
+    list_->setCurrentRow(-1);
+    updating_ = false;
+}
+
+void TScrollEdit::ShowSelectedEntry()
+{
+    updating_ = true;
+    if (SelectedLine() < 0)
+        list_->setCurrentRow(0);
+    const int line = SelectedLine();
+    const std::uint8_t entry = context_.rom.CurrentStage().Scroll()[static_cast<std::size_t>(line)];
+    const int count = entry & 0x0F, left = path_.segmentLeftRoom[static_cast<std::size_t>(line)];
+    countCombo_->setCurrentIndex(count);
+    right_->setChecked(entry & 0x20);
+    down_->setChecked(entry & 0x40);
+    up_->setChecked(entry & 0x80);
+    directBox_->setText(Hex2Text(entry));
+    SetLabelText(indexLabel_, Hex2Text(static_cast<unsigned>(line)));
+    SetLabelText(leftLabel_, Hex2Text(static_cast<unsigned>(left)));
+    SetLabelText(rightLabel_, Hex2Text(static_cast<unsigned>(left + count)));
+    updating_ = false;
+}
+
+void TScrollEdit::AfterEdit()
+{
+    const int line = SelectedLine();
+    RebuildList();
+    updating_ = true;
+    list_->setCurrentRow(line);
+    updating_ = false;
+    DrawViews();
+    ShowSelectedEntry();
+}
+
+void TScrollEdit::Edit(std::uint8_t entry)
+{
+    const int line = std::max(SelectedLine(), 0);
+    if (context_.rom.CurrentStage().SetScrollData(line, entry, hmEdit))
+        AfterEdit();
+}
+
+// ---- views ----
+
+void TScrollEdit::SetLeftRoom(int left)
+{
+    left_ = std::clamp(left, 0, LastLeftViewRoom);
+    updating_ = true;
+    scrollBar_->setValue(left_);
+    updating_ = false;
+}
+
+void TScrollEdit::DrawView(int view)
+{
+    TImageView* control = views_[static_cast<std::size_t>(view)];
+    TNkDIB* bitmap = control->Bitmap();
+    if (!bitmap || !sheets_.Ready())
+        return;
+    const int room = ViewRoom(view);
+    const TGraphicManager& graphics = context_.graphics;
+    graphics.DrawRoom(*bitmap, *sheets_.chip32Sheet,
+                      context_.rom.CurrentStage().MapRoom(room));
+    DrawPathMarks(graphics, *bitmap, path_.roomFlags[static_cast<std::size_t>(room)]);
+    control->Redraw();
+}
+
+void TScrollEdit::DrawViews()
+{
+    DrawView(0);
+    DrawView(1);
+    SetLabelText(pagesLabel_, Hex2Text(static_cast<unsigned>(ViewRoom(0))) + QStringLiteral("-") +
+                                  Hex2Text(static_cast<unsigned>(ViewRoom(1))));
+}
+
+// ---- events ----
+
+void TScrollEdit::LBScrollDataClick(int line)
+{
+    if (updating_ || !context_.rom.IsLoaded() || line < 0)
+        return;
+    ShowSelectedEntry();
+    SetLeftRoom(path_.segmentLeftRoom[static_cast<std::size_t>(line)]);
+    DrawViews();
+}
+
+void TScrollEdit::CBScrollHorizonChange()
+{
+    if (updating_ || !context_.rom.IsLoaded())
+        return;
+    Edit(ScrollEntryOf(countCombo_->currentIndex(), right_->isChecked(), down_->isChecked(), up_->isChecked()));
+}
+
+void TScrollEdit::CheckDirectionClick() { CBScrollHorizonChange(); }
+
+void TScrollEdit::EditScrollDataChange()
+{
+    if (updating_ || !context_.rom.IsLoaded() || directBox_->text().size() < directBox_->maxLength())
+        return;
+    const auto value = ParseHex(directBox_->text().toStdString());
+    if (value && *value <= 0xFF && context_.rom.CurrentStage().SetScrollData(std::max(SelectedLine(), 0),
+                                                                             static_cast<std::uint8_t>(*value), hmEdit)) {
+        AfterEdit();
+        return;
+    }
+    // Not hex, or the value held already: the box shows the stored entry.
+    ShowSelectedEntry();
+}
+
+void TScrollEdit::ScrollBarScrollEditScroll(int position)
+{
+    if (updating_ || !context_.rom.IsLoaded())
+        return;
+    const int left = std::clamp(position, 0, LastLeftViewRoom);
+    if (left == left_)
+        return;
+    left_ = left;
+    DrawViews();
+}
+
+} // namespace vx

@@ -1,0 +1,88 @@
+#pragma once
+#include <array>
+
+#include "gui/pages/EditorUnit.h"
+#include "rules/ScrollRules.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QScrollBar;
+
+namespace vx {
+
+class TImageView;
+struct TWorkingSheets;
+
+// The scroll page: the 32 scroll entries in words, the selected one's fields, and two rooms
+// with the path's arrows drawn over them.
+class TScrollEdit : public TEditorUnit {
+public:
+    TScrollEdit(TEditorContext& context, TWorkingSheets& sheets) : context_(context), sheets_(sheets) {}
+
+    void BindControls(QWidget* page) override;
+    void Open() override;
+    void StageChanged() override;
+    void Refresh() override;
+    void AnimationTick() override;
+
+    int ViewRoom(int view) const { return left_ + view; }
+    const TScrollPath& Path() const { return path_; }
+
+    TImageView* ImgScrollEdit(int view) const { return views_[static_cast<std::size_t>(view)]; }
+    QScrollBar* ScrollBarScrollEdit() const { return scrollBar_; }
+    QLabel* LblScrollEditPages() const { return pagesLabel_; }
+    QListWidget* LBScrollData() const { return list_; }
+    QLabel* LblSelectedScrollIndex() const { return indexLabel_; }
+    QLabel* LblScrollLeftRoom() const { return leftLabel_; }
+    QLabel* LblScrollRightRoom() const { return rightLabel_; }
+    QComboBox* CBScrollHorizon() const { return countCombo_; }
+    QCheckBox* CheckRight() const { return right_; }
+    QCheckBox* CheckDown() const { return down_; }
+    QCheckBox* CheckUp() const { return up_; }
+    QLineEdit* EditScrollData() const { return directBox_; }
+
+private:
+    void BuildDataGroup(QWidget* page);
+
+    void LBScrollDataClick(int line);
+    void CBScrollHorizonChange();
+    void CheckDirectionClick();
+    void EditScrollDataChange();
+    void ScrollBarScrollEditScroll(int position);
+
+    // The path walk and the 32 lines; no line is selected afterwards.
+    void RebuildList();
+    // Shows the selected line's entry in the fields (line 0 when none is selected).
+    void ShowSelectedEntry();
+    // After an edit: list, the same line, both views, the fields.
+    void AfterEdit();
+    void Edit(std::uint8_t entry);
+    void DrawView(int view);
+    void DrawViews();
+    void SetLeftRoom(int left);
+    int SelectedLine() const;
+
+    TEditorContext& context_;
+    TWorkingSheets& sheets_;
+    bool updating_ = false;
+    int left_ = 0;
+    TScrollPath path_;
+
+    std::array<TImageView*, 2> views_{};
+    QScrollBar* scrollBar_ = nullptr;
+    QLabel* pagesLabel_ = nullptr;
+    QListWidget* list_ = nullptr;
+    QLabel* indexLabel_ = nullptr;
+    QLabel* leftLabel_ = nullptr;
+    QLabel* rightLabel_ = nullptr;
+    QComboBox* countCombo_ = nullptr;
+    QCheckBox* right_ = nullptr;
+    QCheckBox* down_ = nullptr;
+    QCheckBox* up_ = nullptr;
+    QLineEdit* directBox_ = nullptr;
+};
+
+} // namespace vx

@@ -1,0 +1,257 @@
+#include "gui/pages/VxMapEditGridForm.h"
+
+#include "gui/pages/Prompts.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QPushButton>
+#include <QStyledItemDelegate>
+#include <QTableWidget>
+
+namespace vx {
+namespace {
+
+// The grid: hex typing, normalising before arrows, focus loss and presses, and the menu
+// on the right button; the rest is the table's own selection handling.
+class TGridTable : public QTableWidget {
+public:
+    TGridTable(TMapEditGridForm& form, QWidget* parent) : QTableWidget(GridSize, GridSize, parent), form_(form) {}
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (event->matches(QKeySequence::Copy)) {
+            form_.MenuItemCopyToClipBoardClick();
+            return;
+        }
+        if (event->matches(QKeySequence::Paste)) {
+            form_.MenuItemPasteFromClipBoardClick();
+            return;
+        }
+        switch (event->key()) {
+        case Qt::Key_Left:
+        case Qt::Key_Up:
+        case Qt::Key_Right:
+        case Qt::Key_Down:
+            form_.NormalizeCells();
+            QTableWidget::keyPressEvent(event);
+            return;
+        default:
+            break;
+        }
+        const bool command = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+        if (!command && !event->text().isEmpty() && event->text().at(0).isPrint()) {
+            // Hex digits type into the cell; other characters do nothing (no search).
+            form_.SGridMapEditKeyPress(event->text());
+            return;
+        }
+        QTableWidget::keyPressEvent(event);
+    }
+    void focusOutEvent(QFocusEvent* event) override
+    {
+        form_.NormalizeCells();
+        QTableWidget::focusOutEvent(event);
+    }
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        form_.NormalizeCells();
+        if (event->button() == Qt::RightButton) {
+            const QModelIndex at = indexAt(event->position().toPoint());
+            form_.SGridMapEditRightMouseDown(at.isValid() ? at.column() : -1, at.isValid() ? at.row() : -1,
+                                             event->globalPosition().toPoint());
+            return;
+        }
+        QTableWidget::mousePressEvent(event);
+    }
+    void mouseDoubleClickEvent(QMouseEvent* event) override
+    {
+        form_.NormalizeCells(); // the second press of a double click is a press too
+        QTableWidget::mouseDoubleClickEvent(event);
+    }
+
+private:
+    TMapEditGridForm& form_;
+};
+
+// Each cell: the selection or normal colour, the text right-aligned 2 pixels below the top.
+class TGridCellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        const bool selected = option.state & QStyle::State_Selected;
+        painter->fillRect(option.rect, selected ? option.palette.highlight() : option.palette.base());
+        painter->setPen(selected ? option.palette.highlightedText().color() : option.palette.text().color());
+        painter->setFont(option.font);
+        painter->drawText(option.rect.adjusted(0, 2, 0, 0), Qt::AlignRight | Qt::AlignTop,
+                          index.data().toString());
+    }
+};
+
+} // namespace
+
+TMapEditGridForm::TMapEditGridForm(TPrompts& prompts, QWidget* parent) : QDialog(parent), prompts_(prompts)
+{
+    setObjectName(QStringLiteral("MapEditGridForm"));
+    setWindowTitle(QString::fromUtf8("マップの編集"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(283, 325);
+
+    grid_ = new TGridTable(*this, this);
+    grid_->setObjectName(QStringLiteral("SGridMapEdit"));
+    grid_->setGeometry(8, 8, 259, 259);
+    grid_->horizontalHeader()->hide();
+    grid_->verticalHeader()->hide();
+    for (QHeaderView* header : {grid_->horizontalHeader(), grid_->verticalHeader()}) {
+        header->setMinimumSectionSize(1);
+        header->setDefaultSectionSize(32); // 31 pixels and the grid line
+        header->setSectionResizeMode(QHeaderView::Fixed);
+    }
+    grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grid_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid_->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    grid_->setTabKeyNavigation(false);
+    grid_->setContextMenuPolicy(Qt::PreventContextMenu);
+    grid_->setItemDelegate(new TGridCellDelegate(grid_));
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPixelSize(15);
+    grid_->setFont(font);
+    for (int row = 0; row < GridSize; ++row)
+        for (int column = 0; column < GridSize; ++column) {
+            auto* item = new QTableWidgetItem;
+            item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+            grid_->setItem(row, column, item);
+        }
+
+    // Neither button answers Enter or Esc.
+    ok_ = new QPushButton(QStringLiteral("OK"), this);
+    ok_->setObjectName(QStringLiteral("BtnOK"));
+    ok_->setGeometry(112, 292, 75, 25);
+    cancel_ = new QPushButton(QString::fromUtf8("キャンセル"), this);
+    cancel_->setObjectName(QStringLiteral("BtnCancel"));
+    cancel_->setGeometry(200, 292, 75, 25);
+    for (QPushButton* button : {ok_, cancel_}) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+    connect(ok_, &QPushButton::clicked, this, &TMapEditGridForm::BtnOKClick);
+    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+
+    menu_ = new QMenu(this);
+    menu_->setObjectName(QStringLiteral("PopupMenuMapEditGrid"));
+    copy_ = menu_->addAction(QString::fromUtf8("クリップボードにコピー"), this,
+                             &TMapEditGridForm::MenuItemCopyToClipBoardClick);
+    copy_->setObjectName(QStringLiteral("MenuItemCopyToClipBoard"));
+    paste_ = menu_->addAction(QString::fromUtf8("クリップボードから貼り付け"), this,
+                              &TMapEditGridForm::MenuItemPasteFromClipBoardClick);
+    paste_->setObjectName(QStringLiteral("MenuItemPasteFromClipBoard"));
+    fill_ = menu_->addAction(QString::fromUtf8("選択範囲を初期化"), this, &TMapEditGridForm::MenuItemFillCellsClick);
+    fill_->setObjectName(QStringLiteral("MenuItemFillCells"));
+}
+
+void TMapEditGridForm::LoadRoom(int room, std::span<const std::uint8_t> roomBytes)
+{
+    setWindowTitle(QString::fromStdString(GridCaption(room)));
+    cells_ = CellsOfRoom(roomBytes);
+    ShowCells();
+    grid_->clearSelection();
+    grid_->setCurrentCell(0, 0);
+    grid_->setFocus();
+}
+
+void TMapEditGridForm::ShowCells()
+{
+    for (int column = 0; column < GridSize; ++column)
+        for (int row = 0; row < GridSize; ++row)
+            grid_->item(row, column)->setText(QString::fromStdString(cells_[static_cast<std::size_t>(GridIndex(column, row))]));
+}
+
+TGridRange TMapEditGridForm::Selection() const
+{
+    const QList<QTableWidgetSelectionRange> ranges = grid_->selectedRanges();
+    if (!ranges.isEmpty()) {
+        const QTableWidgetSelectionRange& range = ranges.first();
+        return {range.leftColumn(), range.topRow(), range.rightColumn(), range.bottomRow()};
+    }
+    const int column = std::max(grid_->currentColumn(), 0), row = std::max(grid_->currentRow(), 0);
+    return {column, row, column, row};
+}
+
+bool TMapEditGridForm::SGridMapEditKeyPress(const QString& text)
+{
+    const int column = grid_->currentColumn(), row = grid_->currentRow();
+    if (text.size() != 1 || column < 0 || row < 0 || text.at(0).unicode() > 0x7F)
+        return false;
+    std::string& cell = cells_[static_cast<std::size_t>(GridIndex(column, row))];
+    if (!TypeIntoCell(cell, static_cast<char>(text.at(0).unicode())))
+        return false;
+    grid_->item(row, column)->setText(QString::fromStdString(cell));
+    return true;
+}
+
+void TMapEditGridForm::NormalizeCells()
+{
+    vx::NormalizeCells(cells_);
+    ShowCells();
+}
+
+void TMapEditGridForm::SGridMapEditRightMouseDown(int column, int row, const QPoint& global)
+{
+    const TGridRange selection = Selection();
+    const bool single = selection.left == selection.right && selection.top == selection.bottom;
+    if (single && column >= 0 && row >= 0)
+        grid_->setCurrentCell(row, column);
+    paste_->setEnabled(ClipboardHasText());
+    menu_->popup(global);
+}
+
+bool TMapEditGridForm::ClipboardHasText()
+{
+    return !QGuiApplication::clipboard()->text().isEmpty();
+}
+
+void TMapEditGridForm::MenuItemCopyToClipBoardClick()
+{
+    QGuiApplication::clipboard()->setText(QString::fromStdString(CopyText(cells_, Selection())));
+}
+
+void TMapEditGridForm::MenuItemPasteFromClipBoardClick()
+{
+    const TGridRange selection = Selection();
+    if (PasteText(cells_, QGuiApplication::clipboard()->text().toStdString(), selection.left, selection.top))
+        ShowCells();
+}
+
+void TMapEditGridForm::MenuItemFillCellsClick()
+{
+    const auto answer = prompts_.InputText(QString::fromStdString(FillCaption()), QString::fromStdString(FillPrompt()),
+                                           QString());
+    if (!answer)
+        return;
+    const auto value = ParseFillValue(answer->toStdString());
+    if (value && FillCells(cells_, Selection(), *value))
+        ShowCells();
+}
+
+void TMapEditGridForm::BtnOKClick()
+{
+    roomData_ = RoomOfCells(cells_);
+    accept();
+}
+
+void TMapEditGridForm::keyPressEvent(QKeyEvent* event)
+{
+    // Esc does not cancel and Enter does not confirm: only the buttons and the close box.
+    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+} // namespace vx

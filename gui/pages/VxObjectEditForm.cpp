@@ -1,0 +1,64 @@
+#include "gui/pages/VxObjectEditForm.h"
+
+#include <QFont>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace vx {
+
+TObjectEditForm::TObjectEditForm(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("ObjectEditForm"));
+    setWindowTitle(QString::fromUtf8("オブジェクトの編集"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(249, 334);
+
+    const auto label = [this](const char* name, const char* text, int y) {
+        auto* made = new QLabel(QString::fromUtf8(text), this);
+        made->setObjectName(QString::fromLatin1(name));
+        made->setGeometry(4, y, 241, 16);
+        QFont font = made->font();
+        font.setPixelSize(11); // the whole sentence on the dialog's fixed width
+        made->setFont(font);
+    };
+    label("Label1", "”X座標 Y座標 種類”を一列に記述して下さい", 8);
+    label("Label2", "※自由順序の場合、オブジェクトの並び順が変更", 28);
+    label("Label3", "される可能性があります", 44);
+
+    memo_ = new QPlainTextEdit(this);
+    memo_->setObjectName(QStringLiteral("MemoObjectEdit"));
+    memo_->setGeometry(8, 66, 233, 226);
+    memo_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memo_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    QFont font(QString::fromUtf8("ＭＳ ゴシック"));
+    font.setPixelSize(15);
+    memo_->setFont(font);
+    memo_->setPlainText(QStringLiteral("00 00 00"));
+
+    ok_ = new QPushButton(QStringLiteral("OK"), this);
+    ok_->setObjectName(QStringLiteral("BtnOK"));
+    ok_->setGeometry(78, 301, 75, 25);
+    cancel_ = new QPushButton(QString::fromUtf8("キャンセル"), this);
+    cancel_->setObjectName(QStringLiteral("BtnCancel"));
+    cancel_->setGeometry(166, 301, 75, 25);
+    // Enter makes a new line in the text; only the buttons close the dialog.
+    for (QPushButton* button : {ok_, cancel_})
+        button->setAutoDefault(false);
+    connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+std::optional<QString> TObjectEditForm::EditText(const QString& caption, const QString& text)
+{
+    setWindowTitle(caption);
+    QString lines = text; // the memo breaks lines at LF alone
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    memo_->setPlainText(lines);
+    memo_->setFocus();
+    if (exec() != QDialog::Accepted)
+        return std::nullopt;
+    return memo_->toPlainText();
+}
+
+} // namespace vx

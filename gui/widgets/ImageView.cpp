@@ -1,0 +1,95 @@
+#include "gui/widgets/ImageView.h"
+
+#include "gui/image/QImageConversion.h"
+#include "render/GraphicManager.h"
+
+#include <QMouseEvent>
+#include <algorithm>
+#include <QPainter>
+
+namespace vx {
+
+TImageView::TImageView(QWidget* parent, int tag) : QWidget(parent), tag_(tag)
+{
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setToolTipDuration(4000); // the hint time of every image control
+}
+
+void TImageView::SetBitmap(std::unique_ptr<TNkDIB> bitmap)
+{
+    bitmap_ = std::move(bitmap);
+    cachedBitmap_ = nullptr;
+    update();
+}
+
+void TImageView::Redraw()
+{
+    if (!bitmap_ || cachedBitmap_ != bitmap_.get() || cachedVersion_ != bitmap_->Version())
+        update();
+}
+
+const QImage& TImageView::Picture()
+{
+    if (!bitmap_) {
+        cache_ = QImage();
+        cachedBitmap_ = nullptr;
+        return cache_;
+    }
+    // A bitmap larger than the control (the map page's chip table) is converted at the
+    // control's size: a quarter of the pixels, the same ones a scaled paint would show.
+    const QSize size(std::min(width(), bitmap_->Width()), std::min(height(), bitmap_->Height()));
+    const bool reduced = size != QSize(bitmap_->Width(), bitmap_->Height()) && !size.isEmpty();
+    if (cachedBitmap_ != bitmap_.get() || cachedVersion_ != bitmap_->Version() ||
+        (reduced ? cache_.size() != size : cache_.size() != QSize(bitmap_->Width(), bitmap_->Height()))) {
+        if (reduced)
+            ToQImage(*bitmap_, cache_, size.width(), size.height());
+        else
+            ToQImage(*bitmap_, cache_);
+        cachedBitmap_ = bitmap_.get();
+        cachedVersion_ = bitmap_->Version();
+    }
+    return cache_;
+}
+
+void TImageView::paintEvent(QPaintEvent*)
+{
+    Picture();
+    QPainter painter(this);
+    if (cache_.isNull()) {
+        painter.fillRect(rect(), palette().window());
+        return;
+    }
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawImage(rect(), cache_);
+}
+
+void TImageView::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint at = event->position().toPoint();
+    emit mousePressed(at.x(), at.y(), event->button(), event->modifiers());
+}
+
+void TImageView::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint at = event->position().toPoint();
+    emit mouseMoved(at.x(), at.y(), event->buttons(), event->modifiers());
+}
+
+void TImageView::mouseReleaseEvent(QMouseEvent* event)
+{
+    const QPoint at = event->position().toPoint();
+    emit mouseReleased(at.x(), at.y(), event->button(), event->modifiers());
+}
+
+void TImageView::enterEvent(QEnterEvent*) { emit mouseEntered(); }
+
+void TImageView::leaveEvent(QEvent*) { emit mouseLeft(); }
+
+void GiveDisplayBitmap(TImageView* view, const TGraphicManager& graphics, int width, int height)
+{
+    if (view && !view->HasBitmap())
+        view->SetBitmap(graphics.CreateDisplayBitmap(width, height));
+}
+
+} // namespace vx

@@ -1,0 +1,82 @@
+#include "render/PaletteManager.h"
+
+#include "core/Errors.h"
+#include "core/InputFile.h"
+#include "core/Language.h"
+
+#include <algorithm>
+
+namespace vx {
+
+TPaletteManager::TPaletteManager(const std::string& fileName)
+    : TPaletteManager(ReadInputFile(fileName, TInputKind::ColourFile), fileName)
+{
+}
+
+TPaletteManager::TPaletteManager(std::span<const std::uint8_t> colorFile,
+                                 const std::string& fileName)
+{
+    if (colorFile.size() != ColorFileSize) {
+        if (IsJapanese())
+            throw VxError(fileName + "のファイルサイズが不正です");
+        throw VxError("Invalid File Size: " + fileName);
+    }
+    for (int i = 0; i < ColorCount; ++i)
+        colors_[i] = colorFile[i * 3] | (colorFile[i * 3 + 1] << 8) | (colorFile[i * 3 + 2] << 16);
+}
+
+std::uint32_t TPaletteManager::GetRGB(int colorIndex) const
+{
+    if (colorIndex < 0 || colorIndex >= ColorCount)
+        return InvalidColor;
+    return colors_[colorIndex];
+}
+
+std::uint8_t TPaletteManager::GetPaletteEntry(int pos) const
+{
+    pos &= 15; // callers pass 0..15; the mask keeps a stray value inside the tables
+    if (animated_)
+        return animePalette_[currentFrame_ * 16 + pos];
+    return bgPalette_[pos];
+}
+
+void TPaletteManager::SetBGPalette(std::span<const std::uint8_t, 16> data)
+{
+    std::copy(data.begin(), data.end(), bgPalette_.begin());
+    Notify();
+}
+
+void TPaletteManager::SetPaletteAnime(int frameCount, int frameTimer,
+                                      std::span<const std::uint8_t, 64> data)
+{
+    currentFrame_ = 0;
+    tickCount_ = 0;
+    animated_ = frameCount >= 1 && frameCount <= 4 && frameTimer > 0;
+    frameCount_ = animated_ ? frameCount : 0;
+    frameTimer_ = frameTimer;
+    std::copy(data.begin(), data.end(), animePalette_.begin());
+    Notify();
+}
+
+bool TPaletteManager::Tick()
+{
+    if (!animated_)
+        return false;
+    const bool frameBegins = tickCount_ == 0;
+    if (frameBegins)
+        Notify();
+    if (++tickCount_ >= frameTimer_) {
+        tickCount_ = 0;
+        if (++currentFrame_ >= frameCount_)
+            currentFrame_ = 0;
+    }
+    return frameBegins;
+}
+
+void TPaletteManager::Notify()
+{
+    if (OnChange)
+        OnChange(*this);
+}
+
+} // namespace vx

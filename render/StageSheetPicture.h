@@ -1,0 +1,28 @@
+#pragma once
+#include <memory>
+
+#include "render/NkDIB.h"
+
+namespace vx {
+
+class TGraphicManager;
+class TStageData;
+
+struct TSheetPictureOptions {
+    int columns = 11;
+    bool objects = false;   // enemy (white) and item (magenta) markers, as the object page
+    bool scroll = false;    // the path marks of the scroll page
+    bool midPoints = false; // each restart point's landing marker and number
+};
+
+// One room as the object page shows it with enemies edited: the room, the items in
+// magenta, the enemies in white.
+void DrawRoomWithObjects(const TGraphicManager& graphics, TNkDIB& bitmap, const TNkDIB& chip32Sheet,
+                         const TStageData& stage, int room, bool objects);
+
+// All 44 rooms of a stage in `columns` columns (1 to 44), each with its number in its
+// top-left corner; cells past the last room stay black.
+std::unique_ptr<TNkDIB> DrawStageSheetPicture(const TGraphicManager& graphics, const TStageData& stage,
+                                              const TNkDIB& chip32Sheet, const TSheetPictureOptions& options);
+
+} // namespace vx

@@ -1,0 +1,128 @@
+#include "rules/ChipRules.h"
+
+#include "core/HexText.h"
+#include "core/Language.h"
+#include "rules/HitTest.h"
+
+#include <array>
+
+namespace vx {
+
+std::optional<TChipTableHit> ChipTableHitAt(int x, int y, int width, int height, int editPage)
+{
+    const int column = CellAt(x, width, 16), row = CellAt(y, height, 8);
+    if (column < 0 || row < 0)
+        return std::nullopt;
+    const int half = CellAt(x, width, 32) % 2, halfRow = CellAt(y, height, 16) % 2;
+    return TChipTableHit{(editPage & 1) * 0x80 + row * 16 + column, half * 2 + halfRow};
+}
+
+int Chip16TableEntryAt(int x, int y, int width, int height, int table)
+{
+    const int column = CellAt(x, width, 8), row = CellAt(y, height, 8);
+    if (column < 0 || row < 0)
+        return -1;
+    return (table & 3) * 0x40 + row * 8 + column;
+}
+
+int EditedChipQuarterAt(int x, int y, int width, int height)
+{
+    const int column = CellAt(x, width, 2), row = CellAt(y, height, 2);
+    return column < 0 || row < 0 ? -1 : column * 2 + row;
+}
+
+std::uint8_t StepSubPalette(std::uint8_t entry, bool up)
+{
+    return static_cast<std::uint8_t>(entry + (up ? 0x40 : 0xC0));
+}
+
+std::uint8_t StepAttribute(std::uint8_t attribute, bool up)
+{
+    return static_cast<std::uint8_t>((attribute + (up ? 1 : 3)) & 3);
+}
+
+std::string EntryLabelText(std::uint8_t entry)
+{
+    return FormatHex(static_cast<std::uint32_t>(EntryChip(entry)), 2) + "(" +
+           FormatHex(static_cast<std::uint32_t>(EntrySubPalette(entry)), 2) + ")";
+}
+
+std::string AttributeName(const std::vector<std::string>& names, int stage, int attribute)
+{
+    const std::size_t at = static_cast<std::size_t>(4 * stage + (attribute & 3));
+    return stage >= 0 && at < names.size() ? names[at] : std::string("????????");
+}
+
+std::string ChipTableStatusText(int chip)
+{
+    return Tr("32x32チップ No:", "32x32 Tile No:") + FormatHex(static_cast<std::uint32_t>(chip & 0xFF), 2);
+}
+
+std::string Chip16StatusText(int entry)
+{
+    const auto chip = static_cast<std::uint32_t>(entry & 0x3F), palette = static_cast<std::uint32_t>((entry >> 6) & 3);
+    return IsJapanese() ? "16x16チップ No:" + FormatHex(chip, 2) + " パレット:" + FormatHex(palette, 2)
+                        : "16x16 tile No:" + FormatHex(chip, 2) + " Palette:" + FormatHex(palette, 2);
+}
+
+std::string ChipPageText(int editPage) { return editPage == 1 ? "80-FF" : "00-7F"; }
+
+std::string UnusedChipListText(std::span<const std::uint8_t> map)
+{
+    std::array<bool, 256> used{};
+    for (std::uint8_t chip : map)
+        used[chip] = true;
+    std::string text;
+    for (int row = 0; row < 16; ++row) {
+        std::string line;
+        for (int chip = row * 16; chip < row * 16 + 16; ++chip)
+            if (!used[static_cast<std::size_t>(chip)])
+                line += FormatHex(static_cast<std::uint32_t>(chip), 2) + " ";
+        if (!line.empty())
+            text += line + "\r\n";
+    }
+    return text;
+}
+
+std::string DuplicatedChipListText(std::span<const std::uint8_t> entries, std::span<const std::uint8_t> attributes)
+{
+    // A chip beyond the tables given reads as zeros, as an all-zero chip would.
+    const auto byteOf = [](std::span<const std::uint8_t> table, std::size_t at) -> std::uint8_t {
+        return at < table.size() ? table[at] : 0;
+    };
+    const auto equal = [&](int a, int b) {
+        for (std::size_t k = 0; k < 4; ++k) {
+            const std::size_t pa = 4 * static_cast<std::size_t>(a) + k, pb = 4 * static_cast<std::size_t>(b) + k;
+            if (byteOf(entries, pa) != byteOf(entries, pb) || byteOf(attributes, pa) != byteOf(attributes, pb))
+                return false;
+        }
+        return true;
+    };
+    std::array<bool, 256> listed{};
+    std::string text;
+    for (int b = 255; b >= 0; --b) {
+        if (listed[static_cast<std::size_t>(b)])
+            continue;
+        std::string group;
+        for (int n = b - 1; n >= 0; --n)
+            if (!listed[static_cast<std::size_t>(n)] && equal(n, b)) {
+                listed[static_cast<std::size_t>(n)] = true;
+                group.insert(0, FormatHex(static_cast<std::uint32_t>(n), 2) + " ");
+            }
+        if (!group.empty())
+            text.insert(0, group + FormatHex(static_cast<std::uint32_t>(b), 2) + "\r\n");
+    }
+    return text;
+}
+
+std::string UnusedChipListHeading()
+{
+    return Tr("マップに使用されていない32x32チップ番号", "Unused 32x32 Tile List");
+}
+
+std::string DuplicatedChipListHeading()
+{
+    return Tr("重複定義されている32x32チップ番号", "Duplicated 32x32 Tile List");
+}
+
+} // namespace vx

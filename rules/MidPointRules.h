@@ -1,0 +1,45 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vx {
+
+class TMidPoint;
+
+// The nine boxes of a restart point, by tag.
+enum TMidPointField {
+    mfStartY,
+    mfStartRoom,
+    mfEnemyIndex,
+    mfItemIndex,
+    mfMapBackAddr,
+    mfMapForwardAddr,
+    mfStartScroll,
+    mfLeftRoom,
+    mfRightRoom,
+    MidPointFieldCount
+};
+
+// Characters a box holds: 4 for the two map addresses, 2 for the rest.
+int MidPointFieldLength(int field);
+std::uint16_t MidPointFieldValue(const TMidPoint& point, int field);
+// The box's text: upper-case hex, at least two digits.
+std::string MidPointFieldText(const TMidPoint& point, int field);
+// A full box's text: the value to store, or nothing when it is not hex, lies outside the
+// field's range (a start room above 2B) or equals the stored value. Taken as 16 bits.
+std::optional<std::uint16_t> MidPointFieldInput(const TMidPoint& point, int field, std::string_view text);
+// Stores a value; the start room takes the left-end room with it.
+void SetMidPointField(TMidPoint& point, int field, std::uint16_t value);
+
+// The landing height one row up or down: rows of 16 pixels at offset 4, from 04 to F4.
+std::uint8_t StepStartY(std::uint8_t y, bool up);
+// Recalculates the map addresses and object numbers from the start room; whether
+// anything changed.
+bool RecalcMidPoint(TMidPoint& point);
+
+// The point list's item: "Point3(Start)" / "復帰地点3(スタート地点)".
+std::string MidPointItemText(int index, bool start);
+
+} // namespace vx

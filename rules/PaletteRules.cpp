@@ -1,0 +1,58 @@
+#include "rules/PaletteRules.h"
+
+#include "core/HexText.h"
+#include "core/Language.h"
+#include "rules/HitTest.h"
+
+namespace vx {
+namespace {
+
+// Characters, not bytes: a typed "あ" is one character, as in the box.
+std::size_t CharacterCount(std::string_view utf8)
+{
+    std::size_t count = 0;
+    for (char c : utf8)
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
+            ++count;
+    return count;
+}
+
+std::optional<THexBoxInput> ReadHexBox(std::string_view text, std::uint8_t stored, int highest)
+{
+    if (CharacterCount(text) < 2)
+        return std::nullopt;
+    std::uint8_t value = stored;
+    if (const auto parsed = ParseHex(text)) {
+        const auto low = static_cast<std::uint8_t>(*parsed & 0xFF);
+        if (low <= highest)
+            value = low;
+    }
+    return THexBoxInput{value, FormatHex(value, 2)};
+}
+
+} // namespace
+
+int ColorGridCellAt(int x, int y, int width, int height)
+{
+    const int column = CellAt(x, width, 16), row = CellAt(y, height, 4);
+    return column < 0 || row < 0 ? -1 : row * 16 + column;
+}
+
+std::optional<THexBoxInput> ReadPaletteEntryBox(std::string_view utf8Text, std::uint8_t stored)
+{
+    return ReadHexBox(utf8Text, stored, MaxColorIndex);
+}
+
+std::optional<THexBoxInput> ReadFrameTimerBox(std::string_view utf8Text, std::uint8_t stored)
+{
+    return ReadHexBox(utf8Text, stored, 0xFF);
+}
+
+std::uint8_t ShownSelectedColor(std::uint8_t color) { return color > MaxColorIndex ? 0 : color; }
+
+std::string ColorStatusText(std::uint8_t color)
+{
+    return Tr("色 No:", "Color No:") + FormatHex(color, 2);
+}
+
+} // namespace vx
