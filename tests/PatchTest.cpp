@@ -211,6 +211,44 @@ TEST_F(PatchTest, UnchangedImages)
     ExpectRoundTrip({}, {}, "empty");
 }
 
+// The editor's and the tool's patch: refused for another length, for no change and past
+// what IPS addresses; otherwise the format's own patch with its count.
+TEST_F(PatchTest, PatchBetweenImagesRefusesWhatNeedsNoPatch)
+{
+    const ByteVector image = Sixteen();
+    ByteVector edited = image;
+    edited[3] = 0xA3;
+    for (TPatchFormat format : {TPatchFormat::Ips, TPatchFormat::Bps}) {
+        std::size_t records = 0;
+        const TPatchResult made = MakePatchBetween(image, edited, format);
+        ASSERT_TRUE(made.Made()) << made.refusal;
+        EXPECT_EQ(made.bytes, MakePatch(format, image, edited, &records));
+        EXPECT_EQ(made.records, records);
+
+        const TPatchResult longer = MakePatchBetween(image, SixteenEdited(), format);
+        EXPECT_FALSE(longer.Made());
+        EXPECT_TRUE(longer.bytes.empty());
+        EXPECT_NE(longer.refusal.find("(16 bytes) and the open image (36 bytes) differ in length"), std::string::npos)
+            << longer.refusal;
+        const TPatchResult same = MakePatchBetween(image, image, format);
+        EXPECT_EQ(same.refusal, "The open image is the same as the original: no patch was made.");
+        EXPECT_TRUE(same.bytes.empty());
+    }
+    EXPECT_EQ(PatchRefusal(image, edited), std::nullopt);
+    EXPECT_EQ(PatchRefusal({}, {}), MakePatchBetween(image, image, TPatchFormat::Ips).refusal);
+    ForceLanguage(Language::Japanese);
+    EXPECT_EQ(PatchRefusal(image, ByteVector(20)),
+              "元のイメージ (16 バイト) は開いているイメージ (20 バイト) と長さが違います。"
+              "パッチは同じ長さのイメージの間で作成します。");
+    ForceLanguage(Language::English);
+    ByteVector huge(0x1000001, 1);
+    const ByteVector original = huge;
+    huge.back() = 2;
+    const TPatchResult tooFar = MakePatchBetween(original, huge, TPatchFormat::Ips);
+    EXPECT_NE(tooFar.refusal.find("only 16 MiB"), std::string::npos) << tooFar.refusal;
+    EXPECT_TRUE(tooFar.bytes.empty());
+}
+
 TEST_F(PatchTest, RoundTripsAtBothSizeLimits)
 {
     for (std::size_t size : {static_cast<std::size_t>(MinImageSize), Limit}) {

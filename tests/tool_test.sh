@@ -368,25 +368,30 @@ cp "$work/sample.nes" "$work/edited.nes"
 poke "$work/edited.nes" $((0x1234)) '\x12\x34\x56'
 poke "$work/edited.nes" $((0x3F000)) 'ABCDEFGH'
 head -c 300 /dev/zero | tr '\0' '\252' | dd of="$work/edited.nes" bs=1 seek=$((0x20000)) conv=notrunc status=none
-{ cat "$work/edited.nes"; head -c 5000 /dev/zero; printf 'tail'; } > "$work/longer.nes"
 for format in ips bps IPS; do
-  for edited in edited longer; do
-    patch_file="$work/fix-$edited.$format"
-    expect 0 "patch $edited .$format" -- "$tool" patch "$work/sample.nes" "$work/$edited.nes" "$patch_file"
-    contains "$work/out" "wrote $patch_file (" "patch $edited .$format summary"
-    [[ $(stat -c %s "$patch_file") -lt 2000 ]] || { echo "FAIL: patch $edited .$format is $(stat -c %s "$patch_file") bytes"; failures=$((failures + 1)); }
-    expect 0 "apply $edited .$format" -- "$tool" apply "$work/sample.nes" "$patch_file" "$work/patched.nes"
-    contains "$work/out" "wrote $work/patched.nes ($(stat -c %s "$work/$edited.nes") bytes)" "apply $edited .$format summary"
-    cmp -s "$work/$edited.nes" "$work/patched.nes" || { echo "FAIL: $edited .$format did not apply back"; failures=$((failures + 1)); }
-    rm -f "$work/patched.nes"
-  done
+  patch_file="$work/fix-edited.$format"
+  expect 0 "patch .$format" -- "$tool" patch "$work/sample.nes" "$work/edited.nes" "$patch_file"
+  contains "$work/out" "wrote $patch_file (" "patch .$format summary"
+  [[ $(stat -c %s "$patch_file") -lt 2000 ]] || { echo "FAIL: patch .$format is $(stat -c %s "$patch_file") bytes"; failures=$((failures + 1)); }
+  expect 0 "apply .$format" -- "$tool" apply "$work/sample.nes" "$patch_file" "$work/patched.nes"
+  contains "$work/out" "wrote $work/patched.nes ($(stat -c %s "$work/edited.nes") bytes)" "apply .$format summary"
+  cmp -s "$work/edited.nes" "$work/patched.nes" || { echo "FAIL: .$format did not apply back"; failures=$((failures + 1)); }
+  rm -f "$work/patched.nes"
 done
 [[ $(head -c 5 "$work/fix-edited.ips") == PATCH && $(head -c 4 "$work/fix-edited.bps") == BPS1 ]] ||
   { echo "FAIL: the patches do not begin with their marks"; failures=$((failures + 1)); }
-# A patch to a file too short to be an image is made, but applying it writes nothing.
-head -c $((0x30000)) "$work/edited.nes" > "$work/shorter.nes"
-expect 0 "patch to a shorter file" -- "$tool" patch "$work/sample.nes" "$work/shorter.nes" "$work/shorter.bps"
-expect 1 "apply refuses a result that is no image" -- "$tool" apply "$work/sample.nes" "$work/shorter.bps" "$work/never.nes"
+# As in the editor: a patch only between images of one length, and only of a change.
+{ cat "$work/edited.nes"; printf 'tail'; } > "$work/longer.nes"
+expect 1 "patch refuses another length" -- "$tool" patch "$work/sample.nes" "$work/longer.nes" "$work/never.bps"
+contains "$work/err" "(262160 bytes) and the open image (262164 bytes) differ in length" "length reason"
+expect 1 "patch refuses identical images" -- "$tool" patch "$work/sample.nes" "$work/copy.nes" "$work/never.ips"
+contains "$work/err" "no patch was made" "identical reason"
+expect 1 "patch refuses identical images, in Japanese" -- env LC_ALL=ja_JP.UTF-8 "$tool" patch "$work/sample.nes" "$work/copy.nes" "$work/never.ips"
+contains "$work/err" "パッチは作成しませんでした" "identical reason in Japanese"
+[[ ! -e "$work/never.bps" && ! -e "$work/never.ips" ]] || { echo "FAIL: a refused patch wrote a file"; failures=$((failures + 1)); }
+# An IPS that cuts the image short applies, but a result that is no image is not written.
+printf 'PATCHEOF\x03\x00\x00' > "$work/shorter.ips"
+expect 1 "apply refuses a result that is no image" -- "$tool" apply "$work/sample.nes" "$work/shorter.ips" "$work/never.nes"
 contains "$work/err" "out of range" "no-image reason"
 contains <("$tool" patch "$work/sample.nes" "$work/edited.nes" "$work/again.ips") " records)" "patch counts IPS records"
 contains <("$tool" patch "$work/sample.nes" "$work/edited.nes" "$work/again.bps") " actions)" "patch counts BPS actions"

@@ -181,7 +181,8 @@ TCommandLine::TCommandLine()
 
     command = Command("patch", "write an IPS or BPS patch from ORIGINAL to EDITED",
                       "The format follows OUT's extension, .ips or .bps. A BPS patch records CRCs of\n"
-                      "both images and of itself, so applying it checks all three.",
+                      "both images and of itself, so applying it checks all three. The two images\n"
+                      "must have one length and differ, as the editor's Create Patch asks.",
                       MakePatchFile,
                       {{"ORIGINAL", "the image before"}, {"EDITED", "the image after"}, {"OUT", "OUT.ips or OUT.bps"}});
     ForceFlag(command);

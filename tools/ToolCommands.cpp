@@ -261,12 +261,13 @@ int MakePatchFile(const TToolRequest& request)
         return Refused(*refused);
     const auto before = ReadInputFile(original, TInputKind::Image);
     const auto after = ReadInputFile(edited, TInputKind::Image);
-    std::size_t records = 0;
-    const auto patch = MakePatch(*format, before, after, &records);
-    WriteOutputFile(target, patch);
+    const TPatchResult patch = MakePatchBetween(before, after, *format);
+    if (!patch.Made())
+        return Refused(patch.refusal);
+    WriteOutputFile(target, patch.bytes);
     const char* unit = *format == TPatchFormat::Ips ? " record" : " action";
-    std::cout << "wrote " << target << " (" << patch.size() << " bytes, " << records << unit
-              << (records == 1 ? ")\n" : "s)\n");
+    std::cout << "wrote " << target << " (" << patch.bytes.size() << " bytes, " << patch.records << unit
+              << (patch.records == 1 ? ")\n" : "s)\n");
     return ExitOk;
 }
 

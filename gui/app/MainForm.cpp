@@ -1,13 +1,11 @@
 #include "gui/app/MainForm.h"
 
 #include "core/AddressData.h"
-#include "core/Errors.h"
 #include "core/Language.h"
 #include "core/MyIniFiles.h"
 #include "core/NameLists.h"
-#include "core/OutputFile.h"
 #include "core/RomImgManager.h"
-#include "core/VxObject.h"
+#include "gui/app/FileCommands.h"
 #include "gui/app/ShareCommands.h"
 #include "gui/app/StageNames.h"
 #include "gui/image/QtGlyphRenderer.h"
@@ -19,19 +17,18 @@
 #include "gui/pages/PatternTableEdit.h"
 #include "gui/pages/Prompts.h"
 #include "gui/pages/ScrollEdit.h"
+#include "gui/pages/SpriteBankPage.h"
 #include "gui/pages/VxMapEditGridForm.h"
 #include "gui/pages/VxObjectEditForm.h"
 #include "gui/pages/VxSubForm.h"
-#include "gui/widgets/ImageView.h"
 #include "render/GraphicManager.h"
 #include "render/PaletteManager.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
-#include <QScrollBar>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -42,33 +39,6 @@ namespace {
 const QString AppTitle = QStringLiteral("VEXALON 2 EDITOR");
 
 QString Text(const char* japanese, const char* english) { return QString::fromStdString(Tr(japanese, english)); }
-
-QString SaveChangesQuestion(const QString& path)
-{
-    if (IsJapanese())
-        return path + QString::fromUtf8("への変更を保存しますか？");
-    return QStringLiteral("Do you want to save the changes of ") + path + QStringLiteral("?");
-}
-
-// The sprite bank page: controls only, for reference; nothing draws into them.
-void BuildSpriteBankPage(QWidget* page)
-{
-    auto* room = new TImageView(page, 1);
-    room->setObjectName(QStringLiteral("ImgSpriteBankRoom"));
-    room->setGeometry(48, 24, 256, 256);
-    auto* caption = new QLabel(QString::fromUtf8("部屋番号:"), page);
-    caption->setGeometry(48, 304, 60, 16);
-    auto* value = new QLabel(QStringLiteral("--"), page);
-    value->setObjectName(QStringLiteral("LblSpriteBankRoom"));
-    value->setGeometry(112, 304, 40, 16);
-    auto* view = new TImageView(page, 1);
-    view->setObjectName(QStringLiteral("ImgSpriteBankView"));
-    view->setGeometry(310, 24, 256, 256);
-    auto* scroll = new QScrollBar(Qt::Horizontal, page);
-    scroll->setObjectName(QStringLiteral("ScrollBarSpriteBank"));
-    scroll->setRange(0, RoomCount - 1);
-    scroll->setGeometry(48, 282, 256, 16);
-}
 
 } // namespace
 
@@ -116,6 +86,7 @@ bool TMainForm::CreateRunObjects(const QString& programFolder)
         palette_ = std::make_unique<TPaletteManager>("fcpalette.pal");
         glyphs_ = std::make_unique<TQtGlyphRenderer>();
         graphics_ = std::make_unique<TGraphicManager>(*palette_, glyphs_.get());
+        files_ = std::make_unique<TFileCommands>(prompts_, *rom_);
         share_ = std::make_unique<TShareCommands>(prompts_, *rom_, *palette_, glyphs_.get());
         chipAttributeNames_ = LoadChipAttributeNames(folder + "/ChipAttributeList.txt");
         objectNames_ = LoadObjectNames(folder + "/ObjectList.txt");
@@ -126,6 +97,10 @@ bool TMainForm::CreateRunObjects(const QString& programFolder)
         prompts_.ShowMessage(QString::fromStdString(error.what()));
         return false;
     }
+    files_->Saved = [this] {
+        status_[0]->clear();
+        ShowTitle();
+    };
     rom_->Hooks.ShowModified = [this](const std::string& text) { status_[0]->setText(QString::fromStdString(text)); };
     // A palette edit, undo or redo hands the stage's colours to the renderer at once.
     rom_->Hooks.PaletteChanged = [this](const TStageData& stage) { graphics_->SetBGPalette(stage.BGPalette()); };
@@ -175,7 +150,6 @@ void TMainForm::BuildFrame()
     pages_->tabBar()->setTabVisible(pgSpriteBankEdit, false);
     pages_->setCurrentIndex(pgObjectEdit);
     connect(pages_, &QTabWidget::currentChanged, this, &TMainForm::OnPageChanged);
-    BuildSpriteBankPage(pages_->widget(pgSpriteBankEdit));
 
     static const int widths[3] = {100, 200, 330};
     for (int i = 0; i < 3; ++i) {
@@ -241,29 +215,16 @@ void TMainForm::BindUnits()
     gridForm_ = new TMapEditGridForm(prompts_, this);
     objectForm_ = new TObjectEditForm(this);
     // The fixed calling order: palette, pattern table, 32x32 chip, map, object, mid-point,
-    // scroll.
-    auto palette = std::make_unique<TPaletteEdit>(*context_);
-    paletteEdit_ = palette.get();
-    units_.emplace_back(std::move(palette), pgPaletteEdit);
-    auto patternTable = std::make_unique<TPatternTableEdit>(*context_);
-    patternTable_ = patternTable.get();
-    units_.emplace_back(std::move(patternTable), pgPatternTableEdit);
-    auto chips = std::make_unique<TChip32x32Edit>(*context_, *subForm_);
-    chipEdit_ = chips.get();
-    units_.emplace_back(std::move(chips), pg32x32ChipEdit);
-    auto map = std::make_unique<TMapEdit>(*context_, chipEdit_->Sheets(), *gridForm_);
-    mapEdit_ = map.get();
-    units_.emplace_back(std::move(map), pgMapEdit);
+    // scroll, then the sprite bank that does nothing.
+    paletteEdit_ = AddUnit(std::make_unique<TPaletteEdit>(*context_), pgPaletteEdit);
+    patternTable_ = AddUnit(std::make_unique<TPatternTableEdit>(*context_), pgPatternTableEdit);
+    chipEdit_ = AddUnit(std::make_unique<TChip32x32Edit>(*context_, *subForm_), pg32x32ChipEdit);
+    mapEdit_ = AddUnit(std::make_unique<TMapEdit>(*context_, chipEdit_->Sheets(), *gridForm_), pgMapEdit);
     chipEdit_->ChipPicked = [this](int chip) { mapEdit_->SelectChip(chip); };
-    auto objects = std::make_unique<TObjectEdit>(*context_, chipEdit_->Sheets(), *objectForm_);
-    objectEdit_ = objects.get();
-    units_.emplace_back(std::move(objects), pgObjectEdit);
-    auto midPoints = std::make_unique<TMidPointEdit>(*context_, chipEdit_->Sheets());
-    midPointEdit_ = midPoints.get();
-    units_.emplace_back(std::move(midPoints), pgMidPointEdit);
-    auto scroll = std::make_unique<TScrollEdit>(*context_, chipEdit_->Sheets());
-    scrollEdit_ = scroll.get();
-    units_.emplace_back(std::move(scroll), pgScrollEdit);
+    objectEdit_ = AddUnit(std::make_unique<TObjectEdit>(*context_, chipEdit_->Sheets(), *objectForm_), pgObjectEdit);
+    midPointEdit_ = AddUnit(std::make_unique<TMidPointEdit>(*context_, chipEdit_->Sheets()), pgMidPointEdit);
+    scrollEdit_ = AddUnit(std::make_unique<TScrollEdit>(*context_, chipEdit_->Sheets()), pgScrollEdit);
+    AddUnit(std::make_unique<TSpriteBankPage>(), pgSpriteBankEdit);
     for (auto& [unit, page] : units_)
         unit->BindControls(pages_->widget(page));
 }
@@ -282,17 +243,19 @@ void TMainForm::ShowTitle()
                                     : AppTitle);
 }
 
+void TMainForm::ShowImageCommands(bool shown)
+{
+    stageSelector_->setVisible(shown);
+    pages_->setVisible(shown);
+    for (QAction* action : {save_, saveAs_, patch_, exportPicture_, close_})
+        action->setEnabled(shown);
+    editMenu_->menuAction()->setVisible(shown);
+}
+
 void TMainForm::NoImageState()
 {
     timer_->stop();
-    stageSelector_->hide();
-    pages_->hide();
-    save_->setEnabled(false);
-    saveAs_->setEnabled(false);
-    patch_->setEnabled(false);
-    exportPicture_->setEnabled(false);
-    close_->setEnabled(false);
-    editMenu_->menuAction()->setVisible(false);
+    ShowImageCommands(false);
     undo_->setEnabled(false);
     redo_->setEnabled(false);
     status_[0]->clear();
@@ -315,93 +278,31 @@ void TMainForm::ImageOpenedState()
         unit->Open();
     stageSelector_->setCurrentIndex(0);
     updating_ = false;
-    stageSelector_->show();
-    pages_->show();
-    save_->setEnabled(true);
-    saveAs_->setEnabled(true);
-    patch_->setEnabled(true);
-    exportPicture_->setEnabled(true);
-    close_->setEnabled(true);
-    editMenu_->menuAction()->setVisible(true);
+    ShowImageCommands(true);
     EnableHistoryKeys();
     timer_->start();
 }
 
 bool TMainForm::OpenImage(const QString& chosen)
 {
-    // The title and every later save name the file by its full path.
-    const QString path = QFileInfo(chosen).absoluteFilePath();
-    std::string reason;
-    if (!rom_->LoadFromFile(path.toStdString(), &reason)) {
-        // Beyond the plain refusal: a user who picked a file learns why it did not open.
-        prompts_.ShowMessage(Text("", "Could not open ") + path + Text(" を開けませんでした。", ".") +
-                             QStringLiteral("\n") + QString::fromStdString(reason));
+    if (!files_->Load(chosen))
         return false;
-    }
     ImageOpenedState();
     return true;
-}
-
-bool TMainForm::SettleUnsavedChanges()
-{
-    if (!rom_->IsModified())
-        return true;
-    switch (prompts_.AskYesNoCancel(SaveChangesQuestion(QString::fromStdString(rom_->FileName())))) {
-    case TAnswer::Yes:
-        return CommandSaveAs();
-    case TAnswer::No:
-        return true;
-    case TAnswer::Cancel:
-        break;
-    }
-    return false;
 }
 
 void TMainForm::CommandOpen()
 {
     // Opening over unsaved edits asks first, as closing does: nothing is dropped unasked.
-    if (!SettleUnsavedChanges())
+    if (!files_->SettleUnsavedChanges())
         return;
     if (const auto path = prompts_.ChooseOpenFile())
         OpenImage(*path);
 }
 
-bool TMainForm::SaveTo(const QString& path)
-{
-    try {
-        rom_->SaveToFile(path.toStdString());
-    } catch (const TWriteError& error) {
-        const QString message = QString::fromStdString(error.what());
-        if (error.Failure() != TWriteFailure::ReadOnly) {
-            prompts_.ShowMessage(message);
-            return false;
-        }
-        // The edits are still here: another name keeps them.
-        return prompts_.AskYesNo(message + Text("\n\n別の名前で保存しますか？", "\n\nSave the image under another name?")) &&
-               CommandSaveAs();
-    } catch (const VxError& error) {
-        prompts_.ShowMessage(QString::fromStdString(error.what()));
-        return false;
-    }
-    status_[0]->clear();
-    ShowTitle();
-    return true;
-}
+bool TMainForm::CommandSave() { return files_->Save(); }
 
-bool TMainForm::CommandSave()
-{
-    if (!rom_->IsLoaded())
-        return false;
-    return SaveTo(QString::fromStdString(rom_->FileName()));
-}
-
-bool TMainForm::CommandSaveAs()
-{
-    if (!rom_->IsLoaded())
-        return false;
-    const auto path = prompts_.ChooseSaveFile();
-    return path && SaveTo(*path);
-}
+bool TMainForm::CommandSaveAs() { return files_->SaveAs(); }
 
 void TMainForm::CommandCreatePatch()
 {
@@ -417,7 +318,7 @@ void TMainForm::CommandExportStagePicture()
 
 void TMainForm::CommandClose()
 {
-    if (!rom_->IsLoaded() || !SettleUnsavedChanges())
+    if (!rom_->IsLoaded() || !files_->SettleUnsavedChanges())
         return;
     NoImageState();
     for (auto& [unit, page] : units_)
@@ -428,23 +329,10 @@ void TMainForm::CommandClose()
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
-    if (rom_ && rom_->IsModified()) {
-        switch (prompts_.AskYesNoCancel(SaveChangesQuestion(QString::fromStdString(rom_->FileName())))) {
-        case TAnswer::Yes: {
-            const auto path = prompts_.ChooseSaveFile();
-            // A save that fails keeps the window open with the edits.
-            if (!path || !SaveTo(*path)) {
-                event->ignore();
-                return;
-            }
-            break;
-        }
-        case TAnswer::No:
-            break;
-        case TAnswer::Cancel:
-            event->ignore();
-            return;
-        }
+    // Cancel, or a save that fails, keeps the window open with the edits.
+    if (files_ && !files_->SettleUnsavedChanges()) {
+        event->ignore();
+        return;
     }
     if (timer_)
         timer_->stop();
@@ -477,7 +365,7 @@ void TMainForm::EnableHistoryKeys()
 
 void TMainForm::RefreshActivePage()
 {
-    if (TEditorUnit* unit = UnitOfPage(pages_->currentIndex()); unit && unit->HasRefresh())
+    if (TEditorUnit* unit = UnitOfPage(pages_->currentIndex()))
         unit->Refresh();
 }
 
@@ -523,7 +411,7 @@ void TMainForm::OnPageChanged(int page)
 {
     if (!rom_->IsLoaded())
         return;
-    if (TEditorUnit* unit = UnitOfPage(page); unit && unit->HasRefresh())
+    if (TEditorUnit* unit = UnitOfPage(page))
         unit->Refresh();
 }
 

@@ -17,6 +17,7 @@ namespace vx {
 
 class TAddressData;
 class TChip32x32Edit;
+class TFileCommands;
 class TGraphicManager;
 class TMapEdit;
 class TMapEditGridForm;
@@ -50,9 +51,10 @@ enum TPage {
     PageCount
 };
 
-// The main window: makes the objects that live for the run, the frame (stage selector,
-// pages, menus, status bar, animation timer), and the commands that belong to no editor.
-// Each page's logic lives in its editor unit.
+// The main window: makes the objects that live for the run and the frame (stage selector,
+// pages, menus, status bar, animation timer), and routes: the File commands to their command
+// objects, undo and redo to the image, pages and stages to the editor units, which hold
+// each page's logic.
 class TMainForm : public QMainWindow {
     Q_OBJECT
 public:
@@ -123,10 +125,17 @@ private:
     void BindUnits();
     void ImageOpenedState();
     void NoImageState();
-    // The unsaved-changes question; true when the caller may go on.
-    bool SettleUnsavedChanges();
-    bool SaveTo(const QString& path);
+    // The stage selector, the pages and the commands that need an image.
+    void ShowImageCommands(bool shown);
     void ShowTitle();
+    // Keeps the unit in the calling order, on its page.
+    template <typename Unit>
+    Unit* AddUnit(std::unique_ptr<Unit> unit, int page)
+    {
+        Unit* kept = unit.get();
+        units_.emplace_back(std::move(unit), page);
+        return kept;
+    }
     TEditorUnit* UnitOfPage(int page) const;
     void RefreshActivePage();
     void OnPageChanged(int page);
@@ -139,6 +148,7 @@ private:
     std::unique_ptr<TPaletteManager> palette_;
     std::unique_ptr<TQtGlyphRenderer> glyphs_;
     std::unique_ptr<TGraphicManager> graphics_;
+    std::unique_ptr<TFileCommands> files_;
     std::unique_ptr<TShareCommands> share_;
     std::vector<std::string> chipAttributeNames_;
     std::vector<std::string> objectNames_;

@@ -58,18 +58,9 @@ void TShareCommands::CreatePatch()
         prompts_.ShowMessage(QString::fromStdString(error.what()));
         return;
     }
-    if (original.size() != edited.size()) {
-        prompts_.ShowMessage(
-            Text("元のイメージ (%1 バイト) は開いているイメージ (%2 バイト) と長さが違います。パッチは同じ長さのイメージの間で作成します。",
-                 "The original image (%1 bytes) and the open image (%2 bytes) differ in length: a patch is made "
-                 "between images of one length.")
-                .arg(original.size())
-                .arg(edited.size()));
-        return;
-    }
-    if (original == edited) {
-        prompts_.ShowMessage(Text("開いているイメージは元のイメージと同じです。パッチは作成しませんでした。",
-                                  "The open image is the same as the original: no patch was made."));
+    // Told before a patch name is asked for.
+    if (const auto refusal = PatchRefusal(original, edited)) {
+        prompts_.ShowMessage(QString::fromStdString(*refusal));
         return;
     }
     const auto patchPath =
@@ -84,8 +75,13 @@ void TShareCommands::CreatePatch()
     }
     if (RefusesToReplaceAnInput(*patchPath, {rom_.FileName(), originalPath->toStdString()}))
         return;
+    const TPatchResult patch = MakePatchBetween(original, edited, *format);
+    if (!patch.Made()) {
+        prompts_.ShowMessage(QString::fromStdString(patch.refusal));
+        return;
+    }
     try {
-        WriteOutputFile(patchPath->toStdString(), MakePatch(*format, original, edited));
+        WriteOutputFile(patchPath->toStdString(), patch.bytes);
     } catch (const VxError& error) {
         prompts_.ShowMessage(QString::fromStdString(error.what()));
     }

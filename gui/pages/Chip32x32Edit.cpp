@@ -27,18 +27,13 @@ void TChip32x32Edit::BindControls(QWidget* page)
 
 void TChip32x32Edit::BuildTables(QWidget* page)
 {
-    chipTable_ = new TImageView(page);
-    chipTable_->setObjectName(QStringLiteral("Img32x32ChipEditTable"));
-    chipTable_->setGeometry(8, 8, 512, 256);
-    QObject::connect(chipTable_, &TImageView::mousePressed, chipTable_,
-                     [this](int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers keys) {
-                         Img32x32ChipEditTableMouseDown(x, y, button, keys);
-                     });
-    QObject::connect(chipTable_, &TImageView::mouseMoved, chipTable_,
-                     [this](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers keys) {
-                         Img32x32ChipEditTableMouseMove(x, y, keys);
-                     });
-    QObject::connect(chipTable_, &TImageView::mouseLeft, chipTable_, [this] { Img32x32ChipEditTableMouseLeave(); });
+    chipTable_ = MakeImageView(
+        page, QStringLiteral("Img32x32ChipEditTable"), QRect(8, 8, 512, 256),
+        {.pressed = [this](int x, int y, Qt::MouseButton button,
+                           Qt::KeyboardModifiers keys) { Img32x32ChipEditTableMouseDown(x, y, button, keys); },
+         .moved = [this](int x, int y, Qt::MouseButtons,
+                         Qt::KeyboardModifiers keys) { Img32x32ChipEditTableMouseMove(x, y, keys); },
+         .left = [this] { Img32x32ChipEditTableMouseLeave(); }});
 
     auto* switchGroup = new QGroupBox(QString::fromUtf8("表示切替"), page);
     switchGroup->setObjectName(QStringLiteral("GroupBoxTableSwitch"));
@@ -51,19 +46,13 @@ void TChip32x32Edit::BuildTables(QWidget* page)
     pageLabel_ = MakeValueLabel(QStringLiteral("Lbl32x32ChipEditSelectedPage"), switchGroup, 36, 36, 44);
 
     for (int i = 0; i < 4; ++i) {
-        auto* table = new TImageView(page, i);
-        table->setObjectName(QStringLiteral("Img16x16ChipTable%1").arg(i));
-        table->setGeometry(8 + 132 * i, 272, 128, 128);
-        chip16Tables_[static_cast<std::size_t>(i)] = table;
-        QObject::connect(table, &TImageView::mousePressed, table,
-                         [this, i](int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers) {
-                             Img16x16ChipTableXMouseDown(i, x, y, button);
-                         });
-        QObject::connect(table, &TImageView::mouseMoved, table,
-                         [this, i](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers) {
-                             Img16x16ChipTableXMouseMove(i, x, y);
-                         });
-        QObject::connect(table, &TImageView::mouseLeft, table, [this] { Img16x16ChipTableXMouseLeave(); });
+        chip16Tables_[static_cast<std::size_t>(i)] = MakeImageView(
+            page, QStringLiteral("Img16x16ChipTable%1").arg(i), QRect(8 + 132 * i, 272, 128, 128),
+            {.pressed = [this, i](int x, int y, Qt::MouseButton button,
+                                  Qt::KeyboardModifiers) { Img16x16ChipTableXMouseDown(i, x, y, button); },
+             .moved = [this, i](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers) { Img16x16ChipTableXMouseMove(i, x, y); },
+             .left = [this] { Img16x16ChipTableXMouseLeave(); }},
+            i);
     }
 }
 
@@ -72,9 +61,7 @@ void TChip32x32Edit::BuildSelectedGroup(QWidget* page)
     auto* group = new QGroupBox(QString::fromUtf8("選択チップ"), page);
     group->setObjectName(QStringLiteral("GroupBoxSelectedChip"));
     group->setGeometry(8, 408, 164, 76);
-    selectedView_ = new TImageView(group);
-    selectedView_->setObjectName(QStringLiteral("ImgSelected16x16Chip"));
-    selectedView_->setGeometry(12, 28, 32, 32);
+    selectedView_ = MakeImageView(group, QStringLiteral("ImgSelected16x16Chip"), QRect(12, 28, 32, 32));
     MakeCaption("No:", group, 56, 26, 60);
     selectedIndex_ = MakeValueLabel(QStringLiteral("LblSelected16x16ChipIndex"), group, 116, 26, 32);
     MakeCaption("パレット:", group, 56, 46, 60);
@@ -86,16 +73,12 @@ void TChip32x32Edit::BuildEditedGroup(QWidget* page)
     auto* group = new QGroupBox(QString::fromUtf8("編集対象チップ"), page);
     group->setObjectName(QStringLiteral("GroupBoxEditedChip"));
     group->setGeometry(180, 408, 432, 124);
-    editedView_ = new TImageView(group);
-    editedView_->setObjectName(QStringLiteral("ImgEdited32x32Chip"));
-    editedView_->setGeometry(12, 24, 64, 64);
-    QObject::connect(editedView_, &TImageView::mousePressed, editedView_,
-                     [this](int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers) {
-                         ImgEdited32x32ChipMouseDown(x, y, button);
-                     });
-    QObject::connect(editedView_, &TImageView::mouseMoved, editedView_,
-                     [this](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers) { ImgEdited32x32ChipMouseMove(x, y); });
-    QObject::connect(editedView_, &TImageView::mouseLeft, editedView_, [this] { ImgEdited32x32ChipMouseLeave(); });
+    editedView_ = MakeImageView(
+        group, QStringLiteral("ImgEdited32x32Chip"), QRect(12, 24, 64, 64),
+        {.pressed = [this](int x, int y, Qt::MouseButton button,
+                           Qt::KeyboardModifiers) { ImgEdited32x32ChipMouseDown(x, y, button); },
+         .moved = [this](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers) { ImgEdited32x32ChipMouseMove(x, y); },
+         .left = [this] { ImgEdited32x32ChipMouseLeave(); }});
     MakeCaption("No:", group, 12, 96, 24);
     editedIndex_ = MakeValueLabel(QStringLiteral("LblEdited32x32ChipIndex"), group, 36, 96, 32);
 

@@ -34,9 +34,8 @@ public:
     virtual void Open() = 0;
     // After another stage became current, whatever page is shown.
     virtual void StageChanged() = 0;
-    // Whether the page has a Refresh: the reference pages have none.
-    virtual bool HasRefresh() const { return true; }
-    // The page became active, or an undo, redo or reload happened while it was.
+    // The page became active, or an undo, redo or reload happened while it was. The
+    // reference pages show nothing that could be stale.
     virtual void Refresh() {}
     // A new palette-animation frame while the page is active.
     virtual void AnimationTick() {}

@@ -4,6 +4,8 @@
 #include "gui/pages/VxMapEditGridForm.h"
 #include "gui/widgets/ImageView.h"
 #include "gui/widgets/PageControls.h"
+#include "gui/widgets/RoomViewPair.h"
+#include "gui/widgets/UpdatingGuard.h"
 #include "render/GraphicManager.h"
 #include "render/WorkingSheets.h"
 #include "rules/ChipRules.h"
@@ -25,33 +27,23 @@ void TMapEdit::BindControls(QWidget* page)
 
 void TMapEdit::BuildViews(QWidget* page)
 {
-    for (int v = 0; v < 2; ++v) {
-        auto* view = new TImageView(page, v);
-        view->setObjectName(QStringLiteral("ImgMapEdit%1").arg(v));
-        view->setGeometry(v == 0 ? 48 : 306, 3, 256, 256);
-        views_[static_cast<std::size_t>(v)] = view;
-        QObject::connect(view, &TImageView::mousePressed, view,
-                         [this, v](int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers keys) {
-                             ImgMapEditXMouseDown(v, x, y, button, keys);
-                         });
-        QObject::connect(view, &TImageView::mouseMoved, view,
-                         [this, v](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers) { ImgMapEditXMouseMove(v, x, y); });
-        QObject::connect(view, &TImageView::mouseLeft, view, [this, v] { ImgMapEditXMouseLeave(v); });
-    }
-    scrollAll_ = MakeRoomScrollBar(QStringLiteral("ScrollBarMapEdit"), page, 48, 260, 514, LastLeftViewRoom);
-    QObject::connect(scrollAll_, &QScrollBar::valueChanged, scrollAll_,
-                     [this](int position) { ScrollBarMapEditScroll(position); });
+    const auto handlers = [this](int v) {
+        return TViewHandlers{
+            .pressed = [this, v](int x, int y, Qt::MouseButton button,
+                                 Qt::KeyboardModifiers keys) { ImgMapEditXMouseDown(v, x, y, button, keys); },
+            .moved = [this, v](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers) { ImgMapEditXMouseMove(v, x, y); },
+            .left = [this, v] { ImgMapEditXMouseLeave(v); }};
+    };
+    pair_ = std::make_unique<TRoomViewPair>(page, QStringLiteral("ImgMapEdit"), QStringLiteral("ScrollBarMapEdit"),
+                                            handlers, [this](int left) { ScrollBarMapEditScroll(left); });
 
-    chipTable_ = new TImageView(page);
-    chipTable_->setObjectName(QStringLiteral("Img32x32ChipTable"));
-    chipTable_->setGeometry(360, 296, 256, 256); // a 512x512 bitmap at half size
-    QObject::connect(chipTable_, &TImageView::mousePressed, chipTable_,
-                     [this](int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers) {
-                         Img32x32ChipTableMouseDown(x, y, button);
-                     });
-    QObject::connect(chipTable_, &TImageView::mouseMoved, chipTable_,
-                     [this](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers) { Img32x32ChipTableMouseMove(x, y); });
-    QObject::connect(chipTable_, &TImageView::mouseLeft, chipTable_, [this] { Img32x32ChipTableMouseLeave(); });
+    // A 512x512 bitmap at half size.
+    chipTable_ = MakeImageView(
+        page, QStringLiteral("Img32x32ChipTable"), QRect(360, 296, 256, 256),
+        {.pressed = [this](int x, int y, Qt::MouseButton button,
+                           Qt::KeyboardModifiers) { Img32x32ChipTableMouseDown(x, y, button); },
+         .moved = [this](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers) { Img32x32ChipTableMouseMove(x, y); },
+         .left = [this] { Img32x32ChipTableMouseLeave(); }});
 }
 
 void TMapEdit::BuildRoomGroup(QWidget* page)
@@ -84,9 +76,7 @@ void TMapEdit::BuildSelectedGroup(QWidget* page)
     auto* group = new QGroupBox(QString::fromUtf8("選択32x32チップ"), page);
     group->setObjectName(QStringLiteral("GroupBoxSelected32x32Chip"));
     group->setGeometry(135, 288, 219, 265);
-    selectedView_ = new TImageView(group);
-    selectedView_->setObjectName(QStringLiteral("ImgSelected32x32Chip"));
-    selectedView_->setGeometry(12, 24, 64, 64);
+    selectedView_ = MakeImageView(group, QStringLiteral("ImgSelected32x32Chip"), QRect(12, 24, 64, 64));
     MakeCaption("No:", group, 88, 24, 24);
     selectedIndex_ = MakeValueLabel(QStringLiteral("LblSelected32x32ChipIndex"), group, 114, 24, 40);
 
@@ -115,8 +105,7 @@ void TMapEdit::BuildSelectedGroup(QWidget* page)
 void TMapEdit::Open()
 {
     const TGraphicManager& graphics = context_.graphics;
-    for (TImageView* view : views_)
-        GiveDisplayBitmap(view, graphics, 256, 256);
+    pair_->GiveBitmaps(graphics);
     GiveDisplayBitmap(selectedView_, graphics, 64, 64);
     GiveDisplayBitmap(chipTable_, graphics, 512, 512);
     roomCopyBuffer_.fill(0);
@@ -157,9 +146,7 @@ void TMapEdit::SelectChip(int chip)
 void TMapEdit::SetRooms(TViewRooms rooms)
 {
     rooms_ = rooms;
-    updating_ = true;
-    scrollAll_->setValue(rooms_.left);
-    updating_ = false;
+    pair_->SetLeft(rooms_.left);
 }
 
 // ---- drawing ----
@@ -174,7 +161,7 @@ void TMapEdit::DrawAll()
 
 void TMapEdit::DrawView(int view)
 {
-    TImageView* control = views_[static_cast<std::size_t>(view)];
+    TImageView* control = pair_->View(view);
     const int room = Room(view);
     if (TNkDIB* bitmap = control->Bitmap(); bitmap && sheets_.Ready()) {
         context_.graphics.DrawRoom(*bitmap, *sheets_.chip32Sheet, context_.rom.CurrentStage().MapRoom(room));
@@ -183,9 +170,8 @@ void TMapEdit::DrawView(int view)
         control->Redraw();
     }
     SetLabelText(pageLabels_[static_cast<std::size_t>(view)], Hex2Text(static_cast<unsigned>(room)));
-    updating_ = true;
+    const TUpdatingGuard updating(updating_);
     pageBars_[static_cast<std::size_t>(view)]->setValue(room);
-    updating_ = false;
 }
 
 void TMapEdit::DrawChipTable()
@@ -256,8 +242,8 @@ void TMapEdit::ImgMapEditXMouseDown(int view, int x, int y, Qt::MouseButton butt
     } else if (button == Qt::RightButton) {
         if (ctrl) {
             std::ranges::copy(stage.MapRoom(room), roomCopyBuffer_.begin());
-        } else if (const int cell = RoomCellAt(x, y, views_[static_cast<std::size_t>(view)]->width(),
-                                               views_[static_cast<std::size_t>(view)]->height());
+        } else if (const int cell = RoomCellAt(x, y, pair_->View(view)->width(),
+                                               pair_->View(view)->height());
                    cell >= 0) {
             selectedChip_ = stage.MapRoom(room)[static_cast<std::size_t>(cell)];
             DrawSelectedChip();
@@ -269,7 +255,7 @@ void TMapEdit::ImgMapEditXMouseMove(int view, int x, int y)
 {
     if (!context_.rom.IsLoaded())
         return;
-    TImageView* control = views_[static_cast<std::size_t>(view)];
+    TImageView* control = pair_->View(view);
     const int cell = RoomCellAt(x, y, control->width(), control->height());
     int& hovered = hoverCell_[static_cast<std::size_t>(view)];
     if (cell < 0) { // dragged out of the view
@@ -332,11 +318,11 @@ void TMapEdit::Img32x32ChipTableMouseLeave()
     context_.setStatus(1, QString());
 }
 
-void TMapEdit::ScrollBarMapEditScroll(int position)
+void TMapEdit::ScrollBarMapEditScroll(int left)
 {
     if (updating_ || !context_.rom.IsLoaded())
         return;
-    const TViewRooms moved = ScrollBothViews(rooms_, position);
+    const TViewRooms moved = ScrollBothViews(rooms_, left);
     if (moved == rooms_)
         return;
     rooms_ = moved;
@@ -351,9 +337,10 @@ void TMapEdit::ScrollBarEditedMapPageXScroll(int view, int position)
     const int room = ClampViewRoom(view, position);
     if (room == Room(view)) {
         // A position past the view's last room: the bar goes back to the room shown.
-        updating_ = true;
-        pageBars_[static_cast<std::size_t>(view)]->setValue(room);
-        updating_ = false;
+        {
+            const TUpdatingGuard updating(updating_);
+            pageBars_[static_cast<std::size_t>(view)]->setValue(room);
+        }
         return;
     }
     Room(view) = room;

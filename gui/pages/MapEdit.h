@@ -1,8 +1,10 @@
 #pragma once
 #include <array>
+#include <memory>
 #include <cstdint>
 
 #include "gui/pages/EditorUnit.h"
+#include "gui/widgets/RoomViewPair.h"
 #include "rules/MapRules.h"
 
 class QLabel;
@@ -36,10 +38,10 @@ public:
     int ViewRoom(int view) const { return view == 0 ? rooms_.left : rooms_.right; }
     const std::array<std::uint8_t, 64>& RoomCopyBuffer() const { return roomCopyBuffer_; }
 
-    TImageView* ImgMapEdit(int view) const { return views_[static_cast<std::size_t>(view)]; }
+    TImageView* ImgMapEdit(int view) const { return pair_->View(view); }
     TImageView* Img32x32ChipTable() const { return chipTable_; }
     TImageView* ImgSelected32x32Chip() const { return selectedView_; }
-    QScrollBar* ScrollBarMapEdit() const { return scrollAll_; }
+    QScrollBar* ScrollBarMapEdit() const { return pair_->Bar(); }
     QScrollBar* ScrollBarEditedMapPage(int view) const { return pageBars_[static_cast<std::size_t>(view)]; }
     QLabel* LblEditedMapPage(int view) const { return pageLabels_[static_cast<std::size_t>(view)]; }
     QLabel* LblSelected32x32ChipIndex() const { return selectedIndex_; }
@@ -61,7 +63,7 @@ private:
     void Img32x32ChipTableMouseDown(int x, int y, Qt::MouseButton button);
     void Img32x32ChipTableMouseMove(int x, int y);
     void Img32x32ChipTableMouseLeave();
-    void ScrollBarMapEditScroll(int position);
+    void ScrollBarMapEditScroll(int left);
     void ScrollBarEditedMapPageXScroll(int view, int position);
 
     // A write to room `view` shows: that view, and the other when it shows the same room.
@@ -84,10 +86,9 @@ private:
     int selectedChip_ = 0;
     std::array<std::uint8_t, 64> roomCopyBuffer_{};
 
-    std::array<TImageView*, 2> views_{};
+    std::unique_ptr<TRoomViewPair> pair_;
     TImageView* chipTable_ = nullptr;
     TImageView* selectedView_ = nullptr;
-    QScrollBar* scrollAll_ = nullptr;
     std::array<QScrollBar*, 2> pageBars_{};
     std::array<QLabel*, 2> pageLabels_{};
     QLabel* selectedIndex_ = nullptr;

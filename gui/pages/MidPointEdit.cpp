@@ -7,6 +7,7 @@
 #include "gui/widgets/ImageView.h"
 #include "gui/widgets/PageControls.h"
 #include "gui/widgets/UpDown.h"
+#include "gui/widgets/UpdatingGuard.h"
 #include "render/GraphicManager.h"
 #include "render/RoomOverlay.h"
 #include "render/WorkingSheets.h"
@@ -25,9 +26,7 @@ namespace vx {
 
 void TMidPointEdit::BindControls(QWidget* page)
 {
-    view_ = new TImageView(page);
-    view_->setObjectName(QStringLiteral("ImgMidPointStartRoom"));
-    view_->setGeometry(194, 3, 256, 256);
+    view_ = MakeImageView(page, QStringLiteral("ImgMidPointStartRoom"), QRect(194, 3, RoomPixels, RoomPixels));
     roomBar_ = MakeRoomScrollBar(QStringLiteral("ScrollBarMidPointStartRoom"), page, 194, 260, 256, LastRoom);
     QObject::connect(roomBar_, &QScrollBar::valueChanged, roomBar_,
                      [this](int position) { ScrollBarMidPointStartRoomScroll(position); });
@@ -100,12 +99,13 @@ void TMidPointEdit::StageChanged()
 {
     const TStageData& stage = context_.rom.CurrentStage();
     selected_ = stage.DefaultStartPoint();
-    updating_ = true;
-    pointCombo_->clear();
-    for (int n = 0; n < MidPointCount; ++n)
-        pointCombo_->addItem(QString::fromStdString(MidPointItemText(n, n == selected_)));
-    pointCombo_->setCurrentIndex(selected_);
-    updating_ = false;
+    {
+        const TUpdatingGuard updating(updating_);
+        pointCombo_->clear();
+        for (int n = 0; n < MidPointCount; ++n)
+            pointCombo_->addItem(QString::fromStdString(MidPointItemText(n, n == selected_)));
+        pointCombo_->setCurrentIndex(selected_);
+    }
     ShowStartRoomBar();
     Draw();
     FillBoxes();
@@ -145,17 +145,15 @@ void TMidPointEdit::Draw()
 void TMidPointEdit::FillBoxes()
 {
     const TMidPoint& point = Point();
-    updating_ = true;
+    const TUpdatingGuard updating(updating_);
     for (int field = 0; field < MidPointFieldCount; ++field)
         boxes_[static_cast<std::size_t>(field)]->setText(QString::fromStdString(MidPointFieldText(point, field)));
-    updating_ = false;
 }
 
 void TMidPointEdit::ShowStartRoomBar()
 {
-    updating_ = true;
+    const TUpdatingGuard updating(updating_);
     roomBar_->setValue(Point().StartRoom());
-    updating_ = false;
 }
 
 void TMidPointEdit::MarkEdited() { context_.rom.CurrentStage().MarkEdited(efMidPoint); }

@@ -2,11 +2,14 @@
 
 #include "core/RomImgManager.h"
 #include "core/VxObject.h"
+#include "gui/pages/ObjectViewMenu.h"
 #include "gui/pages/Prompts.h"
 #include "gui/pages/VxObjectEditForm.h"
 #include "gui/widgets/ImageView.h"
 #include "gui/widgets/PageControls.h"
+#include "gui/widgets/RoomViewPair.h"
 #include "gui/widgets/UpDown.h"
+#include "gui/widgets/UpdatingGuard.h"
 #include "render/GraphicManager.h"
 #include "render/RoomOverlay.h"
 #include "render/WorkingSheets.h"
@@ -17,7 +20,6 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
-#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -53,29 +55,31 @@ void TObjectEdit::BindControls(QWidget* page)
     BuildDisplayGroup(page);
     BuildSwitches(page);
     BuildPanel(page);
-    BuildMenu(page);
+    menu_ = std::make_unique<TObjectViewMenu>(page, TObjectViewMenu::TCommands{
+                                                        .create = [this] { MenuItemPUCreateObjectClick(); },
+                                                        .copy = [this] { MenuItemPUCopyObjectClick(); },
+                                                        .paste = [this] { MenuItemPUPasteObjectClick(); },
+                                                        .select = [this] { MenuItemPUSelectObjectClick(); },
+                                                        .remove = [this] { MenuItemPURemoveObjectClick(); }});
 }
 
 void TObjectEdit::BuildViews(QWidget* page)
 {
-    for (int v = 0; v < 2; ++v) {
-        auto* view = new TImageView(page, v);
-        view->setObjectName(QStringLiteral("ImgObjectEdit%1").arg(v));
-        view->setGeometry(v == 0 ? 48 : 306, 3, 256, 256);
-        views_[static_cast<std::size_t>(v)] = view;
-        QObject::connect(view, &TImageView::mousePressed, view,
-                         [this, v, view](int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers keys) {
-                             ImgObjectEditXMouseDown(v, x, y, button, keys, view->mapToGlobal(QPoint(x, y)));
-                         });
-        QObject::connect(view, &TImageView::mouseMoved, view,
-                         [this, v](int x, int y, Qt::MouseButtons buttons, Qt::KeyboardModifiers keys) {
-                             ImgObjectEditXMouseMove(v, x, y, buttons, keys);
-                         });
-        QObject::connect(view, &TImageView::mouseLeft, view, [this, v] { ImgObjectEditXMouseLeave(v); });
-    }
-    scrollBar_ = MakeRoomScrollBar(QStringLiteral("ScrollBarObjectEdit"), page, 48, 260, 514, LastLeftViewRoom);
-    QObject::connect(scrollBar_, &QScrollBar::valueChanged, scrollBar_,
-                     [this](int position) { ScrollBarObjectEditScroll(position); });
+    const auto handlers = [this](int v) {
+        return TViewHandlers{
+            .pressed =
+                [this, v](int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers keys) {
+                    ImgObjectEditXMouseDown(v, x, y, button, keys, rooms_->View(v)->mapToGlobal(QPoint(x, y)));
+                },
+            .moved = [this, v](int x, int y, Qt::MouseButtons buttons,
+                               Qt::KeyboardModifiers keys) { ImgObjectEditXMouseMove(v, x, y, buttons, keys); },
+            .left = [this, v] { ImgObjectEditXMouseLeave(v); }};
+    };
+    rooms_ = std::make_unique<TRoomViewPair>(page, QStringLiteral("ImgObjectEdit"), QStringLiteral("ScrollBarObjectEdit"),
+                                             handlers, [this](int) {
+                                                 if (context_.rom.IsLoaded())
+                                                     RefreshObjectViews();
+                                             });
 }
 
 void TObjectEdit::BuildDisplayGroup(QWidget* page)
@@ -170,26 +174,6 @@ void TObjectEdit::BuildPanel(QWidget* page)
     QObject::connect(removeButton_, &QPushButton::clicked, removeButton_, [this] { BtnRemoveObjectClick(); });
 }
 
-void TObjectEdit::BuildMenu(QWidget* page)
-{
-    menu_ = new QMenu(page);
-    menu_->setObjectName(QStringLiteral("PopupMenuObjectEdit"));
-    const auto item = [this](const char* caption, const char* name, void (TObjectEdit::*command)()) {
-        QAction* action = menu_->addAction(QString::fromUtf8(caption));
-        action->setObjectName(QString::fromLatin1(name));
-        QObject::connect(action, &QAction::triggered, menu_, [this, command] { (this->*command)(); });
-        return action;
-    };
-    createItem_ = item("オブジェクトの新規作成", "MenuItemPUCreateObject", &TObjectEdit::MenuItemPUCreateObjectClick);
-    copyItem_ = item("オブジェクトをコピー", "MenuItemPUCopyObject", &TObjectEdit::MenuItemPUCopyObjectClick);
-    pasteItem_ = item("オブジェクトを貼り付け", "MenuItemPUPasteObject", &TObjectEdit::MenuItemPUPasteObjectClick);
-    selectItem_ = item("オブジェクトを選択", "MenuItemPUSelectObject", &TObjectEdit::MenuItemPUSelectObjectClick);
-    menu_->addSeparator();
-    removeItem_ = item("オブジェクトの削除", "MenuItemPURemoveObject", &TObjectEdit::MenuItemPURemoveObjectClick);
-    menu_->addSeparator();
-    menu_->addAction(QString::fromUtf8("閉じる"))->setObjectName(QStringLiteral("MenuItemPUClose"));
-}
-
 // ---- entry points ----
 
 TVxObjectManager& TObjectEdit::EditedObjects() const
@@ -200,19 +184,19 @@ TVxObjectManager& TObjectEdit::EditedObjects() const
 
 void TObjectEdit::Open()
 {
-    for (TImageView* view : views_)
-        GiveDisplayBitmap(view, context_.graphics, 256, 256);
+    rooms_->GiveBitmaps(context_.graphics);
     StageChanged();
 }
 
 void TObjectEdit::StageChanged()
 {
     const TStageData& stage = context_.rom.CurrentStage();
-    SetLeftRoom(FirstLeftRoom(stage.MidPoints(stage.DefaultStartPoint()).StartRoom()));
+    rooms_->SetLeft(FirstLeftRoom(stage.MidPoints(stage.DefaultStartPoint()).StartRoom()));
     objectType_ = 0;
-    updating_ = true;
-    typeGroup_->button(0)->setChecked(true);
-    updating_ = false;
+    {
+        const TUpdatingGuard updating(updating_);
+        typeGroup_->button(0)->setChecked(true);
+    }
     ShowOrderType();
     selected_ = hovered_ = lastHovered_ = popupObject_ = nullptr;
     RefreshObjectPanel();
@@ -237,7 +221,7 @@ void TObjectEdit::AnimationTick()
 
 void TObjectEdit::DrawObjectView(int view)
 {
-    TImageView* control = views_[static_cast<std::size_t>(view)];
+    TImageView* control = rooms_->View(view);
     TNkDIB* bitmap = control->Bitmap();
     if (!bitmap || !sheets_.Ready())
         return;
@@ -263,9 +247,9 @@ void TObjectEdit::RefreshObjectViews()
 {
     DrawBothViews();
     const TStageData& stage = context_.rom.CurrentStage();
-    SetLabelText(pagesLabel_, Text(ShownRoomsText(left_)));
-    SetLabelText(enemyPagesLabel_, Text(RoomCountsText(stage.EnemyObjects(), left_)));
-    SetLabelText(itemPagesLabel_, Text(RoomCountsText(stage.ItemObjects(), left_)));
+    SetLabelText(pagesLabel_, Text(ShownRoomsText(rooms_->Left())));
+    SetLabelText(enemyPagesLabel_, Text(RoomCountsText(stage.EnemyObjects(), rooms_->Left())));
+    SetLabelText(itemPagesLabel_, Text(RoomCountsText(stage.ItemObjects(), rooms_->Left())));
     SetLabelText(enemyCountLabel_, Text(TotalCountText(stage.EnemyObjects(), EnemyCapacity)));
     SetLabelText(itemCountLabel_, Text(TotalCountText(stage.ItemObjects(), ItemCapacity)));
 }
@@ -282,23 +266,23 @@ void TObjectEdit::RefreshObjectPanel()
                                                            removeButton_})
         control->setEnabled(any);
     orderArrows_->setEnabled(any && (EditedObjects().OrderType == otFree || !autoSort_->isChecked()));
-    updating_ = true;
+    const TUpdatingGuard updating(updating_);
     kindCombo_->setCurrentIndex(any ? selected_->Kind : -1); // no kind name without an object
-    updating_ = false;
 }
 
 void TObjectEdit::ShowOrderType()
 {
     const TOrderType order = EditedObjects().OrderType;
-    updating_ = true;
-    orderGroup_->button(order == otFree ? 1 : 0)->setChecked(true);
-    updating_ = false;
+    {
+        const TUpdatingGuard updating(updating_);
+        orderGroup_->button(order == otFree ? 1 : 0)->setChecked(true);
+    }
     autoSort_->setEnabled(order == otByRoom);
 }
 
 TVxObjectNode* TObjectEdit::HitTest(int view, int x, int y, bool select)
 {
-    const TImageView* control = views_[static_cast<std::size_t>(view)];
+    const TImageView* control = rooms_->View(view);
     TVxObjectNode* found = HitTestObject(EditedObjects().Lists(ShownRoom(view)), ObjectCoordinate(x, control->width()),
                                          ObjectCoordinate(y, control->height()));
     if (select) {
@@ -309,15 +293,7 @@ TVxObjectNode* TObjectEdit::HitTest(int view, int x, int y, bool select)
     return found;
 }
 
-void TObjectEdit::SetLeftRoom(int left)
-{
-    left_ = std::clamp(left, 0, LastLeftViewRoom);
-    updating_ = true;
-    scrollBar_->setValue(left_);
-    updating_ = false;
-}
-
-void TObjectEdit::ScrollObjectViewsTo(int room) { SetLeftRoom(LeftRoomShowing(left_, room)); }
+void TObjectEdit::ScrollObjectViewsTo(int room) { rooms_->SetLeft(LeftRoomShowing(rooms_->Left(), room)); }
 
 void TObjectEdit::Forget(const TVxObjectNode* object)
 {
@@ -366,8 +342,7 @@ void TObjectEdit::ImgObjectEditXMouseDown(int view, int x, int y, Qt::MouseButto
         popupView_ = view;
         popupPoint_ = QPoint(x, y);
         popupObject_ = hovered_;
-        PreparePopupMenu();
-        menu_->popup(global);
+        menu_->Popup(ObjectMenuState(popupObject_, clipboard_), global);
     }
 }
 
@@ -375,7 +350,7 @@ void TObjectEdit::ImgObjectEditXMouseMove(int view, int x, int y, Qt::MouseButto
 {
     if (!context_.rom.IsLoaded())
         return;
-    TImageView* control = views_[static_cast<std::size_t>(view)];
+    TImageView* control = rooms_->View(view);
     if (hovered_ && hovered_ == selected_ && buttons.testFlag(Qt::LeftButton)) {
         control->setToolTip(QString()); // no hint while dragging
         const auto to = DragPosition(ObjectCoordinate(x, control->width()), ObjectCoordinate(y, control->height()),
@@ -532,36 +507,11 @@ void TObjectEdit::RadioGroupObjectOrderTypeClick(int item)
     RefreshObjectViews();
 }
 
-void TObjectEdit::ScrollBarObjectEditScroll(int position)
-{
-    if (updating_ || !context_.rom.IsLoaded())
-        return;
-    const int left = std::clamp(position, 0, LastLeftViewRoom);
-    if (left == left_)
-        return;
-    left_ = left;
-    RefreshObjectViews();
-}
-
 // ---- the views' menu ----
-
-void TObjectEdit::PreparePopupMenu()
-{
-    const TObjectMenuState state = ObjectMenuState(popupObject_, clipboard_);
-    const auto show = [](QAction* action, const TObjectMenuItem& item) {
-        action->setEnabled(item.enabled);
-        action->setText(Text(item.caption));
-    };
-    show(createItem_, state.create);
-    show(copyItem_, state.copy);
-    show(pasteItem_, state.paste);
-    show(selectItem_, state.select);
-    show(removeItem_, state.remove);
-}
 
 void TObjectEdit::CreateAtPopupPoint(std::uint8_t kind)
 {
-    const TImageView* control = views_[static_cast<std::size_t>(popupView_)];
+    const TImageView* control = rooms_->View(popupView_);
     const int room = ShownRoom(popupView_);
     const int px = std::clamp(ObjectCoordinate(popupPoint_.x(), control->width()), 0, 255);
     const int py = std::clamp(ObjectCoordinate(popupPoint_.y(), control->height()), 0, 255);

@@ -1,9 +1,12 @@
 #pragma once
 #include <QPoint>
 #include <array>
+#include <memory>
 #include <cstdint>
 
 #include "gui/pages/EditorUnit.h"
+#include "gui/pages/ObjectViewMenu.h"
+#include "gui/widgets/RoomViewPair.h"
 
 class QAction;
 class QButtonGroup;
@@ -41,15 +44,15 @@ public:
     void AnimationTick() override;
     void ImageClosed() override;
 
-    int LeftRoom() const { return left_; }
+    int LeftRoom() const { return rooms_->Left(); }
     int CurrentObjectType() const { return objectType_; }
     TVxObjectManager& EditedObjects() const;
     TVxObjectNode* SelectedObject() const { return selected_; }
     TVxObjectNode* HoveredObject() const { return hovered_; }
     int ObjectClipboard() const { return clipboard_; }
 
-    TImageView* ImgObjectEdit(int view) const { return views_[static_cast<std::size_t>(view)]; }
-    QScrollBar* ScrollBarObjectEdit() const { return scrollBar_; }
+    TImageView* ImgObjectEdit(int view) const { return rooms_->View(view); }
+    QScrollBar* ScrollBarObjectEdit() const { return rooms_->Bar(); }
     QLabel* LblObjectIndex() const { return indexLabel_; }
     QLabel* LblObjectRoom() const { return roomLabel_; }
     QLabel* LblObjectX() const { return xLabel_; }
@@ -69,19 +72,18 @@ public:
     QButtonGroup* RadioGroupObjectTypeSelect() const { return typeGroup_; }
     QButtonGroup* RadioGroupObjectOrderType() const { return orderGroup_; }
     QCheckBox* CheckBoxObjectAutoSort() const { return autoSort_; }
-    QMenu* PopupMenuObjectEdit() const { return menu_; }
-    QAction* MenuItemPUCreateObject() const { return createItem_; }
-    QAction* MenuItemPUCopyObject() const { return copyItem_; }
-    QAction* MenuItemPUPasteObject() const { return pasteItem_; }
-    QAction* MenuItemPUSelectObject() const { return selectItem_; }
-    QAction* MenuItemPURemoveObject() const { return removeItem_; }
+    QMenu* PopupMenuObjectEdit() const { return menu_->Menu(); }
+    QAction* MenuItemPUCreateObject() const { return menu_->CreateItem(); }
+    QAction* MenuItemPUCopyObject() const { return menu_->CopyItem(); }
+    QAction* MenuItemPUPasteObject() const { return menu_->PasteItem(); }
+    QAction* MenuItemPUSelectObject() const { return menu_->SelectItem(); }
+    QAction* MenuItemPURemoveObject() const { return menu_->RemoveItem(); }
 
 private:
     void BuildViews(QWidget* page);
     void BuildDisplayGroup(QWidget* page);
     void BuildSwitches(QWidget* page);
     void BuildPanel(QWidget* page);
-    void BuildMenu(QWidget* page);
 
     // Events.
     void ImgObjectEditXMouseDown(int view, int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers keys,
@@ -97,9 +99,7 @@ private:
     void BtnRemoveObjectClick();
     void RadioGroupObjectTypeSelectClick(int item);
     void RadioGroupObjectOrderTypeClick(int item);
-    void ScrollBarObjectEditScroll(int position);
     // The menu's commands.
-    void PreparePopupMenu();
     void MenuItemPUCreateObjectClick();
     void MenuItemPUCopyObjectClick();
     void MenuItemPUPasteObjectClick();
@@ -115,21 +115,19 @@ private:
     TVxObjectNode* HitTest(int view, int x, int y, bool select);
     void SetObjectPosition(int px, int py);
     void ScrollObjectViewsTo(int room);
-    void SetLeftRoom(int left);
     void CreateAtPopupPoint(std::uint8_t kind);
     void ShowOrderType();
     // Clears every reference to an object about to be destroyed.
     void Forget(const TVxObjectNode* object);
     void SortRoomIfAuto(int room);
     void MarkEdited();
-    int ShownRoom(int view) const { return left_ + view; }
+    int ShownRoom(int view) const { return rooms_->Room(view); }
 
     TEditorContext& context_;
     TWorkingSheets& sheets_;
     TObjectEditForm& textForm_;
     bool updating_ = false;
 
-    int left_ = 0;
     int objectType_ = 0;
     TVxObjectNode* selected_ = nullptr;
     TVxObjectNode* hovered_ = nullptr;
@@ -141,8 +139,7 @@ private:
     // A copied kind, or -1; kept for the whole run.
     int clipboard_ = -1;
 
-    std::array<TImageView*, 2> views_{};
-    QScrollBar* scrollBar_ = nullptr;
+    std::unique_ptr<TRoomViewPair> rooms_;
     QLabel* indexLabel_ = nullptr;
     QLabel* roomLabel_ = nullptr;
     QLabel* xLabel_ = nullptr;
@@ -162,12 +159,7 @@ private:
     QButtonGroup* typeGroup_ = nullptr;
     QButtonGroup* orderGroup_ = nullptr;
     QCheckBox* autoSort_ = nullptr;
-    QMenu* menu_ = nullptr;
-    QAction* createItem_ = nullptr;
-    QAction* copyItem_ = nullptr;
-    QAction* pasteItem_ = nullptr;
-    QAction* selectItem_ = nullptr;
-    QAction* removeItem_ = nullptr;
+    std::unique_ptr<TObjectViewMenu> menu_;
 };
 
 } // namespace vx

@@ -4,6 +4,7 @@
 #include "gui/widgets/HexBox.h"
 #include "gui/widgets/ImageView.h"
 #include "gui/widgets/PageControls.h"
+#include "gui/widgets/UpdatingGuard.h"
 #include "render/GraphicManager.h"
 #include "rules/PaletteRules.h"
 
@@ -41,18 +42,15 @@ void TPaletteEdit::BuildEntryGroup(QWidget* page)
     // Four sub-palettes of four entries, a gap between them.
     for (int i = 0; i < PaletteEntryCount; ++i) {
         const int x = 16 + (i / 4) * 140 + (i % 4) * 30;
-        auto* view = new TImageView(group, i);
-        view->setObjectName(QStringLiteral("ImgPaletteEdit%1").arg(i));
-        view->setGeometry(x, 22, 24, 24);
-        entryViews_[static_cast<std::size_t>(i)] = view;
+        entryViews_[static_cast<std::size_t>(i)] = MakeImageView(
+            group, QStringLiteral("ImgPaletteEdit%1").arg(i), QRect(x, 22, 24, 24),
+            {.pressed = [this, i](int, int, Qt::MouseButton button,
+                                  Qt::KeyboardModifiers) { ImgPaletteEditXMouseDown(i, button); },
+             .entered = [this, i] { ImgPaletteEditXMouseEnter(i); },
+             .left = [this, i] { ImgPaletteEditXMouseLeave(i); }},
+            i);
         QLineEdit* box = MakeHexBox(QStringLiteral("EditPaletteEdit%1").arg(i), group, x, 50, 24, 24);
         entryBoxes_[static_cast<std::size_t>(i)] = box;
-        QObject::connect(view, &TImageView::mouseEntered, view, [this, i] { ImgPaletteEditXMouseEnter(i); });
-        QObject::connect(view, &TImageView::mouseLeft, view, [this, i] { ImgPaletteEditXMouseLeave(i); });
-        QObject::connect(view, &TImageView::mousePressed, view,
-                         [this, i](int, int, Qt::MouseButton button, Qt::KeyboardModifiers) {
-                             ImgPaletteEditXMouseDown(i, button);
-                         });
         QObject::connect(box, &QLineEdit::textChanged, box, [this, i] { EditPaletteEditXChange(i); });
     }
 }
@@ -62,14 +60,11 @@ void TPaletteEdit::BuildColorGroup(QWidget* page)
     auto* group = new QGroupBox(QString::fromUtf8("色の選択"), page);
     group->setObjectName(QStringLiteral("GroupBoxColorSelect"));
     group->setGeometry(8, 100, 600, 132);
-    colorTable_ = new TImageView(group);
-    colorTable_->setObjectName(QStringLiteral("ImgColorTable"));
-    colorTable_->setGeometry(16, 24, 384, 96);
-    QObject::connect(colorTable_, &TImageView::mousePressed, colorTable_,
-                     [this](int x, int y, Qt::MouseButton, Qt::KeyboardModifiers) { ImgColorTableMouseDown(x, y); });
-    QObject::connect(colorTable_, &TImageView::mouseMoved, colorTable_,
-                     [this](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers) { ImgColorTableMouseMove(x, y); });
-    QObject::connect(colorTable_, &TImageView::mouseLeft, colorTable_, [this] { ImgColorTableMouseLeave(); });
+    colorTable_ = MakeImageView(
+        group, QStringLiteral("ImgColorTable"), QRect(16, 24, 384, 96),
+        {.pressed = [this](int x, int y, Qt::MouseButton, Qt::KeyboardModifiers) { ImgColorTableMouseDown(x, y); },
+         .moved = [this](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers) { ImgColorTableMouseMove(x, y); },
+         .left = [this] { ImgColorTableMouseLeave(); }});
 
     auto* selected = new QGroupBox(QString::fromUtf8("選択色"), group);
     selected->setObjectName(QStringLiteral("GroupBoxSelectedColor"));
@@ -90,12 +85,13 @@ void TPaletteEdit::BuildAnimeGroup(QWidget* page)
     animeGroup_ = new QGroupBox(QString::fromUtf8("パレットアニメの編集"), page);
     animeGroup_->setObjectName(QStringLiteral("GroupBoxPaletteAnime"));
     animeGroup_->setGeometry(8, 240, 600, 176);
-    animeView_ = new TImageView(animeGroup_);
-    animeView_->setObjectName(QStringLiteral("ImgPaletteAnimeView"));
-    animeView_->setGeometry(40, 24, 384, 24);
-    animeEdit_ = new TImageView(animeGroup_);
-    animeEdit_->setObjectName(QStringLiteral("ImgPaletteAnimeEdit"));
-    animeEdit_->setGeometry(40, 64, 384, 96);
+    animeView_ = MakeImageView(animeGroup_, QStringLiteral("ImgPaletteAnimeView"), QRect(40, 24, 384, 24));
+    animeEdit_ = MakeImageView(
+        animeGroup_, QStringLiteral("ImgPaletteAnimeEdit"), QRect(40, 64, 384, 96),
+        {.pressed = [this](int x, int y, Qt::MouseButton button,
+                           Qt::KeyboardModifiers) { ImgPaletteAnimeEditMouseDown(x, y, button); },
+         .moved = [this](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers) { ImgPaletteAnimeEditMouseMove(x, y); },
+         .left = [this] { ImgPaletteAnimeEditMouseLeave(); }});
     for (int i = 0; i < 4; ++i) {
         auto* arrow = new QLabel(QStringLiteral("->"), animeGroup_);
         arrow->setObjectName(QStringLiteral("LblCurrentAnimePaletteArrow%1").arg(i));
@@ -103,15 +99,6 @@ void TPaletteEdit::BuildAnimeGroup(QWidget* page)
         arrow->hide();
         arrows_[static_cast<std::size_t>(i)] = arrow;
     }
-    QObject::connect(animeEdit_, &TImageView::mousePressed, animeEdit_,
-                     [this](int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers) {
-                         ImgPaletteAnimeEditMouseDown(x, y, button);
-                     });
-    QObject::connect(animeEdit_, &TImageView::mouseMoved, animeEdit_,
-                     [this](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers) {
-                         ImgPaletteAnimeEditMouseMove(x, y);
-                     });
-    QObject::connect(animeEdit_, &TImageView::mouseLeft, animeEdit_, [this] { ImgPaletteAnimeEditMouseLeave(); });
 
     MakeCaption("フレーム総数:", animeGroup_, 440, 64, 120);
     frameCount_ = new QComboBox(animeGroup_);
@@ -165,12 +152,11 @@ void TPaletteEdit::AnimationTick() { DrawAnimeViewAndArrows(); }
 void TPaletteEdit::ShowAnimeSettings()
 {
     const TStageData& stage = context_.rom.CurrentStage();
-    updating_ = true;
+    const TUpdatingGuard updating(updating_);
     // A stored count above 4 matches no item: the box shows none.
     const int count = stage.PaletteAnimeFrameCount();
     frameCount_->setCurrentIndex(count < frameCount_->count() ? count : -1);
     frameTimer_->setText(Hex2Text(stage.PaletteAnimeFrameTimer()));
-    updating_ = false;
 }
 
 // ---- drawing ----
@@ -245,9 +231,8 @@ void TPaletteEdit::SetBoxText(QLineEdit* box, const QString& text)
 {
     if (box->text() == text)
         return;
-    updating_ = true;
+    const TUpdatingGuard updating(updating_);
     box->setText(text);
-    updating_ = false;
 }
 
 void TPaletteEdit::ShowStatus(int cell, int colorIndex)

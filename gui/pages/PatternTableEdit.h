@@ -18,7 +18,6 @@ public:
     void BindControls(QWidget* page) override;
     void Open() override;
     void StageChanged() override;
-    bool HasRefresh() const override { return false; }
     void AnimationTick() override;
 
     const std::array<std::uint8_t, PatternDataSize>& PatternData() const { return patternData_; }

@@ -5,10 +5,11 @@
 #include "gui/widgets/HexBox.h"
 #include "gui/widgets/ImageView.h"
 #include "gui/widgets/PageControls.h"
+#include "gui/widgets/RoomViewPair.h"
+#include "gui/widgets/UpdatingGuard.h"
 #include "render/GraphicManager.h"
 #include "render/RoomOverlay.h"
 #include "render/WorkingSheets.h"
-#include "rules/MapRules.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -25,15 +26,11 @@ namespace vx {
 
 void TScrollEdit::BindControls(QWidget* page)
 {
-    for (int v = 0; v < 2; ++v) {
-        auto* view = new TImageView(page, v);
-        view->setObjectName(QStringLiteral("ImgScrollEdit%1").arg(v));
-        view->setGeometry(v == 0 ? 48 : 306, 3, 256, 256);
-        views_[static_cast<std::size_t>(v)] = view;
-    }
-    scrollBar_ = MakeRoomScrollBar(QStringLiteral("ScrollBarScrollEdit"), page, 48, 260, 514, LastLeftViewRoom);
-    QObject::connect(scrollBar_, &QScrollBar::valueChanged, scrollBar_,
-                     [this](int position) { ScrollBarScrollEditScroll(position); });
+    rooms_ = std::make_unique<TRoomViewPair>(page, QStringLiteral("ImgScrollEdit"), QStringLiteral("ScrollBarScrollEdit"),
+                                             nullptr, [this](int) {
+                                                 if (context_.rom.IsLoaded())
+                                                     DrawViews();
+                                             });
     MakeCaption("表示部屋番号:", page, 224, 282, 80);
     pagesLabel_ = MakeValueLabel(QStringLiteral("LblScrollEditPages"), page, 306, 282, 60);
 
@@ -90,15 +87,14 @@ void TScrollEdit::BuildDataGroup(QWidget* page)
 
 void TScrollEdit::Open()
 {
-    for (TImageView* view : views_)
-        GiveDisplayBitmap(view, context_.graphics, 256, 256);
+    rooms_->GiveBitmaps(context_.graphics);
     StageChanged();
 }
 
 void TScrollEdit::StageChanged()
 {
     const TStageData& stage = context_.rom.CurrentStage();
-    SetLeftRoom(stage.MidPoints(stage.DefaultStartPoint()).StartRoom());
+    rooms_->SetLeft(stage.MidPoints(stage.DefaultStartPoint()).StartRoom());
     RebuildList();
     DrawViews();
     ShowSelectedEntry();
@@ -110,9 +106,10 @@ void TScrollEdit::Refresh()
     sheets_.Rebuild(context_.graphics, context_.rom.CurrentStage().Chip32x32());
     const int line = SelectedLine();
     RebuildList();
-    updating_ = true;
-    list_->setCurrentRow(std::max(line, 0));
-    updating_ = false;
+    {
+        const TUpdatingGuard updating(updating_);
+        list_->setCurrentRow(std::max(line, 0));
+    }
     DrawViews();
     ShowSelectedEntry();
 }
@@ -132,18 +129,17 @@ void TScrollEdit::RebuildList()
     const TStageData& stage = context_.rom.CurrentStage();
     const TMidPoint& start = stage.MidPoints(stage.DefaultStartPoint());
     path_ = WalkScrollPath(stage.Scroll(), start.StartRoom(), start.StartScroll);
-    updating_ = true;
+    const TUpdatingGuard updating(updating_);
     list_->clear();
     for (int i = 0; i < ScrollEntryCount; ++i)
         list_->addItem(QString::fromStdString(
             ScrollLineText(i, stage.Scroll()[static_cast<std::size_t>(i)], i == start.StartScroll)));
     list_->setCurrentRow(-1);
-    updating_ = false;
 }
 
 void TScrollEdit::ShowSelectedEntry()
 {
-    updating_ = true;
+    const TUpdatingGuard updating(updating_);
     if (SelectedLine() < 0)
         list_->setCurrentRow(0);
     const int line = SelectedLine();
@@ -157,16 +153,16 @@ void TScrollEdit::ShowSelectedEntry()
     SetLabelText(indexLabel_, Hex2Text(static_cast<unsigned>(line)));
     SetLabelText(leftLabel_, Hex2Text(static_cast<unsigned>(left)));
     SetLabelText(rightLabel_, Hex2Text(static_cast<unsigned>(left + count)));
-    updating_ = false;
 }
 
 void TScrollEdit::AfterEdit()
 {
     const int line = SelectedLine();
     RebuildList();
-    updating_ = true;
-    list_->setCurrentRow(line);
-    updating_ = false;
+    {
+        const TUpdatingGuard updating(updating_);
+        list_->setCurrentRow(line);
+    }
     DrawViews();
     ShowSelectedEntry();
 }
@@ -180,17 +176,9 @@ void TScrollEdit::Edit(std::uint8_t entry)
 
 // ---- views ----
 
-void TScrollEdit::SetLeftRoom(int left)
-{
-    left_ = std::clamp(left, 0, LastLeftViewRoom);
-    updating_ = true;
-    scrollBar_->setValue(left_);
-    updating_ = false;
-}
-
 void TScrollEdit::DrawView(int view)
 {
-    TImageView* control = views_[static_cast<std::size_t>(view)];
+    TImageView* control = rooms_->View(view);
     TNkDIB* bitmap = control->Bitmap();
     if (!bitmap || !sheets_.Ready())
         return;
@@ -217,7 +205,7 @@ void TScrollEdit::LBScrollDataClick(int line)
     if (updating_ || !context_.rom.IsLoaded() || line < 0)
         return;
     ShowSelectedEntry();
-    SetLeftRoom(path_.segmentLeftRoom[static_cast<std::size_t>(line)]);
+    rooms_->SetLeft(path_.segmentLeftRoom[static_cast<std::size_t>(line)]);
     DrawViews();
 }
 
@@ -242,17 +230,6 @@ void TScrollEdit::EditScrollDataChange()
     }
     // Not hex, or the value held already: the box shows the stored entry.
     ShowSelectedEntry();
-}
-
-void TScrollEdit::ScrollBarScrollEditScroll(int position)
-{
-    if (updating_ || !context_.rom.IsLoaded())
-        return;
-    const int left = std::clamp(position, 0, LastLeftViewRoom);
-    if (left == left_)
-        return;
-    left_ = left;
-    DrawViews();
 }
 
 } // namespace vx

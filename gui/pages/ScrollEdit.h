@@ -1,7 +1,8 @@
 #pragma once
-#include <array>
+#include <memory>
 
 #include "gui/pages/EditorUnit.h"
+#include "gui/widgets/RoomViewPair.h"
 #include "rules/ScrollRules.h"
 
 class QCheckBox;
@@ -28,11 +29,11 @@ public:
     void Refresh() override;
     void AnimationTick() override;
 
-    int ViewRoom(int view) const { return left_ + view; }
+    int ViewRoom(int view) const { return rooms_->Room(view); }
     const TScrollPath& Path() const { return path_; }
 
-    TImageView* ImgScrollEdit(int view) const { return views_[static_cast<std::size_t>(view)]; }
-    QScrollBar* ScrollBarScrollEdit() const { return scrollBar_; }
+    TImageView* ImgScrollEdit(int view) const { return rooms_->View(view); }
+    QScrollBar* ScrollBarScrollEdit() const { return rooms_->Bar(); }
     QLabel* LblScrollEditPages() const { return pagesLabel_; }
     QListWidget* LBScrollData() const { return list_; }
     QLabel* LblSelectedScrollIndex() const { return indexLabel_; }
@@ -51,7 +52,6 @@ private:
     void CBScrollHorizonChange();
     void CheckDirectionClick();
     void EditScrollDataChange();
-    void ScrollBarScrollEditScroll(int position);
 
     // The path walk and the 32 lines; no line is selected afterwards.
     void RebuildList();
@@ -62,17 +62,14 @@ private:
     void Edit(std::uint8_t entry);
     void DrawView(int view);
     void DrawViews();
-    void SetLeftRoom(int left);
     int SelectedLine() const;
 
     TEditorContext& context_;
     TWorkingSheets& sheets_;
     bool updating_ = false;
-    int left_ = 0;
     TScrollPath path_;
 
-    std::array<TImageView*, 2> views_{};
-    QScrollBar* scrollBar_ = nullptr;
+    std::unique_ptr<TRoomViewPair> rooms_;
     QLabel* pagesLabel_ = nullptr;
     QListWidget* list_ = nullptr;
     QLabel* indexLabel_ = nullptr;

@@ -92,4 +92,20 @@ void GiveDisplayBitmap(TImageView* view, const TGraphicManager& graphics, int wi
         view->SetBitmap(graphics.CreateDisplayBitmap(width, height));
 }
 
+TImageView* MakeImageView(QWidget* parent, const QString& name, const QRect& geometry, TViewHandlers handlers, int tag)
+{
+    auto* view = new TImageView(parent, tag);
+    view->setObjectName(name);
+    view->setGeometry(geometry);
+    if (handlers.pressed)
+        QObject::connect(view, &TImageView::mousePressed, view, std::move(handlers.pressed));
+    if (handlers.moved)
+        QObject::connect(view, &TImageView::mouseMoved, view, std::move(handlers.moved));
+    if (handlers.entered)
+        QObject::connect(view, &TImageView::mouseEntered, view, std::move(handlers.entered));
+    if (handlers.left)
+        QObject::connect(view, &TImageView::mouseLeft, view, std::move(handlers.left));
+    return view;
+}
+
 } // namespace vx

@@ -1,6 +1,7 @@
 #pragma once
 #include <QImage>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 #include "render/NkDIB.h"
@@ -52,6 +53,17 @@ private:
     std::uint64_t cachedVersion_ = ~0ull;
     const TNkDIB* cachedBitmap_ = nullptr;
 };
+
+// What a page does with the mouse over one of its views; empty handlers stay unconnected.
+struct TViewHandlers {
+    std::function<void(int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers keys)> pressed{};
+    std::function<void(int x, int y, Qt::MouseButtons buttons, Qt::KeyboardModifiers keys)> moved{};
+    std::function<void()> entered{};
+    std::function<void()> left{};
+};
+// A named view at (x, y; width x height) of its parent, its handlers connected.
+TImageView* MakeImageView(QWidget* parent, const QString& name, const QRect& geometry, TViewHandlers handlers = {},
+                          int tag = 0);
 
 // Gives the view a display bitmap of the given size unless it has one already.
 void GiveDisplayBitmap(TImageView* view, const TGraphicManager& graphics, int width, int height);
