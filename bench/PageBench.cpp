@@ -12,14 +12,12 @@
 #include "gui/widgets/ImageView.h"
 #include "render/GraphicManager.h"
 #include "render/PaletteManager.h"
-#include "tests/gui/ScriptedPrompts.h"
-#include "tests/support/Images.h"
-#include "tests/support/TempDir.h"
+#include "tests/gui/support/EditorSession.h"
+#include "tests/gui/support/Mouse.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QFont>
-#include <QMouseEvent>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
@@ -29,7 +27,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -57,39 +54,23 @@ constexpr std::int64_t RoomViewBytes = ViewBytes(256, 256);
 
 // The main window on the sample image, run from a folder with the data files, shown on the
 // offscreen platform. The real timer stays stopped: the benchmarks give every tick.
-struct Fixture {
-    test::TempDir dir;
-    std::filesystem::path previous = std::filesystem::current_path();
-    test::ScriptedPrompts prompts;
-    std::unique_ptr<TMainForm> form;
-
-    Fixture()
+struct Fixture : test::EditorSession {
+    Fixture() : EditorSession("bench.nes")
     {
-        for (const char* name : {"ChipAttributeList.txt", "ObjectList.txt", "fcpalette.pal"})
-            test::WriteFile(dir.File(name), test::ReadBytes(std::string(VX_DATA_DIR "/") + name));
-        std::filesystem::current_path(dir.Path());
-        const std::string image = dir.File("bench.nes");
-        test::WriteFile(image, test::SampleBytes());
-        form = std::make_unique<TMainForm>(prompts, QString::fromStdString(dir.Path()));
-        if (form->Failed() || !form->OpenImage(QString::fromStdString(image)))
+        if (Form().Failed() || !form->OpenImage(image))
             std::abort();
-        form->StageSelector()->setCurrentIndex(AnimatedStage);
+        StageSelector()->setCurrentIndex(AnimatedStage);
         form->show();
         QApplication::processEvents();
-        form->AnimationTimer()->stop();
-    }
-    ~Fixture()
-    {
-        form.reset();
-        std::filesystem::current_path(previous);
+        AnimationTimer()->stop();
     }
 
-    QList<TImageView*> ShowPage(int page)
+    QList<TImageView*> ShowPage(TPage page)
     {
-        form->PageControl()->setCurrentIndex(page);
+        Pages()->setCurrentIndex(page);
         QApplication::processEvents();
-        form->AnimationTimer()->stop();
-        return form->PageControl()->widget(page)->findChildren<TImageView*>();
+        AnimationTimer()->stop();
+        return PageSheet(page)->findChildren<TImageView*>();
     }
 
     // Every timer tick begins a frame from here on, so each measured OnTimer is a frame's.
@@ -119,8 +100,7 @@ void ConvertAll(const QList<TImageView*>& views)
 // state, so moves are sent as the platform would deliver them.
 void SendMouseMove(QWidget* target, QPoint at, Qt::MouseButtons buttons, Qt::KeyboardModifiers keys = Qt::NoModifier)
 {
-    QMouseEvent move(QEvent::MouseMove, at, target->mapToGlobal(at), Qt::NoButton, buttons, keys);
-    QApplication::sendEvent(target, &move);
+    test::Move(target, at.x(), at.y(), keys, buttons);
 }
 
 std::vector<std::uint64_t> Versions(const QList<TImageView*>& views)
@@ -154,7 +134,7 @@ BENCHMARK(vx::bench::MemcpyBaseline)
 
 // One frame tick with the page shown: the clock, the new colours, the page's redraw and
 // the conversion of every view that changed.
-void PageFrame(benchmark::State& state, int page, std::int64_t bytes)
+void PageFrame(benchmark::State& state, TPage page, std::int64_t bytes)
 {
     Fixture& f = Shared();
     const QList<TImageView*> views = f.ShowPage(page);
@@ -265,8 +245,8 @@ void BM_ChipPageShiftWrite(benchmark::State& state)
     Fixture& f = Shared();
     const QList<TImageView*> views = f.ShowPage(pg32x32ChipEdit);
     TChip32x32Edit& page = *f.form->Chip32x32Edit();
-    TImageView* table = page.Img32x32ChipEditTable();
-    TImageView* entries = page.Img16x16ChipTable(0);
+    TImageView* table = f.Find<TImageView>(u"Img32x32ChipEditTable");
+    TImageView* entries = f.Find<TImageView>(u"Img16x16ChipTable", 0);
 
     const QPoint at(40, 40); // chip 0x11 of the shown half, top-left quarter
     SendMouseMove(table, at, Qt::NoButton, Qt::ShiftModifier);
@@ -296,9 +276,9 @@ void BM_MapPagePaintClick(benchmark::State& state, bool sameRoom)
     Fixture& f = Shared();
     const QList<TImageView*> views = f.ShowPage(pgMapEdit);
     TMapEdit& page = *f.form->MapEdit();
-    TImageView* room = page.ImgMapEdit(0);
-    TImageView* table = page.Img32x32ChipTable();
-    page.ScrollBarEditedMapPage(1)->setValue(page.ViewRoom(0) + (sameRoom ? 0 : 1));
+    TImageView* room = f.Find<TImageView>(u"ImgMapEdit", 0);
+    TImageView* table = f.Find<TImageView>(u"Img32x32ChipTable");
+    f.Find<QScrollBar>(u"ScrollBarEditedMapPage", 1)->setValue(page.ViewRoom(0) + (sameRoom ? 0 : 1));
     if ((page.ViewRoom(1) == page.ViewRoom(0)) != sameRoom) {
         state.SkipWithError("the views do not show the rooms asked for");
         return;
@@ -344,13 +324,13 @@ void BM_ObjectPageDragStep(benchmark::State& state)
             state.SkipWithError("the stage has no enemy");
             return;
         }
-        page.ScrollBarObjectEdit()->setValue(room);
+        f.Find<QScrollBar>(u"ScrollBarObjectEdit")->setValue(room);
         if (room != page.LeftRoom() && room != page.LeftRoom() + 1) {
             state.SkipWithError("the views did not scroll to the room");
             return;
         }
     }
-    TImageView* view = page.ImgObjectEdit(room - page.LeftRoom());
+    TImageView* view = f.Find<TImageView>(u"ImgObjectEdit", room - page.LeftRoom());
 
     // The views show the room pixel for pixel, so the object's own point hovers it.
     const TVxObjectNode* object = enemies.Lists(room).First();

@@ -190,11 +190,17 @@ TEST(PaletteEditRules, EntryBoxWaitsForTwoCharactersAndKeepsOnlyValidColours)
 
 TEST(PaletteEditRules, TimerBoxAcceptsEveryByte)
 {
-    EXPECT_EQ(ReadFrameTimerBox("ff", 0x0F)->value, 0xFF);
-    EXPECT_EQ(ReadFrameTimerBox("ff", 0x0F)->text, "FF");
-    EXPECT_EQ(ReadFrameTimerBox("00", 0x0F)->value, 0x00);
-    EXPECT_EQ(ReadFrameTimerBox("1FF", 0x0F)->value, 0xFF);
-    EXPECT_EQ(ReadFrameTimerBox("xy", 0x0F)->text, "0F");
+    struct Case {
+        const char* text;
+        std::uint8_t value;
+        const char* shown;
+    } cases[] = {{"ff", 0xFF, "FF"}, {"00", 0x00, "00"}, {"1FF", 0xFF, "FF"}, {"xy", 0x0F, "0F"}};
+    for (const Case& c : cases) {
+        const auto input = ReadFrameTimerBox(c.text, 0x0F);
+        ASSERT_TRUE(input) << c.text;
+        EXPECT_EQ(input->value, c.value) << c.text;
+        EXPECT_EQ(input->text, c.shown) << c.text;
+    }
     EXPECT_FALSE(ReadFrameTimerBox("f", 0x0F));
 }
 

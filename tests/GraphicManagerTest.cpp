@@ -199,6 +199,7 @@ TEST_F(GraphicManagerTest, ObjectMarkersAreSixteenPixelBoxesWithTheKindInHex)
     EXPECT_EQ(view->Pixel(96, 97), view->IndexOf(RGB(0, 0, 0))) << "text in black on white";
     EXPECT_EQ(view->Pixel(7, 7), white) << "the box at 0,0 is clipped, not lost";
 
+    ASSERT_NE(objects.Lists(0).Items(1), nullptr);
     graphics.DrawObjectFrame(*view, *objects.Lists(0).Items(1), 8);
     EXPECT_EQ(view->Pixel(96, 96), white);
     EXPECT_EQ(view->Pixel(103, 103), white);

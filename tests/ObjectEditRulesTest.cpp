@@ -32,9 +32,17 @@ TEST(ObjectEditRules, HitTestTakesTheFirstListedWithinNinePixels)
 {
     const auto objects = Build({{5, 100, 100, 1}, {5, 105, 100, 2}, {5, 50, 50, 3}});
     const TVxObjectList& room = objects->Lists(5);
-    EXPECT_EQ(HitTestObject(room, 105, 100)->Kind, 1) << "first in list order, not the nearest";
-    EXPECT_EQ(HitTestObject(room, 114, 100)->Kind, 2) << "9 to the second, 14 to the first";
-    EXPECT_EQ(HitTestObject(room, 59, 41)->Kind, 3) << "9 pixels both ways still hit";
+    struct Hit {
+        int x, y, kind;
+        const char* why;
+    } hits[] = {{105, 100, 1, "first in list order, not the nearest"},
+                {114, 100, 2, "9 to the second, 14 to the first"},
+                {59, 41, 3, "9 pixels both ways still hit"}};
+    for (const Hit& hit : hits) {
+        const TVxObjectNode* found = HitTestObject(room, hit.x, hit.y);
+        ASSERT_NE(found, nullptr) << hit.why;
+        EXPECT_EQ(found->Kind, hit.kind) << hit.why;
+    }
     EXPECT_EQ(HitTestObject(room, 60, 50), nullptr) << "10 pixels miss";
     EXPECT_EQ(HitTestObject(room, 50, 40), nullptr);
     EXPECT_EQ(HitTestObject(objects->Lists(6), 100, 100), nullptr);
@@ -73,6 +81,7 @@ TEST(ObjectEditRules, HintTextsAndLabels)
 {
     const auto objects = Build({{1, 0x30, 0x40, 0x02}, {1, 0x10, 0x20, 0x05}, {2, 0, 0, 0}});
     const std::vector<std::string> names{"Walker", "Flyer", "Turret"};
+    ASSERT_NE(objects->Lists(1).First(), nullptr);
     const TVxObjectNode& object = *objects->Lists(1).First();
     {
         test::LanguageGuard english(Language::English);
@@ -90,6 +99,7 @@ TEST(ObjectEditRules, MenuStatesAndCaptions)
 {
     const auto objects = Build({{0, 10, 10, 0x2C}});
     const TVxObjectNode* object = objects->Lists(0).First();
+    ASSERT_NE(object, nullptr);
     {
         test::LanguageGuard english(Language::English);
         const TObjectMenuState empty = ObjectMenuState(nullptr, -1);

@@ -1,6 +1,7 @@
 #include "core/Errors.h"
 #include "core/Language.h"
 #include "render/PaletteManager.h"
+#include "tests/support/LanguageGuard.h"
 #include "tests/support/TempDir.h"
 
 #include <filesystem>
@@ -28,16 +29,11 @@ std::array<std::uint8_t, 64> Frames()
     return data;
 }
 
-struct LanguageGuard {
-    explicit LanguageGuard(Language language) { ForceLanguage(language); }
-    ~LanguageGuard() { ForceLanguage(std::nullopt); }
-};
-
 } // namespace
 
 TEST(PaletteManager, ColourFileMustBeExactly192Bytes)
 {
-    LanguageGuard english(Language::English);
+    test::LanguageGuard english(Language::English);
     EXPECT_NO_THROW(TPaletteManager(ColorFile(192), "fcpalette.pal"));
     for (std::size_t size : {0u, 191u, 193u}) {
         try {

@@ -96,6 +96,7 @@ TEST_F(StageDataTest, UndoRedoOfAMapByte)
     EXPECT_EQ(stage.Map()[100], 7);
     EXPECT_EQ(stage.RedoStack().Count(), 0);
     EXPECT_EQ(stage.UndoStack().Count(), 1);
+    ASSERT_NE(stage.UndoStack().Peek(), nullptr);
     EXPECT_EQ(stage.UndoStack().Peek()->Kind(), ukMap);
     EXPECT_EQ(stage.Undo(), ukMap);
     ASSERT_TRUE(stage.SetScrollData(0, 0x21, hmEdit));

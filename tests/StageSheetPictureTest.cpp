@@ -18,17 +18,22 @@ std::vector<std::uint8_t> Colours()
     return file;
 }
 
-struct Sample {
+// Stage 0 of the sample with its sheets composed.
+class StageSheetPicture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(rom.LoadFromBytes(test::SampleBytes(), "sample.nes"));
+        PrepareStageSheets(graphics, rom.Stage(0), rom.ImageBytes(), sheets, nullptr);
+        ASSERT_NE(sheets.chip32Sheet, nullptr);
+    }
+
     TRomImgManager rom{test::DefaultAddresses()};
     TPaletteManager palette{Colours(), "p"};
     test::BoxGlyphs glyphs;
     TGraphicManager graphics{palette, &glyphs};
     TStageSheets sheets;
-    Sample()
-    {
-        rom.LoadFromBytes(test::SampleBytes(), "sample.nes");
-        PrepareStageSheets(graphics, rom.Stage(0), rom.ImageBytes(), sheets, nullptr);
-    }
+
     // Pixels of cell `room` of the picture that differ from the room drawn alone, outside the
     // corner that holds the room number.
     int Differing(const TNkDIB& picture, int columns, int room, bool objects)
@@ -48,35 +53,33 @@ struct Sample {
 
 } // namespace
 
-TEST(StageSheetPicture, RoomsStandInColumnsAndEachEqualsTheRoomDrawnAlone)
+TEST_F(StageSheetPicture, RoomsStandInColumnsAndEachEqualsTheRoomDrawnAlone)
 {
-    Sample sample;
     TSheetPictureOptions options;
     options.objects = true;
-    const auto picture = DrawStageSheetPicture(sample.graphics, sample.rom.Stage(0), *sample.sheets.chip32Sheet, options);
+    const auto picture = DrawStageSheetPicture(graphics, rom.Stage(0), *sheets.chip32Sheet, options);
     EXPECT_EQ(picture->Width(), 11 * 256);
     EXPECT_EQ(picture->Height(), 4 * 256);
     for (int room : {0, 10, 11, 43})
-        EXPECT_EQ(sample.Differing(*picture, 11, room, true), 0) << "room " << room;
+        EXPECT_EQ(Differing(*picture, 11, room, true), 0) << "room " << room;
     EXPECT_EQ(picture->Pixel(2 + 1, 2 + 1), picture->IndexOf(RGB(255, 255, 255))) << "the room number's first glyph";
 
     options.columns = 5;
     options.objects = false;
-    const auto narrow = DrawStageSheetPicture(sample.graphics, sample.rom.Stage(0), *sample.sheets.chip32Sheet, options);
+    const auto narrow = DrawStageSheetPicture(graphics, rom.Stage(0), *sheets.chip32Sheet, options);
     EXPECT_EQ(narrow->Width(), 5 * 256);
     EXPECT_EQ(narrow->Height(), 9 * 256);
-    EXPECT_EQ(sample.Differing(*narrow, 5, 43, false), 0);
+    EXPECT_EQ(Differing(*narrow, 5, 43, false), 0);
     EXPECT_EQ(narrow->Pixel(4 * 256 + 100, 8 * 256 + 100), narrow->IndexOf(RGB(0, 0, 0))) << "past the last room";
 }
 
-TEST(StageSheetPicture, PathMarksAndRestartPointsAreDrawnInTheirRooms)
+TEST_F(StageSheetPicture, PathMarksAndRestartPointsAreDrawnInTheirRooms)
 {
-    Sample sample;
-    const TStageData& stage = sample.rom.Stage(0);
+    const TStageData& stage = rom.Stage(0);
     TSheetPictureOptions options;
     options.scroll = true;
     options.midPoints = true;
-    const auto picture = DrawStageSheetPicture(sample.graphics, stage, *sample.sheets.chip32Sheet, options);
+    const auto picture = DrawStageSheetPicture(graphics, stage, *sheets.chip32Sheet, options);
     // The start room holds the start point's landing marker, 16 wide, centred on x = 128.
     const TMidPoint& start = stage.MidPoints(stage.DefaultStartPoint());
     const int room = start.StartRoom();
@@ -86,5 +89,5 @@ TEST(StageSheetPicture, PathMarksAndRestartPointsAreDrawnInTheirRooms)
     // The start room is covered by the first entry's forward run: its ">>" cell is black and white.
     const std::uint8_t mark = picture->Pixel(x0 + 128, y0 + 128);
     EXPECT_TRUE(mark == black || mark == white);
-    EXPECT_NE(sample.Differing(*picture, 11, room, false), 0);
+    EXPECT_NE(Differing(*picture, 11, room, false), 0);
 }

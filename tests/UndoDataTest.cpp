@@ -2,8 +2,10 @@
 #include "core/Errors.h"
 #include "core/Language.h"
 #include "core/UndoData.h"
+#include "tests/support/LanguageGuard.h"
 
 #include <gtest/gtest.h>
+#include <string>
 
 using namespace vx;
 
@@ -20,13 +22,14 @@ TEST(UndoData, EachConstructorRefusesKindsOfTheOtherForm)
             EXPECT_THROW(TUndoData(kind, block, 0), VxError) << int(kind);
         }
     }
-    ForceLanguage(Language::English);
+    test::LanguageGuard english(Language::English);
+    std::string message = "(nothing thrown)";
     try {
         TUndoData(ukMapGrid, 1, 0);
     } catch (const VxError& error) {
-        EXPECT_STREQ(error.what(), "不正なパラメータです") << "the same text in both languages";
+        message = error.what();
     }
-    ForceLanguage(std::nullopt);
+    EXPECT_EQ(message, "不正なパラメータです") << "the same text in both languages";
 }
 
 TEST(UndoData, KindNamesInBothLanguages)
@@ -49,8 +52,12 @@ TEST(UndoData, StackIsLastInFirstOut)
     EXPECT_EQ(stack.Pop(), nullptr);
     stack.Push(std::make_unique<TUndoData>(ukMap, 1, 10));
     stack.Push(std::make_unique<TUndoData>(ukScroll, 2, 20));
-    EXPECT_EQ(stack.Peek()->Kind(), ukScroll);
-    EXPECT_EQ(stack.Pop()->Position(), 20);
+    const TUndoData* top = stack.Peek();
+    ASSERT_NE(top, nullptr);
+    EXPECT_EQ(top->Kind(), ukScroll);
+    const auto popped = stack.Pop();
+    ASSERT_NE(popped, nullptr);
+    EXPECT_EQ(popped->Position(), 20);
     EXPECT_EQ(stack.Count(), 1);
     stack.Clear();
     EXPECT_EQ(stack.Peek(), nullptr);

@@ -53,6 +53,7 @@ TVxObjectNode* ByKind(TVxObjectManager& manager, int kind)
     for (auto* node : manager.ObjectsInOrder())
         if (node->Kind == kind)
             return node;
+    ADD_FAILURE() << "no object of kind " << kind;
     return nullptr;
 }
 
@@ -140,8 +141,12 @@ TEST(VxObject, WalkingTheOrderCrossesEmptyRoomsAndStopsAtTheEnds)
     auto manager = Build({0x02, 0x02, 0x07, 0x2A});
     auto* first = ByKind(*manager, 0);
     auto* last = ByKind(*manager, 3);
-    EXPECT_EQ(manager->NextObject(ByKind(*manager, 1))->Kind, 2);
-    EXPECT_EQ(manager->PrevObject(ByKind(*manager, 2))->Kind, 1);
+    const TVxObjectNode* next = manager->NextObject(ByKind(*manager, 1));
+    const TVxObjectNode* previous = manager->PrevObject(ByKind(*manager, 2));
+    ASSERT_NE(next, nullptr);
+    ASSERT_NE(previous, nullptr);
+    EXPECT_EQ(next->Kind, 2);
+    EXPECT_EQ(previous->Kind, 1);
     EXPECT_EQ(manager->PrevObject(first), nullptr);
     EXPECT_EQ(manager->NextObject(last), nullptr);
     EXPECT_EQ(manager->OrderIndexOf(last), 3);
@@ -217,6 +222,7 @@ TEST(VxObject, MoveToRoomKeepsTheFreeOrderAndEndsTheRoomUnderByRoom)
 {
     auto free = Build({0x05, 0x02, 0x07});
     auto* moved = ByKind(*free, 0);
+    ASSERT_NE(moved, nullptr);
     free->MoveToRoom(moved, 9);
     EXPECT_EQ(moved->Room, 9);
     EXPECT_EQ(free->OrderIndexOf(moved), 0);
@@ -227,6 +233,7 @@ TEST(VxObject, MoveToRoomKeepsTheFreeOrderAndEndsTheRoomUnderByRoom)
     EXPECT_EQ(Kinds(byRoom->Lists(3)), (std::vector<int>{1, 2, 0}));
     EXPECT_TRUE(byRoom->Lists(1).Empty());
     byRoom->MoveToRoom(ByKind(*byRoom, 1), 200);
+    ASSERT_NE(ByKind(*byRoom, 1), nullptr);
     EXPECT_EQ(ByKind(*byRoom, 1)->Room, 3) << "a room outside the 44 is refused";
 }
 

@@ -5,7 +5,7 @@
 #include "gui/widgets/ImageView.h"
 #include "gui/widgets/UpDown.h"
 #include "render/GraphicManager.h"
-#include "tests/gui/EditorFixture.h"
+#include "tests/gui/support/EditorFixture.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -18,6 +18,7 @@
 #include <algorithm>
 
 using namespace vx;
+using test::Control;
 
 namespace {
 
@@ -25,15 +26,23 @@ class Chip32x32EditTest : public test::EditorFixture {
 protected:
     TChip32x32Edit& Page()
     {
-        if (!form)
-            Opened();
-        form->PageControl()->setCurrentIndex(pg32x32ChipEdit);
+        ShowPage(pg32x32ChipEdit);
         return *form->Chip32x32Edit();
+    }
+    TImageView* ChipTable() const { return Find<TImageView>(u"Img32x32ChipEditTable"); }
+    TImageView* EditedChip() const { return Find<TImageView>(u"ImgEdited32x32Chip"); }
+    TUpDown* PageSwitch() const { return Find<TUpDown>(u"UpDown32x32ChipEditTableSwitch"); }
+    QString Label(QAnyStringView name) const { return Find<QLabel>(name)->text(); }
+    TClickLabel* EntryLabel(int quarter) const { return Find<TClickLabel>(u"LblEdited32x32Chip16x16Chip", quarter); }
+    TClickLabel* AttributeLabel(int quarter) const
+    {
+        return Find<TClickLabel>(u"LblEdited32x32Chip16x16ChipProperty", quarter);
     }
     // Picks the 16x16 entry from its table, as a left click does.
     void Pick(std::uint8_t entry)
     {
-        TImageView* table = Page().Img16x16ChipTable(entry >> 6);
+        Page();
+        TImageView* table = Find<TImageView>(u"Img16x16ChipTable", entry >> 6);
         Press(table, (entry % 8) * 16 + 8, ((entry / 8) % 8) * 16 + 8, Qt::LeftButton);
         ASSERT_EQ(Page().SelectedEntry(), entry);
     }
@@ -44,9 +53,10 @@ protected:
     }
     void OnTable(int chip, int quarter, Qt::MouseButton button, Qt::KeyboardModifiers keys)
     {
+        Page();
         const QPoint at = QuarterPoint(chip, quarter);
-        Move(Page().Img32x32ChipEditTable(), at.x(), at.y(), keys);
-        Press(Page().Img32x32ChipEditTable(), at.x(), at.y(), button, keys);
+        Move(ChipTable(), at.x(), at.y(), keys);
+        Press(ChipTable(), at.x(), at.y(), button, keys);
     }
     std::uint8_t Entry(int chip, int quarter) const
     {
@@ -57,18 +67,22 @@ protected:
         return Stage().Chip32x32Attribute()[static_cast<std::size_t>(4 * chip + quarter)];
     }
     // The heading and text the information window shows for a button, closed with OK.
-    std::pair<QString, QString> ListWindow(QPushButton* button)
+    std::pair<QString, QString> ListWindow(QAnyStringView buttonName)
     {
-        TSubForm* window = form->SubForm();
+        auto* window = Find<TSubForm>(u"SubForm");
+        auto* ok = Control<QPushButton>(window, u"BtnOK");
+        auto* cancel = Control<QPushButton>(window, u"BtnCancel");
+        auto* heading = Control<QLabel>(window, u"LblInformation");
+        auto* text = Control<QPlainTextEdit>(window, u"MemoInformation");
         std::pair<QString, QString> shown;
         bool modal = false, cancelHidden = false;
         QTimer::singleShot(0, window, [&] {
             modal = window->isModal() && window->isVisible();
-            cancelHidden = window->BtnCancel()->isHidden() && !window->BtnOK()->isHidden();
-            shown = {window->LblInformation()->text(), window->MemoInformation()->toPlainText()};
-            window->BtnOK()->click();
+            cancelHidden = cancel->isHidden() && !ok->isHidden();
+            shown = {heading->text(), text->toPlainText()};
+            ok->click();
         });
-        button->click();
+        Find<QPushButton>(buttonName)->click();
         EXPECT_TRUE(modal);
         EXPECT_TRUE(cancelHidden);
         EXPECT_FALSE(window->isVisible());
@@ -96,8 +110,8 @@ TEST_F(Chip32x32EditTest, ShiftLeftWritesTheSelectedChipIntoTheHoveredQuarter)
     const std::uint8_t entry = 0x80 + 8 + 5;
     ASSERT_NE(Entry(0x11, 2), entry);
     Pick(entry);
-    EXPECT_EQ(page.LblSelected16x16ChipIndex()->text(), QStringLiteral("0D"));
-    EXPECT_EQ(page.LblSelected16x16ChipPalette()->text(), QStringLiteral("02"));
+    EXPECT_EQ(Label(u"LblSelected16x16ChipIndex"), QStringLiteral("0D"));
+    EXPECT_EQ(Label(u"LblSelected16x16ChipPalette"), QStringLiteral("02"));
 
     OnTable(0x11, 2, Qt::LeftButton, Qt::ShiftModifier);
     EXPECT_EQ(Entry(0x11, 2), entry);
@@ -105,33 +119,33 @@ TEST_F(Chip32x32EditTest, ShiftLeftWritesTheSelectedChipIntoTheHoveredQuarter)
     EXPECT_EQ(UndoCaption(), QStringLiteral("Undo(&U) - Edit 32x32Tile"));
     EXPECT_TRUE(SheetsAgree(entry, 0x11, 2)) << "the shared sheet every page draws from shows it";
     const QPoint at = QuarterPoint(0x11, 2);
-    EXPECT_EQ(ShownColor(page.Img32x32ChipEditTable(), at.x(), at.y()),
+    EXPECT_EQ(ShownColor(ChipTable(), at.x(), at.y()),
               form->Graphics().StagePalette().Color(page.ChipSheet()->Pixel((entry % 8) * 16 + 8, (entry / 8) * 16 + 8)));
 
     OnTable(0x11, 2, Qt::LeftButton, Qt::ShiftModifier);
     EXPECT_EQ(UndoCount(), 1) << "the same entry again records nothing";
 
-    form->UndoAction()->trigger();
+    UndoAction()->trigger();
     EXPECT_NE(Entry(0x11, 2), entry);
     EXPECT_TRUE(SheetsAgree(Entry(0x11, 2), 0x11, 2)) << "undo refreshes the page";
 }
 
 TEST_F(Chip32x32EditTest, ShiftFrameFollowsTheShiftKeyAtTheNextMove)
 {
-    TChip32x32Edit& page = Page();
-    TImageView* table = page.Img32x32ChipEditTable();
+    Page();
+    TImageView* table = ChipTable();
     const QPoint at = QuarterPoint(0x23, 3); // quarter frame at (+16, +16) of (96, 64)
     Move(table, at.x(), at.y());
     EXPECT_EQ(ShownColor(table, 96, 64), TGraphicManager::CursorColor);
     EXPECT_NE(ShownColor(table, 112, 80), TGraphicManager::CursorColor);
-    EXPECT_EQ(form->StatusPanel(1)->text(), QStringLiteral("32x32 Tile No:23"));
+    EXPECT_EQ(StatusPanel(1)->text(), QStringLiteral("32x32 Tile No:23"));
     Move(table, at.x() + 1, at.y(), Qt::ShiftModifier);
     EXPECT_EQ(ShownColor(table, 112, 80), TGraphicManager::CursorColor);
     Move(table, at.x() + 2, at.y());
     EXPECT_NE(ShownColor(table, 112, 80), TGraphicManager::CursorColor);
     Leave(table);
     EXPECT_NE(ShownColor(table, 96, 64), TGraphicManager::CursorColor);
-    EXPECT_TRUE(form->StatusPanel(1)->text().isEmpty());
+    EXPECT_TRUE(StatusPanel(1)->text().isEmpty());
 }
 
 TEST_F(Chip32x32EditTest, CtrlLeftBeforeAnyCopyPastesEightZeroBytes)
@@ -156,7 +170,7 @@ TEST_F(Chip32x32EditTest, CopiedChipPastesIntoAnotherStageAndOpenClearsTheClipbo
     EXPECT_EQ(page.ChipClipboard()[5], 2);
     EXPECT_EQ(page.SelectedEntry(), 0) << "Ctrl+right copies and picks nothing";
 
-    form->StageSelector()->setCurrentIndex(1); // the stages have chip tables of their own
+    StageSelector()->setCurrentIndex(1); // the stages have chip tables of their own
     const std::array<std::uint8_t, 8> copied = page.ChipClipboard();
     OnTable(0x40, 0, Qt::LeftButton, Qt::ControlModifier);
     for (int q = 0; q < 4; ++q) {
@@ -176,23 +190,23 @@ TEST_F(Chip32x32EditTest, RightClicksPickTheQuarterUnderThePointer)
     TChip32x32Edit& page = Page();
     OnTable(0x12, 3, Qt::RightButton, Qt::NoModifier);
     EXPECT_EQ(page.SelectedEntry(), Entry(0x12, 3));
-    Press(page.ImgEdited32x32Chip(), 10, 40, Qt::RightButton); // quarter 1 of chip 00
+    Press(EditedChip(), 10, 40, Qt::RightButton); // quarter 1 of chip 00
     EXPECT_EQ(page.SelectedEntry(), Entry(0x00, 1));
 }
 
 TEST_F(Chip32x32EditTest, PlainLeftClickChoosesTheEditedChipOnThePageShown)
 {
     TChip32x32Edit& page = Page();
-    page.UpDown32x32ChipEditTableSwitch()->DownButton()->click();
+    PageSwitch()->DownButton()->click();
     EXPECT_EQ(page.EditPage(), 1);
-    EXPECT_EQ(page.Lbl32x32ChipEditSelectedPage()->text(), QStringLiteral("80-FF"));
+    EXPECT_EQ(Label(u"Lbl32x32ChipEditSelectedPage"), QStringLiteral("80-FF"));
     EXPECT_EQ(page.EditedChip(), 0x00) << "switching pages keeps the edited chip";
     OnTable(0x80, 0, Qt::LeftButton, Qt::NoModifier);
     EXPECT_EQ(page.EditedChip(), 0x80);
-    EXPECT_EQ(page.LblEdited32x32ChipIndex()->text(), QStringLiteral("80"));
-    page.UpDown32x32ChipEditTableSwitch()->UpButton()->click();
+    EXPECT_EQ(Label(u"LblEdited32x32ChipIndex"), QStringLiteral("80"));
+    PageSwitch()->UpButton()->click();
     EXPECT_EQ(page.EditPage(), 0);
-    EXPECT_EQ(page.Lbl32x32ChipEditSelectedPage()->text(), QStringLiteral("00-7F"));
+    EXPECT_EQ(Label(u"Lbl32x32ChipEditSelectedPage"), QStringLiteral("00-7F"));
     EXPECT_EQ(page.EditedChip(), 0x80);
     EXPECT_EQ(UndoCount(), 0);
 }
@@ -202,36 +216,36 @@ TEST_F(Chip32x32EditTest, LabelClicksStepSubPaletteAndAttributeWithUndo)
     TChip32x32Edit& page = Page();
     ASSERT_TRUE(Stage().SetChipEntry(2, 0x7A, hmEdit)); // chip 00, quarter 2
     page.Refresh();
-    EXPECT_EQ(page.LblEdited32x32Chip16x16Chip(2)->text(), QStringLiteral("3A(01)"));
-    QTest::mouseClick(page.LblEdited32x32Chip16x16Chip(2), Qt::LeftButton);
+    EXPECT_EQ(EntryLabel(2)->text(), QStringLiteral("3A(01)"));
+    QTest::mouseClick(EntryLabel(2), Qt::LeftButton);
     EXPECT_EQ(Entry(0, 2), 0xBA);
-    EXPECT_EQ(page.LblEdited32x32Chip16x16Chip(2)->text(), QStringLiteral("3A(02)"));
+    EXPECT_EQ(EntryLabel(2)->text(), QStringLiteral("3A(02)"));
     EXPECT_TRUE(SheetsAgree(0xBA, 0, 2));
-    QTest::mouseClick(page.LblEdited32x32Chip16x16Chip(2), Qt::RightButton);
-    QTest::mouseClick(page.LblEdited32x32Chip16x16Chip(2), Qt::RightButton);
+    QTest::mouseClick(EntryLabel(2), Qt::RightButton);
+    QTest::mouseClick(EntryLabel(2), Qt::RightButton);
     EXPECT_EQ(Entry(0, 2), 0x3A);
 
     ASSERT_EQ(Attribute(0, 3), 0);
-    QTest::mouseClick(page.LblEdited32x32Chip16x16ChipProperty(3), Qt::RightButton);
+    QTest::mouseClick(AttributeLabel(3), Qt::RightButton);
     EXPECT_EQ(Attribute(0, 3), 3);
-    EXPECT_EQ(page.LblEdited32x32Chip16x16ChipProperty(3)->text(), QStringLiteral("Spikes")) << "stage 00's names";
+    EXPECT_EQ(AttributeLabel(3)->text(), QStringLiteral("Spikes")) << "stage 00's names";
     EXPECT_EQ(UndoCaption(), QStringLiteral("Undo(&U) - Edit 32x32Tile(Attr)"));
-    form->UndoAction()->trigger();
+    UndoAction()->trigger();
     EXPECT_EQ(Attribute(0, 3), 0);
-    EXPECT_EQ(page.LblEdited32x32Chip16x16ChipProperty(3)->text(), QStringLiteral("Background"));
+    EXPECT_EQ(AttributeLabel(3)->text(), QStringLiteral("Background"));
 }
 
 TEST_F(Chip32x32EditTest, WritingTheEditedChipFromItsViewUsesTheHoveredQuarter)
 {
-    TChip32x32Edit& page = Page();
+    Page();
     Pick(0xC7);
-    Move(page.ImgEdited32x32Chip(), 40, 40);
-    EXPECT_EQ(ShownColor(page.ImgEdited32x32Chip(), 32, 32), TGraphicManager::CursorColor);
-    Press(page.ImgEdited32x32Chip(), 40, 40, Qt::LeftButton);
+    Move(EditedChip(), 40, 40);
+    EXPECT_EQ(ShownColor(EditedChip(), 32, 32), TGraphicManager::CursorColor);
+    Press(EditedChip(), 40, 40, Qt::LeftButton);
     EXPECT_EQ(Entry(0, 3), 0xC7);
-    EXPECT_EQ(page.LblEdited32x32Chip16x16Chip(3)->text(), QStringLiteral("07(03)"));
-    Leave(page.ImgEdited32x32Chip());
-    Press(page.ImgEdited32x32Chip(), 40, 40, Qt::LeftButton);
+    EXPECT_EQ(EntryLabel(3)->text(), QStringLiteral("07(03)"));
+    Leave(EditedChip());
+    Press(EditedChip(), 40, 40, Qt::LeftButton);
     EXPECT_EQ(UndoCount(), 1);
 }
 
@@ -240,31 +254,31 @@ TEST_F(Chip32x32EditTest, StageChangeResetsTheEditedChipByTheStagesDefaultPage)
     TChip32x32Edit& page = Page();
     OnTable(0x33, 0, Qt::LeftButton, Qt::NoModifier);
     Pick(0x41);
-    form->StageSelector()->setCurrentIndex(8);
+    StageSelector()->setCurrentIndex(8);
     EXPECT_EQ(Stage().Default32x32ChipEditPage(), 1);
     EXPECT_EQ(page.EditPage(), 1);
     EXPECT_EQ(page.EditedChip(), 0x80);
     EXPECT_EQ(page.SelectedEntry(), 0);
-    EXPECT_EQ(page.Lbl32x32ChipEditSelectedPage()->text(), QStringLiteral("80-FF"));
-    EXPECT_EQ(page.LblEdited32x32ChipIndex()->text(), QStringLiteral("80"));
-    form->StageSelector()->setCurrentIndex(2);
+    EXPECT_EQ(Label(u"Lbl32x32ChipEditSelectedPage"), QStringLiteral("80-FF"));
+    EXPECT_EQ(Label(u"LblEdited32x32ChipIndex"), QStringLiteral("80"));
+    StageSelector()->setCurrentIndex(2);
     EXPECT_EQ(page.EditedChip(), 0x00);
-    EXPECT_EQ(page.Lbl32x32ChipEditSelectedPage()->text(), QStringLiteral("00-7F"));
+    EXPECT_EQ(Label(u"Lbl32x32ChipEditSelectedPage"), QStringLiteral("00-7F"));
 }
 
 TEST_F(Chip32x32EditTest, ListWindowsShowTheListsInBothLanguages)
 {
-    TChip32x32Edit& page = Page();
-    const auto unused = ListWindow(page.BtnUnused32x32ChipView());
+    Page();
+    const auto unused = ListWindow(u"BtnUnused32x32ChipView");
     EXPECT_EQ(unused.first, QStringLiteral("Unused 32x32 Tile List"));
     EXPECT_TRUE(unused.second.startsWith(QStringLiteral("0C 0D 0E 0F \n10 11 "))) << unused.second.toStdString();
-    EXPECT_EQ(form->SubForm()->size(), QSize(311, 340));
+    EXPECT_EQ(Find<TSubForm>(u"SubForm")->size(), QSize(311, 340));
 
     ForceLanguage(Language::Japanese);
-    const auto duplicated = ListWindow(page.BtnOverlapped32x32ChipView());
+    const auto duplicated = ListWindow(u"BtnOverlapped32x32ChipView");
     EXPECT_EQ(duplicated.first, QString::fromUtf8("重複定義されている32x32チップ番号"));
     EXPECT_TRUE(duplicated.second.startsWith(QStringLiteral("0C D8\n0D D9\n"))) << duplicated.second.toStdString();
-    const auto again = ListWindow(page.BtnUnused32x32ChipView());
+    const auto again = ListWindow(u"BtnUnused32x32ChipView");
     EXPECT_EQ(again.first, QString::fromUtf8("マップに使用されていない32x32チップ番号"));
     EXPECT_EQ(again.second, unused.second) << "the window is reused with its whole text replaced";
 }
@@ -272,7 +286,7 @@ TEST_F(Chip32x32EditTest, ListWindowsShowTheListsInBothLanguages)
 TEST_F(Chip32x32EditTest, AnimationRecoloursThePageOnlyOnANewFrame)
 {
     TChip32x32Edit& page = Page();
-    form->StageSelector()->setCurrentIndex(1); // animated, frames differ in entries 13 to 15
+    StageSelector()->setCurrentIndex(1); // animated, frames differ in entries 13 to 15
     // A pixel of the table drawn with entry 13, 14 or 15.
     const TNkDIB& sheet = *page.Chip32Sheet();
     int px = -1, py = -1;
@@ -284,48 +298,42 @@ TEST_F(Chip32x32EditTest, AnimationRecoloursThePageOnlyOnANewFrame)
                 break;
             }
     ASSERT_GE(px, 0);
-    const std::uint64_t version = page.Img32x32ChipEditTable()->Bitmap()->Version();
+    const std::uint64_t version = ChipTable()->Bitmap()->Version();
     form->OnTimer(); // frame 0 begins
-    const TColor first = ShownColor(page.Img32x32ChipEditTable(), px, py);
-    const std::uint64_t afterFirst = page.Img32x32ChipEditTable()->Bitmap()->Version();
+    const TColor first = ShownColor(ChipTable(), px, py);
+    const std::uint64_t afterFirst = ChipTable()->Bitmap()->Version();
     EXPECT_NE(afterFirst, version);
     form->OnTimer(); // the same frame: nothing redraws
-    EXPECT_EQ(page.Img32x32ChipEditTable()->Bitmap()->Version(), afterFirst);
+    EXPECT_EQ(ChipTable()->Bitmap()->Version(), afterFirst);
     bool changed = false;
     for (int tick = 0; tick < 40 && !changed; ++tick) {
         form->OnTimer();
-        changed = ShownColor(page.Img32x32ChipEditTable(), px, py) != first;
+        changed = ShownColor(ChipTable(), px, py) != first;
     }
     EXPECT_TRUE(changed);
 }
 
 TEST_F(Chip32x32EditTest, ASavedChipEditChangesOnlyItsTables)
 {
-    TChip32x32Edit& page = Page();
-    QTest::mouseClick(page.LblEdited32x32Chip16x16Chip(0), Qt::LeftButton);        // sub-palette
-    QTest::mouseClick(page.LblEdited32x32Chip16x16ChipProperty(1), Qt::LeftButton); // attribute
+    Page();
+    QTest::mouseClick(EntryLabel(0), Qt::LeftButton);        // sub-palette
+    QTest::mouseClick(AttributeLabel(1), Qt::LeftButton); // attribute
     ASSERT_TRUE(form->CommandSave());
-    const auto saved = test::ReadBytes(image.toStdString());
-    const auto& original = test::SampleBytes();
-    std::vector<std::size_t> changed;
-    for (std::size_t i = 0; i < saved.size(); ++i)
-        if (saved[i] != original[i])
-            changed.push_back(i);
     const auto chips = static_cast<std::size_t>(Stage().Address(TableKey::Chip32x32));
     const auto palettes = static_cast<std::size_t>(Stage().Address(TableKey::Chip32x32Palette));
     std::vector<std::size_t> expected{chips + 1, palettes};
     std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(changed, expected) << "the attribute of quarter 1 and the palette byte of chip 00";
+    EXPECT_EQ(ChangedBytes(), expected) << "the attribute of quarter 1 and the palette byte of chip 00";
 }
 
 TEST_F(Chip32x32EditTest, PageSwitchForgetsTheHoveredChipOfTheOtherPage)
 {
-    TChip32x32Edit& page = Page();
+    Page();
     const QPoint at = QuarterPoint(0x05, 0);
-    Move(page.Img32x32ChipEditTable(), at.x(), at.y());
-    page.UpDown32x32ChipEditTableSwitch()->DownButton()->click(); // by keyboard, the pointer resting
-    Press(page.Img32x32ChipEditTable(), at.x(), at.y(), Qt::LeftButton, Qt::ControlModifier);
+    Move(ChipTable(), at.x(), at.y());
+    PageSwitch()->DownButton()->click(); // by keyboard, the pointer resting
+    Press(ChipTable(), at.x(), at.y(), Qt::LeftButton, Qt::ControlModifier);
     EXPECT_EQ(UndoCount(), 0) << "no paste into chip 05, which is not shown";
-    Move(page.Img32x32ChipEditTable(), at.x() + 1, at.y());
-    EXPECT_EQ(form->StatusPanel(1)->text(), QStringLiteral("32x32 Tile No:85"));
+    Move(ChipTable(), at.x() + 1, at.y());
+    EXPECT_EQ(StatusPanel(1)->text(), QStringLiteral("32x32 Tile No:85"));
 }

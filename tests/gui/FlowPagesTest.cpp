@@ -5,7 +5,7 @@
 #include "gui/pages/MidPointEdit.h"
 #include "gui/pages/ScrollEdit.h"
 #include "gui/widgets/UpDown.h"
-#include "tests/gui/EditorFixture.h"
+#include "tests/gui/support/EditorFixture.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -26,24 +26,24 @@ class FlowPagesTest : public test::EditorFixture {
 protected:
     TScrollEdit& ScrollPage()
     {
-        if (!form)
-            Opened();
-        form->PageControl()->setCurrentIndex(pgScrollEdit);
+        ShowPage(pgScrollEdit);
         return *form->ScrollEdit();
     }
     TMidPointEdit& PointPage()
     {
-        if (!form)
-            Opened();
-        form->PageControl()->setCurrentIndex(pgMidPointEdit);
+        ShowPage(pgMidPointEdit);
         return *form->MidPointEdit();
     }
-    TMidPoint& StartPoint() const { return Stage().MidPoints(Stage().DefaultStartPoint()); }
-    static void Type(QLineEdit* box, const QString& text)
+    QListWidget* Lines() const { return Find<QListWidget>(u"LBScrollData"); }
+    TImageView* ScrollView(int view) const { return Find<TImageView>(u"ImgScrollEdit", view); }
+    QLineEdit* Box(QAnyStringView name) const { return Find<QLineEdit>(name); }
+    TImageView* StartRoomView() const { return Find<TImageView>(u"ImgMidPointStartRoom"); }
+    void StepStartY(bool up) const
     {
-        box->selectAll();
-        QTest::keyClicks(box, text);
+        TUpDown* arrows = Find<TUpDown>(u"UpDownMidPointStartY");
+        (up ? arrows->UpButton() : arrows->DownButton())->click();
     }
+    TMidPoint& StartPoint() const { return Stage().MidPoints(Stage().DefaultStartPoint()); }
     // Whether the mark's text cell (white on black) covers the point.
     static bool MarkAt(const TImageView* view, int x, int y)
     {
@@ -58,46 +58,46 @@ TEST_F(FlowPagesTest, TickingDownEditsTheEntryItsLineAndItsRoomAndUndoRestoresTh
 {
     TScrollEdit& page = ScrollPage();
     const int line = 0;
-    page.LBScrollData()->setCurrentRow(line);
+    Lines()->setCurrentRow(line);
     const std::uint8_t before = Stage().Scroll()[line];
     ASSERT_FALSE(before & 0x40);
     const int last = page.Path().segmentLeftRoom[line] + (before & 0x0F); // the entry's last room
-    page.ScrollBarScrollEdit()->setValue(last);
+    Find<QScrollBar>(u"ScrollBarScrollEdit")->setValue(last);
     ASSERT_EQ(page.ViewRoom(0), last);
-    EXPECT_FALSE(MarkAt(page.ImgScrollEdit(0), 130, 212)) << "no down arrow yet";
+    EXPECT_FALSE(MarkAt(ScrollView(0), 130, 212)) << "no down arrow yet";
 
-    page.CheckDown()->click();
+    Find<QCheckBox>(u"CheckDown")->click();
     EXPECT_EQ(Stage().Scroll()[line], before | 0x40);
     EXPECT_EQ(UndoCount(), 1);
     EXPECT_EQ(UndoCaption(), QStringLiteral("Undo(&U) - Edit Scroll"));
-    EXPECT_TRUE(page.LBScrollData()->item(line)->text().contains(QStringLiteral("Right&Down")));
-    EXPECT_EQ(page.LBScrollData()->currentRow(), line);
-    EXPECT_EQ(page.EditScrollData()->text(), QString::fromStdString(FormatHex(before | 0x40, 2)));
-    EXPECT_TRUE(MarkAt(page.ImgScrollEdit(0), 130, 212)) << "the down arrow";
+    EXPECT_TRUE(Lines()->item(line)->text().contains(QStringLiteral("Right&Down")));
+    EXPECT_EQ(Lines()->currentRow(), line);
+    EXPECT_EQ(Box(u"EditScrollData")->text(), QString::fromStdString(FormatHex(before | 0x40, 2)));
+    EXPECT_TRUE(MarkAt(ScrollView(0), 130, 212)) << "the down arrow";
 
     form->CommandUndo();
     EXPECT_EQ(Stage().Scroll()[line], before);
-    EXPECT_FALSE(page.LBScrollData()->item(line)->text().contains(QStringLiteral("Down")));
-    EXPECT_EQ(page.LBScrollData()->currentRow(), line) << "the same line stays selected";
-    EXPECT_FALSE(page.CheckDown()->isChecked());
-    EXPECT_FALSE(MarkAt(page.ImgScrollEdit(0), 130, 212));
+    EXPECT_FALSE(Lines()->item(line)->text().contains(QStringLiteral("Down")));
+    EXPECT_EQ(Lines()->currentRow(), line) << "the same line stays selected";
+    EXPECT_FALSE(Find<QCheckBox>(u"CheckDown")->isChecked());
+    EXPECT_FALSE(MarkAt(ScrollView(0), 130, 212));
 }
 
 TEST_F(FlowPagesTest, DirectInputWaitsForTwoDigitsAndKeepsAnyByte)
 {
-    TScrollEdit& page = ScrollPage();
-    page.LBScrollData()->setCurrentRow(5);
-    QLineEdit* box = page.EditScrollData();
+    ScrollPage();
+    Lines()->setCurrentRow(5);
+    QLineEdit* box = Box(u"EditScrollData");
     const QString stored = box->text();
     box->selectAll();
     QTest::keyClicks(box, QStringLiteral("3"));
     EXPECT_EQ(UndoCount(), 0);
     QTest::keyClicks(box, QStringLiteral("5"));
     EXPECT_EQ(Stage().Scroll()[5], 0x35);
-    EXPECT_TRUE(page.LBScrollData()->item(5)->text().endsWith(QStringLiteral("(????\x29")));
-    EXPECT_EQ(page.LBScrollData()->currentRow(), 5);
+    EXPECT_TRUE(Lines()->item(5)->text().endsWith(QStringLiteral("(????\x29")));
+    EXPECT_EQ(Lines()->currentRow(), 5);
 
-    page.CheckRight()->click(); // the boxes rewrite it without bit 4
+    Find<QCheckBox>(u"CheckRight")->click(); // the boxes rewrite it without bit 4
     EXPECT_EQ(Stage().Scroll()[5], 0x05);
     Type(box, QStringLiteral("zq"));
     EXPECT_EQ(box->text(), QStringLiteral("05")) << "the stored value again";
@@ -108,20 +108,20 @@ TEST_F(FlowPagesTest, DirectInputWaitsForTwoDigitsAndKeepsAnyByte)
 TEST_F(FlowPagesTest, SelectingALineMovesTheViewsToItsLeftRoom)
 {
     TScrollEdit& page = ScrollPage();
-    page.LBScrollData()->setCurrentRow(2);
+    Lines()->setCurrentRow(2);
     const int left = std::min(page.Path().segmentLeftRoom[2], 0x2A);
     EXPECT_EQ(page.ViewRoom(0), left);
     EXPECT_EQ(page.ViewRoom(1), left + 1);
-    EXPECT_EQ(page.ScrollBarScrollEdit()->value(), left);
-    EXPECT_EQ(page.LblSelectedScrollIndex()->text(), QStringLiteral("02"));
-    EXPECT_EQ(page.LblScrollEditPages()->text(), QString::fromStdString(FormatHex(static_cast<unsigned>(left), 2) + "-" +
+    EXPECT_EQ(Find<QScrollBar>(u"ScrollBarScrollEdit")->value(), left);
+    EXPECT_EQ(Find<QLabel>(u"LblSelectedScrollIndex")->text(), QStringLiteral("02"));
+    EXPECT_EQ(Find<QLabel>(u"LblScrollEditPages")->text(), QString::fromStdString(FormatHex(static_cast<unsigned>(left), 2) + "-" +
                                                                         FormatHex(static_cast<unsigned>(left + 1), 2)));
 }
 
 TEST_F(FlowPagesTest, TypedStartRoomMovesTheViewAndTheScrollPageFollows)
 {
-    TMidPointEdit& page = PointPage();
-    QLineEdit* room = page.EditMidPointData(mfStartRoom);
+    PointPage();
+    QLineEdit* room = Box(u"EditMidPointStartRoom");
     const std::uint8_t before = StartPoint().StartRoom();
     Type(room, QStringLiteral("2C"));
     EXPECT_EQ(room->text(), QString::fromStdString(FormatHex(before, 2))) << "2C is refused at once";
@@ -130,9 +130,9 @@ TEST_F(FlowPagesTest, TypedStartRoomMovesTheViewAndTheScrollPageFollows)
     Type(room, QStringLiteral("2b"));
     EXPECT_EQ(StartPoint().StartRoom(), 0x2B);
     EXPECT_EQ(StartPoint().LeftRoom, 0x2B);
-    EXPECT_EQ(page.EditMidPointData(mfLeftRoom)->text(), QStringLiteral("2B"));
-    EXPECT_EQ(page.ScrollBarMidPointStartRoom()->value(), 0x2B);
-    EXPECT_EQ(page.LblMidPointStartRoom()->text(), QStringLiteral("2B"));
+    EXPECT_EQ(Box(u"EditMidPointLeftRoom")->text(), QStringLiteral("2B"));
+    EXPECT_EQ(Find<QScrollBar>(u"ScrollBarMidPointStartRoom")->value(), 0x2B);
+    EXPECT_EQ(Find<QLabel>(u"LblMidPointStartRoom")->text(), QStringLiteral("2B"));
     EXPECT_TRUE(form->Rom().IsModified());
     EXPECT_EQ(UndoCount(), 0) << "restart points keep out of the history";
 
@@ -145,27 +145,27 @@ TEST_F(FlowPagesTest, LandingHeightArrowsMoveTheMarkerByARow)
     TMidPointEdit& page = PointPage();
     StartPoint().StartY = 0xB7;
     page.Refresh();
-    page.UpDownMidPointStartY()->UpButton()->click();
+    StepStartY(true);
     EXPECT_EQ(StartPoint().StartY, 0xA4);
-    EXPECT_EQ(page.LblMidPointStartY()->text(), QStringLiteral("A4"));
-    EXPECT_EQ(ShownColor(page.ImgMidPointStartRoom(), 120, 0xA4), RGB(255, 255, 255)) << "the marker's left side";
-    EXPECT_EQ(ShownColor(page.ImgMidPointStartRoom(), 127, 0xA4 - 12), RGB(255, 255, 255)) << "its top";
-    page.UpDownMidPointStartY()->DownButton()->click();
-    page.UpDownMidPointStartY()->DownButton()->click();
+    EXPECT_EQ(Find<QLabel>(u"LblMidPointStartY")->text(), QStringLiteral("A4"));
+    EXPECT_EQ(ShownColor(StartRoomView(), 120, 0xA4), RGB(255, 255, 255)) << "the marker's left side";
+    EXPECT_EQ(ShownColor(StartRoomView(), 127, 0xA4 - 12), RGB(255, 255, 255)) << "its top";
+    StepStartY(false);
+    StepStartY(false);
     EXPECT_EQ(StartPoint().StartY, 0xC4);
 
     StartPoint().StartY = 0xF4;
     page.Refresh();
-    const std::uint64_t version = page.ImgMidPointStartRoom()->Bitmap()->Version();
-    page.UpDownMidPointStartY()->DownButton()->click();
+    const std::uint64_t version = StartRoomView()->Bitmap()->Version();
+    StepStartY(false);
     EXPECT_EQ(StartPoint().StartY, 0xF4);
-    EXPECT_EQ(page.ImgMidPointStartRoom()->Bitmap()->Version(), version) << "nothing changed, nothing redrawn";
+    EXPECT_EQ(StartRoomView()->Bitmap()->Version(), version) << "nothing changed, nothing redrawn";
 }
 
 TEST_F(FlowPagesTest, AddressBoxWaitsForFourDigitsAndRecalculationTouchesEveryPoint)
 {
-    TMidPointEdit& page = PointPage();
-    QLineEdit* address = page.EditMidPointData(mfMapBackAddr);
+    PointPage();
+    QLineEdit* address = Box(u"EditMidPointMapBackAddr");
     Type(address, QStringLiteral("123"));
     EXPECT_EQ(StartPoint().MapBackAddr, 0x84E0) << "three digits wait";
     QTest::keyClicks(address, QStringLiteral("4"));
@@ -173,7 +173,7 @@ TEST_F(FlowPagesTest, AddressBoxWaitsForFourDigitsAndRecalculationTouchesEveryPo
 
     TMidPoint& other = Stage().MidPoints((Stage().DefaultStartPoint() + 1) % MidPointCount);
     other.MapForwardAddr = 0x0001;
-    page.BtnMidPointAllRecalc()->click();
+    Find<QPushButton>(u"BtnMidPointAllRecalc")->click();
     EXPECT_NE(other.MapForwardAddr, 0x0001) << "points not shown are recalculated too";
     EXPECT_EQ(address->text(), QString::fromStdString(FormatHex(StartPoint().MapBackAddr, 2)));
     EXPECT_NE(StartPoint().MapBackAddr, 0x1234);
@@ -184,31 +184,26 @@ TEST_F(FlowPagesTest, AddressBoxWaitsForFourDigitsAndRecalculationTouchesEveryPo
 
 TEST_F(FlowPagesTest, SavedEditsChangeOnlyTheirTables)
 {
-    ScrollPage().CheckUp()->click(); // entry 0
-    TMidPointEdit& page = PointPage();
-    page.UpDownMidPointStartY()->UpButton()->click();
+    ScrollPage();
+    Find<QCheckBox>(u"CheckUp")->click(); // entry 0
+    PointPage();
+    StepStartY(true);
     ASSERT_TRUE(form->CommandSave());
-    const auto saved = test::ReadBytes(image.toStdString());
-    const auto& original = test::SampleBytes();
     const auto scroll = static_cast<std::size_t>(Stage().Address(TableKey::Scroll));
     const auto startY = static_cast<std::size_t>(Stage().Address(TableKey::MidPointStartY) + Stage().DefaultStartPoint());
-    std::vector<std::size_t> changed;
-    for (std::size_t i = 0; i < saved.size(); ++i)
-        if (saved[i] != original[i])
-            changed.push_back(i);
     std::vector<std::size_t> expected{scroll, startY};
     std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(changed, expected);
+    EXPECT_EQ(ChangedBytes(), expected);
 }
 
 TEST_F(FlowPagesTest, ClickingTheSelectedLineAgainBringsTheViewsBack)
 {
     TScrollEdit& page = ScrollPage();
-    page.LBScrollData()->setCurrentRow(1);
+    Lines()->setCurrentRow(1);
     const int left = page.ViewRoom(0);
-    page.ScrollBarScrollEdit()->setValue(left == 0 ? 20 : 0);
+    Find<QScrollBar>(u"ScrollBarScrollEdit")->setValue(left == 0 ? 20 : 0);
     ASSERT_NE(page.ViewRoom(0), left);
-    QListWidget* list = page.LBScrollData();
+    QListWidget* list = Lines();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, list->visualItemRect(list->item(1)).center());
     EXPECT_EQ(page.ViewRoom(0), left);
 }

@@ -5,12 +5,13 @@
 #include "gui/pages/VxObjectEditForm.h"
 #include "gui/widgets/UpDown.h"
 #include "render/GraphicManager.h"
-#include "tests/gui/EditorFixture.h"
+#include "tests/gui/support/EditorFixture.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -21,6 +22,7 @@
 #include <QToolButton>
 
 using namespace vx;
+using test::Control;
 
 namespace {
 
@@ -28,38 +30,51 @@ class ObjectEditTest : public test::EditorFixture {
 protected:
     TObjectEdit& Page()
     {
-        if (!form)
-            Opened();
-        form->PageControl()->setCurrentIndex(pgObjectEdit);
+        ShowPage(pgObjectEdit);
         return *form->ObjectEdit();
+    }
+    TImageView* View(int view) const { return Find<TImageView>(u"ImgObjectEdit", view); }
+    QString Label(QAnyStringView name) const { return Find<QLabel>(name)->text(); }
+    QPushButton* RemoveButton() const { return Find<QPushButton>(u"BtnRemoveObject"); }
+    QComboBox* KindBox() const { return Find<QComboBox>(u"ComboBoxObjectKindEdit"); }
+    QCheckBox* AutoSort() const { return Find<QCheckBox>(u"CheckBoxObjectAutoSort"); }
+    // The radio buttons of a named group box, by their place in it.
+    QAbstractButton* Radio(QAnyStringView group, int item) const
+    {
+        return Control<QButtonGroup>(Find<QGroupBox>(group))->button(item);
+    }
+    QAction* MenuItem(QAnyStringView name) const { return Find<QAction>(name); }
+    void Arrow(QAnyStringView name, bool up) const
+    {
+        TUpDown* arrows = Find<TUpDown>(name);
+        (up ? arrows->UpButton() : arrows->DownButton())->click();
     }
     TVxObjectManager& Enemies() const { return Stage().EnemyObjects(); }
     TVxObjectManager& Items() const { return Stage().ItemObjects(); }
     // Shows `room` in the left view.
-    void ShowRoom(int room) { Page().ScrollBarObjectEdit()->setValue(room); }
+    void ShowRoom(int room)
+    {
+        Page();
+        Find<QScrollBar>(u"ScrollBarObjectEdit")->setValue(room);
+    }
     // Hovers and selects an object of the left view, as a click on it does.
     void Select(TVxObjectNode* object)
     {
-        TImageView* view = Page().ImgObjectEdit(object->Room - Page().LeftRoom());
+        TImageView* view = View(object->Room - Page().LeftRoom());
         Move(view, object->X, object->Y);
         Press(view, object->X, object->Y, Qt::LeftButton);
         ASSERT_EQ(Page().SelectedObject(), object);
     }
-    static void Drag(QWidget* view, int x, int y, Qt::KeyboardModifiers keys = Qt::NoModifier)
-    {
-        QMouseEvent event(QEvent::MouseMove, QPointF(x, y), view->mapToGlobal(QPointF(x, y)), Qt::NoButton,
-                          Qt::LeftButton, keys);
-        QApplication::sendEvent(view, &event);
-    }
     // A right click at (x, y) of a view, then the menu item chosen.
-    void MenuAt(int view, int x, int y, QAction* item)
+    void MenuAt(int view, int x, int y, QAnyStringView item = {})
     {
-        TImageView* control = Page().ImgObjectEdit(view);
+        Page();
+        TImageView* control = View(view);
         Move(control, x, y);
         Press(control, x, y, Qt::RightButton);
-        Page().PopupMenuObjectEdit()->hide();
-        if (item)
-            item->trigger();
+        Find<QMenu>(u"PopupMenuObjectEdit")->hide();
+        if (!item.isNull())
+            MenuItem(item)->trigger();
     }
     // Fills a manager up to its capacity in rooms 30 to 43.
     static void Fill(TVxObjectManager& objects)
@@ -70,17 +85,20 @@ protected:
     // Answers the room text dialog with `text` (or Cancel) when it opens.
     void AnswerRoomText(std::optional<QString> text, QString* shown = nullptr, QString* caption = nullptr)
     {
-        TObjectEditForm* dialog = form->ObjectEditForm();
-        QTimer::singleShot(0, dialog, [dialog, text, shown, caption] {
+        auto* dialog = Find<TObjectEditForm>(u"ObjectEditForm");
+        auto* memo = Control<QPlainTextEdit>(dialog, u"MemoObjectEdit");
+        auto* ok = Control<QPushButton>(dialog, u"BtnOK");
+        auto* cancel = Control<QPushButton>(dialog, u"BtnCancel");
+        QTimer::singleShot(0, dialog, [=] {
             if (shown)
-                *shown = dialog->MemoObjectEdit()->toPlainText();
+                *shown = memo->toPlainText();
             if (caption)
                 *caption = dialog->windowTitle();
             if (text) {
-                dialog->MemoObjectEdit()->setPlainText(*text);
-                dialog->BtnOK()->click();
+                memo->setPlainText(*text);
+                ok->click();
             } else {
-                dialog->BtnCancel()->click();
+                cancel->click();
             }
         });
     }
@@ -102,24 +120,24 @@ TEST_F(ObjectEditTest, ViewsShowBothSortsAndTheLabelsCountThem)
 {
     TObjectEdit& page = Page();
     const int left = page.LeftRoom();
-    EXPECT_EQ(page.LblObjectEditPages()->text(), QString::fromStdString(FormatHex(static_cast<unsigned>(left), 2) + "-" +
+    EXPECT_EQ(Label(u"LblObjectEditPages"), QString::fromStdString(FormatHex(static_cast<unsigned>(left), 2) + "-" +
                                                                         FormatHex(static_cast<unsigned>(left + 1), 2)));
-    EXPECT_EQ(page.LblEnemyObjectCount()->text(), QStringLiteral("%1 / 128").arg(Enemies().TotalCount()));
-    EXPECT_EQ(page.LblItemObjectCount()->text(), QStringLiteral("%1 / 32").arg(Items().TotalCount()));
-    EXPECT_EQ(page.LblEnemyObjectCountPages()->text(),
+    EXPECT_EQ(Label(u"LblEnemyObjectCount"), QStringLiteral("%1 / 128").arg(Enemies().TotalCount()));
+    EXPECT_EQ(Label(u"LblItemObjectCount"), QStringLiteral("%1 / 32").arg(Items().TotalCount()));
+    EXPECT_EQ(Label(u"LblEnemyObjectCountPages"),
               QStringLiteral("%1-%2").arg(Enemies().Lists(left).Count()).arg(Enemies().Lists(left + 1).Count()));
-    EXPECT_EQ(page.LblObjectIndex()->text(), QStringLiteral("--"));
-    EXPECT_FALSE(page.BtnRemoveObject()->isEnabled());
+    EXPECT_EQ(Label(u"LblObjectIndex"), QStringLiteral("--"));
+    EXPECT_FALSE(RemoveButton()->isEnabled());
 
     TVxObjectNode* enemy = FirstEnemy();
     ShowRoom(enemy->Room);
-    const TImageView* view = page.ImgObjectEdit(0);
+    const TImageView* view = View(0);
     EXPECT_EQ(ShownColor(view, enemy->X - 8, enemy->Y), RGB(255, 255, 255)) << "the edited sort in white";
     const std::vector<TVxObjectNode*> items = Items().ObjectsInOrder();
     ASSERT_FALSE(items.empty());
     ShowRoom(std::min<int>(items[0]->Room, 0x2A));
     const int column = items[0]->Room - page.LeftRoom();
-    EXPECT_EQ(ShownColor(page.ImgObjectEdit(column), items[0]->X - 8, items[0]->Y), TGraphicManager::CursorColor)
+    EXPECT_EQ(ShownColor(View(column), items[0]->X - 8, items[0]->Y), TGraphicManager::CursorColor)
         << "the other sort in magenta";
 }
 
@@ -128,38 +146,38 @@ TEST_F(ObjectEditTest, HoverAndSelectionFramesAndThePanel)
     TObjectEdit& page = Page();
     TVxObjectNode* enemy = FirstEnemy();
     ShowRoom(enemy->Room);
-    TImageView* view = page.ImgObjectEdit(0);
+    TImageView* view = View(0);
     Move(view, enemy->X + 9, enemy->Y - 9);
     EXPECT_EQ(page.HoveredObject(), enemy);
     EXPECT_EQ(ShownColor(view, enemy->X - 16, enemy->Y), RGB(255, 255, 255)) << "the 32 frame";
     EXPECT_EQ(view->toolTip(), QStringLiteral("Index:00\r\nXPos:%1\r\nYPos:%2\r\nKind:\r\n%3")
                                    .arg(QString::fromStdString(FormatHex(enemy->X, 2)),
                                         QString::fromStdString(FormatHex(enemy->Y, 2)),
-                                        page.ComboBoxObjectKindEdit()->itemText(enemy->Kind)));
+                                        KindBox()->itemText(enemy->Kind)));
     Press(view, enemy->X + 9, enemy->Y - 9, Qt::LeftButton);
     EXPECT_EQ(page.SelectedObject(), enemy);
     EXPECT_EQ(ShownColor(view, enemy->X - 12, enemy->Y), RGB(255, 255, 255)) << "the 24 frame";
-    EXPECT_EQ(page.LblObjectIndex()->text(), QStringLiteral("00"));
-    EXPECT_EQ(page.LblObjectX()->text(), QString::fromStdString(FormatHex(enemy->X, 2)));
-    EXPECT_EQ(page.ComboBoxObjectKindEdit()->currentIndex(), enemy->Kind);
-    EXPECT_TRUE(page.BtnRemoveObject()->isEnabled());
-    EXPECT_FALSE(page.UpDownObjectOrder()->isEnabled()) << "auto sort under the by-room order";
-    page.CheckBoxObjectAutoSort()->click();
-    EXPECT_TRUE(page.UpDownObjectOrder()->isEnabled());
+    EXPECT_EQ(Label(u"LblObjectIndex"), QStringLiteral("00"));
+    EXPECT_EQ(Label(u"LblObjectX"), QString::fromStdString(FormatHex(enemy->X, 2)));
+    EXPECT_EQ(KindBox()->currentIndex(), enemy->Kind);
+    EXPECT_TRUE(RemoveButton()->isEnabled());
+    EXPECT_FALSE(Find<TUpDown>(u"UpDownObjectOrder")->isEnabled()) << "auto sort under the by-room order";
+    AutoSort()->click();
+    EXPECT_TRUE(Find<TUpDown>(u"UpDownObjectOrder")->isEnabled());
     EXPECT_FALSE(form->Rom().IsModified()) << "selecting and the check box change nothing";
 
     Press(view, 255 - enemy->X, 3, Qt::LeftButton); // nowhere near
     EXPECT_EQ(page.SelectedObject(), nullptr);
-    EXPECT_EQ(page.LblObjectIndex()->text(), QStringLiteral("--"));
+    EXPECT_EQ(Label(u"LblObjectIndex"), QStringLiteral("--"));
 }
 
 TEST_F(ObjectEditTest, DraggingMovesSnapsClampsAndSavesOnlyTheObjectTables)
 {
-    TObjectEdit& page = Page();
+    Page();
     TVxObjectNode* enemy = FirstEnemy();
     const int room = enemy->Room;
     ShowRoom(room);
-    TImageView* view = page.ImgObjectEdit(0);
+    TImageView* view = View(0);
     Select(enemy);
     Drag(view, 77, 45, Qt::ControlModifier);
     EXPECT_EQ(enemy->X, 72);
@@ -173,8 +191,8 @@ TEST_F(ObjectEditTest, DraggingMovesSnapsClampsAndSavesOnlyTheObjectTables)
     EXPECT_EQ(enemy->X, 255);
     EXPECT_EQ(enemy->Y, 0);
     Drag(view, 123, 87);
-    EXPECT_EQ(page.LblObjectX()->text(), QStringLiteral("7B"));
-    EXPECT_EQ(form->StatusPanel(0)->text(), QStringLiteral("Modified"));
+    EXPECT_EQ(Label(u"LblObjectX"), QStringLiteral("7B"));
+    EXPECT_EQ(StatusPanel(0)->text(), QStringLiteral("Modified"));
 
     form->CommandUndo();
     EXPECT_EQ(enemy->X, 123) << "object edits keep out of the history";
@@ -204,19 +222,19 @@ TEST_F(ObjectEditTest, DraggingMovesSnapsClampsAndSavesOnlyTheObjectTables)
 
 TEST_F(ObjectEditTest, OrderTypeQuestionAnsweredNoChangesNothing)
 {
-    TObjectEdit& page = Page();
+    Page();
     const auto order = Enemies().ObjectsInOrder();
     prompts.yesNo = {false};
-    page.RadioGroupObjectOrderType()->button(1)->click();
+    Radio(u"RadioGroupObjectOrderType", 1)->click();
     EXPECT_EQ(prompts.questions.value(0).left(22), QStringLiteral("Intend to Order Method"));
-    EXPECT_TRUE(page.RadioGroupObjectOrderType()->button(0)->isChecked()) << "the group shows the order in force";
+    EXPECT_TRUE(Radio(u"RadioGroupObjectOrderType", 0)->isChecked()) << "the group shows the order in force";
     EXPECT_EQ(Enemies().OrderType, otByRoom);
     EXPECT_FALSE(form->Rom().IsModified());
 
     prompts.yesNo = {true};
-    page.RadioGroupObjectOrderType()->button(1)->click();
+    Radio(u"RadioGroupObjectOrderType", 1)->click();
     EXPECT_EQ(Enemies().OrderType, otFree);
-    EXPECT_FALSE(page.CheckBoxObjectAutoSort()->isEnabled());
+    EXPECT_FALSE(AutoSort()->isEnabled());
     EXPECT_TRUE(form->Rom().IsModified());
     EXPECT_EQ(Enemies().ObjectsInOrder(), order) << "the free order starts as the by-room order";
 }
@@ -228,7 +246,7 @@ TEST_F(ObjectEditTest, RoomTextDialogReplacesTheRoomsObjects)
     QString shown, caption;
     const auto before = RoomObjects(Enemies(), room);
     AnswerRoomText(QStringLiteral("1 2\nzz 10 10\na b c d\n\t10  20\t05\n"), &shown, &caption);
-    Press(page.ImgObjectEdit(0), 3, 3, Qt::LeftButton, Qt::ShiftModifier); // an empty corner
+    Press(View(0), 3, 3, Qt::LeftButton, Qt::ShiftModifier); // an empty corner
     EXPECT_EQ(caption, QStringLiteral("Edit Object in Screen ") + QString::fromStdString(FormatHex(static_cast<unsigned>(room), 2)));
     QString expected;
     for (const auto& object : before)
@@ -240,18 +258,18 @@ TEST_F(ObjectEditTest, RoomTextDialogReplacesTheRoomsObjects)
     EXPECT_TRUE(form->Rom().IsModified());
 
     AnswerRoomText(std::nullopt);
-    Press(page.ImgObjectEdit(0), 250, 3, Qt::LeftButton, Qt::ShiftModifier);
+    Press(View(0), 250, 3, Qt::LeftButton, Qt::ShiftModifier);
     EXPECT_EQ(RoomObjects(Enemies(), room).size(), 2u) << "Cancel changes nothing";
 
     AnswerRoomText(QString());
-    Press(page.ImgObjectEdit(0), 250, 3, Qt::LeftButton, Qt::ShiftModifier);
+    Press(View(0), 250, 3, Qt::LeftButton, Qt::ShiftModifier);
     EXPECT_TRUE(Enemies().Lists(room).Empty()) << "an empty text empties the room";
 }
 
 TEST_F(ObjectEditTest, RoomTextThatWouldNotFitChangesNothingAtAll)
 {
     TObjectEdit& page = Page();
-    page.RadioGroupObjectTypeSelect()->button(1)->click();
+    Radio(u"RadioGroupObjectTypeSelect", 1)->click();
     ASSERT_EQ(page.CurrentObjectType(), 1);
     const int room = page.LeftRoom();
     while (Items().Lists(room).Count() < 2)
@@ -263,15 +281,15 @@ TEST_F(ObjectEditTest, RoomTextThatWouldNotFitChangesNothingAtAll)
     const auto before = RoomObjects(Items(), room);
 
     AnswerRoomText(QStringLiteral("01 01 01\n02 02 02\n03 03 03\n"));
-    Press(page.ImgObjectEdit(0), 200, 3, Qt::LeftButton, Qt::ShiftModifier);
+    Press(View(0), 200, 3, Qt::LeftButton, Qt::ShiftModifier);
     EXPECT_EQ(prompts.messages.value(0), QStringLiteral("Failed to Add Objects"));
     EXPECT_EQ(RoomObjects(Items(), room), before) << "the room keeps its objects";
     EXPECT_FALSE(form->Rom().IsModified()) << "nothing is marked";
 
     AnswerRoomText(QStringLiteral("01 01 01\n02 02 02\n"));
-    Press(page.ImgObjectEdit(0), 200, 3, Qt::LeftButton, Qt::ShiftModifier);
+    Press(View(0), 200, 3, Qt::LeftButton, Qt::ShiftModifier);
     EXPECT_EQ(RoomObjects(Items(), room), (std::vector<std::array<int, 3>>{{1, 1, 1}, {2, 2, 2}})) << "two fit";
-    EXPECT_EQ(page.LblItemObjectCount()->text(), QStringLiteral("32 / 32"));
+    EXPECT_EQ(Label(u"LblItemObjectCount"), QStringLiteral("32 / 32"));
 }
 
 TEST_F(ObjectEditTest, MenuCreatesCopiesPastesAndReportsAFullList)
@@ -285,33 +303,33 @@ TEST_F(ObjectEditTest, MenuCreatesCopiesPastesAndReportsAFullList)
     ASSERT_TRUE(Enemies().AddObject(static_cast<std::uint8_t>(room), 80, 100, 0x01));
     page.Refresh();
 
-    MenuAt(0, 40, 120, nullptr);
-    EXPECT_TRUE(page.MenuItemPUCreateObject()->isEnabled());
-    EXPECT_FALSE(page.MenuItemPUPasteObject()->isEnabled());
-    EXPECT_EQ(page.MenuItemPUPasteObject()->text(), QStringLiteral("Paste"));
-    page.MenuItemPUCreateObject()->trigger();
+    MenuAt(0, 40, 120);
+    EXPECT_TRUE(MenuItem(u"MenuItemPUCreateObject")->isEnabled());
+    EXPECT_FALSE(MenuItem(u"MenuItemPUPasteObject")->isEnabled());
+    EXPECT_EQ(MenuItem(u"MenuItemPUPasteObject")->text(), QStringLiteral("Paste"));
+    MenuItem(u"MenuItemPUCreateObject")->trigger();
     std::vector<int> xs;
     for (const auto& object : RoomObjects(Enemies(), room))
         xs.push_back(object[0]);
     EXPECT_EQ(xs, (std::vector<int>{10, 40, 80})) << "sorted by X on creation";
 
-    MenuAt(0, 10, 100, page.MenuItemPUCopyObject());
+    MenuAt(0, 10, 100, u"MenuItemPUCopyObject");
     EXPECT_EQ(page.ObjectClipboard(), 0x2C);
-    EXPECT_FALSE(page.MenuItemPUCreateObject()->isEnabled());
-    EXPECT_EQ(page.MenuItemPURemoveObject()->text(), QStringLiteral("Remove Object(2C)"));
+    EXPECT_FALSE(MenuItem(u"MenuItemPUCreateObject")->isEnabled());
+    EXPECT_EQ(MenuItem(u"MenuItemPURemoveObject")->text(), QStringLiteral("Remove Object(2C)"));
 
-    page.RadioGroupObjectTypeSelect()->button(1)->click(); // items
-    MenuAt(1, 128, 30, nullptr);
-    EXPECT_TRUE(page.MenuItemPUPasteObject()->isEnabled());
-    EXPECT_EQ(page.MenuItemPUPasteObject()->text(), QStringLiteral("Paste Object(2C)"));
+    Radio(u"RadioGroupObjectTypeSelect", 1)->click(); // items
+    MenuAt(1, 128, 30);
+    EXPECT_TRUE(MenuItem(u"MenuItemPUPasteObject")->isEnabled());
+    EXPECT_EQ(MenuItem(u"MenuItemPUPasteObject")->text(), QStringLiteral("Paste Object(2C)"));
     const int items = Items().TotalCount();
-    page.MenuItemPUPasteObject()->trigger();
+    MenuItem(u"MenuItemPUPasteObject")->trigger();
     EXPECT_EQ(Items().TotalCount(), items + 1);
     EXPECT_EQ(RoomObjects(Items(), room + 1).back(), (std::array<int, 3>{128, 30, 0x2C})) << "an enemy kind as an item";
 
-    page.RadioGroupObjectTypeSelect()->button(0)->click();
+    Radio(u"RadioGroupObjectTypeSelect", 0)->click();
     Fill(Enemies());
-    MenuAt(1, 200, 200, page.MenuItemPUCreateObject());
+    MenuAt(1, 200, 200, u"MenuItemPUCreateObject");
     EXPECT_EQ(prompts.messages.value(0), QStringLiteral("Failed to Create a New Object"));
     EXPECT_EQ(Enemies().TotalCount(), 128);
 }
@@ -321,14 +339,14 @@ TEST_F(ObjectEditTest, MenuRemoveAndSelectActOnTheObjectUnderTheClick)
     TObjectEdit& page = Page();
     TVxObjectNode* enemy = FirstEnemy();
     ShowRoom(enemy->Room);
-    MenuAt(0, enemy->X, enemy->Y, page.MenuItemPUSelectObject());
+    MenuAt(0, enemy->X, enemy->Y, u"MenuItemPUSelectObject");
     EXPECT_EQ(page.SelectedObject(), enemy);
     const int count = Enemies().TotalCount();
-    MenuAt(0, enemy->X, enemy->Y, page.MenuItemPURemoveObject());
+    MenuAt(0, enemy->X, enemy->Y, u"MenuItemPURemoveObject");
     EXPECT_EQ(Enemies().TotalCount(), count - 1);
     EXPECT_EQ(page.SelectedObject(), nullptr) << "removing the selected object leaves no selection";
     EXPECT_EQ(page.HoveredObject(), nullptr);
-    EXPECT_EQ(page.LblObjectIndex()->text(), QStringLiteral("--"));
+    EXPECT_EQ(Label(u"LblObjectIndex"), QStringLiteral("--"));
 }
 
 TEST_F(ObjectEditTest, PanelArrowsStepClampAndScroll)
@@ -340,20 +358,20 @@ TEST_F(ObjectEditTest, PanelArrowsStepClampAndScroll)
     TVxObjectNode* object = Enemies().Lists(6).Last();
     Select(object);
 
-    page.UpDownObjectX()->UpButton()->click();
+    Arrow(u"UpDownObjectX", true);
     EXPECT_EQ(object->X, 0x21) << "right is +1";
-    page.UpDownObjectY()->UpButton()->click();
+    Arrow(u"UpDownObjectY", true);
     EXPECT_EQ(object->Y, 0x2F) << "up is -1";
-    page.UpDownObjectRoom()->UpButton()->click();
+    Arrow(u"UpDownObjectRoom", true);
     EXPECT_EQ(object->Room, 7);
     EXPECT_EQ(page.LeftRoom(), 6) << "scrolled to 06-07";
-    EXPECT_EQ(page.LblObjectRoom()->text(), QStringLiteral("07"));
+    EXPECT_EQ(Label(u"LblObjectRoom"), QStringLiteral("07"));
     for (int i = 0; i < 40; ++i)
-        page.UpDownObjectRoom()->UpButton()->click();
+        Arrow(u"UpDownObjectRoom", true);
     EXPECT_EQ(object->Room, 43);
     EXPECT_EQ(page.LeftRoom(), 42);
 
-    page.ComboBoxObjectKindEdit()->setCurrentIndex(0x33);
+    KindBox()->setCurrentIndex(0x33);
     EXPECT_EQ(object->Kind, 0x33);
 }
 
@@ -364,11 +382,11 @@ TEST_F(ObjectEditTest, RemoveButtonPassesTheSelectionOnAndTheLastClearsIt)
     ASSERT_GE(order.size(), 2u);
     ShowRoom(std::min<int>(order[order.size() - 2]->Room, 0x2A));
     Select(order[order.size() - 2]);
-    page.BtnRemoveObject()->click();
+    RemoveButton()->click();
     EXPECT_EQ(page.SelectedObject(), order.back());
-    page.BtnRemoveObject()->click();
+    RemoveButton()->click();
     EXPECT_EQ(page.SelectedObject(), nullptr);
-    EXPECT_EQ(page.LblObjectX()->text(), QStringLiteral("--"));
+    EXPECT_EQ(Label(u"LblObjectX"), QStringLiteral("--"));
 }
 
 TEST_F(ObjectEditTest, StageChangeResetsSelectionAndSortButKeepsTheClipboard)
@@ -376,13 +394,13 @@ TEST_F(ObjectEditTest, StageChangeResetsSelectionAndSortButKeepsTheClipboard)
     TObjectEdit& page = Page();
     TVxObjectNode* enemy = FirstEnemy();
     ShowRoom(enemy->Room);
-    MenuAt(0, enemy->X, enemy->Y, page.MenuItemPUCopyObject());
+    MenuAt(0, enemy->X, enemy->Y, u"MenuItemPUCopyObject");
     Select(enemy);
-    page.RadioGroupObjectTypeSelect()->button(1)->click();
-    form->StageSelector()->setCurrentIndex(2);
+    Radio(u"RadioGroupObjectTypeSelect", 1)->click();
+    StageSelector()->setCurrentIndex(2);
     EXPECT_EQ(page.SelectedObject(), nullptr);
     EXPECT_EQ(page.CurrentObjectType(), 0);
-    EXPECT_TRUE(page.RadioGroupObjectTypeSelect()->button(0)->isChecked());
+    EXPECT_TRUE(Radio(u"RadioGroupObjectTypeSelect", 0)->isChecked());
     EXPECT_EQ(page.ObjectClipboard(), enemy->Kind);
 }
 
@@ -392,10 +410,10 @@ TEST_F(ObjectEditTest, ClosingTheImageDropsEveryObjectReference)
     TVxObjectNode* enemy = FirstEnemy();
     ShowRoom(enemy->Room);
     Select(enemy);
-    EXPECT_EQ(page.ComboBoxObjectKindEdit()->currentIndex(), enemy->Kind);
+    EXPECT_EQ(KindBox()->currentIndex(), enemy->Kind);
     form->CommandClose();
     EXPECT_EQ(page.SelectedObject(), nullptr);
     EXPECT_EQ(page.HoveredObject(), nullptr);
     ASSERT_TRUE(form->OpenImage(image));
-    EXPECT_EQ(page.ComboBoxObjectKindEdit()->currentIndex(), -1) << "no kind name without a selection";
+    EXPECT_EQ(KindBox()->currentIndex(), -1) << "no kind name without a selection";
 }

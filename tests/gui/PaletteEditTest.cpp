@@ -5,7 +5,7 @@
 #include "gui/widgets/ImageView.h"
 #include "render/GraphicManager.h"
 #include "render/PaletteManager.h"
-#include "tests/gui/EditorFixture.h"
+#include "tests/gui/support/EditorFixture.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -23,27 +23,26 @@ class PaletteEditTest : public test::EditorFixture {
 protected:
     TPaletteEdit& Page()
     {
-        if (!form)
-            Opened();
-        form->PageControl()->setCurrentIndex(pgPaletteEdit);
+        ShowPage(pgPaletteEdit);
         return *form->PaletteEdit();
     }
+    TImageView* Entry(int entry) const { return Find<TImageView>(u"ImgPaletteEdit", entry); }
+    QLineEdit* EntryBox(int entry) const { return Find<QLineEdit>(u"EditPaletteEdit", entry); }
+    TImageView* ColorTable() const { return Find<TImageView>(u"ImgColorTable"); }
+    TImageView* AnimeCells() const { return Find<TImageView>(u"ImgPaletteAnimeEdit"); }
+    QComboBox* FrameCount() const { return Find<QComboBox>(u"ComboBoxPaletteAnimeFrameCount"); }
+    QLineEdit* FrameTimer() const { return Find<QLineEdit>(u"EditPaletteAnimeFrameTimer"); }
     TColor Rgb(int colorIndex) const { return form->Graphics().GetRGB(colorIndex); }
     // A click in the middle of a 24x24 cell of a 16 x 4 grid.
     static void PressCell(TImageView* grid, int cell, Qt::MouseButton button = Qt::LeftButton)
     {
         Press(grid, (cell % 16) * 24 + 12, (cell / 16) * 24 + 12, button);
     }
-    void Type(QLineEdit* box, const QString& text)
-    {
-        box->selectAll();
-        QTest::keyClicks(box, text);
-    }
     int VisibleArrow() const
     {
         int shown = -1;
         for (int i = 0; i < 4; ++i)
-            if (!form->PaletteEdit()->LblCurrentAnimePaletteArrow(i)->isHidden()) {
+            if (!Find<QLabel>(u"LblCurrentAnimePaletteArrow", i)->isHidden()) {
                 EXPECT_EQ(shown, -1) << "two arrows at once";
                 shown = i;
             }
@@ -58,45 +57,45 @@ TEST_F(PaletteEditTest, ColourThenEntryWritesTheEntryAndUndoRedoFollow)
     TPaletteEdit& page = Page();
     const std::uint8_t before = Stage().BGPalette()[3];
     ASSERT_NE(before, 0x16);
-    PressCell(page.ImgColorTable(), 0x16);
+    PressCell(ColorTable(), 0x16);
     EXPECT_EQ(page.SelectedColor(), 0x16);
-    EXPECT_EQ(page.LblSelectedColorIndex()->text(), QStringLiteral("16"));
-    EXPECT_EQ(page.PnlSelectedColor()->palette().color(QPalette::Window).rgb() & 0xFFFFFF,
+    EXPECT_EQ(Find<QLabel>(u"LblSelectedColorIndex")->text(), QStringLiteral("16"));
+    EXPECT_EQ(Find<QFrame>(u"PnlSelectedColor")->palette().color(QPalette::Window).rgb() & 0xFFFFFF,
               QColor(Rgb(0x16) & 0xFF, (Rgb(0x16) >> 8) & 0xFF, Rgb(0x16) >> 16).rgb() & 0xFFFFFF);
 
-    Press(page.ImgPaletteEdit(3), 5, 5, Qt::LeftButton);
+    Press(Entry(3), 5, 5, Qt::LeftButton);
     EXPECT_EQ(Stage().BGPalette()[3], 0x16);
-    EXPECT_EQ(page.EditPaletteEdit(3)->text(), QStringLiteral("16"));
-    EXPECT_EQ(ShownColor(page.ImgPaletteEdit(3), 12, 12), Rgb(0x16));
+    EXPECT_EQ(EntryBox(3)->text(), QStringLiteral("16"));
+    EXPECT_EQ(ShownColor(Entry(3), 12, 12), Rgb(0x16));
     EXPECT_EQ(form->Graphics().StagePalette().Color(3), Rgb(0x16)) << "the renderer has the new colour";
-    EXPECT_EQ(form->StatusPanel(0)->text(), QStringLiteral("Modified"));
+    EXPECT_EQ(StatusPanel(0)->text(), QStringLiteral("Modified"));
     EXPECT_EQ(UndoCaption(), QStringLiteral("Undo(&U) - Edit Palette"));
 
-    form->UndoAction()->trigger();
+    UndoAction()->trigger();
     EXPECT_EQ(Stage().BGPalette()[3], before);
-    EXPECT_EQ(page.EditPaletteEdit(3)->text(), QString::fromStdString(FormatHex(before, 2)));
-    EXPECT_EQ(ShownColor(page.ImgPaletteEdit(3), 12, 12), Rgb(before));
+    EXPECT_EQ(EntryBox(3)->text(), QString::fromStdString(FormatHex(before, 2)));
+    EXPECT_EQ(ShownColor(Entry(3), 12, 12), Rgb(before));
     EXPECT_EQ(form->Graphics().StagePalette().Color(3), Rgb(before));
-    form->RedoAction()->trigger();
+    RedoAction()->trigger();
     EXPECT_EQ(Stage().BGPalette()[3], 0x16);
-    EXPECT_EQ(page.EditPaletteEdit(3)->text(), QStringLiteral("16"));
+    EXPECT_EQ(EntryBox(3)->text(), QStringLiteral("16"));
 }
 
 TEST_F(PaletteEditTest, SameColourOnAnEntryRecordsNothing)
 {
-    TPaletteEdit& page = Page();
+    Page();
     const std::uint8_t held = Stage().BGPalette()[5];
-    PressCell(page.ImgColorTable(), held);
-    Press(page.ImgPaletteEdit(5), 5, 5, Qt::LeftButton);
+    PressCell(ColorTable(), held);
+    Press(Entry(5), 5, 5, Qt::LeftButton);
     EXPECT_EQ(UndoCount(), 0);
-    EXPECT_TRUE(form->StatusPanel(0)->text().isEmpty());
+    EXPECT_TRUE(StatusPanel(0)->text().isEmpty());
     EXPECT_FALSE(form->Rom().IsModified());
 }
 
 TEST_F(PaletteEditTest, TypedEntryTextFollowsTheHexRules)
 {
-    TPaletteEdit& page = Page();
-    QLineEdit* box = page.EditPaletteEdit(1);
+    Page();
+    QLineEdit* box = EntryBox(1);
     const std::uint8_t before = Stage().BGPalette()[1];
 
     box->selectAll();
@@ -125,43 +124,43 @@ TEST_F(PaletteEditTest, RightClicksPickColoursAndAColourAboveTheTableBecomesZero
     TPaletteEdit& page = Page();
     ASSERT_TRUE(Stage().SetPaletteColor(2, 0x4F, hmEdit));
     page.Refresh();
-    EXPECT_EQ(ShownColor(page.ImgPaletteEdit(2), 12, 12), TPaletteManager::InvalidColor) << "shown grey";
-    PressCell(page.ImgColorTable(), 0x21);
-    Press(page.ImgPaletteEdit(2), 5, 5, Qt::RightButton);
+    EXPECT_EQ(ShownColor(Entry(2), 12, 12), TPaletteManager::InvalidColor) << "shown grey";
+    PressCell(ColorTable(), 0x21);
+    Press(Entry(2), 5, 5, Qt::RightButton);
     EXPECT_EQ(page.SelectedColor(), 0x00);
-    EXPECT_EQ(page.LblSelectedColorIndex()->text(), QStringLiteral("00"));
+    EXPECT_EQ(Find<QLabel>(u"LblSelectedColorIndex")->text(), QStringLiteral("00"));
 
-    PressCell(page.ImgPaletteAnimeEdit(), 16 + 13, Qt::RightButton);
+    PressCell(AnimeCells(), 16 + 13, Qt::RightButton);
     EXPECT_EQ(page.SelectedColor(), Stage().PaletteAnimePalette()[16 + 13]);
 }
 
 TEST_F(PaletteEditTest, HoverFramesMarkTheCellUnderThePointer)
 {
-    TPaletteEdit& page = Page();
-    Enter(page.ImgPaletteEdit(7));
-    EXPECT_EQ(ShownColor(page.ImgPaletteEdit(7), 0, 0), TGraphicManager::CursorColor);
-    EXPECT_NE(ShownColor(page.ImgPaletteEdit(7), 12, 12), TGraphicManager::CursorColor);
-    Leave(page.ImgPaletteEdit(7));
-    EXPECT_NE(ShownColor(page.ImgPaletteEdit(7), 0, 0), TGraphicManager::CursorColor);
+    Page();
+    Enter(Entry(7));
+    EXPECT_EQ(ShownColor(Entry(7), 0, 0), TGraphicManager::CursorColor);
+    EXPECT_NE(ShownColor(Entry(7), 12, 12), TGraphicManager::CursorColor);
+    Leave(Entry(7));
+    EXPECT_NE(ShownColor(Entry(7), 0, 0), TGraphicManager::CursorColor);
 
-    Move(page.ImgColorTable(), 24 * 2 + 3, 24 + 3);
-    EXPECT_EQ(ShownColor(page.ImgColorTable(), 48, 24), TGraphicManager::CursorColor);
-    EXPECT_EQ(ShownColor(page.ImgColorTable(), 48 + 23, 24 + 23), TGraphicManager::CursorColor);
-    EXPECT_EQ(form->StatusPanel(1)->text(), QStringLiteral("Color No:12"));
-    Leave(page.ImgColorTable());
-    EXPECT_EQ(ShownColor(page.ImgColorTable(), 48, 24), Rgb(0x12));
-    EXPECT_TRUE(form->StatusPanel(1)->text().isEmpty());
+    Move(ColorTable(), 24 * 2 + 3, 24 + 3);
+    EXPECT_EQ(ShownColor(ColorTable(), 48, 24), TGraphicManager::CursorColor);
+    EXPECT_EQ(ShownColor(ColorTable(), 48 + 23, 24 + 23), TGraphicManager::CursorColor);
+    EXPECT_EQ(StatusPanel(1)->text(), QStringLiteral("Color No:12"));
+    Leave(ColorTable());
+    EXPECT_EQ(ShownColor(ColorTable(), 48, 24), Rgb(0x12));
+    EXPECT_TRUE(StatusPanel(1)->text().isEmpty());
 }
 
 TEST_F(PaletteEditTest, FrameCountTwoWithTimer0FAlternatesTheArrows)
 {
-    TPaletteEdit& page = Page();
+    Page();
     EXPECT_EQ(VisibleArrow(), -1) << "stage 00 has no animation";
-    page.ComboBoxPaletteAnimeFrameCount()->setCurrentIndex(2);
-    Type(page.EditPaletteAnimeFrameTimer(), QStringLiteral("0f"));
+    FrameCount()->setCurrentIndex(2);
+    Type(FrameTimer(), QStringLiteral("0f"));
     EXPECT_EQ(Stage().PaletteAnimeFrameCount(), 2);
     EXPECT_EQ(Stage().PaletteAnimeFrameTimer(), 0x0F);
-    EXPECT_EQ(page.EditPaletteAnimeFrameTimer()->text(), QStringLiteral("0F"));
+    EXPECT_EQ(FrameTimer()->text(), QStringLiteral("0F"));
     EXPECT_EQ(UndoCaption(), QStringLiteral("Undo(&U) - Edit PalAnime"));
 
     // The sample's frames differ in entries 13 to 15.
@@ -172,26 +171,26 @@ TEST_F(PaletteEditTest, FrameCountTwoWithTimer0FAlternatesTheArrows)
     for (int tick = 0; tick < 45; ++tick) {
         form->OnTimer();
         arrows.push_back(VisibleArrow());
-        views.push_back(ShownColor(page.ImgPaletteAnimeView(), 13 * 24 + 12, 12));
+        views.push_back(ShownColor(Find<TImageView>(u"ImgPaletteAnimeView"), 13 * 24 + 12, 12));
     }
     for (int tick = 0; tick < 45; ++tick) {
         const int frame = (tick / 15) % 2;
         EXPECT_EQ(arrows[static_cast<std::size_t>(tick)], frame) << "tick " << tick;
         EXPECT_EQ(views[static_cast<std::size_t>(tick)], frame ? frame1 : frame0) << "tick " << tick;
     }
-    EXPECT_EQ(ShownColor(page.ImgPaletteEdit(13), 12, 12), Rgb(Stage().BGPalette()[13]))
+    EXPECT_EQ(ShownColor(Entry(13), 12, 12), Rgb(Stage().BGPalette()[13]))
         << "entries keep the stored palette while the view animates";
 
-    page.ComboBoxPaletteAnimeFrameCount()->setCurrentIndex(0);
+    FrameCount()->setCurrentIndex(0);
     EXPECT_EQ(VisibleArrow(), -1);
     EXPECT_FALSE(form->PaletteManager().IsAnimated());
 }
 
 TEST_F(PaletteEditTest, TimerZeroKeepsTheAnimationOff)
 {
-    TPaletteEdit& page = Page();
-    page.ComboBoxPaletteAnimeFrameCount()->setCurrentIndex(3);
-    Type(page.EditPaletteAnimeFrameTimer(), QStringLiteral("00"));
+    Page();
+    FrameCount()->setCurrentIndex(3);
+    Type(FrameTimer(), QStringLiteral("00"));
     for (int tick = 0; tick < 5; ++tick)
         form->OnTimer();
     EXPECT_EQ(VisibleArrow(), -1);
@@ -201,13 +200,13 @@ TEST_F(PaletteEditTest, TimerZeroKeepsTheAnimationOff)
 TEST_F(PaletteEditTest, ChangingAnAnimationCellRestartsAtFrameZero)
 {
     Opened();
-    form->StageSelector()->setCurrentIndex(1); // animated
-    TPaletteEdit& page = Page();
+    StageSelector()->setCurrentIndex(1); // animated
+    Page();
     for (int tick = 0; tick < 20; ++tick)
         form->OnTimer();
     ASSERT_GT(form->Graphics().GetAnimeFrame(), 0);
-    PressCell(page.ImgColorTable(), 0x30);
-    PressCell(page.ImgPaletteAnimeEdit(), 40);
+    PressCell(ColorTable(), 0x30);
+    PressCell(AnimeCells(), 40);
     EXPECT_EQ(Stage().PaletteAnimePalette()[40], 0x30);
     EXPECT_EQ(form->Graphics().GetAnimeFrame(), 0);
     form->OnTimer();
@@ -217,47 +216,40 @@ TEST_F(PaletteEditTest, ChangingAnAnimationCellRestartsAtFrameZero)
 TEST_F(PaletteEditTest, StageChangeHandsThePaletteToTheRendererOnEveryPage)
 {
     Opened();
-    form->PageControl()->setCurrentIndex(pg32x32ChipEdit);
-    form->StageSelector()->setCurrentIndex(3);
+    ShowPage(pg32x32ChipEdit);
+    StageSelector()->setCurrentIndex(3);
     const TStageData& stage = Stage();
     EXPECT_EQ(form->PaletteManager().FrameCount(), stage.PaletteAnimeFrameCount());
     EXPECT_EQ(form->PaletteManager().FrameTimer(), stage.PaletteAnimeFrameTimer());
     EXPECT_EQ(form->Graphics().StagePalette().Color(0), Rgb(stage.PaletteAnimePalette()[0])) << "frame 0 shown";
-    EXPECT_EQ(form->PaletteEdit()->ComboBoxPaletteAnimeFrameCount()->currentIndex(), stage.PaletteAnimeFrameCount());
-    EXPECT_EQ(form->PatternTableEdit()->BGView()->Bitmap()->Color(0), form->Graphics().StagePalette().Color(0))
+    EXPECT_EQ(FrameCount()->currentIndex(), stage.PaletteAnimeFrameCount());
+    EXPECT_EQ(Find<TImageView>(u"ImgBGPatternTableView")->Bitmap()->Color(0), form->Graphics().StagePalette().Color(0))
         << "the hidden views show the stage's colours";
 }
 
 TEST_F(PaletteEditTest, ASavedPaletteEditChangesOnlyItsByte)
 {
-    TPaletteEdit& page = Page();
+    Page();
     ASSERT_NE(Stage().BGPalette()[9], 0x2A);
     ASSERT_NE(Stage().PaletteAnimePalette()[63], 0x2A);
-    PressCell(page.ImgColorTable(), 0x2A);
-    Press(page.ImgPaletteEdit(9), 5, 5, Qt::LeftButton);
-    PressCell(page.ImgPaletteAnimeEdit(), 63);
+    PressCell(ColorTable(), 0x2A);
+    Press(Entry(9), 5, 5, Qt::LeftButton);
+    PressCell(AnimeCells(), 63);
     ASSERT_TRUE(form->CommandSave());
-    const auto saved = test::ReadBytes(image.toStdString());
-    const auto& original = test::SampleBytes();
-    ASSERT_EQ(saved.size(), original.size());
-    std::vector<std::size_t> changed;
-    for (std::size_t i = 0; i < saved.size(); ++i)
-        if (saved[i] != original[i])
-            changed.push_back(i);
     const std::size_t entry = static_cast<std::size_t>(Stage().Address(TableKey::BGPalette)) + 9;
     const std::size_t cell = static_cast<std::size_t>(Stage().Address(TableKey::PaletteAnimePalette)) + 63;
     std::vector<std::size_t> expected{entry, cell};
     std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(changed, expected);
+    EXPECT_EQ(ChangedBytes(), expected);
 }
 
 TEST_F(PaletteEditTest, CtrlZInABoxUndoesTheLastEditNotTheBoxText)
 {
-    TPaletteEdit& page = Page();
+    Page();
     form->show();
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-    QLineEdit* box = page.EditPaletteEdit(0);
+    QLineEdit* box = EntryBox(0);
     const std::uint8_t before = Stage().BGPalette()[0];
     box->setFocus();
     Type(box, QStringLiteral("3F"));
@@ -272,30 +264,30 @@ TEST_F(PaletteEditTest, CtrlZInABoxUndoesTheLastEditNotTheBoxText)
 
 TEST_F(PaletteEditTest, UndoOfAnimationEditsRestoresThePageAndTheRenderer)
 {
-    TPaletteEdit& page = Page();
+    Page();
     const std::uint8_t cell = Stage().PaletteAnimePalette()[20];
-    page.ComboBoxPaletteAnimeFrameCount()->setCurrentIndex(4);
-    Type(page.EditPaletteAnimeFrameTimer(), QStringLiteral("0A"));
-    PressCell(page.ImgColorTable(), 0x3C);
-    PressCell(page.ImgPaletteAnimeEdit(), 20);
+    FrameCount()->setCurrentIndex(4);
+    Type(FrameTimer(), QStringLiteral("0A"));
+    PressCell(ColorTable(), 0x3C);
+    PressCell(AnimeCells(), 20);
     ASSERT_EQ(UndoCount(), 3);
     EXPECT_EQ(form->PaletteManager().FrameCount(), 4);
 
     form->CommandUndo();
     EXPECT_EQ(Stage().PaletteAnimePalette()[20], cell);
-    EXPECT_EQ(ShownColor(page.ImgPaletteAnimeEdit(), 4 * 24 + 1, 24 + 20), Rgb(cell)) << "the cell below its number";
+    EXPECT_EQ(ShownColor(AnimeCells(), 4 * 24 + 1, 24 + 20), Rgb(cell)) << "the cell below its number";
     form->CommandUndo();
-    EXPECT_EQ(page.EditPaletteAnimeFrameTimer()->text(), QStringLiteral("00"));
+    EXPECT_EQ(FrameTimer()->text(), QStringLiteral("00"));
     EXPECT_EQ(form->PaletteManager().FrameTimer(), 0);
     form->CommandUndo();
-    EXPECT_EQ(page.ComboBoxPaletteAnimeFrameCount()->currentIndex(), 0);
+    EXPECT_EQ(FrameCount()->currentIndex(), 0);
     EXPECT_EQ(form->PaletteManager().FrameCount(), 0);
     EXPECT_EQ(UndoCount(), 0) << "restoring the boxes records nothing";
 
     form->CommandRedo();
-    EXPECT_EQ(page.ComboBoxPaletteAnimeFrameCount()->currentIndex(), 4);
+    EXPECT_EQ(FrameCount()->currentIndex(), 4);
     EXPECT_FALSE(form->PaletteManager().IsAnimated()) << "the timer is still 00";
     form->CommandRedo();
-    EXPECT_EQ(page.EditPaletteAnimeFrameTimer()->text(), QStringLiteral("0A"));
+    EXPECT_EQ(FrameTimer()->text(), QStringLiteral("0A"));
     EXPECT_EQ(form->PaletteManager().FrameCount(), 4);
 }

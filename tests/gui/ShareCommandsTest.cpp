@@ -2,7 +2,7 @@
 #include "core/Patch.h"
 #include "core/RomImgManager.h"
 #include "core/VxObject.h"
-#include "tests/gui/EditorFixture.h"
+#include "tests/gui/support/EditorFixture.h"
 
 #include <QAction>
 #include <QImage>
@@ -26,6 +26,9 @@ protected:
             << reason;
         return out;
     }
+    // The two commands, found by their English captions.
+    QAction* PatchCommand() const { return Command(u"Create Patch..."); }
+    QAction* PictureCommand() const { return Command(u"Export Stage Picture..."); }
 };
 
 } // namespace
@@ -41,28 +44,28 @@ TEST_F(ShareCommandsTest, APatchDescribesUnsavedEditsWithoutSavingThem)
         const std::string patch = dir.File(name);
         prompts.openFiles = {image};
         prompts.saveFiles = {QString::fromStdString(patch)};
-        window.CreatePatchAction()->trigger();
+        PatchCommand()->trigger();
         ASSERT_TRUE(std::filesystem::exists(patch)) << name;
         EXPECT_EQ(Applied(patch), expected) << name;
     }
     EXPECT_TRUE(prompts.messages.isEmpty());
     EXPECT_TRUE(window.Rom().IsModified()) << "no edited flag changes";
-    EXPECT_EQ(window.StatusPanel(0)->text(), QStringLiteral("Modified"));
+    EXPECT_EQ(StatusPanel(0)->text(), QStringLiteral("Modified"));
     EXPECT_EQ(test::ReadBytes(image.toStdString()), test::SampleBytes()) << "nothing saved";
 }
 
 TEST_F(ShareCommandsTest, AnotherLengthOrTheSameBytesIsExplainedAndWritesNothing)
 {
-    TMainForm& window = Opened();
+    Opened();
     const std::string shorter = dir.File("short.nes");
     test::WriteFile(shorter, std::vector<std::uint8_t>(test::SampleBytes().begin(), test::SampleBytes().end() - 16));
     prompts.openFiles = {QString::fromStdString(shorter)};
-    window.CreatePatchAction()->trigger();
+    PatchCommand()->trigger();
     ASSERT_EQ(prompts.messages.size(), 1);
     EXPECT_TRUE(prompts.messages[0].contains(QStringLiteral("differ in length"))) << prompts.messages[0].toStdString();
 
     prompts.openFiles = {image};
-    window.CreatePatchAction()->trigger(); // nothing edited yet
+    PatchCommand()->trigger(); // nothing edited yet
     ASSERT_EQ(prompts.messages.size(), 2);
     EXPECT_TRUE(prompts.messages[1].contains(QStringLiteral("same as the original")));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), std::filesystem::directory_iterator{}), 5)
@@ -71,16 +74,16 @@ TEST_F(ShareCommandsTest, AnotherLengthOrTheSameBytesIsExplainedAndWritesNothing
 
 TEST_F(ShareCommandsTest, NeitherCommandWritesOverWhatItIsMadeFromOrUnderAFalseName)
 {
-    TMainForm& window = Opened();
+    Opened();
     ASSERT_TRUE(Stage().SetMapChip(7, 0x31, hmEdit));
     const std::string original = dir.File("original.bps"); // an image under a patch's name
     test::WriteFile(original, test::SampleBytes());
     std::filesystem::create_symlink("game.nes", dir.File("game.png"));
     prompts.openFiles = {QString::fromStdString(original)};
     prompts.saveFiles = {QString::fromStdString(original), image, QString::fromStdString(dir.File("game.png"))};
-    window.CreatePatchAction()->trigger();
-    window.ExportPictureAction()->trigger();
-    window.ExportPictureAction()->trigger();
+    PatchCommand()->trigger();
+    PictureCommand()->trigger();
+    PictureCommand()->trigger();
     ASSERT_EQ(prompts.messages.size(), 3);
     EXPECT_TRUE(prompts.messages[0].contains(QStringLiteral("original.bps is what this is made from")))
         << prompts.messages[0].toStdString();
@@ -92,31 +95,33 @@ TEST_F(ShareCommandsTest, NeitherCommandWritesOverWhatItIsMadeFromOrUnderAFalseN
 
 TEST_F(ShareCommandsTest, TheStagePictureHoldsAllRoomsAsAPng)
 {
-    TMainForm& window = Opened();
+    Opened();
     const std::string picture = dir.File("stage.png");
     prompts.saveFiles = {QString::fromStdString(picture)};
-    window.ExportPictureAction()->trigger();
+    PictureCommand()->trigger();
     QImage written(QString::fromStdString(picture));
     ASSERT_FALSE(written.isNull());
     EXPECT_EQ(written.size(), QSize(11 * 256, 4 * 256));
     EXPECT_TRUE(prompts.messages.isEmpty());
-    EXPECT_TRUE(window.AnimationTimer()->isActive());
+    EXPECT_TRUE(AnimationTimer()->isActive());
 }
 
 TEST_F(ShareCommandsTest, MenuCaptionsFollowTheLanguageAndWaitForAnImage)
 {
-    TMainForm& window = Form();
-    EXPECT_FALSE(window.CreatePatchAction()->isEnabled());
-    EXPECT_FALSE(window.ExportPictureAction()->isEnabled());
+    Form();
+    QAction* patch = PatchCommand();
+    QAction* picture = PictureCommand();
+    EXPECT_FALSE(patch->isEnabled());
+    EXPECT_FALSE(picture->isEnabled());
     ForceLanguage(Language::Japanese);
-    auto* file = qobject_cast<QMenu*>(window.CreatePatchAction()->associatedObjects().value(0));
+    auto* file = qobject_cast<QMenu*>(patch->associatedObjects().value(0));
     ASSERT_NE(file, nullptr);
     emit file->aboutToShow();
-    EXPECT_EQ(window.CreatePatchAction()->text(), QString::fromUtf8("パッチの作成..."));
-    EXPECT_EQ(window.ExportPictureAction()->text(), QString::fromUtf8("ステージ画像の書き出し..."));
+    EXPECT_EQ(patch->text(), QString::fromUtf8("パッチの作成..."));
+    EXPECT_EQ(picture->text(), QString::fromUtf8("ステージ画像の書き出し..."));
     ForceLanguage(Language::English);
     emit file->aboutToShow();
-    EXPECT_EQ(window.CreatePatchAction()->text(), QStringLiteral("Create Patch..."));
+    EXPECT_EQ(patch->text(), QStringLiteral("Create Patch..."));
     Opened();
-    EXPECT_TRUE(window.CreatePatchAction()->isEnabled());
+    EXPECT_TRUE(patch->isEnabled());
 }

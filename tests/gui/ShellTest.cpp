@@ -1,7 +1,7 @@
 #include "core/RomImgManager.h"
 #include "gui/pages/PatternTableEdit.h"
 #include "gui/widgets/ImageView.h"
-#include "tests/gui/EditorFixture.h"
+#include "tests/gui/support/EditorFixture.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -20,20 +20,20 @@ namespace {
 class ShellTest : public test::EditorFixture {
 protected:
     void Edit(int stage = 0) { ASSERT_TRUE(form->Rom().Stage(stage).SetMapChip(3, 0x77, hmEdit)); }
-    bool ShowsImage() const
+    // The image state's controls: the file commands that need an image, the Edit menu, the
+    // stage selector, the pages and the animation timer.
+    bool ShowsImage(bool shown) const
     {
-        return !form->StageSelector()->isHidden() && !form->PageControl()->isHidden() &&
-               form->SaveAction()->isEnabled() && form->SaveAsAction()->isEnabled() &&
-               form->CloseAction()->isEnabled() && form->EditMenu()->menuAction()->isVisible() &&
-               form->AnimationTimer()->isActive();
+        for (const char16_t* caption : {u"上書き保存(&S)", u"名前を付けて保存(&A)", u"閉じる(&C)"})
+            if (Command(caption)->isEnabled() != shown)
+                return false;
+        return StageSelector()->isHidden() != shown && Pages()->isHidden() != shown &&
+               test::MenuTitled(form.get(), u"編集(&E)")->menuAction()->isVisible() == shown &&
+               AnimationTimer()->isActive() == shown &&
+               (shown || form->windowTitle() == QStringLiteral("VEXALON 2 EDITOR"));
     }
-    bool ShowsNoImage() const
-    {
-        return form->StageSelector()->isHidden() && form->PageControl()->isHidden() &&
-               !form->SaveAction()->isEnabled() && !form->SaveAsAction()->isEnabled() &&
-               !form->CloseAction()->isEnabled() && !form->EditMenu()->menuAction()->isVisible() &&
-               !form->AnimationTimer()->isActive() && form->windowTitle() == QStringLiteral("VEXALON 2 EDITOR");
-    }
+    bool ShowsImage() const { return ShowsImage(true); }
+    bool ShowsNoImage() const { return ShowsImage(false); }
 };
 
 } // namespace
@@ -43,32 +43,32 @@ TEST_F(ShellTest, StartsWithoutAnImageAndOpensIntoTheImageState)
     TMainForm& window = Form();
     ASSERT_FALSE(window.Failed());
     EXPECT_TRUE(ShowsNoImage());
-    EXPECT_EQ(window.PageControl()->count(), 8);
-    EXPECT_FALSE(window.PageControl()->tabBar()->isTabVisible(pgPatternTableEdit));
-    EXPECT_FALSE(window.PageControl()->tabBar()->isTabVisible(pgSpriteBankEdit));
-    EXPECT_EQ(window.PageControl()->tabText(pgMapEdit), QString::fromUtf8("マップ"));
-    EXPECT_EQ(window.StatusPanel(2)->width(), 330);
+    EXPECT_EQ(Pages()->count(), 8);
+    EXPECT_FALSE(Pages()->tabBar()->isTabVisible(pgPatternTableEdit));
+    EXPECT_FALSE(Pages()->tabBar()->isTabVisible(pgSpriteBankEdit));
+    EXPECT_EQ(Pages()->tabText(pgMapEdit), QString::fromUtf8("マップ"));
+    EXPECT_EQ(StatusPanel(2)->width(), 330);
 
     ASSERT_TRUE(window.OpenImage(image));
     EXPECT_TRUE(ShowsImage());
     EXPECT_EQ(window.windowTitle(), QStringLiteral("VEXALON 2 EDITOR - ") + image);
-    EXPECT_EQ(window.PageControl()->currentIndex(), pgObjectEdit) << "the object page comes first";
-    EXPECT_EQ(window.AnimationTimer()->interval(), 16);
-    ASSERT_EQ(window.StageSelector()->count(), 14);
-    EXPECT_EQ(window.StageSelector()->itemText(0), QStringLiteral("00 Meadow"));
-    EXPECT_TRUE(window.StageSelector()->itemText(13).startsWith(QStringLiteral("0D ")));
-    EXPECT_TRUE(window.PatternTableEdit()->BGView()->HasBitmap());
+    EXPECT_EQ(Pages()->currentIndex(), pgObjectEdit) << "the object page comes first";
+    EXPECT_EQ(AnimationTimer()->interval(), 16);
+    ASSERT_EQ(StageSelector()->count(), 14);
+    EXPECT_EQ(StageSelector()->itemText(0), QStringLiteral("00 Meadow"));
+    EXPECT_TRUE(StageSelector()->itemText(13).startsWith(QStringLiteral("0D ")));
+    EXPECT_TRUE(Find<TImageView>(u"ImgBGPatternTableView")->HasBitmap());
 }
 
 TEST_F(ShellTest, StageSelectionRebuildsThePatternDataOfTheNewStage)
 {
     TMainForm& window = Opened();
     const auto stage0 = window.PatternTableEdit()->PatternData();
-    window.StageSelector()->setCurrentIndex(3);
+    StageSelector()->setCurrentIndex(3);
     EXPECT_EQ(window.Rom().CurrentStageIndex(), 3);
     EXPECT_NE(window.PatternTableEdit()->PatternData(), stage0) << "each stage has its own tiles";
     EXPECT_EQ(window.Graphics().PatternData(), window.PatternTableEdit()->PatternData().data());
-    EXPECT_TRUE(window.AnimationTimer()->isActive());
+    EXPECT_TRUE(AnimationTimer()->isActive());
 }
 
 TEST_F(ShellTest, EditMenuCaptionsFollowTheCurrentStageAndLanguage)
@@ -76,38 +76,38 @@ TEST_F(ShellTest, EditMenuCaptionsFollowTheCurrentStageAndLanguage)
     TMainForm& window = Opened();
     ForceLanguage(Language::Japanese);
     window.UpdateEditMenu();
-    EXPECT_FALSE(window.UndoAction()->isEnabled());
-    EXPECT_EQ(window.UndoAction()->text(), QString::fromUtf8("元に戻す(&U)"));
-    EXPECT_EQ(window.RedoAction()->text(), QString::fromUtf8("やり直し(&R)"));
+    EXPECT_FALSE(UndoAction()->isEnabled());
+    EXPECT_EQ(UndoAction()->text(), QString::fromUtf8("元に戻す(&U)"));
+    EXPECT_EQ(RedoAction()->text(), QString::fromUtf8("やり直し(&R)"));
     ForceLanguage(Language::English);
 
     Edit(0);
-    window.StageSelector()->setCurrentIndex(1);
+    StageSelector()->setCurrentIndex(1);
     window.UpdateEditMenu();
-    EXPECT_FALSE(window.UndoAction()->isEnabled()) << "history is per stage";
-    window.StageSelector()->setCurrentIndex(0);
+    EXPECT_FALSE(UndoAction()->isEnabled()) << "history is per stage";
+    StageSelector()->setCurrentIndex(0);
     window.UpdateEditMenu();
-    EXPECT_TRUE(window.UndoAction()->isEnabled());
-    EXPECT_EQ(window.UndoAction()->text(), QStringLiteral("Undo(&U) - Edit Map"));
+    EXPECT_TRUE(UndoAction()->isEnabled());
+    EXPECT_EQ(UndoAction()->text(), QStringLiteral("Undo(&U) - Edit Map"));
 
-    window.UndoAction()->trigger();
+    UndoAction()->trigger();
     EXPECT_EQ(window.Rom().Stage(0).Map()[3], test::SampleBytes()[0x510 + 3]);
     window.UpdateEditMenu();
-    EXPECT_EQ(window.RedoAction()->text(), QStringLiteral("Redo(&R) - Edit Map"));
-    EXPECT_EQ(window.UndoAction()->text(), QStringLiteral("Undo(&U)"));
+    EXPECT_EQ(RedoAction()->text(), QStringLiteral("Redo(&R) - Edit Map"));
+    EXPECT_EQ(UndoAction()->text(), QStringLiteral("Undo(&U)"));
 }
 
 TEST_F(ShellTest, SaveClearsModifiedButKeepsTheHistory)
 {
     TMainForm& window = Opened();
     Edit();
-    EXPECT_EQ(window.StatusPanel(0)->text(), QStringLiteral("Modified"));
+    EXPECT_EQ(StatusPanel(0)->text(), QStringLiteral("Modified"));
     ASSERT_TRUE(window.CommandSave());
-    EXPECT_TRUE(window.StatusPanel(0)->text().isEmpty());
+    EXPECT_TRUE(StatusPanel(0)->text().isEmpty());
     EXPECT_FALSE(window.Rom().IsModified());
     EXPECT_EQ(test::ReadBytes(image.toStdString())[0x510 + 3], 0x77);
     window.UpdateEditMenu();
-    EXPECT_TRUE(window.UndoAction()->isEnabled());
+    EXPECT_TRUE(UndoAction()->isEnabled());
 }
 
 TEST_F(ShellTest, CloseWithEditsYesThenCancelledSaveKeepsEverything)
@@ -131,7 +131,7 @@ TEST_F(ShellTest, CloseWithEditsNoWritesNothing)
     EXPECT_TRUE(ShowsNoImage());
     EXPECT_FALSE(window.Rom().IsLoaded());
     EXPECT_EQ(test::ReadBytes(image.toStdString()), test::SampleBytes());
-    EXPECT_TRUE(window.StatusPanel(0)->text().isEmpty());
+    EXPECT_TRUE(StatusPanel(0)->text().isEmpty());
 }
 
 TEST_F(ShellTest, ExitWithEditsCancelKeepsRunningAndYesWritesTheChosenFile)
@@ -170,7 +170,7 @@ TEST_F(ShellTest, OpeningOverUnsavedEditsAsksFirst)
     prompts.openFiles = {image};
     window.CommandOpen();
     EXPECT_FALSE(window.Rom().IsModified());
-    EXPECT_TRUE(window.StatusPanel(0)->text().isEmpty());
+    EXPECT_TRUE(StatusPanel(0)->text().isEmpty());
 }
 
 TEST_F(ShellTest, RefusedFileSaysWhyAndTheOpenImageStays)
@@ -196,7 +196,7 @@ TEST_F(ShellTest, FailedSaveShowsTheReasonAndStaysModified)
     EXPECT_FALSE(window.CommandSaveAs());
     ASSERT_EQ(prompts.messages.size(), 1);
     EXPECT_TRUE(prompts.messages[0].contains(QStringLiteral("Cannot write file")));
-    EXPECT_EQ(window.StatusPanel(0)->text(), QStringLiteral("Modified"));
+    EXPECT_EQ(StatusPanel(0)->text(), QStringLiteral("Modified"));
     EXPECT_EQ(window.windowTitle(), QStringLiteral("VEXALON 2 EDITOR - ") + image);
 }
 
@@ -294,7 +294,7 @@ TEST_F(ShellTest, CtrlZAndCtrlYWorkWithoutOpeningTheEditMenu)
     EXPECT_EQ(window.Rom().Stage(0).Map()[3], 0x77);
 
     window.UpdateEditMenu(); // the menu opens: states follow the history
-    EXPECT_FALSE(window.RedoAction()->isEnabled());
+    EXPECT_FALSE(RedoAction()->isEnabled());
     window.EnableHistoryKeys(); // and closes
     QTest::keyClick(&window, Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(window.Rom().Stage(0).Map()[3], 0x77) << "no step: nothing happens";

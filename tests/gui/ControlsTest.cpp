@@ -1,0 +1,54 @@
+#include "tests/gui/support/Controls.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScrollBar>
+#include <gtest/gtest.h>
+
+using namespace vx;
+
+// The tests reach every control through these; a wrong or doubled name must stop a test
+// with the name, never hand it a null pointer or the wrong control.
+TEST(Controls, FindTheOneNamedControlAtAnyDepthAndRefuseMissingOrDoubledNames)
+{
+    QWidget page;
+    page.setObjectName(QStringLiteral("Page"));
+    auto* group = new QWidget(&page);
+    auto* bar = new QScrollBar(group);
+    bar->setObjectName(QStringLiteral("ScrollBarRoom1"));
+    for (int i = 0; i < 2; ++i)
+        (new QLabel(group))->setObjectName(QStringLiteral("LblTwice"));
+
+    EXPECT_EQ(test::Control<QScrollBar>(&page, u"ScrollBarRoom1"), bar);
+    EXPECT_EQ(test::Control<QScrollBar>(&page, u"ScrollBarRoom", 1), bar);
+    EXPECT_EQ(test::Control<QScrollBar>(&page), bar) << "the only scroll bar, whatever its name";
+    try {
+        test::Control<QLabel>(&page, u"ScrollBarRoom1");
+        ADD_FAILURE() << "a control of another type was taken";
+    } catch (const test::ControlNotFound& error) {
+        EXPECT_STREQ(error.what(), "no QLabel named \"ScrollBarRoom1\" under QWidget \"Page\"");
+    }
+    EXPECT_THROW(test::Control<QLabel>(&page, u"LblTwice"), test::ControlNotFound);
+    EXPECT_THROW(test::Control<QLabel>(nullptr, u"LblTwice"), test::ControlNotFound);
+}
+
+TEST(Controls, MenuCommandsAreFoundByCaptionOrShortcutOnlyInTheMenuBar)
+{
+    QMainWindow window;
+    QMenu* file = window.menuBar()->addMenu(QStringLiteral("File(&F)"));
+    QAction* save = file->addAction(QStringLiteral("Save(&S)"));
+    QAction* undo = file->addAction(QStringLiteral("Undo"));
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    auto* popup = new QMenu(&window); // a page's menu, outside the bar
+    popup->addAction(QStringLiteral("Close"));
+
+    EXPECT_EQ(test::MenuCommand(&window, u"Save(&S)"), save);
+    EXPECT_EQ(test::MenuCommand(&window, QKeySequence(Qt::CTRL | Qt::Key_Z)), undo);
+    EXPECT_EQ(test::MenuTitled(&window, u"File(&F)"), file);
+    EXPECT_THROW(test::MenuCommand(&window, u"Close"), test::ControlNotFound);
+    file->addAction(QStringLiteral("Save(&S)"));
+    EXPECT_THROW(test::MenuCommand(&window, u"Save(&S)"), test::ControlNotFound);
+}

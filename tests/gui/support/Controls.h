@@ -1,0 +1,45 @@
+#pragma once
+#include <QAnyStringView>
+#include <QKeySequence>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <stdexcept>
+
+class QAction;
+class QMenu;
+class QWidget;
+
+namespace vx::test {
+
+// A control a test reaches for is missing or its name is taken twice. Thrown, so the
+// test stops there with the name instead of going on with a null pointer.
+class ControlNotFound : public std::runtime_error {
+public:
+    ControlNotFound(const QObject* parent, const QString& name, const char* type, qsizetype found);
+};
+
+// The one object of type T named `name` among the children of `parent`, at any depth.
+template <class T> T* Control(const QObject* parent, QAnyStringView name)
+{
+    const QString wanted = name.toString();
+    const QList<T*> found = parent ? parent->findChildren<T*>(wanted) : QList<T*>{};
+    if (found.size() != 1)
+        throw ControlNotFound(parent, wanted, T::staticMetaObject.className(), found.size());
+    return found.front();
+}
+// The one object of type T among the children of `parent`, whatever its name.
+template <class T> T* Control(const QObject* parent) { return Control<T>(parent, QString()); }
+// Numbered controls ("ImgMapEdit0", "ImgMapEdit1"): the name and the number.
+template <class T> T* Control(const QObject* parent, QAnyStringView name, int number)
+{
+    return Control<T>(parent, name.toString() + QString::number(number));
+}
+
+// The window's menus carry no object names: a command of its menu bar by its caption (with
+// the '&'), or by its shortcut, and a menu by its title.
+QAction* MenuCommand(const QWidget* window, QAnyStringView caption);
+QAction* MenuCommand(const QWidget* window, const QKeySequence& shortcut);
+QMenu* MenuTitled(const QWidget* window, QAnyStringView title);
+
+} // namespace vx::test
