@@ -207,6 +207,15 @@ void TMainForm::BuildMenus()
     connect(editMenu_, &QMenu::aboutToHide, this, &TMainForm::EnableHistoryKeys);
     addAction(undo_);
     addAction(redo_);
+    // Named for lookups, as the pages' controls are.
+    file->setObjectName(QStringLiteral("MenuFile"));
+    editMenu_->setObjectName(QStringLiteral("MenuEdit"));
+    const std::pair<QAction*, const char*> named[] = {
+        {open_, "MenuItemOpen"},   {save_, "MenuItemSave"},   {saveAs_, "MenuItemSaveAs"},
+        {patch_, "MenuItemCreatePatch"}, {exportPicture_, "MenuItemExportStagePicture"},
+        {close_, "MenuItemClose"}, {exit_, "MenuItemExit"}, {undo_, "MenuItemUndo"}, {redo_, "MenuItemRedo"}};
+    for (const auto& [action, name] : named)
+        action->setObjectName(QString::fromLatin1(name));
 }
 
 void TMainForm::BindUnits()

@@ -88,18 +88,6 @@ public:
 
     TRomImgManager& Rom() const { return *rom_; }
     TGraphicManager& Graphics() const { return *graphics_; }
-    QComboBox* StageSelector() const { return stageSelector_; }
-    QTabWidget* PageControl() const { return pages_; }
-    QLabel* StatusPanel(int index) const { return status_[index]; }
-    QAction* SaveAction() const { return save_; }
-    QAction* SaveAsAction() const { return saveAs_; }
-    QAction* CreatePatchAction() const { return patch_; }
-    QAction* ExportPictureAction() const { return exportPicture_; }
-    QAction* CloseAction() const { return close_; }
-    QAction* UndoAction() const { return undo_; }
-    QAction* RedoAction() const { return redo_; }
-    QMenu* EditMenu() const { return editMenu_; }
-    QTimer* AnimationTimer() const { return timer_; }
     TPaletteManager& PaletteManager() const { return *palette_; }
     TPaletteEdit* PaletteEdit() const { return paletteEdit_; }
     TPatternTableEdit* PatternTableEdit() const { return patternTable_; }
@@ -108,9 +96,6 @@ public:
     TObjectEdit* ObjectEdit() const { return objectEdit_; }
     TMidPointEdit* MidPointEdit() const { return midPointEdit_; }
     TScrollEdit* ScrollEdit() const { return scrollEdit_; }
-    TSubForm* SubForm() const { return subForm_; }
-    TMapEditGridForm* MapEditGridForm() const { return gridForm_; }
-    TObjectEditForm* ObjectEditForm() const { return objectForm_; }
     // One animation-timer tick, as the timer gives it.
     void OnTimer();
 

@@ -41,24 +41,6 @@ public:
     std::uint8_t SelectedEntry() const { return selectedEntry_; }
     const std::array<std::uint8_t, 8>& ChipClipboard() const { return chipClipboard_; }
 
-    TImageView* Img32x32ChipEditTable() const { return chipTable_; }
-    TImageView* Img16x16ChipTable(int i) const { return chip16Tables_[static_cast<std::size_t>(i)]; }
-    TImageView* ImgSelected16x16Chip() const { return selectedView_; }
-    TImageView* ImgEdited32x32Chip() const { return editedView_; }
-    TUpDown* UpDown32x32ChipEditTableSwitch() const { return pageSwitch_; }
-    QLabel* Lbl32x32ChipEditSelectedPage() const { return pageLabel_; }
-    QLabel* LblSelected16x16ChipIndex() const { return selectedIndex_; }
-    QLabel* LblSelected16x16ChipPalette() const { return selectedPalette_; }
-    QLabel* LblEdited32x32ChipIndex() const { return editedIndex_; }
-    TClickLabel* LblEdited32x32Chip16x16Chip(int q) const { return entryLabels_[static_cast<std::size_t>(q)]; }
-    TClickLabel* LblEdited32x32Chip16x16ChipProperty(int q) const
-    {
-        return attributeLabels_[static_cast<std::size_t>(q)];
-    }
-    QPushButton* BtnUnused32x32ChipView() const { return unusedButton_; }
-    QPushButton* BtnOverlapped32x32ChipView() const { return duplicatedButton_; }
-    QPushButton* BtnReload() const { return reloadButton_; }
-
 private:
     void BuildTables(QWidget* page);
     void BuildSelectedGroup(QWidget* page);

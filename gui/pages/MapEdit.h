@@ -38,20 +38,6 @@ public:
     int ViewRoom(int view) const { return view == 0 ? rooms_.left : rooms_.right; }
     const std::array<std::uint8_t, 64>& RoomCopyBuffer() const { return roomCopyBuffer_; }
 
-    TImageView* ImgMapEdit(int view) const { return pair_->View(view); }
-    TImageView* Img32x32ChipTable() const { return chipTable_; }
-    TImageView* ImgSelected32x32Chip() const { return selectedView_; }
-    QScrollBar* ScrollBarMapEdit() const { return pair_->Bar(); }
-    QScrollBar* ScrollBarEditedMapPage(int view) const { return pageBars_[static_cast<std::size_t>(view)]; }
-    QLabel* LblEditedMapPage(int view) const { return pageLabels_[static_cast<std::size_t>(view)]; }
-    QLabel* LblSelected32x32ChipIndex() const { return selectedIndex_; }
-    QLabel* LblSelected32x32Chip16x16Chip(int q) const { return entryLabels_[static_cast<std::size_t>(q)]; }
-    QLabel* LblSelected32x32Chip16x16ChipProperty(int q) const
-    {
-        return attributeLabels_[static_cast<std::size_t>(q)];
-    }
-    QPushButton* BtnMapEditReload() const { return reloadButton_; }
-
 private:
     void BuildViews(QWidget* page);
     void BuildRoomGroup(QWidget* page);

@@ -30,18 +30,6 @@ public:
     void Refresh() override;
     void AnimationTick() override;
 
-    int SelectedPointIndex() const { return selected_; }
-
-    TImageView* ImgMidPointStartRoom() const { return view_; }
-    QScrollBar* ScrollBarMidPointStartRoom() const { return roomBar_; }
-    QLabel* LblMidPointStartRoom() const { return roomLabel_; }
-    QLabel* LblMidPointStartY() const { return yLabel_; }
-    QComboBox* ComboBoxMidPointSelect() const { return pointCombo_; }
-    TUpDown* UpDownMidPointStartY() const { return yArrows_; }
-    QLineEdit* EditMidPointData(int field) const { return boxes_[static_cast<std::size_t>(field)]; }
-    QPushButton* BtnMidPointRecalc() const { return recalcButton_; }
-    QPushButton* BtnMidPointAllRecalc() const { return allRecalcButton_; }
-
 private:
     void BuildDataGroup(QWidget* page);
 

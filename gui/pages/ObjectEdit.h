@@ -51,34 +51,6 @@ public:
     TVxObjectNode* HoveredObject() const { return hovered_; }
     int ObjectClipboard() const { return clipboard_; }
 
-    TImageView* ImgObjectEdit(int view) const { return rooms_->View(view); }
-    QScrollBar* ScrollBarObjectEdit() const { return rooms_->Bar(); }
-    QLabel* LblObjectIndex() const { return indexLabel_; }
-    QLabel* LblObjectRoom() const { return roomLabel_; }
-    QLabel* LblObjectX() const { return xLabel_; }
-    QLabel* LblObjectY() const { return yLabel_; }
-    TUpDown* UpDownEditedObjectSelect() const { return selectArrows_; }
-    TUpDown* UpDownObjectOrder() const { return orderArrows_; }
-    TUpDown* UpDownObjectRoom() const { return roomArrows_; }
-    TUpDown* UpDownObjectX() const { return xArrows_; }
-    TUpDown* UpDownObjectY() const { return yArrows_; }
-    QComboBox* ComboBoxObjectKindEdit() const { return kindCombo_; }
-    QPushButton* BtnRemoveObject() const { return removeButton_; }
-    QLabel* LblObjectEditPages() const { return pagesLabel_; }
-    QLabel* LblEnemyObjectCountPages() const { return enemyPagesLabel_; }
-    QLabel* LblItemObjectCountPages() const { return itemPagesLabel_; }
-    QLabel* LblEnemyObjectCount() const { return enemyCountLabel_; }
-    QLabel* LblItemObjectCount() const { return itemCountLabel_; }
-    QButtonGroup* RadioGroupObjectTypeSelect() const { return typeGroup_; }
-    QButtonGroup* RadioGroupObjectOrderType() const { return orderGroup_; }
-    QCheckBox* CheckBoxObjectAutoSort() const { return autoSort_; }
-    QMenu* PopupMenuObjectEdit() const { return menu_->Menu(); }
-    QAction* MenuItemPUCreateObject() const { return menu_->CreateItem(); }
-    QAction* MenuItemPUCopyObject() const { return menu_->CopyItem(); }
-    QAction* MenuItemPUPasteObject() const { return menu_->PasteItem(); }
-    QAction* MenuItemPUSelectObject() const { return menu_->SelectItem(); }
-    QAction* MenuItemPURemoveObject() const { return menu_->RemoveItem(); }
-
 private:
     void BuildViews(QWidget* page);
     void BuildDisplayGroup(QWidget* page);

@@ -29,17 +29,6 @@ public:
 
     std::uint8_t SelectedColor() const { return selectedColor_; }
 
-    TImageView* ImgPaletteEdit(int i) const { return entryViews_[static_cast<std::size_t>(i)]; }
-    QLineEdit* EditPaletteEdit(int i) const { return entryBoxes_[static_cast<std::size_t>(i)]; }
-    TImageView* ImgColorTable() const { return colorTable_; }
-    QFrame* PnlSelectedColor() const { return selectedPanel_; }
-    QLabel* LblSelectedColorIndex() const { return selectedIndex_; }
-    TImageView* ImgPaletteAnimeView() const { return animeView_; }
-    TImageView* ImgPaletteAnimeEdit() const { return animeEdit_; }
-    QLabel* LblCurrentAnimePaletteArrow(int i) const { return arrows_[static_cast<std::size_t>(i)]; }
-    QComboBox* ComboBoxPaletteAnimeFrameCount() const { return frameCount_; }
-    QLineEdit* EditPaletteAnimeFrameTimer() const { return frameTimer_; }
-
 private:
     void BuildEntryGroup(QWidget* page);
     void BuildColorGroup(QWidget* page);

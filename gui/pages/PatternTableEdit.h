@@ -21,8 +21,6 @@ public:
     void AnimationTick() override;
 
     const std::array<std::uint8_t, PatternDataSize>& PatternData() const { return patternData_; }
-    TImageView* BGView() const { return bgView_; }
-    TImageView* SpriteView() const { return spriteView_; }
 
 private:
     TEditorContext& context_;

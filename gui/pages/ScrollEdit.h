@@ -32,19 +32,6 @@ public:
     int ViewRoom(int view) const { return rooms_->Room(view); }
     const TScrollPath& Path() const { return path_; }
 
-    TImageView* ImgScrollEdit(int view) const { return rooms_->View(view); }
-    QScrollBar* ScrollBarScrollEdit() const { return rooms_->Bar(); }
-    QLabel* LblScrollEditPages() const { return pagesLabel_; }
-    QListWidget* LBScrollData() const { return list_; }
-    QLabel* LblSelectedScrollIndex() const { return indexLabel_; }
-    QLabel* LblScrollLeftRoom() const { return leftLabel_; }
-    QLabel* LblScrollRightRoom() const { return rightLabel_; }
-    QComboBox* CBScrollHorizon() const { return countCombo_; }
-    QCheckBox* CheckRight() const { return right_; }
-    QCheckBox* CheckDown() const { return down_; }
-    QCheckBox* CheckUp() const { return up_; }
-    QLineEdit* EditScrollData() const { return directBox_; }
-
 private:
     void BuildDataGroup(QWidget* page);
 

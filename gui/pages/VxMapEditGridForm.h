@@ -28,15 +28,6 @@ public:
     // Valid after the dialog closed with OK.
     const std::array<std::uint8_t, 64>& RoomData() const { return roomData_; }
 
-    const TGridCells& Cells() const { return cells_; }
-    QTableWidget* SGridMapEdit() const { return grid_; }
-    QPushButton* BtnOK() const { return ok_; }
-    QPushButton* BtnCancel() const { return cancel_; }
-    QMenu* PopupMenuMapEditGrid() const { return menu_; }
-    QAction* MenuItemCopyToClipBoard() const { return copy_; }
-    QAction* MenuItemPasteFromClipBoard() const { return paste_; }
-    QAction* MenuItemFillCells() const { return fill_; }
-
     // The grid's events; its widget forwards them.
     bool SGridMapEditKeyPress(const QString& text);
     void NormalizeCells();

@@ -19,10 +19,6 @@ public:
     // Cancel or the close box.
     std::optional<QString> EditText(const QString& caption, const QString& text);
 
-    QPlainTextEdit* MemoObjectEdit() const { return memo_; }
-    QPushButton* BtnOK() const { return ok_; }
-    QPushButton* BtnCancel() const { return cancel_; }
-
 private:
     QPlainTextEdit* memo_;
     QPushButton* ok_;

@@ -17,11 +17,6 @@ public:
     // Heading and text (lines end in CR LF), Cancel hidden, OK shown; modal until closed.
     void ShowList(const QString& heading, const QString& text);
 
-    QLabel* LblInformation() const { return heading_; }
-    QPlainTextEdit* MemoInformation() const { return memo_; }
-    QPushButton* BtnOK() const { return ok_; }
-    QPushButton* BtnCancel() const { return cancel_; }
-
 private:
     QLabel* heading_;
     QPlainTextEdit* memo_;
