@@ -4,6 +4,7 @@
 #include "core/FileSystem.h"
 #include "core/MyIniFiles.h"
 #include "core/RomImgManager.h"
+#include "core/Rooms.h"
 #include "core/VxObject.h"
 #include "gui/image/PngFile.h"
 #include "gui/image/QImageConversion.h"
@@ -88,16 +89,16 @@ int Render(const TToolRequest& request)
     } else if (request.chips) {
         picture = ToQImage(*sheets.chip32Sheet);
     } else if (request.room) {
-        auto view = graphics.CreateDisplayBitmap(256, 256);
+        auto view = graphics.CreateDisplayBitmap(RoomPixels, RoomPixels);
         DrawRoomWithObjects(graphics, *view, *sheets.chip32Sheet, stage, *request.room, objects);
         picture = ToQImage(*view);
     } else {
-        auto map = graphics.CreateDisplayBitmap(256 * RoomCount, 256);
-        auto view = graphics.CreateDisplayBitmap(256, 256);
+        auto map = graphics.CreateDisplayBitmap(RoomPixels * RoomCount, RoomPixels);
+        auto view = graphics.CreateDisplayBitmap(RoomPixels, RoomPixels);
         TNkDIBCanvas canvas(*map);
         for (int r = 0; r < RoomCount; ++r) {
             DrawRoomWithObjects(graphics, *view, *sheets.chip32Sheet, stage, r, objects);
-            canvas.CopyRect(256 * r, 0, 256 * (r + 1), 256, *view, 0, 0, 256, 256);
+            canvas.CopyRect(RoomPixels * r, 0, RoomPixels * (r + 1), RoomPixels, *view, 0, 0, RoomPixels, RoomPixels);
         }
         canvas.Release();
         picture = ToQImage(*map);

@@ -91,7 +91,7 @@ void TMidPointEdit::BuildDataGroup(QWidget* page)
 
 void TMidPointEdit::Open()
 {
-    GiveDisplayBitmap(view_, context_.graphics, 256, 256);
+    GiveDisplayBitmap(view_, context_.graphics, RoomPixels, RoomPixels);
     StageChanged();
 }
 

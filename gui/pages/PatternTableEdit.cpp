@@ -9,12 +9,8 @@ namespace vx {
 
 void TPatternTableEdit::BindControls(QWidget* page)
 {
-    bgView_ = new TImageView(page);
-    bgView_->setObjectName(QStringLiteral("ImgBGPatternTableView"));
-    bgView_->setGeometry(48, 24, 256, 256);
-    spriteView_ = new TImageView(page);
-    spriteView_->setObjectName(QStringLiteral("ImgSpritePatternTableView"));
-    spriteView_->setGeometry(310, 24, 256, 256);
+    bgView_ = MakeImageView(page, QStringLiteral("ImgBGPatternTableView"), QRect(48, 24, 256, 256));
+    spriteView_ = MakeImageView(page, QStringLiteral("ImgSpritePatternTableView"), QRect(310, 24, 256, 256));
 }
 
 void TPatternTableEdit::Open()

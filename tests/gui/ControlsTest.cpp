@@ -1,10 +1,6 @@
 #include "tests/gui/support/Controls.h"
 
-#include <QAction>
 #include <QLabel>
-#include <QMainWindow>
-#include <QMenu>
-#include <QMenuBar>
 #include <QScrollBar>
 #include <gtest/gtest.h>
 
@@ -33,22 +29,4 @@ TEST(Controls, FindTheOneNamedControlAtAnyDepthAndRefuseMissingOrDoubledNames)
     }
     EXPECT_THROW(test::Control<QLabel>(&page, u"LblTwice"), test::ControlNotFound);
     EXPECT_THROW(test::Control<QLabel>(nullptr, u"LblTwice"), test::ControlNotFound);
-}
-
-TEST(Controls, MenuCommandsAreFoundByCaptionOrShortcutOnlyInTheMenuBar)
-{
-    QMainWindow window;
-    QMenu* file = window.menuBar()->addMenu(QStringLiteral("File(&F)"));
-    QAction* save = file->addAction(QStringLiteral("Save(&S)"));
-    QAction* undo = file->addAction(QStringLiteral("Undo"));
-    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    auto* popup = new QMenu(&window); // a page's menu, outside the bar
-    popup->addAction(QStringLiteral("Close"));
-
-    EXPECT_EQ(test::MenuCommand(&window, u"Save(&S)"), save);
-    EXPECT_EQ(test::MenuCommand(&window, QKeySequence(Qt::CTRL | Qt::Key_Z)), undo);
-    EXPECT_EQ(test::MenuTitled(&window, u"File(&F)"), file);
-    EXPECT_THROW(test::MenuCommand(&window, u"Close"), test::ControlNotFound);
-    file->addAction(QStringLiteral("Save(&S)"));
-    EXPECT_THROW(test::MenuCommand(&window, u"Save(&S)"), test::ControlNotFound);
 }

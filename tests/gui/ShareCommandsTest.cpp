@@ -27,8 +27,8 @@ protected:
         return out;
     }
     // The two commands, found by their English captions.
-    QAction* PatchCommand() const { return Command(u"Create Patch..."); }
-    QAction* PictureCommand() const { return Command(u"Export Stage Picture..."); }
+    QAction* PatchCommand() const { return Command(u"MenuItemCreatePatch"); }
+    QAction* PictureCommand() const { return Command(u"MenuItemExportStagePicture"); }
 };
 
 } // namespace

@@ -24,11 +24,11 @@ protected:
     // stage selector, the pages and the animation timer.
     bool ShowsImage(bool shown) const
     {
-        for (const char16_t* caption : {u"上書き保存(&S)", u"名前を付けて保存(&A)", u"閉じる(&C)"})
-            if (Command(caption)->isEnabled() != shown)
+        for (const char16_t* name : {u"MenuItemSave", u"MenuItemSaveAs", u"MenuItemClose"})
+            if (Command(name)->isEnabled() != shown)
                 return false;
         return StageSelector()->isHidden() != shown && Pages()->isHidden() != shown &&
-               test::MenuTitled(form.get(), u"編集(&E)")->menuAction()->isVisible() == shown &&
+               test::Control<QMenu>(form.get(), u"MenuEdit")->menuAction()->isVisible() == shown &&
                AnimationTimer()->isActive() == shown &&
                (shown || form->windowTitle() == QStringLiteral("VEXALON 2 EDITOR"));
     }

@@ -1,10 +1,6 @@
 #include "tests/gui/support/Controls.h"
 
-#include <QAction>
-#include <QMenu>
-#include <QMenuBar>
 #include <QWidget>
-#include <functional>
 
 namespace vx::test {
 namespace {
@@ -18,20 +14,6 @@ QString Describe(const QObject* object)
            (name.isEmpty() ? QString() : QStringLiteral(" \"") + name + QLatin1Char('"'));
 }
 
-template <class T> T* OneOf(const QWidget* window, const QString& what, const std::function<bool(const T*)>& matches)
-{
-    const QMenuBar* bar = window ? window->findChild<QMenuBar*>() : nullptr;
-    QList<T*> found;
-    if (bar)
-        for (T* candidate : bar->findChildren<T*>())
-            if (matches(candidate))
-                found << candidate;
-    if (found.size() != 1)
-        throw ControlNotFound(bar ? static_cast<const QObject*>(bar) : window, what, T::staticMetaObject.className(),
-                              found.size());
-    return found.front();
-}
-
 } // namespace
 
 ControlNotFound::ControlNotFound(const QObject* parent, const QString& name, const char* type, qsizetype found)
@@ -40,24 +22,6 @@ ControlNotFound::ControlNotFound(const QObject* parent, const QString& name, con
                                    QString::fromLatin1(type), name, Describe(parent)))
                              .toStdString())
 {
-}
-
-QAction* MenuCommand(const QWidget* window, QAnyStringView caption)
-{
-    const QString text = caption.toString();
-    return OneOf<QAction>(window, text, [&](const QAction* action) { return action->text() == text; });
-}
-
-QAction* MenuCommand(const QWidget* window, const QKeySequence& shortcut)
-{
-    return OneOf<QAction>(window, shortcut.toString(),
-                          [&](const QAction* action) { return action->shortcut() == shortcut; });
-}
-
-QMenu* MenuTitled(const QWidget* window, QAnyStringView title)
-{
-    const QString text = title.toString();
-    return OneOf<QMenu>(window, text, [&](const QMenu* menu) { return menu->title() == text; });
 }
 
 } // namespace vx::test

@@ -1,14 +1,9 @@
 #pragma once
 #include <QAnyStringView>
-#include <QKeySequence>
 #include <QList>
 #include <QObject>
 #include <QString>
 #include <stdexcept>
-
-class QAction;
-class QMenu;
-class QWidget;
 
 namespace vx::test {
 
@@ -35,11 +30,5 @@ template <class T> T* Control(const QObject* parent, QAnyStringView name, int nu
 {
     return Control<T>(parent, name.toString() + QString::number(number));
 }
-
-// The window's menus carry no object names: a command of its menu bar by its caption (with
-// the '&'), or by its shortcut, and a menu by its title.
-QAction* MenuCommand(const QWidget* window, QAnyStringView caption);
-QAction* MenuCommand(const QWidget* window, const QKeySequence& shortcut);
-QMenu* MenuTitled(const QWidget* window, QAnyStringView title);
 
 } // namespace vx::test

@@ -44,9 +44,9 @@ protected:
     int UndoCount() const { return Stage().UndoStack().Count(); }
 
     // The menu bar's commands.
-    QAction* Command(QAnyStringView caption) const { return MenuCommand(form.get(), caption); }
-    QAction* UndoAction() const { return MenuCommand(form.get(), QKeySequence(Qt::CTRL | Qt::Key_Z)); }
-    QAction* RedoAction() const { return MenuCommand(form.get(), QKeySequence(Qt::CTRL | Qt::Key_Y)); }
+    QAction* Command(QAnyStringView name) const { return Control<QAction>(form.get(), name); }
+    QAction* UndoAction() const { return Command(u"MenuItemUndo"); }
+    QAction* RedoAction() const { return Command(u"MenuItemRedo"); }
     // The Undo item's caption as the Edit menu shows it when opened (and then closed).
     QString UndoCaption()
     {
