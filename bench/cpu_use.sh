@@ -33,7 +33,6 @@ fi
 export DISPLAY=$display
 
 "$build/vexalon2-tool" make-sample "$image" >/dev/null
-# The editor reads fcpalette.pal from the folder it starts in.
 (cd "$build" && exec ./vexalon2editor "$image") >/dev/null 2>&1 &
 editor=$!
 xdotool search --sync --onlyvisible --name "VEXALON 2 EDITOR - " >/dev/null

@@ -189,6 +189,11 @@ std::vector<std::uint8_t> TRomImgManager::EditedImage()
     return image;
 }
 
+bool TRomImgManager::DiffersFromFile()
+{
+    return IsModified() && EditedImage() != imageBytes_;
+}
+
 void TRomImgManager::CloseImage()
 {
     imageSize_ = -1;

@@ -56,6 +56,9 @@ public:
 
     bool IsLoaded() const { return loaded_; }
     bool IsModified() const;
+    // Edited, and a save would now change the file's bytes: false again once undo has
+    // brought every table back to what the file holds.
+    bool DiffersFromFile();
     std::int64_t ImageSize() const { return imageSize_; }
     const std::string& FileName() const { return fileName_; }
     std::vector<std::uint8_t>& ImageBytes() { return imageBytes_; }

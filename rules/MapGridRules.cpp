@@ -106,10 +106,13 @@ bool PasteText(TGridCells& cells, std::string_view utf8Text, int left, int top)
         cells[static_cast<std::size_t>(GridIndex(column, row))] = Hex2(*value);
         changed = true;
     };
+    char previous = '\0';
     for (char c : utf8Text) {
-        if (c == '\n')
-            continue;
-        if (c == '\r') {
+        const bool crLf = c == '\n' && previous == '\r';
+        previous = c;
+        if (crLf)
+            continue; // its CR ended the row
+        if (c == '\r' || c == '\n') {
             place();
             dc = 0;
             ++dr;

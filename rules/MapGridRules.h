@@ -40,7 +40,7 @@ std::optional<TGridRange> ClampRange(TGridRange range);
 // The selection as text: cells separated by one blank, CR LF after every row. Empty for a
 // selection outside the grid.
 std::string CopyText(const TGridCells& cells, TGridRange range);
-// Pastes text at (left, top): blanks separate cells, CR ends a row, LF is ignored; cells
+// Pastes text at (left, top): blanks separate cells, CR LF, CR or LF ends a row; cells
 // beyond the grid are dropped and tokens that are not a hex byte leave their cell alone.
 // A text of more than 256 characters (UTF-16 units, as the clipboard counts them) pastes
 // nothing. Returns whether any cell was set.

@@ -156,6 +156,13 @@ std::vector<TObjectLine> ParseRoomObjectsText(std::string_view text)
     return objects;
 }
 
+int RoomObjectsLimit(const TVxObjectManager& objects, int room)
+{
+    if (room < 0 || room >= RoomCount)
+        return 0;
+    return std::max(objects.Capacity - (objects.TotalCount() - objects.Lists(room).Count()), 0);
+}
+
 bool RoomObjectsFit(const TVxObjectManager& objects, int room, std::size_t lines)
 {
     if (room < 0 || room >= RoomCount)
@@ -175,6 +182,16 @@ std::string CannotCreateObjectText()
 }
 
 std::string FailedToAddObjectsText() { return Tr("オブジェクトの追加に失敗しました", "Failed to Add Objects"); }
+
+std::string RoomObjectsDoNotFitText(int typed, int fit)
+{
+    const std::string have = std::to_string(typed), most = std::to_string(fit);
+    if (IsJapanese())
+        return FailedToAddObjectsText() + "\n何も変更していません。入力は" + have + "個ですが、この部屋に置けるのは" +
+               most + "個までです。";
+    return FailedToAddObjectsText() + "\nNothing was applied: the text has " + have +
+           (typed == 1 ? " object" : " objects") + " and this room can hold at most " + most + ".";
+}
 
 std::string OrderTypeQuestion()
 {

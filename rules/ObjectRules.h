@@ -66,6 +66,8 @@ struct TObjectLine {
     bool operator==(const TObjectLine&) const = default;
 };
 std::vector<TObjectLine> ParseRoomObjectsText(std::string_view text);
+// How many objects a room can hold: the capacity less the other rooms' objects (0 outside).
+int RoomObjectsLimit(const TVxObjectManager& objects, int room);
 // Whether a room's objects can be replaced by `lines` objects without passing capacity.
 bool RoomObjectsFit(const TVxObjectManager& objects, int room, std::size_t lines);
 
@@ -73,6 +75,8 @@ bool RoomObjectsFit(const TVxObjectManager& objects, int room, std::size_t lines
 std::string RoomTextCaption(int room);
 std::string CannotCreateObjectText();
 std::string FailedToAddObjectsText();
+// The room text dialog's refusal: `typed` objects where the room holds at most `fit`.
+std::string RoomObjectsDoNotFitText(int typed, int fit);
 std::string OrderTypeQuestion();
 
 } // namespace vx

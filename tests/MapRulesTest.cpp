@@ -166,6 +166,28 @@ TEST(MapGridRules, PasteDropsCellsOutsideSkipsBadTokensAndIgnoresLongTexts)
     EXPECT_EQ(At(cells, 0, 0), "02");
 }
 
+TEST(MapGridRules, PasteRowsEndAtCrLfOrALoneCrOrALoneLf)
+{
+    const auto pasted = [](std::string_view text) {
+        TGridCells cells = Numbered();
+        PasteText(cells, text, 1, 2);
+        return cells;
+    };
+    const TGridCells lf = pasted("11 22\n33 44");
+    EXPECT_EQ(At(lf, 1, 2) + At(lf, 2, 2) + At(lf, 1, 3) + At(lf, 2, 3), "11223344") << "two rows";
+    EXPECT_EQ(pasted("11 22\r\n33 44"), lf);
+    EXPECT_EQ(pasted("11 22\r33 44"), lf);
+    EXPECT_EQ(pasted("11 22\n33 44\n"), lf) << "a trailing line end adds nothing";
+    EXPECT_EQ(pasted("11 22\r\n33 44\r\n"), lf);
+
+    const TGridCells skipped = pasted("11\r\n\r\n22");
+    EXPECT_EQ(At(skipped, 1, 3), At(Numbered(), 1, 3)) << "an empty line skips a row";
+    EXPECT_EQ(At(skipped, 1, 4), "22");
+    EXPECT_EQ(pasted("11\n\n22"), skipped);
+    EXPECT_EQ(pasted("11\r\r\n22"), skipped) << "a CR, then a CR LF";
+    EXPECT_EQ(pasted("11\n\r22"), skipped) << "an LF, then a CR";
+}
+
 TEST(MapGridRules, FillTakesAHexByteIntoTheSelection)
 {
     EXPECT_EQ(ParseFillValue("a"), 0x0A);

@@ -164,6 +164,10 @@ TEST(ObjectEditRules, ARoomFitsWhenTheOthersPlusItsLinesStayWithinCapacity)
     EXPECT_FALSE(RoomObjectsFit(*items, 4, 3)) << "32 items, 2 in the room, 3 lines";
     EXPECT_TRUE(RoomObjectsFit(*items, 4, 0));
     EXPECT_FALSE(RoomObjectsFit(*items, 44, 0));
+    EXPECT_EQ(RoomObjectsLimit(*items, 4), 2) << "its own objects count as room";
+    EXPECT_EQ(RoomObjectsLimit(*items, 0), 0);
+    EXPECT_EQ(RoomObjectsLimit(*Build({{3, 0, 0, 0}, {9, 0, 0, 0}}, ItemCapacity), 3), 31);
+    EXPECT_EQ(RoomObjectsLimit(*items, 44), 0);
 }
 
 TEST(ObjectEditRules, MessagesInBothLanguages)
@@ -173,6 +177,12 @@ TEST(ObjectEditRules, MessagesInBothLanguages)
         EXPECT_EQ(RoomTextCaption(0x0C), "Edit Object in Screen 0C");
         EXPECT_EQ(CannotCreateObjectText(), "Failed to Create a New Object");
         EXPECT_EQ(FailedToAddObjectsText(), "Failed to Add Objects");
+        EXPECT_EQ(RoomObjectsDoNotFitText(3, 2),
+                  "Failed to Add Objects\nNothing was applied: the text has 3 objects and this room can hold at "
+                  "most 2.");
+        EXPECT_EQ(RoomObjectsDoNotFitText(1, 0),
+                  "Failed to Add Objects\nNothing was applied: the text has 1 object and this room can hold at "
+                  "most 0.");
         EXPECT_EQ(OrderTypeQuestion(), "Intend to Order Method.Switching \"Free\" to \"By Screen\" maybe changes Order of "
                                        "Objects.Do you really do?");
     }
@@ -180,6 +190,8 @@ TEST(ObjectEditRules, MessagesInBothLanguages)
     EXPECT_EQ(RoomTextCaption(0x0C), "部屋番号0Cのオブジェクト編集");
     EXPECT_EQ(CannotCreateObjectText(), "オブジェクトを作成できませんでした。");
     EXPECT_EQ(FailedToAddObjectsText(), "オブジェクトの追加に失敗しました");
+    EXPECT_EQ(RoomObjectsDoNotFitText(3, 2),
+              "オブジェクトの追加に失敗しました\n何も変更していません。入力は3個ですが、この部屋に置けるのは2個までです。");
     EXPECT_EQ(OrderTypeQuestion(), "オブジェクトの順序決定方法を変更しようとしています。自由順序から部屋単位で管理への変更は"
                                    "オブジェクトの順序が変更される可能性があります。変更を行いますか？");
 }

@@ -144,7 +144,9 @@ TCommandLine::TCommandLine()
     Flag(kind, "--sheet-of-rooms", request.sheetOfRooms, "the 44 rooms in C columns, each numbered in its corner");
     command->add_option("--out", request.out, "the PNG file to write")->required()->type_name("FILE.png");
     SettingsOption(command);
-    command->add_option("--palette", request.palette, "the colour file (default: fcpalette.pal beside the tool)")
+    command
+        ->add_option("--palette", request.palette,
+                     "the colour file (default: fcpalette.pal beside the tool, else in ../share/vexalon2editor)")
         ->type_name("FILE");
     Flag(command, "--objects", request.objects, "add the enemy and item markers");
     CLI::Option* sheetOfRooms = kind->get_option("--sheet-of-rooms");

@@ -1,6 +1,7 @@
 #include "tools/RenderCommand.h"
 
 #include "core/AddressData.h"
+#include "core/DataFiles.h"
 #include "core/FileSystem.h"
 #include "core/MyIniFiles.h"
 #include "core/RomImgManager.h"
@@ -43,7 +44,7 @@ int Render(const TToolRequest& request)
     }
     std::string paletteFile = request.palette;
     if (paletteFile.empty())
-        paletteFile = ToolFolder() + "/fcpalette.pal";
+        paletteFile = FindDataFolder(ToolFolder()) + "/fcpalette.pal";
     if (auto refused = OutputRefusal(out, {image, request.settings, paletteFile}, request.force))
         return Refused(*refused);
 

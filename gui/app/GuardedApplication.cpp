@@ -23,7 +23,7 @@ bool TGuardedApplication::notify(QObject* receiver, QEvent* event)
         if (Report)
             Report(text);
         else
-            QMessageBox::critical(nullptr, applicationName(), text);
+            QMessageBox::critical(nullptr, QStringLiteral("VEXALON 2 EDITOR"), text);
     }
     return false;
 }

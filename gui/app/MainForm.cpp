@@ -5,7 +5,11 @@
 #include "core/MyIniFiles.h"
 #include "core/NameLists.h"
 #include "core/RomImgManager.h"
+#include "core/InputFile.h"
+#include "gui/app/AppPaths.h"
 #include "gui/app/FileCommands.h"
+#include "gui/app/MainMenus.h"
+#include "gui/app/RecentFilesMenu.h"
 #include "gui/app/ShareCommands.h"
 #include "gui/app/StageNames.h"
 #include "gui/image/QtGlyphRenderer.h"
@@ -27,6 +31,9 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -47,11 +54,12 @@ QString OutOfMemoryText()
     return Text("メモリが足りません。", "Out of memory.");
 }
 
-TMainForm::TMainForm(TPrompts& prompts, const QString& programFolder, QWidget* parent)
-    : QMainWindow(parent), prompts_(prompts)
+TMainForm::TMainForm(TPrompts& prompts, const TAppPaths& paths, QWidget* parent)
+    : QMainWindow(parent), prompts_(prompts), preferencesFile_(paths.preferencesFile)
 {
     setWindowTitle(AppTitle);
-    if (!CreateRunObjects(programFolder)) {
+    setAcceptDrops(true);
+    if (!CreateRunObjects(paths)) {
         failed_ = true;
         return;
     }
@@ -76,14 +84,16 @@ TMainForm::~TMainForm()
     }
 }
 
-bool TMainForm::CreateRunObjects(const QString& programFolder)
+bool TMainForm::CreateRunObjects(const TAppPaths& paths)
 {
-    const std::string folder = programFolder.toStdString();
+    const std::string folder = paths.dataFolder.toStdString();
     try {
-        settings_ = std::make_unique<TMyMemIniFile>(folder + "/vexalon2editor.ini");
+        settings_ = std::make_unique<TMyMemIniFile>(paths.settingsFile.toStdString());
         addresses_ = std::make_unique<TAddressData>(*settings_);
         rom_ = std::make_unique<TRomImgManager>(*addresses_);
-        palette_ = std::make_unique<TPaletteManager>("fcpalette.pal");
+        // Refusals name the colour file as the user knows it, wherever it was found.
+        palette_ = std::make_unique<TPaletteManager>(
+            ReadInputFile(folder + "/fcpalette.pal", TInputKind::ColourFile), "fcpalette.pal");
         glyphs_ = std::make_unique<TQtGlyphRenderer>();
         graphics_ = std::make_unique<TGraphicManager>(*palette_, glyphs_.get());
         files_ = std::make_unique<TFileCommands>(prompts_, *rom_);
@@ -100,8 +110,14 @@ bool TMainForm::CreateRunObjects(const QString& programFolder)
     files_->Saved = [this] {
         status_[0]->clear();
         ShowTitle();
+        ShowModified(false);
+        recent_->Add(QString::fromStdString(rom_->FileName()));
     };
-    rom_->Hooks.ShowModified = [this](const std::string& text) { status_[0]->setText(QString::fromStdString(text)); };
+    rom_->Hooks.ShowModified = [this](const std::string& text) {
+        status_[0]->setText(QString::fromStdString(text));
+        ShowModified(true);
+    };
+    share_->Wrote = [this](const QString& text) { status_[2]->setText(text); };
     // A palette edit, undo or redo hands the stage's colours to the renderer at once.
     rom_->Hooks.PaletteChanged = [this](const TStageData& stage) { graphics_->SetBGPalette(stage.BGPalette()); };
     rom_->Hooks.PaletteAnimeChanged = [this](const TStageData& stage) {
@@ -175,47 +191,21 @@ void TMainForm::BuildFrame()
 
 void TMainForm::BuildMenus()
 {
-    QMenu* file = menuBar()->addMenu(QString::fromUtf8("ファイル(&F)"));
-    open_ = file->addAction(QString::fromUtf8("開く(&O)"), this, &TMainForm::CommandOpen);
-    file->addSeparator();
-    save_ = file->addAction(QString::fromUtf8("上書き保存(&S)"), this, [this] { CommandSave(); });
-    saveAs_ = file->addAction(QString::fromUtf8("名前を付けて保存(&A)"), this, [this] { CommandSaveAs(); });
-    file->addSeparator();
-    patch_ = file->addAction(QString(), this, &TMainForm::CommandCreatePatch);
-    exportPicture_ = file->addAction(QString(), this, &TMainForm::CommandExportStagePicture);
-    // Their captions follow the user's language, asked when the menu opens.
-    const auto caption = [this] {
-        patch_->setText(Text("パッチの作成...", "Create Patch..."));
-        exportPicture_->setText(Text("ステージ画像の書き出し...", "Export Stage Picture..."));
-    };
-    caption();
-    connect(file, &QMenu::aboutToShow, this, caption);
-    file->addSeparator();
-    close_ = file->addAction(QString::fromUtf8("閉じる(&C)"), this, &TMainForm::CommandClose);
-    file->addSeparator();
-    exit_ = file->addAction(QString::fromUtf8("終了(&X)"), this, &QWidget::close);
-
-    editMenu_ = menuBar()->addMenu(QString::fromUtf8("編集(&E)"));
-    undo_ = editMenu_->addAction(QString::fromUtf8("元に戻す(&U)"), this, &TMainForm::CommandUndo);
-    undo_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    redo_ = editMenu_->addAction(QString::fromUtf8("やり直し(&R)"), this, &TMainForm::CommandRedo);
-    redo_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
-    // The captions and states are made each time the menu opens. A disabled action ignores
-    // its key, and edits happen without the shell seeing them, so while the menu is closed
-    // both stay enabled and the commands themselves check for a step.
-    connect(editMenu_, &QMenu::aboutToShow, this, &TMainForm::UpdateEditMenu);
-    connect(editMenu_, &QMenu::aboutToHide, this, &TMainForm::EnableHistoryKeys);
-    addAction(undo_);
-    addAction(redo_);
-    // Named for lookups, as the pages' controls are.
-    file->setObjectName(QStringLiteral("MenuFile"));
-    editMenu_->setObjectName(QStringLiteral("MenuEdit"));
-    const std::pair<QAction*, const char*> named[] = {
-        {open_, "MenuItemOpen"},   {save_, "MenuItemSave"},   {saveAs_, "MenuItemSaveAs"},
-        {patch_, "MenuItemCreatePatch"}, {exportPicture_, "MenuItemExportStagePicture"},
-        {close_, "MenuItemClose"}, {exit_, "MenuItemExit"}, {undo_, "MenuItemUndo"}, {redo_, "MenuItemRedo"}};
-    for (const auto& [action, name] : named)
-        action->setObjectName(QString::fromLatin1(name));
+    menus_ = std::make_unique<TMainMenus>(
+        this, TMenuCommands{.open = [this] { CommandOpen(); },
+                            .save = [this] { CommandSave(); },
+                            .saveAs = [this] { CommandSaveAs(); },
+                            .createPatch = [this] { CommandCreatePatch(); },
+                            .exportPicture = [this] { CommandExportStagePicture(); },
+                            .close = [this] { CommandClose(); },
+                            .exit = [this] { close(); },
+                            .undo = [this] { CommandUndo(); },
+                            .redo = [this] { CommandRedo(); }});
+    connect(menus_->edit, &QMenu::aboutToShow, this, &TMainForm::UpdateEditMenu);
+    connect(menus_->edit, &QMenu::aboutToHide, this, &TMainForm::EnableHistoryKeys);
+    recent_ = std::make_unique<TRecentFilesMenu>(
+        menus_->recent, preferencesFile_, prompts_, [this](const QString& path) { OpenAfterAsking(path); },
+        [this](const QString& reason) { status_[2]->setText(reason); });
 }
 
 void TMainForm::BindUnits()
@@ -248,27 +238,32 @@ TEditorUnit* TMainForm::UnitOfPage(int page) const
 
 void TMainForm::ShowTitle()
 {
-    setWindowTitle(rom_->IsLoaded() ? AppTitle + QStringLiteral(" - ") + QString::fromStdString(rom_->FileName())
-                                    : AppTitle);
+    // "[*]" shows as "*" while the image has unsaved edits.
+    setWindowTitle(rom_->IsLoaded()
+                       ? AppTitle + QStringLiteral(" - ") + QString::fromStdString(rom_->FileName()) + QStringLiteral("[*]")
+                       : AppTitle);
+}
+
+void TMainForm::ShowModified(bool modified)
+{
+    setWindowModified(modified && rom_->IsLoaded());
 }
 
 void TMainForm::ShowImageCommands(bool shown)
 {
     stageSelector_->setVisible(shown);
     pages_->setVisible(shown);
-    for (QAction* action : {save_, saveAs_, patch_, exportPicture_, close_})
-        action->setEnabled(shown);
-    editMenu_->menuAction()->setVisible(shown);
+    menus_->ShowImageCommands(shown);
 }
 
 void TMainForm::NoImageState()
 {
     timer_->stop();
     ShowImageCommands(false);
-    undo_->setEnabled(false);
-    redo_->setEnabled(false);
+    menus_->EnableHistoryKeys(false);
     status_[0]->clear();
     ShowTitle();
+    ShowModified(false);
 }
 
 void TMainForm::ImageOpenedState()
@@ -277,6 +272,7 @@ void TMainForm::ImageOpenedState()
     ShowTitle();
     // A new image starts unmodified, whatever the last one was.
     status_[0]->clear();
+    ShowModified(false);
     updating_ = true;
     rom_->SetCurrentStageIndex(0);
     stageSelector_->clear();
@@ -296,13 +292,20 @@ bool TMainForm::OpenImage(const QString& chosen)
 {
     if (!files_->Load(chosen))
         return false;
+    recent_->Add(QString::fromStdString(rom_->FileName()));
     ImageOpenedState();
     return true;
 }
 
-void TMainForm::CommandOpen()
+void TMainForm::OpenAfterAsking(const QString& path)
 {
     // Opening over unsaved edits asks first, as closing does: nothing is dropped unasked.
+    if (files_->SettleUnsavedChanges())
+        OpenImage(path);
+}
+
+void TMainForm::CommandOpen()
+{
     if (!files_->SettleUnsavedChanges())
         return;
     if (const auto path = prompts_.ChooseOpenFile())
@@ -348,6 +351,23 @@ void TMainForm::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
+void TMainForm::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // One image at a time; what is not a local file is refused as Open refuses a bad file.
+    const QString path = urls.front().isLocalFile() ? urls.front().toLocalFile() : urls.front().toString();
+    OpenAfterAsking(path);
+}
+
 void TMainForm::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
@@ -355,22 +375,9 @@ void TMainForm::resizeEvent(QResizeEvent* event)
         pages_->setGeometry(0, 27, central_->width(), std::max(0, central_->height() - 27));
 }
 
-void TMainForm::UpdateEditMenu()
-{
-    const bool canUndo = rom_->CanUndo(), canRedo = rom_->CanRedo();
-    undo_->setEnabled(canUndo);
-    redo_->setEnabled(canRedo);
-    undo_->setText(canUndo ? Text("元に戻す(&U) - ", "Undo(&U) - ") + QString::fromStdString(rom_->UndoCaption())
-                           : Text("元に戻す(&U)", "Undo(&U)"));
-    redo_->setText(canRedo ? Text("やり直し(&R) - ", "Redo(&R) - ") + QString::fromStdString(rom_->RedoCaption())
-                           : Text("やり直し(&R)", "Redo(&R)"));
-}
+void TMainForm::UpdateEditMenu() { menus_->ShowHistory(*rom_); }
 
-void TMainForm::EnableHistoryKeys()
-{
-    undo_->setEnabled(rom_->IsLoaded());
-    redo_->setEnabled(rom_->IsLoaded());
-}
+void TMainForm::EnableHistoryKeys() { menus_->EnableHistoryKeys(rom_->IsLoaded()); }
 
 void TMainForm::RefreshActivePage()
 {
@@ -383,6 +390,7 @@ void TMainForm::CommandUndo()
     if (!rom_->CanUndo())
         return;
     rom_->Undo();
+    ShowModified(rom_->DiffersFromFile());
     RefreshActivePage();
 }
 
@@ -391,6 +399,7 @@ void TMainForm::CommandRedo()
     if (!rom_->CanRedo())
         return;
     rom_->Redo();
+    ShowModified(rom_->DiffersFromFile());
     RefreshActivePage();
 }
 

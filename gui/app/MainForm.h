@@ -16,9 +16,12 @@ class QTimer;
 namespace vx {
 
 class TAddressData;
+class TRecentFilesMenu;
+struct TAppPaths;
 class TChip32x32Edit;
 class TFileCommands;
 class TGraphicManager;
+class TMainMenus;
 class TMapEdit;
 class TMapEditGridForm;
 class TMidPointEdit;
@@ -60,7 +63,7 @@ class TMainForm : public QMainWindow {
 public:
     // Settings, colours and name lists are read here; a failure is shown through prompts
     // and leaves Failed() true, and the program should end.
-    TMainForm(TPrompts& prompts, const QString& programFolder, QWidget* parent = nullptr);
+    TMainForm(TPrompts& prompts, const TAppPaths& paths, QWidget* parent = nullptr);
     // Writes the settings file, completed with every value in force.
     ~TMainForm() override;
 
@@ -68,6 +71,8 @@ public:
 
     // Opens an image and sets the editors up on it; a refused file is explained.
     bool OpenImage(const QString& path);
+    // Open, drop and the recent list: the unsaved-changes question first, then the image.
+    void OpenAfterAsking(const QString& path);
     void CommandOpen();
     bool CommandSave();
     bool CommandSaveAs();
@@ -101,10 +106,12 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    bool CreateRunObjects(const QString& programFolder);
+    bool CreateRunObjects(const TAppPaths& paths);
     void BuildFrame();
     void BuildMenus();
     void BindUnits();
@@ -113,6 +120,7 @@ private:
     // The stage selector, the pages and the commands that need an image.
     void ShowImageCommands(bool shown);
     void ShowTitle();
+    void ShowModified(bool modified);
     // Keeps the unit in the calling order, on its page.
     template <typename Unit>
     Unit* AddUnit(std::unique_ptr<Unit> unit, int page)
@@ -135,6 +143,8 @@ private:
     std::unique_ptr<TGraphicManager> graphics_;
     std::unique_ptr<TFileCommands> files_;
     std::unique_ptr<TShareCommands> share_;
+    std::unique_ptr<TRecentFilesMenu> recent_;
+    QString preferencesFile_;
     std::vector<std::string> chipAttributeNames_;
     std::vector<std::string> objectNames_;
     std::unique_ptr<TEditorContext> context_;
@@ -156,16 +166,7 @@ private:
     QComboBox* stageSelector_ = nullptr;
     QTabWidget* pages_ = nullptr;
     QLabel* status_[3] = {};
-    QMenu* editMenu_ = nullptr;
-    QAction* open_ = nullptr;
-    QAction* save_ = nullptr;
-    QAction* saveAs_ = nullptr;
-    QAction* patch_ = nullptr;
-    QAction* exportPicture_ = nullptr;
-    QAction* close_ = nullptr;
-    QAction* exit_ = nullptr;
-    QAction* undo_ = nullptr;
-    QAction* redo_ = nullptr;
+    std::unique_ptr<TMainMenus> menus_;
     QTimer* timer_ = nullptr;
 };
 

@@ -22,6 +22,15 @@ QString Text(const char* japanese, const char* english) { return QString::fromSt
 
 } // namespace
 
+QString WroteFileText(const QString& path, std::uint64_t size)
+{
+    QString digits = QString::number(size);
+    for (qsizetype at = digits.size() - 3; at > 0; at -= 3)
+        digits.insert(at, QLatin1Char(','));
+    const QString name = path.section(QLatin1Char('/'), -1);
+    return Text("%1 を書き出しました (%2 バイト)", "Wrote %1 (%2 bytes)").arg(name, digits);
+}
+
 TShareCommands::TShareCommands(TPrompts& prompts, TRomImgManager& rom, const TPaletteManager& palette,
                                const TGlyphRenderer* glyphs)
     : prompts_(prompts), rom_(rom), palette_(palette), glyphs_(glyphs)
@@ -84,7 +93,10 @@ void TShareCommands::CreatePatch()
         WriteOutputFile(patchPath->toStdString(), patch.bytes);
     } catch (const VxError& error) {
         prompts_.ShowMessage(QString::fromStdString(error.what()));
+        return;
     }
+    if (Wrote)
+        Wrote(WroteFileText(*patchPath, patch.bytes.size()));
 }
 
 void TShareCommands::ExportStagePicture()
@@ -116,7 +128,9 @@ void TShareCommands::ExportStagePicture()
     const TSheetPictureOptions options{11, true, true, true};
     const QImage picture = ToQImage(*DrawStageSheetPicture(graphics, stage, *sheets.chip32Sheet, options));
     try {
-        WritePngFile(path->toStdString(), picture);
+        const std::size_t size = WritePngFile(path->toStdString(), picture);
+        if (Wrote)
+            Wrote(WroteFileText(*path, size));
     } catch (const VxError& error) {
         prompts_.ShowMessage(QString::fromStdString(error.what()));
     }

@@ -1,5 +1,7 @@
 #pragma once
 #include <QString>
+#include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <string>
 
@@ -9,6 +11,9 @@ class TGlyphRenderer;
 class TPaletteManager;
 class TPrompts;
 class TRomImgManager;
+
+// "Wrote hack.bps (1,823 bytes)", with the file's name only, in the user's language.
+QString WroteFileText(const QString& path, std::uint64_t size);
 
 // The two commands that share a hack without saving it: a patch from an original image to
 // the open image as it stands, and the current stage's picture. Neither writes over a file
@@ -21,6 +26,9 @@ public:
     void CreatePatch();
     // The current stage's 44 rooms as one PNG, with objects, path marks and restart points.
     void ExportStagePicture();
+
+    // What a command wrote, for the status bar ("Wrote hack.bps (1,823 bytes)").
+    std::function<void(const QString&)> Wrote;
 
 private:
     // True, after saying so, when output is one of the files the command reads.

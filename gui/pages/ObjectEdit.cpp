@@ -570,15 +570,16 @@ void TObjectEdit::OpenRoomTextDialog(int room)
 {
     TVxObjectManager& objects = EditedObjects();
     TVxObjectList& list = objects.Lists(room);
-    const auto text = textForm_.EditText(Text(RoomTextCaption(room)), Text(RoomObjectsText(list)));
-    if (!text)
+    std::vector<TObjectLine> lines;
+    // All or nothing: a text that would not fit keeps the dialog open and the room untouched.
+    const auto check = [&](const QString& text) -> std::optional<QString> {
+        lines = ParseRoomObjectsText(text.toStdString());
+        if (RoomObjectsFit(objects, room, lines.size()))
+            return std::nullopt;
+        return Text(RoomObjectsDoNotFitText(static_cast<int>(lines.size()), RoomObjectsLimit(objects, room)));
+    };
+    if (!textForm_.EditText(Text(RoomTextCaption(room)), Text(RoomObjectsText(list)), check))
         return;
-    const std::vector<TObjectLine> lines = ParseRoomObjectsText(text->toStdString());
-    // All or nothing: a room that would not fit keeps its objects and nothing is marked.
-    if (!RoomObjectsFit(objects, room, lines.size())) {
-        context_.prompts.ShowMessage(Text(FailedToAddObjectsText()));
-        return;
-    }
     while (!list.Empty()) {
         TVxObjectNode* last = list.Last();
         Forget(last);

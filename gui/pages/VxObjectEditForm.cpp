@@ -2,8 +2,10 @@
 
 #include <QFont>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <utility>
 
 namespace vx {
 
@@ -49,16 +51,32 @@ TObjectEditForm::TObjectEditForm(QWidget* parent) : QDialog(parent)
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-std::optional<QString> TObjectEditForm::EditText(const QString& caption, const QString& text)
+std::optional<QString> TObjectEditForm::EditText(const QString& caption, const QString& text, TCheck check)
 {
+    check_ = std::move(check);
     setWindowTitle(caption);
     QString lines = text; // the memo breaks lines at LF alone
     lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     memo_->setPlainText(lines);
     memo_->setFocus();
-    if (exec() != QDialog::Accepted)
+    const int result = exec();
+    check_ = nullptr; // it may refer to the caller's locals
+    if (result != QDialog::Accepted)
         return std::nullopt;
     return memo_->toPlainText();
+}
+
+void TObjectEditForm::accept()
+{
+    const auto problem = check_ ? check_(memo_->toPlainText()) : std::nullopt;
+    if (!problem) {
+        QDialog::accept();
+        return;
+    }
+    QMessageBox box(QMessageBox::Warning, windowTitle(), *problem, QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("MsgObjectEditProblem"));
+    box.exec();
+    memo_->setFocus();
 }
 
 } // namespace vx

@@ -1,5 +1,6 @@
 #pragma once
 #include <QDialog>
+#include <functional>
 #include <optional>
 
 class QLabel;
@@ -15,11 +16,18 @@ class TObjectEditForm : public QDialog {
 public:
     explicit TObjectEditForm(QWidget* parent = nullptr);
 
+    // The problem with a text OK was pressed on, or nothing when it may be taken.
+    using TCheck = std::function<std::optional<QString>(const QString&)>;
+
     // Shows the text under the caption, modally; the edited text after OK, nothing after
-    // Cancel or the close box.
-    std::optional<QString> EditText(const QString& caption, const QString& text);
+    // Cancel or the close box. A text `check` refuses is not taken: its problem shows in a
+    // message box over the dialog, which stays open with the text as typed.
+    std::optional<QString> EditText(const QString& caption, const QString& text, TCheck check = {});
+
+    void accept() override;
 
 private:
+    TCheck check_;
     QPlainTextEdit* memo_;
     QPushButton* ok_;
     QPushButton* cancel_;

@@ -14,6 +14,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -102,6 +103,22 @@ protected:
             }
         });
     }
+    // Presses OK on `text` in the open room text dialog; the problem box that raises is read
+    // into `problemShown` and closed.
+    void PressOkExpectingProblem(TObjectEditForm* dialog, const QString& text)
+    {
+        problemShown.clear();
+        Control<QPlainTextEdit>(dialog, u"MemoObjectEdit")->setPlainText(text);
+        QTimer::singleShot(0, dialog, [this, dialog] {
+            const auto boxes = dialog->findChildren<QMessageBox*>(QStringLiteral("MsgObjectEditProblem"));
+            if (boxes.size() == 1) {
+                problemShown = boxes.front()->text();
+                boxes.front()->accept();
+            }
+        });
+        Control<QPushButton>(dialog, u"BtnOK")->click();
+    }
+    QString problemShown;
     static std::vector<std::array<int, 3>> RoomObjects(const TVxObjectManager& objects, int room)
     {
         std::vector<std::array<int, 3>> found;
@@ -266,7 +283,7 @@ TEST_F(ObjectEditTest, RoomTextDialogReplacesTheRoomsObjects)
     EXPECT_TRUE(Enemies().Lists(room).Empty()) << "an empty text empties the room";
 }
 
-TEST_F(ObjectEditTest, RoomTextThatWouldNotFitChangesNothingAtAll)
+TEST_F(ObjectEditTest, RoomTextThatWouldNotFitKeepsTheDialogOpenAndTheRoomAsItWas)
 {
     TObjectEdit& page = Page();
     Radio(u"RadioGroupObjectTypeSelect", 1)->click();
@@ -279,17 +296,44 @@ TEST_F(ObjectEditTest, RoomTextThatWouldNotFitChangesNothingAtAll)
     Fill(Items());
     page.Refresh();
     const auto before = RoomObjects(Items(), room);
+    auto* dialog = Find<TObjectEditForm>(u"ObjectEditForm");
+    auto* memo = Control<QPlainTextEdit>(dialog, u"MemoObjectEdit");
+    const QString tooMany = QStringLiteral("01 01 01\n02 02 02\n03 03 03\n");
 
-    AnswerRoomText(QStringLiteral("01 01 01\n02 02 02\n03 03 03\n"));
+    bool open = false, modified = true;
+    QString kept;
+    std::vector<std::array<int, 3>> meanwhile;
+    QTimer::singleShot(0, dialog, [&] {
+        PressOkExpectingProblem(dialog, tooMany);
+        open = dialog->isVisible();
+        kept = memo->toPlainText();
+        meanwhile = RoomObjects(Items(), room);
+        modified = form->Rom().IsModified();
+        Control<QPushButton>(dialog, u"BtnCancel")->click();
+    });
     Press(View(0), 200, 3, Qt::LeftButton, Qt::ShiftModifier);
-    EXPECT_EQ(prompts.messages.value(0), QStringLiteral("Failed to Add Objects"));
-    EXPECT_EQ(RoomObjects(Items(), room), before) << "the room keeps its objects";
-    EXPECT_FALSE(form->Rom().IsModified()) << "nothing is marked";
+    EXPECT_EQ(problemShown, QStringLiteral("Failed to Add Objects\nNothing was applied: the text has 3 objects and "
+                                           "this room can hold at most 2."));
+    EXPECT_TRUE(open) << "OK on a text that does not fit leaves the dialog open";
+    EXPECT_EQ(kept, tooMany);
+    EXPECT_EQ(meanwhile, before);
+    EXPECT_FALSE(modified);
+    EXPECT_FALSE(dialog->isVisible()) << "Cancel closes it";
+    EXPECT_EQ(RoomObjects(Items(), room), before);
+    EXPECT_FALSE(form->Rom().IsModified());
+    EXPECT_TRUE(prompts.messages.isEmpty()) << "the problem shows over the dialog only";
 
-    AnswerRoomText(QStringLiteral("01 01 01\n02 02 02\n"));
+    QTimer::singleShot(0, dialog, [&] {
+        PressOkExpectingProblem(dialog, tooMany);
+        memo->setPlainText(QStringLiteral("01 01 01\n02 02 02\n"));
+        Control<QPushButton>(dialog, u"BtnOK")->click();
+    });
     Press(View(0), 200, 3, Qt::LeftButton, Qt::ShiftModifier);
+    EXPECT_FALSE(problemShown.isEmpty());
+    EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(RoomObjects(Items(), room), (std::vector<std::array<int, 3>>{{1, 1, 1}, {2, 2, 2}})) << "two fit";
     EXPECT_EQ(Label(u"LblItemObjectCount"), QStringLiteral("32 / 32"));
+    EXPECT_TRUE(form->Rom().IsModified());
 }
 
 TEST_F(ObjectEditTest, MenuCreatesCopiesPastesAndReportsAFullList)

@@ -47,6 +47,10 @@ TEST_F(ShareCommandsTest, APatchDescribesUnsavedEditsWithoutSavingThem)
         PatchCommand()->trigger();
         ASSERT_TRUE(std::filesystem::exists(patch)) << name;
         EXPECT_EQ(Applied(patch), expected) << name;
+        EXPECT_EQ(StatusPanel(2)->text(), QStringLiteral("Wrote %1 (%2 bytes)")
+                                              .arg(QString::fromLatin1(name))
+                                              .arg(std::filesystem::file_size(patch)))
+            << "small enough to need no digit groups";
     }
     EXPECT_TRUE(prompts.messages.isEmpty());
     EXPECT_TRUE(window.Rom().IsModified()) << "no edited flag changes";
@@ -68,8 +72,8 @@ TEST_F(ShareCommandsTest, AnotherLengthOrTheSameBytesIsExplainedAndWritesNothing
     PatchCommand()->trigger(); // nothing edited yet
     ASSERT_EQ(prompts.messages.size(), 2);
     EXPECT_TRUE(prompts.messages[1].contains(QStringLiteral("same as the original")));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), std::filesystem::directory_iterator{}), 5)
-        << "nothing but the three data files and the two images";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), std::filesystem::directory_iterator{}), 6)
+        << "nothing but the three data files, the two images and the preferences (the recent list)";
 }
 
 TEST_F(ShareCommandsTest, NeitherCommandWritesOverWhatItIsMadeFromOrUnderAFalseName)
@@ -102,6 +106,7 @@ TEST_F(ShareCommandsTest, TheStagePictureHoldsAllRoomsAsAPng)
     QImage written(QString::fromStdString(picture));
     ASSERT_FALSE(written.isNull());
     EXPECT_EQ(written.size(), QSize(11 * 256, 4 * 256));
+    EXPECT_TRUE(StatusPanel(2)->text().startsWith(QStringLiteral("Wrote stage.png (")));
     EXPECT_TRUE(prompts.messages.isEmpty());
     EXPECT_TRUE(AnimationTimer()->isActive());
 }
@@ -117,11 +122,12 @@ TEST_F(ShareCommandsTest, MenuCaptionsFollowTheLanguageAndWaitForAnImage)
     auto* file = qobject_cast<QMenu*>(patch->associatedObjects().value(0));
     ASSERT_NE(file, nullptr);
     emit file->aboutToShow();
-    EXPECT_EQ(patch->text(), QString::fromUtf8("パッチの作成..."));
-    EXPECT_EQ(picture->text(), QString::fromUtf8("ステージ画像の書き出し..."));
+    EXPECT_EQ(patch->text(), QString::fromUtf8("パッチの作成(&P)..."));
+    EXPECT_EQ(picture->text(), QString::fromUtf8("ステージ画像の書き出し(&E)..."));
     ForceLanguage(Language::English);
     emit file->aboutToShow();
-    EXPECT_EQ(patch->text(), QStringLiteral("Create Patch..."));
+    EXPECT_EQ(patch->text(), QStringLiteral("Create &Patch..."));
+    EXPECT_EQ(picture->text(), QStringLiteral("&Export Stage Picture..."));
     Opened();
     EXPECT_TRUE(patch->isEnabled());
 }

@@ -51,7 +51,7 @@ TEST_F(ShellTest, StartsWithoutAnImageAndOpensIntoTheImageState)
 
     ASSERT_TRUE(window.OpenImage(image));
     EXPECT_TRUE(ShowsImage());
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("VEXALON 2 EDITOR - ") + image);
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("VEXALON 2 EDITOR - ") + image + QStringLiteral("[*]"));
     EXPECT_EQ(Pages()->currentIndex(), pgObjectEdit) << "the object page comes first";
     EXPECT_EQ(AnimationTimer()->interval(), 16);
     ASSERT_EQ(StageSelector()->count(), 14);
@@ -182,7 +182,7 @@ TEST_F(ShellTest, RefusedFileSaysWhyAndTheOpenImageStays)
     EXPECT_FALSE(window.OpenImage(QString::fromStdString(bad)));
     ASSERT_EQ(prompts.messages.size(), 1);
     EXPECT_TRUE(prompts.messages[0].contains(QStringLiteral("out of range"))) << prompts.messages[0].toStdString();
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("VEXALON 2 EDITOR - ") + image);
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("VEXALON 2 EDITOR - ") + image + QStringLiteral("[*]"));
     EXPECT_TRUE(window.Rom().IsModified());
 }
 
@@ -197,7 +197,7 @@ TEST_F(ShellTest, FailedSaveShowsTheReasonAndStaysModified)
     ASSERT_EQ(prompts.messages.size(), 1);
     EXPECT_TRUE(prompts.messages[0].contains(QStringLiteral("Cannot write file")));
     EXPECT_EQ(StatusPanel(0)->text(), QStringLiteral("Modified"));
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("VEXALON 2 EDITOR - ") + image);
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("VEXALON 2 EDITOR - ") + image + QStringLiteral("[*]"));
 }
 
 TEST_F(ShellTest, SaveOntoAReadOnlyImageSaysSoAndOffersSaveAs)
@@ -217,7 +217,7 @@ TEST_F(ShellTest, SaveOntoAReadOnlyImageSaysSoAndOffersSaveAs)
     EXPECT_EQ(test::ReadBytes(image.toStdString()), test::SampleBytes()) << "the read-only file stays";
     EXPECT_EQ(test::ReadBytes(other.toStdString())[0x510 + 3], 0x77);
     EXPECT_FALSE(window.Rom().IsModified());
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("VEXALON 2 EDITOR - ") + other);
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("VEXALON 2 EDITOR - ") + other + QStringLiteral("[*]"));
 }
 
 TEST_F(ShellTest, ASettingsFileThatIsTooLargeOrNoSettingsEndsTheStartWithAMessage)

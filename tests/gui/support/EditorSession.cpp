@@ -1,5 +1,6 @@
 #include "tests/gui/support/EditorSession.h"
 
+#include "gui/app/AppPaths.h"
 #include "tests/support/Images.h"
 
 #include <QComboBox>
@@ -26,8 +27,12 @@ EditorSession::~EditorSession()
 
 TMainForm& EditorSession::Form()
 {
-    if (!form)
-        form = std::make_unique<TMainForm>(prompts, QString::fromStdString(dir.Path()));
+    if (!form) {
+        // Everything in the test's folder: never the user's own preferences.
+        const QString folder = QString::fromStdString(dir.Path());
+        form = std::make_unique<TMainForm>(
+            prompts, TAppPaths{folder, folder + QStringLiteral("/vexalon2editor.ini"), folder + QStringLiteral("/preferences.ini")});
+    }
     return *form;
 }
 

@@ -1,0 +1,44 @@
+#include "gui/app/AppPaths.h"
+
+#include "core/DataFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <unistd.h>
+
+namespace vx {
+namespace {
+
+const QString SettingsName = QStringLiteral("vexalon2editor.ini");
+
+// access() rather than the permission bits: it answers for this user, root, ACLs and
+// read-only mounts alike.
+bool Writable(const QString& path) { return ::access(QFile::encodeName(path).constData(), W_OK) == 0; }
+bool Exists(const QString& path) { return ::access(QFile::encodeName(path).constData(), F_OK) == 0; }
+
+// Made here because the files in it are written by a path that makes no folders.
+QString ConfigFolder()
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    QDir().mkpath(folder);
+    return folder;
+}
+
+} // namespace
+
+TAppPaths FindAppPaths(const QString& programFolder)
+{
+    TAppPaths paths;
+    paths.dataFolder = QFile::decodeName(FindDataFolder(QFile::encodeName(programFolder).toStdString()).c_str());
+    const QString config = ConfigFolder();
+    // A build or an unpacked copy keeps its settings with it; an install in a system folder
+    // cannot, so each user has their own.
+    const QString beside = programFolder + QLatin1Char('/') + SettingsName;
+    const bool keptBeside = Writable(programFolder) && (!Exists(beside) || Writable(beside));
+    paths.settingsFile = keptBeside ? beside : config + QLatin1Char('/') + SettingsName;
+    paths.preferencesFile = config + QStringLiteral("/preferences.ini");
+    return paths;
+}
+
+} // namespace vx

@@ -1,0 +1,22 @@
+#pragma once
+#include <QString>
+
+namespace vx {
+
+// Where the editor finds its data files and keeps its settings and preferences.
+struct TAppPaths {
+    // The folder of fcpalette.pal, ChipAttributeList.txt and ObjectList.txt: the program's
+    // own folder when they are there, else ../share/vexalon2editor beside it (an install).
+    QString dataFolder;
+    // vexalon2editor.ini: beside the program when that folder is writable, else in the
+    // user's configuration folder.
+    QString settingsFile;
+    // preferences.ini in the user's configuration folder ($XDG_CONFIG_HOME/vexalon2editor/):
+    // recent files, the emulator command; never in the settings file.
+    QString preferencesFile;
+};
+
+// The paths for a program started from `programFolder`.
+TAppPaths FindAppPaths(const QString& programFolder);
+
+} // namespace vx

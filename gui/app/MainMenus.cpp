@@ -1,0 +1,102 @@
+#include "gui/app/MainMenus.h"
+
+#include "core/Language.h"
+#include "core/RomImgManager.h"
+
+#include <QAction>
+#include <QMainWindow>
+#include <QMenuBar>
+
+namespace vx {
+namespace {
+
+QString Text(const char* japanese, const char* english) { return QString::fromStdString(Tr(japanese, english)); }
+
+// The key the menu shows first, then the platform's other keys for the same command.
+QList<QKeySequence> Keys(QKeySequence::StandardKey key, QKeyCombination shown)
+{
+    QList<QKeySequence> list{QKeySequence(shown)};
+    for (const QKeySequence& other : QKeySequence::keyBindings(key))
+        if (!list.contains(other))
+            list << other;
+    return list;
+}
+
+} // namespace
+
+TMainMenus::TMainMenus(QMainWindow* window, TMenuCommands commands) : commands_(std::move(commands))
+{
+    const auto item = [this](QMenu* menu, const char* caption, const char* name, const std::function<void()>& command) {
+        QAction* action = menu->addAction(QString::fromUtf8(caption));
+        action->setObjectName(QString::fromLatin1(name));
+        QObject::connect(action, &QAction::triggered, menu, [command] {
+            if (command)
+                command();
+        });
+        return action;
+    };
+    file = window->menuBar()->addMenu(QString::fromUtf8("ファイル(&F)"));
+    file->setObjectName(QStringLiteral("MenuFile"));
+    open = item(file, "開く(&O)", "MenuItemOpen", commands_.open);
+    file->addSeparator();
+    save = item(file, "上書き保存(&S)", "MenuItemSave", commands_.save);
+    saveAs = item(file, "名前を付けて保存(&A)", "MenuItemSaveAs", commands_.saveAs);
+    recent = file->addMenu(QString());
+    file->addSeparator();
+    patch = item(file, "", "MenuItemCreatePatch", commands_.createPatch);
+    exportPicture = item(file, "", "MenuItemExportStagePicture", commands_.exportPicture);
+    // Their captions follow the user's language, asked when the menu opens.
+    const auto caption = [this] {
+        recent->setTitle(Text("最近使ったファイル(&R)", "Recent Files"));
+        patch->setText(Text("パッチの作成(&P)...", "Create &Patch..."));
+        exportPicture->setText(Text("ステージ画像の書き出し(&E)...", "&Export Stage Picture..."));
+    };
+    caption();
+    QObject::connect(file, &QMenu::aboutToShow, file, caption);
+    file->addSeparator();
+    close = item(file, "閉じる(&C)", "MenuItemClose", commands_.close);
+    file->addSeparator();
+    exit = item(file, "終了(&X)", "MenuItemExit", commands_.exit);
+
+    edit = window->menuBar()->addMenu(QString::fromUtf8("編集(&E)"));
+    edit->setObjectName(QStringLiteral("MenuEdit"));
+    undo = item(edit, "元に戻す(&U)", "MenuItemUndo", commands_.undo);
+    redo = item(edit, "やり直し(&R)", "MenuItemRedo", commands_.redo);
+
+    // The desktop's keys; the window holds them, so they work whatever control has the focus
+    // and not while a dialog is open.
+    open->setShortcuts(Keys(QKeySequence::Open, Qt::CTRL | Qt::Key_O));
+    save->setShortcuts(Keys(QKeySequence::Save, Qt::CTRL | Qt::Key_S));
+    saveAs->setShortcuts(Keys(QKeySequence::SaveAs, Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    close->setShortcuts(Keys(QKeySequence::Close, Qt::CTRL | Qt::Key_W));
+    exit->setShortcuts(Keys(QKeySequence::Quit, Qt::CTRL | Qt::Key_Q));
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    window->addActions({open, save, saveAs, close, exit, undo, redo});
+}
+
+void TMainMenus::ShowHistory(const TRomImgManager& rom)
+{
+    const bool canUndo = rom.CanUndo(), canRedo = rom.CanRedo();
+    undo->setEnabled(canUndo);
+    redo->setEnabled(canRedo);
+    undo->setText(canUndo ? Text("元に戻す(&U) - ", "Undo(&U) - ") + QString::fromStdString(rom.UndoCaption())
+                          : Text("元に戻す(&U)", "Undo(&U)"));
+    redo->setText(canRedo ? Text("やり直し(&R) - ", "Redo(&R) - ") + QString::fromStdString(rom.RedoCaption())
+                          : Text("やり直し(&R)", "Redo(&R)"));
+}
+
+void TMainMenus::EnableHistoryKeys(bool imageOpen)
+{
+    undo->setEnabled(imageOpen);
+    redo->setEnabled(imageOpen);
+}
+
+void TMainMenus::ShowImageCommands(bool shown)
+{
+    for (QAction* action : {save, saveAs, patch, exportPicture, close})
+        action->setEnabled(shown);
+    edit->menuAction()->setVisible(shown);
+}
+
+} // namespace vx

@@ -1,0 +1,48 @@
+#pragma once
+#include <functional>
+
+class QAction;
+class QMainWindow;
+class QMenu;
+
+namespace vx {
+
+class TRomImgManager;
+
+// What the menus' items do; the main window routes each to its command.
+struct TMenuCommands {
+    std::function<void()> open, save, saveAs, createPatch, exportPicture, close, exit, undo, redo;
+};
+
+// The File and Edit menus of the main window: captions, names, the desktop's keys, and the
+// Edit menu's captions and states made as it opens.
+class TMainMenus {
+public:
+    TMainMenus(QMainWindow* window, TMenuCommands commands);
+
+    // Sets the Edit menu's captions and states from the history, as each opening does.
+    void ShowHistory(const TRomImgManager& rom);
+    // While the menu is closed the keys stay enabled whenever an image is open, and the
+    // commands themselves check for a step.
+    void EnableHistoryKeys(bool imageOpen);
+    // The items that need an image.
+    void ShowImageCommands(bool shown);
+
+    QMenu* file = nullptr;
+    QMenu* recent = nullptr;
+    QMenu* edit = nullptr;
+    QAction* open = nullptr;
+    QAction* save = nullptr;
+    QAction* saveAs = nullptr;
+    QAction* patch = nullptr;
+    QAction* exportPicture = nullptr;
+    QAction* close = nullptr;
+    QAction* exit = nullptr;
+    QAction* undo = nullptr;
+    QAction* redo = nullptr;
+
+private:
+    TMenuCommands commands_;
+};
+
+} // namespace vx
