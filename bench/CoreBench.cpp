@@ -1,6 +1,7 @@
 // Opening and saving the sample image, each beside a memcpy of the same bytes.
 #include "core/AddressData.h"
 #include "core/RomImgManager.h"
+#include "core/StageCheck.h"
 #include "tests/support/Images.h"
 
 #include <benchmark/benchmark.h>
@@ -86,5 +87,15 @@ void BM_SaveSample(benchmark::State& state)
     std::filesystem::remove(path);
 }
 BENCHMARK(BM_SaveSample)->Unit(benchmark::kMicrosecond);
+
+// The check of all 14 stages, as the tool runs it after opening.
+void BM_CheckAllStages(benchmark::State& state)
+{
+    TRomImgManager rom(Addresses());
+    rom.LoadFromBytes(Sample(), "sample.nes");
+    for (auto _ : state)
+        benchmark::DoNotOptimize(CheckAllStages(rom));
+}
+BENCHMARK(BM_CheckAllStages)->Unit(benchmark::kMicrosecond);
 
 } // namespace

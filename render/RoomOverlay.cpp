@@ -40,6 +40,16 @@ void DrawLandingMarker(const TGraphicManager& graphics, TNkDIB& bitmap, const TM
     graphics.DrawFrame(bitmap, 120, point.StartY - 12, 16, 24, RGB(255, 255, 255));
 }
 
+void DimRoom(TNkDIB& bitmap)
+{
+    const std::uint8_t black = bitmap.IndexOf(RGB(0, 0, 0));
+    for (int y = 0; y < bitmap.Height(); ++y) {
+        std::uint8_t* row = bitmap.ScanLine(y);
+        for (int x = y & 1; x < bitmap.Width(); x += 2)
+            row[x] = black;
+    }
+}
+
 void DrawRoomObjects(const TGraphicManager& graphics, TNkDIB& bitmap, const TStageData& stage, int room,
                      bool enemiesEdited)
 {

@@ -31,6 +31,10 @@ void DrawPathMarks(const TGraphicManager& graphics, TNkDIB& bitmap, std::uint8_t
 // Where the player lands: a white frame centred on x = 128, its middle at the landing height.
 void DrawLandingMarker(const TGraphicManager& graphics, TNkDIB& bitmap, const TMidPoint& point);
 
+// A room no restart point's walk reaches: every other pixel black, a shade that keeps the
+// room readable in an indexed bitmap.
+void DimRoom(TNkDIB& bitmap);
+
 // The room's objects as the object page shows them: the edited kind in white with its
 // numbers, the other kind in magenta.
 void DrawRoomObjects(const TGraphicManager& graphics, TNkDIB& bitmap, const TStageData& stage, int room,

@@ -2,6 +2,7 @@
 
 #include "core/HexText.h"
 #include "core/ScrollPath.h"
+#include "core/StageCheck.h"
 #include "core/StageData.h"
 #include "core/VxObject.h"
 #include "render/GraphicManager.h"
@@ -40,6 +41,7 @@ std::unique_ptr<TNkDIB> DrawStageSheetPicture(const TGraphicManager& graphics, c
         const TMidPoint& start = stage.MidPoints(stage.DefaultStartPoint());
         path = WalkScrollPath(stage.Scroll(), start.StartRoom(), start.StartScroll);
     }
+    const auto covered = CoveredRooms(stage);
     const auto room = graphics.CreateDisplayBitmap(RoomPixels, RoomPixels);
     for (int r = 0; r < RoomCount; ++r) {
         DrawStageRoom(graphics, *room, chip32Sheet, stage, r);
@@ -55,6 +57,8 @@ std::unique_ptr<TNkDIB> DrawStageSheetPicture(const TGraphicManager& graphics, c
             }
         if (options.objects)
             DrawRoomObjects(graphics, *room, stage, r, true);
+        if (options.path && !covered[static_cast<std::size_t>(r)])
+            DimRoom(*room);
         DrawRoomLabel(graphics, *room, 2, 2, 12, FormatHex(static_cast<std::uint32_t>(r), 2));
         CopySquare(*sheet, (r % columns) * RoomPixels, (r / columns) * RoomPixels, *room, 0, 0, RoomPixels);
     }

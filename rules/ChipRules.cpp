@@ -1,10 +1,10 @@
 #include "rules/ChipRules.h"
 
+#include "core/ChipUsage.h"
 #include "core/HexText.h"
 #include "core/Language.h"
 #include "rules/HitTest.h"
 
-#include <array>
 
 namespace vx {
 
@@ -69,48 +69,23 @@ std::string ChipPageText(int editPage) { return editPage == 1 ? "80-FF" : "00-7F
 
 std::string UnusedChipListText(std::span<const std::uint8_t> map)
 {
-    std::array<bool, 256> used{};
-    for (std::uint8_t chip : map)
-        used[chip] = true;
     std::string text;
-    for (int row = 0; row < 16; ++row) {
-        std::string line;
-        for (int chip = row * 16; chip < row * 16 + 16; ++chip)
-            if (!used[static_cast<std::size_t>(chip)])
-                line += FormatHex(static_cast<std::uint32_t>(chip), 2) + " ";
-        if (!line.empty())
-            text += line + "\r\n";
+    int row = -1;
+    for (int chip : UnusedChips(map)) {
+        if (row >= 0 && chip / 16 != row)
+            text += "\r\n";
+        row = chip / 16;
+        text += FormatHex(static_cast<std::uint32_t>(chip), 2) + " ";
     }
-    return text;
+    return row < 0 ? text : text + "\r\n";
 }
 
 std::string DuplicatedChipListText(std::span<const std::uint8_t> entries, std::span<const std::uint8_t> attributes)
 {
-    // A chip beyond the tables given reads as zeros, as an all-zero chip would.
-    const auto byteOf = [](std::span<const std::uint8_t> table, std::size_t at) -> std::uint8_t {
-        return at < table.size() ? table[at] : 0;
-    };
-    const auto equal = [&](int a, int b) {
-        for (std::size_t k = 0; k < 4; ++k) {
-            const std::size_t pa = 4 * static_cast<std::size_t>(a) + k, pb = 4 * static_cast<std::size_t>(b) + k;
-            if (byteOf(entries, pa) != byteOf(entries, pb) || byteOf(attributes, pa) != byteOf(attributes, pb))
-                return false;
-        }
-        return true;
-    };
-    std::array<bool, 256> listed{};
     std::string text;
-    for (int b = 255; b >= 0; --b) {
-        if (listed[static_cast<std::size_t>(b)])
-            continue;
-        std::string group;
-        for (int n = b - 1; n >= 0; --n)
-            if (!listed[static_cast<std::size_t>(n)] && equal(n, b)) {
-                listed[static_cast<std::size_t>(n)] = true;
-                group.insert(0, FormatHex(static_cast<std::uint32_t>(n), 2) + " ");
-            }
-        if (!group.empty())
-            text.insert(0, group + FormatHex(static_cast<std::uint32_t>(b), 2) + "\r\n");
+    for (const std::vector<int>& group : EqualChipGroups(entries, attributes)) {
+        for (std::size_t n = 0; n < group.size(); ++n)
+            text += FormatHex(static_cast<std::uint32_t>(group[n]), 2) + (n + 1 < group.size() ? " " : "\r\n");
     }
     return text;
 }

@@ -1,4 +1,5 @@
 #include "core/RomImgManager.h"
+#include "core/StageCheck.h"
 #include "render/StageSheetPicture.h"
 #include "render/StageSheets.h"
 #include "tests/support/BoxGlyphs.h"
@@ -90,4 +91,31 @@ TEST_F(StageSheetPicture, PathMarksAndRestartPointsAreDrawnInTheirRooms)
     const std::uint8_t mark = picture->Pixel(x0 + 128, y0 + 128);
     EXPECT_TRUE(mark == black || mark == white);
     EXPECT_NE(Differing(*picture, 11, room, false), 0);
+}
+
+TEST_F(StageSheetPicture, ThePathOptionShadesOnlyTheRoomsNoRestartPointReaches)
+{
+    TStageData& stage = rom.Stage(0);
+    TSheetPictureOptions options;
+    const auto plain = DrawStageSheetPicture(graphics, stage, *sheets.chip32Sheet, options);
+    options.path = true;
+    const auto reached = DrawStageSheetPicture(graphics, stage, *sheets.chip32Sheet, options);
+    ASSERT_TRUE(CoveredRooms(stage)[20]);
+    EXPECT_EQ(Differing(*reached, 11, 20, false), 0) << "a room on a walk stays as it is";
+
+    // No point walks anywhere: every room is shaded, every other pixel black.
+    for (int point = 0; point < MidPointCount; ++point)
+        stage.MidPoints(point).SetStartRoom(0x2C);
+    const auto shaded = DrawStageSheetPicture(graphics, stage, *sheets.chip32Sheet, options);
+    const std::uint8_t black = shaded->IndexOf(RGB(0, 0, 0));
+    const int x0 = (20 % 11) * 256, y0 = (20 / 11) * 256;
+    int notShaded = 0, changed = 0;
+    for (int y = 100; y < 116; ++y)
+        for (int x = 100; x < 116; ++x) {
+            if ((x + y) % 2 == 0 && shaded->Pixel(x0 + x, y0 + y) != black)
+                ++notShaded;
+            changed += shaded->Pixel(x0 + x, y0 + y) != plain->Pixel(x0 + x, y0 + y);
+        }
+    EXPECT_GT(changed, 0);
+    EXPECT_EQ(notShaded, 0) << "black on one colour of a checkerboard";
 }

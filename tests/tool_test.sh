@@ -18,7 +18,7 @@ contains() { # contains FILE TEXT DESCRIPTION
 }
 
 expect 0 "help" -- "$tool" --help
-for command in make-sample settings info roundtrip render chips objects scroll midpoints patch apply; do
+for command in make-sample settings info roundtrip render chips objects scroll midpoints check patch apply; do
   grep -qE "^  $command " "$work/out" || { echo "FAIL: help does not list $command"; failures=$((failures + 1)); }
 done
 expect 2 "no command" -- "$tool"
@@ -52,7 +52,7 @@ contains "$work/new.ini" "Map[9]=4510" "settings file written"
 [[ $(grep -c '=' "$work/new.ini") -eq 434 ]] || { echo "FAIL: settings file has $(grep -c '=' "$work/new.ini") keys"; failures=$((failures + 1)); }
 
 for kind in "--room 5 --objects:256x256" "--map:11264x256" "--chips:512x512" "--sheet:128x512" \
-            "--sheet-of-rooms --objects --scroll --midpoints:2816x1024" "--sheet-of-rooms --columns 5:1280x2304" \
+            "--sheet-of-rooms --objects --scroll --midpoints --path:2816x1024" "--sheet-of-rooms --columns 5:1280x2304" \
             "--sheet-of-rooms --columns 44:11264x256" "--sheet-of-rooms --columns 1:256x11264"; do
   args=${kind%%:*} size=${kind##*:}
   # shellcheck disable=SC2086
@@ -61,6 +61,7 @@ for kind in "--room 5 --objects:256x256" "--map:11264x256" "--chips:512x512" "--
   [[ $(head -c 8 "$work/picture.png" | od -An -tx1 | tr -d ' \n') == 89504e470d0a1a0a ]] ||
     { echo "FAIL: render $args wrote no PNG"; failures=$((failures + 1)); }
 done
+expect 2 "render --path needs the sheet of rooms" -- "$tool" render "$work/sample.nes" --stage 3 --map --path --out "$work/x.png"
 expect 2 "render needs one kind" -- "$tool" render "$work/sample.nes" --stage 3 --map --chips --out "$work/x.png"
 expect 2 "render checks the columns" -- "$tool" render "$work/sample.nes" --stage 3 --sheet-of-rooms --columns 0 --out "$work/x.png"
 expect 2 "render checks the columns" -- "$tool" render "$work/sample.nes" --stage 3 --sheet-of-rooms --columns 45 --out "$work/x.png"
@@ -78,6 +79,23 @@ expect 1 "render needs the colour file" -- "$tool" render "$work/sample.nes" --s
   printf 'duplicated\n'
   for chip in {12..51}; do printf '%02X %02X\r\n' "$chip" $((chip + 204)); done
 } > "$work/chips.expected"
+# The stage check: the sample has only notes; one colour past 3F is a warning and exit 1.
+expect 0 "check the sample" -- "$tool" check "$work/sample.nes"
+contains "$work/out" "stage 06 note chips: " "check lists notes"
+grep -qE " (error|warning) " "$work/out" && { echo "FAIL: the sample has errors or warnings"; failures=$((failures + 1)); }
+"$tool" settings "$work/addresses.ini" >/dev/null
+palette=$(sed -n 's/^BGPalette\[6\]=//p' "$work/addresses.ini" | tr -d '\r')
+cp "$work/sample.nes" "$work/bad-colour.nes"
+printf '\x40' | dd of="$work/bad-colour.nes" bs=1 seek=$((0x$palette)) conv=notrunc 2>/dev/null
+expect 1 "check finds a colour past 3F" -- "$tool" check "$work/bad-colour.nes" --stage 6
+contains "$work/out" "stage 06 warning palette entry 00: Colour 40 is not a console colour (00-3F)" "check names the colour"
+expect 1 "check --json" -- "$tool" check "$work/bad-colour.nes" --json
+contains "$work/out" '"warnings": 1,' "JSON counts"
+contains "$work/out" '"place": "palette-entry",' "JSON place"
+expect 0 "check another stage" -- "$tool" check "$work/bad-colour.nes" --stage 5
+expect 2 "check checks the stage" -- "$tool" check "$work/sample.nes" --stage 14
+expect 1 "check refuses a short file" -- "$tool" check "$work/short.nes"
+
 expect 0 "chips" -- "$tool" chips "$work/sample.nes" --stage 0
 cmp -s "$work/out" "$work/chips.expected" ||
   { echo "FAIL: chips lists of the sample:"; diff <(cat -A "$work/chips.expected") <(cat -A "$work/out"); failures=$((failures + 1)); }

@@ -4,6 +4,7 @@
 #include "core/HexText.h"
 #include "core/StageData.h"
 #include "core/VxObject.h"
+#include "tools/CheckCommand.h"
 #include "tools/RenderCommand.h"
 #include "tools/ToolCommands.h"
 
@@ -154,6 +155,7 @@ TCommandLine::TCommandLine()
     Flag(command, "--scroll", request.scroll, "the path marks")->needs(sheetOfRooms);
     Flag(command, "--midpoints", request.midPoints, "each restart point's landing marker and number")
         ->needs(sheetOfRooms);
+    Flag(command, "--path", request.path, "dim the rooms no restart point's walk covers")->needs(sheetOfRooms);
     ForceFlag(command);
 
     command = StageCommand("chips", "the unused and the duplicated 32x32 chips of a stage",
@@ -180,6 +182,16 @@ TCommandLine::TCommandLine()
                       "Prints a line naming the columns, then each restart point's number and nine\n"
                       "boxes in hex as the restart-point page shows them, \"start\" after the default one.",
                       MidPoints);
+
+    command = Command("check", "what is wrong or worth knowing about the stages",
+                      "Prints one line per finding, \"stage 03 warning restart point 2: EnemyIndex 05,\n"
+                      "recalculation gives 07\", for every stage or stage N only, or with --json one JSON\n"
+                      "object (image, counts, findings with stage, severity, place, index, where, text).\n"
+                      "Exit status: 1 when there is an error or a warning, 0 for notes or nothing.",
+                      CheckStages, {{"IMAGE", "the image"}});
+    AddNumber(command, "--stage", stage, 0, StageCount - 1, "stage", "only this stage");
+    SettingsOption(command);
+    Flag(command, "--json", request.json, "one JSON object for scripts");
 
     command = Command("patch", "write an IPS or BPS patch from ORIGINAL to EDITED",
                       "The format follows OUT's extension, .ips or .bps. A BPS patch records CRCs of\n"

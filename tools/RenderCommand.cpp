@@ -84,6 +84,7 @@ int Render(const TToolRequest& request)
         sheetOptions.objects = objects;
         sheetOptions.scroll = request.scroll;
         sheetOptions.midPoints = request.midPoints;
+        sheetOptions.path = request.path;
         picture = ToQImage(*DrawStageSheetPicture(graphics, stage, *sheets.chip32Sheet, sheetOptions));
     } else if (request.sheet) {
         picture = ToQImage(*sheets.chipSheet);

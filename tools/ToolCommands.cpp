@@ -28,13 +28,6 @@
 namespace vx::tool {
 namespace {
 
-// Reads the settings of --settings (never written back) or the defaults.
-std::unique_ptr<TAddressData> LoadAddresses(const TToolRequest& request)
-{
-    TMyMemIniFile settings(request.settings);
-    return std::make_unique<TAddressData>(settings);
-}
-
 const char* GroupName(SharedGroup group)
 {
     switch (group) {
@@ -71,16 +64,13 @@ void PrintRoomObjects(const TVxObjectManager& objects, int room, const char* sor
               << RoomObjectsText(list);
 }
 
-// Scripts compare the texts whatever the user's locale; the locale comes back afterwards.
-class EnglishTexts {
-public:
-    EnglishTexts() { ForceLanguage(Language::English); }
-    ~EnglishTexts() { ForceLanguage(std::nullopt); }
-    EnglishTexts(const EnglishTexts&) = delete;
-    EnglishTexts& operator=(const EnglishTexts&) = delete;
-};
-
 } // namespace
+
+std::unique_ptr<TAddressData> LoadAddresses(const TToolRequest& request)
+{
+    TMyMemIniFile settings(request.settings);
+    return std::make_unique<TAddressData>(settings);
+}
 
 int Refused(const std::string& message)
 {

@@ -1,9 +1,13 @@
 #pragma once
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "core/Language.h"
+
 namespace vx {
+class TAddressData;
 class TRomImgManager;
 }
 
@@ -28,6 +32,10 @@ struct TToolRequest {
     std::optional<int> columns;
     bool map = false, chips = false, sheet = false, sheetOfRooms = false;
     bool objects = false, scroll = false, midPoints = false;
+    bool path = false; // dims the rooms no restart point's walk covers
+
+    // check
+    bool json = false;
 };
 
 // The commands; each prints its result on stdout, its refusal on stderr, and returns the
@@ -42,6 +50,18 @@ int Scroll(const TToolRequest& request);
 int MidPoints(const TToolRequest& request);
 int MakePatchFile(const TToolRequest& request);
 int ApplyPatchFile(const TToolRequest& request);
+
+// Reads the settings of --settings (never written back) or the defaults.
+std::unique_ptr<TAddressData> LoadAddresses(const TToolRequest& request);
+
+// Scripts compare the texts whatever the user's locale; the locale comes back afterwards.
+class EnglishTexts {
+public:
+    EnglishTexts() { ForceLanguage(Language::English); }
+    ~EnglishTexts() { ForceLanguage(std::nullopt); }
+    EnglishTexts(const EnglishTexts&) = delete;
+    EnglishTexts& operator=(const EnglishTexts&) = delete;
+};
 
 // Prints a refusal ("vexalon2-tool: ...") and returns ExitRefused.
 int Refused(const std::string& message);

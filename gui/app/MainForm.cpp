@@ -11,6 +11,7 @@
 #include "gui/app/MainMenus.h"
 #include "gui/app/RecentFilesMenu.h"
 #include "gui/app/ShareCommands.h"
+#include "gui/app/StageCheckWindow.h"
 #include "gui/app/StageNames.h"
 #include "gui/image/QtGlyphRenderer.h"
 #include "gui/pages/Chip32x32Edit.h"
@@ -200,7 +201,8 @@ void TMainForm::BuildMenus()
                             .close = [this] { CommandClose(); },
                             .exit = [this] { close(); },
                             .undo = [this] { CommandUndo(); },
-                            .redo = [this] { CommandRedo(); }});
+                            .redo = [this] { CommandRedo(); },
+                            .checkStage = [this] { ShowStageCheckWindow(*this, *menus_); }});
     connect(menus_->edit, &QMenu::aboutToShow, this, &TMainForm::UpdateEditMenu);
     connect(menus_->edit, &QMenu::aboutToHide, this, &TMainForm::EnableHistoryKeys);
     recent_ = std::make_unique<TRecentFilesMenu>(

@@ -101,6 +101,9 @@ public:
     TObjectEdit* ObjectEdit() const { return objectEdit_; }
     TMidPointEdit* MidPointEdit() const { return midPointEdit_; }
     TScrollEdit* ScrollEdit() const { return scrollEdit_; }
+    // The stage selector (a change of its entry selects the stage) and the page control.
+    QComboBox* StageSelector() const { return stageSelector_; }
+    QTabWidget* Pages() const { return pages_; }
     // One animation-timer tick, as the timer gives it.
     void OnTimer();
 

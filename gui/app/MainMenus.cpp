@@ -63,6 +63,13 @@ TMainMenus::TMainMenus(QMainWindow* window, TMenuCommands commands) : commands_(
     undo = item(edit, "元に戻す(&U)", "MenuItemUndo", commands_.undo);
     redo = item(edit, "やり直し(&R)", "MenuItemRedo", commands_.redo);
 
+    tools = window->menuBar()->addMenu(QString::fromUtf8("ツール(&T)"));
+    tools->setObjectName(QStringLiteral("MenuTools"));
+    checkStage = item(tools, "", "MenuItemCheckStage", commands_.checkStage);
+    const auto toolsCaption = [this] { checkStage->setText(Text("ステージの点検(&K)...", "&Check Stage...")); };
+    toolsCaption();
+    QObject::connect(tools, &QMenu::aboutToShow, tools, toolsCaption);
+
     // The desktop's keys; the window holds them, so they work whatever control has the focus
     // and not while a dialog is open.
     open->setShortcuts(Keys(QKeySequence::Open, Qt::CTRL | Qt::Key_O));
@@ -72,7 +79,8 @@ TMainMenus::TMainMenus(QMainWindow* window, TMenuCommands commands) : commands_(
     exit->setShortcuts(Keys(QKeySequence::Quit, Qt::CTRL | Qt::Key_Q));
     undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    window->addActions({open, save, saveAs, close, exit, undo, redo});
+    checkStage->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+    window->addActions({open, save, saveAs, close, exit, undo, redo, checkStage});
 }
 
 void TMainMenus::ShowHistory(const TRomImgManager& rom)
@@ -94,9 +102,10 @@ void TMainMenus::EnableHistoryKeys(bool imageOpen)
 
 void TMainMenus::ShowImageCommands(bool shown)
 {
-    for (QAction* action : {save, saveAs, patch, exportPicture, close})
+    for (QAction* action : {save, saveAs, patch, exportPicture, close, checkStage})
         action->setEnabled(shown);
     edit->menuAction()->setVisible(shown);
+    tools->menuAction()->setVisible(shown);
 }
 
 } // namespace vx

@@ -11,11 +11,11 @@ class TRomImgManager;
 
 // What the menus' items do; the main window routes each to its command.
 struct TMenuCommands {
-    std::function<void()> open, save, saveAs, createPatch, exportPicture, close, exit, undo, redo;
+    std::function<void()> open, save, saveAs, createPatch, exportPicture, close, exit, undo, redo, checkStage;
 };
 
-// The File and Edit menus of the main window: captions, names, the desktop's keys, and the
-// Edit menu's captions and states made as it opens.
+// The File, Edit and Tools menus of the main window: captions, names, the desktop's keys, and
+// the Edit menu's captions and states made as it opens.
 class TMainMenus {
 public:
     TMainMenus(QMainWindow* window, TMenuCommands commands);
@@ -31,6 +31,7 @@ public:
     QMenu* file = nullptr;
     QMenu* recent = nullptr;
     QMenu* edit = nullptr;
+    QMenu* tools = nullptr;
     QAction* open = nullptr;
     QAction* save = nullptr;
     QAction* saveAs = nullptr;
@@ -40,6 +41,7 @@ public:
     QAction* exit = nullptr;
     QAction* undo = nullptr;
     QAction* redo = nullptr;
+    QAction* checkStage = nullptr;
 
 private:
     TMenuCommands commands_;

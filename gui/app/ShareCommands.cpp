@@ -125,7 +125,7 @@ void TShareCommands::ExportStagePicture()
     TStageSheets sheets;
     // A pattern overflow was reported when the stage was selected.
     PrepareStageSheets(graphics, stage, rom_.ImageBytes(), sheets, [](const std::string&) {});
-    const TSheetPictureOptions options{11, true, true, true};
+    const TSheetPictureOptions options{11, true, true, true, true};
     const QImage picture = ToQImage(*DrawStageSheetPicture(graphics, stage, *sheets.chip32Sheet, options));
     try {
         const std::size_t size = WritePngFile(path->toStdString(), picture);

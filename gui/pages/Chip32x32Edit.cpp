@@ -186,6 +186,17 @@ void TChip32x32Edit::Recompose()
     DrawChipTable();
 }
 
+void TChip32x32Edit::SelectChip(int chip)
+{
+    if (chip < 0 || chip >= ChipCount)
+        return;
+    editedChip_ = chip;
+    editPage_ = chip / 0x80;
+    hoveredChip_ = -1; // a number of the page no longer shown
+    DrawChipTable();
+    DrawEditedChip();
+}
+
 // ---- drawing ----
 
 void TChip32x32Edit::DrawChip16Tables()

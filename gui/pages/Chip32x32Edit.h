@@ -36,6 +36,8 @@ public:
     // A plain left click on the chip table: the map page paints with that chip from now on.
     std::function<void(int chip)> ChipPicked;
 
+    // Makes a chip the edited one, on the table page that holds it.
+    void SelectChip(int chip);
     int EditPage() const { return editPage_; }
     int EditedChip() const { return editedChip_; }
     std::uint8_t SelectedEntry() const { return selectedEntry_; }

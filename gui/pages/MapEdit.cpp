@@ -143,6 +143,13 @@ void TMapEdit::SelectChip(int chip)
         DrawSelectedChip();
 }
 
+void TMapEdit::ShowRoom(int room)
+{
+    SetRooms(InitialViewRooms(room));
+    DrawView(0);
+    DrawView(1);
+}
+
 void TMapEdit::SetRooms(TViewRooms rooms)
 {
     rooms_ = rooms;

@@ -35,6 +35,8 @@ public:
     // The chip a left click paints (the chip page's plain pick sets it too).
     void SelectChip(int chip);
     int SelectedChip() const { return selectedChip_; }
+    // Puts a room in the left view, the next one beside it (2B stands in the right view).
+    void ShowRoom(int room);
     int ViewRoom(int view) const { return view == 0 ? rooms_.left : rooms_.right; }
     const std::array<std::uint8_t, 64>& RoomCopyBuffer() const { return roomCopyBuffer_; }
 

@@ -124,6 +124,12 @@ void TMidPointEdit::AnimationTick()
     Draw();
 }
 
+void TMidPointEdit::SelectPoint(int point)
+{
+    pointCombo_->setCurrentIndex(std::clamp(point, 0, MidPointCount - 1));
+    pointCombo_->setFocus();
+}
+
 // ---- drawing ----
 
 TMidPoint& TMidPointEdit::Point() const { return context_.rom.CurrentStage().MidPoints(selected_); }

@@ -30,6 +30,9 @@ public:
     void Refresh() override;
     void AnimationTick() override;
 
+    // Shows one of the six points, as picking it in the selector does.
+    void SelectPoint(int point);
+
 private:
     void BuildDataGroup(QWidget* page);
 

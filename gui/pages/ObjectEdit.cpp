@@ -488,6 +488,8 @@ void TObjectEdit::RadioGroupObjectTypeSelectClick(int item)
     RefreshObjectViews();
 }
 
+void TObjectEdit::SelectObjectType(int type) { typeGroup_->button(type & 1)->click(); }
+
 void TObjectEdit::RadioGroupObjectOrderTypeClick(int item)
 {
     if (updating_ || !context_.rom.IsLoaded())

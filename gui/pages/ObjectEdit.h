@@ -44,6 +44,10 @@ public:
     void AnimationTick() override;
     void ImageClosed() override;
 
+    // Brings a room into one of the views, as moving an object there does.
+    void ShowRoom(int room) { ScrollObjectViewsTo(room); RefreshObjectViews(); }
+    // Edits enemies (0) or items (1), as the radio group does.
+    void SelectObjectType(int type);
     int LeftRoom() const { return rooms_->Left(); }
     int CurrentObjectType() const { return objectType_; }
     TVxObjectManager& EditedObjects() const;

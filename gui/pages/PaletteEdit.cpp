@@ -159,6 +159,27 @@ void TPaletteEdit::ShowAnimeSettings()
     frameTimer_->setText(Hex2Text(stage.PaletteAnimeFrameTimer()));
 }
 
+void TPaletteEdit::SelectEntry(int entry)
+{
+    if (entry < 0 || entry >= PaletteEntryCount)
+        return;
+    QLineEdit* box = entryBoxes_[static_cast<std::size_t>(entry)];
+    box->setFocus();
+    box->selectAll();
+}
+
+void TPaletteEdit::MarkAnimationCell(int cell)
+{
+    const auto colours = context_.rom.CurrentStage().PaletteAnimePalette();
+    if (cell < 0 || cell >= static_cast<int>(colours.size()))
+        return;
+    hoveredAnimeCell_ = cell;
+    DrawAnimeCells();
+    ShowStatus(cell, colours[static_cast<std::size_t>(cell)]);
+}
+
+void TPaletteEdit::FocusFrameCount() { frameCount_->setFocus(); }
+
 // ---- drawing ----
 
 void TPaletteEdit::DrawAll()

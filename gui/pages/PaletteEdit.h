@@ -28,6 +28,12 @@ public:
     void AnimationTick() override;
 
     std::uint8_t SelectedColor() const { return selectedColor_; }
+    // Focuses an entry's box with its text selected, ready for two hex digits.
+    void SelectEntry(int entry);
+    // Frames an animation colour (row x 16 + column) as the pointer does, its colour in the
+    // status bar, until the pointer moves over the rows.
+    void MarkAnimationCell(int cell);
+    void FocusFrameCount();
 
 private:
     void BuildEntryGroup(QWidget* page);

@@ -120,6 +120,19 @@ void TScrollEdit::AnimationTick()
     DrawViews();
 }
 
+void TScrollEdit::SelectLine(int line)
+{
+    if (line < 0 || line >= ScrollEntryCount)
+        return;
+    {
+        const TUpdatingGuard updating(updating_);
+        list_->setCurrentRow(line);
+    }
+    LBScrollDataClick(line); // also when the line was selected already
+    list_->scrollToItem(list_->currentItem());
+    list_->setFocus();
+}
+
 // ---- list and fields ----
 
 int TScrollEdit::SelectedLine() const { return list_->currentRow(); }

@@ -29,6 +29,8 @@ public:
     void Refresh() override;
     void AnimationTick() override;
 
+    // Selects an entry's line and brings the views to its rooms, as a click on it does.
+    void SelectLine(int line);
     int ViewRoom(int view) const { return rooms_->Room(view); }
     const TScrollPath& Path() const { return path_; }
 

@@ -1,0 +1,83 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/MidPoint.h"
+#include "core/StageData.h"
+
+namespace vx {
+
+class TRomImgManager;
+
+// A stage as text: one JSON file per stage, described in docs/stage-text.md.
+inline constexpr std::string_view StageTextFormat = "vexalon2-stage";
+inline constexpr int StageTextVersion = 1;
+
+struct TStageTextObject {
+    std::uint8_t room = 0, x = 0, y = 0, kind = 0;
+    bool operator==(const TStageTextObject&) const = default;
+};
+
+// Every table of one stage, in the model's own form (map bytes column x 8 + row, chip
+// entries with the sub-palette in bits 6-7), so comparing with the model is direct.
+struct TStageText {
+    std::string fileName; // where it was read from, for refusals; not part of the stage
+    int stage = 0;
+    // Per SharedGroup, the stages that share that table, this one included, ascending.
+    std::array<std::vector<int>, SharedGroups.size()> shared;
+    std::array<std::uint8_t, 16> bgPalette{};
+    std::array<std::uint8_t, 16> spritePalette{};
+    std::uint8_t frameCount = 0;
+    std::uint8_t frameTimer = 0;
+    std::array<std::uint8_t, 64> animationColours{};
+    std::array<std::uint8_t, 256> patternTableSetting{};
+    std::array<std::uint8_t, ScrollSize> scroll{};
+    std::array<MidPointBytes, MidPointCount> restartPoints{};
+    std::vector<TStageTextObject> enemies;
+    std::vector<TStageTextObject> items;
+    std::array<std::uint8_t, MapSize> map{};
+    std::array<std::uint8_t, ChipEntryCount> chipEntries{};
+    std::array<std::uint8_t, ChipEntryCount> chipAttributes{};
+
+    // Equal tables; the file name does not count.
+    bool SameStage(const TStageText& other) const;
+};
+
+// Why a stage text was refused: the file, where in it as a JSON pointer ("/rooms/12/3";
+// empty for the whole text) and the reason in the user's language.
+struct TStageTextRefusal {
+    std::string file;
+    std::string path;
+    std::string reason;
+    // "file: /rooms/12/3: reason".
+    std::string Message() const;
+};
+
+struct TStageTextResult {
+    std::optional<TStageText> text; // set when read
+    TStageTextRefusal refusal;      // set when refused
+    explicit operator bool() const { return text.has_value(); }
+};
+
+// The stage as the model holds it now, unsaved edits included.
+TStageText StageTextOf(const TRomImgManager& rom, int stage);
+// The JSON text of a stage: keys in a fixed order, two-space indent.
+std::string StageTextToJson(const TStageText& text);
+std::string StageToText(const TRomImgManager& rom, int stage);
+
+// Reads and checks one stage text; nothing is taken from a text with any fault.
+TStageTextResult ReadStageText(std::string_view text, const std::string& fileName);
+
+// Applies the stages to the open image through the model's edits, so only the tables
+// that differ are marked edited and a save writes back exactly those. Refuses, applying
+// nothing, when two texts name one stage or disagree on a table their stages share, when
+// a text's sharing differs from the image's, when it changes the pattern-table setting
+// (which a save never writes) or holds more objects than a list does. The reason, or
+// nothing when applied.
+std::optional<std::string> ApplyStageTexts(TRomImgManager& rom, const std::vector<TStageText>& texts);
+
+} // namespace vx

@@ -1,0 +1,13 @@
+#pragma once
+
+namespace vx {
+
+class TMainForm;
+struct TFinding;
+
+// Leads the editor to what a finding names: its stage in the selector, then its page with
+// the point, line, room, entry, object sort or chip selected there. A finding about the
+// stage as a whole leaves the page as it is.
+void ShowFinding(TMainForm& main, const TFinding& finding);
+
+} // namespace vx

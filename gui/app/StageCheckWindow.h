@@ -1,0 +1,54 @@
+#pragma once
+#include <QDialog>
+#include <vector>
+
+#include "core/StageCheck.h"
+
+class QCheckBox;
+class QLabel;
+class QTimer;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace vx {
+
+class TMainForm;
+class TMainMenus;
+
+// The stage check beside the editor: the findings of the current stage, or of all 14, each
+// with its severity, place and text; a double click (or Enter) leads to what it names. The
+// list follows the image while the window is shown: it is checked again when the window is
+// shown or activated, on a stage change, undo and redo, and shortly after each edit. It goes
+// away with the image, as its menu item does.
+class TStageCheckWindow : public QDialog {
+    Q_OBJECT
+public:
+    TStageCheckWindow(TMainForm& main, const TMainMenus& menus);
+
+    // Checks again; the list is rebuilt only when the findings changed, so the selected
+    // finding and the scroll position stay while the user works through them.
+    void Recheck();
+
+protected:
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    void ShowCaptions();
+    void Fill();
+    void Activated(QTreeWidgetItem* item);
+
+    TMainForm& main_;
+    std::vector<TFinding> findings_;
+    QCheckBox* all_ = nullptr;
+    QTreeWidget* list_ = nullptr;
+    QLabel* status_ = nullptr;
+    // Gathers a run of edits (a drag, typing) into one check.
+    QTimer* editTimer_ = nullptr;
+};
+
+// Shows the main window's stage check, made on first use, and brings it to the front.
+void ShowStageCheckWindow(TMainForm& main, const TMainMenus& menus);
+
+} // namespace vx

@@ -1,0 +1,300 @@
+// Stage texts: export then import leaves an image as it was, one cell of a text is one byte
+// of the image, and every fault is refused with its file, its place and why.
+#include "core/RomImgManager.h"
+#include "core/StageText.h"
+#include "core/VxObject.h"
+#include "tests/support/Images.h"
+#include "tests/support/LanguageGuard.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <sstream>
+
+using namespace vx;
+using nlohmann::ordered_json;
+
+namespace {
+
+struct TImage {
+    std::string name;
+    std::vector<std::uint8_t> bytes;
+};
+
+// The sample, then the real images when the shared test data is beside the clone.
+std::vector<TImage> Images()
+{
+    std::vector<TImage> images{{"sample", test::SampleBytes()}};
+    const std::filesystem::path real = VX_TESTDATA_DIR "/nes-test-roms";
+    if (std::filesystem::is_directory(real))
+        for (const auto& entry : std::filesystem::directory_iterator(real))
+            if (entry.path().extension() == ".nes")
+                images.push_back({entry.path().filename().string(), test::ReadBytes(entry.path().string())});
+    return images;
+}
+
+void ExpectAllImages(const std::vector<TImage>& images)
+{
+    if (images.size() > 1)
+        EXPECT_EQ(images.size(), 4u);
+    else if (std::getenv("CI"))
+        ADD_FAILURE() << "no real images at " VX_TESTDATA_DIR;
+}
+
+std::string FileOf(int stage) { return "stage" + std::to_string(stage) + ".json"; }
+
+std::vector<TStageText> ReadAll(const TRomImgManager& rom)
+{
+    std::vector<TStageText> texts;
+    for (int s = 0; s < StageCount; ++s) {
+        TStageTextResult read = ReadStageText(StageToText(rom, s), FileOf(s));
+        EXPECT_TRUE(read) << read.refusal.Message();
+        if (read)
+            texts.push_back(std::move(*read.text));
+    }
+    return texts;
+}
+
+std::vector<std::string> SplitLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+std::string JoinLines(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\n";
+    return text;
+}
+
+std::vector<int> FlagsOf(const TRomImgManager& rom, int stage)
+{
+    std::vector<int> flags;
+    for (int f = 0; f < TEditedFlagData::FlagCount; ++f)
+        if (rom.Stage(stage).EditedFlags().Get(f))
+            flags.push_back(f);
+    return flags;
+}
+
+} // namespace
+
+TEST(StageText, ExportThenImportLeavesEveryImageAsItWas)
+{
+    const auto images = Images();
+    for (const TImage& image : images) {
+        SCOPED_TRACE(image.name);
+        TRomImgManager rom(test::DefaultAddresses());
+        ASSERT_TRUE(rom.LoadFromBytes(image.bytes, image.name));
+        const std::vector<TStageText> texts = ReadAll(rom);
+        ASSERT_EQ(texts.size(), std::size_t{StageCount});
+        for (int s = 0; s < StageCount; ++s) {
+            EXPECT_TRUE(texts[s].SameStage(StageTextOf(rom, s))) << "stage " << s;
+            EXPECT_EQ(StageTextToJson(texts[s]), StageToText(rom, s)) << "stage " << s;
+        }
+        EXPECT_EQ(ApplyStageTexts(rom, texts), std::nullopt);
+        EXPECT_FALSE(rom.IsModified());
+        EXPECT_EQ(rom.EditedImage(), image.bytes);
+    }
+    ExpectAllImages(images);
+}
+
+TEST(StageText, ImportBringsBackEveryEditedTableAndAnyObjectOrder)
+{
+    constexpr int stage = 3; // shares its object and map tables with stage 11
+    TRomImgManager rom(test::DefaultAddresses());
+    ASSERT_TRUE(rom.LoadFromBytes(test::SampleBytes(), "sample.nes"));
+    const std::vector<TStageText> original = ReadAll(rom);
+
+    TStageData& edited = rom.Stage(stage);
+    ASSERT_TRUE(edited.SetPaletteColor(17, 0x21, hmEdit));
+    ASSERT_TRUE(edited.SetPaletteAnimeFrameTimer(0x77, hmEdit));
+    ASSERT_TRUE(edited.SetChipAttribute(9, 2, hmEdit));
+    ASSERT_TRUE(edited.SetMapChip(300, 0x55, hmEdit));
+    ASSERT_TRUE(edited.SetScrollData(4, 0x13, hmEdit));
+    ASSERT_GT(edited.EnemyObjects().TotalCount(), 1);
+    edited.EnemyObjects().RemoveObject(edited.EnemyObjects().ObjectsInOrder().front());
+    // Not an added object: a save leaves the bytes past the end mark, so none could vanish.
+    ASSERT_GT(edited.ItemObjects().TotalCount(), 0);
+    edited.ItemObjects().ObjectsInOrder().back()->Kind ^= 1;
+    edited.MidPoints(1).StartY ^= 0x10;
+    edited.MarkEdited(efObject);
+    edited.MarkEdited(efMidPoint);
+    // The edits go into the bytes, as after a save, then the texts bring every table back.
+    ASSERT_TRUE(rom.LoadFromBytes(rom.EditedImage(), "edited.nes"));
+    ASSERT_NE(rom.EditedImage(), test::SampleBytes());
+    EXPECT_EQ(ApplyStageTexts(rom, original), std::nullopt);
+    EXPECT_EQ(rom.EditedImage(), test::SampleBytes());
+    EXPECT_EQ(FlagsOf(rom, stage), (std::vector<int>{efPalette, efPaletteAnime, efChip32x32, efMap, efObject, efMidPoint, efScroll}));
+    EXPECT_TRUE(rom.Stage(stage).UndoStack().Count() > 0) << "table edits are undoable";
+
+    // Objects stored out of room order come back in that order, through the image too.
+    TStageText reversed = original[stage];
+    std::ranges::reverse(reversed.enemies);
+    ASSERT_FALSE(std::ranges::is_sorted(reversed.enemies, {}, &TStageTextObject::room));
+    EXPECT_EQ(ApplyStageTexts(rom, {reversed}), std::nullopt);
+    EXPECT_EQ(StageTextOf(rom, stage).enemies, reversed.enemies);
+    TRomImgManager reopened(test::DefaultAddresses());
+    ASSERT_TRUE(reopened.LoadFromBytes(rom.EditedImage(), "x"));
+    EXPECT_EQ(StageTextOf(reopened, stage).enemies, reversed.enemies);
+    EXPECT_EQ(StageTextOf(reopened, stage + 8).enemies, reversed.enemies) << "the shared list";
+}
+
+TEST(StageText, OneCellOfATextIsOneByteOfTheImage)
+{
+    constexpr int stage = 3, room = 5, row = 2, column = 6;
+    const auto images = Images();
+    test::TempDir dir;
+    for (const TImage& image : images) {
+        SCOPED_TRACE(image.name);
+        TRomImgManager rom(test::DefaultAddresses());
+        ASSERT_TRUE(rom.LoadFromBytes(image.bytes, image.name));
+        // One room per block of ten lines: "[", the eight rows, "]".
+        std::vector<std::string> lines = SplitLines(StageToText(rom, stage));
+        const auto rooms = std::ranges::find(lines, "  \"rooms\": [");
+        ASSERT_NE(rooms, lines.end());
+        std::string& line = *(rooms + 1 + room * (RoomSide + 2) + 1 + row);
+        const std::size_t cell = line.find('"') + 1 + 3 * column;
+        const std::size_t at = rom.Stage(stage).Address(TableKey::Map) + room * RoomSize + column * RoomSide + row;
+        char old[3] = {line[cell], line[cell + 1], 0};
+        ASSERT_EQ(std::strtoul(old, nullptr, 16), image.bytes[at]) << line;
+        line[cell + 1] = line[cell + 1] == '0' ? '1' : '0';
+
+        TStageTextResult read = ReadStageText(JoinLines(lines), FileOf(stage));
+        ASSERT_TRUE(read) << read.refusal.Message();
+        ASSERT_EQ(ApplyStageTexts(rom, {*read.text}), std::nullopt);
+        rom.SaveToFile(dir.File("out.nes"));
+        const std::vector<std::uint8_t> saved = test::ReadBytes(dir.File("out.nes"));
+        ASSERT_EQ(saved.size(), image.bytes.size());
+        std::vector<std::size_t> changed;
+        for (std::size_t i = 0; i < saved.size(); ++i)
+            if (saved[i] != image.bytes[i])
+                changed.push_back(i);
+        EXPECT_EQ(changed, std::vector<std::size_t>{at});
+        EXPECT_EQ(rom.Stage(stage + 8).MapRoom(room)[column * RoomSide + row], saved[at]) << "the shared map";
+    }
+    ExpectAllImages(images);
+}
+
+TEST(StageText, ReadingRefusesEachFaultWithFilePlaceAndReason)
+{
+    test::LanguageGuard english(Language::English);
+    constexpr int stage = 3;
+    TRomImgManager rom(test::DefaultAddresses());
+    ASSERT_TRUE(rom.LoadFromBytes(test::SampleBytes(), "sample.nes"));
+    const std::string exported = StageToText(rom, stage);
+    ASSERT_FALSE(StageTextOf(rom, stage).enemies.empty());
+
+    struct Case {
+        const char* what;
+        std::function<void(ordered_json&)> edit; // or, when empty, `text` stands
+        std::string text;
+        const char* path;
+        const char* reason;
+    };
+    auto edit = [](std::function<void(ordered_json&)> f) { return f; };
+    std::string twice = exported;
+    twice.insert(twice.find("  \"stage\""), "  \"stage\": \"03\",\n");
+    const Case cases[] = {
+        {"not JSON", {}, exported.substr(0, exported.size() / 2), "", "not valid JSON at line"},
+        {"another format", edit([](auto& j) { j["format"] = "other"; }), "", "/format", "is not \"vexalon2-stage\""},
+        {"another version", edit([](auto& j) { j["version"] = 2; }), "", "/version", "version 2 is not supported"},
+        {"missing key", edit([](auto& j) { j.erase("scroll"); }), "", "/scroll", "missing key"},
+        {"missing nested key", edit([](auto& j) { j["restartPoints"][2].erase("LeftRoom"); }), "", "/restartPoints/2/LeftRoom", "missing key"},
+        {"extra key", edit([](auto& j) { j["note"] = "x"; }), "", "/note", "unknown key"},
+        {"extra nested key", edit([](auto& j) { j["chips"][7]["a/b"] = 1; }), "", "/chips/7/a~1b", "unknown key"},
+        {"key twice", {}, twice, "/stage", "twice"},
+        {"stage out of range", edit([](auto& j) { j["stage"] = "0E"; }), "", "/stage", "\"0E\" is out of range (00-0D)"},
+        {"object room out of range", edit([](auto& j) { j["enemies"][0]["room"] = "2C"; }), "", "/enemies/0/room", "out of range (00-2B)"},
+        {"chip palette out of range", edit([](auto& j) { j["chips"][5]["palettes"] = "00 04 00 00"; }), "", "/chips/5/palettes", "byte 2, \"04\" is out of range (00-03)"},
+        {"16x16 chip out of range", edit([](auto& j) { j["chips"][5]["quarters"] = "00 00 40 00"; }), "", "/chips/5/quarters", "out of range (00-3F)"},
+        {"stage not in its own sharing", edit([](auto& j) { j["shared"]["map"] = {"0B"}; }), "", "/shared/map", "own stage"},
+        {"room of 7 rows", edit([](auto& j) { j["rooms"][12].erase(3); }), "", "/rooms/12", "expected 8 rows, found 7"},
+        {"row of 9 cells", edit([](auto& j) { j["rooms"][12][3] = "00 00 00 00 00 00 00 00 00"; }), "", "/rooms/12/3", "expected 8 bytes, found 9"},
+        {"rooms not a list", edit([](auto& j) { j["rooms"] = ordered_json::object(); }), "", "/rooms", "expected an array"},
+        {"too many items", edit([](auto& j) { j["items"] = ordered_json::array(); for (int i = 0; i <= ItemCapacity; ++i) j["items"].push_back({{"room", "00"}, {"x", "00"}, {"y", "00"}, {"kind", "00"}}); }), "", "/items", "at most 32 entries, found 33"},
+        {"bad hex in a row", edit([](auto& j) { j["rooms"][12][3] = "00 00 00 00 0G 00 00 00"; }), "", "/rooms/12/3", "byte 5, \"0G\" is not two hex digits"},
+        {"one digit", edit([](auto& j) { j["scroll"][4] = "1"; }), "", "/scroll/4", "\"1\" is not two hex digits"},
+        {"three-digit word", edit([](auto& j) { j["restartPoints"][0]["MapBackAddr"] = "84F"; }), "", "/restartPoints/0/MapBackAddr", "is not four hex digits"},
+        {"number for hex", edit([](auto& j) { j["animation"]["frameCount"] = 3; }), "", "/animation/frameCount", "3 is not two hex digits"},
+        {"nested too deep", edit([](auto& j) { ordered_json deep = "00"; for (int i = 0; i < 40; ++i) deep = ordered_json::array({deep}); j["scroll"][0] = deep; }), "", "/scroll/0/0/0/0/0/0/0", "nested too deep"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string text = c.text;
+        if (c.edit) {
+            ordered_json j = ordered_json::parse(exported);
+            c.edit(j);
+            text = j.dump(2);
+        }
+        const TStageTextResult read = ReadStageText(text, "stage03.json");
+        ASSERT_FALSE(read);
+        EXPECT_EQ(read.refusal.file, "stage03.json");
+        EXPECT_EQ(read.refusal.path, c.path);
+        EXPECT_NE(read.refusal.reason.find(c.reason), std::string::npos) << read.refusal.reason;
+    }
+}
+
+TEST(StageText, ApplyingRefusesWholeAndChangesNothing)
+{
+    test::LanguageGuard english(Language::English);
+    TRomImgManager rom(test::DefaultAddresses());
+    ASSERT_TRUE(rom.LoadFromBytes(test::SampleBytes(), "sample.nes"));
+    const std::vector<TStageText> texts = ReadAll(rom);
+    ASSERT_EQ(texts.size(), std::size_t{StageCount});
+    // A valid change goes first each time: a refusal must leave it unapplied too.
+    TStageText changed = texts[6];
+    changed.scroll[0] ^= 1;
+    auto with = [&](int stage, const std::function<void(TStageText&)>& f) {
+        TStageText text = texts[static_cast<std::size_t>(stage)];
+        f(text);
+        return text;
+    };
+    struct Case {
+        const char* what;
+        std::vector<TStageText> texts;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"shared map differs", {changed, texts[3], with(11, [](auto& t) { t.map[70] ^= 1; })},
+         "stage3.json and stage11.json disagree on the map (/rooms) that stages 03 and 0B share"},
+        {"shared restart points differ", {changed, texts[0], with(8, [](auto& t) { t.restartPoints[5][0] ^= 1; })},
+         "stage0.json and stage8.json disagree on the restart points (/restartPoints)"},
+        {"one stage twice", {changed, texts[4], with(4, [](auto& t) { t.fileName = "again.json"; })},
+         "stage4.json and again.json both hold stage 04"},
+        {"pattern table changed", {changed, with(2, [](auto& t) { t.patternTableSetting[40] ^= 1; })},
+         "stage2.json: /patternTableSetting/2: the pattern-table setting cannot be changed"},
+        {"too many enemies", {changed, with(2, [](auto& t) { t.enemies.resize(EnemyCapacity + 1); })},
+         "stage2.json: /enemies: 129 objects, but the list holds 128"},
+        {"object outside the rooms", {changed, with(2, [](auto& t) { t.items.push_back({RoomCount, 0, 0, 0}); })},
+         "/items/"},
+        {"stage out of range", {changed, with(2, [](auto& t) { t.stage = StageCount; })}, "stage2.json: /stage"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto refused = ApplyStageTexts(rom, c.texts);
+        ASSERT_TRUE(refused);
+        EXPECT_NE(refused->find(c.reason), std::string::npos) << *refused;
+        EXPECT_FALSE(rom.IsModified());
+    }
+
+    // Settings where stage 0B has its own map: a text from the default sharing is refused.
+    const auto ownMap = test::AddressesFrom("[LevelDataAddress]\nMap[11]=2510\n");
+    TRomImgManager other(*ownMap);
+    ASSERT_TRUE(other.LoadFromBytes(test::SampleBytes(), "sample.nes"));
+    const auto refused = ApplyStageTexts(other, {texts[3]});
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(*refused, "stage3.json: /shared/map: the file has the map shared by stages 03, 0B, this image by 03");
+    EXPECT_FALSE(other.IsModified());
+
+    TRomImgManager closed(test::DefaultAddresses());
+    EXPECT_TRUE(ApplyStageTexts(closed, {texts[0]}));
+}
