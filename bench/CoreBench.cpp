@@ -2,6 +2,7 @@
 #include "core/AddressData.h"
 #include "core/RomImgManager.h"
 #include "core/StageCheck.h"
+#include "core/StageText.h"
 #include "tests/support/Images.h"
 
 #include <benchmark/benchmark.h>
@@ -97,5 +98,45 @@ void BM_CheckAllStages(benchmark::State& state)
         benchmark::DoNotOptimize(CheckAllStages(rom));
 }
 BENCHMARK(BM_CheckAllStages)->Unit(benchmark::kMicrosecond);
+
+// The 14 stage texts of the sample, as an export of every stage writes them.
+void BM_ExportAllStages(benchmark::State& state)
+{
+    TRomImgManager rom(Addresses());
+    rom.LoadFromBytes(Sample(), "sample.nes");
+    for (auto _ : state)
+        for (int n = 0; n < StageCount; ++n)
+            benchmark::DoNotOptimize(StageToText(rom, n));
+}
+BENCHMARK(BM_ExportAllStages)->Unit(benchmark::kMillisecond);
+
+// Reading and checking the 14 texts, then applying them: each of the 14 stages alternately
+// gets every map cell changed and back, so the edits themselves are measured too.
+void BM_ImportAllStages(benchmark::State& state)
+{
+    TRomImgManager rom(Addresses());
+    rom.LoadFromBytes(Sample(), "sample.nes");
+    std::array<std::vector<std::string>, 2> texts;
+    for (int n = 0; n < StageCount; ++n)
+        texts[0].push_back(StageToText(rom, n));
+    for (int n = 0; n < StageCount; ++n)
+        for (int c = 0; c < MapSize; ++c)
+            rom.Stage(n).SetMapChip(c, static_cast<std::uint8_t>(rom.Stage(n).Map()[c] ^ 1), hmEdit);
+    for (int n = 0; n < StageCount; ++n)
+        texts[1].push_back(StageToText(rom, n));
+    std::size_t round = 0;
+    for (auto _ : state) {
+        std::vector<TStageText> stages;
+        for (const std::string& text : texts[round++ % 2])
+            stages.push_back(*ReadStageText(text, "stage.json").text);
+        if (ApplyStageTexts(rom, stages))
+            state.SkipWithError("refused");
+        state.PauseTiming();
+        for (int n = 0; n < StageCount; ++n)
+            rom.Stage(n).UndoStack().Clear();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_ImportAllStages)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -3,12 +3,10 @@
 #include "core/HexText.h"
 #include "core/Language.h"
 #include "core/StageTextKeys.h"
+#include "core/StageTextParse.h"
 #include "core/VxObject.h"
 
-#include <nlohmann/json.hpp>
-
 #include <algorithm>
-#include <set>
 
 namespace vx {
 namespace {
@@ -16,24 +14,28 @@ namespace {
 using nlohmann::json;
 using namespace stage_text;
 
-// Thrown inside the reader only; ReadStageText turns it into a refusal.
-struct TRefused {
-    std::string path;
-    std::string reason;
+// Where a value stands, built as the reader descends and spelled out only for a refusal.
+class TPath {
+public:
+    TPath() = default;
+    TPath(const TPath& parent, std::string_view key) : parent_(&parent), key_(key) {}
+    TPath(const TPath& parent, std::size_t index) : parent_(&parent), index_(index), isIndex_(true) {}
+
+    std::string Text() const
+    {
+        if (!parent_)
+            return "";
+        return parent_->Text() + "/" + (isIndex_ ? std::to_string(index_) : Escaped(key_));
+    }
+
+private:
+    const TPath* parent_ = nullptr;
+    std::string_view key_;
+    std::size_t index_ = 0;
+    bool isIndex_ = false;
 };
 
-[[noreturn]] void Refuse(std::string path, std::string reason) { throw TRefused{std::move(path), std::move(reason)}; }
-
-std::string Escaped(std::string_view key)
-{
-    std::string out;
-    for (char c : key)
-        out += c == '~' ? "~0" : c == '/' ? "~1" : std::string(1, c);
-    return out;
-}
-
-std::string Child(const std::string& path, std::string_view key) { return path + "/" + Escaped(key); }
-std::string Child(const std::string& path, std::size_t index) { return path + "/" + std::to_string(index); }
+[[noreturn]] void Refuse(const TPath& path, std::string reason) { stage_text::Refuse(path.Text(), std::move(reason)); }
 
 std::string N(std::size_t n) { return std::to_string(n); }
 
@@ -50,11 +52,6 @@ std::string Shown(const json& value)
     return text;
 }
 
-std::string Range(std::uint32_t max, int digits)
-{
-    return FormatHex(0, digits) + "-" + FormatHex(max, digits);
-}
-
 // Words for what an array holds, in both languages.
 struct TNoun {
     const char* japanese;
@@ -65,38 +62,39 @@ constexpr TNoun Entries{"個の要素", "entries"}, Rows{"行", "rows"}, Lines{"
 
 std::string Count(std::size_t n, TNoun noun)
 {
-    return IsJapanese() ? N(n) + " " + noun.japanese : N(n) + " " + noun.english;
+    return N(n) + " " + (IsJapanese() ? noun.japanese : noun.english);
 }
 
-void RequireObject(const json& j, const std::string& path, std::span<const std::string_view> keys)
+std::string Found(const char* japaneseWhat, const char* englishWhat, const json& j)
+{
+    return IsJapanese() ? std::string(japaneseWhat) + "であるべきところが " + Shown(j) + " です"
+                        : std::string("expected ") + englishWhat + ", found " + Shown(j);
+}
+
+// A member known to be there (RequireObject checked).
+const json& At(const json& j, std::string_view key) { return *j.find(key); }
+
+void RequireObject(const json& j, const TPath& path, std::span<const std::string_view> keys)
 {
     if (!j.is_object())
-        Refuse(path, Tr("オブジェクト ({...}) であるべきところが ", "expected an object ({...}), found ") + Shown(j) +
-                         Tr(" です", ""));
+        Refuse(path, Found("オブジェクト ({...})", "an object ({...})", j));
     for (std::string_view key : keys)
         if (!j.contains(key))
-            Refuse(Child(path, key), Tr("キーがありません", "missing key"));
-    for (const auto& item : j.items())
-        if (std::ranges::find(keys, item.key()) == keys.end())
-            Refuse(Child(path, item.key()), Tr("このキーはこの形式にありません", "unknown key"));
-}
-
-const json& Member(const json& j, const std::string& path, std::string_view key, std::string& childPath)
-{
-    childPath = Child(path, key);
-    return j.find(key).value();
+            Refuse(TPath(path, key), Tr("キーがありません", "missing key"));
+    if (j.size() != keys.size())
+        for (const auto& item : j.items())
+            if (std::ranges::find(keys, item.key()) == keys.end())
+                Refuse(TPath(path, item.key()), Tr("このキーはこの形式にありません", "unknown key"));
 }
 
 // An array of exactly `count` (or, with upTo, at most `count`) elements.
-const json& RequireArray(const json& j, const std::string& path, std::size_t count, TNoun noun, bool upTo = false)
+void RequireArray(const json& j, const TPath& path, std::size_t count, TNoun noun, bool upTo = false)
 {
     if (!j.is_array())
-        Refuse(path, Tr("配列 ([...]) であるべきところが ", "expected an array ([...]), found ") + Shown(j) +
-                         Tr(" です", ""));
+        Refuse(path, Found("配列 ([...])", "an array ([...])", j));
     if (upTo ? j.size() > count : j.size() != count)
         Refuse(path, IsJapanese() ? (upTo ? "最大 " : "") + Count(count, noun) + " のところ " + Count(j.size(), noun) + " あります"
                                   : (upTo ? "at most " : "expected ") + Count(count, noun) + ", found " + N(j.size()));
-    return j;
 }
 
 int HexDigit(char c)
@@ -127,21 +125,19 @@ long HexValue(std::string_view text, std::size_t digits)
 
 std::string NotHex(const std::string& shown, int digits)
 {
-    return IsJapanese() ? shown + std::string(" は ") + N(static_cast<std::size_t>(digits)) + " 桁の16進数ではありません"
-                        : shown + std::string(" is not ") + (digits == 2 ? "two" : "four") + " hex digits";
+    return IsJapanese() ? shown + " は " + N(static_cast<std::size_t>(digits)) + " 桁の16進数ではありません"
+                        : shown + " is not " + (digits == 2 ? "two" : "four") + " hex digits";
 }
 
-std::string OutOfRange(std::string_view shown, std::uint32_t max, int digits)
+std::string OutOfRange(const std::string& shown, std::uint32_t max, int digits)
 {
-    return IsJapanese() ? std::string(shown) + " は範囲 " + Range(max, digits) + " の外です"
-                        : std::string(shown) + " is out of range (" + Range(max, digits) + ")";
+    const std::string range = FormatHex(0, digits) + "-" + FormatHex(max, digits);
+    return IsJapanese() ? shown + " は範囲 " + range + " の外です" : shown + " is out of range (" + range + ")";
 }
 
-std::uint32_t HexNumber(const json& j, const std::string& path, int digits, std::uint32_t max)
+std::uint32_t HexNumber(const json& j, const TPath& path, int digits, std::uint32_t max)
 {
-    if (!j.is_string())
-        Refuse(path, NotHex(Shown(j), digits));
-    const long value = HexValue(j.get_ref<const std::string&>(), static_cast<std::size_t>(digits));
+    const long value = j.is_string() ? HexValue(j.get_ref<const std::string&>(), static_cast<std::size_t>(digits)) : -1;
     if (value < 0)
         Refuse(path, NotHex(Shown(j), digits));
     if (static_cast<std::uint32_t>(value) > max)
@@ -149,17 +145,16 @@ std::uint32_t HexNumber(const json& j, const std::string& path, int digits, std:
     return static_cast<std::uint32_t>(value);
 }
 
-std::uint8_t Byte(const json& j, const std::string& path, std::uint8_t max = 0xFF)
+std::uint8_t Byte(const json& j, const TPath& path, std::uint8_t max = 0xFF)
 {
     return static_cast<std::uint8_t>(HexNumber(j, path, 2, max));
 }
 
 // "0F 10 20 30": bytes of two hex digits apart by blanks, exactly out.size() of them.
-void ByteLine(const json& j, const std::string& path, std::span<std::uint8_t> out, std::uint8_t max = 0xFF)
+void ByteLine(const json& j, const TPath& path, std::span<std::uint8_t> out, std::uint8_t max = 0xFF)
 {
     if (!j.is_string())
-        Refuse(path, Tr("16進数の並び (\"00 01 ...\") であるべきところが ", "expected a string of hex bytes (\"00 01 ...\"), found ") +
-                         Shown(j) + Tr(" です", ""));
+        Refuse(path, Found("16進数の並び (\"00 01 ...\")", "a string of hex bytes (\"00 01 ...\")", j));
     const std::string& text = j.get_ref<const std::string&>();
     std::size_t found = 0, at = 0;
     while (true) {
@@ -170,12 +165,12 @@ void ByteLine(const json& j, const std::string& path, std::span<std::uint8_t> ou
         const std::size_t end = std::min(text.find_first_of(" \t", at), text.size());
         const std::string_view token(text.data() + at, end - at);
         if (found < out.size()) {
-            const std::string which = IsJapanese() ? N(found + 1) + " 番目の " : "byte " + N(found + 1) + ", ";
             const long value = HexValue(token, 2);
-            if (value < 0)
-                Refuse(path, which + NotHex(json(std::string(token)).dump(), 2));
-            if (value > max)
-                Refuse(path, which + OutOfRange(json(std::string(token)).dump(), max, 2));
+            if (value < 0 || value > max) {
+                const std::string which = IsJapanese() ? N(found + 1) + " 番目の " : "byte " + N(found + 1) + ", ";
+                const std::string shown = json(std::string(token)).dump();
+                Refuse(path, which + (value < 0 ? NotHex(shown, 2) : OutOfRange(shown, max, 2)));
+            }
             out[found] = static_cast<std::uint8_t>(value);
         }
         ++found;
@@ -186,16 +181,17 @@ void ByteLine(const json& j, const std::string& path, std::span<std::uint8_t> ou
                                   : "expected " + Count(out.size(), Bytes) + ", found " + N(found));
 }
 
-// An array of `lines` strings of `perLine` bytes each, filling out.
-void ByteLines(const json& j, const std::string& path, std::span<std::uint8_t> out, std::size_t perLine)
+// An array of strings of `perLine` bytes each, filling out; one byte a line is a plain
+// two-digit string.
+void ByteLines(const json& j, const TPath& path, std::span<std::uint8_t> out, std::size_t perLine)
 {
     const std::size_t lines = out.size() / perLine;
     RequireArray(j, path, lines, perLine == 1 ? Entries : Lines);
     for (std::size_t l = 0; l < lines; ++l) {
         if (perLine == 1)
-            out[l] = Byte(j[l], Child(path, l));
+            out[l] = Byte(j[l], TPath(path, l));
         else
-            ByteLine(j[l], Child(path, l), out.subspan(l * perLine, perLine));
+            ByteLine(j[l], TPath(path, l), out.subspan(l * perLine, perLine));
     }
 }
 
@@ -205,40 +201,41 @@ public:
 
     TStageText Read()
     {
+        const TPath root;
         if (!root_.is_object())
-            Refuse("", Tr("ステージのテキストではありません (全体がオブジェクトではありません)",
-                          "not a stage text: the whole is not an object"));
-        CheckFormat();
-        RequireObject(root_, "", RootKeys);
-        std::string path;
-        text_.stage = Byte(Member(root_, "", RootKeys[2], path), path, StageCount - 1);
-        ReadShared(Member(root_, "", RootKeys[3], path), path);
-        ReadPalettes(Member(root_, "", RootKeys[4], path), path);
-        ReadAnimation(Member(root_, "", RootKeys[5], path), path);
-        ByteLines(Member(root_, "", RootKeys[6], path), path, text_.patternTableSetting, PatternLineBytes);
-        ByteLines(Member(root_, "", RootKeys[7], path), path, text_.scroll, 1);
-        ReadRestartPoints(Member(root_, "", RootKeys[8], path), path);
-        text_.enemies = ReadObjects(Member(root_, "", RootKeys[9], path), path, EnemyCapacity);
-        text_.items = ReadObjects(Member(root_, "", RootKeys[10], path), path, ItemCapacity);
-        ReadRooms(Member(root_, "", RootKeys[11], path), path);
-        ReadChips(Member(root_, "", RootKeys[12], path), path);
+            Refuse(root, Tr("ステージのテキストではありません (全体がオブジェクトではありません)",
+                            "not a stage text: the whole is not an object"));
+        CheckFormat(root);
+        RequireObject(root_, root, RootKeys);
+        auto member = [&](std::size_t k) -> const json& { return At(root_, RootKeys[k]); };
+        auto path = [&](std::size_t k) { return TPath(root, RootKeys[k]); };
+        text_.stage = Byte(member(2), path(2), StageCount - 1);
+        ReadShared(member(3), path(3));
+        ReadPalettes(member(4), path(4));
+        ReadAnimation(member(5), path(5));
+        ByteLines(member(6), path(6), text_.patternTableSetting, PatternLineBytes);
+        ByteLines(member(7), path(7), text_.scroll, 1);
+        ReadRestartPoints(member(8), path(8));
+        text_.enemies = ReadObjects(member(9), path(9), EnemyCapacity);
+        text_.items = ReadObjects(member(10), path(10), ItemCapacity);
+        ReadRooms(member(11), path(11));
+        ReadChips(member(12), path(12));
         return std::move(text_);
     }
 
 private:
     // Format and version first, so a text of another kind or version says so and not
     // which of its keys this one lacks.
-    void CheckFormat() const
+    void CheckFormat(const TPath& root) const
     {
+        const TPath formatPath(root, RootKeys[0]), versionPath(root, RootKeys[1]);
         const auto format = root_.find(RootKeys[0]);
-        const std::string formatPath = Child("", RootKeys[0]);
         if (format == root_.end())
             Refuse(formatPath, Tr("キーがありません (ステージのテキストではありません)", "missing key: not a stage text"));
         if (!format->is_string() || format->get_ref<const std::string&>() != StageTextFormat)
             Refuse(formatPath, IsJapanese() ? Shown(*format) + " はこの形式 (\"" + std::string(StageTextFormat) + "\") ではありません"
                                             : "the format " + Shown(*format) + " is not \"" + std::string(StageTextFormat) + "\"");
         const auto version = root_.find(RootKeys[1]);
-        const std::string versionPath = Child("", RootKeys[1]);
         if (version == root_.end())
             Refuse(versionPath, Tr("キーがありません", "missing key"));
         if (!version->is_number_integer() || *version != StageTextVersion)
@@ -247,17 +244,18 @@ private:
                                                    N(StageTextVersion) + ")");
     }
 
-    void ReadShared(const json& j, const std::string& path)
+    void ReadShared(const json& j, const TPath& path)
     {
         RequireObject(j, path, GroupKeys);
         for (std::size_t g = 0; g < GroupKeys.size(); ++g) {
-            const std::string listPath = Child(path, GroupKeys[g]);
-            const json& list = RequireArray(j[std::string(GroupKeys[g])], listPath, StageCount, Stages, true);
+            const TPath listPath(path, GroupKeys[g]);
+            const json& list = At(j, GroupKeys[g]);
+            RequireArray(list, listPath, StageCount, Stages, true);
             std::vector<int>& stages = text_.shared[g];
             for (std::size_t i = 0; i < list.size(); ++i) {
-                const int s = Byte(list[i], Child(listPath, i), StageCount - 1);
+                const int s = Byte(list[i], TPath(listPath, i), StageCount - 1);
                 if (!stages.empty() && s <= stages.back())
-                    Refuse(Child(listPath, i), Tr("ステージ番号は昇順に一度ずつ書きます", "stages go in ascending order, each once"));
+                    Refuse(TPath(listPath, i), Tr("ステージ番号は昇順に一度ずつ書きます", "stages go in ascending order, each once"));
                 stages.push_back(s);
             }
             if (std::ranges::find(stages, text_.stage) == stages.end())
@@ -265,88 +263,88 @@ private:
         }
     }
 
-    void ReadPalettes(const json& j, const std::string& path)
+    void ReadPalettes(const json& j, const TPath& path)
     {
         RequireObject(j, path, PaletteKeys);
-        ByteLines(j[std::string(PaletteKeys[0])], Child(path, PaletteKeys[0]), text_.bgPalette, PaletteLineBytes);
-        ByteLines(j[std::string(PaletteKeys[1])], Child(path, PaletteKeys[1]), text_.spritePalette, PaletteLineBytes);
+        ByteLines(At(j, PaletteKeys[0]), TPath(path, PaletteKeys[0]), text_.bgPalette, PaletteLineBytes);
+        ByteLines(At(j, PaletteKeys[1]), TPath(path, PaletteKeys[1]), text_.spritePalette, PaletteLineBytes);
     }
 
-    void ReadAnimation(const json& j, const std::string& path)
+    void ReadAnimation(const json& j, const TPath& path)
     {
         RequireObject(j, path, AnimationKeys);
-        text_.frameCount = Byte(j[std::string(AnimationKeys[0])], Child(path, AnimationKeys[0]));
-        text_.frameTimer = Byte(j[std::string(AnimationKeys[1])], Child(path, AnimationKeys[1]));
-        ByteLines(j[std::string(AnimationKeys[2])], Child(path, AnimationKeys[2]), text_.animationColours,
-                  AnimationLineBytes);
+        text_.frameCount = Byte(At(j, AnimationKeys[0]), TPath(path, AnimationKeys[0]));
+        text_.frameTimer = Byte(At(j, AnimationKeys[1]), TPath(path, AnimationKeys[1]));
+        ByteLines(At(j, AnimationKeys[2]), TPath(path, AnimationKeys[2]), text_.animationColours, AnimationLineBytes);
     }
 
-    void ReadRestartPoints(const json& j, const std::string& path)
+    void ReadRestartPoints(const json& j, const TPath& path)
     {
         RequireArray(j, path, MidPointCount, Entries);
         std::array<std::string_view, PointFields.size()> keys{};
         std::ranges::transform(PointFields, keys.begin(), &TPointField::key);
         for (std::size_t p = 0; p < MidPointCount; ++p) {
-            const std::string pointPath = Child(path, p);
+            const TPath pointPath(path, p);
             RequireObject(j[p], pointPath, keys);
             MidPointBytes& bytes = text_.restartPoints[p];
             for (const TPointField& field : PointFields) {
-                const json& value = j[p][std::string(field.key)];
+                const json& value = At(j[p], field.key);
                 const auto at = static_cast<std::size_t>(field.byte);
                 if (field.word) {
-                    const std::uint32_t word = HexNumber(value, Child(pointPath, field.key), 4, 0xFFFF);
+                    const std::uint32_t word = HexNumber(value, TPath(pointPath, field.key), 4, 0xFFFF);
                     bytes[at] = static_cast<std::uint8_t>(word >> 8);
                     bytes[at + 1] = static_cast<std::uint8_t>(word);
                 } else {
-                    bytes[at] = Byte(value, Child(pointPath, field.key));
+                    bytes[at] = Byte(value, TPath(pointPath, field.key));
                 }
             }
         }
     }
 
-    static std::vector<TStageTextObject> ReadObjects(const json& j, const std::string& path, int capacity)
+    static std::vector<TStageTextObject> ReadObjects(const json& j, const TPath& path, int capacity)
     {
         RequireArray(j, path, static_cast<std::size_t>(capacity), Entries, true);
         std::vector<TStageTextObject> objects;
         objects.reserve(j.size());
         for (std::size_t i = 0; i < j.size(); ++i) {
-            const std::string objectPath = Child(path, i);
+            const TPath objectPath(path, i);
             RequireObject(j[i], objectPath, ObjectKeys);
             // A room of 2C or more ends the list in the image, so no object stands there.
             auto field = [&](std::size_t k, std::uint8_t max) {
-                return Byte(j[i][std::string(ObjectKeys[k])], Child(objectPath, ObjectKeys[k]), max);
+                return Byte(At(j[i], ObjectKeys[k]), TPath(objectPath, ObjectKeys[k]), max);
             };
             objects.push_back({field(0, LastRoom), field(1, 0xFF), field(2, 0xFF), field(3, 0xFF)});
         }
         return objects;
     }
 
-    void ReadRooms(const json& j, const std::string& path)
+    void ReadRooms(const json& j, const TPath& path)
     {
         RequireArray(j, path, RoomCount, Entries);
         for (std::size_t room = 0; room < RoomCount; ++room) {
-            const std::string roomPath = Child(path, room);
+            const TPath roomPath(path, room);
             RequireArray(j[room], roomPath, RoomSide, Rows);
             for (std::size_t row = 0; row < RoomSide; ++row) {
                 std::array<std::uint8_t, RoomSide> cells{};
-                ByteLine(j[room][row], Child(roomPath, row), cells);
+                ByteLine(j[room][row], TPath(roomPath, row), cells);
                 for (std::size_t x = 0; x < RoomSide; ++x)
                     text_.map[room * RoomSize + x * RoomSide + row] = cells[x];
             }
         }
     }
 
-    void ReadChips(const json& j, const std::string& path)
+    void ReadChips(const json& j, const TPath& path)
     {
         RequireArray(j, path, ChipCount, Entries);
         for (std::size_t chip = 0; chip < ChipCount; ++chip) {
-            const std::string chipPath = Child(path, chip);
-            RequireObject(j[chip], chipPath, ChipKeys);
+            const TPath chipPath(path, chip);
+            const json& c = j[chip];
+            RequireObject(c, chipPath, ChipKeys);
             std::array<std::uint8_t, QuarterCount> quarters{}, palettes{};
-            ByteLine(j[chip][std::string(ChipKeys[0])], Child(chipPath, ChipKeys[0]), quarters, MaxQuarterChip);
-            ByteLine(j[chip][std::string(ChipKeys[1])], Child(chipPath, ChipKeys[1]), palettes, MaxChipPalette);
             const auto at = chip * QuarterCount;
-            ByteLine(j[chip][std::string(ChipKeys[2])], Child(chipPath, ChipKeys[2]),
+            ByteLine(At(c, ChipKeys[0]), TPath(chipPath, ChipKeys[0]), quarters, MaxQuarterChip);
+            ByteLine(At(c, ChipKeys[1]), TPath(chipPath, ChipKeys[1]), palettes, MaxChipPalette);
+            ByteLine(At(c, ChipKeys[2]), TPath(chipPath, ChipKeys[2]),
                      std::span(text_.chipAttributes).subspan(at, QuarterCount), MaxChipAttribute);
             for (std::size_t k = 0; k < QuarterCount; ++k)
                 text_.chipEntries[at + k] = static_cast<std::uint8_t>(palettes[k] << 6 | quarters[k]);
@@ -357,79 +355,13 @@ private:
     TStageText text_;
 };
 
-// Deeper than any table of the format; stops a hostile nesting before it costs anything.
-constexpr std::size_t MaxDepth = 8;
-
-// Parses, refusing a key that stands twice in one object (a merge leaves such texts), which
-// the JSON library would otherwise settle silently.
-json Parse(std::string_view text)
-{
-    struct TFrame {
-        bool array = false;
-        std::size_t index = 0;
-        std::string key;
-        std::set<std::string> keys;
-    };
-    std::vector<TFrame> frames;
-    auto pathTo = [&](std::size_t depth) {
-        std::string path;
-        for (std::size_t f = 0; f < depth; ++f)
-            path = frames[f].array ? Child(path, frames[f].index) : Child(path, frames[f].key);
-        return path;
-    };
-    auto valueDone = [&] {
-        if (!frames.empty() && frames.back().array)
-            ++frames.back().index;
-    };
-    auto callback = [&](int, json::parse_event_t event, json& parsed) {
-        switch (event) {
-        case json::parse_event_t::object_start:
-        case json::parse_event_t::array_start:
-            if (frames.size() >= MaxDepth)
-                Refuse(pathTo(frames.size()), Tr("入れ子が深すぎます", "nested too deep"));
-            frames.emplace_back().array = event == json::parse_event_t::array_start;
-            break;
-        case json::parse_event_t::key: {
-            TFrame& frame = frames.back();
-            frame.key = parsed.get<std::string>();
-            if (!frame.keys.insert(frame.key).second)
-                Refuse(pathTo(frames.size()), Tr("同じキーが二度あります", "the key stands twice"));
-            break;
-        }
-        case json::parse_event_t::object_end:
-        case json::parse_event_t::array_end:
-            frames.pop_back();
-            valueDone();
-            break;
-        case json::parse_event_t::value:
-            valueDone();
-            break;
-        }
-        return true;
-    };
-    try {
-        return json::parse(text.begin(), text.end(), callback);
-    } catch (const json::exception& error) {
-        // The parser counts the characters it read; the last one is where it stopped.
-        const auto* parseError = dynamic_cast<const json::parse_error*>(&error);
-        const std::size_t stop = parseError && parseError->byte > 0 ? parseError->byte - 1 : 0;
-        std::size_t line = 1, column = 1;
-        for (std::size_t i = 0; i < stop && i < text.size(); ++i) {
-            column = text[i] == '\n' ? 1 : column + 1;
-            line += text[i] == '\n';
-        }
-        Refuse("", IsJapanese() ? N(line) + " 行 " + N(column) + " 桁目で JSON として読めません"
-                                : "not valid JSON at line " + N(line) + ", column " + N(column));
-    }
-}
-
 } // namespace
 
 TStageTextResult ReadStageText(std::string_view text, const std::string& fileName)
 {
     TStageTextResult result;
     try {
-        const json root = Parse(text);
+        const json root = ParseDocument(text);
         result.text = TReader(root).Read();
         result.text->fileName = fileName;
     } catch (const TRefused& refused) {

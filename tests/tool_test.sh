@@ -18,7 +18,7 @@ contains() { # contains FILE TEXT DESCRIPTION
 }
 
 expect 0 "help" -- "$tool" --help
-for command in make-sample settings info roundtrip render chips objects scroll midpoints check patch apply; do
+for command in make-sample settings info roundtrip render chips objects scroll midpoints check export import patch apply; do
   grep -qE "^  $command " "$work/out" || { echo "FAIL: help does not list $command"; failures=$((failures + 1)); }
 done
 expect 2 "no command" -- "$tool"
@@ -95,6 +95,22 @@ contains "$work/out" '"place": "palette-entry",' "JSON place"
 expect 0 "check another stage" -- "$tool" check "$work/bad-colour.nes" --stage 5
 expect 2 "check checks the stage" -- "$tool" check "$work/sample.nes" --stage 14
 expect 1 "check refuses a short file" -- "$tool" check "$work/short.nes"
+
+# Stages as text: all out and back in gives the same bytes; one cell edited is one byte.
+expect 0 "export all stages" -- "$tool" export "$work/sample.nes" --all --out "$work/stages"
+[[ $(ls "$work/stages" | wc -l) -eq 14 ]] || { echo "FAIL: export wrote $(ls "$work/stages" | wc -l) files"; failures=$((failures + 1)); }
+expect 0 "import all stages" -- "$tool" import "$work/sample.nes" "$work"/stages/*.json --out "$work/back.nes"
+cmp -s "$work/sample.nes" "$work/back.nes" || { echo "FAIL: export then import changed bytes"; failures=$((failures + 1)); }
+expect 1 "export refuses existing files" -- "$tool" export "$work/sample.nes" --stage 6 --out "$work/stages"
+sed -i '421s/"00 00/"05 00/' "$work/stages/stage-06.json"
+expect 0 "import one edited stage" -- "$tool" import "$work/sample.nes" "$work/stages/stage-06.json" --out "$work/edited.nes"
+[[ $(cmp -l "$work/sample.nes" "$work/edited.nes" | wc -l) -eq 1 ]] || { echo "FAIL: a one-cell edit changed $(cmp -l "$work/sample.nes" "$work/edited.nes" | wc -l) bytes"; failures=$((failures + 1)); }
+sed -i '421s/"05 00/"0G 00/' "$work/stages/stage-06.json"
+expect 1 "import refuses bad hex" -- "$tool" import "$work/sample.nes" "$work/stages/stage-06.json" --out "$work/never.nes"
+contains "$work/err" "stage-06.json: /rooms/0/0" "the refusal names the file and the JSON path"
+[[ ! -e "$work/never.nes" ]] || { echo "FAIL: a refused import wrote a file"; failures=$((failures + 1)); }
+expect 2 "export needs --stage or --all" -- "$tool" export "$work/sample.nes" --out "$work/x"
+expect 2 "import needs a text" -- "$tool" import "$work/sample.nes" --out "$work/x.nes"
 
 expect 0 "chips" -- "$tool" chips "$work/sample.nes" --stage 0
 cmp -s "$work/out" "$work/chips.expected" ||

@@ -6,6 +6,7 @@
 #include "core/VxObject.h"
 #include "tools/CheckCommand.h"
 #include "tools/RenderCommand.h"
+#include "tools/StageTextCommands.h"
 #include "tools/ToolCommands.h"
 
 #include <CLI/CLI.hpp>
@@ -192,6 +193,28 @@ TCommandLine::TCommandLine()
     AddNumber(command, "--stage", stage, 0, StageCount - 1, "stage", "only this stage");
     SettingsOption(command);
     Flag(command, "--json", request.json, "one JSON object for scripts");
+
+    command = Command("export", "write stages as JSON text files a team can diff and review",
+                      "Writes stage-00.json .. stage-13.json (or stage N's only) into DIR, made when\n"
+                      "missing: every table of the stage as the image holds it.\n"
+                      "The format is in docs/stage-text.md.",
+                      ExportStages, {{"IMAGE", "the image"}});
+    auto* which = command->add_option_group("which", "exactly one of")->require_option(1);
+    AddNumber(which, "--stage", stage, 0, StageCount - 1, "stage");
+    Flag(which, "--all", request.all, "all 14 stages");
+    command->add_option("--out", request.out, "the folder to write into")->required()->type_name("DIR");
+    SettingsOption(command);
+    ForceFlag(command);
+
+    command = Command("import", "apply stage text files to a copy of IMAGE and write OUT",
+                      "Reads and checks every FILE first (format, version, keys, ranges, 8x8 rooms,\n"
+                      "object counts, hex); two files that disagree on a table their stages share are\n"
+                      "refused. Only the tables that differ are written back, as the editor's save does.",
+                      ImportStages, {{"IMAGE", "the image"}});
+    command->add_option("FILES", request.texts, "the stage text files")->required()->type_name("FILE.json...");
+    command->add_option("--out", request.out, "the image to write")->required()->type_name("OUT");
+    SettingsOption(command);
+    ForceFlag(command);
 
     command = Command("patch", "write an IPS or BPS patch from ORIGINAL to EDITED",
                       "The format follows OUT's extension, .ips or .bps. A BPS patch records CRCs of\n"

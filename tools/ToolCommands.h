@@ -36,6 +36,10 @@ struct TToolRequest {
 
     // check
     bool json = false;
+
+    // export, import
+    bool all = false;
+    std::vector<std::string> texts;
 };
 
 // The commands; each prints its result on stdout, its refusal on stderr, and returns the

@@ -198,6 +198,7 @@ void TMainForm::BuildMenus()
                             .saveAs = [this] { CommandSaveAs(); },
                             .createPatch = [this] { CommandCreatePatch(); },
                             .exportPicture = [this] { CommandExportStagePicture(); },
+                            .exportText = [this] { share_->ExportStageText(); },
                             .close = [this] { CommandClose(); },
                             .exit = [this] { close(); },
                             .undo = [this] { CommandUndo(); },

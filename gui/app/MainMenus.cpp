@@ -45,11 +45,13 @@ TMainMenus::TMainMenus(QMainWindow* window, TMenuCommands commands) : commands_(
     file->addSeparator();
     patch = item(file, "", "MenuItemCreatePatch", commands_.createPatch);
     exportPicture = item(file, "", "MenuItemExportStagePicture", commands_.exportPicture);
+    exportText = item(file, "", "MenuItemExportStageText", commands_.exportText);
     // Their captions follow the user's language, asked when the menu opens.
     const auto caption = [this] {
         recent->setTitle(Text("最近使ったファイル(&R)", "Recent Files"));
         patch->setText(Text("パッチの作成(&P)...", "Create &Patch..."));
         exportPicture->setText(Text("ステージ画像の書き出し(&E)...", "&Export Stage Picture..."));
+        exportText->setText(Text("ステージのテキスト書き出し...", "Export Stage as Text..."));
     };
     caption();
     QObject::connect(file, &QMenu::aboutToShow, file, caption);
@@ -102,7 +104,7 @@ void TMainMenus::EnableHistoryKeys(bool imageOpen)
 
 void TMainMenus::ShowImageCommands(bool shown)
 {
-    for (QAction* action : {save, saveAs, patch, exportPicture, close, checkStage})
+    for (QAction* action : {save, saveAs, patch, exportPicture, exportText, close, checkStage})
         action->setEnabled(shown);
     edit->menuAction()->setVisible(shown);
     tools->menuAction()->setVisible(shown);

@@ -11,7 +11,7 @@ class TRomImgManager;
 
 // What the menus' items do; the main window routes each to its command.
 struct TMenuCommands {
-    std::function<void()> open, save, saveAs, createPatch, exportPicture, close, exit, undo, redo, checkStage;
+    std::function<void()> open, save, saveAs, createPatch, exportPicture, exportText, close, exit, undo, redo, checkStage;
 };
 
 // The File, Edit and Tools menus of the main window: captions, names, the desktop's keys, and
@@ -37,6 +37,7 @@ public:
     QAction* saveAs = nullptr;
     QAction* patch = nullptr;
     QAction* exportPicture = nullptr;
+    QAction* exportText = nullptr;
     QAction* close = nullptr;
     QAction* exit = nullptr;
     QAction* undo = nullptr;

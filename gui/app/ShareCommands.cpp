@@ -7,6 +7,7 @@
 #include "core/OutputFile.h"
 #include "core/Patch.h"
 #include "core/RomImgManager.h"
+#include "core/StageText.h"
 #include "gui/image/PngFile.h"
 #include "gui/image/QImageConversion.h"
 #include "gui/pages/Prompts.h"
@@ -134,6 +135,31 @@ void TShareCommands::ExportStagePicture()
     } catch (const VxError& error) {
         prompts_.ShowMessage(QString::fromStdString(error.what()));
     }
+}
+
+void TShareCommands::ExportStageText()
+{
+    if (!rom_.IsLoaded())
+        return;
+    const auto path = prompts_.ChooseFileToSave(Text("ステージのテキスト書き出し", "Export Stage as Text"),
+                                                QStringLiteral("JSON (*.json)"));
+    if (!path)
+        return;
+    if (!HasExtension(path->toStdString(), ".json")) {
+        prompts_.ShowMessage(Text("テキストのファイル名は .json で終えて下さい。", "A stage text's file name ends in .json."));
+        return;
+    }
+    if (RefusesToReplaceAnInput(*path, {rom_.FileName()}))
+        return;
+    const std::string text = StageToText(rom_, rom_.CurrentStageIndex());
+    try {
+        WriteOutputFile(path->toStdString(), std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+    } catch (const VxError& error) {
+        prompts_.ShowMessage(QString::fromStdString(error.what()));
+        return;
+    }
+    if (Wrote)
+        Wrote(WroteFileText(*path, text.size()));
 }
 
 } // namespace vx

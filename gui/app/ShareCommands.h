@@ -26,6 +26,8 @@ public:
     void CreatePatch();
     // The current stage's 44 rooms as one PNG, with objects, path marks and restart points.
     void ExportStagePicture();
+    // The current stage as a JSON text file, unsaved edits included.
+    void ExportStageText();
 
     // What a command wrote, for the status bar ("Wrote hack.bps (1,823 bytes)").
     std::function<void(const QString&)> Wrote;

@@ -1,6 +1,7 @@
 // Sharing a hack from the editor: a patch of the image as it stands, and the stage picture.
 #include "core/Patch.h"
 #include "core/RomImgManager.h"
+#include "core/StageText.h"
 #include "core/VxObject.h"
 #include "tests/gui/support/EditorFixture.h"
 
@@ -130,4 +131,26 @@ TEST_F(ShareCommandsTest, MenuCaptionsFollowTheLanguageAndWaitForAnImage)
     EXPECT_EQ(picture->text(), QStringLiteral("&Export Stage Picture..."));
     Opened();
     EXPECT_TRUE(patch->isEnabled());
+}
+
+TEST_F(ShareCommandsTest, TheStageTextHoldsUnsavedEditsAndNeedsAJsonName)
+{
+    Opened();
+    ASSERT_TRUE(Stage().SetMapChip(9, 0x2A, hmEdit));
+    QAction* command = Command(u"MenuItemExportStageText");
+    prompts.saveFiles = {QString::fromStdString(dir.File("stage.txt"))};
+    command->trigger();
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_TRUE(prompts.messages[0].contains(QStringLiteral("ends in .json")));
+
+    const std::string file = dir.File("stage-00.json");
+    prompts.saveFiles = {QString::fromStdString(file)};
+    command->trigger();
+    const auto bytes = test::ReadBytes(file);
+    const TStageTextResult read = ReadStageText(std::string(bytes.begin(), bytes.end()), file);
+    ASSERT_TRUE(read) << read.refusal.Message();
+    EXPECT_EQ(read.text->map[9], 0x2A);
+    EXPECT_EQ(read.text->stage, 0);
+    EXPECT_TRUE(StatusPanel(2)->text().startsWith(QStringLiteral("Wrote stage-00.json (")));
+    EXPECT_EQ(test::ReadBytes(image.toStdString()), test::SampleBytes()) << "nothing saved";
 }

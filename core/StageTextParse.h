@@ -1,0 +1,29 @@
+#pragma once
+// The stage text's JSON layer, shared by its reader: refusals with their place, and the
+// parse itself.
+#include <nlohmann/json.hpp>
+
+#include <string>
+#include <string_view>
+
+namespace vx::stage_text {
+
+// Thrown inside the reader only; ReadStageText turns it into a refusal.
+struct TRefused {
+    std::string path; // a JSON pointer, "" for the whole text
+    std::string reason;
+};
+
+[[noreturn]] inline void Refuse(std::string path, std::string reason)
+{
+    throw TRefused{std::move(path), std::move(reason)};
+}
+
+// A key as a JSON pointer spells it ("~" and "/" escaped).
+std::string Escaped(std::string_view key);
+
+// The document, or TRefused: text that is not JSON (with its line and column), a key that
+// stands twice in one object, nesting deeper than the format has any use for.
+nlohmann::json ParseDocument(std::string_view text);
+
+} // namespace vx::stage_text
