@@ -249,7 +249,9 @@ void TMainForm::ShowTitle()
 
 void TMainForm::ShowModified(bool modified)
 {
-    setWindowModified(modified && rom_->IsLoaded());
+    // Every edit step reports; Qt redoes the title on each call, so only a change is passed on.
+    if (const bool shown = modified && rom_->IsLoaded(); shown != isWindowModified())
+        setWindowModified(shown);
 }
 
 void TMainForm::ShowImageCommands(bool shown)
