@@ -193,16 +193,12 @@ void TMainForm::BuildFrame()
 void TMainForm::BuildMenus()
 {
     menus_ = std::make_unique<TMainMenus>(
-        this, TMenuCommands{.open = [this] { CommandOpen(); },
-                            .save = [this] { CommandSave(); },
-                            .saveAs = [this] { CommandSaveAs(); },
-                            .createPatch = [this] { CommandCreatePatch(); },
+        this, TMenuCommands{.open = [this] { CommandOpen(); }, .save = [this] { CommandSave(); },
+                            .saveAs = [this] { CommandSaveAs(); }, .createPatch = [this] { CommandCreatePatch(); },
                             .exportPicture = [this] { CommandExportStagePicture(); },
                             .exportText = [this] { share_->ExportStageText(); },
-                            .close = [this] { CommandClose(); },
-                            .exit = [this] { close(); },
-                            .undo = [this] { CommandUndo(); },
-                            .redo = [this] { CommandRedo(); },
+                            .close = [this] { CommandClose(); }, .exit = [this] { close(); },
+                            .undo = [this] { CommandUndo(); }, .redo = [this] { CommandRedo(); },
                             .checkStage = [this] { ShowStageCheckWindow(*this, *menus_); }});
     connect(menus_->edit, &QMenu::aboutToShow, this, &TMainForm::UpdateEditMenu);
     connect(menus_->edit, &QMenu::aboutToHide, this, &TMainForm::EnableHistoryKeys);
