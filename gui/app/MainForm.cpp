@@ -13,6 +13,7 @@
 #include "gui/app/ShareCommands.h"
 #include "gui/app/StageCheckWindow.h"
 #include "gui/app/StageNames.h"
+#include "gui/app/TestPlay.h"
 #include "gui/image/QtGlyphRenderer.h"
 #include "gui/pages/Chip32x32Edit.h"
 #include "gui/pages/MapEdit.h"
@@ -199,7 +200,9 @@ void TMainForm::BuildMenus()
                             .exportText = [this] { share_->ExportStageText(); },
                             .close = [this] { CommandClose(); }, .exit = [this] { close(); },
                             .undo = [this] { CommandUndo(); }, .redo = [this] { CommandRedo(); },
-                            .checkStage = [this] { ShowStageCheckWindow(*this, *menus_); }});
+                            .checkStage = [this] { ShowStageCheckWindow(*this, *menus_); },
+                            .testPlay = [this] { TestPlayOf(*this, prompts_, recent_->Preferences()).Run(); },
+                            .emulatorSettings = [this] { TestPlayOf(*this, prompts_, recent_->Preferences()).ChangeCommand(); }});
     connect(menus_->edit, &QMenu::aboutToShow, this, &TMainForm::UpdateEditMenu);
     connect(menus_->edit, &QMenu::aboutToHide, this, &TMainForm::EnableHistoryKeys);
     recent_ = std::make_unique<TRecentFilesMenu>(

@@ -68,7 +68,14 @@ TMainMenus::TMainMenus(QMainWindow* window, TMenuCommands commands) : commands_(
     tools = window->menuBar()->addMenu(QString::fromUtf8("ツール(&T)"));
     tools->setObjectName(QStringLiteral("MenuTools"));
     checkStage = item(tools, "", "MenuItemCheckStage", commands_.checkStage);
-    const auto toolsCaption = [this] { checkStage->setText(Text("ステージの点検(&K)...", "&Check Stage...")); };
+    tools->addSeparator();
+    testPlay = item(tools, "", "MenuItemTestPlay", commands_.testPlay);
+    emulatorSettings = item(tools, "", "MenuItemEmulatorSettings", commands_.emulatorSettings);
+    const auto toolsCaption = [this] {
+        checkStage->setText(Text("ステージの点検(&K)...", "&Check Stage..."));
+        testPlay->setText(Text("テストプレイ(&P)", "Test &Play"));
+        emulatorSettings->setText(Text("エミュレータの設定...", "&Emulator Settings..."));
+    };
     toolsCaption();
     QObject::connect(tools, &QMenu::aboutToShow, tools, toolsCaption);
 
@@ -82,7 +89,8 @@ TMainMenus::TMainMenus(QMainWindow* window, TMenuCommands commands) : commands_(
     undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     checkStage->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
-    window->addActions({open, save, saveAs, close, exit, undo, redo, checkStage});
+    testPlay->setShortcut(QKeySequence(Qt::Key_F5));
+    window->addActions({open, save, saveAs, close, exit, undo, redo, checkStage, testPlay});
 }
 
 void TMainMenus::ShowHistory(const TRomImgManager& rom)
@@ -104,7 +112,7 @@ void TMainMenus::EnableHistoryKeys(bool imageOpen)
 
 void TMainMenus::ShowImageCommands(bool shown)
 {
-    for (QAction* action : {save, saveAs, patch, exportPicture, exportText, close, checkStage})
+    for (QAction* action : {save, saveAs, patch, exportPicture, exportText, close, checkStage, testPlay})
         action->setEnabled(shown);
     edit->menuAction()->setVisible(shown);
     tools->menuAction()->setVisible(shown);

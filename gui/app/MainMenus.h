@@ -12,6 +12,7 @@ class TRomImgManager;
 // What the menus' items do; the main window routes each to its command.
 struct TMenuCommands {
     std::function<void()> open, save, saveAs, createPatch, exportPicture, exportText, close, exit, undo, redo, checkStage;
+    std::function<void()> testPlay, emulatorSettings;
 };
 
 // The File, Edit and Tools menus of the main window: captions, names, the desktop's keys, and
@@ -43,6 +44,8 @@ public:
     QAction* undo = nullptr;
     QAction* redo = nullptr;
     QAction* checkStage = nullptr;
+    QAction* testPlay = nullptr;
+    QAction* emulatorSettings = nullptr;
 
 private:
     TMenuCommands commands_;

@@ -26,6 +26,9 @@ public:
     void Add(const QString& path);
     void Remove(const QString& path);
     const TRecentFiles& Files() const { return files_; }
+    // The preferences file as read at the start, for the other preferences to share, so no
+    // writer drops another's keys; nothing when it could not be read (then none is written).
+    TMemIniFile* Preferences() const { return preferences_.get(); }
 
 private:
     void Rebuild();

@@ -1,0 +1,77 @@
+#include "gui/app/EmulatorSettingsDialog.h"
+
+#include "core/Language.h"
+#include "gui/pages/Prompts.h"
+
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace vx {
+namespace {
+
+QString Text(const char* japanese, const char* english) { return QString::fromStdString(Tr(japanese, english)); }
+
+} // namespace
+
+QString QuotedCommandWord(const QString& word)
+{
+    const bool plain = !word.isEmpty() && std::none_of(word.begin(), word.end(), [](QChar c) {
+        return c.isSpace() || c == QLatin1Char('"');
+    });
+    if (plain)
+        return word;
+    // Inside quotes splitCommand reads three quotes as one literal quote.
+    return QLatin1Char('"') + QString(word).replace(QLatin1String("\""), QLatin1String("\"\"\"")) + QLatin1Char('"');
+}
+
+TEmulatorSettingsDialog::TEmulatorSettingsDialog(QWidget* parent, TPrompts& prompts, const QString& command)
+    : QDialog(parent), prompts_(prompts)
+{
+    setObjectName(QStringLiteral("EmulatorSettingsDialog"));
+    setWindowTitle(Text("エミュレータの設定", "Emulator Settings"));
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(Text("テストプレイ(F5)で起動するコマンド。%f がイメージのファイルになります (無ければ最後に付けます)。",
+                                      "The command Test Play (F5) starts. %f stands for the image file (added at "
+                                      "the end when absent)."),
+                                 this));
+    auto* row = new QHBoxLayout;
+    edit_ = new QLineEdit(command, this);
+    edit_->setObjectName(QStringLiteral("EditEmulatorCommand"));
+    edit_->setMinimumWidth(420);
+    row->addWidget(edit_);
+    auto* browse = new QPushButton(Text("参照...", "Browse..."), this);
+    browse->setObjectName(QStringLiteral("BtnEmulatorBrowse"));
+    connect(browse, &QPushButton::clicked, this, &TEmulatorSettingsDialog::Browse);
+    row->addWidget(browse);
+    layout->addLayout(row);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+}
+
+QString TEmulatorSettingsDialog::Command() const { return edit_->text().trimmed(); }
+
+void TEmulatorSettingsDialog::Browse()
+{
+    const auto program = prompts_.ChooseFileToOpen(Text("エミュレータの選択", "Choose the Emulator"),
+                                                   Text("すべてのファイル (*)", "All files (*)"));
+    if (!program)
+        return;
+    QStringList words = QProcess::splitCommand(edit_->text());
+    if (words.isEmpty())
+        words = {QString(), QStringLiteral("%f")};
+    words[0] = *program;
+    QStringList quoted;
+    for (const QString& word : words)
+        quoted << QuotedCommandWord(word);
+    edit_->setText(quoted.join(QLatin1Char(' ')));
+}
+
+} // namespace vx

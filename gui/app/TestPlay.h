@@ -1,0 +1,57 @@
+#pragma once
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <optional>
+
+class QTemporaryDir;
+
+namespace vx {
+
+class TMainForm;
+class TMemIniFile;
+class TPrompts;
+
+// The emulator command's words as a shell would split them (it is never run through one),
+// with "%f" standing for the file; the file is the last word when no "%f" is given. Empty
+// for an empty command.
+QStringList EmulatorArguments(const QString& command, const QString& file);
+
+// Why a program cannot be started ("not found", "not executable"), checked beforehand
+// because a failed detached start gives no reason; nothing when it looks startable.
+std::optional<QString> ProgramProblem(const QString& program);
+
+// Tools > Test Play: the image as it stands, unsaved edits included, goes to a copy under
+// its own name in a private temporary folder (removed when the editor exits), and the
+// user's emulator is started on it without waiting. The open image, its edited flags and
+// its history stay as they are.
+class TTestPlay : public QObject {
+    Q_OBJECT
+public:
+    // `preferences` keeps the command ([TestPlay] Command); without it the command lasts
+    // for the run only.
+    TTestPlay(TMainForm& main, TPrompts& prompts, TMemIniFile* preferences);
+    ~TTestPlay() override;
+
+    // With no command set, the settings come first.
+    void Run();
+    // Tools > Emulator Settings; true when OK was chosen.
+    bool ChangeCommand();
+    const QString& Command() const { return command_; }
+
+private:
+    std::optional<QString> WriteCopy();
+    void Fail(const QString& reason);
+
+    TMainForm& main_;
+    TPrompts& prompts_;
+    TMemIniFile* preferences_;
+    QString command_;
+    std::unique_ptr<QTemporaryDir> folder_;
+};
+
+// The window's test play, made on first use.
+TTestPlay& TestPlayOf(TMainForm& main, TPrompts& prompts, TMemIniFile* preferences);
+
+} // namespace vx
