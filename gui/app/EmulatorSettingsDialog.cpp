@@ -1,5 +1,6 @@
 #include "gui/app/EmulatorSettingsDialog.h"
 
+#include "core/CommandWords.h"
 #include "core/Language.h"
 #include "gui/pages/Prompts.h"
 
@@ -7,7 +8,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -18,17 +18,6 @@ namespace {
 QString Text(const char* japanese, const char* english) { return QString::fromStdString(Tr(japanese, english)); }
 
 } // namespace
-
-QString QuotedCommandWord(const QString& word)
-{
-    const bool plain = !word.isEmpty() && std::none_of(word.begin(), word.end(), [](QChar c) {
-        return c.isSpace() || c == QLatin1Char('"');
-    });
-    if (plain)
-        return word;
-    // Inside quotes splitCommand reads three quotes as one literal quote.
-    return QLatin1Char('"') + QString(word).replace(QLatin1String("\""), QLatin1String("\"\"\"")) + QLatin1Char('"');
-}
 
 TEmulatorSettingsDialog::TEmulatorSettingsDialog(QWidget* parent, TPrompts& prompts, const QString& command)
     : QDialog(parent), prompts_(prompts)
@@ -64,13 +53,14 @@ void TEmulatorSettingsDialog::Browse()
                                                    Text("すべてのファイル (*)", "All files (*)"));
     if (!program)
         return;
-    QStringList words = QProcess::splitCommand(edit_->text());
-    if (words.isEmpty())
-        words = {QString(), QStringLiteral("%f")};
-    words[0] = *program;
+    // The program replaces the first word; the arguments stay.
+    std::vector<std::string> words = SplitCommandWords(edit_->text().toStdString()).value_or(std::vector<std::string>{});
+    if (words.empty())
+        words = {std::string(), "%f"};
+    words[0] = program->toStdString();
     QStringList quoted;
-    for (const QString& word : words)
-        quoted << QuotedCommandWord(word);
+    for (const std::string& word : words)
+        quoted << QString::fromStdString(QuoteCommandWord(word));
     edit_->setText(quoted.join(QLatin1Char(' ')));
 }
 

@@ -8,8 +8,6 @@ namespace vx {
 
 class TPrompts;
 
-// A word as QProcess::splitCommand reads it back: quoted when it holds blanks or quotes.
-QString QuotedCommandWord(const QString& word);
 
 // Tools > Emulator Settings: the command line that starts the user's emulator, with a
 // Browse button for the program.

@@ -1,5 +1,6 @@
 #include "gui/app/TestPlay.h"
 
+#include "core/CommandWords.h"
 #include "core/Language.h"
 #include "core/MyIniFiles.h"
 #include "core/OutputFile.h"
@@ -25,9 +26,14 @@ const QString FilePlaceholder = QStringLiteral("%f");
 
 } // namespace
 
-QStringList EmulatorArguments(const QString& command, const QString& file)
+std::optional<QStringList> EmulatorArguments(const QString& command, const QString& file)
 {
-    QStringList words = QProcess::splitCommand(command);
+    const auto split = SplitCommandWords(command.toStdString());
+    if (!split)
+        return std::nullopt;
+    QStringList words;
+    for (const std::string& word : *split)
+        words << QString::fromStdString(word);
     if (words.isEmpty())
         return words;
     bool placed = false;
@@ -90,12 +96,22 @@ void TTestPlay::Run()
 {
     if (!main_.Rom().IsLoaded())
         return;
-    if (QProcess::splitCommand(command_).isEmpty() && (!ChangeCommand() || QProcess::splitCommand(command_).isEmpty()))
+    // An empty command asks for one first; a command with an open quote is reported below.
+    const auto isEmpty = [this] {
+        const auto words = SplitCommandWords(command_.toStdString());
+        return words && words->empty();
+    };
+    if (isEmpty() && (!ChangeCommand() || isEmpty()))
         return;
     const auto copy = WriteCopy();
     if (!copy)
         return;
-    const QStringList words = EmulatorArguments(command_, *copy);
+    const auto arguments = EmulatorArguments(command_, *copy);
+    if (!arguments) {
+        Fail(Text("引用符が閉じていません。", "A quote is left open."));
+        return;
+    }
+    const QStringList& words = *arguments;
     if (const auto problem = ProgramProblem(words.first())) {
         Fail(*problem);
         return;

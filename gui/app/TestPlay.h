@@ -15,8 +15,8 @@ class TPrompts;
 
 // The emulator command's words as a shell would split them (it is never run through one),
 // with "%f" standing for the file; the file is the last word when no "%f" is given. Empty
-// for an empty command.
-QStringList EmulatorArguments(const QString& command, const QString& file);
+// for an empty command, nothing when a quote is left open.
+std::optional<QStringList> EmulatorArguments(const QString& command, const QString& file);
 
 // Why a program cannot be started ("not found", "not executable"), checked beforehand
 // because a failed detached start gives no reason; nothing when it looks startable.

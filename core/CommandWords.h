@@ -1,0 +1,19 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vx {
+
+// The words of a command line as a POSIX shell splits them, without running one: blanks
+// separate words; '...' keeps everything as it stands; "..." keeps everything but a
+// backslash before " \ $ or `; outside quotes a backslash keeps the next character.
+// Nothing when a quote is left open or the line ends in a lone backslash.
+std::optional<std::vector<std::string>> SplitCommandWords(std::string_view line);
+
+// The word written so SplitCommandWords reads it back: as it is when it needs no quoting,
+// else in single quotes (a quote inside as '\'').
+std::string QuoteCommandWord(std::string_view word);
+
+} // namespace vx
