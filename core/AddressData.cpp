@@ -1,5 +1,8 @@
 #include "core/AddressData.h"
 
+#include "core/HexText.h"
+#include "core/Language.h"
+
 #include <string>
 
 namespace vx {
@@ -52,25 +55,72 @@ std::int32_t DefaultAddress(TableKey key, int stage)
     return info.stage0Default + (stage % 8) * 0x4000 + (info.perPage ? (stage / 8) * 0x100 : 0);
 }
 
+std::string SettingsProblemText(const TSettingsProblem& problem)
+{
+    const std::string file = problem.file.empty() ? std::string("vexalon2editor.ini") : problem.file;
+    const std::string line = std::to_string(problem.line);
+    if (IsJapanese()) {
+        const std::string rule = problem.highest < 0
+                                     ? std::string("接頭辞のない 16 進数字だけが読めます")
+                                     : "0 から " + std::to_string(problem.highest) + " までの 10 進数だけが使えます";
+        return file + " の " + line + " 行目: " + problem.key + " の値 \"" + problem.text + "\" は使えません (" + rule +
+               ")。既定値 " + problem.defaultValue + " を使い、この行は書かれたまま残します。";
+    }
+    const std::string rule = problem.highest < 0
+                                 ? std::string("only hexadecimal digits without a prefix are read")
+                                 : "only decimal numbers from 0 to " + std::to_string(problem.highest) + " are taken";
+    return file + ", line " + line + ": the value \"" + problem.text + "\" of " + problem.key +
+           " cannot be used (" + rule + "); the default " + problem.defaultValue +
+           " is in force and the line is kept as written.";
+}
+
+std::string SettingsProblemsText(const std::vector<TSettingsProblem>& problems, std::size_t shown)
+{
+    std::string text;
+    for (std::size_t i = 0; i < problems.size() && i < shown; ++i)
+        text += (i ? "\n" : "") + SettingsProblemText(problems[i]);
+    if (problems.size() > shown) {
+        const std::string more = std::to_string(problems.size() - shown);
+        text += IsJapanese() ? "\nほかに " + more + " 個の値も読めません。"
+                             : "\n" + more + (problems.size() - shown == 1 ? " more value" : " more values") +
+                                   " cannot be used either.";
+    }
+    return text;
+}
+
 TAddressData::TAddressData(TMyMemIniFile& settings) : settingsFileName_(settings.FileName())
 {
+    // A key the file lacks is added; one it holds keeps its line, read or not.
+    auto problem = [&](std::string_view section, const std::string& name, std::string defaultText, int highest) {
+        problems_.push_back({settings.FileName(), settings.LineOf(section, name), name,
+                             settings.ReadString(section, name, ""), std::move(defaultText), highest});
+    };
     for (int stage = 0; stage < StageCount; ++stage) {
         for (int k = 0; k < TableKeyCount; ++k) {
             const auto key = static_cast<TableKey>(k);
             const std::string name = KeyName(InfoOf(key).name, stage);
-            const std::int32_t value =
-                settings.ReadHex(AddressSection, name, DefaultAddress(key, stage));
+            const std::int32_t defaultValue = DefaultAddress(key, stage);
+            std::int32_t value = defaultValue;
+            if (!settings.ValueExists(AddressSection, name))
+                settings.WriteHex(AddressSection, name, value);
+            else if (const auto read = ParseHex(settings.ReadString(AddressSection, name, "")))
+                value = static_cast<std::int32_t>(*read);
+            else
+                problem(AddressSection, name, FormatHex(static_cast<std::uint32_t>(defaultValue)), -1);
             addresses_[k][stage] = value;
-            settings.WriteHex(AddressSection, name, value);
         }
     }
     auto resolve = [&](std::string_view key, int stage, int defaultValue, int highest) {
         const std::string name = KeyName(key, stage);
-        int value = settings.ReadInteger(DefaultSection, name, defaultValue);
-        if (value < 0 || value > highest)
-            value = defaultValue;
-        settings.WriteInteger(DefaultSection, name, value);
-        return value;
+        if (!settings.ValueExists(DefaultSection, name)) {
+            settings.WriteInteger(DefaultSection, name, defaultValue);
+            return defaultValue;
+        }
+        const auto value = ParseDecimal(settings.ReadString(DefaultSection, name, ""));
+        if (value && *value >= 0 && *value <= highest)
+            return static_cast<int>(*value);
+        problem(DefaultSection, name, std::to_string(defaultValue), highest);
+        return defaultValue;
     };
     for (int stage = 0; stage < StageCount; ++stage) {
         chipEditPage_[stage] = resolve("Default32x32ChipEditPage", stage, stage / 8, 1);

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/MyIniFiles.h"
 
@@ -58,8 +59,25 @@ std::int32_t DefaultAddress(TableKey key, int stage);
 inline constexpr std::string_view AddressSection = "LevelDataAddress";
 inline constexpr std::string_view DefaultSection = "LevelDataDefault";
 
-// Where each stage's tables lie, resolved once from the settings file (or the defaults)
-// and written back into it, so the file on disk ends up listing every value in force.
+// A value of the settings file that does not read: its default is in force, and its line
+// stays as the user wrote it.
+struct TSettingsProblem {
+    std::string file;         // empty for a settings text of no file
+    int line = 0;
+    std::string key;          // as the program names it: Map[1]
+    std::string text;         // the value as found
+    std::string defaultValue; // the value in force instead, as the file would write it
+    int highest = -1;         // the highest value a decimal key takes; -1 for an address
+};
+
+// The sentence that names the file, line, key, text found and default in force.
+std::string SettingsProblemText(const TSettingsProblem& problem);
+// One sentence a line, at most `shown` of them, then how many more there are.
+std::string SettingsProblemsText(const std::vector<TSettingsProblem>& problems, std::size_t shown = 10);
+
+// Where each stage's tables lie, resolved once from the settings file (or the defaults).
+// Keys the file lacks are added with their defaults, so the file on disk ends up listing
+// every value in force; a value the file holds is never written over.
 class TAddressData {
 public:
     explicit TAddressData(TMyMemIniFile& settings);
@@ -69,9 +87,12 @@ public:
     int DefaultStartPoint(int stage) const { return startPoint_.at(stage); }
     // The settings file the values came from; empty when every default is in force.
     const std::string& SettingsFileName() const { return settingsFileName_; }
+    // The values that did not read, in file order of the keys' resolution.
+    const std::vector<TSettingsProblem>& Problems() const { return problems_; }
 
 private:
     std::string settingsFileName_;
+    std::vector<TSettingsProblem> problems_;
     std::array<std::array<std::int32_t, StageCount>, TableKeyCount> addresses_{};
     std::array<int, StageCount> chipEditPage_{};
     std::array<int, StageCount> startPoint_{};

@@ -198,7 +198,8 @@ bool ApplyBps(std::span<const std::uint8_t> patch, std::span<const std::uint8_t>
     }
     // The header, three one-byte numbers and the checksums at least.
     if (patch.size() < BpsMark.size() + 3 + BpsFooterSize) {
-        reason = FillNumbers(Tr("BPS パッチが短すぎます (%1 バイト)。", "The BPS patch is too short (%1 bytes)."),
+        reason = FillNumbers(Tr("BPS パッチが短すぎます (%1 バイト)。", patch.size() == 1 ? "The BPS patch is too short (%1 byte)."
+                                                                                      : "The BPS patch is too short (%1 bytes)."),
                              {patch.size()});
         return false;
     }

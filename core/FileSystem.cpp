@@ -7,7 +7,6 @@
 #include <cctype>
 #include <cerrno>
 #include <climits>
-#include <cstdio>
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -39,7 +38,17 @@ std::string FileErrorText(TFileAction action, const std::string& path, const std
 std::string SystemReason(int error)
 {
     // An error number of 0 would read "Success"; a failure without one is an I/O error.
-    return std::strerror(error != 0 ? error : EIO);
+    return Sentence(std::strerror(error != 0 ? error : EIO));
+}
+
+std::string Sentence(std::string text)
+{
+    const auto endsWith = [&](std::string_view stop) {
+        return text.size() >= stop.size() && text.compare(text.size() - stop.size(), stop.size(), stop) == 0;
+    };
+    if (!text.empty() && !endsWith(".") && !endsWith("。"))
+        text += Tr("。", ".");
+    return text;
 }
 
 std::string IsDirectoryText() { return Tr("フォルダです。", "It is a directory."); }
@@ -48,13 +57,6 @@ std::string NotRegularFileText()
 {
     return Tr("通常のファイルではありません (デバイス、FIFO、ソケットなど)。",
               "It is not a regular file (a device, FIFO or socket).");
-}
-
-std::string SizeHex64(std::uint64_t size)
-{
-    char text[24];
-    std::snprintf(text, sizeof text, "0x%016llX", static_cast<unsigned long long>(size));
-    return text;
 }
 
 std::string FollowLinks(const std::string& path)

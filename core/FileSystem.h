@@ -28,13 +28,13 @@ private:
 // "Cannot open file "p".\nreason" in the user's language; action is Open, Read or Write.
 enum class TFileAction { Open, Read, Write };
 std::string FileErrorText(TFileAction action, const std::string& path, const std::string& reason);
-// The system's reason for an error number; never empty, never "Success".
+// The system's reason for an error number as a sentence; never empty, never "Success".
 std::string SystemReason(int error);
+// The text ending in one full stop of the user's language ("." or "。"), added only when it
+// ends in neither.
+std::string Sentence(std::string text);
 std::string IsDirectoryText();
 std::string NotRegularFileText();
-
-// A byte count as 0x and sixteen hex digits, so any size reads the same way.
-std::string SizeHex64(std::uint64_t size);
 
 // The path with every symbolic link followed to the name it finally stands for, which need
 // not exist. Throws VxError (ELOOP) on a loop.

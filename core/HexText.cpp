@@ -1,5 +1,7 @@
 #include "core/HexText.h"
 
+#include <cstddef>
+
 namespace vx {
 
 std::optional<std::uint32_t> ParseHex(std::string_view text)
@@ -59,6 +61,14 @@ std::optional<std::int32_t> ParseDecimal(std::string_view text)
     if (value > 0x7FFFFFFFll)
         return std::nullopt;
     return static_cast<std::int32_t>(value);
+}
+
+std::string GroupedDecimal(std::uint64_t value)
+{
+    std::string digits = std::to_string(value);
+    for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3)
+        digits.insert(static_cast<std::size_t>(at), 1, ',');
+    return digits;
 }
 
 std::string_view TrimBlanks(std::string_view text)

@@ -16,6 +16,9 @@ std::string FormatHex(std::uint32_t value, int minDigits = 1);
 // Decimal integer with an optional sign, within 32 bits; anything else fails.
 std::optional<std::int32_t> ParseDecimal(std::string_view text);
 
+// A count in decimal with a comma every three digits ("1,048,576"), as sizes are told to the user.
+std::string GroupedDecimal(std::uint64_t value);
+
 // Drops blanks and control characters (bytes up to 0x20) at both ends.
 std::string_view TrimBlanks(std::string_view text);
 

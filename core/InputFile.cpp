@@ -2,6 +2,7 @@
 
 #include "core/Errors.h"
 #include "core/FileSystem.h"
+#include "core/HexText.h"
 #include "core/Language.h"
 
 #include <algorithm>
@@ -27,9 +28,9 @@ std::string KindText(TInputKind kind)
 std::string TooLargeText(std::uint64_t size, TInputKind kind)
 {
     if (IsJapanese())
-        return SizeHex64(size) + " バイトあり、" + KindText(kind) + "の上限 " + SizeHex64(InputLimit(kind)) +
+        return GroupedDecimal(size) + " バイトあり、" + KindText(kind) + "の上限 " + GroupedDecimal(InputLimit(kind)) +
                " バイトを超えています。";
-    return "It has " + SizeHex64(size) + " bytes, more than the " + SizeHex64(InputLimit(kind)) + " bytes " +
+    return "It has " + GroupedDecimal(size) + " bytes, more than the " + GroupedDecimal(InputLimit(kind)) + " " +
            KindText(kind) + " may have.";
 }
 

@@ -173,7 +173,8 @@ bool ReadIps(Bytes patch, IpsLayout& layout, std::string& reason,
         layout.truncateTo = ReadBig(patch, pos, 3);
     } else if (rest != 0) {
         reason = FillNumbers(Tr("IPS パッチの \"EOF\" の後に余分なバイトが %1 バイトあります。",
-                                "The IPS patch has %1 unexpected bytes after its \"EOF\" mark."),
+                                rest == 1 ? "The IPS patch has %1 unexpected byte after its \"EOF\" mark."
+                                          : "The IPS patch has %1 unexpected bytes after its \"EOF\" mark."),
                              {rest});
         return false;
     }

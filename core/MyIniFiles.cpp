@@ -43,7 +43,7 @@ std::optional<std::string> NotSettingsText(std::span<const std::uint8_t> bytes)
 
 void TMemIniFile::Section::Add(Entry entry)
 {
-    if (entry.hasEquals)
+    if (entry.isKey)
         index.emplace(Lower(entry.key), entries.size());
     entries.push_back(std::move(entry));
 }
@@ -56,7 +56,7 @@ TMemIniFile::TMemIniFile(std::string fileName) : fileName_(std::move(fileName))
     if (!bytes)
         return;
     if (auto refused = NotSettingsText(*bytes))
-        throw VxError(FileErrorText(TFileAction::Open, fileName_, *refused));
+        throw TNotSettingsFile(FileErrorText(TFileAction::Open, fileName_, *refused));
     SetText(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
 }
 
@@ -70,37 +70,54 @@ TMemIniFile TMemIniFile::FromText(std::string_view text, std::string fileName)
 
 void TMemIniFile::SetText(std::string_view text)
 {
+    preamble_ = {};
     sections_.clear();
     firstStrayLine_ = 0;
-    if (text.substr(0, 3) == "\xEF\xBB\xBF")
+    bom_.clear();
+    lineBreak_ = "\n";
+    endsWithLineBreak_ = text.empty() || text.back() == '\n' || text.back() == '\r';
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") {
+        bom_ = text.substr(0, 3);
         text.remove_prefix(3);
-    Section* current = nullptr;
+    }
+    bool breakSeen = false;
+    Section* current = &preamble_;
     for (int number = 1; !text.empty(); ++number) {
         const std::size_t end = text.find_first_of("\r\n");
-        std::string_view line = TrimBlanks(text.substr(0, end));
+        const std::string_view raw = text.substr(0, end);
         if (end == std::string_view::npos) {
             text = {};
         } else {
             const bool crlf = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
+            if (!breakSeen)
+                lineBreak_ = text.substr(end, crlf ? 2 : 1);
+            breakSeen = true;
             text.remove_prefix(end + (crlf ? 2 : 1));
         }
-        if (line.empty() || line.front() == ';')
+        const std::string_view line = TrimBlanks(raw);
+        Entry entry{{}, {}, std::string(raw), 0, number, false};
+        if (line.empty() || line.front() == ';') {
+            current->Add(std::move(entry));
             continue;
+        }
         if (line.front() == '[' && line.back() == ']' && line.size() >= 2) {
-            sections_.push_back({std::string(TrimBlanks(line.substr(1, line.size() - 2))), {}, {}});
+            sections_.push_back({std::string(TrimBlanks(line.substr(1, line.size() - 2))), std::string(raw), {}, {}});
             current = &sections_.back();
             continue;
         }
-        const std::size_t equals = line.find('=');
-        if ((current == nullptr || equals == std::string_view::npos) && firstStrayLine_ == 0)
+        const std::size_t equals = raw.find('=');
+        if ((current == &preamble_ || equals == std::string_view::npos) && firstStrayLine_ == 0)
             firstStrayLine_ = number;
-        if (current == nullptr)
-            continue; // lines before the first section belong to nothing
-        if (equals == std::string_view::npos)
-            current->Add({std::string(line), {}, false});
-        else
-            current->Add({std::string(TrimBlanks(line.substr(0, equals))),
-                          std::string(TrimBlanks(line.substr(equals + 1))), true});
+        if (current != &preamble_ && equals != std::string_view::npos) {
+            // The value starts after the blanks that follow "="; what follows it stays its own.
+            const std::string_view afterEquals = raw.substr(equals + 1);
+            const std::string_view value = TrimBlanks(afterEquals);
+            entry.key = TrimBlanks(raw.substr(0, equals));
+            entry.value = value;
+            entry.valueAt = value.empty() ? raw.size() : static_cast<std::size_t>(value.data() - raw.data());
+            entry.isKey = true;
+        }
+        current->Add(std::move(entry)); // lines before the first section belong to no section
     }
 }
 
@@ -136,15 +153,30 @@ void TMemIniFile::WriteString(std::string_view section, std::string_view key,
                               std::string_view value)
 {
     if (auto* entry = FindEntry(*this, section, key)) {
+        if (entry->value == value)
+            return; // the line stays as the user wrote it
+        // Keeps the key as spelled in the file and the blanks up to the value.
+        entry->line = entry->line.substr(0, entry->valueAt) + std::string(value);
         entry->value = value;
         return;
     }
     auto* found = FindSection(*this, section);
     if (found == nullptr) {
-        sections_.push_back({std::string(section), {}, {}});
+        sections_.push_back({std::string(section), '[' + std::string(section) + ']', {}, {}});
         found = &sections_.back();
     }
-    found->Add({std::string(key), std::string(value), true});
+    // After the section's last key, so the blank lines and comments that lead into the next
+    // section stay with it.
+    std::size_t at = 0;
+    for (std::size_t i = 0; i < found->entries.size(); ++i)
+        if (found->entries[i].isKey)
+            at = i + 1;
+    Entry entry{std::string(key), std::string(value), std::string(key) + '=' + std::string(value), key.size() + 1, 0, true};
+    found->entries.insert(found->entries.begin() + static_cast<std::ptrdiff_t>(at), std::move(entry));
+    found->index.clear();
+    for (std::size_t i = 0; i < found->entries.size(); ++i)
+        if (found->entries[i].isKey)
+            found->index.emplace(Lower(found->entries[i].key), i);
 }
 
 std::int32_t TMemIniFile::ReadInteger(std::string_view section, std::string_view key,
@@ -159,6 +191,12 @@ std::int32_t TMemIniFile::ReadInteger(std::string_view section, std::string_view
 void TMemIniFile::WriteInteger(std::string_view section, std::string_view key, std::int32_t value)
 {
     WriteString(section, key, std::to_string(value));
+}
+
+int TMemIniFile::LineOf(std::string_view section, std::string_view key) const
+{
+    const auto* entry = FindEntry(*this, section, key);
+    return entry ? entry->number : 0;
 }
 
 bool TMemIniFile::SectionExists(std::string_view section) const
@@ -176,7 +214,7 @@ std::vector<std::string> TMemIniFile::ReadSection(std::string_view section) cons
     std::vector<std::string> keys;
     if (const auto* found = FindSection(*this, section))
         for (const Entry& entry : found->entries)
-            if (entry.hasEquals)
+            if (entry.isKey)
                 keys.push_back(entry.key);
     return keys;
 }
@@ -191,16 +229,20 @@ std::vector<std::string> TMemIniFile::ReadSections() const
 
 std::string TMemIniFile::GetText() const
 {
-    std::string text;
+    std::string text = bom_;
+    auto add = [&](const std::string& line) {
+        text += line;
+        text += lineBreak_;
+    };
+    for (const Entry& entry : preamble_.entries)
+        add(entry.line);
     for (const Section& section : sections_) {
-        text += '[' + section.name + "]\n";
-        for (const Entry& entry : section.entries) {
-            text += entry.key;
-            if (entry.hasEquals)
-                text += '=' + entry.value;
-            text += '\n';
-        }
+        add(section.header);
+        for (const Entry& entry : section.entries)
+            add(entry.line);
     }
+    if (!endsWithLineBreak_ && text.size() > bom_.size())
+        text.resize(text.size() - lineBreak_.size());
     return text;
 }
 

@@ -7,19 +7,29 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/Errors.h"
+
 namespace vx {
 
 // Why bytes cannot be a settings file (an iNES image, NUL bytes); nothing when they can.
 std::optional<std::string> NotSettingsText(std::span<const std::uint8_t> bytes);
 
+// A file that exists but holds bytes no settings file holds (NotSettingsText).
+class TNotSettingsFile : public VxError {
+public:
+    using VxError::VxError;
+};
+
 // An in-memory INI file: read whole when created, written whole by UpdateFile.
-// Sections and keys keep their file order; a new key goes to the end of its section and a
-// new section to the end of the file. Names match without regard to ASCII case. Comment
-// lines (";") and blank lines are dropped, and blanks around "=" removed, when reading.
+// What the user wrote stays as written: comment and blank lines, lines it cannot read, a
+// BOM, the line endings, and every line whose value was not changed, byte for byte. A new
+// key goes after the last key of its section and a new section to the end of the file.
+// Names match without regard to ASCII case; blanks around "=" are not part of a name or value.
 class TMemIniFile {
 public:
     // Reads the file when it exists; a missing file gives an empty one. A file that exists
-    // but cannot be read, or is no text (NotSettingsText), throws VxError.
+    // but cannot be read throws VxError; one that is no text (NotSettingsText) throws
+    // TNotSettingsFile.
     explicit TMemIniFile(std::string fileName);
     virtual ~TMemIniFile() = default;
 
@@ -37,13 +47,16 @@ public:
                              std::int32_t defaultValue) const;
     void WriteInteger(std::string_view section, std::string_view key, std::int32_t value);
 
+    // The line of the file a key was read from (1 for the first); 0 for a key not read from it.
+    int LineOf(std::string_view section, std::string_view key) const;
+
     bool SectionExists(std::string_view section) const;
     bool ValueExists(std::string_view section, std::string_view key) const;
     // The key names of a section, in file order.
     std::vector<std::string> ReadSection(std::string_view section) const;
     std::vector<std::string> ReadSections() const;
 
-    // The whole file as it would be written: section lines and their key=value lines.
+    // The whole file as it would be written.
     std::string GetText() const;
     void SetText(std::string_view text);
 
@@ -57,12 +70,16 @@ public:
 
 private:
     struct Entry {
-        std::string key;   // whole line when it holds no "="
+        std::string key;   // empty for a line that holds no key (blank, comment, stray)
         std::string value;
-        bool hasEquals = true;
+        std::string line;  // as written, without its line break; rebuilt when the value changes
+        std::size_t valueAt = 0; // where the value begins in line
+        int number = 0;    // line number in the file; 0 for a key added since
+        bool isKey = false;
     };
     struct Section {
         std::string name;
+        std::string header; // the section line as written; the preamble has none
         std::vector<Entry> entries;
         // Lower-cased key -> index of its first entry; the settings file has hundreds.
         std::unordered_map<std::string, std::size_t> index;
@@ -75,8 +92,12 @@ private:
     static auto* FindEntry(Self& self, std::string_view section, std::string_view key);
 
     std::string fileName_;
+    Section preamble_; // lines before the first section, which belong to none
     std::vector<Section> sections_;
     int firstStrayLine_ = 0;
+    std::string bom_;
+    std::string lineBreak_ = "\n"; // the file's own
+    bool endsWithLineBreak_ = true;
 };
 
 // The settings file: adds hexadecimal reads and writes to the in-memory INI file.

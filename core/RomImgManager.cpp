@@ -1,6 +1,7 @@
 #include "core/RomImgManager.h"
 
 #include "core/Errors.h"
+#include "core/FileSystem.h"
 #include "core/HexText.h"
 #include "core/ImageAccess.h"
 #include "core/InputFile.h"
@@ -78,6 +79,15 @@ std::string CheckSettingsText(const std::string& settingsFile)
 
 } // namespace
 
+void WriteImageFile(const std::string& path, std::span<const std::uint8_t> bytes)
+{
+    // A last guard for every writer (save, import, apply): what would not open is not written.
+    if (auto refused = CheckImageFormat(bytes))
+        throw VxError(FileErrorText(TFileAction::Write, path,
+                                    *refused + Tr(" 何も書き込んでいません。", " Nothing was written.")));
+    WriteOutputFile(path, bytes);
+}
+
 std::optional<std::string> CheckImageFormat(std::span<const std::uint8_t> bytes)
 {
     if (auto refused = CheckSize(static_cast<std::int64_t>(bytes.size())))
@@ -98,19 +108,24 @@ std::optional<std::string> CheckImage(const std::vector<std::uint8_t>& bytes,
             const auto key = static_cast<TableKey>(k);
             const std::int32_t address = addresses.Address(key, stage);
             const std::int32_t length = InfoOf(key).length;
-            if (RangeInside(address, length, size))
+            // The 16-byte header is the file's, never a table's.
+            const bool inHeader = address >= 0 && address < HeaderSize;
+            if (!inHeader && RangeInside(address, length, size))
                 continue;
             const std::string where = std::string(InfoOf(key).name) + "[" + std::to_string(stage) + "]";
             const std::string addressText = AddressText(address);
+            const std::string stageText = FormatHex(static_cast<std::uint32_t>(stage), 2);
+            const std::string lengthText = FormatHex(static_cast<std::uint32_t>(length));
             if (IsJapanese())
-                return "ステージ " + FormatHex(static_cast<std::uint32_t>(stage), 2) + " のテーブル " +
-                       where + " (アドレス " + addressText + "、長さ " + FormatHex(static_cast<std::uint32_t>(length)) +
-                       ") がイメージ (" + SizeText(size) + " バイト) の外にあります。\n" +
+                return "ステージ " + stageText + " のテーブル " + where + " (アドレス " + addressText + "、長さ " +
+                       lengthText + ") が" +
+                       (inHeader ? std::string("先頭 16 バイトの iNES ヘッダーにかかっています。\n")
+                                 : "イメージ (" + SizeText(size) + " バイト) の外にあります。\n") +
                        CheckSettingsText(addresses.SettingsFileName());
-            return "Stage " + FormatHex(static_cast<std::uint32_t>(stage), 2) + ": table " + where +
-                   " at address " + addressText + " (length " + FormatHex(static_cast<std::uint32_t>(length)) +
-                   ") lies outside the image of " + SizeText(size) +
-                   " bytes.\n" + CheckSettingsText(addresses.SettingsFileName());
+            return "Stage " + stageText + ": table " + where + " at address " + addressText + " (length " + lengthText +
+                   (inHeader ? std::string(") lies in the 16-byte iNES header.\n")
+                             : ") lies outside the image of " + SizeText(size) + " bytes.\n") +
+                   CheckSettingsText(addresses.SettingsFileName());
         }
     }
     return std::nullopt;
@@ -123,7 +138,11 @@ TRomImgManager::~TRomImgManager() = default;
 bool TRomImgManager::LoadFromFile(const std::string& name, std::string* reason)
 {
     auto bytes = ReadImageFile(name, reason);
-    return bytes && LoadFromBytes(std::move(*bytes), name, reason);
+    if (!bytes || !LoadFromBytes(std::move(*bytes), name, reason))
+        return false;
+    onDisk_ = StampOf(name, imageBytes_);
+    stampKnown_ = true;
+    return true;
 }
 
 bool TRomImgManager::LoadFromBytes(std::vector<std::uint8_t> bytes, const std::string& name,
@@ -138,9 +157,26 @@ bool TRomImgManager::LoadFromBytes(std::vector<std::uint8_t> bytes, const std::s
     imageSize_ = static_cast<std::int64_t>(imageBytes_.size());
     loaded_ = true;
     fileName_ = name;
+    stampKnown_ = false; // bytes of no file until LoadFromFile says otherwise
     currentStageIndex_ = 0;
     BuildStages();
     return true;
+}
+
+void TRomImgManager::RebuildStagesKeepingHistory()
+{
+    std::array<std::pair<TUndoStack, TUndoStack>, StageCount> histories;
+    for (int n = 0; n < StageCount; ++n)
+        if (stages_[n])
+            histories[n] = {std::move(stages_[n]->UndoStack()), std::move(stages_[n]->RedoStack())};
+    for (auto& stage : stages_)
+        stage.reset();
+    BuildStages();
+    // A record holds a table position and the byte that stood there, whatever the image.
+    for (int n = 0; n < StageCount; ++n) {
+        stages_[n]->UndoStack() = std::move(histories[n].first);
+        stages_[n]->RedoStack() = std::move(histories[n].second);
+    }
 }
 
 void TRomImgManager::BuildStages()
@@ -164,19 +200,86 @@ bool TRomImgManager::ReloadFromFile(std::string* reason)
     if (!HasMark(*bytes))
         return Refuse(reason, NoMarkText());
     imageBytes_ = std::move(*bytes);
+    onDisk_ = StampOf(fileName_, imageBytes_);
+    stampKnown_ = true;
     return true;
 }
 
 bool TRomImgManager::SaveToFile(const std::string& name)
 {
-    for (auto& stage : stages_)
-        if (stage)
-            stage->WriteBack();
-    WriteOutputFile(name, imageBytes_);
+    // The image keeps what the disk holds until the file is in place, so a failed save
+    // leaves both the flags and the comparison with the file as they were.
+    std::vector<std::uint8_t> image = EditedImage();
+    WriteImageFile(name, image);
+    imageBytes_ = std::move(image);
     for (auto& stage : stages_)
         if (stage)
             stage->EditedFlags().Clear();
     fileName_ = name;
+    onDisk_ = StampOf(name, imageBytes_);
+    stampKnown_ = true;
+    return true;
+}
+
+std::optional<TDiskChange> TRomImgManager::ChangeOnDisk()
+{
+    // A file that is gone holds nothing a save could undo.
+    if (!loaded_ || !stampKnown_ || !PathExists(fileName_))
+        return std::nullopt;
+    TDiskChange change;
+    try {
+        change.bytes = ReadInputFile(fileName_, TInputKind::Image);
+    } catch (const VxError& error) {
+        change.noMerge = error.what();
+        return change;
+    }
+    if (static_cast<std::int64_t>(change.bytes.size()) == onDisk_.size && HashOfBytes(change.bytes) == onDisk_.hash) {
+        onDisk_ = StampOf(fileName_, change.bytes); // touched only: the next look is cheap again
+        return std::nullopt;
+    }
+    if (static_cast<std::int64_t>(change.bytes.size()) != imageSize_)
+        change.noMerge = Tr("ファイルの長さが変わっています: ", "Its length changed: ") + SizeText(imageSize_) +
+                         " → " + SizeText(static_cast<std::int64_t>(change.bytes.size())) + Tr(" バイト。", " bytes.");
+    else if (auto refused = CheckImage(change.bytes, addresses_))
+        change.noMerge = *refused;
+    return change;
+}
+
+std::optional<TDiskChange> TRomImgManager::ChangeOnDiskIfTouched()
+{
+    if (!loaded_ || !stampKnown_)
+        return std::nullopt;
+    const auto now = StatOfFile(fileName_);
+    if (!now || now->SameSizeAndTime(onDisk_))
+        return std::nullopt;
+    return ChangeOnDisk();
+}
+
+void TRomImgManager::MergeIntoFile(const TDiskChange& change)
+{
+    if (!change.noMerge.empty())
+        throw VxError(change.noMerge);
+    std::vector<std::uint8_t> image = change.bytes;
+    for (auto& stage : stages_)
+        if (stage)
+            stage->WriteBack(image);
+    WriteImageFile(fileName_, image);
+    imageBytes_ = std::move(image);
+    onDisk_ = StampOf(fileName_, imageBytes_);
+    // The tables nobody edited now hold the other program's bytes.
+    RebuildStagesKeepingHistory();
+}
+
+bool TRomImgManager::TakeDiskChange(const TDiskChange& change, std::string* reason)
+{
+    if (change.bytes.empty())
+        return Refuse(reason, change.noMerge);
+    if (auto refused = CheckImage(change.bytes, addresses_))
+        return Refuse(reason, *refused);
+    imageBytes_ = change.bytes;
+    imageSize_ = static_cast<std::int64_t>(imageBytes_.size());
+    onDisk_ = StampOf(fileName_, imageBytes_);
+    RebuildStagesKeepingHistory();
     return true;
 }
 

@@ -53,7 +53,7 @@ struct TStageTextRefusal {
     std::string file;
     std::string path;
     std::string reason;
-    // "file: /rooms/12/3: reason".
+    // "file: /rooms/12/3: reason." as one sentence, its stop in the user's language.
     std::string Message() const;
 };
 
@@ -76,8 +76,8 @@ TStageTextResult ReadStageText(std::string_view text, const std::string& fileNam
 // that differ are marked edited and a save writes back exactly those. Refuses, applying
 // nothing, when two texts name one stage or disagree on a table their stages share, when
 // a text's sharing differs from the image's, when it changes the pattern-table setting
-// (which a save never writes) or holds more objects than a list does. The reason, or
-// nothing when applied.
+// (which a save never writes) or holds more objects than a list does. The reason as a
+// sentence, or nothing when applied.
 std::optional<std::string> ApplyStageTexts(TRomImgManager& rom, const std::vector<TStageText>& texts);
 
 } // namespace vx

@@ -104,16 +104,16 @@ std::optional<std::string> CheckPair(const TRomImgManager& rom, const TStageText
 {
     const std::string files = a.fileName + Tr(" と ", " and ") + b.fileName;
     if (a.stage == b.stage)
-        return files + Tr(" はどちらもステージ ", " both hold stage ") + Hex(a.stage) + Tr(" です", "");
+        return files + Tr(" はどちらもステージ ", " both hold stage ") + Hex(a.stage) + Tr(" です。", ".");
     for (std::size_t g = 0; g < SharedGroups.size(); ++g) {
         const std::vector<int> sharing = StagesSharing(rom.Addresses(), SharedGroups[g], a.stage);
         if (std::ranges::find(sharing, b.stage) == sharing.end() || SameTable(g, a, b))
             continue;
         const std::string where = " (/" + std::string(GroupTableKeys[g]) + ")";
         return IsJapanese() ? files + " では、ステージ " + Hex(a.stage) + " と " + Hex(b.stage) + " が共有する" +
-                                  GroupName(g) + where + "が違います"
+                                  GroupName(g) + where + "が違います。"
                             : files + " disagree on " + GroupName(g) + where + " that stages " + Hex(a.stage) +
-                                  " and " + Hex(b.stage) + " share";
+                                  " and " + Hex(b.stage) + " share.";
     }
     return std::nullopt;
 }
@@ -212,7 +212,7 @@ void Apply(TStageData& stage, const TStageText& text)
 std::optional<std::string> ApplyStageTexts(TRomImgManager& rom, const std::vector<TStageText>& texts)
 {
     if (!rom.IsLoaded())
-        return Tr("イメージが開かれていません", "no image is open");
+        return Tr("イメージが開かれていません。", "No image is open.");
     for (std::size_t i = 0; i < texts.size(); ++i) {
         if (auto refused = CheckText(rom, texts[i]))
             return refused;

@@ -2,6 +2,7 @@
 
 #include "core/Language.h"
 
+#include <utility>
 #include <vector>
 
 namespace vx::stage_text {
@@ -97,6 +98,17 @@ private:
     std::string key_;
 };
 
+// Line and column, both from 1, of the byte at `at`.
+std::pair<std::size_t, std::size_t> LineAndColumn(std::string_view text, std::size_t at)
+{
+    std::size_t line = 1, column = 1;
+    for (std::size_t i = 0; i < at && i < text.size(); ++i) {
+        column = text[i] == '\n' ? 1 : column + 1;
+        line += text[i] == '\n';
+    }
+    return {line, column};
+}
+
 } // namespace
 
 std::string Escaped(std::string_view key)
@@ -109,16 +121,19 @@ std::string Escaped(std::string_view key)
 
 json ParseDocument(std::string_view text)
 {
+    // The parser takes a NUL for the end of the text and would drop all that follows.
+    if (const std::size_t nul = text.find('\0'); nul != std::string_view::npos) {
+        const auto [line, column] = LineAndColumn(text, nul);
+        Refuse("", IsJapanese() ? std::to_string(line) + " 行 " + std::to_string(column) +
+                                      " 桁目に NUL バイトがあります。ステージのテキストに NUL バイトは書けません"
+                                : "line " + std::to_string(line) + ", column " + std::to_string(column) +
+                                      " holds a NUL byte, which a stage text may not hold");
+    }
     TDocumentBuilder builder;
     if (json::sax_parse(text.begin(), text.end(), &builder))
         return std::move(builder.root);
     // The parser counts the characters it read; the last one is where it stopped.
-    const std::size_t stop = builder.errorAt > 0 ? builder.errorAt - 1 : 0;
-    std::size_t line = 1, column = 1;
-    for (std::size_t i = 0; i < stop && i < text.size(); ++i) {
-        column = text[i] == '\n' ? 1 : column + 1;
-        line += text[i] == '\n';
-    }
+    const auto [line, column] = LineAndColumn(text, builder.errorAt > 0 ? builder.errorAt - 1 : 0);
     Refuse("", IsJapanese() ? std::to_string(line) + " 行 " + std::to_string(column) + " 桁目で JSON として読めません"
                             : "not valid JSON at line " + std::to_string(line) + ", column " + std::to_string(column));
 }

@@ -22,8 +22,9 @@ struct TRefused {
 // A key as a JSON pointer spells it ("~" and "/" escaped).
 std::string Escaped(std::string_view key);
 
-// The document, or TRefused: text that is not JSON (with its line and column), a key that
-// stands twice in one object, nesting deeper than the format has any use for.
+// The document, or TRefused: text that is not JSON (with its line and column), a NUL byte
+// anywhere, a key that stands twice in one object, nesting deeper than the format has any
+// use for.
 nlohmann::json ParseDocument(std::string_view text);
 
 } // namespace vx::stage_text

@@ -52,17 +52,18 @@ std::string Shown(const json& value)
     return text;
 }
 
-// Words for what an array holds, in both languages.
+// Words for what an array holds, in both languages; English has a word for one.
 struct TNoun {
     const char* japanese;
+    const char* englishOne;
     const char* english;
 };
-constexpr TNoun Entries{"個の要素", "entries"}, Rows{"行", "rows"}, Lines{"行", "lines"},
-    Bytes{"バイト", "bytes"}, Stages{"個のステージ", "stages"};
+constexpr TNoun Entries{"個の要素", "entry", "entries"}, Rows{"行", "row", "rows"}, Lines{"行", "line", "lines"},
+    Bytes{"バイト", "byte", "bytes"}, Stages{"個のステージ", "stage", "stages"};
 
 std::string Count(std::size_t n, TNoun noun)
 {
-    return N(n) + " " + (IsJapanese() ? noun.japanese : noun.english);
+    return N(n) + " " + (IsJapanese() ? noun.japanese : n == 1 ? noun.englishOne : noun.english);
 }
 
 std::string Found(const char* japaneseWhat, const char* englishWhat, const json& j)

@@ -1,5 +1,6 @@
 #include "core/StageText.h"
 
+#include "core/FileSystem.h"
 #include "core/RomImgManager.h"
 #include "core/SharedStages.h"
 #include "core/StageTextKeys.h"
@@ -105,7 +106,7 @@ bool TStageText::SameStage(const TStageText& o) const
 
 std::string TStageTextRefusal::Message() const
 {
-    return file + ": " + (path.empty() ? "" : path + ": ") + reason;
+    return file + ": " + (path.empty() ? "" : path + ": ") + Sentence(reason);
 }
 
 TStageText StageTextOf(const TRomImgManager& rom, int stage)

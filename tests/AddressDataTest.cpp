@@ -1,4 +1,5 @@
 #include "core/AddressData.h"
+#include "core/Language.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -54,38 +55,38 @@ TEST(AddressData, DefaultsFollowBankAndPageRules)
     EXPECT_EQ(addresses.DefaultStartPoint(13), 3);
 }
 
-TEST(AddressData, UnreadableValuesTakeTheDefaultAndAreRewritten)
+TEST(AddressData, UnreadableValuesTakeTheDefaultAreReportedAndKeepTheirLines)
 {
-    struct Case {
-        const char* line;
-        std::int32_t address;
-        const char* rewritten;
-    };
-    for (const Case& c : {Case{"Map[3]=9f10", 0x9F10, "Map[3]=9F10"},
-                          Case{"Map[3]=0x9F10", 0xC510, "Map[3]=C510"},
-                          Case{"Map[3]=", 0xC510, "Map[3]=C510"},
-                          Case{"map[3] = 12", 0x12, "map[3]=12"}}) {
-        auto settings = Settings(std::string("[LevelDataAddress]\n") + c.line + "\n");
-        TAddressData addresses(settings);
-        EXPECT_EQ(addresses.Address(TableKey::Map, 3), c.address) << c.line;
-        EXPECT_NE(settings.GetText().find(std::string("\n") + c.rewritten + "\n"), std::string::npos)
-            << c.line;
-    }
-}
-
-TEST(AddressData, PageAndStartPointOutsideTheirRangesTakeTheDefault)
-{
-    auto settings = Settings("[LevelDataDefault]\nDefaultStartPoint[2]=7\nDefault32x32ChipEditPage[12]=2\n"
-                             "DefaultStartPoint[4]=5\nDefault32x32ChipEditPage[3]=-1\n"
-                             "DefaultStartPoint[10]=abc\n");
+    ForceLanguage(Language::English);
+    const std::string text = "; mine\n[LevelDataAddress]\nMap[3]=9f10\nMap[1]=4600 ; moved\nMap[2]=0x4600\nMap[4]=\n"
+                             "[LevelDataDefault]\nDefaultStartPoint[2]=7\nDefault32x32ChipEditPage[12]=2\n"
+                             "DefaultStartPoint[4]=5\nDefault32x32ChipEditPage[3]=-1\nDefaultStartPoint[10]=abc\n";
+    auto settings = TMyMemIniFile(TMemIniFile::FromText(text, "/cfg/vexalon2editor.ini"));
     TAddressData addresses(settings);
+    EXPECT_EQ(addresses.Address(TableKey::Map, 3), 0x9F10) << "lower case reads";
+    EXPECT_EQ(addresses.Address(TableKey::Map, 1), 0x4510);
+    EXPECT_EQ(addresses.Address(TableKey::Map, 2), 0x8510);
+    EXPECT_EQ(addresses.Address(TableKey::Map, 4), 0x10510);
     EXPECT_EQ(addresses.DefaultStartPoint(2), 0);
     EXPECT_EQ(addresses.Default32x32ChipEditPage(12), 1);
     EXPECT_EQ(addresses.DefaultStartPoint(4), 5);
     EXPECT_EQ(addresses.Default32x32ChipEditPage(3), 0);
     EXPECT_EQ(addresses.DefaultStartPoint(10), 3);
-    EXPECT_EQ(settings.ReadString("LevelDataDefault", "DefaultStartPoint[2]", ""), "0");
-    EXPECT_EQ(settings.ReadString("LevelDataDefault", "Default32x32ChipEditPage[12]", ""), "1");
+    // Every line the user wrote stays as written; only the keys the file lacked are added.
+    EXPECT_EQ(settings.GetText().rfind("; mine\n[LevelDataAddress]\nMap[3]=9f10\nMap[1]=4600 ; moved\nMap[2]=0x4600\n"
+                                       "Map[4]=\nChip32x32[0]=10\n", 0), 0u);
+    for (const char* line : {"\nMap[3]=9f10\n", "\nMap[1]=4600 ; moved\n", "\nDefaultStartPoint[2]=7\n",
+                             "\nDefault32x32ChipEditPage[3]=-1\n", "\nMap[4]=\n"})
+        EXPECT_NE(settings.GetText().find(line), std::string::npos) << line;
+    const auto& problems = addresses.Problems();
+    ASSERT_EQ(problems.size(), 7u);
+    EXPECT_EQ(SettingsProblemText(problems[0]),
+              "/cfg/vexalon2editor.ini, line 4: the value \"4600 ; moved\" of Map[1] cannot be used (only hexadecimal "
+              "digits without a prefix are read); the default 4510 is in force and the line is kept as written.");
+    EXPECT_EQ(problems[1].line, 5);
+    EXPECT_EQ(problems[4].key, "Default32x32ChipEditPage[3]");
+    EXPECT_NE(SettingsProblemText(problems[3]).find("from 0 to 5"), std::string::npos);
+    ForceLanguage(std::nullopt);
 }
 
 TEST(AddressData, UnknownKeysAndSectionsStayAndExistingKeysKeepTheirPlace)

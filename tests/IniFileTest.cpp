@@ -17,11 +17,22 @@ TEST(IniFile, KeepsFileOrderAndAppendsNewKeysAtTheEndOfTheirSection)
     EXPECT_EQ(ini.GetText(), "[B]\nz=1\na=2\nnew=3\n[A]\nk=changed\n[C]\nx=y\n");
 }
 
-TEST(IniFile, DropsCommentsAndBlankLinesAndBlanksAroundEquals)
+TEST(IniFile, KeepsWhatTheUserWroteAndChangesOnlyTheValuesWritten)
 {
-    auto ini = TMemIniFile::FromText("; head\n\n[S]\n  ; note\n key  =  some value \n\n");
+    // BOM, CR LF, comments, blank lines, odd spacing, a trailing comment, no final line break.
+    const std::string text = "\xEF\xBB\xBF; head\r\n\r\n[S]\r\n  ; note\r\n key  =  some value \r\n"
+                             "same = 1\r\nMap[1]=4600 ; moved\r\n\r\n; next\r\n[T]\r\nk=v";
+    auto ini = TMemIniFile::FromText(text);
     EXPECT_EQ(ini.ReadString("S", "key", "?"), "some value");
-    EXPECT_EQ(ini.GetText(), "[S]\nkey=some value\n");
+    EXPECT_EQ(ini.GetText(), text) << "nothing written: every byte stays";
+    EXPECT_EQ(ini.LineOf("S", "map[1]"), 7);
+    ini.WriteString("S", "same", "1");
+    ini.WriteString("S", "key", "new");
+    ini.WriteString("S", "added", "2");
+    ini.WriteString("U", "x", "y");
+    EXPECT_EQ(ini.GetText(), "\xEF\xBB\xBF; head\r\n\r\n[S]\r\n  ; note\r\n key  =  new\r\nsame = 1\r\n"
+                             "Map[1]=4600 ; moved\r\nadded=2\r\n\r\n; next\r\n[T]\r\nk=v\r\n[U]\r\nx=y");
+    EXPECT_EQ(ini.LineOf("S", "added"), 0);
 }
 
 TEST(IniFile, MatchesSectionAndKeyNamesWithoutCase)
@@ -38,15 +49,16 @@ TEST(IniFile, ReadsOddInputWithoutLosingWhatItDoesNotKnow)
                              "[broken\r\nnoequals\r\n" + std::string(100000, 'x') + "=long\r" +
                              std::string("bin\0ary=1\n", 10);
     auto ini = TMemIniFile::FromText(text);
-    EXPECT_EQ(ini.ReadSections(), std::vector<std::string>{"S"}) << "BOM and orphan line dropped";
+    EXPECT_EQ(ini.ReadSections(), std::vector<std::string>{"S"}) << "the orphan line is in no section";
     EXPECT_EQ(ini.ReadString("S", "k", ""), "first") << "the first of duplicate keys wins";
     EXPECT_EQ(ini.ReadString("S", std::string(100000, 'x'), ""), "long");
     EXPECT_EQ(ini.ReadString("S", std::string("bin\0ary", 7), ""), "1");
     EXPECT_FALSE(ini.ValueExists("S", "noequals"));
     // A section line without "]" and a line without "=" stay in the file as they were.
     const std::string written = ini.GetText();
-    EXPECT_NE(written.find("\n[broken\n"), std::string::npos);
-    EXPECT_NE(written.find("\nnoequals\n"), std::string::npos);
+    EXPECT_NE(written.find("\r\n[broken\r\n"), std::string::npos);
+    EXPECT_NE(written.find("\r\nnoequals\r\n"), std::string::npos);
+    EXPECT_EQ(written.find("orphan=1"), 3u) << "a line before any section stays, after the BOM";
 }
 
 TEST(IniFile, IntegersAreDecimalAndFallBackToTheDefault)
@@ -84,7 +96,7 @@ TEST(IniFile, UpdateFileWritesWhatWasReadAndChanged)
     TMemIniFile ini(path);
     ini.WriteString("S", "other", "2");
     ini.UpdateFile();
-    EXPECT_EQ(test::ReadText(path), "[S]\nkey=1\nother=2\n");
+    EXPECT_EQ(test::ReadText(path), "[S]\r\nkey = 1\r\nother=2\r\n");
     TMemIniFile again(path);
     EXPECT_EQ(again.ReadString("S", "other", ""), "2");
 }

@@ -401,7 +401,8 @@ TEST_F(PatchTest, RefusesBytesAfterIpsEnd)
 {
     const ByteVector image = Sixteen();
     const ByteVector patch = MakeIps(image, SixteenEdited());
-    for (std::size_t extra : {1u, 2u, 4u, 5u})
+    EXPECT_REFUSED(Join({patch, ByteVector(1, 0)}), image, "has 1 unexpected byte after");
+    for (std::size_t extra : {2u, 4u, 5u})
         EXPECT_REFUSED(Join({patch, ByteVector(extra, 0)}), image, "unexpected bytes after");
     // Three bytes are a truncation length, which may not grow the image.
     EXPECT_EQ(Applied(Join({patch, {0x00, 0x00, 0x24}}), image), SixteenEdited());

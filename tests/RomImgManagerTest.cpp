@@ -299,3 +299,79 @@ TEST(RomImgManager, EditedImageHoldsUnsavedEditsAndLeavesTheOpenImageAlone)
     rom.SaveToFile(dir.File("saved.nes"));
     EXPECT_EQ(test::ReadBytes(dir.File("saved.nes")), edited);
 }
+
+TEST(RomImgManager, NoTableMayLieInTheHeaderAndNoWriterWritesWhatWouldNotOpen)
+{
+    ForceLanguage(Language::English);
+    auto addresses = test::AddressesFrom("[LevelDataAddress]\nBGPalette[0]=0\n");
+    TRomImgManager rom(*addresses);
+    std::string reason;
+    EXPECT_FALSE(rom.LoadFromBytes(test::SampleBytes(), "x", &reason));
+    EXPECT_NE(reason.find("BGPalette[0] at address 00000000 (length 10) lies in the 16-byte iNES header"),
+              std::string::npos) << reason;
+    test::TempDir dir;
+    for (const auto& bytes : {MarkedImage(100), std::vector<std::uint8_t>(0x40010, 0)}) {
+        EXPECT_THROW(WriteImageFile(dir.File("out.nes"), bytes), VxError);
+        EXPECT_FALSE(std::filesystem::exists(dir.File("out.nes")));
+    }
+    ForceLanguage(std::nullopt);
+}
+
+TEST(RomImgManager, AnotherProgramsChangeIsMergedWithTheEditsOrSaidWhyNot)
+{
+    test::TempDir dir;
+    const std::string path = dir.File("game.nes");
+    test::WriteFile(path, test::SampleBytes());
+    TRomImgManager rom(test::DefaultAddresses());
+    ASSERT_TRUE(rom.LoadFromFile(path));
+    EXPECT_FALSE(rom.ChangeOnDisk());
+    ASSERT_TRUE(rom.Stage(0).SetMapChip(3, 0x77, hmEdit));
+    // An assembler rewrites code, another editor a cell of stage 01's map.
+    auto other = test::SampleBytes();
+    other[0x4510 + 5] ^= 0xFF;
+    other[0x3FF00] ^= 0x01;
+    test::WriteFile(path, other);
+    auto change = rom.ChangeOnDisk();
+    ASSERT_TRUE(change);
+    EXPECT_EQ(change->noMerge, "");
+    rom.MergeIntoFile(*change);
+    auto expected = other;
+    expected[0x510 + 3] = 0x77;
+    EXPECT_EQ(test::ReadBytes(path), expected);
+    EXPECT_EQ(rom.Stage(1).Map()[5], other[0x4510 + 5]) << "the stages read the merged bytes";
+    EXPECT_FALSE(rom.IsModified());
+    EXPECT_FALSE(rom.ChangeOnDisk());
+    EXPECT_EQ(rom.Undo(), ukMap) << "the history survives the merge";
+    EXPECT_TRUE(rom.DiffersFromFile());
+
+    // Another length cannot be merged, and says so; the file stays.
+    auto longer = other;
+    longer.resize(0x80010);
+    test::WriteFile(path, longer);
+    change = rom.ChangeOnDisk();
+    ASSERT_TRUE(change);
+    EXPECT_NE(change->noMerge.find("0x80010"), std::string::npos) << change->noMerge;
+    EXPECT_THROW(rom.MergeIntoFile(*change), VxError);
+    EXPECT_EQ(test::ReadBytes(path), longer);
+    // Taking it in (no unsaved edits in the caller's eyes) reads the new image whole.
+    EXPECT_TRUE(rom.TakeDiskChange(*change));
+    EXPECT_EQ(rom.ImageSize(), 0x80010);
+    EXPECT_FALSE(rom.ChangeOnDiskIfTouched());
+}
+
+TEST(RomImgManager, AFailedSaveLeavesTheComparisonWithTheFileAsItWas)
+{
+    test::TempDir dir;
+    const std::string path = dir.File("game.nes");
+    test::WriteFile(path, test::SampleBytes());
+    TRomImgManager rom(test::DefaultAddresses());
+    ASSERT_TRUE(rom.LoadFromFile(path));
+    ASSERT_TRUE(rom.Stage(0).SetMapChip(3, 0x77, hmEdit));
+    ::chmod(path.c_str(), 0444);
+    EXPECT_THROW(rom.SaveToFile(path), VxError);
+    EXPECT_TRUE(rom.IsModified());
+    rom.Undo();
+    EXPECT_FALSE(rom.DiffersFromFile()) << "back to what the file holds";
+    rom.Redo();
+    EXPECT_TRUE(rom.DiffersFromFile());
+}

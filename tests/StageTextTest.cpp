@@ -243,6 +243,23 @@ TEST(StageText, ReadingRefusesEachFaultWithFilePlaceAndReason)
     }
 }
 
+TEST(StageText, ANulByteIsRefusedWithWhatFollows)
+{
+    TRomImgManager rom(test::DefaultAddresses());
+    ASSERT_TRUE(rom.LoadFromBytes(test::SampleBytes(), "sample.nes"));
+    const std::string text = StageToText(rom, 3);
+    const std::string line = std::to_string(std::ranges::count(text, '\n') + 1);
+    // After a whole document, where the JSON parser would end the text and take it.
+    for (const Language language : {Language::English, Language::Japanese}) {
+        test::LanguageGuard guard(language);
+        const TStageTextResult read = ReadStageText(text + '\0' + "}", "stage03.json");
+        ASSERT_FALSE(read);
+        EXPECT_EQ(read.refusal.Message(), language == Language::English
+                      ? "stage03.json: line " + line + ", column 1 holds a NUL byte, which a stage text may not hold."
+                      : "stage03.json: " + line + " 行 1 桁目に NUL バイトがあります。ステージのテキストに NUL バイトは書けません。");
+    }
+}
+
 TEST(StageText, ApplyingRefusesWholeAndChangesNothing)
 {
     test::LanguageGuard english(Language::English);
@@ -292,7 +309,7 @@ TEST(StageText, ApplyingRefusesWholeAndChangesNothing)
     ASSERT_TRUE(other.LoadFromBytes(test::SampleBytes(), "sample.nes"));
     const auto refused = ApplyStageTexts(other, {texts[3]});
     ASSERT_TRUE(refused);
-    EXPECT_EQ(*refused, "stage3.json: /shared/map: the file has the map shared by stages 03, 0B, this image by 03");
+    EXPECT_EQ(*refused, "stage3.json: /shared/map: the file has the map shared by stages 03, 0B, this image by 03.");
     EXPECT_FALSE(other.IsModified());
 
     TRomImgManager closed(test::DefaultAddresses());

@@ -69,8 +69,8 @@ cp "$bin/vexalon2-tool" "$work/lone/"
   fail "a tool with no colour file beside it or in ../share rendered anyway"
 
 # The installed editor under a virtual display, with a fresh home: it opens the sample (its
-# data files found) and, closed from its File menu, writes its settings beside itself (the
-# prefix is writable) and has made its configuration folder.
+# data files found) and, closed from its File menu, writes its settings into the user's
+# configuration folder, not into the writable bin/ of the install.
 if command -v Xvfb >/dev/null && command -v xdotool >/dev/null; then
   Xvfb -displayfd 3 -screen 0 1024x768x24 3>"$work/display" >/dev/null 2>&1 &
   xvfb=$!
@@ -98,8 +98,9 @@ if command -v Xvfb >/dev/null && command -v xdotool >/dev/null; then
     else
       wait "$editor" || fail "the editor exited with $?"
       editor=""
-      [[ -s "$bin/vexalon2editor.ini" ]] || fail "no settings file beside the installed editor"
-      [[ -d "$work/home/.config/vexalon2editor" ]] || fail "no ~/.config/vexalon2editor"
+      [[ -s "$work/home/.config/vexalon2editor/vexalon2editor.ini" ]] ||
+        fail "no settings file in ~/.config/vexalon2editor"
+      if [[ -e "$bin/vexalon2editor.ini" ]]; then fail "the installed editor wrote its settings into bin/"; fi
     fi
   else
     fail "the installed editor showed no window for the sample"

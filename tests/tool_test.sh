@@ -51,6 +51,25 @@ expect 0 "settings completes a missing file" -- "$tool" settings "$work/new.ini"
 contains "$work/new.ini" "Map[9]=4510" "settings file written"
 [[ $(grep -c '=' "$work/new.ini") -eq 434 ]] || { echo "FAIL: settings file has $(grep -c '=' "$work/new.ini") keys"; failures=$((failures + 1)); }
 
+# What the user wrote stays: BOM, CR LF, comments, their spelling; a value that does not read
+# is refused by every command and nothing is written.
+printf '\xef\xbb\xbf; my layout\r\n[LevelDataAddress]\r\nmap[0] = 0510\r\n\r\n[Mine]\r\nx=1\r\n' > "$work/mine.ini"
+expect 0 "settings keeps what the user wrote" -- "$tool" settings "$work/mine.ini"
+head -c 51 "$work/mine.ini" | cmp -s - <(printf '\xef\xbb\xbf; my layout\r\n[LevelDataAddress]\r\nmap[0] = 0510\r\n') ||
+  { echo "FAIL: settings changed the user's lines"; head -n 4 "$work/mine.ini" | od -c | head; failures=$((failures + 1)); }
+[[ $(grep -c $'\r$' "$work/mine.ini") -eq $(wc -l < "$work/mine.ini") ]] || { echo "FAIL: line endings changed"; failures=$((failures + 1)); }
+grep -A 1 -F '[Mine]' "$work/mine.ini" | cmp -s - <(printf '[Mine]\r\nx=1\r\n') || { echo "FAIL: unknown section changed"; failures=$((failures + 1)); }
+printf '[LevelDataAddress]\nMap[0]=510\nMap[1]=4600 ; moved\n' > "$work/mine.ini"
+cp "$work/mine.ini" "$work/mine-before.ini"
+expect 1 "settings refuses a value that does not read" -- "$tool" settings "$work/mine.ini"
+contains "$work/err" "line 3: the value \"4600 ; moved\" of Map[1] cannot be used" "the refusal names line, key and text"
+contains "$work/err" "Nothing was written." "the refusal says nothing was written"
+cmp -s "$work/mine.ini" "$work/mine-before.ini" || { echo "FAIL: a refused settings wrote"; failures=$((failures + 1)); }
+expect 1 "--settings refuses a value that does not read" -- "$tool" info "$work/sample.nes" --settings "$work/mine.ini"
+expect 1 "a --settings file that is not there" -- "$tool" roundtrip "$work/sample.nes" "$work/never.nes" --settings "$work/custmo.ini"
+contains "$work/err" "custmo.ini" "the missing settings file is named"
+[[ ! -e "$work/never.nes" ]] || { echo "FAIL: a missing settings file still wrote"; failures=$((failures + 1)); }
+
 for kind in "--room 5 --objects:256x256" "--map:11264x256" "--chips:512x512" "--sheet:128x512" \
             "--sheet-of-rooms --objects --scroll --midpoints --path:2816x1024" "--sheet-of-rooms --columns 5:1280x2304" \
             "--sheet-of-rooms --columns 44:11264x256" "--sheet-of-rooms --columns 1:256x11264"; do
@@ -107,8 +126,17 @@ expect 0 "import one edited stage" -- "$tool" import "$work/sample.nes" "$work/s
 [[ $(cmp -l "$work/sample.nes" "$work/edited.nes" | wc -l) -eq 1 ]] || { echo "FAIL: a one-cell edit changed $(cmp -l "$work/sample.nes" "$work/edited.nes" | wc -l) bytes"; failures=$((failures + 1)); }
 sed -i '421s/"05 00/"0G 00/' "$work/stages/stage-06.json"
 expect 1 "import refuses bad hex" -- "$tool" import "$work/sample.nes" "$work/stages/stage-06.json" --out "$work/never.nes"
-contains "$work/err" "stage-06.json: /rooms/0/0" "the refusal names the file and the JSON path"
+contains "$work/err" "stage-06.json: /rooms/0/0: byte 1, \"0G\" is not two hex digits. Nothing was written." "the refusal names the file and the JSON path"
 [[ ! -e "$work/never.nes" ]] || { echo "FAIL: a refused import wrote a file"; failures=$((failures + 1)); }
+head -c 3000000 /dev/zero > "$work/huge.json"
+expect 1 "import refuses a text over the limit" -- "$tool" import "$work/sample.nes" "$work/huge.json" --out "$work/never.nes"
+contains "$work/err" "It has 3,000,000 bytes, more than the 1,048,576 a text file may have." "text size reason"
+# A refused export takes away the folders it made, and only those.
+expect 1 "export refuses a short image" -- "$tool" export "$work/short.nes" --all --out "$work/made/stages"
+[[ ! -e "$work/made" && -d "$work/stages" ]] || { echo "FAIL: a refused export left a folder it made"; failures=$((failures + 1)); }
+mkdir "$work/kept-folder"
+expect 1 "export refuses a short image into a folder" -- "$tool" export "$work/short.nes" --all --out "$work/kept-folder"
+[[ -d "$work/kept-folder" ]] || { echo "FAIL: a refused export removed a folder it did not make"; failures=$((failures + 1)); }
 expect 2 "export needs --stage or --all" -- "$tool" export "$work/sample.nes" --out "$work/x"
 expect 2 "import needs a text" -- "$tool" import "$work/sample.nes" --out "$work/x.nes"
 
@@ -451,7 +479,9 @@ contains "$work/err" "neither an IPS nor a BPS patch" "no-patch reason"
 expect 1 "a missing patch" -- "$tool" apply "$work/sample.nes" "$work/none.bps" "$work/never.nes"
 head -c $((0x100041)) /dev/zero > "$work/huge.nes"
 expect 1 "patch refuses an image over the limit" -- "$tool" patch "$work/sample.nes" "$work/huge.nes" "$work/never.ips"
-contains "$work/err" "0x0000000000100041 bytes, more than the 0x0000000000100040 bytes an image may have" "size limit reason"
+contains "$work/err" "It has 1,048,641 bytes, more than the 1,048,640 an image may have." "size limit reason"
+expect 1 "patch refuses an image over the limit, in Japanese" -- env LC_ALL=ja_JP.UTF-8 "$tool" patch "$work/sample.nes" "$work/huge.nes" "$work/never.ips"
+contains "$work/err" "1,048,641 バイトあり、イメージの上限 1,048,640 バイトを超えています。" "size limit reason in Japanese"
 expect 1 "apply refuses an image over the limit" -- "$tool" apply "$work/huge.nes" "$work/fix-edited.ips" "$work/never.nes"
 [[ ! -e "$work/never.nes" && ! -e "$work/never.ips" ]] || { echo "FAIL: a refusal wrote a file"; failures=$((failures + 1)); }
 

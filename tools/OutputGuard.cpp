@@ -2,6 +2,7 @@
 
 #include "core/Errors.h"
 #include "core/FileSystem.h"
+#include "core/Language.h"
 #include "core/OutputFile.h"
 
 namespace vx::tool {
@@ -10,14 +11,16 @@ std::optional<std::string> OutputRefusal(const std::string& out, const std::vect
 {
     for (const std::string& input : inputs)
         if (!input.empty() && SameFile(out, input))
-            return out + " is the input " + input + "; an output never replaces an input. Nothing was written.";
+            return IsJapanese() ? out + " は入力 " + input + " です。出力で入力を置き換えることはありません。何も書き込んでいません。"
+                                : out + " is the input " + input + "; an output never replaces an input. Nothing was written.";
     try {
         CheckOutputFile(out); // a device, FIFO or read-only file is refused whatever --force says
     } catch (const VxError& error) {
-        return std::string(error.what()) + "\nNothing was written.";
+        return Sentence(error.what()) + Tr("\n何も書き込んでいません。", "\nNothing was written.");
     }
     if (!force && PathExists(out))
-        return out + " exists; give --force to replace it. Nothing was written.";
+        return IsJapanese() ? out + " は既にあります。置き換えるには --force を付けてください。何も書き込んでいません。"
+                            : out + " exists; give --force to replace it. Nothing was written.";
     return std::nullopt;
 }
 

@@ -21,6 +21,7 @@
 #include "rules/ScrollRules.h"
 #include "tools/OutputGuard.h"
 
+#include <cerrno>
 #include <functional>
 #include <iostream>
 #include <optional>
@@ -66,10 +67,19 @@ void PrintRoomObjects(const TVxObjectManager& objects, int room, const char* sor
 
 } // namespace
 
+static std::string NothingWritten() { return Tr("何も書き込んでいません。", "Nothing was written."); }
+
 std::unique_ptr<TAddressData> LoadAddresses(const TToolRequest& request)
 {
+    // A named file that is not there is a slip of the keyboard, not a wish for the defaults.
+    if (!request.settings.empty() && !PathExists(request.settings))
+        throw VxError(FileErrorText(TFileAction::Open, request.settings, SystemReason(ENOENT)));
     TMyMemIniFile settings(request.settings);
-    return std::make_unique<TAddressData>(settings);
+    auto addresses = std::make_unique<TAddressData>(settings);
+    // A value the user wrote is never quietly replaced by a default.
+    if (!addresses->Problems().empty())
+        throw VxError(SettingsProblemsText(addresses->Problems()) + "\n" + NothingWritten());
+    return addresses;
 }
 
 int Refused(const std::string& message)
@@ -93,7 +103,7 @@ int MakeSample(const TToolRequest& request)
     if (auto refused = OutputRefusal(out, {}, request.force))
         return Refused(*refused);
     const auto image = MakeSampleImage();
-    WriteOutputFile(out, image);
+    WriteImageFile(out, image);
     std::cout << "wrote " << out << " (" << image.size() << " bytes)\n";
     return ExitOk;
 }
@@ -108,6 +118,8 @@ int Settings(const TToolRequest& request)
                        " is neither a [section] nor a key=value line of one: this is no settings file, and it "
                        "was not replaced.");
     const TAddressData addresses(settings);
+    if (!addresses.Problems().empty())
+        return Refused(SettingsProblemsText(addresses.Problems()) + "\n" + NothingWritten());
     settings.UpdateFile();
     std::cout << "wrote " << file << ": "
               << settings.ReadSection(AddressSection).size() << " address keys, "
@@ -276,7 +288,7 @@ int ApplyPatchFile(const TToolRequest& request)
     if (auto refused = CheckImageFormat(patched))
         return Refused(patchFile + ": the patched result is not an image the editor opens, so nothing was written.\n" +
                        *refused);
-    WriteOutputFile(out, patched);
+    WriteImageFile(out, patched);
     std::cout << "wrote " << out << " (" << patched.size() << " bytes)\n";
     return ExitOk;
 }

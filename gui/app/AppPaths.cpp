@@ -32,10 +32,11 @@ TAppPaths FindAppPaths(const QString& programFolder)
     TAppPaths paths;
     paths.dataFolder = QFile::decodeName(FindDataFolder(QFile::encodeName(programFolder).toStdString()).c_str());
     const QString config = ConfigFolder();
-    // A build or an unpacked copy keeps its settings with it; an install in a system folder
-    // cannot, so each user has their own.
+    // A build or an unpacked copy (its data files beside it) keeps its settings with it; an
+    // install keeps each user's own in the configuration folder, even in a writable bin/.
     const QString beside = programFolder + QLatin1Char('/') + SettingsName;
-    const bool keptBeside = Writable(programFolder) && (!Exists(beside) || Writable(beside));
+    const bool portable = QDir(paths.dataFolder) == QDir(programFolder);
+    const bool keptBeside = portable && Writable(programFolder) && (!Exists(beside) || Writable(beside));
     paths.settingsFile = keptBeside ? beside : config + QLatin1Char('/') + SettingsName;
     paths.preferencesFile = config + QStringLiteral("/preferences.ini");
     return paths;

@@ -8,8 +8,8 @@ struct TAppPaths {
     // The folder of fcpalette.pal, ChipAttributeList.txt and ObjectList.txt: the program's
     // own folder when they are there, else ../share/vexalon2editor beside it (an install).
     QString dataFolder;
-    // vexalon2editor.ini: beside the program when that folder is writable, else in the
-    // user's configuration folder.
+    // vexalon2editor.ini: beside the program when the data files lie there too (a build or
+    // portable folder) and it is writable, else in the user's configuration folder.
     QString settingsFile;
     // preferences.ini in the user's configuration folder ($XDG_CONFIG_HOME/vexalon2editor/):
     // recent files, the emulator command; never in the settings file.

@@ -35,6 +35,7 @@
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QMimeData>
 #include <QLabel>
 #include <QMenuBar>
@@ -69,6 +70,31 @@ TMainForm::TMainForm(TPrompts& prompts, const TAppPaths& paths, QWidget* parent)
     BuildMenus();
     BindUnits();
     NoImageState();
+    if (!addresses_->Problems().empty())
+        QTimer::singleShot(0, this, &TMainForm::WarnOfSettingsProblems);
+}
+
+void TMainForm::WarnOfSettingsProblems()
+{
+    prompts_.ShowWarning(QString::fromStdString(SettingsProblemsText(addresses_->Problems())));
+}
+
+std::unique_ptr<TMyMemIniFile> TMainForm::SettingsInstead(const QString& path, const QString& reason)
+{
+    const QString aside = path + QStringLiteral(".bad");
+    if (!prompts_.AskYesNo(reason + Text("\n\nこのファイルを直すか取り除いてから起動し直して下さい。既定のアドレスで起動することもできます。"
+                                         "その場合、このファイルは ",
+                                         "\n\nMend or remove this file and start again, or start with the default "
+                                         "addresses now: the file is then kept as ") +
+                           aside + Text(" として残します。\n\n既定値で起動しますか？", ".\n\nStart with the defaults?")))
+        return nullptr;
+    // Renamed, never written: the user's bytes stay whole under the new name.
+    if (QFile::exists(aside) || !QFile::rename(path, aside)) {
+        prompts_.ShowMessage(Text("", "Could not rename the file to ") + aside +
+                             Text(" に名前を変えられませんでした。", "."));
+        return nullptr;
+    }
+    return std::make_unique<TMyMemIniFile>(path.toStdString());
 }
 
 TMainForm::~TMainForm()
@@ -90,7 +116,13 @@ bool TMainForm::CreateRunObjects(const TAppPaths& paths)
 {
     const std::string folder = paths.dataFolder.toStdString();
     try {
-        settings_ = std::make_unique<TMyMemIniFile>(paths.settingsFile.toStdString());
+        try {
+            settings_ = std::make_unique<TMyMemIniFile>(paths.settingsFile.toStdString());
+        } catch (const TNotSettingsFile& error) {
+            settings_ = SettingsInstead(paths.settingsFile, QString::fromStdString(error.what()));
+            if (!settings_)
+                return false;
+        }
         addresses_ = std::make_unique<TAddressData>(*settings_);
         rom_ = std::make_unique<TRomImgManager>(*addresses_);
         // Refusals name the colour file as the user knows it, wherever it was found.
@@ -109,6 +141,7 @@ bool TMainForm::CreateRunObjects(const TAppPaths& paths)
         prompts_.ShowMessage(QString::fromStdString(error.what()));
         return false;
     }
+    files_->StagesRebuilt = [this] { ReopenStages(); };
     files_->Saved = [this] {
         status_[0]->clear();
         ShowTitle();
@@ -292,6 +325,18 @@ void TMainForm::ImageOpenedState()
     timer_->start();
 }
 
+void TMainForm::ReopenStages()
+{
+    timer_->stop();
+    updating_ = true;
+    for (auto& [unit, page] : units_)
+        unit->Open();
+    updating_ = false;
+    ShowModified(rom_->DiffersFromFile());
+    EnableHistoryKeys();
+    timer_->start();
+}
+
 bool TMainForm::OpenImage(const QString& chosen)
 {
     if (!files_->Load(chosen))
@@ -377,6 +422,15 @@ void TMainForm::resizeEvent(QResizeEvent* event)
     QMainWindow::resizeEvent(event);
     if (pages_ && central_)
         pages_->setGeometry(0, 27, central_->width(), std::max(0, central_->height() - 27));
+}
+
+void TMainForm::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange || !isActiveWindow() || !files_)
+        return;
+    if (const QString said = files_->LookAtDisk(); !said.isEmpty())
+        status_[2]->setText(said);
 }
 
 void TMainForm::UpdateEditMenu() { menus_->ShowHistory(*rom_); }

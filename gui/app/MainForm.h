@@ -112,6 +112,8 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // Coming back to the window looks at whether another program changed the image's file.
+    void changeEvent(QEvent* event) override;
 
 private:
     bool CreateRunObjects(const TAppPaths& paths);
@@ -119,6 +121,13 @@ private:
     void BuildMenus();
     void BindUnits();
     void ImageOpenedState();
+    // Every page takes up the stages anew (after a merge or a reload), on the same stage.
+    void ReopenStages();
+    // Settings values the user wrote that cannot be used, said once at start.
+    void WarnOfSettingsProblems();
+    // A settings file that holds no settings: started with the defaults (the file kept
+    // aside as .bad) when the user agrees; nothing when not.
+    std::unique_ptr<TMyMemIniFile> SettingsInstead(const QString& path, const QString& reason);
     void NoImageState();
     // The stage selector, the pages and the commands that need an image.
     void ShowImageCommands(bool shown);

@@ -1,8 +1,11 @@
 #include "gui/app/QtPrompts.h"
 
+#include "core/Language.h"
+
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace vx {
 namespace {
@@ -72,6 +75,28 @@ bool TQtPrompts::AskYesNo(const QString& text)
 {
     QMessageBox box(QMessageBox::Question, Title, text, QMessageBox::Yes | QMessageBox::No, parent_);
     return box.exec() == QMessageBox::Yes;
+}
+
+TDiskAnswer TQtPrompts::AskChangedOnDisk(const QString& text, bool offerMerge)
+{
+    const bool japanese = IsJapanese();
+    QMessageBox box(QMessageBox::Warning, Title, text, QMessageBox::NoButton, parent_);
+    QPushButton* merge = nullptr;
+    if (offerMerge) {
+        merge = box.addButton(japanese ? QString::fromUtf8("取り込んで保存(&M)") : QStringLiteral("&Merge"),
+                              QMessageBox::AcceptRole);
+        merge->setObjectName(QStringLiteral("ButtonMerge"));
+    }
+    QPushButton* overwrite = box.addButton(japanese ? QString::fromUtf8("上書き(&O)") : QStringLiteral("&Overwrite"),
+                                           QMessageBox::DestructiveRole);
+    overwrite->setObjectName(QStringLiteral("ButtonOverwrite"));
+    QPushButton* cancel = box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(cancel);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (merge && box.clickedButton() == merge)
+        return TDiskAnswer::Merge;
+    return box.clickedButton() == overwrite ? TDiskAnswer::Overwrite : TDiskAnswer::Cancel;
 }
 
 std::optional<QString> TQtPrompts::ChooseOpenFile() { return Run(MakeDialog(parent_, QFileDialog::AcceptOpen)); }

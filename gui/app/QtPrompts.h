@@ -14,6 +14,7 @@ public:
     void ShowWarning(const QString& text) override;
     TAnswer AskYesNoCancel(const QString& text) override;
     bool AskYesNo(const QString& text) override;
+    TDiskAnswer AskChangedOnDisk(const QString& text, bool offerMerge) override;
     std::optional<QString> ChooseOpenFile() override;
     std::optional<QString> ChooseSaveFile() override;
     std::optional<QString> ChooseFileToOpen(const QString& caption, const QString& filters) override;

@@ -5,7 +5,10 @@
 #include "core/MyIniFiles.h"
 #include "gui/pages/Prompts.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QMenu>
+#include <QTimer>
 
 namespace vx {
 
@@ -19,10 +22,34 @@ TRecentFilesMenu::TRecentFilesMenu(QMenu* menu, const QString& preferencesFile, 
         preferences_ = std::make_unique<TMemIniFile>(preferencesFile.toStdString());
         files_.Load(*preferences_);
     } catch (const std::exception& error) {
-        // An unreadable preferences file costs the list, never the start.
-        report_(QString::fromStdString(error.what()));
+        // A bad preferences file costs the list, never the start, and is said once in a
+        // box that stays until read.
+        QString text = QString::fromStdString(error.what());
+        if (TakeCorruptFileAside(preferencesFile)) {
+            preferences_ = std::make_unique<TMemIniFile>(preferencesFile.toStdString());
+            text += QString::fromStdString(Tr("\n\nこのファイルは preferences.ini.bad として残しました。最近使ったファイルとエミュレータの"
+                                              "設定は新しいファイルに記録します。",
+                                              "\n\nIt was kept aside as preferences.ini.bad; the recent files and the "
+                                              "emulator command are kept in a new file."));
+        } else {
+            text += QString::fromStdString(Tr("\n\n今回は最近使ったファイルとエミュレータの設定を記録しません。",
+                                              "\n\nThe recent files and the emulator command are not kept this time."));
+        }
+        QTimer::singleShot(0, menu_, [this, text] { prompts_.ShowWarning(text); });
     }
     Rebuild();
+}
+
+bool TRecentFilesMenu::TakeCorruptFileAside(const QString& path)
+{
+    // A regular file that reads but is no preferences text (NUL bytes, too large) is corrupt;
+    // one that does not read at all (permissions, a folder) is left where it is.
+    const QFileInfo info(path);
+    if (!info.isFile() || !info.isReadable())
+        return false;
+    const QString aside = path + QStringLiteral(".bad");
+    QFile::remove(aside);
+    return QFile::rename(path, aside);
 }
 
 TRecentFilesMenu::~TRecentFilesMenu() = default;

@@ -31,6 +31,8 @@ public:
     TMemIniFile* Preferences() const { return preferences_.get(); }
 
 private:
+    // Moves a corrupt preferences file aside as .bad; false when it is unreadable instead.
+    static bool TakeCorruptFileAside(const QString& path);
     void Rebuild();
     void Choose(const QString& path);
     void Store();

@@ -140,7 +140,7 @@ std::optional<QString> TTestPlay::WriteCopy()
         name = QStringLiteral("image.nes");
     const QString path = folder_->filePath(name);
     try {
-        WriteOutputFile(path.toStdString(), main_.Rom().EditedImage());
+        WriteImageFile(path.toStdString(), main_.Rom().EditedImage());
     } catch (const std::exception& error) {
         Fail(QString::fromStdString(error.what()));
         return std::nullopt;

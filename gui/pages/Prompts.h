@@ -5,6 +5,8 @@
 namespace vx {
 
 enum class TAnswer { Yes, No, Cancel };
+// What to do with a file that another program changed since the editor last read or wrote it.
+enum class TDiskAnswer { Merge, Overwrite, Cancel };
 
 // Every question and message the program puts to the user. The window gets one; tests
 // give it a scripted one.
@@ -19,6 +21,8 @@ public:
     virtual TAnswer AskYesNoCancel(const QString& text) = 0;
     // Yes and No.
     virtual bool AskYesNo(const QString& text) = 0;
+    // Merge (only when offered), Overwrite and Cancel, Cancel the default and Escape.
+    virtual TDiskAnswer AskChangedOnDisk(const QString& text, bool offerMerge) = 0;
     // A file to open or to save to; nothing when the user cancels.
     virtual std::optional<QString> ChooseOpenFile() = 0;
     virtual std::optional<QString> ChooseSaveFile() = 0;

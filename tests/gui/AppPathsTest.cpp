@@ -68,9 +68,13 @@ TEST_F(AppPathsTest, DataBesideTheProgramElseInTheShareFolderOfAnInstall)
     EXPECT_EQ(Std(FindAppPaths(QString::fromStdString(bin)).dataFolder), bin);
 }
 
-TEST_F(AppPathsTest, SettingsBesideAWritableProgramPreferencesInTheUsersConfigFolder)
+TEST_F(AppPathsTest, SettingsBesideAWritableProgramWithItsDataPreferencesInTheUsersConfigFolder)
 {
+    // An install (data in ../share) keeps settings in the config folder even in a writable bin/.
     TAppPaths paths = FindAppPaths(QString::fromStdString(bin));
+    EXPECT_EQ(Std(paths.settingsFile), config + "/vexalon2editor.ini");
+    test::WriteFile(bin + "/fcpalette.pal", std::string(192, '\0'));
+    paths = FindAppPaths(QString::fromStdString(bin));
     EXPECT_EQ(Std(paths.settingsFile), bin + "/vexalon2editor.ini");
     EXPECT_EQ(Std(paths.preferencesFile), config + "/preferences.ini");
     EXPECT_TRUE(fs::is_directory(config)) << "the folder is made for the files written into it";
@@ -95,6 +99,8 @@ TEST_F(AppPathsTest, SettingsInTheConfigFolderWhenTheProgramFolderOrItsFileIsNot
     const std::string open = dir.Path() + "/open";
     fs::create_directories(open);
     fs::create_directories(dir.Path() + "/config");
+    for (const std::string& folder : {bin, open})
+        test::WriteFile(folder + "/fcpalette.pal", std::string(192, '\0'));
     test::WriteFile(open + "/vexalon2editor.ini", "");
     ASSERT_EQ(::chmod((open + "/vexalon2editor.ini").c_str(), 0444), 0);
     ASSERT_EQ(::chmod(bin.c_str(), 0555), 0);

@@ -186,16 +186,19 @@ TEST_F(ShellTest, RefusedFileSaysWhyAndTheOpenImageStays)
     EXPECT_TRUE(window.Rom().IsModified());
 }
 
-TEST_F(ShellTest, FailedSaveShowsTheReasonAndStaysModified)
+TEST_F(ShellTest, FailedSaveShowsTheReasonOffersSaveAsAndStaysModified)
 {
     TMainForm& window = Opened();
     Edit();
-    const std::string blocked = dir.File("blocked.nes");
-    std::filesystem::create_directory(blocked);
-    prompts.saveFiles = {QString::fromStdString(blocked)};
+    // A folder that is gone, and a folder where a file should be.
+    prompts.saveFiles = {QString::fromStdString(dir.File("gone/game.nes")), QString::fromStdString(dir.Path())};
+    prompts.yesNo = {true, false};
     EXPECT_FALSE(window.CommandSaveAs());
-    ASSERT_EQ(prompts.messages.size(), 1);
-    EXPECT_TRUE(prompts.messages[0].contains(QStringLiteral("Cannot write file")));
+    ASSERT_EQ(prompts.questions.size(), 2);
+    for (const QString& question : prompts.questions) {
+        EXPECT_TRUE(question.contains(QStringLiteral("Cannot write file"))) << question.toStdString();
+        EXPECT_TRUE(question.contains(QStringLiteral("another name"))) << question.toStdString();
+    }
     EXPECT_EQ(StatusPanel(0)->text(), QStringLiteral("Modified"));
     EXPECT_EQ(window.windowTitle(), QStringLiteral("VEXALON 2 EDITOR - ") + image + QStringLiteral("[*]"));
 }
@@ -226,17 +229,31 @@ TEST_F(ShellTest, ASettingsFileThatIsTooLargeOrNoSettingsEndsTheStartWithAMessag
     struct Case { std::function<void()> make; const char* reason; };
     const Case cases[] = {
         {[&] { test::WriteFile(settings, test::SampleBytes()); }, "not a settings file but an iNES image"},
-        {[&] { std::filesystem::resize_file(settings, std::uintmax_t{10} << 30); }, "0x0000000280000000 bytes"},
+        {[&] { std::filesystem::resize_file(settings, std::uintmax_t{10} << 30); }, "10,737,418,240 bytes"},
         {[&] { std::filesystem::remove(settings), std::filesystem::create_directory(settings); }, "is a directory"}};
     for (const Case& c : cases) {
         c.make();
         prompts.messages.clear();
+        prompts.questions.clear();
+        prompts.yesNo = {false}; // the image as settings offers the defaults: declined
         EXPECT_TRUE(Form().Failed());
         form.reset(); // nothing is written at the end of a failed start
-        ASSERT_EQ(prompts.messages.size(), 1);
-        EXPECT_TRUE(prompts.messages[0].contains(QString::fromStdString(settings))) << prompts.messages[0].toStdString();
-        EXPECT_TRUE(prompts.messages[0].contains(QString::fromUtf8(c.reason))) << prompts.messages[0].toStdString();
+        const QStringList said = prompts.messages + prompts.questions;
+        ASSERT_EQ(said.size(), 1);
+        EXPECT_TRUE(said[0].contains(QString::fromStdString(settings))) << said[0].toStdString();
+        EXPECT_TRUE(said[0].contains(QString::fromUtf8(c.reason))) << said[0].toStdString();
+        prompts.yesNo.clear();
     }
+    // Accepted: the file is kept aside whole and the editor starts with the defaults.
+    std::filesystem::remove(settings);
+    const std::string nul = std::string("[LevelDataAddress]\nMap[0]=5") + '\0';
+    test::WriteFile(settings, nul);
+    prompts.yesNo = {true};
+    EXPECT_FALSE(Form().Failed());
+    EXPECT_TRUE(prompts.questions.back().contains(QStringLiteral("vexalon2editor.ini.bad")));
+    EXPECT_EQ(test::ReadText(settings + ".bad"), nul);
+    form.reset();
+    EXPECT_NE(test::ReadText(settings).find("\nMap[0]=510\n"), std::string::npos);
 }
 
 TEST_F(ShellTest, AReadOnlySettingsFileStaysAndTheEndSaysSo)

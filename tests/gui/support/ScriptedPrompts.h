@@ -17,6 +17,7 @@ public:
     std::deque<std::optional<QString>> openFiles;
     std::deque<std::optional<QString>> saveFiles;
     std::deque<std::optional<QString>> inputs;
+    std::deque<TDiskAnswer> diskAnswers;
 
     QStringList messages;  // plain messages and warnings, in order
     QStringList questions; // every question asked
@@ -33,6 +34,15 @@ public:
     {
         questions << text;
         return Take(yesNo, false);
+    }
+    TDiskAnswer AskChangedOnDisk(const QString& text, bool offerMerge) override
+    {
+        questions << text;
+        const TDiskAnswer answer = Take(diskAnswers, TDiskAnswer::Cancel);
+        // Choosing a button that was not shown is a fault of the test's script.
+        if (answer == TDiskAnswer::Merge && !offerMerge)
+            ++unexpected;
+        return answer;
     }
     std::optional<QString> ChooseOpenFile() override { return Take(openFiles, std::optional<QString>{}); }
     std::optional<QString> ChooseSaveFile() override { return Take(saveFiles, std::optional<QString>{}); }

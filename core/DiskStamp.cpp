@@ -1,0 +1,36 @@
+#include "core/DiskStamp.h"
+
+#include <sys/stat.h>
+
+namespace vx {
+
+std::uint64_t HashOfBytes(std::span<const std::uint8_t> bytes)
+{
+    std::uint64_t hash = 0xCBF29CE484222325ull;
+    for (const std::uint8_t byte : bytes) {
+        hash ^= byte;
+        hash *= 0x100000001B3ull;
+    }
+    return hash;
+}
+
+std::optional<TDiskStamp> StatOfFile(const std::string& path)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return std::nullopt;
+    TDiskStamp stamp;
+    stamp.size = static_cast<std::int64_t>(info.st_size);
+    stamp.modifiedNs = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec;
+    return stamp;
+}
+
+TDiskStamp StampOf(const std::string& path, std::span<const std::uint8_t> bytes)
+{
+    TDiskStamp stamp = StatOfFile(path).value_or(TDiskStamp{});
+    // The bytes decide; a size that disagrees with them only forces a look next time.
+    stamp.hash = HashOfBytes(bytes);
+    return stamp;
+}
+
+} // namespace vx
