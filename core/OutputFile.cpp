@@ -92,11 +92,77 @@ void SyncFolder(const std::string& target)
 
 enum class TReplace { Done, FolderRefused, OwnerNotKept, Failed };
 
+// Gives a new file the old owner and mode and all the bytes, flushed; error holds the
+// system's reason for any outcome but Done.
+TReplace Fill(int fd, std::span<const std::uint8_t> bytes, const std::optional<struct stat>& old, int& error)
+{
+    // A copy the system will not give the old owner and group would change hands.
+    if (old && ::fchown(fd, old->st_uid, old->st_gid) != 0)
+        return error = errno, TReplace::OwnerNotKept;
+    // The mode after the owner: a change of owner clears the set-id bits.
+    if (old && ::fchmod(fd, old->st_mode & 07777) != 0)
+        return error = errno, TReplace::Failed;
+    if ((error = WriteAll(fd, bytes.data(), bytes.size())) != 0)
+        return TReplace::Failed;
+    if (::fsync(fd) != 0)
+        return error = errno, TReplace::Failed;
+    return TReplace::Done;
+}
+
+// Renames the complete temporary file over the target, or removes it.
+TReplace RenameOver(const std::string& temporary, const std::string& target, int& error)
+{
+    if (::rename(temporary.c_str(), target.c_str()) != 0) {
+        error = errno;
+        ::unlink(temporary.c_str());
+        return FolderRefuses(error) ? TReplace::FolderRefused : TReplace::Failed;
+    }
+    SyncFolder(target);
+    return TReplace::Done;
+}
+
+// As ReplaceThroughTemporary, but the file has no name until it is complete, so a process
+// killed meanwhile leaves nothing behind. Nothing where the system cannot make or name such
+// a file; the named way then gives the folder's own answer.
+std::optional<TReplace> ReplaceThroughUnnamed(const std::string& target, std::span<const std::uint8_t> bytes,
+                                              const std::optional<struct stat>& old, int& error)
+{
+#ifdef O_TMPFILE
+    TFileDescriptor file(::open(FolderOf(target).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+    if (file.Get() < 0)
+        return std::nullopt;
+    if (const TReplace filled = Fill(file.Get(), bytes, old, error); filled != TReplace::Done)
+        return filled;
+    // Naming through /proc needs no privilege, unlike linkat with AT_EMPTY_PATH.
+    const std::string self = "/proc/self/fd/" + std::to_string(file.Get());
+    std::string temporary;
+    for (int attempt = 0;; ++attempt) {
+        if (attempt == 100)
+            return std::nullopt;
+        temporary = TemporaryName(target);
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporary.c_str(), AT_SYMLINK_FOLLOW) == 0)
+            break;
+        if (errno != EEXIST)
+            return std::nullopt;
+    }
+    if (file.Close() != 0) {
+        error = errno;
+        ::unlink(temporary.c_str());
+        return TReplace::Failed;
+    }
+    return RenameOver(temporary, target, error);
+#else
+    return std::nullopt;
+#endif
+}
+
 // Writes the bytes to a new file beside the target and renames it over the target. On any
 // outcome but Done the temporary file is gone again; error holds the system's reason.
 TReplace ReplaceThroughTemporary(const std::string& target, std::span<const std::uint8_t> bytes,
                                  const std::optional<struct stat>& old, int& error)
 {
+    if (const auto unnamed = ReplaceThroughUnnamed(target, bytes, old, error))
+        return *unnamed;
     std::string temporary;
     TFileDescriptor file;
     for (int attempt = 0; attempt < 100 && file.Get() < 0; ++attempt) {
@@ -110,31 +176,17 @@ TReplace ReplaceThroughTemporary(const std::string& target, std::span<const std:
         error = errno;
         return FolderRefuses(error) ? TReplace::FolderRefused : TReplace::Failed;
     }
-    auto discard = [&](int reason, TReplace outcome) {
-        error = reason;
+    TReplace filled = Fill(file.Get(), bytes, old, error);
+    if (filled == TReplace::Done && file.Close() != 0) {
+        error = errno;
+        filled = TReplace::Failed;
+    }
+    if (filled != TReplace::Done) {
         file.Close();
         ::unlink(temporary.c_str());
-        return outcome;
-    };
-    // A copy the system will not give the old owner and group would change hands.
-    if (old && ::fchown(file.Get(), old->st_uid, old->st_gid) != 0)
-        return discard(errno, TReplace::OwnerNotKept);
-    // The mode after the owner: a change of owner clears the set-id bits.
-    if (old && ::fchmod(file.Get(), old->st_mode & 07777) != 0)
-        return discard(errno, TReplace::Failed);
-    if (int failed = WriteAll(file.Get(), bytes.data(), bytes.size()))
-        return discard(failed, TReplace::Failed);
-    if (::fsync(file.Get()) != 0)
-        return discard(errno, TReplace::Failed);
-    if (file.Close() != 0)
-        return discard(errno, TReplace::Failed);
-    if (::rename(temporary.c_str(), target.c_str()) != 0) {
-        error = errno;
-        ::unlink(temporary.c_str());
-        return FolderRefuses(error) ? TReplace::FolderRefused : TReplace::Failed;
+        return filled;
     }
-    SyncFolder(target);
-    return TReplace::Done;
+    return RenameOver(temporary, target, error);
 }
 
 // Writes over the file's own bytes (same length, nothing truncated), which keeps its owner,

@@ -26,7 +26,8 @@ void CheckOutputFile(const std::string& path);
 
 // The one way a file is written. The bytes go to a temporary file in the target's folder,
 // which is flushed and renamed over the target, so the target holds either its old bytes
-// or all the new ones, and no temporary file stays behind.
+// or all the new ones, and no temporary file stays behind. Where the system allows, the
+// file is named only just before the rename, so a process killed while writing leaves none.
 // - A symbolic link is written through to the file it names and stays a link.
 // - A target that exists and is not a regular file, or whose permission bits give its
 //   owner no write permission (whoever runs this), is refused.
