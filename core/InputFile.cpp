@@ -21,6 +21,7 @@ std::string KindText(TInputKind kind)
     case TInputKind::Patch: return Tr("パッチ", "a patch");
     case TInputKind::Text: return Tr("テキストファイル", "a text file");
     case TInputKind::ColourFile: return Tr("カラーファイル", "the colour file");
+    case TInputKind::Recovery: return Tr("復元ファイル", "a recovery file");
     }
     return {};
 }
@@ -104,6 +105,7 @@ std::uint64_t InputLimit(TInputKind kind)
     case TInputKind::Patch: return 16u << 20;
     case TInputKind::Text: return 1u << 20;
     case TInputKind::ColourFile: return 192;
+    case TInputKind::Recovery: return 0x100040 + 0x10000;
     }
     return 0;
 }

@@ -12,6 +12,7 @@ enum class TInputKind {
     Patch,      // an IPS or BPS patch, at most 16 MiB
     Text,       // the settings file, the name lists, stage text files: at most 1 MiB
     ColourFile, // the console's colours: 192 bytes
+    Recovery,   // the editor's record of unsaved edits: an image and 64 KiB more
 };
 
 std::uint64_t InputLimit(TInputKind kind);

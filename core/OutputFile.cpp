@@ -125,10 +125,10 @@ TReplace RenameOver(const std::string& temporary, const std::string& target, int
 // killed meanwhile leaves nothing behind. Nothing where the system cannot make or name such
 // a file; the named way then gives the folder's own answer.
 std::optional<TReplace> ReplaceThroughUnnamed(const std::string& target, std::span<const std::uint8_t> bytes,
-                                              const std::optional<struct stat>& old, int& error)
+                                              const std::optional<struct stat>& old, int& error, unsigned mode)
 {
 #ifdef O_TMPFILE
-    TFileDescriptor file(::open(FolderOf(target).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+    TFileDescriptor file(::open(FolderOf(target).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode));
     if (file.Get() < 0)
         return std::nullopt;
     if (const TReplace filled = Fill(file.Get(), bytes, old, error); filled != TReplace::Done)
@@ -159,16 +159,16 @@ std::optional<TReplace> ReplaceThroughUnnamed(const std::string& target, std::sp
 // Writes the bytes to a new file beside the target and renames it over the target. On any
 // outcome but Done the temporary file is gone again; error holds the system's reason.
 TReplace ReplaceThroughTemporary(const std::string& target, std::span<const std::uint8_t> bytes,
-                                 const std::optional<struct stat>& old, int& error)
+                                 const std::optional<struct stat>& old, int& error, unsigned mode)
 {
-    if (const auto unnamed = ReplaceThroughUnnamed(target, bytes, old, error))
+    if (const auto unnamed = ReplaceThroughUnnamed(target, bytes, old, error, mode))
         return *unnamed;
     std::string temporary;
     TFileDescriptor file;
     for (int attempt = 0; attempt < 100 && file.Get() < 0; ++attempt) {
         temporary = TemporaryName(target);
-        // 0666 less the umask, as any new file; a replaced file takes the old mode below.
-        file.Reset(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        // The new file's mode less the umask; a replaced file takes the old mode below.
+        file.Reset(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
         if (file.Get() < 0 && errno != EEXIST)
             break;
     }
@@ -252,7 +252,7 @@ void CheckOutputFile(const std::string& path)
              SystemReason(errno));
 }
 
-void WriteOutputFile(const std::string& path, std::span<const std::uint8_t> bytes)
+void WriteOutputFile(const std::string& path, std::span<const std::uint8_t> bytes, unsigned newFileMode)
 {
     CheckOutputFile(path);
     const std::string target = FollowLinks(path);
@@ -277,7 +277,7 @@ void WriteOutputFile(const std::string& path, std::span<const std::uint8_t> byte
                             "It has other hard links, which replacing it would part from it."));
 
     int error = 0;
-    switch (ReplaceThroughTemporary(target, bytes, old, error)) {
+    switch (ReplaceThroughTemporary(target, bytes, old, error, newFileMode)) {
     case TReplace::Done:
         return;
     case TReplace::OwnerNotKept:

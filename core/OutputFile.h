@@ -36,6 +36,7 @@ void CheckOutputFile(const std::string& path);
 //   owner or group could not be kept, or where it has other hard links, a file that keeps
 //   its length is written in place and flushed; another length is refused.
 // Throws TWriteError naming the file and the system's reason.
-void WriteOutputFile(const std::string& path, std::span<const std::uint8_t> bytes);
+// A file made anew gets newFileMode less the umask (0600 for files private to the user).
+void WriteOutputFile(const std::string& path, std::span<const std::uint8_t> bytes, unsigned newFileMode = 0666);
 
 } // namespace vx

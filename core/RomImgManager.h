@@ -90,6 +90,8 @@ public:
     std::vector<std::uint8_t>& ImageBytes() { return imageBytes_; }
     const std::vector<std::uint8_t>& ImageBytes() const { return imageBytes_; }
     const TAddressData& Addresses() const { return addresses_; }
+    // What the image's file held when last read or written (size -1: no file known).
+    TDiskStamp OnDisk() const { return stampKnown_ ? onDisk_ : TDiskStamp{}; }
 
     int CurrentStageIndex() const { return currentStageIndex_; }
     void SetCurrentStageIndex(int index);

@@ -39,6 +39,9 @@ TAppPaths FindAppPaths(const QString& programFolder)
     const bool keptBeside = portable && Writable(programFolder) && (!Exists(beside) || Writable(beside));
     paths.settingsFile = keptBeside ? beside : config + QLatin1Char('/') + SettingsName;
     paths.preferencesFile = config + QStringLiteral("/preferences.ini");
+    const QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    paths.recoveryFolder = (state.startsWith(QLatin1Char('/')) ? state : QDir::homePath() + QStringLiteral("/.local/state")) +
+                           QStringLiteral("/vexalon2editor/recovery");
     return paths;
 }
 

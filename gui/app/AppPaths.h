@@ -14,6 +14,9 @@ struct TAppPaths {
     // preferences.ini in the user's configuration folder ($XDG_CONFIG_HOME/vexalon2editor/):
     // recent files, the emulator command; never in the settings file.
     QString preferencesFile;
+    // Where unsaved edits are kept against a crash ($XDG_STATE_HOME/vexalon2editor/recovery);
+    // empty: nowhere.
+    QString recoveryFolder;
 };
 
 // The paths for a program started from `programFolder`.

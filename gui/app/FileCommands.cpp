@@ -58,6 +58,8 @@ bool TFileCommands::SettleUnsavedChanges()
     case TAnswer::Yes:
         return SaveAs();
     case TAnswer::No:
+        if (EditsDropped)
+            EditsDropped();
         return true;
     case TAnswer::Cancel:
         break;

@@ -26,6 +26,8 @@ public:
 
     // After every save that wrote the file.
     std::function<void()> Saved;
+    // The user chose not to save: the edits are dropped.
+    std::function<void()> EditsDropped;
     // After a merge built the stages anew: every page must take them up again.
     std::function<void()> StagesRebuilt;
 

@@ -10,6 +10,7 @@
 #include "gui/app/FileCommands.h"
 #include "gui/app/MainMenus.h"
 #include "gui/app/RecentFilesMenu.h"
+#include "gui/app/RecoveryKeeper.h"
 #include "gui/app/ShareCommands.h"
 #include "gui/app/StageCheckWindow.h"
 #include "gui/app/StageNames.h"
@@ -72,6 +73,16 @@ TMainForm::TMainForm(TPrompts& prompts, const TAppPaths& paths, QWidget* parent)
     NoImageState();
     if (!addresses_->Problems().empty())
         QTimer::singleShot(0, this, &TMainForm::WarnOfSettingsProblems);
+    // After an image named on the command line had its turn.
+    QTimer::singleShot(0, this, &TMainForm::OfferRecoveryAtStart);
+}
+
+void TMainForm::OfferRecoveryAtStart()
+{
+    if (rom_->IsLoaded())
+        return;
+    if (const QString image = recovery_->ImageWithRecovery(); !image.isEmpty())
+        OpenImage(image);
 }
 
 void TMainForm::WarnOfSettingsProblems()
@@ -132,6 +143,8 @@ bool TMainForm::CreateRunObjects(const TAppPaths& paths)
         graphics_ = std::make_unique<TGraphicManager>(*palette_, glyphs_.get());
         files_ = std::make_unique<TFileCommands>(prompts_, *rom_);
         share_ = std::make_unique<TShareCommands>(prompts_, *rom_, *palette_, glyphs_.get());
+        recovery_ = std::make_unique<TRecoveryKeeper>(*rom_, prompts_, paths.recoveryFolder,
+                                                      [this](const QString& text) { status_[2]->setText(text); });
         chipAttributeNames_ = LoadChipAttributeNames(folder + "/ChipAttributeList.txt");
         objectNames_ = LoadObjectNames(folder + "/ObjectList.txt");
     } catch (const std::bad_alloc&) {
@@ -142,7 +155,9 @@ bool TMainForm::CreateRunObjects(const TAppPaths& paths)
         return false;
     }
     files_->StagesRebuilt = [this] { ReopenStages(); };
+    files_->EditsDropped = [this] { recovery_->Discard(); };
     files_->Saved = [this] {
+        recovery_->Discard();
         status_[0]->clear();
         ShowTitle();
         ShowModified(false);
@@ -151,6 +166,7 @@ bool TMainForm::CreateRunObjects(const TAppPaths& paths)
     rom_->Hooks.ShowModified = [this](const std::string& text) {
         status_[0]->setText(QString::fromStdString(text));
         ShowModified(true);
+        recovery_->EditMade();
     };
     share_->Wrote = [this](const QString& text) { status_[2]->setText(text); };
     // A palette edit, undo or redo hands the stage's colours to the renderer at once.
@@ -343,6 +359,8 @@ bool TMainForm::OpenImage(const QString& chosen)
         return false;
     recent_->Add(QString::fromStdString(rom_->FileName()));
     ImageOpenedState();
+    if (recovery_->OfferFor(QString::fromStdString(rom_->FileName())))
+        ReopenStages();
     return true;
 }
 
@@ -449,6 +467,7 @@ void TMainForm::CommandUndo()
         return;
     rom_->Undo();
     ShowModified(rom_->DiffersFromFile());
+    recovery_->EditMade();
     RefreshActivePage();
 }
 
@@ -458,6 +477,7 @@ void TMainForm::CommandRedo()
         return;
     rom_->Redo();
     ShowModified(rom_->DiffersFromFile());
+    recovery_->EditMade();
     RefreshActivePage();
 }
 

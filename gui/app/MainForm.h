@@ -17,6 +17,7 @@ namespace vx {
 
 class TAddressData;
 class TRecentFilesMenu;
+class TRecoveryKeeper;
 struct TAppPaths;
 class TChip32x32Edit;
 class TFileCommands;
@@ -90,6 +91,8 @@ public:
     // Ctrl+Z and Ctrl+Y act whenever an image is open and the menu is closed.
     void EnableHistoryKeys();
     void SelectStage(int index);
+    // Keeps unsaved edits against a crash and offers them back.
+    TRecoveryKeeper& Recovery() const { return *recovery_; }
 
     TRomImgManager& Rom() const { return *rom_; }
     TGraphicManager& Graphics() const { return *graphics_; }
@@ -125,6 +128,8 @@ private:
     void ReopenStages();
     // Settings values the user wrote that cannot be used, said once at start.
     void WarnOfSettingsProblems();
+    // At start with no image named: the image of a recovery file, opened and offered.
+    void OfferRecoveryAtStart();
     // A settings file that holds no settings: started with the defaults (the file kept
     // aside as .bad) when the user agrees; nothing when not.
     std::unique_ptr<TMyMemIniFile> SettingsInstead(const QString& path, const QString& reason);
@@ -155,6 +160,7 @@ private:
     std::unique_ptr<TGraphicManager> graphics_;
     std::unique_ptr<TFileCommands> files_;
     std::unique_ptr<TShareCommands> share_;
+    std::unique_ptr<TRecoveryKeeper> recovery_;
     std::unique_ptr<TRecentFilesMenu> recent_;
     QString preferencesFile_;
     std::vector<std::string> chipAttributeNames_;

@@ -99,6 +99,22 @@ TDiskAnswer TQtPrompts::AskChangedOnDisk(const QString& text, bool offerMerge)
     return box.clickedButton() == overwrite ? TDiskAnswer::Overwrite : TDiskAnswer::Cancel;
 }
 
+bool TQtPrompts::AskRecover(const QString& text)
+{
+    const bool japanese = IsJapanese();
+    QMessageBox box(QMessageBox::Question, Title, text, QMessageBox::NoButton, parent_);
+    QPushButton* recover = box.addButton(japanese ? QString::fromUtf8("復元(&R)") : QStringLiteral("&Recover"),
+                                         QMessageBox::AcceptRole);
+    recover->setObjectName(QStringLiteral("ButtonRecover"));
+    QPushButton* discard = box.addButton(japanese ? QString::fromUtf8("破棄(&D)") : QStringLiteral("&Discard"),
+                                         QMessageBox::DestructiveRole);
+    discard->setObjectName(QStringLiteral("ButtonDiscard"));
+    box.setDefaultButton(recover);
+    box.exec();
+    // Closing the box by its frame keeps the edits: only Discard drops them.
+    return box.clickedButton() != discard;
+}
+
 std::optional<QString> TQtPrompts::ChooseOpenFile() { return Run(MakeDialog(parent_, QFileDialog::AcceptOpen)); }
 
 std::optional<QString> TQtPrompts::ChooseSaveFile()

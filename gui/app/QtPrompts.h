@@ -15,6 +15,7 @@ public:
     TAnswer AskYesNoCancel(const QString& text) override;
     bool AskYesNo(const QString& text) override;
     TDiskAnswer AskChangedOnDisk(const QString& text, bool offerMerge) override;
+    bool AskRecover(const QString& text) override;
     std::optional<QString> ChooseOpenFile() override;
     std::optional<QString> ChooseSaveFile() override;
     std::optional<QString> ChooseFileToOpen(const QString& caption, const QString& filters) override;

@@ -23,6 +23,8 @@ public:
     virtual bool AskYesNo(const QString& text) = 0;
     // Merge (only when offered), Overwrite and Cancel, Cancel the default and Escape.
     virtual TDiskAnswer AskChangedOnDisk(const QString& text, bool offerMerge) = 0;
+    // Recover (true, the default) or Discard unsaved edits kept from a run that did not end.
+    virtual bool AskRecover(const QString& text) = 0;
     // A file to open or to save to; nothing when the user cancels.
     virtual std::optional<QString> ChooseOpenFile() = 0;
     virtual std::optional<QString> ChooseSaveFile() = 0;

@@ -31,7 +31,8 @@ TMainForm& EditorSession::Form()
         // Everything in the test's folder: never the user's own preferences.
         const QString folder = QString::fromStdString(dir.Path());
         form = std::make_unique<TMainForm>(
-            prompts, TAppPaths{folder, folder + QStringLiteral("/vexalon2editor.ini"), folder + QStringLiteral("/preferences.ini")});
+            prompts, TAppPaths{folder, folder + QStringLiteral("/vexalon2editor.ini"),
+                               folder + QStringLiteral("/preferences.ini"), recoveryFolder});
     }
     return *form;
 }

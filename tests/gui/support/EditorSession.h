@@ -42,6 +42,8 @@ public:
     std::filesystem::path previous;
     QString image;
     ScriptedPrompts prompts;
+    // Set before the window is made to keep unsaved edits there; empty keeps none.
+    QString recoveryFolder;
     std::unique_ptr<TMainForm> form;
 };
 

@@ -18,6 +18,7 @@ public:
     std::deque<std::optional<QString>> saveFiles;
     std::deque<std::optional<QString>> inputs;
     std::deque<TDiskAnswer> diskAnswers;
+    std::deque<bool> recoverAnswers;
 
     QStringList messages;  // plain messages and warnings, in order
     QStringList questions; // every question asked
@@ -43,6 +44,11 @@ public:
         if (answer == TDiskAnswer::Merge && !offerMerge)
             ++unexpected;
         return answer;
+    }
+    bool AskRecover(const QString& text) override
+    {
+        questions << text;
+        return Take(recoverAnswers, false);
     }
     std::optional<QString> ChooseOpenFile() override { return Take(openFiles, std::optional<QString>{}); }
     std::optional<QString> ChooseSaveFile() override { return Take(saveFiles, std::optional<QString>{}); }
