@@ -121,7 +121,7 @@ void BM_ImportAllStages(benchmark::State& state)
         texts[0].push_back(StageToText(rom, n));
     for (int n = 0; n < StageCount; ++n)
         for (int c = 0; c < MapSize; ++c)
-            rom.Stage(n).SetMapChip(c, static_cast<std::uint8_t>(rom.Stage(n).Map()[c] ^ 1), hmEdit);
+            rom.Stage(n).SetMapChip(c, static_cast<std::uint8_t>(rom.Stage(n).Map()[c] ^ 1));
     for (int n = 0; n < StageCount; ++n)
         texts[1].push_back(StageToText(rom, n));
     std::size_t round = 0;

@@ -26,6 +26,11 @@ TMidPoint::TMidPoint(const MidPointBytes& bytes, std::int32_t mapAddress,
     : mapAddress_(mapAddress), enemyObjects_(std::move(enemyObjects)),
       itemObjects_(std::move(itemObjects))
 {
+    SetFromBytes(bytes);
+}
+
+void TMidPoint::SetFromBytes(const MidPointBytes& bytes)
+{
     StartY = bytes[mbStartY];
     SetStartRoom(bytes[mbStartRoom]);
     EnemyIndex = bytes[mbEnemyIndex];

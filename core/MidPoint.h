@@ -48,6 +48,8 @@ public:
 
     // The eleven image bytes, in the order the constructor takes them.
     MidPointBytes ToBytes() const;
+    // Every field from such bytes, as the constructor sets them.
+    void SetFromBytes(const MidPointBytes& bytes);
 
     const TVxObjectManager* EnemyObjects() const { return enemyObjects_.get(); }
     const TVxObjectManager* ItemObjects() const { return itemObjects_.get(); }

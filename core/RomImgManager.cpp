@@ -331,13 +331,13 @@ int TRomImgManager::Redo() { return CanRedo() ? CurrentStage().Redo() : -1; }
 
 std::string TRomImgManager::UndoCaption() const
 {
-    const TUndoData* top = loaded_ ? CurrentStage().UndoStack().Peek() : nullptr;
+    const TEditCommand* top = loaded_ ? CurrentStage().UndoStack().Peek() : nullptr;
     return UndoKindText(top ? top->Kind() : -1);
 }
 
 std::string TRomImgManager::RedoCaption() const
 {
-    const TUndoData* top = loaded_ ? CurrentStage().RedoStack().Peek() : nullptr;
+    const TEditCommand* top = loaded_ ? CurrentStage().RedoStack().Peek() : nullptr;
     return UndoKindText(top ? top->Kind() : -1);
 }
 

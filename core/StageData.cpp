@@ -1,5 +1,6 @@
 #include "core/StageData.h"
 
+#include "core/EditCommands.h"
 #include "core/ImageAccess.h"
 #include "core/Language.h"
 #include "core/VxObject.h"
@@ -13,6 +14,15 @@ namespace {
 constexpr std::array<int, 4> QuarterPaletteShift{0, 4, 2, 6};
 
 TableKey Offset(TableKey key, int by) { return static_cast<TableKey>(static_cast<int>(key) + by); }
+
+// A list as a save writes it: exported over the tables as the image holds them, which keep
+// their bytes past the end mark, so undo gives back every byte.
+std::array<std::vector<std::uint8_t>, 4> ListTables(const TVxObjectManager& manager,
+                                                    std::array<std::vector<std::uint8_t>, 4> tables)
+{
+    manager.ExportTables(tables[0], tables[1], tables[2], tables[3]);
+    return tables;
+}
 
 } // namespace
 
@@ -93,10 +103,13 @@ TStageData::TStageData(std::vector<std::uint8_t>& image, Earlier earlier, int st
     // Mid-points come after the object lists: each keeps both.
     const int midPointSource = ShareSource(addresses_, SharedGroup::MidPoints, stageIndex_);
     if (midPointSource >= 0 && midPointSource < static_cast<int>(earlier.size()) &&
-        earlier[midPointSource])
+        earlier[midPointSource]) {
         midPoints_ = earlier[midPointSource]->midPoints_;
-    else
+        midPointsCommitted_ = earlier[midPointSource]->midPointsCommitted_;
+    } else {
         ReadMidPoints();
+        midPointsCommitted_ = std::make_shared<std::array<MidPointBytes, MidPointCount>>(MidPointsNow());
+    }
 
     ReadFromImage(image_, Address(TableKey::PatternTableSetting), patternTableSetting_);
     ReadFromImage(image_, Address(TableKey::BGPalette), std::span(palette_).subspan(0, 16));
@@ -145,6 +158,7 @@ std::shared_ptr<TStageData::ObjectTables> TStageData::ReadObjects(TableKey first
     }
     objects->manager = std::make_shared<TVxObjectManager>(
         objects->tables[0], objects->tables[1], objects->tables[2], objects->tables[3], capacity);
+    objects->committed = ListTables(*objects->manager, objects->tables);
     return objects;
 }
 
@@ -161,200 +175,166 @@ void TStageData::ReadMidPoints()
 
 // ---- edits ----
 
-void TStageData::Record(std::unique_ptr<TUndoData> record, HistoryMode mode)
-{
-    switch (mode) {
-    case hmEdit:
-        undoStack_.Push(std::move(record));
-        redoStack_.Clear();
-        break;
-    case hmUndo:
-        redoStack_.Push(std::move(record));
-        break;
-    case hmRedo:
-        undoStack_.Push(std::move(record));
-        break;
-    }
-}
-
-bool TStageData::EditByte(std::uint8_t& target, std::uint8_t value, std::uint8_t kind, int position,
-                          TEditedFlag flag, HistoryMode mode)
-{
-    if (target == value)
-        return false;
-    Record(std::make_unique<TUndoData>(kind, target, position), mode);
-    target = value;
-    MarkEdited(flag);
-    return true;
-}
-
-void TStageData::NotifyPalette() const
-{
-    if (hooks_ && hooks_->PaletteChanged)
-        hooks_->PaletteChanged(*this);
-}
-
-void TStageData::NotifyPaletteAnime() const
-{
-    if (hooks_ && hooks_->PaletteAnimeChanged)
-        hooks_->PaletteAnimeChanged(*this);
-}
-
-bool TStageData::SetPaletteColor(int position, std::uint8_t color, HistoryMode mode)
-{
-    if (position < 0 || position >= 32)
-        return false;
-    if (!EditByte(palette_[position], color, ukPalette, position, efPalette, mode))
-        return false;
-    NotifyPalette();
-    return true;
-}
-
-bool TStageData::SetPaletteAnimeFrameCount(std::uint8_t count, HistoryMode mode)
-{
-    if (!EditByte(frameCount_, count, ukPaletteAnimeFrameCount, 0, efPaletteAnime, mode))
-        return false;
-    NotifyPaletteAnime();
-    return true;
-}
-
-bool TStageData::SetPaletteAnimeFrameTimer(std::uint8_t timer, HistoryMode mode)
-{
-    if (!EditByte(frameTimer_, timer, ukPaletteAnimeFrameTimer, 0, efPaletteAnime, mode))
-        return false;
-    NotifyPaletteAnime();
-    return true;
-}
-
-bool TStageData::SetPaletteAnimeColor(int position, std::uint8_t color, HistoryMode mode)
-{
-    if (position < 0 || position >= 64)
-        return false;
-    if (!EditByte(palette_[32 + position], color, ukPaletteAnimePalette, position, efPaletteAnime, mode))
-        return false;
-    NotifyPaletteAnime();
-    return true;
-}
-
-bool TStageData::SetChipEntry(int position, std::uint8_t entry, HistoryMode mode)
-{
-    if (position < 0 || position >= ChipEntryCount)
-        return false;
-    return EditByte(chips_->entries[position], entry, ukChip32x32, position, efChip32x32, mode);
-}
-
-bool TStageData::SetChipAttribute(int position, std::uint8_t attribute, HistoryMode mode)
-{
-    if (position < 0 || position >= ChipEntryCount)
-        return false;
-    return EditByte(chips_->attributes[position], attribute, ukChip32x32Attr, position, efChip32x32,
-                    mode);
-}
-
-bool TStageData::SetChip(int position, std::span<const std::uint8_t, 8> bytes, HistoryMode mode)
-{
-    if (position < 0 || position + 4 > ChipEntryCount)
-        return false;
-    std::array<std::uint8_t, 8> old{};
-    std::copy_n(chips_->entries.begin() + position, 4, old.begin());
-    std::copy_n(chips_->attributes.begin() + position, 4, old.begin() + 4);
-    if (std::equal(old.begin(), old.end(), bytes.begin()))
-        return false;
-    Record(std::make_unique<TUndoData>(ukChip32x32Paste, old, position), mode);
-    std::copy_n(bytes.begin(), 4, chips_->entries.begin() + position);
-    std::copy_n(bytes.begin() + 4, 4, chips_->attributes.begin() + position);
-    MarkEdited(efChip32x32);
-    return true;
-}
-
-bool TStageData::SetMapChip(int position, std::uint8_t chip, HistoryMode mode)
-{
-    if (position < 0 || position >= MapSize)
-        return false;
-    return EditByte((*map_)[position], chip, ukMap, position, efMap, mode);
-}
-
-bool TStageData::SetMapRoom(int position, std::span<const std::uint8_t, RoomSize> room,
-                            TUndoKind kind, HistoryMode mode)
-{
-    if (position < 0 || position + RoomSize > MapSize)
-        return false;
-    const auto start = map_->begin() + position;
-    if (std::equal(room.begin(), room.end(), start))
-        return false;
-    Record(std::make_unique<TUndoData>(kind, std::span<const std::uint8_t>(&*start, RoomSize), position),
-           mode);
-    std::copy(room.begin(), room.end(), start);
-    MarkEdited(efMap);
-    return true;
-}
-
-bool TStageData::SetScrollData(int position, std::uint8_t value, HistoryMode mode)
-{
-    if (position < 0 || position >= ScrollSize)
-        return false;
-    return EditByte((*scroll_)[position], value, ukScroll, position, efScroll, mode);
-}
-
-void TStageData::MarkEdited(TEditedFlag flag)
+void TStageData::Changed(TEditedFlag flag)
 {
     editedFlags_.Set(flag, true);
     if (hooks_ && hooks_->ShowModified)
         hooks_->ShowModified(Tr("変更あり", "Modified"));
+    if (flag == efPalette && hooks_ && hooks_->PaletteChanged)
+        hooks_->PaletteChanged(*this);
+    if (flag == efPaletteAnime && hooks_ && hooks_->PaletteAnimeChanged)
+        hooks_->PaletteAnimeChanged(*this);
 }
+
+void TStageData::Record(std::unique_ptr<TEditCommand> command)
+{
+    redoStack_.Clear();
+    TEditCommand* top = undoStack_.Top();
+    if (!top || !top->MergeWith(*command))
+        undoStack_.Push(std::move(command));
+}
+
+bool TStageData::Execute(std::unique_ptr<TEditCommand> command)
+{
+    command->Apply(*this);
+    Changed(command->Flag());
+    Record(std::move(command));
+    return true;
+}
+
+template <class Command> bool TStageData::EditByte(std::uint8_t current, int position, std::uint8_t value)
+{
+    return current != value && Execute(std::make_unique<Command>(position, current, value));
+}
+
+bool TStageData::SetPaletteColor(int position, std::uint8_t color)
+{
+    return position >= 0 && position < 32 && EditByte<TPaletteColourEdit>(palette_[position], position, color);
+}
+
+bool TStageData::SetPaletteAnimeFrameCount(std::uint8_t count)
+{
+    return EditByte<TFrameCountEdit>(frameCount_, 0, count);
+}
+
+bool TStageData::SetPaletteAnimeFrameTimer(std::uint8_t timer)
+{
+    return EditByte<TFrameTimerEdit>(frameTimer_, 0, timer);
+}
+
+bool TStageData::SetPaletteAnimeColor(int position, std::uint8_t color)
+{
+    return position >= 0 && position < 64 && EditByte<TAnimeColourEdit>(palette_[32 + position], position, color);
+}
+
+bool TStageData::SetChipEntry(int position, std::uint8_t entry)
+{
+    return position >= 0 && position < ChipEntryCount &&
+           EditByte<TChipEntryEdit>(chips_->entries[position], position, entry);
+}
+
+bool TStageData::SetChipAttribute(int position, std::uint8_t attribute)
+{
+    return position >= 0 && position < ChipEntryCount &&
+           EditByte<TChipAttributeEdit>(chips_->attributes[position], position, attribute);
+}
+
+bool TStageData::SetChip(int position, std::span<const std::uint8_t, 8> bytes)
+{
+    if (position < 0 || position + 4 > ChipEntryCount)
+        return false;
+    TChipPasteEdit::Bytes old{}, value{};
+    std::copy_n(chips_->entries.begin() + position, 4, old.begin());
+    std::copy_n(chips_->attributes.begin() + position, 4, old.begin() + 4);
+    std::copy(bytes.begin(), bytes.end(), value.begin());
+    return old != value && Execute(std::make_unique<TChipPasteEdit>(position, old, value));
+}
+
+bool TStageData::SetMapChip(int position, std::uint8_t chip)
+{
+    return position >= 0 && position < MapSize && EditByte<TMapCellEdit>((*map_)[position], position, chip);
+}
+
+bool TStageData::SetMapRoom(int position, std::span<const std::uint8_t, RoomSize> room, TUndoKind kind)
+{
+    if (position < 0 || position + RoomSize > MapSize)
+        return false;
+    TRoomEdit::Cells old{}, value{};
+    std::copy_n(map_->begin() + position, RoomSize, old.begin());
+    std::copy(room.begin(), room.end(), value.begin());
+    return old != value && Execute(std::make_unique<TRoomEdit>(kind, position, old, value));
+}
+
+bool TStageData::SetScrollData(int position, std::uint8_t value)
+{
+    return position >= 0 && position < ScrollSize && EditByte<TScrollEntryEdit>((*scroll_)[position], position, value);
+}
+
+std::array<MidPointBytes, MidPointCount> TStageData::MidPointsNow() const
+{
+    std::array<MidPointBytes, MidPointCount> points{};
+    for (int i = 0; i < MidPointCount; ++i)
+        points[i] = midPoints_[i]->ToBytes();
+    return points;
+}
+
+void TStageData::RecordObjects()
+{
+    for (const bool enemies : {true, false}) {
+        ObjectTables& objects = enemies ? *enemies_ : *items_;
+        auto now = ListTables(*objects.manager, objects.tables);
+        if (now == objects.committed)
+            continue;
+        Record(std::make_unique<TObjectsEdit>(enemies, objects.committed, now, gesture_));
+        objects.committed = std::move(now);
+    }
+}
+
+void TStageData::RecordMidPoints()
+{
+    const auto now = MidPointsNow();
+    if (now == *midPointsCommitted_)
+        return;
+    Record(std::make_unique<TMidPointsEdit>(*midPointsCommitted_, now, gesture_));
+    *midPointsCommitted_ = now;
+}
+
+void TStageData::MarkEdited(TEditedFlag flag)
+{
+    if (flag == efObject)
+        RecordObjects();
+    else if (flag == efMidPoint)
+        RecordMidPoints();
+    Changed(flag);
+}
+
+void TStageData::BeginGesture() { gesture_ = ++gestureCount_; }
 
 // ---- history ----
 
-int TStageData::Apply(std::unique_ptr<TUndoData> record, HistoryMode mode)
+int TStageData::Undo()
 {
-    if (!record)
+    auto command = undoStack_.Pop();
+    if (!command)
         return -1;
-    const int position = record->Position();
-    const std::uint8_t value = record->Value();
-    switch (record->Kind()) {
-    case ukPalette:
-        SetPaletteColor(position, value, mode);
-        break;
-    case ukPaletteAnimeFrameCount:
-        SetPaletteAnimeFrameCount(value, mode);
-        break;
-    case ukPaletteAnimeFrameTimer:
-        SetPaletteAnimeFrameTimer(value, mode);
-        break;
-    case ukPaletteAnimePalette:
-        SetPaletteAnimeColor(position, value, mode);
-        break;
-    case ukChip32x32:
-        SetChipEntry(position, value, mode);
-        break;
-    case ukChip32x32Attr:
-        SetChipAttribute(position, value, mode);
-        break;
-    case ukChip32x32Paste:
-        if (record->Block().size() == 8)
-            SetChip(position, std::span<const std::uint8_t, 8>(record->Block().data(), 8), mode);
-        break;
-    case ukMap:
-        SetMapChip(position, value, mode);
-        break;
-    case ukMapPaste:
-    case ukMapGrid:
-        if (record->Block().size() == RoomSize)
-            SetMapRoom(position, std::span<const std::uint8_t, RoomSize>(record->Block().data(), RoomSize),
-                       static_cast<TUndoKind>(record->Kind()), mode);
-        break;
-    case ukScroll:
-        SetScrollData(position, value, mode);
-        break;
-    default:
-        break;
-    }
-    return record->Kind();
+    command->Revert(*this);
+    Changed(command->Flag());
+    const int kind = command->Kind();
+    redoStack_.Push(std::move(command));
+    return kind;
 }
 
-int TStageData::Undo() { return Apply(undoStack_.Pop(), hmUndo); }
-
-int TStageData::Redo() { return Apply(redoStack_.Pop(), hmRedo); }
+int TStageData::Redo()
+{
+    auto command = redoStack_.Pop();
+    if (!command)
+        return -1;
+    command->Apply(*this);
+    Changed(command->Flag());
+    const int kind = command->Kind();
+    undoStack_.Push(std::move(command));
+    return kind;
+}
 
 // ---- writing back ----
 

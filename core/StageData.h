@@ -97,26 +97,30 @@ public:
     int DefaultStartPoint() const { return defaultStartPoint_; }
 
     // Edits. Each returns whether anything changed; an unchanged value records nothing and
-    // marks nothing. A position outside the table changes nothing either.
-    bool SetPaletteColor(int position, std::uint8_t color, HistoryMode mode);
-    bool SetPaletteAnimeFrameCount(std::uint8_t count, HistoryMode mode);
-    bool SetPaletteAnimeFrameTimer(std::uint8_t timer, HistoryMode mode);
-    bool SetPaletteAnimeColor(int position, std::uint8_t color, HistoryMode mode);
-    bool SetChipEntry(int position, std::uint8_t entry, HistoryMode mode);
-    bool SetChipAttribute(int position, std::uint8_t attribute, HistoryMode mode);
+    // marks nothing. A position outside the table changes nothing either. Each change is
+    // one command on the undo stack, and a new one empties the redo stack.
+    bool SetPaletteColor(int position, std::uint8_t color);
+    bool SetPaletteAnimeFrameCount(std::uint8_t count);
+    bool SetPaletteAnimeFrameTimer(std::uint8_t timer);
+    bool SetPaletteAnimeColor(int position, std::uint8_t color);
+    bool SetChipEntry(int position, std::uint8_t entry);
+    bool SetChipAttribute(int position, std::uint8_t attribute);
     // position = 4c; bytes: the four entries, then the four attributes.
-    bool SetChip(int position, std::span<const std::uint8_t, 8> bytes, HistoryMode mode);
-    bool SetMapChip(int position, std::uint8_t chip, HistoryMode mode);
+    bool SetChip(int position, std::span<const std::uint8_t, 8> bytes);
+    bool SetMapChip(int position, std::uint8_t chip);
     // position = 64r; kind ukMapPaste or ukMapGrid.
-    bool SetMapRoom(int position, std::span<const std::uint8_t, RoomSize> room, TUndoKind kind,
-                    HistoryMode mode);
-    bool SetScrollData(int position, std::uint8_t value, HistoryMode mode);
+    bool SetMapRoom(int position, std::span<const std::uint8_t, RoomSize> room, TUndoKind kind);
+    bool SetScrollData(int position, std::uint8_t value);
 
-    // Sets a flag and shows the modified notice; object and mid-point edits call it
-    // directly, recording no history.
+    // Object and restart-point edits change the lists and points in place, then call this:
+    // what changed since the last step becomes one command (nothing when nothing did), the
+    // flag is set and the modified notice shown.
     void MarkEdited(TEditedFlag flag);
+    // Between these, the object and restart-point steps merge into one (a drag).
+    void BeginGesture();
+    void EndGesture() { gesture_ = 0; }
 
-    // Applies the top record of the undo (redo) stack; its kind, or -1 when empty.
+    // Undoes (redoes) the top command of the undo (redo) stack; its kind, or -1 when empty.
     int Undo();
     int Redo();
 
@@ -127,6 +131,7 @@ public:
     void WriteBack(std::vector<std::uint8_t>& image);
 
 private:
+    friend struct TStageTables;
     struct ChipTables {
         std::vector<std::uint8_t> entries = std::vector<std::uint8_t>(ChipEntryCount);
         std::vector<std::uint8_t> attributes = std::vector<std::uint8_t>(ChipEntryCount);
@@ -134,6 +139,8 @@ private:
     struct ObjectTables {
         std::array<std::vector<std::uint8_t>, 4> tables; // room, X, Y, kind
         std::shared_ptr<TVxObjectManager> manager;
+        // The list as the last history step left it, in the same form (shared, as the list).
+        std::array<std::vector<std::uint8_t>, 4> committed;
     };
     using ByteTable = std::vector<std::uint8_t>;
 
@@ -149,12 +156,16 @@ private:
     void WriteChips(std::vector<std::uint8_t>& image) const;
     void WriteObjects(std::vector<std::uint8_t>& image, ObjectTables& objects, TableKey first) const;
 
-    void Record(std::unique_ptr<TUndoData> record, HistoryMode mode);
-    bool EditByte(std::uint8_t& target, std::uint8_t value, std::uint8_t kind, int position,
-                  TEditedFlag flag, HistoryMode mode);
-    void NotifyPalette() const;
-    void NotifyPaletteAnime() const;
-    int Apply(std::unique_ptr<TUndoData> record, HistoryMode mode);
+    // Does the edit, marks its area and puts it on the history.
+    bool Execute(std::unique_ptr<TEditCommand> command);
+    // Puts a step on the undo stack (or into the step on top), emptying the redo stack.
+    void Record(std::unique_ptr<TEditCommand> command);
+    template <class Command> bool EditByte(std::uint8_t current, int position, std::uint8_t value);
+    // The flag set, the modified notice shown and the renderer told of colours.
+    void Changed(TEditedFlag flag);
+    void RecordObjects();
+    void RecordMidPoints();
+    std::array<MidPointBytes, MidPointCount> MidPointsNow() const;
 
     const TAddressData& addresses_;
     int stageIndex_;
@@ -175,6 +186,10 @@ private:
     std::shared_ptr<ObjectTables> enemies_;
     std::shared_ptr<ObjectTables> items_;
     std::array<std::shared_ptr<TMidPoint>, MidPointCount> midPoints_;
+    // The points as the last history step left them (shared, as the points).
+    std::shared_ptr<std::array<MidPointBytes, MidPointCount>> midPointsCommitted_;
+    int gesture_ = 0;      // the gesture under way; 0: none
+    int gestureCount_ = 0; // gestures begun, so each has its own number
 };
 
 } // namespace vx

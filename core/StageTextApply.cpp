@@ -165,25 +165,25 @@ void SetRestartPoint(TMidPoint& point, const MidPointBytes& bytes)
 void Apply(TStageData& stage, const TStageText& text)
 {
     for (int i = 0; i < 16; ++i) {
-        stage.SetPaletteColor(i, text.bgPalette[static_cast<std::size_t>(i)], hmEdit);
-        stage.SetPaletteColor(16 + i, text.spritePalette[static_cast<std::size_t>(i)], hmEdit);
+        stage.SetPaletteColor(i, text.bgPalette[static_cast<std::size_t>(i)]);
+        stage.SetPaletteColor(16 + i, text.spritePalette[static_cast<std::size_t>(i)]);
     }
-    stage.SetPaletteAnimeFrameCount(text.frameCount, hmEdit);
-    stage.SetPaletteAnimeFrameTimer(text.frameTimer, hmEdit);
+    stage.SetPaletteAnimeFrameCount(text.frameCount);
+    stage.SetPaletteAnimeFrameTimer(text.frameTimer);
     for (int i = 0; i < 64; ++i)
-        stage.SetPaletteAnimeColor(i, text.animationColours[static_cast<std::size_t>(i)], hmEdit);
+        stage.SetPaletteAnimeColor(i, text.animationColours[static_cast<std::size_t>(i)]);
     for (std::size_t c = 0; c < ChipCount; ++c) {
         std::array<std::uint8_t, 8> bytes{};
         std::copy_n(text.chipEntries.begin() + static_cast<std::ptrdiff_t>(4 * c), 4, bytes.begin());
         std::copy_n(text.chipAttributes.begin() + static_cast<std::ptrdiff_t>(4 * c), 4, bytes.begin() + 4);
-        stage.SetChip(static_cast<int>(4 * c), bytes, hmEdit);
+        stage.SetChip(static_cast<int>(4 * c), bytes);
     }
     for (std::size_t room = 0; room < RoomCount; ++room)
         stage.SetMapRoom(static_cast<int>(room * RoomSize),
                          std::span<const std::uint8_t, RoomSize>(text.map.data() + room * RoomSize, RoomSize),
-                         ukMapGrid, hmEdit);
+                         ukMapGrid);
     for (int i = 0; i < ScrollSize; ++i)
-        stage.SetScrollData(i, text.scroll[static_cast<std::size_t>(i)], hmEdit);
+        stage.SetScrollData(i, text.scroll[static_cast<std::size_t>(i)]);
     bool objects = false;
     if (!SameObjects(stage.EnemyObjects(), text.enemies)) {
         ReplaceObjects(stage.EnemyObjects(), text.enemies);

@@ -1,19 +1,8 @@
 #include "core/UndoData.h"
 
-#include "core/Errors.h"
 #include "core/Language.h"
 
 namespace vx {
-namespace {
-
-[[noreturn]] void RefuseKind() { throw VxError("不正なパラメータです"); }
-
-} // namespace
-
-bool IsBlockKind(int kind)
-{
-    return kind == ukChip32x32Paste || kind == ukMapPaste || kind == ukMapGrid;
-}
 
 std::string UndoKindText(int kind)
 {
@@ -38,31 +27,21 @@ std::string UndoKindText(int kind)
         return Tr("マップの編集(グリッド編集)", "Edit Map(Grid)");
     case ukScroll:
         return Tr("スクロールの編集", "Edit Scroll");
+    case ukObject:
+        return Tr("オブジェクトの編集", "Edit Object");
+    case ukMidPoint:
+        return Tr("復帰地点の編集", "Edit Restart Point");
     default:
         return Tr("不明な編集", "Unknown");
     }
 }
 
-TUndoData::TUndoData(std::uint8_t kind, std::uint8_t value, std::int32_t position)
-    : kind_(kind), position_(position), value_(value)
+std::unique_ptr<TEditCommand> TUndoStack::Pop()
 {
-    if (IsBlockKind(kind))
-        RefuseKind();
-}
-
-TUndoData::TUndoData(std::uint8_t kind, std::span<const std::uint8_t> bytes, std::int32_t position)
-    : kind_(kind), position_(position), block_(bytes.begin(), bytes.end())
-{
-    if (!IsBlockKind(kind))
-        RefuseKind();
-}
-
-std::unique_ptr<TUndoData> TUndoStack::Pop()
-{
-    if (records_.empty())
+    if (commands_.empty())
         return nullptr;
-    std::unique_ptr<TUndoData> top = std::move(records_.back());
-    records_.pop_back();
+    std::unique_ptr<TEditCommand> top = std::move(commands_.back());
+    commands_.pop_back();
     return top;
 }
 

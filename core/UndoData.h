@@ -1,13 +1,16 @@
 #pragma once
 #include <cstdint>
 #include <memory>
-#include <span>
 #include <string>
 #include <vector>
 
+#include "core/EditedFlagData.h"
+
 namespace vx {
 
-// Kinds of history steps; the numbers are fixed.
+class TStageData;
+
+// Kinds of history steps; the numbers are fixed (the menu's captions, the pages' refresh).
 enum TUndoKind : std::uint8_t {
     ukPalette = 0,
     ukPaletteAnimeFrameCount = 1,
@@ -20,47 +23,42 @@ enum TUndoKind : std::uint8_t {
     ukMapPaste = 8,
     ukMapGrid = 9,
     ukScroll = 10,
+    ukObject = 11,
+    ukMidPoint = 12,
 };
 
-// Who calls a stage edit: the user, or the history applying a record.
-enum HistoryMode { hmEdit = 0, hmUndo = 1, hmRedo = 2 };
-
-bool IsBlockKind(int kind);
 // The name of a kind in the user's language ("Unknown" for any other number).
 std::string UndoKindText(int kind);
 
-// One history step: where it applies and what stood there before.
-class TUndoData {
+// One edit of a stage as a history step: it knows how to do and undo itself.
+class TEditCommand {
 public:
-    // A single-byte step; block kinds (6, 8, 9) are refused with VxError.
-    TUndoData(std::uint8_t kind, std::uint8_t value, std::int32_t position);
-    // A block step; only kinds 6, 8 and 9 are accepted.
-    TUndoData(std::uint8_t kind, std::span<const std::uint8_t> bytes, std::int32_t position);
-
-    std::uint8_t Kind() const { return kind_; }
-    std::int32_t Position() const { return position_; }
-    std::uint8_t Value() const { return value_; }
-    const std::vector<std::uint8_t>& Block() const { return block_; }
-
-private:
-    std::uint8_t kind_;
-    std::int32_t position_;
-    std::uint8_t value_ = 0;
-    std::vector<std::uint8_t> block_;
+    virtual ~TEditCommand() = default;
+    // Does the edit (again, for redo).
+    virtual void Apply(TStageData& stage) const = 0;
+    // Puts back what stood there before.
+    virtual void Revert(TStageData& stage) const = 0;
+    // Takes the next step into this one, so a drag is one step; false when it stays its own.
+    virtual bool MergeWith(const TEditCommand&) { return false; }
+    virtual TUndoKind Kind() const = 0;
+    // The area a save writes back after this edit.
+    virtual TEditedFlag Flag() const = 0;
+    std::string Caption() const { return UndoKindText(Kind()); }
 };
 
-// Last in, first out; owns its records. No depth limit.
+// Last in, first out; owns its commands. No depth limit.
 class TUndoStack {
 public:
-    void Push(std::unique_ptr<TUndoData> record) { records_.push_back(std::move(record)); }
-    // The top record, now the caller's; empty when the stack is.
-    std::unique_ptr<TUndoData> Pop();
-    const TUndoData* Peek() const { return records_.empty() ? nullptr : records_.back().get(); }
-    int Count() const { return static_cast<int>(records_.size()); }
-    void Clear() { records_.clear(); }
+    void Push(std::unique_ptr<TEditCommand> command) { commands_.push_back(std::move(command)); }
+    // The top command, now the caller's; empty when the stack is.
+    std::unique_ptr<TEditCommand> Pop();
+    const TEditCommand* Peek() const { return commands_.empty() ? nullptr : commands_.back().get(); }
+    TEditCommand* Top() { return commands_.empty() ? nullptr : commands_.back().get(); }
+    int Count() const { return static_cast<int>(commands_.size()); }
+    void Clear() { commands_.clear(); }
 
 private:
-    std::vector<std::unique_ptr<TUndoData>> records_;
+    std::vector<std::unique_ptr<TEditCommand>> commands_;
 };
 
 } // namespace vx

@@ -108,6 +108,12 @@ TVxObjectManager::TVxObjectManager(std::span<const std::uint8_t> room,
 {
     for (TVxObjectList& list : lists_)
         list.Manager = this;
+    Read(room, x, y, kind);
+}
+
+void TVxObjectManager::Read(std::span<const std::uint8_t> room, std::span<const std::uint8_t> x,
+                            std::span<const std::uint8_t> y, std::span<const std::uint8_t> kind)
+{
     auto at = [](std::span<const std::uint8_t> table, std::size_t i) -> std::uint8_t {
         return i < table.size() ? table[i] : 0;
     };
@@ -128,6 +134,21 @@ TVxObjectManager::TVxObjectManager(std::span<const std::uint8_t> room,
         lists_[node->Room].Append(std::move(node));
     }
     Tail = previous;
+}
+
+void TVxObjectManager::Reload(std::span<const std::uint8_t> room, std::span<const std::uint8_t> x,
+                              std::span<const std::uint8_t> y, std::span<const std::uint8_t> kind)
+{
+    // The user's choice of the free order outlives the objects.
+    const TOrderType kept = OrderType;
+    for (TVxObjectList& list : lists_)
+        for (TVxObjectNode* node : list.ReleaseAll())
+            delete node;
+    Head = Tail = nullptr;
+    OrderType = otByRoom;
+    Read(room, x, y, kind);
+    if (kept == otFree)
+        OrderType = otFree;
 }
 
 int TVxObjectManager::TotalCount() const

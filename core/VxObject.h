@@ -110,8 +110,14 @@ public:
     // byte past the end of a table it is given.
     void ExportTables(std::span<std::uint8_t> room, std::span<std::uint8_t> x,
                       std::span<std::uint8_t> y, std::span<std::uint8_t> kind) const;
+    // Every object anew from tables as ExportTables writes them (undo and redo); the nodes
+    // that were here are gone.
+    void Reload(std::span<const std::uint8_t> room, std::span<const std::uint8_t> x,
+                std::span<const std::uint8_t> y, std::span<const std::uint8_t> kind);
 
 private:
+    void Read(std::span<const std::uint8_t> room, std::span<const std::uint8_t> x,
+              std::span<const std::uint8_t> y, std::span<const std::uint8_t> kind);
     TVxObjectNode* ByRoomPrev(const TVxObjectNode* node) const;
     TVxObjectNode* LastBelowRoom(int room) const;
     void LinkAfter(TVxObjectNode* node, TVxObjectNode* predecessor);

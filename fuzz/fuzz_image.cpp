@@ -50,10 +50,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const int position = pattern[i + 1] | (pattern[i + 2] << 4);
         const std::uint8_t value = pattern[i + 3];
         switch (pattern[i] / StageCount % 8) {
-        case 0: stage.SetMapChip(position, value, hmEdit); break;
-        case 1: stage.SetChipEntry(position, value, hmEdit); break;
-        case 2: stage.SetPaletteColor(position % 40, value, hmEdit); break;
-        case 3: stage.SetScrollData(position % 40, value, hmEdit); break;
+        case 0: stage.SetMapChip(position, value); break;
+        case 1: stage.SetChipEntry(position, value); break;
+        case 2: stage.SetPaletteColor(position % 40, value); break;
+        case 3: stage.SetScrollData(position % 40, value); break;
         case 4: stage.EnemyObjects().AddObject(value % 50, value, value, value); break;
         case 5: stage.MidPoints(position % MidPointCount).SetStartRoom(value); stage.MidPoints(position % MidPointCount).Recalc(); break;
         case 6: stage.Undo(); break;

@@ -10,8 +10,8 @@ TEST(Recovery, TheEditedTablesComeBackOverTheFileAsItIsNowAndNothingElse)
 {
     TRomImgManager edited(test::DefaultAddresses());
     ASSERT_TRUE(edited.LoadFromBytes(test::SampleBytes(), "/x/game.nes"));
-    ASSERT_TRUE(edited.Stage(0).SetMapChip(3, 0x77, hmEdit));  // shared with stage 08
-    ASSERT_TRUE(edited.Stage(2).SetPaletteColor(1, 0x21, hmEdit));
+    ASSERT_TRUE(edited.Stage(0).SetMapChip(3, 0x77));  // shared with stage 08
+    ASSERT_TRUE(edited.Stage(2).SetPaletteColor(1, 0x21));
     edited.Stage(5).MidPoints(0).StartY = 0x42;
     edited.Stage(5).MarkEdited(efMidPoint);
     const auto record = DecodeRecovery(EncodeRecovery(RecoveryRecordOf(edited)), nullptr);
@@ -42,7 +42,7 @@ TEST(Recovery, ADamagedOrForeignRecordIsNeverTrusted)
 {
     TRomImgManager rom(test::DefaultAddresses());
     ASSERT_TRUE(rom.LoadFromBytes(test::SampleBytes(), "/x/game.nes"));
-    rom.Stage(0).SetMapChip(3, 0x77, hmEdit);
+    rom.Stage(0).SetMapChip(3, 0x77);
     const auto good = EncodeRecovery(RecoveryRecordOf(rom));
     auto flipped = good;
     flipped[good.size() / 2] ^= 1;

@@ -61,7 +61,7 @@ TEST(RomImgManager, RefusalSaysWhyAndKeepsTheOpenImage)
     ForceLanguage(Language::English);
     TRomImgManager rom(test::DefaultAddresses());
     ASSERT_TRUE(rom.LoadFromBytes(test::SampleBytes(), "first.nes"));
-    rom.Stage(0).SetMapChip(0, 0x33, hmEdit);
+    rom.Stage(0).SetMapChip(0, 0x33);
     rom.SetCurrentStageIndex(4);
 
     std::string reason;
@@ -142,7 +142,7 @@ TEST(RomImgManager, SaveClearsFlagsKeepsHistoryAndAnUndoMarksAgain)
     ASSERT_TRUE(rom.LoadFromBytes(test::SampleBytes(), "x"));
     EXPECT_FALSE(rom.IsModified());
     rom.SetCurrentStageIndex(2);
-    ASSERT_TRUE(rom.CurrentStage().SetMapChip(70, 9, hmEdit));
+    ASSERT_TRUE(rom.CurrentStage().SetMapChip(70, 9));
     EXPECT_TRUE(rom.IsModified());
     ASSERT_TRUE(rom.SaveToFile(dir.File("saved.nes")));
     EXPECT_EQ(rom.FileName(), dir.File("saved.nes"));
@@ -171,7 +171,7 @@ TEST(RomImgManager, FailedSaveKeepsTheFileAndEveryFlag)
     ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
     TRomImgManager rom(test::DefaultAddresses());
     ASSERT_TRUE(rom.LoadFromFile(target));
-    ASSERT_TRUE(rom.Stage(1).SetScrollData(3, 0x55, hmEdit));
+    ASSERT_TRUE(rom.Stage(1).SetScrollData(3, 0x55));
 
     // A folder standing where the file should go cannot be replaced, even by root.
     const std::string blocked = dir.File("blocked.nes");
@@ -205,7 +205,7 @@ TEST(RomImgManager, ReloadTakesNewBytesButKeepsEditsAndRefusesAnotherLength)
     test::WriteFile(path, image);
     TRomImgManager rom(test::DefaultAddresses());
     ASSERT_TRUE(rom.LoadFromFile(path));
-    ASSERT_TRUE(rom.Stage(0).SetMapChip(0, 0x44, hmEdit));
+    ASSERT_TRUE(rom.Stage(0).SetMapChip(0, 0x44));
 
     image[0x30000] = 0x5A; // another tool changed the tiles
     test::WriteFile(path, image);
@@ -239,25 +239,25 @@ TEST(RomImgManager, RandomEditsUndoneToTheEndSaveTheOriginalBytes)
         const auto value = static_cast<std::uint8_t>(random());
         const int position = static_cast<int>(random() % 4096);
         switch (random() % 10) {
-        case 0: stage.SetPaletteColor(position % 32, value & 0x3F, hmEdit); break;
-        case 1: stage.SetPaletteAnimeFrameCount(value % 5, hmEdit); break;
-        case 2: stage.SetPaletteAnimeFrameTimer(value, hmEdit); break;
-        case 3: stage.SetPaletteAnimeColor(position % 64, value & 0x3F, hmEdit); break;
-        case 4: stage.SetChipEntry(position % 1024, value, hmEdit); break;
-        case 5: stage.SetChipAttribute(position % 1024, value & 3, hmEdit); break;
+        case 0: stage.SetPaletteColor(position % 32, value & 0x3F); break;
+        case 1: stage.SetPaletteAnimeFrameCount(value % 5); break;
+        case 2: stage.SetPaletteAnimeFrameTimer(value); break;
+        case 3: stage.SetPaletteAnimeColor(position % 64, value & 0x3F); break;
+        case 4: stage.SetChipEntry(position % 1024, value); break;
+        case 5: stage.SetChipAttribute(position % 1024, value & 3); break;
         case 6: {
             std::array<std::uint8_t, 8> chip{value, 1, 2, 3, 0, 1, 2, static_cast<std::uint8_t>(value & 3)};
-            stage.SetChip((position % 256) * 4, chip, hmEdit);
+            stage.SetChip((position % 256) * 4, chip);
             break;
         }
-        case 7: stage.SetMapChip(position % MapSize, value, hmEdit); break;
+        case 7: stage.SetMapChip(position % MapSize, value); break;
         case 8: {
             std::array<std::uint8_t, RoomSize> room{};
             room.fill(value);
-            stage.SetMapRoom((position % RoomCount) * RoomSize, room, value % 2 ? ukMapPaste : ukMapGrid, hmEdit);
+            stage.SetMapRoom((position % RoomCount) * RoomSize, room, value % 2 ? ukMapPaste : ukMapGrid);
             break;
         }
-        default: stage.SetScrollData(position % 32, value, hmEdit); break;
+        default: stage.SetScrollData(position % 32, value); break;
         }
         if (stage.UndoStack().Count() > undoDepth)
             log.push_back(n);
@@ -284,7 +284,7 @@ TEST(RomImgManager, EditedImageHoldsUnsavedEditsAndLeavesTheOpenImageAlone)
 {
     TRomImgManager rom(test::DefaultAddresses());
     ASSERT_TRUE(rom.LoadFromBytes(test::SampleBytes(), "sample.nes"));
-    ASSERT_TRUE(rom.Stage(2).SetMapChip(5, 0x77, hmEdit));
+    ASSERT_TRUE(rom.Stage(2).SetMapChip(5, 0x77));
     ASSERT_TRUE(rom.Stage(2).EnemyObjects().AddObject(3, 9, 9, 0x42));
     rom.Stage(2).MarkEdited(efObject);
     const std::vector<std::uint8_t> edited = rom.EditedImage();
@@ -325,7 +325,7 @@ TEST(RomImgManager, AnotherProgramsChangeIsMergedWithTheEditsOrSaidWhyNot)
     TRomImgManager rom(test::DefaultAddresses());
     ASSERT_TRUE(rom.LoadFromFile(path));
     EXPECT_FALSE(rom.ChangeOnDisk());
-    ASSERT_TRUE(rom.Stage(0).SetMapChip(3, 0x77, hmEdit));
+    ASSERT_TRUE(rom.Stage(0).SetMapChip(3, 0x77));
     // An assembler rewrites code, another editor a cell of stage 01's map.
     auto other = test::SampleBytes();
     other[0x4510 + 5] ^= 0xFF;
@@ -366,7 +366,7 @@ TEST(RomImgManager, AFailedSaveLeavesTheComparisonWithTheFileAsItWas)
     test::WriteFile(path, test::SampleBytes());
     TRomImgManager rom(test::DefaultAddresses());
     ASSERT_TRUE(rom.LoadFromFile(path));
-    ASSERT_TRUE(rom.Stage(0).SetMapChip(3, 0x77, hmEdit));
+    ASSERT_TRUE(rom.Stage(0).SetMapChip(3, 0x77));
     ::chmod(path.c_str(), 0444);
     EXPECT_THROW(rom.SaveToFile(path), VxError);
     EXPECT_TRUE(rom.IsModified());

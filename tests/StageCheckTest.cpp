@@ -148,21 +148,21 @@ TEST_F(StageCheck, RestartPointValuesAgainstRecalculationAndScrollPath)
 TEST_F(StageCheck, Bit4CountsOnlyOnEntriesThePathPasses)
 {
     // The path 29 43 43 2F 29 reaches room 2B with entry 04; entries from 05 on are never read.
-    Stage().SetScrollData(1, 0x53, hmEdit);
-    Stage().SetScrollData(7, 0x10, hmEdit);
+    Stage().SetScrollData(1, 0x53);
+    Stage().SetScrollData(7, 0x10);
     EXPECT_EQ(Added(), (Lines{"stage 06 warning scroll entry 01: Value 53 has bit 4 set (shown as \"????\") "
                               "and lies on the path from the start point"}));
 }
 
 TEST_F(StageCheck, ColoursOutsideTheConsoleAndFrameCountsThePageLacks)
 {
-    Stage().SetPaletteColor(3, 0x40, hmEdit);
-    Stage().SetPaletteAnimeColor(0x21, 0xFF, hmEdit);
-    Stage().SetPaletteAnimeFrameCount(4, hmEdit);
+    Stage().SetPaletteColor(3, 0x40);
+    Stage().SetPaletteAnimeColor(0x21, 0xFF);
+    Stage().SetPaletteAnimeFrameCount(4);
     const Lines colours{"stage 06 warning palette entry 03: Colour 40 is not a console colour (00-3F)",
                         "stage 06 warning animation colour 21: Colour FF is not a console colour (00-3F)"};
     EXPECT_EQ(Added(), colours) << "four frames are offered";
-    Stage().SetPaletteAnimeFrameCount(5, hmEdit);
+    Stage().SetPaletteAnimeFrameCount(5);
     Lines all = colours;
     all.push_back("stage 06 warning frame count: Frame count 05 is not one the palette page offers (0-4), so the "
                   "animation is off");
@@ -197,7 +197,7 @@ TEST_F(StageCheck, FullObjectListsAreNoted)
 TEST_F(StageCheck, ChipCountsFollowTheMapAndTheChips)
 {
     const auto unused = UnusedChips(Stage().Map());
-    Stage().SetMapChip(0, static_cast<std::uint8_t>(unused.front()), hmEdit);
+    Stage().SetMapChip(0, static_cast<std::uint8_t>(unused.front()));
 
     // Two chips in no group made equal: one more group of two.
     std::vector<int> alone;
@@ -211,7 +211,7 @@ TEST_F(StageCheck, ChipCountsFollowTheMapAndTheChips)
         bytes[k] = Stage().Chip32x32()[4 * static_cast<std::size_t>(alone[0]) + k];
         bytes[k + 4] = Stage().Chip32x32Attribute()[4 * static_cast<std::size_t>(alone[0]) + k];
     }
-    Stage().SetChip(4 * alone[1], bytes, hmEdit);
+    Stage().SetChip(4 * alone[1], bytes);
 
     const Lines after = LinesOf(CheckStage(rom, CheckedStage));
     EXPECT_EQ(Without(after, before), (Lines{"stage 06 note chips: 243 chips are used by no room",

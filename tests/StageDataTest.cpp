@@ -25,7 +25,7 @@ TEST_F(StageDataTest, StagesWithTheSameChipAddressShareChipsButNotHistory)
     ASSERT_EQ(&Stage(0).Chip32x32(), &Stage(8).Chip32x32());
     ASSERT_NE(&Stage(0).PaletteBlock(), &Stage(8).PaletteBlock());
     const std::uint8_t before = Stage(8).Chip32x32()[20];
-    ASSERT_TRUE(Stage(0).SetChipEntry(20, before ^ 0x41, hmEdit));
+    ASSERT_TRUE(Stage(0).SetChipEntry(20, before ^ 0x41));
     EXPECT_EQ(Stage(8).Chip32x32()[20], before ^ 0x41);
     EXPECT_EQ(Stage(0).UndoStack().Count(), 1);
     EXPECT_EQ(Stage(8).UndoStack().Count(), 0);
@@ -59,9 +59,9 @@ TEST_F(StageDataTest, PalettesAreCopiedPerStageAndTheHigherStageWinsAtSave)
     auto addresses = test::AddressesFrom("[LevelDataAddress]\nBGPalette[2]=3E12\n");
     TRomImgManager shared(*addresses);
     ASSERT_TRUE(shared.LoadFromBytes(test::SampleBytes(), "x"));
-    ASSERT_TRUE(shared.Stage(0).SetPaletteColor(1, 0x11, hmEdit));
+    ASSERT_TRUE(shared.Stage(0).SetPaletteColor(1, 0x11));
     EXPECT_EQ(shared.Stage(2).BGPalette()[1], test::SampleBytes()[0x3E12 + 1]) << "own copy";
-    ASSERT_TRUE(shared.Stage(2).SetPaletteColor(1, 0x22, hmEdit));
+    ASSERT_TRUE(shared.Stage(2).SetPaletteColor(1, 0x22));
     for (int n = 0; n < StageCount; ++n)
         shared.Stage(n).WriteBack();
     EXPECT_EQ(shared.ImageBytes()[0x3E12 + 1], 0x22);
@@ -70,14 +70,14 @@ TEST_F(StageDataTest, PalettesAreCopiedPerStageAndTheHigherStageWinsAtSave)
 TEST_F(StageDataTest, UnchangedValuesRecordNothing)
 {
     TStageData& stage = Stage(3);
-    EXPECT_FALSE(stage.SetMapChip(5, stage.Map()[5], hmEdit));
+    EXPECT_FALSE(stage.SetMapChip(5, stage.Map()[5]));
     std::array<std::uint8_t, RoomSize> room{};
     std::copy_n(stage.Map().begin() + 128, RoomSize, room.begin());
-    EXPECT_FALSE(stage.SetMapRoom(128, room, ukMapPaste, hmEdit));
-    EXPECT_FALSE(stage.SetPaletteColor(0, stage.PaletteBlock()[0], hmEdit));
-    EXPECT_FALSE(stage.SetScrollData(31, stage.Scroll()[31], hmEdit));
-    EXPECT_FALSE(stage.SetMapChip(MapSize, 1, hmEdit)) << "outside the table";
-    EXPECT_FALSE(stage.SetChipEntry(-1, 1, hmEdit));
+    EXPECT_FALSE(stage.SetMapRoom(128, room, ukMapPaste));
+    EXPECT_FALSE(stage.SetPaletteColor(0, stage.PaletteBlock()[0]));
+    EXPECT_FALSE(stage.SetScrollData(31, stage.Scroll()[31]));
+    EXPECT_FALSE(stage.SetMapChip(MapSize, 1)) << "outside the table";
+    EXPECT_FALSE(stage.SetChipEntry(-1, 1));
     EXPECT_EQ(stage.UndoStack().Count(), 0);
     EXPECT_EQ(stage.RedoStack().Count(), 0);
     EXPECT_FALSE(stage.EditedFlags().Any());
@@ -86,9 +86,9 @@ TEST_F(StageDataTest, UnchangedValuesRecordNothing)
 TEST_F(StageDataTest, UndoRedoOfAMapByte)
 {
     TStageData& stage = Stage(2);
-    ASSERT_TRUE(stage.SetMapChip(100, 5, hmEdit) || stage.Map()[100] == 5);
+    ASSERT_TRUE(stage.SetMapChip(100, 5) || stage.Map()[100] == 5);
     stage.UndoStack().Clear();
-    ASSERT_TRUE(stage.SetMapChip(100, 7, hmEdit));
+    ASSERT_TRUE(stage.SetMapChip(100, 7));
     EXPECT_EQ(stage.Undo(), ukMap);
     EXPECT_EQ(stage.Map()[100], 5);
     EXPECT_EQ(stage.RedoStack().Count(), 1);
@@ -99,7 +99,7 @@ TEST_F(StageDataTest, UndoRedoOfAMapByte)
     ASSERT_NE(stage.UndoStack().Peek(), nullptr);
     EXPECT_EQ(stage.UndoStack().Peek()->Kind(), ukMap);
     EXPECT_EQ(stage.Undo(), ukMap);
-    ASSERT_TRUE(stage.SetScrollData(0, 0x21, hmEdit));
+    ASSERT_TRUE(stage.SetScrollData(0, 0x21));
     EXPECT_EQ(stage.RedoStack().Count(), 0) << "a new edit empties the redo stack";
     EXPECT_EQ(stage.Redo(), -1);
 }
@@ -113,9 +113,9 @@ TEST_F(StageDataTest, PaletteEditsReachTheRendererHooks)
     rom.Hooks.ShowModified = [&](const std::string& text) { shown = text; };
     ForceLanguage(Language::English);
     TStageData& stage = Stage(1);
-    ASSERT_TRUE(stage.SetPaletteColor(20, 0x0F ^ stage.PaletteBlock()[20], hmEdit));
-    ASSERT_TRUE(stage.SetPaletteAnimeFrameTimer(stage.PaletteAnimeFrameTimer() + 1, hmEdit));
-    ASSERT_TRUE(stage.SetPaletteAnimeColor(63, stage.PaletteBlock()[95] ^ 1, hmEdit));
+    ASSERT_TRUE(stage.SetPaletteColor(20, 0x0F ^ stage.PaletteBlock()[20]));
+    ASSERT_TRUE(stage.SetPaletteAnimeFrameTimer(stage.PaletteAnimeFrameTimer() + 1));
+    ASSERT_TRUE(stage.SetPaletteAnimeColor(63, stage.PaletteBlock()[95] ^ 1));
     EXPECT_EQ(bg, 1);
     EXPECT_EQ(anime, 2);
     EXPECT_EQ(shown, "Modified");
@@ -175,14 +175,14 @@ TEST(StageData, OneEditChangesOnlyItsTableOnSave)
         std::vector<TableKey> tables;
     };
     const std::vector<Case> cases{
-        {"chip entry", [](TStageData& s) { return s.SetChipEntry(9, s.Chip32x32()[9] ^ 0xC1, hmEdit); },
+        {"chip entry", [](TStageData& s) { return s.SetChipEntry(9, s.Chip32x32()[9] ^ 0xC1); },
          {TableKey::Chip32x32, TableKey::Chip32x32Palette}},
-        {"chip attribute", [](TStageData& s) { return s.SetChipAttribute(9, (s.Chip32x32Attribute()[9] + 1) & 3, hmEdit); },
+        {"chip attribute", [](TStageData& s) { return s.SetChipAttribute(9, (s.Chip32x32Attribute()[9] + 1) & 3); },
          {TableKey::Chip32x32}},
-        {"map", [](TStageData& s) { return s.SetMapChip(2815, s.Map()[2815] + 1, hmEdit); }, {TableKey::Map}},
-        {"scroll", [](TStageData& s) { return s.SetScrollData(31, 0x99, hmEdit); }, {TableKey::Scroll}},
-        {"palette", [](TStageData& s) { return s.SetPaletteColor(31, 0x3F, hmEdit); }, {TableKey::SpritePalette}},
-        {"frame count", [](TStageData& s) { return s.SetPaletteAnimeFrameCount(4, hmEdit); },
+        {"map", [](TStageData& s) { return s.SetMapChip(2815, s.Map()[2815] + 1); }, {TableKey::Map}},
+        {"scroll", [](TStageData& s) { return s.SetScrollData(31, 0x99); }, {TableKey::Scroll}},
+        {"palette", [](TStageData& s) { return s.SetPaletteColor(31, 0x3F); }, {TableKey::SpritePalette}},
+        {"frame count", [](TStageData& s) { return s.SetPaletteAnimeFrameCount(4); },
          {TableKey::PaletteAnimeFrameCount}},
         {"enemy", [](TStageData& s) { s.EnemyObjects().AddObject(43, 1, 2, 3); s.MarkEdited(efObject); return true; },
          {TableKey::EnemyObjectRoom, TableKey::EnemyObjectX, TableKey::EnemyObjectY, TableKey::EnemyObjectKind}},

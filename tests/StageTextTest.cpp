@@ -115,11 +115,11 @@ TEST(StageText, ImportBringsBackEveryEditedTableAndAnyObjectOrder)
     const std::vector<TStageText> original = ReadAll(rom);
 
     TStageData& edited = rom.Stage(stage);
-    ASSERT_TRUE(edited.SetPaletteColor(17, 0x21, hmEdit));
-    ASSERT_TRUE(edited.SetPaletteAnimeFrameTimer(0x77, hmEdit));
-    ASSERT_TRUE(edited.SetChipAttribute(9, 2, hmEdit));
-    ASSERT_TRUE(edited.SetMapChip(300, 0x55, hmEdit));
-    ASSERT_TRUE(edited.SetScrollData(4, 0x13, hmEdit));
+    ASSERT_TRUE(edited.SetPaletteColor(17, 0x21));
+    ASSERT_TRUE(edited.SetPaletteAnimeFrameTimer(0x77));
+    ASSERT_TRUE(edited.SetChipAttribute(9, 2));
+    ASSERT_TRUE(edited.SetMapChip(300, 0x55));
+    ASSERT_TRUE(edited.SetScrollData(4, 0x13));
     ASSERT_GT(edited.EnemyObjects().TotalCount(), 1);
     edited.EnemyObjects().RemoveObject(edited.EnemyObjects().ObjectsInOrder().front());
     // Not an added object: a save leaves the bytes past the end mark, so none could vanish.

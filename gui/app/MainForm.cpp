@@ -465,7 +465,8 @@ void TMainForm::CommandUndo()
 {
     if (!rom_->CanUndo())
         return;
-    rom_->Undo();
+    if (rom_->Undo() == ukObject)
+        objectEdit_->ObjectsReplaced();
     ShowModified(rom_->DiffersFromFile());
     recovery_->EditMade();
     RefreshActivePage();
@@ -475,7 +476,8 @@ void TMainForm::CommandRedo()
 {
     if (!rom_->CanRedo())
         return;
-    rom_->Redo();
+    if (rom_->Redo() == ukObject)
+        objectEdit_->ObjectsReplaced();
     ShowModified(rom_->DiffersFromFile());
     recovery_->EditMade();
     RefreshActivePage();

@@ -289,10 +289,10 @@ void TChip32x32Edit::Img32x32ChipEditTableMouseDown(int x, int y, Qt::MouseButto
     if (button == Qt::LeftButton) {
         if (shift) {
             // The quarter of the last move, the one the frame shows.
-            if (hoveredChip_ >= 0 && stage.SetChipEntry(hoveredChip_ * 4 + hoveredQuarter_, selectedEntry_, hmEdit))
+            if (hoveredChip_ >= 0 && stage.SetChipEntry(hoveredChip_ * 4 + hoveredQuarter_, selectedEntry_))
                 Recompose();
         } else if (ctrl) {
-            if (hoveredChip_ >= 0 && stage.SetChip(hoveredChip_ * 4, chipClipboard_, hmEdit))
+            if (hoveredChip_ >= 0 && stage.SetChip(hoveredChip_ * 4, chipClipboard_))
                 Recompose();
         } else if (hit) {
             editedChip_ = hit->chip;
@@ -385,7 +385,7 @@ void TChip32x32Edit::ImgEdited32x32ChipMouseDown(int x, int y, Qt::MouseButton b
     TStageData& stage = context_.rom.CurrentStage();
     if (button == Qt::LeftButton) {
         if (hoveredEditedQuarter_ >= 0 &&
-            stage.SetChipEntry(editedChip_ * 4 + hoveredEditedQuarter_, selectedEntry_, hmEdit))
+            stage.SetChipEntry(editedChip_ * 4 + hoveredEditedQuarter_, selectedEntry_))
             Recompose();
     } else if (button == Qt::RightButton) {
         const int quarter = EditedChipQuarterAt(x, y, editedView_->width(), editedView_->height());
@@ -420,7 +420,7 @@ void TChip32x32Edit::LblEdited32x32Chip16x16ChipXMouseDown(int quarter, Qt::Mous
     if (!context_.rom.IsLoaded() || (button != Qt::LeftButton && button != Qt::RightButton))
         return;
     const std::uint8_t entry = StepSubPalette(EntryOf(editedChip_, quarter), button == Qt::LeftButton);
-    if (context_.rom.CurrentStage().SetChipEntry(editedChip_ * 4 + quarter, entry, hmEdit))
+    if (context_.rom.CurrentStage().SetChipEntry(editedChip_ * 4 + quarter, entry))
         Recompose();
 }
 
@@ -431,7 +431,7 @@ void TChip32x32Edit::LblEdited32x32Chip16x16ChipPropertyXMouseDown(int quarter, 
     TStageData& stage = context_.rom.CurrentStage();
     const std::uint8_t attribute = StepAttribute(
         stage.Chip32x32Attribute()[static_cast<std::size_t>(editedChip_ * 4 + quarter)], button == Qt::LeftButton);
-    if (stage.SetChipAttribute(editedChip_ * 4 + quarter, attribute, hmEdit))
+    if (stage.SetChipAttribute(editedChip_ * 4 + quarter, attribute))
         DrawEditedChip();
 }
 

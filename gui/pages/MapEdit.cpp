@@ -238,11 +238,11 @@ void TMapEdit::ImgMapEditXMouseDown(int view, int x, int y, Qt::MouseButton butt
         if (shift) {
             gridForm_.LoadRoom(room, stage.MapRoom(room));
             if (gridForm_.exec() == QDialog::Accepted)
-                changed = stage.SetMapRoom(position, gridForm_.RoomData(), ukMapGrid, hmEdit);
+                changed = stage.SetMapRoom(position, gridForm_.RoomData(), ukMapGrid);
         } else if (ctrl) {
-            changed = stage.SetMapRoom(position, roomCopyBuffer_, ukMapPaste, hmEdit);
+            changed = stage.SetMapRoom(position, roomCopyBuffer_, ukMapPaste);
         } else if (const int cell = hoverCell_[static_cast<std::size_t>(view)]; cell >= 0) {
-            changed = stage.SetMapChip(position + cell, static_cast<std::uint8_t>(selectedChip_), hmEdit);
+            changed = stage.SetMapChip(position + cell, static_cast<std::uint8_t>(selectedChip_));
         }
         if (changed)
             RedrawAfterWrite(view);

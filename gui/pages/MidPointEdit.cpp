@@ -231,9 +231,12 @@ void TMidPointEdit::BtnMidPointAllRecalcClick()
 {
     if (!context_.rom.IsLoaded())
         return;
+    // The six points are one step of the history.
+    context_.rom.CurrentStage().BeginGesture();
     for (int n = 0; n < MidPointCount; ++n)
         if (RecalcMidPoint(context_.rom.CurrentStage().MidPoints(n)))
             MarkEdited();
+    context_.rom.CurrentStage().EndGesture();
     Draw();
     FillBoxes();
 }

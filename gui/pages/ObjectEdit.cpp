@@ -80,6 +80,20 @@ void TObjectEdit::BuildViews(QWidget* page)
                                                  if (context_.rom.IsLoaded())
                                                      RefreshObjectViews();
                                              });
+    // A drag, from press to release, is one step of the history.
+    for (int v = 0; v < 2; ++v)
+        QObject::connect(rooms_->View(v), &TImageView::mouseReleased, rooms_->View(v), [this] {
+            if (context_.rom.IsLoaded())
+                context_.rom.CurrentStage().EndGesture();
+        });
+}
+
+void TObjectEdit::ObjectsReplaced()
+{
+    // Undo and redo build the lists anew: no pointer into the old ones may stay.
+    selected_ = hovered_ = lastHovered_ = popupObject_ = nullptr;
+    RefreshObjectPanel();
+    RefreshObjectViews();
 }
 
 void TObjectEdit::BuildDisplayGroup(QWidget* page)
@@ -334,6 +348,7 @@ void TObjectEdit::ImgObjectEditXMouseDown(int view, int x, int y, Qt::MouseButto
     if (!context_.rom.IsLoaded())
         return;
     if (button == Qt::LeftButton) {
+        context_.rom.CurrentStage().BeginGesture();
         if (!HitTest(view, x, y, true) && keys.testFlag(Qt::ShiftModifier))
             OpenRoomTextDialog(ShownRoom(view));
     } else if (button == Qt::RightButton) {

@@ -42,6 +42,8 @@ public:
     void StageChanged() override;
     void Refresh() override;
     void AnimationTick() override;
+    // After undo or redo of an object edit: the lists were built anew.
+    void ObjectsReplaced();
     void ImageClosed() override;
 
     // Brings a room into one of the views, as moving an object there does.

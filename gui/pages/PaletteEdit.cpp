@@ -303,7 +303,7 @@ void TPaletteEdit::EditPaletteEditXChange(int entry)
     if (!input)
         return;
     SetBoxText(box, QString::fromStdString(input->text));
-    if (stage.SetPaletteColor(entry, input->value, hmEdit))
+    if (stage.SetPaletteColor(entry, input->value))
         DrawPaletteEntry(entry, hoveredEntry_ == entry);
 }
 
@@ -348,7 +348,7 @@ void TPaletteEdit::ImgPaletteAnimeEditMouseDown(int x, int y, Qt::MouseButton bu
         return;
     TStageData& stage = context_.rom.CurrentStage();
     if (button == Qt::LeftButton) {
-        if (stage.SetPaletteAnimeColor(cell, selectedColor_, hmEdit))
+        if (stage.SetPaletteAnimeColor(cell, selectedColor_))
             DrawAnimeCells();
     } else if (button == Qt::RightButton) {
         selectedColor_ = stage.PaletteAnimePalette()[static_cast<std::size_t>(cell)];
@@ -381,7 +381,7 @@ void TPaletteEdit::ComboBoxPaletteAnimeFrameCountChange(int index)
 {
     if (updating_ || index < 0 || !context_.rom.IsLoaded())
         return;
-    if (context_.rom.CurrentStage().SetPaletteAnimeFrameCount(static_cast<std::uint8_t>(index), hmEdit))
+    if (context_.rom.CurrentStage().SetPaletteAnimeFrameCount(static_cast<std::uint8_t>(index)))
         DrawAnimeViewAndArrows();
 }
 
@@ -394,7 +394,7 @@ void TPaletteEdit::EditPaletteAnimeFrameTimerChange()
     if (!input)
         return;
     SetBoxText(frameTimer_, QString::fromStdString(input->text));
-    if (stage.SetPaletteAnimeFrameTimer(input->value, hmEdit))
+    if (stage.SetPaletteAnimeFrameTimer(input->value))
         DrawAnimeViewAndArrows();
 }
 

@@ -183,7 +183,7 @@ void TScrollEdit::AfterEdit()
 void TScrollEdit::Edit(std::uint8_t entry)
 {
     const int line = std::max(SelectedLine(), 0);
-    if (context_.rom.CurrentStage().SetScrollData(line, entry, hmEdit))
+    if (context_.rom.CurrentStage().SetScrollData(line, entry))
         AfterEdit();
 }
 
@@ -237,7 +237,7 @@ void TScrollEdit::EditScrollDataChange()
         return;
     const auto value = ParseHex(directBox_->text().toStdString());
     if (value && *value <= 0xFF && context_.rom.CurrentStage().SetScrollData(std::max(SelectedLine(), 0),
-                                                                             static_cast<std::uint8_t>(*value), hmEdit)) {
+                                                                             static_cast<std::uint8_t>(*value))) {
         AfterEdit();
         return;
     }

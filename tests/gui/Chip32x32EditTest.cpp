@@ -165,7 +165,7 @@ TEST_F(Chip32x32EditTest, CtrlLeftBeforeAnyCopyPastesEightZeroBytes)
 TEST_F(Chip32x32EditTest, CopiedChipPastesIntoAnotherStageAndOpenClearsTheClipboard)
 {
     TChip32x32Edit& page = Page();
-    ASSERT_TRUE(Stage().SetChipAttribute(4 * 0x05 + 1, 2, hmEdit));
+    ASSERT_TRUE(Stage().SetChipAttribute(4 * 0x05 + 1, 2));
     OnTable(0x05, 0, Qt::RightButton, Qt::ControlModifier);
     EXPECT_EQ(page.ChipClipboard()[5], 2);
     EXPECT_EQ(page.SelectedEntry(), 0) << "Ctrl+right copies and picks nothing";
@@ -214,7 +214,7 @@ TEST_F(Chip32x32EditTest, PlainLeftClickChoosesTheEditedChipOnThePageShown)
 TEST_F(Chip32x32EditTest, LabelClicksStepSubPaletteAndAttributeWithUndo)
 {
     TChip32x32Edit& page = Page();
-    ASSERT_TRUE(Stage().SetChipEntry(2, 0x7A, hmEdit)); // chip 00, quarter 2
+    ASSERT_TRUE(Stage().SetChipEntry(2, 0x7A)); // chip 00, quarter 2
     page.Refresh();
     EXPECT_EQ(EntryLabel(2)->text(), QStringLiteral("3A(01)"));
     QTest::mouseClick(EntryLabel(2), Qt::LeftButton);

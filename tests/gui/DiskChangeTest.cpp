@@ -17,7 +17,7 @@ protected:
         test::WriteFile(image.toStdString(), bytes);
         return bytes;
     }
-    void Paint(int cell, std::uint8_t chip) { ASSERT_TRUE(form->Rom().Stage(0).SetMapChip(cell, chip, hmEdit)); }
+    void Paint(int cell, std::uint8_t chip) { ASSERT_TRUE(form->Rom().Stage(0).SetMapChip(cell, chip)); }
     std::vector<std::uint8_t> OnDisk() const { return test::ReadBytes(image.toStdString()); }
     void Activate()
     {

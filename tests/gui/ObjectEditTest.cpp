@@ -207,12 +207,21 @@ TEST_F(ObjectEditTest, DraggingMovesSnapsClampsAndSavesOnlyTheObjectTables)
     Drag(view, 400, -30);
     EXPECT_EQ(enemy->X, 255);
     EXPECT_EQ(enemy->Y, 0);
+    // A whole drag, press to release, of several steps.
+    Select(enemy);
+    Drag(view, 200, 40);
     Drag(view, 123, 87);
+    test::Release(view, 123, 87, Qt::LeftButton);
     EXPECT_EQ(Label(u"LblObjectX"), QStringLiteral("7B"));
     EXPECT_EQ(StatusPanel(0)->text(), QStringLiteral("Modified"));
 
+    const int kind = enemy->Kind;
+    // One undo takes back the whole last drag; the page lets go of the old objects.
     form->CommandUndo();
-    EXPECT_EQ(enemy->X, 123) << "object edits keep out of the history";
+    const auto undone = RoomObjects(Stage().EnemyObjects(), room);
+    EXPECT_NE(std::find(undone.begin(), undone.end(), std::array<int, 3>{255, 0, kind}), undone.end());
+    EXPECT_EQ(Label(u"LblObjectX"), QStringLiteral("--"));
+    form->CommandRedo();
 
     ASSERT_TRUE(form->CommandSave());
     const auto saved = test::ReadBytes(image.toStdString());
@@ -230,7 +239,6 @@ TEST_F(ObjectEditTest, DraggingMovesSnapsClampsAndSavesOnlyTheObjectTables)
             EXPECT_TRUE(inside) << "byte " << std::hex << i << " outside the object tables";
         }
 
-    const int kind = enemy->Kind;
     ASSERT_TRUE(form->OpenImage(image)); // the old objects are gone now
     const auto reopened = RoomObjects(form->Rom().CurrentStage().EnemyObjects(), room);
     EXPECT_NE(std::find(reopened.begin(), reopened.end(), std::array<int, 3>{123, 87, kind}), reopened.end())

@@ -122,7 +122,7 @@ TEST_F(PaletteEditTest, TypedEntryTextFollowsTheHexRules)
 TEST_F(PaletteEditTest, RightClicksPickColoursAndAColourAboveTheTableBecomesZero)
 {
     TPaletteEdit& page = Page();
-    ASSERT_TRUE(Stage().SetPaletteColor(2, 0x4F, hmEdit));
+    ASSERT_TRUE(Stage().SetPaletteColor(2, 0x4F));
     page.Refresh();
     EXPECT_EQ(ShownColor(Entry(2), 12, 12), TPaletteManager::InvalidColor) << "shown grey";
     PressCell(ColorTable(), 0x21);

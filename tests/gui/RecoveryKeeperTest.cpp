@@ -24,7 +24,7 @@ protected:
     }
     void EditAndKeep()
     {
-        ASSERT_TRUE(form->Rom().Stage(0).SetMapChip(3, 0x77, hmEdit));
+        ASSERT_TRUE(form->Rom().Stage(0).SetMapChip(3, 0x77));
         form->Recovery().Flush();
         ASSERT_TRUE(fs::exists(RecoveryFile()));
     }

@@ -37,7 +37,7 @@ protected:
 TEST_F(ShareCommandsTest, APatchDescribesUnsavedEditsWithoutSavingThem)
 {
     TMainForm& window = Opened();
-    ASSERT_TRUE(Stage().SetMapChip(7, 0x31, hmEdit));
+    ASSERT_TRUE(Stage().SetMapChip(7, 0x31));
     Stage().EnemyObjects().AddObject(4, 50, 60, 0x12);
     Stage().MarkEdited(efObject);
     const std::vector<std::uint8_t> expected = window.Rom().EditedImage();
@@ -80,7 +80,7 @@ TEST_F(ShareCommandsTest, AnotherLengthOrTheSameBytesIsExplainedAndWritesNothing
 TEST_F(ShareCommandsTest, NeitherCommandWritesOverWhatItIsMadeFromOrUnderAFalseName)
 {
     Opened();
-    ASSERT_TRUE(Stage().SetMapChip(7, 0x31, hmEdit));
+    ASSERT_TRUE(Stage().SetMapChip(7, 0x31));
     const std::string original = dir.File("original.bps"); // an image under a patch's name
     test::WriteFile(original, test::SampleBytes());
     std::filesystem::create_symlink("game.nes", dir.File("game.png"));
@@ -136,7 +136,7 @@ TEST_F(ShareCommandsTest, MenuCaptionsFollowTheLanguageAndWaitForAnImage)
 TEST_F(ShareCommandsTest, TheStageTextHoldsUnsavedEditsAndNeedsAJsonName)
 {
     Opened();
-    ASSERT_TRUE(Stage().SetMapChip(9, 0x2A, hmEdit));
+    ASSERT_TRUE(Stage().SetMapChip(9, 0x2A));
     QAction* command = Command(u"MenuItemExportStageText");
     prompts.saveFiles = {QString::fromStdString(dir.File("stage.txt"))};
     command->trigger();

@@ -19,7 +19,7 @@ namespace {
 
 class ShellTest : public test::EditorFixture {
 protected:
-    void Edit(int stage = 0) { ASSERT_TRUE(form->Rom().Stage(stage).SetMapChip(3, 0x77, hmEdit)); }
+    void Edit(int stage = 0) { ASSERT_TRUE(form->Rom().Stage(stage).SetMapChip(3, 0x77)); }
     // The image state's controls: the file commands that need an image, the Edit menu, the
     // stage selector, the pages and the animation timer.
     bool ShowsImage(bool shown) const

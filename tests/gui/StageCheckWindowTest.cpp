@@ -121,7 +121,7 @@ TEST_F(StageCheckWindowTest, AScrollEntryAndARoomLeadToTheirLineAndRoom)
 {
     Opened();
     const int entry = Stage().MidPoints(Stage().DefaultStartPoint()).StartScroll;
-    ASSERT_TRUE(Stage().SetScrollData(entry, static_cast<std::uint8_t>(Stage().Scroll()[entry] | 0x10), hmEdit));
+    ASSERT_TRUE(Stage().SetScrollData(entry, static_cast<std::uint8_t>(Stage().Scroll()[entry] | 0x10)));
     OpenCheck();
     QTreeWidgetItem* line = Row(QStringLiteral("scroll entry ") + Hex(entry));
     ASSERT_NE(line, nullptr);
@@ -149,7 +149,7 @@ TEST_F(StageCheckWindowTest, AScrollEntryAndARoomLeadToTheirLineAndRoom)
 TEST_F(StageCheckWindowTest, AllStagesListsOtherStagesAndLeadsToTheirStage)
 {
     TMainForm& window = Opened();
-    ASSERT_TRUE(window.Rom().Stage(3).SetPaletteColor(5, 0x45, hmEdit));
+    ASSERT_TRUE(window.Rom().Stage(3).SetPaletteColor(5, 0x45));
     OpenCheck();
     EXPECT_EQ(Row(QStringLiteral("palette entry 05")), nullptr) << "stage 00 is shown";
 

@@ -77,7 +77,7 @@ TEST_F(TestPlayTest, F5PlaysTheImageAsItStandsAndLeavesTheOpenImageAlone)
 {
     SetCommand("\"" + emulator + "\" --flag \"two words\" %f");
     TMainForm& window = Opened();
-    ASSERT_TRUE(Stage().SetMapChip(7, 0x31, hmEdit));
+    ASSERT_TRUE(Stage().SetMapChip(7, 0x31));
     const int undoCount = UndoCount();
     const std::vector<std::uint8_t> expected = window.Rom().EditedImage();
     ASSERT_NE(expected, test::SampleBytes());

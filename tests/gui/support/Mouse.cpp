@@ -20,6 +20,13 @@ void Press(QWidget* widget, int x, int y, Qt::MouseButton button, Qt::KeyboardMo
     QApplication::sendEvent(widget, &event);
 }
 
+void Release(QWidget* widget, int x, int y, Qt::MouseButton button)
+{
+    QMouseEvent event(QEvent::MouseButtonRelease, QPointF(x, y), widget->mapToGlobal(QPointF(x, y)), button,
+                      Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
 void Enter(QWidget* widget)
 {
     QEnterEvent event(QPointF(1, 1), QPointF(1, 1), widget->mapToGlobal(QPointF(1, 1)));

@@ -10,6 +10,7 @@ namespace vx::test {
 void Move(QWidget* widget, int x, int y, Qt::KeyboardModifiers keys = Qt::NoModifier,
           Qt::MouseButtons held = Qt::NoButton);
 void Press(QWidget* widget, int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers keys = Qt::NoModifier);
+void Release(QWidget* widget, int x, int y, Qt::MouseButton button);
 void Enter(QWidget* widget);
 void Leave(QWidget* widget);
 
