@@ -1,6 +1,7 @@
 #include "core/SampleImage.h"
 
 #include "core/AddressData.h"
+#include "core/ChipEntry.h"
 #include "core/ImageAccess.h"
 #include "core/MidPoint.h"
 #include "core/MyIniFiles.h"
@@ -377,7 +378,7 @@ std::vector<std::uint8_t> MakeSampleImage()
         for (int n = 0; n < ChipCount; ++n) {
             const Chip32 chip = Chip32Of(n);
             for (int k = 0; k < 4; ++k) {
-                entries[static_cast<std::size_t>(4 * n + k)] = static_cast<std::uint8_t>(chip.palettes[k] << 6 | chip.chips16[k]);
+                entries[static_cast<std::size_t>(4 * n + k)] = TChipEntry{chip.palettes[k], chip.chips16[k]}.Encode();
                 attributes[static_cast<std::size_t>(4 * n + k)] = chip.attributes[k];
             }
         }

@@ -1,5 +1,7 @@
 #include "core/ScrollPath.h"
 
+#include "core/ScrollEntry.h"
+
 namespace vx {
 
 TScrollPath WalkScrollPath(std::span<const std::uint8_t> scroll, int startRoom, int startEntry)
@@ -9,13 +11,14 @@ TScrollPath WalkScrollPath(std::span<const std::uint8_t> scroll, int startRoom, 
     int room = startRoom, entry = startEntry;
     while (entry >= 0 && entry < ScrollEntryCount && room >= 0 && room < RoomCount) {
         path.segmentLeftRoom[static_cast<std::size_t>(entry)] = room;
-        const std::uint8_t b = static_cast<std::size_t>(entry) < scroll.size() ? scroll[static_cast<std::size_t>(entry)] : 0;
-        for (int n = b & 0x0F; n > 0 && room < RoomCount; --n)
+        const TScrollEntry step = TScrollEntry::Decode(
+            static_cast<std::size_t>(entry) < scroll.size() ? scroll[static_cast<std::size_t>(entry)] : 0);
+        for (int n = step.count; n > 0 && room < RoomCount; --n)
             path.roomFlags[static_cast<std::size_t>(room++)] = rmForward;
         if (room >= RoomCount)
             break;
-        // The last room of the entry: its direction bits, with bit 4 as the forward mark.
-        path.roomFlags[static_cast<std::size_t>(room++)] = static_cast<std::uint8_t>(b >> 4);
+        // The last room of the entry: its turns, with the unknown bit as the forward mark.
+        path.roomFlags[static_cast<std::size_t>(room++)] = step.RoomMark();
         ++entry;
     }
     return path;

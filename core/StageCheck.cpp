@@ -4,6 +4,7 @@
 #include "core/HexText.h"
 #include "core/Language.h"
 #include "core/RomImgManager.h"
+#include "core/ScrollEntry.h"
 #include "core/ScrollPath.h"
 #include "core/SharedStages.h"
 #include "core/StageData.h"
@@ -37,7 +38,7 @@ std::optional<TWalkExtent> WalkExtent(std::span<const std::uint8_t> scroll, int 
     while (last + 1 < ScrollEntryCount && path.segmentLeftRoom[static_cast<std::size_t>(last + 1)] != startRoom)
         ++last;
     const std::size_t at = static_cast<std::size_t>(last);
-    const int count = at < scroll.size() ? scroll[at] & 0x0F : 0;
+    const int count = at < scroll.size() ? TScrollEntry::Decode(scroll[at]).count : 0;
     return TWalkExtent{startEntry, last + 1, startRoom,
                        std::min(path.segmentLeftRoom[at] + count + 1, RoomCount)};
 }
@@ -158,7 +159,7 @@ private:
         const auto entry = static_cast<std::size_t>(point.StartScroll);
         const int left = path.segmentLeftRoom[entry];
         // The walk never passes room 2B, so neither does the start entry's right room.
-        const int right = std::min(left + (stage_.Scroll()[entry] & 0x0F), LastRoom);
+        const int right = std::min(left + TScrollEntry::Decode(stage_.Scroll()[entry]).count, LastRoom);
         std::string text;
         const char* const js = "、スクロールの道筋では ";
         const char* const es = ", the scroll path gives ";
@@ -174,7 +175,7 @@ private:
         if (const auto walk = PointWalk(stage_, start))
             for (int e = walk->firstEntry; e < walk->endEntry; ++e) {
                 const std::uint8_t entry = stage_.Scroll()[static_cast<std::size_t>(e)];
-                if (entry & 0x10)
+                if (TScrollEntry::Decode(entry).unknown)
                     Add(TSeverity::Warning, TFindingPlace::ScrollEntry, e,
                         Tr("値 ", "Value ") + Hex(entry) +
                             Tr(" はビット4が立っていて (「????」と表示)、スタート地点からの道筋が通ります",

@@ -1,5 +1,6 @@
 #include "core/StageData.h"
 
+#include "core/ChipEntry.h"
 #include "core/EditCommands.h"
 #include "core/ImageAccess.h"
 #include "core/Language.h"
@@ -35,8 +36,9 @@ EncodedChips EncodeChips(std::span<const std::uint8_t> entries, std::span<const 
             const std::size_t at = 4 * c + k;
             const std::uint8_t entry = at < entries.size() ? entries[at] : 0;
             const std::uint8_t attribute = at < attributes.size() ? attributes[at] : 0;
-            encoded.chip32x32[at] = static_cast<std::uint8_t>(((attribute & 3) << 6) | (entry & 0x3F));
-            palette |= (entry >> 6) << QuarterPaletteShift[k];
+            const TChipEntry quarter = TChipEntry::Decode(entry);
+            encoded.chip32x32[at] = TImageChipByte{attribute, quarter.chip}.Encode();
+            palette |= quarter.palette << QuarterPaletteShift[k];
         }
         encoded.chip32x32Palette[c] = static_cast<std::uint8_t>(palette);
     }
@@ -132,10 +134,10 @@ std::shared_ptr<TStageData::ChipTables> TStageData::ReadChips() const
     ReadFromImage(image_, Address(TableKey::Chip32x32Palette), palettes);
     for (int c = 0; c < ChipCount; ++c) {
         for (int k = 0; k < 4; ++k) {
-            const std::uint8_t b = raw[4 * c + k];
+            const TImageChipByte quarter = TImageChipByte::Decode(raw[4 * c + k]);
             const int palette = (palettes[c] >> QuarterPaletteShift[k]) & 3;
-            chips->entries[4 * c + k] = static_cast<std::uint8_t>(palette * 64 + (b & 0x3F));
-            chips->attributes[4 * c + k] = static_cast<std::uint8_t>(b >> 6);
+            chips->entries[4 * c + k] = TChipEntry{palette, quarter.chip}.Encode();
+            chips->attributes[4 * c + k] = static_cast<std::uint8_t>(quarter.attribute);
         }
     }
     return chips;

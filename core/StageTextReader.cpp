@@ -1,5 +1,6 @@
 #include "core/StageText.h"
 
+#include "core/ChipEntry.h"
 #include "core/HexText.h"
 #include "core/Language.h"
 #include "core/StageTextKeys.h"
@@ -348,7 +349,7 @@ private:
             ByteLine(At(c, ChipKeys[2]), TPath(chipPath, ChipKeys[2]),
                      std::span(text_.chipAttributes).subspan(at, QuarterCount), MaxChipAttribute);
             for (std::size_t k = 0; k < QuarterCount; ++k)
-                text_.chipEntries[at + k] = static_cast<std::uint8_t>(palettes[k] << 6 | quarters[k]);
+                text_.chipEntries[at + k] = TChipEntry{palettes[k], quarters[k]}.Encode();
         }
     }
 

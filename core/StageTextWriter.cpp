@@ -1,5 +1,6 @@
 #include "core/StageText.h"
 
+#include "core/ChipEntry.h"
 #include "core/FileSystem.h"
 #include "core/RomImgManager.h"
 #include "core/SharedStages.h"
@@ -85,8 +86,9 @@ ordered_json Chip(const TStageText& text, int chip)
     std::array<std::uint8_t, QuarterCount> quarters{}, palettes{};
     for (std::size_t k = 0; k < QuarterCount; ++k) {
         const std::uint8_t entry = text.chipEntries[static_cast<std::size_t>(chip) * QuarterCount + k];
-        quarters[k] = entry & 0x3F;
-        palettes[k] = static_cast<std::uint8_t>(entry >> 6);
+        const TChipEntry quarter = TChipEntry::Decode(entry);
+        quarters[k] = static_cast<std::uint8_t>(quarter.chip);
+        palettes[k] = static_cast<std::uint8_t>(quarter.palette);
     }
     const auto attributes = std::span(text.chipAttributes).subspan(static_cast<std::size_t>(chip) * QuarterCount, QuarterCount);
     return ordered_json{{Key(ChipKeys[0]), ByteLine(quarters)}, {Key(ChipKeys[1]), ByteLine(palettes)},

@@ -1,5 +1,6 @@
 #include "rules/ChipRules.h"
 
+#include "core/ChipEntry.h"
 #include "core/ChipUsage.h"
 #include "core/HexText.h"
 #include "core/Language.h"
@@ -33,7 +34,9 @@ int EditedChipQuarterAt(int x, int y, int width, int height)
 
 std::uint8_t StepSubPalette(std::uint8_t entry, bool up)
 {
-    return static_cast<std::uint8_t>(entry + (up ? 0x40 : 0xC0));
+    TChipEntry stepped = TChipEntry::Decode(entry);
+    stepped.palette = (stepped.palette + (up ? 1 : 3)) % 4;
+    return stepped.Encode();
 }
 
 std::uint8_t StepAttribute(std::uint8_t attribute, bool up)
@@ -60,7 +63,8 @@ std::string ChipTableStatusText(int chip)
 
 std::string Chip16StatusText(int entry)
 {
-    const auto chip = static_cast<std::uint32_t>(entry & 0x3F), palette = static_cast<std::uint32_t>((entry >> 6) & 3);
+    const TChipEntry quarter = TChipEntry::Decode(static_cast<std::uint8_t>(entry));
+    const auto chip = static_cast<std::uint32_t>(quarter.chip), palette = static_cast<std::uint32_t>(quarter.palette);
     return IsJapanese() ? "16x16チップ No:" + FormatHex(chip, 2) + " パレット:" + FormatHex(palette, 2)
                         : "16x16 tile No:" + FormatHex(chip, 2) + " Palette:" + FormatHex(palette, 2);
 }

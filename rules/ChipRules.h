@@ -5,11 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "core/ChipEntry.h"
+
 namespace vx {
 
-// A chip entry byte: sub-palette in bits 6-7, 16x16 chip number in bits 0-5.
-constexpr int EntrySubPalette(std::uint8_t entry) { return entry >> 6; }
-constexpr int EntryChip(std::uint8_t entry) { return entry & 0x3F; }
+// A chip entry byte's sub-palette and 16x16 chip.
+constexpr int EntrySubPalette(std::uint8_t entry) { return TChipEntry::Decode(entry).palette; }
+constexpr int EntryChip(std::uint8_t entry) { return TChipEntry::Decode(entry).chip; }
 
 // The chip table (16 x 8 chips of the page, each of four quarters) under (x, y).
 struct TChipTableHit {

@@ -2,22 +2,23 @@
 
 #include "core/HexText.h"
 #include "core/Language.h"
+#include "core/ScrollEntry.h"
 
 namespace vx {
 
 std::string ScrollDescription(std::uint8_t entry)
 {
-    const int upper = entry >> 4, count = entry & 0x0F;
-    if (upper & 1)
+    const TScrollEntry step = TScrollEntry::Decode(entry);
+    if (step.unknown)
         return "????";
     static const char* const japanese[8] = {"終点", "右", "下", "右・下", "上", "右・上", "下・上", "右・下・上"};
     static const char* const english[8] = {"End", "Right", "Down", "Right&Down", "Up", "Right&Up", "Up&Down",
                                           "Right&Up&Down"};
     const bool inJapanese = IsJapanese();
     std::string text;
-    if (count > 0)
-        text = std::to_string(count) + (inJapanese ? " 画面進んで " : " Screens Forward ");
-    return text + (inJapanese ? japanese : english)[upper >> 1];
+    if (step.count > 0)
+        text = std::to_string(step.count) + (inJapanese ? " 画面進んで " : " Screens Forward ");
+    return text + (inJapanese ? japanese : english)[step.Turns()];
 }
 
 std::string ScrollLineText(int index, std::uint8_t entry, bool startEntry)
@@ -31,7 +32,7 @@ std::string ScrollLineText(int index, std::uint8_t entry, bool startEntry)
 
 std::uint8_t ScrollEntryOf(int count, bool right, bool down, bool up)
 {
-    return static_cast<std::uint8_t>((count & 0x0F) | (right ? 0x20 : 0) | (down ? 0x40 : 0) | (up ? 0x80 : 0));
+    return TScrollEntry{count, false, right, down, up}.Encode();
 }
 
 } // namespace vx

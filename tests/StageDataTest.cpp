@@ -1,6 +1,8 @@
+#include "core/ChipEntry.h"
 #include "core/ImageAccess.h"
 #include "core/Language.h"
 #include "core/RomImgManager.h"
+#include "core/ScrollEntry.h"
 #include "core/VxObject.h"
 #include "tests/support/Images.h"
 
@@ -209,4 +211,21 @@ TEST(StageData, OneEditChangesOnlyItsTableOnSave)
         }
         EXPECT_TRUE(changed) << c.name;
     }
+}
+
+TEST(PackedBytes, EveryScrollEntryAndChipEntryDecodesToItsFieldsAndBack)
+{
+    for (int byte = 0; byte < 256; ++byte) {
+        const auto value = static_cast<std::uint8_t>(byte);
+        EXPECT_EQ(TScrollEntry::Decode(value).Encode(), value);
+        EXPECT_EQ(TChipEntry::Decode(value).Encode(), value);
+        EXPECT_EQ(TImageChipByte::Decode(value).Encode(), value);
+    }
+    const TScrollEntry entry = TScrollEntry::Decode(0xB3); // up, right, bit 4, three rooms
+    EXPECT_EQ(entry.count, 3);
+    EXPECT_TRUE(entry.unknown && entry.right && entry.up && !entry.down);
+    EXPECT_EQ(entry.Turns(), 5);
+    EXPECT_EQ(entry.RoomMark(), 0x0B);
+    EXPECT_EQ((TChipEntry{2, 0x15}.Encode()), 0x95);
+    EXPECT_EQ((TImageChipByte{3, 0x3F}.Encode()), 0xFF);
 }

@@ -109,8 +109,8 @@ cmp -s "$work/first.nes" "$image" && fail "the hard-linked image was not written
 
 # Files too large for their kind are refused before they are read.
 truncate -s 10G "$work/huge.nes" "$work/huge.ini"
-refused 1 "info on a 10 GB file" "0x0000000280000000 bytes" -- "$tool" info "$work/huge.nes"
-refused 1 "settings on a 10 GB file" "0x0000000280000000 bytes" -- "$tool" settings "$work/huge.ini"
+refused 1 "info on a 10 GB file" "10,737,418,240 bytes" -- "$tool" info "$work/huge.nes"
+refused 1 "settings on a 10 GB file" "10,737,418,240 bytes" -- "$tool" settings "$work/huge.ini"
 rm -f "$work/huge.nes" "$work/huge.ini"
 
 # A patch whose result is no image writes nothing: an IPS cut to 0 or 10 bytes.

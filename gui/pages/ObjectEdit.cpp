@@ -21,29 +21,12 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QScrollBar>
 
 namespace vx {
 namespace {
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
-
-QButtonGroup* RadioGroup(QWidget* page, const char* caption, const char* name, int y, const char* first,
-                         const char* second)
-{
-    auto* box = new QGroupBox(QString::fromUtf8(caption), page);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setGeometry(3, y, 200, 66);
-    auto* group = new QButtonGroup(box);
-    int id = 0;
-    for (const char* item : {first, second}) {
-        auto* button = new QRadioButton(QString::fromUtf8(item), box);
-        button->setGeometry(10, 20 + 20 * id, 180, 18);
-        group->addButton(button, id++);
-    }
-    return group;
-}
 
 } // namespace
 
@@ -116,12 +99,12 @@ void TObjectEdit::BuildDisplayGroup(QWidget* page)
 
 void TObjectEdit::BuildSwitches(QWidget* page)
 {
-    typeGroup_ = RadioGroup(page, "編集オブジェクト", "RadioGroupObjectTypeSelect", 402, "敵オブジェクト",
+    typeGroup_ = MakeRadioGroup(page, "編集オブジェクト", "RadioGroupObjectTypeSelect", 402, "敵オブジェクト",
                             "アイテムオブジェクト");
     typeGroup_->button(0)->setChecked(true);
     QObject::connect(typeGroup_, &QButtonGroup::idClicked, typeGroup_,
                      [this](int item) { RadioGroupObjectTypeSelectClick(item); });
-    orderGroup_ = RadioGroup(page, "オブジェクトの順序", "RadioGroupObjectOrderType", 474, "部屋単位で管理", "自由順序");
+    orderGroup_ = MakeRadioGroup(page, "オブジェクトの順序", "RadioGroupObjectOrderType", 474, "部屋単位で管理", "自由順序");
     orderGroup_->button(0)->setChecked(true);
     QObject::connect(orderGroup_, &QButtonGroup::idClicked, orderGroup_,
                      [this](int item) { RadioGroupObjectOrderTypeClick(item); });

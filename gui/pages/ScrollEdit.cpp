@@ -2,6 +2,7 @@
 
 #include "core/HexText.h"
 #include "core/RomImgManager.h"
+#include "core/ScrollEntry.h"
 #include "gui/widgets/HexBox.h"
 #include "gui/widgets/ImageView.h"
 #include "gui/widgets/PageControls.h"
@@ -157,11 +158,12 @@ void TScrollEdit::ShowSelectedEntry()
         list_->setCurrentRow(0);
     const int line = SelectedLine();
     const std::uint8_t entry = context_.rom.CurrentStage().Scroll()[static_cast<std::size_t>(line)];
-    const int count = entry & 0x0F, left = path_.segmentLeftRoom[static_cast<std::size_t>(line)];
+    const TScrollEntry step = TScrollEntry::Decode(entry);
+    const int count = step.count, left = path_.segmentLeftRoom[static_cast<std::size_t>(line)];
     countCombo_->setCurrentIndex(count);
-    right_->setChecked(entry & 0x20);
-    down_->setChecked(entry & 0x40);
-    up_->setChecked(entry & 0x80);
+    right_->setChecked(step.right);
+    down_->setChecked(step.down);
+    up_->setChecked(step.up);
     directBox_->setText(Hex2Text(entry));
     SetLabelText(indexLabel_, Hex2Text(static_cast<unsigned>(line)));
     SetLabelText(leftLabel_, Hex2Text(static_cast<unsigned>(left)));

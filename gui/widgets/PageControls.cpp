@@ -4,7 +4,10 @@
 #include "core/StageData.h"
 #include "rules/ChipRules.h"
 
+#include <QButtonGroup>
+#include <QGroupBox>
 #include <QLabel>
+#include <QRadioButton>
 #include <QScrollBar>
 
 namespace vx {
@@ -49,6 +52,22 @@ void ShowChipQuarter(QLabel* entry, QLabel* attribute, const TStageData& stage, 
     SetLabelText(entry, QString::fromStdString(EntryLabelText(stage.Chip32x32()[at])));
     SetLabelText(attribute, QString::fromStdString(
                                 AttributeName(attributeNames, stage.StageIndex(), stage.Chip32x32Attribute()[at])));
+}
+
+QButtonGroup* MakeRadioGroup(QWidget* page, const char* caption, const char* name, int y, const char* first,
+                             const char* second)
+{
+    auto* box = new QGroupBox(QString::fromUtf8(caption), page);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setGeometry(3, y, 200, 66);
+    auto* group = new QButtonGroup(box);
+    int id = 0;
+    for (const char* item : {first, second}) {
+        auto* button = new QRadioButton(QString::fromUtf8(item), box);
+        button->setGeometry(10, 20 + 20 * id, 180, 18);
+        group->addButton(button, id++);
+    }
+    return group;
 }
 
 } // namespace vx
