@@ -2,7 +2,9 @@
 #include "core/Language.h"
 #include "tests/support/TempDir.h"
 
+#include <cstdio>
 #include <gtest/gtest.h>
+#include <sstream>
 
 using namespace vx;
 
@@ -100,4 +102,27 @@ TEST(AddressData, UnknownKeysAndSectionsStayAndExistingKeysKeepTheirPlace)
     EXPECT_EQ(keys[1], "Map[13]");
     EXPECT_EQ(keys[2], "Chip32x32[0]");
     EXPECT_EQ(keys.size(), 407u);
+}
+
+TEST(AddressData, EveryDefaultIsTheOneTheSettingsDocumentGives)
+{
+    // The document is what users read; a table moved in the code or there must not pass.
+    std::istringstream document(test::ReadText(VX_DOCS_DIR "/settings-file.md"));
+    int rows = 0;
+    for (std::string line; std::getline(document, line);) {
+        char name[64] = {}, page[8] = {};
+        unsigned address = 0, length = 0;
+        if (std::sscanf(line.c_str(), "| `%63[A-Za-z0-9]` | %x | %u | %7s |", name, &address, &length, page) != 4)
+            continue;
+        const auto key = static_cast<TableKey>(rows);
+        ASSERT_LT(rows, TableKeyCount) << line;
+        EXPECT_EQ(InfoOf(key).name, name) << "row " << rows;
+        EXPECT_EQ(DefaultAddress(key, 0), static_cast<std::int32_t>(address)) << name;
+        EXPECT_EQ(InfoOf(key).length, static_cast<std::int32_t>(length)) << name;
+        EXPECT_EQ(DefaultAddress(key, 9) - DefaultAddress(key, 1), std::string(page) == "page" ? 0x100 : 0) << name;
+        ++rows;
+    }
+    EXPECT_EQ(rows, TableKeyCount);
+    EXPECT_EQ(DefaultAddress(TableKey::Map, 9), 0x4510);
+    EXPECT_EQ(DefaultAddress(TableKey::BGPalette, 9), 0x7F12);
 }

@@ -315,3 +315,15 @@ TEST(StageText, ApplyingRefusesWholeAndChangesNothing)
     TRomImgManager closed(test::DefaultAddresses());
     EXPECT_TRUE(ApplyStageTexts(closed, {texts[0]}));
 }
+
+TEST(StageText, TheSampleStage06IsWrittenAndReadAsTheReferenceFileHoldsIt)
+{
+    // Checked in: a key renamed or a layout changed in both writer and reader still fails.
+    TRomImgManager rom(test::DefaultAddresses());
+    ASSERT_TRUE(rom.LoadFromBytes(test::SampleBytes(), "sample.nes"));
+    const std::string reference = test::ReadText(VX_REFERENCE_DIR "/stage-06.json");
+    EXPECT_EQ(StageToText(rom, 6), reference);
+    const auto read = ReadStageText(reference, "stage-06.json");
+    ASSERT_TRUE(read) << read.refusal.Message();
+    EXPECT_TRUE(read.text->SameStage(StageTextOf(rom, 6)));
+}
