@@ -93,6 +93,15 @@ TEST_F(GraphicManagerTest, ChipEntryIndexesTheSheetDirectly)
     EXPECT_EQ(chips->Pixel(15, 15), 0xC5);
     EXPECT_EQ(chips->Pixel(32 + 16, 32 + 16), 0x09);
     EXPECT_EQ(chips->Pixel(16, 0), 0);
+    // Four different quarters: top left, bottom left, top right, bottom right.
+    const std::uint8_t quarters[4] = {0x01, 0x42, 0x83, 0xC4};
+    std::copy_n(quarters, 4, entries.begin() + 4 * 5);
+    graphics.ComposeChip32Sheet(*chips, *sheet, entries);
+    EXPECT_EQ(chips->Pixel(160 + 8, 8), 0x01);
+    EXPECT_EQ(chips->Pixel(160 + 8, 24), 0x42);
+    EXPECT_EQ(chips->Pixel(160 + 24, 8), 0x83);
+    EXPECT_EQ(chips->Pixel(160 + 24, 24), 0xC4);
+    std::fill_n(entries.begin() + 4 * 5, 4, 0);
 
     // Into a bitmap of other colours, through the colour matching instead of straight copies.
     std::array<std::uint8_t, 16> bg{};
