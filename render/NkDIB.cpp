@@ -80,9 +80,12 @@ TNkDIB::TNkDIB(int width, int height)
 
 void TNkDIB::Reset(int width, int height)
 {
+    // The pixels first: a failed allocation (std::bad_alloc) must not leave a size the
+    // old pixels do not have.
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
+    pixels_.swap(pixels);
     width_ = width;
     height_ = height;
-    pixels_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
     colors_.fill(0);
     paletteStamp_ = BlackStamp;
     palette_.reset();

@@ -28,7 +28,7 @@ public:
     int Width() const override { return width_; }
     int Height() const override { return height_; }
     int BitCount() const { return bitCount_; }
-    // Errors (VxError) leave the bitmap as it was.
+    // Errors (VxError, std::bad_alloc) leave the bitmap as it was.
     void SetWidth(int width);
     void SetHeight(int height);
     // 1, 4, 8 or 24; pixels stay one byte each, as only 8 is ever used.

@@ -7,6 +7,7 @@
 #include "core/RomImgManager.h"
 #include "core/Rooms.h"
 #include "core/VxObject.h"
+#include "gui/image/MemoryRoom.h"
 #include "gui/image/PngFile.h"
 #include "gui/image/QImageConversion.h"
 #include "gui/image/QtGlyphRenderer.h"
@@ -21,9 +22,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <new>
 
 namespace vx::tool {
 namespace {
+
+// What the application object and the font configuration take, with some to spare.
+constexpr std::size_t FontRoom = std::size_t{4} << 20;
 
 std::string ToolFolder()
 {
@@ -66,6 +71,9 @@ int Render(const TToolRequest& request)
         if (type == QtCriticalMsg || type == QtFatalMsg)
             std::cerr << message.toStdString() << "\n";
     });
+    // fontconfig, which Qt reads its configuration with, crashes where an allocation fails.
+    if (!HasRoom(FontRoom))
+        throw std::bad_alloc();
     QGuiApplication application(argc, argv);
     RegisterFontSubstitutions();
     TQtGlyphRenderer glyphs;

@@ -8,6 +8,7 @@
 #include "core/InputFile.h"
 #include "gui/app/AppPaths.h"
 #include "gui/app/FileCommands.h"
+#include "gui/app/GuardedApplication.h"
 #include "gui/app/MainMenus.h"
 #include "gui/app/RecentFilesMenu.h"
 #include "gui/app/RecoveryKeeper.h"
@@ -116,10 +117,12 @@ TMainForm::~TMainForm()
         return;
     try {
         settings_->UpdateFile();
-    } catch (const std::exception& error) {
+    } catch (...) {
         // The program still ends normally; the user learns that the settings were not kept.
-        prompts_.ShowMessage(Text("設定ファイルを保存できませんでした。\n", "The settings file could not be saved.\n") +
-                             QString::fromStdString(error.what()));
+        // Nothing may leave a destructor, not even a failure to say so.
+        ReportCurrentException([this](const QString& text) {
+            prompts_.ShowMessage(Text("設定ファイルを保存できませんでした。\n", "The settings file could not be saved.\n") + text);
+        });
     }
 }
 
@@ -148,7 +151,7 @@ bool TMainForm::CreateRunObjects(const TAppPaths& paths)
         chipAttributeNames_ = LoadChipAttributeNames(folder + "/ChipAttributeList.txt");
         objectNames_ = LoadObjectNames(folder + "/ObjectList.txt");
     } catch (const std::bad_alloc&) {
-        prompts_.ShowMessage(OutOfMemoryText());
+        ReportOutOfMemory([this](const QString& text) { prompts_.ShowMessage(text); });
         return false;
     } catch (const std::exception& error) {
         prompts_.ShowMessage(QString::fromStdString(error.what()));

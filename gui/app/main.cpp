@@ -2,6 +2,7 @@
 #include "gui/app/GuardedApplication.h"
 #include "gui/app/MainForm.h"
 #include "gui/app/QtPrompts.h"
+#include "gui/image/MemoryRoom.h"
 #include "gui/image/QtGlyphRenderer.h"
 
 #include <QCommandLineParser>
@@ -9,10 +10,33 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <cstdlib>
+#include <functional>
 #include <iostream>
+#include <malloc.h>
 #include <memory>
 
-int main(int argc, char** argv)
+namespace {
+
+QtMessageHandler qtHandler = nullptr;
+
+// Qt ends a start it cannot make (no platform plugin loads, as when memory is short) with
+// a fatal message and an abort; the editor ends with the message and exit status 1.
+void StartMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (qtHandler)
+        qtHandler(type, context, message);
+    if (type == QtFatalMsg)
+        std::_Exit(1);
+}
+
+// Qt's widget and font code crashes where an allocation fails, so the editor starts only
+// with room for what it takes (measured with Qt 6.4 on X11): the application object and
+// the window about 40 MB, showing and first painting it about 20 MB more.
+constexpr std::size_t StartRoom = std::size_t{40} << 20;
+constexpr std::size_t ShowRoom = std::size_t{24} << 20;
+
+int Run(int argc, char** argv)
 {
     // The name picks the configuration folder (~/.config/vexalon2editor) and ties the window
     // to its desktop entry; users see the title the window sets. No display name: Qt would
@@ -47,7 +71,13 @@ int main(int argc, char** argv)
         return 0;
     }
 
+    if (!vx::HasRoom(StartRoom)) {
+        vx::ReportOutOfMemory({});
+        return 1;
+    }
+    qtHandler = qInstallMessageHandler(StartMessages);
     vx::TGuardedApplication application(argc, argv);
+    qInstallMessageHandler(qtHandler);
     parser.process(application);
     // Qt's own texts (the message boxes' buttons, the file dialogs) in the user's language.
     QTranslator qtTexts;
@@ -58,25 +88,59 @@ int main(int argc, char** argv)
     QApplication::setFont(QFont(QStringLiteral("Tahoma"), 8));
 
     vx::TQtPrompts prompts;
+    const std::function<void(const QString&)> show = [&prompts](const QString& text) { prompts.ShowMessage(text); };
     std::unique_ptr<vx::TMainForm> window;
     // A failure while the window is made (a file it reads, memory) is a message, then a
     // clean exit; the window reports its own refusals the same way.
     try {
         window = std::make_unique<vx::TMainForm>(prompts, vx::FindAppPaths(QCoreApplication::applicationDirPath()));
-    } catch (const std::exception& error) {
-        prompts.ShowMessage(vx::ExceptionText(error));
+    } catch (...) {
+        vx::ReportCurrentException(show);
         return 1;
     }
     if (window->Failed())
         return 1;
-    prompts.SetParent(window.get());
-    application.Report = [&prompts](const QString& text) { prompts.ShowMessage(text); };
-    window->show();
-    // An image named on the command line opens at once, as "open with" expects.
-    const QStringList images = parser.positionalArguments();
-    if (!images.isEmpty())
-        window->OpenImage(images.first());
-    const int status = QApplication::exec();
+    if (!vx::HasRoom(ShowRoom)) {
+        vx::ReportOutOfMemory(show);
+        // Its destructor would save the settings and report a failure with yet more memory.
+        window.release();
+        return 1;
+    }
+    int status = 1;
+    try {
+        prompts.SetParent(window.get());
+        application.Report = show;
+        window->show();
+        // An image named on the command line opens at once, as "open with" expects. One
+        // that fails (memory) is reported and the window stays, as after File > Open.
+        const QStringList images = parser.positionalArguments();
+        if (!images.isEmpty()) {
+            try {
+                window->OpenImage(images.first());
+            } catch (...) {
+                vx::ReportCurrentException(show);
+            }
+        }
+        status = QApplication::exec();
+    } catch (...) {
+        vx::ReportCurrentException(show);
+    }
     application.Report = nullptr;
     return status;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // Every helper thread of Qt's would reserve its own 64 MB heap: memory the editor lacks
+    // under an address-space limit. One heap for all.
+    mallopt(M_ARENA_MAX, 1);
+    vx::PrepareOutOfMemoryReport();
+    try {
+        return Run(argc, argv);
+    } catch (...) { // what no window is left to show goes to stderr
+        vx::ReportCurrentException({});
+        return 1;
+    }
 }

@@ -1,6 +1,7 @@
 #include "gui/image/QImageConversion.h"
 
 #include <algorithm>
+#include <new>
 #include <vector>
 
 namespace vx {
@@ -25,10 +26,16 @@ std::array<QRgb, 256> Colors(const TNkDIB& bitmap)
     return colors;
 }
 
-void Allocate(QImage& image, int width, int height)
+// Qt answers a failed allocation (also of the copy a shared image makes before it is
+// written) with a null image and null pixels rather than an exception.
+std::uint8_t* Allocate(QImage& image, int width, int height)
 {
     if (image.width() != width || image.height() != height || image.format() != QImage::Format_RGB32)
         image = QImage(width, height, QImage::Format_RGB32);
+    std::uint8_t* bits = image.isNull() ? nullptr : image.bits();
+    if (!bits)
+        throw std::bad_alloc();
+    return bits;
 }
 
 } // namespace
@@ -37,16 +44,17 @@ void ToQImage(const TNkDIB& bitmap, QImage& image, int width, int height)
 {
     width = std::clamp(width, 1, bitmap.Width());
     height = std::clamp(height, 1, bitmap.Height());
-    Allocate(image, width, height);
+    std::uint8_t* row = Allocate(image, width, height);
+    const auto rowBytes = static_cast<std::size_t>(image.bytesPerLine());
     const std::array<QRgb, 256> colors = Colors(bitmap);
     const std::size_t stride = static_cast<std::size_t>(bitmap.Width());
     std::vector<std::size_t> columns(static_cast<std::size_t>(width)); // source column of each picture column
     for (std::size_t x = 0; x < columns.size(); ++x)
         columns[x] = x * stride / columns.size();
     const std::uint8_t* bits = bitmap.Bits();
-    for (int y = 0; y < height; ++y) {
+    for (int y = 0; y < height; ++y, row += rowBytes) {
         const std::uint8_t* from = bits + static_cast<std::size_t>(y * bitmap.Height() / height) * stride;
-        auto* to = reinterpret_cast<QRgb*>(image.scanLine(y));
+        auto* to = reinterpret_cast<QRgb*>(row);
         for (std::size_t x = 0; x < columns.size(); ++x)
             to[x] = colors[from[columns[x]]];
     }
@@ -54,15 +62,16 @@ void ToQImage(const TNkDIB& bitmap, QImage& image, int width, int height)
 
 void ToQImage(const TNkDIB& bitmap, QImage& image)
 {
-    Allocate(image, bitmap.Width(), bitmap.Height());
+    std::uint8_t* row = Allocate(image, bitmap.Width(), bitmap.Height());
+    const auto rowBytes = static_cast<std::size_t>(image.bytesPerLine());
     const std::array<QRgb, 256> colors = Colors(bitmap);
     // Sizes read once: the writes below could alias the bitmap as far as the compiler
     // knows, and would make it read them again for every pixel.
     const std::size_t width = static_cast<std::size_t>(bitmap.Width());
     const int height = bitmap.Height();
     const std::uint8_t* from = bitmap.Bits();
-    for (int y = 0; y < height; ++y, from += width) {
-        auto* to = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int y = 0; y < height; ++y, from += width, row += rowBytes) {
+        auto* to = reinterpret_cast<QRgb*>(row);
         for (std::size_t x = 0; x < width; ++x)
             to[x] = colors[from[x]];
     }

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QString>
 #include <QStringList>
+#include <new>
 
 namespace vx {
 
@@ -23,6 +24,8 @@ TGlyphMask TQtGlyphRenderer::Render(const std::string& fontName, int pointSize, 
     mask.width = std::max(1, metrics.horizontalAdvance(string));
     mask.height = std::max(1, metrics.height());
     QImage image(mask.width, mask.height, QImage::Format_Grayscale8);
+    if (image.isNull()) // out of memory: Qt returns a null image rather than throwing
+        throw std::bad_alloc();
     image.fill(0);
     {
         QPainter painter(&image);

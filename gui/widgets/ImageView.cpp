@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <algorithm>
 #include <QPainter>
+#include <new>
 
 namespace vx {
 
@@ -54,14 +55,27 @@ const QImage& TImageView::Picture()
 
 void TImageView::paintEvent(QPaintEvent*)
 {
-    Picture();
-    QPainter painter(this);
-    if (cache_.isNull()) {
-        painter.fillRect(rect(), palette().window());
-        return;
+    bool converted = true;
+    try {
+        Picture();
+    } catch (const std::bad_alloc&) {
+        // A half-written picture is not shown: the control is cleared, the application
+        // reports the lack of memory, and the next paint converts again.
+        cache_ = QImage();
+        cachedBitmap_ = nullptr;
+        converted = false;
     }
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.drawImage(rect(), cache_);
+    {
+        QPainter painter(this);
+        if (cache_.isNull()) {
+            painter.fillRect(rect(), palette().window());
+        } else {
+            painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+            painter.drawImage(rect(), cache_);
+        }
+    }
+    if (!converted)
+        throw std::bad_alloc();
 }
 
 void TImageView::mousePressEvent(QMouseEvent* event)
