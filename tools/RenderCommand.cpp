@@ -3,7 +3,6 @@
 #include "core/AddressData.h"
 #include "core/DataFiles.h"
 #include "core/FileSystem.h"
-#include "core/MyIniFiles.h"
 #include "core/RomImgManager.h"
 #include "core/Rooms.h"
 #include "core/VxObject.h"
@@ -53,9 +52,8 @@ int Render(const TToolRequest& request)
     if (auto refused = OutputRefusal(out, {image, request.settings, paletteFile}, request.force))
         return Refused(*refused);
 
-    TMyMemIniFile settings(request.settings);
-    const TAddressData addresses(settings);
-    TRomImgManager rom(addresses);
+    const auto addresses = LoadAddresses(request);
+    TRomImgManager rom(*addresses);
     if (!LoadImage(rom, image))
         return ExitRefused;
     TPaletteManager palette(paletteFile);
