@@ -66,7 +66,7 @@ contains "$work/err" "line 3: the value \"4600 ; moved\" of Map[1] cannot be use
 contains "$work/err" "Nothing was written." "the refusal says nothing was written"
 cmp -s "$work/mine.ini" "$work/mine-before.ini" || { echo "FAIL: a refused settings wrote"; failures=$((failures + 1)); }
 expect 1 "--settings refuses a value that does not read" -- "$tool" info "$work/sample.nes" --settings "$work/mine.ini"
-expect 1 "render refuses it too" -- "$tool" render "$work/sample.nes" --map --out "$work/never.png" --settings "$work/mine.ini"
+expect 1 "render refuses it too" -- "$tool" render "$work/sample.nes" --stage 0 --map --out "$work/never.png" --settings "$work/mine.ini"
 expect 1 "a --settings file that is not there" -- "$tool" roundtrip "$work/sample.nes" "$work/never.nes" --settings "$work/custmo.ini"
 contains "$work/err" "custmo.ini" "the missing settings file is named"
 [[ ! -e "$work/never.nes" ]] || { echo "FAIL: a missing settings file still wrote"; failures=$((failures + 1)); }
