@@ -314,27 +314,19 @@ void TStageData::BeginGesture() { gesture_ = ++gestureCount_; }
 
 // ---- history ----
 
-int TStageData::Undo()
-{
-    auto command = undoStack_.Pop();
-    if (!command)
-        return -1;
-    command->Revert(*this);
-    Changed(command->Flag());
-    const int kind = command->Kind();
-    redoStack_.Push(std::move(command));
-    return kind;
-}
+int TStageData::Undo() { return Step(undoStack_, redoStack_, &TEditCommand::Revert); }
 
-int TStageData::Redo()
+int TStageData::Redo() { return Step(redoStack_, undoStack_, &TEditCommand::Apply); }
+
+int TStageData::Step(TUndoStack& from, TUndoStack& to, void (TEditCommand::*action)(TStageData&) const)
 {
-    auto command = redoStack_.Pop();
+    auto command = from.Pop();
     if (!command)
         return -1;
-    command->Apply(*this);
+    ((*command).*action)(*this);
     Changed(command->Flag());
     const int kind = command->Kind();
-    undoStack_.Push(std::move(command));
+    to.Push(std::move(command));
     return kind;
 }
 

@@ -163,6 +163,8 @@ private:
     template <class Command> bool EditByte(std::uint8_t current, int position, std::uint8_t value);
     // The flag set, the modified notice shown and the renderer told of colours.
     void Changed(TEditedFlag flag);
+    // Undo or redo: the command on top of one stack acted and moved to the other.
+    int Step(TUndoStack& from, TUndoStack& to, void (TEditCommand::*action)(TStageData&) const);
     void RecordObjects();
     void RecordMidPoints();
     std::array<MidPointBytes, MidPointCount> MidPointsNow() const;
