@@ -74,6 +74,18 @@ bool TObjectsEdit::MergeWith(const TEditCommand& next)
     return true;
 }
 
+int TObjectsEdit::Room() const
+{
+    for (std::size_t i = 0; i < old_[0].size() && i < value_[0].size(); ++i) {
+        bool differs = false;
+        for (std::size_t t = 0; t < 4; ++t)
+            differs = differs || old_[t][i] != value_[t][i];
+        if (differs)
+            return value_[0][i] < RoomCount ? value_[0][i] : (old_[0][i] < RoomCount ? old_[0][i] : -1);
+    }
+    return -1;
+}
+
 void TMidPointsEdit::Apply(TStageData& stage) const { TStageTables::SetMidPoints(stage, value_); }
 void TMidPointsEdit::Revert(TStageData& stage) const { TStageTables::SetMidPoints(stage, old_); }
 

@@ -93,6 +93,8 @@ public:
     bool MergeWith(const TEditCommand& next) override;
     TUndoKind Kind() const override { return ukObject; }
     TEditedFlag Flag() const override { return efObject; }
+    // The room of the first object the step changed.
+    int Room() const override;
 
 private:
     bool enemies_;

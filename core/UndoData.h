@@ -43,6 +43,8 @@ public:
     virtual TUndoKind Kind() const = 0;
     // The area a save writes back after this edit.
     virtual TEditedFlag Flag() const = 0;
+    // The room a page should show after the step was undone or redone; -1 for none.
+    virtual int Room() const { return -1; }
     std::string Caption() const { return UndoKindText(Kind()); }
 };
 

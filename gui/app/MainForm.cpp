@@ -469,7 +469,7 @@ void TMainForm::CommandUndo()
     if (!rom_->CanUndo())
         return;
     if (rom_->Undo() == ukObject)
-        objectEdit_->ObjectsReplaced();
+        objectEdit_->ObjectsReplaced(rom_->CurrentStage().RedoStack().Peek()->Room());
     ShowModified(rom_->DiffersFromFile());
     recovery_->EditMade();
     RefreshActivePage();
@@ -480,7 +480,7 @@ void TMainForm::CommandRedo()
     if (!rom_->CanRedo())
         return;
     if (rom_->Redo() == ukObject)
-        objectEdit_->ObjectsReplaced();
+        objectEdit_->ObjectsReplaced(rom_->CurrentStage().UndoStack().Peek()->Room());
     ShowModified(rom_->DiffersFromFile());
     recovery_->EditMade();
     RefreshActivePage();

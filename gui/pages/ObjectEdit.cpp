@@ -71,10 +71,12 @@ void TObjectEdit::BuildViews(QWidget* page)
         });
 }
 
-void TObjectEdit::ObjectsReplaced()
+void TObjectEdit::ObjectsReplaced(int room)
 {
     // Undo and redo build the lists anew: no pointer into the old ones may stay.
     selected_ = hovered_ = lastHovered_ = popupObject_ = nullptr;
+    if (room >= 0)
+        ScrollObjectViewsTo(room);
     RefreshObjectPanel();
     RefreshObjectViews();
 }

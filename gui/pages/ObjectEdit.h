@@ -42,8 +42,9 @@ public:
     void StageChanged() override;
     void Refresh() override;
     void AnimationTick() override;
-    // After undo or redo of an object edit: the lists were built anew.
-    void ObjectsReplaced();
+    // After undo or redo of an object edit: the lists were built anew; the views move to
+    // the room the step changed.
+    void ObjectsReplaced(int room);
     void ImageClosed() override;
 
     // Brings a room into one of the views, as moving an object there does.

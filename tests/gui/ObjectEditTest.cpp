@@ -216,8 +216,11 @@ TEST_F(ObjectEditTest, DraggingMovesSnapsClampsAndSavesOnlyTheObjectTables)
     EXPECT_EQ(StatusPanel(0)->text(), QStringLiteral("Modified"));
 
     const int kind = enemy->Kind;
-    // One undo takes back the whole last drag; the page lets go of the old objects.
+    // One undo takes back the whole last drag, shown where it happened; the page lets go
+    // of the old objects.
+    ShowRoom(room < 20 ? room + 20 : room - 20);
     form->CommandUndo();
+    EXPECT_TRUE(Page().LeftRoom() == room || Page().LeftRoom() + 1 == room) << Page().LeftRoom();
     const auto undone = RoomObjects(Stage().EnemyObjects(), room);
     EXPECT_NE(std::find(undone.begin(), undone.end(), std::array<int, 3>{255, 0, kind}), undone.end());
     EXPECT_EQ(Label(u"LblObjectX"), QStringLiteral("--"));
