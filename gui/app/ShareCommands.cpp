@@ -2,6 +2,7 @@
 
 #include "core/Errors.h"
 #include "core/FileSystem.h"
+#include "core/HexText.h"
 #include "core/InputFile.h"
 #include "core/Language.h"
 #include "core/OutputFile.h"
@@ -16,6 +17,8 @@
 #include "render/StageSheetPicture.h"
 #include "render/StageSheets.h"
 
+#include <algorithm>
+
 namespace vx {
 namespace {
 
@@ -25,9 +28,7 @@ QString Text(const char* japanese, const char* english) { return QString::fromSt
 
 QString WroteFileText(const QString& path, std::uint64_t size)
 {
-    QString digits = QString::number(size);
-    for (qsizetype at = digits.size() - 3; at > 0; at -= 3)
-        digits.insert(at, QLatin1Char(','));
+    const QString digits = QString::fromStdString(GroupedDecimal(size));
     const QString name = path.section(QLatin1Char('/'), -1);
     return Text("%1 を書き出しました (%2 バイト)", "Wrote %1 (%2 bytes)").arg(name, digits);
 }
@@ -49,6 +50,35 @@ bool TShareCommands::RefusesToReplaceAnInput(const QString& output, std::initial
         return true;
     }
     return false;
+}
+
+std::optional<QString> TShareCommands::ChooseOutput(const QString& caption, const QString& filters,
+                                                   std::initializer_list<const char*> extensions,
+                                                   const QString& wrongName, std::initializer_list<std::string> inputs)
+{
+    const auto path = prompts_.ChooseFileToSave(caption, filters);
+    if (!path)
+        return std::nullopt;
+    // Data under another file's kind of name would mislead.
+    if (std::none_of(extensions.begin(), extensions.end(),
+                     [&](const char* extension) { return HasExtension(path->toStdString(), extension); })) {
+        prompts_.ShowMessage(wrongName);
+        return std::nullopt;
+    }
+    if (RefusesToReplaceAnInput(*path, inputs))
+        return std::nullopt;
+    return path;
+}
+
+void TShareCommands::WriteAndReport(const QString& path, const std::function<std::size_t()>& write)
+{
+    try {
+        const std::size_t size = write();
+        if (Wrote)
+            Wrote(WroteFileText(path, size));
+    } catch (const VxError& error) {
+        prompts_.ShowMessage(QString::fromStdString(error.what()));
+    }
 }
 
 void TShareCommands::CreatePatch()
@@ -73,46 +103,35 @@ void TShareCommands::CreatePatch()
         prompts_.ShowMessage(QString::fromStdString(*refusal));
         return;
     }
-    const auto patchPath =
-        prompts_.ChooseFileToSave(Text("パッチの保存", "Save the Patch"), QStringLiteral("BPS (*.bps);;IPS (*.ips)"));
+    const auto patchPath = ChooseOutput(Text("パッチの保存", "Save the Patch"), QStringLiteral("BPS (*.bps);;IPS (*.ips)"),
+                                        {".bps", ".ips"},
+                                        Text("パッチのファイル名は .bps か .ips で終えて下さい。",
+                                             "A patch's file name ends in .bps or .ips."),
+                                        {rom_.FileName(), originalPath->toStdString()});
     if (!patchPath)
         return;
-    const auto format = PatchFormatOfPath(patchPath->toStdString());
-    if (!format) {
-        prompts_.ShowMessage(Text("パッチのファイル名は .bps か .ips で終えて下さい。",
-                                  "A patch's file name ends in .bps or .ips."));
-        return;
-    }
-    if (RefusesToReplaceAnInput(*patchPath, {rom_.FileName(), originalPath->toStdString()}))
+    const auto format = PatchFormatOfPath(patchPath->toStdString()); // .bps or .ips, as checked
+    if (!format)
         return;
     const TPatchResult patch = MakePatchBetween(original, edited, *format);
     if (!patch.Made()) {
         prompts_.ShowMessage(QString::fromStdString(patch.refusal));
         return;
     }
-    try {
+    WriteAndReport(*patchPath, [&] {
         WriteOutputFile(patchPath->toStdString(), patch.bytes);
-    } catch (const VxError& error) {
-        prompts_.ShowMessage(QString::fromStdString(error.what()));
-        return;
-    }
-    if (Wrote)
-        Wrote(WroteFileText(*patchPath, patch.bytes.size()));
+        return patch.bytes.size();
+    });
 }
 
 void TShareCommands::ExportStagePicture()
 {
     if (!rom_.IsLoaded())
         return;
-    const auto path = prompts_.ChooseFileToSave(Text("ステージ画像の書き出し", "Export Stage Picture"),
-                                                QStringLiteral("PNG (*.png)"));
+    const auto path = ChooseOutput(Text("ステージ画像の書き出し", "Export Stage Picture"), QStringLiteral("PNG (*.png)"),
+                                   {".png"}, Text("画像のファイル名は .png で終えて下さい。", "A picture's file name ends in .png."),
+                                   {rom_.FileName()});
     if (!path)
-        return;
-    if (!HasExtension(path->toStdString(), ".png")) { // PNG data under another name would mislead
-        prompts_.ShowMessage(Text("画像のファイル名は .png で終えて下さい。", "A picture's file name ends in .png."));
-        return;
-    }
-    if (RefusesToReplaceAnInput(*path, {rom_.FileName()}))
         return;
     // Drawn apart from the pages, in the stage's still colours: the animation on screen and
     // the shared sheets stay as they are.
@@ -128,38 +147,24 @@ void TShareCommands::ExportStagePicture()
     PrepareStageSheets(graphics, stage, rom_.ImageBytes(), sheets, [](const std::string&) {});
     const TSheetPictureOptions options{11, true, true, true, true};
     const QImage picture = ToQImage(*DrawStageSheetPicture(graphics, stage, *sheets.chip32Sheet, options));
-    try {
-        const std::size_t size = WritePngFile(path->toStdString(), picture);
-        if (Wrote)
-            Wrote(WroteFileText(*path, size));
-    } catch (const VxError& error) {
-        prompts_.ShowMessage(QString::fromStdString(error.what()));
-    }
+    WriteAndReport(*path, [&] { return WritePngFile(path->toStdString(), picture); });
 }
 
 void TShareCommands::ExportStageText()
 {
     if (!rom_.IsLoaded())
         return;
-    const auto path = prompts_.ChooseFileToSave(Text("ステージのテキスト書き出し", "Export Stage as Text"),
-                                                QStringLiteral("JSON (*.json)"));
+    const auto path = ChooseOutput(Text("ステージのテキスト書き出し", "Export Stage as Text"), QStringLiteral("JSON (*.json)"),
+                                   {".json"},
+                                   Text("テキストのファイル名は .json で終えて下さい。", "A stage text's file name ends in .json."),
+                                   {rom_.FileName()});
     if (!path)
         return;
-    if (!HasExtension(path->toStdString(), ".json")) {
-        prompts_.ShowMessage(Text("テキストのファイル名は .json で終えて下さい。", "A stage text's file name ends in .json."));
-        return;
-    }
-    if (RefusesToReplaceAnInput(*path, {rom_.FileName()}))
-        return;
     const std::string text = StageToText(rom_, rom_.CurrentStageIndex());
-    try {
+    WriteAndReport(*path, [&] {
         WriteOutputFile(path->toStdString(), std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
-    } catch (const VxError& error) {
-        prompts_.ShowMessage(QString::fromStdString(error.what()));
-        return;
-    }
-    if (Wrote)
-        Wrote(WroteFileText(*path, text.size()));
+        return text.size();
+    });
 }
 
 } // namespace vx

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <optional>
 #include <string>
 
 namespace vx {
@@ -35,6 +36,14 @@ public:
 private:
     // True, after saying so, when output is one of the files the command reads.
     bool RefusesToReplaceAnInput(const QString& output, std::initializer_list<std::string> inputs);
+    // The file to write, asked for; nothing when cancelled, or refused after saying why (a
+    // name without one of the extensions, one of the inputs).
+    std::optional<QString> ChooseOutput(const QString& caption, const QString& filters,
+                                        std::initializer_list<const char*> extensions, const QString& wrongName,
+                                        std::initializer_list<std::string> inputs);
+    // Writes through `write`, which returns the bytes it wrote, and says what was written
+    // or why it was not.
+    void WriteAndReport(const QString& path, const std::function<std::size_t()>& write);
 
     TPrompts& prompts_;
     TRomImgManager& rom_;
