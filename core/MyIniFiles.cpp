@@ -173,10 +173,8 @@ void TMemIniFile::WriteString(std::string_view section, std::string_view key,
             at = i + 1;
     Entry entry{std::string(key), std::string(value), std::string(key) + '=' + std::string(value), key.size() + 1, 0, true};
     found->entries.insert(found->entries.begin() + static_cast<std::ptrdiff_t>(at), std::move(entry));
-    found->index.clear();
-    for (std::size_t i = 0; i < found->entries.size(); ++i)
-        if (found->entries[i].isKey)
-            found->index.emplace(Lower(found->entries[i].key), i);
+    // Only lines without a key follow the new one, so no key's index moves.
+    found->index.emplace(Lower(key), at);
 }
 
 std::int32_t TMemIniFile::ReadInteger(std::string_view section, std::string_view key,
