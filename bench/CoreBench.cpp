@@ -1,6 +1,6 @@
 // Opening and saving the sample image, each beside a memcpy of the same bytes.
 #include "core/AddressData.h"
-#include "core/RomImgManager.h"
+#include "core/RomImage.h"
 #include "core/StageCheck.h"
 #include "core/StageText.h"
 #include "tests/support/Images.h"
@@ -14,20 +14,20 @@ using namespace vx;
 
 namespace {
 
-const TAddressData& Addresses() { return test::DefaultAddresses(); }
+const AddressData& addresses() { return test::defaultAddresses(); }
 
-const std::vector<std::uint8_t>& Sample() { return test::SampleBytes(); }
+const std::vector<std::uint8_t>& sample() { return test::sampleBytes(); }
 
-std::string ScratchFile(const char* name)
+std::string scratchFile(const char* name)
 {
     return (std::filesystem::temp_directory_path() / (std::string("vxbench.") + std::to_string(getpid()) + name)).string();
 }
 
 void BM_MemcpyImage(benchmark::State& state)
 {
-    std::vector<std::uint8_t> copy(Sample().size());
+    std::vector<std::uint8_t> copy(sample().size());
     for (auto _ : state) {
-        std::memcpy(copy.data(), Sample().data(), copy.size());
+        std::memcpy(copy.data(), sample().data(), copy.size());
         benchmark::DoNotOptimize(copy.data());
         benchmark::ClobberMemory();
     }
@@ -38,23 +38,23 @@ BENCHMARK(BM_MemcpyImage);
 // Checks, copies the bytes in and builds the 14 stages.
 void BM_OpenSampleFromMemory(benchmark::State& state)
 {
-    TRomImgManager rom(Addresses());
+    RomImage rom(addresses());
     for (auto _ : state)
-        benchmark::DoNotOptimize(rom.LoadFromBytes(Sample(), "sample.nes"));
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * Sample().size()));
+        benchmark::DoNotOptimize(rom.loadFromBytes(sample(), "sample.nes"));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * sample().size()));
 }
 BENCHMARK(BM_OpenSampleFromMemory);
 
 void BM_OpenSampleFromFile(benchmark::State& state)
 {
-    const std::string path = ScratchFile("open.nes");
-    TRomImgManager writer(Addresses());
-    writer.LoadFromBytes(Sample(), path);
-    writer.SaveToFile(path);
-    TRomImgManager rom(Addresses());
+    const std::string path = scratchFile("open.nes");
+    RomImage writer(addresses());
+    writer.loadFromBytes(sample(), path);
+    writer.saveToFile(path);
+    RomImage rom(addresses());
     for (auto _ : state)
-        benchmark::DoNotOptimize(rom.LoadFromFile(path));
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * Sample().size()));
+        benchmark::DoNotOptimize(rom.loadFromFile(path));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * sample().size()));
     std::filesystem::remove(path);
 }
 BENCHMARK(BM_OpenSampleFromFile);
@@ -62,29 +62,29 @@ BENCHMARK(BM_OpenSampleFromFile);
 // Every area of every stage written back into the image, as a save with edits everywhere.
 void BM_WriteBackEveryArea(benchmark::State& state)
 {
-    TRomImgManager rom(Addresses());
-    rom.LoadFromBytes(Sample(), "sample.nes");
+    RomImage rom(addresses());
+    rom.loadFromBytes(sample(), "sample.nes");
     for (int n = 0; n < StageCount; ++n)
         for (int flag = 0; flag < 7; ++flag)
-            rom.Stage(n).EditedFlags().Set(flag, true);
+            rom.stage(n).editedFlags().set(flag, true);
     for (auto _ : state)
         for (int n = 0; n < StageCount; ++n)
-            rom.Stage(n).WriteBack();
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * Sample().size()));
+            rom.stage(n).writeBack();
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * sample().size()));
 }
 BENCHMARK(BM_WriteBackEveryArea);
 
 // The whole save: write-back, then the image to a temporary file, flushed and renamed.
 void BM_SaveSample(benchmark::State& state)
 {
-    const std::string path = ScratchFile("save.nes");
-    TRomImgManager rom(Addresses());
-    rom.LoadFromBytes(Sample(), path);
+    const std::string path = scratchFile("save.nes");
+    RomImage rom(addresses());
+    rom.loadFromBytes(sample(), path);
     for (auto _ : state) {
-        rom.Stage(0).MarkEdited(efMap);
-        rom.SaveToFile(path);
+        rom.stage(0).markEdited(efMap);
+        rom.saveToFile(path);
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * Sample().size()));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * sample().size()));
     std::filesystem::remove(path);
 }
 BENCHMARK(BM_SaveSample)->Unit(benchmark::kMicrosecond);
@@ -92,21 +92,21 @@ BENCHMARK(BM_SaveSample)->Unit(benchmark::kMicrosecond);
 // The check of all 14 stages, as the tool runs it after opening.
 void BM_CheckAllStages(benchmark::State& state)
 {
-    TRomImgManager rom(Addresses());
-    rom.LoadFromBytes(Sample(), "sample.nes");
+    RomImage rom(addresses());
+    rom.loadFromBytes(sample(), "sample.nes");
     for (auto _ : state)
-        benchmark::DoNotOptimize(CheckAllStages(rom));
+        benchmark::DoNotOptimize(checkAllStages(rom));
 }
 BENCHMARK(BM_CheckAllStages)->Unit(benchmark::kMicrosecond);
 
 // The 14 stage texts of the sample, as an export of every stage writes them.
 void BM_ExportAllStages(benchmark::State& state)
 {
-    TRomImgManager rom(Addresses());
-    rom.LoadFromBytes(Sample(), "sample.nes");
+    RomImage rom(addresses());
+    rom.loadFromBytes(sample(), "sample.nes");
     for (auto _ : state)
         for (int n = 0; n < StageCount; ++n)
-            benchmark::DoNotOptimize(StageToText(rom, n));
+            benchmark::DoNotOptimize(stageToText(rom, n));
 }
 BENCHMARK(BM_ExportAllStages)->Unit(benchmark::kMillisecond);
 
@@ -114,26 +114,26 @@ BENCHMARK(BM_ExportAllStages)->Unit(benchmark::kMillisecond);
 // gets every map cell changed and back, so the edits themselves are measured too.
 void BM_ImportAllStages(benchmark::State& state)
 {
-    TRomImgManager rom(Addresses());
-    rom.LoadFromBytes(Sample(), "sample.nes");
+    RomImage rom(addresses());
+    rom.loadFromBytes(sample(), "sample.nes");
     std::array<std::vector<std::string>, 2> texts;
     for (int n = 0; n < StageCount; ++n)
-        texts[0].push_back(StageToText(rom, n));
+        texts[0].push_back(stageToText(rom, n));
     for (int n = 0; n < StageCount; ++n)
         for (int c = 0; c < MapSize; ++c)
-            rom.Stage(n).SetMapChip(c, static_cast<std::uint8_t>(rom.Stage(n).Map()[c] ^ 1));
+            rom.stage(n).setMapChip(c, static_cast<std::uint8_t>(rom.stage(n).map()[c] ^ 1));
     for (int n = 0; n < StageCount; ++n)
-        texts[1].push_back(StageToText(rom, n));
+        texts[1].push_back(stageToText(rom, n));
     std::size_t round = 0;
     for (auto _ : state) {
-        std::vector<TStageText> stages;
+        std::vector<StageText> stages;
         for (const std::string& text : texts[round++ % 2])
-            stages.push_back(*ReadStageText(text, "stage.json").text);
-        if (ApplyStageTexts(rom, stages))
+            stages.push_back(*readStageText(text, "stage.json").text);
+        if (applyStageTexts(rom, stages))
             state.SkipWithError("refused");
         state.PauseTiming();
         for (int n = 0; n < StageCount; ++n)
-            rom.Stage(n).UndoStack().Clear();
+            rom.stage(n).undoStack().clear();
         state.ResumeTiming();
     }
 }

@@ -2,8 +2,8 @@
 // cell), through the main window as the user drives it, down to the pictures the views
 // would paint. Each stands beside a memcpy of as many bytes as it writes.
 #include "bench/MemcpyBaseline.h"
-#include "core/RomImgManager.h"
-#include "core/VxObject.h"
+#include "core/RomImage.h"
+#include "core/StageObjects.h"
 #include "gui/app/MainForm.h"
 #include "gui/image/QtGlyphRenderer.h"
 #include "gui/pages/Chip32x32Edit.h"
@@ -39,86 +39,86 @@ constexpr int AnimatedStage = 1;
 // Bytes a step writes: each changed view's indexed pixels plus its RGB picture, and the
 // composed 512x512 chip sheet for a chip write. A bitmap larger than its control (the
 // map page's chip table) is pictured at the control's size.
-constexpr std::int64_t ViewBytes(std::int64_t width, std::int64_t height, std::int64_t shownWidth,
+constexpr std::int64_t viewBytes(std::int64_t width, std::int64_t height, std::int64_t shownWidth,
                                  std::int64_t shownHeight)
 {
     return width * height + shownWidth * shownHeight * 4;
 }
-constexpr std::int64_t ViewBytes(std::int64_t width, std::int64_t height) { return ViewBytes(width, height, width, height); }
-constexpr std::int64_t PaletteFrameBytes = ViewBytes(384, 24);
+constexpr std::int64_t viewBytes(std::int64_t width, std::int64_t height) { return viewBytes(width, height, width, height); }
+constexpr std::int64_t PaletteFrameBytes = viewBytes(384, 24);
 constexpr std::int64_t ChipFrameBytes =
-    4 * ViewBytes(128, 128) + ViewBytes(512, 256) + ViewBytes(64, 64) + ViewBytes(32, 32);
-constexpr std::int64_t ChipWriteBytes = 512 * 512 + ViewBytes(512, 256) + ViewBytes(64, 64);
-constexpr std::int64_t MapFrameBytes = 2 * ViewBytes(256, 256) + ViewBytes(512, 512, 256, 256) + ViewBytes(64, 64);
-constexpr std::int64_t RoomViewBytes = ViewBytes(256, 256);
+    4 * viewBytes(128, 128) + viewBytes(512, 256) + viewBytes(64, 64) + viewBytes(32, 32);
+constexpr std::int64_t ChipWriteBytes = 512 * 512 + viewBytes(512, 256) + viewBytes(64, 64);
+constexpr std::int64_t MapFrameBytes = 2 * viewBytes(256, 256) + viewBytes(512, 512, 256, 256) + viewBytes(64, 64);
+constexpr std::int64_t RoomViewBytes = viewBytes(256, 256);
 
 // The main window on the sample image, run from a folder with the data files, shown on the
 // offscreen platform. The real timer stays stopped: the benchmarks give every tick.
 struct Fixture : test::EditorSession {
     Fixture() : EditorSession("bench.nes")
     {
-        if (Form().Failed() || !form->OpenImage(image))
+        if (mainForm().failed() || !form->openImage(image))
             std::abort();
-        StageSelector()->setCurrentIndex(AnimatedStage);
+        stageSelector()->setCurrentIndex(AnimatedStage);
         form->show();
         QApplication::processEvents();
-        AnimationTimer()->stop();
+        animationTimer()->stop();
     }
 
-    QList<TImageView*> ShowPage(TPage page)
+    QList<ImageView*> showPage(Page page)
     {
-        Pages()->setCurrentIndex(page);
+        pages()->setCurrentIndex(page);
         QApplication::processEvents();
-        AnimationTimer()->stop();
-        return PageSheet(page)->findChildren<TImageView*>();
+        animationTimer()->stop();
+        return pageSheet(page)->findChildren<ImageView*>();
     }
 
-    // Every timer tick begins a frame from here on, so each measured OnTimer is a frame's.
-    void FrameEveryTick()
+    // Every timer tick begins a frame from here on, so each measured onTimer is a frame's.
+    void frameEveryTick()
     {
-        const TPaletteManager& palette = form->PaletteManager();
-        form->Graphics().SetPaletteAnime(palette.FrameCount(), 1, palette.AnimePalette());
+        const PaletteManager& palette = form->paletteManager();
+        form->graphics().setPaletteAnime(palette.frameCount(), 1, palette.animePalette());
     }
 };
 
 std::unique_ptr<Fixture> shared;
 
-Fixture& Shared()
+Fixture& sharedFixture()
 {
     if (!shared)
         shared = std::make_unique<Fixture>();
     return *shared;
 }
 
-void ConvertAll(const QList<TImageView*>& views)
+void convertAll(const QList<ImageView*>& views)
 {
-    for (TImageView* view : views)
-        benchmark::DoNotOptimize(view->Picture().constBits());
+    for (ImageView* view : views)
+        benchmark::DoNotOptimize(view->picture().constBits());
 }
 
 // QTest::mouseMove carries no modifiers without a held button and keeps its own button
 // state, so moves are sent as the platform would deliver them.
-void SendMouseMove(QWidget* target, QPoint at, Qt::MouseButtons buttons, Qt::KeyboardModifiers keys = Qt::NoModifier)
+void sendMouseMove(QWidget* target, QPoint at, Qt::MouseButtons buttons, Qt::KeyboardModifiers keys = Qt::NoModifier)
 {
-    test::Move(target, at.x(), at.y(), keys, buttons);
+    test::move(target, at.x(), at.y(), keys, buttons);
 }
 
-std::vector<std::uint64_t> Versions(const QList<TImageView*>& views)
+std::vector<std::uint64_t> versions(const QList<ImageView*>& views)
 {
     std::vector<std::uint64_t> versions;
-    for (TImageView* view : views)
-        versions.push_back(view->HasBitmap() ? view->Bitmap()->Version() : 0);
+    for (ImageView* view : views)
+        versions.push_back(view->hasBitmap() ? view->bitmap()->version() : 0);
     return versions;
 }
 
 // The view bytes one step really wrote, to keep the memcpy beside it honest.
-std::int64_t ChangedViewBytes(const QList<TImageView*>& views, const std::vector<std::uint64_t>& before)
+std::int64_t changedViewBytes(const QList<ImageView*>& views, const std::vector<std::uint64_t>& before)
 {
     std::int64_t bytes = 0;
     for (qsizetype i = 0; i < views.size(); ++i)
-        if (views[i]->HasBitmap() && views[i]->Bitmap()->Version() != before[static_cast<std::size_t>(i)])
-            bytes += ViewBytes(views[i]->Bitmap()->Width(), views[i]->Bitmap()->Height(), views[i]->Shown().width(),
-                               views[i]->Shown().height());
+        if (views[i]->hasBitmap() && views[i]->bitmap()->version() != before[static_cast<std::size_t>(i)])
+            bytes += viewBytes(views[i]->bitmap()->width(), views[i]->bitmap()->height(), views[i]->shown().width(),
+                               views[i]->shown().height());
     return bytes;
 }
 
@@ -134,38 +134,38 @@ BENCHMARK(vx::bench::MemcpyBaseline)
 
 // One frame tick with the page shown: the clock, the new colours, the page's redraw and
 // the conversion of every view that changed.
-void PageFrame(benchmark::State& state, TPage page, std::int64_t bytes)
+void pageFrame(benchmark::State& state, Page page, std::int64_t bytes)
 {
-    Fixture& f = Shared();
-    const QList<TImageView*> views = f.ShowPage(page);
-    f.FrameEveryTick();
-    ConvertAll(views);
-    const auto before = Versions(views);
-    const int frame = f.form->PaletteManager().GetAnimeFrame();
-    f.form->OnTimer();
-    ConvertAll(views);
-    if (f.form->PaletteManager().GetAnimeFrame() == frame) {
+    Fixture& f = sharedFixture();
+    const QList<ImageView*> views = f.showPage(page);
+    f.frameEveryTick();
+    convertAll(views);
+    const auto before = versions(views);
+    const int frame = f.form->paletteManager().getAnimeFrame();
+    f.form->onTimer();
+    convertAll(views);
+    if (f.form->paletteManager().getAnimeFrame() == frame) {
         state.SkipWithError("the tick began no frame");
         return;
     }
-    if (const std::int64_t written = ChangedViewBytes(views, before); written != bytes) {
+    if (const std::int64_t written = changedViewBytes(views, before); written != bytes) {
         state.SkipWithError(("the page wrote " + std::to_string(written) + " view bytes, not the counted ones").c_str());
         return;
     }
     for (auto _ : state) {
-        f.form->OnTimer();
-        ConvertAll(views);
+        f.form->onTimer();
+        convertAll(views);
     }
     state.SetBytesProcessed(state.iterations() * bytes);
 }
 
-void BM_PalettePageFrame(benchmark::State& state) { PageFrame(state, pgPaletteEdit, PaletteFrameBytes); }
+void BM_PalettePageFrame(benchmark::State& state) { pageFrame(state, pgPaletteEdit, PaletteFrameBytes); }
 BENCHMARK(BM_PalettePageFrame)->Unit(benchmark::kMicrosecond);
 
-void BM_ChipPageFrame(benchmark::State& state) { PageFrame(state, pg32x32ChipEdit, ChipFrameBytes); }
+void BM_ChipPageFrame(benchmark::State& state) { pageFrame(state, pg32x32ChipEdit, ChipFrameBytes); }
 BENCHMARK(BM_ChipPageFrame)->Unit(benchmark::kMicrosecond);
 
-void BM_MapPageFrame(benchmark::State& state) { PageFrame(state, pgMapEdit, MapFrameBytes); }
+void BM_MapPageFrame(benchmark::State& state) { pageFrame(state, pgMapEdit, MapFrameBytes); }
 BENCHMARK(BM_MapPageFrame)->Unit(benchmark::kMicrosecond);
 
 // A write repeated with two values taking turns, so every press changes the data. The
@@ -173,8 +173,8 @@ BENCHMARK(BM_MapPageFrame)->Unit(benchmark::kMicrosecond);
 // the press and the pictures it leaves are timed. An undo history grows by one record a
 // write.
 struct TurnWrites {
-    QList<TImageView*> views;
-    const TNkDIB* sheet = nullptr; // composed by every write besides the views, if any
+    QList<ImageView*> views;
+    const IndexedBitmap* sheet = nullptr; // composed by every write besides the views, if any
     std::int64_t bytes = 0;
     std::function<void(int turn)> select = {}; // may be empty
     std::function<void(int turn)> press;
@@ -182,17 +182,17 @@ struct TurnWrites {
     std::function<bool(int turn)> took; // the data holds this turn's value
 };
 
-void RunTurnWrites(benchmark::State& state, const TurnWrites& writes)
+void runTurnWrites(benchmark::State& state, const TurnWrites& writes)
 {
     int turn = 0;
     const auto select = [&] {
         if (writes.select)
             writes.select(turn);
-        ConvertAll(writes.views);
+        convertAll(writes.views);
     };
     const auto write = [&] {
         writes.press(turn);
-        ConvertAll(writes.views);
+        convertAll(writes.views);
     };
     const auto release = [&] {
         if (writes.release)
@@ -200,17 +200,17 @@ void RunTurnWrites(benchmark::State& state, const TurnWrites& writes)
     };
 
     select();
-    const auto before = Versions(writes.views);
-    const auto sheetVersion = writes.sheet ? writes.sheet->Version() : 0;
+    const auto before = versions(writes.views);
+    const auto sheetVersion = writes.sheet ? writes.sheet->version() : 0;
     write();
     release();
     if (!writes.took(turn)) {
         state.SkipWithError("the press wrote nothing");
         return;
     }
-    std::int64_t written = ChangedViewBytes(writes.views, before);
-    if (writes.sheet && writes.sheet->Version() != sheetVersion)
-        written += std::int64_t{writes.sheet->Width()} * writes.sheet->Height();
+    std::int64_t written = changedViewBytes(writes.views, before);
+    if (writes.sheet && writes.sheet->version() != sheetVersion)
+        written += std::int64_t{writes.sheet->width()} * writes.sheet->height();
     if (written != writes.bytes) {
         state.SkipWithError(("the write touched " + std::to_string(written) + " bytes, not the counted ones").c_str());
         return;
@@ -233,7 +233,7 @@ void RunTurnWrites(benchmark::State& state, const TurnWrites& writes)
 }
 
 // Two values, both unlike the present one.
-std::array<std::uint8_t, 2> TwoOtherThan(std::uint8_t present)
+std::array<std::uint8_t, 2> twoOtherThan(std::uint8_t present)
 {
     return {static_cast<std::uint8_t>(present == 0 ? 2 : 0), static_cast<std::uint8_t>(present == 1 ? 3 : 1)};
 }
@@ -242,22 +242,22 @@ std::array<std::uint8_t, 2> TwoOtherThan(std::uint8_t present)
 // picked by a click on the first 16x16 table.
 void BM_ChipPageShiftWrite(benchmark::State& state)
 {
-    Fixture& f = Shared();
-    const QList<TImageView*> views = f.ShowPage(pg32x32ChipEdit);
-    TChip32x32Edit& page = *f.form->Chip32x32Edit();
-    TImageView* table = f.Find<TImageView>(u"Img32x32ChipEditTable");
-    TImageView* entries = f.Find<TImageView>(u"Img16x16ChipTable", 0);
+    Fixture& f = sharedFixture();
+    const QList<ImageView*> views = f.showPage(pg32x32ChipEdit);
+    Chip32x32Edit& page = *f.form->chip32x32Edit();
+    ImageView* table = f.find<ImageView>(u"Img32x32ChipEditTable");
+    ImageView* entries = f.find<ImageView>(u"Img16x16ChipTable", 0);
 
     const QPoint at(40, 40); // chip 0x11 of the shown half, top-left quarter
-    SendMouseMove(table, at, Qt::NoButton, Qt::ShiftModifier);
-    const int chip = page.EditPage() * 0x80 + 0x11;
-    const auto& chips = f.form->Rom().CurrentStage().Chip32x32();
+    sendMouseMove(table, at, Qt::NoButton, Qt::ShiftModifier);
+    const int chip = page.editPage() * 0x80 + 0x11;
+    const auto& chips = f.form->rom().currentStage().chip32x32();
     const std::size_t quarter = static_cast<std::size_t>(chip * 4);
-    const auto entry = TwoOtherThan(chips[quarter]);
+    const auto entry = twoOtherThan(chips[quarter]);
 
-    RunTurnWrites(state, {
+    runTurnWrites(state, {
         .views = views,
-        .sheet = page.Chip32Sheet(),
+        .sheet = page.chip32Sheet(),
         .bytes = ChipWriteBytes,
         .select = [&](int turn) {
             QTest::mouseClick(entries, Qt::LeftButton, Qt::NoModifier, QPoint((entry[turn] % 8) * 16 + 8, 8));
@@ -273,27 +273,27 @@ BENCHMARK(BM_ChipPageShiftWrite)->UseManualTime()->Unit(benchmark::kMicrosecond)
 // click on the chip table. With both views on one room the other view is redrawn too.
 void BM_MapPagePaintClick(benchmark::State& state, bool sameRoom)
 {
-    Fixture& f = Shared();
-    const QList<TImageView*> views = f.ShowPage(pgMapEdit);
-    TMapEdit& page = *f.form->MapEdit();
-    TImageView* room = f.Find<TImageView>(u"ImgMapEdit", 0);
-    TImageView* table = f.Find<TImageView>(u"Img32x32ChipTable");
-    f.Find<QScrollBar>(u"ScrollBarEditedMapPage", 1)->setValue(page.ViewRoom(0) + (sameRoom ? 0 : 1));
-    if ((page.ViewRoom(1) == page.ViewRoom(0)) != sameRoom) {
+    Fixture& f = sharedFixture();
+    const QList<ImageView*> views = f.showPage(pgMapEdit);
+    MapEdit& page = *f.form->mapEdit();
+    ImageView* room = f.find<ImageView>(u"ImgMapEdit", 0);
+    ImageView* table = f.find<ImageView>(u"Img32x32ChipTable");
+    f.find<QScrollBar>(u"ScrollBarEditedMapPage", 1)->setValue(page.viewRoom(0) + (sameRoom ? 0 : 1));
+    if ((page.viewRoom(1) == page.viewRoom(0)) != sameRoom) {
         state.SkipWithError("the views do not show the rooms asked for");
         return;
     }
 
     const QPoint at(40, 40);
     QTest::mouseMove(room, at); // the press paints the hovered cell
-    const auto& map = f.form->Rom().CurrentStage().Map();
+    const auto& map = f.form->rom().currentStage().map();
     const std::size_t cell =
-        static_cast<std::size_t>(page.ViewRoom(0) * 64 + RoomCellAt(at.x(), at.y(), room->width(), room->height()));
-    const auto chip = TwoOtherThan(map[cell]);
+        static_cast<std::size_t>(page.viewRoom(0) * 64 + roomCellAt(at.x(), at.y(), room->width(), room->height()));
+    const auto chip = twoOtherThan(map[cell]);
     // The table shows the 16 x 16 chips 16 pixels apart.
     const auto chipAt = [&](int turn) { return QPoint((chip[turn] % 16) * 16 + 8, (chip[turn] / 16) * 16 + 8); };
 
-    RunTurnWrites(state, {
+    runTurnWrites(state, {
         .views = views,
         .bytes = (sameRoom ? 2 : 1) * RoomViewBytes,
         .select = [&](int turn) { QTest::mouseClick(table, Qt::LeftButton, Qt::NoModifier, chipAt(turn)); },
@@ -310,12 +310,12 @@ BENCHMARK_CAPTURE(BM_MapPagePaintClick, BothViews, true)->UseManualTime()->Unit(
 // the first shown room holding one; the views scroll to such a room if neither does.
 void BM_ObjectPageDragStep(benchmark::State& state)
 {
-    Fixture& f = Shared();
-    const QList<TImageView*> views = f.ShowPage(pgObjectEdit);
-    TObjectEdit& page = *f.form->ObjectEdit();
-    const TVxObjectManager& enemies = f.form->Rom().CurrentStage().EnemyObjects();
-    const auto holdsOne = [&](int room) { return room < RoomCount && !enemies.Lists(room).Empty(); };
-    int room = page.LeftRoom();
+    Fixture& f = sharedFixture();
+    const QList<ImageView*> views = f.showPage(pgObjectEdit);
+    ObjectEdit& page = *f.form->objectEdit();
+    const StageObjects& enemies = f.form->rom().currentStage().enemyObjects();
+    const auto holdsOne = [&](int room) { return room < RoomCount && !enemies.lists(room).empty(); };
+    int room = page.leftRoom();
     if (!holdsOne(room) && !holdsOne(++room)) {
         room = 0;
         while (room < RoomCount && !holdsOne(room))
@@ -324,40 +324,40 @@ void BM_ObjectPageDragStep(benchmark::State& state)
             state.SkipWithError("the stage has no enemy");
             return;
         }
-        f.Find<QScrollBar>(u"ScrollBarObjectEdit")->setValue(room);
-        if (room != page.LeftRoom() && room != page.LeftRoom() + 1) {
+        f.find<QScrollBar>(u"ScrollBarObjectEdit")->setValue(room);
+        if (room != page.leftRoom() && room != page.leftRoom() + 1) {
             state.SkipWithError("the views did not scroll to the room");
             return;
         }
     }
-    TImageView* view = f.Find<TImageView>(u"ImgObjectEdit", room - page.LeftRoom());
+    ImageView* view = f.find<ImageView>(u"ImgObjectEdit", room - page.leftRoom());
 
     // The views show the room pixel for pixel, so the object's own point hovers it.
-    const TVxObjectNode* object = enemies.Lists(room).First();
-    const QPoint from(object->X, object->Y);
-    SendMouseMove(view, from, Qt::NoButton);
+    const PlacedObject* object = enemies.lists(room).first();
+    const QPoint from(object->x, object->y);
+    sendMouseMove(view, from, Qt::NoButton);
     QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, from);
-    if (page.HoveredObject() != object || page.SelectedObject() != object) {
+    if (page.hoveredObject() != object || page.selectedObject() != object) {
         state.SkipWithError("the press did not take the object");
         return;
     }
     // Two points a few pixels away, towards the room's middle, unlike the start and each other.
-    const int dx = object->X < 128 ? 1 : -1;
-    const int dy = object->Y < 128 ? 1 : -1;
+    const int dx = object->x < 128 ? 1 : -1;
+    const int dy = object->y < 128 ? 1 : -1;
     const std::array<QPoint, 2> to{from + QPoint(3 * dx, 2 * dy), from + QPoint(6 * dx, 4 * dy)};
 
-    RunTurnWrites(state, {
+    runTurnWrites(state, {
         .views = views,
         .bytes = 2 * RoomViewBytes,
-        .press = [&](int turn) { SendMouseMove(view, to[static_cast<std::size_t>(turn)], Qt::LeftButton); },
+        .press = [&](int turn) { sendMouseMove(view, to[static_cast<std::size_t>(turn)], Qt::LeftButton); },
         .took = [&](int turn) {
             const QPoint at = to[static_cast<std::size_t>(turn)];
-            return page.SelectedObject() == object && object->X == at.x() && object->Y == at.y();
+            return page.selectedObject() == object && object->x == at.x() && object->y == at.y();
         },
     });
     // The drag ends where it began, so every run of the benchmark moves the same object
     // from the same point.
-    SendMouseMove(view, from, Qt::LeftButton);
+    sendMouseMove(view, from, Qt::LeftButton);
     QTest::mouseRelease(view, Qt::LeftButton, Qt::NoModifier, from);
 }
 BENCHMARK(BM_ObjectPageDragStep)->UseManualTime()->Unit(benchmark::kMicrosecond);
@@ -365,7 +365,7 @@ BENCHMARK(BM_ObjectPageDragStep)->UseManualTime()->Unit(benchmark::kMicrosecond)
 // The offscreen platform's note about size hints would land in the middle of the table.
 QtMessageHandler standardHandler = nullptr;
 
-void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
+void quietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
     if (!message.contains(QStringLiteral("propagateSizeHints")) && standardHandler)
         standardHandler(type, context, message);
@@ -376,9 +376,9 @@ void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QStri
 int main(int argc, char** argv)
 {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    standardHandler = qInstallMessageHandler(QuietHandler);
+    standardHandler = qInstallMessageHandler(quietHandler);
     QApplication application(argc, argv);
-    RegisterFontSubstitutions();
+    registerFontSubstitutions();
     QApplication::setFont(QFont(QStringLiteral("Tahoma"), 8));
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

@@ -2,7 +2,7 @@
 // in scattered runs, beside a memcpy of the same size.
 #include "bench/MemcpyBaseline.h"
 #include "core/Patch.h"
-#include "core/RomImgManager.h"
+#include "core/RomImage.h"
 
 #include <benchmark/benchmark.h>
 #include <random>
@@ -19,7 +19,7 @@ struct Pair {
 
 // Runs of 1 to 32 bytes at random places, random bytes or one repeated byte, until 1 %
 // of the image is changed.
-const Pair& Images()
+const Pair& samplePair()
 {
     static const Pair pair = [] {
         std::mt19937 random(2024);
@@ -43,12 +43,12 @@ const Pair& Images()
     return pair;
 }
 
-void BM_Make(benchmark::State& state, TPatchFormat format)
+void BM_Make(benchmark::State& state, PatchFormat format)
 {
-    const Pair& images = Images();
+    const Pair& images = samplePair();
     std::size_t size = 0;
     for (auto _ : state) {
-        const auto patch = MakePatch(format, images.original, images.edited);
+        const auto patch = makePatch(format, images.original, images.edited);
         size = patch.size();
         benchmark::DoNotOptimize(patch.data());
     }
@@ -56,14 +56,14 @@ void BM_Make(benchmark::State& state, TPatchFormat format)
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * ImageSize));
 }
 
-void BM_Apply(benchmark::State& state, TPatchFormat format)
+void BM_Apply(benchmark::State& state, PatchFormat format)
 {
-    const Pair& images = Images();
-    const auto patch = MakePatch(format, images.original, images.edited);
+    const Pair& images = samplePair();
+    const auto patch = makePatch(format, images.original, images.edited);
     std::vector<std::uint8_t> out;
     std::string reason;
     for (auto _ : state) {
-        if (!ApplyPatch(patch, images.original, static_cast<std::size_t>(MaxImageSize), out, reason))
+        if (!applyPatch(patch, images.original, static_cast<std::size_t>(MaxImageSize), out, reason))
             state.SkipWithError(reason.c_str());
         benchmark::DoNotOptimize(out.data());
     }
@@ -73,9 +73,9 @@ void BM_Apply(benchmark::State& state, TPatchFormat format)
 }
 
 BENCHMARK(vx::bench::MemcpyBaseline)->Name("BM_PatchMemcpy")->Arg(ImageSize)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_Make, Ips, TPatchFormat::Ips)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_Apply, Ips, TPatchFormat::Ips)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_Make, Bps, TPatchFormat::Bps)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_Apply, Bps, TPatchFormat::Bps)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Make, Ips, PatchFormat::Ips)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Apply, Ips, PatchFormat::Ips)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Make, Bps, PatchFormat::Bps)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Apply, Bps, PatchFormat::Bps)->Unit(benchmark::kMicrosecond);
 
 } // namespace

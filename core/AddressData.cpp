@@ -40,26 +40,26 @@ constexpr std::array<TableInfo, TableKeyCount> Tables{{
     {"PaletteAnimePalette", 0x3E32, 64, true},
 }};
 
-std::string KeyName(std::string_view name, int stage)
+std::string keyName(std::string_view name, int stage)
 {
     return std::string(name) + '[' + std::to_string(stage) + ']';
 }
 
 } // namespace
 
-const TableInfo& InfoOf(TableKey key) { return Tables.at(static_cast<std::size_t>(key)); }
+const TableInfo& infoOf(TableKey key) { return Tables.at(static_cast<std::size_t>(key)); }
 
-std::int32_t DefaultAddress(TableKey key, int stage)
+std::int32_t defaultAddress(TableKey key, int stage)
 {
-    const TableInfo& info = InfoOf(key);
+    const TableInfo& info = infoOf(key);
     return info.stage0Default + (stage % 8) * 0x4000 + (info.perPage ? (stage / 8) * 0x100 : 0);
 }
 
-std::string SettingsProblemText(const TSettingsProblem& problem)
+std::string settingsProblemText(const SettingsProblem& problem)
 {
     const std::string file = problem.file.empty() ? std::string("vexalon2editor.ini") : problem.file;
     const std::string line = std::to_string(problem.line);
-    if (IsJapanese()) {
+    if (isJapanese()) {
         const std::string rule = problem.highest < 0
                                      ? std::string("接頭辞のない 16 進数字だけが読めます")
                                      : "0 から " + std::to_string(problem.highest) + " までの 10 進数だけが使えます";
@@ -74,49 +74,49 @@ std::string SettingsProblemText(const TSettingsProblem& problem)
            " is in force and the line is kept as written.";
 }
 
-std::string SettingsProblemsText(const std::vector<TSettingsProblem>& problems, std::size_t shown)
+std::string settingsProblemsText(const std::vector<SettingsProblem>& problems, std::size_t shown)
 {
     std::string text;
     for (std::size_t i = 0; i < problems.size() && i < shown; ++i)
-        text += (i ? "\n" : "") + SettingsProblemText(problems[i]);
+        text += (i ? "\n" : "") + settingsProblemText(problems[i]);
     if (problems.size() > shown) {
         const std::string more = std::to_string(problems.size() - shown);
-        text += IsJapanese() ? "\nほかに " + more + " 個の値も読めません。"
+        text += isJapanese() ? "\nほかに " + more + " 個の値も読めません。"
                              : "\n" + more + (problems.size() - shown == 1 ? " more value" : " more values") +
                                    " cannot be used either.";
     }
     return text;
 }
 
-TAddressData::TAddressData(TMyMemIniFile& settings) : settingsFileName_(settings.FileName())
+AddressData::AddressData(SettingsFile& settings) : settingsFileName_(settings.fileName())
 {
     // A key the file lacks is added; one it holds keeps its line, read or not.
     auto problem = [&](std::string_view section, const std::string& name, std::string defaultText, int highest) {
-        problems_.push_back({settings.FileName(), settings.LineOf(section, name), name,
-                             settings.ReadString(section, name, ""), std::move(defaultText), highest});
+        problems_.push_back({settings.fileName(), settings.lineOf(section, name), name,
+                             settings.readString(section, name, ""), std::move(defaultText), highest});
     };
     for (int stage = 0; stage < StageCount; ++stage) {
         for (int k = 0; k < TableKeyCount; ++k) {
             const auto key = static_cast<TableKey>(k);
-            const std::string name = KeyName(InfoOf(key).name, stage);
-            const std::int32_t defaultValue = DefaultAddress(key, stage);
+            const std::string name = keyName(infoOf(key).name, stage);
+            const std::int32_t defaultValue = defaultAddress(key, stage);
             std::int32_t value = defaultValue;
-            if (!settings.ValueExists(AddressSection, name))
-                settings.WriteHex(AddressSection, name, value);
-            else if (const auto read = ParseHex(settings.ReadString(AddressSection, name, "")))
+            if (!settings.valueExists(AddressSection, name))
+                settings.writeHex(AddressSection, name, value);
+            else if (const auto read = parseHex(settings.readString(AddressSection, name, "")))
                 value = static_cast<std::int32_t>(*read);
             else
-                problem(AddressSection, name, FormatHex(static_cast<std::uint32_t>(defaultValue)), -1);
+                problem(AddressSection, name, formatHex(static_cast<std::uint32_t>(defaultValue)), -1);
             addresses_[k][stage] = value;
         }
     }
     auto resolve = [&](std::string_view key, int stage, int defaultValue, int highest) {
-        const std::string name = KeyName(key, stage);
-        if (!settings.ValueExists(DefaultSection, name)) {
-            settings.WriteInteger(DefaultSection, name, defaultValue);
+        const std::string name = keyName(key, stage);
+        if (!settings.valueExists(DefaultSection, name)) {
+            settings.writeInteger(DefaultSection, name, defaultValue);
             return defaultValue;
         }
-        const auto value = ParseDecimal(settings.ReadString(DefaultSection, name, ""));
+        const auto value = parseDecimal(settings.readString(DefaultSection, name, ""));
         if (value && *value >= 0 && *value <= highest)
             return static_cast<int>(*value);
         problem(DefaultSection, name, std::to_string(defaultValue), highest);
@@ -128,7 +128,7 @@ TAddressData::TAddressData(TMyMemIniFile& settings) : settingsFileName_(settings
     }
 }
 
-std::int32_t TAddressData::Address(TableKey key, int stage) const
+std::int32_t AddressData::address(TableKey key, int stage) const
 {
     return addresses_.at(static_cast<std::size_t>(key)).at(static_cast<std::size_t>(stage));
 }

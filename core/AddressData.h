@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/MyIniFiles.h"
+#include "core/IniFile.h"
 
 namespace vx {
 
@@ -52,16 +52,16 @@ struct TableInfo {
     bool perPage;               // stages 8..13 sit one 0x100 block further on
 };
 
-const TableInfo& InfoOf(TableKey key);
+const TableInfo& infoOf(TableKey key);
 // The built-in address of a table for a stage.
-std::int32_t DefaultAddress(TableKey key, int stage);
+std::int32_t defaultAddress(TableKey key, int stage);
 
 inline constexpr std::string_view AddressSection = "LevelDataAddress";
 inline constexpr std::string_view DefaultSection = "LevelDataDefault";
 
 // A value of the settings file that does not read: its default is in force, and its line
 // stays as the user wrote it.
-struct TSettingsProblem {
+struct SettingsProblem {
     std::string file;         // empty for a settings text of no file
     int line = 0;
     std::string key;          // as the program names it: Map[1]
@@ -71,28 +71,28 @@ struct TSettingsProblem {
 };
 
 // The sentence that names the file, line, key, text found and default in force.
-std::string SettingsProblemText(const TSettingsProblem& problem);
+std::string settingsProblemText(const SettingsProblem& problem);
 // One sentence a line, at most `shown` of them, then how many more there are.
-std::string SettingsProblemsText(const std::vector<TSettingsProblem>& problems, std::size_t shown = 10);
+std::string settingsProblemsText(const std::vector<SettingsProblem>& problems, std::size_t shown = 10);
 
 // Where each stage's tables lie, resolved once from the settings file (or the defaults).
 // Keys the file lacks are added with their defaults, so the file on disk ends up listing
 // every value in force; a value the file holds is never written over.
-class TAddressData {
+class AddressData {
 public:
-    explicit TAddressData(TMyMemIniFile& settings);
+    explicit AddressData(SettingsFile& settings);
 
-    std::int32_t Address(TableKey key, int stage) const;
-    int Default32x32ChipEditPage(int stage) const { return chipEditPage_.at(stage); }
-    int DefaultStartPoint(int stage) const { return startPoint_.at(stage); }
+    std::int32_t address(TableKey key, int stage) const;
+    int default32x32ChipEditPage(int stage) const { return chipEditPage_.at(stage); }
+    int defaultStartPoint(int stage) const { return startPoint_.at(stage); }
     // The settings file the values came from; empty when every default is in force.
-    const std::string& SettingsFileName() const { return settingsFileName_; }
+    const std::string& settingsFileName() const { return settingsFileName_; }
     // The values that did not read, in file order of the keys' resolution.
-    const std::vector<TSettingsProblem>& Problems() const { return problems_; }
+    const std::vector<SettingsProblem>& problems() const { return problems_; }
 
 private:
     std::string settingsFileName_;
-    std::vector<TSettingsProblem> problems_;
+    std::vector<SettingsProblem> problems_;
     std::array<std::array<std::int32_t, StageCount>, TableKeyCount> addresses_{};
     std::array<int, StageCount> chipEditPage_{};
     std::array<int, StageCount> startPoint_{};

@@ -8,12 +8,12 @@ namespace vx {
 
 // A BPS patch that turns original into edited, with the CRCs of both and of itself.
 // records, when given, receives the number of actions written.
-std::vector<std::uint8_t> MakeBps(std::span<const std::uint8_t> original, std::span<const std::uint8_t> edited,
+std::vector<std::uint8_t> makeBps(std::span<const std::uint8_t> original, std::span<const std::uint8_t> edited,
                                   std::size_t* records = nullptr);
 
-// Applies a BPS patch to image, as ApplyPatch in core/Patch.h does; a patch whose source
+// Applies a BPS patch to image, as applyPatch in core/Patch.h does; a patch whose source
 // checksum is not the image's is refused.
-bool ApplyBps(std::span<const std::uint8_t> patch, std::span<const std::uint8_t> image, std::size_t maxSize,
+bool applyBps(std::span<const std::uint8_t> patch, std::span<const std::uint8_t> image, std::size_t maxSize,
               std::vector<std::uint8_t>& out, std::string& reason);
 
 } // namespace vx

@@ -10,7 +10,7 @@ constexpr int Chips = 256;
 
 } // namespace
 
-std::vector<int> UnusedChips(std::span<const std::uint8_t> map)
+std::vector<int> unusedChips(std::span<const std::uint8_t> map)
 {
     std::array<bool, Chips> used{};
     for (std::uint8_t chip : map)
@@ -22,7 +22,7 @@ std::vector<int> UnusedChips(std::span<const std::uint8_t> map)
     return unused;
 }
 
-std::vector<std::vector<int>> EqualChipGroups(std::span<const std::uint8_t> entries,
+std::vector<std::vector<int>> equalChipGroups(std::span<const std::uint8_t> entries,
                                               std::span<const std::uint8_t> attributes)
 {
     const auto byteOf = [](std::span<const std::uint8_t> table, std::size_t at) -> std::uint64_t {

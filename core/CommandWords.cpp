@@ -3,18 +3,18 @@
 namespace vx {
 namespace {
 
-bool Blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 } // namespace
 
-std::optional<std::vector<std::string>> SplitCommandWords(std::string_view line)
+std::optional<std::vector<std::string>> splitCommandWords(std::string_view line)
 {
     std::vector<std::string> words;
     std::string word;
     bool inWord = false;
     for (std::size_t i = 0; i < line.size(); ++i) {
         const char c = line[i];
-        if (Blank(c)) {
+        if (blank(c)) {
             if (inWord)
                 words.push_back(std::move(word));
             word.clear();
@@ -51,7 +51,7 @@ std::optional<std::vector<std::string>> SplitCommandWords(std::string_view line)
     return words;
 }
 
-std::string QuoteCommandWord(std::string_view word)
+std::string quoteCommandWord(std::string_view word)
 {
     const bool plain = !word.empty() && word.find_first_of(" \t\r\n'\"\\$`") == std::string_view::npos;
     if (plain)

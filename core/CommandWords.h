@@ -10,10 +10,10 @@ namespace vx {
 // separate words; '...' keeps everything as it stands; "..." keeps everything but a
 // backslash before " \ $ or `; outside quotes a backslash keeps the next character.
 // Nothing when a quote is left open or the line ends in a lone backslash.
-std::optional<std::vector<std::string>> SplitCommandWords(std::string_view line);
+std::optional<std::vector<std::string>> splitCommandWords(std::string_view line);
 
-// The word written so SplitCommandWords reads it back: as it is when it needs no quoting,
+// The word written so splitCommandWords reads it back: as it is when it needs no quoting,
 // else in single quotes (a quote inside as '\'').
-std::string QuoteCommandWord(std::string_view word);
+std::string quoteCommandWord(std::string_view word);
 
 } // namespace vx

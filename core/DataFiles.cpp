@@ -4,7 +4,7 @@
 
 namespace vx {
 
-std::string FindDataFolder(const std::string& programFolder)
+std::string findDataFolder(const std::string& programFolder)
 {
     const std::filesystem::path folder(programFolder);
     std::error_code error;

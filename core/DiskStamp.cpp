@@ -4,7 +4,7 @@
 
 namespace vx {
 
-std::uint64_t HashOfBytes(std::span<const std::uint8_t> bytes)
+std::uint64_t hashOfBytes(std::span<const std::uint8_t> bytes)
 {
     std::uint64_t hash = 0xCBF29CE484222325ull;
     for (const std::uint8_t byte : bytes) {
@@ -14,22 +14,22 @@ std::uint64_t HashOfBytes(std::span<const std::uint8_t> bytes)
     return hash;
 }
 
-std::optional<TDiskStamp> StatOfFile(const std::string& path)
+std::optional<DiskStamp> statOfFile(const std::string& path)
 {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0)
         return std::nullopt;
-    TDiskStamp stamp;
+    DiskStamp stamp;
     stamp.size = static_cast<std::int64_t>(info.st_size);
     stamp.modifiedNs = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec;
     return stamp;
 }
 
-TDiskStamp StampOf(const std::string& path, std::span<const std::uint8_t> bytes)
+DiskStamp stampOf(const std::string& path, std::span<const std::uint8_t> bytes)
 {
-    TDiskStamp stamp = StatOfFile(path).value_or(TDiskStamp{});
+    DiskStamp stamp = statOfFile(path).value_or(DiskStamp{});
     // The bytes decide; a size that disagrees with them only forces a look next time.
-    stamp.hash = HashOfBytes(bytes);
+    stamp.hash = hashOfBytes(bytes);
     return stamp;
 }
 

@@ -8,26 +8,26 @@ namespace vx {
 
 // What a file held when it was last read or written: enough to tell that another program
 // changed it since.
-struct TDiskStamp {
+struct DiskStamp {
     std::int64_t size = -1;
     std::int64_t modifiedNs = 0; // modification time, nanoseconds since the epoch
     std::uint64_t hash = 0;      // of the bytes
 
     // Size and time alone: a cheap first look before the bytes are read and hashed.
-    bool SameSizeAndTime(const TDiskStamp& other) const
+    bool sameSizeAndTime(const DiskStamp& other) const
     {
         return size == other.size && modifiedNs == other.modifiedNs;
     }
 };
 
 // FNV-1a over the bytes: not for security, only to see a change without keeping a copy.
-std::uint64_t HashOfBytes(std::span<const std::uint8_t> bytes);
+std::uint64_t hashOfBytes(std::span<const std::uint8_t> bytes);
 
 // The size and time of the file at path (links followed), hash left 0; nothing when there
 // is no such file or it cannot be looked at.
-std::optional<TDiskStamp> StatOfFile(const std::string& path);
+std::optional<DiskStamp> statOfFile(const std::string& path);
 
 // The stamp of bytes just read from or written to path.
-TDiskStamp StampOf(const std::string& path, std::span<const std::uint8_t> bytes);
+DiskStamp stampOf(const std::string& path, std::span<const std::uint8_t> bytes);
 
 } // namespace vx

@@ -4,7 +4,7 @@
 namespace vx {
 
 // The areas of a stage that a save writes back; the numbers are fixed.
-enum TEditedFlag {
+enum EditedFlag {
     efPalette = 0,
     efPaletteAnime = 1,
     efChip32x32 = 2,
@@ -15,24 +15,24 @@ enum TEditedFlag {
 };
 
 // Ten flags, seven of them used; all clear when made.
-class TEditedFlagData {
+class EditedFlagData {
 public:
     static constexpr int FlagCount = 10;
 
-    bool Get(int index) const { return index >= 0 && index < FlagCount && flags_[index]; }
-    void Set(int index, bool value)
+    bool get(int index) const { return index >= 0 && index < FlagCount && flags_[index]; }
+    void set(int index, bool value)
     {
         if (index >= 0 && index < FlagCount)
             flags_[index] = value;
     }
-    bool Any() const
+    bool any() const
     {
         for (bool flag : flags_)
             if (flag)
                 return true;
         return false;
     }
-    void Clear() { flags_.fill(false); }
+    void clear() { flags_.fill(false); }
 
 private:
     std::array<bool, FlagCount> flags_{};

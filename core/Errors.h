@@ -5,9 +5,9 @@
 namespace vx {
 
 // An error whose message is ready for the user, already in the user's language.
-class VxError : public std::runtime_error {
+class UserError : public std::runtime_error {
 public:
-    explicit VxError(const std::string& message) : std::runtime_error(message) {}
+    explicit UserError(const std::string& message) : std::runtime_error(message) {}
 };
 
 } // namespace vx

@@ -13,7 +13,7 @@
 
 namespace vx {
 
-int TFileDescriptor::Close()
+int FileDescriptor::close()
 {
     int result = 0;
     if (fd_ >= 0)
@@ -22,44 +22,44 @@ int TFileDescriptor::Close()
     return result;
 }
 
-std::string FileErrorText(TFileAction action, const std::string& path, const std::string& reason)
+std::string fileErrorText(FileAction action, const std::string& path, const std::string& reason)
 {
-    if (IsJapanese()) {
-        const char* verb = action == TFileAction::Open   ? "を開けません。"
-                           : action == TFileAction::Read ? "を読めません。"
+    if (isJapanese()) {
+        const char* verb = action == FileAction::Open   ? "を開けません。"
+                           : action == FileAction::Read ? "を読めません。"
                                                          : "を書き込めません。";
         return "ファイル \"" + path + "\" " + verb + "\n" + reason;
     }
-    const char* verb = action == TFileAction::Open ? "Cannot open file" : action == TFileAction::Read ? "Cannot read file"
+    const char* verb = action == FileAction::Open ? "Cannot open file" : action == FileAction::Read ? "Cannot read file"
                                                                                                       : "Cannot write file";
     return std::string(verb) + " \"" + path + "\".\n" + reason;
 }
 
-std::string SystemReason(int error)
+std::string systemReason(int error)
 {
     // An error number of 0 would read "Success"; a failure without one is an I/O error.
-    return Sentence(std::strerror(error != 0 ? error : EIO));
+    return sentence(std::strerror(error != 0 ? error : EIO));
 }
 
-std::string Sentence(std::string text)
+std::string sentence(std::string text)
 {
     const auto endsWith = [&](std::string_view stop) {
         return text.size() >= stop.size() && text.compare(text.size() - stop.size(), stop.size(), stop) == 0;
     };
     if (!text.empty() && !endsWith(".") && !endsWith("。"))
-        text += Tr("。", ".");
+        text += localized("。", ".");
     return text;
 }
 
-std::string IsDirectoryText() { return Tr("フォルダです。", "It is a directory."); }
+std::string isDirectoryText() { return localized("フォルダです。", "It is a directory."); }
 
-std::string NotRegularFileText()
+std::string notRegularFileText()
 {
-    return Tr("通常のファイルではありません (デバイス、FIFO、ソケットなど)。",
+    return localized("通常のファイルではありません (デバイス、FIFO、ソケットなど)。",
               "It is not a regular file (a device, FIFO or socket).");
 }
 
-std::string FollowLinks(const std::string& path)
+std::string followLinks(const std::string& path)
 {
     std::string current = path;
     for (int hop = 0; hop < 40; ++hop) {
@@ -78,17 +78,17 @@ std::string FollowLinks(const std::string& path)
             current = slash == std::string::npos ? next : current.substr(0, slash + 1) + next;
         }
     }
-    throw VxError(FileErrorText(TFileAction::Write, path, SystemReason(ELOOP)));
+    throw UserError(fileErrorText(FileAction::Write, path, systemReason(ELOOP)));
 }
 
-bool SameFile(const std::string& a, const std::string& b)
+bool sameFile(const std::string& a, const std::string& b)
 {
     struct stat first {}, second {};
     return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
            first.st_ino == second.st_ino;
 }
 
-bool HasExtension(std::string_view path, std::string_view extension)
+bool hasExtension(std::string_view path, std::string_view extension)
 {
     if (path.size() < extension.size())
         return false;
@@ -98,7 +98,7 @@ bool HasExtension(std::string_view path, std::string_view extension)
     });
 }
 
-bool PathExists(const std::string& path)
+bool pathExists(const std::string& path)
 {
     struct stat info {};
     return ::lstat(path.c_str(), &info) == 0;

@@ -4,7 +4,7 @@
 
 namespace vx {
 
-std::optional<std::uint32_t> ParseHex(std::string_view text)
+std::optional<std::uint32_t> parseHex(std::string_view text)
 {
     if (text.empty())
         return std::nullopt;
@@ -26,7 +26,7 @@ std::optional<std::uint32_t> ParseHex(std::string_view text)
     return static_cast<std::uint32_t>(value);
 }
 
-std::string FormatHex(std::uint32_t value, int minDigits)
+std::string formatHex(std::uint32_t value, int minDigits)
 {
     static const char digits[] = "0123456789ABCDEF";
     std::string text;
@@ -39,7 +39,7 @@ std::string FormatHex(std::uint32_t value, int minDigits)
     return text;
 }
 
-std::optional<std::int32_t> ParseDecimal(std::string_view text)
+std::optional<std::int32_t> parseDecimal(std::string_view text)
 {
     bool negative = false;
     if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
@@ -63,7 +63,7 @@ std::optional<std::int32_t> ParseDecimal(std::string_view text)
     return static_cast<std::int32_t>(value);
 }
 
-std::string GroupedDecimal(std::uint64_t value)
+std::string groupedDecimal(std::uint64_t value)
 {
     std::string digits = std::to_string(value);
     for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3)
@@ -71,7 +71,7 @@ std::string GroupedDecimal(std::uint64_t value)
     return digits;
 }
 
-std::string_view TrimBlanks(std::string_view text)
+std::string_view trimBlanks(std::string_view text)
 {
     auto blank = [](char c) { return static_cast<unsigned char>(c) <= 0x20; };
     while (!text.empty() && blank(text.front()))

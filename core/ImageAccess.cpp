@@ -4,16 +4,16 @@
 
 namespace vx {
 
-bool RangeInside(std::int64_t address, std::int64_t length, std::int64_t imageSize)
+bool rangeInside(std::int64_t address, std::int64_t length, std::int64_t imageSize)
 {
     return address >= 0 && length >= 0 && address <= imageSize && length <= imageSize - address;
 }
 
-void ReadFromImage(const std::vector<std::uint8_t>& image, std::int64_t address,
+void readFromImage(const std::vector<std::uint8_t>& image, std::int64_t address,
                    std::span<std::uint8_t> out)
 {
     const auto size = static_cast<std::int64_t>(image.size());
-    if (RangeInside(address, static_cast<std::int64_t>(out.size()), size)) {
+    if (rangeInside(address, static_cast<std::int64_t>(out.size()), size)) {
         if (!out.empty())
             std::memcpy(out.data(), image.data() + address, out.size());
         return;
@@ -24,11 +24,11 @@ void ReadFromImage(const std::vector<std::uint8_t>& image, std::int64_t address,
     }
 }
 
-void WriteToImage(std::vector<std::uint8_t>& image, std::int64_t address,
+void writeToImage(std::vector<std::uint8_t>& image, std::int64_t address,
                   std::span<const std::uint8_t> bytes)
 {
     const auto size = static_cast<std::int64_t>(image.size());
-    if (RangeInside(address, static_cast<std::int64_t>(bytes.size()), size)) {
+    if (rangeInside(address, static_cast<std::int64_t>(bytes.size()), size)) {
         if (!bytes.empty())
             std::memcpy(image.data() + address, bytes.data(), bytes.size());
         return;
@@ -40,14 +40,14 @@ void WriteToImage(std::vector<std::uint8_t>& image, std::int64_t address,
     }
 }
 
-std::uint8_t ImageByte(const std::vector<std::uint8_t>& image, std::int64_t address)
+std::uint8_t imageByte(const std::vector<std::uint8_t>& image, std::int64_t address)
 {
     return address >= 0 && address < static_cast<std::int64_t>(image.size())
                ? image[static_cast<std::size_t>(address)]
                : 0;
 }
 
-void SetImageByte(std::vector<std::uint8_t>& image, std::int64_t address, std::uint8_t value)
+void setImageByte(std::vector<std::uint8_t>& image, std::int64_t address, std::uint8_t value)
 {
     if (address >= 0 && address < static_cast<std::int64_t>(image.size()))
         image[static_cast<std::size_t>(address)] = value;

@@ -14,60 +14,60 @@
 namespace vx {
 namespace {
 
-std::string KindText(TInputKind kind)
+std::string kindText(InputKind kind)
 {
     switch (kind) {
-    case TInputKind::Image: return Tr("イメージ", "an image");
-    case TInputKind::Patch: return Tr("パッチ", "a patch");
-    case TInputKind::Text: return Tr("テキストファイル", "a text file");
-    case TInputKind::ColourFile: return Tr("カラーファイル", "the colour file");
-    case TInputKind::Recovery: return Tr("復元ファイル", "a recovery file");
+    case InputKind::Image: return localized("イメージ", "an image");
+    case InputKind::Patch: return localized("パッチ", "a patch");
+    case InputKind::Text: return localized("テキストファイル", "a text file");
+    case InputKind::ColourFile: return localized("カラーファイル", "the colour file");
+    case InputKind::Recovery: return localized("復元ファイル", "a recovery file");
     }
     return {};
 }
 
-std::string TooLargeText(std::uint64_t size, TInputKind kind)
+std::string tooLargeText(std::uint64_t size, InputKind kind)
 {
-    if (IsJapanese())
-        return GroupedDecimal(size) + " バイトあり、" + KindText(kind) + "の上限 " + GroupedDecimal(InputLimit(kind)) +
+    if (isJapanese())
+        return groupedDecimal(size) + " バイトあり、" + kindText(kind) + "の上限 " + groupedDecimal(inputLimit(kind)) +
                " バイトを超えています。";
-    return "It has " + GroupedDecimal(size) + " bytes, more than the " + GroupedDecimal(InputLimit(kind)) + " " +
-           KindText(kind) + " may have.";
+    return "It has " + groupedDecimal(size) + " bytes, more than the " + groupedDecimal(inputLimit(kind)) + " " +
+           kindText(kind) + " may have.";
 }
 
-[[noreturn]] void Refuse(TFileAction action, const std::string& path, const std::string& reason)
+[[noreturn]] void refuse(FileAction action, const std::string& path, const std::string& reason)
 {
-    throw VxError(FileErrorText(action, path, reason));
+    throw UserError(fileErrorText(action, path, reason));
 }
 
-void RefuseIfNotRegular(const struct stat& info, const std::string& path)
+void refuseIfNotRegular(const struct stat& info, const std::string& path)
 {
     if (S_ISDIR(info.st_mode))
-        Refuse(TFileAction::Open, path, IsDirectoryText());
+        refuse(FileAction::Open, path, isDirectoryText());
     if (!S_ISREG(info.st_mode))
-        Refuse(TFileAction::Open, path, NotRegularFileText());
+        refuse(FileAction::Open, path, notRegularFileText());
 }
 
-std::optional<std::vector<std::uint8_t>> Read(const std::string& path, TInputKind kind, bool missingIsFine)
+std::optional<std::vector<std::uint8_t>> read(const std::string& path, InputKind kind, bool missingIsFine)
 {
     // Told apart before opening (a socket cannot be opened at all), and again after, as
     // the name may change hands; non-blocking, so a FIFO never waits for a writer.
     struct stat info {};
     if (::stat(path.c_str(), &info) == 0)
-        RefuseIfNotRegular(info, path);
-    TFileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (file.Get() < 0) {
+        refuseIfNotRegular(info, path);
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (file.get() < 0) {
         if (missingIsFine && errno == ENOENT)
             return std::nullopt;
-        Refuse(TFileAction::Open, path, SystemReason(errno));
+        refuse(FileAction::Open, path, systemReason(errno));
     }
-    if (::fstat(file.Get(), &info) != 0)
-        Refuse(TFileAction::Read, path, SystemReason(errno));
-    RefuseIfNotRegular(info, path);
-    const std::uint64_t limit = InputLimit(kind);
+    if (::fstat(file.get(), &info) != 0)
+        refuse(FileAction::Read, path, systemReason(errno));
+    refuseIfNotRegular(info, path);
+    const std::uint64_t limit = inputLimit(kind);
     const auto size = static_cast<std::uint64_t>(info.st_size);
     if (size > limit)
-        Refuse(TFileAction::Open, path, TooLargeText(size, kind));
+        refuse(FileAction::Open, path, tooLargeText(size, kind));
 
     // Read at most one byte past the limit, so a file that grows meanwhile is still refused.
     const std::uint64_t most = limit + 1;
@@ -79,18 +79,18 @@ std::optional<std::vector<std::uint8_t>> Read(const std::string& path, TInputKin
                 break;
             bytes.resize(static_cast<std::size_t>(std::min<std::uint64_t>(most, bytes.size() * 2)));
         }
-        const ssize_t count = ::read(file.Get(), bytes.data() + got, bytes.size() - got);
+        const ssize_t count = ::read(file.get(), bytes.data() + got, bytes.size() - got);
         if (count < 0) {
             if (errno == EINTR)
                 continue;
-            Refuse(TFileAction::Read, path, SystemReason(errno));
+            refuse(FileAction::Read, path, systemReason(errno));
         }
         if (count == 0)
             break;
         got += static_cast<std::size_t>(count);
     }
     if (got > limit)
-        Refuse(TFileAction::Open, path, TooLargeText(got, kind));
+        refuse(FileAction::Open, path, tooLargeText(got, kind));
     bytes.resize(got);
     bytes.shrink_to_fit();
     return bytes;
@@ -98,26 +98,26 @@ std::optional<std::vector<std::uint8_t>> Read(const std::string& path, TInputKin
 
 } // namespace
 
-std::uint64_t InputLimit(TInputKind kind)
+std::uint64_t inputLimit(InputKind kind)
 {
     switch (kind) {
-    case TInputKind::Image: return 0x100040;
-    case TInputKind::Patch: return 16u << 20;
-    case TInputKind::Text: return 1u << 20;
-    case TInputKind::ColourFile: return 192;
-    case TInputKind::Recovery: return 0x100040 + 0x10000;
+    case InputKind::Image: return 0x100040;
+    case InputKind::Patch: return 16u << 20;
+    case InputKind::Text: return 1u << 20;
+    case InputKind::ColourFile: return 192;
+    case InputKind::Recovery: return 0x100040 + 0x10000;
     }
     return 0;
 }
 
-std::vector<std::uint8_t> ReadInputFile(const std::string& path, TInputKind kind)
+std::vector<std::uint8_t> readInputFile(const std::string& path, InputKind kind)
 {
-    return *Read(path, kind, false);
+    return *read(path, kind, false);
 }
 
-std::optional<std::vector<std::uint8_t>> ReadInputFileIfPresent(const std::string& path, TInputKind kind)
+std::optional<std::vector<std::uint8_t>> readInputFileIfPresent(const std::string& path, InputKind kind)
 {
-    return Read(path, kind, true);
+    return read(path, kind, true);
 }
 
 } // namespace vx

@@ -7,7 +7,7 @@
 namespace vx {
 
 // What a file read from outside is: each kind has its own size limit.
-enum class TInputKind {
+enum class InputKind {
     Image,      // a cartridge image, at most 0x100040 bytes
     Patch,      // an IPS or BPS patch, at most 16 MiB
     Text,       // the settings file, the name lists, stage text files: at most 1 MiB
@@ -15,14 +15,14 @@ enum class TInputKind {
     Recovery,   // the editor's record of unsaved edits: an image and 64 KiB more
 };
 
-std::uint64_t InputLimit(TInputKind kind);
+std::uint64_t inputLimit(InputKind kind);
 
-// The one way a file from outside is read. Refuses with VxError naming the file: a file
+// The one way a file from outside is read. Refuses with UserError naming the file: a file
 // that cannot be opened, a directory, anything else that is not a regular file (a FIFO is
 // never waited on), and a file over its kind's limit, before a byte is read.
-std::vector<std::uint8_t> ReadInputFile(const std::string& path, TInputKind kind);
+std::vector<std::uint8_t> readInputFile(const std::string& path, InputKind kind);
 
 // The same, but a file that does not exist gives nothing.
-std::optional<std::vector<std::uint8_t>> ReadInputFileIfPresent(const std::string& path, TInputKind kind);
+std::optional<std::vector<std::uint8_t>> readInputFileIfPresent(const std::string& path, InputKind kind);
 
 } // namespace vx

@@ -24,35 +24,35 @@ class IpsWriter {
 public:
     IpsWriter() { bytes.assign(IpsMark.begin(), IpsMark.end()); }
 
-    void Literal(std::size_t offset, Bytes data)
+    void literal(std::size_t offset, Bytes data)
     {
-        Head(offset, data.size());
+        head(offset, data.size());
         bytes.insert(bytes.end(), data.begin(), data.end());
     }
-    void Run(std::size_t offset, std::size_t length, std::uint8_t value)
+    void run(std::size_t offset, std::size_t length, std::uint8_t value)
     {
-        Head(offset, 0);
-        Big(length, 2);
+        head(offset, 0);
+        big(length, 2);
         bytes.push_back(value);
     }
-    void End(std::optional<std::size_t> truncateTo)
+    void end(std::optional<std::size_t> truncateTo)
     {
         bytes.insert(bytes.end(), {'E', 'O', 'F'});
         if (truncateTo)
-            Big(*truncateTo, 3);
+            big(*truncateTo, 3);
     }
 
     std::vector<std::uint8_t> bytes;
     std::size_t records = 0;
 
 private:
-    void Head(std::size_t offset, std::size_t size)
+    void head(std::size_t offset, std::size_t size)
     {
-        Big(offset, 3);
-        Big(size, 2);
+        big(offset, 3);
+        big(size, 2);
         ++records;
     }
-    void Big(std::size_t value, int count)
+    void big(std::size_t value, int count)
     {
         for (int shift = 8 * (count - 1); shift >= 0; shift -= 8)
             bytes.push_back(static_cast<std::uint8_t>(value >> shift));
@@ -60,17 +60,17 @@ private:
 };
 
 // Writes the changed bytes [begin, end) of edited as literal and run records.
-void WriteIpsRange(IpsWriter& writer, Bytes edited, std::size_t begin, std::size_t end)
+void writeIpsRange(IpsWriter& writer, Bytes edited, std::size_t begin, std::size_t end)
 {
     // A run record costs 8 bytes; inside a literal it also costs the literal's 5-byte head
     // again after it.
     constexpr std::size_t RunAtEdge = 8, RunInside = 13, RunAlone = 3;
     std::size_t pos = begin;
     while (pos < end) {
-        const std::size_t run = EqualRunLength(edited, pos, std::min(end, pos + IpsMaxRecord));
+        const std::size_t run = equalRunLength(edited, pos, std::min(end, pos + IpsMaxRecord));
         const bool reachesEnd = pos + run == end;
         if (pos != IpsEofOffset && run > (reachesEnd ? RunAlone : RunAtEdge)) {
-            writer.Run(pos, run, edited[pos]);
+            writer.run(pos, run, edited[pos]);
             pos += run;
             continue;
         }
@@ -80,13 +80,13 @@ void WriteIpsRange(IpsWriter& writer, Bytes edited, std::size_t begin, std::size
         bool first = true;
         while (q < end && q - start < IpsMaxRecord) {
             const std::size_t room = IpsMaxRecord - (q - start);
-            const std::size_t length = EqualRunLength(edited, q, std::min(end, q + IpsMaxRecord));
+            const std::size_t length = equalRunLength(edited, q, std::min(end, q + IpsMaxRecord));
             if (!first && (length > RunInside || (q + length == end && length > RunAtEdge)))
                 break;
             q += (first && pos == IpsEofOffset) ? 1 : std::min(length, room);
             first = false;
         }
-        writer.Literal(start, edited.subspan(start, q - start));
+        writer.literal(start, edited.subspan(start, q - start));
         pos = q;
     }
 }
@@ -104,7 +104,7 @@ struct IpsLayout {
     std::optional<std::size_t> truncateTo;
 };
 
-std::size_t ReadBig(Bytes bytes, std::size_t at, int count)
+std::size_t readBig(Bytes bytes, std::size_t at, int count)
 {
     std::size_t value = 0;
     for (int i = 0; i < count; ++i)
@@ -114,20 +114,20 @@ std::size_t ReadBig(Bytes bytes, std::size_t at, int count)
 
 // Walks the records, checking that each lies inside the patch and that only a truncation
 // length may follow the end mark.
-bool ReadIps(Bytes patch, IpsLayout& layout, std::string& reason,
+bool readIps(Bytes patch, IpsLayout& layout, std::string& reason,
              const std::function<void(const IpsRecord&)>& visit)
 {
-    if (!BeginsWith(patch, IpsMark)) {
-        reason = Tr("IPS パッチの先頭が \"PATCH\" ではありません。", "The IPS patch does not begin with \"PATCH\".");
+    if (!beginsWith(patch, IpsMark)) {
+        reason = localized("IPS パッチの先頭が \"PATCH\" ではありません。", "The IPS patch does not begin with \"PATCH\".");
         return false;
     }
-    const std::string cut = Tr("IPS パッチがレコードの途中で終わっています。",
+    const std::string cut = localized("IPS パッチがレコードの途中で終わっています。",
                                "The IPS patch ends in the middle of a record.");
     std::size_t pos = IpsMark.size();
     for (;;) {
         if (patch.size() - pos < 3) {
             reason = pos == patch.size()
-                         ? Tr("IPS パッチに終わりの印 \"EOF\" がありません。", "The IPS patch ends without its \"EOF\" mark.")
+                         ? localized("IPS パッチに終わりの印 \"EOF\" がありません。", "The IPS patch ends without its \"EOF\" mark.")
                          : cut;
             return false;
         }
@@ -136,13 +136,13 @@ bool ReadIps(Bytes patch, IpsLayout& layout, std::string& reason,
             break;
         }
         IpsRecord record;
-        record.offset = ReadBig(patch, pos, 3);
+        record.offset = readBig(patch, pos, 3);
         pos += 3;
         if (patch.size() - pos < 2) {
             reason = cut;
             return false;
         }
-        record.length = ReadBig(patch, pos, 2);
+        record.length = readBig(patch, pos, 2);
         pos += 2;
         if (record.length > 0) {
             if (patch.size() - pos < record.length) {
@@ -156,11 +156,11 @@ bool ReadIps(Bytes patch, IpsLayout& layout, std::string& reason,
                 reason = cut;
                 return false;
             }
-            record.length = ReadBig(patch, pos, 2);
+            record.length = readBig(patch, pos, 2);
             record.value = patch[pos + 2];
             pos += 3;
             if (record.length == 0) {
-                reason = Tr("IPS パッチに長さ 0 の繰り返しレコードがあります。", "The IPS patch has a run record of length 0.");
+                reason = localized("IPS パッチに長さ 0 の繰り返しレコードがあります。", "The IPS patch has a run record of length 0.");
                 return false;
             }
         }
@@ -170,9 +170,9 @@ bool ReadIps(Bytes patch, IpsLayout& layout, std::string& reason,
     }
     const std::size_t rest = patch.size() - pos;
     if (rest == 3) {
-        layout.truncateTo = ReadBig(patch, pos, 3);
+        layout.truncateTo = readBig(patch, pos, 3);
     } else if (rest != 0) {
-        reason = FillNumbers(Tr("IPS パッチの \"EOF\" の後に余分なバイトが %1 バイトあります。",
+        reason = fillNumbers(localized("IPS パッチの \"EOF\" の後に余分なバイトが %1 バイトあります。",
                                 rest == 1 ? "The IPS patch has %1 unexpected byte after its \"EOF\" mark."
                                           : "The IPS patch has %1 unexpected bytes after its \"EOF\" mark."),
                              {rest});
@@ -183,13 +183,13 @@ bool ReadIps(Bytes patch, IpsLayout& layout, std::string& reason,
 
 } // namespace
 
-std::vector<std::uint8_t> MakeIps(std::span<const std::uint8_t> original, std::span<const std::uint8_t> edited,
+std::vector<std::uint8_t> makeIps(std::span<const std::uint8_t> original, std::span<const std::uint8_t> edited,
                                   std::size_t* records)
 {
     const std::size_t n = edited.size();
     const bool truncates = n < original.size();
     if (n > IpsAddressable || (truncates && n >= IpsAddressable))
-        throw VxError(FillNumbers(Tr("IPS パッチは 16 MiB (%1 バイト) までしか扱えません。変更後のイメージは %2 バイトです。",
+        throw UserError(fillNumbers(localized("IPS パッチは 16 MiB (%1 バイト) までしか扱えません。変更後のイメージは %2 バイトです。",
                                      "An IPS patch reaches only 16 MiB (%1 bytes); the edited image has %2 bytes."),
                                   {IpsAddressable, n}));
     const std::size_t common = std::min(original.size(), n);
@@ -217,37 +217,37 @@ std::vector<std::uint8_t> MakeIps(std::span<const std::uint8_t> original, std::s
                 break;
             end = endOfChange(next);
         }
-        WriteIpsRange(writer, edited, pos, end);
+        writeIpsRange(writer, edited, pos, end);
         pos = end < n ? firstChange(end) : n;
     }
-    writer.End(truncates ? std::optional<std::size_t>(n) : std::nullopt);
+    writer.end(truncates ? std::optional<std::size_t>(n) : std::nullopt);
     if (records)
         *records = writer.records;
     return std::move(writer.bytes);
 }
 
-bool ApplyIps(std::span<const std::uint8_t> patch, std::span<const std::uint8_t> image, std::size_t maxSize,
+bool applyIps(std::span<const std::uint8_t> patch, std::span<const std::uint8_t> image, std::size_t maxSize,
               std::vector<std::uint8_t>& out, std::string& reason)
 {
     // First every record is checked and the final size found, so nothing too large is made.
     IpsLayout layout;
-    if (!ReadIps(patch, layout, reason, nullptr))
+    if (!readIps(patch, layout, reason, nullptr))
         return false;
     const std::size_t grown = std::max(image.size(), layout.recordsEnd);
     if (layout.truncateTo && *layout.truncateTo > grown) {
-        reason = FillNumbers(Tr("IPS パッチは %1 バイトに切り詰めますが、パッチを当てたイメージは %2 バイトしかありません。",
+        reason = fillNumbers(localized("IPS パッチは %1 バイトに切り詰めますが、パッチを当てたイメージは %2 バイトしかありません。",
                                 "The IPS patch truncates to %1 bytes, but the patched image has only %2 bytes."),
                              {*layout.truncateTo, grown});
         return false;
     }
     const std::size_t size = layout.truncateTo.value_or(grown);
     if (size > maxSize) {
-        reason = PatchedTooLargeText(size, maxSize);
+        reason = patchedTooLargeText(size, maxSize);
         return false;
     }
     std::vector<std::uint8_t> result(size, 0);
     std::copy_n(image.begin(), std::min(image.size(), size), result.begin());
-    ReadIps(patch, layout, reason, [&](const IpsRecord& record) {
+    readIps(patch, layout, reason, [&](const IpsRecord& record) {
         if (record.offset >= size)
             return;
         const std::size_t length = std::min(record.length, size - record.offset);

@@ -7,13 +7,13 @@
 namespace vx {
 
 // An IPS patch that turns original into edited. records, when given, receives the number
-// of records written. Throws VxError when edited reaches past what three-byte offsets can
+// of records written. Throws UserError when edited reaches past what three-byte offsets can
 // address (16 MiB).
-std::vector<std::uint8_t> MakeIps(std::span<const std::uint8_t> original, std::span<const std::uint8_t> edited,
+std::vector<std::uint8_t> makeIps(std::span<const std::uint8_t> original, std::span<const std::uint8_t> edited,
                                   std::size_t* records = nullptr);
 
-// Applies an IPS patch to image, as ApplyPatch in core/Patch.h does.
-bool ApplyIps(std::span<const std::uint8_t> patch, std::span<const std::uint8_t> image, std::size_t maxSize,
+// Applies an IPS patch to image, as applyPatch in core/Patch.h does.
+bool applyIps(std::span<const std::uint8_t> patch, std::span<const std::uint8_t> image, std::size_t maxSize,
               std::vector<std::uint8_t>& out, std::string& reason);
 
 } // namespace vx

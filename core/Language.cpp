@@ -8,7 +8,7 @@ namespace {
 std::optional<Language> forcedLanguage;
 }
 
-Language UserLanguage()
+Language userLanguage()
 {
     if (forcedLanguage)
         return *forcedLanguage;
@@ -20,6 +20,6 @@ Language UserLanguage()
     return Language::English;
 }
 
-void ForceLanguage(std::optional<Language> language) { forcedLanguage = language; }
+void forceLanguage(std::optional<Language> language) { forcedLanguage = language; }
 
 } // namespace vx

@@ -8,17 +8,17 @@ enum class Language { Japanese, English };
 
 // The user's language, asked anew each time a text is made: Japanese when the first
 // of LC_ALL, LC_MESSAGES, LANG that is set begins with "ja", English otherwise.
-Language UserLanguage();
+Language userLanguage();
 
 // Tests pin a language; std::nullopt returns to the environment.
-void ForceLanguage(std::optional<Language> language);
+void forceLanguage(std::optional<Language> language);
 
-inline bool IsJapanese() { return UserLanguage() == Language::Japanese; }
+inline bool isJapanese() { return userLanguage() == Language::Japanese; }
 
 // Picks the text of the user's language.
-inline std::string Tr(const char* japanese, const char* english)
+inline std::string localized(const char* japanese, const char* english)
 {
-    return IsJapanese() ? japanese : english;
+    return isJapanese() ? japanese : english;
 }
 
 } // namespace vx

@@ -1,7 +1,7 @@
 #include "core/MidPoint.h"
 
 #include "core/Rooms.h"
-#include "core/VxObject.h"
+#include "core/StageObjects.h"
 
 namespace vx {
 
@@ -20,74 +20,74 @@ enum MidPointByte {
     mbRightRoom,
 };
 
-TMidPoint::TMidPoint(const MidPointBytes& bytes, std::int32_t mapAddress,
-                     std::shared_ptr<TVxObjectManager> enemyObjects,
-                     std::shared_ptr<TVxObjectManager> itemObjects)
+MidPoint::MidPoint(const MidPointBytes& bytes, std::int32_t mapAddress,
+                     std::shared_ptr<StageObjects> enemyObjects,
+                     std::shared_ptr<StageObjects> itemObjects)
     : mapAddress_(mapAddress), enemyObjects_(std::move(enemyObjects)),
       itemObjects_(std::move(itemObjects))
 {
-    SetFromBytes(bytes);
+    setFromBytes(bytes);
 }
 
-void TMidPoint::SetFromBytes(const MidPointBytes& bytes)
+void MidPoint::setFromBytes(const MidPointBytes& bytes)
 {
-    StartY = bytes[mbStartY];
-    SetStartRoom(bytes[mbStartRoom]);
-    EnemyIndex = bytes[mbEnemyIndex];
-    ItemIndex = bytes[mbItemIndex];
-    SetHigh(MapBackAddr, bytes[mbBackHigh]);
-    SetLow(MapBackAddr, bytes[mbBackLow]);
-    SetHigh(MapForwardAddr, bytes[mbForwardHigh]);
-    SetLow(MapForwardAddr, bytes[mbForwardLow]);
-    StartScroll = bytes[mbStartScroll];
-    LeftRoom = bytes[mbLeftRoom]; // the image's value wins over SetStartRoom's
-    RightRoom = bytes[mbRightRoom];
+    startY = bytes[mbStartY];
+    setStartRoom(bytes[mbStartRoom]);
+    enemyIndex = bytes[mbEnemyIndex];
+    itemIndex = bytes[mbItemIndex];
+    setHigh(mapBackAddr, bytes[mbBackHigh]);
+    setLow(mapBackAddr, bytes[mbBackLow]);
+    setHigh(mapForwardAddr, bytes[mbForwardHigh]);
+    setLow(mapForwardAddr, bytes[mbForwardLow]);
+    startScroll = bytes[mbStartScroll];
+    leftRoom = bytes[mbLeftRoom]; // the image's value wins over setStartRoom's
+    rightRoom = bytes[mbRightRoom];
 }
 
-void TMidPoint::SetStartRoom(std::uint8_t room)
+void MidPoint::setStartRoom(std::uint8_t room)
 {
     startRoom_ = room;
-    LeftRoom = room;
+    leftRoom = room;
 }
 
-void TMidPoint::Recalc()
+void MidPoint::recalc()
 {
     if (startRoom_ >= RoomCount)
         return;
     // Where the map lies in the game's 16 KB window at 0x8000.
     const std::uint32_t base = 0x8000u + static_cast<std::uint32_t>(((mapAddress_ - 0x10) % 0x4000 + 0x4000) % 0x4000);
-    MapBackAddr = static_cast<std::uint16_t>(base + startRoom_ * unsigned{RoomSize} - 0x20u);
-    MapForwardAddr = static_cast<std::uint16_t>(base + (startRoom_ + 1u) * unsigned{RoomSize} + 0x20u);
+    mapBackAddr = static_cast<std::uint16_t>(base + startRoom_ * unsigned{RoomSize} - 0x20u);
+    mapForwardAddr = static_cast<std::uint16_t>(base + (startRoom_ + 1u) * unsigned{RoomSize} + 0x20u);
     if (enemyObjects_)
-        EnemyIndex = static_cast<std::uint8_t>(enemyObjects_->FirstIndexOfRoom(startRoom_));
+        enemyIndex = static_cast<std::uint8_t>(enemyObjects_->firstIndexOfRoom(startRoom_));
     if (itemObjects_)
-        ItemIndex = static_cast<std::uint8_t>(itemObjects_->FirstIndexOfRoom(startRoom_));
+        itemIndex = static_cast<std::uint8_t>(itemObjects_->firstIndexOfRoom(startRoom_));
 }
 
-bool TMidPoint::Equals(const TMidPoint& other) const
+bool MidPoint::equals(const MidPoint& other) const
 {
     return mapAddress_ == other.mapAddress_ && enemyObjects_ == other.enemyObjects_ &&
-           itemObjects_ == other.itemObjects_ && StartY == other.StartY &&
-           startRoom_ == other.startRoom_ && EnemyIndex == other.EnemyIndex &&
-           ItemIndex == other.ItemIndex && MapBackAddr == other.MapBackAddr &&
-           MapForwardAddr == other.MapForwardAddr && StartScroll == other.StartScroll &&
-           LeftRoom == other.LeftRoom && RightRoom == other.RightRoom;
+           itemObjects_ == other.itemObjects_ && startY == other.startY &&
+           startRoom_ == other.startRoom_ && enemyIndex == other.enemyIndex &&
+           itemIndex == other.itemIndex && mapBackAddr == other.mapBackAddr &&
+           mapForwardAddr == other.mapForwardAddr && startScroll == other.startScroll &&
+           leftRoom == other.leftRoom && rightRoom == other.rightRoom;
 }
 
-MidPointBytes TMidPoint::ToBytes() const
+MidPointBytes MidPoint::toBytes() const
 {
     MidPointBytes bytes{};
-    bytes[mbStartY] = StartY;
+    bytes[mbStartY] = startY;
     bytes[mbStartRoom] = startRoom_;
-    bytes[mbEnemyIndex] = EnemyIndex;
-    bytes[mbItemIndex] = ItemIndex;
-    bytes[mbBackHigh] = High(MapBackAddr);
-    bytes[mbBackLow] = Low(MapBackAddr);
-    bytes[mbForwardHigh] = High(MapForwardAddr);
-    bytes[mbForwardLow] = Low(MapForwardAddr);
-    bytes[mbStartScroll] = StartScroll;
-    bytes[mbLeftRoom] = LeftRoom;
-    bytes[mbRightRoom] = RightRoom;
+    bytes[mbEnemyIndex] = enemyIndex;
+    bytes[mbItemIndex] = itemIndex;
+    bytes[mbBackHigh] = high(mapBackAddr);
+    bytes[mbBackLow] = low(mapBackAddr);
+    bytes[mbForwardHigh] = high(mapForwardAddr);
+    bytes[mbForwardLow] = low(mapForwardAddr);
+    bytes[mbStartScroll] = startScroll;
+    bytes[mbLeftRoom] = leftRoom;
+    bytes[mbRightRoom] = rightRoom;
     return bytes;
 }
 

@@ -6,22 +6,22 @@
 namespace vx {
 namespace {
 
-std::string FileText(const std::string& path)
+std::string fileText(const std::string& path)
 {
-    const std::vector<std::uint8_t> bytes = ReadInputFile(path, TInputKind::Text);
+    const std::vector<std::uint8_t> bytes = readInputFile(path, InputKind::Text);
     return std::string(bytes.begin(), bytes.end());
 }
 
 } // namespace
 
-std::vector<std::string> ReadNameLines(std::string_view text)
+std::vector<std::string> readNameLines(std::string_view text)
 {
     if (text.substr(0, 3) == "\xEF\xBB\xBF")
         text.remove_prefix(3);
     std::vector<std::string> names;
     while (!text.empty()) {
         const std::size_t end = text.find_first_of("\r\n");
-        const std::string_view line = TrimBlanks(text.substr(0, end));
+        const std::string_view line = trimBlanks(text.substr(0, end));
         text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
         if (!line.empty() && line.front() != ';')
             names.emplace_back(line);
@@ -29,32 +29,32 @@ std::vector<std::string> ReadNameLines(std::string_view text)
     return names;
 }
 
-std::vector<std::string> ChipAttributeNamesFromText(std::string_view text)
+std::vector<std::string> chipAttributeNamesFromText(std::string_view text)
 {
-    std::vector<std::string> names = ReadNameLines(text);
+    std::vector<std::string> names = readNameLines(text);
     while (names.size() < MinChipAttributeNames)
         names.emplace_back("????????");
     return names;
 }
 
-std::vector<std::string> ObjectNamesFromText(std::string_view text)
+std::vector<std::string> objectNamesFromText(std::string_view text)
 {
-    std::vector<std::string> names = ReadNameLines(text);
+    std::vector<std::string> names = readNameLines(text);
     if (names.size() > ObjectNameCount)
         names.resize(ObjectNameCount);
     while (names.size() < ObjectNameCount)
-        names.push_back(FormatHex(static_cast<std::uint32_t>(names.size()), 2));
+        names.push_back(formatHex(static_cast<std::uint32_t>(names.size()), 2));
     return names;
 }
 
-std::vector<std::string> LoadChipAttributeNames(const std::string& path)
+std::vector<std::string> loadChipAttributeNames(const std::string& path)
 {
-    return ChipAttributeNamesFromText(FileText(path));
+    return chipAttributeNamesFromText(fileText(path));
 }
 
-std::vector<std::string> LoadObjectNames(const std::string& path)
+std::vector<std::string> loadObjectNames(const std::string& path)
 {
-    return ObjectNamesFromText(FileText(path));
+    return objectNamesFromText(fileText(path));
 }
 
 } // namespace vx

@@ -8,21 +8,21 @@
 namespace vx {
 
 // Why a file was not written, for callers that offer another way (Save As).
-enum class TWriteFailure { ReadOnly, NotRegularFile, System };
+enum class WriteFailure { ReadOnly, NotRegularFile, System };
 
 // A refused or failed write: the message names the file and the reason.
-class TWriteError : public VxError {
+class WriteError : public UserError {
 public:
-    TWriteError(TWriteFailure failure, const std::string& message) : VxError(message), failure_(failure) {}
-    TWriteFailure Failure() const { return failure_; }
+    WriteError(WriteFailure failure, const std::string& message) : UserError(message), failure_(failure) {}
+    WriteFailure failure() const { return failure_; }
 
 private:
-    TWriteFailure failure_;
+    WriteFailure failure_;
 };
 
-// Throws the TWriteError that WriteOutputFile would give for path before writing a byte
+// Throws the WriteError that writeOutputFile would give for path before writing a byte
 // (not a regular file, read-only), so a caller can refuse before doing its work.
-void CheckOutputFile(const std::string& path);
+void checkOutputFile(const std::string& path);
 
 // The one way a file is written. The bytes go to a temporary file in the target's folder,
 // which is flushed and renamed over the target, so the target holds either its old bytes
@@ -35,8 +35,8 @@ void CheckOutputFile(const std::string& path);
 // - Where the folder refuses the temporary file or the rename, where the replaced file's
 //   owner or group could not be kept, or where it has other hard links, a file that keeps
 //   its length is written in place and flushed; another length is refused.
-// Throws TWriteError naming the file and the system's reason.
+// Throws WriteError naming the file and the system's reason.
 // A file made anew gets newFileMode less the umask (0600 for files private to the user).
-void WriteOutputFile(const std::string& path, std::span<const std::uint8_t> bytes, unsigned newFileMode = 0666);
+void writeOutputFile(const std::string& path, std::span<const std::uint8_t> bytes, unsigned newFileMode = 0666);
 
 } // namespace vx

@@ -7,52 +7,52 @@
 
 namespace vx {
 
-std::vector<std::uint8_t> MakePatch(TPatchFormat format, std::span<const std::uint8_t> original,
+std::vector<std::uint8_t> makePatch(PatchFormat format, std::span<const std::uint8_t> original,
                                     std::span<const std::uint8_t> edited, std::size_t* records)
 {
-    return format == TPatchFormat::Ips ? MakeIps(original, edited, records) : MakeBps(original, edited, records);
+    return format == PatchFormat::Ips ? makeIps(original, edited, records) : makeBps(original, edited, records);
 }
 
-std::optional<std::string> PatchRefusal(std::span<const std::uint8_t> original, std::span<const std::uint8_t> edited)
+std::optional<std::string> patchRefusal(std::span<const std::uint8_t> original, std::span<const std::uint8_t> edited)
 {
     if (original.size() != edited.size())
-        return FillNumbers(
-            Tr("元のイメージ (%1 バイト) は開いているイメージ (%2 バイト) と長さが違います。パッチは同じ長さのイメージの間で作成します。",
+        return fillNumbers(
+            localized("元のイメージ (%1 バイト) は開いているイメージ (%2 バイト) と長さが違います。パッチは同じ長さのイメージの間で作成します。",
                "The original image (%1 bytes) and the open image (%2 bytes) differ in length: a patch is made "
                "between images of one length."),
             {original.size(), edited.size()});
     if (std::equal(original.begin(), original.end(), edited.begin()))
-        return Tr("開いているイメージは元のイメージと同じです。パッチは作成しませんでした。",
+        return localized("開いているイメージは元のイメージと同じです。パッチは作成しませんでした。",
                   "The open image is the same as the original: no patch was made.");
     return std::nullopt;
 }
 
-TPatchResult MakePatchBetween(std::span<const std::uint8_t> original, std::span<const std::uint8_t> edited,
-                              TPatchFormat format)
+PatchResult makePatchBetween(std::span<const std::uint8_t> original, std::span<const std::uint8_t> edited,
+                              PatchFormat format)
 {
-    TPatchResult result;
-    if (auto refusal = PatchRefusal(original, edited)) {
+    PatchResult result;
+    if (auto refusal = patchRefusal(original, edited)) {
         result.refusal = std::move(*refusal);
         return result;
     }
     try {
-        result.bytes = MakePatch(format, original, edited, &result.records);
-    } catch (const VxError& error) { // an IPS past 16 MiB
+        result.bytes = makePatch(format, original, edited, &result.records);
+    } catch (const UserError& error) { // an IPS past 16 MiB
         result.refusal = error.what();
     }
     return result;
 }
 
-bool ApplyPatch(std::span<const std::uint8_t> patch, std::span<const std::uint8_t> image, std::size_t maxSize,
+bool applyPatch(std::span<const std::uint8_t> patch, std::span<const std::uint8_t> image, std::size_t maxSize,
                 std::vector<std::uint8_t>& out, std::string& reason)
 {
-    const auto format = PatchFormatOfBytes(patch);
+    const auto format = patchFormatOfBytes(patch);
     if (!format) {
-        reason = Tr("IPS パッチでも BPS パッチでもありません。", "This is neither an IPS nor a BPS patch.");
+        reason = localized("IPS パッチでも BPS パッチでもありません。", "This is neither an IPS nor a BPS patch.");
         return false;
     }
-    return *format == TPatchFormat::Ips ? ApplyIps(patch, image, maxSize, out, reason)
-                                        : ApplyBps(patch, image, maxSize, out, reason);
+    return *format == PatchFormat::Ips ? applyIps(patch, image, maxSize, out, reason)
+                                        : applyBps(patch, image, maxSize, out, reason);
 }
 
 } // namespace vx

@@ -6,7 +6,7 @@
 
 namespace vx {
 
-std::optional<TPatchFormat> PatchFormatOfPath(std::string_view path)
+std::optional<PatchFormat> patchFormatOfPath(std::string_view path)
 {
     if (path.size() < 4 || path[path.size() - 4] != '.')
         return std::nullopt;
@@ -14,27 +14,27 @@ std::optional<TPatchFormat> PatchFormatOfPath(std::string_view path)
     for (char c : path.substr(path.size() - 3))
         extension += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
     if (extension == "ips")
-        return TPatchFormat::Ips;
+        return PatchFormat::Ips;
     if (extension == "bps")
-        return TPatchFormat::Bps;
+        return PatchFormat::Bps;
     return std::nullopt;
 }
 
-std::optional<TPatchFormat> PatchFormatOfBytes(std::span<const std::uint8_t> patch)
+std::optional<PatchFormat> patchFormatOfBytes(std::span<const std::uint8_t> patch)
 {
-    if (BeginsWith(patch, IpsMark))
-        return TPatchFormat::Ips;
-    if (BeginsWith(patch, BpsMark))
-        return TPatchFormat::Bps;
+    if (beginsWith(patch, IpsMark))
+        return PatchFormat::Ips;
+    if (beginsWith(patch, BpsMark))
+        return PatchFormat::Bps;
     return std::nullopt;
 }
 
-bool BeginsWith(std::span<const std::uint8_t> bytes, std::string_view mark)
+bool beginsWith(std::span<const std::uint8_t> bytes, std::string_view mark)
 {
     return bytes.size() >= mark.size() && std::memcmp(bytes.data(), mark.data(), mark.size()) == 0;
 }
 
-std::size_t EqualRunLength(std::span<const std::uint8_t> bytes, std::size_t at, std::size_t limit)
+std::size_t equalRunLength(std::span<const std::uint8_t> bytes, std::size_t at, std::size_t limit)
 {
     std::size_t end = at + 1;
     while (end < limit && bytes[end] == bytes[at])
@@ -42,7 +42,7 @@ std::size_t EqualRunLength(std::span<const std::uint8_t> bytes, std::size_t at, 
     return end - at;
 }
 
-std::string FillNumbers(std::string text, std::initializer_list<std::uint64_t> numbers)
+std::string fillNumbers(std::string text, std::initializer_list<std::uint64_t> numbers)
 {
     int index = 1;
     for (std::uint64_t number : numbers) {
@@ -54,9 +54,9 @@ std::string FillNumbers(std::string text, std::initializer_list<std::uint64_t> n
     return text;
 }
 
-std::string PatchedTooLargeText(std::uint64_t size, std::size_t maxSize)
+std::string patchedTooLargeText(std::uint64_t size, std::size_t maxSize)
 {
-    return FillNumbers(Tr("パッチを当てたイメージは %1 バイトになり、上限の %2 バイトを超えます。",
+    return fillNumbers(localized("パッチを当てたイメージは %1 バイトになり、上限の %2 バイトを超えます。",
                           "The patched image would be %1 bytes, more than the limit of %2 bytes."),
                        {size, maxSize});
 }

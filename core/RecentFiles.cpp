@@ -1,6 +1,6 @@
 #include "core/RecentFiles.h"
 
-#include "core/MyIniFiles.h"
+#include "core/IniFile.h"
 
 #include <algorithm>
 
@@ -9,42 +9,42 @@ namespace {
 
 constexpr std::string_view Section = "RecentFiles";
 
-std::string KeyOf(int index) { return "File" + std::to_string(index + 1); }
+std::string keyOf(int index) { return "File" + std::to_string(index + 1); }
 
-bool Keepable(const std::string& path)
+bool keepable(const std::string& path)
 {
     return !path.empty() && path.find_first_of("\r\n") == std::string::npos;
 }
 
 } // namespace
 
-void TRecentFiles::Add(const std::string& path)
+void RecentFiles::add(const std::string& path)
 {
-    if (!Keepable(path))
+    if (!keepable(path))
         return;
-    Remove(path);
+    remove(path);
     paths_.insert(paths_.begin(), path);
     if (paths_.size() > static_cast<std::size_t>(Limit))
         paths_.resize(Limit);
 }
 
-void TRecentFiles::Remove(const std::string& path) { std::erase(paths_, path); }
+void RecentFiles::remove(const std::string& path) { std::erase(paths_, path); }
 
-void TRecentFiles::Load(const TMemIniFile& preferences)
+void RecentFiles::load(const IniFile& preferences)
 {
     paths_.clear();
     for (int i = 0; i < Limit; ++i) {
-        const std::string path = preferences.ReadString(Section, KeyOf(i), "");
-        if (Keepable(path) && std::find(paths_.begin(), paths_.end(), path) == paths_.end())
+        const std::string path = preferences.readString(Section, keyOf(i), "");
+        if (keepable(path) && std::find(paths_.begin(), paths_.end(), path) == paths_.end())
             paths_.push_back(path);
     }
 }
 
-void TRecentFiles::Store(TMemIniFile& preferences) const
+void RecentFiles::store(IniFile& preferences) const
 {
     // Every slot is written, so a shorter list leaves no old entry behind.
     for (int i = 0; i < Limit; ++i)
-        preferences.WriteString(Section, KeyOf(i),
+        preferences.writeString(Section, keyOf(i),
                                 static_cast<std::size_t>(i) < paths_.size() ? paths_[static_cast<std::size_t>(i)] : "");
 }
 

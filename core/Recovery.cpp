@@ -3,7 +3,7 @@
 #include "core/DiskStamp.h"
 #include "core/HexText.h"
 #include "core/Language.h"
-#include "core/RomImgManager.h"
+#include "core/RomImage.h"
 #include "core/StageText.h"
 
 #include <chrono>
@@ -15,17 +15,17 @@ namespace {
 constexpr std::string_view Mark = "VX2RECOVERY\n";
 constexpr std::uint32_t Version = 1;
 
-void PutNumber(std::vector<std::uint8_t>& out, std::uint64_t value, int bytes)
+void putNumber(std::vector<std::uint8_t>& out, std::uint64_t value, int bytes)
 {
     for (int i = 0; i < bytes; ++i)
         out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
 }
 
 // Reads little-endian numbers and byte runs, never past the end.
-class TReader {
+class Reader {
 public:
-    explicit TReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
-    std::optional<std::uint64_t> Number(int size)
+    explicit Reader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+    std::optional<std::uint64_t> number(int size)
     {
         if (bytes_.size() - at_ < static_cast<std::size_t>(size))
             return std::nullopt;
@@ -35,7 +35,7 @@ public:
         at_ += static_cast<std::size_t>(size);
         return value;
     }
-    std::optional<std::span<const std::uint8_t>> Bytes(std::uint64_t size)
+    std::optional<std::span<const std::uint8_t>> takeBytes(std::uint64_t size)
     {
         if (bytes_.size() - at_ < size)
             return std::nullopt;
@@ -43,14 +43,14 @@ public:
         at_ += static_cast<std::size_t>(size);
         return run;
     }
-    bool AtEnd() const { return at_ == bytes_.size(); }
+    bool atEnd() const { return at_ == bytes_.size(); }
 
 private:
     std::span<const std::uint8_t> bytes_;
     std::size_t at_ = 0;
 };
 
-std::optional<TRecoveryRecord> Refuse(std::string* reason, std::string text)
+std::optional<RecoveryRecord> refuse(std::string* reason, std::string text)
 {
     if (reason)
         *reason = std::move(text);
@@ -59,96 +59,96 @@ std::optional<TRecoveryRecord> Refuse(std::string* reason, std::string text)
 
 } // namespace
 
-TRecoveryRecord RecoveryRecordOf(TRomImgManager& rom)
+RecoveryRecord recoveryRecordOf(RomImage& rom)
 {
-    TRecoveryRecord record;
-    record.imagePath = rom.FileName();
-    record.fileSize = rom.OnDisk().size;
-    record.fileHash = rom.OnDisk().hash;
+    RecoveryRecord record;
+    record.imagePath = rom.fileName();
+    record.fileSize = rom.onDisk().size;
+    record.fileHash = rom.onDisk().hash;
     record.savedAt = std::chrono::duration_cast<std::chrono::seconds>(
                          std::chrono::system_clock::now().time_since_epoch()).count();
     for (int stage = 0; stage < StageCount; ++stage)
-        for (int flag = 0; flag < TEditedFlagData::FlagCount; ++flag)
-            if (rom.Stage(stage).EditedFlags().Get(flag))
+        for (int flag = 0; flag < EditedFlagData::FlagCount; ++flag)
+            if (rom.stage(stage).editedFlags().get(flag))
                 record.editedFlags[stage] |= static_cast<std::uint16_t>(1u << flag);
-    record.editedImage = rom.EditedImage();
+    record.editedImage = rom.editedImage();
     return record;
 }
 
-std::vector<std::uint8_t> EncodeRecovery(const TRecoveryRecord& record)
+std::vector<std::uint8_t> encodeRecovery(const RecoveryRecord& record)
 {
     std::vector<std::uint8_t> out(Mark.begin(), Mark.end());
-    PutNumber(out, Version, 4);
-    PutNumber(out, record.imagePath.size(), 4);
+    putNumber(out, Version, 4);
+    putNumber(out, record.imagePath.size(), 4);
     out.insert(out.end(), record.imagePath.begin(), record.imagePath.end());
-    PutNumber(out, static_cast<std::uint64_t>(record.fileSize), 8);
-    PutNumber(out, record.fileHash, 8);
-    PutNumber(out, static_cast<std::uint64_t>(record.savedAt), 8);
+    putNumber(out, static_cast<std::uint64_t>(record.fileSize), 8);
+    putNumber(out, record.fileHash, 8);
+    putNumber(out, static_cast<std::uint64_t>(record.savedAt), 8);
     for (const std::uint16_t flags : record.editedFlags)
-        PutNumber(out, flags, 2);
-    PutNumber(out, record.editedImage.size(), 4);
+        putNumber(out, flags, 2);
+    putNumber(out, record.editedImage.size(), 4);
     out.insert(out.end(), record.editedImage.begin(), record.editedImage.end());
-    PutNumber(out, HashOfBytes(out), 8);
+    putNumber(out, hashOfBytes(out), 8);
     return out;
 }
 
-std::optional<TRecoveryRecord> DecodeRecovery(std::span<const std::uint8_t> bytes, std::string* reason)
+std::optional<RecoveryRecord> decodeRecovery(std::span<const std::uint8_t> bytes, std::string* reason)
 {
-    const std::string broken = Tr("復元ファイルが壊れています", "The recovery file is damaged");
+    const std::string broken = localized("復元ファイルが壊れています", "The recovery file is damaged");
     if (bytes.size() < Mark.size() + 8 || !std::equal(Mark.begin(), Mark.end(), bytes.begin()))
-        return Refuse(reason, Tr("復元ファイルではありません。", "It is not a recovery file."));
+        return refuse(reason, localized("復元ファイルではありません。", "It is not a recovery file."));
     // The checksum first: nothing of a file cut short or changed is trusted.
     const auto body = bytes.first(bytes.size() - 8);
-    TReader tail(bytes.last(8));
-    if (tail.Number(8) != HashOfBytes(body))
-        return Refuse(reason, broken + Tr(" (チェックサムが合いません)。", " (its checksum does not match)."));
-    TReader in(body.subspan(Mark.size()));
-    if (in.Number(4) != Version)
-        return Refuse(reason, Tr("この版では読めない復元ファイルです。", "This version cannot read the recovery file."));
-    TRecoveryRecord record;
-    const auto pathSize = in.Number(4);
-    const auto path = pathSize ? in.Bytes(*pathSize) : std::nullopt;
-    const auto size = in.Number(8), hash = in.Number(8), savedAt = in.Number(8);
+    Reader tail(bytes.last(8));
+    if (tail.number(8) != hashOfBytes(body))
+        return refuse(reason, broken + localized(" (チェックサムが合いません)。", " (its checksum does not match)."));
+    Reader in(body.subspan(Mark.size()));
+    if (in.number(4) != Version)
+        return refuse(reason, localized("この版では読めない復元ファイルです。", "This version cannot read the recovery file."));
+    RecoveryRecord record;
+    const auto pathSize = in.number(4);
+    const auto path = pathSize ? in.takeBytes(*pathSize) : std::nullopt;
+    const auto size = in.number(8), hash = in.number(8), savedAt = in.number(8);
     if (!path || !size || !hash || !savedAt)
-        return Refuse(reason, broken + Tr("。", "."));
+        return refuse(reason, broken + localized("。", "."));
     record.imagePath.assign(path->begin(), path->end());
     record.fileSize = static_cast<std::int64_t>(*size);
     record.fileHash = *hash;
     record.savedAt = static_cast<std::int64_t>(*savedAt);
     for (std::uint16_t& flags : record.editedFlags) {
-        const auto read = in.Number(2);
+        const auto read = in.number(2);
         if (!read)
-            return Refuse(reason, broken + Tr("。", "."));
+            return refuse(reason, broken + localized("。", "."));
         flags = static_cast<std::uint16_t>(*read);
     }
-    const auto imageSize = in.Number(4);
-    const auto image = imageSize ? in.Bytes(*imageSize) : std::nullopt;
-    if (!image || !in.AtEnd() || CheckImageFormat(*image))
-        return Refuse(reason, broken + Tr("。", "."));
+    const auto imageSize = in.number(4);
+    const auto image = imageSize ? in.takeBytes(*imageSize) : std::nullopt;
+    if (!image || !in.atEnd() || checkImageFormat(*image))
+        return refuse(reason, broken + localized("。", "."));
     record.editedImage.assign(image->begin(), image->end());
     return record;
 }
 
-std::string RecoveryFileOf(const std::string& folder, const std::string& imagePath)
+std::string recoveryFileOf(const std::string& folder, const std::string& imagePath)
 {
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(imagePath.data());
-    const std::uint64_t hash = HashOfBytes(std::span(bytes, imagePath.size()));
-    return folder + "/" + FormatHex(static_cast<std::uint32_t>(hash >> 32), 8) +
-           FormatHex(static_cast<std::uint32_t>(hash), 8) + ".recovery";
+    const std::uint64_t hash = hashOfBytes(std::span(bytes, imagePath.size()));
+    return folder + "/" + formatHex(static_cast<std::uint32_t>(hash >> 32), 8) +
+           formatHex(static_cast<std::uint32_t>(hash), 8) + ".recovery";
 }
 
-std::optional<std::string> ApplyRecovery(TRomImgManager& rom, const TRecoveryRecord& record)
+std::optional<std::string> applyRecovery(RomImage& rom, const RecoveryRecord& record)
 {
-    if (static_cast<std::int64_t>(record.editedImage.size()) != rom.ImageSize())
-        return Tr("復元ファイルはこのイメージと長さが違います。", "The recovery file is of an image of another length.");
-    TRomImgManager recovered(rom.Addresses());
+    if (static_cast<std::int64_t>(record.editedImage.size()) != rom.imageSize())
+        return localized("復元ファイルはこのイメージと長さが違います。", "The recovery file is of an image of another length.");
+    RomImage recovered(rom.addresses());
     std::string reason;
-    if (!recovered.LoadFromBytes(record.editedImage, rom.FileName(), &reason))
+    if (!recovered.loadFromBytes(record.editedImage, rom.fileName(), &reason))
         return reason;
-    std::vector<TStageText> texts, edited;
+    std::vector<StageText> texts, edited;
     for (int stage = 0; stage < StageCount; ++stage) {
-        texts.push_back(StageTextOf(rom, stage));
-        edited.push_back(StageTextOf(recovered, stage));
+        texts.push_back(stageTextOf(rom, stage));
+        edited.push_back(stageTextOf(recovered, stage));
     }
     // Only what was edited comes back; a shared table goes to every stage that shares it.
     auto take = [&](int stage, SharedGroup group, auto copy) {
@@ -157,9 +157,9 @@ std::optional<std::string> ApplyRecovery(TRomImgManager& rom, const TRecoveryRec
             copy(texts[sharer], edited[stage]);
     };
     for (int stage = 0; stage < StageCount; ++stage) {
-        const auto has = [&](TEditedFlag flag) { return (record.editedFlags[stage] >> flag) & 1; };
-        TStageText& text = texts[stage];
-        const TStageText& from = edited[stage];
+        const auto has = [&](EditedFlag flag) { return (record.editedFlags[stage] >> flag) & 1; };
+        StageText& text = texts[stage];
+        const StageText& from = edited[stage];
         if (has(efPalette)) {
             text.bgPalette = from.bgPalette;
             text.spritePalette = from.spritePalette;
@@ -170,23 +170,23 @@ std::optional<std::string> ApplyRecovery(TRomImgManager& rom, const TRecoveryRec
             text.animationColours = from.animationColours;
         }
         if (has(efChip32x32))
-            take(stage, SharedGroup::Chips, [](TStageText& to, const TStageText& source) {
+            take(stage, SharedGroup::Chips, [](StageText& to, const StageText& source) {
                 to.chipEntries = source.chipEntries;
                 to.chipAttributes = source.chipAttributes;
             });
         if (has(efMap))
-            take(stage, SharedGroup::Map, [](TStageText& to, const TStageText& source) { to.map = source.map; });
+            take(stage, SharedGroup::Map, [](StageText& to, const StageText& source) { to.map = source.map; });
         if (has(efScroll))
-            take(stage, SharedGroup::Scroll, [](TStageText& to, const TStageText& source) { to.scroll = source.scroll; });
+            take(stage, SharedGroup::Scroll, [](StageText& to, const StageText& source) { to.scroll = source.scroll; });
         if (has(efObject)) {
-            take(stage, SharedGroup::EnemyObjects, [](TStageText& to, const TStageText& source) { to.enemies = source.enemies; });
-            take(stage, SharedGroup::ItemObjects, [](TStageText& to, const TStageText& source) { to.items = source.items; });
+            take(stage, SharedGroup::EnemyObjects, [](StageText& to, const StageText& source) { to.enemies = source.enemies; });
+            take(stage, SharedGroup::ItemObjects, [](StageText& to, const StageText& source) { to.items = source.items; });
         }
         if (has(efMidPoint))
             take(stage, SharedGroup::MidPoints,
-                 [](TStageText& to, const TStageText& source) { to.restartPoints = source.restartPoints; });
+                 [](StageText& to, const StageText& source) { to.restartPoints = source.restartPoints; });
     }
-    return ApplyStageTexts(rom, texts);
+    return applyStageTexts(rom, texts);
 }
 
 } // namespace vx

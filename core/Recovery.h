@@ -10,34 +10,34 @@
 
 namespace vx {
 
-class TRomImgManager;
+class RomImage;
 
 // Unsaved edits kept on disk while the editor works, so a crash loses nothing: which image,
 // what its file held when it was opened, and the edited image with each stage's edited flags.
-struct TRecoveryRecord {
+struct RecoveryRecord {
     std::string imagePath;
     std::int64_t fileSize = 0;       // the file as last read or written
     std::uint64_t fileHash = 0;
     std::int64_t savedAt = 0;        // seconds since the epoch
-    std::array<std::uint16_t, StageCount> editedFlags{}; // bit n: TEditedFlag n
+    std::array<std::uint16_t, StageCount> editedFlags{}; // bit n: EditedFlag n
     std::vector<std::uint8_t> editedImage;
 };
 
 // The record of the open image's unsaved edits now.
-TRecoveryRecord RecoveryRecordOf(TRomImgManager& rom);
+RecoveryRecord recoveryRecordOf(RomImage& rom);
 
 // The bytes of a recovery file: a mark, the fields, a checksum over all of them.
-std::vector<std::uint8_t> EncodeRecovery(const TRecoveryRecord& record);
+std::vector<std::uint8_t> encodeRecovery(const RecoveryRecord& record);
 // The record, or nothing with the reason (cut short, another mark or version, a checksum
 // that does not match, sizes out of range).
-std::optional<TRecoveryRecord> DecodeRecovery(std::span<const std::uint8_t> bytes, std::string* reason);
+std::optional<RecoveryRecord> decodeRecovery(std::span<const std::uint8_t> bytes, std::string* reason);
 
 // The recovery file of an image: one per image path, in the folder.
-std::string RecoveryFileOf(const std::string& folder, const std::string& imagePath);
+std::string recoveryFileOf(const std::string& folder, const std::string& imagePath);
 
 // Applies the record's edited tables to the open image (its file as it is on disk now)
 // through the model's edits, so they are unsaved edits again, flagged and undoable; tables
 // nobody edited keep the disk's bytes. The reason, or nothing when applied.
-std::optional<std::string> ApplyRecovery(TRomImgManager& rom, const TRecoveryRecord& record);
+std::optional<std::string> applyRecovery(RomImage& rom, const RecoveryRecord& record);
 
 } // namespace vx

@@ -16,7 +16,7 @@ constexpr int RoomPixels = 256; // a room's side on screen and in pictures
 // The cells of one room in the stage's map (column x 8 + row); empty when the room or the
 // map is too short.
 template <typename Byte>
-std::span<Byte> RoomSpan(std::span<Byte> map, int room)
+std::span<Byte> roomSpan(std::span<Byte> map, int room)
 {
     if (room < 0 || room >= RoomCount || map.size() < static_cast<std::size_t>(room + 1) * RoomSize)
         return {};

@@ -4,9 +4,9 @@
 #include "core/ChipEntry.h"
 #include "core/ImageAccess.h"
 #include "core/MidPoint.h"
-#include "core/MyIniFiles.h"
+#include "core/IniFile.h"
 #include "core/StageData.h"
-#include "core/VxObject.h"
+#include "core/StageObjects.h"
 
 #include <array>
 #include <cmath>
@@ -22,7 +22,7 @@ using Pixels = std::function<int(int x, int y)>; // 16x16, colour 0..3
 // ---- tiles ----
 
 // A 16x16 picture as four tiles: top-left, bottom-left, top-right, bottom-right.
-void PutChip16(std::vector<std::uint8_t>& image, std::size_t tableOffset, int chip, const Pixels& pixels)
+void putChip16(std::vector<std::uint8_t>& image, std::size_t tableOffset, int chip, const Pixels& pixels)
 {
     for (int quarter = 0; quarter < 4; ++quarter) {
         const int left = quarter >= 2 ? 8 : 0;
@@ -41,10 +41,10 @@ void PutChip16(std::vector<std::uint8_t>& image, std::size_t tableOffset, int ch
     }
 }
 
-bool Speckle(int x, int y, int seed) { return (x * 5 + y * 3 + seed) % 11 == 0; }
+bool speckle(int x, int y, int seed) { return (x * 5 + y * 3 + seed) % 11 == 0; }
 
 // The background chips every stage's rooms use, then textures that vary with the stage.
-Pixels BackgroundChip(int chip, int stage)
+Pixels backgroundChip(int chip, int stage)
 {
     switch (chip) {
     case 0: // empty sky
@@ -53,10 +53,10 @@ Pixels BackgroundChip(int chip, int stage)
         return [](int x, int y) {
             if (y < 3 || (y == 3 && x % 5 == 1))
                 return 1;
-            return Speckle(x, y, 0) ? 3 : 2;
+            return speckle(x, y, 0) ? 3 : 2;
         };
     case 2: // earth
-        return [](int x, int y) { return Speckle(x, y, 4) ? 3 : 2; };
+        return [](int x, int y) { return speckle(x, y, 4) ? 3 : 2; };
     case 3: // brick
         return [](int x, int y) {
             const int offset = (y / 8) % 2 * 8;
@@ -104,7 +104,7 @@ Pixels BackgroundChip(int chip, int stage)
                 return 3;
             if (y % 4 == 1 && x > 3 && x < 12)
                 return 1;
-            return Speckle(x, y, 2) ? 1 : 2;
+            return speckle(x, y, 2) ? 1 : 2;
         };
     case 11: // water
         return [](int x, int y) {
@@ -142,7 +142,7 @@ Pixels BackgroundChip(int chip, int stage)
 }
 
 // Sprite sheets: round creatures for enemies and small gems for items.
-Pixels SpriteChip(int chip)
+Pixels spriteChip(int chip)
 {
     if (chip < 40)
         return [chip](int x, int y) {
@@ -175,7 +175,7 @@ enum Chip32Name : std::uint8_t {
     cWater, cWindow, cNamedCount
 };
 
-Chip32 Chip32Of(int n)
+Chip32 chip32Of(int n)
 {
     auto same = [](int chip, int palette, int attribute) {
         const auto c = static_cast<std::uint8_t>(chip), p = static_cast<std::uint8_t>(palette),
@@ -224,7 +224,7 @@ enum Exit { Right, Down, Up };
 
 // The direction each room is left in: the last room of a segment leaves by its entry's
 // direction, every other room to the right.
-std::array<Exit, RoomCount> RoomExits(const std::vector<std::uint8_t>& path)
+std::array<Exit, RoomCount> roomExits(const std::vector<std::uint8_t>& path)
 {
     std::array<Exit, RoomCount> exits{};
     int room = 0;
@@ -237,9 +237,9 @@ std::array<Exit, RoomCount> RoomExits(const std::vector<std::uint8_t>& path)
     return exits;
 }
 
-std::vector<std::uint8_t> MakeMap(const std::vector<std::uint8_t>& path)
+std::vector<std::uint8_t> makeMap(const std::vector<std::uint8_t>& path)
 {
-    const auto exits = RoomExits(path);
+    const auto exits = roomExits(path);
     std::vector<std::uint8_t> map(static_cast<std::size_t>(MapSize));
     for (int r = 0; r < RoomCount; ++r) {
         std::array<std::array<std::uint8_t, 8>, 8> cell{}; // [column][row]
@@ -294,7 +294,7 @@ struct ObjectTables {
     std::vector<std::uint8_t> room, x, y, kind;
     explicit ObjectTables(std::size_t size) : room(size, 0xFF), x(size), y(size), kind(size) {}
     int count = 0;
-    void Add(int r, int px, int py, int k)
+    void add(int r, int px, int py, int k)
     {
         room[count] = static_cast<std::uint8_t>(r);
         x[count] = static_cast<std::uint8_t>(px);
@@ -304,36 +304,36 @@ struct ObjectTables {
     }
 };
 
-ObjectTables MakeEnemies(int map)
+ObjectTables makeEnemies(int map)
 {
     ObjectTables enemies(256);
     // One map keeps its enemies in a free order: the first two rooms' enemies swapped.
     if (map == 5) {
-        enemies.Add(3, 0x70, 0xB8, 4);
-        enemies.Add(1, 0x60, 0xB8, 1);
+        enemies.add(3, 0x70, 0xB8, 4);
+        enemies.add(1, 0x60, 0xB8, 1);
     }
     for (int r = 1; r < RoomCount; ++r) {
         if (map == 5 && (r == 1 || r == 3))
             continue;
         if (r % 2 == 1)
-            enemies.Add(r, 0x40 + (r * 37) % 0x90, 0xB8, (r * 3 + map) % 23);
+            enemies.add(r, 0x40 + (r * 37) % 0x90, 0xB8, (r * 3 + map) % 23);
         if (r % 5 == 0)
-            enemies.Add(r, 0xA0 - (r * 11) % 0x40, 0x50, 2 + map % 3);
+            enemies.add(r, 0xA0 - (r * 11) % 0x40, 0x50, 2 + map % 3);
     }
     return enemies;
 }
 
-ObjectTables MakeItems(int map)
+ObjectTables makeItems(int map)
 {
     ObjectTables items(64);
     for (int r = 2; r < RoomCount; r += 4)
-        items.Add(r, 0x30 + (r * 23 + map * 8) % 0xA0, 0x98, 28 + (r / 4 + map) % 8);
+        items.add(r, 0x30 + (r * 23 + map * 8) % 0xA0, 0x98, 28 + (r / 4 + map) % 8);
     return items;
 }
 
 // ---- palettes ----
 
-std::uint8_t Shift(std::uint8_t colour, int by)
+std::uint8_t shift(std::uint8_t colour, int by)
 {
     const int hue = colour & 0x0F;
     if (hue < 1 || hue > 0x0C)
@@ -341,72 +341,72 @@ std::uint8_t Shift(std::uint8_t colour, int by)
     return static_cast<std::uint8_t>((colour & 0x30) | (((hue - 1 + by) % 12) + 1));
 }
 
-std::array<std::uint8_t, 16> BackgroundPalette(int stage)
+std::array<std::uint8_t, 16> backgroundPalette(int stage)
 {
     static const std::array<std::uint8_t, 14> skies{0x21, 0x0F, 0x12, 0x06, 0x2A, 0x31, 0x02,
                                                     0x0F, 0x22, 0x0C, 0x11, 0x07, 0x1B, 0x2C};
     const std::uint8_t sky = skies[stage];
     const int by = (stage * 5) % 12;
     return {sky, 0x30, 0x10, 0x00,
-            sky, Shift(0x1A, by), Shift(0x17, by), Shift(0x27, by),
-            sky, Shift(0x16, by), Shift(0x06, by), Shift(0x36, by),
-            sky, Shift(0x28, by), Shift(0x18, by), Shift(0x38, by)};
+            sky, shift(0x1A, by), shift(0x17, by), shift(0x27, by),
+            sky, shift(0x16, by), shift(0x06, by), shift(0x36, by),
+            sky, shift(0x28, by), shift(0x18, by), shift(0x38, by)};
 }
 
-bool Animated(int stage) { return stage == 1 || stage == 3 || stage == 6 || stage == 10 || stage == 13; }
+bool animated(int stage) { return stage == 1 || stage == 3 || stage == 6 || stage == 10 || stage == 13; }
 
-void PutBytes(std::vector<std::uint8_t>& image, std::int32_t address, std::span<const std::uint8_t> bytes)
+void putBytes(std::vector<std::uint8_t>& image, std::int32_t address, std::span<const std::uint8_t> bytes)
 {
-    WriteToImage(image, address, bytes);
+    writeToImage(image, address, bytes);
 }
 
 } // namespace
 
-std::vector<std::uint8_t> MakeSampleImage()
+std::vector<std::uint8_t> makeSampleImage()
 {
     std::vector<std::uint8_t> image(SampleImageSize, 0xFF);
     const std::uint8_t header[16] = {'N', 'E', 'S', 0x1A, 0x10, 0x00};
     std::copy(std::begin(header), std::end(header), image.begin());
 
-    TMyMemIniFile defaults(TMemIniFile::FromText(""));
-    const TAddressData addresses(defaults);
-    auto at = [&](TableKey key, int stage) { return addresses.Address(key, stage); };
+    SettingsFile defaults(IniFile::fromText(""));
+    const AddressData addresses(defaults);
+    auto at = [&](TableKey key, int stage) { return addresses.address(key, stage); };
 
     // Tables that stages 8..13 share with 0..5 are written once, by the lower stage.
     for (int m = 0; m < 8; ++m) {
         std::vector<std::uint8_t> entries(ChipEntryCount), attributes(ChipEntryCount);
         for (int n = 0; n < ChipCount; ++n) {
-            const Chip32 chip = Chip32Of(n);
+            const Chip32 chip = chip32Of(n);
             for (int k = 0; k < 4; ++k) {
-                entries[static_cast<std::size_t>(4 * n + k)] = TChipEntry{chip.palettes[k], chip.chips16[k]}.Encode();
+                entries[static_cast<std::size_t>(4 * n + k)] = ChipEntry{chip.palettes[k], chip.chips16[k]}.encode();
                 attributes[static_cast<std::size_t>(4 * n + k)] = chip.attributes[k];
             }
         }
-        const EncodedChips encoded = EncodeChips(entries, attributes);
-        PutBytes(image, at(TableKey::Chip32x32, m), encoded.chip32x32);
-        PutBytes(image, at(TableKey::Chip32x32Palette, m), encoded.chip32x32Palette);
+        const EncodedChips encoded = encodeChips(entries, attributes);
+        putBytes(image, at(TableKey::Chip32x32, m), encoded.chip32x32);
+        putBytes(image, at(TableKey::Chip32x32Palette, m), encoded.chip32x32Palette);
 
         const std::vector<std::uint8_t>& path = ScrollPaths[m];
-        PutBytes(image, at(TableKey::Map, m), MakeMap(path));
+        putBytes(image, at(TableKey::Map, m), makeMap(path));
         std::vector<std::uint8_t> scroll(32, 0);
         std::copy(path.begin(), path.end(), scroll.begin());
-        PutBytes(image, at(TableKey::Scroll, m), scroll);
+        putBytes(image, at(TableKey::Scroll, m), scroll);
 
-        const ObjectTables enemies = MakeEnemies(m), items = MakeItems(m);
-        PutBytes(image, at(TableKey::EnemyObjectRoom, m), enemies.room);
-        PutBytes(image, at(TableKey::EnemyObjectX, m), enemies.x);
-        PutBytes(image, at(TableKey::EnemyObjectY, m), enemies.y);
-        PutBytes(image, at(TableKey::EnemyObjectKind, m), enemies.kind);
-        PutBytes(image, at(TableKey::ItemObjectRoom, m), items.room);
-        PutBytes(image, at(TableKey::ItemObjectX, m), items.x);
-        PutBytes(image, at(TableKey::ItemObjectY, m), items.y);
-        PutBytes(image, at(TableKey::ItemObjectKind, m), items.kind);
+        const ObjectTables enemies = makeEnemies(m), items = makeItems(m);
+        putBytes(image, at(TableKey::EnemyObjectRoom, m), enemies.room);
+        putBytes(image, at(TableKey::EnemyObjectX, m), enemies.x);
+        putBytes(image, at(TableKey::EnemyObjectY, m), enemies.y);
+        putBytes(image, at(TableKey::EnemyObjectKind, m), enemies.kind);
+        putBytes(image, at(TableKey::ItemObjectRoom, m), items.room);
+        putBytes(image, at(TableKey::ItemObjectX, m), items.x);
+        putBytes(image, at(TableKey::ItemObjectY, m), items.y);
+        putBytes(image, at(TableKey::ItemObjectKind, m), items.kind);
 
         // Mid-points at the start of each segment (the last ones inside the long last
         // segment), their derived values as Recalc gives them.
-        auto enemyList = std::make_shared<TVxObjectManager>(enemies.room, enemies.x, enemies.y,
+        auto enemyList = std::make_shared<StageObjects>(enemies.room, enemies.x, enemies.y,
                                                             enemies.kind, EnemyCapacity);
-        auto itemList = std::make_shared<TVxObjectManager>(items.room, items.x, items.y, items.kind,
+        auto itemList = std::make_shared<StageObjects>(items.room, items.x, items.y, items.kind,
                                                            ItemCapacity);
         std::vector<std::pair<int, int>> segments; // left room, entry
         int room = 0;
@@ -417,15 +417,15 @@ std::vector<std::uint8_t> MakeSampleImage()
         for (int i = 0; i < MidPointCount; ++i) {
             auto [left, entry] = segments[std::min<std::size_t>(static_cast<std::size_t>(i), segments.size() - 1)];
             const int startRoom = i < static_cast<int>(segments.size()) ? left : left + 2 * (i - static_cast<int>(segments.size()) + 1);
-            TMidPoint point(MidPointBytes{}, at(TableKey::Map, m), enemyList, itemList);
-            point.StartY = 0xB0;
-            point.SetStartRoom(static_cast<std::uint8_t>(startRoom));
-            point.StartScroll = static_cast<std::uint8_t>(entry);
-            point.RightRoom = static_cast<std::uint8_t>(left + (path[static_cast<std::size_t>(entry)] & 0x0F));
-            point.Recalc();
-            const MidPointBytes bytes = point.ToBytes();
+            MidPoint point(MidPointBytes{}, at(TableKey::Map, m), enemyList, itemList);
+            point.startY = 0xB0;
+            point.setStartRoom(static_cast<std::uint8_t>(startRoom));
+            point.startScroll = static_cast<std::uint8_t>(entry);
+            point.rightRoom = static_cast<std::uint8_t>(left + (path[static_cast<std::size_t>(entry)] & 0x0F));
+            point.recalc();
+            const MidPointBytes bytes = point.toBytes();
             for (int t = 0; t < MidPointTableCount; ++t)
-                SetImageByte(image, at(static_cast<TableKey>(static_cast<int>(TableKey::MidPointStartY) + t), m) + i,
+                setImageByte(image, at(static_cast<TableKey>(static_cast<int>(TableKey::MidPointStartY) + t), m) + i,
                              bytes[t]);
         }
     }
@@ -440,27 +440,27 @@ std::vector<std::uint8_t> MakeSampleImage()
                                          static_cast<std::uint8_t>(high), 16, static_cast<std::uint8_t>(bank),
                                          static_cast<std::uint8_t>(high + 0x10), 16, static_cast<std::uint8_t>(bank)};
         std::copy(std::begin(entries), std::end(entries), setting.begin());
-        PutBytes(image, at(TableKey::PatternTableSetting, stage), setting);
+        putBytes(image, at(TableKey::PatternTableSetting, stage), setting);
         const std::size_t source = 0x10 + static_cast<std::size_t>(bank) * 0x4000 + static_cast<std::size_t>(high - 0x80) * 0x100;
         for (int chip = 0; chip < 64; ++chip) {
-            PutChip16(image, source, chip, SpriteChip(chip));
-            PutChip16(image, source + 0x1000, chip, BackgroundChip(chip, stage));
+            putChip16(image, source, chip, spriteChip(chip));
+            putChip16(image, source + 0x1000, chip, backgroundChip(chip, stage));
         }
 
-        const auto bg = BackgroundPalette(stage);
-        PutBytes(image, at(TableKey::BGPalette, stage), bg);
+        const auto bg = backgroundPalette(stage);
+        putBytes(image, at(TableKey::BGPalette, stage), bg);
         const std::array<std::uint8_t, 16> sprites{0x0F, 0x16, 0x27, 0x30, 0x0F, 0x12, 0x21, 0x30,
                                                    0x0F, 0x19, 0x29, 0x30, 0x0F, 0x15, 0x25, 0x35};
-        PutBytes(image, at(TableKey::SpritePalette, stage), sprites);
+        putBytes(image, at(TableKey::SpritePalette, stage), sprites);
         std::array<std::uint8_t, 64> frames{};
         for (int f = 0; f < 4; ++f)
             for (int e = 0; e < 16; ++e)
                 frames[f * 16 + e] = e >= 13 ? bg[13 + (e - 13 + f) % 3] : bg[e];
-        PutBytes(image, at(TableKey::PaletteAnimePalette, stage), frames);
-        SetImageByte(image, at(TableKey::PaletteAnimeFrameCount, stage),
-                     static_cast<std::uint8_t>(Animated(stage) ? 2 + stage % 3 : 0));
-        SetImageByte(image, at(TableKey::PaletteAnimeFrameTimer, stage),
-                     static_cast<std::uint8_t>(Animated(stage) ? 8 + (stage % 3) * 4 : 0));
+        putBytes(image, at(TableKey::PaletteAnimePalette, stage), frames);
+        setImageByte(image, at(TableKey::PaletteAnimeFrameCount, stage),
+                     static_cast<std::uint8_t>(animated(stage) ? 2 + stage % 3 : 0));
+        setImageByte(image, at(TableKey::PaletteAnimeFrameTimer, stage),
+                     static_cast<std::uint8_t>(animated(stage) ? 8 + (stage % 3) * 4 : 0));
     }
     return image;
 }

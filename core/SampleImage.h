@@ -11,6 +11,6 @@ constexpr std::size_t SampleImageSize = 0x40010;
 // rooms along each stage's scroll path, enemies and items, mid-points as Recalc computes
 // them, palettes (animated in some stages) and pattern-table settings of 32 pages each
 // whose tile data lies in the banks the stages leave free.
-std::vector<std::uint8_t> MakeSampleImage();
+std::vector<std::uint8_t> makeSampleImage();
 
 } // namespace vx

@@ -10,7 +10,7 @@ namespace vx {
 constexpr int ScrollEntryCount = 32;
 
 // Overlay marks of a room on the path.
-enum TRoomMark : std::uint8_t {
+enum RoomMark : std::uint8_t {
     rmForward = 1, // ">>"
     rmRight = 2,
     rmDown = 4,
@@ -20,10 +20,10 @@ enum TRoomMark : std::uint8_t {
 // The path the scroll entries describe from the start point: each room's marks and each
 // entry's first (left) room. Entries before the start entry and after the walk ended keep
 // the start room.
-struct TScrollPath {
+struct ScrollPath {
     std::array<std::uint8_t, RoomCount> roomFlags{};
     std::array<int, ScrollEntryCount> segmentLeftRoom{};
 };
-TScrollPath WalkScrollPath(std::span<const std::uint8_t> scroll, int startRoom, int startEntry);
+ScrollPath walkScrollPath(std::span<const std::uint8_t> scroll, int startRoom, int startEntry);
 
 } // namespace vx

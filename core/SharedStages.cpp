@@ -2,12 +2,12 @@
 
 namespace vx {
 
-std::vector<int> StagesSharing(const TAddressData& addresses, SharedGroup group, int stage)
+std::vector<int> stagesSharing(const AddressData& addresses, SharedGroup group, int stage)
 {
-    const TableKey key = DecidingKey(group);
+    const TableKey key = decidingKey(group);
     std::vector<int> stages;
     for (int s = 0; s < StageCount; ++s)
-        if (addresses.Address(key, s) == addresses.Address(key, stage))
+        if (addresses.address(key, s) == addresses.address(key, stage))
             stages.push_back(s);
     return stages;
 }

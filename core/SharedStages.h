@@ -7,6 +7,6 @@ namespace vx {
 
 // Every stage whose table of the group lies where this stage's does, this stage included,
 // in ascending order: the stages an edit of that table changes.
-std::vector<int> StagesSharing(const TAddressData& addresses, SharedGroup group, int stage);
+std::vector<int> stagesSharing(const AddressData& addresses, SharedGroup group, int stage);
 
 } // namespace vx

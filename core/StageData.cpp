@@ -4,7 +4,7 @@
 #include "core/EditCommands.h"
 #include "core/ImageAccess.h"
 #include "core/Language.h"
-#include "core/VxObject.h"
+#include "core/StageObjects.h"
 
 #include <algorithm>
 
@@ -14,20 +14,20 @@ namespace {
 // Where quarter k's palette number sits in a Chip32x32Palette byte: TL, BL, TR, BR.
 constexpr std::array<int, 4> QuarterPaletteShift{0, 4, 2, 6};
 
-TableKey Offset(TableKey key, int by) { return static_cast<TableKey>(static_cast<int>(key) + by); }
+TableKey offset(TableKey key, int by) { return static_cast<TableKey>(static_cast<int>(key) + by); }
 
 // A list as a save writes it: exported over the tables as the image holds them, which keep
 // their bytes past the end mark, so undo gives back every byte.
-std::array<std::vector<std::uint8_t>, 4> ListTables(const TVxObjectManager& manager,
+std::array<std::vector<std::uint8_t>, 4> listTables(const StageObjects& manager,
                                                     std::array<std::vector<std::uint8_t>, 4> tables)
 {
-    manager.ExportTables(tables[0], tables[1], tables[2], tables[3]);
+    manager.exportTables(tables[0], tables[1], tables[2], tables[3]);
     return tables;
 }
 
 } // namespace
 
-EncodedChips EncodeChips(std::span<const std::uint8_t> entries, std::span<const std::uint8_t> attributes)
+EncodedChips encodeChips(std::span<const std::uint8_t> entries, std::span<const std::uint8_t> attributes)
 {
     EncodedChips encoded{std::vector<std::uint8_t>(ChipEntryCount), std::vector<std::uint8_t>(ChipCount)};
     for (std::size_t c = 0; c < ChipCount; ++c) {
@@ -36,8 +36,8 @@ EncodedChips EncodeChips(std::span<const std::uint8_t> entries, std::span<const 
             const std::size_t at = 4 * c + k;
             const std::uint8_t entry = at < entries.size() ? entries[at] : 0;
             const std::uint8_t attribute = at < attributes.size() ? attributes[at] : 0;
-            const TChipEntry quarter = TChipEntry::Decode(entry);
-            encoded.chip32x32[at] = TImageChipByte{attribute, quarter.chip}.Encode();
+            const ChipEntry quarter = ChipEntry::decode(entry);
+            encoded.chip32x32[at] = ImageChipByte{attribute, quarter.chip}.encode();
             palette |= quarter.palette << QuarterPaletteShift[k];
         }
         encoded.chip32x32Palette[c] = static_cast<std::uint8_t>(palette);
@@ -45,7 +45,7 @@ EncodedChips EncodeChips(std::span<const std::uint8_t> entries, std::span<const 
     return encoded;
 }
 
-TableKey DecidingKey(SharedGroup group)
+TableKey decidingKey(SharedGroup group)
 {
     switch (group) {
     case SharedGroup::Chips:
@@ -64,320 +64,320 @@ TableKey DecidingKey(SharedGroup group)
     return TableKey::MidPointStartY;
 }
 
-int ShareSource(const TAddressData& addresses, SharedGroup group, int stage)
+int shareSource(const AddressData& addresses, SharedGroup group, int stage)
 {
-    const TableKey key = DecidingKey(group);
+    const TableKey key = decidingKey(group);
     for (int earlier = 0; earlier < stage; ++earlier)
-        if (addresses.Address(key, earlier) == addresses.Address(key, stage))
+        if (addresses.address(key, earlier) == addresses.address(key, stage))
             return earlier;
     return -1;
 }
 
 template <class T>
-std::shared_ptr<T> TStageData::SharedFrom(Earlier earlier, SharedGroup group,
-                                          std::shared_ptr<T> TStageData::*member) const
+std::shared_ptr<T> StageData::sharedFrom(Earlier earlier, SharedGroup group,
+                                          std::shared_ptr<T> StageData::*member) const
 {
-    const int source = ShareSource(addresses_, group, stageIndex_);
+    const int source = shareSource(addresses_, group, stageIndex_);
     if (source < 0 || source >= static_cast<int>(earlier.size()) || !earlier[source])
         return nullptr;
     return (*earlier[source]).*member;
 }
 
-TStageData::TStageData(std::vector<std::uint8_t>& image, Earlier earlier, int stageIndex,
-                       const TAddressData& addresses, const TStageHooks* hooks)
+StageData::StageData(std::vector<std::uint8_t>& image, Earlier earlier, int stageIndex,
+                       const AddressData& addresses, const StageHooks* hooks)
     : addresses_(addresses), stageIndex_(stageIndex), image_(image), hooks_(hooks)
 {
-    chips_ = SharedFrom(earlier, SharedGroup::Chips, &TStageData::chips_);
+    chips_ = sharedFrom(earlier, SharedGroup::Chips, &StageData::chips_);
     if (!chips_)
-        chips_ = ReadChips();
-    map_ = SharedFrom(earlier, SharedGroup::Map, &TStageData::map_);
+        chips_ = readChips();
+    map_ = sharedFrom(earlier, SharedGroup::Map, &StageData::map_);
     if (!map_)
-        map_ = ReadTable(TableKey::Map, MapSize);
-    scroll_ = SharedFrom(earlier, SharedGroup::Scroll, &TStageData::scroll_);
+        map_ = readTable(TableKey::Map, MapSize);
+    scroll_ = sharedFrom(earlier, SharedGroup::Scroll, &StageData::scroll_);
     if (!scroll_)
-        scroll_ = ReadTable(TableKey::Scroll, ScrollSize);
-    enemies_ = SharedFrom(earlier, SharedGroup::EnemyObjects, &TStageData::enemies_);
+        scroll_ = readTable(TableKey::Scroll, ScrollSize);
+    enemies_ = sharedFrom(earlier, SharedGroup::EnemyObjects, &StageData::enemies_);
     if (!enemies_)
-        enemies_ = ReadObjects(TableKey::EnemyObjectRoom, 256, EnemyCapacity);
-    items_ = SharedFrom(earlier, SharedGroup::ItemObjects, &TStageData::items_);
+        enemies_ = readObjects(TableKey::EnemyObjectRoom, 256, EnemyCapacity);
+    items_ = sharedFrom(earlier, SharedGroup::ItemObjects, &StageData::items_);
     if (!items_)
-        items_ = ReadObjects(TableKey::ItemObjectRoom, 64, ItemCapacity);
+        items_ = readObjects(TableKey::ItemObjectRoom, 64, ItemCapacity);
     // Mid-points come after the object lists: each keeps both.
-    const int midPointSource = ShareSource(addresses_, SharedGroup::MidPoints, stageIndex_);
+    const int midPointSource = shareSource(addresses_, SharedGroup::MidPoints, stageIndex_);
     if (midPointSource >= 0 && midPointSource < static_cast<int>(earlier.size()) &&
         earlier[midPointSource]) {
         midPoints_ = earlier[midPointSource]->midPoints_;
         midPointsCommitted_ = earlier[midPointSource]->midPointsCommitted_;
     } else {
-        ReadMidPoints();
-        midPointsCommitted_ = std::make_shared<std::array<MidPointBytes, MidPointCount>>(MidPointsNow());
+        readMidPoints();
+        midPointsCommitted_ = std::make_shared<std::array<MidPointBytes, MidPointCount>>(midPointsNow());
     }
 
-    ReadFromImage(image_, Address(TableKey::PatternTableSetting), patternTableSetting_);
-    ReadFromImage(image_, Address(TableKey::BGPalette), std::span(palette_).subspan(0, 16));
-    ReadFromImage(image_, Address(TableKey::SpritePalette), std::span(palette_).subspan(16, 16));
-    frameCount_ = ImageByte(image_, Address(TableKey::PaletteAnimeFrameCount));
-    frameTimer_ = ImageByte(image_, Address(TableKey::PaletteAnimeFrameTimer));
-    ReadFromImage(image_, Address(TableKey::PaletteAnimePalette), std::span(palette_).subspan(32, 64));
+    readFromImage(image_, address(TableKey::PatternTableSetting), patternTableSetting_);
+    readFromImage(image_, address(TableKey::BGPalette), std::span(palette_).subspan(0, 16));
+    readFromImage(image_, address(TableKey::SpritePalette), std::span(palette_).subspan(16, 16));
+    frameCount_ = imageByte(image_, address(TableKey::PaletteAnimeFrameCount));
+    frameTimer_ = imageByte(image_, address(TableKey::PaletteAnimeFrameTimer));
+    readFromImage(image_, address(TableKey::PaletteAnimePalette), std::span(palette_).subspan(32, 64));
 
-    defaultChipEditPage_ = addresses_.Default32x32ChipEditPage(stageIndex_);
-    defaultStartPoint_ = addresses_.DefaultStartPoint(stageIndex_);
+    defaultChipEditPage_ = addresses_.default32x32ChipEditPage(stageIndex_);
+    defaultStartPoint_ = addresses_.defaultStartPoint(stageIndex_);
 }
 
-TStageData::~TStageData() = default;
+StageData::~StageData() = default;
 
-std::shared_ptr<TStageData::ChipTables> TStageData::ReadChips() const
+std::shared_ptr<StageData::ChipTables> StageData::readChips() const
 {
     auto chips = std::make_shared<ChipTables>();
     std::vector<std::uint8_t> raw(ChipEntryCount), palettes(ChipCount);
-    ReadFromImage(image_, Address(TableKey::Chip32x32), raw);
-    ReadFromImage(image_, Address(TableKey::Chip32x32Palette), palettes);
+    readFromImage(image_, address(TableKey::Chip32x32), raw);
+    readFromImage(image_, address(TableKey::Chip32x32Palette), palettes);
     for (int c = 0; c < ChipCount; ++c) {
         for (int k = 0; k < 4; ++k) {
-            const TImageChipByte quarter = TImageChipByte::Decode(raw[4 * c + k]);
+            const ImageChipByte quarter = ImageChipByte::decode(raw[4 * c + k]);
             const int palette = (palettes[c] >> QuarterPaletteShift[k]) & 3;
-            chips->entries[4 * c + k] = TChipEntry{palette, quarter.chip}.Encode();
+            chips->entries[4 * c + k] = ChipEntry{palette, quarter.chip}.encode();
             chips->attributes[4 * c + k] = static_cast<std::uint8_t>(quarter.attribute);
         }
     }
     return chips;
 }
 
-std::shared_ptr<TStageData::ByteTable> TStageData::ReadTable(TableKey key, int size) const
+std::shared_ptr<StageData::ByteTable> StageData::readTable(TableKey key, int size) const
 {
     auto table = std::make_shared<ByteTable>(static_cast<std::size_t>(size));
-    ReadFromImage(image_, Address(key), *table);
+    readFromImage(image_, address(key), *table);
     return table;
 }
 
-std::shared_ptr<TStageData::ObjectTables> TStageData::ReadObjects(TableKey first, int size,
+std::shared_ptr<StageData::ObjectTables> StageData::readObjects(TableKey first, int size,
                                                                   int capacity) const
 {
     auto objects = std::make_shared<ObjectTables>();
     for (int t = 0; t < 4; ++t) {
         objects->tables[t].resize(static_cast<std::size_t>(size));
-        ReadFromImage(image_, Address(Offset(first, t)), objects->tables[t]);
+        readFromImage(image_, address(offset(first, t)), objects->tables[t]);
     }
-    objects->manager = std::make_shared<TVxObjectManager>(
+    objects->manager = std::make_shared<StageObjects>(
         objects->tables[0], objects->tables[1], objects->tables[2], objects->tables[3], capacity);
-    objects->committed = ListTables(*objects->manager, objects->tables);
+    objects->committed = listTables(*objects->manager, objects->tables);
     return objects;
 }
 
-void TStageData::ReadMidPoints()
+void StageData::readMidPoints()
 {
     for (int i = 0; i < MidPointCount; ++i) {
         MidPointBytes bytes{};
         for (int t = 0; t < MidPointTableCount; ++t)
-            bytes[t] = ImageByte(image_, Address(Offset(TableKey::MidPointStartY, t)) + i);
-        midPoints_[i] = std::make_shared<TMidPoint>(bytes, Address(TableKey::Map),
+            bytes[t] = imageByte(image_, address(offset(TableKey::MidPointStartY, t)) + i);
+        midPoints_[i] = std::make_shared<MidPoint>(bytes, address(TableKey::Map),
                                                     enemies_->manager, items_->manager);
     }
 }
 
 // ---- edits ----
 
-void TStageData::Changed(TEditedFlag flag)
+void StageData::changed(EditedFlag flag)
 {
-    editedFlags_.Set(flag, true);
-    if (hooks_ && hooks_->ShowModified)
-        hooks_->ShowModified(Tr("変更あり", "Modified"));
-    if (flag == efPalette && hooks_ && hooks_->PaletteChanged)
-        hooks_->PaletteChanged(*this);
-    if (flag == efPaletteAnime && hooks_ && hooks_->PaletteAnimeChanged)
-        hooks_->PaletteAnimeChanged(*this);
+    editedFlags_.set(flag, true);
+    if (hooks_ && hooks_->showModified)
+        hooks_->showModified(localized("変更あり", "Modified"));
+    if (flag == efPalette && hooks_ && hooks_->paletteChanged)
+        hooks_->paletteChanged(*this);
+    if (flag == efPaletteAnime && hooks_ && hooks_->paletteAnimeChanged)
+        hooks_->paletteAnimeChanged(*this);
 }
 
-void TStageData::Record(std::unique_ptr<TEditCommand> command)
+void StageData::record(std::unique_ptr<EditCommand> command)
 {
-    redoStack_.Clear();
-    TEditCommand* top = undoStack_.Top();
-    if (!top || !top->MergeWith(*command))
-        undoStack_.Push(std::move(command));
+    redoStack_.clear();
+    EditCommand* top = undoStack_.top();
+    if (!top || !top->mergeWith(*command))
+        undoStack_.push(std::move(command));
 }
 
-bool TStageData::Execute(std::unique_ptr<TEditCommand> command)
+bool StageData::execute(std::unique_ptr<EditCommand> command)
 {
-    command->Apply(*this);
-    Changed(command->Flag());
-    Record(std::move(command));
+    command->apply(*this);
+    changed(command->flag());
+    record(std::move(command));
     return true;
 }
 
-template <class Command> bool TStageData::EditByte(std::uint8_t current, int position, std::uint8_t value)
+template <class Command> bool StageData::editByte(std::uint8_t current, int position, std::uint8_t value)
 {
-    return current != value && Execute(std::make_unique<Command>(position, current, value));
+    return current != value && execute(std::make_unique<Command>(position, current, value));
 }
 
-bool TStageData::SetPaletteColor(int position, std::uint8_t color)
+bool StageData::setPaletteColor(int position, std::uint8_t color)
 {
-    return position >= 0 && position < 32 && EditByte<TPaletteColourEdit>(palette_[position], position, color);
+    return position >= 0 && position < 32 && editByte<PaletteColourEdit>(palette_[position], position, color);
 }
 
-bool TStageData::SetPaletteAnimeFrameCount(std::uint8_t count)
+bool StageData::setPaletteAnimeFrameCount(std::uint8_t count)
 {
-    return EditByte<TFrameCountEdit>(frameCount_, 0, count);
+    return editByte<FrameCountEdit>(frameCount_, 0, count);
 }
 
-bool TStageData::SetPaletteAnimeFrameTimer(std::uint8_t timer)
+bool StageData::setPaletteAnimeFrameTimer(std::uint8_t timer)
 {
-    return EditByte<TFrameTimerEdit>(frameTimer_, 0, timer);
+    return editByte<FrameTimerEdit>(frameTimer_, 0, timer);
 }
 
-bool TStageData::SetPaletteAnimeColor(int position, std::uint8_t color)
+bool StageData::setPaletteAnimeColor(int position, std::uint8_t color)
 {
-    return position >= 0 && position < 64 && EditByte<TAnimeColourEdit>(palette_[32 + position], position, color);
+    return position >= 0 && position < 64 && editByte<AnimeColourEdit>(palette_[32 + position], position, color);
 }
 
-bool TStageData::SetChipEntry(int position, std::uint8_t entry)
-{
-    return position >= 0 && position < ChipEntryCount &&
-           EditByte<TChipEntryEdit>(chips_->entries[position], position, entry);
-}
-
-bool TStageData::SetChipAttribute(int position, std::uint8_t attribute)
+bool StageData::setChipEntry(int position, std::uint8_t entry)
 {
     return position >= 0 && position < ChipEntryCount &&
-           EditByte<TChipAttributeEdit>(chips_->attributes[position], position, attribute);
+           editByte<ChipEntryEdit>(chips_->entries[position], position, entry);
 }
 
-bool TStageData::SetChip(int position, std::span<const std::uint8_t, 8> bytes)
+bool StageData::setChipAttribute(int position, std::uint8_t attribute)
+{
+    return position >= 0 && position < ChipEntryCount &&
+           editByte<ChipAttributeEdit>(chips_->attributes[position], position, attribute);
+}
+
+bool StageData::setChip(int position, std::span<const std::uint8_t, 8> bytes)
 {
     if (position < 0 || position + 4 > ChipEntryCount)
         return false;
-    TChipPasteEdit::Bytes old{}, value{};
+    ChipPasteEdit::Bytes old{}, value{};
     std::copy_n(chips_->entries.begin() + position, 4, old.begin());
     std::copy_n(chips_->attributes.begin() + position, 4, old.begin() + 4);
     std::copy(bytes.begin(), bytes.end(), value.begin());
-    return old != value && Execute(std::make_unique<TChipPasteEdit>(position, old, value));
+    return old != value && execute(std::make_unique<ChipPasteEdit>(position, old, value));
 }
 
-bool TStageData::SetMapChip(int position, std::uint8_t chip)
+bool StageData::setMapChip(int position, std::uint8_t chip)
 {
-    return position >= 0 && position < MapSize && EditByte<TMapCellEdit>((*map_)[position], position, chip);
+    return position >= 0 && position < MapSize && editByte<MapCellEdit>((*map_)[position], position, chip);
 }
 
-bool TStageData::SetMapRoom(int position, std::span<const std::uint8_t, RoomSize> room, TUndoKind kind)
+bool StageData::setMapRoom(int position, std::span<const std::uint8_t, RoomSize> room, UndoKind kind)
 {
     if (position < 0 || position + RoomSize > MapSize)
         return false;
-    TRoomEdit::Cells old{}, value{};
+    RoomEdit::Cells old{}, value{};
     std::copy_n(map_->begin() + position, RoomSize, old.begin());
     std::copy(room.begin(), room.end(), value.begin());
-    return old != value && Execute(std::make_unique<TRoomEdit>(kind, position, old, value));
+    return old != value && execute(std::make_unique<RoomEdit>(kind, position, old, value));
 }
 
-bool TStageData::SetScrollData(int position, std::uint8_t value)
+bool StageData::setScrollData(int position, std::uint8_t value)
 {
-    return position >= 0 && position < ScrollSize && EditByte<TScrollEntryEdit>((*scroll_)[position], position, value);
+    return position >= 0 && position < ScrollSize && editByte<ScrollEntryEdit>((*scroll_)[position], position, value);
 }
 
-std::array<MidPointBytes, MidPointCount> TStageData::MidPointsNow() const
+std::array<MidPointBytes, MidPointCount> StageData::midPointsNow() const
 {
     std::array<MidPointBytes, MidPointCount> points{};
     for (int i = 0; i < MidPointCount; ++i)
-        points[i] = midPoints_[i]->ToBytes();
+        points[i] = midPoints_[i]->toBytes();
     return points;
 }
 
-void TStageData::RecordObjects()
+void StageData::recordObjects()
 {
     for (const bool enemies : {true, false}) {
         ObjectTables& objects = enemies ? *enemies_ : *items_;
-        auto now = ListTables(*objects.manager, objects.tables);
+        auto now = listTables(*objects.manager, objects.tables);
         if (now == objects.committed)
             continue;
-        Record(std::make_unique<TObjectsEdit>(enemies, objects.committed, now, gesture_));
+        record(std::make_unique<ObjectsEdit>(enemies, objects.committed, now, gesture_));
         objects.committed = std::move(now);
     }
 }
 
-void TStageData::RecordMidPoints()
+void StageData::recordMidPoints()
 {
-    const auto now = MidPointsNow();
+    const auto now = midPointsNow();
     if (now == *midPointsCommitted_)
         return;
-    Record(std::make_unique<TMidPointsEdit>(*midPointsCommitted_, now, gesture_));
+    record(std::make_unique<MidPointsEdit>(*midPointsCommitted_, now, gesture_));
     *midPointsCommitted_ = now;
 }
 
-void TStageData::MarkEdited(TEditedFlag flag)
+void StageData::markEdited(EditedFlag flag)
 {
     if (flag == efObject)
-        RecordObjects();
+        recordObjects();
     else if (flag == efMidPoint)
-        RecordMidPoints();
-    Changed(flag);
+        recordMidPoints();
+    changed(flag);
 }
 
-void TStageData::BeginGesture() { gesture_ = ++gestureCount_; }
+void StageData::beginGesture() { gesture_ = ++gestureCount_; }
 
 // ---- history ----
 
-int TStageData::Undo() { return Step(undoStack_, redoStack_, &TEditCommand::Revert); }
+int StageData::undo() { return step(undoStack_, redoStack_, &EditCommand::revert); }
 
-int TStageData::Redo() { return Step(redoStack_, undoStack_, &TEditCommand::Apply); }
+int StageData::redo() { return step(redoStack_, undoStack_, &EditCommand::apply); }
 
-int TStageData::Step(TUndoStack& from, TUndoStack& to, void (TEditCommand::*action)(TStageData&) const)
+int StageData::step(UndoStack& from, UndoStack& to, void (EditCommand::*action)(StageData&) const)
 {
-    auto command = from.Pop();
+    auto command = from.pop();
     if (!command)
         return -1;
     ((*command).*action)(*this);
-    Changed(command->Flag());
-    const int kind = command->Kind();
-    to.Push(std::move(command));
+    changed(command->flag());
+    const int kind = command->kind();
+    to.push(std::move(command));
     return kind;
 }
 
 // ---- writing back ----
 
-void TStageData::WriteChips(std::vector<std::uint8_t>& image) const
+void StageData::writeChips(std::vector<std::uint8_t>& image) const
 {
-    const EncodedChips encoded = EncodeChips(chips_->entries, chips_->attributes);
-    WriteToImage(image, Address(TableKey::Chip32x32), encoded.chip32x32);
-    WriteToImage(image, Address(TableKey::Chip32x32Palette), encoded.chip32x32Palette);
+    const EncodedChips encoded = encodeChips(chips_->entries, chips_->attributes);
+    writeToImage(image, address(TableKey::Chip32x32), encoded.chip32x32);
+    writeToImage(image, address(TableKey::Chip32x32Palette), encoded.chip32x32Palette);
 }
 
-void TStageData::WriteObjects(std::vector<std::uint8_t>& image, ObjectTables& objects, TableKey first) const
+void StageData::writeObjects(std::vector<std::uint8_t>& image, ObjectTables& objects, TableKey first) const
 {
     // The copies keep what they held past the end mark, as the image does.
     auto& tables = objects.tables;
-    objects.manager->ExportTables(tables[0], tables[1], tables[2], tables[3]);
+    objects.manager->exportTables(tables[0], tables[1], tables[2], tables[3]);
     for (int t = 0; t < 4; ++t)
-        WriteToImage(image, Address(Offset(first, t)), tables[t]);
+        writeToImage(image, address(offset(first, t)), tables[t]);
 }
 
-void TStageData::WriteBack() { WriteBack(image_); }
+void StageData::writeBack() { writeBack(image_); }
 
-void TStageData::WriteBack(std::vector<std::uint8_t>& image)
+void StageData::writeBack(std::vector<std::uint8_t>& image)
 {
-    if (editedFlags_.Get(efChip32x32))
-        WriteChips(image);
-    if (editedFlags_.Get(efMap))
-        WriteToImage(image, Address(TableKey::Map), *map_);
-    if (editedFlags_.Get(efScroll))
-        WriteToImage(image, Address(TableKey::Scroll), *scroll_);
-    if (editedFlags_.Get(efObject)) {
-        WriteObjects(image, *enemies_, TableKey::EnemyObjectRoom);
-        WriteObjects(image, *items_, TableKey::ItemObjectRoom);
+    if (editedFlags_.get(efChip32x32))
+        writeChips(image);
+    if (editedFlags_.get(efMap))
+        writeToImage(image, address(TableKey::Map), *map_);
+    if (editedFlags_.get(efScroll))
+        writeToImage(image, address(TableKey::Scroll), *scroll_);
+    if (editedFlags_.get(efObject)) {
+        writeObjects(image, *enemies_, TableKey::EnemyObjectRoom);
+        writeObjects(image, *items_, TableKey::ItemObjectRoom);
     }
-    if (editedFlags_.Get(efMidPoint)) {
+    if (editedFlags_.get(efMidPoint)) {
         for (int i = 0; i < MidPointCount; ++i) {
-            const MidPointBytes bytes = midPoints_[i]->ToBytes();
+            const MidPointBytes bytes = midPoints_[i]->toBytes();
             for (int t = 0; t < MidPointTableCount; ++t)
-                SetImageByte(image, Address(Offset(TableKey::MidPointStartY, t)) + i, bytes[t]);
+                setImageByte(image, address(offset(TableKey::MidPointStartY, t)) + i, bytes[t]);
         }
     }
     // The pattern-table setting is never written.
-    if (editedFlags_.Get(efPalette)) {
-        WriteToImage(image, Address(TableKey::BGPalette), BGPalette());
-        WriteToImage(image, Address(TableKey::SpritePalette), SpritePalette());
+    if (editedFlags_.get(efPalette)) {
+        writeToImage(image, address(TableKey::BGPalette), bgPalette());
+        writeToImage(image, address(TableKey::SpritePalette), spritePalette());
     }
-    if (editedFlags_.Get(efPaletteAnime)) {
-        SetImageByte(image, Address(TableKey::PaletteAnimeFrameCount), frameCount_);
-        SetImageByte(image, Address(TableKey::PaletteAnimeFrameTimer), frameTimer_);
-        WriteToImage(image, Address(TableKey::PaletteAnimePalette), PaletteAnimePalette());
+    if (editedFlags_.get(efPaletteAnime)) {
+        setImageByte(image, address(TableKey::PaletteAnimeFrameCount), frameCount_);
+        setImageByte(image, address(TableKey::PaletteAnimeFrameTimer), frameTimer_);
+        writeToImage(image, address(TableKey::PaletteAnimePalette), paletteAnimePalette());
     }
 }
 

@@ -11,20 +11,20 @@
 
 namespace vx {
 
-class TRomImgManager;
+class RomImage;
 
 // A stage as text: one JSON file per stage, described in docs/stage-text.md.
 inline constexpr std::string_view StageTextFormat = "vexalon2-stage";
 inline constexpr int StageTextVersion = 1;
 
-struct TStageTextObject {
+struct StageTextObject {
     std::uint8_t room = 0, x = 0, y = 0, kind = 0;
-    bool operator==(const TStageTextObject&) const = default;
+    bool operator==(const StageTextObject&) const = default;
 };
 
 // Every table of one stage, in the model's own form (map bytes column x 8 + row, chip
 // entries with the sub-palette in bits 6-7), so comparing with the model is direct.
-struct TStageText {
+struct StageText {
     std::string fileName; // where it was read from, for refusals; not part of the stage
     int stage = 0;
     // Per SharedGroup, the stages that share that table, this one included, ascending.
@@ -37,40 +37,40 @@ struct TStageText {
     std::array<std::uint8_t, 256> patternTableSetting{};
     std::array<std::uint8_t, ScrollSize> scroll{};
     std::array<MidPointBytes, MidPointCount> restartPoints{};
-    std::vector<TStageTextObject> enemies;
-    std::vector<TStageTextObject> items;
+    std::vector<StageTextObject> enemies;
+    std::vector<StageTextObject> items;
     std::array<std::uint8_t, MapSize> map{};
     std::array<std::uint8_t, ChipEntryCount> chipEntries{};
     std::array<std::uint8_t, ChipEntryCount> chipAttributes{};
 
     // Equal tables; the file name does not count.
-    bool SameStage(const TStageText& other) const;
+    bool sameStage(const StageText& other) const;
 };
 
 // Why a stage text was refused: the file, where in it as a JSON pointer ("/rooms/12/3";
 // empty for the whole text) and the reason in the user's language.
-struct TStageTextRefusal {
+struct StageTextRefusal {
     std::string file;
     std::string path;
     std::string reason;
     // "file: /rooms/12/3: reason." as one sentence, its stop in the user's language.
-    std::string Message() const;
+    std::string message() const;
 };
 
-struct TStageTextResult {
-    std::optional<TStageText> text; // set when read
-    TStageTextRefusal refusal;      // set when refused
+struct StageTextResult {
+    std::optional<StageText> text; // set when read
+    StageTextRefusal refusal;      // set when refused
     explicit operator bool() const { return text.has_value(); }
 };
 
 // The stage as the model holds it now, unsaved edits included.
-TStageText StageTextOf(const TRomImgManager& rom, int stage);
+StageText stageTextOf(const RomImage& rom, int stage);
 // The JSON text of a stage: keys in a fixed order, two-space indent.
-std::string StageTextToJson(const TStageText& text);
-std::string StageToText(const TRomImgManager& rom, int stage);
+std::string stageTextToJson(const StageText& text);
+std::string stageToText(const RomImage& rom, int stage);
 
 // Reads and checks one stage text; nothing is taken from a text with any fault.
-TStageTextResult ReadStageText(std::string_view text, const std::string& fileName);
+StageTextResult readStageText(std::string_view text, const std::string& fileName);
 
 // Applies the stages to the open image through the model's edits, so only the tables
 // that differ are marked edited and a save writes back exactly those. Refuses, applying
@@ -78,6 +78,6 @@ TStageTextResult ReadStageText(std::string_view text, const std::string& fileNam
 // a text's sharing differs from the image's, when it changes the pattern-table setting
 // (which a save never writes) or holds more objects than a list does. The reason as a
 // sentence, or nothing when applied.
-std::optional<std::string> ApplyStageTexts(TRomImgManager& rom, const std::vector<TStageText>& texts);
+std::optional<std::string> applyStageTexts(RomImage& rom, const std::vector<StageText>& texts);
 
 } // namespace vx

@@ -2,10 +2,10 @@
 
 #include "core/HexText.h"
 #include "core/Language.h"
-#include "core/RomImgManager.h"
+#include "core/RomImage.h"
 #include "core/SharedStages.h"
 #include "core/StageTextKeys.h"
-#include "core/VxObject.h"
+#include "core/StageObjects.h"
 
 #include <algorithm>
 
@@ -14,30 +14,30 @@ namespace {
 
 using namespace stage_text;
 
-std::string Hex(int value) { return FormatHex(static_cast<std::uint32_t>(value), 2); }
+std::string hex(int value) { return formatHex(static_cast<std::uint32_t>(value), 2); }
 
-std::string StageList(const std::vector<int>& stages)
+std::string stageList(const std::vector<int>& stages)
 {
     std::string text;
     for (int s : stages)
-        text += (text.empty() ? "" : ", ") + Hex(s);
+        text += (text.empty() ? "" : ", ") + hex(s);
     return text;
 }
 
-std::string GroupName(std::size_t group)
+std::string groupName(std::size_t group)
 {
     switch (SharedGroups[group]) {
-    case SharedGroup::Chips: return Tr("32x32チップ", "the chips");
-    case SharedGroup::Map: return Tr("マップ", "the map");
-    case SharedGroup::Scroll: return Tr("スクロールデータ", "the scroll entries");
-    case SharedGroup::EnemyObjects: return Tr("敵リスト", "the enemy list");
-    case SharedGroup::ItemObjects: return Tr("アイテムリスト", "the item list");
-    case SharedGroup::MidPoints: return Tr("復帰地点", "the restart points");
+    case SharedGroup::Chips: return localized("32x32チップ", "the chips");
+    case SharedGroup::Map: return localized("マップ", "the map");
+    case SharedGroup::Scroll: return localized("スクロールデータ", "the scroll entries");
+    case SharedGroup::EnemyObjects: return localized("敵リスト", "the enemy list");
+    case SharedGroup::ItemObjects: return localized("アイテムリスト", "the item list");
+    case SharedGroup::MidPoints: return localized("復帰地点", "the restart points");
     }
     return "?";
 }
 
-bool SameTable(std::size_t group, const TStageText& a, const TStageText& b)
+bool sameTable(std::size_t group, const StageText& a, const StageText& b)
 {
     switch (SharedGroups[group]) {
     case SharedGroup::Chips: return a.chipEntries == b.chipEntries && a.chipAttributes == b.chipAttributes;
@@ -50,70 +50,70 @@ bool SameTable(std::size_t group, const TStageText& a, const TStageText& b)
     return false;
 }
 
-std::string Refusal(const TStageText& text, std::string path, std::string reason)
+std::string refusal(const StageText& text, std::string path, std::string reason)
 {
-    return TStageTextRefusal{text.fileName, std::move(path), std::move(reason)}.Message();
+    return StageTextRefusal{text.fileName, std::move(path), std::move(reason)}.message();
 }
 
-std::optional<std::string> CheckObjects(const TStageText& text, const std::vector<TStageTextObject>& objects,
+std::optional<std::string> checkObjects(const StageText& text, const std::vector<StageTextObject>& objects,
                                         std::string_view key, int capacity)
 {
     const std::string path = "/" + std::string(key);
     if (objects.size() > static_cast<std::size_t>(capacity))
-        return Refusal(text, path, IsJapanese() ? std::to_string(objects.size()) + " 個あり、リストに入るのは " + std::to_string(capacity) + " 個までです"
+        return refusal(text, path, isJapanese() ? std::to_string(objects.size()) + " 個あり、リストに入るのは " + std::to_string(capacity) + " 個までです"
                                                 : std::to_string(objects.size()) + " objects, but the list holds " + std::to_string(capacity));
     for (std::size_t i = 0; i < objects.size(); ++i)
         if (objects[i].room >= RoomCount)
-            return Refusal(text, path + "/" + std::to_string(i) + "/room",
-                           Hex(objects[i].room) + Tr(" はステージの部屋 (00-2B) の外です", " lies outside the stage's rooms (00-2B)"));
+            return refusal(text, path + "/" + std::to_string(i) + "/room",
+                           hex(objects[i].room) + localized(" はステージの部屋 (00-2B) の外です", " lies outside the stage's rooms (00-2B)"));
     return std::nullopt;
 }
 
 // What one text asks that this image cannot take, alone.
-std::optional<std::string> CheckText(const TRomImgManager& rom, const TStageText& text)
+std::optional<std::string> checkText(const RomImage& rom, const StageText& text)
 {
     if (text.stage < 0 || text.stage >= StageCount)
-        return Refusal(text, "/stage", Tr("ステージ番号が範囲 00-0D の外です", "the stage is out of range (00-0D)"));
-    if (auto refused = CheckObjects(text, text.enemies, RootKeys[9], EnemyCapacity))
+        return refusal(text, "/stage", localized("ステージ番号が範囲 00-0D の外です", "the stage is out of range (00-0D)"));
+    if (auto refused = checkObjects(text, text.enemies, RootKeys[9], EnemyCapacity))
         return refused;
-    if (auto refused = CheckObjects(text, text.items, RootKeys[10], ItemCapacity))
+    if (auto refused = checkObjects(text, text.items, RootKeys[10], ItemCapacity))
         return refused;
     // The sharing is the image's settings: a text from other settings would change other stages.
     for (std::size_t g = 0; g < SharedGroups.size(); ++g) {
-        const std::vector<int> here = StagesSharing(rom.Addresses(), SharedGroups[g], text.stage);
+        const std::vector<int> here = stagesSharing(rom.addresses(), SharedGroups[g], text.stage);
         if (text.shared[g] != here)
-            return Refusal(text, "/shared/" + std::string(GroupKeys[g]),
-                           IsJapanese() ? GroupName(g) + "を共有するステージがファイルでは " + StageList(text.shared[g]) +
-                                              "、このイメージでは " + StageList(here) + " です"
-                                        : "the file has " + GroupName(g) + " shared by stages " + StageList(text.shared[g]) +
-                                              ", this image by " + StageList(here));
+            return refusal(text, "/shared/" + std::string(GroupKeys[g]),
+                           isJapanese() ? groupName(g) + "を共有するステージがファイルでは " + stageList(text.shared[g]) +
+                                              "、このイメージでは " + stageList(here) + " です"
+                                        : "the file has " + groupName(g) + " shared by stages " + stageList(text.shared[g]) +
+                                              ", this image by " + stageList(here));
     }
     // A save never writes the pattern-table setting, so a change to it would be lost unsaid.
-    const auto& pattern = rom.Stage(text.stage).PatternTableSetting();
+    const auto& pattern = rom.stage(text.stage).patternTableSetting();
     const auto differs = std::ranges::mismatch(pattern, text.patternTableSetting);
     if (differs.in1 != pattern.end()) {
         const auto line = static_cast<std::size_t>(differs.in1 - pattern.begin()) / PatternLineBytes;
-        return Refusal(text, "/patternTableSetting/" + std::to_string(line),
-                       Tr("パターンテーブル設定は保存で書かれないため変更できません",
+        return refusal(text, "/patternTableSetting/" + std::to_string(line),
+                       localized("パターンテーブル設定は保存で書かれないため変更できません",
                           "the pattern-table setting cannot be changed: a save never writes it"));
     }
     return std::nullopt;
 }
 
-std::optional<std::string> CheckPair(const TRomImgManager& rom, const TStageText& a, const TStageText& b)
+std::optional<std::string> checkPair(const RomImage& rom, const StageText& a, const StageText& b)
 {
-    const std::string files = a.fileName + Tr(" と ", " and ") + b.fileName;
+    const std::string files = a.fileName + localized(" と ", " and ") + b.fileName;
     if (a.stage == b.stage)
-        return files + Tr(" はどちらもステージ ", " both hold stage ") + Hex(a.stage) + Tr(" です。", ".");
+        return files + localized(" はどちらもステージ ", " both hold stage ") + hex(a.stage) + localized(" です。", ".");
     for (std::size_t g = 0; g < SharedGroups.size(); ++g) {
-        const std::vector<int> sharing = StagesSharing(rom.Addresses(), SharedGroups[g], a.stage);
-        if (std::ranges::find(sharing, b.stage) == sharing.end() || SameTable(g, a, b))
+        const std::vector<int> sharing = stagesSharing(rom.addresses(), SharedGroups[g], a.stage);
+        if (std::ranges::find(sharing, b.stage) == sharing.end() || sameTable(g, a, b))
             continue;
         const std::string where = " (/" + std::string(GroupTableKeys[g]) + ")";
-        return IsJapanese() ? files + " では、ステージ " + Hex(a.stage) + " と " + Hex(b.stage) + " が共有する" +
-                                  GroupName(g) + where + "が違います。"
-                            : files + " disagree on " + GroupName(g) + where + " that stages " + Hex(a.stage) +
-                                  " and " + Hex(b.stage) + " share.";
+        return isJapanese() ? files + " では、ステージ " + hex(a.stage) + " と " + hex(b.stage) + " が共有する" +
+                                  groupName(g) + where + "が違います。"
+                            : files + " disagree on " + groupName(g) + where + " that stages " + hex(a.stage) +
+                                  " and " + hex(b.stage) + " share.";
     }
     return std::nullopt;
 }
@@ -121,107 +121,107 @@ std::optional<std::string> CheckPair(const TRomImgManager& rom, const TStageText
 // Rebuilds a list in the stored order. Added by room, each object ends its room's list,
 // so every room holds its objects in their stored order; a stored order that is not by
 // room then needs the free order, reached by adjacent swaps.
-void ReplaceObjects(TVxObjectManager& manager, const std::vector<TStageTextObject>& objects)
+void replaceObjects(StageObjects& manager, const std::vector<StageTextObject>& objects)
 {
-    const bool wasFree = manager.OrderType == otFree;
-    for (TVxObjectNode* node : manager.ObjectsInOrder())
-        manager.RemoveObject(node);
-    manager.SetOrderType(otByRoom);
-    std::vector<TVxObjectNode*> nodes;
-    for (const TStageTextObject& o : objects) {
-        manager.AddObject(o.room, o.x, o.y, o.kind);
-        nodes.push_back(manager.Lists(o.room).Last());
+    const bool wasFree = manager.orderType == otFree;
+    for (PlacedObject* node : manager.objectsInOrder())
+        manager.removeObject(node);
+    manager.setOrderType(otByRoom);
+    std::vector<PlacedObject*> nodes;
+    for (const StageTextObject& o : objects) {
+        manager.addObject(o.room, o.x, o.y, o.kind);
+        nodes.push_back(manager.lists(o.room).last());
     }
-    if (!wasFree && std::ranges::is_sorted(objects, {}, &TStageTextObject::room))
+    if (!wasFree && std::ranges::is_sorted(objects, {}, &StageTextObject::room))
         return;
-    manager.SetOrderType(otFree);
+    manager.setOrderType(otFree);
     for (std::size_t i = 0; i < nodes.size(); ++i)
-        for (int at = manager.OrderIndexOf(nodes[i]); at > static_cast<int>(i); --at)
-            manager.MoveEarlier(nodes[i]);
+        for (int at = manager.orderIndexOf(nodes[i]); at > static_cast<int>(i); --at)
+            manager.moveEarlier(nodes[i]);
 }
 
-bool SameObjects(const TVxObjectManager& manager, const std::vector<TStageTextObject>& objects)
+bool sameObjects(const StageObjects& manager, const std::vector<StageTextObject>& objects)
 {
-    const std::vector<TVxObjectNode*> order = manager.ObjectsInOrder();
-    return std::ranges::equal(order, objects, [](const TVxObjectNode* n, const TStageTextObject& o) {
-        return n->Room == o.room && n->X == o.x && n->Y == o.y && n->Kind == o.kind;
+    const std::vector<PlacedObject*> order = manager.objectsInOrder();
+    return std::ranges::equal(order, objects, [](const PlacedObject* n, const StageTextObject& o) {
+        return n->room == o.room && n->x == o.x && n->y == o.y && n->kind == o.kind;
     });
 }
 
-void SetRestartPoint(TMidPoint& point, const MidPointBytes& bytes)
+void setRestartPoint(MidPoint& point, const MidPointBytes& bytes)
 {
-    point.StartY = bytes[0];
-    point.SetStartRoom(bytes[1]); // before LeftRoom, which it also sets
-    point.EnemyIndex = bytes[2];
-    point.ItemIndex = bytes[3];
-    point.MapBackAddr = static_cast<std::uint16_t>(bytes[4] << 8 | bytes[5]);
-    point.MapForwardAddr = static_cast<std::uint16_t>(bytes[6] << 8 | bytes[7]);
-    point.StartScroll = bytes[8];
-    point.LeftRoom = bytes[9];
-    point.RightRoom = bytes[10];
+    point.startY = bytes[0];
+    point.setStartRoom(bytes[1]); // before leftRoom, which it also sets
+    point.enemyIndex = bytes[2];
+    point.itemIndex = bytes[3];
+    point.mapBackAddr = static_cast<std::uint16_t>(bytes[4] << 8 | bytes[5]);
+    point.mapForwardAddr = static_cast<std::uint16_t>(bytes[6] << 8 | bytes[7]);
+    point.startScroll = bytes[8];
+    point.leftRoom = bytes[9];
+    point.rightRoom = bytes[10];
 }
 
 // Each edit changes only what differs, so only those tables are marked edited.
-void Apply(TStageData& stage, const TStageText& text)
+void apply(StageData& stage, const StageText& text)
 {
     for (int i = 0; i < 16; ++i) {
-        stage.SetPaletteColor(i, text.bgPalette[static_cast<std::size_t>(i)]);
-        stage.SetPaletteColor(16 + i, text.spritePalette[static_cast<std::size_t>(i)]);
+        stage.setPaletteColor(i, text.bgPalette[static_cast<std::size_t>(i)]);
+        stage.setPaletteColor(16 + i, text.spritePalette[static_cast<std::size_t>(i)]);
     }
-    stage.SetPaletteAnimeFrameCount(text.frameCount);
-    stage.SetPaletteAnimeFrameTimer(text.frameTimer);
+    stage.setPaletteAnimeFrameCount(text.frameCount);
+    stage.setPaletteAnimeFrameTimer(text.frameTimer);
     for (int i = 0; i < 64; ++i)
-        stage.SetPaletteAnimeColor(i, text.animationColours[static_cast<std::size_t>(i)]);
+        stage.setPaletteAnimeColor(i, text.animationColours[static_cast<std::size_t>(i)]);
     for (std::size_t c = 0; c < ChipCount; ++c) {
         std::array<std::uint8_t, 8> bytes{};
         std::copy_n(text.chipEntries.begin() + static_cast<std::ptrdiff_t>(4 * c), 4, bytes.begin());
         std::copy_n(text.chipAttributes.begin() + static_cast<std::ptrdiff_t>(4 * c), 4, bytes.begin() + 4);
-        stage.SetChip(static_cast<int>(4 * c), bytes);
+        stage.setChip(static_cast<int>(4 * c), bytes);
     }
     for (std::size_t room = 0; room < RoomCount; ++room)
-        stage.SetMapRoom(static_cast<int>(room * RoomSize),
+        stage.setMapRoom(static_cast<int>(room * RoomSize),
                          std::span<const std::uint8_t, RoomSize>(text.map.data() + room * RoomSize, RoomSize),
                          ukMapGrid);
     for (int i = 0; i < ScrollSize; ++i)
-        stage.SetScrollData(i, text.scroll[static_cast<std::size_t>(i)]);
+        stage.setScrollData(i, text.scroll[static_cast<std::size_t>(i)]);
     bool objects = false;
-    if (!SameObjects(stage.EnemyObjects(), text.enemies)) {
-        ReplaceObjects(stage.EnemyObjects(), text.enemies);
+    if (!sameObjects(stage.enemyObjects(), text.enemies)) {
+        replaceObjects(stage.enemyObjects(), text.enemies);
         objects = true;
     }
-    if (!SameObjects(stage.ItemObjects(), text.items)) {
-        ReplaceObjects(stage.ItemObjects(), text.items);
+    if (!sameObjects(stage.itemObjects(), text.items)) {
+        replaceObjects(stage.itemObjects(), text.items);
         objects = true;
     }
     if (objects)
-        stage.MarkEdited(efObject);
+        stage.markEdited(efObject);
     bool points = false;
     for (int p = 0; p < MidPointCount; ++p) {
         const MidPointBytes& bytes = text.restartPoints[static_cast<std::size_t>(p)];
-        if (stage.MidPoints(p).ToBytes() != bytes) {
-            SetRestartPoint(stage.MidPoints(p), bytes);
+        if (stage.midPoints(p).toBytes() != bytes) {
+            setRestartPoint(stage.midPoints(p), bytes);
             points = true;
         }
     }
     if (points)
-        stage.MarkEdited(efMidPoint);
+        stage.markEdited(efMidPoint);
 }
 
 } // namespace
 
-std::optional<std::string> ApplyStageTexts(TRomImgManager& rom, const std::vector<TStageText>& texts)
+std::optional<std::string> applyStageTexts(RomImage& rom, const std::vector<StageText>& texts)
 {
-    if (!rom.IsLoaded())
-        return Tr("イメージが開かれていません。", "No image is open.");
+    if (!rom.isLoaded())
+        return localized("イメージが開かれていません。", "No image is open.");
     for (std::size_t i = 0; i < texts.size(); ++i) {
-        if (auto refused = CheckText(rom, texts[i]))
+        if (auto refused = checkText(rom, texts[i]))
             return refused;
         for (std::size_t j = 0; j < i; ++j)
-            if (auto refused = CheckPair(rom, texts[j], texts[i]))
+            if (auto refused = checkPair(rom, texts[j], texts[i]))
                 return refused;
     }
-    for (const TStageText& text : texts)
-        Apply(rom.Stage(text.stage), text);
+    for (const StageText& text : texts)
+        apply(rom.stage(text.stage), text);
     return std::nullopt;
 }
 

@@ -18,14 +18,14 @@ inline constexpr std::array<std::string_view, 3> AnimationKeys{"frameCount", "fr
 inline constexpr std::array<std::string_view, 4> ObjectKeys{"room", "x", "y", "kind"};
 inline constexpr std::array<std::string_view, 3> ChipKeys{"quarters", "palettes", "attributes"};
 
-// The restart point's nine values as the page and TMidPoint name them; the two addresses
+// The restart point's nine values as the page and MidPoint name them; the two addresses
 // are words of two image bytes each (high, low).
-struct TPointField {
+struct PointField {
     std::string_view key;
     int byte;  // first of its MidPointBytes
     bool word;
 };
-inline constexpr std::array<TPointField, 9> PointFields{{
+inline constexpr std::array<PointField, 9> PointFields{{
     {"StartY", 0, false},       {"StartRoom", 1, false},      {"EnemyIndex", 2, false},
     {"ItemIndex", 3, false},    {"MapBackAddr", 4, true},     {"MapForwardAddr", 6, true},
     {"StartScroll", 8, false},  {"LeftRoom", 9, false},       {"RightRoom", 10, false},

@@ -15,26 +15,26 @@ constexpr std::size_t MaxDepth = 8;
 
 // Builds the document as the library's own parser would, but refuses a key that stands
 // twice in one object (a merge can leave such a text), which the library settles silently.
-class TDocumentBuilder : public nlohmann::json_sax<json> {
+class DocumentBuilder : public nlohmann::json_sax<json> {
 public:
     json root;
     std::size_t errorAt = 0;
 
-    bool null() override { return Put(json(nullptr)) != nullptr; }
-    bool boolean(bool value) override { return Put(json(value)) != nullptr; }
-    bool number_integer(number_integer_t value) override { return Put(json(value)) != nullptr; }
-    bool number_unsigned(number_unsigned_t value) override { return Put(json(value)) != nullptr; }
-    bool number_float(number_float_t value, const string_t&) override { return Put(json(value)) != nullptr; }
-    bool string(string_t& value) override { return Put(json(std::move(value))) != nullptr; }
-    bool binary(binary_t& value) override { return Put(json::binary(std::move(value))) != nullptr; }
-    bool start_object(std::size_t) override { return Open(json::object()); }
-    bool start_array(std::size_t) override { return Open(json::array()); }
-    bool end_object() override { return Close(); }
-    bool end_array() override { return Close(); }
+    bool null() override { return put(json(nullptr)) != nullptr; }
+    bool boolean(bool value) override { return put(json(value)) != nullptr; }
+    bool number_integer(number_integer_t value) override { return put(json(value)) != nullptr; }
+    bool number_unsigned(number_unsigned_t value) override { return put(json(value)) != nullptr; }
+    bool number_float(number_float_t value, const string_t&) override { return put(json(value)) != nullptr; }
+    bool string(string_t& value) override { return put(json(std::move(value))) != nullptr; }
+    bool binary(binary_t& value) override { return put(json::binary(std::move(value))) != nullptr; }
+    bool start_object(std::size_t) override { return open(json::object()); }
+    bool start_array(std::size_t) override { return open(json::array()); }
+    bool end_object() override { return close(); }
+    bool end_array() override { return close(); }
     bool key(string_t& key) override
     {
         if (open_.back()->contains(key))
-            Refuse(PathText() + "/" + Escaped(key), Tr("同じキーが二度あります", "the key stands twice"));
+            refuse(pathText() + "/" + escaped(key), localized("同じキーが二度あります", "the key stands twice"));
         key_ = std::move(key);
         return true;
     }
@@ -45,7 +45,7 @@ public:
     }
 
 private:
-    json* Put(json&& value)
+    json* put(json&& value)
     {
         if (open_.empty()) {
             root = std::move(value);
@@ -59,25 +59,25 @@ private:
         return &(top[key_] = std::move(value));
     }
 
-    bool Open(json&& container)
+    bool open(json&& container)
     {
         if (open_.size() >= MaxDepth) {
             const json& top = *open_.back();
-            Refuse(PathText() + "/" + (top.is_array() ? std::to_string(top.size()) : Escaped(key_)),
-                   Tr("入れ子が深すぎます", "nested too deep"));
+            refuse(pathText() + "/" + (top.is_array() ? std::to_string(top.size()) : escaped(key_)),
+                   localized("入れ子が深すぎます", "nested too deep"));
         }
-        open_.push_back(Put(std::move(container)));
+        open_.push_back(put(std::move(container)));
         return true;
     }
 
-    bool Close()
+    bool close()
     {
         open_.pop_back();
         return true;
     }
 
     // Where the innermost open container stands; worked out only for a refusal.
-    std::string PathText() const
+    std::string pathText() const
     {
         std::string path;
         for (std::size_t i = 1; i < open_.size(); ++i) {
@@ -88,7 +88,7 @@ private:
             }
             for (const auto& item : parent.items())
                 if (&item.value() == open_[i])
-                    path += "/" + Escaped(item.key());
+                    path += "/" + escaped(item.key());
         }
         return path;
     }
@@ -99,7 +99,7 @@ private:
 };
 
 // Line and column, both from 1, of the byte at `at`.
-std::pair<std::size_t, std::size_t> LineAndColumn(std::string_view text, std::size_t at)
+std::pair<std::size_t, std::size_t> lineAndColumn(std::string_view text, std::size_t at)
 {
     std::size_t line = 1, column = 1;
     for (std::size_t i = 0; i < at && i < text.size(); ++i) {
@@ -111,7 +111,7 @@ std::pair<std::size_t, std::size_t> LineAndColumn(std::string_view text, std::si
 
 } // namespace
 
-std::string Escaped(std::string_view key)
+std::string escaped(std::string_view key)
 {
     std::string out;
     for (char c : key)
@@ -119,22 +119,22 @@ std::string Escaped(std::string_view key)
     return out;
 }
 
-json ParseDocument(std::string_view text)
+json parseDocument(std::string_view text)
 {
     // The parser takes a NUL for the end of the text and would drop all that follows.
     if (const std::size_t nul = text.find('\0'); nul != std::string_view::npos) {
-        const auto [line, column] = LineAndColumn(text, nul);
-        Refuse("", IsJapanese() ? std::to_string(line) + " 行 " + std::to_string(column) +
+        const auto [line, column] = lineAndColumn(text, nul);
+        refuse("", isJapanese() ? std::to_string(line) + " 行 " + std::to_string(column) +
                                       " 桁目に NUL バイトがあります。ステージのテキストに NUL バイトは書けません"
                                 : "line " + std::to_string(line) + ", column " + std::to_string(column) +
                                       " holds a NUL byte, which a stage text may not hold");
     }
-    TDocumentBuilder builder;
+    DocumentBuilder builder;
     if (json::sax_parse(text.begin(), text.end(), &builder))
         return std::move(builder.root);
     // The parser counts the characters it read; the last one is where it stopped.
-    const auto [line, column] = LineAndColumn(text, builder.errorAt > 0 ? builder.errorAt - 1 : 0);
-    Refuse("", IsJapanese() ? std::to_string(line) + " 行 " + std::to_string(column) + " 桁目で JSON として読めません"
+    const auto [line, column] = lineAndColumn(text, builder.errorAt > 0 ? builder.errorAt - 1 : 0);
+    refuse("", isJapanese() ? std::to_string(line) + " 行 " + std::to_string(column) + " 桁目で JSON として読めません"
                             : "not valid JSON at line " + std::to_string(line) + ", column " + std::to_string(column));
 }
 

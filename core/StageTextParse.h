@@ -8,23 +8,23 @@
 
 namespace vx::stage_text {
 
-// Thrown inside the reader only; ReadStageText turns it into a refusal.
-struct TRefused {
+// Thrown inside the reader only; readStageText turns it into a refusal.
+struct Refused {
     std::string path; // a JSON pointer, "" for the whole text
     std::string reason;
 };
 
-[[noreturn]] inline void Refuse(std::string path, std::string reason)
+[[noreturn]] inline void refuse(std::string path, std::string reason)
 {
-    throw TRefused{std::move(path), std::move(reason)};
+    throw Refused{std::move(path), std::move(reason)};
 }
 
 // A key as a JSON pointer spells it ("~" and "/" escaped).
-std::string Escaped(std::string_view key);
+std::string escaped(std::string_view key);
 
-// The document, or TRefused: text that is not JSON (with its line and column), a NUL byte
+// The document, or Refused: text that is not JSON (with its line and column), a NUL byte
 // anywhere, a key that stands twice in one object, nesting deeper than the format has any
 // use for.
-nlohmann::json ParseDocument(std::string_view text);
+nlohmann::json parseDocument(std::string_view text);
 
 } // namespace vx::stage_text

@@ -4,43 +4,43 @@
 
 namespace vx {
 
-std::string UndoKindText(int kind)
+std::string undoKindText(int kind)
 {
     switch (kind) {
     case ukPalette:
-        return Tr("パレットの編集", "Edit Palette");
+        return localized("パレットの編集", "Edit Palette");
     case ukPaletteAnimeFrameCount:
     case ukPaletteAnimeFrameTimer:
     case ukPaletteAnimePalette:
-        return Tr("パレットアニメの編集", "Edit PalAnime");
+        return localized("パレットアニメの編集", "Edit PalAnime");
     case ukChip32x32:
-        return Tr("32x32チップの編集", "Edit 32x32Tile");
+        return localized("32x32チップの編集", "Edit 32x32Tile");
     case ukChip32x32Attr:
-        return Tr("32x32チップの編集(属性変更)", "Edit 32x32Tile(Attr)");
+        return localized("32x32チップの編集(属性変更)", "Edit 32x32Tile(Attr)");
     case ukChip32x32Paste:
-        return Tr("32x32チップの編集(貼り付け)", "Edit 32x32Tile(Paste)");
+        return localized("32x32チップの編集(貼り付け)", "Edit 32x32Tile(Paste)");
     case ukMap:
-        return Tr("マップの編集", "Edit Map");
+        return localized("マップの編集", "Edit Map");
     case ukMapPaste:
-        return Tr("マップの編集(貼り付け)", "Edit Map(Paste)");
+        return localized("マップの編集(貼り付け)", "Edit Map(Paste)");
     case ukMapGrid:
-        return Tr("マップの編集(グリッド編集)", "Edit Map(Grid)");
+        return localized("マップの編集(グリッド編集)", "Edit Map(Grid)");
     case ukScroll:
-        return Tr("スクロールの編集", "Edit Scroll");
+        return localized("スクロールの編集", "Edit Scroll");
     case ukObject:
-        return Tr("オブジェクトの編集", "Edit Object");
+        return localized("オブジェクトの編集", "Edit Object");
     case ukMidPoint:
-        return Tr("復帰地点の編集", "Edit Restart Point");
+        return localized("復帰地点の編集", "Edit Restart Point");
     default:
-        return Tr("不明な編集", "Unknown");
+        return localized("不明な編集", "Unknown");
     }
 }
 
-std::unique_ptr<TEditCommand> TUndoStack::Pop()
+std::unique_ptr<EditCommand> UndoStack::pop()
 {
     if (commands_.empty())
         return nullptr;
-    std::unique_ptr<TEditCommand> top = std::move(commands_.back());
+    std::unique_ptr<EditCommand> top = std::move(commands_.back());
     commands_.pop_back();
     return top;
 }

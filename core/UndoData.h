@@ -8,10 +8,10 @@
 
 namespace vx {
 
-class TStageData;
+class StageData;
 
 // Kinds of history steps; the numbers are fixed (the menu's captions, the pages' refresh).
-enum TUndoKind : std::uint8_t {
+enum UndoKind : std::uint8_t {
     ukPalette = 0,
     ukPaletteAnimeFrameCount = 1,
     ukPaletteAnimeFrameTimer = 2,
@@ -28,39 +28,39 @@ enum TUndoKind : std::uint8_t {
 };
 
 // The name of a kind in the user's language ("Unknown" for any other number).
-std::string UndoKindText(int kind);
+std::string undoKindText(int kind);
 
 // One edit of a stage as a history step: it knows how to do and undo itself.
-class TEditCommand {
+class EditCommand {
 public:
-    virtual ~TEditCommand() = default;
+    virtual ~EditCommand() = default;
     // Does the edit (again, for redo).
-    virtual void Apply(TStageData& stage) const = 0;
+    virtual void apply(StageData& stage) const = 0;
     // Puts back what stood there before.
-    virtual void Revert(TStageData& stage) const = 0;
+    virtual void revert(StageData& stage) const = 0;
     // Takes the next step into this one, so a drag is one step; false when it stays its own.
-    virtual bool MergeWith(const TEditCommand&) { return false; }
-    virtual TUndoKind Kind() const = 0;
+    virtual bool mergeWith(const EditCommand&) { return false; }
+    virtual UndoKind kind() const = 0;
     // The area a save writes back after this edit.
-    virtual TEditedFlag Flag() const = 0;
+    virtual EditedFlag flag() const = 0;
     // The room a page should show after the step was undone or redone; -1 for none.
-    virtual int Room() const { return -1; }
-    std::string Caption() const { return UndoKindText(Kind()); }
+    virtual int room() const { return -1; }
+    std::string caption() const { return undoKindText(kind()); }
 };
 
 // Last in, first out; owns its commands. No depth limit.
-class TUndoStack {
+class UndoStack {
 public:
-    void Push(std::unique_ptr<TEditCommand> command) { commands_.push_back(std::move(command)); }
+    void push(std::unique_ptr<EditCommand> command) { commands_.push_back(std::move(command)); }
     // The top command, now the caller's; empty when the stack is.
-    std::unique_ptr<TEditCommand> Pop();
-    const TEditCommand* Peek() const { return commands_.empty() ? nullptr : commands_.back().get(); }
-    TEditCommand* Top() { return commands_.empty() ? nullptr : commands_.back().get(); }
-    int Count() const { return static_cast<int>(commands_.size()); }
-    void Clear() { commands_.clear(); }
+    std::unique_ptr<EditCommand> pop();
+    const EditCommand* peek() const { return commands_.empty() ? nullptr : commands_.back().get(); }
+    EditCommand* top() { return commands_.empty() ? nullptr : commands_.back().get(); }
+    int count() const { return static_cast<int>(commands_.size()); }
+    void clear() { commands_.clear(); }
 
 private:
-    std::vector<std::unique_ptr<TEditCommand>> commands_;
+    std::vector<std::unique_ptr<EditCommand>> commands_;
 };
 
 } // namespace vx

@@ -11,7 +11,7 @@ using namespace vx;
 
 namespace {
 
-bool WellFormed(const TGridCells& cells)
+bool wellFormed(const GridCells& cells)
 {
     for (const std::string& cell : cells) {
         if (cell.size() != 2)
@@ -35,15 +35,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::array<std::uint8_t, 64> room{};
     for (std::size_t i = 0; i < room.size(); ++i)
         room[i] = static_cast<std::uint8_t>(i * 7);
-    TGridCells cells = CellsOfRoom(room);
-    PasteText(cells, text, left, top);
-    if (!WellFormed(cells))
+    GridCells cells = cellsOfRoom(room);
+    pasteText(cells, text, left, top);
+    if (!wellFormed(cells))
         std::abort();
-    TGridCells again = CellsOfRoom(RoomOfCells(cells));
+    GridCells again = cellsOfRoom(roomOfCells(cells));
     if (again != cells)
         std::abort();
-    TGridCells copy = CellsOfRoom(std::array<std::uint8_t, 64>{});
-    PasteText(copy, CopyText(cells, {0, 0, 7, 7}), 0, 0);
+    GridCells copy = cellsOfRoom(std::array<std::uint8_t, 64>{});
+    pasteText(copy, copyText(cells, {0, 0, 7, 7}), 0, 0);
     if (copy != cells)
         std::abort();
     return 0;

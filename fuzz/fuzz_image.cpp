@@ -5,9 +5,9 @@
 //
 // Input: [settings length: 2 bytes][settings text][flags: 1 byte][image pattern ...]
 #include "core/AddressData.h"
-#include "core/RomImgManager.h"
+#include "core/RomImage.h"
 #include "core/StageData.h"
-#include "core/VxObject.h"
+#include "core/StageObjects.h"
 
 #include <cstdlib>
 #include <string_view>
@@ -24,8 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t* pattern = data + 3 + settingsLength;
     const std::size_t patternSize = size - 3 - settingsLength;
 
-    TMyMemIniFile settings(TMemIniFile::FromText(settingsText));
-    const TAddressData addresses(settings);
+    SettingsFile settings(IniFile::fromText(settingsText));
+    const AddressData addresses(settings);
 
     // Sizes around both ends of the accepted range, filled with the input's bytes.
     static const std::size_t sizes[4] = {0x40010, 0x4000F, 0x100040, 0x60010};
@@ -37,35 +37,35 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::copy(std::begin(mark), std::end(mark), image.begin());
     }
 
-    TRomImgManager rom(addresses);
+    RomImage rom(addresses);
     std::string reason;
-    if (!rom.LoadFromBytes(image, "fuzz.nes", &reason)) {
+    if (!rom.loadFromBytes(image, "fuzz.nes", &reason)) {
         if (reason.empty())
             std::abort();
         return 0;
     }
-    const std::size_t loadedSize = rom.ImageBytes().size();
+    const std::size_t loadedSize = rom.imageBytes().size();
     for (std::size_t i = 0; i + 3 < patternSize && i < 64 * 4; i += 4) {
-        TStageData& stage = rom.Stage(pattern[i] % StageCount);
+        StageData& stage = rom.stage(pattern[i] % StageCount);
         const int position = pattern[i + 1] | (pattern[i + 2] << 4);
         const std::uint8_t value = pattern[i + 3];
         switch (pattern[i] / StageCount % 8) {
-        case 0: stage.SetMapChip(position, value); break;
-        case 1: stage.SetChipEntry(position, value); break;
-        case 2: stage.SetPaletteColor(position % 40, value); break;
-        case 3: stage.SetScrollData(position % 40, value); break;
-        case 4: stage.EnemyObjects().AddObject(value % 50, value, value, value); break;
-        case 5: stage.MidPoints(position % MidPointCount).SetStartRoom(value); stage.MidPoints(position % MidPointCount).Recalc(); break;
-        case 6: stage.Undo(); break;
-        default: stage.Redo(); break;
+        case 0: stage.setMapChip(position, value); break;
+        case 1: stage.setChipEntry(position, value); break;
+        case 2: stage.setPaletteColor(position % 40, value); break;
+        case 3: stage.setScrollData(position % 40, value); break;
+        case 4: stage.enemyObjects().addObject(value % 50, value, value, value); break;
+        case 5: stage.midPoints(position % MidPointCount).setStartRoom(value); stage.midPoints(position % MidPointCount).recalc(); break;
+        case 6: stage.undo(); break;
+        default: stage.redo(); break;
         }
     }
     for (int n = 0; n < StageCount; ++n) {
-        for (int flag = 0; flag < TEditedFlagData::FlagCount; ++flag)
-            rom.Stage(n).EditedFlags().Set(flag, true);
-        rom.Stage(n).WriteBack();
+        for (int flag = 0; flag < EditedFlagData::FlagCount; ++flag)
+            rom.stage(n).editedFlags().set(flag, true);
+        rom.stage(n).writeBack();
     }
-    if (rom.ImageBytes().size() != loadedSize)
+    if (rom.imageBytes().size() != loadedSize)
         std::abort();
     return 0;
 }

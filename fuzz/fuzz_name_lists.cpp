@@ -9,7 +9,7 @@ using namespace vx;
 
 namespace {
 
-void CheckNames(const std::vector<std::string>& names)
+void checkNames(const std::vector<std::string>& names)
 {
     for (const std::string& name : names)
         if (name.empty() || name.front() == ';' || static_cast<unsigned char>(name.front()) <= 0x20 ||
@@ -22,11 +22,11 @@ void CheckNames(const std::vector<std::string>& names)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const auto attributes = ChipAttributeNamesFromText(text);
-    const auto objects = ObjectNamesFromText(text);
+    const auto attributes = chipAttributeNamesFromText(text);
+    const auto objects = objectNamesFromText(text);
     if (attributes.size() < MinChipAttributeNames || objects.size() != ObjectNameCount)
         std::abort();
-    CheckNames(attributes);
-    CheckNames(objects);
+    checkNames(attributes);
+    checkNames(objects);
     return 0;
 }

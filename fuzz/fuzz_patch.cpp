@@ -17,18 +17,18 @@ namespace {
 constexpr std::size_t ImageSize = 64;
 constexpr std::size_t Limit = 256;
 
-void AppendLittle32(std::vector<std::uint8_t>& bytes, unsigned long value)
+void appendLittle32(std::vector<std::uint8_t>& bytes, unsigned long value)
 {
     for (int shift = 0; shift < 32; shift += 8)
         bytes.push_back(static_cast<std::uint8_t>(value >> shift));
 }
 
-void ExpectRoundTrip(TPatchFormat format, const std::vector<std::uint8_t>& image, const std::vector<std::uint8_t>& edited)
+void expectRoundTrip(PatchFormat format, const std::vector<std::uint8_t>& image, const std::vector<std::uint8_t>& edited)
 {
-    const std::vector<std::uint8_t> patch = MakePatch(format, image, edited);
+    const std::vector<std::uint8_t> patch = makePatch(format, image, edited);
     std::vector<std::uint8_t> again;
     std::string reason;
-    if (!ApplyPatch(patch, image, Limit, again, reason) || again != edited)
+    if (!applyPatch(patch, image, Limit, again, reason) || again != edited)
         std::abort();
 }
 
@@ -55,22 +55,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     patch.insert(patch.end(), data + 1, data + size);
     if (data[0] % 3 == 2) {
-        AppendLittle32(patch, crc32_z(0, image.data(), image.size()));
+        appendLittle32(patch, crc32_z(0, image.data(), image.size()));
         // The input cannot know the target's checksum, so these end refused after the actions.
-        AppendLittle32(patch, 0);
-        AppendLittle32(patch, crc32_z(0, patch.data(), patch.size()));
+        appendLittle32(patch, 0);
+        appendLittle32(patch, crc32_z(0, patch.data(), patch.size()));
     }
 
     std::vector<std::uint8_t> out{0xEE};
     std::string reason;
-    if (!ApplyPatch(patch, image, Limit, out, reason)) {
+    if (!applyPatch(patch, image, Limit, out, reason)) {
         if (reason.empty() || out != std::vector<std::uint8_t>{0xEE})
             std::abort();
         return 0;
     }
     if (out.size() > Limit)
         std::abort();
-    ExpectRoundTrip(TPatchFormat::Ips, image, out);
-    ExpectRoundTrip(TPatchFormat::Bps, image, out);
+    expectRoundTrip(PatchFormat::Ips, image, out);
+    expectRoundTrip(PatchFormat::Bps, image, out);
     return 0;
 }

@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         image[i] = pattern[i % patternSize];
     std::array<std::uint8_t, 8192> out{};
     int warnings = 0;
-    BuildPatternData(setting, image, static_cast<std::int32_t>(selector) << 8, out,
+    buildPatternData(setting, image, static_cast<std::int32_t>(selector) << 8, out,
                      [&](const std::string& text) {
                          if (text.empty())
                              std::abort();

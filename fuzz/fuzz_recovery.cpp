@@ -3,9 +3,9 @@
 // without fault.
 #include "core/AddressData.h"
 #include "core/DiskStamp.h"
-#include "core/MyIniFiles.h"
+#include "core/IniFile.h"
 #include "core/Recovery.h"
-#include "core/RomImgManager.h"
+#include "core/RomImage.h"
 #include "core/SampleImage.h"
 
 #include <cstdlib>
@@ -15,23 +15,23 @@ using namespace vx;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static TMyMemIniFile settings(TMemIniFile::FromText(""));
-    static const TAddressData addresses(settings);
-    static const std::vector<std::uint8_t> sample = MakeSampleImage();
+    static SettingsFile settings(IniFile::fromText(""));
+    static const AddressData addresses(settings);
+    static const std::vector<std::uint8_t> sample = makeSampleImage();
     std::vector<std::uint8_t> bytes(data, data + size);
-    const std::uint64_t hash = HashOfBytes(bytes);
+    const std::uint64_t hash = hashOfBytes(bytes);
     for (int i = 0; i < 8; ++i)
         bytes.push_back(static_cast<std::uint8_t>(hash >> (8 * i)));
     std::string reason;
-    const auto record = DecodeRecovery(bytes, &reason);
+    const auto record = decodeRecovery(bytes, &reason);
     if (!record) {
         if (reason.empty())
             std::abort();
         return 0;
     }
-    TRomImgManager rom(addresses);
-    if (!rom.LoadFromBytes(sample, record->imagePath))
+    RomImage rom(addresses);
+    if (!rom.loadFromBytes(sample, record->imagePath))
         std::abort();
-    ApplyRecovery(rom, *record);
+    applyRecovery(rom, *record);
     return 0;
 }

@@ -3,7 +3,7 @@
 // writes the same text.
 #include "core/AddressData.h"
 #include "core/Errors.h"
-#include "core/MyIniFiles.h"
+#include "core/IniFile.h"
 #include "fuzz/FuzzSupport.h"
 
 #include <cstdlib>
@@ -13,30 +13,30 @@ using namespace vx;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static const std::string path = fuzz::ScratchPath("settings.ini");
+    static const std::string path = fuzz::scratchPath("settings.ini");
     // Bytes that no settings file holds (NUL, the image mark) are refused when read.
-    if (NotSettingsText(std::span(data, size)))
+    if (notSettingsText(std::span(data, size)))
         return 0;
-    TMyMemIniFile settings(TMemIniFile::FromText(
+    SettingsFile settings(IniFile::fromText(
         std::string_view(reinterpret_cast<const char*>(data), size), path));
-    TAddressData first(settings);
+    AddressData first(settings);
     try {
-        settings.UpdateFile();
-    } catch (const VxError&) {
+        settings.updateFile();
+    } catch (const UserError&) {
         return 0;
     }
-    TMyMemIniFile reread(path);
-    TAddressData second(reread);
+    SettingsFile reread(path);
+    AddressData second(reread);
     for (int stage = 0; stage < StageCount; ++stage) {
         for (int k = 0; k < TableKeyCount; ++k)
-            if (first.Address(static_cast<TableKey>(k), stage) !=
-                second.Address(static_cast<TableKey>(k), stage))
+            if (first.address(static_cast<TableKey>(k), stage) !=
+                second.address(static_cast<TableKey>(k), stage))
                 std::abort();
-        if (first.DefaultStartPoint(stage) != second.DefaultStartPoint(stage) ||
-            first.Default32x32ChipEditPage(stage) != second.Default32x32ChipEditPage(stage))
+        if (first.defaultStartPoint(stage) != second.defaultStartPoint(stage) ||
+            first.default32x32ChipEditPage(stage) != second.default32x32ChipEditPage(stage))
             std::abort();
     }
-    if (reread.GetText() != settings.GetText())
+    if (reread.getText() != settings.getText())
         std::abort();
     return 0;
 }

@@ -2,7 +2,7 @@
 // text reads back to it; a stage the image takes must then be what the model holds and
 // what the saved bytes hold when opened again.
 #include "core/AddressData.h"
-#include "core/RomImgManager.h"
+#include "core/RomImage.h"
 #include "core/SampleImage.h"
 #include "core/StageText.h"
 
@@ -13,16 +13,16 @@ using namespace vx;
 
 namespace {
 
-const TAddressData& Addresses()
+const AddressData& addresses()
 {
-    static TMyMemIniFile settings(TMemIniFile::FromText(""));
-    static const TAddressData addresses(settings);
+    static SettingsFile settings(IniFile::fromText(""));
+    static const AddressData addresses(settings);
     return addresses;
 }
 
-const std::vector<std::uint8_t>& Sample()
+const std::vector<std::uint8_t>& sample()
 {
-    static const std::vector<std::uint8_t> bytes = MakeSampleImage();
+    static const std::vector<std::uint8_t> bytes = makeSampleImage();
     return bytes;
 }
 
@@ -31,27 +31,27 @@ const std::vector<std::uint8_t>& Sample()
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const TStageTextResult read = ReadStageText(text, "fuzz.json");
+    const StageTextResult read = readStageText(text, "fuzz.json");
     if (!read) {
         if (read.refusal.file != "fuzz.json" || read.refusal.reason.empty())
             std::abort();
         return 0;
     }
-    const TStageTextResult again = ReadStageText(StageTextToJson(*read.text), "again.json");
-    if (!again || !again.text->SameStage(*read.text))
+    const StageTextResult again = readStageText(stageTextToJson(*read.text), "again.json");
+    if (!again || !again.text->sameStage(*read.text))
         std::abort();
 
-    static TRomImgManager rom(Addresses());
-    if (!rom.IsLoaded() || rom.IsModified())
-        rom.LoadFromBytes(Sample(), "sample.nes");
-    if (ApplyStageTexts(rom, {*read.text}))
+    static RomImage rom(addresses());
+    if (!rom.isLoaded() || rom.isModified())
+        rom.loadFromBytes(sample(), "sample.nes");
+    if (applyStageTexts(rom, {*read.text}))
         return 0;
     const int stage = read.text->stage;
-    if (!StageTextOf(rom, stage).SameStage(*read.text))
+    if (!stageTextOf(rom, stage).sameStage(*read.text))
         std::abort();
-    TRomImgManager reopened(Addresses());
-    if (!reopened.LoadFromBytes(rom.EditedImage(), "edited.nes") ||
-        !StageTextOf(reopened, stage).SameStage(*read.text))
+    RomImage reopened(addresses());
+    if (!reopened.loadFromBytes(rom.editedImage(), "edited.nes") ||
+        !stageTextOf(reopened, stage).sameStage(*read.text))
         std::abort();
     return 0;
 }

@@ -1,7 +1,7 @@
 #include "render/GraphicManager.h"
 
 #include "core/HexText.h"
-#include "core/VxObject.h"
+#include "core/StageObjects.h"
 
 #include <algorithm>
 #include <cstring>
@@ -9,38 +9,38 @@
 namespace vx {
 namespace {
 
-void Outline(TNkDIBCanvas& canvas, int left, int top, int right, int bottom)
+void outline(BitmapCanvas& canvas, int left, int top, int right, int bottom)
 {
-    canvas.MoveTo(left, top);
-    canvas.LineTo(left, bottom);
-    canvas.LineTo(right, bottom);
-    canvas.LineTo(right, top);
-    canvas.LineTo(left, top);
+    canvas.moveTo(left, top);
+    canvas.lineTo(left, bottom);
+    canvas.lineTo(right, bottom);
+    canvas.lineTo(right, top);
+    canvas.lineTo(left, top);
 }
 
 } // namespace
 
-void CopySquare(TNkDIB& destination, int x, int y, const TNkDIB& source, int sourceX, int sourceY, int size)
+void copySquare(IndexedBitmap& destination, int x, int y, const IndexedBitmap& source, int sourceX, int sourceY, int size)
 {
     // Clip against both bitmaps, moving the two corners together.
     int left = 0, top = 0, right = size, bottom = size;
     left = std::max({left, -x, -sourceX});
     top = std::max({top, -y, -sourceY});
-    right = std::min({right, destination.Width() - x, source.Width() - sourceX});
-    bottom = std::min({bottom, destination.Height() - y, source.Height() - sourceY});
+    right = std::min({right, destination.width() - x, source.width() - sourceX});
+    bottom = std::min({bottom, destination.height() - y, source.height() - sourceY});
     if (left >= right || top >= bottom)
         return;
-    const auto& map = destination.MapFrom(source);
-    const bool identity = destination.PaletteStamp() == source.PaletteStamp();
+    const auto& map = destination.mapFrom(source);
+    const bool identity = destination.paletteStamp() == source.paletteStamp();
     const std::size_t width = static_cast<std::size_t>(right - left);
-    const std::size_t toStride = static_cast<std::size_t>(destination.Width());
-    const std::size_t fromStride = static_cast<std::size_t>(source.Width());
-    std::uint8_t* to = destination.Bits() + static_cast<std::size_t>(y + top) * toStride + static_cast<std::size_t>(x + left);
-    const std::uint8_t* from = source.Bits() + static_cast<std::size_t>(sourceY + top) * fromStride +
+    const std::size_t toStride = static_cast<std::size_t>(destination.width());
+    const std::size_t fromStride = static_cast<std::size_t>(source.width());
+    std::uint8_t* to = destination.bits() + static_cast<std::size_t>(y + top) * toStride + static_cast<std::size_t>(x + left);
+    const std::uint8_t* from = source.bits() + static_cast<std::size_t>(sourceY + top) * fromStride +
                                static_cast<std::size_t>(sourceX + left);
     for (int row = top; row < bottom; ++row, to += toStride, from += fromStride) {
         if (!identity)
-            RemapPixels(to, from, width, map);
+            remapPixels(to, from, width, map);
         else if (width == 16) // chips: fixed sizes let the copy inline
             std::memcpy(to, from, 16);
         else if (width == 32)
@@ -50,35 +50,35 @@ void CopySquare(TNkDIB& destination, int x, int y, const TNkDIB& source, int sou
     }
 }
 
-TGraphicManager::TGraphicManager(TPaletteManager& paletteManager, const TGlyphRenderer* glyphs)
+GraphicManager::GraphicManager(PaletteManager& paletteManager, const GlyphRenderer* glyphs)
     : palette_(paletteManager), glyphs_(glyphs)
 {
-    std::array<TColor, 256> display{};
+    std::array<Color, 256> display{};
     for (int i = 0; i < 64; ++i) {
-        display[static_cast<std::size_t>(i)] = palette_.GetRGB(i);
-        display[static_cast<std::size_t>(64 + i)] = palette_.GetRGB(i) ^ 0xFFFFFF;
+        display[static_cast<std::size_t>(i)] = palette_.getRGB(i);
+        display[static_cast<std::size_t>(64 + i)] = palette_.getRGB(i) ^ 0xFFFFFF;
     }
     display[DisplayCursorIndex] = CursorColor;
     // The grey of a colour index outside 00..3F, and its inverse for numbers drawn on it,
     // so that both show exactly rather than as the nearest colour.
-    display[DisplayInvalidIndex] = TPaletteManager::InvalidColor;
-    display[DisplayInvalidIndex + 1] = TPaletteManager::InvalidColor ^ 0xFFFFFF;
-    displayPalette_.SetColorTable(display);
-    palette_.OnChange = [this](TPaletteManager&) { UpdateStagePalette(); };
+    display[DisplayInvalidIndex] = PaletteManager::InvalidColor;
+    display[DisplayInvalidIndex + 1] = PaletteManager::InvalidColor ^ 0xFFFFFF;
+    displayPalette_.setColorTable(display);
+    palette_.onChange = [this](PaletteManager&) { updateStagePalette(); };
 }
 
-TGraphicManager::~TGraphicManager() { palette_.OnChange = nullptr; }
+GraphicManager::~GraphicManager() { palette_.onChange = nullptr; }
 
-void TGraphicManager::UpdateStagePalette()
+void GraphicManager::updateStagePalette()
 {
-    std::array<TColor, 256> stage{};
+    std::array<Color, 256> stage{};
     for (int i = 0; i < 16; ++i) {
         // Every sub-palette's first entry is the shared background colour.
         const int entry = i % 4 == 0 ? 0 : i;
-        stage[static_cast<std::size_t>(i)] = palette_.GetRGB(palette_.GetPaletteEntry(entry));
+        stage[static_cast<std::size_t>(i)] = palette_.getRGB(palette_.getPaletteEntry(entry));
     }
     stage[StageCursorIndex] = CursorColor;
-    stagePalette_.SetColorTable(stage);
+    stagePalette_.setColorTable(stage);
 }
 
 namespace {
@@ -101,16 +101,16 @@ struct SpreadTable {
 
 } // namespace
 
-void TGraphicManager::DecodePatternTable(TNkDIB& bitmap, int x0, int subPalette, int y0) const
+void GraphicManager::decodePatternTable(IndexedBitmap& bitmap, int x0, int subPalette, int y0) const
 {
     static const std::uint8_t zeros[PatternTableSize] = {};
     static const SpreadTable spread;
     const std::uint8_t* table = patternTable_ ? patternTable_ : zeros;
     const int base = (subPalette & 3) * 4;
-    if (x0 >= 0 && y0 >= 0 && x0 + 128 <= bitmap.Width() && y0 + 128 <= bitmap.Height()) {
+    if (x0 >= 0 && y0 >= 0 && x0 + 128 <= bitmap.width() && y0 + 128 <= bitmap.height()) {
         const std::uint64_t add = 0x0101010101010101ull * static_cast<std::uint64_t>(base);
-        const std::size_t stride = static_cast<std::size_t>(bitmap.Width());
-        std::uint8_t* origin = bitmap.Bits() + static_cast<std::size_t>(y0) * stride + static_cast<std::size_t>(x0);
+        const std::size_t stride = static_cast<std::size_t>(bitmap.width());
+        std::uint8_t* origin = bitmap.bits() + static_cast<std::size_t>(y0) * stride + static_cast<std::size_t>(x0);
         for (int band = 0; band < 8; ++band)
             for (int column = 0; column < 16; ++column)
                 for (int half = 0; half < 2; ++half) {
@@ -130,13 +130,13 @@ void TGraphicManager::DecodePatternTable(TNkDIB& bitmap, int x0, int subPalette,
                 const std::uint8_t* tile = table + 16 * (32 * band + 2 * column + half);
                 for (int j = 0; j < 8; ++j) {
                     const int y = y0 + 16 * band + 8 * half + j;
-                    if (y < 0 || y >= bitmap.Height())
+                    if (y < 0 || y >= bitmap.height())
                         continue;
-                    std::uint8_t* row = bitmap.ScanLine(y);
+                    std::uint8_t* row = bitmap.scanLine(y);
                     const std::uint8_t b0 = tile[j], b1 = tile[j + 8];
                     for (int q = 0; q < 8; ++q) {
                         const int x = x0 + 8 * column + q;
-                        if (x < 0 || x >= bitmap.Width())
+                        if (x < 0 || x >= bitmap.width())
                             continue;
                         const int bit = 7 - q;
                         row[x] = static_cast<std::uint8_t>(base + ((b0 >> bit) & 1) + 2 * ((b1 >> bit) & 1));
@@ -145,22 +145,22 @@ void TGraphicManager::DecodePatternTable(TNkDIB& bitmap, int x0, int subPalette,
             }
 }
 
-void TGraphicManager::DecodeChipSheet(TNkDIB& bitmap) const
+void GraphicManager::decodeChipSheet(IndexedBitmap& bitmap) const
 {
     for (int p = 0; p < 4; ++p)
-        DecodePatternTable(bitmap, 0, p, 128 * p);
+        decodePatternTable(bitmap, 0, p, 128 * p);
 }
 
-void TGraphicManager::ComposeChip32Sheet(TNkDIB& bitmap, const TNkDIB& chipSheet,
+void GraphicManager::composeChip32Sheet(IndexedBitmap& bitmap, const IndexedBitmap& chipSheet,
                                          std::span<const std::uint8_t> entries) const
 {
     static const int offsetX[4] = {0, 0, 16, 16};
     static const int offsetY[4] = {0, 16, 0, 16};
     // The usual case, two sheets of their own sizes in the same colours: straight copies.
-    if (bitmap.Width() == 512 && bitmap.Height() >= 512 && chipSheet.Width() == 128 && chipSheet.Height() >= 512 &&
-        bitmap.PaletteStamp() == chipSheet.PaletteStamp() && entries.size() >= 1024) {
-        std::uint8_t* to = bitmap.Bits();
-        const std::uint8_t* from = chipSheet.Bits();
+    if (bitmap.width() == 512 && bitmap.height() >= 512 && chipSheet.width() == 128 && chipSheet.height() >= 512 &&
+        bitmap.paletteStamp() == chipSheet.paletteStamp() && entries.size() >= 1024) {
+        std::uint8_t* to = bitmap.bits();
+        const std::uint8_t* from = chipSheet.bits();
         for (std::size_t n = 0; n < 256; ++n)
             for (std::size_t k = 0; k < 4; ++k) {
                 const std::size_t e = entries[4 * n + k];
@@ -179,13 +179,13 @@ void TGraphicManager::ComposeChip32Sheet(TNkDIB& bitmap, const TNkDIB& chipSheet
                 if (4 * n + static_cast<std::size_t>(k) >= entries.size())
                     return;
                 const int e = entries[4 * n + static_cast<std::size_t>(k)];
-                CopySquare(bitmap, 32 * j + offsetX[k], 32 * i + offsetY[k], chipSheet, (e % 8) * 16,
+                copySquare(bitmap, 32 * j + offsetX[k], 32 * i + offsetY[k], chipSheet, (e % 8) * 16,
                            (e / 8) * 16, 16);
             }
         }
 }
 
-void TGraphicManager::DrawRoom(TNkDIB& bitmap, const TNkDIB& chip32Sheet, std::span<const std::uint8_t> room) const
+void GraphicManager::drawRoom(IndexedBitmap& bitmap, const IndexedBitmap& chip32Sheet, std::span<const std::uint8_t> room) const
 {
     for (int i = 0; i < 8; ++i)
         for (int j = 0; j < 8; ++j) {
@@ -193,123 +193,123 @@ void TGraphicManager::DrawRoom(TNkDIB& bitmap, const TNkDIB& chip32Sheet, std::s
             if (at >= room.size())
                 return;
             const int n = room[at];
-            CopySquare(bitmap, 32 * i, 32 * j, chip32Sheet, (n % 16) * 32, (n / 16) * 32, 32);
+            copySquare(bitmap, 32 * i, 32 * j, chip32Sheet, (n % 16) * 32, (n / 16) * 32, 32);
         }
 }
 
-void TGraphicManager::DrawColorTable(TNkDIB& bitmap) const
+void GraphicManager::drawColorTable(IndexedBitmap& bitmap) const
 {
-    TNkDIBCanvas canvas(bitmap, glyphs_);
-    const int width = bitmap.Width() / 16, height = bitmap.Height() / 4;
+    BitmapCanvas canvas(bitmap, glyphs_);
+    const int width = bitmap.width() / 16, height = bitmap.height() / 4;
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 16; ++j) {
-            canvas.BrushColor = GetRGB(16 * i + j);
-            canvas.FillRect(j * width, i * height, (j + 1) * width, (i + 1) * height);
+            canvas.brushColor = getRGB(16 * i + j);
+            canvas.fillRect(j * width, i * height, (j + 1) * width, (i + 1) * height);
         }
 }
 
-void TGraphicManager::DrawAnimePalettes(TNkDIB& bitmap, bool showNumbers) const
+void GraphicManager::drawAnimePalettes(IndexedBitmap& bitmap, bool showNumbers) const
 {
-    TNkDIBCanvas canvas(bitmap, glyphs_);
-    canvas.Font.size = 10;
-    const int width = bitmap.Width() / 16, height = bitmap.Height() / 4;
+    BitmapCanvas canvas(bitmap, glyphs_);
+    canvas.font.size = 10;
+    const int width = bitmap.width() / 16, height = bitmap.height() / 4;
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 16; ++j) {
-            const int value = palette_.AnimePalette()[static_cast<std::size_t>(16 * i + j)];
-            const TColor color = GetRGB(value);
-            canvas.BrushColor = color;
-            canvas.FillRect(j * width, i * height, (j + 1) * width, (i + 1) * height);
+            const int value = palette_.animePalette()[static_cast<std::size_t>(16 * i + j)];
+            const Color color = getRGB(value);
+            canvas.brushColor = color;
+            canvas.fillRect(j * width, i * height, (j + 1) * width, (i + 1) * height);
             if (showNumbers) {
-                canvas.Font.color = color ^ 0xFFFFFF;
-                canvas.TextOut(j * width + 5, i * height + 5, FormatHex(static_cast<std::uint32_t>(value), 2));
+                canvas.font.color = color ^ 0xFFFFFF;
+                canvas.textOut(j * width + 5, i * height + 5, formatHex(static_cast<std::uint32_t>(value), 2));
             }
         }
 }
 
-void TGraphicManager::DrawCurrentPalette(TNkDIB& bitmap) const
+void GraphicManager::drawCurrentPalette(IndexedBitmap& bitmap) const
 {
-    TNkDIBCanvas canvas(bitmap, glyphs_);
-    const int width = bitmap.Width() / 16;
+    BitmapCanvas canvas(bitmap, glyphs_);
+    const int width = bitmap.width() / 16;
     for (int i = 0; i < 16; ++i) {
-        canvas.BrushColor = GetRGB(palette_.GetPaletteEntry(i));
-        canvas.FillRect(i * width, 0, (i + 1) * width, bitmap.Height());
+        canvas.brushColor = getRGB(palette_.getPaletteEntry(i));
+        canvas.fillRect(i * width, 0, (i + 1) * width, bitmap.height());
     }
 }
 
-void TGraphicManager::DrawObjectMarkers(TNkDIB& bitmap, const TVxObjectList& objects) const
+void GraphicManager::drawObjectMarkers(IndexedBitmap& bitmap, const RoomObjectList& objects) const
 {
-    DrawObjectMarkersEx(bitmap, objects, false, RGB(0, 0, 0), RGB(255, 255, 255));
+    drawObjectMarkersEx(bitmap, objects, false, RGB(0, 0, 0), RGB(255, 255, 255));
 }
 
-void TGraphicManager::DrawObjectMarkersEx(TNkDIB& bitmap, const TVxObjectList& objects, bool transparentText,
-                                          TColor textColor, TColor frameColor) const
+void GraphicManager::drawObjectMarkersEx(IndexedBitmap& bitmap, const RoomObjectList& objects, bool transparentText,
+                                          Color textColor, Color frameColor) const
 {
-    if (objects.Empty())
+    if (objects.empty())
         return;
-    TNkDIBCanvas canvas(bitmap, glyphs_);
-    canvas.PenColor = frameColor;
+    BitmapCanvas canvas(bitmap, glyphs_);
+    canvas.penColor = frameColor;
     if (transparentText)
-        canvas.BrushStyle = TBrushStyle::Clear;
-    canvas.Font.name = "MS Gothic";
-    canvas.Font.size = 9;
-    canvas.Font.color = textColor;
-    for (int i = 0; i < objects.Count(); ++i) {
-        const TVxObjectNode& object = *objects.Items(i);
-        const int x = object.X, y = object.Y;
-        Outline(canvas, x - 8, y - 8, x + 7, y + 7);
-        canvas.TextOut(x - 6, y - 6, FormatHex(object.Kind, 2));
+        canvas.brushStyle = BrushStyle::Clear;
+    canvas.font.name = "MS Gothic";
+    canvas.font.size = 9;
+    canvas.font.color = textColor;
+    for (int i = 0; i < objects.count(); ++i) {
+        const PlacedObject& object = *objects.items(i);
+        const int x = object.x, y = object.y;
+        outline(canvas, x - 8, y - 8, x + 7, y + 7);
+        canvas.textOut(x - 6, y - 6, formatHex(object.kind, 2));
     }
 }
 
-void TGraphicManager::DrawObjectFrame(TNkDIB& bitmap, const TVxObjectNode& object, int size) const
+void GraphicManager::drawObjectFrame(IndexedBitmap& bitmap, const PlacedObject& object, int size) const
 {
-    TNkDIBCanvas canvas(bitmap, glyphs_);
-    canvas.PenColor = RGB(255, 255, 255);
+    BitmapCanvas canvas(bitmap, glyphs_);
+    canvas.penColor = RGB(255, 255, 255);
     const int h = size / 2;
-    Outline(canvas, object.X - h, object.Y - h, object.X + h - 1, object.Y + h - 1);
+    outline(canvas, object.x - h, object.y - h, object.x + h - 1, object.y + h - 1);
 }
 
-void TGraphicManager::DrawFrame(TNkDIB& bitmap, int left, int top, int width, int height, TColor color) const
+void GraphicManager::drawFrame(IndexedBitmap& bitmap, int left, int top, int width, int height, Color color) const
 {
-    TNkDIBCanvas canvas(bitmap, glyphs_);
-    canvas.PenColor = color;
-    Outline(canvas, left, top, left + width - 1, top + height - 1);
+    BitmapCanvas canvas(bitmap, glyphs_);
+    canvas.penColor = color;
+    outline(canvas, left, top, left + width - 1, top + height - 1);
 }
 
-void TGraphicManager::DrawCursorFrame(TNkDIB& bitmap, int left, int top, int width, int height) const
+void GraphicManager::drawCursorFrame(IndexedBitmap& bitmap, int left, int top, int width, int height) const
 {
-    DrawFrame(bitmap, left, top, width, height, CursorColor);
+    drawFrame(bitmap, left, top, width, height, CursorColor);
 }
 
-void TGraphicManager::DrawCursorFrame(TNkDIBCanvas& canvas, int left, int top, int width, int height) const
+void GraphicManager::drawCursorFrame(BitmapCanvas& canvas, int left, int top, int width, int height) const
 {
-    const TColor pen = canvas.PenColor;
-    canvas.PenColor = CursorColor;
-    Outline(canvas, left, top, left + width - 1, top + height - 1);
-    canvas.PenColor = pen;
+    const Color pen = canvas.penColor;
+    canvas.penColor = CursorColor;
+    outline(canvas, left, top, left + width - 1, top + height - 1);
+    canvas.penColor = pen;
 }
 
-void TGraphicManager::FillBitmap(TNkDIB& bitmap, TColor color) const
+void GraphicManager::fillBitmap(IndexedBitmap& bitmap, Color color) const
 {
-    TNkDIBCanvas canvas(bitmap, glyphs_);
-    canvas.BrushColor = color;
-    canvas.FillRect(0, 0, bitmap.Width(), bitmap.Height());
+    BitmapCanvas canvas(bitmap, glyphs_);
+    canvas.brushColor = color;
+    canvas.fillRect(0, 0, bitmap.width(), bitmap.height());
 }
 
-std::unique_ptr<TNkDIB> TGraphicManager::CreateDisplayBitmap(int width, int height) const
+std::unique_ptr<IndexedBitmap> GraphicManager::createDisplayBitmap(int width, int height) const
 {
-    auto bitmap = std::make_unique<TNkDIB>(width, height);
-    bitmap->SetPalette(displayPalette_.GetPalette());
+    auto bitmap = std::make_unique<IndexedBitmap>(width, height);
+    bitmap->setPalette(displayPalette_.getPalette());
     return bitmap;
 }
 
-std::unique_ptr<TNkDIB> TGraphicManager::CreateStageBitmap(int width, int height) const
+std::unique_ptr<IndexedBitmap> GraphicManager::createStageBitmap(int width, int height) const
 {
-    auto bitmap = std::make_unique<TNkDIB>(width, height);
-    bitmap->SetPalette(stagePalette_.GetPalette());
+    auto bitmap = std::make_unique<IndexedBitmap>(width, height);
+    bitmap->setPalette(stagePalette_.getPalette());
     return bitmap;
 }
 
-void TGraphicManager::ApplyStagePalette(TNkDIB& bitmap) const { bitmap.SetPalette(stagePalette_.GetPalette()); }
+void GraphicManager::applyStagePalette(IndexedBitmap& bitmap) const { bitmap.setPalette(stagePalette_.getPalette()); }
 
 } // namespace vx

@@ -4,88 +4,88 @@
 #include <memory>
 #include <span>
 
-#include "render/NkDIB.h"
+#include "render/IndexedBitmap.h"
 #include "render/PaletteManager.h"
 
 namespace vx {
 
-class TVxObjectList;
-class TVxObjectNode;
+class RoomObjectList;
+class PlacedObject;
 
 constexpr int PatternDataSize = 8192;
 constexpr int PatternTableSize = 4096;
 
 // Turns a stage's graphics into pictures: tile decoding, chip composition, rooms, palette
-// swatches and overlays. Owns the two colour tables: DisplayPalette for shown bitmaps,
-// StagePalette for the working sheets.
-class TGraphicManager {
+// swatches and overlays. Owns the two colour tables: displayPalette for shown bitmaps,
+// stagePalette for the working sheets.
+class GraphicManager {
 public:
-    static constexpr TColor CursorColor = RGB(255, 0, 255);
+    static constexpr Color CursorColor = RGB(255, 0, 255);
     static constexpr int DisplayCursorIndex = 128;
     static constexpr int StageCursorIndex = 32;
     static constexpr int DisplayInvalidIndex = 129;
 
-    // Binds the palette manager's change notification to UpdateStagePalette.
-    explicit TGraphicManager(TPaletteManager& paletteManager, const TGlyphRenderer* glyphs = nullptr);
-    ~TGraphicManager();
-    TGraphicManager(const TGraphicManager&) = delete;
-    TGraphicManager& operator=(const TGraphicManager&) = delete;
+    // Binds the palette manager's change notification to updateStagePalette.
+    explicit GraphicManager(PaletteManager& paletteManager, const GlyphRenderer* glyphs = nullptr);
+    ~GraphicManager();
+    GraphicManager(const GraphicManager&) = delete;
+    GraphicManager& operator=(const GraphicManager&) = delete;
 
-    TPaletteManager& PaletteManager() const { return palette_; }
-    const TNkDIB& DisplayPalette() const { return displayPalette_; }
-    const TNkDIB& StagePalette() const { return stagePalette_; }
-    void SetGlyphRenderer(const TGlyphRenderer* glyphs) { glyphs_ = glyphs; }
-    const TGlyphRenderer* GlyphRenderer() const { return glyphs_; }
+    PaletteManager& paletteManager() const { return palette_; }
+    const IndexedBitmap& displayPalette() const { return displayPalette_; }
+    const IndexedBitmap& stagePalette() const { return stagePalette_; }
+    void setGlyphRenderer(const GlyphRenderer* glyphs) { glyphs_ = glyphs; }
+    const GlyphRenderer* glyphRenderer() const { return glyphs_; }
 
-    void UpdateStagePalette();
-    void SetPatternData(std::span<const std::uint8_t, PatternDataSize> data) { patternData_ = data.data(); }
-    void SetPatternTable(std::span<const std::uint8_t, PatternTableSize> table) { patternTable_ = table.data(); }
-    const std::uint8_t* PatternData() const { return patternData_; }
+    void updateStagePalette();
+    void setPatternData(std::span<const std::uint8_t, PatternDataSize> data) { patternData_ = data.data(); }
+    void setPatternTable(std::span<const std::uint8_t, PatternTableSize> table) { patternTable_ = table.data(); }
+    const std::uint8_t* patternData() const { return patternData_; }
 
     // The 256 tiles into a 128x128 area at (x, y), pixel = subPalette * 4 + colour.
-    void DecodePatternTable(TNkDIB& bitmap, int x, int subPalette, int y) const;
+    void decodePatternTable(IndexedBitmap& bitmap, int x, int subPalette, int y) const;
     // The pattern table four times, with sub-palettes 0 to 3, into a 128x512 sheet.
-    void DecodeChipSheet(TNkDIB& bitmap) const;
+    void decodeChipSheet(IndexedBitmap& bitmap) const;
     // All 256 32x32 chips from the chip sheet and the 1024 entry bytes.
-    void ComposeChip32Sheet(TNkDIB& bitmap, const TNkDIB& chipSheet, std::span<const std::uint8_t> entries) const;
+    void composeChip32Sheet(IndexedBitmap& bitmap, const IndexedBitmap& chipSheet, std::span<const std::uint8_t> entries) const;
     // One room of 64 chip numbers, column after column, from the 32x32 sheet.
-    void DrawRoom(TNkDIB& bitmap, const TNkDIB& chip32Sheet, std::span<const std::uint8_t> room) const;
+    void drawRoom(IndexedBitmap& bitmap, const IndexedBitmap& chip32Sheet, std::span<const std::uint8_t> room) const;
 
-    void DrawColorTable(TNkDIB& bitmap) const;
-    void DrawAnimePalettes(TNkDIB& bitmap, bool showNumbers) const;
-    void DrawCurrentPalette(TNkDIB& bitmap) const;
-    void DrawObjectMarkers(TNkDIB& bitmap, const TVxObjectList& objects) const;
-    void DrawObjectMarkersEx(TNkDIB& bitmap, const TVxObjectList& objects, bool transparentText,
-                             TColor textColor, TColor frameColor) const;
-    void DrawObjectFrame(TNkDIB& bitmap, const TVxObjectNode& object, int size) const;
-    void DrawFrame(TNkDIB& bitmap, int left, int top, int width, int height, TColor color) const;
-    void DrawCursorFrame(TNkDIB& bitmap, int left, int top, int width, int height) const;
-    void DrawCursorFrame(TNkDIBCanvas& canvas, int left, int top, int width, int height) const;
-    void FillBitmap(TNkDIB& bitmap, TColor color) const;
+    void drawColorTable(IndexedBitmap& bitmap) const;
+    void drawAnimePalettes(IndexedBitmap& bitmap, bool showNumbers) const;
+    void drawCurrentPalette(IndexedBitmap& bitmap) const;
+    void drawObjectMarkers(IndexedBitmap& bitmap, const RoomObjectList& objects) const;
+    void drawObjectMarkersEx(IndexedBitmap& bitmap, const RoomObjectList& objects, bool transparentText,
+                             Color textColor, Color frameColor) const;
+    void drawObjectFrame(IndexedBitmap& bitmap, const PlacedObject& object, int size) const;
+    void drawFrame(IndexedBitmap& bitmap, int left, int top, int width, int height, Color color) const;
+    void drawCursorFrame(IndexedBitmap& bitmap, int left, int top, int width, int height) const;
+    void drawCursorFrame(BitmapCanvas& canvas, int left, int top, int width, int height) const;
+    void fillBitmap(IndexedBitmap& bitmap, Color color) const;
 
-    std::unique_ptr<TNkDIB> CreateDisplayBitmap(int width, int height) const;
-    std::unique_ptr<TNkDIB> CreateStageBitmap(int width, int height) const;
-    // Gives the bitmap the current StagePalette, keeping its pixels.
-    void ApplyStagePalette(TNkDIB& bitmap) const;
+    std::unique_ptr<IndexedBitmap> createDisplayBitmap(int width, int height) const;
+    std::unique_ptr<IndexedBitmap> createStageBitmap(int width, int height) const;
+    // Gives the bitmap the current stagePalette, keeping its pixels.
+    void applyStagePalette(IndexedBitmap& bitmap) const;
 
-    void SetBGPalette(std::span<const std::uint8_t, 16> data) { palette_.SetBGPalette(data); }
-    void SetPaletteAnime(int frameCount, int frameTimer, std::span<const std::uint8_t, 64> data)
+    void setBGPalette(std::span<const std::uint8_t, 16> data) { palette_.setBGPalette(data); }
+    void setPaletteAnime(int frameCount, int frameTimer, std::span<const std::uint8_t, 64> data)
     {
-        palette_.SetPaletteAnime(frameCount, frameTimer, data);
+        palette_.setPaletteAnime(frameCount, frameTimer, data);
     }
-    TColor GetRGB(int colorIndex) const { return palette_.GetRGB(colorIndex); }
-    int GetAnimeFrame() const { return palette_.GetAnimeFrame(); }
+    Color getRGB(int colorIndex) const { return palette_.getRGB(colorIndex); }
+    int getAnimeFrame() const { return palette_.getAnimeFrame(); }
 
 private:
-    TPaletteManager& palette_;
-    const TGlyphRenderer* glyphs_;
-    TNkDIB displayPalette_;
-    TNkDIB stagePalette_;
+    PaletteManager& palette_;
+    const GlyphRenderer* glyphs_;
+    IndexedBitmap displayPalette_;
+    IndexedBitmap stagePalette_;
     const std::uint8_t* patternTable_ = nullptr;
     const std::uint8_t* patternData_ = nullptr;
 };
 
 // Copies a size x size square, clipped to both bitmaps, matching colours.
-void CopySquare(TNkDIB& destination, int x, int y, const TNkDIB& source, int sourceX, int sourceY, int size);
+void copySquare(IndexedBitmap& destination, int x, int y, const IndexedBitmap& source, int sourceX, int sourceY, int size);
 
 } // namespace vx

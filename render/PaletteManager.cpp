@@ -8,31 +8,31 @@
 
 namespace vx {
 
-TPaletteManager::TPaletteManager(const std::string& fileName)
-    : TPaletteManager(ReadInputFile(fileName, TInputKind::ColourFile), fileName)
+PaletteManager::PaletteManager(const std::string& fileName)
+    : PaletteManager(readInputFile(fileName, InputKind::ColourFile), fileName)
 {
 }
 
-TPaletteManager::TPaletteManager(std::span<const std::uint8_t> colorFile,
+PaletteManager::PaletteManager(std::span<const std::uint8_t> colorFile,
                                  const std::string& fileName)
 {
     if (colorFile.size() != ColorFileSize) {
-        if (IsJapanese())
-            throw VxError(fileName + "のファイルサイズが不正です");
-        throw VxError("Invalid File Size: " + fileName);
+        if (isJapanese())
+            throw UserError(fileName + "のファイルサイズが不正です");
+        throw UserError("Invalid File Size: " + fileName);
     }
     for (int i = 0; i < ColorCount; ++i)
         colors_[i] = colorFile[i * 3] | (colorFile[i * 3 + 1] << 8) | (colorFile[i * 3 + 2] << 16);
 }
 
-std::uint32_t TPaletteManager::GetRGB(int colorIndex) const
+std::uint32_t PaletteManager::getRGB(int colorIndex) const
 {
     if (colorIndex < 0 || colorIndex >= ColorCount)
         return InvalidColor;
     return colors_[colorIndex];
 }
 
-std::uint8_t TPaletteManager::GetPaletteEntry(int pos) const
+std::uint8_t PaletteManager::getPaletteEntry(int pos) const
 {
     pos &= 15; // callers pass 0..15; the mask keeps a stray value inside the tables
     if (animated_)
@@ -40,13 +40,13 @@ std::uint8_t TPaletteManager::GetPaletteEntry(int pos) const
     return bgPalette_[pos];
 }
 
-void TPaletteManager::SetBGPalette(std::span<const std::uint8_t, 16> data)
+void PaletteManager::setBGPalette(std::span<const std::uint8_t, 16> data)
 {
     std::copy(data.begin(), data.end(), bgPalette_.begin());
-    Notify();
+    notify();
 }
 
-void TPaletteManager::SetPaletteAnime(int frameCount, int frameTimer,
+void PaletteManager::setPaletteAnime(int frameCount, int frameTimer,
                                       std::span<const std::uint8_t, 64> data)
 {
     currentFrame_ = 0;
@@ -55,16 +55,16 @@ void TPaletteManager::SetPaletteAnime(int frameCount, int frameTimer,
     frameCount_ = animated_ ? frameCount : 0;
     frameTimer_ = frameTimer;
     std::copy(data.begin(), data.end(), animePalette_.begin());
-    Notify();
+    notify();
 }
 
-bool TPaletteManager::Tick()
+bool PaletteManager::tick()
 {
     if (!animated_)
         return false;
     const bool frameBegins = tickCount_ == 0;
     if (frameBegins)
-        Notify();
+        notify();
     if (++tickCount_ >= frameTimer_) {
         tickCount_ = 0;
         if (++currentFrame_ >= frameCount_)
@@ -73,10 +73,10 @@ bool TPaletteManager::Tick()
     return frameBegins;
 }
 
-void TPaletteManager::Notify()
+void PaletteManager::notify()
 {
-    if (OnChange)
-        OnChange(*this);
+    if (onChange)
+        onChange(*this);
 }
 
 } // namespace vx

@@ -6,15 +6,15 @@
 
 namespace vx {
 
-std::int64_t PatternSourceOffset(std::uint8_t high, std::uint8_t bank)
+std::int64_t patternSourceOffset(std::uint8_t high, std::uint8_t bank)
 {
     return 0x10 + static_cast<std::int64_t>(bank) * 0x4000 + static_cast<std::int64_t>(high) * 0x100 - 0x8000;
 }
 
-std::string PatternOverflowText(std::int32_t settingAddress)
+std::string patternOverflowText(std::int32_t settingAddress)
 {
-    const std::string address = FormatHex(static_cast<std::uint32_t>(settingAddress));
-    if (IsJapanese())
+    const std::string address = formatHex(static_cast<std::uint32_t>(settingAddress));
+    if (isJapanese())
         return "パターンテーブルの範囲を超えて書き込みを行おうとしました。\r\n"
                "データが不正である可能性があります。\r\nアドレス" +
                address + "からのデータを確認して下さい。";
@@ -22,7 +22,7 @@ std::string PatternOverflowText(std::int32_t settingAddress)
            address;
 }
 
-void BuildPatternData(std::span<const std::uint8_t, 256> setting, const std::vector<std::uint8_t>& image,
+void buildPatternData(std::span<const std::uint8_t, 256> setting, const std::vector<std::uint8_t>& image,
                       std::int32_t settingAddress, std::array<std::uint8_t, 8192>& out,
                       const std::function<void(const std::string&)>& warn)
 {
@@ -38,12 +38,12 @@ void BuildPatternData(std::span<const std::uint8_t, 256> setting, const std::vec
         if (overflow)
             pages = (out.size() - position) / 256;
         const std::size_t length = pages * 256;
-        ReadFromImage(image, PatternSourceOffset(setting[at], setting[at + 2]),
+        readFromImage(image, patternSourceOffset(setting[at], setting[at + 2]),
                       std::span<std::uint8_t>(out.data() + position, length));
         position += length;
         if (overflow) {
             if (warn)
-                warn(PatternOverflowText(settingAddress));
+                warn(patternOverflowText(settingAddress));
             break;
         }
     }

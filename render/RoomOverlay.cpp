@@ -3,61 +3,61 @@
 #include "core/Language.h"
 #include "core/MidPoint.h"
 #include "core/StageData.h"
-#include "core/VxObject.h"
+#include "core/StageObjects.h"
 #include "render/GraphicManager.h"
 
 namespace vx {
 
-void DrawRoomLabel(const TGraphicManager& graphics, TNkDIB& bitmap, int x, int y, int size, const std::string& text)
+void drawRoomLabel(const GraphicManager& graphics, IndexedBitmap& bitmap, int x, int y, int size, const std::string& text)
 {
-    TNkDIBCanvas canvas(bitmap, graphics.GlyphRenderer());
-    canvas.Font.name = "MS Gothic";
-    canvas.Font.size = size;
-    canvas.Font.color = RGB(255, 255, 255);
-    canvas.BrushColor = RGB(0, 0, 0);
-    canvas.TextOut(x, y, text);
+    BitmapCanvas canvas(bitmap, graphics.glyphRenderer());
+    canvas.font.name = "MS Gothic";
+    canvas.font.size = size;
+    canvas.font.color = RGB(255, 255, 255);
+    canvas.brushColor = RGB(0, 0, 0);
+    canvas.textOut(x, y, text);
 }
 
-std::array<TMarkText, 4> MarkTexts()
+std::array<MarkText, 4> markTexts()
 {
     return {{{rmForward, 128, 128, ">>"},
-             {rmRight, 208, 128, Tr("→", "->")},
-             {rmDown, 128, 208, Tr("↓", "v")},
-             {rmUp, 128, 16, Tr("↑", "^")}}};
+             {rmRight, 208, 128, localized("→", "->")},
+             {rmDown, 128, 208, localized("↓", "v")},
+             {rmUp, 128, 16, localized("↑", "^")}}};
 }
 
-void DrawPathMarks(const TGraphicManager& graphics, TNkDIB& bitmap, std::uint8_t flags)
+void drawPathMarks(const GraphicManager& graphics, IndexedBitmap& bitmap, std::uint8_t flags)
 {
     if (flags == 0)
         return;
-    for (const TMarkText& mark : MarkTexts())
+    for (const MarkText& mark : markTexts())
         if (flags & mark.mark)
-            DrawRoomLabel(graphics, bitmap, mark.x, mark.y, 24, mark.text);
+            drawRoomLabel(graphics, bitmap, mark.x, mark.y, 24, mark.text);
 }
 
-void DrawLandingMarker(const TGraphicManager& graphics, TNkDIB& bitmap, const TMidPoint& point)
+void drawLandingMarker(const GraphicManager& graphics, IndexedBitmap& bitmap, const MidPoint& point)
 {
-    graphics.DrawFrame(bitmap, 120, point.StartY - 12, 16, 24, RGB(255, 255, 255));
+    graphics.drawFrame(bitmap, 120, point.startY - 12, 16, 24, RGB(255, 255, 255));
 }
 
-void DimRoom(TNkDIB& bitmap)
+void dimRoom(IndexedBitmap& bitmap)
 {
-    const std::uint8_t black = bitmap.IndexOf(RGB(0, 0, 0));
-    for (int y = 0; y < bitmap.Height(); ++y) {
-        std::uint8_t* row = bitmap.ScanLine(y);
-        for (int x = y & 1; x < bitmap.Width(); x += 2)
+    const std::uint8_t black = bitmap.indexOf(RGB(0, 0, 0));
+    for (int y = 0; y < bitmap.height(); ++y) {
+        std::uint8_t* row = bitmap.scanLine(y);
+        for (int x = y & 1; x < bitmap.width(); x += 2)
             row[x] = black;
     }
 }
 
-void DrawRoomObjects(const TGraphicManager& graphics, TNkDIB& bitmap, const TStageData& stage, int room,
+void drawRoomObjects(const GraphicManager& graphics, IndexedBitmap& bitmap, const StageData& stage, int room,
                      bool enemiesEdited)
 {
-    const TVxObjectManager& edited = enemiesEdited ? stage.EnemyObjects() : stage.ItemObjects();
-    const TVxObjectManager& other = enemiesEdited ? stage.ItemObjects() : stage.EnemyObjects();
-    graphics.DrawObjectMarkersEx(bitmap, other.Lists(room), true, TGraphicManager::CursorColor,
-                                 TGraphicManager::CursorColor);
-    graphics.DrawObjectMarkers(bitmap, edited.Lists(room));
+    const StageObjects& edited = enemiesEdited ? stage.enemyObjects() : stage.itemObjects();
+    const StageObjects& other = enemiesEdited ? stage.itemObjects() : stage.enemyObjects();
+    graphics.drawObjectMarkersEx(bitmap, other.lists(room), true, GraphicManager::CursorColor,
+                                 GraphicManager::CursorColor);
+    graphics.drawObjectMarkers(bitmap, edited.lists(room));
 }
 
 } // namespace vx

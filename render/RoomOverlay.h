@@ -7,37 +7,37 @@
 
 namespace vx {
 
-class TGraphicManager;
-class TMidPoint;
-class TNkDIB;
-class TStageData;
+class GraphicManager;
+class MidPoint;
+class IndexedBitmap;
+class StageData;
 
 // What is drawn over a room, the same on the pages and in the stage picture.
 
 // White text on an opaque black cell, as the scroll page writes its marks.
-void DrawRoomLabel(const TGraphicManager& graphics, TNkDIB& bitmap, int x, int y, int size, const std::string& text);
+void drawRoomLabel(const GraphicManager& graphics, IndexedBitmap& bitmap, int x, int y, int size, const std::string& text);
 
 // The path marks' texts in the user's language, and where each stands.
-struct TMarkText {
-    TRoomMark mark;
+struct MarkText {
+    RoomMark mark;
     int x;
     int y;
     std::string text;
 };
-std::array<TMarkText, 4> MarkTexts();
-// The marks a room has on the path (its TScrollPath room flags).
-void DrawPathMarks(const TGraphicManager& graphics, TNkDIB& bitmap, std::uint8_t flags);
+std::array<MarkText, 4> markTexts();
+// The marks a room has on the path (its ScrollPath room flags).
+void drawPathMarks(const GraphicManager& graphics, IndexedBitmap& bitmap, std::uint8_t flags);
 
 // Where the player lands: a white frame centred on x = 128, its middle at the landing height.
-void DrawLandingMarker(const TGraphicManager& graphics, TNkDIB& bitmap, const TMidPoint& point);
+void drawLandingMarker(const GraphicManager& graphics, IndexedBitmap& bitmap, const MidPoint& point);
 
 // A room no restart point's walk reaches: every other pixel black, a shade that keeps the
 // room readable in an indexed bitmap.
-void DimRoom(TNkDIB& bitmap);
+void dimRoom(IndexedBitmap& bitmap);
 
 // The room's objects as the object page shows them: the edited kind in white with its
 // numbers, the other kind in magenta.
-void DrawRoomObjects(const TGraphicManager& graphics, TNkDIB& bitmap, const TStageData& stage, int room,
+void drawRoomObjects(const GraphicManager& graphics, IndexedBitmap& bitmap, const StageData& stage, int room,
                      bool enemiesEdited);
 
 } // namespace vx

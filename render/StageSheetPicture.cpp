@@ -4,7 +4,7 @@
 #include "core/ScrollPath.h"
 #include "core/StageCheck.h"
 #include "core/StageData.h"
-#include "core/VxObject.h"
+#include "core/StageObjects.h"
 #include "render/GraphicManager.h"
 #include "render/RoomOverlay.h"
 
@@ -13,54 +13,54 @@
 namespace vx {
 namespace {
 
-void DrawStageRoom(const TGraphicManager& graphics, TNkDIB& bitmap, const TNkDIB& chip32Sheet, const TStageData& stage,
+void drawStageRoom(const GraphicManager& graphics, IndexedBitmap& bitmap, const IndexedBitmap& chip32Sheet, const StageData& stage,
                    int room)
 {
-    graphics.DrawRoom(bitmap, chip32Sheet, stage.MapRoom(room));
+    graphics.drawRoom(bitmap, chip32Sheet, stage.mapRoom(room));
 }
 
 } // namespace
 
-void DrawRoomWithObjects(const TGraphicManager& graphics, TNkDIB& bitmap, const TNkDIB& chip32Sheet,
-                         const TStageData& stage, int room, bool objects)
+void drawRoomWithObjects(const GraphicManager& graphics, IndexedBitmap& bitmap, const IndexedBitmap& chip32Sheet,
+                         const StageData& stage, int room, bool objects)
 {
-    DrawStageRoom(graphics, bitmap, chip32Sheet, stage, room);
+    drawStageRoom(graphics, bitmap, chip32Sheet, stage, room);
     if (objects)
-        DrawRoomObjects(graphics, bitmap, stage, room, true);
+        drawRoomObjects(graphics, bitmap, stage, room, true);
 }
 
-std::unique_ptr<TNkDIB> DrawStageSheetPicture(const TGraphicManager& graphics, const TStageData& stage,
-                                              const TNkDIB& chip32Sheet, const TSheetPictureOptions& options)
+std::unique_ptr<IndexedBitmap> drawStageSheetPicture(const GraphicManager& graphics, const StageData& stage,
+                                              const IndexedBitmap& chip32Sheet, const SheetPictureOptions& options)
 {
     const int columns = std::clamp(options.columns, 1, RoomCount);
     const int rows = (RoomCount + columns - 1) / columns;
-    auto sheet = graphics.CreateDisplayBitmap(columns * RoomPixels, rows * RoomPixels);
-    graphics.FillBitmap(*sheet, RGB(0, 0, 0));
-    TScrollPath path;
+    auto sheet = graphics.createDisplayBitmap(columns * RoomPixels, rows * RoomPixels);
+    graphics.fillBitmap(*sheet, RGB(0, 0, 0));
+    ScrollPath path;
     if (options.scroll) {
-        const TMidPoint& start = stage.MidPoints(stage.DefaultStartPoint());
-        path = WalkScrollPath(stage.Scroll(), start.StartRoom(), start.StartScroll);
+        const MidPoint& start = stage.midPoints(stage.defaultStartPoint());
+        path = walkScrollPath(stage.scroll(), start.startRoom(), start.startScroll);
     }
-    const auto covered = CoveredRooms(stage);
-    const auto room = graphics.CreateDisplayBitmap(RoomPixels, RoomPixels);
+    const auto covered = coveredRooms(stage);
+    const auto room = graphics.createDisplayBitmap(RoomPixels, RoomPixels);
     for (int r = 0; r < RoomCount; ++r) {
-        DrawStageRoom(graphics, *room, chip32Sheet, stage, r);
+        drawStageRoom(graphics, *room, chip32Sheet, stage, r);
         if (options.scroll)
-            DrawPathMarks(graphics, *room, path.roomFlags[static_cast<std::size_t>(r)]);
+            drawPathMarks(graphics, *room, path.roomFlags[static_cast<std::size_t>(r)]);
         if (options.midPoints)
             for (int p = 0; p < MidPointCount; ++p) {
-                const TMidPoint& point = stage.MidPoints(p);
-                if (point.StartRoom() != r)
+                const MidPoint& point = stage.midPoints(p);
+                if (point.startRoom() != r)
                     continue;
-                DrawLandingMarker(graphics, *room, point);
-                DrawRoomLabel(graphics, *room, 138, point.StartY - 12, 12, std::to_string(p));
+                drawLandingMarker(graphics, *room, point);
+                drawRoomLabel(graphics, *room, 138, point.startY - 12, 12, std::to_string(p));
             }
         if (options.objects)
-            DrawRoomObjects(graphics, *room, stage, r, true);
+            drawRoomObjects(graphics, *room, stage, r, true);
         if (options.path && !covered[static_cast<std::size_t>(r)])
-            DimRoom(*room);
-        DrawRoomLabel(graphics, *room, 2, 2, 12, FormatHex(static_cast<std::uint32_t>(r), 2));
-        CopySquare(*sheet, (r % columns) * RoomPixels, (r / columns) * RoomPixels, *room, 0, 0, RoomPixels);
+            dimRoom(*room);
+        drawRoomLabel(graphics, *room, 2, 2, 12, formatHex(static_cast<std::uint32_t>(r), 2));
+        copySquare(*sheet, (r % columns) * RoomPixels, (r / columns) * RoomPixels, *room, 0, 0, RoomPixels);
     }
     return sheet;
 }

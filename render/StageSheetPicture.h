@@ -1,14 +1,14 @@
 #pragma once
 #include <memory>
 
-#include "render/NkDIB.h"
+#include "render/IndexedBitmap.h"
 
 namespace vx {
 
-class TGraphicManager;
-class TStageData;
+class GraphicManager;
+class StageData;
 
-struct TSheetPictureOptions {
+struct SheetPictureOptions {
     int columns = 11;
     bool objects = false;   // enemy (white) and item (magenta) markers, as the object page
     bool scroll = false;    // the path marks of the scroll page
@@ -18,12 +18,12 @@ struct TSheetPictureOptions {
 
 // One room as the object page shows it with enemies edited: the room, the items in
 // magenta, the enemies in white.
-void DrawRoomWithObjects(const TGraphicManager& graphics, TNkDIB& bitmap, const TNkDIB& chip32Sheet,
-                         const TStageData& stage, int room, bool objects);
+void drawRoomWithObjects(const GraphicManager& graphics, IndexedBitmap& bitmap, const IndexedBitmap& chip32Sheet,
+                         const StageData& stage, int room, bool objects);
 
 // All 44 rooms of a stage in `columns` columns (1 to 44), each with its number in its
 // top-left corner; cells past the last room stay black.
-std::unique_ptr<TNkDIB> DrawStageSheetPicture(const TGraphicManager& graphics, const TStageData& stage,
-                                              const TNkDIB& chip32Sheet, const TSheetPictureOptions& options);
+std::unique_ptr<IndexedBitmap> drawStageSheetPicture(const GraphicManager& graphics, const StageData& stage,
+                                              const IndexedBitmap& chip32Sheet, const SheetPictureOptions& options);
 
 } // namespace vx

@@ -5,19 +5,19 @@
 
 namespace vx {
 
-void PrepareStageSheets(TGraphicManager& graphics, const TStageData& stage, const std::vector<std::uint8_t>& image,
-                        TStageSheets& sheets, const std::function<void(const std::string&)>& warn)
+void prepareStageSheets(GraphicManager& graphics, const StageData& stage, const std::vector<std::uint8_t>& image,
+                        StageSheets& sheets, const std::function<void(const std::string&)>& warn)
 {
     std::array<std::uint8_t, 64> noFrames{};
-    graphics.SetPaletteAnime(0, 0, noFrames);
-    graphics.SetBGPalette(stage.BGPalette());
-    BuildPatternData(stage.PatternTableSetting(), image, stage.Address(TableKey::PatternTableSetting),
+    graphics.setPaletteAnime(0, 0, noFrames);
+    graphics.setBGPalette(stage.bgPalette());
+    buildPatternData(stage.patternTableSetting(), image, stage.address(TableKey::PatternTableSetting),
                      sheets.patternData, warn);
-    graphics.SetPatternData(sheets.patternData);
-    graphics.SetPatternTable(std::span<const std::uint8_t, PatternTableSize>(sheets.patternData.data() + 0x1000,
+    graphics.setPatternData(sheets.patternData);
+    graphics.setPatternTable(std::span<const std::uint8_t, PatternTableSize>(sheets.patternData.data() + 0x1000,
                                                                              PatternTableSize));
-    sheets.Create(graphics);
-    sheets.Rebuild(graphics, stage.Chip32x32());
+    sheets.create(graphics);
+    sheets.rebuild(graphics, stage.chip32x32());
 }
 
 } // namespace vx

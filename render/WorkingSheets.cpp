@@ -4,35 +4,35 @@
 
 namespace vx {
 
-void TWorkingSheets::Create(const TGraphicManager& graphics)
+void WorkingSheets::create(const GraphicManager& graphics)
 {
     if (!chipSheet)
-        chipSheet = graphics.CreateStageBitmap(128, 512);
+        chipSheet = graphics.createStageBitmap(128, 512);
     if (!chip32Sheet)
-        chip32Sheet = graphics.CreateStageBitmap(512, 512);
+        chip32Sheet = graphics.createStageBitmap(512, 512);
 }
 
-void TWorkingSheets::Rebuild(const TGraphicManager& graphics, std::span<const std::uint8_t> chipEntries)
+void WorkingSheets::rebuild(const GraphicManager& graphics, std::span<const std::uint8_t> chipEntries)
 {
-    if (!Ready())
+    if (!ready())
         return;
-    graphics.DecodeChipSheet(*chipSheet);
-    Recompose(graphics, chipEntries);
-    ApplyPalette(graphics);
+    graphics.decodeChipSheet(*chipSheet);
+    recompose(graphics, chipEntries);
+    applyPalette(graphics);
 }
 
-void TWorkingSheets::Recompose(const TGraphicManager& graphics, std::span<const std::uint8_t> chipEntries)
+void WorkingSheets::recompose(const GraphicManager& graphics, std::span<const std::uint8_t> chipEntries)
 {
-    if (Ready())
-        graphics.ComposeChip32Sheet(*chip32Sheet, *chipSheet, chipEntries);
+    if (ready())
+        graphics.composeChip32Sheet(*chip32Sheet, *chipSheet, chipEntries);
 }
 
-void TWorkingSheets::ApplyPalette(const TGraphicManager& graphics)
+void WorkingSheets::applyPalette(const GraphicManager& graphics)
 {
-    if (!Ready())
+    if (!ready())
         return;
-    graphics.ApplyStagePalette(*chipSheet);
-    graphics.ApplyStagePalette(*chip32Sheet);
+    graphics.applyStagePalette(*chipSheet);
+    graphics.applyStagePalette(*chip32Sheet);
 }
 
 } // namespace vx

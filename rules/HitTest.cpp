@@ -2,7 +2,7 @@
 
 namespace vx {
 
-int CellAt(int position, int size, int cells)
+int cellAt(int position, int size, int cells)
 {
     if (size <= 0 || cells <= 0 || position < 0 || position >= size)
         return -1;

@@ -6,6 +6,6 @@ namespace vx {
 // `cells` cells: position ÷ (size ÷ cells), truncated, so a stretched control hits the
 // same cells as one shown 1:1. -1 outside the control (Qt reports such positions while a
 // button is held).
-int CellAt(int position, int size, int cells);
+int cellAt(int position, int size, int cells);
 
 } // namespace vx

@@ -9,15 +9,15 @@
 namespace vx {
 namespace {
 
-std::string Hex2(std::uint32_t value) { return FormatHex(value, 2); }
+std::string hex2(std::uint32_t value) { return formatHex(value, 2); }
 
-bool IsHexDigit(char c)
+bool isHexDigit(char c)
 {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
 }
 
 // Characters as the clipboard counts them: UTF-16 units, two for a character beyond U+FFFF.
-std::size_t ClipboardLength(std::string_view utf8)
+std::size_t clipboardLength(std::string_view utf8)
 {
     std::size_t length = 0;
     for (char c : utf8) {
@@ -30,25 +30,25 @@ std::size_t ClipboardLength(std::string_view utf8)
 
 } // namespace
 
-TGridCells CellsOfRoom(std::span<const std::uint8_t> room)
+GridCells cellsOfRoom(std::span<const std::uint8_t> room)
 {
-    TGridCells cells;
+    GridCells cells;
     for (std::size_t i = 0; i < cells.size(); ++i)
-        cells[i] = Hex2(i < room.size() ? room[i] : 0);
+        cells[i] = hex2(i < room.size() ? room[i] : 0);
     return cells;
 }
 
-std::array<std::uint8_t, GridSize * GridSize> RoomOfCells(const TGridCells& cells)
+std::array<std::uint8_t, GridSize * GridSize> roomOfCells(const GridCells& cells)
 {
     std::array<std::uint8_t, GridSize * GridSize> room{};
     for (std::size_t i = 0; i < cells.size(); ++i)
-        room[i] = static_cast<std::uint8_t>(ParseHex(cells[i]).value_or(0) & 0xFF);
+        room[i] = static_cast<std::uint8_t>(parseHex(cells[i]).value_or(0) & 0xFF);
     return room;
 }
 
-bool TypeIntoCell(std::string& cell, char typed)
+bool typeIntoCell(std::string& cell, char typed)
 {
-    if (!IsHexDigit(typed))
+    if (!isHexDigit(typed))
         return false;
     const char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(typed)));
     if (cell.size() < 2)
@@ -58,38 +58,38 @@ bool TypeIntoCell(std::string& cell, char typed)
     return true;
 }
 
-void NormalizeCells(TGridCells& cells)
+void normalizeCells(GridCells& cells)
 {
     for (std::string& cell : cells)
-        cell = FormatHex(ParseHex(cell).value_or(0), 2);
+        cell = formatHex(parseHex(cell).value_or(0), 2);
 }
 
-std::optional<TGridRange> ClampRange(TGridRange range)
+std::optional<GridRange> clampRange(GridRange range)
 {
     if (range.left > range.right || range.bottom < range.top || range.right < 0 || range.bottom < 0 ||
         range.left >= GridSize || range.top >= GridSize)
         return std::nullopt;
-    return TGridRange{std::max(range.left, 0), std::max(range.top, 0), std::min(range.right, GridSize - 1),
+    return GridRange{std::max(range.left, 0), std::max(range.top, 0), std::min(range.right, GridSize - 1),
                       std::min(range.bottom, GridSize - 1)};
 }
 
-std::string CopyText(const TGridCells& cells, TGridRange range)
+std::string copyText(const GridCells& cells, GridRange range)
 {
-    const auto clamped = ClampRange(range);
+    const auto clamped = clampRange(range);
     if (!clamped)
         return {};
     std::string text;
     for (int row = clamped->top; row <= clamped->bottom; ++row) {
         for (int column = clamped->left; column < clamped->right; ++column)
-            text += cells[static_cast<std::size_t>(GridIndex(column, row))] + " ";
-        text += cells[static_cast<std::size_t>(GridIndex(clamped->right, row))] + "\r\n";
+            text += cells[static_cast<std::size_t>(gridIndex(column, row))] + " ";
+        text += cells[static_cast<std::size_t>(gridIndex(clamped->right, row))] + "\r\n";
     }
     return text;
 }
 
-bool PasteText(TGridCells& cells, std::string_view utf8Text, int left, int top)
+bool pasteText(GridCells& cells, std::string_view utf8Text, int left, int top)
 {
-    if (ClipboardLength(utf8Text) > MaxPasteCharacters)
+    if (clipboardLength(utf8Text) > MaxPasteCharacters)
         return false;
     left = std::max(left, 0);
     top = std::max(top, 0);
@@ -100,10 +100,10 @@ bool PasteText(TGridCells& cells, std::string_view utf8Text, int left, int top)
         const int column = left + dc, row = top + dr;
         if (column >= GridSize || row >= GridSize)
             return;
-        const auto value = ParseHex(token);
+        const auto value = parseHex(token);
         if (!value || *value > 0xFF)
             return;
-        cells[static_cast<std::size_t>(GridIndex(column, row))] = Hex2(*value);
+        cells[static_cast<std::size_t>(gridIndex(column, row))] = hex2(*value);
         changed = true;
     };
     char previous = '\0';
@@ -133,36 +133,36 @@ bool PasteText(TGridCells& cells, std::string_view utf8Text, int left, int top)
     return changed;
 }
 
-std::optional<std::uint8_t> ParseFillValue(std::string_view text)
+std::optional<std::uint8_t> parseFillValue(std::string_view text)
 {
-    const auto value = ParseHex(text);
+    const auto value = parseHex(text);
     if (!value || *value > 0xFF)
         return std::nullopt;
     return static_cast<std::uint8_t>(*value);
 }
 
-bool FillCells(TGridCells& cells, TGridRange range, std::uint8_t value)
+bool fillCells(GridCells& cells, GridRange range, std::uint8_t value)
 {
-    const auto clamped = ClampRange(range);
+    const auto clamped = clampRange(range);
     if (!clamped)
         return false;
     for (int column = clamped->left; column <= clamped->right; ++column)
         for (int row = clamped->top; row <= clamped->bottom; ++row)
-            cells[static_cast<std::size_t>(GridIndex(column, row))] = Hex2(value);
+            cells[static_cast<std::size_t>(gridIndex(column, row))] = hex2(value);
     return true;
 }
 
-std::string GridCaption(int room)
+std::string gridCaption(int room)
 {
-    const std::string number = Hex2(static_cast<std::uint32_t>(room & 0xFF));
-    return IsJapanese() ? "マップ(部屋番号" + number + ")の編集" : "Edit Screen " + number;
+    const std::string number = hex2(static_cast<std::uint32_t>(room & 0xFF));
+    return isJapanese() ? "マップ(部屋番号" + number + ")の編集" : "Edit Screen " + number;
 }
 
-std::string FillCaption() { return Tr("選択範囲の初期化", "Initialize"); }
+std::string fillCaption() { return localized("選択範囲の初期化", "Initialize"); }
 
-std::string FillPrompt()
+std::string fillPrompt()
 {
-    return Tr("初期化に使用する値を入力して下さい(00～FF)", "Input a Value for Initialization(00-FF)");
+    return localized("初期化に使用する値を入力して下さい(00～FF)", "Input a Value for Initialization(00-FF)");
 }
 
 } // namespace vx

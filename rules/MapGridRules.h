@@ -12,48 +12,48 @@ constexpr int GridSize = 8;
 constexpr std::size_t MaxPasteCharacters = 256;
 
 // The texts of the room grid, cell (column, row) at column x 8 + row: the room's byte order.
-using TGridCells = std::array<std::string, GridSize * GridSize>;
-constexpr int GridIndex(int column, int row) { return column * GridSize + row; }
+using GridCells = std::array<std::string, GridSize * GridSize>;
+constexpr int gridIndex(int column, int row) { return column * GridSize + row; }
 
 // A selection, columns left..right and rows top..bottom.
-struct TGridRange {
+struct GridRange {
     int left;
     int top;
     int right;
     int bottom;
-    bool operator==(const TGridRange&) const = default;
+    bool operator==(const GridRange&) const = default;
 };
 
-TGridCells CellsOfRoom(std::span<const std::uint8_t> room);
+GridCells cellsOfRoom(std::span<const std::uint8_t> room);
 // What OK writes: each cell's low byte (a cell that does not convert gives 00).
-std::array<std::uint8_t, GridSize * GridSize> RoomOfCells(const TGridCells& cells);
+std::array<std::uint8_t, GridSize * GridSize> roomOfCells(const GridCells& cells);
 
 // A typed character: hex digits only (false for any other). A cell of fewer than two
 // characters takes it at its end; a full cell starts over with it.
-bool TypeIntoCell(std::string& cell, char typed);
+bool typeIntoCell(std::string& cell, char typed);
 // Every cell as at least two upper-case hex digits; a text that does not convert is 00.
-void NormalizeCells(TGridCells& cells);
+void normalizeCells(GridCells& cells);
 
 // The selection for copy and fill: nothing when it lies outside the grid or is inverted,
 // otherwise clamped to it.
-std::optional<TGridRange> ClampRange(TGridRange range);
+std::optional<GridRange> clampRange(GridRange range);
 // The selection as text: cells separated by one blank, CR LF after every row. Empty for a
 // selection outside the grid.
-std::string CopyText(const TGridCells& cells, TGridRange range);
+std::string copyText(const GridCells& cells, GridRange range);
 // Pastes text at (left, top): blanks separate cells, CR LF, CR or LF ends a row; cells
 // beyond the grid are dropped and tokens that are not a hex byte leave their cell alone.
 // A text of more than 256 characters (UTF-16 units, as the clipboard counts them) pastes
 // nothing. Returns whether any cell was set.
-bool PasteText(TGridCells& cells, std::string_view utf8Text, int left, int top);
+bool pasteText(GridCells& cells, std::string_view utf8Text, int left, int top);
 // The fill dialog's answer: a hex byte, or nothing.
-std::optional<std::uint8_t> ParseFillValue(std::string_view text);
+std::optional<std::uint8_t> parseFillValue(std::string_view text);
 // Fills the selection; false when it lies outside the grid.
-bool FillCells(TGridCells& cells, TGridRange range, std::uint8_t value);
+bool fillCells(GridCells& cells, GridRange range, std::uint8_t value);
 
 // The dialog's caption for a room, in the user's language.
-std::string GridCaption(int room);
+std::string gridCaption(int room);
 // The fill dialog's caption and prompt, in the user's language.
-std::string FillCaption();
-std::string FillPrompt();
+std::string fillCaption();
+std::string fillPrompt();
 
 } // namespace vx

@@ -2,7 +2,7 @@
 
 #include "core/HexText.h"
 #include "core/Language.h"
-#include "core/VxObject.h"
+#include "core/StageObjects.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -10,10 +10,10 @@
 namespace vx {
 namespace {
 
-std::string Hex2(int value) { return FormatHex(static_cast<std::uint32_t>(value & 0xFF), 2); }
+std::string hex2(int value) { return formatHex(static_cast<std::uint32_t>(value & 0xFF), 2); }
 
 // Lines end at CR LF, LF or CR.
-std::vector<std::string_view> Lines(std::string_view text)
+std::vector<std::string_view> textLines(std::string_view text)
 {
     std::vector<std::string_view> lines;
     std::size_t start = 0;
@@ -30,7 +30,7 @@ std::vector<std::string_view> Lines(std::string_view text)
     return lines;
 }
 
-std::optional<TObjectLine> ParseLine(std::string_view line)
+std::optional<ObjectLine> parseLine(std::string_view line)
 {
     std::uint8_t values[3] = {};
     int taken = 0;
@@ -43,46 +43,46 @@ std::optional<TObjectLine> ParseLine(std::string_view line)
         std::size_t end = at;
         while (end < line.size() && line[end] != ' ' && line[end] != '\t')
             ++end;
-        const auto value = ParseHex(line.substr(at, end - at));
+        const auto value = parseHex(line.substr(at, end - at));
         if (!value)
             return std::nullopt; // a bad token ends the line
         values[taken++] = static_cast<std::uint8_t>(*value & 0xFF);
         at = end;
     }
-    return TObjectLine{values[0], values[1], values[2]};
+    return ObjectLine{values[0], values[1], values[2]};
 }
 
 } // namespace
 
-int ObjectCoordinate(int position, int size)
+int objectCoordinate(int position, int size)
 {
     return size > 0 ? static_cast<int>(static_cast<long long>(position) * 256 / size) : 0;
 }
 
-TVxObjectNode* HitTestObject(const TVxObjectList& room, int px, int py)
+PlacedObject* hitTestObject(const RoomObjectList& room, int px, int py)
 {
-    for (int i = 0; i < room.Count(); ++i) {
-        TVxObjectNode* object = room.Items(i);
-        if (std::abs(px - object->X) <= ObjectHitReach && std::abs(py - object->Y) <= ObjectHitReach)
+    for (int i = 0; i < room.count(); ++i) {
+        PlacedObject* object = room.items(i);
+        if (std::abs(px - object->x) <= ObjectHitReach && std::abs(py - object->y) <= ObjectHitReach)
             return object;
     }
     return nullptr;
 }
 
-std::optional<TObjectPoint> DragPosition(int px, int py, bool ctrl, bool shift)
+std::optional<ObjectPoint> dragPosition(int px, int py, bool ctrl, bool shift)
 {
     if (ctrl && shift)
         return std::nullopt;
     const int grid = ctrl ? 8 : shift ? 4 : 1;
     // Division towards zero, as the snapping has always worked (the clamp follows).
-    return TObjectPoint{px / grid * grid, py / grid * grid};
+    return ObjectPoint{px / grid * grid, py / grid * grid};
 }
 
-int StepWithin(int value, int step, int lowest, int highest) { return std::clamp(value + step, lowest, highest); }
+int stepWithin(int value, int step, int lowest, int highest) { return std::clamp(value + step, lowest, highest); }
 
-int FirstLeftRoom(int startRoom) { return std::clamp(startRoom, 0, LastLeftViewRoom); }
+int firstLeftRoom(int startRoom) { return std::clamp(startRoom, 0, LastLeftViewRoom); }
 
-int LeftRoomShowing(int left, int room)
+int leftRoomShowing(int left, int room)
 {
     if (room < left)
         left = room;
@@ -91,36 +91,36 @@ int LeftRoomShowing(int left, int room)
     return std::clamp(left, 0, LastLeftViewRoom);
 }
 
-std::string ObjectHintText(int orderIndex, const TVxObjectNode& object, const std::vector<std::string>& kindNames)
+std::string objectHintText(int orderIndex, const PlacedObject& object, const std::vector<std::string>& kindNames)
 {
-    const std::string name = object.Kind < kindNames.size() ? kindNames[object.Kind] : Hex2(object.Kind);
-    if (IsJapanese())
-        return "設置番号:" + Hex2(orderIndex) + "\r\nX座標:" + Hex2(object.X) + "\r\nY座標:" + Hex2(object.Y) +
+    const std::string name = object.kind < kindNames.size() ? kindNames[object.kind] : hex2(object.kind);
+    if (isJapanese())
+        return "設置番号:" + hex2(orderIndex) + "\r\nX座標:" + hex2(object.x) + "\r\nY座標:" + hex2(object.y) +
                "\r\n種類:\r\n" + name;
-    return "Index:" + Hex2(orderIndex) + "\r\nXPos:" + Hex2(object.X) + "\r\nYPos:" + Hex2(object.Y) + "\r\nKind:\r\n" +
+    return "Index:" + hex2(orderIndex) + "\r\nXPos:" + hex2(object.x) + "\r\nYPos:" + hex2(object.y) + "\r\nKind:\r\n" +
            name;
 }
 
-std::string ShownRoomsText(int left) { return Hex2(left) + "-" + Hex2(left + 1); }
+std::string shownRoomsText(int left) { return hex2(left) + "-" + hex2(left + 1); }
 
-std::string RoomCountsText(const TVxObjectManager& objects, int left)
+std::string roomCountsText(const StageObjects& objects, int left)
 {
-    const auto count = [&](int room) { return room >= 0 && room < RoomCount ? objects.Lists(room).Count() : 0; };
+    const auto count = [&](int room) { return room >= 0 && room < RoomCount ? objects.lists(room).count() : 0; };
     return std::to_string(count(left)) + "-" + std::to_string(count(left + 1));
 }
 
-std::string TotalCountText(const TVxObjectManager& objects, int limit)
+std::string totalCountText(const StageObjects& objects, int limit)
 {
-    return std::to_string(objects.TotalCount()) + " / " + std::to_string(limit);
+    return std::to_string(objects.totalCount()) + " / " + std::to_string(limit);
 }
 
-TObjectMenuState ObjectMenuState(const TVxObjectNode* hovered, int clipboard)
+ObjectMenuState objectMenuState(const PlacedObject* hovered, int clipboard)
 {
-    const bool japanese = IsJapanese();
-    TObjectMenuState state;
+    const bool japanese = isJapanese();
+    ObjectMenuState state;
     state.create = {hovered == nullptr, "オブジェクトの新規作成"};
     if (hovered) {
-        const std::string kind = Hex2(hovered->Kind);
+        const std::string kind = hex2(hovered->kind);
         state.copy = {true, japanese ? "このオブジェクト(" + kind + ")をコピー" : "Copy Object(" + kind + ")"};
         state.select = {true, japanese ? "このオブジェクト(" + kind + ")を選択" : "Select Object(" + kind + ")"};
         state.remove = {true, japanese ? "このオブジェクト(" + kind + ")を削除" : "Remove Object(" + kind + ")"};
@@ -130,72 +130,72 @@ TObjectMenuState ObjectMenuState(const TVxObjectNode* hovered, int clipboard)
         state.remove = {false, japanese ? "オブジェクトを削除" : "Remove"};
     }
     const bool copied = clipboard >= 0;
-    const std::string kind = copied ? Hex2(clipboard) : std::string();
+    const std::string kind = copied ? hex2(clipboard) : std::string();
     state.paste = {hovered == nullptr && copied,
                    copied ? (japanese ? "オブジェクト(" + kind + ")を貼り付け" : "Paste Object(" + kind + ")")
                           : (japanese ? "オブジェクトを貼り付け" : "Paste")};
     return state;
 }
 
-std::string RoomObjectsText(const TVxObjectList& room)
+std::string roomObjectsText(const RoomObjectList& room)
 {
     std::string text;
-    for (int i = 0; i < room.Count(); ++i) {
-        const TVxObjectNode& object = *room.Items(i);
-        text += Hex2(object.X) + " " + Hex2(object.Y) + " " + Hex2(object.Kind) + "\r\n";
+    for (int i = 0; i < room.count(); ++i) {
+        const PlacedObject& object = *room.items(i);
+        text += hex2(object.x) + " " + hex2(object.y) + " " + hex2(object.kind) + "\r\n";
     }
     return text;
 }
 
-std::vector<TObjectLine> ParseRoomObjectsText(std::string_view text)
+std::vector<ObjectLine> parseRoomObjectsText(std::string_view text)
 {
-    std::vector<TObjectLine> objects;
-    for (std::string_view line : Lines(text))
-        if (const auto object = ParseLine(line))
+    std::vector<ObjectLine> objects;
+    for (std::string_view line : textLines(text))
+        if (const auto object = parseLine(line))
             objects.push_back(*object);
     return objects;
 }
 
-int RoomObjectsLimit(const TVxObjectManager& objects, int room)
+int roomObjectsLimit(const StageObjects& objects, int room)
 {
     if (room < 0 || room >= RoomCount)
         return 0;
-    return std::max(objects.Capacity - (objects.TotalCount() - objects.Lists(room).Count()), 0);
+    return std::max(objects.capacity - (objects.totalCount() - objects.lists(room).count()), 0);
 }
 
-bool RoomObjectsFit(const TVxObjectManager& objects, int room, std::size_t lines)
+bool roomObjectsFit(const StageObjects& objects, int room, std::size_t lines)
 {
     if (room < 0 || room >= RoomCount)
         return false;
-    const std::size_t others = static_cast<std::size_t>(objects.TotalCount() - objects.Lists(room).Count());
-    return others + lines <= static_cast<std::size_t>(objects.Capacity);
+    const std::size_t others = static_cast<std::size_t>(objects.totalCount() - objects.lists(room).count());
+    return others + lines <= static_cast<std::size_t>(objects.capacity);
 }
 
-std::string RoomTextCaption(int room)
+std::string roomTextCaption(int room)
 {
-    return IsJapanese() ? "部屋番号" + Hex2(room) + "のオブジェクト編集" : "Edit Object in Screen " + Hex2(room);
+    return isJapanese() ? "部屋番号" + hex2(room) + "のオブジェクト編集" : "Edit Object in Screen " + hex2(room);
 }
 
-std::string CannotCreateObjectText()
+std::string cannotCreateObjectText()
 {
-    return Tr("オブジェクトを作成できませんでした。", "Failed to Create a New Object");
+    return localized("オブジェクトを作成できませんでした。", "Failed to Create a New Object");
 }
 
-std::string FailedToAddObjectsText() { return Tr("オブジェクトの追加に失敗しました", "Failed to Add Objects"); }
+std::string failedToAddObjectsText() { return localized("オブジェクトの追加に失敗しました", "Failed to Add Objects"); }
 
-std::string RoomObjectsDoNotFitText(int typed, int fit)
+std::string roomObjectsDoNotFitText(int typed, int fit)
 {
     const std::string have = std::to_string(typed), most = std::to_string(fit);
-    if (IsJapanese())
-        return FailedToAddObjectsText() + "\n何も変更していません。入力は" + have + "個ですが、この部屋に置けるのは" +
+    if (isJapanese())
+        return failedToAddObjectsText() + "\n何も変更していません。入力は" + have + "個ですが、この部屋に置けるのは" +
                most + "個までです。";
-    return FailedToAddObjectsText() + "\nNothing was applied: the text has " + have +
+    return failedToAddObjectsText() + "\nNothing was applied: the text has " + have +
            (typed == 1 ? " object" : " objects") + " and this room can hold at most " + most + ".";
 }
 
-std::string OrderTypeQuestion()
+std::string orderTypeQuestion()
 {
-    return Tr("オブジェクトの順序決定方法を変更しようとしています。自由順序から部屋単位で管理への変更はオブジェクトの順序が変"
+    return localized("オブジェクトの順序決定方法を変更しようとしています。自由順序から部屋単位で管理への変更はオブジェクトの順序が変"
               "更される可能性があります。変更を行いますか？",
               "Intend to Order Method.Switching \"Free\" to \"By Screen\" maybe changes Order of Objects.Do you really do?");
 }

@@ -8,7 +8,7 @@ namespace vx {
 namespace {
 
 // Characters, not bytes: a typed "あ" is one character, as in the box.
-std::size_t CharacterCount(std::string_view utf8)
+std::size_t characterCount(std::string_view utf8)
 {
     std::size_t count = 0;
     for (char c : utf8)
@@ -17,42 +17,42 @@ std::size_t CharacterCount(std::string_view utf8)
     return count;
 }
 
-std::optional<THexBoxInput> ReadHexBox(std::string_view text, std::uint8_t stored, int highest)
+std::optional<HexBoxInput> readHexBox(std::string_view text, std::uint8_t stored, int highest)
 {
-    if (CharacterCount(text) < 2)
+    if (characterCount(text) < 2)
         return std::nullopt;
     std::uint8_t value = stored;
-    if (const auto parsed = ParseHex(text)) {
+    if (const auto parsed = parseHex(text)) {
         const auto low = static_cast<std::uint8_t>(*parsed & 0xFF);
         if (low <= highest)
             value = low;
     }
-    return THexBoxInput{value, FormatHex(value, 2)};
+    return HexBoxInput{value, formatHex(value, 2)};
 }
 
 } // namespace
 
-int ColorGridCellAt(int x, int y, int width, int height)
+int colorGridCellAt(int x, int y, int width, int height)
 {
-    const int column = CellAt(x, width, 16), row = CellAt(y, height, 4);
+    const int column = cellAt(x, width, 16), row = cellAt(y, height, 4);
     return column < 0 || row < 0 ? -1 : row * 16 + column;
 }
 
-std::optional<THexBoxInput> ReadPaletteEntryBox(std::string_view utf8Text, std::uint8_t stored)
+std::optional<HexBoxInput> readPaletteEntryBox(std::string_view utf8Text, std::uint8_t stored)
 {
-    return ReadHexBox(utf8Text, stored, MaxColorIndex);
+    return readHexBox(utf8Text, stored, MaxColorIndex);
 }
 
-std::optional<THexBoxInput> ReadFrameTimerBox(std::string_view utf8Text, std::uint8_t stored)
+std::optional<HexBoxInput> readFrameTimerBox(std::string_view utf8Text, std::uint8_t stored)
 {
-    return ReadHexBox(utf8Text, stored, 0xFF);
+    return readHexBox(utf8Text, stored, 0xFF);
 }
 
-std::uint8_t ShownSelectedColor(std::uint8_t color) { return color > MaxColorIndex ? 0 : color; }
+std::uint8_t shownSelectedColor(std::uint8_t color) { return color > MaxColorIndex ? 0 : color; }
 
-std::string ColorStatusText(std::uint8_t color)
+std::string colorStatusText(std::uint8_t color)
 {
-    return Tr("色 No:", "Color No:") + FormatHex(color, 2);
+    return localized("色 No:", "Color No:") + formatHex(color, 2);
 }
 
 } // namespace vx

@@ -20,14 +20,14 @@ struct DistinctChips {
         for (int n = 0; n < 256; ++n)
             entries[static_cast<std::size_t>(4 * n)] = static_cast<std::uint8_t>(n);
     }
-    void CopyChip(int from, int to)
+    void copyChip(int from, int to)
     {
         for (int k = 0; k < 4; ++k) {
             entries[static_cast<std::size_t>(4 * to + k)] = entries[static_cast<std::size_t>(4 * from + k)];
             attributes[static_cast<std::size_t>(4 * to + k)] = attributes[static_cast<std::size_t>(4 * from + k)];
         }
     }
-    std::string Duplicates() const { return DuplicatedChipListText(entries, attributes); }
+    std::string duplicates() const { return duplicatedChipListText(entries, attributes); }
 };
 
 } // namespace
@@ -43,7 +43,7 @@ TEST(HitTest, TruncatesByCellSizeSoStretchedControlsHitTheSameCells)
         {-1, 512, 16, -1}, {512, 512, 16, -1}, {900, 512, 16, -1}, // dragged outside
     };
     for (const Case& c : cases)
-        EXPECT_EQ(CellAt(c.position, c.size, c.cells), c.cell) << c.position << " of " << c.size;
+        EXPECT_EQ(cellAt(c.position, c.size, c.cells), c.cell) << c.position << " of " << c.size;
 }
 
 TEST(ChipEditRules, ChipTableHitsChipAndQuarterOnThePageShown)
@@ -57,66 +57,66 @@ TEST(ChipEditRules, ChipTableHitsChipAndQuarterOnThePageShown)
         {255, 127, 256, 128, 1, 0xFF, 3},
     };
     for (const Case& c : cases) {
-        const auto hit = ChipTableHitAt(c.x, c.y, c.width, c.height, c.page);
+        const auto hit = chipTableHitAt(c.x, c.y, c.width, c.height, c.page);
         ASSERT_TRUE(hit) << c.x << "," << c.y;
         EXPECT_EQ(hit->chip, c.chip) << c.x << "," << c.y;
         EXPECT_EQ(hit->quarter, c.quarter) << c.x << "," << c.y;
     }
-    EXPECT_FALSE(ChipTableHitAt(512, 10, 512, 256, 0));
-    EXPECT_FALSE(ChipTableHitAt(10, -3, 512, 256, 0));
+    EXPECT_FALSE(chipTableHitAt(512, 10, 512, 256, 0));
+    EXPECT_FALSE(chipTableHitAt(10, -3, 512, 256, 0));
 }
 
 TEST(ChipEditRules, SixteenTablesAndEditedChipHitTheirCells)
 {
-    EXPECT_EQ(Chip16TableEntryAt(0, 0, 128, 128, 0), 0x00);
-    EXPECT_EQ(Chip16TableEntryAt(127, 127, 128, 128, 0), 0x3F);
-    EXPECT_EQ(Chip16TableEntryAt(80, 16, 128, 128, 3), 0xC0 + 8 + 5);
-    EXPECT_EQ(Chip16TableEntryAt(40, 40, 64, 64, 1), 0x40 + 5 * 8 + 5) << "stretched";
-    EXPECT_EQ(Chip16TableEntryAt(128, 0, 128, 128, 0), -1);
-    EXPECT_EQ(EditedChipQuarterAt(0, 0, 64, 64), 0);
-    EXPECT_EQ(EditedChipQuarterAt(0, 40, 64, 64), 1);
-    EXPECT_EQ(EditedChipQuarterAt(40, 0, 64, 64), 2);
-    EXPECT_EQ(EditedChipQuarterAt(63, 63, 64, 64), 3);
-    EXPECT_EQ(EditedChipQuarterAt(64, 0, 64, 64), -1);
+    EXPECT_EQ(chip16TableEntryAt(0, 0, 128, 128, 0), 0x00);
+    EXPECT_EQ(chip16TableEntryAt(127, 127, 128, 128, 0), 0x3F);
+    EXPECT_EQ(chip16TableEntryAt(80, 16, 128, 128, 3), 0xC0 + 8 + 5);
+    EXPECT_EQ(chip16TableEntryAt(40, 40, 64, 64, 1), 0x40 + 5 * 8 + 5) << "stretched";
+    EXPECT_EQ(chip16TableEntryAt(128, 0, 128, 128, 0), -1);
+    EXPECT_EQ(editedChipQuarterAt(0, 0, 64, 64), 0);
+    EXPECT_EQ(editedChipQuarterAt(0, 40, 64, 64), 1);
+    EXPECT_EQ(editedChipQuarterAt(40, 0, 64, 64), 2);
+    EXPECT_EQ(editedChipQuarterAt(63, 63, 64, 64), 3);
+    EXPECT_EQ(editedChipQuarterAt(64, 0, 64, 64), -1);
 }
 
 TEST(ChipEditRules, LabelClicksStepWithWrapAround)
 {
-    EXPECT_EQ(StepSubPalette(0x7A, true), 0xBA);
-    EXPECT_EQ(StepSubPalette(0x7A, false), 0x3A);
-    EXPECT_EQ(StepSubPalette(0xFA, true), 0x3A) << "sub-palette 3 wraps to 0";
-    EXPECT_EQ(StepSubPalette(0x05, false), 0xC5) << "sub-palette 0 wraps to 3";
-    EXPECT_EQ(StepAttribute(0, false), 3);
-    EXPECT_EQ(StepAttribute(3, true), 0);
-    EXPECT_EQ(StepAttribute(1, true), 2);
+    EXPECT_EQ(stepSubPalette(0x7A, true), 0xBA);
+    EXPECT_EQ(stepSubPalette(0x7A, false), 0x3A);
+    EXPECT_EQ(stepSubPalette(0xFA, true), 0x3A) << "sub-palette 3 wraps to 0";
+    EXPECT_EQ(stepSubPalette(0x05, false), 0xC5) << "sub-palette 0 wraps to 3";
+    EXPECT_EQ(stepAttribute(0, false), 3);
+    EXPECT_EQ(stepAttribute(3, true), 0);
+    EXPECT_EQ(stepAttribute(1, true), 2);
 }
 
 TEST(ChipEditRules, LabelTextsShowChipPaletteAndAttributeNames)
 {
-    EXPECT_EQ(EntryLabelText(0x9A), "1A(02)");
-    EXPECT_EQ(EntryLabelText(0xFF), "3F(03)");
+    EXPECT_EQ(entryLabelText(0x9A), "1A(02)");
+    EXPECT_EQ(entryLabelText(0xFF), "3F(03)");
     std::vector<std::string> names(56, "????????");
     names[4 * 13 + 3] = "Conveyor";
-    EXPECT_EQ(AttributeName(names, 13, 3), "Conveyor");
-    EXPECT_EQ(AttributeName({"a", "b"}, 5, 1), "????????") << "a short list never reads past its end";
-    EXPECT_EQ(ChipPageText(0), "00-7F");
-    EXPECT_EQ(ChipPageText(1), "80-FF");
+    EXPECT_EQ(attributeName(names, 13, 3), "Conveyor");
+    EXPECT_EQ(attributeName({"a", "b"}, 5, 1), "????????") << "a short list never reads past its end";
+    EXPECT_EQ(chipPageText(0), "00-7F");
+    EXPECT_EQ(chipPageText(1), "80-FF");
 }
 
 TEST(ChipEditRules, StatusTextsAndHeadingsInBothLanguages)
 {
     {
         test::LanguageGuard english(Language::English);
-        EXPECT_EQ(ChipTableStatusText(0x8C), "32x32 Tile No:8C");
-        EXPECT_EQ(Chip16StatusText(0x9A), "16x16 tile No:1A Palette:02");
-        EXPECT_EQ(UnusedChipListHeading(), "Unused 32x32 Tile List");
-        EXPECT_EQ(DuplicatedChipListHeading(), "Duplicated 32x32 Tile List");
+        EXPECT_EQ(chipTableStatusText(0x8C), "32x32 Tile No:8C");
+        EXPECT_EQ(chip16StatusText(0x9A), "16x16 tile No:1A Palette:02");
+        EXPECT_EQ(unusedChipListHeading(), "Unused 32x32 Tile List");
+        EXPECT_EQ(duplicatedChipListHeading(), "Duplicated 32x32 Tile List");
     }
     test::LanguageGuard japanese(Language::Japanese);
-    EXPECT_EQ(ChipTableStatusText(0x0C), "32x32チップ No:0C");
-    EXPECT_EQ(Chip16StatusText(0xC1), "16x16チップ No:01 パレット:03");
-    EXPECT_EQ(UnusedChipListHeading(), "マップに使用されていない32x32チップ番号");
-    EXPECT_EQ(DuplicatedChipListHeading(), "重複定義されている32x32チップ番号");
+    EXPECT_EQ(chipTableStatusText(0x0C), "32x32チップ No:0C");
+    EXPECT_EQ(chip16StatusText(0xC1), "16x16チップ No:01 パレット:03");
+    EXPECT_EQ(unusedChipListHeading(), "マップに使用されていない32x32チップ番号");
+    EXPECT_EQ(duplicatedChipListHeading(), "重複定義されている32x32チップ番号");
 }
 
 TEST(ChipEditRules, UnusedListHasOneLinePerRowWithUnusedChips)
@@ -124,21 +124,21 @@ TEST(ChipEditRules, UnusedListHasOneLinePerRowWithUnusedChips)
     std::vector<std::uint8_t> map(2816);
     for (std::size_t i = 0; i < map.size(); ++i)
         map[i] = static_cast<std::uint8_t>(i % 256);
-    EXPECT_EQ(UnusedChipListText(map), "") << "every chip used: an empty memo";
+    EXPECT_EQ(unusedChipListText(map), "") << "every chip used: an empty memo";
 
     for (auto& chip : map)
         if (chip == 0x03 || chip == 0x0A || chip == 0x41)
             chip = 0x00;
-    EXPECT_EQ(UnusedChipListText(map), "03 0A \r\n41 \r\n");
+    EXPECT_EQ(unusedChipListText(map), "03 0A \r\n41 \r\n");
 
     for (auto& chip : map)
         if (chip == 0x77)
             chip = 0x00;
     map[2815] = 0x77; // the last byte of room 43
-    EXPECT_EQ(UnusedChipListText(map), "03 0A \r\n41 \r\n");
+    EXPECT_EQ(unusedChipListText(map), "03 0A \r\n41 \r\n");
 
     const std::vector<std::uint8_t> blank(2816, 0x00);
-    const std::string text = UnusedChipListText(blank);
+    const std::string text = unusedChipListText(blank);
     EXPECT_EQ(text.substr(0, 50), "01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F \r\n10 ");
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 16);
 }
@@ -146,20 +146,20 @@ TEST(ChipEditRules, UnusedListHasOneLinePerRowWithUnusedChips)
 TEST(ChipEditRules, DuplicatesAreListedOnceUnderTheirHighestNumber)
 {
     DistinctChips chips;
-    EXPECT_EQ(chips.Duplicates(), "");
+    EXPECT_EQ(chips.duplicates(), "");
 
-    chips.CopyChip(0x10, 0x20);
-    chips.CopyChip(0x10, 0x30);
-    chips.CopyChip(0x05, 0x06);
-    EXPECT_EQ(chips.Duplicates(), "05 06\r\n10 20 30\r\n");
+    chips.copyChip(0x10, 0x20);
+    chips.copyChip(0x10, 0x30);
+    chips.copyChip(0x05, 0x06);
+    EXPECT_EQ(chips.duplicates(), "05 06\r\n10 20 30\r\n");
 
     DistinctChips three;
-    three.CopyChip(0x02, 0x81);
-    three.CopyChip(0x02, 0xFF);
-    EXPECT_EQ(three.Duplicates(), "02 81 FF\r\n") << "three equal chips on one line";
+    three.copyChip(0x02, 0x81);
+    three.copyChip(0x02, 0xFF);
+    EXPECT_EQ(three.duplicates(), "02 81 FF\r\n") << "three equal chips on one line";
 
     three.attributes[4 * 0x81 + 2] = 1; // attributes count too
-    EXPECT_EQ(three.Duplicates(), "02 FF\r\n");
+    EXPECT_EQ(three.duplicates(), "02 FF\r\n");
 }
 
 TEST(PaletteEditRules, EntryBoxWaitsForTwoCharactersAndKeepsOnlyValidColours)
@@ -178,14 +178,14 @@ TEST(PaletteEditRules, EntryBoxWaitsForTwoCharactersAndKeepsOnlyValidColours)
         {"123456789", 0x01, true, 0x01, "01"}, // beyond 32 bits is not a number
     };
     for (const Case& c : cases) {
-        const auto input = ReadPaletteEntryBox(c.text, c.stored);
+        const auto input = readPaletteEntryBox(c.text, c.stored);
         ASSERT_EQ(input.has_value(), c.acts) << c.text;
         if (input) {
             EXPECT_EQ(input->value, c.value) << c.text;
             EXPECT_EQ(input->text, c.shown) << c.text;
         }
     }
-    EXPECT_FALSE(ReadPaletteEntryBox("あ", 0)) << "one character, however many bytes";
+    EXPECT_FALSE(readPaletteEntryBox("あ", 0)) << "one character, however many bytes";
 }
 
 TEST(PaletteEditRules, TimerBoxAcceptsEveryByte)
@@ -196,22 +196,22 @@ TEST(PaletteEditRules, TimerBoxAcceptsEveryByte)
         const char* shown;
     } cases[] = {{"ff", 0xFF, "FF"}, {"00", 0x00, "00"}, {"1FF", 0xFF, "FF"}, {"xy", 0x0F, "0F"}};
     for (const Case& c : cases) {
-        const auto input = ReadFrameTimerBox(c.text, 0x0F);
+        const auto input = readFrameTimerBox(c.text, 0x0F);
         ASSERT_TRUE(input) << c.text;
         EXPECT_EQ(input->value, c.value) << c.text;
         EXPECT_EQ(input->text, c.shown) << c.text;
     }
-    EXPECT_FALSE(ReadFrameTimerBox("f", 0x0F));
+    EXPECT_FALSE(readFrameTimerBox("f", 0x0F));
 }
 
 TEST(PaletteEditRules, ColourGridAndSelectedColour)
 {
-    EXPECT_EQ(ColorGridCellAt(0, 0, 384, 96), 0);
-    EXPECT_EQ(ColorGridCellAt(383, 95, 384, 96), 63);
-    EXPECT_EQ(ColorGridCellAt(24, 24, 384, 96), 17);
-    EXPECT_EQ(ColorGridCellAt(12, 12, 192, 48), 17) << "stretched to half size";
-    EXPECT_EQ(ColorGridCellAt(384, 0, 384, 96), -1);
-    EXPECT_EQ(ColorGridCellAt(0, -1, 384, 96), -1);
-    EXPECT_EQ(ShownSelectedColor(0x3F), 0x3F);
-    EXPECT_EQ(ShownSelectedColor(0x4F), 0x00);
+    EXPECT_EQ(colorGridCellAt(0, 0, 384, 96), 0);
+    EXPECT_EQ(colorGridCellAt(383, 95, 384, 96), 63);
+    EXPECT_EQ(colorGridCellAt(24, 24, 384, 96), 17);
+    EXPECT_EQ(colorGridCellAt(12, 12, 192, 48), 17) << "stretched to half size";
+    EXPECT_EQ(colorGridCellAt(384, 0, 384, 96), -1);
+    EXPECT_EQ(colorGridCellAt(0, -1, 384, 96), -1);
+    EXPECT_EQ(shownSelectedColor(0x3F), 0x3F);
+    EXPECT_EQ(shownSelectedColor(0x4F), 0x00);
 }

@@ -25,40 +25,40 @@ const std::vector<std::uint8_t> New = {'n', 'e', 'w', '!'};
 
 class FilePaths : public ::testing::Test {
 protected:
-    FilePaths() { ForceLanguage(Language::English); }
-    ~FilePaths() override { ForceLanguage(std::nullopt); }
+    FilePaths() { forceLanguage(Language::English); }
+    ~FilePaths() override { forceLanguage(std::nullopt); }
 
-    std::string File(const std::string& name) const { return dir.File(name); }
+    std::string file(const std::string& name) const { return dir.file(name); }
     // The message of the refusal, or "" when nothing was thrown.
-    template <class Action> static std::string Refusal(Action action)
+    template <class Action> static std::string refusalOf(Action action)
     {
         try {
             action();
-        } catch (const VxError& error) {
+        } catch (const UserError& error) {
             return error.what();
         }
         return {};
     }
-    std::vector<std::string> Names() const
+    std::vector<std::string> names() const
     {
         std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(dir.Path()))
+        for (const auto& entry : fs::directory_iterator(dir.path()))
             names.push_back(entry.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
     }
     // Special files of every sort the system lets us make here.
-    std::vector<std::string> SpecialFiles() const
+    std::vector<std::string> specialFiles() const
     {
         std::vector<std::string> made;
-        if (::mkfifo(File("fifo").c_str(), 0644) == 0)
-            made.push_back(File("fifo"));
-        if (::mknod(File("null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0)
-            made.push_back(File("null"));
+        if (::mkfifo(file("fifo").c_str(), 0644) == 0)
+            made.push_back(file("fifo"));
+        if (::mknod(file("null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0)
+            made.push_back(file("null"));
         const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
-        const std::string socketPath = File("socket");
+        const std::string socketPath = file("socket");
         if (socketPath.size() < sizeof address.sun_path) {
             std::copy(socketPath.begin(), socketPath.end(), address.sun_path);
             if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0)
@@ -75,63 +75,63 @@ protected:
 
 TEST_F(FilePaths, ReadingRefusesWhatIsNoRegularFileWithoutWaiting)
 {
-    fs::create_directory(File("folder"));
-    EXPECT_NE(Refusal([&] { ReadInputFile(File("folder"), TInputKind::Text); }).find("It is a directory."),
+    fs::create_directory(file("folder"));
+    EXPECT_NE(refusalOf([&] { readInputFile(file("folder"), InputKind::Text); }).find("It is a directory."),
               std::string::npos);
-    const auto special = SpecialFiles();
+    const auto special = specialFiles();
     EXPECT_FALSE(special.empty()) << "a FIFO can always be made";
     for (const std::string& path : special) {
-        const std::string refusal = Refusal([&] { ReadInputFile(path, TInputKind::Image); });
+        const std::string refusal = refusalOf([&] { readInputFile(path, InputKind::Image); });
         EXPECT_NE(refusal.find("not a regular file"), std::string::npos) << path << ": " << refusal;
         EXPECT_NE(refusal.find(path), std::string::npos) << refusal;
     }
-    EXPECT_NE(Refusal([&] { ReadInputFile(File("missing"), TInputKind::Text); }).find("No such file"),
+    EXPECT_NE(refusalOf([&] { readInputFile(file("missing"), InputKind::Text); }).find("No such file"),
               std::string::npos);
-    EXPECT_FALSE(ReadInputFileIfPresent(File("missing"), TInputKind::Text));
+    EXPECT_FALSE(readInputFileIfPresent(file("missing"), InputKind::Text));
 }
 
 TEST_F(FilePaths, ReadingRefusesAFileOverItsKindsLimitNamingTheSize)
 {
-    for (TInputKind kind : {TInputKind::Image, TInputKind::Patch, TInputKind::Text, TInputKind::ColourFile}) {
-        const std::uint64_t limit = InputLimit(kind);
-        const std::string path = File("sized");
-        test::WriteFile(path, std::string{});
+    for (InputKind kind : {InputKind::Image, InputKind::Patch, InputKind::Text, InputKind::ColourFile}) {
+        const std::uint64_t limit = inputLimit(kind);
+        const std::string path = file("sized");
+        test::writeFile(path, std::string{});
         ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(limit)), 0);
-        EXPECT_EQ(ReadInputFile(path, kind).size(), limit);
+        EXPECT_EQ(readInputFile(path, kind).size(), limit);
         ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(limit + 1)), 0);
-        EXPECT_NE(Refusal([&] { ReadInputFile(path, kind); }).find("more than"), std::string::npos) << limit;
+        EXPECT_NE(refusalOf([&] { readInputFile(path, kind); }).find("more than"), std::string::npos) << limit;
     }
-    EXPECT_EQ(InputLimit(TInputKind::Image), 0x100040u);
-    EXPECT_EQ(InputLimit(TInputKind::Patch), 16u << 20);
-    EXPECT_EQ(InputLimit(TInputKind::Text), 1u << 20);
-    EXPECT_EQ(InputLimit(TInputKind::ColourFile), 192u);
+    EXPECT_EQ(inputLimit(InputKind::Image), 0x100040u);
+    EXPECT_EQ(inputLimit(InputKind::Patch), 16u << 20);
+    EXPECT_EQ(inputLimit(InputKind::Text), 1u << 20);
+    EXPECT_EQ(inputLimit(InputKind::ColourFile), 192u);
     // Sparse: ten gigabytes of nothing, refused before one byte is read.
-    const std::string huge = File("huge");
-    test::WriteFile(huge, std::string{});
+    const std::string huge = file("huge");
+    test::writeFile(huge, std::string{});
     ASSERT_EQ(::truncate(huge.c_str(), off_t{10} << 30), 0);
-    EXPECT_NE(Refusal([&] { ReadInputFile(huge, TInputKind::Text); }).find("It has 10,737,418,240 bytes, more than the 1,048,576 a text file may have."),
+    EXPECT_NE(refusalOf([&] { readInputFile(huge, InputKind::Text); }).find("It has 10,737,418,240 bytes, more than the 1,048,576 a text file may have."),
               std::string::npos);
 }
 
 TEST_F(FilePaths, WritingRefusesSpecialFilesAndReadOnlyFilesAndKeepsThem)
 {
-    fs::create_directory(File("folder"));
-    test::WriteFile(File("ro"), Old);
-    ::chmod(File("ro").c_str(), 0444);
-    struct Case { std::string path; TWriteFailure failure; const char* reason; };
-    std::vector<Case> cases = {{File("folder"), TWriteFailure::NotRegularFile, "It is a directory."},
-                               {File("ro"), TWriteFailure::ReadOnly, "read-only"}};
-    for (const std::string& path : SpecialFiles())
-        cases.push_back({path, TWriteFailure::NotRegularFile, "not a regular file"});
-    const auto before = Names();
+    fs::create_directory(file("folder"));
+    test::writeFile(file("ro"), Old);
+    ::chmod(file("ro").c_str(), 0444);
+    struct Case { std::string path; WriteFailure failure; const char* reason; };
+    std::vector<Case> cases = {{file("folder"), WriteFailure::NotRegularFile, "It is a directory."},
+                               {file("ro"), WriteFailure::ReadOnly, "read-only"}};
+    for (const std::string& path : specialFiles())
+        cases.push_back({path, WriteFailure::NotRegularFile, "not a regular file"});
+    const auto before = names();
     for (const Case& c : cases) {
         struct stat old {};
         ::lstat(c.path.c_str(), &old);
         try {
-            WriteOutputFile(c.path, New);
+            writeOutputFile(c.path, New);
             ADD_FAILURE() << c.path << " was written";
-        } catch (const TWriteError& error) {
-            EXPECT_EQ(error.Failure(), c.failure) << c.path;
+        } catch (const WriteError& error) {
+            EXPECT_EQ(error.failure(), c.failure) << c.path;
             EXPECT_NE(std::string(error.what()).find(c.reason), std::string::npos) << error.what();
             EXPECT_NE(std::string(error.what()).find(c.path), std::string::npos) << error.what();
         }
@@ -140,32 +140,32 @@ TEST_F(FilePaths, WritingRefusesSpecialFilesAndReadOnlyFilesAndKeepsThem)
         EXPECT_EQ(now.st_mode, old.st_mode) << c.path << " is still what it was";
         EXPECT_EQ(now.st_ino, old.st_ino) << c.path;
     }
-    EXPECT_EQ(test::ReadBytes(File("ro")), Old);
-    EXPECT_EQ(Names(), before) << "no temporary file stays";
+    EXPECT_EQ(test::readBytes(file("ro")), Old);
+    EXPECT_EQ(names(), before) << "no temporary file stays";
 }
 
 TEST_F(FilePaths, WritingGoesThroughLinksAndKeepsModeAndOwner)
 {
-    test::WriteFile(File("target"), Old);
-    ::chmod(File("target").c_str(), 0640);
-    fs::create_symlink("target", File("link"));
-    fs::create_symlink("link", File("link-to-link"));
-    WriteOutputFile(File("link-to-link"), New);
-    EXPECT_TRUE(fs::is_symlink(File("link")) && fs::is_symlink(File("link-to-link")));
-    EXPECT_EQ(test::ReadBytes(File("target")), New);
-    EXPECT_EQ(fs::status(File("target")).permissions(), fs::perms(0640));
+    test::writeFile(file("target"), Old);
+    ::chmod(file("target").c_str(), 0640);
+    fs::create_symlink("target", file("link"));
+    fs::create_symlink("link", file("link-to-link"));
+    writeOutputFile(file("link-to-link"), New);
+    EXPECT_TRUE(fs::is_symlink(file("link")) && fs::is_symlink(file("link-to-link")));
+    EXPECT_EQ(test::readBytes(file("target")), New);
+    EXPECT_EQ(fs::status(file("target")).permissions(), fs::perms(0640));
 
-    fs::create_symlink("made-by-link", File("dangling"));
-    WriteOutputFile(File("dangling"), New);
-    EXPECT_TRUE(fs::is_symlink(File("dangling")));
-    EXPECT_EQ(test::ReadBytes(File("made-by-link")), New);
+    fs::create_symlink("made-by-link", file("dangling"));
+    writeOutputFile(file("dangling"), New);
+    EXPECT_TRUE(fs::is_symlink(file("dangling")));
+    EXPECT_EQ(test::readBytes(file("made-by-link")), New);
 
     if (::geteuid() != 0)
         GTEST_SKIP() << "keeping another user's owner needs root";
-    ASSERT_EQ(::chown(File("target").c_str(), 12345, 23456), 0);
-    WriteOutputFile(File("target"), Old);
+    ASSERT_EQ(::chown(file("target").c_str(), 12345, 23456), 0);
+    writeOutputFile(file("target"), Old);
     struct stat info {};
-    ::stat(File("target").c_str(), &info);
+    ::stat(file("target").c_str(), &info);
     EXPECT_EQ(info.st_uid, 12345u);
     EXPECT_EQ(info.st_gid, 23456u);
     EXPECT_EQ(info.st_mode & 07777, 0640u);
@@ -173,7 +173,7 @@ TEST_F(FilePaths, WritingGoesThroughLinksAndKeepsModeAndOwner)
 
 TEST_F(FilePaths, AFailedWriteLeavesTheOldFileWholeAndNoTemporaryFile)
 {
-    test::WriteFile(File("picture.png"), Old);
+    test::writeFile(file("picture.png"), Old);
     // A file size limit fails the write as a full disk does.
     struct rlimit saved {};
     ::getrlimit(RLIMIT_FSIZE, &saved);
@@ -181,15 +181,15 @@ TEST_F(FilePaths, AFailedWriteLeavesTheOldFileWholeAndNoTemporaryFile)
     struct rlimit small = saved;
     small.rlim_cur = 4096;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const std::string refusal = Refusal([&] { WriteOutputFile(File("picture.png"), std::vector<std::uint8_t>(10000)); });
+    const std::string refusal = refusalOf([&] { writeOutputFile(file("picture.png"), std::vector<std::uint8_t>(10000)); });
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_NE(refusal.find("File too large"), std::string::npos) << refusal;
-    EXPECT_EQ(test::ReadBytes(File("picture.png")), Old);
-    EXPECT_EQ(Names(), std::vector<std::string>{"picture.png"});
+    EXPECT_EQ(test::readBytes(file("picture.png")), Old);
+    EXPECT_EQ(names(), std::vector<std::string>{"picture.png"});
 
-    const std::string gone = File("removed/picture.png");
-    const std::string missing = Refusal([&] { WriteOutputFile(gone, New); });
+    const std::string gone = file("removed/picture.png");
+    const std::string missing = refusalOf([&] { writeOutputFile(gone, New); });
     EXPECT_NE(missing.find(gone), std::string::npos) << missing;
     EXPECT_NE(missing.find("No such file or directory"), std::string::npos) << missing;
 }
@@ -201,7 +201,7 @@ TEST_F(FilePaths, AWriterKilledAtAnyMomentLeavesAWholeFileAndNoTemporaryFile)
     for (int round = 0; round < 100; ++round) {
         const pid_t child = ::pipe(written) == 0 ? ::fork() : -1;
         for (int i = 0; child == 0; ++i)
-            if (!Refusal([&] { WriteOutputFile(File("big.nes"), i % 2 ? a : b); }).empty() ||
+            if (!refusalOf([&] { writeOutputFile(file("big.nes"), i % 2 ? a : b); }).empty() ||
                 ::write(written[1], "", 1) != 1)
                 ::_exit(1);
         ::close(written[1]); // killed only once it writes, however late a busy machine starts it
@@ -210,10 +210,10 @@ TEST_F(FilePaths, AWriterKilledAtAnyMomentLeavesAWholeFileAndNoTemporaryFile)
         ::kill(child, SIGKILL);
         ::waitpid(child, &status, 0);
         ::close(written[0]);
-        const auto bytes = test::ReadBytes(File("big.nes"));
+        const auto bytes = test::readBytes(file("big.nes"));
         ASSERT_TRUE(WIFSIGNALED(status) && (bytes == a || bytes == b)) << "round " << round;
-        for (const std::string& name : Names())
-            leftovers += name != "big.nes" && fs::remove(File(name));
+        for (const std::string& name : names())
+            leftovers += name != "big.nes" && fs::remove(file(name));
     }
     EXPECT_LE(leftovers, 10) << "a name may show only from linkat to rename, not through a whole write";
 }
@@ -221,25 +221,25 @@ TEST_F(FilePaths, AWriterKilledAtAnyMomentLeavesAWholeFileAndNoTemporaryFile)
 TEST_F(FilePaths, WhereACopyCannotTakeTheFilesPlaceTheSameLengthIsWrittenInPlace)
 {
     // Hard links: replacing would part them.
-    test::WriteFile(File("first"), Old);
-    fs::create_hard_link(File("first"), File("second"));
-    WriteOutputFile(File("first"), New);
-    EXPECT_EQ(test::ReadBytes(File("second")), New) << "the link holds";
-    EXPECT_NE(Refusal([&] { WriteOutputFile(File("first"), std::vector<std::uint8_t>(6)); }).find("hard links"),
+    test::writeFile(file("first"), Old);
+    fs::create_hard_link(file("first"), file("second"));
+    writeOutputFile(file("first"), New);
+    EXPECT_EQ(test::readBytes(file("second")), New) << "the link holds";
+    EXPECT_NE(refusalOf([&] { writeOutputFile(file("first"), std::vector<std::uint8_t>(6)); }).find("hard links"),
               std::string::npos);
-    EXPECT_EQ(test::ReadBytes(File("first")), New);
+    EXPECT_EQ(test::readBytes(file("first")), New);
 
     // A folder that refuses temporary files, and a file of another owner. Root passes
     // folder permissions and may give files away, so the writer runs as nobody.
     const bool root = ::geteuid() == 0;
     const uid_t user = root ? 65534 : ::geteuid();
-    const std::string shared = File("shared"), open = File("open");
+    const std::string shared = file("shared"), open = file("open");
     fs::create_directory(shared);
     fs::create_directory(open);
-    test::WriteFile(shared + "/game.nes", Old);
-    test::WriteFile(open + "/theirs.nes", Old);
+    test::writeFile(shared + "/game.nes", Old);
+    test::writeFile(open + "/theirs.nes", Old);
     if (root) {
-        ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
+        ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
         for (const std::string& path : {shared, shared + "/game.nes", open})
             ASSERT_EQ(::chown(path.c_str(), user, user), 0);
         ASSERT_EQ(::chmod((open + "/theirs.nes").c_str(), 0666), 0);
@@ -253,14 +253,14 @@ TEST_F(FilePaths, WhereACopyCannotTakeTheFilesPlaceTheSameLengthIsWrittenInPlace
         int status = 0, bit = 1;
         for (const std::string& path : {shared + "/game.nes", open + "/theirs.nes"}) {
             try {
-                WriteOutputFile(path, New); // same length: in place
-            } catch (const VxError&) {
+                writeOutputFile(path, New); // same length: in place
+            } catch (const UserError&) {
                 status |= bit;
             }
             try {
-                WriteOutputFile(path, std::vector<std::uint8_t>(6, 'x'));
+                writeOutputFile(path, std::vector<std::uint8_t>(6, 'x'));
                 status |= bit << 1;
-            } catch (const VxError&) {
+            } catch (const UserError&) {
             }
             bit <<= 2;
         }
@@ -272,11 +272,11 @@ TEST_F(FilePaths, WhereACopyCannotTakeTheFilesPlaceTheSameLengthIsWrittenInPlace
     ASSERT_TRUE(WIFEXITED(status));
     ASSERT_NE(WEXITSTATUS(status), 100) << "could not become an unprivileged user";
     EXPECT_EQ(WEXITSTATUS(status) & 3, 0) << "read-only folder: same length refused (1) or another length written (2)";
-    EXPECT_EQ(test::ReadBytes(shared + "/game.nes"), New);
+    EXPECT_EQ(test::readBytes(shared + "/game.nes"), New);
     if (!root)
         GTEST_SKIP() << "a file of another owner needs root to make";
     EXPECT_EQ(WEXITSTATUS(status) & 12, 0) << "another owner's file: same length refused (4) or another length written (8)";
-    EXPECT_EQ(test::ReadBytes(open + "/theirs.nes"), New);
+    EXPECT_EQ(test::readBytes(open + "/theirs.nes"), New);
     struct stat info {};
     ::stat((open + "/theirs.nes").c_str(), &info);
     EXPECT_EQ(info.st_uid, 0u) << "the file did not change hands";

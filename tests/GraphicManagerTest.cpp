@@ -1,5 +1,5 @@
 #include "core/Language.h"
-#include "core/VxObject.h"
+#include "core/StageObjects.h"
 #include "render/GraphicManager.h"
 #include "render/PatternData.h"
 #include "tests/support/BoxGlyphs.h"
@@ -10,7 +10,7 @@ using namespace vx;
 
 namespace {
 
-std::vector<std::uint8_t> Colours()
+std::vector<std::uint8_t> colours()
 {
     std::vector<std::uint8_t> file(192);
     for (int i = 0; i < 64; ++i) {
@@ -23,28 +23,28 @@ std::vector<std::uint8_t> Colours()
 
 class GraphicManagerTest : public ::testing::Test {
 protected:
-    GraphicManagerTest() : palette(Colours(), "p"), graphics(palette, &glyphs)
+    GraphicManagerTest() : palette(colours(), "p"), graphics(palette, &glyphs)
     {
-        graphics.SetPatternTable(std::span<const std::uint8_t, PatternTableSize>(table.data(), PatternTableSize));
+        graphics.setPatternTable(std::span<const std::uint8_t, PatternTableSize>(table.data(), PatternTableSize));
     }
-    void SetBG(std::array<std::uint8_t, 16> bg) { palette.SetBGPalette(bg); }
-    void SetTile(int tile, std::initializer_list<std::uint8_t> bytes)
+    void setBG(std::array<std::uint8_t, 16> bg) { palette.setBGPalette(bg); }
+    void setTile(int tile, std::initializer_list<std::uint8_t> bytes)
     {
         std::copy(bytes.begin(), bytes.end(), table.begin() + 16 * tile);
     }
-    std::string Row(const TNkDIB& bitmap, int x, int y, int sub)
+    std::string row(const IndexedBitmap& bitmap, int x, int y, int sub)
     {
         std::string row;
         for (int q = 0; q < 8; ++q) {
-            const int v = bitmap.Pixel(x + q, y) - 4 * sub;
+            const int v = bitmap.pixel(x + q, y) - 4 * sub;
             row += v == 0 ? '.' : static_cast<char>('0' + v);
         }
         return row;
     }
 
     test::BoxGlyphs glyphs;
-    TPaletteManager palette;
-    TGraphicManager graphics;
+    PaletteManager palette;
+    GraphicManager graphics;
     std::array<std::uint8_t, PatternTableSize> table{};
 };
 
@@ -52,86 +52,86 @@ protected:
 
 TEST_F(GraphicManagerTest, GoldenTileDecodesPlaneByPlaneBitSevenLeft)
 {
-    SetTile(0, {0x41, 0xC2, 0x44, 0x48, 0x10, 0x20, 0x40, 0x80, 0x01, 0x02, 0x04, 0x08, 0x16, 0x21, 0x42, 0x87});
-    auto sheet = graphics.CreateStageBitmap(128, 512);
-    graphics.DecodeChipSheet(*sheet);
+    setTile(0, {0x41, 0xC2, 0x44, 0x48, 0x10, 0x20, 0x40, 0x80, 0x01, 0x02, 0x04, 0x08, 0x16, 0x21, 0x42, 0x87});
+    auto sheet = graphics.createStageBitmap(128, 512);
+    graphics.decodeChipSheet(*sheet);
     const char* expected[8] = {".1.....3", "11....3.", ".1...3..", ".1..3...",
                                "...3.22.", "..3....2", ".3....2.", "3....222"};
     for (int j = 0; j < 8; ++j) {
-        EXPECT_EQ(Row(*sheet, 0, j, 0), expected[j]) << "row " << j;
-        EXPECT_EQ(Row(*sheet, 0, 256 + j, 2), expected[j]) << "sub-palette 2, row " << j;
+        EXPECT_EQ(row(*sheet, 0, j, 0), expected[j]) << "row " << j;
+        EXPECT_EQ(row(*sheet, 0, 256 + j, 2), expected[j]) << "sub-palette 2, row " << j;
     }
 }
 
 TEST_F(GraphicManagerTest, TilesPairVerticallyIntoSixteenBySixteenChips)
 {
     // Tile 1 sits below tile 0; tiles 2 and 3 to their right; tile 32 starts band 1.
-    SetTile(1, {0x80, 0, 0, 0, 0, 0, 0, 0, 0x00, 0, 0, 0, 0, 0, 0, 0});
-    SetTile(2, {0x00, 0, 0, 0, 0, 0, 0, 0, 0x80, 0, 0, 0, 0, 0, 0, 0});
-    SetTile(32, {0x80, 0, 0, 0, 0, 0, 0, 0, 0x80, 0, 0, 0, 0, 0, 0, 0});
-    auto sheet = graphics.CreateStageBitmap(128, 512);
-    graphics.DecodeChipSheet(*sheet);
-    EXPECT_EQ(sheet->Pixel(0, 8), 1);
-    EXPECT_EQ(sheet->Pixel(8, 0), 2);
-    EXPECT_EQ(sheet->Pixel(0, 16), 3);
-    EXPECT_EQ(sheet->Pixel(0, 128 + 8), 5) << "sub-palette 1 adds 4";
-    EXPECT_EQ(sheet->Pixel(0, 384 + 16), 15);
+    setTile(1, {0x80, 0, 0, 0, 0, 0, 0, 0, 0x00, 0, 0, 0, 0, 0, 0, 0});
+    setTile(2, {0x00, 0, 0, 0, 0, 0, 0, 0, 0x80, 0, 0, 0, 0, 0, 0, 0});
+    setTile(32, {0x80, 0, 0, 0, 0, 0, 0, 0, 0x80, 0, 0, 0, 0, 0, 0, 0});
+    auto sheet = graphics.createStageBitmap(128, 512);
+    graphics.decodeChipSheet(*sheet);
+    EXPECT_EQ(sheet->pixel(0, 8), 1);
+    EXPECT_EQ(sheet->pixel(8, 0), 2);
+    EXPECT_EQ(sheet->pixel(0, 16), 3);
+    EXPECT_EQ(sheet->pixel(0, 128 + 8), 5) << "sub-palette 1 adds 4";
+    EXPECT_EQ(sheet->pixel(0, 384 + 16), 15);
 }
 
 TEST_F(GraphicManagerTest, ChipEntryIndexesTheSheetDirectly)
 {
-    auto sheet = graphics.CreateStageBitmap(128, 512);
+    auto sheet = graphics.createStageBitmap(128, 512);
     for (int y = 0; y < 512; ++y)
         for (int x = 0; x < 128; ++x)
-            sheet->ScanLine(y)[x] = static_cast<std::uint8_t>((x / 16 + 8 * (y / 16)) & 0xFF);
+            sheet->scanLine(y)[x] = static_cast<std::uint8_t>((x / 16 + 8 * (y / 16)) & 0xFF);
     std::vector<std::uint8_t> entries(1024, 0);
     entries[0] = 0xC5; // top-left of chip 0
     entries[4 * 17 + 3] = 0x09; // bottom-right of chip 17
-    auto chips = graphics.CreateStageBitmap(512, 512);
-    graphics.ComposeChip32Sheet(*chips, *sheet, entries);
-    EXPECT_EQ(chips->Pixel(0, 0), sheet->Pixel(80, 384));
-    EXPECT_EQ(chips->Pixel(15, 15), 0xC5);
-    EXPECT_EQ(chips->Pixel(32 + 16, 32 + 16), 0x09);
-    EXPECT_EQ(chips->Pixel(16, 0), 0);
+    auto chips = graphics.createStageBitmap(512, 512);
+    graphics.composeChip32Sheet(*chips, *sheet, entries);
+    EXPECT_EQ(chips->pixel(0, 0), sheet->pixel(80, 384));
+    EXPECT_EQ(chips->pixel(15, 15), 0xC5);
+    EXPECT_EQ(chips->pixel(32 + 16, 32 + 16), 0x09);
+    EXPECT_EQ(chips->pixel(16, 0), 0);
     // Four different quarters: top left, bottom left, top right, bottom right.
     const std::uint8_t quarters[4] = {0x01, 0x42, 0x83, 0xC4};
     std::copy_n(quarters, 4, entries.begin() + 4 * 5);
-    graphics.ComposeChip32Sheet(*chips, *sheet, entries);
-    EXPECT_EQ(chips->Pixel(160 + 8, 8), 0x01);
-    EXPECT_EQ(chips->Pixel(160 + 8, 24), 0x42);
-    EXPECT_EQ(chips->Pixel(160 + 24, 8), 0x83);
-    EXPECT_EQ(chips->Pixel(160 + 24, 24), 0xC4);
+    graphics.composeChip32Sheet(*chips, *sheet, entries);
+    EXPECT_EQ(chips->pixel(160 + 8, 8), 0x01);
+    EXPECT_EQ(chips->pixel(160 + 8, 24), 0x42);
+    EXPECT_EQ(chips->pixel(160 + 24, 8), 0x83);
+    EXPECT_EQ(chips->pixel(160 + 24, 24), 0xC4);
     std::fill_n(entries.begin() + 4 * 5, 4, 0);
 
     // Into a bitmap of other colours, through the colour matching instead of straight copies.
     std::array<std::uint8_t, 16> bg{};
     for (int i = 0; i < 16; ++i)
         bg[i] = static_cast<std::uint8_t>(i + 1);
-    SetBG(bg);
-    graphics.ApplyStagePalette(*sheet);
+    setBG(bg);
+    graphics.applyStagePalette(*sheet);
     for (int y = 0; y < 512; ++y)
         for (int x = 0; x < 128; ++x)
-            sheet->ScanLine(y)[x] = static_cast<std::uint8_t>((x / 16 + y / 16) % 16);
-    auto shown = graphics.CreateDisplayBitmap(512, 512);
-    graphics.ComposeChip32Sheet(*shown, *sheet, entries);
-    EXPECT_EQ(shown->Color(shown->Pixel(0, 0)), sheet->Color(sheet->Pixel(80, 384)));
-    EXPECT_EQ(shown->Color(shown->Pixel(48, 48)), sheet->Color(sheet->Pixel(16, 16)));
+            sheet->scanLine(y)[x] = static_cast<std::uint8_t>((x / 16 + y / 16) % 16);
+    auto shown = graphics.createDisplayBitmap(512, 512);
+    graphics.composeChip32Sheet(*shown, *sheet, entries);
+    EXPECT_EQ(shown->color(shown->pixel(0, 0)), sheet->color(sheet->pixel(80, 384)));
+    EXPECT_EQ(shown->color(shown->pixel(48, 48)), sheet->color(sheet->pixel(16, 16)));
 }
 
 TEST_F(GraphicManagerTest, RoomsAreStoredColumnAfterColumn)
 {
-    auto chips = graphics.CreateStageBitmap(512, 512);
+    auto chips = graphics.createStageBitmap(512, 512);
     for (int y = 0; y < 512; ++y)
         for (int x = 0; x < 512; ++x)
-            chips->ScanLine(y)[x] = static_cast<std::uint8_t>(x / 32 + 16 * (y / 32));
+            chips->scanLine(y)[x] = static_cast<std::uint8_t>(x / 32 + 16 * (y / 32));
     std::vector<std::uint8_t> room(64, 0);
     room[1] = 0x07;
     room[8] = 0x23;
-    auto view = graphics.CreateStageBitmap(256, 256);
-    graphics.DrawRoom(*view, *chips, room);
-    EXPECT_EQ(view->Pixel(0, 32), 0x07) << "byte 1: column 0, row 1";
-    EXPECT_EQ(view->Pixel(32, 0), 0x23) << "byte 8: column 1, row 0";
-    EXPECT_EQ(view->Pixel(31, 31), 0);
+    auto view = graphics.createStageBitmap(256, 256);
+    graphics.drawRoom(*view, *chips, room);
+    EXPECT_EQ(view->pixel(0, 32), 0x07) << "byte 1: column 0, row 1";
+    EXPECT_EQ(view->pixel(32, 0), 0x23) << "byte 8: column 1, row 0";
+    EXPECT_EQ(view->pixel(31, 31), 0);
 }
 
 TEST_F(GraphicManagerTest, StagePaletteMirrorsEntryZeroIntoEveryFourth)
@@ -139,22 +139,22 @@ TEST_F(GraphicManagerTest, StagePaletteMirrorsEntryZeroIntoEveryFourth)
     std::array<std::uint8_t, 16> bg{};
     for (int i = 0; i < 16; ++i)
         bg[i] = static_cast<std::uint8_t>(i + 1);
-    SetBG(bg);
-    const TNkDIB& stage = graphics.StagePalette();
-    EXPECT_EQ(stage.Color(4), palette.GetRGB(1));
-    EXPECT_EQ(stage.Color(12), palette.GetRGB(1));
-    EXPECT_EQ(stage.Color(5), palette.GetRGB(6));
-    EXPECT_EQ(stage.Color(32), TGraphicManager::CursorColor);
-    EXPECT_EQ(stage.Color(16), 0u);
+    setBG(bg);
+    const IndexedBitmap& stage = graphics.stagePalette();
+    EXPECT_EQ(stage.color(4), palette.getRGB(1));
+    EXPECT_EQ(stage.color(12), palette.getRGB(1));
+    EXPECT_EQ(stage.color(5), palette.getRGB(6));
+    EXPECT_EQ(stage.color(32), GraphicManager::CursorColor);
+    EXPECT_EQ(stage.color(16), 0u);
 
     // Entry 4 changes no sheet colour, but the current-palette swatch shows it.
-    const auto before = stage.ColorTable();
+    const auto before = stage.colorTable();
     bg[4] = 0x30;
-    SetBG(bg);
-    EXPECT_EQ(graphics.StagePalette().ColorTable(), before);
-    auto swatch = graphics.CreateDisplayBitmap(160, 10);
-    graphics.DrawCurrentPalette(*swatch);
-    EXPECT_EQ(swatch->Color(swatch->Pixel(45, 5)), palette.GetRGB(0x30));
+    setBG(bg);
+    EXPECT_EQ(graphics.stagePalette().colorTable(), before);
+    auto swatch = graphics.createDisplayBitmap(160, 10);
+    graphics.drawCurrentPalette(*swatch);
+    EXPECT_EQ(swatch->color(swatch->pixel(45, 5)), palette.getRGB(0x30));
 }
 
 TEST_F(GraphicManagerTest, AnEmptyPatternListPaintsEveryChipInTheBackgroundColour)
@@ -163,19 +163,19 @@ TEST_F(GraphicManagerTest, AnEmptyPatternListPaintsEveryChipInTheBackgroundColou
     std::array<std::uint8_t, PatternDataSize> data{};
     data.fill(0xAA);
     std::vector<std::uint8_t> image(0x40010, 0x55);
-    BuildPatternData(setting, image, 0x3C10, data, nullptr);
+    buildPatternData(setting, image, 0x3C10, data, nullptr);
     EXPECT_TRUE(std::all_of(data.begin(), data.end(), [](auto b) { return b == 0; }));
-    graphics.SetPatternTable(std::span<const std::uint8_t, PatternTableSize>(data.data() + 0x1000, PatternTableSize));
+    graphics.setPatternTable(std::span<const std::uint8_t, PatternTableSize>(data.data() + 0x1000, PatternTableSize));
     std::array<std::uint8_t, 16> bg{};
     bg.fill(0x21);
     bg[0] = 0x0F;
-    SetBG(bg);
-    auto sheet = graphics.CreateStageBitmap(128, 512);
-    graphics.DecodeChipSheet(*sheet);
-    auto view = graphics.CreateDisplayBitmap(128, 512);
-    TNkDIBCanvas(*view).CopyRect(0, 0, 128, 512, *sheet, 0, 0, 128, 512);
+    setBG(bg);
+    auto sheet = graphics.createStageBitmap(128, 512);
+    graphics.decodeChipSheet(*sheet);
+    auto view = graphics.createDisplayBitmap(128, 512);
+    BitmapCanvas(*view).copyRect(0, 0, 128, 512, *sheet, 0, 0, 128, 512);
     for (int y : {0, 200, 300, 511})
-        EXPECT_EQ(view->Color(view->Pixel(5, y)), palette.GetRGB(0x0F)) << y;
+        EXPECT_EQ(view->color(view->pixel(5, y)), palette.getRGB(0x0F)) << y;
 }
 
 TEST_F(GraphicManagerTest, BadColourIndicesShowExactGrey)
@@ -183,48 +183,48 @@ TEST_F(GraphicManagerTest, BadColourIndicesShowExactGrey)
     std::array<std::uint8_t, 64> frames{};
     frames[0] = 0x40;
     frames[1] = 0xFF;
-    palette.SetPaletteAnime(0, 0, frames);
-    auto cells = graphics.CreateDisplayBitmap(160, 40);
-    graphics.DrawAnimePalettes(*cells, true);
-    EXPECT_EQ(cells->Color(cells->Pixel(1, 1)), 0x808080u);
-    EXPECT_EQ(cells->Color(cells->Pixel(11, 1)), 0x808080u);
-    EXPECT_EQ(cells->Color(cells->Pixel(7, 7)), 0x7F7F7Fu) << "the number in the inverted colour";
-    EXPECT_EQ(cells->Color(cells->Pixel(21, 1)), palette.GetRGB(0));
+    palette.setPaletteAnime(0, 0, frames);
+    auto cells = graphics.createDisplayBitmap(160, 40);
+    graphics.drawAnimePalettes(*cells, true);
+    EXPECT_EQ(cells->color(cells->pixel(1, 1)), 0x808080u);
+    EXPECT_EQ(cells->color(cells->pixel(11, 1)), 0x808080u);
+    EXPECT_EQ(cells->color(cells->pixel(7, 7)), 0x7F7F7Fu) << "the number in the inverted colour";
+    EXPECT_EQ(cells->color(cells->pixel(21, 1)), palette.getRGB(0));
 }
 
 TEST_F(GraphicManagerTest, ObjectMarkersAreSixteenPixelBoxesWithTheKindInHex)
 {
     std::vector<std::uint8_t> rooms{0, 0, 0xFF}, xs{0, 100}, ys{0, 100}, kinds{0x1F, 0x2A};
-    TVxObjectManager objects(rooms, xs, ys, kinds, EnemyCapacity);
-    auto view = graphics.CreateDisplayBitmap(256, 256);
-    graphics.DrawObjectMarkers(*view, objects.Lists(1)); // empty: nothing drawn
-    EXPECT_EQ(std::count(view->Bits(), view->Bits() + 256 * 256, 0), 256 * 256);
-    graphics.DrawObjectMarkers(*view, objects.Lists(0));
-    const auto white = view->IndexOf(RGB(255, 255, 255));
-    EXPECT_EQ(view->Pixel(92, 92), white);
-    EXPECT_EQ(view->Pixel(107, 107), white);
-    EXPECT_EQ(view->Pixel(107, 92), white);
-    EXPECT_EQ(view->Pixel(108, 108), 0);
-    EXPECT_EQ(view->Pixel(96, 97), view->IndexOf(RGB(0, 0, 0))) << "text in black on white";
-    EXPECT_EQ(view->Pixel(7, 7), white) << "the box at 0,0 is clipped, not lost";
+    StageObjects objects(rooms, xs, ys, kinds, EnemyCapacity);
+    auto view = graphics.createDisplayBitmap(256, 256);
+    graphics.drawObjectMarkers(*view, objects.lists(1)); // empty: nothing drawn
+    EXPECT_EQ(std::count(view->bits(), view->bits() + 256 * 256, 0), 256 * 256);
+    graphics.drawObjectMarkers(*view, objects.lists(0));
+    const auto white = view->indexOf(RGB(255, 255, 255));
+    EXPECT_EQ(view->pixel(92, 92), white);
+    EXPECT_EQ(view->pixel(107, 107), white);
+    EXPECT_EQ(view->pixel(107, 92), white);
+    EXPECT_EQ(view->pixel(108, 108), 0);
+    EXPECT_EQ(view->pixel(96, 97), view->indexOf(RGB(0, 0, 0))) << "text in black on white";
+    EXPECT_EQ(view->pixel(7, 7), white) << "the box at 0,0 is clipped, not lost";
 
-    ASSERT_NE(objects.Lists(0).Items(1), nullptr);
-    graphics.DrawObjectFrame(*view, *objects.Lists(0).Items(1), 8);
-    EXPECT_EQ(view->Pixel(96, 96), white);
-    EXPECT_EQ(view->Pixel(103, 103), white);
+    ASSERT_NE(objects.lists(0).items(1), nullptr);
+    graphics.drawObjectFrame(*view, *objects.lists(0).items(1), 8);
+    EXPECT_EQ(view->pixel(96, 96), white);
+    EXPECT_EQ(view->pixel(103, 103), white);
 }
 
 TEST_F(GraphicManagerTest, CursorFramesShowTheSameMagentaOnBothKindsOfBitmap)
 {
-    SetBG({});
-    auto display = graphics.CreateDisplayBitmap(64, 64);
-    auto stage = graphics.CreateStageBitmap(64, 64);
-    graphics.DrawCursorFrame(*display, 2, 2, 32, 32);
-    graphics.DrawCursorFrame(*stage, 2, 2, 32, 32);
-    EXPECT_EQ(display->Color(display->Pixel(2, 33)), TGraphicManager::CursorColor);
-    EXPECT_EQ(display->Color(display->Pixel(33, 33)), TGraphicManager::CursorColor);
-    EXPECT_EQ(stage->Pixel(33, 2), TGraphicManager::StageCursorIndex);
-    EXPECT_EQ(display->Pixel(34, 34), 0);
+    setBG({});
+    auto display = graphics.createDisplayBitmap(64, 64);
+    auto stage = graphics.createStageBitmap(64, 64);
+    graphics.drawCursorFrame(*display, 2, 2, 32, 32);
+    graphics.drawCursorFrame(*stage, 2, 2, 32, 32);
+    EXPECT_EQ(display->color(display->pixel(2, 33)), GraphicManager::CursorColor);
+    EXPECT_EQ(display->color(display->pixel(33, 33)), GraphicManager::CursorColor);
+    EXPECT_EQ(stage->pixel(33, 2), GraphicManager::StageCursorIndex);
+    EXPECT_EQ(display->pixel(34, 34), 0);
 }
 
 TEST(PatternData, FillsUpTo8192BytesAndWarnsWithTheSettingAddressOnOverflow)
@@ -243,7 +243,7 @@ TEST(PatternData, FillsUpTo8192BytesAndWarnsWithTheSettingAddressOnOverflow)
     std::array<std::uint8_t, PatternDataSize> data{};
     std::vector<std::string> warnings;
     auto warn = [&](const std::string& text) { warnings.push_back(text); };
-    BuildPatternData(setting, image, 0x3C10, data, warn);
+    buildPatternData(setting, image, 0x3C10, data, warn);
     EXPECT_TRUE(warnings.empty());
     EXPECT_EQ(data[0], image[0x4010]);
     EXPECT_EQ(data[8191], image[0x4010 + 8191]);
@@ -255,9 +255,9 @@ TEST(PatternData, FillsUpTo8192BytesAndWarnsWithTheSettingAddressOnOverflow)
     setting[16] = 0xB0;
     setting[17] = 1;
     setting[18] = 2;
-    ForceLanguage(Language::English);
-    BuildPatternData(setting, image, 0x7D10, data, warn);
-    ForceLanguage(std::nullopt);
+    forceLanguage(Language::English);
+    buildPatternData(setting, image, 0x7D10, data, warn);
+    forceLanguage(std::nullopt);
     ASSERT_EQ(warnings.size(), 1u);
     EXPECT_EQ(warnings[0], "Trying to Write over Pattern Table.\r\nWriting Data is maybe Invalid.\r\n"
                            "Confirm Data in Address 7D10");
@@ -275,16 +275,16 @@ TEST(PatternData, SourcesOutsideTheImageReadAsZero)
     std::copy(std::begin(entries), std::end(entries), setting.begin() + 1);
     std::array<std::uint8_t, PatternDataSize> data{};
     int warnings = 0;
-    BuildPatternData(setting, image, 0, data, [&](const std::string&) { ++warnings; });
+    buildPatternData(setting, image, 0, data, [&](const std::string&) { ++warnings; });
     EXPECT_EQ(data[0], 0x77);
     EXPECT_EQ(data[255], 0x77);
     EXPECT_EQ(data[256], 0);
     EXPECT_EQ(data[512], 0);
     EXPECT_EQ(warnings, 1);
-    ForceLanguage(Language::Japanese);
-    EXPECT_EQ(PatternOverflowText(0x3C10), "パターンテーブルの範囲を超えて書き込みを行おうとしました。\r\n"
+    forceLanguage(Language::Japanese);
+    EXPECT_EQ(patternOverflowText(0x3C10), "パターンテーブルの範囲を超えて書き込みを行おうとしました。\r\n"
                                             "データが不正である可能性があります。\r\nアドレス3C10からのデータを確認して下さい。");
-    ForceLanguage(std::nullopt);
+    forceLanguage(std::nullopt);
 }
 
 TEST(PatternData, AListCountBeyondItsTableStopsAtTheTable)
@@ -294,6 +294,6 @@ TEST(PatternData, AListCountBeyondItsTableStopsAtTheTable)
     setting.fill(0);
     setting[0] = 255; // 255 entries would need 766 bytes
     std::array<std::uint8_t, PatternDataSize> data{};
-    BuildPatternData(setting, image, 0, data, nullptr);
+    buildPatternData(setting, image, 0, data, nullptr);
     EXPECT_EQ(data[0], 0) << "entries of 0 pages copy nothing";
 }

@@ -7,7 +7,7 @@ using namespace vx;
 
 TEST(NameLists, LinesAreTrimmedAndCommentsAndBlanksSkipped)
 {
-    const auto names = ReadNameLines("\xEF\xBB\xBF first \r\n; comment\n\n\t\nsecond\rthird\x01");
+    const auto names = readNameLines("\xEF\xBB\xBF first \r\n; comment\n\n\t\nsecond\rthird\x01");
     EXPECT_EQ(names, (std::vector<std::string>{"first", "second", "third"}));
 }
 
@@ -16,7 +16,7 @@ TEST(NameLists, ChipAttributeNamesArePaddedTo56)
     std::string ten;
     for (int i = 0; i < 10; ++i)
         ten += "name" + std::to_string(i) + "\n";
-    const auto names = ChipAttributeNamesFromText(ten);
+    const auto names = chipAttributeNamesFromText(ten);
     ASSERT_EQ(names.size(), 56u);
     EXPECT_EQ(names[9], "name9");
     EXPECT_EQ(names[10], "????????");
@@ -24,7 +24,7 @@ TEST(NameLists, ChipAttributeNamesArePaddedTo56)
     std::string sixty;
     for (int i = 0; i < 60; ++i)
         sixty += "n\n";
-    EXPECT_EQ(ChipAttributeNamesFromText(sixty).size(), 60u);
+    EXPECT_EQ(chipAttributeNamesFromText(sixty).size(), 60u);
 }
 
 TEST(NameLists, ObjectNamesAreExactly256WithNumbersForMissingOnes)
@@ -32,14 +32,14 @@ TEST(NameLists, ObjectNamesAreExactly256WithNumbersForMissingOnes)
     std::string many;
     for (int i = 0; i < 300; ++i)
         many += "kind" + std::to_string(i) + "\n";
-    const auto cut = ObjectNamesFromText(many);
+    const auto cut = objectNamesFromText(many);
     ASSERT_EQ(cut.size(), 256u);
     EXPECT_EQ(cut[255], "kind255");
 
     std::string few;
     for (int i = 0; i < 250; ++i)
         few += ";c\n\nk\n";
-    const auto padded = ObjectNamesFromText(few);
+    const auto padded = objectNamesFromText(few);
     ASSERT_EQ(padded.size(), 256u);
     EXPECT_EQ(padded[249], "k");
     EXPECT_EQ(padded[250], "FA");
@@ -48,10 +48,10 @@ TEST(NameLists, ObjectNamesAreExactly256WithNumbersForMissingOnes)
 
 TEST(NameLists, ShippedListsLoad)
 {
-    const auto chips = LoadChipAttributeNames(VX_DATA_DIR "/ChipAttributeList.txt");
+    const auto chips = loadChipAttributeNames(VX_DATA_DIR "/ChipAttributeList.txt");
     EXPECT_EQ(chips.size(), 56u);
     EXPECT_EQ(std::count(chips.begin(), chips.end(), "????????"), 0);
-    const auto objects = LoadObjectNames(VX_DATA_DIR "/ObjectList.txt");
+    const auto objects = loadObjectNames(VX_DATA_DIR "/ObjectList.txt");
     EXPECT_EQ(objects.size(), 256u);
-    EXPECT_THROW(LoadObjectNames(VX_DATA_DIR "/absent.txt"), VxError);
+    EXPECT_THROW(loadObjectNames(VX_DATA_DIR "/absent.txt"), UserError);
 }

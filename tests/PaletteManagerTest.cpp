@@ -12,7 +12,7 @@ using namespace vx;
 
 namespace {
 
-std::vector<std::uint8_t> ColorFile(std::size_t size)
+std::vector<std::uint8_t> colorFile(std::size_t size)
 {
     std::vector<std::uint8_t> bytes(size);
     for (std::size_t i = 0; i < size; ++i)
@@ -20,7 +20,7 @@ std::vector<std::uint8_t> ColorFile(std::size_t size)
     return bytes;
 }
 
-std::array<std::uint8_t, 64> Frames()
+std::array<std::uint8_t, 64> collectFrames()
 {
     std::array<std::uint8_t, 64> data{};
     for (int f = 0; f < 4; ++f)
@@ -34,20 +34,20 @@ std::array<std::uint8_t, 64> Frames()
 TEST(PaletteManager, ColourFileMustBeExactly192Bytes)
 {
     test::LanguageGuard english(Language::English);
-    EXPECT_NO_THROW(TPaletteManager(ColorFile(192), "fcpalette.pal"));
+    EXPECT_NO_THROW(PaletteManager(colorFile(192), "fcpalette.pal"));
     for (std::size_t size : {0u, 191u, 193u}) {
         try {
-            TPaletteManager manager(ColorFile(size), "fcpalette.pal");
+            PaletteManager manager(colorFile(size), "fcpalette.pal");
             ADD_FAILURE() << size << " bytes accepted";
-        } catch (const VxError& error) {
+        } catch (const UserError& error) {
             EXPECT_STREQ(error.what(), "Invalid File Size: fcpalette.pal");
         }
     }
-    ForceLanguage(Language::Japanese);
+    forceLanguage(Language::Japanese);
     try {
-        TPaletteManager manager(ColorFile(191), "fcpalette.pal");
+        PaletteManager manager(colorFile(191), "fcpalette.pal");
         ADD_FAILURE();
-    } catch (const VxError& error) {
+    } catch (const UserError& error) {
         EXPECT_STREQ(error.what(), "fcpalette.palのファイルサイズが不正です");
     }
 }
@@ -55,12 +55,12 @@ TEST(PaletteManager, ColourFileMustBeExactly192Bytes)
 TEST(PaletteManager, FileIsLookedUpInTheCurrentFolderByItsBareName)
 {
     test::TempDir here, elsewhere;
-    test::WriteFile(here.File("fcpalette.pal"), ColorFile(192));
+    test::writeFile(here.file("fcpalette.pal"), colorFile(192));
     const auto previous = std::filesystem::current_path();
-    std::filesystem::current_path(here.Path());
-    EXPECT_NO_THROW(TPaletteManager("fcpalette.pal"));
-    std::filesystem::current_path(elsewhere.Path());
-    EXPECT_THROW(TPaletteManager("fcpalette.pal"), VxError);
+    std::filesystem::current_path(here.path());
+    EXPECT_NO_THROW(PaletteManager("fcpalette.pal"));
+    std::filesystem::current_path(elsewhere.path());
+    EXPECT_THROW(PaletteManager("fcpalette.pal"), UserError);
     std::filesystem::current_path(previous);
 }
 
@@ -69,64 +69,64 @@ TEST(PaletteManager, RecordsBecomeRgbWithRedInTheLowByte)
     std::vector<std::uint8_t> file(192, 0);
     file[0] = 0x11; file[1] = 0x22; file[2] = 0x33;
     file[189] = 0xAA; file[190] = 0xBB; file[191] = 0xCC;
-    TPaletteManager manager(file, "p");
-    EXPECT_EQ(manager.GetRGB(0), 0x332211u);
-    EXPECT_EQ(manager.GetRGB(63), 0xCCBBAAu);
-    EXPECT_EQ(manager.GetRGB(64), 0x808080u);
-    EXPECT_EQ(manager.GetRGB(-1), 0x808080u);
+    PaletteManager manager(file, "p");
+    EXPECT_EQ(manager.getRGB(0), 0x332211u);
+    EXPECT_EQ(manager.getRGB(63), 0xCCBBAAu);
+    EXPECT_EQ(manager.getRGB(64), 0x808080u);
+    EXPECT_EQ(manager.getRGB(-1), 0x808080u);
 }
 
 TEST(PaletteManager, AnimationNeedsOneToFourFramesAndAPositiveTimer)
 {
-    TPaletteManager manager(ColorFile(192), "p");
-    const auto frames = Frames();
+    PaletteManager manager(colorFile(192), "p");
+    const auto frames = collectFrames();
     struct Case { int count, timer; bool on; };
     for (const Case c : {Case{5, 15, false}, Case{0, 15, false}, Case{2, 0, false}, Case{1, 1, true},
                          Case{4, 255, true}, Case{-1, 3, false}}) {
-        manager.SetPaletteAnime(c.count, c.timer, frames);
-        EXPECT_EQ(manager.IsAnimated(), c.on) << c.count << "/" << c.timer;
-        EXPECT_EQ(manager.GetAnimeFrame(), c.on ? 0 : -1);
-        EXPECT_EQ(manager.FrameTimer(), c.timer);
-        EXPECT_EQ(manager.FrameCount(), c.on ? c.count : 0);
+        manager.setPaletteAnime(c.count, c.timer, frames);
+        EXPECT_EQ(manager.isAnimated(), c.on) << c.count << "/" << c.timer;
+        EXPECT_EQ(manager.getAnimeFrame(), c.on ? 0 : -1);
+        EXPECT_EQ(manager.frameTimer(), c.timer);
+        EXPECT_EQ(manager.frameCount(), c.on ? c.count : 0);
     }
 }
 
 TEST(PaletteManager, EachFrameLastsFrameTimerTicksAndNotifiesOnItsFirst)
 {
-    TPaletteManager manager(ColorFile(192), "p");
+    PaletteManager manager(colorFile(192), "p");
     int notifications = 0;
-    manager.OnChange = [&](TPaletteManager&) { ++notifications; };
-    manager.SetPaletteAnime(2, 3, Frames());
+    manager.onChange = [&](PaletteManager&) { ++notifications; };
+    manager.setPaletteAnime(2, 3, collectFrames());
     EXPECT_EQ(notifications, 1) << "frame 0 is shown at once";
 
     const bool expectedTicks[] = {true, false, false, true, false, false, true};
     const int expectedFrame[] = {0, 0, 0, 1, 1, 1, 0};
     for (int i = 0; i < 7; ++i) {
-        EXPECT_EQ(manager.GetPaletteEntry(5), 0x10 * expectedFrame[i] + 5) << "tick " << i;
-        EXPECT_EQ(manager.Tick(), expectedTicks[i]) << "tick " << i;
+        EXPECT_EQ(manager.getPaletteEntry(5), 0x10 * expectedFrame[i] + 5) << "tick " << i;
+        EXPECT_EQ(manager.tick(), expectedTicks[i]) << "tick " << i;
     }
     EXPECT_EQ(notifications, 1 + 3);
 
-    manager.SetPaletteAnime(3, 1, Frames());
+    manager.setPaletteAnime(3, 1, collectFrames());
     for (int i = 0; i < 6; ++i) {
-        EXPECT_EQ(manager.GetAnimeFrame(), i % 3);
-        EXPECT_TRUE(manager.Tick());
+        EXPECT_EQ(manager.getAnimeFrame(), i % 3);
+        EXPECT_TRUE(manager.tick());
     }
 }
 
 TEST(PaletteManager, BackgroundPaletteShowsOnlyWhileTheAnimationIsOff)
 {
-    TPaletteManager manager(ColorFile(192), "p");
+    PaletteManager manager(colorFile(192), "p");
     int notifications = 0;
-    manager.OnChange = [&](TPaletteManager&) { ++notifications; };
+    manager.onChange = [&](PaletteManager&) { ++notifications; };
     std::array<std::uint8_t, 16> bg{};
     bg.fill(0x2A);
-    manager.SetBGPalette(bg);
-    EXPECT_EQ(manager.GetPaletteEntry(3), 0x2A);
-    manager.SetPaletteAnime(2, 5, Frames());
+    manager.setBGPalette(bg);
+    EXPECT_EQ(manager.getPaletteEntry(3), 0x2A);
+    manager.setPaletteAnime(2, 5, collectFrames());
     bg.fill(0x30);
-    manager.SetBGPalette(bg);
+    manager.setBGPalette(bg);
     EXPECT_EQ(notifications, 3);
-    EXPECT_EQ(manager.GetPaletteEntry(3), 0x03) << "the animation frame hides the background palette";
-    EXPECT_FALSE(TPaletteManager(ColorFile(192), "p").Tick()) << "no animation, no frame";
+    EXPECT_EQ(manager.getPaletteEntry(3), 0x03) << "the animation frame hides the background palette";
+    EXPECT_FALSE(PaletteManager(colorFile(192), "p").tick()) << "no animation, no frame";
 }

@@ -1,4 +1,4 @@
-#include "core/RomImgManager.h"
+#include "core/RomImage.h"
 #include "core/StageCheck.h"
 #include "render/StageSheetPicture.h"
 #include "render/StageSheets.h"
@@ -11,7 +11,7 @@ using namespace vx;
 
 namespace {
 
-std::vector<std::uint8_t> Colours()
+std::vector<std::uint8_t> colours()
 {
     std::vector<std::uint8_t> file(192);
     for (std::size_t i = 0; i < file.size(); ++i)
@@ -24,29 +24,29 @@ class StageSheetPicture : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(rom.LoadFromBytes(test::SampleBytes(), "sample.nes"));
-        PrepareStageSheets(graphics, rom.Stage(0), rom.ImageBytes(), sheets, nullptr);
+        ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "sample.nes"));
+        prepareStageSheets(graphics, rom.stage(0), rom.imageBytes(), sheets, nullptr);
         ASSERT_NE(sheets.chip32Sheet, nullptr);
     }
 
-    TRomImgManager rom{test::DefaultAddresses()};
-    TPaletteManager palette{Colours(), "p"};
+    RomImage rom{test::defaultAddresses()};
+    PaletteManager palette{colours(), "p"};
     test::BoxGlyphs glyphs;
-    TGraphicManager graphics{palette, &glyphs};
-    TStageSheets sheets;
+    GraphicManager graphics{palette, &glyphs};
+    StageSheets sheets;
 
     // Pixels of cell `room` of the picture that differ from the room drawn alone, outside the
     // corner that holds the room number.
-    int Differing(const TNkDIB& picture, int columns, int room, bool objects)
+    int differing(const IndexedBitmap& picture, int columns, int room, bool objects)
     {
-        auto alone = graphics.CreateDisplayBitmap(256, 256);
-        DrawRoomWithObjects(graphics, *alone, *sheets.chip32Sheet, rom.Stage(0), room, objects);
+        auto alone = graphics.createDisplayBitmap(256, 256);
+        drawRoomWithObjects(graphics, *alone, *sheets.chip32Sheet, rom.stage(0), room, objects);
         const int x0 = (room % columns) * 256, y0 = (room / columns) * 256;
         int differing = 0;
         for (int y = 0; y < 256; ++y)
             for (int x = 0; x < 256; ++x)
                 if ((x >= 16 || y >= 12) &&
-                    picture.Color(picture.Pixel(x0 + x, y0 + y)) != alone->Color(alone->Pixel(x, y)))
+                    picture.color(picture.pixel(x0 + x, y0 + y)) != alone->color(alone->pixel(x, y)))
                     ++differing;
         return differing;
     }
@@ -56,65 +56,65 @@ protected:
 
 TEST_F(StageSheetPicture, RoomsStandInColumnsAndEachEqualsTheRoomDrawnAlone)
 {
-    TSheetPictureOptions options;
+    SheetPictureOptions options;
     options.objects = true;
-    const auto picture = DrawStageSheetPicture(graphics, rom.Stage(0), *sheets.chip32Sheet, options);
-    EXPECT_EQ(picture->Width(), 11 * 256);
-    EXPECT_EQ(picture->Height(), 4 * 256);
+    const auto picture = drawStageSheetPicture(graphics, rom.stage(0), *sheets.chip32Sheet, options);
+    EXPECT_EQ(picture->width(), 11 * 256);
+    EXPECT_EQ(picture->height(), 4 * 256);
     for (int room : {0, 10, 11, 43})
-        EXPECT_EQ(Differing(*picture, 11, room, true), 0) << "room " << room;
-    EXPECT_EQ(picture->Pixel(2 + 1, 2 + 1), picture->IndexOf(RGB(255, 255, 255))) << "the room number's first glyph";
+        EXPECT_EQ(differing(*picture, 11, room, true), 0) << "room " << room;
+    EXPECT_EQ(picture->pixel(2 + 1, 2 + 1), picture->indexOf(RGB(255, 255, 255))) << "the room number's first glyph";
 
     options.columns = 5;
     options.objects = false;
-    const auto narrow = DrawStageSheetPicture(graphics, rom.Stage(0), *sheets.chip32Sheet, options);
-    EXPECT_EQ(narrow->Width(), 5 * 256);
-    EXPECT_EQ(narrow->Height(), 9 * 256);
-    EXPECT_EQ(Differing(*narrow, 5, 43, false), 0);
-    EXPECT_EQ(narrow->Pixel(4 * 256 + 100, 8 * 256 + 100), narrow->IndexOf(RGB(0, 0, 0))) << "past the last room";
+    const auto narrow = drawStageSheetPicture(graphics, rom.stage(0), *sheets.chip32Sheet, options);
+    EXPECT_EQ(narrow->width(), 5 * 256);
+    EXPECT_EQ(narrow->height(), 9 * 256);
+    EXPECT_EQ(differing(*narrow, 5, 43, false), 0);
+    EXPECT_EQ(narrow->pixel(4 * 256 + 100, 8 * 256 + 100), narrow->indexOf(RGB(0, 0, 0))) << "past the last room";
 }
 
 TEST_F(StageSheetPicture, PathMarksAndRestartPointsAreDrawnInTheirRooms)
 {
-    const TStageData& stage = rom.Stage(0);
-    TSheetPictureOptions options;
+    const StageData& stage = rom.stage(0);
+    SheetPictureOptions options;
     options.scroll = true;
     options.midPoints = true;
-    const auto picture = DrawStageSheetPicture(graphics, stage, *sheets.chip32Sheet, options);
+    const auto picture = drawStageSheetPicture(graphics, stage, *sheets.chip32Sheet, options);
     // The start room holds the start point's landing marker, 16 wide, centred on x = 128.
-    const TMidPoint& start = stage.MidPoints(stage.DefaultStartPoint());
-    const int room = start.StartRoom();
+    const MidPoint& start = stage.midPoints(stage.defaultStartPoint());
+    const int room = start.startRoom();
     const int x0 = (room % 11) * 256, y0 = (room / 11) * 256;
-    const std::uint8_t white = picture->IndexOf(RGB(255, 255, 255)), black = picture->IndexOf(RGB(0, 0, 0));
-    EXPECT_EQ(picture->Pixel(x0 + 120, y0 + start.StartY), white);
+    const std::uint8_t white = picture->indexOf(RGB(255, 255, 255)), black = picture->indexOf(RGB(0, 0, 0));
+    EXPECT_EQ(picture->pixel(x0 + 120, y0 + start.startY), white);
     // The start room is covered by the first entry's forward run: its ">>" cell is black and white.
-    const std::uint8_t mark = picture->Pixel(x0 + 128, y0 + 128);
+    const std::uint8_t mark = picture->pixel(x0 + 128, y0 + 128);
     EXPECT_TRUE(mark == black || mark == white);
-    EXPECT_NE(Differing(*picture, 11, room, false), 0);
+    EXPECT_NE(differing(*picture, 11, room, false), 0);
 }
 
 TEST_F(StageSheetPicture, ThePathOptionShadesOnlyTheRoomsNoRestartPointReaches)
 {
-    TStageData& stage = rom.Stage(0);
-    TSheetPictureOptions options;
-    const auto plain = DrawStageSheetPicture(graphics, stage, *sheets.chip32Sheet, options);
+    StageData& stage = rom.stage(0);
+    SheetPictureOptions options;
+    const auto plain = drawStageSheetPicture(graphics, stage, *sheets.chip32Sheet, options);
     options.path = true;
-    const auto reached = DrawStageSheetPicture(graphics, stage, *sheets.chip32Sheet, options);
-    ASSERT_TRUE(CoveredRooms(stage)[20]);
-    EXPECT_EQ(Differing(*reached, 11, 20, false), 0) << "a room on a walk stays as it is";
+    const auto reached = drawStageSheetPicture(graphics, stage, *sheets.chip32Sheet, options);
+    ASSERT_TRUE(coveredRooms(stage)[20]);
+    EXPECT_EQ(differing(*reached, 11, 20, false), 0) << "a room on a walk stays as it is";
 
     // No point walks anywhere: every room is shaded, every other pixel black.
     for (int point = 0; point < MidPointCount; ++point)
-        stage.MidPoints(point).SetStartRoom(0x2C);
-    const auto shaded = DrawStageSheetPicture(graphics, stage, *sheets.chip32Sheet, options);
-    const std::uint8_t black = shaded->IndexOf(RGB(0, 0, 0));
+        stage.midPoints(point).setStartRoom(0x2C);
+    const auto shaded = drawStageSheetPicture(graphics, stage, *sheets.chip32Sheet, options);
+    const std::uint8_t black = shaded->indexOf(RGB(0, 0, 0));
     const int x0 = (20 % 11) * 256, y0 = (20 / 11) * 256;
     int notShaded = 0, changed = 0;
     for (int y = 100; y < 116; ++y)
         for (int x = 100; x < 116; ++x) {
-            if ((x + y) % 2 == 0 && shaded->Pixel(x0 + x, y0 + y) != black)
+            if ((x + y) % 2 == 0 && shaded->pixel(x0 + x, y0 + y) != black)
                 ++notShaded;
-            changed += shaded->Pixel(x0 + x, y0 + y) != plain->Pixel(x0 + x, y0 + y);
+            changed += shaded->pixel(x0 + x, y0 + y) != plain->pixel(x0 + x, y0 + y);
         }
     EXPECT_GT(changed, 0);
     EXPECT_EQ(notShaded, 0) << "black on one colour of a checkerboard";

@@ -1,8 +1,8 @@
 // Stage texts: export then import leaves an image as it was, one cell of a text is one byte
 // of the image, and every fault is refused with its file, its place and why.
-#include "core/RomImgManager.h"
+#include "core/RomImage.h"
 #include "core/StageText.h"
-#include "core/VxObject.h"
+#include "core/StageObjects.h"
 #include "tests/support/Images.h"
 #include "tests/support/LanguageGuard.h"
 #include "tests/support/TempDir.h"
@@ -20,24 +20,24 @@ using nlohmann::ordered_json;
 
 namespace {
 
-struct TImage {
+struct Image {
     std::string name;
     std::vector<std::uint8_t> bytes;
 };
 
 // The sample, then the real images when the shared test data is beside the clone.
-std::vector<TImage> Images()
+std::vector<Image> testImages()
 {
-    std::vector<TImage> images{{"sample", test::SampleBytes()}};
+    std::vector<Image> images{{"sample", test::sampleBytes()}};
     const std::filesystem::path real = VX_TESTDATA_DIR "/nes-test-roms";
     if (std::filesystem::is_directory(real))
         for (const auto& entry : std::filesystem::directory_iterator(real))
             if (entry.path().extension() == ".nes")
-                images.push_back({entry.path().filename().string(), test::ReadBytes(entry.path().string())});
+                images.push_back({entry.path().filename().string(), test::readBytes(entry.path().string())});
     return images;
 }
 
-void ExpectAllImages(const std::vector<TImage>& images)
+void expectAllImages(const std::vector<Image>& images)
 {
     if (images.size() > 1)
         EXPECT_EQ(images.size(), 4u);
@@ -45,21 +45,21 @@ void ExpectAllImages(const std::vector<TImage>& images)
         ADD_FAILURE() << "no real images at " VX_TESTDATA_DIR;
 }
 
-std::string FileOf(int stage) { return "stage" + std::to_string(stage) + ".json"; }
+std::string fileOf(int stage) { return "stage" + std::to_string(stage) + ".json"; }
 
-std::vector<TStageText> ReadAll(const TRomImgManager& rom)
+std::vector<StageText> readAll(const RomImage& rom)
 {
-    std::vector<TStageText> texts;
+    std::vector<StageText> texts;
     for (int s = 0; s < StageCount; ++s) {
-        TStageTextResult read = ReadStageText(StageToText(rom, s), FileOf(s));
-        EXPECT_TRUE(read) << read.refusal.Message();
+        StageTextResult read = readStageText(stageToText(rom, s), fileOf(s));
+        EXPECT_TRUE(read) << read.refusal.message();
         if (read)
             texts.push_back(std::move(*read.text));
     }
     return texts;
 }
 
-std::vector<std::string> SplitLines(const std::string& text)
+std::vector<std::string> splitLines(const std::string& text)
 {
     std::vector<std::string> lines;
     std::istringstream in(text);
@@ -68,7 +68,7 @@ std::vector<std::string> SplitLines(const std::string& text)
     return lines;
 }
 
-std::string JoinLines(const std::vector<std::string>& lines)
+std::string joinLines(const std::vector<std::string>& lines)
 {
     std::string text;
     for (const std::string& line : lines)
@@ -76,11 +76,11 @@ std::string JoinLines(const std::vector<std::string>& lines)
     return text;
 }
 
-std::vector<int> FlagsOf(const TRomImgManager& rom, int stage)
+std::vector<int> flagsOf(const RomImage& rom, int stage)
 {
     std::vector<int> flags;
-    for (int f = 0; f < TEditedFlagData::FlagCount; ++f)
-        if (rom.Stage(stage).EditedFlags().Get(f))
+    for (int f = 0; f < EditedFlagData::FlagCount; ++f)
+        if (rom.stage(stage).editedFlags().get(f))
             flags.push_back(f);
     return flags;
 }
@@ -89,109 +89,109 @@ std::vector<int> FlagsOf(const TRomImgManager& rom, int stage)
 
 TEST(StageText, ExportThenImportLeavesEveryImageAsItWas)
 {
-    const auto images = Images();
-    for (const TImage& image : images) {
+    const auto images = testImages();
+    for (const Image& image : images) {
         SCOPED_TRACE(image.name);
-        TRomImgManager rom(test::DefaultAddresses());
-        ASSERT_TRUE(rom.LoadFromBytes(image.bytes, image.name));
-        const std::vector<TStageText> texts = ReadAll(rom);
+        RomImage rom(test::defaultAddresses());
+        ASSERT_TRUE(rom.loadFromBytes(image.bytes, image.name));
+        const std::vector<StageText> texts = readAll(rom);
         ASSERT_EQ(texts.size(), std::size_t{StageCount});
         for (int s = 0; s < StageCount; ++s) {
-            EXPECT_TRUE(texts[s].SameStage(StageTextOf(rom, s))) << "stage " << s;
-            EXPECT_EQ(StageTextToJson(texts[s]), StageToText(rom, s)) << "stage " << s;
+            EXPECT_TRUE(texts[s].sameStage(stageTextOf(rom, s))) << "stage " << s;
+            EXPECT_EQ(stageTextToJson(texts[s]), stageToText(rom, s)) << "stage " << s;
         }
-        EXPECT_EQ(ApplyStageTexts(rom, texts), std::nullopt);
-        EXPECT_FALSE(rom.IsModified());
-        EXPECT_EQ(rom.EditedImage(), image.bytes);
+        EXPECT_EQ(applyStageTexts(rom, texts), std::nullopt);
+        EXPECT_FALSE(rom.isModified());
+        EXPECT_EQ(rom.editedImage(), image.bytes);
     }
-    ExpectAllImages(images);
+    expectAllImages(images);
 }
 
 TEST(StageText, ImportBringsBackEveryEditedTableAndAnyObjectOrder)
 {
     constexpr int stage = 3; // shares its object and map tables with stage 11
-    TRomImgManager rom(test::DefaultAddresses());
-    ASSERT_TRUE(rom.LoadFromBytes(test::SampleBytes(), "sample.nes"));
-    const std::vector<TStageText> original = ReadAll(rom);
+    RomImage rom(test::defaultAddresses());
+    ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "sample.nes"));
+    const std::vector<StageText> original = readAll(rom);
 
-    TStageData& edited = rom.Stage(stage);
-    ASSERT_TRUE(edited.SetPaletteColor(17, 0x21));
-    ASSERT_TRUE(edited.SetPaletteAnimeFrameTimer(0x77));
-    ASSERT_TRUE(edited.SetChipAttribute(9, 2));
-    ASSERT_TRUE(edited.SetMapChip(300, 0x55));
-    ASSERT_TRUE(edited.SetScrollData(4, 0x13));
-    ASSERT_GT(edited.EnemyObjects().TotalCount(), 1);
-    edited.EnemyObjects().RemoveObject(edited.EnemyObjects().ObjectsInOrder().front());
+    StageData& edited = rom.stage(stage);
+    ASSERT_TRUE(edited.setPaletteColor(17, 0x21));
+    ASSERT_TRUE(edited.setPaletteAnimeFrameTimer(0x77));
+    ASSERT_TRUE(edited.setChipAttribute(9, 2));
+    ASSERT_TRUE(edited.setMapChip(300, 0x55));
+    ASSERT_TRUE(edited.setScrollData(4, 0x13));
+    ASSERT_GT(edited.enemyObjects().totalCount(), 1);
+    edited.enemyObjects().removeObject(edited.enemyObjects().objectsInOrder().front());
     // Not an added object: a save leaves the bytes past the end mark, so none could vanish.
-    ASSERT_GT(edited.ItemObjects().TotalCount(), 0);
-    edited.ItemObjects().ObjectsInOrder().back()->Kind ^= 1;
-    edited.MidPoints(1).StartY ^= 0x10;
-    edited.MarkEdited(efObject);
-    edited.MarkEdited(efMidPoint);
+    ASSERT_GT(edited.itemObjects().totalCount(), 0);
+    edited.itemObjects().objectsInOrder().back()->kind ^= 1;
+    edited.midPoints(1).startY ^= 0x10;
+    edited.markEdited(efObject);
+    edited.markEdited(efMidPoint);
     // The edits go into the bytes, as after a save, then the texts bring every table back.
-    ASSERT_TRUE(rom.LoadFromBytes(rom.EditedImage(), "edited.nes"));
-    ASSERT_NE(rom.EditedImage(), test::SampleBytes());
-    EXPECT_EQ(ApplyStageTexts(rom, original), std::nullopt);
-    EXPECT_EQ(rom.EditedImage(), test::SampleBytes());
-    EXPECT_EQ(FlagsOf(rom, stage), (std::vector<int>{efPalette, efPaletteAnime, efChip32x32, efMap, efObject, efMidPoint, efScroll}));
-    EXPECT_TRUE(rom.Stage(stage).UndoStack().Count() > 0) << "table edits are undoable";
+    ASSERT_TRUE(rom.loadFromBytes(rom.editedImage(), "edited.nes"));
+    ASSERT_NE(rom.editedImage(), test::sampleBytes());
+    EXPECT_EQ(applyStageTexts(rom, original), std::nullopt);
+    EXPECT_EQ(rom.editedImage(), test::sampleBytes());
+    EXPECT_EQ(flagsOf(rom, stage), (std::vector<int>{efPalette, efPaletteAnime, efChip32x32, efMap, efObject, efMidPoint, efScroll}));
+    EXPECT_TRUE(rom.stage(stage).undoStack().count() > 0) << "table edits are undoable";
 
     // Objects stored out of room order come back in that order, through the image too.
-    TStageText reversed = original[stage];
+    StageText reversed = original[stage];
     std::ranges::reverse(reversed.enemies);
-    ASSERT_FALSE(std::ranges::is_sorted(reversed.enemies, {}, &TStageTextObject::room));
-    EXPECT_EQ(ApplyStageTexts(rom, {reversed}), std::nullopt);
-    EXPECT_EQ(StageTextOf(rom, stage).enemies, reversed.enemies);
-    TRomImgManager reopened(test::DefaultAddresses());
-    ASSERT_TRUE(reopened.LoadFromBytes(rom.EditedImage(), "x"));
-    EXPECT_EQ(StageTextOf(reopened, stage).enemies, reversed.enemies);
-    EXPECT_EQ(StageTextOf(reopened, stage + 8).enemies, reversed.enemies) << "the shared list";
+    ASSERT_FALSE(std::ranges::is_sorted(reversed.enemies, {}, &StageTextObject::room));
+    EXPECT_EQ(applyStageTexts(rom, {reversed}), std::nullopt);
+    EXPECT_EQ(stageTextOf(rom, stage).enemies, reversed.enemies);
+    RomImage reopened(test::defaultAddresses());
+    ASSERT_TRUE(reopened.loadFromBytes(rom.editedImage(), "x"));
+    EXPECT_EQ(stageTextOf(reopened, stage).enemies, reversed.enemies);
+    EXPECT_EQ(stageTextOf(reopened, stage + 8).enemies, reversed.enemies) << "the shared list";
 }
 
 TEST(StageText, OneCellOfATextIsOneByteOfTheImage)
 {
     constexpr int stage = 3, room = 5, row = 2, column = 6;
-    const auto images = Images();
+    const auto images = testImages();
     test::TempDir dir;
-    for (const TImage& image : images) {
+    for (const Image& image : images) {
         SCOPED_TRACE(image.name);
-        TRomImgManager rom(test::DefaultAddresses());
-        ASSERT_TRUE(rom.LoadFromBytes(image.bytes, image.name));
+        RomImage rom(test::defaultAddresses());
+        ASSERT_TRUE(rom.loadFromBytes(image.bytes, image.name));
         // One room per block of ten lines: "[", the eight rows, "]".
-        std::vector<std::string> lines = SplitLines(StageToText(rom, stage));
+        std::vector<std::string> lines = splitLines(stageToText(rom, stage));
         const auto rooms = std::ranges::find(lines, "  \"rooms\": [");
         ASSERT_NE(rooms, lines.end());
         std::string& line = *(rooms + 1 + room * (RoomSide + 2) + 1 + row);
         const std::size_t cell = line.find('"') + 1 + 3 * column;
-        const std::size_t at = rom.Stage(stage).Address(TableKey::Map) + room * RoomSize + column * RoomSide + row;
+        const std::size_t at = rom.stage(stage).address(TableKey::Map) + room * RoomSize + column * RoomSide + row;
         char old[3] = {line[cell], line[cell + 1], 0};
         ASSERT_EQ(std::strtoul(old, nullptr, 16), image.bytes[at]) << line;
         line[cell + 1] = line[cell + 1] == '0' ? '1' : '0';
 
-        TStageTextResult read = ReadStageText(JoinLines(lines), FileOf(stage));
-        ASSERT_TRUE(read) << read.refusal.Message();
-        ASSERT_EQ(ApplyStageTexts(rom, {*read.text}), std::nullopt);
-        rom.SaveToFile(dir.File("out.nes"));
-        const std::vector<std::uint8_t> saved = test::ReadBytes(dir.File("out.nes"));
+        StageTextResult read = readStageText(joinLines(lines), fileOf(stage));
+        ASSERT_TRUE(read) << read.refusal.message();
+        ASSERT_EQ(applyStageTexts(rom, {*read.text}), std::nullopt);
+        rom.saveToFile(dir.file("out.nes"));
+        const std::vector<std::uint8_t> saved = test::readBytes(dir.file("out.nes"));
         ASSERT_EQ(saved.size(), image.bytes.size());
         std::vector<std::size_t> changed;
         for (std::size_t i = 0; i < saved.size(); ++i)
             if (saved[i] != image.bytes[i])
                 changed.push_back(i);
         EXPECT_EQ(changed, std::vector<std::size_t>{at});
-        EXPECT_EQ(rom.Stage(stage + 8).MapRoom(room)[column * RoomSide + row], saved[at]) << "the shared map";
+        EXPECT_EQ(rom.stage(stage + 8).mapRoom(room)[column * RoomSide + row], saved[at]) << "the shared map";
     }
-    ExpectAllImages(images);
+    expectAllImages(images);
 }
 
 TEST(StageText, ReadingRefusesEachFaultWithFilePlaceAndReason)
 {
     test::LanguageGuard english(Language::English);
     constexpr int stage = 3;
-    TRomImgManager rom(test::DefaultAddresses());
-    ASSERT_TRUE(rom.LoadFromBytes(test::SampleBytes(), "sample.nes"));
-    const std::string exported = StageToText(rom, stage);
-    ASSERT_FALSE(StageTextOf(rom, stage).enemies.empty());
+    RomImage rom(test::defaultAddresses());
+    ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "sample.nes"));
+    const std::string exported = stageToText(rom, stage);
+    ASSERT_FALSE(stageTextOf(rom, stage).enemies.empty());
 
     struct Case {
         const char* what;
@@ -235,7 +235,7 @@ TEST(StageText, ReadingRefusesEachFaultWithFilePlaceAndReason)
             c.edit(j);
             text = j.dump(2);
         }
-        const TStageTextResult read = ReadStageText(text, "stage03.json");
+        const StageTextResult read = readStageText(text, "stage03.json");
         ASSERT_FALSE(read);
         EXPECT_EQ(read.refusal.file, "stage03.json");
         EXPECT_EQ(read.refusal.path, c.path);
@@ -245,16 +245,16 @@ TEST(StageText, ReadingRefusesEachFaultWithFilePlaceAndReason)
 
 TEST(StageText, ANulByteIsRefusedWithWhatFollows)
 {
-    TRomImgManager rom(test::DefaultAddresses());
-    ASSERT_TRUE(rom.LoadFromBytes(test::SampleBytes(), "sample.nes"));
-    const std::string text = StageToText(rom, 3);
+    RomImage rom(test::defaultAddresses());
+    ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "sample.nes"));
+    const std::string text = stageToText(rom, 3);
     const std::string line = std::to_string(std::ranges::count(text, '\n') + 1);
     // After a whole document, where the JSON parser would end the text and take it.
     for (const Language language : {Language::English, Language::Japanese}) {
         test::LanguageGuard guard(language);
-        const TStageTextResult read = ReadStageText(text + '\0' + "}", "stage03.json");
+        const StageTextResult read = readStageText(text + '\0' + "}", "stage03.json");
         ASSERT_FALSE(read);
-        EXPECT_EQ(read.refusal.Message(), language == Language::English
+        EXPECT_EQ(read.refusal.message(), language == Language::English
                       ? "stage03.json: line " + line + ", column 1 holds a NUL byte, which a stage text may not hold."
                       : "stage03.json: " + line + " 行 1 桁目に NUL バイトがあります。ステージのテキストに NUL バイトは書けません。");
     }
@@ -263,21 +263,21 @@ TEST(StageText, ANulByteIsRefusedWithWhatFollows)
 TEST(StageText, ApplyingRefusesWholeAndChangesNothing)
 {
     test::LanguageGuard english(Language::English);
-    TRomImgManager rom(test::DefaultAddresses());
-    ASSERT_TRUE(rom.LoadFromBytes(test::SampleBytes(), "sample.nes"));
-    const std::vector<TStageText> texts = ReadAll(rom);
+    RomImage rom(test::defaultAddresses());
+    ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "sample.nes"));
+    const std::vector<StageText> texts = readAll(rom);
     ASSERT_EQ(texts.size(), std::size_t{StageCount});
     // A valid change goes first each time: a refusal must leave it unapplied too.
-    TStageText changed = texts[6];
+    StageText changed = texts[6];
     changed.scroll[0] ^= 1;
-    auto with = [&](int stage, const std::function<void(TStageText&)>& f) {
-        TStageText text = texts[static_cast<std::size_t>(stage)];
+    auto with = [&](int stage, const std::function<void(StageText&)>& f) {
+        StageText text = texts[static_cast<std::size_t>(stage)];
         f(text);
         return text;
     };
     struct Case {
         const char* what;
-        std::vector<TStageText> texts;
+        std::vector<StageText> texts;
         const char* reason;
     };
     const Case cases[] = {
@@ -297,33 +297,33 @@ TEST(StageText, ApplyingRefusesWholeAndChangesNothing)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const auto refused = ApplyStageTexts(rom, c.texts);
+        const auto refused = applyStageTexts(rom, c.texts);
         ASSERT_TRUE(refused);
         EXPECT_NE(refused->find(c.reason), std::string::npos) << *refused;
-        EXPECT_FALSE(rom.IsModified());
+        EXPECT_FALSE(rom.isModified());
     }
 
     // Settings where stage 0B has its own map: a text from the default sharing is refused.
-    const auto ownMap = test::AddressesFrom("[LevelDataAddress]\nMap[11]=2510\n");
-    TRomImgManager other(*ownMap);
-    ASSERT_TRUE(other.LoadFromBytes(test::SampleBytes(), "sample.nes"));
-    const auto refused = ApplyStageTexts(other, {texts[3]});
+    const auto ownMap = test::addressesFrom("[LevelDataAddress]\nMap[11]=2510\n");
+    RomImage other(*ownMap);
+    ASSERT_TRUE(other.loadFromBytes(test::sampleBytes(), "sample.nes"));
+    const auto refused = applyStageTexts(other, {texts[3]});
     ASSERT_TRUE(refused);
     EXPECT_EQ(*refused, "stage3.json: /shared/map: the file has the map shared by stages 03, 0B, this image by 03.");
-    EXPECT_FALSE(other.IsModified());
+    EXPECT_FALSE(other.isModified());
 
-    TRomImgManager closed(test::DefaultAddresses());
-    EXPECT_TRUE(ApplyStageTexts(closed, {texts[0]}));
+    RomImage closed(test::defaultAddresses());
+    EXPECT_TRUE(applyStageTexts(closed, {texts[0]}));
 }
 
 TEST(StageText, TheSampleStage06IsWrittenAndReadAsTheReferenceFileHoldsIt)
 {
     // Checked in: a key renamed or a layout changed in both writer and reader still fails.
-    TRomImgManager rom(test::DefaultAddresses());
-    ASSERT_TRUE(rom.LoadFromBytes(test::SampleBytes(), "sample.nes"));
-    const std::string reference = test::ReadText(VX_REFERENCE_DIR "/stage-06.json");
-    EXPECT_EQ(StageToText(rom, 6), reference);
-    const auto read = ReadStageText(reference, "stage-06.json");
-    ASSERT_TRUE(read) << read.refusal.Message();
-    EXPECT_TRUE(read.text->SameStage(StageTextOf(rom, 6)));
+    RomImage rom(test::defaultAddresses());
+    ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "sample.nes"));
+    const std::string reference = test::readText(VX_REFERENCE_DIR "/stage-06.json");
+    EXPECT_EQ(stageToText(rom, 6), reference);
+    const auto read = readStageText(reference, "stage-06.json");
+    ASSERT_TRUE(read) << read.refusal.message();
+    EXPECT_TRUE(read.text->sameStage(stageTextOf(rom, 6)));
 }

@@ -1,8 +1,8 @@
 #include "core/EditedFlagData.h"
 #include "core/Language.h"
-#include "core/RomImgManager.h"
+#include "core/RomImage.h"
 #include "core/UndoData.h"
-#include "core/VxObject.h"
+#include "core/StageObjects.h"
 #include "tests/support/Images.h"
 
 #include <functional>
@@ -14,13 +14,13 @@ using namespace vx;
 namespace {
 
 struct KindCase {
-    TUndoKind kind;
-    TEditedFlag flag;
-    std::function<bool(TStageData&)> edit;
+    UndoKind kind;
+    EditedFlag flag;
+    std::function<bool(StageData&)> edit;
 };
 
 // Each kind of edit, as its page makes it.
-std::vector<KindCase> Kinds()
+std::vector<KindCase> kinds()
 {
     static const std::array<std::uint8_t, 8> chip{1, 2, 3, 4, 1, 1, 1, 1};
     static const std::array<std::uint8_t, RoomSize> room = [] {
@@ -29,25 +29,25 @@ std::vector<KindCase> Kinds()
         return cells;
     }();
     return {
-        {ukPalette, efPalette, [](TStageData& s) { return s.SetPaletteColor(3, 0x2A); }},
-        {ukPaletteAnimeFrameCount, efPaletteAnime, [](TStageData& s) { return s.SetPaletteAnimeFrameCount(3); }},
-        {ukPaletteAnimeFrameTimer, efPaletteAnime, [](TStageData& s) { return s.SetPaletteAnimeFrameTimer(0x33); }},
-        {ukPaletteAnimePalette, efPaletteAnime, [](TStageData& s) { return s.SetPaletteAnimeColor(60, 0x11); }},
-        {ukChip32x32, efChip32x32, [](TStageData& s) { return s.SetChipEntry(9, 0x7F); }},
-        {ukChip32x32Attr, efChip32x32, [](TStageData& s) { return s.SetChipAttribute(9, 3); }},
-        {ukChip32x32Paste, efChip32x32, [](TStageData& s) { return s.SetChip(8, chip); }},
-        {ukMap, efMap, [](TStageData& s) { return s.SetMapChip(100, 0x77); }},
-        {ukMapPaste, efMap, [](TStageData& s) { return s.SetMapRoom(128, room, ukMapPaste); }},
-        {ukMapGrid, efMap, [](TStageData& s) { return s.SetMapRoom(192, room, ukMapGrid); }},
-        {ukScroll, efScroll, [](TStageData& s) { return s.SetScrollData(5, s.Scroll()[5] ^ 0x01); }},
-        {ukObject, efObject, [](TStageData& s) {
-             const bool added = s.EnemyObjects().AddObject(3, 0x40, 0x50, 7);
-             s.MarkEdited(efObject);
+        {ukPalette, efPalette, [](StageData& s) { return s.setPaletteColor(3, 0x2A); }},
+        {ukPaletteAnimeFrameCount, efPaletteAnime, [](StageData& s) { return s.setPaletteAnimeFrameCount(3); }},
+        {ukPaletteAnimeFrameTimer, efPaletteAnime, [](StageData& s) { return s.setPaletteAnimeFrameTimer(0x33); }},
+        {ukPaletteAnimePalette, efPaletteAnime, [](StageData& s) { return s.setPaletteAnimeColor(60, 0x11); }},
+        {ukChip32x32, efChip32x32, [](StageData& s) { return s.setChipEntry(9, 0x7F); }},
+        {ukChip32x32Attr, efChip32x32, [](StageData& s) { return s.setChipAttribute(9, 3); }},
+        {ukChip32x32Paste, efChip32x32, [](StageData& s) { return s.setChip(8, chip); }},
+        {ukMap, efMap, [](StageData& s) { return s.setMapChip(100, 0x77); }},
+        {ukMapPaste, efMap, [](StageData& s) { return s.setMapRoom(128, room, ukMapPaste); }},
+        {ukMapGrid, efMap, [](StageData& s) { return s.setMapRoom(192, room, ukMapGrid); }},
+        {ukScroll, efScroll, [](StageData& s) { return s.setScrollData(5, s.scroll()[5] ^ 0x01); }},
+        {ukObject, efObject, [](StageData& s) {
+             const bool added = s.enemyObjects().addObject(3, 0x40, 0x50, 7);
+             s.markEdited(efObject);
              return added;
          }},
-        {ukMidPoint, efMidPoint, [](TStageData& s) {
-             s.MidPoints(2).StartY ^= 0x10;
-             s.MarkEdited(efMidPoint);
+        {ukMidPoint, efMidPoint, [](StageData& s) {
+             s.midPoints(2).startY ^= 0x10;
+             s.markEdited(efMidPoint);
              return true;
          }},
     };
@@ -57,70 +57,70 @@ std::vector<KindCase> Kinds()
 
 TEST(EditCommands, EveryKindUndoesAndRedoesItsBytesAndMarksItsArea)
 {
-    for (const KindCase& c : Kinds()) {
-        TRomImgManager rom(test::DefaultAddresses());
-        ASSERT_TRUE(rom.LoadFromBytes(test::SampleBytes(), "x"));
-        rom.SetCurrentStageIndex(3);
-        TStageData& stage = rom.Stage(3);
-        const auto before = rom.EditedImage();
+    for (const KindCase& c : kinds()) {
+        RomImage rom(test::defaultAddresses());
+        ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "x"));
+        rom.setCurrentStageIndex(3);
+        StageData& stage = rom.stage(3);
+        const auto before = rom.editedImage();
         ASSERT_TRUE(c.edit(stage)) << int(c.kind);
-        const auto after = rom.EditedImage();
+        const auto after = rom.editedImage();
         EXPECT_NE(after, before) << int(c.kind);
-        EXPECT_TRUE(stage.EditedFlags().Get(c.flag)) << int(c.kind);
-        EXPECT_EQ(stage.UndoStack().Count(), 1) << int(c.kind);
-        EXPECT_EQ(rom.Undo(), c.kind);
-        EXPECT_EQ(rom.EditedImage(), before) << int(c.kind);
-        EXPECT_EQ(rom.Redo(), c.kind);
-        EXPECT_EQ(rom.EditedImage(), after) << int(c.kind);
+        EXPECT_TRUE(stage.editedFlags().get(c.flag)) << int(c.kind);
+        EXPECT_EQ(stage.undoStack().count(), 1) << int(c.kind);
+        EXPECT_EQ(rom.undo(), c.kind);
+        EXPECT_EQ(rom.editedImage(), before) << int(c.kind);
+        EXPECT_EQ(rom.redo(), c.kind);
+        EXPECT_EQ(rom.editedImage(), after) << int(c.kind);
     }
 }
 
 TEST(EditCommands, TheStepsOfAGestureAreOneStep)
 {
-    TRomImgManager rom(test::DefaultAddresses());
-    ASSERT_TRUE(rom.LoadFromBytes(test::SampleBytes(), "x"));
-    TStageData& stage = rom.Stage(0);
-    const auto before = rom.EditedImage();
-    TVxObjectNode* enemy = stage.EnemyObjects().Head;
+    RomImage rom(test::defaultAddresses());
+    ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "x"));
+    StageData& stage = rom.stage(0);
+    const auto before = rom.editedImage();
+    PlacedObject* enemy = stage.enemyObjects().head;
     ASSERT_NE(enemy, nullptr);
-    stage.BeginGesture(); // a drag: every move step reports
+    stage.beginGesture(); // a drag: every move step reports
     for (int step = 1; step <= 5; ++step) {
-        enemy->X = static_cast<std::uint8_t>(enemy->X + 8);
-        stage.MarkEdited(efObject);
+        enemy->x = static_cast<std::uint8_t>(enemy->x + 8);
+        stage.markEdited(efObject);
     }
-    stage.EndGesture();
-    stage.MidPoints(0).StartY ^= 1;
-    stage.MarkEdited(efMidPoint);
-    EXPECT_EQ(stage.UndoStack().Count(), 2);
-    EXPECT_EQ(rom.Undo(), ukMidPoint);
-    EXPECT_EQ(rom.Undo(), ukObject);
-    EXPECT_EQ(rom.EditedImage(), before);
-    EXPECT_EQ(rom.Undo(), -1);
+    stage.endGesture();
+    stage.midPoints(0).startY ^= 1;
+    stage.markEdited(efMidPoint);
+    EXPECT_EQ(stage.undoStack().count(), 2);
+    EXPECT_EQ(rom.undo(), ukMidPoint);
+    EXPECT_EQ(rom.undo(), ukObject);
+    EXPECT_EQ(rom.editedImage(), before);
+    EXPECT_EQ(rom.undo(), -1);
 }
 
 TEST(UndoData, KindNamesInBothLanguages)
 {
-    ForceLanguage(Language::English);
-    EXPECT_EQ(UndoKindText(ukPaletteAnimeFrameCount), "Edit PalAnime");
-    EXPECT_EQ(UndoKindText(ukMapGrid), "Edit Map(Grid)");
-    EXPECT_EQ(UndoKindText(ukChip32x32Attr), "Edit 32x32Tile(Attr)");
-    EXPECT_EQ(UndoKindText(ukObject), "Edit Object");
-    EXPECT_EQ(UndoKindText(13), "Unknown");
-    ForceLanguage(Language::Japanese);
-    EXPECT_EQ(UndoKindText(ukPaletteAnimeFrameCount), "パレットアニメの編集");
-    EXPECT_EQ(UndoKindText(ukScroll), "スクロールの編集");
-    EXPECT_EQ(UndoKindText(-1), "不明な編集");
-    ForceLanguage(std::nullopt);
+    forceLanguage(Language::English);
+    EXPECT_EQ(undoKindText(ukPaletteAnimeFrameCount), "Edit PalAnime");
+    EXPECT_EQ(undoKindText(ukMapGrid), "Edit Map(Grid)");
+    EXPECT_EQ(undoKindText(ukChip32x32Attr), "Edit 32x32Tile(Attr)");
+    EXPECT_EQ(undoKindText(ukObject), "Edit Object");
+    EXPECT_EQ(undoKindText(13), "Unknown");
+    forceLanguage(Language::Japanese);
+    EXPECT_EQ(undoKindText(ukPaletteAnimeFrameCount), "パレットアニメの編集");
+    EXPECT_EQ(undoKindText(ukScroll), "スクロールの編集");
+    EXPECT_EQ(undoKindText(-1), "不明な編集");
+    forceLanguage(std::nullopt);
 }
 
 TEST(EditedFlagData, AnyOfTenFlagsAndClear)
 {
-    TEditedFlagData flags;
-    EXPECT_FALSE(flags.Any());
-    flags.Set(9, true);
-    EXPECT_TRUE(flags.Any());
-    flags.Set(10, true);
-    EXPECT_FALSE(flags.Get(10));
-    flags.Clear();
-    EXPECT_FALSE(flags.Any());
+    EditedFlagData flags;
+    EXPECT_FALSE(flags.any());
+    flags.set(9, true);
+    EXPECT_TRUE(flags.any());
+    flags.set(10, true);
+    EXPECT_FALSE(flags.get(10));
+    flags.clear();
+    EXPECT_FALSE(flags.any());
 }

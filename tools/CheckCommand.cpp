@@ -1,7 +1,7 @@
 #include "tools/CheckCommand.h"
 
 #include "core/AddressData.h"
-#include "core/RomImgManager.h"
+#include "core/RomImage.h"
 #include "core/StageCheck.h"
 #include "tools/ToolCommands.h"
 
@@ -12,47 +12,47 @@ namespace vx::tool {
 namespace {
 
 // Names for scripts: fixed words, whatever the texts say.
-const char* SeverityKey(TSeverity severity)
+const char* severityKey(Severity severity)
 {
     switch (severity) {
-    case TSeverity::Error: return "error";
-    case TSeverity::Warning: return "warning";
-    case TSeverity::Note: return "note";
+    case Severity::Error: return "error";
+    case Severity::Warning: return "warning";
+    case Severity::Note: return "note";
     }
     return "?";
 }
 
-const char* PlaceKey(TFindingPlace place)
+const char* placeKey(FindingPlace place)
 {
     switch (place) {
-    case TFindingPlace::Stage: return "stage";
-    case TFindingPlace::RestartPoint: return "restart-point";
-    case TFindingPlace::ScrollEntry: return "scroll-entry";
-    case TFindingPlace::MapRoom: return "map-room";
-    case TFindingPlace::ObjectRoom: return "object-room";
-    case TFindingPlace::EnemyList: return "enemy-list";
-    case TFindingPlace::ItemList: return "item-list";
-    case TFindingPlace::PaletteEntry: return "palette-entry";
-    case TFindingPlace::AnimationEntry: return "animation-entry";
-    case TFindingPlace::AnimationFrames: return "animation-frames";
-    case TFindingPlace::Chip: return "chip";
+    case FindingPlace::Stage: return "stage";
+    case FindingPlace::RestartPoint: return "restart-point";
+    case FindingPlace::ScrollEntry: return "scroll-entry";
+    case FindingPlace::MapRoom: return "map-room";
+    case FindingPlace::ObjectRoom: return "object-room";
+    case FindingPlace::EnemyList: return "enemy-list";
+    case FindingPlace::ItemList: return "item-list";
+    case FindingPlace::PaletteEntry: return "palette-entry";
+    case FindingPlace::AnimationEntry: return "animation-entry";
+    case FindingPlace::AnimationFrames: return "animation-frames";
+    case FindingPlace::Chip: return "chip";
     }
     return "?";
 }
 
-void PrintJson(const std::string& image, const std::vector<TFinding>& findings)
+void printJson(const std::string& image, const std::vector<Finding>& findings)
 {
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
     std::array<int, 3> counts{};
-    for (const TFinding& finding : findings) {
+    for (const Finding& finding : findings) {
         ++counts[static_cast<std::size_t>(finding.severity)];
         nlohmann::ordered_json entry;
         entry["stage"] = finding.stage;
-        entry["severity"] = SeverityKey(finding.severity);
-        entry["place"] = PlaceKey(finding.place);
+        entry["severity"] = severityKey(finding.severity);
+        entry["place"] = placeKey(finding.place);
         if (finding.index >= 0)
             entry["index"] = finding.index;
-        entry["where"] = PlaceText(finding);
+        entry["where"] = placeText(finding);
         entry["text"] = finding.text;
         list.push_back(std::move(entry));
     }
@@ -68,21 +68,21 @@ void PrintJson(const std::string& image, const std::vector<TFinding>& findings)
 
 } // namespace
 
-int CheckStages(const TToolRequest& request)
+int checkStages(const ToolRequest& request)
 {
     const EnglishTexts english;
-    const auto addresses = LoadAddresses(request);
-    TRomImgManager rom(*addresses);
-    if (!LoadImage(rom, request.files[0]))
+    const auto addresses = loadAddresses(request);
+    RomImage rom(*addresses);
+    if (!loadImage(rom, request.files[0]))
         return ExitRefused;
-    const std::vector<TFinding> findings = request.stage ? CheckStage(rom, *request.stage) : CheckAllStages(rom);
+    const std::vector<Finding> findings = request.stage ? checkStage(rom, *request.stage) : checkAllStages(rom);
     if (request.json)
-        PrintJson(request.files[0], findings);
+        printJson(request.files[0], findings);
     else
-        for (const TFinding& finding : findings)
-            std::cout << FindingLine(finding) << "\n";
-    for (const TFinding& finding : findings)
-        if (finding.severity != TSeverity::Note)
+        for (const Finding& finding : findings)
+            std::cout << findingLine(finding) << "\n";
+    for (const Finding& finding : findings)
+        if (finding.severity != Severity::Note)
             return ExitRefused;
     return ExitOk;
 }

@@ -3,7 +3,7 @@
 #include "core/Errors.h"
 #include "core/HexText.h"
 #include "core/StageData.h"
-#include "core/VxObject.h"
+#include "core/StageObjects.h"
 #include "tools/CheckCommand.h"
 #include "tools/RenderCommand.h"
 #include "tools/StageTextCommands.h"
@@ -27,19 +27,19 @@ Exit status: 0 success, 1 an input was refused or failed, 2 wrong usage.
 Each command's own help: vexalon2-tool COMMAND --help)";
 
 // Decimal, or hexadecimal after "0x"; nothing else (no sign, blank or octal).
-std::optional<int> ParseNumber(const std::string& text)
+std::optional<int> parseNumber(const std::string& text)
 {
     if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        const auto value = ParseHex(std::string_view(text).substr(2));
+        const auto value = parseHex(std::string_view(text).substr(2));
         return value && *value <= 0x7FFFFFFF ? std::optional<int>(static_cast<int>(*value)) : std::nullopt;
     }
     if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos)
         return std::nullopt;
-    return ParseDecimal(text);
+    return parseDecimal(text);
 }
 
 // A number option from lowest to highest, refused by the parser (exit 2) otherwise.
-CLI::Option* AddNumber(CLI::App* command, const std::string& name, std::string& text, int lowest, int highest,
+CLI::Option* addNumber(CLI::App* command, const std::string& name, std::string& text, int lowest, int highest,
                        const std::string& what, const std::string& description = {})
 {
     const std::string range = what + " from " + std::to_string(lowest) + " to " + std::to_string(highest);
@@ -47,22 +47,22 @@ CLI::Option* AddNumber(CLI::App* command, const std::string& name, std::string& 
         ->type_name(name == "--columns" ? "C" : name == "--room" ? "R" : "N")
         ->check(CLI::Validator(
             [=](std::string& value) -> std::string {
-                const auto number = ParseNumber(value);
+                const auto number = parseNumber(value);
                 return number && *number >= lowest && *number <= highest ? std::string{} : "needs a " + range;
             },
             "", "number"));
 }
 
-struct TCommandLine {
+struct CommandLine {
     CLI::App app{"Works on images of the editor without the GUI.", "vexalon2-tool"};
-    TToolRequest request;
+    ToolRequest request;
     std::string stage, room, columns;
     std::function<int()> run;
     std::deque<std::string> slots; // the files of every command; a deque keeps their addresses
 
     // A command with its files, in the order its usage names them.
-    CLI::App* Command(const std::string& name, const std::string& summary, const std::string& details,
-                      int (*command)(const TToolRequest&), std::initializer_list<std::pair<const char*, const char*>> files)
+    CLI::App* addCommand(const std::string& name, const std::string& summary, const std::string& details,
+                      int (*command)(const ToolRequest&), std::initializer_list<std::pair<const char*, const char*>> files)
     {
         CLI::App* sub = app.add_subcommand(name, summary);
         sub->footer(details);
@@ -79,152 +79,152 @@ struct TCommandLine {
         });
         return sub;
     }
-    void SettingsOption(CLI::App* command)
+    void settingsOption(CLI::App* command)
     {
         command->add_option("--settings", request.settings, "read this settings file (never written) instead of "
                                                             "every default")
             ->type_name("FILE");
     }
     // A command that prints one stage of IMAGE.
-    CLI::App* StageCommand(const std::string& name, const std::string& summary, const std::string& details,
-                           int (*command)(const TToolRequest&))
+    CLI::App* stageCommand(const std::string& name, const std::string& summary, const std::string& details,
+                           int (*command)(const ToolRequest&))
     {
-        CLI::App* sub = Command(name, summary, details, command, {{"IMAGE", "the image"}});
-        StageOption(sub);
-        SettingsOption(sub);
+        CLI::App* sub = addCommand(name, summary, details, command, {{"IMAGE", "the image"}});
+        stageOption(sub);
+        settingsOption(sub);
         return sub;
     }
-    void StageOption(CLI::App* command) { AddNumber(command, "--stage", stage, 0, StageCount - 1, "stage")->required(); }
-    void ForceFlag(CLI::App* command)
+    void stageOption(CLI::App* command) { addNumber(command, "--stage", stage, 0, StageCount - 1, "stage")->required(); }
+    void forceFlag(CLI::App* command)
     {
-        Flag(command, "--force", request.force, "replace an existing output file");
+        flag(command, "--force", request.force, "replace an existing output file");
     }
-    CLI::Option* Flag(CLI::App* command, const std::string& name, bool& value, const std::string& description)
+    CLI::Option* flag(CLI::App* command, const std::string& name, bool& value, const std::string& description)
     {
         return command->add_flag(name, value, description)->multi_option_policy(CLI::MultiOptionPolicy::Throw);
     }
 
-    TCommandLine();
+    CommandLine();
 };
 
-TCommandLine::TCommandLine()
+CommandLine::CommandLine()
 {
     app.set_version_flag("--version", "vexalon2-tool " VX_VERSION);
     app.require_subcommand(1);
     app.footer(Footer);
     app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::Throw);
 
-    CLI::App* command = Command("make-sample", "write the synthetic sample image to OUT", "", MakeSample,
+    CLI::App* command = addCommand("make-sample", "write the synthetic sample image to OUT", "", makeSample,
                                 {{"OUT", "the image to write"}});
-    ForceFlag(command);
+    forceFlag(command);
 
-    Command("settings", "complete a settings file with every value in force",
+    addCommand("settings", "complete a settings file with every value in force",
             "Reads FILE (missing is fine), resolves all 434 values and writes FILE back completed.\n"
             "A file that is no settings file (an iNES image, or one holding NUL bytes) is refused.",
-            Settings, {{"FILE", "the settings file"}});
+            settings, {{"FILE", "the settings file"}});
 
-    command = Command("info", "size, header, shared tables per stage, and any table outside the image", "", Info,
+    command = addCommand("info", "size, header, shared tables per stage, and any table outside the image", "", info,
                       {{"IMAGE", "the image"}});
-    SettingsOption(command);
+    settingsOption(command);
 
-    command = Command("roundtrip", "open IMAGE as the editor would and save it unchanged to OUT", "", Roundtrip,
+    command = addCommand("roundtrip", "open IMAGE as the editor would and save it unchanged to OUT", "", roundtrip,
                       {{"IMAGE", "the image"}, {"OUT", "the image to write (IMAGE itself re-saves it)"}});
-    SettingsOption(command);
-    ForceFlag(command);
+    settingsOption(command);
+    forceFlag(command);
 
-    command = Command("render", "draw rooms or chips of a stage as a PNG picture",
+    command = addCommand("render", "draw rooms or chips of a stage as a PNG picture",
                       "Draws stage N as the editor shows it, with the palette animation off: room R\n"
                       "(256x256), all 44 rooms side by side (11264x256), the 32x32 chips (512x512), the\n"
                       "chip sheet (128x512), or the 44 rooms in C columns (default 11), each numbered.",
-                      Render, {{"IMAGE", "the image"}});
-    StageOption(command);
+                      render, {{"IMAGE", "the image"}});
+    stageOption(command);
     auto* kind = command->add_option_group("kind", "exactly one of")->require_option(1);
-    AddNumber(kind, "--room", room, 0, RoomCount - 1, "room");
-    Flag(kind, "--map", request.map, "all 44 rooms side by side");
-    Flag(kind, "--chips", request.chips, "the 256 32x32 chips");
-    Flag(kind, "--sheet", request.sheet, "the 16x16 chip sheet");
-    Flag(kind, "--sheet-of-rooms", request.sheetOfRooms, "the 44 rooms in C columns, each numbered in its corner");
+    addNumber(kind, "--room", room, 0, RoomCount - 1, "room");
+    flag(kind, "--map", request.map, "all 44 rooms side by side");
+    flag(kind, "--chips", request.chips, "the 256 32x32 chips");
+    flag(kind, "--sheet", request.sheet, "the 16x16 chip sheet");
+    flag(kind, "--sheet-of-rooms", request.sheetOfRooms, "the 44 rooms in C columns, each numbered in its corner");
     command->add_option("--out", request.out, "the PNG file to write")->required()->type_name("FILE.png");
-    SettingsOption(command);
+    settingsOption(command);
     command
         ->add_option("--palette", request.palette,
                      "the colour file (default: fcpalette.pal beside the tool, else in ../share/vexalon2editor)")
         ->type_name("FILE");
-    Flag(command, "--objects", request.objects, "add the enemy and item markers");
+    flag(command, "--objects", request.objects, "add the enemy and item markers");
     CLI::Option* sheetOfRooms = kind->get_option("--sheet-of-rooms");
-    AddNumber(command, "--columns", columns, 1, RoomCount, "columns")->needs(sheetOfRooms);
-    Flag(command, "--scroll", request.scroll, "the path marks")->needs(sheetOfRooms);
-    Flag(command, "--midpoints", request.midPoints, "each restart point's landing marker and number")
+    addNumber(command, "--columns", columns, 1, RoomCount, "columns")->needs(sheetOfRooms);
+    flag(command, "--scroll", request.scroll, "the path marks")->needs(sheetOfRooms);
+    flag(command, "--midpoints", request.midPoints, "each restart point's landing marker and number")
         ->needs(sheetOfRooms);
-    Flag(command, "--path", request.path, "dim the rooms no restart point's walk covers")->needs(sheetOfRooms);
-    ForceFlag(command);
+    flag(command, "--path", request.path, "dim the rooms no restart point's walk covers")->needs(sheetOfRooms);
+    forceFlag(command);
 
-    command = StageCommand("chips", "the unused and the duplicated 32x32 chips of a stage",
+    command = stageCommand("chips", "the unused and the duplicated 32x32 chips of a stage",
                       "Prints a line \"unused\", the 32x32 chips no room uses, then a line \"duplicated\",\n"
                       "the groups of equal chips: chip numbers in hex, each line ending CR LF, byte for\n"
                       "byte as the information window has them.",
-                      Chips);
+                      chips);
 
-    command = StageCommand("objects", "each room's enemies and items, and the totals",
+    command = stageCommand("objects", "each room's enemies and items, and the totals",
                       "For each room with objects (00..2B, or room R only): a line \"room RR enemies\", then\n"
                       "its lines \"X Y KIND\" in hex ending CR LF, byte for byte as the room text dialog\n"
                       "has them, and likewise \"room RR items\"; then the lines \"enemies 57 / 128\" and\n"
                       "\"items 11 / 32\".",
-                      Objects);
-    AddNumber(command, "--room", room, 0, RoomCount - 1, "room", "only this room");
+                      objects);
+    addNumber(command, "--room", room, 0, RoomCount - 1, "room", "only this room");
 
-    command = StageCommand("scroll", "the 32 scroll entries and the rooms of the path",
+    command = stageCommand("scroll", "the 32 scroll entries and the rooms of the path",
                       "Prints a line \"entries\", the 32 entries as the scroll page lists them, in English,\n"
                       "\"[Start]\" after the default start point's; then a line \"path\" and for each room on\n"
                       "the path from that point a line \"room RR: >> right down up\" (only its marks).",
-                      Scroll);
+                      scroll);
 
-    command = StageCommand("midpoints", "the six restart points' nine boxes in hex",
+    command = stageCommand("midpoints", "the six restart points' nine boxes in hex",
                       "Prints a line naming the columns, then each restart point's number and nine\n"
                       "boxes in hex as the restart-point page shows them, \"start\" after the default one.",
-                      MidPoints);
+                      midPoints);
 
-    command = Command("check", "what is wrong or worth knowing about the stages",
+    command = addCommand("check", "what is wrong or worth knowing about the stages",
                       "Prints one line per finding, \"stage 03 warning restart point 2: EnemyIndex 05,\n"
                       "recalculation gives 07\", for every stage or stage N only, or with --json one JSON\n"
                       "object (image, counts, findings with stage, severity, place, index, where, text).\n"
                       "Exit status: 1 when there is an error or a warning, 0 for notes or nothing.",
-                      CheckStages, {{"IMAGE", "the image"}});
-    AddNumber(command, "--stage", stage, 0, StageCount - 1, "stage", "only this stage");
-    SettingsOption(command);
-    Flag(command, "--json", request.json, "one JSON object for scripts");
+                      checkStages, {{"IMAGE", "the image"}});
+    addNumber(command, "--stage", stage, 0, StageCount - 1, "stage", "only this stage");
+    settingsOption(command);
+    flag(command, "--json", request.json, "one JSON object for scripts");
 
-    command = Command("export", "write stages as JSON text files a team can diff and review",
+    command = addCommand("export", "write stages as JSON text files a team can diff and review",
                       "Writes stage-00.json .. stage-13.json (or stage N's only) into DIR, made when\n"
                       "missing: every table of the stage as the image holds it.\n"
                       "The format is in docs/stage-text.md.",
-                      ExportStages, {{"IMAGE", "the image"}});
+                      exportStages, {{"IMAGE", "the image"}});
     auto* which = command->add_option_group("which", "exactly one of")->require_option(1);
-    AddNumber(which, "--stage", stage, 0, StageCount - 1, "stage");
-    Flag(which, "--all", request.all, "all 14 stages");
+    addNumber(which, "--stage", stage, 0, StageCount - 1, "stage");
+    flag(which, "--all", request.all, "all 14 stages");
     command->add_option("--out", request.out, "the folder to write into")->required()->type_name("DIR");
-    SettingsOption(command);
-    ForceFlag(command);
+    settingsOption(command);
+    forceFlag(command);
 
-    command = Command("import", "apply stage text files to a copy of IMAGE and write OUT",
+    command = addCommand("import", "apply stage text files to a copy of IMAGE and write OUT",
                       "Reads and checks every FILE first (format, version, keys, ranges, 8x8 rooms,\n"
                       "object counts, hex); two files that disagree on a table their stages share are\n"
                       "refused. Only the tables that differ are written back, as the editor's save does.",
-                      ImportStages, {{"IMAGE", "the image"}});
+                      importStages, {{"IMAGE", "the image"}});
     command->add_option("FILES", request.texts, "the stage text files")->required()->type_name("FILE.json...");
     command->add_option("--out", request.out, "the image to write")->required()->type_name("OUT");
-    SettingsOption(command);
-    ForceFlag(command);
+    settingsOption(command);
+    forceFlag(command);
 
-    command = Command("patch", "write an IPS or BPS patch from ORIGINAL to EDITED",
+    command = addCommand("patch", "write an IPS or BPS patch from ORIGINAL to EDITED",
                       "The format follows OUT's extension, .ips or .bps. A BPS patch records CRCs of\n"
                       "both images and of itself, so applying it checks all three. The two images\n"
                       "must have one length and differ, as the editor's Create Patch asks.",
-                      MakePatchFile,
+                      makePatchFile,
                       {{"ORIGINAL", "the image before"}, {"EDITED", "the image after"}, {"OUT", "OUT.ips or OUT.bps"}});
-    ForceFlag(command);
+    forceFlag(command);
 
-    command = Command("apply", "apply an IPS or BPS patch to IMAGE and write OUT",
+    command = addCommand("apply", "apply an IPS or BPS patch to IMAGE and write OUT",
                       "What each format can check before anything is written:\n"
                       "  BPS: the CRCs of the source, the target and the patch itself, so a patch made\n"
                       "       for another image, or a damaged one, is refused.\n"
@@ -232,17 +232,17 @@ TCommandLine::TCommandLine()
                       "       another image applies without a word.\n"
                       "Either way the result must be an image the editor opens (0x40010 to 0x100040\n"
                       "bytes, the iNES mark), or nothing is written.",
-                      ApplyPatchFile,
+                      applyPatchFile,
                       {{"IMAGE", "the image"}, {"PATCH", "the .ips or .bps patch"}, {"OUT", "the patched image"}});
-    ForceFlag(command);
+    forceFlag(command);
 }
 
 } // namespace
 
-int Run(int argc, const char* const* argv)
+int run(int argc, const char* const* argv)
 {
     try {
-        TCommandLine line;
+        CommandLine line;
         // CLI11 would call a mistyped command a missing one.
         if (argc > 1 && argv[1][0] != '-' &&
             line.app.get_subcommands([&](CLI::App* command) { return command->check_name(argv[1]); }).empty()) {
@@ -263,16 +263,16 @@ int Run(int argc, const char* const* argv)
             std::cerr << "vexalon2-tool: " << error.what() << "\nTry 'vexalon2-tool " << help << "'.\n";
             return ExitUsage;
         }
-        TToolRequest& request = line.request;
+        ToolRequest& request = line.request;
         for (auto [text, number] : {std::pair{&line.stage, &request.stage}, std::pair{&line.room, &request.room},
                                     std::pair{&line.columns, &request.columns}})
             if (!text->empty())
-                *number = ParseNumber(*text);
+                *number = parseNumber(*text);
         return line.run ? line.run() : ExitUsage;
     } catch (const std::bad_alloc&) {
-        return Refused("out of memory");
+        return exitRefused("out of memory");
     } catch (const std::exception& error) {
-        return Refused(error.what());
+        return exitRefused(error.what());
     }
 }
 

@@ -7,19 +7,19 @@
 
 namespace vx::tool {
 
-std::optional<std::string> OutputRefusal(const std::string& out, const std::vector<std::string>& inputs, bool force)
+std::optional<std::string> outputRefusal(const std::string& out, const std::vector<std::string>& inputs, bool force)
 {
     for (const std::string& input : inputs)
-        if (!input.empty() && SameFile(out, input))
-            return IsJapanese() ? out + " は入力 " + input + " です。出力で入力を置き換えることはありません。何も書き込んでいません。"
+        if (!input.empty() && sameFile(out, input))
+            return isJapanese() ? out + " は入力 " + input + " です。出力で入力を置き換えることはありません。何も書き込んでいません。"
                                 : out + " is the input " + input + "; an output never replaces an input. Nothing was written.";
     try {
-        CheckOutputFile(out); // a device, FIFO or read-only file is refused whatever --force says
-    } catch (const VxError& error) {
-        return Sentence(error.what()) + Tr("\n何も書き込んでいません。", "\nNothing was written.");
+        checkOutputFile(out); // a device, FIFO or read-only file is refused whatever --force says
+    } catch (const UserError& error) {
+        return sentence(error.what()) + localized("\n何も書き込んでいません。", "\nNothing was written.");
     }
-    if (!force && PathExists(out))
-        return IsJapanese() ? out + " は既にあります。置き換えるには --force を付けてください。何も書き込んでいません。"
+    if (!force && pathExists(out))
+        return isJapanese() ? out + " は既にあります。置き換えるには --force を付けてください。何も書き込んでいません。"
                             : out + " exists; give --force to replace it. Nothing was written.";
     return std::nullopt;
 }

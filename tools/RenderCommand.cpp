@@ -3,9 +3,9 @@
 #include "core/AddressData.h"
 #include "core/DataFiles.h"
 #include "core/FileSystem.h"
-#include "core/RomImgManager.h"
+#include "core/RomImage.h"
 #include "core/Rooms.h"
-#include "core/VxObject.h"
+#include "core/StageObjects.h"
 #include "gui/image/MemoryRoom.h"
 #include "gui/image/PngFile.h"
 #include "gui/image/QImageConversion.h"
@@ -29,7 +29,7 @@ namespace {
 // What the application object and the font configuration take, with some to spare.
 constexpr std::size_t FontRoom = std::size_t{4} << 20;
 
-std::string ToolFolder()
+std::string toolFolder()
 {
     std::error_code error;
     const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
@@ -38,25 +38,25 @@ std::string ToolFolder()
 
 } // namespace
 
-int Render(const TToolRequest& request)
+int render(const ToolRequest& request)
 {
     const std::string& image = request.files[0];
     const std::string& out = request.out;
-    if (!HasExtension(out, ".png")) { // another extension would name PNG data falsely
+    if (!hasExtension(out, ".png")) { // another extension would name PNG data falsely
         std::cerr << "vexalon2-tool render: --out must name a .png file: " << out << "\n";
         return ExitUsage;
     }
     std::string paletteFile = request.palette;
     if (paletteFile.empty())
-        paletteFile = FindDataFolder(ToolFolder()) + "/fcpalette.pal";
-    if (auto refused = OutputRefusal(out, {image, request.settings, paletteFile}, request.force))
-        return Refused(*refused);
+        paletteFile = findDataFolder(toolFolder()) + "/fcpalette.pal";
+    if (auto refused = outputRefusal(out, {image, request.settings, paletteFile}, request.force))
+        return exitRefused(*refused);
 
-    const auto addresses = LoadAddresses(request);
-    TRomImgManager rom(*addresses);
-    if (!LoadImage(rom, image))
+    const auto addresses = loadAddresses(request);
+    RomImage rom(*addresses);
+    if (!loadImage(rom, image))
         return ExitRefused;
-    TPaletteManager palette(paletteFile);
+    PaletteManager palette(paletteFile);
 
     // Fonts need an application object; no display is needed.
     if (!std::getenv("QT_QPA_PLATFORM"))
@@ -70,48 +70,48 @@ int Render(const TToolRequest& request)
             std::cerr << message.toStdString() << "\n";
     });
     // fontconfig, which Qt reads its configuration with, crashes where an allocation fails.
-    if (!HasRoom(FontRoom))
+    if (!hasRoom(FontRoom))
         throw std::bad_alloc();
     QGuiApplication application(argc, argv);
-    RegisterFontSubstitutions();
-    TQtGlyphRenderer glyphs;
-    TGraphicManager graphics(palette, &glyphs);
+    registerFontSubstitutions();
+    QtGlyphRenderer glyphs;
+    GraphicManager graphics(palette, &glyphs);
 
-    const TStageData& stage = rom.Stage(request.stage.value_or(0));
-    TStageSheets sheets;
-    PrepareStageSheets(graphics, stage, rom.ImageBytes(), sheets,
+    const StageData& stage = rom.stage(request.stage.value_or(0));
+    StageSheets sheets;
+    prepareStageSheets(graphics, stage, rom.imageBytes(), sheets,
                        [](const std::string& warning) { std::cerr << "warning: " << warning << "\n"; });
 
     QImage picture;
     const bool objects = request.objects;
     if (request.sheetOfRooms) {
-        TSheetPictureOptions sheetOptions;
+        SheetPictureOptions sheetOptions;
         sheetOptions.columns = request.columns.value_or(sheetOptions.columns);
         sheetOptions.objects = objects;
         sheetOptions.scroll = request.scroll;
         sheetOptions.midPoints = request.midPoints;
         sheetOptions.path = request.path;
-        picture = ToQImage(*DrawStageSheetPicture(graphics, stage, *sheets.chip32Sheet, sheetOptions));
+        picture = toQImage(*drawStageSheetPicture(graphics, stage, *sheets.chip32Sheet, sheetOptions));
     } else if (request.sheet) {
-        picture = ToQImage(*sheets.chipSheet);
+        picture = toQImage(*sheets.chipSheet);
     } else if (request.chips) {
-        picture = ToQImage(*sheets.chip32Sheet);
+        picture = toQImage(*sheets.chip32Sheet);
     } else if (request.room) {
-        auto view = graphics.CreateDisplayBitmap(RoomPixels, RoomPixels);
-        DrawRoomWithObjects(graphics, *view, *sheets.chip32Sheet, stage, *request.room, objects);
-        picture = ToQImage(*view);
+        auto view = graphics.createDisplayBitmap(RoomPixels, RoomPixels);
+        drawRoomWithObjects(graphics, *view, *sheets.chip32Sheet, stage, *request.room, objects);
+        picture = toQImage(*view);
     } else {
-        auto map = graphics.CreateDisplayBitmap(RoomPixels * RoomCount, RoomPixels);
-        auto view = graphics.CreateDisplayBitmap(RoomPixels, RoomPixels);
-        TNkDIBCanvas canvas(*map);
+        auto map = graphics.createDisplayBitmap(RoomPixels * RoomCount, RoomPixels);
+        auto view = graphics.createDisplayBitmap(RoomPixels, RoomPixels);
+        BitmapCanvas canvas(*map);
         for (int r = 0; r < RoomCount; ++r) {
-            DrawRoomWithObjects(graphics, *view, *sheets.chip32Sheet, stage, r, objects);
-            canvas.CopyRect(RoomPixels * r, 0, RoomPixels * (r + 1), RoomPixels, *view, 0, 0, RoomPixels, RoomPixels);
+            drawRoomWithObjects(graphics, *view, *sheets.chip32Sheet, stage, r, objects);
+            canvas.copyRect(RoomPixels * r, 0, RoomPixels * (r + 1), RoomPixels, *view, 0, 0, RoomPixels, RoomPixels);
         }
-        canvas.Release();
-        picture = ToQImage(*map);
+        canvas.release();
+        picture = toQImage(*map);
     }
-    WritePngFile(out, picture);
+    writePngFile(out, picture);
     std::cout << "wrote " << out << " (" << picture.width() << "x" << picture.height() << ")\n";
     return ExitOk;
 }

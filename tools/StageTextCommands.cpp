@@ -6,7 +6,7 @@
 #include "core/InputFile.h"
 #include "core/Language.h"
 #include "core/OutputFile.h"
-#include "core/RomImgManager.h"
+#include "core/RomImage.h"
 #include "core/StageText.h"
 #include "tools/OutputGuard.h"
 #include "tools/ToolCommands.h"
@@ -21,25 +21,25 @@ namespace {
 
 // The folders export makes for --out, removed again (each only while empty) unless the
 // export went through, so a refusal or failure leaves no trace.
-class TMadeFolders {
+class MadeFolders {
 public:
-    explicit TMadeFolders(const std::string& out)
+    explicit MadeFolders(const std::string& out)
     {
         std::filesystem::path folder(out);
         if (!folder.has_filename()) // "stages/"
             folder = folder.parent_path();
-        for (; !folder.empty() && !PathExists(folder.string()); folder = folder.parent_path())
+        for (; !folder.empty() && !pathExists(folder.string()); folder = folder.parent_path())
             made_.push_back(folder);
     }
-    ~TMadeFolders()
+    ~MadeFolders()
     {
         std::error_code ignored;
         for (const std::filesystem::path& folder : made_) // the deepest first
             std::filesystem::remove(folder, ignored);      // fails on a folder that is not empty
     }
-    TMadeFolders(const TMadeFolders&) = delete;
-    TMadeFolders& operator=(const TMadeFolders&) = delete;
-    void Keep() { made_.clear(); }
+    MadeFolders(const MadeFolders&) = delete;
+    MadeFolders& operator=(const MadeFolders&) = delete;
+    void keep() { made_.clear(); }
 
 private:
     std::vector<std::filesystem::path> made_;
@@ -47,7 +47,7 @@ private:
 
 } // namespace
 
-int ExportStages(const TToolRequest& request)
+int exportStages(const ToolRequest& request)
 {
     const EnglishTexts english;
     const std::string& image = request.files[0];
@@ -55,61 +55,61 @@ int ExportStages(const TToolRequest& request)
     for (int stage = 0; stage < StageCount; ++stage)
         if (!request.stage || *request.stage == stage)
             stages.push_back(stage);
-    TMadeFolders made(request.out);
+    MadeFolders made(request.out);
     std::error_code error;
     std::filesystem::create_directories(request.out, error);
     if (error)
-        return Refused(request.out + Tr(": フォルダを作れません: ", ": the folder cannot be made: ") +
-                       Sentence(error.message()) + Tr("何も書き込んでいません。", " Nothing was written."));
+        return exitRefused(request.out + localized(": フォルダを作れません: ", ": the folder cannot be made: ") +
+                       sentence(error.message()) + localized("何も書き込んでいません。", " Nothing was written."));
     if (!std::filesystem::is_directory(request.out))
-        return Refused(request.out + Tr(" はフォルダではありません。何も書き込んでいません。",
+        return exitRefused(request.out + localized(" はフォルダではありません。何も書き込んでいません。",
                                         " is not a folder. Nothing was written."));
     // Every output is checked before the first is written: a refusal leaves the folder as it was.
     std::vector<std::string> outputs;
     for (int stage : stages) {
-        outputs.push_back((std::filesystem::path(request.out) / ("stage-" + FormatHex(static_cast<std::uint32_t>(stage), 2) + ".json")).string());
-        if (auto refused = OutputRefusal(outputs.back(), {image, request.settings}, request.force))
-            return Refused(*refused);
+        outputs.push_back((std::filesystem::path(request.out) / ("stage-" + formatHex(static_cast<std::uint32_t>(stage), 2) + ".json")).string());
+        if (auto refused = outputRefusal(outputs.back(), {image, request.settings}, request.force))
+            return exitRefused(*refused);
     }
-    const auto addresses = LoadAddresses(request);
-    TRomImgManager rom(*addresses);
-    if (!LoadImage(rom, image))
+    const auto addresses = loadAddresses(request);
+    RomImage rom(*addresses);
+    if (!loadImage(rom, image))
         return ExitRefused;
     for (std::size_t i = 0; i < stages.size(); ++i) {
-        const std::string text = StageToText(rom, stages[i]);
-        WriteOutputFile(outputs[i], std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+        const std::string text = stageToText(rom, stages[i]);
+        writeOutputFile(outputs[i], std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
         std::cout << "wrote " << outputs[i] << " (" << text.size() << " bytes)\n";
     }
-    made.Keep();
+    made.keep();
     return ExitOk;
 }
 
-int ImportStages(const TToolRequest& request)
+int importStages(const ToolRequest& request)
 {
     const EnglishTexts english;
     const std::string& image = request.files[0];
     std::vector<std::string> inputs{image, request.settings};
     inputs.insert(inputs.end(), request.texts.begin(), request.texts.end());
-    if (auto refused = OutputRefusal(request.out, inputs, request.force))
-        return Refused(*refused);
+    if (auto refused = outputRefusal(request.out, inputs, request.force))
+        return exitRefused(*refused);
     // Every text is read and checked before the image is touched.
-    std::vector<TStageText> texts;
+    std::vector<StageText> texts;
     for (const std::string& file : request.texts) {
-        const std::vector<std::uint8_t> bytes = ReadInputFile(file, TInputKind::Text);
-        TStageTextResult read =
-            ReadStageText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), file);
+        const std::vector<std::uint8_t> bytes = readInputFile(file, InputKind::Text);
+        StageTextResult read =
+            readStageText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), file);
         if (!read)
-            return Refused(read.refusal.Message() + Tr("何も書き込んでいません。", " Nothing was written."));
+            return exitRefused(read.refusal.message() + localized("何も書き込んでいません。", " Nothing was written."));
         texts.push_back(std::move(*read.text));
     }
-    const auto addresses = LoadAddresses(request);
-    TRomImgManager rom(*addresses);
-    if (!LoadImage(rom, image))
+    const auto addresses = loadAddresses(request);
+    RomImage rom(*addresses);
+    if (!loadImage(rom, image))
         return ExitRefused;
-    if (auto refused = ApplyStageTexts(rom, texts))
-        return Refused(Sentence(*refused) + Tr("何も書き込んでいません。", " Nothing was written."));
-    rom.SaveToFile(request.out);
-    std::cout << "wrote " << request.out << " (" << rom.ImageSize() << " bytes)\n";
+    if (auto refused = applyStageTexts(rom, texts))
+        return exitRefused(sentence(*refused) + localized("何も書き込んでいません。", " Nothing was written."));
+    rom.saveToFile(request.out);
+    std::cout << "wrote " << request.out << " (" << rom.imageSize() << " bytes)\n";
     return ExitOk;
 }
 

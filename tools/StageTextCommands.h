@@ -2,11 +2,11 @@
 
 namespace vx::tool {
 
-struct TToolRequest;
+struct ToolRequest;
 
 // export IMAGE (--stage N | --all) --out DIR: stage-00.json .. stage-13.json.
-int ExportStages(const TToolRequest& request);
+int exportStages(const ToolRequest& request);
 // import IMAGE FILE.json... --out OUT: the stages applied to a copy of IMAGE, written to OUT.
-int ImportStages(const TToolRequest& request);
+int importStages(const ToolRequest& request);
 
 } // namespace vx::tool

@@ -7,8 +7,8 @@
 #include "core/Language.h"
 
 namespace vx {
-class TAddressData;
-class TRomImgManager;
+class AddressData;
+class RomImage;
 }
 
 namespace vx::tool {
@@ -19,7 +19,7 @@ constexpr int ExitRefused = 1;
 constexpr int ExitUsage = 2;
 
 // What the command line asked for, checked for form and range by the parser.
-struct TToolRequest {
+struct ToolRequest {
     std::vector<std::string> files; // the command's files in the order its usage names them
     std::string settings;           // --settings FILE; empty: every default
     std::optional<int> stage;
@@ -43,35 +43,35 @@ struct TToolRequest {
 };
 
 // The commands; each prints its result on stdout, its refusal on stderr, and returns the
-// exit code. A VxError thrown from them is a refusal too (the caller prints it).
-int MakeSample(const TToolRequest& request);
-int Settings(const TToolRequest& request);
-int Info(const TToolRequest& request);
-int Roundtrip(const TToolRequest& request);
-int Chips(const TToolRequest& request);
-int Objects(const TToolRequest& request);
-int Scroll(const TToolRequest& request);
-int MidPoints(const TToolRequest& request);
-int MakePatchFile(const TToolRequest& request);
-int ApplyPatchFile(const TToolRequest& request);
+// exit code. A UserError thrown from them is a refusal too (the caller prints it).
+int makeSample(const ToolRequest& request);
+int settings(const ToolRequest& request);
+int info(const ToolRequest& request);
+int roundtrip(const ToolRequest& request);
+int chips(const ToolRequest& request);
+int objects(const ToolRequest& request);
+int scroll(const ToolRequest& request);
+int midPoints(const ToolRequest& request);
+int makePatchFile(const ToolRequest& request);
+int applyPatchFile(const ToolRequest& request);
 
 // Reads the settings of --settings (never written back) or the defaults.
-std::unique_ptr<TAddressData> LoadAddresses(const TToolRequest& request);
+std::unique_ptr<AddressData> loadAddresses(const ToolRequest& request);
 
 // Scripts compare the texts whatever the user's locale; the locale comes back afterwards.
 class EnglishTexts {
 public:
-    EnglishTexts() { ForceLanguage(Language::English); }
-    ~EnglishTexts() { ForceLanguage(std::nullopt); }
+    EnglishTexts() { forceLanguage(Language::English); }
+    ~EnglishTexts() { forceLanguage(std::nullopt); }
     EnglishTexts(const EnglishTexts&) = delete;
     EnglishTexts& operator=(const EnglishTexts&) = delete;
 };
 
 // Prints a refusal ("vexalon2-tool: ...") and returns ExitRefused.
-int Refused(const std::string& message);
+int exitRefused(const std::string& message);
 
 // Opens the image as the editor would; false, with the reason printed, when it refuses.
 
-bool LoadImage(TRomImgManager& rom, const std::string& file);
+bool loadImage(RomImage& rom, const std::string& file);
 
 } // namespace vx::tool

@@ -1,3 +1,3 @@
 #include "tools/CommandLine.h"
 
-int main(int argc, char** argv) { return vx::tool::Run(argc, argv); }
+int main(int argc, char** argv) { return vx::tool::run(argc, argv); }

@@ -14,11 +14,11 @@ const QString SettingsName = QStringLiteral("vexalon2editor.ini");
 
 // access() rather than the permission bits: it answers for this user, root, ACLs and
 // read-only mounts alike.
-bool Writable(const QString& path) { return ::access(QFile::encodeName(path).constData(), W_OK) == 0; }
-bool Exists(const QString& path) { return ::access(QFile::encodeName(path).constData(), F_OK) == 0; }
+bool writable(const QString& path) { return ::access(QFile::encodeName(path).constData(), W_OK) == 0; }
+bool exists(const QString& path) { return ::access(QFile::encodeName(path).constData(), F_OK) == 0; }
 
 // Made here because the files in it are written by a path that makes no folders.
-QString ConfigFolder()
+QString configFolder()
 {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     QDir().mkpath(folder);
@@ -27,16 +27,16 @@ QString ConfigFolder()
 
 } // namespace
 
-TAppPaths FindAppPaths(const QString& programFolder)
+AppPaths findAppPaths(const QString& programFolder)
 {
-    TAppPaths paths;
-    paths.dataFolder = QFile::decodeName(FindDataFolder(QFile::encodeName(programFolder).toStdString()).c_str());
-    const QString config = ConfigFolder();
+    AppPaths paths;
+    paths.dataFolder = QFile::decodeName(findDataFolder(QFile::encodeName(programFolder).toStdString()).c_str());
+    const QString config = configFolder();
     // A build or an unpacked copy (its data files beside it) keeps its settings with it; an
     // install keeps each user's own in the configuration folder, even in a writable bin/.
     const QString beside = programFolder + QLatin1Char('/') + SettingsName;
     const bool portable = QDir(paths.dataFolder) == QDir(programFolder);
-    const bool keptBeside = portable && Writable(programFolder) && (!Exists(beside) || Writable(beside));
+    const bool keptBeside = portable && writable(programFolder) && (!exists(beside) || writable(beside));
     paths.settingsFile = keptBeside ? beside : config + QLatin1Char('/') + SettingsName;
     paths.preferencesFile = config + QStringLiteral("/preferences.ini");
     const QString state = qEnvironmentVariable("XDG_STATE_HOME");

@@ -4,7 +4,7 @@
 namespace vx {
 
 // Where the editor finds its data files and keeps its settings and preferences.
-struct TAppPaths {
+struct AppPaths {
     // The folder of fcpalette.pal, ChipAttributeList.txt and ObjectList.txt: the program's
     // own folder when they are there, else ../share/vexalon2editor beside it (an install).
     QString dataFolder;
@@ -20,6 +20,6 @@ struct TAppPaths {
 };
 
 // The paths for a program started from `programFolder`.
-TAppPaths FindAppPaths(const QString& programFolder);
+AppPaths findAppPaths(const QString& programFolder);
 
 } // namespace vx

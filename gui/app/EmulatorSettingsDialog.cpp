@@ -15,17 +15,17 @@
 namespace vx {
 namespace {
 
-QString Text(const char* japanese, const char* english) { return QString::fromStdString(Tr(japanese, english)); }
+QString qText(const char* japanese, const char* english) { return QString::fromStdString(localized(japanese, english)); }
 
 } // namespace
 
-TEmulatorSettingsDialog::TEmulatorSettingsDialog(QWidget* parent, TPrompts& prompts, const QString& command)
+EmulatorSettingsDialog::EmulatorSettingsDialog(QWidget* parent, Prompts& prompts, const QString& command)
     : QDialog(parent), prompts_(prompts)
 {
     setObjectName(QStringLiteral("EmulatorSettingsDialog"));
-    setWindowTitle(Text("エミュレータの設定", "Emulator Settings"));
+    setWindowTitle(qText("エミュレータの設定", "Emulator Settings"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(Text("テストプレイ(F5)で起動するコマンド。%f がイメージのファイルになります (無ければ最後に付けます)。",
+    layout->addWidget(new QLabel(qText("テストプレイ(F5)で起動するコマンド。%f がイメージのファイルになります (無ければ最後に付けます)。",
                                       "The command Test Play (F5) starts. %f stands for the image file (added at "
                                       "the end when absent)."),
                                  this));
@@ -34,9 +34,9 @@ TEmulatorSettingsDialog::TEmulatorSettingsDialog(QWidget* parent, TPrompts& prom
     edit_->setObjectName(QStringLiteral("EditEmulatorCommand"));
     edit_->setMinimumWidth(420);
     row->addWidget(edit_);
-    auto* browse = new QPushButton(Text("参照...", "Browse..."), this);
+    auto* browse = new QPushButton(qText("参照...", "Browse..."), this);
     browse->setObjectName(QStringLiteral("BtnEmulatorBrowse"));
-    connect(browse, &QPushButton::clicked, this, &TEmulatorSettingsDialog::Browse);
+    connect(browse, &QPushButton::clicked, this, &EmulatorSettingsDialog::browse);
     row->addWidget(browse);
     layout->addLayout(row);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -45,22 +45,22 @@ TEmulatorSettingsDialog::TEmulatorSettingsDialog(QWidget* parent, TPrompts& prom
     layout->addWidget(buttons);
 }
 
-QString TEmulatorSettingsDialog::Command() const { return edit_->text().trimmed(); }
+QString EmulatorSettingsDialog::Command() const { return edit_->text().trimmed(); }
 
-void TEmulatorSettingsDialog::Browse()
+void EmulatorSettingsDialog::browse()
 {
-    const auto program = prompts_.ChooseFileToOpen(Text("エミュレータの選択", "Choose the Emulator"),
-                                                   Text("すべてのファイル (*)", "All files (*)"));
+    const auto program = prompts_.chooseFileToOpen(qText("エミュレータの選択", "Choose the Emulator"),
+                                                   qText("すべてのファイル (*)", "All files (*)"));
     if (!program)
         return;
     // The program replaces the first word; the arguments stay.
-    std::vector<std::string> words = SplitCommandWords(edit_->text().toStdString()).value_or(std::vector<std::string>{});
+    std::vector<std::string> words = splitCommandWords(edit_->text().toStdString()).value_or(std::vector<std::string>{});
     if (words.empty())
         words = {std::string(), "%f"};
     words[0] = program->toStdString();
     QStringList quoted;
     for (const std::string& word : words)
-        quoted << QString::fromStdString(QuoteCommandWord(word));
+        quoted << QString::fromStdString(quoteCommandWord(word));
     edit_->setText(quoted.join(QLatin1Char(' ')));
 }
 

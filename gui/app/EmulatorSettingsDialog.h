@@ -6,23 +6,23 @@ class QLineEdit;
 
 namespace vx {
 
-class TPrompts;
+class Prompts;
 
 
 // Tools > Emulator Settings: the command line that starts the user's emulator, with a
 // Browse button for the program.
-class TEmulatorSettingsDialog : public QDialog {
+class EmulatorSettingsDialog : public QDialog {
     Q_OBJECT
 public:
-    TEmulatorSettingsDialog(QWidget* parent, TPrompts& prompts, const QString& command);
+    EmulatorSettingsDialog(QWidget* parent, Prompts& prompts, const QString& command);
 
     QString Command() const;
 
 private:
     // The chosen program replaces the command's first word and keeps its arguments.
-    void Browse();
+    void browse();
 
-    TPrompts& prompts_;
+    Prompts& prompts_;
     QLineEdit* edit_ = nullptr;
 };
 

@@ -4,7 +4,7 @@
 #include "core/FileSystem.h"
 #include "core/Language.h"
 #include "core/OutputFile.h"
-#include "core/RomImgManager.h"
+#include "core/RomImage.h"
 #include "gui/pages/Prompts.h"
 
 #include <QFileInfo>
@@ -12,144 +12,144 @@
 namespace vx {
 namespace {
 
-QString Text(const char* japanese, const char* english) { return QString::fromStdString(Tr(japanese, english)); }
+QString qText(const char* japanese, const char* english) { return QString::fromStdString(localized(japanese, english)); }
 
-QString ChangedOnDiskText(const QString& path, const std::string& noMerge)
+QString changedOnDiskText(const QString& path, const std::string& noMerge)
 {
     const QString name = QFileInfo(path).fileName();
-    QString text = IsJapanese() ? name + QString::fromUtf8(" は開いた後にディスク上で変更されました。")
+    QString text = isJapanese() ? name + QString::fromUtf8(" は開いた後にディスク上で変更されました。")
                                 : name + QStringLiteral(" was changed on disk after it was opened.");
     if (noMerge.empty())
-        return text + Text("\n\n取り込んで保存: 編集したテーブルだけを今のファイルに書き込みます。ほかのバイトはディスクのままです。\n"
+        return text + qText("\n\n取り込んで保存: 編集したテーブルだけを今のファイルに書き込みます。ほかのバイトはディスクのままです。\n"
                            "上書き: 編集中のイメージ全体を書き込みます。",
                            "\n\nMerge writes the tables you edited into the file as it is now; every other byte stays as "
                            "the disk has it.\nOverwrite writes the whole image as the editor holds it.");
-    return text + Text("\n\n取り込めません: ", "\n\nIt cannot be merged: ") + QString::fromStdString(noMerge) +
-           Text("\n上書き: 編集中のイメージ全体を書き込みます。", "\nOverwrite writes the whole image as the editor holds it.");
+    return text + qText("\n\n取り込めません: ", "\n\nIt cannot be merged: ") + QString::fromStdString(noMerge) +
+           qText("\n上書き: 編集中のイメージ全体を書き込みます。", "\nOverwrite writes the whole image as the editor holds it.");
 }
 
-QString SaveChangesQuestion(const QString& path)
+QString saveChangesQuestion(const QString& path)
 {
-    if (IsJapanese())
+    if (isJapanese())
         return path + QString::fromUtf8("への変更を保存しますか？");
     return QStringLiteral("Do you want to save the changes of ") + path + QStringLiteral("?");
 }
 
 } // namespace
 
-bool TFileCommands::Load(const QString& chosen)
+bool FileCommands::load(const QString& chosen)
 {
     // The title and every later save name the file by its full path.
     const QString path = QFileInfo(chosen).absoluteFilePath();
     std::string reason;
-    if (rom_.LoadFromFile(path.toStdString(), &reason))
+    if (rom_.loadFromFile(path.toStdString(), &reason))
         return true;
     // Beyond the plain refusal: a user who picked a file learns why it did not open.
-    prompts_.ShowMessage(Text("", "Could not open ") + path + Text(" を開けませんでした。", ".") + QStringLiteral("\n") +
+    prompts_.showMessage(qText("", "Could not open ") + path + qText(" を開けませんでした。", ".") + QStringLiteral("\n") +
                          QString::fromStdString(reason));
     return false;
 }
 
-bool TFileCommands::SettleUnsavedChanges()
+bool FileCommands::settleUnsavedChanges()
 {
-    if (!rom_.IsModified())
+    if (!rom_.isModified())
         return true;
-    switch (prompts_.AskYesNoCancel(SaveChangesQuestion(QString::fromStdString(rom_.FileName())))) {
-    case TAnswer::Yes:
-        return SaveAs();
-    case TAnswer::No:
-        if (EditsDropped)
-            EditsDropped();
+    switch (prompts_.askYesNoCancel(saveChangesQuestion(QString::fromStdString(rom_.fileName())))) {
+    case Answer::Yes:
+        return saveAs();
+    case Answer::No:
+        if (editsDropped)
+            editsDropped();
         return true;
-    case TAnswer::Cancel:
+    case Answer::Cancel:
         break;
     }
     return false;
 }
 
-bool TFileCommands::Save()
+bool FileCommands::save()
 {
-    return rom_.IsLoaded() && SaveTo(QString::fromStdString(rom_.FileName()));
+    return rom_.isLoaded() && saveTo(QString::fromStdString(rom_.fileName()));
 }
 
-bool TFileCommands::SaveAs()
+bool FileCommands::saveAs()
 {
-    if (!rom_.IsLoaded())
+    if (!rom_.isLoaded())
         return false;
-    const auto path = prompts_.ChooseSaveFile();
-    return path && SaveTo(*path);
+    const auto path = prompts_.chooseSaveFile();
+    return path && saveTo(*path);
 }
 
-bool TFileCommands::SaveOntoOwnFile()
+bool FileCommands::saveOntoOwnFile()
 {
-    const auto change = rom_.ChangeOnDisk();
+    const auto change = rom_.changeOnDisk();
     if (!change) {
-        rom_.SaveToFile(rom_.FileName());
+        rom_.saveToFile(rom_.fileName());
         return true;
     }
-    const QString path = QString::fromStdString(rom_.FileName());
-    switch (prompts_.AskChangedOnDisk(ChangedOnDiskText(path, change->noMerge), change->noMerge.empty())) {
-    case TDiskAnswer::Merge:
-        rom_.MergeIntoFile(*change);
-        if (StagesRebuilt)
-            StagesRebuilt();
+    const QString path = QString::fromStdString(rom_.fileName());
+    switch (prompts_.askChangedOnDisk(changedOnDiskText(path, change->noMerge), change->noMerge.empty())) {
+    case DiskAnswer::Merge:
+        rom_.mergeIntoFile(*change);
+        if (stagesRebuilt)
+            stagesRebuilt();
         return true;
-    case TDiskAnswer::Overwrite:
-        rom_.SaveToFile(rom_.FileName());
+    case DiskAnswer::Overwrite:
+        rom_.saveToFile(rom_.fileName());
         return true;
-    case TDiskAnswer::Cancel:
+    case DiskAnswer::Cancel:
         break;
     }
     return false;
 }
 
-QString TFileCommands::LookAtDisk()
+QString FileCommands::lookAtDisk()
 {
-    if (!rom_.IsLoaded())
+    if (!rom_.isLoaded())
         return {};
-    const auto change = rom_.ChangeOnDiskIfTouched();
+    const auto change = rom_.changeOnDiskIfTouched();
     if (!change)
         return {};
-    const QString name = QFileInfo(QString::fromStdString(rom_.FileName())).fileName();
-    if (rom_.IsModified())
-        return IsJapanese() ? name + QString::fromUtf8(" がディスク上で変更されました。保存の時に確かめます。")
+    const QString name = QFileInfo(QString::fromStdString(rom_.fileName())).fileName();
+    if (rom_.isModified())
+        return isJapanese() ? name + QString::fromUtf8(" がディスク上で変更されました。保存の時に確かめます。")
                             : name + QStringLiteral(" was changed on disk; saving will ask what to do.");
     std::string reason;
-    if (!rom_.TakeDiskChange(*change, &reason))
-        return IsJapanese() ? name + QString::fromUtf8(" がディスク上で変更されましたが、読み込めません: ") + QString::fromStdString(reason)
+    if (!rom_.takeDiskChange(*change, &reason))
+        return isJapanese() ? name + QString::fromUtf8(" がディスク上で変更されましたが、読み込めません: ") + QString::fromStdString(reason)
                             : name + QStringLiteral(" was changed on disk but cannot be read again: ") + QString::fromStdString(reason);
-    if (StagesRebuilt)
-        StagesRebuilt();
-    return IsJapanese() ? name + QString::fromUtf8(" がディスク上で変更されたので、読み込み直しました。")
+    if (stagesRebuilt)
+        stagesRebuilt();
+    return isJapanese() ? name + QString::fromUtf8(" がディスク上で変更されたので、読み込み直しました。")
                         : name + QStringLiteral(" was changed on disk and has been read again.");
 }
 
-bool TFileCommands::OfferSaveAs(const QString& message)
+bool FileCommands::offerSaveAs(const QString& message)
 {
     // The edits are still here: another name keeps them.
-    return prompts_.AskYesNo(message + Text("\n\n別の名前で保存しますか？", "\n\nSave the image under another name?")) &&
-           SaveAs();
+    return prompts_.askYesNo(message + qText("\n\n別の名前で保存しますか？", "\n\nSave the image under another name?")) &&
+           saveAs();
 }
 
-bool TFileCommands::SaveTo(const QString& path)
+bool FileCommands::saveTo(const QString& path)
 {
     try {
         // Only a write onto the image's own file can undo what another program wrote there.
-        if (path == QString::fromStdString(rom_.FileName()) || SameFile(path.toStdString(), rom_.FileName())) {
-            if (!SaveOntoOwnFile())
+        if (path == QString::fromStdString(rom_.fileName()) || sameFile(path.toStdString(), rom_.fileName())) {
+            if (!saveOntoOwnFile())
                 return false;
         } else {
-            rom_.SaveToFile(path.toStdString());
+            rom_.saveToFile(path.toStdString());
         }
-    } catch (const TWriteError& error) {
+    } catch (const WriteError& error) {
         // Read-only, a folder gone, a full disk: the file stays as it was.
-        return OfferSaveAs(QString::fromStdString(error.what()));
-    } catch (const VxError& error) {
-        prompts_.ShowMessage(QString::fromStdString(error.what()));
+        return offerSaveAs(QString::fromStdString(error.what()));
+    } catch (const UserError& error) {
+        prompts_.showMessage(QString::fromStdString(error.what()));
         return false;
     }
-    if (Saved)
-        Saved();
+    if (saved)
+        saved();
     return true;
 }
 

@@ -4,42 +4,42 @@
 
 namespace vx {
 
-class TPrompts;
-class TRomImgManager;
+class Prompts;
+class RomImage;
 
 // Opening and saving the image, and the unsaved-changes question before open, close or exit
 // would drop the edits.
-class TFileCommands {
+class FileCommands {
 public:
-    TFileCommands(TPrompts& prompts, TRomImgManager& rom) : prompts_(prompts), rom_(rom) {}
+    FileCommands(Prompts& prompts, RomImage& rom) : prompts_(prompts), rom_(rom) {}
 
     // Loads the image by its full path; a refused file is explained.
-    bool Load(const QString& chosen);
+    bool load(const QString& chosen);
     // The unsaved-changes question; true when the caller may go on.
-    bool SettleUnsavedChanges();
-    bool Save();
-    bool SaveAs();
+    bool settleUnsavedChanges();
+    bool save();
+    bool saveAs();
     // When the window becomes active: a file another program changed is taken in when
-    // nothing here is unsaved (StagesRebuilt follows); with unsaved edits it is only said,
+    // nothing here is unsaved (stagesRebuilt follows); with unsaved edits it is only said,
     // and the question comes at the save. The status text; empty when the file is as it was.
-    QString LookAtDisk();
+    QString lookAtDisk();
 
     // After every save that wrote the file.
-    std::function<void()> Saved;
+    std::function<void()> saved;
     // The user chose not to save: the edits are dropped.
-    std::function<void()> EditsDropped;
+    std::function<void()> editsDropped;
     // After a merge built the stages anew: every page must take them up again.
-    std::function<void()> StagesRebuilt;
+    std::function<void()> stagesRebuilt;
 
 private:
-    bool SaveTo(const QString& path);
+    bool saveTo(const QString& path);
     // The save onto the image's own file, asking first when another program changed it.
     // False when the user cancelled.
-    bool SaveOntoOwnFile();
-    bool OfferSaveAs(const QString& message);
+    bool saveOntoOwnFile();
+    bool offerSaveAs(const QString& message);
 
-    TPrompts& prompts_;
-    TRomImgManager& rom_;
+    Prompts& prompts_;
+    RomImage& rom_;
 };
 
 } // namespace vx

@@ -31,7 +31,7 @@ constexpr std::size_t BoxRoom = PaintRoom + 2 * MiB;
 constexpr auto PaintQuiet = std::chrono::seconds(10);
 constexpr auto PaintRetry = std::chrono::milliseconds(500);
 
-QString& PreparedText()
+QString& preparedText()
 {
     static QString text;
     return text;
@@ -42,13 +42,13 @@ bool reporting = false;
 bool reportPending = false;
 std::chrono::steady_clock::time_point lastReported{};
 
-void WriteLine(const char* text) noexcept
+void writeLine(const char* text) noexcept
 {
     std::fputs(text, stderr);
 }
 
 // Mapped, not allocated: the heap keeps no trace of it, and touched, so it is real memory.
-void TakeReserve() noexcept
+void takeReserve() noexcept
 {
     if (reserve)
         return;
@@ -57,30 +57,30 @@ void TakeReserve() noexcept
     reserve = block == MAP_FAILED ? nullptr : block;
 }
 
-void ReleaseReserve() noexcept
+void releaseReserve() noexcept
 {
     if (reserve)
         ::munmap(reserve, ReserveSize);
     reserve = nullptr;
 }
 
-void Show(const std::function<void(const QString&)>& show, const QString& text, const char* fallback) noexcept
+void showSafely(const std::function<void(const QString&)>& show, const QString& text, const char* fallback) noexcept
 {
     try {
         if (!show)
             throw std::bad_function_call();
         show(text);
     } catch (...) {
-        WriteLine(fallback);
+        writeLine(fallback);
         const std::size_t length = std::strlen(fallback);
         if (length == 0 || fallback[length - 1] != '\n')
-            WriteLine("\n");
+            writeLine("\n");
     }
 }
 
 // The backing store of a window and Qt's painting into it; Qt does not check these
 // allocations and crashes when they fail.
-bool HasPaintRoom(QObject* receiver, QEvent* event) noexcept
+bool hasPaintRoom(QObject* receiver, QEvent* event) noexcept
 {
     QSize size;
     if (event->type() == QEvent::UpdateRequest && receiver->isWidgetType()) {
@@ -97,12 +97,12 @@ bool HasPaintRoom(QObject* receiver, QEvent* event) noexcept
     const auto pixels =
         static_cast<std::size_t>(std::max(size.width(), 0)) * static_cast<std::size_t>(std::max(size.height(), 0));
     // The backing store and, where it cannot be shared with the display, its copy.
-    return HasRoom(pixels * 4 * 2 + PaintRoom);
+    return hasRoom(pixels * 4 * 2 + PaintRoom);
 }
 
 // Qt waits for a dropped update request before it sends another: the window is asked
 // again, whole, a little later.
-void PaintAgainLater(QObject* receiver)
+void paintAgainLater(QObject* receiver)
 {
     QTimer::singleShot(PaintRetry, receiver, [receiver] {
         for (QWidget* widget : QApplication::topLevelWidgets())
@@ -113,39 +113,39 @@ void PaintAgainLater(QObject* receiver)
     });
 }
 
-void ShowCritical(const QString& text) { QMessageBox::critical(nullptr, QStringLiteral("VEXALON 2 EDITOR"), text); }
+void showCritical(const QString& text) { QMessageBox::critical(nullptr, QStringLiteral("VEXALON 2 EDITOR"), text); }
 
 } // namespace
 
-void ReportOutOfMemory(const std::function<void(const QString&)>& show, bool quiet) noexcept
+void reportOutOfMemory(const std::function<void(const QString&)>& show, bool quiet) noexcept
 {
     if (quiet && std::chrono::steady_clock::now() - lastReported < PaintQuiet)
         return;
-    ReleaseReserve();
-    if (!show || reporting || !HasRoom(BoxRoom)) {
-        WriteLine(preparedLine);
+    releaseReserve();
+    if (!show || reporting || !hasRoom(BoxRoom)) {
+        writeLine(preparedLine);
     } else {
         reporting = true;
-        Show(show, PreparedText(), preparedLine);
+        showSafely(show, preparedText(), preparedLine);
         reporting = false;
     }
     lastReported = std::chrono::steady_clock::now();
-    TakeReserve();
+    takeReserve();
 }
 
-void PrepareOutOfMemoryReport() noexcept
+void prepareOutOfMemoryReport() noexcept
 {
     try { // without memory even for this, the English line stays
-        PreparedText() = OutOfMemoryText();
-        const QByteArray line = "vexalon2editor: " + PreparedText().toLocal8Bit() + "\n";
+        preparedText() = outOfMemoryText();
+        const QByteArray line = "vexalon2editor: " + preparedText().toLocal8Bit() + "\n";
         if (static_cast<std::size_t>(line.size()) < sizeof preparedLine)
             std::memcpy(preparedLine, line.constData(), static_cast<std::size_t>(line.size()) + 1);
     } catch (...) {
     }
-    TakeReserve();
+    takeReserve();
 }
 
-QString ExceptionText(const std::exception& error) noexcept
+QString exceptionText(const std::exception& error) noexcept
 {
     if (!dynamic_cast<const std::bad_alloc*>(&error)) {
         try {
@@ -153,52 +153,52 @@ QString ExceptionText(const std::exception& error) noexcept
         } catch (...) {
         }
     }
-    return PreparedText().isNull() ? QStringLiteral("Out of memory.") : PreparedText();
+    return preparedText().isNull() ? QStringLiteral("Out of memory.") : preparedText();
 }
 
-void ReportCurrentException(const std::function<void(const QString&)>& show, bool quiet) noexcept
+void reportCurrentException(const std::function<void(const QString&)>& show, bool quiet) noexcept
 {
     try {
         throw;
     } catch (const std::bad_alloc&) {
-        ReportOutOfMemory(show, quiet);
+        reportOutOfMemory(show, quiet);
     } catch (const std::exception& error) {
-        const QString text = ExceptionText(error);
-        Show(show, text, error.what());
+        const QString text = exceptionText(error);
+        showSafely(show, text, error.what());
     } catch (...) {
-        const QString text = IsJapanese() ? QStringLiteral(u"予期しないエラーが起きました。")
+        const QString text = isJapanese() ? QStringLiteral(u"予期しないエラーが起きました。")
                                           : QStringLiteral(u"Unexpected error.");
-        Show(show, text, "vexalon2editor: unexpected error\n");
+        showSafely(show, text, "vexalon2editor: unexpected error\n");
     }
 }
 
-bool TGuardedApplication::notify(QObject* receiver, QEvent* event)
+bool GuardedApplication::notify(QObject* receiver, QEvent* event)
 {
     try {
         // A window is not painted without room for it; it is asked again shortly.
-        if (receiver && event && !HasPaintRoom(receiver, event)) {
-            PaintAgainLater(receiver);
+        if (receiver && event && !hasPaintRoom(receiver, event)) {
+            paintAgainLater(receiver);
             throw std::bad_alloc();
         }
         return QApplication::notify(receiver, event);
     } catch (...) {
         const QEvent::Type type = event ? event->type() : QEvent::None;
         if (type == QEvent::Paint || type == QEvent::UpdateRequest || type == QEvent::Expose)
-            ReportAfterPaint(std::current_exception());
+            reportAfterPaint(std::current_exception());
         else
-            ReportCurrentException(Shower(), false);
+            reportCurrentException(shower(), false);
     }
     return false;
 }
 
-const std::function<void(const QString&)>& TGuardedApplication::Shower() const noexcept
+const std::function<void(const QString&)>& GuardedApplication::shower() const noexcept
 {
-    static const std::function<void(const QString&)> critical = ShowCritical;
-    return Report ? Report : critical;
+    static const std::function<void(const QString&)> critical = showCritical;
+    return report ? report : critical;
 }
 
 // A dialog opened while a window paints would run its event loop inside the paint.
-void TGuardedApplication::ReportAfterPaint(std::exception_ptr error) noexcept
+void GuardedApplication::reportAfterPaint(std::exception_ptr error) noexcept
 {
     if (reportPending)
         return;
@@ -208,12 +208,12 @@ void TGuardedApplication::ReportAfterPaint(std::exception_ptr error) noexcept
             try {
                 std::rethrow_exception(error);
             } catch (...) {
-                ReportCurrentException(Shower(), true);
+                reportCurrentException(shower(), true);
             }
         });
         reportPending = true;
     } catch (...) {
-        WriteLine(preparedLine);
+        writeLine(preparedLine);
     }
 }
 

@@ -2,9 +2,9 @@
 
 #include "core/AddressData.h"
 #include "core/Language.h"
-#include "core/MyIniFiles.h"
+#include "core/IniFile.h"
 #include "core/NameLists.h"
-#include "core/RomImgManager.h"
+#include "core/RomImage.h"
 #include "core/InputFile.h"
 #include "gui/app/AppPaths.h"
 #include "gui/app/FileCommands.h"
@@ -26,9 +26,9 @@
 #include "gui/pages/Prompts.h"
 #include "gui/pages/ScrollEdit.h"
 #include "gui/pages/SpriteBankPage.h"
-#include "gui/pages/VxMapEditGridForm.h"
-#include "gui/pages/VxObjectEditForm.h"
-#include "gui/pages/VxSubForm.h"
+#include "gui/pages/MapGridDialog.h"
+#include "gui/pages/ObjectDialog.h"
+#include "gui/pages/InfoListDialog.h"
 #include "render/GraphicManager.h"
 #include "render/PaletteManager.h"
 
@@ -50,145 +50,145 @@ namespace {
 
 const QString AppTitle = QStringLiteral("VEXALON 2 EDITOR");
 
-QString Text(const char* japanese, const char* english) { return QString::fromStdString(Tr(japanese, english)); }
+QString qText(const char* japanese, const char* english) { return QString::fromStdString(localized(japanese, english)); }
 
 } // namespace
 
-QString OutOfMemoryText()
+QString outOfMemoryText()
 {
-    return Text("メモリが足りません。", "Out of memory.");
+    return qText("メモリが足りません。", "Out of memory.");
 }
 
-TMainForm::TMainForm(TPrompts& prompts, const TAppPaths& paths, QWidget* parent)
+MainForm::MainForm(Prompts& prompts, const AppPaths& paths, QWidget* parent)
     : QMainWindow(parent), prompts_(prompts), preferencesFile_(paths.preferencesFile)
 {
     setWindowTitle(AppTitle);
     setAcceptDrops(true);
-    if (!CreateRunObjects(paths)) {
+    if (!createRunObjects(paths)) {
         failed_ = true;
         return;
     }
-    BuildFrame();
-    BuildMenus();
-    BindUnits();
-    NoImageState();
-    if (!addresses_->Problems().empty())
-        QTimer::singleShot(0, this, &TMainForm::WarnOfSettingsProblems);
+    buildFrame();
+    buildMenus();
+    bindUnits();
+    noImageState();
+    if (!addresses_->problems().empty())
+        QTimer::singleShot(0, this, &MainForm::warnOfSettingsProblems);
     // After an image named on the command line had its turn.
-    QTimer::singleShot(0, this, &TMainForm::OfferRecoveryAtStart);
+    QTimer::singleShot(0, this, &MainForm::offerRecoveryAtStart);
 }
 
-void TMainForm::OfferRecoveryAtStart()
+void MainForm::offerRecoveryAtStart()
 {
-    if (rom_->IsLoaded())
+    if (rom_->isLoaded())
         return;
-    if (const QString image = recovery_->ImageWithRecovery(); !image.isEmpty())
-        OpenImage(image);
+    if (const QString image = recovery_->imageWithRecovery(); !image.isEmpty())
+        openImage(image);
 }
 
-void TMainForm::WarnOfSettingsProblems()
+void MainForm::warnOfSettingsProblems()
 {
-    prompts_.ShowWarning(QString::fromStdString(SettingsProblemsText(addresses_->Problems())));
+    prompts_.showWarning(QString::fromStdString(settingsProblemsText(addresses_->problems())));
 }
 
-std::unique_ptr<TMyMemIniFile> TMainForm::SettingsInstead(const QString& path, const QString& reason)
+std::unique_ptr<SettingsFile> MainForm::settingsInstead(const QString& path, const QString& reason)
 {
     const QString aside = path + QStringLiteral(".bad");
-    if (!prompts_.AskYesNo(reason + Text("\n\nこのファイルを直すか取り除いてから起動し直して下さい。既定のアドレスで起動することもできます。"
+    if (!prompts_.askYesNo(reason + qText("\n\nこのファイルを直すか取り除いてから起動し直して下さい。既定のアドレスで起動することもできます。"
                                          "その場合、このファイルは ",
                                          "\n\nMend or remove this file and start again, or start with the default "
                                          "addresses now: the file is then kept as ") +
-                           aside + Text(" として残します。\n\n既定値で起動しますか？", ".\n\nStart with the defaults?")))
+                           aside + qText(" として残します。\n\n既定値で起動しますか？", ".\n\nStart with the defaults?")))
         return nullptr;
     // Renamed, never written: the user's bytes stay whole under the new name.
     if (QFile::exists(aside) || !QFile::rename(path, aside)) {
-        prompts_.ShowMessage(Text("", "Could not rename the file to ") + aside +
-                             Text(" に名前を変えられませんでした。", "."));
+        prompts_.showMessage(qText("", "Could not rename the file to ") + aside +
+                             qText(" に名前を変えられませんでした。", "."));
         return nullptr;
     }
-    return std::make_unique<TMyMemIniFile>(path.toStdString());
+    return std::make_unique<SettingsFile>(path.toStdString());
 }
 
-TMainForm::~TMainForm()
+MainForm::~MainForm()
 {
     if (timer_)
         timer_->stop();
     if (!settings_ || !addresses_)
         return;
     try {
-        settings_->UpdateFile();
+        settings_->updateFile();
     } catch (...) {
         // The program still ends normally; the user learns that the settings were not kept.
         // Nothing may leave a destructor, not even a failure to say so.
-        ReportCurrentException([this](const QString& text) {
-            prompts_.ShowMessage(Text("設定ファイルを保存できませんでした。\n", "The settings file could not be saved.\n") + text);
+        reportCurrentException([this](const QString& text) {
+            prompts_.showMessage(qText("設定ファイルを保存できませんでした。\n", "The settings file could not be saved.\n") + text);
         });
     }
 }
 
-bool TMainForm::CreateRunObjects(const TAppPaths& paths)
+bool MainForm::createRunObjects(const AppPaths& paths)
 {
     const std::string folder = paths.dataFolder.toStdString();
     try {
         try {
-            settings_ = std::make_unique<TMyMemIniFile>(paths.settingsFile.toStdString());
-        } catch (const TNotSettingsFile& error) {
-            settings_ = SettingsInstead(paths.settingsFile, QString::fromStdString(error.what()));
+            settings_ = std::make_unique<SettingsFile>(paths.settingsFile.toStdString());
+        } catch (const NotSettingsFile& error) {
+            settings_ = settingsInstead(paths.settingsFile, QString::fromStdString(error.what()));
             if (!settings_)
                 return false;
         }
-        addresses_ = std::make_unique<TAddressData>(*settings_);
-        rom_ = std::make_unique<TRomImgManager>(*addresses_);
+        addresses_ = std::make_unique<AddressData>(*settings_);
+        rom_ = std::make_unique<RomImage>(*addresses_);
         // Refusals name the colour file as the user knows it, wherever it was found.
-        palette_ = std::make_unique<TPaletteManager>(
-            ReadInputFile(folder + "/fcpalette.pal", TInputKind::ColourFile), "fcpalette.pal");
-        glyphs_ = std::make_unique<TQtGlyphRenderer>();
-        graphics_ = std::make_unique<TGraphicManager>(*palette_, glyphs_.get());
-        files_ = std::make_unique<TFileCommands>(prompts_, *rom_);
-        share_ = std::make_unique<TShareCommands>(prompts_, *rom_, *palette_, glyphs_.get());
-        recovery_ = std::make_unique<TRecoveryKeeper>(*rom_, prompts_, paths.recoveryFolder,
+        palette_ = std::make_unique<PaletteManager>(
+            readInputFile(folder + "/fcpalette.pal", InputKind::ColourFile), "fcpalette.pal");
+        glyphs_ = std::make_unique<QtGlyphRenderer>();
+        graphics_ = std::make_unique<GraphicManager>(*palette_, glyphs_.get());
+        files_ = std::make_unique<FileCommands>(prompts_, *rom_);
+        share_ = std::make_unique<ShareCommands>(prompts_, *rom_, *palette_, glyphs_.get());
+        recovery_ = std::make_unique<RecoveryKeeper>(*rom_, prompts_, paths.recoveryFolder,
                                                       [this](const QString& text) { status_[2]->setText(text); });
-        chipAttributeNames_ = LoadChipAttributeNames(folder + "/ChipAttributeList.txt");
-        objectNames_ = LoadObjectNames(folder + "/ObjectList.txt");
+        chipAttributeNames_ = loadChipAttributeNames(folder + "/ChipAttributeList.txt");
+        objectNames_ = loadObjectNames(folder + "/ObjectList.txt");
     } catch (const std::bad_alloc&) {
-        ReportOutOfMemory([this](const QString& text) { prompts_.ShowMessage(text); });
+        reportOutOfMemory([this](const QString& text) { prompts_.showMessage(text); });
         return false;
     } catch (const std::exception& error) {
-        prompts_.ShowMessage(QString::fromStdString(error.what()));
+        prompts_.showMessage(QString::fromStdString(error.what()));
         return false;
     }
-    files_->StagesRebuilt = [this] { ReopenStages(); };
-    files_->EditsDropped = [this] { recovery_->Discard(); };
-    files_->Saved = [this] {
-        recovery_->Discard();
+    files_->stagesRebuilt = [this] { reopenStages(); };
+    files_->editsDropped = [this] { recovery_->discard(); };
+    files_->saved = [this] {
+        recovery_->discard();
         status_[0]->clear();
-        ShowTitle();
-        ShowModified(false);
-        recent_->Add(QString::fromStdString(rom_->FileName()));
+        showTitle();
+        showModified(false);
+        recent_->add(QString::fromStdString(rom_->fileName()));
     };
-    rom_->Hooks.ShowModified = [this](const std::string& text) {
+    rom_->hooks.showModified = [this](const std::string& text) {
         status_[0]->setText(QString::fromStdString(text));
-        ShowModified(true);
-        recovery_->EditMade();
+        showModified(true);
+        recovery_->editMade();
     };
-    share_->Wrote = [this](const QString& text) { status_[2]->setText(text); };
+    share_->wrote = [this](const QString& text) { status_[2]->setText(text); };
     // A palette edit, undo or redo hands the stage's colours to the renderer at once.
-    rom_->Hooks.PaletteChanged = [this](const TStageData& stage) { graphics_->SetBGPalette(stage.BGPalette()); };
-    rom_->Hooks.PaletteAnimeChanged = [this](const TStageData& stage) {
-        graphics_->SetPaletteAnime(stage.PaletteAnimeFrameCount(), stage.PaletteAnimeFrameTimer(),
-                                   stage.PaletteAnimePalette());
+    rom_->hooks.paletteChanged = [this](const StageData& stage) { graphics_->setBGPalette(stage.bgPalette()); };
+    rom_->hooks.paletteAnimeChanged = [this](const StageData& stage) {
+        graphics_->setPaletteAnime(stage.paletteAnimeFrameCount(), stage.paletteAnimeFrameTimer(),
+                                   stage.paletteAnimePalette());
     };
-    context_ = std::make_unique<TEditorContext>(TEditorContext{
+    context_ = std::make_unique<EditorContext>(EditorContext{
         *rom_, *graphics_, prompts_,
         [this](int panel, const QString& text) {
             if (panel >= 0 && panel < 3)
                 status_[panel]->setText(text);
         },
-        chipAttributeNames_, objectNames_, [this] { ReloadCharacterData(); }});
+        chipAttributeNames_, objectNames_, [this] { reloadCharacterData(); }});
     return true;
 }
 
-void TMainForm::BuildFrame()
+void MainForm::buildFrame()
 {
     central_ = new QWidget(this);
     setCentralWidget(central_);
@@ -199,7 +199,7 @@ void TMainForm::BuildFrame()
     stageSelector_->setGeometry(0, 0, 169, 24);
     connect(stageSelector_, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (!updating_)
-            SelectStage(index);
+            selectStage(index);
     });
 
     pages_ = new QTabWidget(central_);
@@ -219,7 +219,7 @@ void TMainForm::BuildFrame()
     pages_->tabBar()->setTabVisible(pgPatternTableEdit, false);
     pages_->tabBar()->setTabVisible(pgSpriteBankEdit, false);
     pages_->setCurrentIndex(pgObjectEdit);
-    connect(pages_, &QTabWidget::currentChanged, this, &TMainForm::OnPageChanged);
+    connect(pages_, &QTabWidget::currentChanged, this, &MainForm::onPageChanged);
 
     static const int widths[3] = {100, 200, 330};
     for (int i = 0; i < 3; ++i) {
@@ -236,53 +236,53 @@ void TMainForm::BuildFrame()
     timer_->setObjectName(QStringLiteral("PaletteAnimeTimer"));
     timer_->setInterval(16);
     timer_->setTimerType(Qt::PreciseTimer);
-    connect(timer_, &QTimer::timeout, this, &TMainForm::OnTimer);
+    connect(timer_, &QTimer::timeout, this, &MainForm::onTimer);
 
     // Client area of 630 x 677: the stage selector, the pages and the status bar.
     central_->setMinimumSize(200, 120);
     resize(630, 652 + statusBar()->sizeHint().height() + menuBar()->sizeHint().height());
 }
 
-void TMainForm::BuildMenus()
+void MainForm::buildMenus()
 {
-    menus_ = std::make_unique<TMainMenus>(
-        this, TMenuCommands{.open = [this] { CommandOpen(); }, .save = [this] { CommandSave(); },
-                            .saveAs = [this] { CommandSaveAs(); }, .createPatch = [this] { CommandCreatePatch(); },
-                            .exportPicture = [this] { CommandExportStagePicture(); },
-                            .exportText = [this] { share_->ExportStageText(); },
-                            .close = [this] { CommandClose(); }, .exit = [this] { close(); },
-                            .undo = [this] { CommandUndo(); }, .redo = [this] { CommandRedo(); },
-                            .checkStage = [this] { ShowStageCheckWindow(*this, *menus_); },
-                            .testPlay = [this] { TestPlayOf(*this, prompts_, recent_->Preferences()).Run(); },
-                            .emulatorSettings = [this] { TestPlayOf(*this, prompts_, recent_->Preferences()).ChangeCommand(); }});
-    connect(menus_->edit, &QMenu::aboutToShow, this, &TMainForm::UpdateEditMenu);
-    connect(menus_->edit, &QMenu::aboutToHide, this, &TMainForm::EnableHistoryKeys);
-    recent_ = std::make_unique<TRecentFilesMenu>(
-        menus_->recent, preferencesFile_, prompts_, [this](const QString& path) { OpenAfterAsking(path); },
+    menus_ = std::make_unique<MainMenus>(
+        this, MenuCommands{.open = [this] { commandOpen(); }, .save = [this] { commandSave(); },
+                            .saveAs = [this] { commandSaveAs(); }, .createPatch = [this] { commandCreatePatch(); },
+                            .exportPicture = [this] { commandExportStagePicture(); },
+                            .exportText = [this] { share_->exportStageText(); },
+                            .close = [this] { commandClose(); }, .exit = [this] { close(); },
+                            .undo = [this] { commandUndo(); }, .redo = [this] { commandRedo(); },
+                            .checkStage = [this] { showStageCheckWindow(*this, *menus_); },
+                            .testPlay = [this] { testPlayOf(*this, prompts_, recent_->preferences()).run(); },
+                            .emulatorSettings = [this] { testPlayOf(*this, prompts_, recent_->preferences()).changeCommand(); }});
+    connect(menus_->edit, &QMenu::aboutToShow, this, &MainForm::updateEditMenu);
+    connect(menus_->edit, &QMenu::aboutToHide, this, &MainForm::enableHistoryKeys);
+    recent_ = std::make_unique<RecentFilesMenu>(
+        menus_->recent, preferencesFile_, prompts_, [this](const QString& path) { openAfterAsking(path); },
         [this](const QString& reason) { status_[2]->setText(reason); });
 }
 
-void TMainForm::BindUnits()
+void MainForm::bindUnits()
 {
-    subForm_ = new TSubForm(this);
-    gridForm_ = new TMapEditGridForm(prompts_, this);
-    objectForm_ = new TObjectEditForm(this);
+    subForm_ = new InfoListDialog(this);
+    gridForm_ = new MapGridDialog(prompts_, this);
+    objectForm_ = new ObjectDialog(this);
     // The fixed calling order: palette, pattern table, 32x32 chip, map, object, mid-point,
     // scroll, then the sprite bank that does nothing.
-    paletteEdit_ = AddUnit(std::make_unique<TPaletteEdit>(*context_), pgPaletteEdit);
-    patternTable_ = AddUnit(std::make_unique<TPatternTableEdit>(*context_), pgPatternTableEdit);
-    chipEdit_ = AddUnit(std::make_unique<TChip32x32Edit>(*context_, *subForm_), pg32x32ChipEdit);
-    mapEdit_ = AddUnit(std::make_unique<TMapEdit>(*context_, chipEdit_->Sheets(), *gridForm_), pgMapEdit);
-    chipEdit_->ChipPicked = [this](int chip) { mapEdit_->SelectChip(chip); };
-    objectEdit_ = AddUnit(std::make_unique<TObjectEdit>(*context_, chipEdit_->Sheets(), *objectForm_), pgObjectEdit);
-    midPointEdit_ = AddUnit(std::make_unique<TMidPointEdit>(*context_, chipEdit_->Sheets()), pgMidPointEdit);
-    scrollEdit_ = AddUnit(std::make_unique<TScrollEdit>(*context_, chipEdit_->Sheets()), pgScrollEdit);
-    AddUnit(std::make_unique<TSpriteBankPage>(), pgSpriteBankEdit);
+    paletteEdit_ = addUnit(std::make_unique<PaletteEdit>(*context_), pgPaletteEdit);
+    patternTable_ = addUnit(std::make_unique<PatternTableEdit>(*context_), pgPatternTableEdit);
+    chipEdit_ = addUnit(std::make_unique<Chip32x32Edit>(*context_, *subForm_), pg32x32ChipEdit);
+    mapEdit_ = addUnit(std::make_unique<MapEdit>(*context_, chipEdit_->sheets(), *gridForm_), pgMapEdit);
+    chipEdit_->chipPicked = [this](int chip) { mapEdit_->selectChip(chip); };
+    objectEdit_ = addUnit(std::make_unique<ObjectEdit>(*context_, chipEdit_->sheets(), *objectForm_), pgObjectEdit);
+    midPointEdit_ = addUnit(std::make_unique<MidPointEdit>(*context_, chipEdit_->sheets()), pgMidPointEdit);
+    scrollEdit_ = addUnit(std::make_unique<ScrollEdit>(*context_, chipEdit_->sheets()), pgScrollEdit);
+    addUnit(std::make_unique<SpriteBankPage>(), pgSpriteBankEdit);
     for (auto& [unit, page] : units_)
-        unit->BindControls(pages_->widget(page));
+        unit->bindControls(pages_->widget(page));
 }
 
-TEditorUnit* TMainForm::UnitOfPage(int page) const
+EditorUnit* MainForm::unitOfPage(int page) const
 {
     for (const auto& [unit, unitPage] : units_)
         if (unitPage == page)
@@ -290,129 +290,129 @@ TEditorUnit* TMainForm::UnitOfPage(int page) const
     return nullptr;
 }
 
-void TMainForm::ShowTitle()
+void MainForm::showTitle()
 {
     // "[*]" shows as "*" while the image has unsaved edits.
-    setWindowTitle(rom_->IsLoaded()
-                       ? AppTitle + QStringLiteral(" - ") + QString::fromStdString(rom_->FileName()) + QStringLiteral("[*]")
+    setWindowTitle(rom_->isLoaded()
+                       ? AppTitle + QStringLiteral(" - ") + QString::fromStdString(rom_->fileName()) + QStringLiteral("[*]")
                        : AppTitle);
 }
 
-void TMainForm::ShowModified(bool modified)
+void MainForm::showModified(bool modified)
 {
     // Every edit step reports; Qt redoes the title on each call, so only a change is passed on.
-    if (const bool shown = modified && rom_->IsLoaded(); shown != isWindowModified())
+    if (const bool shown = modified && rom_->isLoaded(); shown != isWindowModified())
         setWindowModified(shown);
 }
 
-void TMainForm::ShowImageCommands(bool shown)
+void MainForm::showImageCommands(bool shown)
 {
     stageSelector_->setVisible(shown);
     pages_->setVisible(shown);
-    menus_->ShowImageCommands(shown);
+    menus_->showImageCommands(shown);
 }
 
-void TMainForm::NoImageState()
+void MainForm::noImageState()
 {
     timer_->stop();
-    ShowImageCommands(false);
-    menus_->EnableHistoryKeys(false);
+    showImageCommands(false);
+    menus_->enableHistoryKeys(false);
     status_[0]->clear();
-    ShowTitle();
-    ShowModified(false);
+    showTitle();
+    showModified(false);
 }
 
-void TMainForm::ImageOpenedState()
+void MainForm::imageOpenedState()
 {
     timer_->stop();
-    ShowTitle();
+    showTitle();
     // A new image starts unmodified, whatever the last one was.
     status_[0]->clear();
-    ShowModified(false);
+    showModified(false);
     updating_ = true;
-    rom_->SetCurrentStageIndex(0);
+    rom_->setCurrentStageIndex(0);
     stageSelector_->clear();
     for (int stage = 0; stage < StageCount; ++stage)
-        stageSelector_->addItem(StageSelectorEntry(stage));
+        stageSelector_->addItem(stageSelectorEntry(stage));
     stageSelector_->setCurrentIndex(0);
     for (auto& [unit, page] : units_)
-        unit->Open();
+        unit->open();
     stageSelector_->setCurrentIndex(0);
     updating_ = false;
-    ShowImageCommands(true);
-    EnableHistoryKeys();
+    showImageCommands(true);
+    enableHistoryKeys();
     timer_->start();
 }
 
-void TMainForm::ReopenStages()
+void MainForm::reopenStages()
 {
     timer_->stop();
     updating_ = true;
     for (auto& [unit, page] : units_)
-        unit->Open();
+        unit->open();
     updating_ = false;
-    ShowModified(rom_->DiffersFromFile());
-    EnableHistoryKeys();
+    showModified(rom_->differsFromFile());
+    enableHistoryKeys();
     timer_->start();
 }
 
-bool TMainForm::OpenImage(const QString& chosen)
+bool MainForm::openImage(const QString& chosen)
 {
-    if (!files_->Load(chosen))
+    if (!files_->load(chosen))
         return false;
-    recent_->Add(QString::fromStdString(rom_->FileName()));
-    ImageOpenedState();
-    if (recovery_->OfferFor(QString::fromStdString(rom_->FileName())))
-        ReopenStages();
+    recent_->add(QString::fromStdString(rom_->fileName()));
+    imageOpenedState();
+    if (recovery_->offerFor(QString::fromStdString(rom_->fileName())))
+        reopenStages();
     return true;
 }
 
-void TMainForm::OpenAfterAsking(const QString& path)
+void MainForm::openAfterAsking(const QString& path)
 {
     // Opening over unsaved edits asks first, as closing does: nothing is dropped unasked.
-    if (files_->SettleUnsavedChanges())
-        OpenImage(path);
+    if (files_->settleUnsavedChanges())
+        openImage(path);
 }
 
-void TMainForm::CommandOpen()
+void MainForm::commandOpen()
 {
-    if (!files_->SettleUnsavedChanges())
+    if (!files_->settleUnsavedChanges())
         return;
-    if (const auto path = prompts_.ChooseOpenFile())
-        OpenImage(*path);
+    if (const auto path = prompts_.chooseOpenFile())
+        openImage(*path);
 }
 
-bool TMainForm::CommandSave() { return files_->Save(); }
+bool MainForm::commandSave() { return files_->save(); }
 
-bool TMainForm::CommandSaveAs() { return files_->SaveAs(); }
+bool MainForm::commandSaveAs() { return files_->saveAs(); }
 
-void TMainForm::CommandCreatePatch()
+void MainForm::commandCreatePatch()
 {
-    if (rom_->IsLoaded())
-        share_->CreatePatch();
+    if (rom_->isLoaded())
+        share_->createPatch();
 }
 
-void TMainForm::CommandExportStagePicture()
+void MainForm::commandExportStagePicture()
 {
-    if (rom_->IsLoaded())
-        share_->ExportStagePicture();
+    if (rom_->isLoaded())
+        share_->exportStagePicture();
 }
 
-void TMainForm::CommandClose()
+void MainForm::commandClose()
 {
-    if (!rom_->IsLoaded() || !files_->SettleUnsavedChanges())
+    if (!rom_->isLoaded() || !files_->settleUnsavedChanges())
         return;
-    NoImageState();
+    noImageState();
     for (auto& [unit, page] : units_)
-        unit->ImageClosed();
-    rom_->CloseImage();
-    ShowTitle();
+        unit->imageClosed();
+    rom_->closeImage();
+    showTitle();
 }
 
-void TMainForm::closeEvent(QCloseEvent* event)
+void MainForm::closeEvent(QCloseEvent* event)
 {
     // Cancel, or a save that fails, keeps the window open with the edits.
-    if (files_ && !files_->SettleUnsavedChanges()) {
+    if (files_ && !files_->settleUnsavedChanges()) {
         event->ignore();
         return;
     }
@@ -421,13 +421,13 @@ void TMainForm::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-void TMainForm::dragEnterEvent(QDragEnterEvent* event)
+void MainForm::dragEnterEvent(QDragEnterEvent* event)
 {
     if (event->mimeData()->hasUrls())
         event->acceptProposedAction();
 }
 
-void TMainForm::dropEvent(QDropEvent* event)
+void MainForm::dropEvent(QDropEvent* event)
 {
     const QList<QUrl> urls = event->mimeData()->urls();
     if (urls.isEmpty())
@@ -435,94 +435,94 @@ void TMainForm::dropEvent(QDropEvent* event)
     event->acceptProposedAction();
     // One image at a time; what is not a local file is refused as Open refuses a bad file.
     const QString path = urls.front().isLocalFile() ? urls.front().toLocalFile() : urls.front().toString();
-    OpenAfterAsking(path);
+    openAfterAsking(path);
 }
 
-void TMainForm::resizeEvent(QResizeEvent* event)
+void MainForm::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
     if (pages_ && central_)
         pages_->setGeometry(0, 27, central_->width(), std::max(0, central_->height() - 27));
 }
 
-void TMainForm::changeEvent(QEvent* event)
+void MainForm::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
     if (event->type() != QEvent::ActivationChange || !isActiveWindow() || !files_)
         return;
-    if (const QString said = files_->LookAtDisk(); !said.isEmpty())
+    if (const QString said = files_->lookAtDisk(); !said.isEmpty())
         status_[2]->setText(said);
 }
 
-void TMainForm::UpdateEditMenu() { menus_->ShowHistory(*rom_); }
+void MainForm::updateEditMenu() { menus_->showHistory(*rom_); }
 
-void TMainForm::EnableHistoryKeys() { menus_->EnableHistoryKeys(rom_->IsLoaded()); }
+void MainForm::enableHistoryKeys() { menus_->enableHistoryKeys(rom_->isLoaded()); }
 
-void TMainForm::RefreshActivePage()
+void MainForm::refreshActivePage()
 {
-    if (TEditorUnit* unit = UnitOfPage(pages_->currentIndex()))
-        unit->Refresh();
+    if (EditorUnit* unit = unitOfPage(pages_->currentIndex()))
+        unit->refresh();
 }
 
-void TMainForm::CommandUndo()
+void MainForm::commandUndo()
 {
-    if (!rom_->CanUndo())
+    if (!rom_->canUndo())
         return;
-    if (rom_->Undo() == ukObject)
-        objectEdit_->ObjectsReplaced(rom_->CurrentStage().RedoStack().Peek()->Room());
-    ShowModified(rom_->DiffersFromFile());
-    recovery_->EditMade();
-    RefreshActivePage();
+    if (rom_->undo() == ukObject)
+        objectEdit_->objectsReplaced(rom_->currentStage().redoStack().peek()->room());
+    showModified(rom_->differsFromFile());
+    recovery_->editMade();
+    refreshActivePage();
 }
 
-void TMainForm::CommandRedo()
+void MainForm::commandRedo()
 {
-    if (!rom_->CanRedo())
+    if (!rom_->canRedo())
         return;
-    if (rom_->Redo() == ukObject)
-        objectEdit_->ObjectsReplaced(rom_->CurrentStage().UndoStack().Peek()->Room());
-    ShowModified(rom_->DiffersFromFile());
-    recovery_->EditMade();
-    RefreshActivePage();
+    if (rom_->redo() == ukObject)
+        objectEdit_->objectsReplaced(rom_->currentStage().undoStack().peek()->room());
+    showModified(rom_->differsFromFile());
+    recovery_->editMade();
+    refreshActivePage();
 }
 
-void TMainForm::SelectStage(int index)
+void MainForm::selectStage(int index)
 {
-    if (!rom_->IsLoaded() || index < 0 || index >= StageCount || index == rom_->CurrentStageIndex())
+    if (!rom_->isLoaded() || index < 0 || index >= StageCount || index == rom_->currentStageIndex())
         return;
-    rom_->SetCurrentStageIndex(index);
+    rom_->setCurrentStageIndex(index);
     timer_->stop();
     for (auto& [unit, page] : units_)
-        unit->StageChanged();
+        unit->stageChanged();
     timer_->start();
 }
 
-void TMainForm::ReloadCharacterData()
+void MainForm::reloadCharacterData()
 {
-    if (!rom_->IsLoaded())
+    if (!rom_->isLoaded())
         return;
     std::string reason;
-    if (!rom_->ReloadFromFile(&reason))
-        prompts_.ShowMessage(QString::fromStdString(reason));
-    patternTable_->StageChanged();
-    RefreshActivePage();
+    if (!rom_->reloadFromFile(&reason))
+        prompts_.showMessage(QString::fromStdString(reason));
+    patternTable_->stageChanged();
+    refreshActivePage();
 }
 
-void TMainForm::OnPageChanged(int page)
+void MainForm::onPageChanged(int page)
 {
-    if (!rom_->IsLoaded())
+    if (!rom_->isLoaded())
         return;
-    if (TEditorUnit* unit = UnitOfPage(page))
-        unit->Refresh();
+    if (EditorUnit* unit = unitOfPage(page))
+        unit->refresh();
 }
 
-void TMainForm::OnTimer()
+void MainForm::onTimer()
 {
     // Only a new frame redraws, and only on the page shown.
-    if (!rom_->IsLoaded() || !palette_->IsAnimated() || !palette_->Tick())
+    if (!rom_->isLoaded() || !palette_->isAnimated() || !palette_->tick())
         return;
-    if (TEditorUnit* unit = UnitOfPage(pages_->currentIndex()))
-        unit->AnimationTick();
+    if (EditorUnit* unit = unitOfPage(pages_->currentIndex()))
+        unit->animationTick();
 }
 
 } // namespace vx

@@ -15,35 +15,35 @@ class QTimer;
 
 namespace vx {
 
-class TAddressData;
-class TRecentFilesMenu;
-class TRecoveryKeeper;
-struct TAppPaths;
-class TChip32x32Edit;
-class TFileCommands;
-class TGraphicManager;
-class TMainMenus;
-class TMapEdit;
-class TMapEditGridForm;
-class TMidPointEdit;
-class TMyMemIniFile;
-class TObjectEdit;
-class TObjectEditForm;
-class TPaletteEdit;
-class TPaletteManager;
-class TPatternTableEdit;
-class TPrompts;
-class TQtGlyphRenderer;
-class TRomImgManager;
-class TScrollEdit;
-class TShareCommands;
-class TSubForm;
+class AddressData;
+class RecentFilesMenu;
+class RecoveryKeeper;
+struct AppPaths;
+class Chip32x32Edit;
+class FileCommands;
+class GraphicManager;
+class MainMenus;
+class MapEdit;
+class MapGridDialog;
+class MidPointEdit;
+class SettingsFile;
+class ObjectEdit;
+class ObjectDialog;
+class PaletteEdit;
+class PaletteManager;
+class PatternTableEdit;
+class Prompts;
+class QtGlyphRenderer;
+class RomImage;
+class ScrollEdit;
+class ShareCommands;
+class InfoListDialog;
 
 // The message for std::bad_alloc, in the user's language.
-QString OutOfMemoryText();
+QString outOfMemoryText();
 
 // The pages of the page control, in order.
-enum TPage {
+enum Page {
     pgMapEdit,
     pg32x32ChipEdit,
     pgPaletteEdit,
@@ -59,56 +59,56 @@ enum TPage {
 // pages, menus, status bar, animation timer), and routes: the File commands to their command
 // objects, undo and redo to the image, pages and stages to the editor units, which hold
 // each page's logic.
-class TMainForm : public QMainWindow {
+class MainForm : public QMainWindow {
     Q_OBJECT
 public:
     // Settings, colours and name lists are read here; a failure is shown through prompts
-    // and leaves Failed() true, and the program should end.
-    TMainForm(TPrompts& prompts, const TAppPaths& paths, QWidget* parent = nullptr);
+    // and leaves failed() true, and the program should end.
+    MainForm(Prompts& prompts, const AppPaths& paths, QWidget* parent = nullptr);
     // Writes the settings file, completed with every value in force.
-    ~TMainForm() override;
+    ~MainForm() override;
 
-    bool Failed() const { return failed_; }
+    bool failed() const { return failed_; }
 
     // Opens an image and sets the editors up on it; a refused file is explained.
-    bool OpenImage(const QString& path);
+    bool openImage(const QString& path);
     // Open, drop and the recent list: the unsaved-changes question first, then the image.
-    void OpenAfterAsking(const QString& path);
-    void CommandOpen();
-    bool CommandSave();
-    bool CommandSaveAs();
-    void CommandClose();
+    void openAfterAsking(const QString& path);
+    void commandOpen();
+    bool commandSave();
+    bool commandSaveAs();
+    void commandClose();
     // A patch from an original image to the image as it stands now, unsaved edits included.
-    void CommandCreatePatch();
+    void commandCreatePatch();
     // The current stage's 44 rooms as one PNG, with objects, path marks and restart points.
-    void CommandExportStagePicture();
-    void CommandUndo();
-    void CommandRedo();
+    void commandExportStagePicture();
+    void commandUndo();
+    void commandRedo();
     // Re-reads the file's bytes (the character data another tool may have changed).
-    void ReloadCharacterData();
+    void reloadCharacterData();
     // Sets the Edit menu's captions and states, as each opening of the menu does.
-    void UpdateEditMenu();
+    void updateEditMenu();
     // Ctrl+Z and Ctrl+Y act whenever an image is open and the menu is closed.
-    void EnableHistoryKeys();
-    void SelectStage(int index);
+    void enableHistoryKeys();
+    void selectStage(int index);
     // Keeps unsaved edits against a crash and offers them back.
-    TRecoveryKeeper& Recovery() const { return *recovery_; }
+    RecoveryKeeper& recovery() const { return *recovery_; }
 
-    TRomImgManager& Rom() const { return *rom_; }
-    TGraphicManager& Graphics() const { return *graphics_; }
-    TPaletteManager& PaletteManager() const { return *palette_; }
-    TPaletteEdit* PaletteEdit() const { return paletteEdit_; }
-    TPatternTableEdit* PatternTableEdit() const { return patternTable_; }
-    TChip32x32Edit* Chip32x32Edit() const { return chipEdit_; }
-    TMapEdit* MapEdit() const { return mapEdit_; }
-    TObjectEdit* ObjectEdit() const { return objectEdit_; }
-    TMidPointEdit* MidPointEdit() const { return midPointEdit_; }
-    TScrollEdit* ScrollEdit() const { return scrollEdit_; }
+    RomImage& rom() const { return *rom_; }
+    GraphicManager& graphics() const { return *graphics_; }
+    PaletteManager& paletteManager() const { return *palette_; }
+    PaletteEdit* paletteEdit() const { return paletteEdit_; }
+    PatternTableEdit* patternTableEdit() const { return patternTable_; }
+    Chip32x32Edit* chip32x32Edit() const { return chipEdit_; }
+    MapEdit* mapEdit() const { return mapEdit_; }
+    ObjectEdit* objectEdit() const { return objectEdit_; }
+    MidPointEdit* midPointEdit() const { return midPointEdit_; }
+    ScrollEdit* scrollEdit() const { return scrollEdit_; }
     // The stage selector (a change of its entry selects the stage) and the page control.
-    QComboBox* StageSelector() const { return stageSelector_; }
-    QTabWidget* Pages() const { return pages_; }
+    QComboBox* stageSelector() const { return stageSelector_; }
+    QTabWidget* pages() const { return pages_; }
     // One animation-timer tick, as the timer gives it.
-    void OnTimer();
+    void onTimer();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -119,72 +119,72 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    bool CreateRunObjects(const TAppPaths& paths);
-    void BuildFrame();
-    void BuildMenus();
-    void BindUnits();
-    void ImageOpenedState();
+    bool createRunObjects(const AppPaths& paths);
+    void buildFrame();
+    void buildMenus();
+    void bindUnits();
+    void imageOpenedState();
     // Every page takes up the stages anew (after a merge or a reload), on the same stage.
-    void ReopenStages();
+    void reopenStages();
     // Settings values the user wrote that cannot be used, said once at start.
-    void WarnOfSettingsProblems();
+    void warnOfSettingsProblems();
     // At start with no image named: the image of a recovery file, opened and offered.
-    void OfferRecoveryAtStart();
+    void offerRecoveryAtStart();
     // A settings file that holds no settings: started with the defaults (the file kept
     // aside as .bad) when the user agrees; nothing when not.
-    std::unique_ptr<TMyMemIniFile> SettingsInstead(const QString& path, const QString& reason);
-    void NoImageState();
+    std::unique_ptr<SettingsFile> settingsInstead(const QString& path, const QString& reason);
+    void noImageState();
     // The stage selector, the pages and the commands that need an image.
-    void ShowImageCommands(bool shown);
-    void ShowTitle();
-    void ShowModified(bool modified);
+    void showImageCommands(bool shown);
+    void showTitle();
+    void showModified(bool modified);
     // Keeps the unit in the calling order, on its page.
     template <typename Unit>
-    Unit* AddUnit(std::unique_ptr<Unit> unit, int page)
+    Unit* addUnit(std::unique_ptr<Unit> unit, int page)
     {
         Unit* kept = unit.get();
         units_.emplace_back(std::move(unit), page);
         return kept;
     }
-    TEditorUnit* UnitOfPage(int page) const;
-    void RefreshActivePage();
-    void OnPageChanged(int page);
+    EditorUnit* unitOfPage(int page) const;
+    void refreshActivePage();
+    void onPageChanged(int page);
 
-    TPrompts& prompts_;
+    Prompts& prompts_;
     bool failed_ = false;
-    std::unique_ptr<TMyMemIniFile> settings_;
-    std::unique_ptr<TAddressData> addresses_;
-    std::unique_ptr<TRomImgManager> rom_;
-    std::unique_ptr<TPaletteManager> palette_;
-    std::unique_ptr<TQtGlyphRenderer> glyphs_;
-    std::unique_ptr<TGraphicManager> graphics_;
-    std::unique_ptr<TFileCommands> files_;
-    std::unique_ptr<TShareCommands> share_;
-    std::unique_ptr<TRecoveryKeeper> recovery_;
-    std::unique_ptr<TRecentFilesMenu> recent_;
+    std::unique_ptr<SettingsFile> settings_;
+    std::unique_ptr<AddressData> addresses_;
+    std::unique_ptr<RomImage> rom_;
+    std::unique_ptr<PaletteManager> palette_;
+    std::unique_ptr<QtGlyphRenderer> glyphs_;
+    std::unique_ptr<GraphicManager> graphics_;
+    std::unique_ptr<FileCommands> files_;
+    std::unique_ptr<ShareCommands> share_;
+    std::unique_ptr<RecoveryKeeper> recovery_;
+    std::unique_ptr<RecentFilesMenu> recent_;
     QString preferencesFile_;
     std::vector<std::string> chipAttributeNames_;
     std::vector<std::string> objectNames_;
-    std::unique_ptr<TEditorContext> context_;
+    std::unique_ptr<EditorContext> context_;
     // In the fixed calling order; each knows its page.
-    std::vector<std::pair<std::unique_ptr<TEditorUnit>, int>> units_;
-    TPaletteEdit* paletteEdit_ = nullptr;
-    TPatternTableEdit* patternTable_ = nullptr;
-    TChip32x32Edit* chipEdit_ = nullptr;
-    TMapEdit* mapEdit_ = nullptr;
-    TObjectEdit* objectEdit_ = nullptr;
-    TMidPointEdit* midPointEdit_ = nullptr;
-    TScrollEdit* scrollEdit_ = nullptr;
-    TSubForm* subForm_ = nullptr;
-    TMapEditGridForm* gridForm_ = nullptr;
-    TObjectEditForm* objectForm_ = nullptr;
+    std::vector<std::pair<std::unique_ptr<EditorUnit>, int>> units_;
+    PaletteEdit* paletteEdit_ = nullptr;
+    PatternTableEdit* patternTable_ = nullptr;
+    Chip32x32Edit* chipEdit_ = nullptr;
+    MapEdit* mapEdit_ = nullptr;
+    ObjectEdit* objectEdit_ = nullptr;
+    MidPointEdit* midPointEdit_ = nullptr;
+    ScrollEdit* scrollEdit_ = nullptr;
+    InfoListDialog* subForm_ = nullptr;
+    MapGridDialog* gridForm_ = nullptr;
+    ObjectDialog* objectForm_ = nullptr;
     bool updating_ = false;
 
     QWidget* central_ = nullptr;
     QComboBox* stageSelector_ = nullptr;
     QTabWidget* pages_ = nullptr;
     QLabel* status_[3] = {};
-    std::unique_ptr<TMainMenus> menus_;
+    std::unique_ptr<MainMenus> menus_;
     QTimer* timer_ = nullptr;
 };
 

@@ -1,7 +1,7 @@
 #include "gui/app/MainMenus.h"
 
 #include "core/Language.h"
-#include "core/RomImgManager.h"
+#include "core/RomImage.h"
 
 #include <QAction>
 #include <QMainWindow>
@@ -10,10 +10,10 @@
 namespace vx {
 namespace {
 
-QString Text(const char* japanese, const char* english) { return QString::fromStdString(Tr(japanese, english)); }
+QString qText(const char* japanese, const char* english) { return QString::fromStdString(localized(japanese, english)); }
 
 // The key the menu shows first, then the platform's other keys for the same command.
-QList<QKeySequence> Keys(QKeySequence::StandardKey key, QKeyCombination shown)
+QList<QKeySequence> keys(QKeySequence::StandardKey key, QKeyCombination shown)
 {
     QList<QKeySequence> list{QKeySequence(shown)};
     for (const QKeySequence& other : QKeySequence::keyBindings(key))
@@ -24,7 +24,7 @@ QList<QKeySequence> Keys(QKeySequence::StandardKey key, QKeyCombination shown)
 
 } // namespace
 
-TMainMenus::TMainMenus(QMainWindow* window, TMenuCommands commands) : commands_(std::move(commands))
+MainMenus::MainMenus(QMainWindow* window, MenuCommands commands) : commands_(std::move(commands))
 {
     const auto item = [this](QMenu* menu, const char* caption, const char* name, const std::function<void()>& command) {
         QAction* action = menu->addAction(QString::fromUtf8(caption));
@@ -48,10 +48,10 @@ TMainMenus::TMainMenus(QMainWindow* window, TMenuCommands commands) : commands_(
     exportText = item(file, "", "MenuItemExportStageText", commands_.exportText);
     // Their captions follow the user's language, asked when the menu opens.
     const auto caption = [this] {
-        recent->setTitle(Text("最近使ったファイル(&R)", "Recent Files"));
-        patch->setText(Text("パッチの作成(&P)...", "Create &Patch..."));
-        exportPicture->setText(Text("ステージ画像の書き出し(&E)...", "&Export Stage Picture..."));
-        exportText->setText(Text("ステージのテキスト書き出し...", "Export Stage as Text..."));
+        recent->setTitle(qText("最近使ったファイル(&R)", "Recent Files"));
+        patch->setText(qText("パッチの作成(&P)...", "Create &Patch..."));
+        exportPicture->setText(qText("ステージ画像の書き出し(&E)...", "&Export Stage Picture..."));
+        exportText->setText(qText("ステージのテキスト書き出し...", "Export Stage as Text..."));
     };
     caption();
     QObject::connect(file, &QMenu::aboutToShow, file, caption);
@@ -72,20 +72,20 @@ TMainMenus::TMainMenus(QMainWindow* window, TMenuCommands commands) : commands_(
     testPlay = item(tools, "", "MenuItemTestPlay", commands_.testPlay);
     emulatorSettings = item(tools, "", "MenuItemEmulatorSettings", commands_.emulatorSettings);
     const auto toolsCaption = [this] {
-        checkStage->setText(Text("ステージの点検(&K)...", "&Check Stage..."));
-        testPlay->setText(Text("テストプレイ(&P)", "Test &Play"));
-        emulatorSettings->setText(Text("エミュレータの設定...", "&Emulator Settings..."));
+        checkStage->setText(qText("ステージの点検(&K)...", "&Check Stage..."));
+        testPlay->setText(qText("テストプレイ(&P)", "Test &Play"));
+        emulatorSettings->setText(qText("エミュレータの設定...", "&Emulator Settings..."));
     };
     toolsCaption();
     QObject::connect(tools, &QMenu::aboutToShow, tools, toolsCaption);
 
     // The desktop's keys; the window holds them, so they work whatever control has the focus
     // and not while a dialog is open.
-    open->setShortcuts(Keys(QKeySequence::Open, Qt::CTRL | Qt::Key_O));
-    save->setShortcuts(Keys(QKeySequence::Save, Qt::CTRL | Qt::Key_S));
-    saveAs->setShortcuts(Keys(QKeySequence::SaveAs, Qt::CTRL | Qt::SHIFT | Qt::Key_S));
-    close->setShortcuts(Keys(QKeySequence::Close, Qt::CTRL | Qt::Key_W));
-    exit->setShortcuts(Keys(QKeySequence::Quit, Qt::CTRL | Qt::Key_Q));
+    open->setShortcuts(keys(QKeySequence::Open, Qt::CTRL | Qt::Key_O));
+    save->setShortcuts(keys(QKeySequence::Save, Qt::CTRL | Qt::Key_S));
+    saveAs->setShortcuts(keys(QKeySequence::SaveAs, Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    close->setShortcuts(keys(QKeySequence::Close, Qt::CTRL | Qt::Key_W));
+    exit->setShortcuts(keys(QKeySequence::Quit, Qt::CTRL | Qt::Key_Q));
     undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     checkStage->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
@@ -93,24 +93,24 @@ TMainMenus::TMainMenus(QMainWindow* window, TMenuCommands commands) : commands_(
     window->addActions({open, save, saveAs, close, exit, undo, redo, checkStage, testPlay});
 }
 
-void TMainMenus::ShowHistory(const TRomImgManager& rom)
+void MainMenus::showHistory(const RomImage& rom)
 {
-    const bool canUndo = rom.CanUndo(), canRedo = rom.CanRedo();
+    const bool canUndo = rom.canUndo(), canRedo = rom.canRedo();
     undo->setEnabled(canUndo);
     redo->setEnabled(canRedo);
-    undo->setText(canUndo ? Text("元に戻す(&U) - ", "Undo(&U) - ") + QString::fromStdString(rom.UndoCaption())
-                          : Text("元に戻す(&U)", "Undo(&U)"));
-    redo->setText(canRedo ? Text("やり直し(&R) - ", "Redo(&R) - ") + QString::fromStdString(rom.RedoCaption())
-                          : Text("やり直し(&R)", "Redo(&R)"));
+    undo->setText(canUndo ? qText("元に戻す(&U) - ", "Undo(&U) - ") + QString::fromStdString(rom.undoCaption())
+                          : qText("元に戻す(&U)", "Undo(&U)"));
+    redo->setText(canRedo ? qText("やり直し(&R) - ", "Redo(&R) - ") + QString::fromStdString(rom.redoCaption())
+                          : qText("やり直し(&R)", "Redo(&R)"));
 }
 
-void TMainMenus::EnableHistoryKeys(bool imageOpen)
+void MainMenus::enableHistoryKeys(bool imageOpen)
 {
     undo->setEnabled(imageOpen);
     redo->setEnabled(imageOpen);
 }
 
-void TMainMenus::ShowImageCommands(bool shown)
+void MainMenus::showImageCommands(bool shown)
 {
     for (QAction* action : {save, saveAs, patch, exportPicture, exportText, close, checkStage, testPlay})
         action->setEnabled(shown);

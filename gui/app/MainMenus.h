@@ -7,27 +7,27 @@ class QMenu;
 
 namespace vx {
 
-class TRomImgManager;
+class RomImage;
 
 // What the menus' items do; the main window routes each to its command.
-struct TMenuCommands {
+struct MenuCommands {
     std::function<void()> open, save, saveAs, createPatch, exportPicture, exportText, close, exit, undo, redo, checkStage;
     std::function<void()> testPlay, emulatorSettings;
 };
 
 // The File, Edit and Tools menus of the main window: captions, names, the desktop's keys, and
 // the Edit menu's captions and states made as it opens.
-class TMainMenus {
+class MainMenus {
 public:
-    TMainMenus(QMainWindow* window, TMenuCommands commands);
+    MainMenus(QMainWindow* window, MenuCommands commands);
 
     // Sets the Edit menu's captions and states from the history, as each opening does.
-    void ShowHistory(const TRomImgManager& rom);
+    void showHistory(const RomImage& rom);
     // While the menu is closed the keys stay enabled whenever an image is open, and the
     // commands themselves check for a step.
-    void EnableHistoryKeys(bool imageOpen);
+    void enableHistoryKeys(bool imageOpen);
     // The items that need an image.
-    void ShowImageCommands(bool shown);
+    void showImageCommands(bool shown);
 
     QMenu* file = nullptr;
     QMenu* recent = nullptr;
@@ -48,7 +48,7 @@ public:
     QAction* emulatorSettings = nullptr;
 
 private:
-    TMenuCommands commands_;
+    MenuCommands commands_;
 };
 
 } // namespace vx

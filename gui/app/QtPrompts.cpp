@@ -13,10 +13,10 @@ namespace {
 const QString Title = QStringLiteral("VEXALON 2 EDITOR");
 
 // One filter, "nes" as the default extension, as the game's images are named.
-QString Filter() { return QString::fromUtf8("ヴェクサロン2 ROMイメージ(*.nes)"); }
+QString filter() { return QString::fromUtf8("ヴェクサロン2 ROMイメージ(*.nes)"); }
 
-QFileDialog* MakeDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& caption = Title,
-                        const QString& filters = Filter())
+QFileDialog* makeDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& caption = Title,
+                        const QString& filters = filter())
 {
     auto* dialog = new QFileDialog(parent, caption);
     dialog->setAcceptMode(mode);
@@ -34,7 +34,7 @@ QFileDialog* MakeDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QSt
     return dialog;
 }
 
-std::optional<QString> Run(QFileDialog* dialog)
+std::optional<QString> run(QFileDialog* dialog)
 {
     std::optional<QString> chosen;
     if (dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty())
@@ -45,41 +45,41 @@ std::optional<QString> Run(QFileDialog* dialog)
 
 } // namespace
 
-void TQtPrompts::ShowMessage(const QString& text)
+void QtPrompts::showMessage(const QString& text)
 {
     QMessageBox box(QMessageBox::NoIcon, Title, text, QMessageBox::Ok, parent_);
     box.exec();
 }
 
-void TQtPrompts::ShowWarning(const QString& text)
+void QtPrompts::showWarning(const QString& text)
 {
     QMessageBox box(QMessageBox::Warning, Title, text, QMessageBox::Ok, parent_);
     box.exec();
 }
 
-TAnswer TQtPrompts::AskYesNoCancel(const QString& text)
+Answer QtPrompts::askYesNoCancel(const QString& text)
 {
     QMessageBox box(QMessageBox::NoIcon, Title, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
                     parent_);
     switch (box.exec()) {
     case QMessageBox::Yes:
-        return TAnswer::Yes;
+        return Answer::Yes;
     case QMessageBox::No:
-        return TAnswer::No;
+        return Answer::No;
     default:
-        return TAnswer::Cancel;
+        return Answer::Cancel;
     }
 }
 
-bool TQtPrompts::AskYesNo(const QString& text)
+bool QtPrompts::askYesNo(const QString& text)
 {
     QMessageBox box(QMessageBox::Question, Title, text, QMessageBox::Yes | QMessageBox::No, parent_);
     return box.exec() == QMessageBox::Yes;
 }
 
-TDiskAnswer TQtPrompts::AskChangedOnDisk(const QString& text, bool offerMerge)
+DiskAnswer QtPrompts::askChangedOnDisk(const QString& text, bool offerMerge)
 {
-    const bool japanese = IsJapanese();
+    const bool japanese = isJapanese();
     QMessageBox box(QMessageBox::Warning, Title, text, QMessageBox::NoButton, parent_);
     QPushButton* merge = nullptr;
     if (offerMerge) {
@@ -95,13 +95,13 @@ TDiskAnswer TQtPrompts::AskChangedOnDisk(const QString& text, bool offerMerge)
     box.setEscapeButton(cancel);
     box.exec();
     if (merge && box.clickedButton() == merge)
-        return TDiskAnswer::Merge;
-    return box.clickedButton() == overwrite ? TDiskAnswer::Overwrite : TDiskAnswer::Cancel;
+        return DiskAnswer::Merge;
+    return box.clickedButton() == overwrite ? DiskAnswer::Overwrite : DiskAnswer::Cancel;
 }
 
-bool TQtPrompts::AskRecover(const QString& text)
+bool QtPrompts::askRecover(const QString& text)
 {
-    const bool japanese = IsJapanese();
+    const bool japanese = isJapanese();
     QMessageBox box(QMessageBox::Question, Title, text, QMessageBox::NoButton, parent_);
     QPushButton* recover = box.addButton(japanese ? QString::fromUtf8("復元(&R)") : QStringLiteral("&Recover"),
                                          QMessageBox::AcceptRole);
@@ -115,25 +115,25 @@ bool TQtPrompts::AskRecover(const QString& text)
     return box.clickedButton() != discard;
 }
 
-std::optional<QString> TQtPrompts::ChooseOpenFile() { return Run(MakeDialog(parent_, QFileDialog::AcceptOpen)); }
+std::optional<QString> QtPrompts::chooseOpenFile() { return run(makeDialog(parent_, QFileDialog::AcceptOpen)); }
 
-std::optional<QString> TQtPrompts::ChooseSaveFile()
+std::optional<QString> QtPrompts::chooseSaveFile()
 {
     // The dialog asks before overwriting and has no read-only check box.
-    return Run(MakeDialog(parent_, QFileDialog::AcceptSave));
+    return run(makeDialog(parent_, QFileDialog::AcceptSave));
 }
 
-std::optional<QString> TQtPrompts::ChooseFileToOpen(const QString& caption, const QString& filters)
+std::optional<QString> QtPrompts::chooseFileToOpen(const QString& caption, const QString& filters)
 {
-    return Run(MakeDialog(parent_, QFileDialog::AcceptOpen, caption, filters));
+    return run(makeDialog(parent_, QFileDialog::AcceptOpen, caption, filters));
 }
 
-std::optional<QString> TQtPrompts::ChooseFileToSave(const QString& caption, const QString& filters)
+std::optional<QString> QtPrompts::chooseFileToSave(const QString& caption, const QString& filters)
 {
-    return Run(MakeDialog(parent_, QFileDialog::AcceptSave, caption, filters));
+    return run(makeDialog(parent_, QFileDialog::AcceptSave, caption, filters));
 }
 
-std::optional<QString> TQtPrompts::InputText(const QString& caption, const QString& prompt, const QString& initial)
+std::optional<QString> QtPrompts::inputText(const QString& caption, const QString& prompt, const QString& initial)
 {
     bool accepted = false;
     const QString text = QInputDialog::getText(parent_, caption, prompt, QLineEdit::Normal, initial, &accepted);

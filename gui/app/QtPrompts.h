@@ -6,21 +6,21 @@ class QWidget;
 namespace vx {
 
 // Message boxes, file dialogs and the input dialog, over the given window.
-class TQtPrompts : public TPrompts {
+class QtPrompts : public Prompts {
 public:
-    void SetParent(QWidget* parent) { parent_ = parent; }
+    void setParent(QWidget* parent) { parent_ = parent; }
 
-    void ShowMessage(const QString& text) override;
-    void ShowWarning(const QString& text) override;
-    TAnswer AskYesNoCancel(const QString& text) override;
-    bool AskYesNo(const QString& text) override;
-    TDiskAnswer AskChangedOnDisk(const QString& text, bool offerMerge) override;
-    bool AskRecover(const QString& text) override;
-    std::optional<QString> ChooseOpenFile() override;
-    std::optional<QString> ChooseSaveFile() override;
-    std::optional<QString> ChooseFileToOpen(const QString& caption, const QString& filters) override;
-    std::optional<QString> ChooseFileToSave(const QString& caption, const QString& filters) override;
-    std::optional<QString> InputText(const QString& caption, const QString& prompt, const QString& initial) override;
+    void showMessage(const QString& text) override;
+    void showWarning(const QString& text) override;
+    Answer askYesNoCancel(const QString& text) override;
+    bool askYesNo(const QString& text) override;
+    DiskAnswer askChangedOnDisk(const QString& text, bool offerMerge) override;
+    bool askRecover(const QString& text) override;
+    std::optional<QString> chooseOpenFile() override;
+    std::optional<QString> chooseSaveFile() override;
+    std::optional<QString> chooseFileToOpen(const QString& caption, const QString& filters) override;
+    std::optional<QString> chooseFileToSave(const QString& caption, const QString& filters) override;
+    std::optional<QString> inputText(const QString& caption, const QString& prompt, const QString& initial) override;
 
 private:
     QWidget* parent_ = nullptr;

@@ -2,7 +2,7 @@
 
 #include "core/FileSystem.h"
 #include "core/Language.h"
-#include "core/MyIniFiles.h"
+#include "core/IniFile.h"
 #include "gui/pages/Prompts.h"
 
 #include <QFile>
@@ -12,35 +12,35 @@
 
 namespace vx {
 
-TRecentFilesMenu::TRecentFilesMenu(QMenu* menu, const QString& preferencesFile, TPrompts& prompts,
+RecentFilesMenu::RecentFilesMenu(QMenu* menu, const QString& preferencesFile, Prompts& prompts,
                                    std::function<void(const QString&)> open,
                                    std::function<void(const QString&)> report)
     : menu_(menu), prompts_(prompts), open_(std::move(open)), report_(std::move(report))
 {
     menu_->setObjectName(QStringLiteral("MenuRecentFiles"));
     try {
-        preferences_ = std::make_unique<TMemIniFile>(preferencesFile.toStdString());
-        files_.Load(*preferences_);
+        preferences_ = std::make_unique<IniFile>(preferencesFile.toStdString());
+        files_.load(*preferences_);
     } catch (const std::exception& error) {
         // A bad preferences file costs the list, never the start, and is said once in a
         // box that stays until read.
         QString text = QString::fromStdString(error.what());
-        if (TakeCorruptFileAside(preferencesFile)) {
-            preferences_ = std::make_unique<TMemIniFile>(preferencesFile.toStdString());
-            text += QString::fromStdString(Tr("\n\nこのファイルは preferences.ini.bad として残しました。最近使ったファイルとエミュレータの"
+        if (takeCorruptFileAside(preferencesFile)) {
+            preferences_ = std::make_unique<IniFile>(preferencesFile.toStdString());
+            text += QString::fromStdString(localized("\n\nこのファイルは preferences.ini.bad として残しました。最近使ったファイルとエミュレータの"
                                               "設定は新しいファイルに記録します。",
                                               "\n\nIt was kept aside as preferences.ini.bad; the recent files and the "
                                               "emulator command are kept in a new file."));
         } else {
-            text += QString::fromStdString(Tr("\n\n今回は最近使ったファイルとエミュレータの設定を記録しません。",
+            text += QString::fromStdString(localized("\n\n今回は最近使ったファイルとエミュレータの設定を記録しません。",
                                               "\n\nThe recent files and the emulator command are not kept this time."));
         }
-        QTimer::singleShot(0, menu_, [this, text] { prompts_.ShowWarning(text); });
+        QTimer::singleShot(0, menu_, [this, text] { prompts_.showWarning(text); });
     }
-    Rebuild();
+    rebuild();
 }
 
-bool TRecentFilesMenu::TakeCorruptFileAside(const QString& path)
+bool RecentFilesMenu::takeCorruptFileAside(const QString& path)
 {
     // A regular file that reads but is no preferences text (NUL bytes, too large) is corrupt;
     // one that does not read at all (permissions, a folder) is left where it is.
@@ -52,66 +52,66 @@ bool TRecentFilesMenu::TakeCorruptFileAside(const QString& path)
     return QFile::rename(path, aside);
 }
 
-TRecentFilesMenu::~TRecentFilesMenu() = default;
+RecentFilesMenu::~RecentFilesMenu() = default;
 
-void TRecentFilesMenu::Add(const QString& path)
+void RecentFilesMenu::add(const QString& path)
 {
-    files_.Add(path.toStdString());
-    Store();
+    files_.add(path.toStdString());
+    store();
 }
 
-void TRecentFilesMenu::Remove(const QString& path)
+void RecentFilesMenu::remove(const QString& path)
 {
-    files_.Remove(path.toStdString());
-    Store();
+    files_.remove(path.toStdString());
+    store();
 }
 
-void TRecentFilesMenu::Choose(const QString& path)
+void RecentFilesMenu::choose(const QString& path)
 {
-    if (PathExists(path.toStdString())) {
+    if (pathExists(path.toStdString())) {
         open_(path);
         return;
     }
-    prompts_.ShowMessage(QString::fromStdString(Tr("%1 はもうありません。一覧から外しました。",
+    prompts_.showMessage(QString::fromStdString(localized("%1 はもうありません。一覧から外しました。",
                                                    "%1 no longer exists: it is taken off the list."))
                              .arg(path));
-    Remove(path);
+    remove(path);
 }
 
-void TRecentFilesMenu::Store()
+void RecentFilesMenu::store()
 {
-    Rebuild();
+    rebuild();
     if (!preferences_)
         return;
-    files_.Store(*preferences_);
+    files_.store(*preferences_);
     try {
-        preferences_->UpdateFile();
+        preferences_->updateFile();
     } catch (const std::exception& error) {
         report_(QString::fromStdString(error.what()));
     }
 }
 
-void TRecentFilesMenu::Rebuild()
+void RecentFilesMenu::rebuild()
 {
     menu_->clear();
     int number = 1;
-    for (const std::string& path : files_.Paths()) {
+    for (const std::string& path : files_.paths()) {
         const QString shown = QString::fromStdString(path);
         QAction* item = menu_->addAction(QStringLiteral("&%1 ").arg(number) + QString(shown).replace(
                                              QLatin1Char('&'), QStringLiteral("&&")));
         item->setObjectName(QStringLiteral("MenuItemRecentFile%1").arg(number++));
         // Queued: opening rebuilds this menu, which deletes the item still sending.
-        QObject::connect(item, &QAction::triggered, menu_, [this, shown] { Choose(shown); }, Qt::QueuedConnection);
+        QObject::connect(item, &QAction::triggered, menu_, [this, shown] { choose(shown); }, Qt::QueuedConnection);
     }
     menu_->addSeparator();
-    QAction* clear = menu_->addAction(QString::fromStdString(Tr("一覧を消去", "Clear List")));
+    QAction* clear = menu_->addAction(QString::fromStdString(localized("一覧を消去", "Clear List")));
     clear->setObjectName(QStringLiteral("MenuItemClearRecentFiles"));
-    clear->setEnabled(!files_.Paths().empty());
+    clear->setEnabled(!files_.paths().empty());
     QObject::connect(
         clear, &QAction::triggered, menu_,
         [this] {
-            files_.Clear();
-            Store();
+            files_.clear();
+            store();
         },
         Qt::QueuedConnection);
 }

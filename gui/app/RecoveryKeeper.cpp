@@ -4,7 +4,7 @@
 #include "core/Language.h"
 #include "core/OutputFile.h"
 #include "core/Recovery.h"
-#include "core/RomImgManager.h"
+#include "core/RomImage.h"
 #include "gui/pages/Prompts.h"
 
 #include <QDateTime>
@@ -16,12 +16,12 @@
 namespace vx {
 namespace {
 
-QString Text(const char* japanese, const char* english) { return QString::fromStdString(Tr(japanese, english)); }
+QString qText(const char* japanese, const char* english) { return QString::fromStdString(localized(japanese, english)); }
 
-std::optional<TRecoveryRecord> ReadRecord(const QString& file, std::string& reason)
+std::optional<RecoveryRecord> readRecord(const QString& file, std::string& reason)
 {
     try {
-        return DecodeRecovery(ReadInputFile(file.toStdString(), TInputKind::Recovery), &reason);
+        return decodeRecovery(readInputFile(file.toStdString(), InputKind::Recovery), &reason);
     } catch (const std::exception& error) {
         reason = error.what();
         return std::nullopt;
@@ -30,54 +30,54 @@ std::optional<TRecoveryRecord> ReadRecord(const QString& file, std::string& reas
 
 } // namespace
 
-TRecoveryKeeper::TRecoveryKeeper(TRomImgManager& rom, TPrompts& prompts, QString folder,
+RecoveryKeeper::RecoveryKeeper(RomImage& rom, Prompts& prompts, QString folder,
                                  std::function<void(const QString&)> report)
     : rom_(rom), prompts_(prompts), folder_(std::move(folder)), report_(std::move(report))
 {
     delay_.setSingleShot(true);
     delay_.setInterval(1000);
-    connect(&delay_, &QTimer::timeout, this, &TRecoveryKeeper::WriteNow);
+    connect(&delay_, &QTimer::timeout, this, &RecoveryKeeper::writeNow);
     writer_.setMaxThreadCount(1);
     // Private: the folder holds the user's unpublished work.
     if (!folder_.isEmpty() && QDir().mkpath(folder_))
         QFile::setPermissions(folder_, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
-TRecoveryKeeper::~TRecoveryKeeper() { writer_.waitForDone(); }
+RecoveryKeeper::~RecoveryKeeper() { writer_.waitForDone(); }
 
-void TRecoveryKeeper::EditMade()
+void RecoveryKeeper::editMade()
 {
     if (!folder_.isEmpty() && !delay_.isActive())
         delay_.start();
 }
 
-void TRecoveryKeeper::Flush()
+void RecoveryKeeper::flush()
 {
     if (delay_.isActive()) {
         delay_.stop();
-        WriteNow();
+        writeNow();
     }
     writer_.waitForDone();
 }
 
-QString TRecoveryKeeper::FileOf(const QString& imagePath) const
+QString RecoveryKeeper::fileOf(const QString& imagePath) const
 {
-    return QString::fromStdString(RecoveryFileOf(folder_.toStdString(), imagePath.toStdString()));
+    return QString::fromStdString(recoveryFileOf(folder_.toStdString(), imagePath.toStdString()));
 }
 
-void TRecoveryKeeper::WriteNow()
+void RecoveryKeeper::writeNow()
 {
-    if (folder_.isEmpty() || !rom_.IsLoaded() || !rom_.IsModified())
+    if (folder_.isEmpty() || !rom_.isLoaded() || !rom_.isModified())
         return;
     // Made here, where the model lives; the slow part, the flushed write, runs on the writer.
-    auto bytes = std::make_shared<std::vector<std::uint8_t>>(EncodeRecovery(RecoveryRecordOf(rom_)));
-    keptFor_ = QString::fromStdString(rom_.FileName());
-    const std::string file = FileOf(keptFor_).toStdString();
+    auto bytes = std::make_shared<std::vector<std::uint8_t>>(encodeRecovery(recoveryRecordOf(rom_)));
+    keptFor_ = QString::fromStdString(rom_.fileName());
+    const std::string file = fileOf(keptFor_).toStdString();
     writer_.start([this, bytes, file] {
         try {
-            WriteOutputFile(file, *bytes, 0600);
+            writeOutputFile(file, *bytes, 0600);
         } catch (const std::exception& error) {
-            const QString text = Text("復元用のファイルを書けません。編集は続けられます。\n",
+            const QString text = qText("復元用のファイルを書けません。編集は続けられます。\n",
                                       "The recovery file cannot be written; editing goes on.\n") +
                                  QString::fromStdString(error.what());
             QMetaObject::invokeMethod(this, [this, text] {
@@ -89,79 +89,79 @@ void TRecoveryKeeper::WriteNow()
     });
 }
 
-void TRecoveryKeeper::Discard()
+void RecoveryKeeper::discard()
 {
     delay_.stop();
     writer_.waitForDone();
     if (folder_.isEmpty())
         return;
     // Save As renames the image: the edits were kept under its old name.
-    for (const QString& image : {keptFor_, QString::fromStdString(rom_.FileName())})
+    for (const QString& image : {keptFor_, QString::fromStdString(rom_.fileName())})
         if (!image.isEmpty())
-            QFile::remove(FileOf(image));
+            QFile::remove(fileOf(image));
     keptFor_.clear();
 }
 
-void TRecoveryKeeper::SetAside(const QString& file, const QString& reason)
+void RecoveryKeeper::setAside(const QString& file, const QString& reason)
 {
     const QString aside = file + QStringLiteral(".bad");
     QFile::remove(aside);
     QFile::rename(file, aside);
-    prompts_.ShowWarning(Text("復元用のファイルを使えません。", "A recovery file cannot be used: ") + file +
+    prompts_.showWarning(qText("復元用のファイルを使えません。", "A recovery file cannot be used: ") + file +
                          QStringLiteral("\n") + reason +
-                         Text("\n\n.bad として残しました。イメージはディスクにある通りに開きます。",
+                         qText("\n\n.bad として残しました。イメージはディスクにある通りに開きます。",
                               "\n\nIt was kept aside as .bad; the image opens as it is on disk."));
 }
 
-bool TRecoveryKeeper::OfferFor(const QString& imagePath)
+bool RecoveryKeeper::offerFor(const QString& imagePath)
 {
     if (folder_.isEmpty())
         return false;
-    const QString file = FileOf(imagePath);
+    const QString file = fileOf(imagePath);
     if (!QFileInfo::exists(file))
         return false;
     std::string reason;
-    const auto record = ReadRecord(file, reason);
+    const auto record = readRecord(file, reason);
     if (!record) {
-        SetAside(file, QString::fromStdString(reason));
+        setAside(file, QString::fromStdString(reason));
         return false;
     }
-    if (record->imagePath != rom_.FileName()) {
-        SetAside(file, Text("別のイメージの復元ファイルです。", "It belongs to another image."));
+    if (record->imagePath != rom_.fileName()) {
+        setAside(file, qText("別のイメージの復元ファイルです。", "It belongs to another image."));
         return false;
     }
     const QString name = QFileInfo(imagePath).fileName();
     const QString when = QDateTime::fromSecsSinceEpoch(record->savedAt).toString(QStringLiteral("yyyy-MM-dd HH:mm"));
-    QString question = IsJapanese()
+    QString question = isJapanese()
                            ? name + QString::fromUtf8(" には ") + when +
                                  QString::fromUtf8(" の保存されていない編集があります (エディタが正常に終了しませんでした)。復元しますか？")
                            : name + QStringLiteral(" has unsaved edits from ") + when +
                                  QStringLiteral(" (the editor did not close normally). Recover them?");
-    const TDiskStamp onDisk = rom_.OnDisk();
+    const DiskStamp onDisk = rom_.onDisk();
     if (record->fileSize != onDisk.size || record->fileHash != onDisk.hash)
-        question += Text("\n\nファイルはその後ディスク上で変更されています。保存の時に、取り込むか上書きするかを尋ねます。",
+        question += qText("\n\nファイルはその後ディスク上で変更されています。保存の時に、取り込むか上書きするかを尋ねます。",
                          "\n\nThe file was changed on disk since then; saving will ask whether to merge or overwrite.");
-    if (!prompts_.AskRecover(question)) {
+    if (!prompts_.askRecover(question)) {
         QFile::remove(file);
         return false;
     }
-    if (const auto refused = ApplyRecovery(rom_, *record)) {
-        SetAside(file, QString::fromStdString(*refused));
+    if (const auto refused = applyRecovery(rom_, *record)) {
+        setAside(file, QString::fromStdString(*refused));
         return false;
     }
     return true;
 }
 
-QString TRecoveryKeeper::ImageWithRecovery()
+QString RecoveryKeeper::imageWithRecovery()
 {
     if (folder_.isEmpty())
         return {};
     const auto files = QDir(folder_).entryInfoList({QStringLiteral("*.recovery")}, QDir::Files, QDir::Time);
     for (const QFileInfo& info : files) {
         std::string reason;
-        const auto record = ReadRecord(info.filePath(), reason);
+        const auto record = readRecord(info.filePath(), reason);
         if (!record)
-            SetAside(info.filePath(), QString::fromStdString(reason));
+            setAside(info.filePath(), QString::fromStdString(reason));
         else if (QFileInfo::exists(QString::fromStdString(record->imagePath)))
             return QString::fromStdString(record->imagePath);
     }

@@ -7,40 +7,40 @@
 
 namespace vx {
 
-class TPrompts;
-class TRomImgManager;
+class Prompts;
+class RomImage;
 
 // Keeps the open image's unsaved edits in a private recovery file, written in the
 // background a moment after each edit, so a crash, a kill or a power cut loses nothing; and
 // offers them back when that image is opened again.
-class TRecoveryKeeper : public QObject {
+class RecoveryKeeper : public QObject {
     Q_OBJECT
 public:
     // An empty folder keeps nothing. `report` hears, once, why nothing could be kept.
-    TRecoveryKeeper(TRomImgManager& rom, TPrompts& prompts, QString folder, std::function<void(const QString&)> report);
-    ~TRecoveryKeeper() override;
+    RecoveryKeeper(RomImage& rom, Prompts& prompts, QString folder, std::function<void(const QString&)> report);
+    ~RecoveryKeeper() override;
 
     // After every edit, undo or redo: the file is written within a second.
-    void EditMade();
+    void editMade();
     // The edits are saved or dropped by the user: their recovery file goes.
-    void Discard();
+    void discard();
     // After the image was opened: its recovery file, if any, is offered. True when edits
     // were recovered (the pages must take the stages up again).
-    bool OfferFor(const QString& imagePath);
+    bool offerFor(const QString& imagePath);
     // The image of the newest readable recovery file whose image still exists; empty if none.
     // Files that cannot be read are said and kept aside.
-    QString ImageWithRecovery();
+    QString imageWithRecovery();
     // Waits for a write under way; for tests and the end.
-    void Flush();
+    void flush();
 
 private:
-    void WriteNow();
-    QString FileOf(const QString& imagePath) const;
+    void writeNow();
+    QString fileOf(const QString& imagePath) const;
     // A recovery file that cannot be trusted: said, and kept aside as .bad.
-    void SetAside(const QString& file, const QString& reason);
+    void setAside(const QString& file, const QString& reason);
 
-    TRomImgManager& rom_;
-    TPrompts& prompts_;
+    RomImage& rom_;
+    Prompts& prompts_;
     QString folder_;
     QString keptFor_; // the image whose edits were last written, whatever it is called now
     std::function<void(const QString&)> report_;

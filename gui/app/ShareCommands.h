@@ -8,47 +8,47 @@
 
 namespace vx {
 
-class TGlyphRenderer;
-class TPaletteManager;
-class TPrompts;
-class TRomImgManager;
+class GlyphRenderer;
+class PaletteManager;
+class Prompts;
+class RomImage;
 
 // "Wrote hack.bps (1,823 bytes)", with the file's name only, in the user's language.
-QString WroteFileText(const QString& path, std::uint64_t size);
+QString wroteFileText(const QString& path, std::uint64_t size);
 
 // The two commands that share a hack without saving it: a patch from an original image to
 // the open image as it stands, and the current stage's picture. Neither writes over a file
 // it is made from.
-class TShareCommands {
+class ShareCommands {
 public:
-    TShareCommands(TPrompts& prompts, TRomImgManager& rom, const TPaletteManager& palette, const TGlyphRenderer* glyphs);
+    ShareCommands(Prompts& prompts, RomImage& rom, const PaletteManager& palette, const GlyphRenderer* glyphs);
 
     // A patch from an original image to the image as it stands now, unsaved edits included.
-    void CreatePatch();
+    void createPatch();
     // The current stage's 44 rooms as one PNG, with objects, path marks and restart points.
-    void ExportStagePicture();
+    void exportStagePicture();
     // The current stage as a JSON text file, unsaved edits included.
-    void ExportStageText();
+    void exportStageText();
 
     // What a command wrote, for the status bar ("Wrote hack.bps (1,823 bytes)").
-    std::function<void(const QString&)> Wrote;
+    std::function<void(const QString&)> wrote;
 
 private:
     // True, after saying so, when output is one of the files the command reads.
-    bool RefusesToReplaceAnInput(const QString& output, std::initializer_list<std::string> inputs);
+    bool refusesToReplaceAnInput(const QString& output, std::initializer_list<std::string> inputs);
     // The file to write, asked for; nothing when cancelled, or refused after saying why (a
     // name without one of the extensions, one of the inputs).
-    std::optional<QString> ChooseOutput(const QString& caption, const QString& filters,
+    std::optional<QString> chooseOutput(const QString& caption, const QString& filters,
                                         std::initializer_list<const char*> extensions, const QString& wrongName,
                                         std::initializer_list<std::string> inputs);
     // Writes through `write`, which returns the bytes it wrote, and says what was written
     // or why it was not.
-    void WriteAndReport(const QString& path, const std::function<std::size_t()>& write);
+    void writeAndReport(const QString& path, const std::function<std::size_t()>& write);
 
-    TPrompts& prompts_;
-    TRomImgManager& rom_;
-    const TPaletteManager& palette_;
-    const TGlyphRenderer* glyphs_;
+    Prompts& prompts_;
+    RomImage& rom_;
+    const PaletteManager& palette_;
+    const GlyphRenderer* glyphs_;
 };
 
 } // namespace vx

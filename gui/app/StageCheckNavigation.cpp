@@ -1,6 +1,6 @@
 #include "gui/app/StageCheckNavigation.h"
 
-#include "core/RomImgManager.h"
+#include "core/RomImage.h"
 #include "core/StageCheck.h"
 #include "gui/app/MainForm.h"
 #include "gui/pages/Chip32x32Edit.h"
@@ -16,56 +16,56 @@
 namespace vx {
 namespace {
 
-int PageOf(TFindingPlace place)
+int pageOf(FindingPlace place)
 {
     switch (place) {
-    case TFindingPlace::RestartPoint: return pgMidPointEdit;
-    case TFindingPlace::ScrollEntry: return pgScrollEdit;
-    case TFindingPlace::MapRoom: return pgMapEdit;
-    case TFindingPlace::ObjectRoom:
-    case TFindingPlace::EnemyList:
-    case TFindingPlace::ItemList: return pgObjectEdit;
-    case TFindingPlace::PaletteEntry:
-    case TFindingPlace::AnimationEntry:
-    case TFindingPlace::AnimationFrames: return pgPaletteEdit;
-    case TFindingPlace::Chip: return pg32x32ChipEdit;
-    case TFindingPlace::Stage: break;
+    case FindingPlace::RestartPoint: return pgMidPointEdit;
+    case FindingPlace::ScrollEntry: return pgScrollEdit;
+    case FindingPlace::MapRoom: return pgMapEdit;
+    case FindingPlace::ObjectRoom:
+    case FindingPlace::EnemyList:
+    case FindingPlace::ItemList: return pgObjectEdit;
+    case FindingPlace::PaletteEntry:
+    case FindingPlace::AnimationEntry:
+    case FindingPlace::AnimationFrames: return pgPaletteEdit;
+    case FindingPlace::Chip: return pg32x32ChipEdit;
+    case FindingPlace::Stage: break;
     }
     return -1;
 }
 
 } // namespace
 
-void ShowFinding(TMainForm& main, const TFinding& finding)
+void showFinding(MainForm& main, const Finding& finding)
 {
-    if (!main.Rom().IsLoaded() || finding.stage < 0 || finding.stage >= StageCount)
+    if (!main.rom().isLoaded() || finding.stage < 0 || finding.stage >= StageCount)
         return;
     // The selector's own change handling selects the stage, so both always agree.
-    main.StageSelector()->setCurrentIndex(finding.stage);
-    const int page = PageOf(finding.place);
+    main.stageSelector()->setCurrentIndex(finding.stage);
+    const int page = pageOf(finding.place);
     if (page < 0)
         return;
     // The page refreshes as it comes to the front; the selection follows on what it shows.
-    main.Pages()->setCurrentIndex(page);
+    main.pages()->setCurrentIndex(page);
     const int index = finding.index;
     switch (finding.place) {
-    case TFindingPlace::RestartPoint: main.MidPointEdit()->SelectPoint(index); break;
-    case TFindingPlace::ScrollEntry: main.ScrollEdit()->SelectLine(index); break;
-    case TFindingPlace::MapRoom:
+    case FindingPlace::RestartPoint: main.midPointEdit()->selectPoint(index); break;
+    case FindingPlace::ScrollEntry: main.scrollEdit()->selectLine(index); break;
+    case FindingPlace::MapRoom:
         if (index >= 0 && index < RoomCount)
-            main.MapEdit()->ShowRoom(index);
+            main.mapEdit()->showRoom(index);
         break;
-    case TFindingPlace::ObjectRoom:
+    case FindingPlace::ObjectRoom:
         if (index >= 0 && index < RoomCount)
-            main.ObjectEdit()->ShowRoom(index);
+            main.objectEdit()->showRoom(index);
         break;
-    case TFindingPlace::EnemyList: main.ObjectEdit()->SelectObjectType(0); break;
-    case TFindingPlace::ItemList: main.ObjectEdit()->SelectObjectType(1); break;
-    case TFindingPlace::PaletteEntry: main.PaletteEdit()->SelectEntry(index); break;
-    case TFindingPlace::AnimationEntry: main.PaletteEdit()->MarkAnimationCell(index); break;
-    case TFindingPlace::AnimationFrames: main.PaletteEdit()->FocusFrameCount(); break;
-    case TFindingPlace::Chip: main.Chip32x32Edit()->SelectChip(index); break;
-    case TFindingPlace::Stage: break;
+    case FindingPlace::EnemyList: main.objectEdit()->selectObjectType(0); break;
+    case FindingPlace::ItemList: main.objectEdit()->selectObjectType(1); break;
+    case FindingPlace::PaletteEntry: main.paletteEdit()->selectEntry(index); break;
+    case FindingPlace::AnimationEntry: main.paletteEdit()->markAnimationCell(index); break;
+    case FindingPlace::AnimationFrames: main.paletteEdit()->focusFrameCount(); break;
+    case FindingPlace::Chip: main.chip32x32Edit()->selectChip(index); break;
+    case FindingPlace::Stage: break;
     }
 }
 

@@ -2,12 +2,12 @@
 
 namespace vx {
 
-class TMainForm;
-struct TFinding;
+class MainForm;
+struct Finding;
 
 // Leads the editor to what a finding names: its stage in the selector, then its page with
 // the point, line, room, entry, object sort or chip selected there. A finding about the
 // stage as a whole leaves the page as it is.
-void ShowFinding(TMainForm& main, const TFinding& finding);
+void showFinding(MainForm& main, const Finding& finding);
 
 } // namespace vx

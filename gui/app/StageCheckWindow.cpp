@@ -1,7 +1,7 @@
 #include "gui/app/StageCheckWindow.h"
 
 #include "core/Language.h"
-#include "core/RomImgManager.h"
+#include "core/RomImage.h"
 #include "gui/app/MainForm.h"
 #include "gui/app/MainMenus.h"
 #include "gui/app/StageCheckNavigation.h"
@@ -26,50 +26,50 @@
 namespace vx {
 namespace {
 
-QString Text(const char* japanese, const char* english) { return QString::fromStdString(Tr(japanese, english)); }
+QString qText(const char* japanese, const char* english) { return QString::fromStdString(localized(japanese, english)); }
 
-enum TColumn { colStage, colSeverity, colPlace, colText };
+enum Column { colStage, colSeverity, colPlace, colText };
 
-bool SameFinding(const TFinding& a, const TFinding& b)
+bool sameFinding(const Finding& a, const Finding& b)
 {
     return a.severity == b.severity && a.stage == b.stage && a.place == b.place && a.index == b.index &&
            a.text == b.text;
 }
 
-bool SameFindings(const std::vector<TFinding>& a, const std::vector<TFinding>& b)
+bool sameFindings(const std::vector<Finding>& a, const std::vector<Finding>& b)
 {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), SameFinding);
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), sameFinding);
 }
 
-QStyle::StandardPixmap IconOf(TSeverity severity)
+QStyle::StandardPixmap iconOf(Severity severity)
 {
     switch (severity) {
-    case TSeverity::Error: return QStyle::SP_MessageBoxCritical;
-    case TSeverity::Warning: return QStyle::SP_MessageBoxWarning;
-    case TSeverity::Note: break;
+    case Severity::Error: return QStyle::SP_MessageBoxCritical;
+    case Severity::Warning: return QStyle::SP_MessageBoxWarning;
+    case Severity::Note: break;
     }
     return QStyle::SP_MessageBoxInformation;
 }
 
 // The status line: "1 error, 2 warnings, 5 notes", what is zero left out.
-QString FindingCountsText(const std::vector<TFinding>& findings)
+QString findingCountsText(const std::vector<Finding>& findings)
 {
     QStringList parts;
-    for (const TSeverity severity : {TSeverity::Error, TSeverity::Warning, TSeverity::Note}) {
-        const auto count = std::ranges::count(findings, severity, &TFinding::severity);
-        const QString word = QString::fromStdString(SeverityWord(severity));
+    for (const Severity severity : {Severity::Error, Severity::Warning, Severity::Note}) {
+        const auto count = std::ranges::count(findings, severity, &Finding::severity);
+        const QString word = QString::fromStdString(severityWord(severity));
         const QString plural = count == 1 ? QString() : QStringLiteral("s");
         if (count > 0)
-            parts << (IsJapanese() ? QStringLiteral("%1 %2 件").arg(word).arg(count)
+            parts << (isJapanese() ? QStringLiteral("%1 %2 件").arg(word).arg(count)
                                    : QStringLiteral("%1 %2%3").arg(count).arg(word, plural));
     }
-    return parts.isEmpty() ? Text("見つかったものはありません", "No findings")
-                           : parts.join(IsJapanese() ? QStringLiteral("、") : QStringLiteral(", "));
+    return parts.isEmpty() ? qText("見つかったものはありません", "No findings")
+                           : parts.join(isJapanese() ? QStringLiteral("、") : QStringLiteral(", "));
 }
 
 } // namespace
 
-TStageCheckWindow::TStageCheckWindow(TMainForm& main, const TMainMenus& menus) : QDialog(&main), main_(main)
+StageCheckWindow::StageCheckWindow(MainForm& main, const MainMenus& menus) : QDialog(&main), main_(main)
 {
     setObjectName(QStringLiteral("StageCheckWindow"));
     all_ = new QCheckBox(this);
@@ -94,17 +94,17 @@ TStageCheckWindow::TStageCheckWindow(TMainForm& main, const TMainMenus& menus) :
     editTimer_ = new QTimer(this);
     editTimer_->setSingleShot(true);
     editTimer_->setInterval(150);
-    connect(editTimer_, &QTimer::timeout, this, &TStageCheckWindow::Recheck);
-    connect(all_, &QCheckBox::toggled, this, &TStageCheckWindow::Recheck);
+    connect(editTimer_, &QTimer::timeout, this, &StageCheckWindow::recheck);
+    connect(all_, &QCheckBox::toggled, this, &StageCheckWindow::recheck);
     // Double click, or Enter on the selected finding.
-    connect(list_, &QTreeWidget::itemActivated, this, &TStageCheckWindow::Activated);
+    connect(list_, &QTreeWidget::itemActivated, this, &StageCheckWindow::activated);
 
     // The shell has acted on each of these before the window hears of it.
     const auto recheckIfShown = [this] {
         if (isVisible())
-            Recheck();
+            recheck();
     };
-    connect(main.StageSelector(), &QComboBox::currentIndexChanged, this, recheckIfShown);
+    connect(main.stageSelector(), &QComboBox::currentIndexChanged, this, recheckIfShown);
     connect(menus.undo, &QAction::triggered, this, recheckIfShown);
     connect(menus.redo, &QAction::triggered, this, recheckIfShown);
     connect(menus.checkStage, &QAction::enabledChanged, this, [this](bool imageOpen) {
@@ -113,68 +113,68 @@ TStageCheckWindow::TStageCheckWindow(TMainForm& main, const TMainMenus& menus) :
     });
     // Every edit, on any page, reports through the image's modified notice: the window
     // listens after the status bar.
-    std::function<void(const std::string&)>& notice = main.Rom().Hooks.ShowModified;
-    notice = [shell = notice, window = QPointer<TStageCheckWindow>(this)](const std::string& text) {
+    std::function<void(const std::string&)>& notice = main.rom().hooks.showModified;
+    notice = [shell = notice, window = QPointer<StageCheckWindow>(this)](const std::string& text) {
         if (shell)
             shell(text);
         if (window && window->isVisible())
             window->editTimer_->start();
     };
-    ShowCaptions();
-    Fill();
+    showCaptions();
+    fillFindings();
 }
 
-void TStageCheckWindow::ShowCaptions()
+void StageCheckWindow::showCaptions()
 {
-    setWindowTitle(Text("ステージの点検", "Stage Check"));
-    all_->setText(Text("すべてのステージ", "All stages"));
-    list_->setHeaderLabels({Text("ステージ", "Stage"), Text("重要度", "Severity"), Text("場所", "Place"),
-                            Text("内容", "Finding")});
+    setWindowTitle(qText("ステージの点検", "Stage Check"));
+    all_->setText(qText("すべてのステージ", "All stages"));
+    list_->setHeaderLabels({qText("ステージ", "Stage"), qText("重要度", "Severity"), qText("場所", "Place"),
+                            qText("内容", "Finding")});
 }
 
-bool TStageCheckWindow::event(QEvent* event)
+bool StageCheckWindow::event(QEvent* event)
 {
     // Coming back to the window after editing shows the findings as they are now.
     if (event->type() == QEvent::WindowActivate)
-        Recheck();
+        recheck();
     return QDialog::event(event);
 }
 
-void TStageCheckWindow::showEvent(QShowEvent* event)
+void StageCheckWindow::showEvent(QShowEvent* event)
 {
-    ShowCaptions();
-    Recheck();
+    showCaptions();
+    recheck();
     QDialog::showEvent(event);
     list_->setFocus(); // arrows and Enter work at once
 }
 
-void TStageCheckWindow::hideEvent(QHideEvent* event)
+void StageCheckWindow::hideEvent(QHideEvent* event)
 {
     // Marked as placed, so it shows again where the user left it instead of centred anew.
     move(pos());
     QDialog::hideEvent(event);
 }
 
-void TStageCheckWindow::Recheck()
+void StageCheckWindow::recheck()
 {
     editTimer_->stop();
-    const TRomImgManager& rom = main_.Rom();
-    std::vector<TFinding> found;
-    if (rom.IsLoaded())
-        found = all_->isChecked() ? CheckAllStages(rom) : CheckStage(rom, rom.CurrentStageIndex());
+    const RomImage& rom = main_.rom();
+    std::vector<Finding> found;
+    if (rom.isLoaded())
+        found = all_->isChecked() ? checkAllStages(rom) : checkStage(rom, rom.currentStageIndex());
     const bool stageShown = !list_->isColumnHidden(colStage);
-    if (SameFindings(found, findings_) && stageShown == all_->isChecked())
+    if (sameFindings(found, findings_) && stageShown == all_->isChecked())
         return;
     // The finding the user stood on stays selected where it is still found.
     const int row = list_->indexOfTopLevelItem(list_->currentItem());
-    std::optional<TFinding> was;
+    std::optional<Finding> was;
     if (row >= 0 && row < static_cast<int>(findings_.size()))
         was = findings_[static_cast<std::size_t>(row)];
     const int scrolled = list_->verticalScrollBar()->value();
     findings_ = std::move(found);
-    Fill();
+    fillFindings();
     if (was) {
-        const auto same = std::ranges::find_if(findings_, [&](const TFinding& f) { return SameFinding(f, *was); });
+        const auto same = std::ranges::find_if(findings_, [&](const Finding& f) { return sameFinding(f, *was); });
         const int at = same != findings_.end() ? static_cast<int>(same - findings_.begin())
                                                : std::min(row, static_cast<int>(findings_.size()) - 1);
         if (at >= 0)
@@ -183,16 +183,16 @@ void TStageCheckWindow::Recheck()
     list_->verticalScrollBar()->setValue(scrolled);
 }
 
-void TStageCheckWindow::Fill()
+void StageCheckWindow::fillFindings()
 {
     list_->clear();
     QList<QTreeWidgetItem*> items;
-    for (const TFinding& finding : findings_) {
+    for (const Finding& finding : findings_) {
         auto* item = new QTreeWidgetItem;
-        item->setText(colStage, StageSelectorEntry(finding.stage));
-        item->setIcon(colSeverity, style()->standardIcon(IconOf(finding.severity)));
-        item->setText(colSeverity, QString::fromStdString(SeverityWord(finding.severity)));
-        item->setText(colPlace, QString::fromStdString(PlaceText(finding)));
+        item->setText(colStage, stageSelectorEntry(finding.stage));
+        item->setIcon(colSeverity, style()->standardIcon(iconOf(finding.severity)));
+        item->setText(colSeverity, QString::fromStdString(severityWord(finding.severity)));
+        item->setText(colPlace, QString::fromStdString(placeText(finding)));
         const QString text = QString::fromStdString(finding.text);
         item->setText(colText, text);
         item->setToolTip(colText, text); // the whole sentence where the column cuts it
@@ -205,30 +205,30 @@ void TStageCheckWindow::Fill()
         list_->resizeColumnToContents(column);
         list_->setColumnWidth(column, list_->columnWidth(column) + 12);
     }
-    status_->setText(FindingCountsText(findings_));
+    status_->setText(findingCountsText(findings_));
 }
 
-void TStageCheckWindow::Activated(QTreeWidgetItem* item)
+void StageCheckWindow::activated(QTreeWidgetItem* item)
 {
     const int row = list_->indexOfTopLevelItem(item);
     if (row < 0 || row >= static_cast<int>(findings_.size()))
         return;
     // A copy: leading there may change the stage, and with it the list.
-    const TFinding finding = findings_[static_cast<std::size_t>(row)];
-    ShowFinding(main_, finding);
+    const Finding finding = findings_[static_cast<std::size_t>(row)];
+    showFinding(main_, finding);
     // The keys go to the control the finding names; this window stays in front of the editor.
     main_.activateWindow();
 }
 
-void ShowStageCheckWindow(TMainForm& main, const TMainMenus& menus)
+void showStageCheckWindow(MainForm& main, const MainMenus& menus)
 {
-    if (!main.Rom().IsLoaded())
+    if (!main.rom().isLoaded())
         return;
-    auto* window = main.findChild<TStageCheckWindow*>(QString(), Qt::FindDirectChildrenOnly);
+    auto* window = main.findChild<StageCheckWindow*>(QString(), Qt::FindDirectChildrenOnly);
     if (!window)
-        window = new TStageCheckWindow(main, menus);
+        window = new StageCheckWindow(main, menus);
     if (window->isVisible())
-        window->Recheck();
+        window->recheck();
     else
         window->show();
     window->raise();

@@ -12,22 +12,22 @@ class QTreeWidgetItem;
 
 namespace vx {
 
-class TMainForm;
-class TMainMenus;
+class MainForm;
+class MainMenus;
 
 // The stage check beside the editor: the findings of the current stage, or of all 14, each
 // with its severity, place and text; a double click (or Enter) leads to what it names. The
 // list follows the image while the window is shown: it is checked again when the window is
 // shown or activated, on a stage change, undo and redo, and shortly after each edit. It goes
 // away with the image, as its menu item does.
-class TStageCheckWindow : public QDialog {
+class StageCheckWindow : public QDialog {
     Q_OBJECT
 public:
-    TStageCheckWindow(TMainForm& main, const TMainMenus& menus);
+    StageCheckWindow(MainForm& main, const MainMenus& menus);
 
     // Checks again; the list is rebuilt only when the findings changed, so the selected
     // finding and the scroll position stay while the user works through them.
-    void Recheck();
+    void recheck();
 
 protected:
     bool event(QEvent* event) override;
@@ -35,12 +35,12 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-    void ShowCaptions();
-    void Fill();
-    void Activated(QTreeWidgetItem* item);
+    void showCaptions();
+    void fillFindings();
+    void activated(QTreeWidgetItem* item);
 
-    TMainForm& main_;
-    std::vector<TFinding> findings_;
+    MainForm& main_;
+    std::vector<Finding> findings_;
     QCheckBox* all_ = nullptr;
     QTreeWidget* list_ = nullptr;
     QLabel* status_ = nullptr;
@@ -49,6 +49,6 @@ private:
 };
 
 // Shows the main window's stage check, made on first use, and brings it to the front.
-void ShowStageCheckWindow(TMainForm& main, const TMainMenus& menus);
+void showStageCheckWindow(MainForm& main, const MainMenus& menus);
 
 } // namespace vx

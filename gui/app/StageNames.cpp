@@ -21,11 +21,11 @@ constexpr StageName Names[14] = {
 
 } // namespace
 
-QString StageSelectorEntry(int stage)
+QString stageSelectorEntry(int stage)
 {
     const StageName& name = Names[stage >= 0 && stage < 14 ? stage : 0];
-    return QString::fromStdString(FormatHex(static_cast<std::uint32_t>(stage), 2) + " " +
-                                  Tr(name.japanese, name.english));
+    return QString::fromStdString(formatHex(static_cast<std::uint32_t>(stage), 2) + " " +
+                                  localized(name.japanese, name.english));
 }
 
 } // namespace vx

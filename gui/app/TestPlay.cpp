@@ -2,9 +2,9 @@
 
 #include "core/CommandWords.h"
 #include "core/Language.h"
-#include "core/MyIniFiles.h"
+#include "core/IniFile.h"
 #include "core/OutputFile.h"
-#include "core/RomImgManager.h"
+#include "core/RomImage.h"
 #include "gui/app/EmulatorSettingsDialog.h"
 #include "gui/app/MainForm.h"
 #include "gui/pages/Prompts.h"
@@ -18,7 +18,7 @@
 namespace vx {
 namespace {
 
-QString Text(const char* japanese, const char* english) { return QString::fromStdString(Tr(japanese, english)); }
+QString qText(const char* japanese, const char* english) { return QString::fromStdString(localized(japanese, english)); }
 
 const char* const Section = "TestPlay";
 const char* const Key = "Command";
@@ -26,9 +26,9 @@ const QString FilePlaceholder = QStringLiteral("%f");
 
 } // namespace
 
-std::optional<QStringList> EmulatorArguments(const QString& command, const QString& file)
+std::optional<QStringList> emulatorArguments(const QString& command, const QString& file)
 {
-    const auto split = SplitCommandWords(command.toStdString());
+    const auto split = splitCommandWords(command.toStdString());
     if (!split)
         return std::nullopt;
     QStringList words;
@@ -48,72 +48,72 @@ std::optional<QStringList> EmulatorArguments(const QString& command, const QStri
     return words;
 }
 
-std::optional<QString> ProgramProblem(const QString& program)
+std::optional<QString> programProblem(const QString& program)
 {
     if (!program.contains(QLatin1Char('/'))) {
         if (QStandardPaths::findExecutable(program).isEmpty())
-            return Text("%1: 見つかりません (PATH にありません)", "%1: not found (not in PATH)").arg(program);
+            return qText("%1: 見つかりません (PATH にありません)", "%1: not found (not in PATH)").arg(program);
         return std::nullopt;
     }
     const QFileInfo info(program);
     if (!info.exists())
-        return Text("%1: 見つかりません", "%1: not found").arg(program);
+        return qText("%1: 見つかりません", "%1: not found").arg(program);
     if (info.isDir())
-        return Text("%1: フォルダです", "%1: is a folder").arg(program);
+        return qText("%1: フォルダです", "%1: is a folder").arg(program);
     if (!info.isExecutable())
-        return Text("%1: 実行できません", "%1: not executable").arg(program);
+        return qText("%1: 実行できません", "%1: not executable").arg(program);
     return std::nullopt;
 }
 
-TTestPlay::TTestPlay(TMainForm& main, TPrompts& prompts, TMemIniFile* preferences)
+TestPlay::TestPlay(MainForm& main, Prompts& prompts, IniFile* preferences)
     : QObject(&main), main_(main), prompts_(prompts), preferences_(preferences)
 {
     if (preferences_)
-        command_ = QString::fromStdString(preferences_->ReadString(Section, Key, "")).trimmed();
+        command_ = QString::fromStdString(preferences_->readString(Section, Key, "")).trimmed();
 }
 
-TTestPlay::~TTestPlay() = default;
+TestPlay::~TestPlay() = default;
 
-bool TTestPlay::ChangeCommand()
+bool TestPlay::changeCommand()
 {
-    TEmulatorSettingsDialog dialog(&main_, prompts_, command_);
+    EmulatorSettingsDialog dialog(&main_, prompts_, command_);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     command_ = dialog.Command();
     if (!preferences_)
         return true;
-    preferences_->WriteString(Section, Key, command_.toStdString());
+    preferences_->writeString(Section, Key, command_.toStdString());
     try {
-        preferences_->UpdateFile();
+        preferences_->updateFile();
     } catch (const std::exception& error) {
-        prompts_.ShowMessage(Text("エミュレータの設定を保存できませんでした。\n", "The emulator setting could not be saved.\n") +
+        prompts_.showMessage(qText("エミュレータの設定を保存できませんでした。\n", "The emulator setting could not be saved.\n") +
                              QString::fromStdString(error.what()));
     }
     return true;
 }
 
-void TTestPlay::Run()
+void TestPlay::run()
 {
-    if (!main_.Rom().IsLoaded())
+    if (!main_.rom().isLoaded())
         return;
     // An empty command asks for one first; a command with an open quote is reported below.
     const auto isEmpty = [this] {
-        const auto words = SplitCommandWords(command_.toStdString());
+        const auto words = splitCommandWords(command_.toStdString());
         return words && words->empty();
     };
-    if (isEmpty() && (!ChangeCommand() || isEmpty()))
+    if (isEmpty() && (!changeCommand() || isEmpty()))
         return;
-    const auto copy = WriteCopy();
+    const auto copy = writeCopy();
     if (!copy)
         return;
-    const auto arguments = EmulatorArguments(command_, *copy);
+    const auto arguments = emulatorArguments(command_, *copy);
     if (!arguments) {
-        Fail(Text("引用符が閉じていません。", "A quote is left open."));
+        fail(qText("引用符が閉じていません。", "A quote is left open."));
         return;
     }
     const QStringList& words = *arguments;
-    if (const auto problem = ProgramProblem(words.first())) {
-        Fail(*problem);
+    if (const auto problem = programProblem(words.first())) {
+        fail(*problem);
         return;
     }
     QProcess process;
@@ -121,45 +121,45 @@ void TTestPlay::Run()
     process.setArguments(words.mid(1));
     qint64 pid = 0;
     if (!process.startDetached(&pid))
-        Fail(process.errorString());
+        fail(process.errorString());
 }
 
-std::optional<QString> TTestPlay::WriteCopy()
+std::optional<QString> TestPlay::writeCopy()
 {
     if (!folder_) {
         folder_ = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/vexalon2editor-XXXXXX"));
         if (!folder_->isValid()) {
             const QString reason = folder_->errorString();
             folder_.reset();
-            Fail(reason);
+            fail(reason);
             return std::nullopt;
         }
     }
-    QString name = QFileInfo(QString::fromStdString(main_.Rom().FileName())).fileName();
+    QString name = QFileInfo(QString::fromStdString(main_.rom().fileName())).fileName();
     if (name.isEmpty())
         name = QStringLiteral("image.nes");
     const QString path = folder_->filePath(name);
     try {
-        WriteImageFile(path.toStdString(), main_.Rom().EditedImage());
+        writeImageFile(path.toStdString(), main_.rom().editedImage());
     } catch (const std::exception& error) {
-        Fail(QString::fromStdString(error.what()));
+        fail(QString::fromStdString(error.what()));
         return std::nullopt;
     }
     return path;
 }
 
-void TTestPlay::Fail(const QString& reason)
+void TestPlay::fail(const QString& reason)
 {
-    prompts_.ShowMessage(Text("テストプレイを始められませんでした。\nコマンド: %1\n%2",
+    prompts_.showMessage(qText("テストプレイを始められませんでした。\nコマンド: %1\n%2",
                               "Test play could not start.\nCommand: %1\n%2")
                              .arg(command_, reason));
 }
 
-TTestPlay& TestPlayOf(TMainForm& main, TPrompts& prompts, TMemIniFile* preferences)
+TestPlay& testPlayOf(MainForm& main, Prompts& prompts, IniFile* preferences)
 {
-    auto* testPlay = main.findChild<TTestPlay*>(QString(), Qt::FindDirectChildrenOnly);
+    auto* testPlay = main.findChild<TestPlay*>(QString(), Qt::FindDirectChildrenOnly);
     if (!testPlay)
-        testPlay = new TTestPlay(main, prompts, preferences);
+        testPlay = new TestPlay(main, prompts, preferences);
     return *testPlay;
 }
 

@@ -22,7 +22,7 @@ QtMessageHandler qtHandler = nullptr;
 
 // Qt ends a start it cannot make (no platform plugin loads, as when memory is short) with
 // a fatal message and an abort; the editor ends with the message and exit status 1.
-void StartMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
+void startMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
     if (qtHandler)
         qtHandler(type, context, message);
@@ -36,7 +36,7 @@ void StartMessages(QtMsgType type, const QMessageLogContext& context, const QStr
 constexpr std::size_t StartRoom = std::size_t{40} << 20;
 constexpr std::size_t ShowRoom = std::size_t{24} << 20;
 
-int Run(int argc, char** argv)
+int run(int argc, char** argv)
 {
     // The name picks the configuration folder (~/.config/vexalon2editor) and ties the window
     // to its desktop entry; users see the title the window sets. No display name: Qt would
@@ -71,12 +71,12 @@ int Run(int argc, char** argv)
         return 0;
     }
 
-    if (!vx::HasRoom(StartRoom)) {
-        vx::ReportOutOfMemory({});
+    if (!vx::hasRoom(StartRoom)) {
+        vx::reportOutOfMemory({});
         return 1;
     }
-    qtHandler = qInstallMessageHandler(StartMessages);
-    vx::TGuardedApplication application(argc, argv);
+    qtHandler = qInstallMessageHandler(startMessages);
+    vx::GuardedApplication application(argc, argv);
     qInstallMessageHandler(qtHandler);
     parser.process(application);
     // Qt's own texts (the message boxes' buttons, the file dialogs) in the user's language.
@@ -84,48 +84,48 @@ int Run(int argc, char** argv)
     if (qtTexts.load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(&qtTexts);
-    vx::RegisterFontSubstitutions();
+    vx::registerFontSubstitutions();
     QApplication::setFont(QFont(QStringLiteral("Tahoma"), 8));
 
-    vx::TQtPrompts prompts;
-    const std::function<void(const QString&)> show = [&prompts](const QString& text) { prompts.ShowMessage(text); };
-    std::unique_ptr<vx::TMainForm> window;
+    vx::QtPrompts prompts;
+    const std::function<void(const QString&)> show = [&prompts](const QString& text) { prompts.showMessage(text); };
+    std::unique_ptr<vx::MainForm> window;
     // A failure while the window is made (a file it reads, memory) is a message, then a
     // clean exit; the window reports its own refusals the same way.
     try {
-        window = std::make_unique<vx::TMainForm>(prompts, vx::FindAppPaths(QCoreApplication::applicationDirPath()));
+        window = std::make_unique<vx::MainForm>(prompts, vx::findAppPaths(QCoreApplication::applicationDirPath()));
     } catch (...) {
-        vx::ReportCurrentException(show);
+        vx::reportCurrentException(show);
         return 1;
     }
-    if (window->Failed())
+    if (window->failed())
         return 1;
-    if (!vx::HasRoom(ShowRoom)) {
-        vx::ReportOutOfMemory(show);
+    if (!vx::hasRoom(ShowRoom)) {
+        vx::reportOutOfMemory(show);
         // Its destructor would save the settings and report a failure with yet more memory.
         window.release();
         return 1;
     }
     int status = 1;
     try {
-        prompts.SetParent(window.get());
-        application.Report = show;
+        prompts.setParent(window.get());
+        application.report = show;
         window->show();
         // An image named on the command line opens at once, as "open with" expects. One
         // that fails (memory) is reported and the window stays, as after File > Open.
         const QStringList images = parser.positionalArguments();
         if (!images.isEmpty()) {
             try {
-                window->OpenImage(images.first());
+                window->openImage(images.first());
             } catch (...) {
-                vx::ReportCurrentException(show);
+                vx::reportCurrentException(show);
             }
         }
         status = QApplication::exec();
     } catch (...) {
-        vx::ReportCurrentException(show);
+        vx::reportCurrentException(show);
     }
-    application.Report = nullptr;
+    application.report = nullptr;
     return status;
 }
 
@@ -136,11 +136,11 @@ int main(int argc, char** argv)
     // Every helper thread of Qt's would reserve its own 64 MB heap: memory the editor lacks
     // under an address-space limit. One heap for all.
     mallopt(M_ARENA_MAX, 1);
-    vx::PrepareOutOfMemoryReport();
+    vx::prepareOutOfMemoryReport();
     try {
-        return Run(argc, argv);
+        return run(argc, argv);
     } catch (...) { // what no window is left to show goes to stderr
-        vx::ReportCurrentException({});
+        vx::reportCurrentException({});
         return 1;
     }
 }

@@ -4,7 +4,7 @@
 
 namespace vx {
 
-bool HasRoom(std::size_t bytes) noexcept
+bool hasRoom(std::size_t bytes) noexcept
 {
     // Private writable memory counts against both limits; it is never touched, so it
     // costs no pages.

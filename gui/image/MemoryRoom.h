@@ -7,6 +7,6 @@ namespace vx {
 // overcommit the answer is real, with lax overcommit nearly always yes. Nothing is kept.
 // Qt's Gui and Widgets code and fontconfig crash where an allocation fails; their callers
 // ask first and report a lack of memory instead.
-bool HasRoom(std::size_t bytes) noexcept;
+bool hasRoom(std::size_t bytes) noexcept;
 
 } // namespace vx

@@ -11,7 +11,7 @@
 
 namespace vx {
 
-std::size_t WritePngFile(const std::string& path, const QImage& picture)
+std::size_t writePngFile(const std::string& path, const QImage& picture)
 {
     // A null picture is one Qt could not allocate.
     if (picture.isNull())
@@ -19,13 +19,13 @@ std::size_t WritePngFile(const std::string& path, const QImage& picture)
     QByteArray encoded;
     QBuffer buffer(&encoded);
     if (!buffer.open(QIODevice::WriteOnly))
-        throw VxError(FileErrorText(TFileAction::Write, path,
-                                    Tr("画像を PNG に変換できませんでした。", "The picture could not be encoded as PNG.")));
+        throw UserError(fileErrorText(FileAction::Write, path,
+                                    localized("画像を PNG に変換できませんでした。", "The picture could not be encoded as PNG.")));
     // Encoding a valid picture into memory fails only for want of memory.
     if (!picture.save(&buffer, "PNG"))
         throw std::bad_alloc();
     const auto size = static_cast<std::size_t>(encoded.size());
-    WriteOutputFile(path, std::span(reinterpret_cast<const std::uint8_t*>(encoded.constData()), size));
+    writeOutputFile(path, std::span(reinterpret_cast<const std::uint8_t*>(encoded.constData()), size));
     return size;
 }
 

@@ -6,20 +6,20 @@
 
 namespace vx {
 
-QImage ToQImage(const TNkDIB& bitmap)
+QImage toQImage(const IndexedBitmap& bitmap)
 {
     QImage image;
-    ToQImage(bitmap, image);
+    toQImage(bitmap, image);
     return image;
 }
 
 namespace {
 
-std::array<QRgb, 256> Colors(const TNkDIB& bitmap)
+std::array<QRgb, 256> colorsOf(const IndexedBitmap& bitmap)
 {
     std::array<QRgb, 256> colors{};
     for (int i = 0; i < 256; ++i) {
-        const TColor c = bitmap.ColorTable()[static_cast<std::size_t>(i)];
+        const Color c = bitmap.colorTable()[static_cast<std::size_t>(i)];
         colors[static_cast<std::size_t>(i)] = qRgb(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
                                                     static_cast<int>((c >> 16) & 0xFF));
     }
@@ -28,7 +28,7 @@ std::array<QRgb, 256> Colors(const TNkDIB& bitmap)
 
 // Qt answers a failed allocation (also of the copy a shared image makes before it is
 // written) with a null image and null pixels rather than an exception.
-std::uint8_t* Allocate(QImage& image, int width, int height)
+std::uint8_t* allocate(QImage& image, int width, int height)
 {
     if (image.width() != width || image.height() != height || image.format() != QImage::Format_RGB32)
         image = QImage(width, height, QImage::Format_RGB32);
@@ -40,36 +40,36 @@ std::uint8_t* Allocate(QImage& image, int width, int height)
 
 } // namespace
 
-void ToQImage(const TNkDIB& bitmap, QImage& image, int width, int height)
+void toQImage(const IndexedBitmap& bitmap, QImage& image, int width, int height)
 {
-    width = std::clamp(width, 1, bitmap.Width());
-    height = std::clamp(height, 1, bitmap.Height());
-    std::uint8_t* row = Allocate(image, width, height);
+    width = std::clamp(width, 1, bitmap.width());
+    height = std::clamp(height, 1, bitmap.height());
+    std::uint8_t* row = allocate(image, width, height);
     const auto rowBytes = static_cast<std::size_t>(image.bytesPerLine());
-    const std::array<QRgb, 256> colors = Colors(bitmap);
-    const std::size_t stride = static_cast<std::size_t>(bitmap.Width());
+    const std::array<QRgb, 256> colors = colorsOf(bitmap);
+    const std::size_t stride = static_cast<std::size_t>(bitmap.width());
     std::vector<std::size_t> columns(static_cast<std::size_t>(width)); // source column of each picture column
     for (std::size_t x = 0; x < columns.size(); ++x)
         columns[x] = x * stride / columns.size();
-    const std::uint8_t* bits = bitmap.Bits();
+    const std::uint8_t* bits = bitmap.bits();
     for (int y = 0; y < height; ++y, row += rowBytes) {
-        const std::uint8_t* from = bits + static_cast<std::size_t>(y * bitmap.Height() / height) * stride;
+        const std::uint8_t* from = bits + static_cast<std::size_t>(y * bitmap.height() / height) * stride;
         auto* to = reinterpret_cast<QRgb*>(row);
         for (std::size_t x = 0; x < columns.size(); ++x)
             to[x] = colors[from[columns[x]]];
     }
 }
 
-void ToQImage(const TNkDIB& bitmap, QImage& image)
+void toQImage(const IndexedBitmap& bitmap, QImage& image)
 {
-    std::uint8_t* row = Allocate(image, bitmap.Width(), bitmap.Height());
+    std::uint8_t* row = allocate(image, bitmap.width(), bitmap.height());
     const auto rowBytes = static_cast<std::size_t>(image.bytesPerLine());
-    const std::array<QRgb, 256> colors = Colors(bitmap);
+    const std::array<QRgb, 256> colors = colorsOf(bitmap);
     // Sizes read once: the writes below could alias the bitmap as far as the compiler
     // knows, and would make it read them again for every pixel.
-    const std::size_t width = static_cast<std::size_t>(bitmap.Width());
-    const int height = bitmap.Height();
-    const std::uint8_t* from = bitmap.Bits();
+    const std::size_t width = static_cast<std::size_t>(bitmap.width());
+    const int height = bitmap.height();
+    const std::uint8_t* from = bitmap.bits();
     for (int y = 0; y < height; ++y, from += width, row += rowBytes) {
         auto* to = reinterpret_cast<QRgb*>(row);
         for (std::size_t x = 0; x < width; ++x)

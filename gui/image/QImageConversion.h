@@ -1,17 +1,17 @@
 #pragma once
 #include <QImage>
 
-#include "render/NkDIB.h"
+#include "render/IndexedBitmap.h"
 
 namespace vx {
 
 // The bitmap's colours as a 32-bit image, for painting and for PNG files.
-QImage ToQImage(const TNkDIB& bitmap);
+QImage toQImage(const IndexedBitmap& bitmap);
 // The same into an image that may already have the right size, so repeated conversions
 // of one bitmap (every animation frame) reuse its memory.
-void ToQImage(const TNkDIB& bitmap, QImage& image);
+void toQImage(const IndexedBitmap& bitmap, QImage& image);
 // The bitmap reduced to width x height by taking every n-th pixel (no smoothing), as a
 // scaled paint without smoothing would show it.
-void ToQImage(const TNkDIB& bitmap, QImage& image, int width, int height);
+void toQImage(const IndexedBitmap& bitmap, QImage& image, int width, int height);
 
 } // namespace vx

@@ -10,7 +10,7 @@
 
 namespace vx {
 
-TGlyphMask TQtGlyphRenderer::Render(const std::string& fontName, int pointSize, const std::string& text) const
+GlyphMask QtGlyphRenderer::render(const std::string& fontName, int pointSize, const std::string& text) const
 {
     Key key{fontName, pointSize, text};
     if (const auto found = cache_.find(key); found != cache_.end())
@@ -20,7 +20,7 @@ TGlyphMask TQtGlyphRenderer::Render(const std::string& fontName, int pointSize, 
     font.setStyleStrategy(QFont::NoAntialias);
     const QString string = QString::fromStdString(text);
     const QFontMetrics metrics(font);
-    TGlyphMask mask;
+    GlyphMask mask;
     mask.width = std::max(1, metrics.horizontalAdvance(string));
     mask.height = std::max(1, metrics.height());
     QImage image(mask.width, mask.height, QImage::Format_Grayscale8);
@@ -44,7 +44,7 @@ TGlyphMask TQtGlyphRenderer::Render(const std::string& fontName, int pointSize, 
     return mask;
 }
 
-void RegisterFontSubstitutions()
+void registerFontSubstitutions()
 {
     const QStringList japanese{QStringLiteral("IPAGothic"), QStringLiteral("IPAexGothic"),
                                QStringLiteral("DejaVu Sans Mono")};

@@ -3,26 +3,26 @@
 #include <string>
 #include <tuple>
 
-#include "render/NkGraph.h"
+#include "render/Graphic.h"
 
 namespace vx {
 
 // Text through Qt's fonts, without smoothing (an indexed bitmap cannot blend). Point sizes
 // are taken at 96 dots per inch, as the layout was made for. Needs a QGuiApplication.
-class TQtGlyphRenderer : public TGlyphRenderer {
+class QtGlyphRenderer : public GlyphRenderer {
 public:
-    TGlyphMask Render(const std::string& fontName, int pointSize, const std::string& text) const override;
+    GlyphMask render(const std::string& fontName, int pointSize, const std::string& text) const override;
 
 private:
     // The same few short texts (hex numbers) come back on every redraw; Qt's text
     // drawing costs about 5 µs each.
     using Key = std::tuple<std::string, int, std::string>;
     static constexpr std::size_t CacheLimit = 2048;
-    mutable std::map<Key, TGlyphMask> cache_;
+    mutable std::map<Key, GlyphMask> cache_;
 };
 
 // Maps the layout's font names ("MS Gothic", "ＭＳ ゴシック", "Tahoma") onto fonts this
 // system has. Call once after the application object exists.
-void RegisterFontSubstitutions();
+void registerFontSubstitutions();
 
 } // namespace vx

@@ -11,73 +11,73 @@ class QPushButton;
 
 namespace vx {
 
-class TClickLabel;
-class TImageView;
-class TSubForm;
-class TUpDown;
+class ClickLabel;
+class ImageView;
+class InfoListDialog;
+class UpDown;
 
 // The 32x32 chip page: the stage's 256 chips, each four 16x16 chips with a sub-palette and
 // an attribute per quarter. It owns the shared working sheets that every page draws from,
 // and rebuilds them on every stage change.
-class TChip32x32Edit : public TEditorUnit {
+class Chip32x32Edit : public EditorUnit {
 public:
-    TChip32x32Edit(TEditorContext& context, TSubForm& subForm) : context_(context), subForm_(subForm) {}
+    Chip32x32Edit(EditorContext& context, InfoListDialog& subForm) : context_(context), subForm_(subForm) {}
 
-    void BindControls(QWidget* page) override;
-    void Open() override;
-    void StageChanged() override;
-    void Refresh() override;
-    void AnimationTick() override;
+    void bindControls(QWidget* page) override;
+    void open() override;
+    void stageChanged() override;
+    void refresh() override;
+    void animationTick() override;
 
     // The shared pair: 16x16 chips in four sub-palettes (128x512), all 32x32 chips (512x512).
-    TWorkingSheets& Sheets() { return sheets_; }
-    TNkDIB* ChipSheet() const { return sheets_.chipSheet.get(); }
-    TNkDIB* Chip32Sheet() const { return sheets_.chip32Sheet.get(); }
+    WorkingSheets& sheets() { return sheets_; }
+    IndexedBitmap* chipSheet() const { return sheets_.chipSheet.get(); }
+    IndexedBitmap* chip32Sheet() const { return sheets_.chip32Sheet.get(); }
     // A plain left click on the chip table: the map page paints with that chip from now on.
-    std::function<void(int chip)> ChipPicked;
+    std::function<void(int chip)> chipPicked;
 
     // Makes a chip the edited one, on the table page that holds it.
-    void SelectChip(int chip);
-    int EditPage() const { return editPage_; }
-    int EditedChip() const { return editedChip_; }
-    std::uint8_t SelectedEntry() const { return selectedEntry_; }
-    const std::array<std::uint8_t, 8>& ChipClipboard() const { return chipClipboard_; }
+    void selectChip(int chip);
+    int editPage() const { return editPage_; }
+    int editedChip() const { return editedChip_; }
+    std::uint8_t selectedEntry() const { return selectedEntry_; }
+    const std::array<std::uint8_t, 8>& chipClipboard() const { return chipClipboard_; }
 
 private:
-    void BuildTables(QWidget* page);
-    void BuildSelectedGroup(QWidget* page);
-    void BuildEditedGroup(QWidget* page);
-    void BuildButtons(QWidget* page);
+    void buildTables(QWidget* page);
+    void buildSelectedGroup(QWidget* page);
+    void buildEditedGroup(QWidget* page);
+    void buildButtons(QWidget* page);
 
-    void Img32x32ChipEditTableMouseDown(int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers keys);
-    void Img32x32ChipEditTableMouseMove(int x, int y, Qt::KeyboardModifiers keys);
-    void Img32x32ChipEditTableMouseLeave();
-    void Img16x16ChipTableXMouseDown(int table, int x, int y, Qt::MouseButton button);
-    void Img16x16ChipTableXMouseMove(int table, int x, int y);
-    void Img16x16ChipTableXMouseLeave();
-    void ImgEdited32x32ChipMouseDown(int x, int y, Qt::MouseButton button);
-    void ImgEdited32x32ChipMouseMove(int x, int y);
-    void ImgEdited32x32ChipMouseLeave();
-    void LblEdited32x32Chip16x16ChipXMouseDown(int quarter, Qt::MouseButton button);
-    void LblEdited32x32Chip16x16ChipPropertyXMouseDown(int quarter, Qt::MouseButton button);
-    void UpDown32x32ChipEditTableSwitchChangingEx(int direction);
-    void BtnUnused32x32ChipViewClick();
-    void BtnOverlapped32x32ChipViewClick();
+    void onChipTablePressed(int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers keys);
+    void onChipTableHovered(int x, int y, Qt::KeyboardModifiers keys);
+    void onChipTableLeft();
+    void onChip16TablePressed(int table, int x, int y, Qt::MouseButton button);
+    void onChip16TableHovered(int table, int x, int y);
+    void onChip16TableLeft();
+    void onEditedChipPressed(int x, int y, Qt::MouseButton button);
+    void onEditedChipHovered(int x, int y);
+    void onEditedChipLeft();
+    void stepQuarterSubPalette(int quarter, Qt::MouseButton button);
+    void stepQuarterAttribute(int quarter, Qt::MouseButton button);
+    void switchChipPage(int direction);
+    void showUnusedChips();
+    void showDuplicateChips();
 
     // Decode, compose and colour both sheets, then draw every view.
-    void RebuildSheets();
+    void rebuildSheets();
     // After a chip changed: compose again, then the edited chip and the table.
-    void Recompose();
-    void DrawChip16Tables();
-    void DrawChipTable();
-    void DrawEditedChip();
-    void DrawEditedChipLabels();
-    void DrawSelectedChip();
-    std::uint8_t EntryOf(int chip, int quarter) const;
+    void recompose();
+    void drawChip16Tables();
+    void drawChipTable();
+    void drawEditedChip();
+    void drawEditedChipLabels();
+    void drawSelectedChip();
+    std::uint8_t entryOf(int chip, int quarter) const;
 
-    TEditorContext& context_;
-    TSubForm& subForm_;
-    TWorkingSheets sheets_;
+    EditorContext& context_;
+    InfoListDialog& subForm_;
+    WorkingSheets sheets_;
 
     int editPage_ = 0;
     int editedChip_ = 0;
@@ -89,17 +89,17 @@ private:
     int hoveredEditedQuarter_ = -1;
     std::array<std::uint8_t, 8> chipClipboard_{};
 
-    TImageView* chipTable_ = nullptr;
-    std::array<TImageView*, 4> chip16Tables_{};
-    TImageView* selectedView_ = nullptr;
-    TImageView* editedView_ = nullptr;
-    TUpDown* pageSwitch_ = nullptr;
+    ImageView* chipTable_ = nullptr;
+    std::array<ImageView*, 4> chip16Tables_{};
+    ImageView* selectedView_ = nullptr;
+    ImageView* editedView_ = nullptr;
+    UpDown* pageSwitch_ = nullptr;
     QLabel* pageLabel_ = nullptr;
     QLabel* selectedIndex_ = nullptr;
     QLabel* selectedPalette_ = nullptr;
     QLabel* editedIndex_ = nullptr;
-    std::array<TClickLabel*, 4> entryLabels_{};
-    std::array<TClickLabel*, 4> attributeLabels_{};
+    std::array<ClickLabel*, 4> entryLabels_{};
+    std::array<ClickLabel*, 4> attributeLabels_{};
     QPushButton* unusedButton_ = nullptr;
     QPushButton* duplicatedButton_ = nullptr;
     QPushButton* reloadButton_ = nullptr;

@@ -8,15 +8,15 @@ class QWidget;
 
 namespace vx {
 
-class TGraphicManager;
-class TPrompts;
-class TRomImgManager;
+class GraphicManager;
+class Prompts;
+class RomImage;
 
 // What every editor unit may reach: the model, the renderer, the user and the status bar.
-struct TEditorContext {
-    TRomImgManager& rom;
-    TGraphicManager& graphics;
-    TPrompts& prompts;
+struct EditorContext {
+    RomImage& rom;
+    GraphicManager& graphics;
+    Prompts& prompts;
     std::function<void(int panel, const QString& text)> setStatus;
     const std::vector<std::string>& chipAttributeNames;
     const std::vector<std::string>& objectNames;
@@ -25,22 +25,22 @@ struct TEditorContext {
 };
 
 // One tab's logic. The shell calls these, always in the fixed order of its units.
-class TEditorUnit {
+class EditorUnit {
 public:
-    virtual ~TEditorUnit() = default;
+    virtual ~EditorUnit() = default;
     // Once, when the window is made: build or look up the controls on the unit's page.
-    virtual void BindControls(QWidget* page) = 0;
-    // After an image was opened: make bitmaps where there are none, reset, StageChanged.
-    virtual void Open() = 0;
+    virtual void bindControls(QWidget* page) = 0;
+    // After an image was opened: make bitmaps where there are none, reset, stageChanged.
+    virtual void open() = 0;
     // After another stage became current, whatever page is shown.
-    virtual void StageChanged() = 0;
+    virtual void stageChanged() = 0;
     // The page became active, or an undo, redo or reload happened while it was. The
     // reference pages show nothing that could be stale.
-    virtual void Refresh() {}
+    virtual void refresh() {}
     // A new palette-animation frame while the page is active.
-    virtual void AnimationTick() {}
+    virtual void animationTick() {}
     // The image is closed: drop every reference into its stages.
-    virtual void ImageClosed() {}
+    virtual void imageClosed() {}
 };
 
 } // namespace vx

@@ -1,7 +1,7 @@
 #include "gui/pages/MapEdit.h"
 
-#include "core/RomImgManager.h"
-#include "gui/pages/VxMapEditGridForm.h"
+#include "core/RomImage.h"
+#include "gui/pages/MapGridDialog.h"
 #include "gui/widgets/ImageView.h"
 #include "gui/widgets/PageControls.h"
 #include "gui/widgets/RoomViewPair.h"
@@ -18,49 +18,49 @@
 namespace vx {
 // ---- controls ----
 
-void TMapEdit::BindControls(QWidget* page)
+void MapEdit::bindControls(QWidget* page)
 {
-    BuildViews(page);
-    BuildRoomGroup(page);
-    BuildSelectedGroup(page);
+    buildViews(page);
+    buildRoomGroup(page);
+    buildSelectedGroup(page);
 }
 
-void TMapEdit::BuildViews(QWidget* page)
+void MapEdit::buildViews(QWidget* page)
 {
     const auto handlers = [this](int v) {
-        return TViewHandlers{
+        return ViewHandlers{
             .pressed = [this, v](int x, int y, Qt::MouseButton button,
-                                 Qt::KeyboardModifiers keys) { ImgMapEditXMouseDown(v, x, y, button, keys); },
-            .moved = [this, v](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers) { ImgMapEditXMouseMove(v, x, y); },
-            .left = [this, v] { ImgMapEditXMouseLeave(v); }};
+                                 Qt::KeyboardModifiers keys) { onRoomPressed(v, x, y, button, keys); },
+            .moved = [this, v](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers) { onRoomHovered(v, x, y); },
+            .left = [this, v] { onRoomLeft(v); }};
     };
-    pair_ = std::make_unique<TRoomViewPair>(page, QStringLiteral("ImgMapEdit"), QStringLiteral("ScrollBarMapEdit"),
-                                            handlers, [this](int left) { ScrollBarMapEditScroll(left); });
+    pair_ = std::make_unique<RoomViewPair>(page, QStringLiteral("ImgMapEdit"), QStringLiteral("ScrollBarMapEdit"),
+                                            handlers, [this](int left) { onBothRoomsBarMoved(left); });
 
     // A 512x512 bitmap at half size.
-    chipTable_ = MakeImageView(
+    chipTable_ = makeImageView(
         page, QStringLiteral("Img32x32ChipTable"), QRect(360, 296, 256, 256),
         {.pressed = [this](int x, int y, Qt::MouseButton button,
-                           Qt::KeyboardModifiers) { Img32x32ChipTableMouseDown(x, y, button); },
-         .moved = [this](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers) { Img32x32ChipTableMouseMove(x, y); },
-         .left = [this] { Img32x32ChipTableMouseLeave(); }});
+                           Qt::KeyboardModifiers) { onChipTablePressed(x, y, button); },
+         .moved = [this](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers) { onChipTableHovered(x, y); },
+         .left = [this] { onChipTableLeft(); }});
 }
 
-void TMapEdit::BuildRoomGroup(QWidget* page)
+void MapEdit::buildRoomGroup(QWidget* page)
 {
     auto* group = new QGroupBox(QString::fromUtf8("編集部屋番号"), page);
     group->setObjectName(QStringLiteral("GroupBoxEditedMapPage"));
     group->setGeometry(3, 288, 126, 124);
     for (int v = 0; v < 2; ++v) {
         const int top = 24 + 48 * v;
-        MakeCaption(v == 0 ? "Page0:" : "Page1:", group, 10, top, 44);
+        makeCaption(v == 0 ? "Page0:" : "Page1:", group, 10, top, 44);
         pageLabels_[static_cast<std::size_t>(v)] =
-            MakeValueLabel(QStringLiteral("LblEditedMapPage%1").arg(v), group, 56, top, 40);
+            makeValueLabel(QStringLiteral("LblEditedMapPage%1").arg(v), group, 56, top, 40);
         QScrollBar* bar =
-            MakeRoomScrollBar(QStringLiteral("ScrollBarEditedMapPage%1").arg(v), group, 10, top + 20, 106, LastRoom);
+            makeRoomScrollBar(QStringLiteral("ScrollBarEditedMapPage%1").arg(v), group, 10, top + 20, 106, LastRoom);
         pageBars_[static_cast<std::size_t>(v)] = bar;
         QObject::connect(bar, &QScrollBar::valueChanged, bar,
-                         [this, v](int position) { ScrollBarEditedMapPageXScroll(v, position); });
+                         [this, v](int position) { onRoomBarMoved(v, position); });
     }
     reloadButton_ = new QPushButton(QString::fromUtf8("CHR再読み込み"), page);
     reloadButton_->setObjectName(QStringLiteral("BtnMapEditReload"));
@@ -71,24 +71,24 @@ void TMapEdit::BuildRoomGroup(QWidget* page)
     });
 }
 
-void TMapEdit::BuildSelectedGroup(QWidget* page)
+void MapEdit::buildSelectedGroup(QWidget* page)
 {
     auto* group = new QGroupBox(QString::fromUtf8("選択32x32チップ"), page);
     group->setObjectName(QStringLiteral("GroupBoxSelected32x32Chip"));
     group->setGeometry(135, 288, 219, 265);
-    selectedView_ = MakeImageView(group, QStringLiteral("ImgSelected32x32Chip"), QRect(12, 24, 64, 64));
-    MakeCaption("No:", group, 88, 24, 24);
-    selectedIndex_ = MakeValueLabel(QStringLiteral("LblSelected32x32ChipIndex"), group, 114, 24, 40);
+    selectedView_ = makeImageView(group, QStringLiteral("ImgSelected32x32Chip"), QRect(12, 24, 64, 64));
+    makeCaption("No:", group, 88, 24, 24);
+    selectedIndex_ = makeValueLabel(QStringLiteral("LblSelected32x32ChipIndex"), group, 114, 24, 40);
 
     // Each set of four stands as the quarters do: 0 top-left, 1 bottom-left, 2 top-right,
     // 3 bottom-right.
-    MakeCaption("属性:", group, 12, 100, 100);
-    MakeCaption("No(パレット):", group, 12, 172, 120);
+    makeCaption("属性:", group, 12, 100, 100);
+    makeCaption("No(パレット):", group, 12, 172, 120);
     for (int q = 0; q < 4; ++q) {
         const int column = q / 2, row = q % 2;
-        QLabel* attribute = MakeValueLabel(QStringLiteral("LblSelected32x32Chip16x16ChipProperty%1").arg(q), group,
+        QLabel* attribute = makeValueLabel(QStringLiteral("LblSelected32x32Chip16x16ChipProperty%1").arg(q), group,
                                            12 + 100 * column, 120 + 22 * row, 96);
-        QLabel* entry = MakeValueLabel(QStringLiteral("LblSelected32x32Chip16x16Chip%1").arg(q), group,
+        QLabel* entry = makeValueLabel(QStringLiteral("LblSelected32x32Chip16x16Chip%1").arg(q), group,
                                        12 + 60 * column, 192 + 22 * row, 56);
         for (QLabel* label : {attribute, entry}) {
             label->setFixedHeight(18);
@@ -102,258 +102,258 @@ void TMapEdit::BuildSelectedGroup(QWidget* page)
 
 // ---- entry points ----
 
-void TMapEdit::Open()
+void MapEdit::open()
 {
-    const TGraphicManager& graphics = context_.graphics;
-    pair_->GiveBitmaps(graphics);
-    GiveDisplayBitmap(selectedView_, graphics, 64, 64);
-    GiveDisplayBitmap(chipTable_, graphics, 512, 512);
+    const GraphicManager& graphics = context_.graphics;
+    pair_->giveBitmaps(graphics);
+    giveDisplayBitmap(selectedView_, graphics, 64, 64);
+    giveDisplayBitmap(chipTable_, graphics, 512, 512);
     roomCopyBuffer_.fill(0);
-    StageChanged();
+    stageChanged();
 }
 
-void TMapEdit::StageChanged()
+void MapEdit::stageChanged()
 {
     hoverCell_ = {-1, -1};
     hoverChip_ = -1;
     selectedChip_ = 0;
-    const TStageData& stage = context_.rom.CurrentStage();
-    SetRooms(InitialViewRooms(stage.MidPoints(stage.DefaultStartPoint()).StartRoom()));
+    const StageData& stage = context_.rom.currentStage();
+    setRooms(initialViewRooms(stage.midPoints(stage.defaultStartPoint()).startRoom()));
     // The chip page has rebuilt the sheets for this stage just before.
-    sheets_.ApplyPalette(context_.graphics);
-    DrawAll();
+    sheets_.applyPalette(context_.graphics);
+    drawAll();
 }
 
-void TMapEdit::Refresh()
+void MapEdit::refresh()
 {
-    sheets_.Rebuild(context_.graphics, context_.rom.CurrentStage().Chip32x32());
-    DrawAll();
+    sheets_.rebuild(context_.graphics, context_.rom.currentStage().chip32x32());
+    drawAll();
 }
 
-void TMapEdit::AnimationTick()
+void MapEdit::animationTick()
 {
-    sheets_.ApplyPalette(context_.graphics);
-    DrawAll();
+    sheets_.applyPalette(context_.graphics);
+    drawAll();
 }
 
-void TMapEdit::SelectChip(int chip)
+void MapEdit::selectChip(int chip)
 {
     selectedChip_ = chip & 0xFF;
-    if (context_.rom.IsLoaded())
-        DrawSelectedChip();
+    if (context_.rom.isLoaded())
+        drawSelectedChip();
 }
 
-void TMapEdit::ShowRoom(int room)
+void MapEdit::showRoom(int room)
 {
-    SetRooms(InitialViewRooms(room));
-    DrawView(0);
-    DrawView(1);
+    setRooms(initialViewRooms(room));
+    drawView(0);
+    drawView(1);
 }
 
-void TMapEdit::SetRooms(TViewRooms rooms)
+void MapEdit::setRooms(ViewRooms rooms)
 {
     rooms_ = rooms;
-    pair_->SetLeft(rooms_.left);
+    pair_->setLeft(rooms_.left);
 }
 
 // ---- drawing ----
 
-void TMapEdit::DrawAll()
+void MapEdit::drawAll()
 {
-    DrawView(0);
-    DrawView(1);
-    DrawChipTable();
-    DrawSelectedChip();
+    drawView(0);
+    drawView(1);
+    drawChipTable();
+    drawSelectedChip();
 }
 
-void TMapEdit::DrawView(int view)
+void MapEdit::drawView(int view)
 {
-    TImageView* control = pair_->View(view);
-    const int room = Room(view);
-    if (TNkDIB* bitmap = control->Bitmap(); bitmap && sheets_.Ready()) {
-        context_.graphics.DrawRoom(*bitmap, *sheets_.chip32Sheet, context_.rom.CurrentStage().MapRoom(room));
+    ImageView* control = pair_->view(view);
+    const int room = roomOfView(view);
+    if (IndexedBitmap* bitmap = control->bitmap(); bitmap && sheets_.ready()) {
+        context_.graphics.drawRoom(*bitmap, *sheets_.chip32Sheet, context_.rom.currentStage().mapRoom(room));
         if (const int cell = hoverCell_[static_cast<std::size_t>(view)]; cell >= 0)
-            context_.graphics.DrawCursorFrame(*bitmap, (cell / 8) * 32, (cell % 8) * 32, 32, 32);
-        control->Redraw();
+            context_.graphics.drawCursorFrame(*bitmap, (cell / 8) * 32, (cell % 8) * 32, 32, 32);
+        control->redraw();
     }
-    SetLabelText(pageLabels_[static_cast<std::size_t>(view)], Hex2Text(static_cast<unsigned>(room)));
-    const TUpdatingGuard updating(updating_);
+    setLabelText(pageLabels_[static_cast<std::size_t>(view)], hex2Text(static_cast<unsigned>(room)));
+    const UpdatingGuard updating(updating_);
     pageBars_[static_cast<std::size_t>(view)]->setValue(room);
 }
 
-void TMapEdit::DrawChipTable()
+void MapEdit::drawChipTable()
 {
-    TNkDIB* bitmap = chipTable_->Bitmap();
-    if (!bitmap || !sheets_.Ready())
+    IndexedBitmap* bitmap = chipTable_->bitmap();
+    if (!bitmap || !sheets_.ready())
         return;
     {
-        TNkDIBCanvas canvas(*bitmap);
-        canvas.CopyRect(0, 0, 512, 512, *sheets_.chip32Sheet, 0, 0, 512, 512);
+        BitmapCanvas canvas(*bitmap);
+        canvas.copyRect(0, 0, 512, 512, *sheets_.chip32Sheet, 0, 0, 512, 512);
     }
     if (hoverChip_ >= 0) {
         // Two pixels thick: one screen pixel at half size.
         const int x = (hoverChip_ % 16) * 32, y = (hoverChip_ / 16) * 32;
-        context_.graphics.DrawCursorFrame(*bitmap, x, y, 32, 32);
-        context_.graphics.DrawCursorFrame(*bitmap, x + 1, y + 1, 30, 30);
+        context_.graphics.drawCursorFrame(*bitmap, x, y, 32, 32);
+        context_.graphics.drawCursorFrame(*bitmap, x + 1, y + 1, 30, 30);
     }
-    chipTable_->Redraw();
+    chipTable_->redraw();
 }
 
-void TMapEdit::DrawSelectedChip()
+void MapEdit::drawSelectedChip()
 {
-    if (TNkDIB* bitmap = selectedView_->Bitmap(); bitmap && sheets_.Ready()) {
+    if (IndexedBitmap* bitmap = selectedView_->bitmap(); bitmap && sheets_.ready()) {
         const int x = (selectedChip_ % 16) * 32, y = (selectedChip_ / 16) * 32;
         {
-            TNkDIBCanvas canvas(*bitmap);
-            canvas.CopyRect(0, 0, 64, 64, *sheets_.chip32Sheet, x, y, x + 32, y + 32);
+            BitmapCanvas canvas(*bitmap);
+            canvas.copyRect(0, 0, 64, 64, *sheets_.chip32Sheet, x, y, x + 32, y + 32);
         }
-        selectedView_->Redraw();
+        selectedView_->redraw();
     }
-    const TStageData& stage = context_.rom.CurrentStage();
-    SetLabelText(selectedIndex_, Hex2Text(static_cast<unsigned>(selectedChip_)));
+    const StageData& stage = context_.rom.currentStage();
+    setLabelText(selectedIndex_, hex2Text(static_cast<unsigned>(selectedChip_)));
     for (int q = 0; q < 4; ++q)
-        ShowChipQuarter(entryLabels_[static_cast<std::size_t>(q)], attributeLabels_[static_cast<std::size_t>(q)], stage,
+        showChipQuarter(entryLabels_[static_cast<std::size_t>(q)], attributeLabels_[static_cast<std::size_t>(q)], stage,
                         selectedChip_, q, context_.chipAttributeNames);
 }
 
-void TMapEdit::RedrawAfterWrite(int view)
+void MapEdit::redrawAfterWrite(int view)
 {
-    DrawView(view);
-    if (Room(1 - view) == Room(view))
-        DrawView(1 - view);
+    drawView(view);
+    if (roomOfView(1 - view) == roomOfView(view))
+        drawView(1 - view);
 }
 
 // ---- events ----
 
-void TMapEdit::ImgMapEditXMouseDown(int view, int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers keys)
+void MapEdit::onRoomPressed(int view, int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers keys)
 {
-    if (!context_.rom.IsLoaded())
+    if (!context_.rom.isLoaded())
         return;
-    TStageData& stage = context_.rom.CurrentStage();
-    const int room = Room(view);
+    StageData& stage = context_.rom.currentStage();
+    const int room = roomOfView(view);
     const int position = room * RoomSize;
     const bool shift = keys.testFlag(Qt::ShiftModifier), ctrl = keys.testFlag(Qt::ControlModifier);
     if (button == Qt::LeftButton) {
         bool changed = false;
         if (shift) {
-            gridForm_.LoadRoom(room, stage.MapRoom(room));
+            gridForm_.loadRoom(room, stage.mapRoom(room));
             if (gridForm_.exec() == QDialog::Accepted)
-                changed = stage.SetMapRoom(position, gridForm_.RoomData(), ukMapGrid);
+                changed = stage.setMapRoom(position, gridForm_.roomData(), ukMapGrid);
         } else if (ctrl) {
-            changed = stage.SetMapRoom(position, roomCopyBuffer_, ukMapPaste);
+            changed = stage.setMapRoom(position, roomCopyBuffer_, ukMapPaste);
         } else if (const int cell = hoverCell_[static_cast<std::size_t>(view)]; cell >= 0) {
-            changed = stage.SetMapChip(position + cell, static_cast<std::uint8_t>(selectedChip_));
+            changed = stage.setMapChip(position + cell, static_cast<std::uint8_t>(selectedChip_));
         }
         if (changed)
-            RedrawAfterWrite(view);
+            redrawAfterWrite(view);
     } else if (button == Qt::RightButton) {
         if (ctrl) {
-            std::ranges::copy(stage.MapRoom(room), roomCopyBuffer_.begin());
-        } else if (const int cell = RoomCellAt(x, y, pair_->View(view)->width(),
-                                               pair_->View(view)->height());
+            std::ranges::copy(stage.mapRoom(room), roomCopyBuffer_.begin());
+        } else if (const int cell = roomCellAt(x, y, pair_->view(view)->width(),
+                                               pair_->view(view)->height());
                    cell >= 0) {
-            selectedChip_ = stage.MapRoom(room)[static_cast<std::size_t>(cell)];
-            DrawSelectedChip();
+            selectedChip_ = stage.mapRoom(room)[static_cast<std::size_t>(cell)];
+            drawSelectedChip();
         }
     }
 }
 
-void TMapEdit::ImgMapEditXMouseMove(int view, int x, int y)
+void MapEdit::onRoomHovered(int view, int x, int y)
 {
-    if (!context_.rom.IsLoaded())
+    if (!context_.rom.isLoaded())
         return;
-    TImageView* control = pair_->View(view);
-    const int cell = RoomCellAt(x, y, control->width(), control->height());
+    ImageView* control = pair_->view(view);
+    const int cell = roomCellAt(x, y, control->width(), control->height());
     int& hovered = hoverCell_[static_cast<std::size_t>(view)];
     if (cell < 0) { // dragged out of the view
         if (hovered >= 0)
-            ImgMapEditXMouseLeave(view);
+            onRoomLeft(view);
         return;
     }
     if (cell == hovered)
         return;
     hovered = cell;
-    DrawView(view);
-    const int room = Room(view);
-    const std::uint8_t chip = context_.rom.CurrentStage().MapRoom(room)[static_cast<std::size_t>(cell)];
-    context_.setStatus(1, QString::fromStdString(ChipTableStatusText(chip)));
-    control->setToolTip(QString::fromStdString(RoomCellHint(room, cell, chip)));
+    drawView(view);
+    const int room = roomOfView(view);
+    const std::uint8_t chip = context_.rom.currentStage().mapRoom(room)[static_cast<std::size_t>(cell)];
+    context_.setStatus(1, QString::fromStdString(chipTableStatusText(chip)));
+    control->setToolTip(QString::fromStdString(roomCellHint(room, cell, chip)));
 }
 
-void TMapEdit::ImgMapEditXMouseLeave(int view)
+void MapEdit::onRoomLeft(int view)
 {
-    if (!context_.rom.IsLoaded())
+    if (!context_.rom.isLoaded())
         return;
     hoverCell_[static_cast<std::size_t>(view)] = -1;
-    DrawView(view);
+    drawView(view);
     context_.setStatus(1, QString());
 }
 
-void TMapEdit::Img32x32ChipTableMouseDown(int x, int y, Qt::MouseButton button)
+void MapEdit::onChipTablePressed(int x, int y, Qt::MouseButton button)
 {
-    if (!context_.rom.IsLoaded() || button != Qt::LeftButton)
+    if (!context_.rom.isLoaded() || button != Qt::LeftButton)
         return;
-    const int chip = MapChipTableAt(x, y, chipTable_->width(), chipTable_->height());
+    const int chip = mapChipTableAt(x, y, chipTable_->width(), chipTable_->height());
     if (chip >= 0)
-        SelectChip(chip);
+        selectChip(chip);
 }
 
-void TMapEdit::Img32x32ChipTableMouseMove(int x, int y)
+void MapEdit::onChipTableHovered(int x, int y)
 {
-    if (!context_.rom.IsLoaded())
+    if (!context_.rom.isLoaded())
         return;
-    const int chip = MapChipTableAt(x, y, chipTable_->width(), chipTable_->height());
+    const int chip = mapChipTableAt(x, y, chipTable_->width(), chipTable_->height());
     if (chip < 0) {
         if (hoverChip_ >= 0)
-            Img32x32ChipTableMouseLeave();
+            onChipTableLeft();
         return;
     }
     if (chip == hoverChip_)
         return;
     hoverChip_ = chip;
-    DrawChipTable();
-    context_.setStatus(1, QString::fromStdString(ChipTableStatusText(chip)));
-    chipTable_->setToolTip(QString::fromStdString(ChipTableHint(chip)));
+    drawChipTable();
+    context_.setStatus(1, QString::fromStdString(chipTableStatusText(chip)));
+    chipTable_->setToolTip(QString::fromStdString(chipTableHint(chip)));
 }
 
-void TMapEdit::Img32x32ChipTableMouseLeave()
+void MapEdit::onChipTableLeft()
 {
-    if (!context_.rom.IsLoaded())
+    if (!context_.rom.isLoaded())
         return;
     hoverChip_ = -1;
-    DrawChipTable();
+    drawChipTable();
     context_.setStatus(1, QString());
 }
 
-void TMapEdit::ScrollBarMapEditScroll(int left)
+void MapEdit::onBothRoomsBarMoved(int left)
 {
-    if (updating_ || !context_.rom.IsLoaded())
+    if (updating_ || !context_.rom.isLoaded())
         return;
-    const TViewRooms moved = ScrollBothViews(rooms_, left);
+    const ViewRooms moved = scrollBothViews(rooms_, left);
     if (moved == rooms_)
         return;
     rooms_ = moved;
-    DrawView(0);
-    DrawView(1);
+    drawView(0);
+    drawView(1);
 }
 
-void TMapEdit::ScrollBarEditedMapPageXScroll(int view, int position)
+void MapEdit::onRoomBarMoved(int view, int position)
 {
-    if (updating_ || !context_.rom.IsLoaded())
+    if (updating_ || !context_.rom.isLoaded())
         return;
-    const int room = ClampViewRoom(view, position);
-    if (room == Room(view)) {
+    const int room = clampViewRoom(view, position);
+    if (room == roomOfView(view)) {
         // A position past the view's last room: the bar goes back to the room shown.
         {
-            const TUpdatingGuard updating(updating_);
+            const UpdatingGuard updating(updating_);
             pageBars_[static_cast<std::size_t>(view)]->setValue(room);
         }
         return;
     }
-    Room(view) = room;
+    roomOfView(view) = room;
     if (view == 0)
-        SetRooms(rooms_);
-    DrawView(view);
+        setRooms(rooms_);
+    drawView(view);
 }
 
 } // namespace vx

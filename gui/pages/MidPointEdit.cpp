@@ -1,7 +1,7 @@
 #include "gui/pages/MidPointEdit.h"
 
 #include "core/MidPoint.h"
-#include "core/RomImgManager.h"
+#include "core/RomImage.h"
 #include "core/Rooms.h"
 #include "gui/widgets/HexBox.h"
 #include "gui/widgets/ImageView.h"
@@ -24,14 +24,14 @@ namespace vx {
 
 // ---- controls ----
 
-void TMidPointEdit::BindControls(QWidget* page)
+void MidPointEdit::bindControls(QWidget* page)
 {
-    view_ = MakeImageView(page, QStringLiteral("ImgMidPointStartRoom"), QRect(194, 3, RoomPixels, RoomPixels));
-    roomBar_ = MakeRoomScrollBar(QStringLiteral("ScrollBarMidPointStartRoom"), page, 194, 260, 256, LastRoom);
+    view_ = makeImageView(page, QStringLiteral("ImgMidPointStartRoom"), QRect(194, 3, RoomPixels, RoomPixels));
+    roomBar_ = makeRoomScrollBar(QStringLiteral("ScrollBarMidPointStartRoom"), page, 194, 260, 256, LastRoom);
     QObject::connect(roomBar_, &QScrollBar::valueChanged, roomBar_,
-                     [this](int position) { ScrollBarMidPointStartRoomScroll(position); });
-    MakeCaption("復帰部屋番号:", page, 267, 282, 80);
-    roomLabel_ = MakeValueLabel(QStringLiteral("LblMidPointStartRoom"), page, 349, 282, 40);
+                     [this](int position) { onStartRoomBarMoved(position); });
+    makeCaption("復帰部屋番号:", page, 267, 282, 80);
+    roomLabel_ = makeValueLabel(QStringLiteral("LblMidPointStartRoom"), page, 349, 282, 40);
 
     auto* pointGroup = new QGroupBox(QString::fromUtf8("復帰地点データの選択"), page);
     pointGroup->setObjectName(QStringLiteral("GroupBoxMidPointSelect"));
@@ -40,27 +40,27 @@ void TMidPointEdit::BindControls(QWidget* page)
     pointCombo_->setObjectName(QStringLiteral("ComboBoxMidPointSelect"));
     pointCombo_->setGeometry(12, 28, 166, 22);
     QObject::connect(pointCombo_, &QComboBox::currentIndexChanged, pointCombo_,
-                     [this](int index) { ComboBoxMidPointSelectChange(index); });
+                     [this](int index) { onPointChosen(index); });
 
     auto* yGroup = new QGroupBox(QString::fromUtf8("着地Y座標"), page);
     yGroup->setObjectName(QStringLiteral("GroupBoxMidPointStartY"));
     yGroup->setGeometry(104, 88, 76, 113);
-    yArrows_ = new TUpDown(yGroup);
+    yArrows_ = new UpDown(yGroup);
     yArrows_->setObjectName(QStringLiteral("UpDownMidPointStartY"));
     yArrows_->setGeometry(28, 22, 20, 44);
-    QObject::connect(yArrows_, &TUpDown::stepRequested, yArrows_,
-                     [this](int direction) { UpDownMidPointStartYChangingEx(direction); });
-    MakeCaption("Y座標:", yGroup, 8, 80, 36);
-    yLabel_ = MakeValueLabel(QStringLiteral("LblMidPointStartY"), yGroup, 46, 80, 26);
+    QObject::connect(yArrows_, &UpDown::stepRequested, yArrows_,
+                     [this](int direction) { onStartYStepped(direction); });
+    makeCaption("Y座標:", yGroup, 8, 80, 36);
+    yLabel_ = makeValueLabel(QStringLiteral("LblMidPointStartY"), yGroup, 46, 80, 26);
 
     allRecalcButton_ = new QPushButton(QString::fromUtf8("まとめて値を自動計算"), page);
     allRecalcButton_->setObjectName(QStringLiteral("BtnMidPointAllRecalc"));
     allRecalcButton_->setGeometry(39, 400, 126, 25);
-    QObject::connect(allRecalcButton_, &QPushButton::clicked, allRecalcButton_, [this] { BtnMidPointAllRecalcClick(); });
-    BuildDataGroup(page);
+    QObject::connect(allRecalcButton_, &QPushButton::clicked, allRecalcButton_, [this] { recalculateAllPoints(); });
+    buildDataGroup(page);
 }
 
-void TMidPointEdit::BuildDataGroup(QWidget* page)
+void MidPointEdit::buildDataGroup(QWidget* page)
 {
     auto* group = new QGroupBox(QString::fromUtf8("復帰地点データ"), page);
     group->setObjectName(QStringLiteral("GroupBoxMidPointData"));
@@ -74,57 +74,57 @@ void TMidPointEdit::BuildDataGroup(QWidget* page)
         "EditMidPointStartScroll", "EditMidPointLeftRoom",       "EditMidPointRightRoom"};
     for (int field = 0; field < MidPointFieldCount; ++field) {
         const int y = 24 + 24 * field;
-        MakeCaption(captions[field], group, 12, y + 3, 200);
-        QLineEdit* box = MakeHexBox(QString::fromLatin1(names[field]), group, 214, y,
-                                    MidPointFieldLength(field) == 4 ? 44 : 28, 22);
-        box->setMaxLength(MidPointFieldLength(field));
+        makeCaption(captions[field], group, 12, y + 3, 200);
+        QLineEdit* box = makeHexBox(QString::fromLatin1(names[field]), group, 214, y,
+                                    midPointFieldLength(field) == 4 ? 44 : 28, 22);
+        box->setMaxLength(midPointFieldLength(field));
         boxes_[static_cast<std::size_t>(field)] = box;
-        QObject::connect(box, &QLineEdit::textChanged, box, [this, field] { EditMidPointDataChange(field); });
+        QObject::connect(box, &QLineEdit::textChanged, box, [this, field] { onFieldTyped(field); });
     }
     recalcButton_ = new QPushButton(QString::fromUtf8("値を自動計算"), group);
     recalcButton_->setObjectName(QStringLiteral("BtnMidPointRecalc"));
     recalcButton_->setGeometry(290, 24, 108, 25);
-    QObject::connect(recalcButton_, &QPushButton::clicked, recalcButton_, [this] { BtnMidPointRecalcClick(); });
+    QObject::connect(recalcButton_, &QPushButton::clicked, recalcButton_, [this] { recalculatePoint(); });
 }
 
 // ---- entry points ----
 
-void TMidPointEdit::Open()
+void MidPointEdit::open()
 {
-    GiveDisplayBitmap(view_, context_.graphics, RoomPixels, RoomPixels);
-    StageChanged();
+    giveDisplayBitmap(view_, context_.graphics, RoomPixels, RoomPixels);
+    stageChanged();
 }
 
-void TMidPointEdit::StageChanged()
+void MidPointEdit::stageChanged()
 {
-    const TStageData& stage = context_.rom.CurrentStage();
-    selected_ = stage.DefaultStartPoint();
+    const StageData& stage = context_.rom.currentStage();
+    selected_ = stage.defaultStartPoint();
     {
-        const TUpdatingGuard updating(updating_);
+        const UpdatingGuard updating(updating_);
         pointCombo_->clear();
         for (int n = 0; n < MidPointCount; ++n)
-            pointCombo_->addItem(QString::fromStdString(MidPointItemText(n, n == selected_)));
+            pointCombo_->addItem(QString::fromStdString(midPointItemText(n, n == selected_)));
         pointCombo_->setCurrentIndex(selected_);
     }
-    ShowStartRoomBar();
-    Draw();
-    FillBoxes();
+    showStartRoomBar();
+    draw();
+    fillBoxes();
 }
 
-void TMidPointEdit::Refresh()
+void MidPointEdit::refresh()
 {
-    sheets_.Rebuild(context_.graphics, context_.rom.CurrentStage().Chip32x32());
-    Draw();
-    FillBoxes();
+    sheets_.rebuild(context_.graphics, context_.rom.currentStage().chip32x32());
+    draw();
+    fillBoxes();
 }
 
-void TMidPointEdit::AnimationTick()
+void MidPointEdit::animationTick()
 {
-    sheets_.ApplyPalette(context_.graphics);
-    Draw();
+    sheets_.applyPalette(context_.graphics);
+    draw();
 }
 
-void TMidPointEdit::SelectPoint(int point)
+void MidPointEdit::selectPoint(int point)
 {
     pointCombo_->setCurrentIndex(std::clamp(point, 0, MidPointCount - 1));
     pointCombo_->setFocus();
@@ -132,113 +132,113 @@ void TMidPointEdit::SelectPoint(int point)
 
 // ---- drawing ----
 
-TMidPoint& TMidPointEdit::Point() const { return context_.rom.CurrentStage().MidPoints(selected_); }
+MidPoint& MidPointEdit::currentPoint() const { return context_.rom.currentStage().midPoints(selected_); }
 
-void TMidPointEdit::Draw()
+void MidPointEdit::draw()
 {
-    const TMidPoint& point = Point();
-    if (TNkDIB* bitmap = view_->Bitmap(); bitmap && sheets_.Ready()) {
-        const int room = std::min<int>(point.StartRoom(), LastRoom);
-        context_.graphics.DrawRoom(*bitmap, *sheets_.chip32Sheet,
-                                   context_.rom.CurrentStage().MapRoom(room));
-        DrawLandingMarker(context_.graphics, *bitmap, point);
-        view_->Redraw();
+    const MidPoint& point = currentPoint();
+    if (IndexedBitmap* bitmap = view_->bitmap(); bitmap && sheets_.ready()) {
+        const int room = std::min<int>(point.startRoom(), LastRoom);
+        context_.graphics.drawRoom(*bitmap, *sheets_.chip32Sheet,
+                                   context_.rom.currentStage().mapRoom(room));
+        drawLandingMarker(context_.graphics, *bitmap, point);
+        view_->redraw();
     }
-    SetLabelText(roomLabel_, Hex2Text(point.StartRoom()));
-    SetLabelText(yLabel_, Hex2Text(point.StartY));
+    setLabelText(roomLabel_, hex2Text(point.startRoom()));
+    setLabelText(yLabel_, hex2Text(point.startY));
 }
 
-void TMidPointEdit::FillBoxes()
+void MidPointEdit::fillBoxes()
 {
-    const TMidPoint& point = Point();
-    const TUpdatingGuard updating(updating_);
+    const MidPoint& point = currentPoint();
+    const UpdatingGuard updating(updating_);
     for (int field = 0; field < MidPointFieldCount; ++field)
-        boxes_[static_cast<std::size_t>(field)]->setText(QString::fromStdString(MidPointFieldText(point, field)));
+        boxes_[static_cast<std::size_t>(field)]->setText(QString::fromStdString(midPointFieldText(point, field)));
 }
 
-void TMidPointEdit::ShowStartRoomBar()
+void MidPointEdit::showStartRoomBar()
 {
-    const TUpdatingGuard updating(updating_);
-    roomBar_->setValue(Point().StartRoom());
+    const UpdatingGuard updating(updating_);
+    roomBar_->setValue(currentPoint().startRoom());
 }
 
-void TMidPointEdit::MarkEdited() { context_.rom.CurrentStage().MarkEdited(efMidPoint); }
+void MidPointEdit::markEdited() { context_.rom.currentStage().markEdited(efMidPoint); }
 
 // ---- events ----
 
-void TMidPointEdit::ComboBoxMidPointSelectChange(int index)
+void MidPointEdit::onPointChosen(int index)
 {
-    if (updating_ || !context_.rom.IsLoaded() || index < 0 || index >= MidPointCount || index == selected_)
+    if (updating_ || !context_.rom.isLoaded() || index < 0 || index >= MidPointCount || index == selected_)
         return;
     selected_ = index;
-    ShowStartRoomBar();
-    Draw();
-    FillBoxes();
+    showStartRoomBar();
+    draw();
+    fillBoxes();
 }
 
-void TMidPointEdit::ScrollBarMidPointStartRoomScroll(int position)
+void MidPointEdit::onStartRoomBarMoved(int position)
 {
-    if (updating_ || !context_.rom.IsLoaded() || position == Point().StartRoom())
+    if (updating_ || !context_.rom.isLoaded() || position == currentPoint().startRoom())
         return;
-    Point().SetStartRoom(static_cast<std::uint8_t>(std::clamp(position, 0, LastRoom)));
-    MarkEdited();
-    Draw();
-    FillBoxes();
+    currentPoint().setStartRoom(static_cast<std::uint8_t>(std::clamp(position, 0, LastRoom)));
+    markEdited();
+    draw();
+    fillBoxes();
 }
 
-void TMidPointEdit::UpDownMidPointStartYChangingEx(int direction)
+void MidPointEdit::onStartYStepped(int direction)
 {
-    if (!context_.rom.IsLoaded())
+    if (!context_.rom.isLoaded())
         return;
-    TMidPoint& point = Point();
-    const std::uint8_t y = StepStartY(point.StartY, direction > 0);
-    if (y == point.StartY)
+    MidPoint& point = currentPoint();
+    const std::uint8_t y = stepStartY(point.startY, direction > 0);
+    if (y == point.startY)
         return;
-    point.StartY = y;
-    MarkEdited();
-    Draw();
-    FillBoxes();
+    point.startY = y;
+    markEdited();
+    draw();
+    fillBoxes();
 }
 
-void TMidPointEdit::EditMidPointDataChange(int field)
+void MidPointEdit::onFieldTyped(int field)
 {
     QLineEdit* box = boxes_[static_cast<std::size_t>(field)];
-    if (updating_ || !context_.rom.IsLoaded() || box->text().size() < box->maxLength())
+    if (updating_ || !context_.rom.isLoaded() || box->text().size() < box->maxLength())
         return;
-    TMidPoint& point = Point();
-    if (const auto value = MidPointFieldInput(point, field, box->text().toStdString())) {
-        SetMidPointField(point, field, *value);
-        MarkEdited();
+    MidPoint& point = currentPoint();
+    if (const auto value = midPointFieldInput(point, field, box->text().toStdString())) {
+        setMidPointField(point, field, *value);
+        markEdited();
         if (field == mfStartRoom)
-            ShowStartRoomBar();
+            showStartRoomBar();
     }
     // Accepted or not, the boxes show what is stored.
-    Draw();
-    FillBoxes();
+    draw();
+    fillBoxes();
 }
 
-void TMidPointEdit::BtnMidPointRecalcClick()
+void MidPointEdit::recalculatePoint()
 {
-    if (!context_.rom.IsLoaded())
+    if (!context_.rom.isLoaded())
         return;
-    if (RecalcMidPoint(Point()))
-        MarkEdited();
-    Draw();
-    FillBoxes();
+    if (recalcMidPoint(currentPoint()))
+        markEdited();
+    draw();
+    fillBoxes();
 }
 
-void TMidPointEdit::BtnMidPointAllRecalcClick()
+void MidPointEdit::recalculateAllPoints()
 {
-    if (!context_.rom.IsLoaded())
+    if (!context_.rom.isLoaded())
         return;
     // The six points are one step of the history.
-    context_.rom.CurrentStage().BeginGesture();
+    context_.rom.currentStage().beginGesture();
     for (int n = 0; n < MidPointCount; ++n)
-        if (RecalcMidPoint(context_.rom.CurrentStage().MidPoints(n)))
-            MarkEdited();
-    context_.rom.CurrentStage().EndGesture();
-    Draw();
-    FillBoxes();
+        if (recalcMidPoint(context_.rom.currentStage().midPoints(n)))
+            markEdited();
+    context_.rom.currentStage().endGesture();
+    draw();
+    fillBoxes();
 }
 
 } // namespace vx

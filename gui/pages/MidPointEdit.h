@@ -12,54 +12,54 @@ class QScrollBar;
 
 namespace vx {
 
-class TImageView;
-class TMidPoint;
-class TUpDown;
-struct TWorkingSheets;
+class ImageView;
+class MidPoint;
+class UpDown;
+struct WorkingSheets;
 
 // The restart-point page: one of the stage's six points at a time, its start room with the
 // landing marker, and its nine fields as hex boxes. Edits go straight into the records: no
 // history, the mid-point flag marked.
-class TMidPointEdit : public TEditorUnit {
+class MidPointEdit : public EditorUnit {
 public:
-    TMidPointEdit(TEditorContext& context, TWorkingSheets& sheets) : context_(context), sheets_(sheets) {}
+    MidPointEdit(EditorContext& context, WorkingSheets& sheets) : context_(context), sheets_(sheets) {}
 
-    void BindControls(QWidget* page) override;
-    void Open() override;
-    void StageChanged() override;
-    void Refresh() override;
-    void AnimationTick() override;
+    void bindControls(QWidget* page) override;
+    void open() override;
+    void stageChanged() override;
+    void refresh() override;
+    void animationTick() override;
 
     // Shows one of the six points, as picking it in the selector does.
-    void SelectPoint(int point);
+    void selectPoint(int point);
 
 private:
-    void BuildDataGroup(QWidget* page);
+    void buildDataGroup(QWidget* page);
 
-    void ComboBoxMidPointSelectChange(int index);
-    void ScrollBarMidPointStartRoomScroll(int position);
-    void UpDownMidPointStartYChangingEx(int direction);
-    void EditMidPointDataChange(int field);
-    void BtnMidPointRecalcClick();
-    void BtnMidPointAllRecalcClick();
+    void onPointChosen(int index);
+    void onStartRoomBarMoved(int position);
+    void onStartYStepped(int direction);
+    void onFieldTyped(int field);
+    void recalculatePoint();
+    void recalculateAllPoints();
 
-    TMidPoint& Point() const;
-    void Draw();
-    void FillBoxes();
-    void ShowStartRoomBar();
-    void MarkEdited();
+    MidPoint& currentPoint() const;
+    void draw();
+    void fillBoxes();
+    void showStartRoomBar();
+    void markEdited();
 
-    TEditorContext& context_;
-    TWorkingSheets& sheets_;
+    EditorContext& context_;
+    WorkingSheets& sheets_;
     bool updating_ = false;
     int selected_ = 0;
 
-    TImageView* view_ = nullptr;
+    ImageView* view_ = nullptr;
     QScrollBar* roomBar_ = nullptr;
     QLabel* roomLabel_ = nullptr;
     QLabel* yLabel_ = nullptr;
     QComboBox* pointCombo_ = nullptr;
-    TUpDown* yArrows_ = nullptr;
+    UpDown* yArrows_ = nullptr;
     std::array<QLineEdit*, MidPointFieldCount> boxes_{};
     QPushButton* recalcButton_ = nullptr;
     QPushButton* allRecalcButton_ = nullptr;

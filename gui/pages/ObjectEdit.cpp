@@ -1,10 +1,10 @@
 #include "gui/pages/ObjectEdit.h"
 
-#include "core/RomImgManager.h"
-#include "core/VxObject.h"
+#include "core/RomImage.h"
+#include "core/StageObjects.h"
 #include "gui/pages/ObjectViewMenu.h"
 #include "gui/pages/Prompts.h"
-#include "gui/pages/VxObjectEditForm.h"
+#include "gui/pages/ObjectDialog.h"
 #include "gui/widgets/ImageView.h"
 #include "gui/widgets/PageControls.h"
 #include "gui/widgets/RoomViewPair.h"
@@ -26,69 +26,69 @@
 namespace vx {
 namespace {
 
-QString Text(const std::string& text) { return QString::fromStdString(text); }
+QString qText(const std::string& text) { return QString::fromStdString(text); }
 
 } // namespace
 
 // ---- controls ----
 
-void TObjectEdit::BindControls(QWidget* page)
+void ObjectEdit::bindControls(QWidget* page)
 {
-    BuildViews(page);
-    BuildDisplayGroup(page);
-    BuildSwitches(page);
-    BuildPanel(page);
-    menu_ = std::make_unique<TObjectViewMenu>(page, TObjectViewMenu::TCommands{
-                                                        .create = [this] { MenuItemPUCreateObjectClick(); },
-                                                        .copy = [this] { MenuItemPUCopyObjectClick(); },
-                                                        .paste = [this] { MenuItemPUPasteObjectClick(); },
-                                                        .select = [this] { MenuItemPUSelectObjectClick(); },
-                                                        .remove = [this] { MenuItemPURemoveObjectClick(); }});
+    buildViews(page);
+    buildDisplayGroup(page);
+    buildSwitches(page);
+    buildPanel(page);
+    menu_ = std::make_unique<ObjectViewMenu>(page, ObjectViewMenu::Commands{
+                                                        .create = [this] { createObjectAt(); },
+                                                        .copy = [this] { copyObject(); },
+                                                        .paste = [this] { pasteObjectAt(); },
+                                                        .select = [this] { selectObjectAt(); },
+                                                        .remove = [this] { removeObject(); }});
 }
 
-void TObjectEdit::BuildViews(QWidget* page)
+void ObjectEdit::buildViews(QWidget* page)
 {
     const auto handlers = [this](int v) {
-        return TViewHandlers{
+        return ViewHandlers{
             .pressed =
                 [this, v](int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers keys) {
-                    ImgObjectEditXMouseDown(v, x, y, button, keys, rooms_->View(v)->mapToGlobal(QPoint(x, y)));
+                    onRoomPressed(v, x, y, button, keys, rooms_->view(v)->mapToGlobal(QPoint(x, y)));
                 },
             .moved = [this, v](int x, int y, Qt::MouseButtons buttons,
-                               Qt::KeyboardModifiers keys) { ImgObjectEditXMouseMove(v, x, y, buttons, keys); },
-            .left = [this, v] { ImgObjectEditXMouseLeave(v); }};
+                               Qt::KeyboardModifiers keys) { onRoomHovered(v, x, y, buttons, keys); },
+            .left = [this, v] { onRoomLeft(v); }};
     };
-    rooms_ = std::make_unique<TRoomViewPair>(page, QStringLiteral("ImgObjectEdit"), QStringLiteral("ScrollBarObjectEdit"),
+    rooms_ = std::make_unique<RoomViewPair>(page, QStringLiteral("ImgObjectEdit"), QStringLiteral("ScrollBarObjectEdit"),
                                              handlers, [this](int) {
-                                                 if (context_.rom.IsLoaded())
-                                                     RefreshObjectViews();
+                                                 if (context_.rom.isLoaded())
+                                                     refreshObjectViews();
                                              });
     // A drag, from press to release, is one step of the history.
     for (int v = 0; v < 2; ++v)
-        QObject::connect(rooms_->View(v), &TImageView::mouseReleased, rooms_->View(v), [this] {
-            if (context_.rom.IsLoaded())
-                context_.rom.CurrentStage().EndGesture();
+        QObject::connect(rooms_->view(v), &ImageView::mouseReleased, rooms_->view(v), [this] {
+            if (context_.rom.isLoaded())
+                context_.rom.currentStage().endGesture();
         });
 }
 
-void TObjectEdit::ObjectsReplaced(int room)
+void ObjectEdit::objectsReplaced(int room)
 {
     // Undo and redo build the lists anew: no pointer into the old ones may stay.
     selected_ = hovered_ = lastHovered_ = popupObject_ = nullptr;
     if (room >= 0)
-        ScrollObjectViewsTo(room);
-    RefreshObjectPanel();
-    RefreshObjectViews();
+        scrollObjectViewsTo(room);
+    refreshObjectPanel();
+    refreshObjectViews();
 }
 
-void TObjectEdit::BuildDisplayGroup(QWidget* page)
+void ObjectEdit::buildDisplayGroup(QWidget* page)
 {
     auto* group = new QGroupBox(QString::fromUtf8("表示情報"), page);
     group->setObjectName(QStringLiteral("GroupBox10"));
     group->setGeometry(3, 284, 200, 112);
     const auto row = [group](const char* caption, const char* name, const char* initial, int y) {
-        MakeCaption(caption, group, 10, y, 92);
-        QLabel* value = MakeValueLabel(QString::fromLatin1(name), group, 104, y, 90);
+        makeCaption(caption, group, 10, y, 92);
+        QLabel* value = makeValueLabel(QString::fromLatin1(name), group, 104, y, 90);
         value->setText(QString::fromUtf8(initial));
         return value;
     };
@@ -99,44 +99,44 @@ void TObjectEdit::BuildDisplayGroup(QWidget* page)
     itemCountLabel_ = row("アイテム総数:", "LblItemObjectCount", "32 / 32", 94);
 }
 
-void TObjectEdit::BuildSwitches(QWidget* page)
+void ObjectEdit::buildSwitches(QWidget* page)
 {
-    typeGroup_ = MakeRadioGroup(page, "編集オブジェクト", "RadioGroupObjectTypeSelect", 402, "敵オブジェクト",
+    typeGroup_ = makeRadioGroup(page, "編集オブジェクト", "RadioGroupObjectTypeSelect", 402, "敵オブジェクト",
                             "アイテムオブジェクト");
     typeGroup_->button(0)->setChecked(true);
     QObject::connect(typeGroup_, &QButtonGroup::idClicked, typeGroup_,
-                     [this](int item) { RadioGroupObjectTypeSelectClick(item); });
-    orderGroup_ = MakeRadioGroup(page, "オブジェクトの順序", "RadioGroupObjectOrderType", 474, "部屋単位で管理", "自由順序");
+                     [this](int item) { chooseObjectType(item); });
+    orderGroup_ = makeRadioGroup(page, "オブジェクトの順序", "RadioGroupObjectOrderType", 474, "部屋単位で管理", "自由順序");
     orderGroup_->button(0)->setChecked(true);
     QObject::connect(orderGroup_, &QButtonGroup::idClicked, orderGroup_,
-                     [this](int item) { RadioGroupObjectOrderTypeClick(item); });
+                     [this](int item) { chooseOrderType(item); });
     autoSort_ = new QCheckBox(QString::fromUtf8("X座標でソートを行う"), page);
     autoSort_->setObjectName(QStringLiteral("CheckBoxObjectAutoSort"));
     autoSort_->setGeometry(8, 546, 195, 20);
     autoSort_->setChecked(true);
     // Checking sorts nothing by itself: only the order arrows' state follows.
     QObject::connect(autoSort_, &QCheckBox::clicked, autoSort_, [this] {
-        if (context_.rom.IsLoaded())
-            RefreshObjectPanel();
+        if (context_.rom.isLoaded())
+            refreshObjectPanel();
     });
 }
 
-void TObjectEdit::BuildPanel(QWidget* page)
+void ObjectEdit::buildPanel(QWidget* page)
 {
     auto* group = new QGroupBox(QString::fromUtf8("編集対象オブジェクト"), page);
     group->setObjectName(QStringLiteral("GroupBoxEditedObject"));
     group->setGeometry(210, 284, 352, 184);
     const auto arrows = [group](const char* name, int x, int y, Qt::Orientation orientation) {
-        auto* made = new TUpDown(group, orientation);
+        auto* made = new UpDown(group, orientation);
         made->setObjectName(QString::fromLatin1(name));
         made->setGeometry(x, y, orientation == Qt::Horizontal ? 40 : 20, orientation == Qt::Horizontal ? 20 : 32);
         return made;
     };
-    MakeCaption("編集対象オブジェクトの変更", group, 12, 24, 170);
+    makeCaption("編集対象オブジェクトの変更", group, 12, 24, 170);
     selectArrows_ = arrows("UpDownEditedObjectSelect", 184, 22, Qt::Horizontal);
     const auto row = [group](const char* caption, const char* name, int y) {
-        MakeCaption(caption, group, 12, y, 72);
-        QLabel* value = MakeValueLabel(QString::fromLatin1(name), group, 86, y, 32);
+        makeCaption(caption, group, 12, y, 72);
+        QLabel* value = makeValueLabel(QString::fromLatin1(name), group, 86, y, 32);
         value->setText(QStringLiteral("--"));
         return value;
     };
@@ -148,450 +148,450 @@ void TObjectEdit::BuildPanel(QWidget* page)
     xArrows_ = arrows("UpDownObjectX", 122, 110, Qt::Horizontal);
     yLabel_ = row("Y座標:", "LblObjectY", 140);
     yArrows_ = arrows("UpDownObjectY", 122, 132, Qt::Vertical);
-    QObject::connect(selectArrows_, &TUpDown::stepRequested, selectArrows_,
-                     [this](int direction) { UpDownEditedObjectSelectChangingEx(direction); });
-    QObject::connect(orderArrows_, &TUpDown::stepRequested, orderArrows_,
-                     [this](int direction) { UpDownObjectOrderChangingEx(direction); });
-    QObject::connect(roomArrows_, &TUpDown::stepRequested, roomArrows_,
-                     [this](int direction) { UpDownObjectRoomChangingEx(direction); });
-    QObject::connect(xArrows_, &TUpDown::stepRequested, xArrows_, [this](int direction) { UpDownObjectXChangingEx(direction); });
-    QObject::connect(yArrows_, &TUpDown::stepRequested, yArrows_, [this](int direction) { UpDownObjectYChangingEx(direction); });
+    QObject::connect(selectArrows_, &UpDown::stepRequested, selectArrows_,
+                     [this](int direction) { stepSelectedObject(direction); });
+    QObject::connect(orderArrows_, &UpDown::stepRequested, orderArrows_,
+                     [this](int direction) { moveInOrder(direction); });
+    QObject::connect(roomArrows_, &UpDown::stepRequested, roomArrows_,
+                     [this](int direction) { stepObjectRoom(direction); });
+    QObject::connect(xArrows_, &UpDown::stepRequested, xArrows_, [this](int direction) { stepObjectX(direction); });
+    QObject::connect(yArrows_, &UpDown::stepRequested, yArrows_, [this](int direction) { stepObjectY(direction); });
 
-    MakeCaption("種類:", group, 184, 56, 60);
+    makeCaption("種類:", group, 184, 56, 60);
     kindCombo_ = new QComboBox(group);
     kindCombo_->setObjectName(QStringLiteral("ComboBoxObjectKindEdit"));
     kindCombo_->setGeometry(184, 76, 156, 22);
     kindCombo_->setMaxVisibleItems(12);
     kindCombo_->setStyleSheet(QStringLiteral("combobox-popup: 0;")); // a list of 12 rows, not a screenful
     for (const std::string& name : context_.objectNames) // index = kind
-        kindCombo_->addItem(Text(name));
+        kindCombo_->addItem(qText(name));
     QObject::connect(kindCombo_, &QComboBox::currentIndexChanged, kindCombo_,
-                     [this](int index) { ComboBoxObjectKindEditChange(index); });
+                     [this](int index) { onKindChosen(index); });
     removeButton_ = new QPushButton(QString::fromUtf8("削除"), group);
     removeButton_->setObjectName(QStringLiteral("BtnRemoveObject"));
     removeButton_->setGeometry(184, 136, 75, 25);
-    QObject::connect(removeButton_, &QPushButton::clicked, removeButton_, [this] { BtnRemoveObjectClick(); });
+    QObject::connect(removeButton_, &QPushButton::clicked, removeButton_, [this] { removeSelectedObject(); });
 }
 
 // ---- entry points ----
 
-TVxObjectManager& TObjectEdit::EditedObjects() const
+StageObjects& ObjectEdit::editedObjects() const
 {
-    const TStageData& stage = context_.rom.CurrentStage();
-    return objectType_ == 0 ? stage.EnemyObjects() : stage.ItemObjects();
+    const StageData& stage = context_.rom.currentStage();
+    return objectType_ == 0 ? stage.enemyObjects() : stage.itemObjects();
 }
 
-void TObjectEdit::Open()
+void ObjectEdit::open()
 {
-    rooms_->GiveBitmaps(context_.graphics);
-    StageChanged();
+    rooms_->giveBitmaps(context_.graphics);
+    stageChanged();
 }
 
-void TObjectEdit::StageChanged()
+void ObjectEdit::stageChanged()
 {
-    const TStageData& stage = context_.rom.CurrentStage();
-    rooms_->SetLeft(FirstLeftRoom(stage.MidPoints(stage.DefaultStartPoint()).StartRoom()));
+    const StageData& stage = context_.rom.currentStage();
+    rooms_->setLeft(firstLeftRoom(stage.midPoints(stage.defaultStartPoint()).startRoom()));
     objectType_ = 0;
     {
-        const TUpdatingGuard updating(updating_);
+        const UpdatingGuard updating(updating_);
         typeGroup_->button(0)->setChecked(true);
     }
-    ShowOrderType();
+    showOrderType();
     selected_ = hovered_ = lastHovered_ = popupObject_ = nullptr;
-    RefreshObjectPanel();
-    RefreshObjectViews();
+    refreshObjectPanel();
+    refreshObjectViews();
 }
 
-void TObjectEdit::ImageClosed() { selected_ = hovered_ = lastHovered_ = popupObject_ = nullptr; }
+void ObjectEdit::imageClosed() { selected_ = hovered_ = lastHovered_ = popupObject_ = nullptr; }
 
-void TObjectEdit::Refresh()
+void ObjectEdit::refresh()
 {
-    sheets_.Rebuild(context_.graphics, context_.rom.CurrentStage().Chip32x32());
-    DrawBothViews();
+    sheets_.rebuild(context_.graphics, context_.rom.currentStage().chip32x32());
+    drawBothViews();
 }
 
-void TObjectEdit::AnimationTick()
+void ObjectEdit::animationTick()
 {
-    sheets_.ApplyPalette(context_.graphics);
-    DrawBothViews();
+    sheets_.applyPalette(context_.graphics);
+    drawBothViews();
 }
 
 // ---- drawing and panel ----
 
-void TObjectEdit::DrawObjectView(int view)
+void ObjectEdit::drawObjectView(int view)
 {
-    TImageView* control = rooms_->View(view);
-    TNkDIB* bitmap = control->Bitmap();
-    if (!bitmap || !sheets_.Ready())
+    ImageView* control = rooms_->view(view);
+    IndexedBitmap* bitmap = control->bitmap();
+    if (!bitmap || !sheets_.ready())
         return;
-    const int room = ShownRoom(view);
-    const TStageData& stage = context_.rom.CurrentStage();
-    const TGraphicManager& graphics = context_.graphics;
-    graphics.DrawRoom(*bitmap, *sheets_.chip32Sheet, stage.MapRoom(room));
-    DrawRoomObjects(graphics, *bitmap, stage, room, objectType_ == 0);
-    if (selected_ && selected_->Room == room)
-        graphics.DrawObjectFrame(*bitmap, *selected_, 24);
-    if (hovered_ && hovered_->Room == room)
-        graphics.DrawObjectFrame(*bitmap, *hovered_, 32);
-    control->Redraw();
+    const int room = shownRoom(view);
+    const StageData& stage = context_.rom.currentStage();
+    const GraphicManager& graphics = context_.graphics;
+    graphics.drawRoom(*bitmap, *sheets_.chip32Sheet, stage.mapRoom(room));
+    drawRoomObjects(graphics, *bitmap, stage, room, objectType_ == 0);
+    if (selected_ && selected_->room == room)
+        graphics.drawObjectFrame(*bitmap, *selected_, 24);
+    if (hovered_ && hovered_->room == room)
+        graphics.drawObjectFrame(*bitmap, *hovered_, 32);
+    control->redraw();
 }
 
-void TObjectEdit::DrawBothViews()
+void ObjectEdit::drawBothViews()
 {
-    DrawObjectView(0);
-    DrawObjectView(1);
+    drawObjectView(0);
+    drawObjectView(1);
 }
 
-void TObjectEdit::RefreshObjectViews()
+void ObjectEdit::refreshObjectViews()
 {
-    DrawBothViews();
-    const TStageData& stage = context_.rom.CurrentStage();
-    SetLabelText(pagesLabel_, Text(ShownRoomsText(rooms_->Left())));
-    SetLabelText(enemyPagesLabel_, Text(RoomCountsText(stage.EnemyObjects(), rooms_->Left())));
-    SetLabelText(itemPagesLabel_, Text(RoomCountsText(stage.ItemObjects(), rooms_->Left())));
-    SetLabelText(enemyCountLabel_, Text(TotalCountText(stage.EnemyObjects(), EnemyCapacity)));
-    SetLabelText(itemCountLabel_, Text(TotalCountText(stage.ItemObjects(), ItemCapacity)));
+    drawBothViews();
+    const StageData& stage = context_.rom.currentStage();
+    setLabelText(pagesLabel_, qText(shownRoomsText(rooms_->left())));
+    setLabelText(enemyPagesLabel_, qText(roomCountsText(stage.enemyObjects(), rooms_->left())));
+    setLabelText(itemPagesLabel_, qText(roomCountsText(stage.itemObjects(), rooms_->left())));
+    setLabelText(enemyCountLabel_, qText(totalCountText(stage.enemyObjects(), EnemyCapacity)));
+    setLabelText(itemCountLabel_, qText(totalCountText(stage.itemObjects(), ItemCapacity)));
 }
 
-void TObjectEdit::RefreshObjectPanel()
+void ObjectEdit::refreshObjectPanel()
 {
     const bool any = selected_ != nullptr;
-    SetLabelText(indexLabel_, any ? Hex2Text(static_cast<unsigned>(EditedObjects().OrderIndexOf(selected_)))
+    setLabelText(indexLabel_, any ? hex2Text(static_cast<unsigned>(editedObjects().orderIndexOf(selected_)))
                                   : QStringLiteral("--"));
-    SetLabelText(roomLabel_, any ? Hex2Text(selected_->Room) : QStringLiteral("--"));
-    SetLabelText(xLabel_, any ? Hex2Text(selected_->X) : QStringLiteral("--"));
-    SetLabelText(yLabel_, any ? Hex2Text(selected_->Y) : QStringLiteral("--"));
+    setLabelText(roomLabel_, any ? hex2Text(selected_->room) : QStringLiteral("--"));
+    setLabelText(xLabel_, any ? hex2Text(selected_->x) : QStringLiteral("--"));
+    setLabelText(yLabel_, any ? hex2Text(selected_->y) : QStringLiteral("--"));
     for (QWidget* control : std::initializer_list<QWidget*>{roomArrows_, xArrows_, yArrows_, selectArrows_, kindCombo_,
                                                            removeButton_})
         control->setEnabled(any);
-    orderArrows_->setEnabled(any && (EditedObjects().OrderType == otFree || !autoSort_->isChecked()));
-    const TUpdatingGuard updating(updating_);
-    kindCombo_->setCurrentIndex(any ? selected_->Kind : -1); // no kind name without an object
+    orderArrows_->setEnabled(any && (editedObjects().orderType == otFree || !autoSort_->isChecked()));
+    const UpdatingGuard updating(updating_);
+    kindCombo_->setCurrentIndex(any ? selected_->kind : -1); // no kind name without an object
 }
 
-void TObjectEdit::ShowOrderType()
+void ObjectEdit::showOrderType()
 {
-    const TOrderType order = EditedObjects().OrderType;
+    const OrderType order = editedObjects().orderType;
     {
-        const TUpdatingGuard updating(updating_);
+        const UpdatingGuard updating(updating_);
         orderGroup_->button(order == otFree ? 1 : 0)->setChecked(true);
     }
     autoSort_->setEnabled(order == otByRoom);
 }
 
-TVxObjectNode* TObjectEdit::HitTest(int view, int x, int y, bool select)
+PlacedObject* ObjectEdit::hitTest(int view, int x, int y, bool select)
 {
-    const TImageView* control = rooms_->View(view);
-    TVxObjectNode* found = HitTestObject(EditedObjects().Lists(ShownRoom(view)), ObjectCoordinate(x, control->width()),
-                                         ObjectCoordinate(y, control->height()));
+    const ImageView* control = rooms_->view(view);
+    PlacedObject* found = hitTestObject(editedObjects().lists(shownRoom(view)), objectCoordinate(x, control->width()),
+                                         objectCoordinate(y, control->height()));
     if (select) {
         selected_ = found;
-        RefreshObjectPanel();
-        DrawBothViews();
+        refreshObjectPanel();
+        drawBothViews();
     }
     return found;
 }
 
-void TObjectEdit::ScrollObjectViewsTo(int room) { rooms_->SetLeft(LeftRoomShowing(rooms_->Left(), room)); }
+void ObjectEdit::scrollObjectViewsTo(int room) { rooms_->setLeft(leftRoomShowing(rooms_->left(), room)); }
 
-void TObjectEdit::Forget(const TVxObjectNode* object)
+void ObjectEdit::forget(const PlacedObject* object)
 {
-    for (TVxObjectNode** reference : {&selected_, &hovered_, &lastHovered_, &popupObject_})
+    for (PlacedObject** reference : {&selected_, &hovered_, &lastHovered_, &popupObject_})
         if (*reference == object)
             *reference = nullptr;
 }
 
-void TObjectEdit::SortRoomIfAuto(int room)
+void ObjectEdit::sortRoomIfAuto(int room)
 {
     if (autoSort_->isChecked())
-        EditedObjects().Lists(room).SortByX();
+        editedObjects().lists(room).sortByX();
 }
 
-void TObjectEdit::MarkEdited() { context_.rom.CurrentStage().MarkEdited(efObject); }
+void ObjectEdit::markEdited() { context_.rom.currentStage().markEdited(efObject); }
 
-void TObjectEdit::SetObjectPosition(int px, int py)
+void ObjectEdit::setObjectPosition(int px, int py)
 {
     if (!selected_)
         return;
     px = std::clamp(px, 0, 255);
     py = std::clamp(py, 0, 255);
-    if (px == selected_->X && py == selected_->Y)
+    if (px == selected_->x && py == selected_->y)
         return;
-    selected_->X = static_cast<std::uint8_t>(px);
-    selected_->Y = static_cast<std::uint8_t>(py);
-    SortRoomIfAuto(selected_->Room);
-    MarkEdited();
-    DrawBothViews();
-    RefreshObjectPanel();
+    selected_->x = static_cast<std::uint8_t>(px);
+    selected_->y = static_cast<std::uint8_t>(py);
+    sortRoomIfAuto(selected_->room);
+    markEdited();
+    drawBothViews();
+    refreshObjectPanel();
 }
 
 // ---- mouse ----
 
-void TObjectEdit::ImgObjectEditXMouseDown(int view, int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers keys,
+void ObjectEdit::onRoomPressed(int view, int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers keys,
                                           const QPoint& global)
 {
-    if (!context_.rom.IsLoaded())
+    if (!context_.rom.isLoaded())
         return;
     if (button == Qt::LeftButton) {
-        context_.rom.CurrentStage().BeginGesture();
-        if (!HitTest(view, x, y, true) && keys.testFlag(Qt::ShiftModifier))
-            OpenRoomTextDialog(ShownRoom(view));
+        context_.rom.currentStage().beginGesture();
+        if (!hitTest(view, x, y, true) && keys.testFlag(Qt::ShiftModifier))
+            openRoomTextDialog(shownRoom(view));
     } else if (button == Qt::RightButton) {
         lastHovered_ = hovered_;
-        hovered_ = HitTest(view, x, y, false);
+        hovered_ = hitTest(view, x, y, false);
         popupView_ = view;
         popupPoint_ = QPoint(x, y);
         popupObject_ = hovered_;
-        menu_->Popup(ObjectMenuState(popupObject_, clipboard_), global);
+        menu_->popup(objectMenuState(popupObject_, clipboard_), global);
     }
 }
 
-void TObjectEdit::ImgObjectEditXMouseMove(int view, int x, int y, Qt::MouseButtons buttons, Qt::KeyboardModifiers keys)
+void ObjectEdit::onRoomHovered(int view, int x, int y, Qt::MouseButtons buttons, Qt::KeyboardModifiers keys)
 {
-    if (!context_.rom.IsLoaded())
+    if (!context_.rom.isLoaded())
         return;
-    TImageView* control = rooms_->View(view);
+    ImageView* control = rooms_->view(view);
     if (hovered_ && hovered_ == selected_ && buttons.testFlag(Qt::LeftButton)) {
         control->setToolTip(QString()); // no hint while dragging
-        const auto to = DragPosition(ObjectCoordinate(x, control->width()), ObjectCoordinate(y, control->height()),
+        const auto to = dragPosition(objectCoordinate(x, control->width()), objectCoordinate(y, control->height()),
                                      keys.testFlag(Qt::ControlModifier), keys.testFlag(Qt::ShiftModifier));
         if (to)
-            SetObjectPosition(to->x, to->y);
+            setObjectPosition(to->x, to->y);
         return;
     }
     lastHovered_ = hovered_;
-    hovered_ = HitTest(view, x, y, false);
-    control->setToolTip(hovered_ ? Text(ObjectHintText(EditedObjects().OrderIndexOf(hovered_), *hovered_,
+    hovered_ = hitTest(view, x, y, false);
+    control->setToolTip(hovered_ ? qText(objectHintText(editedObjects().orderIndexOf(hovered_), *hovered_,
                                                        context_.objectNames))
                                  : QString());
     if (hovered_ != lastHovered_)
-        DrawObjectView(view);
+        drawObjectView(view);
 }
 
-void TObjectEdit::ImgObjectEditXMouseLeave(int view)
+void ObjectEdit::onRoomLeft(int view)
 {
     // Beyond the rules of the page: the hover frame goes with the pointer.
-    if (!context_.rom.IsLoaded() || !hovered_ || hovered_->Room != ShownRoom(view))
+    if (!context_.rom.isLoaded() || !hovered_ || hovered_->room != shownRoom(view))
         return;
     lastHovered_ = hovered_;
     hovered_ = nullptr;
-    DrawObjectView(view);
+    drawObjectView(view);
 }
 
 // ---- panel ----
 
-void TObjectEdit::UpDownObjectXChangingEx(int direction)
+void ObjectEdit::stepObjectX(int direction)
 {
-    if (!context_.rom.IsLoaded() || !selected_)
+    if (!context_.rom.isLoaded() || !selected_)
         return;
-    const int x = StepWithin(selected_->X, direction > 0 ? 1 : -1, 0, 255);
-    if (x == selected_->X)
+    const int x = stepWithin(selected_->x, direction > 0 ? 1 : -1, 0, 255);
+    if (x == selected_->x)
         return;
-    selected_->X = static_cast<std::uint8_t>(x);
-    SortRoomIfAuto(selected_->Room);
-    MarkEdited();
-    DrawBothViews();
-    RefreshObjectPanel();
+    selected_->x = static_cast<std::uint8_t>(x);
+    sortRoomIfAuto(selected_->room);
+    markEdited();
+    drawBothViews();
+    refreshObjectPanel();
 }
 
-void TObjectEdit::UpDownObjectYChangingEx(int direction)
+void ObjectEdit::stepObjectY(int direction)
 {
-    if (!context_.rom.IsLoaded() || !selected_)
+    if (!context_.rom.isLoaded() || !selected_)
         return;
     // The up arrow moves the object up the screen.
-    const int y = StepWithin(selected_->Y, direction > 0 ? -1 : 1, 0, 255);
-    if (y == selected_->Y)
+    const int y = stepWithin(selected_->y, direction > 0 ? -1 : 1, 0, 255);
+    if (y == selected_->y)
         return;
-    selected_->Y = static_cast<std::uint8_t>(y);
-    MarkEdited();
-    DrawBothViews();
-    RefreshObjectPanel();
+    selected_->y = static_cast<std::uint8_t>(y);
+    markEdited();
+    drawBothViews();
+    refreshObjectPanel();
 }
 
-void TObjectEdit::UpDownObjectRoomChangingEx(int direction)
+void ObjectEdit::stepObjectRoom(int direction)
 {
-    if (!context_.rom.IsLoaded() || !selected_)
+    if (!context_.rom.isLoaded() || !selected_)
         return;
-    const int room = StepWithin(selected_->Room, direction > 0 ? 1 : -1, 0, RoomCount - 1);
-    if (room == selected_->Room)
+    const int room = stepWithin(selected_->room, direction > 0 ? 1 : -1, 0, RoomCount - 1);
+    if (room == selected_->room)
         return;
-    EditedObjects().MoveToRoom(selected_, static_cast<std::uint8_t>(room));
-    SortRoomIfAuto(room);
-    ScrollObjectViewsTo(room);
-    MarkEdited();
-    RefreshObjectViews();
-    RefreshObjectPanel();
+    editedObjects().moveToRoom(selected_, static_cast<std::uint8_t>(room));
+    sortRoomIfAuto(room);
+    scrollObjectViewsTo(room);
+    markEdited();
+    refreshObjectViews();
+    refreshObjectPanel();
 }
 
-void TObjectEdit::UpDownObjectOrderChangingEx(int direction)
+void ObjectEdit::moveInOrder(int direction)
 {
-    if (!context_.rom.IsLoaded() || !selected_)
+    if (!context_.rom.isLoaded() || !selected_)
         return;
-    TVxObjectManager& objects = EditedObjects();
-    if (!(direction > 0 ? objects.MoveLater(selected_) : objects.MoveEarlier(selected_)))
+    StageObjects& objects = editedObjects();
+    if (!(direction > 0 ? objects.moveLater(selected_) : objects.moveEarlier(selected_)))
         return;
-    MarkEdited();
-    DrawBothViews();
-    RefreshObjectPanel();
+    markEdited();
+    drawBothViews();
+    refreshObjectPanel();
 }
 
-void TObjectEdit::UpDownEditedObjectSelectChangingEx(int direction)
+void ObjectEdit::stepSelectedObject(int direction)
 {
-    if (!context_.rom.IsLoaded() || !selected_)
+    if (!context_.rom.isLoaded() || !selected_)
         return;
-    const TVxObjectManager& objects = EditedObjects();
-    TVxObjectNode* next = direction > 0 ? objects.NextObject(selected_) : objects.PrevObject(selected_);
+    const StageObjects& objects = editedObjects();
+    PlacedObject* next = direction > 0 ? objects.nextObject(selected_) : objects.prevObject(selected_);
     if (!next)
         return;
     selected_ = next;
-    ScrollObjectViewsTo(next->Room);
-    RefreshObjectViews();
-    RefreshObjectPanel();
+    scrollObjectViewsTo(next->room);
+    refreshObjectViews();
+    refreshObjectPanel();
 }
 
-void TObjectEdit::ComboBoxObjectKindEditChange(int index)
+void ObjectEdit::onKindChosen(int index)
 {
-    if (updating_ || !context_.rom.IsLoaded() || !selected_ || index < 0 || index > 0xFF || index == selected_->Kind)
+    if (updating_ || !context_.rom.isLoaded() || !selected_ || index < 0 || index > 0xFF || index == selected_->kind)
         return;
-    selected_->Kind = static_cast<std::uint8_t>(index);
-    MarkEdited();
-    DrawBothViews();
+    selected_->kind = static_cast<std::uint8_t>(index);
+    markEdited();
+    drawBothViews();
 }
 
-void TObjectEdit::BtnRemoveObjectClick()
+void ObjectEdit::removeSelectedObject()
 {
-    if (!context_.rom.IsLoaded() || !selected_)
+    if (!context_.rom.isLoaded() || !selected_)
         return;
-    TVxObjectManager& objects = EditedObjects();
-    TVxObjectNode* removed = selected_;
-    TVxObjectNode* next = objects.NextObject(removed);
-    Forget(removed);
-    objects.RemoveObject(removed);
+    StageObjects& objects = editedObjects();
+    PlacedObject* removed = selected_;
+    PlacedObject* next = objects.nextObject(removed);
+    forget(removed);
+    objects.removeObject(removed);
     selected_ = next;
-    MarkEdited();
+    markEdited();
     if (next)
-        ScrollObjectViewsTo(next->Room);
-    RefreshObjectViews();
-    RefreshObjectPanel();
+        scrollObjectViewsTo(next->room);
+    refreshObjectViews();
+    refreshObjectPanel();
 }
 
 // ---- switches ----
 
-void TObjectEdit::RadioGroupObjectTypeSelectClick(int item)
+void ObjectEdit::chooseObjectType(int item)
 {
-    if (updating_ || !context_.rom.IsLoaded() || item == objectType_)
+    if (updating_ || !context_.rom.isLoaded() || item == objectType_)
         return;
     objectType_ = item;
-    ShowOrderType();
+    showOrderType();
     selected_ = hovered_ = lastHovered_ = popupObject_ = nullptr;
-    RefreshObjectPanel();
-    RefreshObjectViews();
+    refreshObjectPanel();
+    refreshObjectViews();
 }
 
-void TObjectEdit::SelectObjectType(int type) { typeGroup_->button(type & 1)->click(); }
+void ObjectEdit::selectObjectType(int type) { typeGroup_->button(type & 1)->click(); }
 
-void TObjectEdit::RadioGroupObjectOrderTypeClick(int item)
+void ObjectEdit::chooseOrderType(int item)
 {
-    if (updating_ || !context_.rom.IsLoaded())
+    if (updating_ || !context_.rom.isLoaded())
         return;
-    TVxObjectManager& objects = EditedObjects();
-    const TOrderType chosen = item == 1 ? otFree : otByRoom;
-    if (chosen == objects.OrderType)
+    StageObjects& objects = editedObjects();
+    const OrderType chosen = item == 1 ? otFree : otByRoom;
+    if (chosen == objects.orderType)
         return;
-    if (!context_.prompts.AskYesNo(Text(OrderTypeQuestion()))) {
-        ShowOrderType(); // the group shows the order in force again
+    if (!context_.prompts.askYesNo(qText(orderTypeQuestion()))) {
+        showOrderType(); // the group shows the order in force again
         return;
     }
-    objects.SetOrderType(chosen);
-    ShowOrderType();
-    MarkEdited();
-    RefreshObjectPanel();
-    RefreshObjectViews();
+    objects.setOrderType(chosen);
+    showOrderType();
+    markEdited();
+    refreshObjectPanel();
+    refreshObjectViews();
 }
 
 // ---- the views' menu ----
 
-void TObjectEdit::CreateAtPopupPoint(std::uint8_t kind)
+void ObjectEdit::createAtPopupPoint(std::uint8_t kind)
 {
-    const TImageView* control = rooms_->View(popupView_);
-    const int room = ShownRoom(popupView_);
-    const int px = std::clamp(ObjectCoordinate(popupPoint_.x(), control->width()), 0, 255);
-    const int py = std::clamp(ObjectCoordinate(popupPoint_.y(), control->height()), 0, 255);
-    if (!EditedObjects().AddObject(static_cast<std::uint8_t>(room), static_cast<std::uint8_t>(px),
+    const ImageView* control = rooms_->view(popupView_);
+    const int room = shownRoom(popupView_);
+    const int px = std::clamp(objectCoordinate(popupPoint_.x(), control->width()), 0, 255);
+    const int py = std::clamp(objectCoordinate(popupPoint_.y(), control->height()), 0, 255);
+    if (!editedObjects().addObject(static_cast<std::uint8_t>(room), static_cast<std::uint8_t>(px),
                                    static_cast<std::uint8_t>(py), kind)) {
-        context_.prompts.ShowMessage(Text(CannotCreateObjectText()));
+        context_.prompts.showMessage(qText(cannotCreateObjectText()));
         return;
     }
-    SortRoomIfAuto(room);
-    MarkEdited();
-    RefreshObjectViews();
-    RefreshObjectPanel();
+    sortRoomIfAuto(room);
+    markEdited();
+    refreshObjectViews();
+    refreshObjectPanel();
 }
 
-void TObjectEdit::MenuItemPUCreateObjectClick()
+void ObjectEdit::createObjectAt()
 {
-    if (context_.rom.IsLoaded() && !popupObject_)
-        CreateAtPopupPoint(0x00);
+    if (context_.rom.isLoaded() && !popupObject_)
+        createAtPopupPoint(0x00);
 }
 
-void TObjectEdit::MenuItemPUPasteObjectClick()
+void ObjectEdit::pasteObjectAt()
 {
-    if (context_.rom.IsLoaded() && !popupObject_ && clipboard_ >= 0)
-        CreateAtPopupPoint(static_cast<std::uint8_t>(clipboard_ & 0xFF));
+    if (context_.rom.isLoaded() && !popupObject_ && clipboard_ >= 0)
+        createAtPopupPoint(static_cast<std::uint8_t>(clipboard_ & 0xFF));
 }
 
-void TObjectEdit::MenuItemPUCopyObjectClick()
+void ObjectEdit::copyObject()
 {
-    if (context_.rom.IsLoaded() && popupObject_)
-        clipboard_ = popupObject_->Kind;
+    if (context_.rom.isLoaded() && popupObject_)
+        clipboard_ = popupObject_->kind;
 }
 
-void TObjectEdit::MenuItemPUSelectObjectClick()
+void ObjectEdit::selectObjectAt()
 {
-    if (!context_.rom.IsLoaded() || !popupObject_)
+    if (!context_.rom.isLoaded() || !popupObject_)
         return;
     selected_ = popupObject_;
-    RefreshObjectPanel();
-    DrawBothViews();
+    refreshObjectPanel();
+    drawBothViews();
 }
 
-void TObjectEdit::MenuItemPURemoveObjectClick()
+void ObjectEdit::removeObject()
 {
-    if (!context_.rom.IsLoaded() || !popupObject_)
+    if (!context_.rom.isLoaded() || !popupObject_)
         return;
-    TVxObjectNode* removed = popupObject_;
-    Forget(removed);
+    PlacedObject* removed = popupObject_;
+    forget(removed);
     hovered_ = nullptr;
-    EditedObjects().RemoveObject(removed);
-    MarkEdited();
-    RefreshObjectViews();
-    RefreshObjectPanel();
+    editedObjects().removeObject(removed);
+    markEdited();
+    refreshObjectViews();
+    refreshObjectPanel();
 }
 
-void TObjectEdit::OpenRoomTextDialog(int room)
+void ObjectEdit::openRoomTextDialog(int room)
 {
-    TVxObjectManager& objects = EditedObjects();
-    TVxObjectList& list = objects.Lists(room);
-    std::vector<TObjectLine> lines;
+    StageObjects& objects = editedObjects();
+    RoomObjectList& list = objects.lists(room);
+    std::vector<ObjectLine> lines;
     // All or nothing: a text that would not fit keeps the dialog open and the room untouched.
     const auto check = [&](const QString& text) -> std::optional<QString> {
-        lines = ParseRoomObjectsText(text.toStdString());
-        if (RoomObjectsFit(objects, room, lines.size()))
+        lines = parseRoomObjectsText(text.toStdString());
+        if (roomObjectsFit(objects, room, lines.size()))
             return std::nullopt;
-        return Text(RoomObjectsDoNotFitText(static_cast<int>(lines.size()), RoomObjectsLimit(objects, room)));
+        return qText(roomObjectsDoNotFitText(static_cast<int>(lines.size()), roomObjectsLimit(objects, room)));
     };
-    if (!textForm_.EditText(Text(RoomTextCaption(room)), Text(RoomObjectsText(list)), check))
+    if (!textForm_.editText(qText(roomTextCaption(room)), qText(roomObjectsText(list)), check))
         return;
-    while (!list.Empty()) {
-        TVxObjectNode* last = list.Last();
-        Forget(last);
-        objects.RemoveObject(last);
+    while (!list.empty()) {
+        PlacedObject* last = list.last();
+        forget(last);
+        objects.removeObject(last);
     }
-    MarkEdited();
-    for (const TObjectLine& line : lines)
-        objects.AddObject(static_cast<std::uint8_t>(room), line.x, line.y, line.kind);
-    RefreshObjectViews();
-    RefreshObjectPanel();
+    markEdited();
+    for (const ObjectLine& line : lines)
+        objects.addObject(static_cast<std::uint8_t>(room), line.x, line.y, line.kind);
+    refreshObjectViews();
+    refreshObjectPanel();
 }
 
 } // namespace vx

@@ -6,7 +6,7 @@
 
 namespace vx {
 
-TObjectViewMenu::TObjectViewMenu(QWidget* page, TCommands commands) : commands_(std::move(commands))
+ObjectViewMenu::ObjectViewMenu(QWidget* page, Commands commands) : commands_(std::move(commands))
 {
     menu_ = new QMenu(page);
     menu_->setObjectName(QStringLiteral("PopupMenuObjectEdit"));
@@ -29,9 +29,9 @@ TObjectViewMenu::TObjectViewMenu(QWidget* page, TCommands commands) : commands_(
     menu_->addAction(QString::fromUtf8("閉じる"))->setObjectName(QStringLiteral("MenuItemPUClose"));
 }
 
-void TObjectViewMenu::Popup(const TObjectMenuState& state, const QPoint& global)
+void ObjectViewMenu::popup(const ObjectMenuState& state, const QPoint& global)
 {
-    const auto show = [](QAction* action, const TObjectMenuItem& item) {
+    const auto show = [](QAction* action, const ObjectMenuItem& item) {
         action->setEnabled(item.enabled);
         action->setText(QString::fromStdString(item.caption));
     };

@@ -8,28 +8,28 @@ class QWidget;
 
 namespace vx {
 
-struct TObjectMenuState;
+struct ObjectMenuState;
 
 // The object page's right-click menu over its views: its items, their captions and states.
-class TObjectViewMenu {
+class ObjectViewMenu {
 public:
-    struct TCommands {
+    struct Commands {
         std::function<void()> create, copy, paste, select, remove;
     };
-    TObjectViewMenu(QWidget* page, TCommands commands);
+    ObjectViewMenu(QWidget* page, Commands commands);
 
     // Shows the menu at a screen point with each item as the state says.
-    void Popup(const TObjectMenuState& state, const QPoint& global);
+    void popup(const ObjectMenuState& state, const QPoint& global);
 
-    QMenu* Menu() const { return menu_; }
-    QAction* CreateItem() const { return createItem_; }
-    QAction* CopyItem() const { return copyItem_; }
-    QAction* PasteItem() const { return pasteItem_; }
-    QAction* SelectItem() const { return selectItem_; }
-    QAction* RemoveItem() const { return removeItem_; }
+    QMenu* menu() const { return menu_; }
+    QAction* createItem() const { return createItem_; }
+    QAction* copyItem() const { return copyItem_; }
+    QAction* pasteItem() const { return pasteItem_; }
+    QAction* selectItem() const { return selectItem_; }
+    QAction* removeItem() const { return removeItem_; }
 
 private:
-    TCommands commands_;
+    Commands commands_;
     QMenu* menu_ = nullptr;
     QAction* createItem_ = nullptr;
     QAction* copyItem_ = nullptr;

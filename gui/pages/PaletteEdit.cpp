@@ -1,6 +1,6 @@
 #include "gui/pages/PaletteEdit.h"
 
-#include "core/RomImgManager.h"
+#include "core/RomImage.h"
 #include "gui/widgets/HexBox.h"
 #include "gui/widgets/ImageView.h"
 #include "gui/widgets/PageControls.h"
@@ -17,7 +17,7 @@
 namespace vx {
 namespace {
 
-QColor ToQColor(TColor color)
+QColor toQColor(Color color)
 {
     return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
                   static_cast<int>((color >> 16) & 0xFF));
@@ -27,14 +27,14 @@ QColor ToQColor(TColor color)
 
 // ---- controls ----
 
-void TPaletteEdit::BindControls(QWidget* page)
+void PaletteEdit::bindControls(QWidget* page)
 {
-    BuildEntryGroup(page);
-    BuildColorGroup(page);
-    BuildAnimeGroup(page);
+    buildEntryGroup(page);
+    buildColorGroup(page);
+    buildAnimeGroup(page);
 }
 
-void TPaletteEdit::BuildEntryGroup(QWidget* page)
+void PaletteEdit::buildEntryGroup(QWidget* page)
 {
     auto* group = new QGroupBox(QString::fromUtf8("パレットの編集"), page);
     group->setObjectName(QStringLiteral("GroupBoxPaletteEdit"));
@@ -42,29 +42,29 @@ void TPaletteEdit::BuildEntryGroup(QWidget* page)
     // Four sub-palettes of four entries, a gap between them.
     for (int i = 0; i < PaletteEntryCount; ++i) {
         const int x = 16 + (i / 4) * 140 + (i % 4) * 30;
-        entryViews_[static_cast<std::size_t>(i)] = MakeImageView(
+        entryViews_[static_cast<std::size_t>(i)] = makeImageView(
             group, QStringLiteral("ImgPaletteEdit%1").arg(i), QRect(x, 22, 24, 24),
             {.pressed = [this, i](int, int, Qt::MouseButton button,
-                                  Qt::KeyboardModifiers) { ImgPaletteEditXMouseDown(i, button); },
-             .entered = [this, i] { ImgPaletteEditXMouseEnter(i); },
-             .left = [this, i] { ImgPaletteEditXMouseLeave(i); }},
+                                  Qt::KeyboardModifiers) { onPalettePressed(i, button); },
+             .entered = [this, i] { onPaletteEntered(i); },
+             .left = [this, i] { onPaletteLeft(i); }},
             i);
-        QLineEdit* box = MakeHexBox(QStringLiteral("EditPaletteEdit%1").arg(i), group, x, 50, 24, 24);
+        QLineEdit* box = makeHexBox(QStringLiteral("EditPaletteEdit%1").arg(i), group, x, 50, 24, 24);
         entryBoxes_[static_cast<std::size_t>(i)] = box;
-        QObject::connect(box, &QLineEdit::textChanged, box, [this, i] { EditPaletteEditXChange(i); });
+        QObject::connect(box, &QLineEdit::textChanged, box, [this, i] { onColourTyped(i); });
     }
 }
 
-void TPaletteEdit::BuildColorGroup(QWidget* page)
+void PaletteEdit::buildColorGroup(QWidget* page)
 {
     auto* group = new QGroupBox(QString::fromUtf8("色の選択"), page);
     group->setObjectName(QStringLiteral("GroupBoxColorSelect"));
     group->setGeometry(8, 100, 600, 132);
-    colorTable_ = MakeImageView(
+    colorTable_ = makeImageView(
         group, QStringLiteral("ImgColorTable"), QRect(16, 24, 384, 96),
-        {.pressed = [this](int x, int y, Qt::MouseButton, Qt::KeyboardModifiers) { ImgColorTableMouseDown(x, y); },
-         .moved = [this](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers) { ImgColorTableMouseMove(x, y); },
-         .left = [this] { ImgColorTableMouseLeave(); }});
+        {.pressed = [this](int x, int y, Qt::MouseButton, Qt::KeyboardModifiers) { onColourTablePressed(x, y); },
+         .moved = [this](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers) { onColourTableHovered(x, y); },
+         .left = [this] { onColourTableLeft(); }});
 
     auto* selected = new QGroupBox(QString::fromUtf8("選択色"), group);
     selected->setObjectName(QStringLiteral("GroupBoxSelectedColor"));
@@ -74,24 +74,24 @@ void TPaletteEdit::BuildColorGroup(QWidget* page)
     selectedPanel_->setGeometry(38, 24, 24, 24);
     selectedPanel_->setFrameShape(QFrame::NoFrame); // no outer bevel
     selectedPanel_->setAutoFillBackground(true);
-    MakeCaption("No:", selected, 24, 60, 24);
+    makeCaption("No:", selected, 24, 60, 24);
     selectedIndex_ = new QLabel(selected);
     selectedIndex_->setObjectName(QStringLiteral("LblSelectedColorIndex"));
     selectedIndex_->setGeometry(52, 60, 32, 16);
 }
 
-void TPaletteEdit::BuildAnimeGroup(QWidget* page)
+void PaletteEdit::buildAnimeGroup(QWidget* page)
 {
     animeGroup_ = new QGroupBox(QString::fromUtf8("パレットアニメの編集"), page);
     animeGroup_->setObjectName(QStringLiteral("GroupBoxPaletteAnime"));
     animeGroup_->setGeometry(8, 240, 600, 176);
-    animeView_ = MakeImageView(animeGroup_, QStringLiteral("ImgPaletteAnimeView"), QRect(40, 24, 384, 24));
-    animeEdit_ = MakeImageView(
+    animeView_ = makeImageView(animeGroup_, QStringLiteral("ImgPaletteAnimeView"), QRect(40, 24, 384, 24));
+    animeEdit_ = makeImageView(
         animeGroup_, QStringLiteral("ImgPaletteAnimeEdit"), QRect(40, 64, 384, 96),
         {.pressed = [this](int x, int y, Qt::MouseButton button,
-                           Qt::KeyboardModifiers) { ImgPaletteAnimeEditMouseDown(x, y, button); },
-         .moved = [this](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers) { ImgPaletteAnimeEditMouseMove(x, y); },
-         .left = [this] { ImgPaletteAnimeEditMouseLeave(); }});
+                           Qt::KeyboardModifiers) { onAnimationPressed(x, y, button); },
+         .moved = [this](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers) { onAnimationHovered(x, y); },
+         .left = [this] { onAnimationLeft(); }});
     for (int i = 0; i < 4; ++i) {
         auto* arrow = new QLabel(QStringLiteral("->"), animeGroup_);
         arrow->setObjectName(QStringLiteral("LblCurrentAnimePaletteArrow%1").arg(i));
@@ -100,66 +100,66 @@ void TPaletteEdit::BuildAnimeGroup(QWidget* page)
         arrows_[static_cast<std::size_t>(i)] = arrow;
     }
 
-    MakeCaption("フレーム総数:", animeGroup_, 440, 64, 120);
+    makeCaption("フレーム総数:", animeGroup_, 440, 64, 120);
     frameCount_ = new QComboBox(animeGroup_);
     frameCount_->setObjectName(QStringLiteral("ComboBoxPaletteAnimeFrameCount"));
     frameCount_->setGeometry(440, 82, 80, 22);
     frameCount_->addItems({QString::fromUtf8("0(無効)"), QStringLiteral("1"), QStringLiteral("2"),
                            QStringLiteral("3"), QStringLiteral("4")});
     QObject::connect(frameCount_, &QComboBox::currentIndexChanged, frameCount_,
-                     [this](int index) { ComboBoxPaletteAnimeFrameCountChange(index); });
-    MakeCaption("アニメーション間隔:", animeGroup_, 440, 112, 120);
-    frameTimer_ = MakeHexBox(QStringLiteral("EditPaletteAnimeFrameTimer"), animeGroup_, 440, 130, 24, 24);
-    QObject::connect(frameTimer_, &QLineEdit::textChanged, frameTimer_, [this] { EditPaletteAnimeFrameTimerChange(); });
+                     [this](int index) { onFrameCountChosen(index); });
+    makeCaption("アニメーション間隔:", animeGroup_, 440, 112, 120);
+    frameTimer_ = makeHexBox(QStringLiteral("EditPaletteAnimeFrameTimer"), animeGroup_, 440, 130, 24, 24);
+    QObject::connect(frameTimer_, &QLineEdit::textChanged, frameTimer_, [this] { onFrameTimerTyped(); });
     // The view and arrows change every few frames; Qt's backing store double-buffers
     // every widget, so they repaint without flicker.
 }
 
 // ---- entry points ----
 
-void TPaletteEdit::Open()
+void PaletteEdit::open()
 {
-    const TGraphicManager& graphics = context_.graphics;
-    for (TImageView* view : entryViews_)
-        GiveDisplayBitmap(view, graphics, 24, 24);
-    GiveDisplayBitmap(colorTable_, graphics, 384, 96);
-    GiveDisplayBitmap(animeView_, graphics, 384, 24);
-    GiveDisplayBitmap(animeEdit_, graphics, 384, 96);
+    const GraphicManager& graphics = context_.graphics;
+    for (ImageView* view : entryViews_)
+        giveDisplayBitmap(view, graphics, 24, 24);
+    giveDisplayBitmap(colorTable_, graphics, 384, 96);
+    giveDisplayBitmap(animeView_, graphics, 384, 24);
+    giveDisplayBitmap(animeEdit_, graphics, 384, 96);
     selectedColor_ = 0;
     showNumbers_ = true;
-    StageChanged();
+    stageChanged();
 }
 
-void TPaletteEdit::StageChanged()
+void PaletteEdit::stageChanged()
 {
     hoveredEntry_ = hoveredColor_ = hoveredAnimeCell_ = -1;
-    const TStageData& stage = context_.rom.CurrentStage();
-    context_.graphics.SetBGPalette(stage.BGPalette());
-    context_.graphics.SetPaletteAnime(stage.PaletteAnimeFrameCount(), stage.PaletteAnimeFrameTimer(),
-                                      stage.PaletteAnimePalette());
-    ShowAnimeSettings();
-    DrawAll();
+    const StageData& stage = context_.rom.currentStage();
+    context_.graphics.setBGPalette(stage.bgPalette());
+    context_.graphics.setPaletteAnime(stage.paletteAnimeFrameCount(), stage.paletteAnimeFrameTimer(),
+                                      stage.paletteAnimePalette());
+    showAnimeSettings();
+    drawAll();
 }
 
-void TPaletteEdit::Refresh()
+void PaletteEdit::refresh()
 {
-    ShowAnimeSettings();
-    DrawAll();
+    showAnimeSettings();
+    drawAll();
 }
 
-void TPaletteEdit::AnimationTick() { DrawAnimeViewAndArrows(); }
+void PaletteEdit::animationTick() { drawAnimeViewAndArrows(); }
 
-void TPaletteEdit::ShowAnimeSettings()
+void PaletteEdit::showAnimeSettings()
 {
-    const TStageData& stage = context_.rom.CurrentStage();
-    const TUpdatingGuard updating(updating_);
+    const StageData& stage = context_.rom.currentStage();
+    const UpdatingGuard updating(updating_);
     // A stored count above 4 matches no item: the box shows none.
-    const int count = stage.PaletteAnimeFrameCount();
+    const int count = stage.paletteAnimeFrameCount();
     frameCount_->setCurrentIndex(count < frameCount_->count() ? count : -1);
-    frameTimer_->setText(Hex2Text(stage.PaletteAnimeFrameTimer()));
+    frameTimer_->setText(hex2Text(stage.paletteAnimeFrameTimer()));
 }
 
-void TPaletteEdit::SelectEntry(int entry)
+void PaletteEdit::selectEntry(int entry)
 {
     if (entry < 0 || entry >= PaletteEntryCount)
         return;
@@ -168,234 +168,234 @@ void TPaletteEdit::SelectEntry(int entry)
     box->selectAll();
 }
 
-void TPaletteEdit::MarkAnimationCell(int cell)
+void PaletteEdit::markAnimationCell(int cell)
 {
-    const auto colours = context_.rom.CurrentStage().PaletteAnimePalette();
+    const auto colours = context_.rom.currentStage().paletteAnimePalette();
     if (cell < 0 || cell >= static_cast<int>(colours.size()))
         return;
     hoveredAnimeCell_ = cell;
-    DrawAnimeCells();
-    ShowStatus(cell, colours[static_cast<std::size_t>(cell)]);
+    drawAnimeCells();
+    showStatus(cell, colours[static_cast<std::size_t>(cell)]);
 }
 
-void TPaletteEdit::FocusFrameCount() { frameCount_->setFocus(); }
+void PaletteEdit::focusFrameCount() { frameCount_->setFocus(); }
 
 // ---- drawing ----
 
-void TPaletteEdit::DrawAll()
+void PaletteEdit::drawAll()
 {
-    DrawColorTable();
-    DrawSelectedColor();
+    drawColorTable();
+    drawSelectedColor();
     for (int i = 0; i < PaletteEntryCount; ++i)
-        DrawPaletteEntry(i, false);
-    DrawAnimeCells();
-    DrawAnimeViewAndArrows();
+        drawPaletteEntry(i, false);
+    drawAnimeCells();
+    drawAnimeViewAndArrows();
 }
 
-void TPaletteEdit::DrawColorTable()
+void PaletteEdit::drawColorTable()
 {
-    TNkDIB* bitmap = colorTable_->Bitmap();
+    IndexedBitmap* bitmap = colorTable_->bitmap();
     if (!bitmap)
         return;
-    context_.graphics.DrawColorTable(*bitmap);
+    context_.graphics.drawColorTable(*bitmap);
     if (hoveredColor_ >= 0)
-        context_.graphics.DrawCursorFrame(*bitmap, (hoveredColor_ % 16) * 24, (hoveredColor_ / 16) * 24, 24, 24);
-    colorTable_->Redraw();
+        context_.graphics.drawCursorFrame(*bitmap, (hoveredColor_ % 16) * 24, (hoveredColor_ / 16) * 24, 24, 24);
+    colorTable_->redraw();
 }
 
-void TPaletteEdit::DrawSelectedColor()
+void PaletteEdit::drawSelectedColor()
 {
-    selectedColor_ = ShownSelectedColor(selectedColor_);
+    selectedColor_ = shownSelectedColor(selectedColor_);
     QPalette colours = selectedPanel_->palette();
-    colours.setColor(QPalette::Window, ToQColor(context_.graphics.GetRGB(selectedColor_)));
+    colours.setColor(QPalette::Window, toQColor(context_.graphics.getRGB(selectedColor_)));
     selectedPanel_->setPalette(colours);
-    selectedIndex_->setText(Hex2Text(selectedColor_));
+    selectedIndex_->setText(hex2Text(selectedColor_));
 }
 
-void TPaletteEdit::DrawPaletteEntry(int entry, bool withFrame)
+void PaletteEdit::drawPaletteEntry(int entry, bool withFrame)
 {
-    TImageView* view = entryViews_[static_cast<std::size_t>(entry)];
-    const std::uint8_t value = context_.rom.CurrentStage().BGPalette()[static_cast<std::size_t>(entry)];
-    if (TNkDIB* bitmap = view->Bitmap()) {
-        context_.graphics.FillBitmap(*bitmap, context_.graphics.GetRGB(value));
+    ImageView* view = entryViews_[static_cast<std::size_t>(entry)];
+    const std::uint8_t value = context_.rom.currentStage().bgPalette()[static_cast<std::size_t>(entry)];
+    if (IndexedBitmap* bitmap = view->bitmap()) {
+        context_.graphics.fillBitmap(*bitmap, context_.graphics.getRGB(value));
         if (withFrame)
-            context_.graphics.DrawCursorFrame(*bitmap, 0, 0, view->width(), view->height());
-        view->Redraw();
+            context_.graphics.drawCursorFrame(*bitmap, 0, 0, view->width(), view->height());
+        view->redraw();
     }
-    SetBoxText(entryBoxes_[static_cast<std::size_t>(entry)], Hex2Text(value));
+    setBoxText(entryBoxes_[static_cast<std::size_t>(entry)], hex2Text(value));
 }
 
-void TPaletteEdit::DrawAnimeCells()
+void PaletteEdit::drawAnimeCells()
 {
-    TNkDIB* bitmap = animeEdit_->Bitmap();
+    IndexedBitmap* bitmap = animeEdit_->bitmap();
     if (!bitmap)
         return;
-    context_.graphics.DrawAnimePalettes(*bitmap, showNumbers_);
+    context_.graphics.drawAnimePalettes(*bitmap, showNumbers_);
     if (hoveredAnimeCell_ >= 0)
-        context_.graphics.DrawCursorFrame(*bitmap, (hoveredAnimeCell_ % 16) * 24, (hoveredAnimeCell_ / 16) * 24, 24,
+        context_.graphics.drawCursorFrame(*bitmap, (hoveredAnimeCell_ % 16) * 24, (hoveredAnimeCell_ / 16) * 24, 24,
                                           24);
-    animeEdit_->Redraw();
+    animeEdit_->redraw();
 }
 
-void TPaletteEdit::DrawAnimeViewAndArrows()
+void PaletteEdit::drawAnimeViewAndArrows()
 {
-    if (TNkDIB* bitmap = animeView_->Bitmap()) {
-        context_.graphics.DrawCurrentPalette(*bitmap);
-        animeView_->Redraw();
+    if (IndexedBitmap* bitmap = animeView_->bitmap()) {
+        context_.graphics.drawCurrentPalette(*bitmap);
+        animeView_->redraw();
     }
-    const int frame = context_.graphics.GetAnimeFrame();
+    const int frame = context_.graphics.getAnimeFrame();
     for (int i = 0; i < 4; ++i)
         arrows_[static_cast<std::size_t>(i)]->setVisible(frame == i);
 }
 
-void TPaletteEdit::SetBoxText(QLineEdit* box, const QString& text)
+void PaletteEdit::setBoxText(QLineEdit* box, const QString& text)
 {
     if (box->text() == text)
         return;
-    const TUpdatingGuard updating(updating_);
+    const UpdatingGuard updating(updating_);
     box->setText(text);
 }
 
-void TPaletteEdit::ShowStatus(int cell, int colorIndex)
+void PaletteEdit::showStatus(int cell, int colorIndex)
 {
-    context_.setStatus(1, cell < 0 ? QString() : QString::fromStdString(ColorStatusText(static_cast<std::uint8_t>(colorIndex))));
+    context_.setStatus(1, cell < 0 ? QString() : QString::fromStdString(colorStatusText(static_cast<std::uint8_t>(colorIndex))));
 }
 
 // ---- events ----
 
-void TPaletteEdit::ImgPaletteEditXMouseEnter(int entry)
+void PaletteEdit::onPaletteEntered(int entry)
 {
-    if (!context_.rom.IsLoaded())
+    if (!context_.rom.isLoaded())
         return;
     hoveredEntry_ = entry;
-    DrawPaletteEntry(entry, true);
+    drawPaletteEntry(entry, true);
 }
 
-void TPaletteEdit::ImgPaletteEditXMouseLeave(int entry)
+void PaletteEdit::onPaletteLeft(int entry)
 {
-    if (!context_.rom.IsLoaded())
+    if (!context_.rom.isLoaded())
         return;
     hoveredEntry_ = -1;
-    DrawPaletteEntry(entry, false);
+    drawPaletteEntry(entry, false);
 }
 
-void TPaletteEdit::ImgPaletteEditXMouseDown(int entry, Qt::MouseButton button)
+void PaletteEdit::onPalettePressed(int entry, Qt::MouseButton button)
 {
-    if (!context_.rom.IsLoaded())
+    if (!context_.rom.isLoaded())
         return;
     if (button == Qt::LeftButton) {
         // The box takes the colour as if typed; its change handling writes it.
-        SetBoxText(entryBoxes_[static_cast<std::size_t>(entry)], Hex2Text(selectedColor_));
-        EditPaletteEditXChange(entry);
+        setBoxText(entryBoxes_[static_cast<std::size_t>(entry)], hex2Text(selectedColor_));
+        onColourTyped(entry);
     } else if (button == Qt::RightButton) {
-        selectedColor_ = context_.rom.CurrentStage().BGPalette()[static_cast<std::size_t>(entry)];
-        DrawSelectedColor();
+        selectedColor_ = context_.rom.currentStage().bgPalette()[static_cast<std::size_t>(entry)];
+        drawSelectedColor();
     }
 }
 
-void TPaletteEdit::EditPaletteEditXChange(int entry)
+void PaletteEdit::onColourTyped(int entry)
 {
-    if (updating_ || !context_.rom.IsLoaded())
+    if (updating_ || !context_.rom.isLoaded())
         return;
     QLineEdit* box = entryBoxes_[static_cast<std::size_t>(entry)];
-    TStageData& stage = context_.rom.CurrentStage();
-    const auto input = ReadPaletteEntryBox(box->text().toStdString(), stage.BGPalette()[static_cast<std::size_t>(entry)]);
+    StageData& stage = context_.rom.currentStage();
+    const auto input = readPaletteEntryBox(box->text().toStdString(), stage.bgPalette()[static_cast<std::size_t>(entry)]);
     if (!input)
         return;
-    SetBoxText(box, QString::fromStdString(input->text));
-    if (stage.SetPaletteColor(entry, input->value))
-        DrawPaletteEntry(entry, hoveredEntry_ == entry);
+    setBoxText(box, QString::fromStdString(input->text));
+    if (stage.setPaletteColor(entry, input->value))
+        drawPaletteEntry(entry, hoveredEntry_ == entry);
 }
 
-void TPaletteEdit::ImgColorTableMouseDown(int x, int y)
+void PaletteEdit::onColourTablePressed(int x, int y)
 {
-    if (!context_.rom.IsLoaded())
+    if (!context_.rom.isLoaded())
         return;
-    const int cell = ColorGridCellAt(x, y, colorTable_->width(), colorTable_->height());
+    const int cell = colorGridCellAt(x, y, colorTable_->width(), colorTable_->height());
     if (cell < 0)
         return;
     selectedColor_ = static_cast<std::uint8_t>(cell);
-    DrawSelectedColor();
+    drawSelectedColor();
 }
 
-void TPaletteEdit::ImgColorTableMouseMove(int x, int y)
+void PaletteEdit::onColourTableHovered(int x, int y)
 {
-    if (!context_.rom.IsLoaded())
+    if (!context_.rom.isLoaded())
         return;
-    const int cell = ColorGridCellAt(x, y, colorTable_->width(), colorTable_->height());
+    const int cell = colorGridCellAt(x, y, colorTable_->width(), colorTable_->height());
     if (cell == hoveredColor_)
         return;
     hoveredColor_ = cell;
-    DrawColorTable();
-    ShowStatus(cell, cell);
+    drawColorTable();
+    showStatus(cell, cell);
 }
 
-void TPaletteEdit::ImgColorTableMouseLeave()
+void PaletteEdit::onColourTableLeft()
 {
-    if (!context_.rom.IsLoaded())
+    if (!context_.rom.isLoaded())
         return;
     hoveredColor_ = -1;
-    DrawColorTable();
-    ShowStatus(-1, 0);
+    drawColorTable();
+    showStatus(-1, 0);
 }
 
-void TPaletteEdit::ImgPaletteAnimeEditMouseDown(int x, int y, Qt::MouseButton button)
+void PaletteEdit::onAnimationPressed(int x, int y, Qt::MouseButton button)
 {
-    if (!context_.rom.IsLoaded())
+    if (!context_.rom.isLoaded())
         return;
-    const int cell = ColorGridCellAt(x, y, animeEdit_->width(), animeEdit_->height());
+    const int cell = colorGridCellAt(x, y, animeEdit_->width(), animeEdit_->height());
     if (cell < 0)
         return;
-    TStageData& stage = context_.rom.CurrentStage();
+    StageData& stage = context_.rom.currentStage();
     if (button == Qt::LeftButton) {
-        if (stage.SetPaletteAnimeColor(cell, selectedColor_))
-            DrawAnimeCells();
+        if (stage.setPaletteAnimeColor(cell, selectedColor_))
+            drawAnimeCells();
     } else if (button == Qt::RightButton) {
-        selectedColor_ = stage.PaletteAnimePalette()[static_cast<std::size_t>(cell)];
-        DrawSelectedColor();
+        selectedColor_ = stage.paletteAnimePalette()[static_cast<std::size_t>(cell)];
+        drawSelectedColor();
     }
 }
 
-void TPaletteEdit::ImgPaletteAnimeEditMouseMove(int x, int y)
+void PaletteEdit::onAnimationHovered(int x, int y)
 {
-    if (!context_.rom.IsLoaded())
+    if (!context_.rom.isLoaded())
         return;
-    const int cell = ColorGridCellAt(x, y, animeEdit_->width(), animeEdit_->height());
+    const int cell = colorGridCellAt(x, y, animeEdit_->width(), animeEdit_->height());
     if (cell == hoveredAnimeCell_)
         return;
     hoveredAnimeCell_ = cell;
-    DrawAnimeCells();
-    ShowStatus(cell, cell < 0 ? 0 : context_.rom.CurrentStage().PaletteAnimePalette()[static_cast<std::size_t>(cell)]);
+    drawAnimeCells();
+    showStatus(cell, cell < 0 ? 0 : context_.rom.currentStage().paletteAnimePalette()[static_cast<std::size_t>(cell)]);
 }
 
-void TPaletteEdit::ImgPaletteAnimeEditMouseLeave()
+void PaletteEdit::onAnimationLeft()
 {
-    if (!context_.rom.IsLoaded())
+    if (!context_.rom.isLoaded())
         return;
     hoveredAnimeCell_ = -1;
-    DrawAnimeCells();
-    ShowStatus(-1, 0);
+    drawAnimeCells();
+    showStatus(-1, 0);
 }
 
-void TPaletteEdit::ComboBoxPaletteAnimeFrameCountChange(int index)
+void PaletteEdit::onFrameCountChosen(int index)
 {
-    if (updating_ || index < 0 || !context_.rom.IsLoaded())
+    if (updating_ || index < 0 || !context_.rom.isLoaded())
         return;
-    if (context_.rom.CurrentStage().SetPaletteAnimeFrameCount(static_cast<std::uint8_t>(index)))
-        DrawAnimeViewAndArrows();
+    if (context_.rom.currentStage().setPaletteAnimeFrameCount(static_cast<std::uint8_t>(index)))
+        drawAnimeViewAndArrows();
 }
 
-void TPaletteEdit::EditPaletteAnimeFrameTimerChange()
+void PaletteEdit::onFrameTimerTyped()
 {
-    if (updating_ || !context_.rom.IsLoaded())
+    if (updating_ || !context_.rom.isLoaded())
         return;
-    TStageData& stage = context_.rom.CurrentStage();
-    const auto input = ReadFrameTimerBox(frameTimer_->text().toStdString(), stage.PaletteAnimeFrameTimer());
+    StageData& stage = context_.rom.currentStage();
+    const auto input = readFrameTimerBox(frameTimer_->text().toStdString(), stage.paletteAnimeFrameTimer());
     if (!input)
         return;
-    SetBoxText(frameTimer_, QString::fromStdString(input->text));
-    if (stage.SetPaletteAnimeFrameTimer(input->value))
-        DrawAnimeViewAndArrows();
+    setBoxText(frameTimer_, QString::fromStdString(input->text));
+    if (stage.setPaletteAnimeFrameTimer(input->value))
+        drawAnimeViewAndArrows();
 }
 
 } // namespace vx

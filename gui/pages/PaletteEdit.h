@@ -12,59 +12,59 @@ class QLineEdit;
 
 namespace vx {
 
-class TImageView;
+class ImageView;
 
 // The palette page: the stage's 16 background entries, the 64-colour table, the palette
-// animation with its live view. Its StageChanged hands the stage's colours to the
+// animation with its live view. Its stageChanged hands the stage's colours to the
 // renderer, which every other page draws with.
-class TPaletteEdit : public TEditorUnit {
+class PaletteEdit : public EditorUnit {
 public:
-    explicit TPaletteEdit(TEditorContext& context) : context_(context) {}
+    explicit PaletteEdit(EditorContext& context) : context_(context) {}
 
-    void BindControls(QWidget* page) override;
-    void Open() override;
-    void StageChanged() override;
-    void Refresh() override;
-    void AnimationTick() override;
+    void bindControls(QWidget* page) override;
+    void open() override;
+    void stageChanged() override;
+    void refresh() override;
+    void animationTick() override;
 
-    std::uint8_t SelectedColor() const { return selectedColor_; }
+    std::uint8_t selectedColor() const { return selectedColor_; }
     // Focuses an entry's box with its text selected, ready for two hex digits.
-    void SelectEntry(int entry);
+    void selectEntry(int entry);
     // Frames an animation colour (row x 16 + column) as the pointer does, its colour in the
     // status bar, until the pointer moves over the rows.
-    void MarkAnimationCell(int cell);
-    void FocusFrameCount();
+    void markAnimationCell(int cell);
+    void focusFrameCount();
 
 private:
-    void BuildEntryGroup(QWidget* page);
-    void BuildColorGroup(QWidget* page);
-    void BuildAnimeGroup(QWidget* page);
+    void buildEntryGroup(QWidget* page);
+    void buildColorGroup(QWidget* page);
+    void buildAnimeGroup(QWidget* page);
 
-    void ImgPaletteEditXMouseEnter(int entry);
-    void ImgPaletteEditXMouseLeave(int entry);
-    void ImgPaletteEditXMouseDown(int entry, Qt::MouseButton button);
-    void EditPaletteEditXChange(int entry);
-    void ImgColorTableMouseDown(int x, int y);
-    void ImgColorTableMouseMove(int x, int y);
-    void ImgColorTableMouseLeave();
-    void ImgPaletteAnimeEditMouseDown(int x, int y, Qt::MouseButton button);
-    void ImgPaletteAnimeEditMouseMove(int x, int y);
-    void ImgPaletteAnimeEditMouseLeave();
-    void ComboBoxPaletteAnimeFrameCountChange(int index);
-    void EditPaletteAnimeFrameTimerChange();
+    void onPaletteEntered(int entry);
+    void onPaletteLeft(int entry);
+    void onPalettePressed(int entry, Qt::MouseButton button);
+    void onColourTyped(int entry);
+    void onColourTablePressed(int x, int y);
+    void onColourTableHovered(int x, int y);
+    void onColourTableLeft();
+    void onAnimationPressed(int x, int y, Qt::MouseButton button);
+    void onAnimationHovered(int x, int y);
+    void onAnimationLeft();
+    void onFrameCountChosen(int index);
+    void onFrameTimerTyped();
 
-    void ShowAnimeSettings();
-    void DrawAll();
-    void DrawColorTable();
-    void DrawSelectedColor();
-    void DrawPaletteEntry(int entry, bool withFrame);
-    void DrawAnimeCells();
-    void DrawAnimeViewAndArrows();
+    void showAnimeSettings();
+    void drawAll();
+    void drawColorTable();
+    void drawSelectedColor();
+    void drawPaletteEntry(int entry, bool withFrame);
+    void drawAnimeCells();
+    void drawAnimeViewAndArrows();
     // Sets a box's text without taking it as typing.
-    void SetBoxText(QLineEdit* box, const QString& text);
-    void ShowStatus(int cell, int previous);
+    void setBoxText(QLineEdit* box, const QString& text);
+    void showStatus(int cell, int previous);
 
-    TEditorContext& context_;
+    EditorContext& context_;
     bool updating_ = false;
     std::uint8_t selectedColor_ = 0;
     int hoveredEntry_ = -1;
@@ -72,14 +72,14 @@ private:
     int hoveredAnimeCell_ = -1;
     bool showNumbers_ = false;
 
-    std::array<TImageView*, 16> entryViews_{};
+    std::array<ImageView*, 16> entryViews_{};
     std::array<QLineEdit*, 16> entryBoxes_{};
-    TImageView* colorTable_ = nullptr;
+    ImageView* colorTable_ = nullptr;
     QFrame* selectedPanel_ = nullptr;
     QLabel* selectedIndex_ = nullptr;
     QGroupBox* animeGroup_ = nullptr;
-    TImageView* animeView_ = nullptr;
-    TImageView* animeEdit_ = nullptr;
+    ImageView* animeView_ = nullptr;
+    ImageView* animeEdit_ = nullptr;
     std::array<QLabel*, 4> arrows_{};
     QComboBox* frameCount_ = nullptr;
     QLineEdit* frameTimer_ = nullptr;

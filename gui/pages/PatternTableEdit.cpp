@@ -1,47 +1,47 @@
 #include "gui/pages/PatternTableEdit.h"
 
-#include "core/RomImgManager.h"
+#include "core/RomImage.h"
 #include "gui/pages/Prompts.h"
 #include "gui/widgets/ImageView.h"
 #include "render/PatternData.h"
 
 namespace vx {
 
-void TPatternTableEdit::BindControls(QWidget* page)
+void PatternTableEdit::bindControls(QWidget* page)
 {
-    bgView_ = MakeImageView(page, QStringLiteral("ImgBGPatternTableView"), QRect(48, 24, 256, 256));
-    spriteView_ = MakeImageView(page, QStringLiteral("ImgSpritePatternTableView"), QRect(310, 24, 256, 256));
+    bgView_ = makeImageView(page, QStringLiteral("ImgBGPatternTableView"), QRect(48, 24, 256, 256));
+    spriteView_ = makeImageView(page, QStringLiteral("ImgSpritePatternTableView"), QRect(310, 24, 256, 256));
 }
 
-void TPatternTableEdit::Open()
+void PatternTableEdit::open()
 {
-    for (TImageView* view : {bgView_, spriteView_})
-        if (view && !view->HasBitmap())
-            view->SetBitmap(context_.graphics.CreateStageBitmap(128, 128));
-    StageChanged();
+    for (ImageView* view : {bgView_, spriteView_})
+        if (view && !view->hasBitmap())
+            view->setBitmap(context_.graphics.createStageBitmap(128, 128));
+    stageChanged();
 }
 
-void TPatternTableEdit::StageChanged()
+void PatternTableEdit::stageChanged()
 {
-    const TStageData& stage = context_.rom.CurrentStage();
-    BuildPatternData(stage.PatternTableSetting(), context_.rom.ImageBytes(),
-                     stage.Address(TableKey::PatternTableSetting), patternData_,
+    const StageData& stage = context_.rom.currentStage();
+    buildPatternData(stage.patternTableSetting(), context_.rom.imageBytes(),
+                     stage.address(TableKey::PatternTableSetting), patternData_,
                      [this](const std::string& warning) {
-                         context_.prompts.ShowWarning(QString::fromStdString(warning));
+                         context_.prompts.showWarning(QString::fromStdString(warning));
                      });
-    context_.graphics.SetPatternData(patternData_);
-    context_.graphics.SetPatternTable(
+    context_.graphics.setPatternData(patternData_);
+    context_.graphics.setPatternTable(
         std::span<const std::uint8_t, PatternTableSize>(patternData_.data() + 0x1000, PatternTableSize));
     // The views follow the stage's colours, though nothing draws into them.
-    AnimationTick();
+    animationTick();
 }
 
-void TPatternTableEdit::AnimationTick()
+void PatternTableEdit::animationTick()
 {
-    for (TImageView* view : {bgView_, spriteView_})
-        if (view && view->HasBitmap()) {
-            context_.graphics.ApplyStagePalette(*view->Bitmap());
-            view->Redraw();
+    for (ImageView* view : {bgView_, spriteView_})
+        if (view && view->hasBitmap()) {
+            context_.graphics.applyStagePalette(*view->bitmap());
+            view->redraw();
         }
 }
 

@@ -7,26 +7,26 @@
 
 namespace vx {
 
-class TImageView;
+class ImageView;
 
 // The hidden pattern-table page. Its one duty that matters: on every stage set-up it
 // assembles the stage's pattern data, which all tile decoding reads.
-class TPatternTableEdit : public TEditorUnit {
+class PatternTableEdit : public EditorUnit {
 public:
-    explicit TPatternTableEdit(TEditorContext& context) : context_(context) {}
+    explicit PatternTableEdit(EditorContext& context) : context_(context) {}
 
-    void BindControls(QWidget* page) override;
-    void Open() override;
-    void StageChanged() override;
-    void AnimationTick() override;
+    void bindControls(QWidget* page) override;
+    void open() override;
+    void stageChanged() override;
+    void animationTick() override;
 
-    const std::array<std::uint8_t, PatternDataSize>& PatternData() const { return patternData_; }
+    const std::array<std::uint8_t, PatternDataSize>& patternData() const { return patternData_; }
 
 private:
-    TEditorContext& context_;
+    EditorContext& context_;
     std::array<std::uint8_t, PatternDataSize> patternData_{};
-    TImageView* bgView_ = nullptr;
-    TImageView* spriteView_ = nullptr;
+    ImageView* bgView_ = nullptr;
+    ImageView* spriteView_ = nullptr;
 };
 
 } // namespace vx

@@ -1,7 +1,7 @@
 #include "gui/pages/ScrollEdit.h"
 
 #include "core/HexText.h"
-#include "core/RomImgManager.h"
+#include "core/RomImage.h"
 #include "core/ScrollEntry.h"
 #include "gui/widgets/HexBox.h"
 #include "gui/widgets/ImageView.h"
@@ -25,35 +25,35 @@ namespace vx {
 
 // ---- controls ----
 
-void TScrollEdit::BindControls(QWidget* page)
+void ScrollEdit::bindControls(QWidget* page)
 {
-    rooms_ = std::make_unique<TRoomViewPair>(page, QStringLiteral("ImgScrollEdit"), QStringLiteral("ScrollBarScrollEdit"),
+    rooms_ = std::make_unique<RoomViewPair>(page, QStringLiteral("ImgScrollEdit"), QStringLiteral("ScrollBarScrollEdit"),
                                              nullptr, [this](int) {
-                                                 if (context_.rom.IsLoaded())
-                                                     DrawViews();
+                                                 if (context_.rom.isLoaded())
+                                                     drawViews();
                                              });
-    MakeCaption("表示部屋番号:", page, 224, 282, 80);
-    pagesLabel_ = MakeValueLabel(QStringLiteral("LblScrollEditPages"), page, 306, 282, 60);
+    makeCaption("表示部屋番号:", page, 224, 282, 80);
+    pagesLabel_ = makeValueLabel(QStringLiteral("LblScrollEditPages"), page, 306, 282, 60);
 
     list_ = new QListWidget(page);
     list_->setObjectName(QStringLiteral("LBScrollData"));
     list_->setGeometry(3, 310, 301, 260);
     list_->setUniformItemSizes(true);
     list_->setStyleSheet(QStringLiteral("QListWidget::item { height: 16px; }"));
-    QObject::connect(list_, &QListWidget::currentRowChanged, list_, [this](int line) { LBScrollDataClick(line); });
+    QObject::connect(list_, &QListWidget::currentRowChanged, list_, [this](int line) { onEntrySelected(line); });
     // A click on the line already selected brings the views back to it as well.
-    QObject::connect(list_, &QListWidget::clicked, list_, [this](const QModelIndex& at) { LBScrollDataClick(at.row()); });
-    BuildDataGroup(page);
+    QObject::connect(list_, &QListWidget::clicked, list_, [this](const QModelIndex& at) { onEntrySelected(at.row()); });
+    buildDataGroup(page);
 }
 
-void TScrollEdit::BuildDataGroup(QWidget* page)
+void ScrollEdit::buildDataGroup(QWidget* page)
 {
     auto* group = new QGroupBox(QString::fromUtf8("スクロールデータ"), page);
     group->setObjectName(QStringLiteral("GroupBoxScrollData"));
     group->setGeometry(310, 304, 267, 187);
     const auto row = [group](const char* caption, const char* name, int y) {
-        MakeCaption(caption, group, 12, y, 100);
-        return MakeValueLabel(QString::fromLatin1(name), group, 116, y, 40);
+        makeCaption(caption, group, 12, y, 100);
+        return makeValueLabel(QString::fromLatin1(name), group, 116, y, 40);
     };
     indexLabel_ = row("スクロール番号:", "LblSelectedScrollIndex", 24);
     leftLabel_ = row("左端部屋番号:", "LblScrollLeftRoom", 44);
@@ -64,187 +64,187 @@ void TScrollEdit::BuildDataGroup(QWidget* page)
     countCombo_->setGeometry(12, 90, 56, 22);
     for (int n = 0; n < 16; ++n)
         countCombo_->addItem(QString::number(n));
-    QObject::connect(countCombo_, &QComboBox::currentIndexChanged, countCombo_, [this] { CBScrollHorizonChange(); });
-    MakeCaption("画面進んで", group, 74, 93, 80);
+    QObject::connect(countCombo_, &QComboBox::currentIndexChanged, countCombo_, [this] { onEntryChosen(); });
+    makeCaption("画面進んで", group, 74, 93, 80);
 
     const auto check = [group, this](const char* caption, const char* name, int x) {
         auto* box = new QCheckBox(QString::fromUtf8(caption), group);
         box->setObjectName(QString::fromLatin1(name));
         box->setGeometry(x, 122, 82, 20);
-        QObject::connect(box, &QCheckBox::clicked, box, [this] { CheckDirectionClick(); });
+        QObject::connect(box, &QCheckBox::clicked, box, [this] { onDirectionToggled(); });
         return box;
     };
     right_ = check("右へ(+20)", "CheckRight", 12);
     down_ = check("下へ(+40)", "CheckDown", 96);
     up_ = check("上へ(+80)", "CheckUp", 180);
 
-    MakeCaption("直接入力:", group, 12, 154, 64);
-    directBox_ = MakeHexBox(QStringLiteral("EditScrollData"), group, 80, 150, 28, 22);
+    makeCaption("直接入力:", group, 12, 154, 64);
+    directBox_ = makeHexBox(QStringLiteral("EditScrollData"), group, 80, 150, 28, 22);
     directBox_->setMaxLength(2);
-    QObject::connect(directBox_, &QLineEdit::textChanged, directBox_, [this] { EditScrollDataChange(); });
+    QObject::connect(directBox_, &QLineEdit::textChanged, directBox_, [this] { onEntryTyped(); });
 }
 
 // ---- entry points ----
 
-void TScrollEdit::Open()
+void ScrollEdit::open()
 {
-    rooms_->GiveBitmaps(context_.graphics);
-    StageChanged();
+    rooms_->giveBitmaps(context_.graphics);
+    stageChanged();
 }
 
-void TScrollEdit::StageChanged()
+void ScrollEdit::stageChanged()
 {
-    const TStageData& stage = context_.rom.CurrentStage();
-    rooms_->SetLeft(stage.MidPoints(stage.DefaultStartPoint()).StartRoom());
-    RebuildList();
-    DrawViews();
-    ShowSelectedEntry();
+    const StageData& stage = context_.rom.currentStage();
+    rooms_->setLeft(stage.midPoints(stage.defaultStartPoint()).startRoom());
+    rebuildList();
+    drawViews();
+    showSelectedEntry();
 }
 
-void TScrollEdit::Refresh()
+void ScrollEdit::refresh()
 {
     // The sheets are rebuilt here too, so an undone chip edit shows in these rooms at once.
-    sheets_.Rebuild(context_.graphics, context_.rom.CurrentStage().Chip32x32());
-    const int line = SelectedLine();
-    RebuildList();
+    sheets_.rebuild(context_.graphics, context_.rom.currentStage().chip32x32());
+    const int line = selectedLine();
+    rebuildList();
     {
-        const TUpdatingGuard updating(updating_);
+        const UpdatingGuard updating(updating_);
         list_->setCurrentRow(std::max(line, 0));
     }
-    DrawViews();
-    ShowSelectedEntry();
+    drawViews();
+    showSelectedEntry();
 }
 
-void TScrollEdit::AnimationTick()
+void ScrollEdit::animationTick()
 {
-    sheets_.ApplyPalette(context_.graphics);
-    DrawViews();
+    sheets_.applyPalette(context_.graphics);
+    drawViews();
 }
 
-void TScrollEdit::SelectLine(int line)
+void ScrollEdit::selectLine(int line)
 {
     if (line < 0 || line >= ScrollEntryCount)
         return;
     {
-        const TUpdatingGuard updating(updating_);
+        const UpdatingGuard updating(updating_);
         list_->setCurrentRow(line);
     }
-    LBScrollDataClick(line); // also when the line was selected already
+    onEntrySelected(line); // also when the line was selected already
     list_->scrollToItem(list_->currentItem());
     list_->setFocus();
 }
 
 // ---- list and fields ----
 
-int TScrollEdit::SelectedLine() const { return list_->currentRow(); }
+int ScrollEdit::selectedLine() const { return list_->currentRow(); }
 
-void TScrollEdit::RebuildList()
+void ScrollEdit::rebuildList()
 {
-    const TStageData& stage = context_.rom.CurrentStage();
-    const TMidPoint& start = stage.MidPoints(stage.DefaultStartPoint());
-    path_ = WalkScrollPath(stage.Scroll(), start.StartRoom(), start.StartScroll);
-    const TUpdatingGuard updating(updating_);
+    const StageData& stage = context_.rom.currentStage();
+    const MidPoint& start = stage.midPoints(stage.defaultStartPoint());
+    path_ = walkScrollPath(stage.scroll(), start.startRoom(), start.startScroll);
+    const UpdatingGuard updating(updating_);
     list_->clear();
     for (int i = 0; i < ScrollEntryCount; ++i)
         list_->addItem(QString::fromStdString(
-            ScrollLineText(i, stage.Scroll()[static_cast<std::size_t>(i)], i == start.StartScroll)));
+            scrollLineText(i, stage.scroll()[static_cast<std::size_t>(i)], i == start.startScroll)));
     list_->setCurrentRow(-1);
 }
 
-void TScrollEdit::ShowSelectedEntry()
+void ScrollEdit::showSelectedEntry()
 {
-    const TUpdatingGuard updating(updating_);
-    if (SelectedLine() < 0)
+    const UpdatingGuard updating(updating_);
+    if (selectedLine() < 0)
         list_->setCurrentRow(0);
-    const int line = SelectedLine();
-    const std::uint8_t entry = context_.rom.CurrentStage().Scroll()[static_cast<std::size_t>(line)];
-    const TScrollEntry step = TScrollEntry::Decode(entry);
+    const int line = selectedLine();
+    const std::uint8_t entry = context_.rom.currentStage().scroll()[static_cast<std::size_t>(line)];
+    const ScrollEntry step = ScrollEntry::decode(entry);
     const int count = step.count, left = path_.segmentLeftRoom[static_cast<std::size_t>(line)];
     countCombo_->setCurrentIndex(count);
     right_->setChecked(step.right);
     down_->setChecked(step.down);
     up_->setChecked(step.up);
-    directBox_->setText(Hex2Text(entry));
-    SetLabelText(indexLabel_, Hex2Text(static_cast<unsigned>(line)));
-    SetLabelText(leftLabel_, Hex2Text(static_cast<unsigned>(left)));
-    SetLabelText(rightLabel_, Hex2Text(static_cast<unsigned>(left + count)));
+    directBox_->setText(hex2Text(entry));
+    setLabelText(indexLabel_, hex2Text(static_cast<unsigned>(line)));
+    setLabelText(leftLabel_, hex2Text(static_cast<unsigned>(left)));
+    setLabelText(rightLabel_, hex2Text(static_cast<unsigned>(left + count)));
 }
 
-void TScrollEdit::AfterEdit()
+void ScrollEdit::afterEdit()
 {
-    const int line = SelectedLine();
-    RebuildList();
+    const int line = selectedLine();
+    rebuildList();
     {
-        const TUpdatingGuard updating(updating_);
+        const UpdatingGuard updating(updating_);
         list_->setCurrentRow(line);
     }
-    DrawViews();
-    ShowSelectedEntry();
+    drawViews();
+    showSelectedEntry();
 }
 
-void TScrollEdit::Edit(std::uint8_t entry)
+void ScrollEdit::edit(std::uint8_t entry)
 {
-    const int line = std::max(SelectedLine(), 0);
-    if (context_.rom.CurrentStage().SetScrollData(line, entry))
-        AfterEdit();
+    const int line = std::max(selectedLine(), 0);
+    if (context_.rom.currentStage().setScrollData(line, entry))
+        afterEdit();
 }
 
 // ---- views ----
 
-void TScrollEdit::DrawView(int view)
+void ScrollEdit::drawView(int view)
 {
-    TImageView* control = rooms_->View(view);
-    TNkDIB* bitmap = control->Bitmap();
-    if (!bitmap || !sheets_.Ready())
+    ImageView* control = rooms_->view(view);
+    IndexedBitmap* bitmap = control->bitmap();
+    if (!bitmap || !sheets_.ready())
         return;
-    const int room = ViewRoom(view);
-    const TGraphicManager& graphics = context_.graphics;
-    graphics.DrawRoom(*bitmap, *sheets_.chip32Sheet,
-                      context_.rom.CurrentStage().MapRoom(room));
-    DrawPathMarks(graphics, *bitmap, path_.roomFlags[static_cast<std::size_t>(room)]);
-    control->Redraw();
+    const int room = viewRoom(view);
+    const GraphicManager& graphics = context_.graphics;
+    graphics.drawRoom(*bitmap, *sheets_.chip32Sheet,
+                      context_.rom.currentStage().mapRoom(room));
+    drawPathMarks(graphics, *bitmap, path_.roomFlags[static_cast<std::size_t>(room)]);
+    control->redraw();
 }
 
-void TScrollEdit::DrawViews()
+void ScrollEdit::drawViews()
 {
-    DrawView(0);
-    DrawView(1);
-    SetLabelText(pagesLabel_, Hex2Text(static_cast<unsigned>(ViewRoom(0))) + QStringLiteral("-") +
-                                  Hex2Text(static_cast<unsigned>(ViewRoom(1))));
+    drawView(0);
+    drawView(1);
+    setLabelText(pagesLabel_, hex2Text(static_cast<unsigned>(viewRoom(0))) + QStringLiteral("-") +
+                                  hex2Text(static_cast<unsigned>(viewRoom(1))));
 }
 
 // ---- events ----
 
-void TScrollEdit::LBScrollDataClick(int line)
+void ScrollEdit::onEntrySelected(int line)
 {
-    if (updating_ || !context_.rom.IsLoaded() || line < 0)
+    if (updating_ || !context_.rom.isLoaded() || line < 0)
         return;
-    ShowSelectedEntry();
-    rooms_->SetLeft(path_.segmentLeftRoom[static_cast<std::size_t>(line)]);
-    DrawViews();
+    showSelectedEntry();
+    rooms_->setLeft(path_.segmentLeftRoom[static_cast<std::size_t>(line)]);
+    drawViews();
 }
 
-void TScrollEdit::CBScrollHorizonChange()
+void ScrollEdit::onEntryChosen()
 {
-    if (updating_ || !context_.rom.IsLoaded())
+    if (updating_ || !context_.rom.isLoaded())
         return;
-    Edit(ScrollEntryOf(countCombo_->currentIndex(), right_->isChecked(), down_->isChecked(), up_->isChecked()));
+    edit(scrollEntryOf(countCombo_->currentIndex(), right_->isChecked(), down_->isChecked(), up_->isChecked()));
 }
 
-void TScrollEdit::CheckDirectionClick() { CBScrollHorizonChange(); }
+void ScrollEdit::onDirectionToggled() { onEntryChosen(); }
 
-void TScrollEdit::EditScrollDataChange()
+void ScrollEdit::onEntryTyped()
 {
-    if (updating_ || !context_.rom.IsLoaded() || directBox_->text().size() < directBox_->maxLength())
+    if (updating_ || !context_.rom.isLoaded() || directBox_->text().size() < directBox_->maxLength())
         return;
-    const auto value = ParseHex(directBox_->text().toStdString());
-    if (value && *value <= 0xFF && context_.rom.CurrentStage().SetScrollData(std::max(SelectedLine(), 0),
+    const auto value = parseHex(directBox_->text().toStdString());
+    if (value && *value <= 0xFF && context_.rom.currentStage().setScrollData(std::max(selectedLine(), 0),
                                                                              static_cast<std::uint8_t>(*value))) {
-        AfterEdit();
+        afterEdit();
         return;
     }
     // Not hex, or the value held already: the box shows the stored entry.
-    ShowSelectedEntry();
+    showSelectedEntry();
 }
 
 } // namespace vx

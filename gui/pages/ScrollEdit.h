@@ -14,51 +14,51 @@ class QScrollBar;
 
 namespace vx {
 
-class TImageView;
-struct TWorkingSheets;
+class ImageView;
+struct WorkingSheets;
 
 // The scroll page: the 32 scroll entries in words, the selected one's fields, and two rooms
 // with the path's arrows drawn over them.
-class TScrollEdit : public TEditorUnit {
+class ScrollEdit : public EditorUnit {
 public:
-    TScrollEdit(TEditorContext& context, TWorkingSheets& sheets) : context_(context), sheets_(sheets) {}
+    ScrollEdit(EditorContext& context, WorkingSheets& sheets) : context_(context), sheets_(sheets) {}
 
-    void BindControls(QWidget* page) override;
-    void Open() override;
-    void StageChanged() override;
-    void Refresh() override;
-    void AnimationTick() override;
+    void bindControls(QWidget* page) override;
+    void open() override;
+    void stageChanged() override;
+    void refresh() override;
+    void animationTick() override;
 
     // Selects an entry's line and brings the views to its rooms, as a click on it does.
-    void SelectLine(int line);
-    int ViewRoom(int view) const { return rooms_->Room(view); }
-    const TScrollPath& Path() const { return path_; }
+    void selectLine(int line);
+    int viewRoom(int view) const { return rooms_->room(view); }
+    const ScrollPath& path() const { return path_; }
 
 private:
-    void BuildDataGroup(QWidget* page);
+    void buildDataGroup(QWidget* page);
 
-    void LBScrollDataClick(int line);
-    void CBScrollHorizonChange();
-    void CheckDirectionClick();
-    void EditScrollDataChange();
+    void onEntrySelected(int line);
+    void onEntryChosen();
+    void onDirectionToggled();
+    void onEntryTyped();
 
     // The path walk and the 32 lines; no line is selected afterwards.
-    void RebuildList();
+    void rebuildList();
     // Shows the selected line's entry in the fields (line 0 when none is selected).
-    void ShowSelectedEntry();
+    void showSelectedEntry();
     // After an edit: list, the same line, both views, the fields.
-    void AfterEdit();
-    void Edit(std::uint8_t entry);
-    void DrawView(int view);
-    void DrawViews();
-    int SelectedLine() const;
+    void afterEdit();
+    void edit(std::uint8_t entry);
+    void drawView(int view);
+    void drawViews();
+    int selectedLine() const;
 
-    TEditorContext& context_;
-    TWorkingSheets& sheets_;
+    EditorContext& context_;
+    WorkingSheets& sheets_;
     bool updating_ = false;
-    TScrollPath path_;
+    ScrollPath path_;
 
-    std::unique_ptr<TRoomViewPair> rooms_;
+    std::unique_ptr<RoomViewPair> rooms_;
     QLabel* pagesLabel_ = nullptr;
     QListWidget* list_ = nullptr;
     QLabel* indexLabel_ = nullptr;

@@ -8,15 +8,15 @@
 
 namespace vx {
 
-void TSpriteBankPage::BindControls(QWidget* page)
+void SpriteBankPage::bindControls(QWidget* page)
 {
-    MakeImageView(page, QStringLiteral("ImgSpriteBankRoom"), QRect(48, 24, RoomPixels, RoomPixels), {}, 1);
+    makeImageView(page, QStringLiteral("ImgSpriteBankRoom"), QRect(48, 24, RoomPixels, RoomPixels), {}, 1);
     auto* caption = new QLabel(QString::fromUtf8("部屋番号:"), page);
     caption->setGeometry(48, 304, 60, 16);
     auto* value = new QLabel(QStringLiteral("--"), page);
     value->setObjectName(QStringLiteral("LblSpriteBankRoom"));
     value->setGeometry(112, 304, 40, 16);
-    MakeImageView(page, QStringLiteral("ImgSpriteBankView"), QRect(310, 24, 256, 256), {}, 1);
+    makeImageView(page, QStringLiteral("ImgSpriteBankView"), QRect(310, 24, 256, 256), {}, 1);
     auto* scroll = new QScrollBar(Qt::Horizontal, page);
     scroll->setObjectName(QStringLiteral("ScrollBarSpriteBank"));
     scroll->setRange(0, LastRoom);

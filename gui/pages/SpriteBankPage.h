@@ -5,11 +5,11 @@ namespace vx {
 
 // The hidden sprite-bank page: its controls stand for reference only; nothing draws into
 // them, so an image or a stage changes nothing here.
-class TSpriteBankPage : public TEditorUnit {
+class SpriteBankPage : public EditorUnit {
 public:
-    void BindControls(QWidget* page) override;
-    void Open() override {}
-    void StageChanged() override {}
+    void bindControls(QWidget* page) override;
+    void open() override {}
+    void stageChanged() override {}
 };
 
 } // namespace vx

@@ -4,6 +4,6 @@
 
 namespace vx {
 
-void TClickLabel::mousePressEvent(QMouseEvent* event) { emit mousePressed(event->button()); }
+void ClickLabel::mousePressEvent(QMouseEvent* event) { emit mousePressed(event->button()); }
 
 } // namespace vx

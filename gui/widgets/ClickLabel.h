@@ -4,11 +4,11 @@
 namespace vx {
 
 // A label that reports mouse presses with their button, for labels that act on clicks.
-class TClickLabel : public QLabel {
+class ClickLabel : public QLabel {
     Q_OBJECT
 public:
-    explicit TClickLabel(QWidget* parent = nullptr, int tag = 0) : QLabel(parent), tag_(tag) {}
-    int Tag() const { return tag_; }
+    explicit ClickLabel(QWidget* parent = nullptr, int tag = 0) : QLabel(parent), tag_(tag) {}
+    int tag() const { return tag_; }
 
 signals:
     void mousePressed(Qt::MouseButton button);

@@ -28,7 +28,7 @@ protected:
 
 } // namespace
 
-QLineEdit* MakeHexBox(const QString& name, QWidget* parent, int x, int y, int width, int height)
+QLineEdit* makeHexBox(const QString& name, QWidget* parent, int x, int y, int width, int height)
 {
     auto* box = new QLineEdit(parent);
     box->setObjectName(name);

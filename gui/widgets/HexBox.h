@@ -9,6 +9,6 @@ namespace vx {
 // A small box for typed hex values. Ctrl+Z and Ctrl+Y inside it go to the window's Undo
 // and Redo: the box's own undo would put back old text, which its change handling then
 // records as a new edit.
-QLineEdit* MakeHexBox(const QString& name, QWidget* parent, int x, int y, int width, int height);
+QLineEdit* makeHexBox(const QString& name, QWidget* parent, int x, int y, int width, int height);
 
 } // namespace vx

@@ -10,27 +10,27 @@
 
 namespace vx {
 
-TImageView::TImageView(QWidget* parent, int tag) : QWidget(parent), tag_(tag)
+ImageView::ImageView(QWidget* parent, int tag) : QWidget(parent), tag_(tag)
 {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setToolTipDuration(4000); // the hint time of every image control
 }
 
-void TImageView::SetBitmap(std::unique_ptr<TNkDIB> bitmap)
+void ImageView::setBitmap(std::unique_ptr<IndexedBitmap> bitmap)
 {
     bitmap_ = std::move(bitmap);
     cachedBitmap_ = nullptr;
     update();
 }
 
-void TImageView::Redraw()
+void ImageView::redraw()
 {
-    if (!bitmap_ || cachedBitmap_ != bitmap_.get() || cachedVersion_ != bitmap_->Version())
+    if (!bitmap_ || cachedBitmap_ != bitmap_.get() || cachedVersion_ != bitmap_->version())
         update();
 }
 
-const QImage& TImageView::Picture()
+const QImage& ImageView::picture()
 {
     if (!bitmap_) {
         cache_ = QImage();
@@ -39,25 +39,25 @@ const QImage& TImageView::Picture()
     }
     // A bitmap larger than the control (the map page's chip table) is converted at the
     // control's size: a quarter of the pixels, the same ones a scaled paint would show.
-    const QSize size(std::min(width(), bitmap_->Width()), std::min(height(), bitmap_->Height()));
-    const bool reduced = size != QSize(bitmap_->Width(), bitmap_->Height()) && !size.isEmpty();
-    if (cachedBitmap_ != bitmap_.get() || cachedVersion_ != bitmap_->Version() ||
-        (reduced ? cache_.size() != size : cache_.size() != QSize(bitmap_->Width(), bitmap_->Height()))) {
+    const QSize size(std::min(width(), bitmap_->width()), std::min(height(), bitmap_->height()));
+    const bool reduced = size != QSize(bitmap_->width(), bitmap_->height()) && !size.isEmpty();
+    if (cachedBitmap_ != bitmap_.get() || cachedVersion_ != bitmap_->version() ||
+        (reduced ? cache_.size() != size : cache_.size() != QSize(bitmap_->width(), bitmap_->height()))) {
         if (reduced)
-            ToQImage(*bitmap_, cache_, size.width(), size.height());
+            toQImage(*bitmap_, cache_, size.width(), size.height());
         else
-            ToQImage(*bitmap_, cache_);
+            toQImage(*bitmap_, cache_);
         cachedBitmap_ = bitmap_.get();
-        cachedVersion_ = bitmap_->Version();
+        cachedVersion_ = bitmap_->version();
     }
     return cache_;
 }
 
-void TImageView::paintEvent(QPaintEvent*)
+void ImageView::paintEvent(QPaintEvent*)
 {
     bool converted = true;
     try {
-        Picture();
+        picture();
     } catch (const std::bad_alloc&) {
         // A half-written picture is not shown: the control is cleared, the application
         // reports the lack of memory, and the next paint converts again.
@@ -78,47 +78,47 @@ void TImageView::paintEvent(QPaintEvent*)
         throw std::bad_alloc();
 }
 
-void TImageView::mousePressEvent(QMouseEvent* event)
+void ImageView::mousePressEvent(QMouseEvent* event)
 {
     const QPoint at = event->position().toPoint();
     emit mousePressed(at.x(), at.y(), event->button(), event->modifiers());
 }
 
-void TImageView::mouseMoveEvent(QMouseEvent* event)
+void ImageView::mouseMoveEvent(QMouseEvent* event)
 {
     const QPoint at = event->position().toPoint();
     emit mouseMoved(at.x(), at.y(), event->buttons(), event->modifiers());
 }
 
-void TImageView::mouseReleaseEvent(QMouseEvent* event)
+void ImageView::mouseReleaseEvent(QMouseEvent* event)
 {
     const QPoint at = event->position().toPoint();
     emit mouseReleased(at.x(), at.y(), event->button(), event->modifiers());
 }
 
-void TImageView::enterEvent(QEnterEvent*) { emit mouseEntered(); }
+void ImageView::enterEvent(QEnterEvent*) { emit mouseEntered(); }
 
-void TImageView::leaveEvent(QEvent*) { emit mouseLeft(); }
+void ImageView::leaveEvent(QEvent*) { emit mouseLeft(); }
 
-void GiveDisplayBitmap(TImageView* view, const TGraphicManager& graphics, int width, int height)
+void giveDisplayBitmap(ImageView* view, const GraphicManager& graphics, int width, int height)
 {
-    if (view && !view->HasBitmap())
-        view->SetBitmap(graphics.CreateDisplayBitmap(width, height));
+    if (view && !view->hasBitmap())
+        view->setBitmap(graphics.createDisplayBitmap(width, height));
 }
 
-TImageView* MakeImageView(QWidget* parent, const QString& name, const QRect& geometry, TViewHandlers handlers, int tag)
+ImageView* makeImageView(QWidget* parent, const QString& name, const QRect& geometry, ViewHandlers handlers, int tag)
 {
-    auto* view = new TImageView(parent, tag);
+    auto* view = new ImageView(parent, tag);
     view->setObjectName(name);
     view->setGeometry(geometry);
     if (handlers.pressed)
-        QObject::connect(view, &TImageView::mousePressed, view, std::move(handlers.pressed));
+        QObject::connect(view, &ImageView::mousePressed, view, std::move(handlers.pressed));
     if (handlers.moved)
-        QObject::connect(view, &TImageView::mouseMoved, view, std::move(handlers.moved));
+        QObject::connect(view, &ImageView::mouseMoved, view, std::move(handlers.moved));
     if (handlers.entered)
-        QObject::connect(view, &TImageView::mouseEntered, view, std::move(handlers.entered));
+        QObject::connect(view, &ImageView::mouseEntered, view, std::move(handlers.entered));
     if (handlers.left)
-        QObject::connect(view, &TImageView::mouseLeft, view, std::move(handlers.left));
+        QObject::connect(view, &ImageView::mouseLeft, view, std::move(handlers.left));
     return view;
 }
 

@@ -4,31 +4,31 @@
 #include <functional>
 #include <memory>
 
-#include "render/NkDIB.h"
+#include "render/IndexedBitmap.h"
 
 namespace vx {
 
-class TGraphicManager;
+class GraphicManager;
 
 // An image control: shows its own indexed bitmap stretched to the control's size and
 // reports the mouse in control coordinates. The bitmap is expanded to RGB only when its
 // pixels or colours changed since the last paint.
-class TImageView : public QWidget {
+class ImageView : public QWidget {
     Q_OBJECT
 public:
-    explicit TImageView(QWidget* parent = nullptr, int tag = 0);
+    explicit ImageView(QWidget* parent = nullptr, int tag = 0);
 
-    int Tag() const { return tag_; }
-    TNkDIB* Bitmap() const { return bitmap_.get(); }
-    bool HasBitmap() const { return bitmap_ != nullptr; }
-    void SetBitmap(std::unique_ptr<TNkDIB> bitmap);
+    int tag() const { return tag_; }
+    IndexedBitmap* bitmap() const { return bitmap_.get(); }
+    bool hasBitmap() const { return bitmap_ != nullptr; }
+    void setBitmap(std::unique_ptr<IndexedBitmap> bitmap);
     // Repaints if the bitmap changed since the last paint.
-    void Redraw();
+    void redraw();
 
     // The picture as last painted; for tests and screenshots.
-    const QImage& Shown() const { return cache_; }
+    const QImage& shown() const { return cache_; }
     // The picture a paint shows now: the bitmap's colours, converted only after a change.
-    const QImage& Picture();
+    const QImage& picture();
 
 signals:
     void mousePressed(int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
@@ -48,24 +48,24 @@ protected:
 
 private:
     int tag_;
-    std::unique_ptr<TNkDIB> bitmap_;
+    std::unique_ptr<IndexedBitmap> bitmap_;
     QImage cache_;
     std::uint64_t cachedVersion_ = ~0ull;
-    const TNkDIB* cachedBitmap_ = nullptr;
+    const IndexedBitmap* cachedBitmap_ = nullptr;
 };
 
 // What a page does with the mouse over one of its views; empty handlers stay unconnected.
-struct TViewHandlers {
+struct ViewHandlers {
     std::function<void(int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers keys)> pressed{};
     std::function<void(int x, int y, Qt::MouseButtons buttons, Qt::KeyboardModifiers keys)> moved{};
     std::function<void()> entered{};
     std::function<void()> left{};
 };
 // A named view at (x, y; width x height) of its parent, its handlers connected.
-TImageView* MakeImageView(QWidget* parent, const QString& name, const QRect& geometry, TViewHandlers handlers = {},
+ImageView* makeImageView(QWidget* parent, const QString& name, const QRect& geometry, ViewHandlers handlers = {},
                           int tag = 0);
 
 // Gives the view a display bitmap of the given size unless it has one already.
-void GiveDisplayBitmap(TImageView* view, const TGraphicManager& graphics, int width, int height);
+void giveDisplayBitmap(ImageView* view, const GraphicManager& graphics, int width, int height);
 
 } // namespace vx

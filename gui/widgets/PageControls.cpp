@@ -12,16 +12,16 @@
 
 namespace vx {
 
-QString Hex2Text(unsigned value) { return QString::fromStdString(FormatHex(value, 2)); }
+QString hex2Text(unsigned value) { return QString::fromStdString(formatHex(value, 2)); }
 
-QLabel* MakeCaption(const char* text, QWidget* parent, int x, int y, int width)
+QLabel* makeCaption(const char* text, QWidget* parent, int x, int y, int width)
 {
     auto* label = new QLabel(QString::fromUtf8(text), parent);
     label->setGeometry(x, y, width, 16);
     return label;
 }
 
-QLabel* MakeValueLabel(const QString& name, QWidget* parent, int x, int y, int width)
+QLabel* makeValueLabel(const QString& name, QWidget* parent, int x, int y, int width)
 {
     auto* label = new QLabel(parent);
     label->setObjectName(name);
@@ -29,7 +29,7 @@ QLabel* MakeValueLabel(const QString& name, QWidget* parent, int x, int y, int w
     return label;
 }
 
-QScrollBar* MakeRoomScrollBar(const QString& name, QWidget* parent, int x, int y, int width, int highest)
+QScrollBar* makeRoomScrollBar(const QString& name, QWidget* parent, int x, int y, int width, int highest)
 {
     auto* bar = new QScrollBar(Qt::Horizontal, parent);
     bar->setObjectName(name);
@@ -39,22 +39,22 @@ QScrollBar* MakeRoomScrollBar(const QString& name, QWidget* parent, int x, int y
     return bar;
 }
 
-void SetLabelText(QLabel* label, const QString& text)
+void setLabelText(QLabel* label, const QString& text)
 {
     if (label->text() != text)
         label->setText(text);
 }
 
-void ShowChipQuarter(QLabel* entry, QLabel* attribute, const TStageData& stage, int chip, int quarter,
+void showChipQuarter(QLabel* entry, QLabel* attribute, const StageData& stage, int chip, int quarter,
                      const std::vector<std::string>& attributeNames)
 {
     const std::size_t at = static_cast<std::size_t>((chip & 0xFF) * 4 + (quarter & 3));
-    SetLabelText(entry, QString::fromStdString(EntryLabelText(stage.Chip32x32()[at])));
-    SetLabelText(attribute, QString::fromStdString(
-                                AttributeName(attributeNames, stage.StageIndex(), stage.Chip32x32Attribute()[at])));
+    setLabelText(entry, QString::fromStdString(entryLabelText(stage.chip32x32()[at])));
+    setLabelText(attribute, QString::fromStdString(
+                                attributeName(attributeNames, stage.stageIndex(), stage.chip32x32Attribute()[at])));
 }
 
-QButtonGroup* MakeRadioGroup(QWidget* page, const char* caption, const char* name, int y, const char* first,
+QButtonGroup* makeRadioGroup(QWidget* page, const char* caption, const char* name, int y, const char* first,
                              const char* second)
 {
     auto* box = new QGroupBox(QString::fromUtf8(caption), page);

@@ -10,33 +10,33 @@
 
 namespace vx {
 
-TRoomViewPair::TRoomViewPair(QWidget* page, const QString& viewName, const QString& barName,
-                             const std::function<TViewHandlers(int view)>& handlers,
+RoomViewPair::RoomViewPair(QWidget* page, const QString& viewName, const QString& barName,
+                             const std::function<ViewHandlers(int view)>& handlers,
                              std::function<void(int left)> scrolled)
     : scrolled_(std::move(scrolled))
 {
     for (int v = 0; v < 2; ++v)
         views_[static_cast<std::size_t>(v)] =
-            MakeImageView(page, viewName + QString::number(v), QRect(v == 0 ? 48 : 306, 3, RoomPixels, RoomPixels),
-                          handlers ? handlers(v) : TViewHandlers{}, v);
-    bar_ = MakeRoomScrollBar(barName, page, 48, 260, 514, LastLeftViewRoom);
-    QObject::connect(bar_, &QScrollBar::valueChanged, bar_, [this](int position) { BarMoved(position); });
+            makeImageView(page, viewName + QString::number(v), QRect(v == 0 ? 48 : 306, 3, RoomPixels, RoomPixels),
+                          handlers ? handlers(v) : ViewHandlers{}, v);
+    bar_ = makeRoomScrollBar(barName, page, 48, 260, 514, LastLeftViewRoom);
+    QObject::connect(bar_, &QScrollBar::valueChanged, bar_, [this](int position) { barMoved(position); });
 }
 
-void TRoomViewPair::SetLeft(int left)
+void RoomViewPair::setLeft(int left)
 {
     left_ = std::clamp(left, 0, LastLeftViewRoom);
-    const TUpdatingGuard updating(updating_);
+    const UpdatingGuard updating(updating_);
     bar_->setValue(left_);
 }
 
-void TRoomViewPair::GiveBitmaps(const TGraphicManager& graphics)
+void RoomViewPair::giveBitmaps(const GraphicManager& graphics)
 {
-    for (TImageView* view : views_)
-        GiveDisplayBitmap(view, graphics, RoomPixels, RoomPixels);
+    for (ImageView* view : views_)
+        giveDisplayBitmap(view, graphics, RoomPixels, RoomPixels);
 }
 
-void TRoomViewPair::BarMoved(int position)
+void RoomViewPair::barMoved(int position)
 {
     const int left = std::clamp(position, 0, LastLeftViewRoom);
     if (updating_ || left == left_)

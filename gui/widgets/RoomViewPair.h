@@ -13,26 +13,26 @@ namespace vx {
 // Two rooms side by side with the bar under them that moves both, as the map, object and
 // scroll pages show them: views "<name>0" and "<name>1" at (48, 3) and (306, 3), 256 x 256,
 // and the bar at (48, 260), 514 wide, whose position is the left view's room (00..2A).
-class TRoomViewPair {
+class RoomViewPair {
 public:
     // `handlers` gives each view (0 left, 1 right) its mouse handlers; `scrolled` hears of
-    // the left room the user moved the bar to, never of SetLeft.
-    TRoomViewPair(QWidget* page, const QString& viewName, const QString& barName,
-                  const std::function<TViewHandlers(int view)>& handlers, std::function<void(int left)> scrolled);
+    // the left room the user moved the bar to, never of setLeft.
+    RoomViewPair(QWidget* page, const QString& viewName, const QString& barName,
+                  const std::function<ViewHandlers(int view)>& handlers, std::function<void(int left)> scrolled);
 
-    TImageView* View(int view) const { return views_[static_cast<std::size_t>(view & 1)]; }
-    QScrollBar* Bar() const { return bar_; }
-    int Left() const { return left_; }
+    ImageView* view(int view) const { return views_[static_cast<std::size_t>(view & 1)]; }
+    QScrollBar* bar() const { return bar_; }
+    int left() const { return left_; }
     // The room a view shows when the right view follows the left one.
-    int Room(int view) const { return left_ + view; }
+    int room(int view) const { return left_ + view; }
     // Moves the bar to a room (clamped to 00..2A) without telling the page.
-    void SetLeft(int left);
-    void GiveBitmaps(const TGraphicManager& graphics);
+    void setLeft(int left);
+    void giveBitmaps(const GraphicManager& graphics);
 
 private:
-    void BarMoved(int position);
+    void barMoved(int position);
 
-    std::array<TImageView*, 2> views_{};
+    std::array<ImageView*, 2> views_{};
     QScrollBar* bar_ = nullptr;
     std::function<void(int)> scrolled_;
     int left_ = 0;

@@ -5,7 +5,7 @@
 
 namespace vx {
 
-TUpDown::TUpDown(QWidget* parent, Qt::Orientation orientation) : QWidget(parent)
+UpDown::UpDown(QWidget* parent, Qt::Orientation orientation) : QWidget(parent)
 {
     auto* layout = orientation == Qt::Vertical ? static_cast<QBoxLayout*>(new QVBoxLayout(this))
                                                : static_cast<QBoxLayout*>(new QHBoxLayout(this));

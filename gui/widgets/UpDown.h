@@ -7,13 +7,13 @@ namespace vx {
 
 // Two auto-repeating arrows. They carry no position: each press asks for one step up (+1)
 // or down (-1), and the receiver decides whether to take it.
-class TUpDown : public QWidget {
+class UpDown : public QWidget {
     Q_OBJECT
 public:
-    explicit TUpDown(QWidget* parent = nullptr, Qt::Orientation orientation = Qt::Vertical);
+    explicit UpDown(QWidget* parent = nullptr, Qt::Orientation orientation = Qt::Vertical);
 
-    QToolButton* UpButton() const { return up_; }
-    QToolButton* DownButton() const { return down_; }
+    QToolButton* upButton() const { return up_; }
+    QToolButton* downButton() const { return down_; }
 
 signals:
     void stepRequested(int direction);

@@ -4,12 +4,12 @@ namespace vx {
 
 // Holds a page's "updating" flag for a scope, so the control changes the page makes itself
 // are not taken for the user's; the flag gets back its old value, so guards may nest.
-class TUpdatingGuard {
+class UpdatingGuard {
 public:
-    explicit TUpdatingGuard(bool& flag) : flag_(flag), old_(flag) { flag_ = true; }
-    ~TUpdatingGuard() { flag_ = old_; }
-    TUpdatingGuard(const TUpdatingGuard&) = delete;
-    TUpdatingGuard& operator=(const TUpdatingGuard&) = delete;
+    explicit UpdatingGuard(bool& flag) : flag_(flag), old_(flag) { flag_ = true; }
+    ~UpdatingGuard() { flag_ = old_; }
+    UpdatingGuard(const UpdatingGuard&) = delete;
+    UpdatingGuard& operator=(const UpdatingGuard&) = delete;
 
 private:
     bool& flag_;

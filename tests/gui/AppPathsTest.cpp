@@ -22,8 +22,8 @@ public:
         if (const char* value = std::getenv(name))
             old_ = value;
     }
-    ~EnvironmentVariable() { Set(old_); }
-    void Set(const std::optional<std::string>& value)
+    ~EnvironmentVariable() { set(old_); }
+    void set(const std::optional<std::string>& value)
     {
         if (value)
             ::setenv(name_, value->c_str(), 1);
@@ -43,15 +43,15 @@ protected:
         // The editor's name picks the folder under the configuration folder.
         QCoreApplication::setApplicationName(QStringLiteral("vexalon2editor"));
         fs::create_directories(bin);
-        xdg.Set(dir.Path() + "/config");
+        xdg.set(dir.path() + "/config");
     }
     ~AppPathsTest() override { QCoreApplication::setApplicationName(oldName_); }
 
-    static std::string Std(const QString& path) { return path.toStdString(); }
+    static std::string toStd(const QString& path) { return path.toStdString(); }
 
     test::TempDir dir;
-    const std::string bin = dir.Path() + "/prefix/bin";
-    const std::string config = dir.Path() + "/config/vexalon2editor";
+    const std::string bin = dir.path() + "/prefix/bin";
+    const std::string config = dir.path() + "/config/vexalon2editor";
     EnvironmentVariable xdg{"XDG_CONFIG_HOME"};
     EnvironmentVariable home{"HOME"};
 
@@ -63,31 +63,31 @@ private:
 
 TEST_F(AppPathsTest, DataBesideTheProgramElseInTheShareFolderOfAnInstall)
 {
-    EXPECT_EQ(Std(FindAppPaths(QString::fromStdString(bin)).dataFolder), dir.Path() + "/prefix/share/vexalon2editor");
-    test::WriteFile(bin + "/fcpalette.pal", std::string(192, '\0'));
-    EXPECT_EQ(Std(FindAppPaths(QString::fromStdString(bin)).dataFolder), bin);
+    EXPECT_EQ(toStd(findAppPaths(QString::fromStdString(bin)).dataFolder), dir.path() + "/prefix/share/vexalon2editor");
+    test::writeFile(bin + "/fcpalette.pal", std::string(192, '\0'));
+    EXPECT_EQ(toStd(findAppPaths(QString::fromStdString(bin)).dataFolder), bin);
 }
 
 TEST_F(AppPathsTest, SettingsBesideAWritableProgramWithItsDataPreferencesInTheUsersConfigFolder)
 {
     // An install (data in ../share) keeps settings in the config folder even in a writable bin/.
-    TAppPaths paths = FindAppPaths(QString::fromStdString(bin));
-    EXPECT_EQ(Std(paths.settingsFile), config + "/vexalon2editor.ini");
-    test::WriteFile(bin + "/fcpalette.pal", std::string(192, '\0'));
-    paths = FindAppPaths(QString::fromStdString(bin));
-    EXPECT_EQ(Std(paths.settingsFile), bin + "/vexalon2editor.ini");
-    EXPECT_EQ(Std(paths.preferencesFile), config + "/preferences.ini");
+    AppPaths paths = findAppPaths(QString::fromStdString(bin));
+    EXPECT_EQ(toStd(paths.settingsFile), config + "/vexalon2editor.ini");
+    test::writeFile(bin + "/fcpalette.pal", std::string(192, '\0'));
+    paths = findAppPaths(QString::fromStdString(bin));
+    EXPECT_EQ(toStd(paths.settingsFile), bin + "/vexalon2editor.ini");
+    EXPECT_EQ(toStd(paths.preferencesFile), config + "/preferences.ini");
     EXPECT_TRUE(fs::is_directory(config)) << "the folder is made for the files written into it";
     // A settings file already there and writable stays in use.
-    test::WriteFile(bin + "/vexalon2editor.ini", "");
-    EXPECT_EQ(Std(FindAppPaths(QString::fromStdString(bin)).settingsFile), bin + "/vexalon2editor.ini");
+    test::writeFile(bin + "/vexalon2editor.ini", "");
+    EXPECT_EQ(toStd(findAppPaths(QString::fromStdString(bin)).settingsFile), bin + "/vexalon2editor.ini");
 
     // Without XDG_CONFIG_HOME, ~/.config.
-    xdg.Set(std::nullopt);
-    home.Set(dir.Path() + "/home");
-    paths = FindAppPaths(QString::fromStdString(bin));
-    EXPECT_EQ(Std(paths.preferencesFile), dir.Path() + "/home/.config/vexalon2editor/preferences.ini");
-    EXPECT_TRUE(fs::is_directory(dir.Path() + "/home/.config/vexalon2editor"));
+    xdg.set(std::nullopt);
+    home.set(dir.path() + "/home");
+    paths = findAppPaths(QString::fromStdString(bin));
+    EXPECT_EQ(toStd(paths.preferencesFile), dir.path() + "/home/.config/vexalon2editor/preferences.ini");
+    EXPECT_TRUE(fs::is_directory(dir.path() + "/home/.config/vexalon2editor"));
 }
 
 TEST_F(AppPathsTest, SettingsInTheConfigFolderWhenTheProgramFolderOrItsFileIsNotWritable)
@@ -96,17 +96,17 @@ TEST_F(AppPathsTest, SettingsInTheConfigFolderWhenTheProgramFolderOrItsFileIsNot
     // anything, so the paths are found by a child process running as nobody.
     const bool root = ::geteuid() == 0;
     const uid_t user = root ? 65534 : ::geteuid();
-    const std::string open = dir.Path() + "/open";
+    const std::string open = dir.path() + "/open";
     fs::create_directories(open);
-    fs::create_directories(dir.Path() + "/config");
+    fs::create_directories(dir.path() + "/config");
     for (const std::string& folder : {bin, open})
-        test::WriteFile(folder + "/fcpalette.pal", std::string(192, '\0'));
-    test::WriteFile(open + "/vexalon2editor.ini", "");
+        test::writeFile(folder + "/fcpalette.pal", std::string(192, '\0'));
+    test::writeFile(open + "/vexalon2editor.ini", "");
     ASSERT_EQ(::chmod((open + "/vexalon2editor.ini").c_str(), 0444), 0);
     ASSERT_EQ(::chmod(bin.c_str(), 0555), 0);
     if (root) {
-        ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
-        for (const std::string& path : {open, dir.Path() + "/config"})
+        ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
+        for (const std::string& path : {open, dir.path() + "/config"})
             ASSERT_EQ(::chown(path.c_str(), user, user), 0);
     }
     int pipeEnds[2];
@@ -119,7 +119,7 @@ TEST_F(AppPathsTest, SettingsInTheConfigFolderWhenTheProgramFolderOrItsFileIsNot
             ::_exit(100);
         std::string found;
         for (const std::string& folder : {bin, open})
-            found += Std(FindAppPaths(QString::fromStdString(folder)).settingsFile) + "\n";
+            found += toStd(findAppPaths(QString::fromStdString(folder)).settingsFile) + "\n";
         const bool written = ::write(pipeEnds[1], found.data(), found.size()) == static_cast<ssize_t>(found.size());
         ::_exit(written ? 0 : 101);
     }

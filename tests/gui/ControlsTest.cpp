@@ -18,15 +18,15 @@ TEST(Controls, FindTheOneNamedControlAtAnyDepthAndRefuseMissingOrDoubledNames)
     for (int i = 0; i < 2; ++i)
         (new QLabel(group))->setObjectName(QStringLiteral("LblTwice"));
 
-    EXPECT_EQ(test::Control<QScrollBar>(&page, u"ScrollBarRoom1"), bar);
-    EXPECT_EQ(test::Control<QScrollBar>(&page, u"ScrollBarRoom", 1), bar);
-    EXPECT_EQ(test::Control<QScrollBar>(&page), bar) << "the only scroll bar, whatever its name";
+    EXPECT_EQ(test::control<QScrollBar>(&page, u"ScrollBarRoom1"), bar);
+    EXPECT_EQ(test::control<QScrollBar>(&page, u"ScrollBarRoom", 1), bar);
+    EXPECT_EQ(test::control<QScrollBar>(&page), bar) << "the only scroll bar, whatever its name";
     try {
-        test::Control<QLabel>(&page, u"ScrollBarRoom1");
+        test::control<QLabel>(&page, u"ScrollBarRoom1");
         ADD_FAILURE() << "a control of another type was taken";
     } catch (const test::ControlNotFound& error) {
         EXPECT_STREQ(error.what(), "no QLabel named \"ScrollBarRoom1\" under QWidget \"Page\"");
     }
-    EXPECT_THROW(test::Control<QLabel>(&page, u"LblTwice"), test::ControlNotFound);
-    EXPECT_THROW(test::Control<QLabel>(nullptr, u"LblTwice"), test::ControlNotFound);
+    EXPECT_THROW(test::control<QLabel>(&page, u"LblTwice"), test::ControlNotFound);
+    EXPECT_THROW(test::control<QLabel>(nullptr, u"LblTwice"), test::ControlNotFound);
 }

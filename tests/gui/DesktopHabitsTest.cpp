@@ -1,4 +1,4 @@
-#include "core/MyIniFiles.h"
+#include "core/IniFile.h"
 #include "gui/app/ShareCommands.h"
 #include "tests/gui/support/EditorFixture.h"
 
@@ -16,28 +16,28 @@ namespace {
 class DesktopHabitsTest : public test::EditorFixture {
 protected:
     // Shortcuts reach only the active window.
-    void Activate()
+    void activate()
     {
         form->show();
         QApplication::setActiveWindow(form.get());
         ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     }
     // One palette entry changed by typing, as a user edits.
-    void EditPalette()
+    void editPalette()
     {
-        QLineEdit* box = test::Control<QLineEdit>(ShowPage(pgPaletteEdit), u"EditPaletteEdit", 0);
-        Type(box, box->text() == QStringLiteral("0F") ? QStringLiteral("30") : QStringLiteral("0F"));
-        ASSERT_TRUE(form->Rom().IsModified());
+        QLineEdit* box = test::control<QLineEdit>(showPage(pgPaletteEdit), u"EditPaletteEdit", 0);
+        type(box, box->text() == QStringLiteral("0F") ? QStringLiteral("30") : QStringLiteral("0F"));
+        ASSERT_TRUE(form->rom().isModified());
     }
-    QStringList RecentItems() const
+    QStringList recentItems() const
     {
         QStringList shown;
-        for (const QAction* action : Find<QMenu>(u"MenuRecentFiles")->actions())
+        for (const QAction* action : find<QMenu>(u"MenuRecentFiles")->actions())
             if (action->objectName().startsWith(QStringLiteral("MenuItemRecentFile")))
                 shown << action->text();
         return shown;
     }
-    void Drop(const QList<QUrl>& urls)
+    void drop(const QList<QUrl>& urls)
     {
         QMimeData data;
         data.setUrls(urls);
@@ -52,36 +52,36 @@ protected:
 
 TEST_F(DesktopHabitsTest, SaveKeyWorksFromAViewAndFromAHexBoxAndTheTitleFollowsTheEdits)
 {
-    Opened();
-    Activate();
+    opened();
+    activate();
     EXPECT_FALSE(form->isWindowModified());
-    EditPalette();
+    editPalette();
     EXPECT_TRUE(form->isWindowModified());
-    QLineEdit* box = test::Control<QLineEdit>(PageSheet(pgPaletteEdit), u"EditPaletteEdit", 0);
+    QLineEdit* box = test::control<QLineEdit>(pageSheet(pgPaletteEdit), u"EditPaletteEdit", 0);
     box->setFocus();
     QTest::keyClick(box, Qt::Key_S, Qt::ControlModifier);
-    EXPECT_FALSE(form->Rom().IsModified()) << "Ctrl+S from a hex box saved";
+    EXPECT_FALSE(form->rom().isModified()) << "Ctrl+S from a hex box saved";
     EXPECT_FALSE(form->isWindowModified());
-    EXPECT_FALSE(ChangedBytes().empty());
+    EXPECT_FALSE(changedBytes().empty());
 
-    TImageView* view = Find<TImageView>(u"ImgMapEdit", 0);
-    Pages()->setCurrentIndex(pgMapEdit);
-    Press(view, 10, 10, Qt::LeftButton); // paints the selected chip
-    EditPalette();
+    ImageView* view = find<ImageView>(u"ImgMapEdit", 0);
+    pages()->setCurrentIndex(pgMapEdit);
+    press(view, 10, 10, Qt::LeftButton); // paints the selected chip
+    editPalette();
     view->setFocus();
     QTest::keyClick(view, Qt::Key_S, Qt::ControlModifier);
-    EXPECT_FALSE(form->Rom().IsModified()) << "Ctrl+S from a view saved";
+    EXPECT_FALSE(form->rom().isModified()) << "Ctrl+S from a view saved";
 
     // Undo back to what the file holds takes the mark away; redo brings it back.
-    EditPalette();
+    editPalette();
     EXPECT_TRUE(form->isWindowModified());
     QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_FALSE(form->isWindowModified());
     QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_TRUE(form->isWindowModified());
-    prompts.answers = {TAnswer::No};
+    prompts.answers = {Answer::No};
     QTest::keyClick(view, Qt::Key_W, Qt::ControlModifier);
-    EXPECT_FALSE(form->Rom().IsLoaded()) << "Ctrl+W closed after the question";
+    EXPECT_FALSE(form->rom().isLoaded()) << "Ctrl+W closed after the question";
     EXPECT_EQ(prompts.questions.size(), 1);
 }
 
@@ -89,69 +89,69 @@ TEST_F(DesktopHabitsTest, RecentFilesKeepTheLastEightNewestFirstAndDropWhatIsGon
 {
     std::vector<QString> images;
     for (int i = 0; i < 9; ++i) {
-        images.push_back(QString::fromStdString(dir.File("image" + std::to_string(i) + ".nes")));
-        test::WriteFile(images.back().toStdString(), test::SampleBytes());
-        ASSERT_TRUE(Form().OpenImage(images.back()));
+        images.push_back(QString::fromStdString(dir.file("image" + std::to_string(i) + ".nes")));
+        test::writeFile(images.back().toStdString(), test::sampleBytes());
+        ASSERT_TRUE(mainForm().openImage(images.back()));
     }
-    QStringList shown = RecentItems();
+    QStringList shown = recentItems();
     ASSERT_EQ(shown.size(), 8);
     EXPECT_EQ(shown.front(), QStringLiteral("&1 ") + images[8]);
     EXPECT_EQ(shown.back(), QStringLiteral("&8 ") + images[1]);
     // Opening one again moves it to the front; the list is in the preferences file.
-    ASSERT_TRUE(form->OpenImage(images[4]));
-    EXPECT_EQ(RecentItems().front(), QStringLiteral("&1 ") + images[4]);
-    const TMemIniFile preferences(dir.File("preferences.ini"));
-    EXPECT_EQ(preferences.ReadString("RecentFiles", "File1", ""), images[4].toStdString());
-    EXPECT_EQ(preferences.ReadString("RecentFiles", "File2", ""), images[8].toStdString());
+    ASSERT_TRUE(form->openImage(images[4]));
+    EXPECT_EQ(recentItems().front(), QStringLiteral("&1 ") + images[4]);
+    const IniFile preferences(dir.file("preferences.ini"));
+    EXPECT_EQ(preferences.readString("RecentFiles", "File1", ""), images[4].toStdString());
+    EXPECT_EQ(preferences.readString("RecentFiles", "File2", ""), images[8].toStdString());
 
     std::filesystem::remove(images[8].toStdString());
-    Find<QAction>(u"MenuItemRecentFile2")->trigger();
+    find<QAction>(u"MenuItemRecentFile2")->trigger();
     QApplication::processEvents();
     ASSERT_EQ(prompts.messages.size(), 1);
     EXPECT_TRUE(prompts.messages[0].contains(QStringLiteral("no longer exists"))) << prompts.messages[0].toStdString();
-    EXPECT_EQ(RecentItems().size(), 7);
-    EXPECT_EQ(form->Rom().FileName(), images[4].toStdString()) << "the open image stays";
+    EXPECT_EQ(recentItems().size(), 7);
+    EXPECT_EQ(form->rom().fileName(), images[4].toStdString()) << "the open image stays";
 
     // A recent file over unsaved edits asks first; Cancel keeps everything.
-    EditPalette();
-    prompts.answers = {TAnswer::Cancel};
-    Find<QAction>(u"MenuItemRecentFile2")->trigger();
+    editPalette();
+    prompts.answers = {Answer::Cancel};
+    find<QAction>(u"MenuItemRecentFile2")->trigger();
     QApplication::processEvents();
     EXPECT_EQ(prompts.questions.size(), 1);
-    EXPECT_EQ(form->Rom().FileName(), images[4].toStdString());
-    Find<QAction>(u"MenuItemClearRecentFiles")->trigger();
+    EXPECT_EQ(form->rom().fileName(), images[4].toStdString());
+    find<QAction>(u"MenuItemClearRecentFiles")->trigger();
     QApplication::processEvents();
-    EXPECT_TRUE(RecentItems().isEmpty());
+    EXPECT_TRUE(recentItems().isEmpty());
 }
 
 TEST_F(DesktopHabitsTest, ADroppedImageOpensAndAnythingElseIsRefusedAsOpenRefusesIt)
 {
-    Form();
-    const QString other = QString::fromStdString(dir.File("dropped.nes"));
-    test::WriteFile(other.toStdString(), test::SampleBytes());
-    Drop({QUrl::fromLocalFile(other)});
-    EXPECT_EQ(form->Rom().FileName(), other.toStdString());
+    mainForm();
+    const QString other = QString::fromStdString(dir.file("dropped.nes"));
+    test::writeFile(other.toStdString(), test::sampleBytes());
+    drop({QUrl::fromLocalFile(other)});
+    EXPECT_EQ(form->rom().fileName(), other.toStdString());
 
-    const std::string text = dir.File("notes.txt");
-    test::WriteFile(text, std::vector<std::uint8_t>{'h', 'i', '\n'});
-    Drop({QUrl::fromLocalFile(QString::fromStdString(text))});
+    const std::string text = dir.file("notes.txt");
+    test::writeFile(text, std::vector<std::uint8_t>{'h', 'i', '\n'});
+    drop({QUrl::fromLocalFile(QString::fromStdString(text))});
     ASSERT_EQ(prompts.messages.size(), 1);
-    EXPECT_EQ(form->Rom().FileName(), other.toStdString()) << "the open image stays";
+    EXPECT_EQ(form->rom().fileName(), other.toStdString()) << "the open image stays";
     // The same words as Open gives for that file.
     prompts.openFiles = {QString::fromStdString(text)};
-    Find<QAction>(u"MenuItemOpen")->trigger();
+    find<QAction>(u"MenuItemOpen")->trigger();
     ASSERT_EQ(prompts.messages.size(), 2);
     EXPECT_EQ(prompts.messages[0], prompts.messages[1]);
 }
 
 TEST(WroteFileText, NamesTheFileAndGroupsTheDigits)
 {
-    ForceLanguage(Language::English);
-    EXPECT_EQ(WroteFileText(QStringLiteral("/home/me/hack.bps"), 1823), QStringLiteral("Wrote hack.bps (1,823 bytes)"));
-    EXPECT_EQ(WroteFileText(QStringLiteral("a.png"), 1234567), QStringLiteral("Wrote a.png (1,234,567 bytes)"));
-    ForceLanguage(Language::Japanese);
-    EXPECT_EQ(WroteFileText(QStringLiteral("hack.bps"), 12), QString::fromUtf8("hack.bps を書き出しました (12 バイト)"));
-    ForceLanguage(std::nullopt);
+    forceLanguage(Language::English);
+    EXPECT_EQ(wroteFileText(QStringLiteral("/home/me/hack.bps"), 1823), QStringLiteral("Wrote hack.bps (1,823 bytes)"));
+    EXPECT_EQ(wroteFileText(QStringLiteral("a.png"), 1234567), QStringLiteral("Wrote a.png (1,234,567 bytes)"));
+    forceLanguage(Language::Japanese);
+    EXPECT_EQ(wroteFileText(QStringLiteral("hack.bps"), 12), QString::fromUtf8("hack.bps を書き出しました (12 バイト)"));
+    forceLanguage(std::nullopt);
 }
 
 } // namespace

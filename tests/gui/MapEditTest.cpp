@@ -1,8 +1,8 @@
 #include "core/HexText.h"
-#include "core/RomImgManager.h"
+#include "core/RomImage.h"
 #include "gui/pages/Chip32x32Edit.h"
 #include "gui/pages/MapEdit.h"
-#include "gui/pages/VxMapEditGridForm.h"
+#include "gui/pages/MapGridDialog.h"
 #include "gui/widgets/ImageView.h"
 #include "render/GraphicManager.h"
 #include "render/PaletteManager.h"
@@ -20,54 +20,54 @@
 #include <algorithm>
 
 using namespace vx;
-using test::Control;
+using test::control;
 
 namespace {
 
 class MapEditTest : public test::EditorFixture {
 protected:
-    TMapEdit& Page()
+    MapEdit& unit()
     {
-        ShowPage(pgMapEdit);
-        return *form->MapEdit();
+        showPage(pgMapEdit);
+        return *form->mapEdit();
     }
-    TImageView* View(int view) const { return Find<TImageView>(u"ImgMapEdit", view); }
-    TImageView* ChipTable() const { return Find<TImageView>(u"Img32x32ChipTable"); }
-    QScrollBar* RoomBar(int view) const { return Find<QScrollBar>(u"ScrollBarEditedMapPage", view); }
-    QScrollBar* BothBar() const { return Find<QScrollBar>(u"ScrollBarMapEdit"); }
-    static QPoint CellPoint(int cell) { return {(cell / 8) * 32 + 16, (cell % 8) * 32 + 16}; }
+    ImageView* viewControl(int view) const { return find<ImageView>(u"ImgMapEdit", view); }
+    ImageView* chipTable() const { return find<ImageView>(u"Img32x32ChipTable"); }
+    QScrollBar* roomBar(int view) const { return find<QScrollBar>(u"ScrollBarEditedMapPage", view); }
+    QScrollBar* bothBar() const { return find<QScrollBar>(u"ScrollBarMapEdit"); }
+    static QPoint cellPoint(int cell) { return {(cell / 8) * 32 + 16, (cell % 8) * 32 + 16}; }
     // A press on a cell after the pointer came over it, as a user clicks.
-    void OnCell(int view, int cell, Qt::MouseButton button, Qt::KeyboardModifiers keys = Qt::NoModifier)
+    void onCell(int view, int cell, Qt::MouseButton button, Qt::KeyboardModifiers keys = Qt::NoModifier)
     {
-        Page();
-        TImageView* control = View(view);
-        const QPoint at = CellPoint(cell);
-        Move(control, at.x(), at.y());
-        Press(control, at.x(), at.y(), button, keys);
+        unit();
+        ImageView* control = viewControl(view);
+        const QPoint at = cellPoint(cell);
+        move(control, at.x(), at.y());
+        press(control, at.x(), at.y(), button, keys);
     }
-    void PickFromTable(int chip)
+    void pickFromTable(int chip)
     {
-        Page();
-        Press(ChipTable(), (chip % 16) * 16 + 8, (chip / 16) * 16 + 8, Qt::LeftButton);
-        ASSERT_EQ(Page().SelectedChip(), chip);
+        unit();
+        press(chipTable(), (chip % 16) * 16 + 8, (chip / 16) * 16 + 8, Qt::LeftButton);
+        ASSERT_EQ(unit().selectedChip(), chip);
     }
-    std::uint8_t MapByte(int room, int cell) const
+    std::uint8_t mapByte(int room, int cell) const
     {
-        return Stage().Map()[static_cast<std::size_t>(room * 64 + cell)];
+        return currentStage().map()[static_cast<std::size_t>(room * 64 + cell)];
     }
-    std::vector<std::uint8_t> Room(int room) const
+    std::vector<std::uint8_t> roomCells(int room) const
     {
-        const auto& map = Stage().Map();
+        const auto& map = currentStage().map();
         return {map.begin() + room * 64, map.begin() + room * 64 + 64};
     }
     // A chip that differs from the cell's content and paints differently.
-    int OtherChip(int room, int cell) const
+    int otherChip(int room, int cell) const
     {
-        const TNkDIB& sheet = *form->Chip32x32Edit()->Chip32Sheet();
-        const int held = MapByte(room, cell);
+        const IndexedBitmap& sheet = *form->chip32x32Edit()->chip32Sheet();
+        const int held = mapByte(room, cell);
         for (int chip = 0; chip < 256; ++chip)
-            if (chip != held && sheet.Pixel((chip % 16) * 32 + 5, (chip / 16) * 32 + 5) !=
-                                    sheet.Pixel((held % 16) * 32 + 5, (held / 16) * 32 + 5))
+            if (chip != held && sheet.pixel((chip % 16) * 32 + 5, (chip / 16) * 32 + 5) !=
+                                    sheet.pixel((held % 16) * 32 + 5, (held / 16) * 32 + 5))
                 return chip;
         return -1;
     }
@@ -77,118 +77,118 @@ protected:
 
 TEST_F(MapEditTest, ViewsShowTheRoomsAsTheToolDrawsThem)
 {
-    TMapEdit& page = Page();
-    const TStageData& stage = Stage();
-    EXPECT_EQ(page.ViewRoom(0), std::min<int>(stage.MidPoints(stage.DefaultStartPoint()).StartRoom(), 0x2A));
-    EXPECT_EQ(page.ViewRoom(1), page.ViewRoom(0) + 1);
-    EXPECT_EQ(Find<QLabel>(u"LblEditedMapPage", 1)->text(), QString::fromStdString(FormatHex(static_cast<unsigned>(page.ViewRoom(1)), 2)));
+    MapEdit& page = unit();
+    const StageData& stage = currentStage();
+    EXPECT_EQ(page.viewRoom(0), std::min<int>(stage.midPoints(stage.defaultStartPoint()).startRoom(), 0x2A));
+    EXPECT_EQ(page.viewRoom(1), page.viewRoom(0) + 1);
+    EXPECT_EQ(find<QLabel>(u"LblEditedMapPage", 1)->text(), QString::fromStdString(formatHex(static_cast<unsigned>(page.viewRoom(1)), 2)));
 
     // The tool's picture of the same room: its own palette manager, sheets and room bitmap.
-    TPaletteManager palette(test::ReadBytes(dir.File("fcpalette.pal")), "fcpalette.pal");
-    TGraphicManager graphics(palette);
-    TStageSheets sheets;
-    PrepareStageSheets(graphics, stage, form->Rom().ImageBytes(), sheets, nullptr);
+    PaletteManager palette(test::readBytes(dir.file("fcpalette.pal")), "fcpalette.pal");
+    GraphicManager graphics(palette);
+    StageSheets sheets;
+    prepareStageSheets(graphics, stage, form->rom().imageBytes(), sheets, nullptr);
     for (int view = 0; view < 2; ++view) {
-        auto expected = graphics.CreateDisplayBitmap(256, 256);
-        graphics.DrawRoom(*expected, *sheets.chip32Sheet,
-                          std::span(stage.Map()).subspan(static_cast<std::size_t>(page.ViewRoom(view)) * 64, 64));
-        const TNkDIB& shown = *View(view)->Bitmap();
+        auto expected = graphics.createDisplayBitmap(256, 256);
+        graphics.drawRoom(*expected, *sheets.chip32Sheet,
+                          std::span(stage.map()).subspan(static_cast<std::size_t>(page.viewRoom(view)) * 64, 64));
+        const IndexedBitmap& shown = *viewControl(view)->bitmap();
         int differing = 0;
         for (int y = 0; y < 256; ++y)
             for (int x = 0; x < 256; ++x)
-                differing += shown.Color(shown.Pixel(x, y)) != expected->Color(expected->Pixel(x, y));
+                differing += shown.color(shown.pixel(x, y)) != expected->color(expected->pixel(x, y));
         EXPECT_EQ(differing, 0) << "view " << view;
     }
 }
 
 TEST_F(MapEditTest, PaintingWritesOneRecordAndTheSameChipAgainNone)
 {
-    TMapEdit& page = Page();
-    const int room = page.ViewRoom(0), cell = 2 * 8 + 3;
-    const int chip = OtherChip(room, cell);
+    MapEdit& page = unit();
+    const int room = page.viewRoom(0), cell = 2 * 8 + 3;
+    const int chip = otherChip(room, cell);
     ASSERT_GE(chip, 0);
-    PickFromTable(chip);
-    const TColor before = ShownColor(View(0), (cell / 8) * 32 + 5, (cell % 8) * 32 + 5);
-    OnCell(0, cell, Qt::LeftButton);
-    EXPECT_EQ(MapByte(room, cell), chip);
-    EXPECT_EQ(UndoCount(), 1);
-    EXPECT_EQ(UndoCaption(), QStringLiteral("Undo(&U) - Edit Map"));
-    EXPECT_NE(ShownColor(View(0), (cell / 8) * 32 + 5, (cell % 8) * 32 + 5), before);
+    pickFromTable(chip);
+    const Color before = shownColor(viewControl(0), (cell / 8) * 32 + 5, (cell % 8) * 32 + 5);
+    onCell(0, cell, Qt::LeftButton);
+    EXPECT_EQ(mapByte(room, cell), chip);
+    EXPECT_EQ(undoSteps(), 1);
+    EXPECT_EQ(undoCaption(), QStringLiteral("Undo(&U) - Edit Map"));
+    EXPECT_NE(shownColor(viewControl(0), (cell / 8) * 32 + 5, (cell % 8) * 32 + 5), before);
 
-    const std::uint64_t version = View(0)->Bitmap()->Version();
-    Press(View(0), CellPoint(cell).x(), CellPoint(cell).y(), Qt::LeftButton);
-    EXPECT_EQ(UndoCount(), 1) << "the same chip again records nothing";
-    EXPECT_EQ(View(0)->Bitmap()->Version(), version) << "and redraws nothing";
+    const std::uint64_t version = viewControl(0)->bitmap()->version();
+    press(viewControl(0), cellPoint(cell).x(), cellPoint(cell).y(), Qt::LeftButton);
+    EXPECT_EQ(undoSteps(), 1) << "the same chip again records nothing";
+    EXPECT_EQ(viewControl(0)->bitmap()->version(), version) << "and redraws nothing";
 
-    Move(View(0), CellPoint(cell + 8).x(), CellPoint(cell + 8).y(), Qt::NoModifier);
-    QMouseEvent drag(QEvent::MouseMove, QPointF(CellPoint(cell + 16)), QPointF(CellPoint(cell + 16)), Qt::LeftButton,
+    move(viewControl(0), cellPoint(cell + 8).x(), cellPoint(cell + 8).y(), Qt::NoModifier);
+    QMouseEvent drag(QEvent::MouseMove, QPointF(cellPoint(cell + 16)), QPointF(cellPoint(cell + 16)), Qt::LeftButton,
                      Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(View(0), &drag);
-    EXPECT_EQ(UndoCount(), 1) << "dragging does not paint";
+    QApplication::sendEvent(viewControl(0), &drag);
+    EXPECT_EQ(undoSteps(), 1) << "dragging does not paint";
 
-    form->CommandUndo();
-    EXPECT_NE(MapByte(room, cell), chip);
-    EXPECT_EQ(ShownColor(View(0), (cell / 8) * 32 + 5, (cell % 8) * 32 + 5), before) << "undo redraws at once";
+    form->commandUndo();
+    EXPECT_NE(mapByte(room, cell), chip);
+    EXPECT_EQ(shownColor(viewControl(0), (cell / 8) * 32 + 5, (cell % 8) * 32 + 5), before) << "undo redraws at once";
 }
 
 TEST_F(MapEditTest, TheSameRoomInBothViewsUpdatesBoth)
 {
-    TMapEdit& page = Page();
-    RoomBar(1)->setValue(page.ViewRoom(0));
-    ASSERT_EQ(page.ViewRoom(1), page.ViewRoom(0));
-    const int cell = 5 * 8 + 6, chip = OtherChip(page.ViewRoom(0), cell);
+    MapEdit& page = unit();
+    roomBar(1)->setValue(page.viewRoom(0));
+    ASSERT_EQ(page.viewRoom(1), page.viewRoom(0));
+    const int cell = 5 * 8 + 6, chip = otherChip(page.viewRoom(0), cell);
     ASSERT_GE(chip, 0);
-    PickFromTable(chip);
+    pickFromTable(chip);
     const QPoint at((cell / 8) * 32 + 5, (cell % 8) * 32 + 5);
-    const int shownBefore = View(1)->Bitmap()->Pixel(at.x(), at.y());
-    OnCell(0, cell, Qt::LeftButton);
-    EXPECT_EQ(MapByte(page.ViewRoom(0), cell), chip);
-    EXPECT_NE(View(1)->Bitmap()->Pixel(at.x(), at.y()), shownBefore) << "the other view shows the new chip";
-    EXPECT_EQ(ShownColor(View(1), at.x(), at.y()), ShownColor(View(0), at.x(), at.y()));
-    EXPECT_EQ(View(1)->Bitmap()->Pixel(at.x(), at.y()), View(0)->Bitmap()->Pixel(at.x(), at.y()));
+    const int shownBefore = viewControl(1)->bitmap()->pixel(at.x(), at.y());
+    onCell(0, cell, Qt::LeftButton);
+    EXPECT_EQ(mapByte(page.viewRoom(0), cell), chip);
+    EXPECT_NE(viewControl(1)->bitmap()->pixel(at.x(), at.y()), shownBefore) << "the other view shows the new chip";
+    EXPECT_EQ(shownColor(viewControl(1), at.x(), at.y()), shownColor(viewControl(0), at.x(), at.y()));
+    EXPECT_EQ(viewControl(1)->bitmap()->pixel(at.x(), at.y()), viewControl(0)->bitmap()->pixel(at.x(), at.y()));
 }
 
 TEST_F(MapEditTest, RightPicksCtrlRightCopiesAndCtrlLeftPastesIntoAnotherStage)
 {
-    TMapEdit& page = Page();
-    OnCell(1, 9, Qt::RightButton);
-    EXPECT_EQ(page.SelectedChip(), MapByte(page.ViewRoom(1), 9));
-    EXPECT_EQ(Find<QLabel>(u"LblSelected32x32ChipIndex")->text(), QString::fromStdString(FormatHex(MapByte(page.ViewRoom(1), 9), 2)));
+    MapEdit& page = unit();
+    onCell(1, 9, Qt::RightButton);
+    EXPECT_EQ(page.selectedChip(), mapByte(page.viewRoom(1), 9));
+    EXPECT_EQ(find<QLabel>(u"LblSelected32x32ChipIndex")->text(), QString::fromStdString(formatHex(mapByte(page.viewRoom(1), 9), 2)));
 
-    const auto copied = Room(page.ViewRoom(1));
-    OnCell(1, 0, Qt::RightButton, Qt::ControlModifier);
-    EXPECT_TRUE(std::equal(copied.begin(), copied.end(), page.RoomCopyBuffer().begin()));
-    EXPECT_EQ(UndoCount(), 0);
+    const auto copied = roomCells(page.viewRoom(1));
+    onCell(1, 0, Qt::RightButton, Qt::ControlModifier);
+    EXPECT_TRUE(std::equal(copied.begin(), copied.end(), page.roomCopyBuffer().begin()));
+    EXPECT_EQ(undoSteps(), 0);
 
-    StageSelector()->setCurrentIndex(1);
-    ASSERT_NE(Room(page.ViewRoom(0)), copied);
-    OnCell(0, 0, Qt::LeftButton, Qt::ControlModifier);
-    EXPECT_EQ(Room(page.ViewRoom(0)), copied);
-    EXPECT_EQ(UndoCaption(), QStringLiteral("Undo(&U) - Edit Map(Paste)"));
-    const int records = UndoCount();
-    OnCell(0, 0, Qt::LeftButton, Qt::ControlModifier);
-    EXPECT_EQ(UndoCount(), records) << "the same room again records nothing";
+    stageSelector()->setCurrentIndex(1);
+    ASSERT_NE(roomCells(page.viewRoom(0)), copied);
+    onCell(0, 0, Qt::LeftButton, Qt::ControlModifier);
+    EXPECT_EQ(roomCells(page.viewRoom(0)), copied);
+    EXPECT_EQ(undoCaption(), QStringLiteral("Undo(&U) - Edit Map(Paste)"));
+    const int records = undoSteps();
+    onCell(0, 0, Qt::LeftButton, Qt::ControlModifier);
+    EXPECT_EQ(undoSteps(), records) << "the same room again records nothing";
 
-    form->OpenImage(image);
-    EXPECT_EQ(page.RoomCopyBuffer(), (std::array<std::uint8_t, 64>{})) << "only Open clears the copy";
+    form->openImage(image);
+    EXPECT_EQ(page.roomCopyBuffer(), (std::array<std::uint8_t, 64>{})) << "only Open clears the copy";
 }
 
 TEST_F(MapEditTest, PasteBeforeAnyCopyWritesAnEmptyRoom)
 {
-    TMapEdit& page = Page();
-    OnCell(0, 0, Qt::LeftButton, Qt::ControlModifier);
-    EXPECT_EQ(Room(page.ViewRoom(0)), std::vector<std::uint8_t>(64, 0));
+    MapEdit& page = unit();
+    onCell(0, 0, Qt::LeftButton, Qt::ControlModifier);
+    EXPECT_EQ(roomCells(page.viewRoom(0)), std::vector<std::uint8_t>(64, 0));
 }
 
 TEST_F(MapEditTest, ShiftLeftOpensTheGridAndOkWritesOneRecord)
 {
-    TMapEdit& page = Page();
-    auto* grid = Find<TMapEditGridForm>(u"MapEditGridForm");
-    auto* cells = Control<QTableWidget>(grid, u"SGridMapEdit");
-    auto* ok = Control<QPushButton>(grid, u"BtnOK");
-    auto* cancel = Control<QPushButton>(grid, u"BtnCancel");
-    const int room = page.ViewRoom(0);
-    const auto before = Room(room);
+    MapEdit& page = unit();
+    auto* grid = find<MapGridDialog>(u"MapEditGridForm");
+    auto* cells = control<QTableWidget>(grid, u"SGridMapEdit");
+    auto* ok = control<QPushButton>(grid, u"BtnOK");
+    auto* cancel = control<QPushButton>(grid, u"BtnCancel");
+    const int room = page.viewRoom(0);
+    const auto before = roomCells(room);
     ASSERT_NE(before[0], 0x07);
     QString caption;
     QTimer::singleShot(0, grid, [&] {
@@ -196,90 +196,90 @@ TEST_F(MapEditTest, ShiftLeftOpensTheGridAndOkWritesOneRecord)
         QTest::keyClicks(cells, QStringLiteral("7"));
         ok->click();
     });
-    OnCell(0, 20, Qt::LeftButton, Qt::ShiftModifier);
-    EXPECT_EQ(caption, QStringLiteral("Edit Screen ") + QString::fromStdString(FormatHex(static_cast<unsigned>(room), 2)));
-    EXPECT_EQ(MapByte(room, 0), 0x07) << "cell (0, 0), typed 7";
-    EXPECT_EQ(UndoCaption(), QStringLiteral("Undo(&U) - Edit Map(Grid)"));
-    form->CommandUndo();
-    EXPECT_EQ(Room(room), before);
+    onCell(0, 20, Qt::LeftButton, Qt::ShiftModifier);
+    EXPECT_EQ(caption, QStringLiteral("Edit Screen ") + QString::fromStdString(formatHex(static_cast<unsigned>(room), 2)));
+    EXPECT_EQ(mapByte(room, 0), 0x07) << "cell (0, 0), typed 7";
+    EXPECT_EQ(undoCaption(), QStringLiteral("Undo(&U) - Edit Map(Grid)"));
+    form->commandUndo();
+    EXPECT_EQ(roomCells(room), before);
 
     QTimer::singleShot(0, grid, [&] {
         QTest::keyClicks(cells, QStringLiteral("7"));
         cancel->click();
     });
-    OnCell(0, 20, Qt::LeftButton, Qt::ShiftModifier | Qt::ControlModifier); // Ctrl is ignored
-    EXPECT_EQ(Room(room), before);
-    EXPECT_EQ(UndoCount(), 0);
+    onCell(0, 20, Qt::LeftButton, Qt::ShiftModifier | Qt::ControlModifier); // Ctrl is ignored
+    EXPECT_EQ(roomCells(room), before);
+    EXPECT_EQ(undoSteps(), 0);
 
     QTimer::singleShot(0, grid, [&] { ok->click(); });
-    OnCell(0, 20, Qt::LeftButton, Qt::ShiftModifier);
-    EXPECT_EQ(UndoCount(), 0) << "OK without a change records nothing";
+    onCell(0, 20, Qt::LeftButton, Qt::ShiftModifier);
+    EXPECT_EQ(undoSteps(), 0) << "OK without a change records nothing";
 }
 
 TEST_F(MapEditTest, StatusAndHintsFollowThePointerAndClearOutside)
 {
-    TMapEdit& page = Page();
-    const int room = page.ViewRoom(0);
-    Move(View(0), 40, 70); // cell 1 * 8 + 2
-    const QString chip = QString::fromStdString(FormatHex(MapByte(room, 10), 2));
-    EXPECT_EQ(StatusPanel(1)->text(), QStringLiteral("32x32 Tile No:") + chip);
-    EXPECT_EQ(View(0)->toolTip(), QStringLiteral("Room %1, column 1, row 2: chip %2")
-                                                 .arg(QString::fromStdString(FormatHex(static_cast<unsigned>(room), 2)), chip));
-    EXPECT_EQ(ShownColor(View(0), 32, 64), TGraphicManager::CursorColor);
-    Leave(View(0));
-    EXPECT_TRUE(StatusPanel(1)->text().isEmpty());
-    EXPECT_NE(ShownColor(View(0), 32, 64), TGraphicManager::CursorColor);
+    MapEdit& page = unit();
+    const int room = page.viewRoom(0);
+    move(viewControl(0), 40, 70); // cell 1 * 8 + 2
+    const QString chip = QString::fromStdString(formatHex(mapByte(room, 10), 2));
+    EXPECT_EQ(statusPanel(1)->text(), QStringLiteral("32x32 Tile No:") + chip);
+    EXPECT_EQ(viewControl(0)->toolTip(), QStringLiteral("Room %1, column 1, row 2: chip %2")
+                                                 .arg(QString::fromStdString(formatHex(static_cast<unsigned>(room), 2)), chip));
+    EXPECT_EQ(shownColor(viewControl(0), 32, 64), GraphicManager::CursorColor);
+    leave(viewControl(0));
+    EXPECT_TRUE(statusPanel(1)->text().isEmpty());
+    EXPECT_NE(shownColor(viewControl(0), 32, 64), GraphicManager::CursorColor);
 
-    Move(ChipTable(), 16 * 3 + 2, 16 * 2 + 2); // chip 23
-    EXPECT_EQ(StatusPanel(1)->text(), QStringLiteral("32x32 Tile No:23"));
-    const TNkDIB& table = *ChipTable()->Bitmap();
-    EXPECT_EQ(table.Color(table.Pixel(3 * 32, 2 * 32)), TGraphicManager::CursorColor);
-    EXPECT_EQ(table.Color(table.Pixel(3 * 32 + 1, 2 * 32 + 1)), TGraphicManager::CursorColor) << "two pixels thick";
-    Leave(ChipTable());
-    EXPECT_TRUE(StatusPanel(1)->text().isEmpty());
+    move(chipTable(), 16 * 3 + 2, 16 * 2 + 2); // chip 23
+    EXPECT_EQ(statusPanel(1)->text(), QStringLiteral("32x32 Tile No:23"));
+    const IndexedBitmap& table = *chipTable()->bitmap();
+    EXPECT_EQ(table.color(table.pixel(3 * 32, 2 * 32)), GraphicManager::CursorColor);
+    EXPECT_EQ(table.color(table.pixel(3 * 32 + 1, 2 * 32 + 1)), GraphicManager::CursorColor) << "two pixels thick";
+    leave(chipTable());
+    EXPECT_TRUE(statusPanel(1)->text().isEmpty());
 }
 
 TEST_F(MapEditTest, ScrollBarsMoveTheViewsWithinTheirEnds)
 {
-    TMapEdit& page = Page();
-    RoomBar(1)->setValue(0x03);
-    RoomBar(0)->setValue(0x08);
-    EXPECT_EQ(BothBar()->value(), 0x08) << "view 0's bar moves the overall bar";
-    BothBar()->setValue(0);
-    EXPECT_EQ(page.ViewRoom(0), 0x00);
-    EXPECT_EQ(page.ViewRoom(1), 0x01) << "view 1 stops at room 01";
-    EXPECT_EQ(RoomBar(1)->value(), 0x01);
+    MapEdit& page = unit();
+    roomBar(1)->setValue(0x03);
+    roomBar(0)->setValue(0x08);
+    EXPECT_EQ(bothBar()->value(), 0x08) << "view 0's bar moves the overall bar";
+    bothBar()->setValue(0);
+    EXPECT_EQ(page.viewRoom(0), 0x00);
+    EXPECT_EQ(page.viewRoom(1), 0x01) << "view 1 stops at room 01";
+    EXPECT_EQ(roomBar(1)->value(), 0x01);
 
-    RoomBar(0)->setValue(43);
-    EXPECT_EQ(page.ViewRoom(0), 0x2A);
-    EXPECT_EQ(Find<QLabel>(u"LblEditedMapPage", 0)->text(), QStringLiteral("2A"));
-    RoomBar(1)->setValue(43);
-    EXPECT_EQ(page.ViewRoom(1), 0x2B);
-    BothBar()->setValue(0x20);
-    EXPECT_EQ(page.ViewRoom(0), 0x20);
-    EXPECT_EQ(page.ViewRoom(1), 0x21);
+    roomBar(0)->setValue(43);
+    EXPECT_EQ(page.viewRoom(0), 0x2A);
+    EXPECT_EQ(find<QLabel>(u"LblEditedMapPage", 0)->text(), QStringLiteral("2A"));
+    roomBar(1)->setValue(43);
+    EXPECT_EQ(page.viewRoom(1), 0x2B);
+    bothBar()->setValue(0x20);
+    EXPECT_EQ(page.viewRoom(0), 0x20);
+    EXPECT_EQ(page.viewRoom(1), 0x21);
 }
 
 TEST_F(MapEditTest, ChipPagePicksAndStageChangeResetsThePaintingChip)
 {
-    TMapEdit& page = Page();
-    ShowPage(pg32x32ChipEdit);
-    Press(Find<TImageView>(u"Img32x32ChipEditTable"), 5 * 32 + 3, 2 * 32 + 3, Qt::LeftButton);
-    EXPECT_EQ(page.SelectedChip(), 0x25) << "the chip page's plain pick paints on the map";
+    MapEdit& page = unit();
+    showPage(pg32x32ChipEdit);
+    press(find<ImageView>(u"Img32x32ChipEditTable"), 5 * 32 + 3, 2 * 32 + 3, Qt::LeftButton);
+    EXPECT_EQ(page.selectedChip(), 0x25) << "the chip page's plain pick paints on the map";
 
-    StageSelector()->setCurrentIndex(9);
-    EXPECT_EQ(page.SelectedChip(), 0);
-    const TStageData& stage = Stage();
-    EXPECT_EQ(page.ViewRoom(0), std::min<int>(stage.MidPoints(stage.DefaultStartPoint()).StartRoom(), 0x2A));
-    EXPECT_EQ(BothBar()->value(), page.ViewRoom(0));
+    stageSelector()->setCurrentIndex(9);
+    EXPECT_EQ(page.selectedChip(), 0);
+    const StageData& stage = currentStage();
+    EXPECT_EQ(page.viewRoom(0), std::min<int>(stage.midPoints(stage.defaultStartPoint()).startRoom(), 0x2A));
+    EXPECT_EQ(bothBar()->value(), page.viewRoom(0));
 }
 
 TEST_F(MapEditTest, ASavedPaintChangesOnlyTheMapTable)
 {
-    TMapEdit& page = Page();
-    const int room = page.ViewRoom(1), cell = 33;
-    PickFromTable(OtherChip(room, cell));
-    OnCell(1, cell, Qt::LeftButton);
-    ASSERT_TRUE(form->CommandSave());
-    EXPECT_EQ(ChangedBytes(), std::vector<std::size_t>{static_cast<std::size_t>(Stage().Address(TableKey::Map) + room * 64 + cell)});
+    MapEdit& page = unit();
+    const int room = page.viewRoom(1), cell = 33;
+    pickFromTable(otherChip(room, cell));
+    onCell(1, cell, Qt::LeftButton);
+    ASSERT_TRUE(form->commandSave());
+    EXPECT_EQ(changedBytes(), std::vector<std::size_t>{static_cast<std::size_t>(currentStage().address(TableKey::Map) + room * 64 + cell)});
 }

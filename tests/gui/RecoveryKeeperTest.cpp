@@ -16,17 +16,17 @@ protected:
     void SetUp() override
     {
         EditorFixture::SetUp();
-        recoveryFolder = QString::fromStdString(dir.File("state/recovery"));
+        recoveryFolder = QString::fromStdString(dir.file("state/recovery"));
     }
-    std::string RecoveryFile() const
+    std::string recoveryFile() const
     {
-        return RecoveryFileOf(recoveryFolder.toStdString(), fs::absolute(image.toStdString()).string());
+        return recoveryFileOf(recoveryFolder.toStdString(), fs::absolute(image.toStdString()).string());
     }
-    void EditAndKeep()
+    void editAndKeep()
     {
-        ASSERT_TRUE(form->Rom().Stage(0).SetMapChip(3, 0x77));
-        form->Recovery().Flush();
-        ASSERT_TRUE(fs::exists(RecoveryFile()));
+        ASSERT_TRUE(form->rom().stage(0).setMapChip(3, 0x77));
+        form->recovery().flush();
+        ASSERT_TRUE(fs::exists(recoveryFile()));
     }
 };
 
@@ -34,44 +34,44 @@ protected:
 
 TEST_F(RecoveryKeeperTest, EditsOutliveAWindowThatNeverClosedAndComeBackAtTheNextStart)
 {
-    Opened();
-    EditAndKeep();
-    EXPECT_EQ(fs::status(RecoveryFile()).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+    opened();
+    editAndKeep();
+    EXPECT_EQ(fs::status(recoveryFile()).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
     form.reset(); // gone without the close question, as a crash leaves it
     prompts.recoverAnswers = {true};
-    Form();
+    mainForm();
     QCoreApplication::processEvents(); // the start looks for kept edits
-    ASSERT_TRUE(form->Rom().IsLoaded());
+    ASSERT_TRUE(form->rom().isLoaded());
     ASSERT_FALSE(prompts.questions.isEmpty());
     EXPECT_TRUE(prompts.questions.back().startsWith(QStringLiteral("game.nes has unsaved edits from "))) << prompts.questions.back().toStdString();
-    EXPECT_EQ(Stage().Map()[3], 0x77);
+    EXPECT_EQ(currentStage().map()[3], 0x77);
     EXPECT_TRUE(form->isWindowModified());
-    EXPECT_EQ(StatusPanel(0)->text(), QStringLiteral("Modified"));
-    EXPECT_TRUE(form->CommandSave());
-    EXPECT_FALSE(fs::exists(RecoveryFile())) << "a save ends the kept edits";
-    EXPECT_EQ(test::ReadBytes(image.toStdString())[0x510 + 3], 0x77);
+    EXPECT_EQ(statusPanel(0)->text(), QStringLiteral("Modified"));
+    EXPECT_TRUE(form->commandSave());
+    EXPECT_FALSE(fs::exists(recoveryFile())) << "a save ends the kept edits";
+    EXPECT_EQ(test::readBytes(image.toStdString())[0x510 + 3], 0x77);
 }
 
 TEST_F(RecoveryKeeperTest, DiscardingOrNotSavingDropsTheEditsAndADamagedFileIsKeptAside)
 {
-    Opened();
-    EditAndKeep();
+    opened();
+    editAndKeep();
     form.reset();
     prompts.recoverAnswers = {false};
-    Opened();
-    EXPECT_FALSE(fs::exists(RecoveryFile()));
-    EXPECT_FALSE(form->Rom().IsModified());
+    opened();
+    EXPECT_FALSE(fs::exists(recoveryFile()));
+    EXPECT_FALSE(form->rom().isModified());
 
-    EditAndKeep();
-    prompts.answers = {TAnswer::No};
-    form->CommandClose();
-    EXPECT_FALSE(fs::exists(RecoveryFile())) << "closed without saving";
+    editAndKeep();
+    prompts.answers = {Answer::No};
+    form->commandClose();
+    EXPECT_FALSE(fs::exists(recoveryFile())) << "closed without saving";
 
-    test::WriteFile(RecoveryFile(), std::string("VX2RECOVERY\ncut short"));
-    EXPECT_TRUE(form->OpenImage(image));
-    EXPECT_TRUE(fs::exists(RecoveryFile() + ".bad"));
-    EXPECT_FALSE(fs::exists(RecoveryFile()));
+    test::writeFile(recoveryFile(), std::string("VX2RECOVERY\ncut short"));
+    EXPECT_TRUE(form->openImage(image));
+    EXPECT_TRUE(fs::exists(recoveryFile() + ".bad"));
+    EXPECT_FALSE(fs::exists(recoveryFile()));
     ASSERT_FALSE(prompts.messages.isEmpty());
     EXPECT_TRUE(prompts.messages.back().contains(QStringLiteral("kept aside"))) << prompts.messages.back().toStdString();
-    EXPECT_FALSE(form->Rom().IsModified()) << "the image opens as it is on disk";
+    EXPECT_FALSE(form->rom().isModified()) << "the image opens as it is on disk";
 }

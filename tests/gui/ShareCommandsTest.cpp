@@ -1,8 +1,8 @@
 // Sharing a hack from the editor: a patch of the image as it stands, and the stage picture.
 #include "core/Patch.h"
-#include "core/RomImgManager.h"
+#include "core/RomImage.h"
 #include "core/StageText.h"
-#include "core/VxObject.h"
+#include "core/StageObjects.h"
 #include "tests/gui/support/EditorFixture.h"
 
 #include <QAction>
@@ -19,138 +19,138 @@ namespace {
 class ShareCommandsTest : public test::EditorFixture {
 protected:
     // The editor's patch, applied back to the original file.
-    std::vector<std::uint8_t> Applied(const std::string& patchFile) const
+    std::vector<std::uint8_t> applied(const std::string& patchFile) const
     {
         std::vector<std::uint8_t> out;
         std::string reason;
-        EXPECT_TRUE(ApplyPatch(test::ReadBytes(patchFile), test::ReadBytes(image.toStdString()), MaxImageSize, out, reason))
+        EXPECT_TRUE(applyPatch(test::readBytes(patchFile), test::readBytes(image.toStdString()), MaxImageSize, out, reason))
             << reason;
         return out;
     }
     // The two commands, found by their English captions.
-    QAction* PatchCommand() const { return Command(u"MenuItemCreatePatch"); }
-    QAction* PictureCommand() const { return Command(u"MenuItemExportStagePicture"); }
+    QAction* patchCommand() const { return menuAction(u"MenuItemCreatePatch"); }
+    QAction* pictureCommand() const { return menuAction(u"MenuItemExportStagePicture"); }
 };
 
 } // namespace
 
 TEST_F(ShareCommandsTest, APatchDescribesUnsavedEditsWithoutSavingThem)
 {
-    TMainForm& window = Opened();
-    ASSERT_TRUE(Stage().SetMapChip(7, 0x31));
-    Stage().EnemyObjects().AddObject(4, 50, 60, 0x12);
-    Stage().MarkEdited(efObject);
-    const std::vector<std::uint8_t> expected = window.Rom().EditedImage();
+    MainForm& window = opened();
+    ASSERT_TRUE(currentStage().setMapChip(7, 0x31));
+    currentStage().enemyObjects().addObject(4, 50, 60, 0x12);
+    currentStage().markEdited(efObject);
+    const std::vector<std::uint8_t> expected = window.rom().editedImage();
     for (const char* name : {"hack.bps", "hack.ips"}) {
-        const std::string patch = dir.File(name);
+        const std::string patch = dir.file(name);
         prompts.openFiles = {image};
         prompts.saveFiles = {QString::fromStdString(patch)};
-        PatchCommand()->trigger();
+        patchCommand()->trigger();
         ASSERT_TRUE(std::filesystem::exists(patch)) << name;
-        EXPECT_EQ(Applied(patch), expected) << name;
-        EXPECT_EQ(StatusPanel(2)->text(), QStringLiteral("Wrote %1 (%2 bytes)")
+        EXPECT_EQ(applied(patch), expected) << name;
+        EXPECT_EQ(statusPanel(2)->text(), QStringLiteral("Wrote %1 (%2 bytes)")
                                               .arg(QString::fromLatin1(name))
                                               .arg(std::filesystem::file_size(patch)))
             << "small enough to need no digit groups";
     }
     EXPECT_TRUE(prompts.messages.isEmpty());
-    EXPECT_TRUE(window.Rom().IsModified()) << "no edited flag changes";
-    EXPECT_EQ(StatusPanel(0)->text(), QStringLiteral("Modified"));
-    EXPECT_EQ(test::ReadBytes(image.toStdString()), test::SampleBytes()) << "nothing saved";
+    EXPECT_TRUE(window.rom().isModified()) << "no edited flag changes";
+    EXPECT_EQ(statusPanel(0)->text(), QStringLiteral("Modified"));
+    EXPECT_EQ(test::readBytes(image.toStdString()), test::sampleBytes()) << "nothing saved";
 }
 
 TEST_F(ShareCommandsTest, AnotherLengthOrTheSameBytesIsExplainedAndWritesNothing)
 {
-    Opened();
-    const std::string shorter = dir.File("short.nes");
-    test::WriteFile(shorter, std::vector<std::uint8_t>(test::SampleBytes().begin(), test::SampleBytes().end() - 16));
+    opened();
+    const std::string shorter = dir.file("short.nes");
+    test::writeFile(shorter, std::vector<std::uint8_t>(test::sampleBytes().begin(), test::sampleBytes().end() - 16));
     prompts.openFiles = {QString::fromStdString(shorter)};
-    PatchCommand()->trigger();
+    patchCommand()->trigger();
     ASSERT_EQ(prompts.messages.size(), 1);
     EXPECT_TRUE(prompts.messages[0].contains(QStringLiteral("differ in length"))) << prompts.messages[0].toStdString();
 
     prompts.openFiles = {image};
-    PatchCommand()->trigger(); // nothing edited yet
+    patchCommand()->trigger(); // nothing edited yet
     ASSERT_EQ(prompts.messages.size(), 2);
     EXPECT_TRUE(prompts.messages[1].contains(QStringLiteral("same as the original")));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), std::filesystem::directory_iterator{}), 6)
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator{}), 6)
         << "nothing but the three data files, the two images and the preferences (the recent list)";
 }
 
 TEST_F(ShareCommandsTest, NeitherCommandWritesOverWhatItIsMadeFromOrUnderAFalseName)
 {
-    Opened();
-    ASSERT_TRUE(Stage().SetMapChip(7, 0x31));
-    const std::string original = dir.File("original.bps"); // an image under a patch's name
-    test::WriteFile(original, test::SampleBytes());
-    std::filesystem::create_symlink("game.nes", dir.File("game.png"));
+    opened();
+    ASSERT_TRUE(currentStage().setMapChip(7, 0x31));
+    const std::string original = dir.file("original.bps"); // an image under a patch's name
+    test::writeFile(original, test::sampleBytes());
+    std::filesystem::create_symlink("game.nes", dir.file("game.png"));
     prompts.openFiles = {QString::fromStdString(original)};
-    prompts.saveFiles = {QString::fromStdString(original), image, QString::fromStdString(dir.File("game.png"))};
-    PatchCommand()->trigger();
-    PictureCommand()->trigger();
-    PictureCommand()->trigger();
+    prompts.saveFiles = {QString::fromStdString(original), image, QString::fromStdString(dir.file("game.png"))};
+    patchCommand()->trigger();
+    pictureCommand()->trigger();
+    pictureCommand()->trigger();
     ASSERT_EQ(prompts.messages.size(), 3);
     EXPECT_TRUE(prompts.messages[0].contains(QStringLiteral("original.bps is what this is made from")))
         << prompts.messages[0].toStdString();
     EXPECT_TRUE(prompts.messages[1].contains(QStringLiteral("ends in .png")));
     EXPECT_TRUE(prompts.messages[2].contains(QStringLiteral("game.nes is what this is made from")));
-    EXPECT_EQ(test::ReadBytes(original), test::SampleBytes());
-    EXPECT_EQ(test::ReadBytes(image.toStdString()), test::SampleBytes());
+    EXPECT_EQ(test::readBytes(original), test::sampleBytes());
+    EXPECT_EQ(test::readBytes(image.toStdString()), test::sampleBytes());
 }
 
 TEST_F(ShareCommandsTest, TheStagePictureHoldsAllRoomsAsAPng)
 {
-    Opened();
-    const std::string picture = dir.File("stage.png");
+    opened();
+    const std::string picture = dir.file("stage.png");
     prompts.saveFiles = {QString::fromStdString(picture)};
-    PictureCommand()->trigger();
+    pictureCommand()->trigger();
     QImage written(QString::fromStdString(picture));
     ASSERT_FALSE(written.isNull());
     EXPECT_EQ(written.size(), QSize(11 * 256, 4 * 256));
-    EXPECT_TRUE(StatusPanel(2)->text().startsWith(QStringLiteral("Wrote stage.png (")));
+    EXPECT_TRUE(statusPanel(2)->text().startsWith(QStringLiteral("Wrote stage.png (")));
     EXPECT_TRUE(prompts.messages.isEmpty());
-    EXPECT_TRUE(AnimationTimer()->isActive());
+    EXPECT_TRUE(animationTimer()->isActive());
 }
 
 TEST_F(ShareCommandsTest, MenuCaptionsFollowTheLanguageAndWaitForAnImage)
 {
-    Form();
-    QAction* patch = PatchCommand();
-    QAction* picture = PictureCommand();
+    mainForm();
+    QAction* patch = patchCommand();
+    QAction* picture = pictureCommand();
     EXPECT_FALSE(patch->isEnabled());
     EXPECT_FALSE(picture->isEnabled());
-    ForceLanguage(Language::Japanese);
+    forceLanguage(Language::Japanese);
     auto* file = qobject_cast<QMenu*>(patch->associatedObjects().value(0));
     ASSERT_NE(file, nullptr);
     emit file->aboutToShow();
     EXPECT_EQ(patch->text(), QString::fromUtf8("パッチの作成(&P)..."));
     EXPECT_EQ(picture->text(), QString::fromUtf8("ステージ画像の書き出し(&E)..."));
-    ForceLanguage(Language::English);
+    forceLanguage(Language::English);
     emit file->aboutToShow();
     EXPECT_EQ(patch->text(), QStringLiteral("Create &Patch..."));
     EXPECT_EQ(picture->text(), QStringLiteral("&Export Stage Picture..."));
-    Opened();
+    opened();
     EXPECT_TRUE(patch->isEnabled());
 }
 
 TEST_F(ShareCommandsTest, TheStageTextHoldsUnsavedEditsAndNeedsAJsonName)
 {
-    Opened();
-    ASSERT_TRUE(Stage().SetMapChip(9, 0x2A));
-    QAction* command = Command(u"MenuItemExportStageText");
-    prompts.saveFiles = {QString::fromStdString(dir.File("stage.txt"))};
+    opened();
+    ASSERT_TRUE(currentStage().setMapChip(9, 0x2A));
+    QAction* command = menuAction(u"MenuItemExportStageText");
+    prompts.saveFiles = {QString::fromStdString(dir.file("stage.txt"))};
     command->trigger();
     ASSERT_EQ(prompts.messages.size(), 1);
     EXPECT_TRUE(prompts.messages[0].contains(QStringLiteral("ends in .json")));
 
-    const std::string file = dir.File("stage-00.json");
+    const std::string file = dir.file("stage-00.json");
     prompts.saveFiles = {QString::fromStdString(file)};
     command->trigger();
-    const auto bytes = test::ReadBytes(file);
-    const TStageTextResult read = ReadStageText(std::string(bytes.begin(), bytes.end()), file);
-    ASSERT_TRUE(read) << read.refusal.Message();
+    const auto bytes = test::readBytes(file);
+    const StageTextResult read = readStageText(std::string(bytes.begin(), bytes.end()), file);
+    ASSERT_TRUE(read) << read.refusal.message();
     EXPECT_EQ(read.text->map[9], 0x2A);
     EXPECT_EQ(read.text->stage, 0);
-    EXPECT_TRUE(StatusPanel(2)->text().startsWith(QStringLiteral("Wrote stage-00.json (")));
-    EXPECT_EQ(test::ReadBytes(image.toStdString()), test::SampleBytes()) << "nothing saved";
+    EXPECT_TRUE(statusPanel(2)->text().startsWith(QStringLiteral("Wrote stage-00.json (")));
+    EXPECT_EQ(test::readBytes(image.toStdString()), test::sampleBytes()) << "nothing saved";
 }

@@ -1,14 +1,14 @@
 #pragma once
-#include "render/NkGraph.h"
+#include "render/Graphic.h"
 
 namespace vx::test {
 
 // Each character is a 6x8 cell holding a solid 4x6 box at (1, 1); blanks stay empty.
-class BoxGlyphs : public TGlyphRenderer {
+class BoxGlyphs : public GlyphRenderer {
 public:
-    TGlyphMask Render(const std::string&, int, const std::string& text) const override
+    GlyphMask render(const std::string&, int, const std::string& text) const override
     {
-        TGlyphMask mask;
+        GlyphMask mask;
         mask.width = 6 * static_cast<int>(text.size());
         mask.height = 8;
         mask.coverage.assign(static_cast<std::size_t>(mask.width * mask.height), 0);

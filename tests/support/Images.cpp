@@ -6,20 +6,20 @@
 
 namespace vx::test {
 
-const TAddressData& DefaultAddresses()
+const AddressData& defaultAddresses()
 {
-    static TMyMemIniFile settings(TMemIniFile::FromText(""));
-    static const TAddressData addresses(settings);
+    static SettingsFile settings(IniFile::fromText(""));
+    static const AddressData addresses(settings);
     return addresses;
 }
 
-const std::vector<std::uint8_t>& SampleBytes()
+const std::vector<std::uint8_t>& sampleBytes()
 {
-    static const std::vector<std::uint8_t> bytes = MakeSampleImage();
+    static const std::vector<std::uint8_t> bytes = makeSampleImage();
     return bytes;
 }
 
-std::vector<std::uint8_t> RandomImage(std::size_t size, unsigned seed)
+std::vector<std::uint8_t> randomImage(std::size_t size, unsigned seed)
 {
     std::mt19937 random(seed);
     std::vector<std::uint8_t> bytes(size);
@@ -30,10 +30,10 @@ std::vector<std::uint8_t> RandomImage(std::size_t size, unsigned seed)
     return bytes;
 }
 
-std::unique_ptr<TAddressData> AddressesFrom(const std::string& settingsText)
+std::unique_ptr<AddressData> addressesFrom(const std::string& settingsText)
 {
-    TMyMemIniFile settings(TMemIniFile::FromText(settingsText));
-    return std::make_unique<TAddressData>(settings);
+    SettingsFile settings(IniFile::fromText(settingsText));
+    return std::make_unique<AddressData>(settings);
 }
 
 } // namespace vx::test

@@ -9,12 +9,12 @@
 namespace vx::test {
 
 // The address table of an empty settings file: every default.
-const TAddressData& DefaultAddresses();
+const AddressData& defaultAddresses();
 // The sample image, made once.
-const std::vector<std::uint8_t>& SampleBytes();
+const std::vector<std::uint8_t>& sampleBytes();
 // Random bytes behind an iNES mark, the same for the same seed.
-std::vector<std::uint8_t> RandomImage(std::size_t size, unsigned seed);
+std::vector<std::uint8_t> randomImage(std::size_t size, unsigned seed);
 // An address table from settings text.
-std::unique_ptr<TAddressData> AddressesFrom(const std::string& settingsText);
+std::unique_ptr<AddressData> addressesFrom(const std::string& settingsText);
 
 } // namespace vx::test

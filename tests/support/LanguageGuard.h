@@ -6,8 +6,8 @@ namespace vx::test {
 // Pins the user's language for one scope, then returns to the environment's.
 class LanguageGuard {
 public:
-    explicit LanguageGuard(Language language) { ForceLanguage(language); }
-    ~LanguageGuard() { ForceLanguage(std::nullopt); }
+    explicit LanguageGuard(Language language) { forceLanguage(language); }
+    ~LanguageGuard() { forceLanguage(std::nullopt); }
     LanguageGuard(const LanguageGuard&) = delete;
     LanguageGuard& operator=(const LanguageGuard&) = delete;
 };

@@ -26,19 +26,19 @@ TempDir::~TempDir()
     std::filesystem::remove_all(path_, ignored);
 }
 
-void WriteFile(const std::string& path, const std::string& text)
+void writeFile(const std::string& path, const std::string& text)
 {
-    WriteOutputFile(path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+    writeOutputFile(path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
 
-void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) { WriteOutputFile(path, bytes); }
+void writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) { writeOutputFile(path, bytes); }
 
 // Read with the widest limit of the reading path (a patch's), so any fixture fits.
-std::vector<std::uint8_t> ReadBytes(const std::string& path) { return ReadInputFile(path, TInputKind::Patch); }
+std::vector<std::uint8_t> readBytes(const std::string& path) { return readInputFile(path, InputKind::Patch); }
 
-std::string ReadText(const std::string& path)
+std::string readText(const std::string& path)
 {
-    const auto bytes = ReadBytes(path);
+    const auto bytes = readBytes(path);
     return std::string(bytes.begin(), bytes.end());
 }
 

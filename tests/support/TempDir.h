@@ -13,17 +13,17 @@ public:
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
-    const std::string& Path() const { return path_; }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
 
 private:
     std::string path_;
 };
 
-void WriteFile(const std::string& path, const std::string& text);
-void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
-// Through the program's own reading and writing paths; they throw VxError.
-std::vector<std::uint8_t> ReadBytes(const std::string& path);
-std::string ReadText(const std::string& path);
+void writeFile(const std::string& path, const std::string& text);
+void writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
+// Through the program's own reading and writing paths; they throw UserError.
+std::vector<std::uint8_t> readBytes(const std::string& path);
+std::string readText(const std::string& path);
 
 } // namespace vx::test

@@ -5,7 +5,7 @@
 namespace vx::test {
 namespace {
 
-QString Describe(const QObject* object)
+QString describe(const QObject* object)
 {
     if (!object)
         return QStringLiteral("(no parent)");
@@ -19,7 +19,7 @@ QString Describe(const QObject* object)
 ControlNotFound::ControlNotFound(const QObject* parent, const QString& name, const char* type, qsizetype found)
     : std::runtime_error((QStringLiteral("%1 %2 named \"%3\" under %4")
                               .arg(found == 0 ? QStringLiteral("no") : QString::number(found),
-                                   QString::fromLatin1(type), name, Describe(parent)))
+                                   QString::fromLatin1(type), name, describe(parent)))
                              .toStdString())
 {
 }

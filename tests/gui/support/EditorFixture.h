@@ -1,6 +1,6 @@
 #pragma once
 #include "core/Language.h"
-#include "core/RomImgManager.h"
+#include "core/RomImage.h"
 #include "gui/widgets/ImageView.h"
 #include "tests/gui/support/EditorSession.h"
 #include "tests/gui/support/Mouse.h"
@@ -20,77 +20,77 @@ namespace vx::test {
 // otherwise; a question nobody scripted fails the test.
 class EditorFixture : public ::testing::Test, protected EditorSession {
 protected:
-    void SetUp() override { ForceLanguage(Language::English); }
+    void SetUp() override { forceLanguage(Language::English); }
     void TearDown() override
     {
         form.reset();
-        ForceLanguage(std::nullopt);
+        forceLanguage(std::nullopt);
         EXPECT_EQ(prompts.unexpected, 0) << "a question nobody expected";
     }
-    TMainForm& Opened()
+    MainForm& opened()
     {
-        EXPECT_TRUE(Form().OpenImage(image));
+        EXPECT_TRUE(mainForm().openImage(image));
         return *form;
     }
     // Opens the image unless one is open and brings the page to the front: its tab sheet.
-    QWidget* ShowPage(TPage page)
+    QWidget* showPage(Page page)
     {
         if (!form)
-            Opened();
-        Pages()->setCurrentIndex(page);
-        return PageSheet(page);
+            opened();
+        pages()->setCurrentIndex(page);
+        return pageSheet(page);
     }
-    TStageData& Stage() const { return form->Rom().CurrentStage(); }
-    int UndoCount() const { return Stage().UndoStack().Count(); }
+    StageData& currentStage() const { return form->rom().currentStage(); }
+    int undoSteps() const { return currentStage().undoStack().count(); }
 
     // The menu bar's commands.
-    QAction* Command(QAnyStringView name) const { return Control<QAction>(form.get(), name); }
-    QAction* UndoAction() const { return Command(u"MenuItemUndo"); }
-    QAction* RedoAction() const { return Command(u"MenuItemRedo"); }
+    QAction* menuAction(QAnyStringView name) const { return control<QAction>(form.get(), name); }
+    QAction* undoAction() const { return menuAction(u"MenuItemUndo"); }
+    QAction* redoAction() const { return menuAction(u"MenuItemRedo"); }
     // The Undo item's caption as the Edit menu shows it when opened (and then closed).
-    QString UndoCaption()
+    QString undoCaption()
     {
-        form->UpdateEditMenu();
-        const QString caption = UndoAction()->text();
-        form->EnableHistoryKeys();
+        form->updateEditMenu();
+        const QString caption = undoAction()->text();
+        form->enableHistoryKeys();
         return caption;
     }
 
-    static void Move(QWidget* widget, int x, int y, Qt::KeyboardModifiers keys = Qt::NoModifier)
+    static void move(QWidget* widget, int x, int y, Qt::KeyboardModifiers keys = Qt::NoModifier)
     {
-        test::Move(widget, x, y, keys);
+        test::move(widget, x, y, keys);
     }
     // A move with the left button held.
-    static void Drag(QWidget* widget, int x, int y, Qt::KeyboardModifiers keys = Qt::NoModifier)
+    static void drag(QWidget* widget, int x, int y, Qt::KeyboardModifiers keys = Qt::NoModifier)
     {
-        test::Move(widget, x, y, keys, Qt::LeftButton);
+        test::move(widget, x, y, keys, Qt::LeftButton);
     }
-    static void Press(QWidget* widget, int x, int y, Qt::MouseButton button,
+    static void press(QWidget* widget, int x, int y, Qt::MouseButton button,
                       Qt::KeyboardModifiers keys = Qt::NoModifier)
     {
-        test::Press(widget, x, y, button, keys);
+        test::press(widget, x, y, button, keys);
     }
-    static void Enter(QWidget* widget) { test::Enter(widget); }
-    static void Leave(QWidget* widget) { test::Leave(widget); }
+    static void enter(QWidget* widget) { test::enter(widget); }
+    static void leave(QWidget* widget) { test::leave(widget); }
     // Replaces a box's text by typing, as a user does after selecting it.
-    static void Type(QLineEdit* box, const QString& text)
+    static void type(QLineEdit* box, const QString& text)
     {
         box->selectAll();
         QTest::keyClicks(box, text);
     }
     // The colour a view's bitmap holds at (x, y).
-    static TColor ShownColor(const TImageView* view, int x, int y)
+    static Color shownColor(const ImageView* view, int x, int y)
     {
-        const TNkDIB* bitmap = view->Bitmap();
+        const IndexedBitmap* bitmap = view->bitmap();
         if (!bitmap)
-            throw ControlNotFound(view, QStringLiteral("(its bitmap)"), "TNkDIB", 0);
-        return bitmap->Color(bitmap->Pixel(x, y));
+            throw ControlNotFound(view, QStringLiteral("(its bitmap)"), "IndexedBitmap", 0);
+        return bitmap->color(bitmap->pixel(x, y));
     }
     // The file's offsets where the saved image differs from the sample.
-    std::vector<std::size_t> ChangedBytes() const
+    std::vector<std::size_t> changedBytes() const
     {
-        const auto saved = ReadBytes(image.toStdString());
-        const auto& original = SampleBytes();
+        const auto saved = readBytes(image.toStdString());
+        const auto& original = sampleBytes();
         EXPECT_EQ(saved.size(), original.size()) << "a save keeps the file's length";
         std::vector<std::size_t> changed;
         for (std::size_t i = 0; i < std::min(saved.size(), original.size()); ++i)

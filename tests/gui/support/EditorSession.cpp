@@ -13,10 +13,10 @@ namespace vx::test {
 EditorSession::EditorSession(const std::string& imageName) : previous(std::filesystem::current_path())
 {
     for (const char* name : {"ChipAttributeList.txt", "ObjectList.txt", "fcpalette.pal"})
-        WriteFile(dir.File(name), ReadBytes(std::string(VX_DATA_DIR "/") + name));
-    std::filesystem::current_path(dir.Path());
-    image = QString::fromStdString(dir.File(imageName));
-    WriteFile(image.toStdString(), SampleBytes());
+        writeFile(dir.file(name), readBytes(std::string(VX_DATA_DIR "/") + name));
+    std::filesystem::current_path(dir.path());
+    image = QString::fromStdString(dir.file(imageName));
+    writeFile(image.toStdString(), sampleBytes());
 }
 
 EditorSession::~EditorSession()
@@ -25,29 +25,29 @@ EditorSession::~EditorSession()
     std::filesystem::current_path(previous);
 }
 
-TMainForm& EditorSession::Form()
+MainForm& EditorSession::mainForm()
 {
     if (!form) {
         // Everything in the test's folder: never the user's own preferences.
-        const QString folder = QString::fromStdString(dir.Path());
-        form = std::make_unique<TMainForm>(
-            prompts, TAppPaths{folder, folder + QStringLiteral("/vexalon2editor.ini"),
+        const QString folder = QString::fromStdString(dir.path());
+        form = std::make_unique<MainForm>(
+            prompts, AppPaths{folder, folder + QStringLiteral("/vexalon2editor.ini"),
                                folder + QStringLiteral("/preferences.ini"), recoveryFolder});
     }
     return *form;
 }
 
-QComboBox* EditorSession::StageSelector() const { return Find<QComboBox>(u"ComboBoxStageSelect"); }
-QTabWidget* EditorSession::Pages() const { return Find<QTabWidget>(u"PageControl"); }
-QTimer* EditorSession::AnimationTimer() const { return Find<QTimer>(u"PaletteAnimeTimer"); }
-QLabel* EditorSession::StatusPanel(int panel) const { return Find<QLabel>(u"MainFormStatusPanel", panel); }
+QComboBox* EditorSession::stageSelector() const { return find<QComboBox>(u"ComboBoxStageSelect"); }
+QTabWidget* EditorSession::pages() const { return find<QTabWidget>(u"PageControl"); }
+QTimer* EditorSession::animationTimer() const { return find<QTimer>(u"PaletteAnimeTimer"); }
+QLabel* EditorSession::statusPanel(int panel) const { return find<QLabel>(u"MainFormStatusPanel", panel); }
 
-QWidget* EditorSession::PageSheet(TPage page) const
+QWidget* EditorSession::pageSheet(Page page) const
 {
     static const char* const names[PageCount] = {
         "TabSheetMapEdit",     "TabSheet32x32ChipEdit", "TabSheetPaletteEdit",  "TabSheetPatternTableEdit",
         "TabSheetObjectEdit",  "TabSheetMidPointEdit",  "TabSheetScrollEdit",   "TabSheetSpriteBankEdit"};
-    return Find<QWidget>(names[page]);
+    return find<QWidget>(names[page]);
 }
 
 } // namespace vx::test

@@ -26,17 +26,17 @@ public:
     EditorSession(const EditorSession&) = delete;
     EditorSession& operator=(const EditorSession&) = delete;
 
-    TMainForm& Form();
+    MainForm& mainForm();
 
     // The window's controls by their object names.
-    template <class T> T* Find(QAnyStringView name) const { return Control<T>(form.get(), name); }
-    template <class T> T* Find(QAnyStringView name, int number) const { return Control<T>(form.get(), name, number); }
-    QComboBox* StageSelector() const;
-    QTabWidget* Pages() const;
-    QTimer* AnimationTimer() const;
-    QLabel* StatusPanel(int panel) const;
+    template <class T> T* find(QAnyStringView name) const { return control<T>(form.get(), name); }
+    template <class T> T* find(QAnyStringView name, int number) const { return control<T>(form.get(), name, number); }
+    QComboBox* stageSelector() const;
+    QTabWidget* pages() const;
+    QTimer* animationTimer() const;
+    QLabel* statusPanel(int panel) const;
     // A page's tab sheet; its controls are looked up below it.
-    QWidget* PageSheet(TPage page) const;
+    QWidget* pageSheet(Page page) const;
 
     TempDir dir;
     std::filesystem::path previous;
@@ -44,7 +44,7 @@ public:
     ScriptedPrompts prompts;
     // Set before the window is made to keep unsaved edits there; empty keeps none.
     QString recoveryFolder;
-    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<MainForm> form;
 };
 
 } // namespace vx::test

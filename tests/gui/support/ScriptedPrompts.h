@@ -10,66 +10,66 @@ namespace vx::test {
 
 // Answers questions from a script and records everything shown. An unexpected question
 // fails the test that asked it (it would have blocked a real user).
-class ScriptedPrompts : public TPrompts {
+class ScriptedPrompts : public Prompts {
 public:
-    std::deque<TAnswer> answers;
+    std::deque<Answer> answers;
     std::deque<bool> yesNo;
     std::deque<std::optional<QString>> openFiles;
     std::deque<std::optional<QString>> saveFiles;
     std::deque<std::optional<QString>> inputs;
-    std::deque<TDiskAnswer> diskAnswers;
+    std::deque<DiskAnswer> diskAnswers;
     std::deque<bool> recoverAnswers;
 
     QStringList messages;  // plain messages and warnings, in order
     QStringList questions; // every question asked
     int unexpected = 0;
 
-    void ShowMessage(const QString& text) override { messages << text; }
-    void ShowWarning(const QString& text) override { messages << text; }
-    TAnswer AskYesNoCancel(const QString& text) override
+    void showMessage(const QString& text) override { messages << text; }
+    void showWarning(const QString& text) override { messages << text; }
+    Answer askYesNoCancel(const QString& text) override
     {
         questions << text;
-        return Take(answers, TAnswer::Cancel);
+        return take(answers, Answer::Cancel);
     }
-    bool AskYesNo(const QString& text) override
+    bool askYesNo(const QString& text) override
     {
         questions << text;
-        return Take(yesNo, false);
+        return take(yesNo, false);
     }
-    TDiskAnswer AskChangedOnDisk(const QString& text, bool offerMerge) override
+    DiskAnswer askChangedOnDisk(const QString& text, bool offerMerge) override
     {
         questions << text;
-        const TDiskAnswer answer = Take(diskAnswers, TDiskAnswer::Cancel);
+        const DiskAnswer answer = take(diskAnswers, DiskAnswer::Cancel);
         // Choosing a button that was not shown is a fault of the test's script.
-        if (answer == TDiskAnswer::Merge && !offerMerge)
+        if (answer == DiskAnswer::Merge && !offerMerge)
             ++unexpected;
         return answer;
     }
-    bool AskRecover(const QString& text) override
+    bool askRecover(const QString& text) override
     {
         questions << text;
-        return Take(recoverAnswers, false);
+        return take(recoverAnswers, false);
     }
-    std::optional<QString> ChooseOpenFile() override { return Take(openFiles, std::optional<QString>{}); }
-    std::optional<QString> ChooseSaveFile() override { return Take(saveFiles, std::optional<QString>{}); }
-    std::optional<QString> ChooseFileToOpen(const QString& caption, const QString&) override
+    std::optional<QString> chooseOpenFile() override { return take(openFiles, std::optional<QString>{}); }
+    std::optional<QString> chooseSaveFile() override { return take(saveFiles, std::optional<QString>{}); }
+    std::optional<QString> chooseFileToOpen(const QString& caption, const QString&) override
     {
         questions << caption;
-        return Take(openFiles, std::optional<QString>{});
+        return take(openFiles, std::optional<QString>{});
     }
-    std::optional<QString> ChooseFileToSave(const QString& caption, const QString&) override
+    std::optional<QString> chooseFileToSave(const QString& caption, const QString&) override
     {
         questions << caption;
-        return Take(saveFiles, std::optional<QString>{});
+        return take(saveFiles, std::optional<QString>{});
     }
-    std::optional<QString> InputText(const QString&, const QString& prompt, const QString&) override
+    std::optional<QString> inputText(const QString&, const QString& prompt, const QString&) override
     {
         questions << prompt;
-        return Take(inputs, std::optional<QString>{});
+        return take(inputs, std::optional<QString>{});
     }
 
 private:
-    template <class T> T Take(std::deque<T>& queue, T fallback)
+    template <class T> T take(std::deque<T>& queue, T fallback)
     {
         if (queue.empty()) {
             ++unexpected;

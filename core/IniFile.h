@@ -12,61 +12,61 @@
 namespace vx {
 
 // Why bytes cannot be a settings file (an iNES image, NUL bytes); nothing when they can.
-std::optional<std::string> NotSettingsText(std::span<const std::uint8_t> bytes);
+std::optional<std::string> notSettingsText(std::span<const std::uint8_t> bytes);
 
-// A file that exists but holds bytes no settings file holds (NotSettingsText).
-class TNotSettingsFile : public VxError {
+// A file that exists but holds bytes no settings file holds (notSettingsText).
+class NotSettingsFile : public UserError {
 public:
-    using VxError::VxError;
+    using UserError::UserError;
 };
 
-// An in-memory INI file: read whole when created, written whole by UpdateFile.
+// An in-memory INI file: read whole when created, written whole by updateFile.
 // What the user wrote stays as written: comment and blank lines, lines it cannot read, a
 // BOM, the line endings, and every line whose value was not changed, byte for byte. A new
 // key goes after the last key of its section and a new section to the end of the file.
 // Names match without regard to ASCII case; blanks around "=" are not part of a name or value.
-class TMemIniFile {
+class IniFile {
 public:
     // Reads the file when it exists; a missing file gives an empty one. A file that exists
-    // but cannot be read throws VxError; one that is no text (NotSettingsText) throws
-    // TNotSettingsFile.
-    explicit TMemIniFile(std::string fileName);
-    virtual ~TMemIniFile() = default;
+    // but cannot be read throws UserError; one that is no text (notSettingsText) throws
+    // NotSettingsFile.
+    explicit IniFile(std::string fileName);
+    virtual ~IniFile() = default;
 
     // An INI over the given text that belongs to no file until one is named.
-    static TMemIniFile FromText(std::string_view text, std::string fileName = {});
+    static IniFile fromText(std::string_view text, std::string fileName = {});
 
-    const std::string& FileName() const { return fileName_; }
+    const std::string& fileName() const { return fileName_; }
 
-    std::string ReadString(std::string_view section, std::string_view key,
+    std::string readString(std::string_view section, std::string_view key,
                            std::string_view defaultValue) const;
-    void WriteString(std::string_view section, std::string_view key, std::string_view value);
+    void writeString(std::string_view section, std::string_view key, std::string_view value);
 
     // Decimal text; a value that does not read gives the default.
-    std::int32_t ReadInteger(std::string_view section, std::string_view key,
+    std::int32_t readInteger(std::string_view section, std::string_view key,
                              std::int32_t defaultValue) const;
-    void WriteInteger(std::string_view section, std::string_view key, std::int32_t value);
+    void writeInteger(std::string_view section, std::string_view key, std::int32_t value);
 
     // The line of the file a key was read from (1 for the first); 0 for a key not read from it.
-    int LineOf(std::string_view section, std::string_view key) const;
+    int lineOf(std::string_view section, std::string_view key) const;
 
-    bool SectionExists(std::string_view section) const;
-    bool ValueExists(std::string_view section, std::string_view key) const;
+    bool sectionExists(std::string_view section) const;
+    bool valueExists(std::string_view section, std::string_view key) const;
     // The key names of a section, in file order.
-    std::vector<std::string> ReadSection(std::string_view section) const;
-    std::vector<std::string> ReadSections() const;
+    std::vector<std::string> readSection(std::string_view section) const;
+    std::vector<std::string> readSections() const;
 
     // The whole file as it would be written.
-    std::string GetText() const;
-    void SetText(std::string_view text);
+    std::string getText() const;
+    void setText(std::string_view text);
 
-    // Writes the whole file safely; throws TWriteError when it cannot.
-    void UpdateFile() const;
+    // Writes the whole file safely; throws WriteError when it cannot.
+    void updateFile() const;
 
     // The number of the first line that is neither blank, a comment, a section nor a
     // key=value line of a section (0: none), which a settings file written by hand rarely
     // has and any other text file does.
-    int FirstStrayLine() const { return firstStrayLine_; }
+    int firstStrayLine() const { return firstStrayLine_; }
 
 private:
     struct Entry {
@@ -83,13 +83,13 @@ private:
         std::vector<Entry> entries;
         // Lower-cased key -> index of its first entry; the settings file has hundreds.
         std::unordered_map<std::string, std::size_t> index;
-        void Add(Entry entry);
+        void add(Entry entry);
     };
 
     // One lookup for the const and the writing callers.
-    template <class Self> static auto* FindSection(Self& self, std::string_view name);
+    template <class Self> static auto* findSection(Self& self, std::string_view name);
     template <class Self>
-    static auto* FindEntry(Self& self, std::string_view section, std::string_view key);
+    static auto* findEntry(Self& self, std::string_view section, std::string_view key);
 
     std::string fileName_;
     Section preamble_; // lines before the first section, which belong to none
@@ -101,17 +101,17 @@ private:
 };
 
 // The settings file: adds hexadecimal reads and writes to the in-memory INI file.
-class TMyMemIniFile : public TMemIniFile {
+class SettingsFile : public IniFile {
 public:
-    using TMemIniFile::TMemIniFile;
-    TMyMemIniFile(TMemIniFile&& base) : TMemIniFile(std::move(base)) {}
+    using IniFile::IniFile;
+    SettingsFile(IniFile&& base) : IniFile(std::move(base)) {}
 
     // The key's text as hexadecimal digits; the default when it is absent or does not read
     // (empty, a prefix such as "0x" or "$", any other character, more than 32 bits).
-    std::int32_t ReadHex(std::string_view section, std::string_view key,
+    std::int32_t readHex(std::string_view section, std::string_view key,
                          std::int32_t defaultValue) const;
     // Upper case, no prefix, no leading zeros: 0x3C10 as "3C10", 0 as "0".
-    void WriteHex(std::string_view section, std::string_view key, std::int32_t value);
+    void writeHex(std::string_view section, std::string_view key, std::int32_t value);
 };
 
 } // namespace vx

@@ -9,13 +9,13 @@ namespace vx {
 
 // The information window: a heading, a read-only text and OK (Cancel hidden for lists).
 // Made once and reused; it has no logic of its own.
-class TSubForm : public QDialog {
+class InfoListDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TSubForm(QWidget* parent = nullptr);
+    explicit InfoListDialog(QWidget* parent = nullptr);
 
     // Heading and text (lines end in CR LF), Cancel hidden, OK shown; modal until closed.
-    void ShowList(const QString& heading, const QString& text);
+    void showList(const QString& heading, const QString& text);
 
 private:
     QLabel* heading_;

@@ -19,105 +19,105 @@ constexpr std::int32_t HeaderSize = 0x10; // the iNES header, which no table may
 
 // Why bytes are not an image the editor opens (size range, "NES" 1A mark); nothing when
 // they are.
-std::optional<std::string> CheckImageFormat(std::span<const std::uint8_t> bytes);
+std::optional<std::string> checkImageFormat(std::span<const std::uint8_t> bytes);
 
 // Why an image cannot be opened, in the user's language; nothing when it can. Checks the
 // size range, the "NES" 1A mark and that every table of every stage lies inside it.
-std::optional<std::string> CheckImage(const std::vector<std::uint8_t>& bytes,
-                                      const TAddressData& addresses);
+std::optional<std::string> checkImage(const std::vector<std::uint8_t>& bytes,
+                                      const AddressData& addresses);
 
-// The one way an image is written: WriteOutputFile, but never bytes the open would refuse
-// (size, mark); those throw TWriteError and nothing is written.
-void WriteImageFile(const std::string& path, std::span<const std::uint8_t> bytes);
+// The one way an image is written: writeOutputFile, but never bytes the open would refuse
+// (size, mark); those throw WriteError and nothing is written.
+void writeImageFile(const std::string& path, std::span<const std::uint8_t> bytes);
 
 // The image's file as another program left it since it was last read or written.
-struct TDiskChange {
+struct DiskChange {
     std::vector<std::uint8_t> bytes; // the file now; empty when it is gone or unreadable
     std::string noMerge;             // why the edits cannot be merged into it; empty when they can
 };
 
 // The one open image: its bytes as on disk, its file name and its 14 stages.
-class TRomImgManager {
+class RomImage {
 public:
-    explicit TRomImgManager(const TAddressData& addresses);
-    ~TRomImgManager();
-    TRomImgManager(const TRomImgManager&) = delete;
-    TRomImgManager& operator=(const TRomImgManager&) = delete;
+    explicit RomImage(const AddressData& addresses);
+    ~RomImage();
+    RomImage(const RomImage&) = delete;
+    RomImage& operator=(const RomImage&) = delete;
 
     // Set by the shell before an image is opened; every stage reports through them.
-    TStageHooks Hooks;
+    StageHooks hooks;
 
     // Opens an image. On refusal (file error, size, mark, a table outside the image) it
     // returns false with the reason, and the image that was open stays open.
-    bool LoadFromFile(const std::string& name, std::string* reason = nullptr);
+    bool loadFromFile(const std::string& name, std::string* reason = nullptr);
     // The same for bytes already in memory, named as if read from the file.
-    bool LoadFromBytes(std::vector<std::uint8_t> bytes, const std::string& name,
+    bool loadFromBytes(std::vector<std::uint8_t> bytes, const std::string& name,
                        std::string* reason = nullptr);
     // Reads the open file's bytes again, keeping the stages and their edits. Refused, with
     // the reason, when the file's length changed or its mark is gone.
-    bool ReloadFromFile(std::string* reason = nullptr);
+    bool reloadFromFile(std::string* reason = nullptr);
     // Writes every stage's edited tables into the image and the image safely to the file;
-    // the edited flags are cleared only once the file is in place. Throws TWriteError with the
+    // the edited flags are cleared only once the file is in place. Throws WriteError with the
     // system's reason when the file cannot be written: the target is then untouched and
     // every flag stays set.
-    bool SaveToFile(const std::string& name);
+    bool saveToFile(const std::string& name);
     // What the image's own file holds now, when it is not what was last read or written;
     // nothing when it is (or when no file is known). Reads the whole file.
-    std::optional<TDiskChange> ChangeOnDisk();
+    std::optional<DiskChange> changeOnDisk();
     // The same, but first by size and time alone: nothing when they are as last seen.
-    std::optional<TDiskChange> ChangeOnDiskIfTouched();
+    std::optional<DiskChange> changeOnDiskIfTouched();
     // Writes the edited tables into the file's new bytes, so every byte the user did not
     // edit stays as the disk has it, and that to the image's own file; then works on it.
     // Histories and the current stage stay; the stages are built anew from the merged bytes.
-    // Throws TWriteError as SaveToFile; refused (VxError) when change.noMerge is set.
-    void MergeIntoFile(const TDiskChange& change);
+    // Throws WriteError as saveToFile; refused (UserError) when change.noMerge is set.
+    void mergeIntoFile(const DiskChange& change);
     // Takes the file's new bytes as the image, dropping nothing but unsaved edits (the caller
     // asks first): histories and the current stage stay. Refused (false) when they would
     // not open.
-    bool TakeDiskChange(const TDiskChange& change, std::string* reason = nullptr);
-    void CloseImage();
+    bool takeDiskChange(const DiskChange& change, std::string* reason = nullptr);
+    void closeImage();
     // The image as a save would write it now, unsaved edits included; the open image and
     // the edited flags stay as they are.
-    std::vector<std::uint8_t> EditedImage();
+    std::vector<std::uint8_t> editedImage();
 
-    bool IsLoaded() const { return loaded_; }
-    bool IsModified() const;
+    bool isLoaded() const { return loaded_; }
+    bool isModified() const;
     // Edited, and a save would now change the file's bytes: false again once undo has
     // brought every table back to what the file holds.
-    bool DiffersFromFile();
-    std::int64_t ImageSize() const { return imageSize_; }
-    const std::string& FileName() const { return fileName_; }
-    std::vector<std::uint8_t>& ImageBytes() { return imageBytes_; }
-    const std::vector<std::uint8_t>& ImageBytes() const { return imageBytes_; }
-    const TAddressData& Addresses() const { return addresses_; }
+    bool differsFromFile();
+    std::int64_t imageSize() const { return imageSize_; }
+    const std::string& fileName() const { return fileName_; }
+    std::vector<std::uint8_t>& imageBytes() { return imageBytes_; }
+    const std::vector<std::uint8_t>& imageBytes() const { return imageBytes_; }
+    const AddressData& addresses() const { return addresses_; }
     // What the image's file held when last read or written (size -1: no file known).
-    TDiskStamp OnDisk() const { return stampKnown_ ? onDisk_ : TDiskStamp{}; }
+    DiskStamp onDisk() const { return stampKnown_ ? onDisk_ : DiskStamp{}; }
 
-    int CurrentStageIndex() const { return currentStageIndex_; }
-    void SetCurrentStageIndex(int index);
-    TStageData& CurrentStage() const { return Stage(currentStageIndex_); }
-    TStageData& Stage(int index) const { return *stages_.at(static_cast<std::size_t>(index)); }
+    int currentStageIndex() const { return currentStageIndex_; }
+    void setCurrentStageIndex(int index);
+    StageData& currentStage() const { return stage(currentStageIndex_); }
+    StageData& stage(int index) const { return *stages_.at(static_cast<std::size_t>(index)); }
 
-    bool CanUndo() const;
-    bool CanRedo() const;
-    int Undo();
-    int Redo();
-    std::string UndoCaption() const;
-    std::string RedoCaption() const;
+    bool canUndo() const;
+    bool canRedo() const;
+    int undo();
+    int redo();
+    std::string undoCaption() const;
+    std::string redoCaption() const;
 
 private:
-    void BuildStages();
+    void buildStages();
     // The stages anew from imageBytes_, keeping each stage's history.
-    void RebuildStagesKeepingHistory();
+    void rebuildStagesKeepingHistory();
 
     std::vector<std::uint8_t> imageBytes_;
     bool loaded_ = false;
-    const TAddressData& addresses_;
+    const AddressData& addresses_;
     std::int64_t imageSize_ = -1;
     std::string fileName_;
-    TDiskStamp onDisk_; // what the file held when last read or written
+    DiskStamp onDisk_; // what the file held when last read or written
     bool stampKnown_ = false;
-    std::array<std::unique_ptr<TStageData>, StageCount> stages_;
+    std::array<std::unique_ptr<StageData>, StageCount> stages_;
     int currentStageIndex_ = 0;
 };
 

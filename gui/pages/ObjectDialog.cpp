@@ -1,4 +1,4 @@
-#include "gui/pages/VxObjectEditForm.h"
+#include "gui/pages/ObjectDialog.h"
 
 #include <QFont>
 #include <QLabel>
@@ -9,7 +9,7 @@
 
 namespace vx {
 
-TObjectEditForm::TObjectEditForm(QWidget* parent) : QDialog(parent)
+ObjectDialog::ObjectDialog(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("ObjectEditForm"));
     setWindowTitle(QString::fromUtf8("オブジェクトの編集"));
@@ -51,7 +51,7 @@ TObjectEditForm::TObjectEditForm(QWidget* parent) : QDialog(parent)
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-std::optional<QString> TObjectEditForm::EditText(const QString& caption, const QString& text, TCheck check)
+std::optional<QString> ObjectDialog::editText(const QString& caption, const QString& text, Check check)
 {
     check_ = std::move(check);
     setWindowTitle(caption);
@@ -66,7 +66,7 @@ std::optional<QString> TObjectEditForm::EditText(const QString& caption, const Q
     return memo_->toPlainText();
 }
 
-void TObjectEditForm::accept()
+void ObjectDialog::accept()
 {
     const auto problem = check_ ? check_(memo_->toPlainText()) : std::nullopt;
     if (!problem) {

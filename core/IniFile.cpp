@@ -1,4 +1,4 @@
-#include "core/MyIniFiles.h"
+#include "core/IniFile.h"
 
 #include "core/Errors.h"
 #include "core/FileSystem.h"
@@ -12,7 +12,7 @@
 namespace vx {
 namespace {
 
-bool SameName(std::string_view a, std::string_view b)
+bool sameName(std::string_view a, std::string_view b)
 {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
         auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
@@ -20,7 +20,7 @@ bool SameName(std::string_view a, std::string_view b)
     });
 }
 
-std::string Lower(std::string_view text)
+std::string asciiLower(std::string_view text)
 {
     std::string lower(text);
     for (char& c : lower)
@@ -31,44 +31,44 @@ std::string Lower(std::string_view text)
 
 } // namespace
 
-std::optional<std::string> NotSettingsText(std::span<const std::uint8_t> bytes)
+std::optional<std::string> notSettingsText(std::span<const std::uint8_t> bytes)
 {
     static constexpr std::uint8_t Mark[4] = {'N', 'E', 'S', 0x1A};
     if (bytes.size() >= 4 && std::equal(Mark, Mark + 4, bytes.begin()))
-        return Tr("設定ファイルではありません (iNES イメージです)。", "It is not a settings file but an iNES image.");
+        return localized("設定ファイルではありません (iNES イメージです)。", "It is not a settings file but an iNES image.");
     if (std::find(bytes.begin(), bytes.end(), 0) != bytes.end())
-        return Tr("設定ファイルではありません (NUL バイトを含みます)。", "It is not a settings file: it holds NUL bytes.");
+        return localized("設定ファイルではありません (NUL バイトを含みます)。", "It is not a settings file: it holds NUL bytes.");
     return std::nullopt;
 }
 
-void TMemIniFile::Section::Add(Entry entry)
+void IniFile::Section::add(Entry entry)
 {
     if (entry.isKey)
-        index.emplace(Lower(entry.key), entries.size());
+        index.emplace(asciiLower(entry.key), entries.size());
     entries.push_back(std::move(entry));
 }
 
-TMemIniFile::TMemIniFile(std::string fileName) : fileName_(std::move(fileName))
+IniFile::IniFile(std::string fileName) : fileName_(std::move(fileName))
 {
     if (fileName_.empty())
         return;
-    const auto bytes = ReadInputFileIfPresent(fileName_, TInputKind::Text);
+    const auto bytes = readInputFileIfPresent(fileName_, InputKind::Text);
     if (!bytes)
         return;
-    if (auto refused = NotSettingsText(*bytes))
-        throw TNotSettingsFile(FileErrorText(TFileAction::Open, fileName_, *refused));
-    SetText(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+    if (auto refused = notSettingsText(*bytes))
+        throw NotSettingsFile(fileErrorText(FileAction::Open, fileName_, *refused));
+    setText(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
 }
 
-TMemIniFile TMemIniFile::FromText(std::string_view text, std::string fileName)
+IniFile IniFile::fromText(std::string_view text, std::string fileName)
 {
-    TMemIniFile ini(std::string{});
-    ini.SetText(text);
+    IniFile ini(std::string{});
+    ini.setText(text);
     ini.fileName_ = std::move(fileName);
     return ini;
 }
 
-void TMemIniFile::SetText(std::string_view text)
+void IniFile::setText(std::string_view text)
 {
     preamble_ = {};
     sections_.clear();
@@ -94,14 +94,14 @@ void TMemIniFile::SetText(std::string_view text)
             breakSeen = true;
             text.remove_prefix(end + (crlf ? 2 : 1));
         }
-        const std::string_view line = TrimBlanks(raw);
+        const std::string_view line = trimBlanks(raw);
         Entry entry{{}, {}, std::string(raw), 0, number, false};
         if (line.empty() || line.front() == ';') {
-            current->Add(std::move(entry));
+            current->add(std::move(entry));
             continue;
         }
         if (line.front() == '[' && line.back() == ']' && line.size() >= 2) {
-            sections_.push_back({std::string(TrimBlanks(line.substr(1, line.size() - 2))), std::string(raw), {}, {}});
+            sections_.push_back({std::string(trimBlanks(line.substr(1, line.size() - 2))), std::string(raw), {}, {}});
             current = &sections_.back();
             continue;
         }
@@ -111,48 +111,48 @@ void TMemIniFile::SetText(std::string_view text)
         if (current != &preamble_ && equals != std::string_view::npos) {
             // The value starts after the blanks that follow "="; what follows it stays its own.
             const std::string_view afterEquals = raw.substr(equals + 1);
-            const std::string_view value = TrimBlanks(afterEquals);
-            entry.key = TrimBlanks(raw.substr(0, equals));
+            const std::string_view value = trimBlanks(afterEquals);
+            entry.key = trimBlanks(raw.substr(0, equals));
             entry.value = value;
             entry.valueAt = value.empty() ? raw.size() : static_cast<std::size_t>(value.data() - raw.data());
             entry.isKey = true;
         }
-        current->Add(std::move(entry)); // lines before the first section belong to no section
+        current->add(std::move(entry)); // lines before the first section belong to no section
     }
 }
 
-template <class Self> auto* TMemIniFile::FindSection(Self& self, std::string_view name)
+template <class Self> auto* IniFile::findSection(Self& self, std::string_view name)
 {
     decltype(&self.sections_.front()) found = nullptr;
     for (auto& section : self.sections_)
-        if (SameName(section.name, name))
+        if (sameName(section.name, name))
             return &section;
     return found;
 }
 
 template <class Self>
-auto* TMemIniFile::FindEntry(Self& self, std::string_view section, std::string_view key)
+auto* IniFile::findEntry(Self& self, std::string_view section, std::string_view key)
 {
     decltype(&self.sections_.front().entries.front()) found = nullptr;
-    if (auto* inSection = FindSection(self, section)) {
-        const auto at = inSection->index.find(Lower(key));
+    if (auto* inSection = findSection(self, section)) {
+        const auto at = inSection->index.find(asciiLower(key));
         if (at != inSection->index.end())
             found = &inSection->entries[at->second];
     }
     return found;
 }
 
-std::string TMemIniFile::ReadString(std::string_view section, std::string_view key,
+std::string IniFile::readString(std::string_view section, std::string_view key,
                                     std::string_view defaultValue) const
 {
-    const auto* entry = FindEntry(*this, section, key);
+    const auto* entry = findEntry(*this, section, key);
     return std::string(entry ? std::string_view(entry->value) : defaultValue);
 }
 
-void TMemIniFile::WriteString(std::string_view section, std::string_view key,
+void IniFile::writeString(std::string_view section, std::string_view key,
                               std::string_view value)
 {
-    if (auto* entry = FindEntry(*this, section, key)) {
+    if (auto* entry = findEntry(*this, section, key)) {
         if (entry->value == value)
             return; // the line stays as the user wrote it
         // Keeps the key as spelled in the file and the blanks up to the value.
@@ -160,7 +160,7 @@ void TMemIniFile::WriteString(std::string_view section, std::string_view key,
         entry->value = value;
         return;
     }
-    auto* found = FindSection(*this, section);
+    auto* found = findSection(*this, section);
     if (found == nullptr) {
         sections_.push_back({std::string(section), '[' + std::string(section) + ']', {}, {}});
         found = &sections_.back();
@@ -174,50 +174,50 @@ void TMemIniFile::WriteString(std::string_view section, std::string_view key,
     Entry entry{std::string(key), std::string(value), std::string(key) + '=' + std::string(value), key.size() + 1, 0, true};
     found->entries.insert(found->entries.begin() + static_cast<std::ptrdiff_t>(at), std::move(entry));
     // Only lines without a key follow the new one, so no key's index moves.
-    found->index.emplace(Lower(key), at);
+    found->index.emplace(asciiLower(key), at);
 }
 
-std::int32_t TMemIniFile::ReadInteger(std::string_view section, std::string_view key,
+std::int32_t IniFile::readInteger(std::string_view section, std::string_view key,
                                       std::int32_t defaultValue) const
 {
-    const auto* entry = FindEntry(*this, section, key);
+    const auto* entry = findEntry(*this, section, key);
     if (entry == nullptr)
         return defaultValue;
-    return ParseDecimal(entry->value).value_or(defaultValue);
+    return parseDecimal(entry->value).value_or(defaultValue);
 }
 
-void TMemIniFile::WriteInteger(std::string_view section, std::string_view key, std::int32_t value)
+void IniFile::writeInteger(std::string_view section, std::string_view key, std::int32_t value)
 {
-    WriteString(section, key, std::to_string(value));
+    writeString(section, key, std::to_string(value));
 }
 
-int TMemIniFile::LineOf(std::string_view section, std::string_view key) const
+int IniFile::lineOf(std::string_view section, std::string_view key) const
 {
-    const auto* entry = FindEntry(*this, section, key);
+    const auto* entry = findEntry(*this, section, key);
     return entry ? entry->number : 0;
 }
 
-bool TMemIniFile::SectionExists(std::string_view section) const
+bool IniFile::sectionExists(std::string_view section) const
 {
-    return FindSection(*this, section) != nullptr;
+    return findSection(*this, section) != nullptr;
 }
 
-bool TMemIniFile::ValueExists(std::string_view section, std::string_view key) const
+bool IniFile::valueExists(std::string_view section, std::string_view key) const
 {
-    return FindEntry(*this, section, key) != nullptr;
+    return findEntry(*this, section, key) != nullptr;
 }
 
-std::vector<std::string> TMemIniFile::ReadSection(std::string_view section) const
+std::vector<std::string> IniFile::readSection(std::string_view section) const
 {
     std::vector<std::string> keys;
-    if (const auto* found = FindSection(*this, section))
+    if (const auto* found = findSection(*this, section))
         for (const Entry& entry : found->entries)
             if (entry.isKey)
                 keys.push_back(entry.key);
     return keys;
 }
 
-std::vector<std::string> TMemIniFile::ReadSections() const
+std::vector<std::string> IniFile::readSections() const
 {
     std::vector<std::string> names;
     for (const Section& section : sections_)
@@ -225,7 +225,7 @@ std::vector<std::string> TMemIniFile::ReadSections() const
     return names;
 }
 
-std::string TMemIniFile::GetText() const
+std::string IniFile::getText() const
 {
     std::string text = bom_;
     auto add = [&](const std::string& line) {
@@ -244,24 +244,24 @@ std::string TMemIniFile::GetText() const
     return text;
 }
 
-void TMemIniFile::UpdateFile() const
+void IniFile::updateFile() const
 {
-    const std::string text = GetText();
-    WriteOutputFile(fileName_, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+    const std::string text = getText();
+    writeOutputFile(fileName_, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
 
-std::int32_t TMyMemIniFile::ReadHex(std::string_view section, std::string_view key,
+std::int32_t SettingsFile::readHex(std::string_view section, std::string_view key,
                                     std::int32_t defaultValue) const
 {
     const std::string text =
-        ReadString(section, key, FormatHex(static_cast<std::uint32_t>(defaultValue)));
-    const auto value = ParseHex(text);
+        readString(section, key, formatHex(static_cast<std::uint32_t>(defaultValue)));
+    const auto value = parseHex(text);
     return value ? static_cast<std::int32_t>(*value) : defaultValue;
 }
 
-void TMyMemIniFile::WriteHex(std::string_view section, std::string_view key, std::int32_t value)
+void SettingsFile::writeHex(std::string_view section, std::string_view key, std::int32_t value)
 {
-    WriteString(section, key, FormatHex(static_cast<std::uint32_t>(value)));
+    writeString(section, key, formatHex(static_cast<std::uint32_t>(value)));
 }
 
 } // namespace vx

@@ -11,23 +11,23 @@ namespace vx {
 
 // The room text dialog: a room's objects as lines "X Y KIND" to edit as text. Made once
 // and reused; what the lines mean is the object page's business.
-class TObjectEditForm : public QDialog {
+class ObjectDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TObjectEditForm(QWidget* parent = nullptr);
+    explicit ObjectDialog(QWidget* parent = nullptr);
 
     // The problem with a text OK was pressed on, or nothing when it may be taken.
-    using TCheck = std::function<std::optional<QString>(const QString&)>;
+    using Check = std::function<std::optional<QString>(const QString&)>;
 
     // Shows the text under the caption, modally; the edited text after OK, nothing after
     // Cancel or the close box. A text `check` refuses is not taken: its problem shows in a
     // message box over the dialog, which stays open with the text as typed.
-    std::optional<QString> EditText(const QString& caption, const QString& text, TCheck check = {});
+    std::optional<QString> editText(const QString& caption, const QString& text, Check check = {});
 
     void accept() override;
 
 private:
-    TCheck check_;
+    Check check_;
     QPlainTextEdit* memo_;
     QPushButton* ok_;
     QPushButton* cancel_;

@@ -6,32 +6,32 @@
 namespace vx {
 
 // RGB as the whole program stores it: red in bits 0-7, green 8-15, blue 16-23.
-using TColor = std::uint32_t;
-constexpr TColor RGB(int red, int green, int blue)
+using Color = std::uint32_t;
+constexpr Color RGB(int red, int green, int blue)
 {
-    return static_cast<TColor>(red | (green << 8) | (blue << 16));
+    return static_cast<Color>(red | (green << 8) | (blue << 16));
 }
 
 // The base of the program's pictures.
-class TNkGraphic {
+class Graphic {
 public:
-    virtual ~TNkGraphic() = default;
-    virtual int Width() const = 0;
-    virtual int Height() const = 0;
+    virtual ~Graphic() = default;
+    virtual int width() const = 0;
+    virtual int height() const = 0;
 };
 
 // A rendered run of text: coverage 0..255 per pixel, row by row.
-struct TGlyphMask {
+struct GlyphMask {
     int width = 0;
     int height = 0;
     std::vector<std::uint8_t> coverage;
 };
 
 // Turns text into pixels; the GUI supplies one backed by its fonts.
-class TGlyphRenderer {
+class GlyphRenderer {
 public:
-    virtual ~TGlyphRenderer() = default;
-    virtual TGlyphMask Render(const std::string& fontName, int pointSize, const std::string& text) const = 0;
+    virtual ~GlyphRenderer() = default;
+    virtual GlyphMask render(const std::string& fontName, int pointSize, const std::string& text) const = 0;
 };
 
 } // namespace vx

@@ -1,4 +1,4 @@
-#include "gui/pages/VxMapEditGridForm.h"
+#include "gui/pages/MapGridDialog.h"
 
 #include "gui/pages/Prompts.h"
 
@@ -17,19 +17,19 @@ namespace {
 
 // The grid: hex typing, normalising before arrows, focus loss and presses, and the menu
 // on the right button; the rest is the table's own selection handling.
-class TGridTable : public QTableWidget {
+class GridTable : public QTableWidget {
 public:
-    TGridTable(TMapEditGridForm& form, QWidget* parent) : QTableWidget(GridSize, GridSize, parent), form_(form) {}
+    GridTable(MapGridDialog& form, QWidget* parent) : QTableWidget(GridSize, GridSize, parent), form_(form) {}
 
 protected:
     void keyPressEvent(QKeyEvent* event) override
     {
         if (event->matches(QKeySequence::Copy)) {
-            form_.MenuItemCopyToClipBoardClick();
+            form_.copyCells();
             return;
         }
         if (event->matches(QKeySequence::Paste)) {
-            form_.MenuItemPasteFromClipBoardClick();
+            form_.pasteCells();
             return;
         }
         switch (event->key()) {
@@ -37,7 +37,7 @@ protected:
         case Qt::Key_Up:
         case Qt::Key_Right:
         case Qt::Key_Down:
-            form_.NormalizeCells();
+            form_.normalizeCells();
             QTableWidget::keyPressEvent(event);
             return;
         default:
@@ -46,22 +46,22 @@ protected:
         const bool command = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
         if (!command && !event->text().isEmpty() && event->text().at(0).isPrint()) {
             // Hex digits type into the cell; other characters do nothing (no search).
-            form_.SGridMapEditKeyPress(event->text());
+            form_.onCellKey(event->text());
             return;
         }
         QTableWidget::keyPressEvent(event);
     }
     void focusOutEvent(QFocusEvent* event) override
     {
-        form_.NormalizeCells();
+        form_.normalizeCells();
         QTableWidget::focusOutEvent(event);
     }
     void mousePressEvent(QMouseEvent* event) override
     {
-        form_.NormalizeCells();
+        form_.normalizeCells();
         if (event->button() == Qt::RightButton) {
             const QModelIndex at = indexAt(event->position().toPoint());
-            form_.SGridMapEditRightMouseDown(at.isValid() ? at.column() : -1, at.isValid() ? at.row() : -1,
+            form_.onCellMenu(at.isValid() ? at.column() : -1, at.isValid() ? at.row() : -1,
                                              event->globalPosition().toPoint());
             return;
         }
@@ -69,16 +69,16 @@ protected:
     }
     void mouseDoubleClickEvent(QMouseEvent* event) override
     {
-        form_.NormalizeCells(); // the second press of a double click is a press too
+        form_.normalizeCells(); // the second press of a double click is a press too
         QTableWidget::mouseDoubleClickEvent(event);
     }
 
 private:
-    TMapEditGridForm& form_;
+    MapGridDialog& form_;
 };
 
 // Each cell: the selection or normal colour, the text right-aligned 2 pixels below the top.
-class TGridCellDelegate : public QStyledItemDelegate {
+class GridCellDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
@@ -94,14 +94,14 @@ public:
 
 } // namespace
 
-TMapEditGridForm::TMapEditGridForm(TPrompts& prompts, QWidget* parent) : QDialog(parent), prompts_(prompts)
+MapGridDialog::MapGridDialog(Prompts& prompts, QWidget* parent) : QDialog(parent), prompts_(prompts)
 {
     setObjectName(QStringLiteral("MapEditGridForm"));
     setWindowTitle(QString::fromUtf8("マップの編集"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(283, 325);
 
-    grid_ = new TGridTable(*this, this);
+    grid_ = new GridTable(*this, this);
     grid_->setObjectName(QStringLiteral("SGridMapEdit"));
     grid_->setGeometry(8, 8, 259, 259);
     grid_->horizontalHeader()->hide();
@@ -117,7 +117,7 @@ TMapEditGridForm::TMapEditGridForm(TPrompts& prompts, QWidget* parent) : QDialog
     grid_->setSelectionMode(QAbstractItemView::ContiguousSelection);
     grid_->setTabKeyNavigation(false);
     grid_->setContextMenuPolicy(Qt::PreventContextMenu);
-    grid_->setItemDelegate(new TGridCellDelegate(grid_));
+    grid_->setItemDelegate(new GridCellDelegate(grid_));
     QFont font(QStringLiteral("Tahoma"));
     font.setPixelSize(15);
     grid_->setFont(font);
@@ -139,39 +139,39 @@ TMapEditGridForm::TMapEditGridForm(TPrompts& prompts, QWidget* parent) : QDialog
         button->setAutoDefault(false);
         button->setDefault(false);
     }
-    connect(ok_, &QPushButton::clicked, this, &TMapEditGridForm::BtnOKClick);
+    connect(ok_, &QPushButton::clicked, this, &MapGridDialog::acceptCells);
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
 
     menu_ = new QMenu(this);
     menu_->setObjectName(QStringLiteral("PopupMenuMapEditGrid"));
     copy_ = menu_->addAction(QString::fromUtf8("クリップボードにコピー"), this,
-                             &TMapEditGridForm::MenuItemCopyToClipBoardClick);
+                             &MapGridDialog::copyCells);
     copy_->setObjectName(QStringLiteral("MenuItemCopyToClipBoard"));
     paste_ = menu_->addAction(QString::fromUtf8("クリップボードから貼り付け"), this,
-                              &TMapEditGridForm::MenuItemPasteFromClipBoardClick);
+                              &MapGridDialog::pasteCells);
     paste_->setObjectName(QStringLiteral("MenuItemPasteFromClipBoard"));
-    fill_ = menu_->addAction(QString::fromUtf8("選択範囲を初期化"), this, &TMapEditGridForm::MenuItemFillCellsClick);
+    fill_ = menu_->addAction(QString::fromUtf8("選択範囲を初期化"), this, &MapGridDialog::fillSelection);
     fill_->setObjectName(QStringLiteral("MenuItemFillCells"));
 }
 
-void TMapEditGridForm::LoadRoom(int room, std::span<const std::uint8_t> roomBytes)
+void MapGridDialog::loadRoom(int room, std::span<const std::uint8_t> roomBytes)
 {
-    setWindowTitle(QString::fromStdString(GridCaption(room)));
-    cells_ = CellsOfRoom(roomBytes);
-    ShowCells();
+    setWindowTitle(QString::fromStdString(gridCaption(room)));
+    cells_ = cellsOfRoom(roomBytes);
+    showCells();
     grid_->clearSelection();
     grid_->setCurrentCell(0, 0);
     grid_->setFocus();
 }
 
-void TMapEditGridForm::ShowCells()
+void MapGridDialog::showCells()
 {
     for (int column = 0; column < GridSize; ++column)
         for (int row = 0; row < GridSize; ++row)
-            grid_->item(row, column)->setText(QString::fromStdString(cells_[static_cast<std::size_t>(GridIndex(column, row))]));
+            grid_->item(row, column)->setText(QString::fromStdString(cells_[static_cast<std::size_t>(gridIndex(column, row))]));
 }
 
-TGridRange TMapEditGridForm::Selection() const
+GridRange MapGridDialog::selectedRange() const
 {
     const QList<QTableWidgetSelectionRange> ranges = grid_->selectedRanges();
     if (!ranges.isEmpty()) {
@@ -182,69 +182,69 @@ TGridRange TMapEditGridForm::Selection() const
     return {column, row, column, row};
 }
 
-bool TMapEditGridForm::SGridMapEditKeyPress(const QString& text)
+bool MapGridDialog::onCellKey(const QString& text)
 {
     const int column = grid_->currentColumn(), row = grid_->currentRow();
     if (text.size() != 1 || column < 0 || row < 0 || text.at(0).unicode() > 0x7F)
         return false;
-    std::string& cell = cells_[static_cast<std::size_t>(GridIndex(column, row))];
-    if (!TypeIntoCell(cell, static_cast<char>(text.at(0).unicode())))
+    std::string& cell = cells_[static_cast<std::size_t>(gridIndex(column, row))];
+    if (!typeIntoCell(cell, static_cast<char>(text.at(0).unicode())))
         return false;
     grid_->item(row, column)->setText(QString::fromStdString(cell));
     return true;
 }
 
-void TMapEditGridForm::NormalizeCells()
+void MapGridDialog::normalizeCells()
 {
-    vx::NormalizeCells(cells_);
-    ShowCells();
+    vx::normalizeCells(cells_);
+    showCells();
 }
 
-void TMapEditGridForm::SGridMapEditRightMouseDown(int column, int row, const QPoint& global)
+void MapGridDialog::onCellMenu(int column, int row, const QPoint& global)
 {
-    const TGridRange selection = Selection();
+    const GridRange selection = selectedRange();
     const bool single = selection.left == selection.right && selection.top == selection.bottom;
     if (single && column >= 0 && row >= 0)
         grid_->setCurrentCell(row, column);
-    paste_->setEnabled(ClipboardHasText());
+    paste_->setEnabled(clipboardHasText());
     menu_->popup(global);
 }
 
-bool TMapEditGridForm::ClipboardHasText()
+bool MapGridDialog::clipboardHasText()
 {
     return !QGuiApplication::clipboard()->text().isEmpty();
 }
 
-void TMapEditGridForm::MenuItemCopyToClipBoardClick()
+void MapGridDialog::copyCells()
 {
-    QGuiApplication::clipboard()->setText(QString::fromStdString(CopyText(cells_, Selection())));
+    QGuiApplication::clipboard()->setText(QString::fromStdString(copyText(cells_, selectedRange())));
 }
 
-void TMapEditGridForm::MenuItemPasteFromClipBoardClick()
+void MapGridDialog::pasteCells()
 {
-    const TGridRange selection = Selection();
-    if (PasteText(cells_, QGuiApplication::clipboard()->text().toStdString(), selection.left, selection.top))
-        ShowCells();
+    const GridRange selection = selectedRange();
+    if (pasteText(cells_, QGuiApplication::clipboard()->text().toStdString(), selection.left, selection.top))
+        showCells();
 }
 
-void TMapEditGridForm::MenuItemFillCellsClick()
+void MapGridDialog::fillSelection()
 {
-    const auto answer = prompts_.InputText(QString::fromStdString(FillCaption()), QString::fromStdString(FillPrompt()),
+    const auto answer = prompts_.inputText(QString::fromStdString(fillCaption()), QString::fromStdString(fillPrompt()),
                                            QString());
     if (!answer)
         return;
-    const auto value = ParseFillValue(answer->toStdString());
-    if (value && FillCells(cells_, Selection(), *value))
-        ShowCells();
+    const auto value = parseFillValue(answer->toStdString());
+    if (value && fillCells(cells_, selectedRange(), *value))
+        showCells();
 }
 
-void TMapEditGridForm::BtnOKClick()
+void MapGridDialog::acceptCells()
 {
-    roomData_ = RoomOfCells(cells_);
+    roomData_ = roomOfCells(cells_);
     accept();
 }
 
-void TMapEditGridForm::keyPressEvent(QKeyEvent* event)
+void MapGridDialog::keyPressEvent(QKeyEvent* event)
 {
     // Esc does not cancel and Enter does not confirm: only the buttons and the close box.
     if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {

@@ -1,4 +1,4 @@
-#include "gui/pages/VxSubForm.h"
+#include "gui/pages/InfoListDialog.h"
 
 #include <QFont>
 #include <QLabel>
@@ -7,7 +7,7 @@
 
 namespace vx {
 
-TSubForm::TSubForm(QWidget* parent) : QDialog(parent)
+InfoListDialog::InfoListDialog(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("SubForm"));
     setWindowTitle(QStringLiteral("VEXALON 2 EDITOR"));
@@ -41,7 +41,7 @@ TSubForm::TSubForm(QWidget* parent) : QDialog(parent)
     connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-void TSubForm::ShowList(const QString& heading, const QString& text)
+void InfoListDialog::showList(const QString& heading, const QString& text)
 {
     heading_->setText(heading);
     // The memo shows each CR LF as one line break.
