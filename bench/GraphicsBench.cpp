@@ -1,13 +1,14 @@
 // The renderer's work per stage change and per palette-animation step, each beside a
 // memcpy of as many bytes as it writes.
 #include "bench/MemcpyBaseline.h"
-#include "core/RomImage.h"
-#include "core/SampleImage.h"
+#include "core/model/RomImage.h"
+#include "core/model/SampleImage.h"
 #include "render/GraphicManager.h"
 #include "render/PaletteManager.h"
 #include "render/PatternData.h"
 #include "render/StageSheets.h"
 
+#include <cstdlib>
 #include <benchmark/benchmark.h>
 #include <cstring>
 
@@ -33,7 +34,8 @@ struct Fixture {
     StageSheets sheets;
     Fixture()
     {
-        rom.loadFromBytes(makeSampleImage(), "sample.nes");
+        if (!rom.loadFromBytes(makeSampleImage(), "sample.nes").ok())
+            std::abort(); // the sample always opens
         prepareStageSheets(graphics, rom.stage(1), rom.imageBytes(), sheets, nullptr);
         graphics.setPaletteAnime(rom.stage(1).paletteAnimeFrameCount(), rom.stage(1).paletteAnimeFrameTimer(),
                                  rom.stage(1).paletteAnimePalette());

@@ -2,8 +2,8 @@
 // cell), through the main window as the user drives it, down to the pictures the views
 // would paint. Each stands beside a memcpy of as many bytes as it writes.
 #include "bench/MemcpyBaseline.h"
-#include "core/RomImage.h"
-#include "core/StageObjects.h"
+#include "core/model/RomImage.h"
+#include "core/model/StageObjects.h"
 #include "gui/app/MainForm.h"
 #include "gui/image/QtGlyphRenderer.h"
 #include "gui/pages/Chip32x32Edit.h"

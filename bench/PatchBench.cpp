@@ -1,8 +1,8 @@
 // Making and applying IPS and BPS patches of a 1 MiB image with 1 % of its bytes changed
 // in scattered runs, beside a memcpy of the same size.
 #include "bench/MemcpyBaseline.h"
-#include "core/Patch.h"
-#include "core/RomImage.h"
+#include "core/files/Patch.h"
+#include "core/model/RomImage.h"
 
 #include <benchmark/benchmark.h>
 #include <random>
@@ -61,10 +61,13 @@ void BM_Apply(benchmark::State& state, PatchFormat format)
     const Pair& images = samplePair();
     const auto patch = makePatch(format, images.original, images.edited);
     std::vector<std::uint8_t> out;
-    std::string reason;
     for (auto _ : state) {
-        if (!applyPatch(patch, images.original, static_cast<std::size_t>(MaxImageSize), out, reason))
-            state.SkipWithError(reason.c_str());
+        Result<std::vector<std::uint8_t>> applied = applyPatch(patch, images.original, static_cast<std::size_t>(MaxImageSize));
+        if (!applied.ok()) {
+            state.SkipWithError(applied.error().message.c_str());
+            break;
+        }
+        out = std::move(applied.value());
         benchmark::DoNotOptimize(out.data());
     }
     if (out != images.edited)

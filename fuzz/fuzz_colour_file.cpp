@@ -1,6 +1,6 @@
 // Any bytes as the colour file: refused unless 192 bytes, and then every colour index gives
 // a 24-bit colour and any other index the stand-in grey.
-#include "core/Errors.h"
+#include "core/base/Errors.h"
 #include "render/PaletteManager.h"
 
 #include <cstdlib>

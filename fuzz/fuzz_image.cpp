@@ -4,10 +4,10 @@
 // image keeps its size.
 //
 // Input: [settings length: 2 bytes][settings text][flags: 1 byte][image pattern ...]
-#include "core/AddressData.h"
-#include "core/RomImage.h"
-#include "core/StageData.h"
-#include "core/StageObjects.h"
+#include "core/model/AddressData.h"
+#include "core/model/RomImage.h"
+#include "core/model/StageData.h"
+#include "core/model/StageObjects.h"
 
 #include <cstdlib>
 #include <string_view>
@@ -38,9 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     RomImage rom(addresses);
-    std::string reason;
-    if (!rom.loadFromBytes(image, "fuzz.nes", &reason)) {
-        if (reason.empty())
+    if (const Result<void> loaded = rom.loadFromBytes(image, "fuzz.nes"); !loaded.ok()) {
+        if (loaded.error().message.empty())
             std::abort();
         return 0;
     }

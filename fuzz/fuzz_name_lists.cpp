@@ -1,6 +1,6 @@
 // Any bytes as either name list: at least 56 attribute names and exactly 256 object names,
 // each trimmed, none empty and none a comment line.
-#include "core/NameLists.h"
+#include "core/files/NameLists.h"
 
 #include <cstdlib>
 #include <string_view>

@@ -5,7 +5,7 @@
 // Input: [mode: 1 byte][bytes]. Mode 0 applies the bytes as they are; mode 1 puts "PATCH"
 // before them; mode 2 wraps them as a BPS body with the image's and the patch's checksums
 // right, so that the numbers and actions are reached rather than refused by a checksum.
-#include "core/Patch.h"
+#include "core/files/Patch.h"
 
 #include <cstdlib>
 #include <zlib.h>
@@ -26,9 +26,8 @@ void appendLittle32(std::vector<std::uint8_t>& bytes, unsigned long value)
 void expectRoundTrip(PatchFormat format, const std::vector<std::uint8_t>& image, const std::vector<std::uint8_t>& edited)
 {
     const std::vector<std::uint8_t> patch = makePatch(format, image, edited);
-    std::vector<std::uint8_t> again;
-    std::string reason;
-    if (!applyPatch(patch, image, Limit, again, reason) || again != edited)
+    const Result<std::vector<std::uint8_t>> again = applyPatch(patch, image, Limit);
+    if (!again.ok() || again.value() != edited)
         std::abort();
 }
 
@@ -61,13 +60,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         appendLittle32(patch, crc32_z(0, patch.data(), patch.size()));
     }
 
-    std::vector<std::uint8_t> out{0xEE};
-    std::string reason;
-    if (!applyPatch(patch, image, Limit, out, reason)) {
-        if (reason.empty() || out != std::vector<std::uint8_t>{0xEE})
+    const Result<std::vector<std::uint8_t>> applied = applyPatch(patch, image, Limit);
+    if (!applied.ok()) {
+        if (applied.error().message.empty())
             std::abort();
         return 0;
     }
+    const std::vector<std::uint8_t>& out = applied.value();
     if (out.size() > Limit)
         std::abort();
     expectRoundTrip(PatchFormat::Ips, image, out);

@@ -1,12 +1,12 @@
 // Any bytes as a recovery file, with the checksum made to match so the fields themselves are
 // reached: the reader never reads past them, and a record it takes applies to the sample
 // without fault.
-#include "core/AddressData.h"
-#include "core/DiskStamp.h"
-#include "core/IniFile.h"
-#include "core/Recovery.h"
-#include "core/RomImage.h"
-#include "core/SampleImage.h"
+#include "core/model/AddressData.h"
+#include "core/files/DiskStamp.h"
+#include "core/files/IniFile.h"
+#include "core/text/Recovery.h"
+#include "core/model/RomImage.h"
+#include "core/model/SampleImage.h"
 
 #include <cstdlib>
 #include <vector>
@@ -22,16 +22,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint64_t hash = hashOfBytes(bytes);
     for (int i = 0; i < 8; ++i)
         bytes.push_back(static_cast<std::uint8_t>(hash >> (8 * i)));
-    std::string reason;
-    const auto record = decodeRecovery(bytes, &reason);
-    if (!record) {
-        if (reason.empty())
+    const Result<RecoveryRecord> record = decodeRecovery(bytes);
+    if (!record.ok()) {
+        if (record.error().message.empty())
             std::abort();
         return 0;
     }
     RomImage rom(addresses);
-    if (!rom.loadFromBytes(sample, record->imagePath))
+    if (!rom.loadFromBytes(sample, record.value().imagePath).ok())
         std::abort();
-    applyRecovery(rom, *record);
+    // Refused or applied: either is an answer; only a crash is not.
+    (void)applyRecovery(rom, record.value()).ok();
     return 0;
 }

@@ -1,6 +1,6 @@
 // Any text in the room text dialog: every line read back is three bytes, and the text the
 // dialog would show for the resulting room reads back to the same objects.
-#include "core/StageObjects.h"
+#include "core/model/StageObjects.h"
 #include "rules/ObjectRules.h"
 
 #include <cstdlib>

@@ -1,9 +1,9 @@
 // Any bytes as the settings file: read, resolve the 434 values, write the file, and read
 // it again. The written file must be a fixed point: it resolves to the same values and
 // writes the same text.
-#include "core/AddressData.h"
-#include "core/Errors.h"
-#include "core/IniFile.h"
+#include "core/model/AddressData.h"
+#include "core/base/Errors.h"
+#include "core/files/IniFile.h"
 #include "fuzz/FuzzSupport.h"
 
 #include <cstdlib>
@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     static const std::string path = fuzz::scratchPath("settings.ini");
     // Bytes that no settings file holds (NUL, the image mark) are refused when read.
-    if (notSettingsText(std::span(data, size)))
+    if (!checkSettingsBytes(std::span(data, size)).ok())
         return 0;
     SettingsFile settings(IniFile::fromText(
         std::string_view(reinterpret_cast<const char*>(data), size), path));

@@ -1,10 +1,10 @@
 // Any text as a stage text of the sample. Reading must refuse or give a stage whose own
 // text reads back to it; a stage the image takes must then be what the model holds and
 // what the saved bytes hold when opened again.
-#include "core/AddressData.h"
-#include "core/RomImage.h"
-#include "core/SampleImage.h"
-#include "core/StageText.h"
+#include "core/model/AddressData.h"
+#include "core/model/RomImage.h"
+#include "core/model/SampleImage.h"
+#include "core/text/StageText.h"
 
 #include <cstdlib>
 #include <string_view>
@@ -31,27 +31,28 @@ const std::vector<std::uint8_t>& sample()
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const StageTextResult read = readStageText(text, "fuzz.json");
-    if (!read) {
-        if (read.refusal.file != "fuzz.json" || read.refusal.reason.empty())
+    const Result<StageText> read = readStageText(text, "fuzz.json");
+    if (!read.ok()) {
+        if (read.error().file != "fuzz.json" || read.error().message.empty())
             std::abort();
         return 0;
     }
-    const StageTextResult again = readStageText(stageTextToJson(*read.text), "again.json");
-    if (!again || !again.text->sameStage(*read.text))
+    const Result<StageText> again = readStageText(stageTextToJson(read.value()), "again.json");
+    if (!again.ok() || !again.value().sameStage(read.value()))
         std::abort();
 
     static RomImage rom(addresses());
     if (!rom.isLoaded() || rom.isModified())
-        rom.loadFromBytes(sample(), "sample.nes");
-    if (applyStageTexts(rom, {*read.text}))
+        if (!rom.loadFromBytes(sample(), "sample.nes").ok())
+            std::abort();
+    if (!applyStageTexts(rom, {read.value()}).ok())
         return 0;
-    const int stage = read.text->stage;
-    if (!stageTextOf(rom, stage).sameStage(*read.text))
+    const int stage = read.value().stage;
+    if (!stageTextOf(rom, stage).sameStage(read.value()))
         std::abort();
     RomImage reopened(addresses());
-    if (!reopened.loadFromBytes(rom.editedImage(), "edited.nes") ||
-        !stageTextOf(reopened, stage).sameStage(*read.text))
+    if (!reopened.loadFromBytes(rom.editedImage(), "edited.nes").ok() ||
+        !stageTextOf(reopened, stage).sameStage(read.value()))
         std::abort();
     return 0;
 }

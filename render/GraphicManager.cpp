@@ -1,7 +1,7 @@
 #include "render/GraphicManager.h"
 
-#include "core/HexText.h"
-#include "core/StageObjects.h"
+#include "core/base/HexText.h"
+#include "core/model/StageObjects.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
 #include "render/IndexedBitmap.h"
 
-#include "core/Errors.h"
+#include "core/base/Errors.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,8 +1,8 @@
 #include "render/PaletteManager.h"
 
-#include "core/Errors.h"
-#include "core/InputFile.h"
-#include "core/Language.h"
+#include "core/base/Errors.h"
+#include "core/files/InputFile.h"
+#include "core/base/Language.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #include "render/PatternData.h"
 
-#include "core/HexText.h"
-#include "core/ImageAccess.h"
-#include "core/Language.h"
+#include "core/base/HexText.h"
+#include "core/model/ImageAccess.h"
+#include "core/base/Language.h"
 
 namespace vx {
 

@@ -1,9 +1,9 @@
 #include "render/RoomOverlay.h"
 
-#include "core/Language.h"
-#include "core/MidPoint.h"
-#include "core/StageData.h"
-#include "core/StageObjects.h"
+#include "core/base/Language.h"
+#include "core/model/MidPoint.h"
+#include "core/model/StageData.h"
+#include "core/model/StageObjects.h"
 #include "render/GraphicManager.h"
 
 namespace vx {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/ScrollPath.h"
+#include "core/model/ScrollPath.h"
 
 namespace vx {
 

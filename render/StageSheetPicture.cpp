@@ -1,10 +1,10 @@
 #include "render/StageSheetPicture.h"
 
-#include "core/HexText.h"
-#include "core/ScrollPath.h"
-#include "core/StageCheck.h"
-#include "core/StageData.h"
-#include "core/StageObjects.h"
+#include "core/base/HexText.h"
+#include "core/model/ScrollPath.h"
+#include "core/model/StageCheck.h"
+#include "core/model/StageData.h"
+#include "core/model/StageObjects.h"
 #include "render/GraphicManager.h"
 #include "render/RoomOverlay.h"
 

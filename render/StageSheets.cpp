@@ -1,6 +1,6 @@
 #include "render/StageSheets.h"
 
-#include "core/StageData.h"
+#include "core/model/StageData.h"
 #include "render/PatternData.h"
 
 namespace vx {

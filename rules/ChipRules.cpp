@@ -1,9 +1,9 @@
 #include "rules/ChipRules.h"
 
-#include "core/ChipEntry.h"
-#include "core/ChipUsage.h"
-#include "core/HexText.h"
-#include "core/Language.h"
+#include "core/model/ChipEntry.h"
+#include "core/model/ChipUsage.h"
+#include "core/base/HexText.h"
+#include "core/base/Language.h"
 #include "rules/HitTest.h"
 
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/ChipEntry.h"
+#include "core/model/ChipEntry.h"
 
 namespace vx {
 

@@ -1,7 +1,7 @@
 #include "rules/MapRules.h"
 
-#include "core/HexText.h"
-#include "core/Language.h"
+#include "core/base/HexText.h"
+#include "core/base/Language.h"
 #include "rules/HitTest.h"
 
 #include <algorithm>

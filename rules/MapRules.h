@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/Rooms.h"
+#include "core/model/Rooms.h"
 
 namespace vx {
 

@@ -1,9 +1,9 @@
 #include "rules/MidPointRules.h"
 
-#include "core/HexText.h"
-#include "core/Language.h"
-#include "core/MidPoint.h"
-#include "core/Rooms.h"
+#include "core/base/HexText.h"
+#include "core/base/Language.h"
+#include "core/model/MidPoint.h"
+#include "core/model/Rooms.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #include "rules/ObjectRules.h"
 
-#include "core/HexText.h"
-#include "core/Language.h"
-#include "core/StageObjects.h"
+#include "core/base/HexText.h"
+#include "core/base/Language.h"
+#include "core/model/StageObjects.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 #include "rules/PaletteRules.h"
 
-#include "core/HexText.h"
-#include "core/Language.h"
+#include "core/base/HexText.h"
+#include "core/base/Language.h"
 #include "rules/HitTest.h"
 
 namespace vx {

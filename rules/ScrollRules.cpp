@@ -1,8 +1,8 @@
 #include "rules/ScrollRules.h"
 
-#include "core/HexText.h"
-#include "core/Language.h"
-#include "core/ScrollEntry.h"
+#include "core/base/HexText.h"
+#include "core/base/Language.h"
+#include "core/model/ScrollEntry.h"
 
 namespace vx {
 

@@ -1,5 +1,5 @@
-#include "core/AddressData.h"
-#include "core/Language.h"
+#include "core/model/AddressData.h"
+#include "core/base/Language.h"
 #include "tests/support/TempDir.h"
 
 #include <cstdio>

@@ -1,5 +1,5 @@
 // The palette and chip pages' decisions, without widgets.
-#include "core/Language.h"
+#include "core/base/Language.h"
 #include "rules/ChipRules.h"
 #include "rules/HitTest.h"
 #include "rules/PaletteRules.h"

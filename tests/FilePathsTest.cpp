@@ -1,7 +1,7 @@
-#include "core/Errors.h"
-#include "core/InputFile.h"
-#include "core/Language.h"
-#include "core/OutputFile.h"
+#include "core/base/Errors.h"
+#include "core/files/InputFile.h"
+#include "core/base/Language.h"
+#include "core/files/OutputFile.h"
 #include "tests/support/TempDir.h"
 
 #include <csignal>

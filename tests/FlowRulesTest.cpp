@@ -1,7 +1,7 @@
 // The scroll and restart-point pages' decisions, without widgets.
-#include "core/Language.h"
-#include "core/MidPoint.h"
-#include "core/StageObjects.h"
+#include "core/base/Language.h"
+#include "core/model/MidPoint.h"
+#include "core/model/StageObjects.h"
 #include "rules/MidPointRules.h"
 #include "render/RoomOverlay.h"
 #include "rules/ScrollRules.h"

@@ -1,5 +1,5 @@
-#include "core/Language.h"
-#include "core/StageObjects.h"
+#include "core/base/Language.h"
+#include "core/model/StageObjects.h"
 #include "render/GraphicManager.h"
 #include "render/PatternData.h"
 #include "tests/support/BoxGlyphs.h"

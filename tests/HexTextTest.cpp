@@ -1,4 +1,4 @@
-#include "core/HexText.h"
+#include "core/base/HexText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/Errors.h"
+#include "core/base/Errors.h"
 #include "render/IndexedBitmap.h"
 #include "tests/support/BoxGlyphs.h"
 

@@ -1,5 +1,5 @@
-#include "core/Errors.h"
-#include "core/IniFile.h"
+#include "core/base/Errors.h"
+#include "core/files/IniFile.h"
 #include "tests/support/TempDir.h"
 
 #include <filesystem>

@@ -1,5 +1,5 @@
 // The map page's and the room grid's decisions, without widgets.
-#include "core/Language.h"
+#include "core/base/Language.h"
 #include "rules/MapGridRules.h"
 #include "rules/MapRules.h"
 

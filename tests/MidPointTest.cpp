@@ -1,5 +1,5 @@
-#include "core/MidPoint.h"
-#include "core/StageObjects.h"
+#include "core/model/MidPoint.h"
+#include "core/model/StageObjects.h"
 
 #include <gtest/gtest.h>
 

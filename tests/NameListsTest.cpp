@@ -1,5 +1,5 @@
-#include "core/Errors.h"
-#include "core/NameLists.h"
+#include "core/base/Errors.h"
+#include "core/files/NameLists.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The object page's decisions, without widgets.
-#include "core/Language.h"
-#include "core/StageObjects.h"
+#include "core/base/Language.h"
+#include "core/model/StageObjects.h"
 #include "rules/ObjectRules.h"
 #include "tests/support/LanguageGuard.h"
 

@@ -1,5 +1,5 @@
-#include "core/Errors.h"
-#include "core/Language.h"
+#include "core/base/Errors.h"
+#include "core/base/Language.h"
 #include "render/PaletteManager.h"
 #include "tests/support/LanguageGuard.h"
 #include "tests/support/TempDir.h"

@@ -1,8 +1,8 @@
-#include "core/Patch.h"
+#include "core/files/Patch.h"
 
-#include "core/Errors.h"
-#include "core/Language.h"
-#include "core/RomImage.h"
+#include "core/base/Errors.h"
+#include "core/base/Language.h"
+#include "core/model/RomImage.h"
 #include "tests/support/Images.h"
 #include "tests/support/TempDir.h"
 
@@ -65,23 +65,20 @@ void reseal(ByteVector& patch)
 
 ByteVector applied(const ByteVector& patch, const ByteVector& image, std::size_t maxSize = Limit)
 {
-    ByteVector out;
-    std::string reason;
-    EXPECT_TRUE(applyPatch(patch, image, maxSize, out, reason)) << reason;
-    EXPECT_TRUE(reason.empty()) << reason;
-    return out;
+    Result<ByteVector> out = applyPatch(patch, image, maxSize);
+    EXPECT_TRUE(out.ok()) << out.error().message;
+    return out.ok() ? out.value() : ByteVector{};
 }
 
-// The reason of a refusal; the output must be left as it was.
+// The reason of a refusal.
 std::string refusal(const ByteVector& patch, const ByteVector& image, std::size_t maxSize = Limit)
 {
-    const ByteVector before{0xEE, 0xEE};
-    ByteVector out = before;
-    std::string reason;
-    EXPECT_FALSE(applyPatch(patch, image, maxSize, out, reason));
-    EXPECT_EQ(out, before) << "a refusal changed the output";
-    EXPECT_FALSE(reason.empty());
-    return reason;
+    const Result<ByteVector> out = applyPatch(patch, image, maxSize);
+    EXPECT_FALSE(out.ok());
+    if (out.ok())
+        return {};
+    EXPECT_FALSE(out.error().message.empty());
+    return out.error().message;
 }
 
 #define EXPECT_REFUSED(patch, image, text)                                                                   \
@@ -220,33 +217,33 @@ TEST_F(PatchTest, PatchBetweenImagesRefusesWhatNeedsNoPatch)
     edited[3] = 0xA3;
     for (PatchFormat format : {PatchFormat::Ips, PatchFormat::Bps}) {
         std::size_t records = 0;
-        const PatchResult made = makePatchBetween(image, edited, format);
-        ASSERT_TRUE(made.made()) << made.refusal;
-        EXPECT_EQ(made.bytes, makePatch(format, image, edited, &records));
-        EXPECT_EQ(made.records, records);
+        const Result<MadePatch> made = makePatchBetween(image, edited, format);
+        ASSERT_TRUE(made.ok()) << made.error().message;
+        EXPECT_EQ(made.value().bytes, makePatch(format, image, edited, &records));
+        EXPECT_EQ(made.value().records, records);
 
-        const PatchResult longer = makePatchBetween(image, sixteenEdited(), format);
-        EXPECT_FALSE(longer.made());
-        EXPECT_TRUE(longer.bytes.empty());
-        EXPECT_NE(longer.refusal.find("(16 bytes) and the open image (36 bytes) differ in length"), std::string::npos)
-            << longer.refusal;
-        const PatchResult same = makePatchBetween(image, image, format);
-        EXPECT_EQ(same.refusal, "The open image is the same as the original: no patch was made.");
-        EXPECT_TRUE(same.bytes.empty());
+        const Result<MadePatch> longer = makePatchBetween(image, sixteenEdited(), format);
+        ASSERT_FALSE(longer.ok());
+        EXPECT_NE(longer.error().message.find("(16 bytes) and the open image (36 bytes) differ in length"),
+                  std::string::npos)
+            << longer.error().message;
+        const Result<MadePatch> same = makePatchBetween(image, image, format);
+        ASSERT_FALSE(same.ok());
+        EXPECT_EQ(same.error().message, "The open image is the same as the original: no patch was made.");
     }
-    EXPECT_EQ(patchRefusal(image, edited), std::nullopt);
-    EXPECT_EQ(patchRefusal({}, {}), makePatchBetween(image, image, PatchFormat::Ips).refusal);
+    EXPECT_TRUE(checkPatchable(image, edited).ok());
+    EXPECT_EQ(checkPatchable({}, {}).error(), makePatchBetween(image, image, PatchFormat::Ips).error());
     forceLanguage(Language::Japanese);
-    EXPECT_EQ(patchRefusal(image, ByteVector(20)),
+    EXPECT_EQ(checkPatchable(image, ByteVector(20)).error().message,
               "元のイメージ (16 バイト) は開いているイメージ (20 バイト) と長さが違います。"
               "パッチは同じ長さのイメージの間で作成します。");
     forceLanguage(Language::English);
     ByteVector huge(0x1000001, 1);
     const ByteVector original = huge;
     huge.back() = 2;
-    const PatchResult tooFar = makePatchBetween(original, huge, PatchFormat::Ips);
-    EXPECT_NE(tooFar.refusal.find("only 16 MiB"), std::string::npos) << tooFar.refusal;
-    EXPECT_TRUE(tooFar.bytes.empty());
+    const Result<MadePatch> tooFar = makePatchBetween(original, huge, PatchFormat::Ips);
+    ASSERT_FALSE(tooFar.ok());
+    EXPECT_NE(tooFar.error().message.find("only 16 MiB"), std::string::npos) << tooFar.error().message;
 }
 
 TEST_F(PatchTest, RoundTripsAtBothSizeLimits)
@@ -367,12 +364,12 @@ TEST_F(PatchTest, RefusesWhatIsNoPatch)
     const ByteVector image = sixteen();
     for (const ByteVector& patch : {ByteVector{}, text("PATC"), text("XPATCH"), text("BPS0"), text("bps1")})
         EXPECT_REFUSED(patch, image, "neither an IPS nor a BPS");
-    ByteVector out;
-    std::string reason;
-    EXPECT_FALSE(applyIps(text("BPS1"), image, Limit, out, reason));
-    EXPECT_NE(reason.find("\"PATCH\""), std::string::npos) << reason;
-    EXPECT_FALSE(applyBps(text("PATCH"), image, Limit, out, reason));
-    EXPECT_NE(reason.find("\"BPS1\""), std::string::npos) << reason;
+    const Result<ByteVector> ips = applyIps(text("BPS1"), image, Limit);
+    ASSERT_FALSE(ips.ok());
+    EXPECT_NE(ips.error().message.find("\"PATCH\""), std::string::npos) << ips.error().message;
+    const Result<ByteVector> bps = applyBps(text("PATCH"), image, Limit);
+    ASSERT_FALSE(bps.ok());
+    EXPECT_NE(bps.error().message.find("\"BPS1\""), std::string::npos) << bps.error().message;
 
     forceLanguage(Language::Japanese);
     EXPECT_EQ(refusal(text("XPATCH"), image), "IPS パッチでも BPS パッチでもありません。");

@@ -1,5 +1,5 @@
-#include "core/Recovery.h"
-#include "core/RomImage.h"
+#include "core/text/Recovery.h"
+#include "core/model/RomImage.h"
 #include "tests/support/Images.h"
 
 #include <gtest/gtest.h>
@@ -9,22 +9,23 @@ using namespace vx;
 TEST(Recovery, TheEditedTablesComeBackOverTheFileAsItIsNowAndNothingElse)
 {
     RomImage edited(test::defaultAddresses());
-    ASSERT_TRUE(edited.loadFromBytes(test::sampleBytes(), "/x/game.nes"));
+    ASSERT_TRUE(edited.loadFromBytes(test::sampleBytes(), "/x/game.nes").ok());
     ASSERT_TRUE(edited.stage(0).setMapChip(3, 0x77));  // shared with stage 08
     ASSERT_TRUE(edited.stage(2).setPaletteColor(1, 0x21));
     edited.stage(5).midPoints(0).startY = 0x42;
     edited.stage(5).markEdited(efMidPoint);
-    const auto record = decodeRecovery(encodeRecovery(recoveryRecordOf(edited)), nullptr);
-    ASSERT_TRUE(record);
-    EXPECT_EQ(record->imagePath, "/x/game.nes");
-    EXPECT_EQ(record->editedFlags[0], 1u << efMap);
+    const Result<RecoveryRecord> decoded = decodeRecovery(encodeRecovery(recoveryRecordOf(edited)));
+    ASSERT_TRUE(decoded.ok());
+    const RecoveryRecord& record = decoded.value();
+    EXPECT_EQ(record.imagePath, "/x/game.nes");
+    EXPECT_EQ(record.editedFlags[0], 1u << efMap);
 
     // Meanwhile another program changed a table nobody edited here.
     auto disk = test::sampleBytes();
     disk[0x4510 + 9] ^= 0xFF;
     RomImage rom(test::defaultAddresses());
-    ASSERT_TRUE(rom.loadFromBytes(disk, "/x/game.nes"));
-    EXPECT_EQ(applyRecovery(rom, *record), std::nullopt);
+    ASSERT_TRUE(rom.loadFromBytes(disk, "/x/game.nes").ok());
+    EXPECT_TRUE(applyRecovery(rom, record).ok());
     EXPECT_EQ(rom.stage(0).map()[3], 0x77);
     EXPECT_EQ(rom.stage(8).map()[3], 0x77);
     EXPECT_EQ(rom.stage(2).bgPalette()[1], 0x21);
@@ -41,7 +42,7 @@ TEST(Recovery, TheEditedTablesComeBackOverTheFileAsItIsNowAndNothingElse)
 TEST(Recovery, ADamagedOrForeignRecordIsNeverTrusted)
 {
     RomImage rom(test::defaultAddresses());
-    ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "/x/game.nes"));
+    ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "/x/game.nes").ok());
     rom.stage(0).setMapChip(3, 0x77);
     const auto good = encodeRecovery(recoveryRecordOf(rom));
     auto flipped = good;
@@ -50,14 +51,14 @@ TEST(Recovery, ADamagedOrForeignRecordIsNeverTrusted)
         {}, std::vector<std::uint8_t>(good.begin(), good.begin() + 100), flipped,
         std::vector<std::uint8_t>(good.begin(), good.end() - 1), std::vector<std::uint8_t>(5000, 'x')};
     for (const auto& bytes : bad) {
-        std::string reason;
-        EXPECT_FALSE(decodeRecovery(bytes, &reason)) << bytes.size();
-        EXPECT_FALSE(reason.empty());
+        const Result<RecoveryRecord> decoded = decodeRecovery(bytes);
+        ASSERT_FALSE(decoded.ok()) << bytes.size();
+        EXPECT_FALSE(decoded.error().message.empty());
     }
-    auto record = decodeRecovery(good, nullptr);
-    ASSERT_TRUE(record);
-    record->editedImage.resize(0x80010);
-    EXPECT_TRUE(applyRecovery(rom, *record).has_value()) << "an image of another length";
+    Result<RecoveryRecord> record = decodeRecovery(good);
+    ASSERT_TRUE(record.ok());
+    record.value().editedImage.resize(0x80010);
+    EXPECT_FALSE(applyRecovery(rom, record.value()).ok()) << "an image of another length";
     EXPECT_EQ(recoveryFileOf("/s", "/x/game.nes"), recoveryFileOf("/s", "/x/game.nes"));
     EXPECT_NE(recoveryFileOf("/s", "/x/game.nes"), recoveryFileOf("/s", "/x/other.nes"));
 }

@@ -1,7 +1,7 @@
-#include "core/Errors.h"
-#include "core/Language.h"
-#include "core/RomImage.h"
-#include "core/StageObjects.h"
+#include "core/base/Errors.h"
+#include "core/base/Language.h"
+#include "core/model/RomImage.h"
+#include "core/model/StageObjects.h"
 #include "tests/support/Images.h"
 #include "tests/support/TempDir.h"
 
@@ -14,6 +14,10 @@
 using namespace vx;
 
 namespace {
+
+// The refusal as the user reads it, or "" when the call succeeded.
+std::string reasonOf(const Result<void>& result) { return result.ok() ? std::string() : result.error().text(); }
+
 
 std::vector<std::uint8_t> markedImage(std::size_t size)
 {
@@ -29,7 +33,7 @@ std::vector<std::uint8_t> roundtrip(const std::vector<std::uint8_t>& image, cons
     test::writeFile(in, image);
     RomImage rom(test::defaultAddresses());
     std::string reason;
-    EXPECT_TRUE(rom.loadFromFile(in, &reason)) << reason;
+    EXPECT_TRUE((reason = reasonOf(rom.loadFromFile(in))).empty()) << reason;
     rom.saveToFile(out);
     return test::readBytes(out);
 }
@@ -45,7 +49,7 @@ TEST(RomImgManager, AcceptsSizesFrom0x40010To0x100040WithTheMark)
         test::writeFile(dir.file("x.nes"), markedImage(c.size));
         RomImage rom(test::defaultAddresses());
         std::string reason;
-        EXPECT_EQ(rom.loadFromFile(dir.file("x.nes"), &reason), c.accepted) << std::hex << c.size;
+        EXPECT_EQ((reason = reasonOf(rom.loadFromFile(dir.file("x.nes")))).empty(), c.accepted) << std::hex << c.size;
         EXPECT_EQ(reason.empty(), c.accepted) << reason;
         EXPECT_EQ(rom.isLoaded(), c.accepted);
         EXPECT_EQ(rom.imageSize(), c.accepted ? static_cast<std::int64_t>(c.size) : -1);
@@ -53,25 +57,25 @@ TEST(RomImgManager, AcceptsSizesFrom0x40010To0x100040WithTheMark)
     auto unmarked = markedImage(0x40010);
     unmarked[3] = 0x1B;
     RomImage rom(test::defaultAddresses());
-    EXPECT_FALSE(rom.loadFromBytes(unmarked, "x"));
+    EXPECT_FALSE(rom.loadFromBytes(unmarked, "x").ok());
 }
 
 TEST(RomImgManager, RefusalSaysWhyAndKeepsTheOpenImage)
 {
     forceLanguage(Language::English);
     RomImage rom(test::defaultAddresses());
-    ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "first.nes"));
+    ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "first.nes").ok());
     rom.stage(0).setMapChip(0, 0x33);
     rom.setCurrentStageIndex(4);
 
     std::string reason;
-    EXPECT_FALSE(rom.loadFromBytes(markedImage(100), "tiny.nes", &reason));
+    EXPECT_FALSE((reason = reasonOf(rom.loadFromBytes(markedImage(100), "tiny.nes"))).empty());
     EXPECT_NE(reason.find("out of range"), std::string::npos) << reason;
-    EXPECT_FALSE(rom.loadFromFile("/no/such/file.nes", &reason));
+    EXPECT_FALSE((reason = reasonOf(rom.loadFromFile("/no/such/file.nes"))).empty());
     EXPECT_NE(reason.find("/no/such/file.nes"), std::string::npos) << reason;
     auto unmarked = test::sampleBytes();
     unmarked[0] = 'M';
-    EXPECT_FALSE(rom.loadFromBytes(unmarked, "bad.nes", &reason));
+    EXPECT_FALSE((reason = reasonOf(rom.loadFromBytes(unmarked, "bad.nes"))).empty());
     EXPECT_NE(reason.find("not an iNES file"), std::string::npos) << reason;
 
     EXPECT_EQ(rom.fileName(), "first.nes");
@@ -91,7 +95,7 @@ TEST(RomImgManager, TablesOutsideTheImageAreRefusedNamingStageKeyAndAddress)
         auto addresses = test::addressesFrom(c.settings);
         RomImage rom(*addresses);
         std::string reason;
-        EXPECT_FALSE(rom.loadFromBytes(test::sampleBytes(), "x", &reason));
+        EXPECT_FALSE((reason = reasonOf(rom.loadFromBytes(test::sampleBytes(), "x"))).empty());
         EXPECT_NE(reason.find(c.expected), std::string::npos) << reason;
         EXPECT_NE(reason.find("Stage"), std::string::npos) << reason;
         EXPECT_NE(reason.find("262160"), std::string::npos) << "the image size: " << reason;
@@ -99,12 +103,12 @@ TEST(RomImgManager, TablesOutsideTheImageAreRefusedNamingStageKeyAndAddress)
     // The last byte of the image may still belong to a table.
     auto fits = test::addressesFrom("[LevelDataAddress]\nPaletteAnimePalette[0]=3FFD0\n");
     RomImage rom(*fits);
-    EXPECT_TRUE(rom.loadFromBytes(test::sampleBytes(), "x"));
+    EXPECT_TRUE(rom.loadFromBytes(test::sampleBytes(), "x").ok());
     forceLanguage(Language::Japanese);
     auto far = test::addressesFrom("[LevelDataAddress]\nMap[13]=3FA00\n");
     RomImage japanese(*far);
     std::string reason;
-    EXPECT_FALSE(japanese.loadFromBytes(test::sampleBytes(), "x", &reason));
+    EXPECT_FALSE((reason = reasonOf(japanese.loadFromBytes(test::sampleBytes(), "x"))).empty());
     EXPECT_NE(reason.find("ステージ 0D"), std::string::npos) << reason;
     forceLanguage(std::nullopt);
 }
@@ -139,7 +143,7 @@ TEST(RomImgManager, SaveClearsFlagsKeepsHistoryAndAnUndoMarksAgain)
 {
     test::TempDir dir;
     RomImage rom(test::defaultAddresses());
-    ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "x"));
+    ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "x").ok());
     EXPECT_FALSE(rom.isModified());
     rom.setCurrentStageIndex(2);
     ASSERT_TRUE(rom.currentStage().setMapChip(70, 9));
@@ -170,7 +174,7 @@ TEST(RomImgManager, FailedSaveKeepsTheFileAndEveryFlag)
     test::writeFile(target, test::sampleBytes());
     ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
     RomImage rom(test::defaultAddresses());
-    ASSERT_TRUE(rom.loadFromFile(target));
+    ASSERT_TRUE(rom.loadFromFile(target).ok());
     ASSERT_TRUE(rom.stage(1).setScrollData(3, 0x55));
 
     // A folder standing where the file should go cannot be replaced, even by root.
@@ -204,12 +208,12 @@ TEST(RomImgManager, ReloadTakesNewBytesButKeepsEditsAndRefusesAnotherLength)
     auto image = test::sampleBytes();
     test::writeFile(path, image);
     RomImage rom(test::defaultAddresses());
-    ASSERT_TRUE(rom.loadFromFile(path));
+    ASSERT_TRUE(rom.loadFromFile(path).ok());
     ASSERT_TRUE(rom.stage(0).setMapChip(0, 0x44));
 
     image[0x30000] = 0x5A; // another tool changed the tiles
     test::writeFile(path, image);
-    ASSERT_TRUE(rom.reloadFromFile());
+    ASSERT_TRUE(rom.reloadFromFile().ok());
     EXPECT_EQ(rom.imageBytes()[0x30000], 0x5A);
     EXPECT_EQ(rom.stage(0).map()[0], 0x44);
     EXPECT_TRUE(rom.isModified());
@@ -217,7 +221,7 @@ TEST(RomImgManager, ReloadTakesNewBytesButKeepsEditsAndRefusesAnotherLength)
     image.resize(0x50010);
     test::writeFile(path, image);
     std::string reason;
-    EXPECT_FALSE(rom.reloadFromFile(&reason));
+    EXPECT_FALSE((reason = reasonOf(rom.reloadFromFile())).empty());
     EXPECT_FALSE(reason.empty());
     EXPECT_EQ(rom.imageSize(), 0x40010);
     EXPECT_EQ(rom.imageBytes().size(), 0x40010u);
@@ -228,7 +232,7 @@ TEST(RomImgManager, RandomEditsUndoneToTheEndSaveTheOriginalBytes)
     test::TempDir dir;
     // Stage 5 shares its tables with stage 13; stage 2 stands alone.
     RomImage rom(test::defaultAddresses());
-    ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "x"));
+    ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "x").ok());
     std::mt19937 random(7);
     const int stages[] = {5, 13, 2};
     std::vector<int> log; // the stage of each edit that changed something
@@ -283,7 +287,7 @@ TEST(RomImgManager, RandomEditsUndoneToTheEndSaveTheOriginalBytes)
 TEST(RomImgManager, EditedImageHoldsUnsavedEditsAndLeavesTheOpenImageAlone)
 {
     RomImage rom(test::defaultAddresses());
-    ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "sample.nes"));
+    ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "sample.nes").ok());
     ASSERT_TRUE(rom.stage(2).setMapChip(5, 0x77));
     ASSERT_TRUE(rom.stage(2).enemyObjects().addObject(3, 9, 9, 0x42));
     rom.stage(2).markEdited(efObject);
@@ -306,7 +310,7 @@ TEST(RomImgManager, NoTableMayLieInTheHeaderAndNoWriterWritesWhatWouldNotOpen)
     auto addresses = test::addressesFrom("[LevelDataAddress]\nBGPalette[0]=0\n");
     RomImage rom(*addresses);
     std::string reason;
-    EXPECT_FALSE(rom.loadFromBytes(test::sampleBytes(), "x", &reason));
+    EXPECT_FALSE((reason = reasonOf(rom.loadFromBytes(test::sampleBytes(), "x"))).empty());
     EXPECT_NE(reason.find("BGPalette[0] at address 00000000 (length 10) lies in the 16-byte iNES header"),
               std::string::npos) << reason;
     test::TempDir dir;
@@ -323,7 +327,7 @@ TEST(RomImgManager, AnotherProgramsChangeIsMergedWithTheEditsOrSaidWhyNot)
     const std::string path = dir.file("game.nes");
     test::writeFile(path, test::sampleBytes());
     RomImage rom(test::defaultAddresses());
-    ASSERT_TRUE(rom.loadFromFile(path));
+    ASSERT_TRUE(rom.loadFromFile(path).ok());
     EXPECT_FALSE(rom.changeOnDisk());
     ASSERT_TRUE(rom.stage(0).setMapChip(3, 0x77));
     // An assembler rewrites code, another editor a cell of stage 01's map.
@@ -354,7 +358,7 @@ TEST(RomImgManager, AnotherProgramsChangeIsMergedWithTheEditsOrSaidWhyNot)
     EXPECT_THROW(rom.mergeIntoFile(*change), UserError);
     EXPECT_EQ(test::readBytes(path), longer);
     // Taking it in (no unsaved edits in the caller's eyes) reads the new image whole.
-    EXPECT_TRUE(rom.takeDiskChange(*change));
+    EXPECT_TRUE(rom.takeDiskChange(*change).ok());
     EXPECT_EQ(rom.imageSize(), 0x80010);
     EXPECT_FALSE(rom.changeOnDiskIfTouched());
 }
@@ -365,7 +369,7 @@ TEST(RomImgManager, AFailedSaveLeavesTheComparisonWithTheFileAsItWas)
     const std::string path = dir.file("game.nes");
     test::writeFile(path, test::sampleBytes());
     RomImage rom(test::defaultAddresses());
-    ASSERT_TRUE(rom.loadFromFile(path));
+    ASSERT_TRUE(rom.loadFromFile(path).ok());
     ASSERT_TRUE(rom.stage(0).setMapChip(3, 0x77));
     ::chmod(path.c_str(), 0444);
     EXPECT_THROW(rom.saveToFile(path), UserError);

@@ -1,9 +1,9 @@
 // The stage check: each fault built into the sample shows as exactly its own finding.
-#include "core/ChipUsage.h"
-#include "core/HexText.h"
-#include "core/RomImage.h"
-#include "core/StageCheck.h"
-#include "core/StageObjects.h"
+#include "core/model/ChipUsage.h"
+#include "core/base/HexText.h"
+#include "core/model/RomImage.h"
+#include "core/model/StageCheck.h"
+#include "core/model/StageObjects.h"
 #include "tests/support/Images.h"
 #include "tests/support/LanguageGuard.h"
 
@@ -41,7 +41,7 @@ class StageCheck : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "sample.nes"));
+        ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "sample.nes").ok());
         before = linesOf(checkStage(rom, CheckedStage));
     }
     StageData& stage() const { return rom.stage(CheckedStage); }
@@ -225,7 +225,7 @@ TEST(StageCheckSharing, EveryStageWithTheSameAddressIsNamed)
     const std::string map0 = formatHex(static_cast<std::uint32_t>(test::defaultAddresses().address(TableKey::Map, 0)));
     const auto addresses = test::addressesFrom("[LevelDataAddress]\nMap[6]=" + map0 + "\n");
     RomImage rom(*addresses);
-    ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "sample.nes"));
+    ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "sample.nes").ok());
     const Lines lines = linesOf(checkStage(rom, 0));
     EXPECT_EQ(std::ranges::count(lines, "stage 00 note stage: The map is shared with stages 06, 08, so an edit "
                                         "here changes them too"), 1);

@@ -1,9 +1,9 @@
-#include "core/ChipEntry.h"
-#include "core/ImageAccess.h"
-#include "core/Language.h"
-#include "core/RomImage.h"
-#include "core/ScrollEntry.h"
-#include "core/StageObjects.h"
+#include "core/model/ChipEntry.h"
+#include "core/model/ImageAccess.h"
+#include "core/base/Language.h"
+#include "core/model/RomImage.h"
+#include "core/model/ScrollEntry.h"
+#include "core/model/StageObjects.h"
 #include "tests/support/Images.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +14,7 @@ namespace {
 
 class StageDataTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "sample.nes")); }
+    void SetUp() override { ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "sample.nes").ok()); }
     StageData& stageOf(int n) { return rom.stage(n); }
     RomImage rom{test::defaultAddresses()};
 };
@@ -60,7 +60,7 @@ TEST_F(StageDataTest, PalettesAreCopiedPerStageAndTheHigherStageWinsAtSave)
 {
     auto addresses = test::addressesFrom("[LevelDataAddress]\nBGPalette[2]=3E12\n");
     RomImage shared(*addresses);
-    ASSERT_TRUE(shared.loadFromBytes(test::sampleBytes(), "x"));
+    ASSERT_TRUE(shared.loadFromBytes(test::sampleBytes(), "x").ok());
     ASSERT_TRUE(shared.stage(0).setPaletteColor(1, 0x11));
     EXPECT_EQ(shared.stage(2).bgPalette()[1], test::sampleBytes()[0x3E12 + 1]) << "own copy";
     ASSERT_TRUE(shared.stage(2).setPaletteColor(1, 0x22));
@@ -134,7 +134,7 @@ TEST(StageData, ChipPaletteBitsComeInQuarterOrder)
     auto image = test::sampleBytes();
     image[0x410 + 7] = 0xE4; // chip 7 of stage 0
     RomImage rom(test::defaultAddresses());
-    ASSERT_TRUE(rom.loadFromBytes(image, "x"));
+    ASSERT_TRUE(rom.loadFromBytes(image, "x").ok());
     const auto& entries = rom.stage(0).chip32x32();
     EXPECT_EQ(entries[28] >> 6, 0);
     EXPECT_EQ(entries[29] >> 6, 2);
@@ -149,7 +149,7 @@ TEST(StageData, WritingBackEveryAreaReproducesTheTables)
     for (unsigned seed : {1u, 2u, 3u}) {
         const auto original = test::randomImage(0x40010, seed);
         RomImage rom(test::defaultAddresses());
-        ASSERT_TRUE(rom.loadFromBytes(original, "x"));
+        ASSERT_TRUE(rom.loadFromBytes(original, "x").ok());
         for (int n = 0; n < StageCount; ++n) {
             for (int flag = 0; flag < EditedFlagData::FlagCount; ++flag)
                 if (flag != efObject) // objects are rewritten in list order by design
@@ -163,7 +163,7 @@ TEST(StageData, WritingBackEveryAreaReproducesTheTables)
 TEST(StageData, ObjectWriteBackRoundTripsAListThatEndsWithTheMark)
 {
     RomImage rom(test::defaultAddresses());
-    ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "x"));
+    ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "x").ok());
     rom.stage(4).markEdited(efObject);
     rom.stage(4).writeBack();
     EXPECT_EQ(rom.imageBytes(), test::sampleBytes());
@@ -193,7 +193,7 @@ TEST(StageData, OneEditChangesOnlyItsTableOnSave)
     };
     for (const Case& c : cases) {
         RomImage rom(test::defaultAddresses());
-        ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "x"));
+        ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "x").ok());
         ASSERT_TRUE(c.edit(rom.stage(6))) << c.name;
         rom.stage(6).writeBack();
         const auto& after = rom.imageBytes();

@@ -1,4 +1,4 @@
-#include "core/StageObjects.h"
+#include "core/model/StageObjects.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "core/RomImage.h"
-#include "core/StageCheck.h"
+#include "core/model/RomImage.h"
+#include "core/model/StageCheck.h"
 #include "render/StageSheetPicture.h"
 #include "render/StageSheets.h"
 #include "tests/support/BoxGlyphs.h"
@@ -24,7 +24,7 @@ class StageSheetPicture : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "sample.nes"));
+        ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "sample.nes").ok());
         prepareStageSheets(graphics, rom.stage(0), rom.imageBytes(), sheets, nullptr);
         ASSERT_NE(sheets.chip32Sheet, nullptr);
     }

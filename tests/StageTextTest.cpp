@@ -1,8 +1,8 @@
 // Stage texts: export then import leaves an image as it was, one cell of a text is one byte
 // of the image, and every fault is refused with its file, its place and why.
-#include "core/RomImage.h"
-#include "core/StageText.h"
-#include "core/StageObjects.h"
+#include "core/model/RomImage.h"
+#include "core/text/StageText.h"
+#include "core/model/StageObjects.h"
 #include "tests/support/Images.h"
 #include "tests/support/LanguageGuard.h"
 #include "tests/support/TempDir.h"
@@ -51,10 +51,10 @@ std::vector<StageText> readAll(const RomImage& rom)
 {
     std::vector<StageText> texts;
     for (int s = 0; s < StageCount; ++s) {
-        StageTextResult read = readStageText(stageToText(rom, s), fileOf(s));
-        EXPECT_TRUE(read) << read.refusal.message();
-        if (read)
-            texts.push_back(std::move(*read.text));
+        Result<StageText> read = readStageText(stageToText(rom, s), fileOf(s));
+        EXPECT_TRUE(read.ok()) << read.error().text();
+        if (read.ok())
+            texts.push_back(std::move(read.value()));
     }
     return texts;
 }
@@ -93,14 +93,14 @@ TEST(StageText, ExportThenImportLeavesEveryImageAsItWas)
     for (const Image& image : images) {
         SCOPED_TRACE(image.name);
         RomImage rom(test::defaultAddresses());
-        ASSERT_TRUE(rom.loadFromBytes(image.bytes, image.name));
+        ASSERT_TRUE(rom.loadFromBytes(image.bytes, image.name).ok());
         const std::vector<StageText> texts = readAll(rom);
         ASSERT_EQ(texts.size(), std::size_t{StageCount});
         for (int s = 0; s < StageCount; ++s) {
             EXPECT_TRUE(texts[s].sameStage(stageTextOf(rom, s))) << "stage " << s;
             EXPECT_EQ(stageTextToJson(texts[s]), stageToText(rom, s)) << "stage " << s;
         }
-        EXPECT_EQ(applyStageTexts(rom, texts), std::nullopt);
+        EXPECT_TRUE(applyStageTexts(rom, texts).ok());
         EXPECT_FALSE(rom.isModified());
         EXPECT_EQ(rom.editedImage(), image.bytes);
     }
@@ -111,7 +111,7 @@ TEST(StageText, ImportBringsBackEveryEditedTableAndAnyObjectOrder)
 {
     constexpr int stage = 3; // shares its object and map tables with stage 11
     RomImage rom(test::defaultAddresses());
-    ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "sample.nes"));
+    ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "sample.nes").ok());
     const std::vector<StageText> original = readAll(rom);
 
     StageData& edited = rom.stage(stage);
@@ -129,9 +129,9 @@ TEST(StageText, ImportBringsBackEveryEditedTableAndAnyObjectOrder)
     edited.markEdited(efObject);
     edited.markEdited(efMidPoint);
     // The edits go into the bytes, as after a save, then the texts bring every table back.
-    ASSERT_TRUE(rom.loadFromBytes(rom.editedImage(), "edited.nes"));
+    ASSERT_TRUE(rom.loadFromBytes(rom.editedImage(), "edited.nes").ok());
     ASSERT_NE(rom.editedImage(), test::sampleBytes());
-    EXPECT_EQ(applyStageTexts(rom, original), std::nullopt);
+    EXPECT_TRUE(applyStageTexts(rom, original).ok());
     EXPECT_EQ(rom.editedImage(), test::sampleBytes());
     EXPECT_EQ(flagsOf(rom, stage), (std::vector<int>{efPalette, efPaletteAnime, efChip32x32, efMap, efObject, efMidPoint, efScroll}));
     EXPECT_TRUE(rom.stage(stage).undoStack().count() > 0) << "table edits are undoable";
@@ -140,10 +140,10 @@ TEST(StageText, ImportBringsBackEveryEditedTableAndAnyObjectOrder)
     StageText reversed = original[stage];
     std::ranges::reverse(reversed.enemies);
     ASSERT_FALSE(std::ranges::is_sorted(reversed.enemies, {}, &StageTextObject::room));
-    EXPECT_EQ(applyStageTexts(rom, {reversed}), std::nullopt);
+    EXPECT_TRUE(applyStageTexts(rom, {reversed}).ok());
     EXPECT_EQ(stageTextOf(rom, stage).enemies, reversed.enemies);
     RomImage reopened(test::defaultAddresses());
-    ASSERT_TRUE(reopened.loadFromBytes(rom.editedImage(), "x"));
+    ASSERT_TRUE(reopened.loadFromBytes(rom.editedImage(), "x").ok());
     EXPECT_EQ(stageTextOf(reopened, stage).enemies, reversed.enemies);
     EXPECT_EQ(stageTextOf(reopened, stage + 8).enemies, reversed.enemies) << "the shared list";
 }
@@ -156,7 +156,7 @@ TEST(StageText, OneCellOfATextIsOneByteOfTheImage)
     for (const Image& image : images) {
         SCOPED_TRACE(image.name);
         RomImage rom(test::defaultAddresses());
-        ASSERT_TRUE(rom.loadFromBytes(image.bytes, image.name));
+        ASSERT_TRUE(rom.loadFromBytes(image.bytes, image.name).ok());
         // One room per block of ten lines: "[", the eight rows, "]".
         std::vector<std::string> lines = splitLines(stageToText(rom, stage));
         const auto rooms = std::ranges::find(lines, "  \"rooms\": [");
@@ -168,9 +168,9 @@ TEST(StageText, OneCellOfATextIsOneByteOfTheImage)
         ASSERT_EQ(std::strtoul(old, nullptr, 16), image.bytes[at]) << line;
         line[cell + 1] = line[cell + 1] == '0' ? '1' : '0';
 
-        StageTextResult read = readStageText(joinLines(lines), fileOf(stage));
-        ASSERT_TRUE(read) << read.refusal.message();
-        ASSERT_EQ(applyStageTexts(rom, {*read.text}), std::nullopt);
+        Result<StageText> read = readStageText(joinLines(lines), fileOf(stage));
+        ASSERT_TRUE(read.ok()) << read.error().text();
+        ASSERT_TRUE(applyStageTexts(rom, {read.value()}).ok());
         rom.saveToFile(dir.file("out.nes"));
         const std::vector<std::uint8_t> saved = test::readBytes(dir.file("out.nes"));
         ASSERT_EQ(saved.size(), image.bytes.size());
@@ -189,7 +189,7 @@ TEST(StageText, ReadingRefusesEachFaultWithFilePlaceAndReason)
     test::LanguageGuard english(Language::English);
     constexpr int stage = 3;
     RomImage rom(test::defaultAddresses());
-    ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "sample.nes"));
+    ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "sample.nes").ok());
     const std::string exported = stageToText(rom, stage);
     ASSERT_FALSE(stageTextOf(rom, stage).enemies.empty());
 
@@ -235,26 +235,26 @@ TEST(StageText, ReadingRefusesEachFaultWithFilePlaceAndReason)
             c.edit(j);
             text = j.dump(2);
         }
-        const StageTextResult read = readStageText(text, "stage03.json");
-        ASSERT_FALSE(read);
-        EXPECT_EQ(read.refusal.file, "stage03.json");
-        EXPECT_EQ(read.refusal.path, c.path);
-        EXPECT_NE(read.refusal.reason.find(c.reason), std::string::npos) << read.refusal.reason;
+        const Result<StageText> read = readStageText(text, "stage03.json");
+        ASSERT_FALSE(read.ok());
+        EXPECT_EQ(read.error().file, "stage03.json");
+        EXPECT_EQ(read.error().path, c.path);
+        EXPECT_NE(read.error().message.find(c.reason), std::string::npos) << read.error().message;
     }
 }
 
 TEST(StageText, ANulByteIsRefusedWithWhatFollows)
 {
     RomImage rom(test::defaultAddresses());
-    ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "sample.nes"));
+    ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "sample.nes").ok());
     const std::string text = stageToText(rom, 3);
     const std::string line = std::to_string(std::ranges::count(text, '\n') + 1);
     // After a whole document, where the JSON parser would end the text and take it.
     for (const Language language : {Language::English, Language::Japanese}) {
         test::LanguageGuard guard(language);
-        const StageTextResult read = readStageText(text + '\0' + "}", "stage03.json");
-        ASSERT_FALSE(read);
-        EXPECT_EQ(read.refusal.message(), language == Language::English
+        const Result<StageText> read = readStageText(text + '\0' + "}", "stage03.json");
+        ASSERT_FALSE(read.ok());
+        EXPECT_EQ(read.error().text(), language == Language::English
                       ? "stage03.json: line " + line + ", column 1 holds a NUL byte, which a stage text may not hold."
                       : "stage03.json: " + line + " 行 1 桁目に NUL バイトがあります。ステージのテキストに NUL バイトは書けません。");
     }
@@ -264,7 +264,7 @@ TEST(StageText, ApplyingRefusesWholeAndChangesNothing)
 {
     test::LanguageGuard english(Language::English);
     RomImage rom(test::defaultAddresses());
-    ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "sample.nes"));
+    ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "sample.nes").ok());
     const std::vector<StageText> texts = readAll(rom);
     ASSERT_EQ(texts.size(), std::size_t{StageCount});
     // A valid change goes first each time: a refusal must leave it unapplied too.
@@ -297,33 +297,33 @@ TEST(StageText, ApplyingRefusesWholeAndChangesNothing)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const auto refused = applyStageTexts(rom, c.texts);
-        ASSERT_TRUE(refused);
-        EXPECT_NE(refused->find(c.reason), std::string::npos) << *refused;
+        const Result<void> refused = applyStageTexts(rom, c.texts);
+        ASSERT_FALSE(refused.ok());
+        EXPECT_NE(refused.error().text().find(c.reason), std::string::npos) << refused.error().text();
         EXPECT_FALSE(rom.isModified());
     }
 
     // Settings where stage 0B has its own map: a text from the default sharing is refused.
     const auto ownMap = test::addressesFrom("[LevelDataAddress]\nMap[11]=2510\n");
     RomImage other(*ownMap);
-    ASSERT_TRUE(other.loadFromBytes(test::sampleBytes(), "sample.nes"));
-    const auto refused = applyStageTexts(other, {texts[3]});
-    ASSERT_TRUE(refused);
-    EXPECT_EQ(*refused, "stage3.json: /shared/map: the file has the map shared by stages 03, 0B, this image by 03.");
+    ASSERT_TRUE(other.loadFromBytes(test::sampleBytes(), "sample.nes").ok());
+    const Result<void> refused = applyStageTexts(other, {texts[3]});
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.error().text(), "stage3.json: /shared/map: the file has the map shared by stages 03, 0B, this image by 03.");
     EXPECT_FALSE(other.isModified());
 
     RomImage closed(test::defaultAddresses());
-    EXPECT_TRUE(applyStageTexts(closed, {texts[0]}));
+    EXPECT_FALSE(applyStageTexts(closed, {texts[0]}).ok());
 }
 
 TEST(StageText, TheSampleStage06IsWrittenAndReadAsTheReferenceFileHoldsIt)
 {
     // Checked in: a key renamed or a layout changed in both writer and reader still fails.
     RomImage rom(test::defaultAddresses());
-    ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "sample.nes"));
+    ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "sample.nes").ok());
     const std::string reference = test::readText(VX_REFERENCE_DIR "/stage-06.json");
     EXPECT_EQ(stageToText(rom, 6), reference);
     const auto read = readStageText(reference, "stage-06.json");
-    ASSERT_TRUE(read) << read.refusal.message();
-    EXPECT_TRUE(read.text->sameStage(stageTextOf(rom, 6)));
+    ASSERT_TRUE(read.ok()) << read.error().text();
+    EXPECT_TRUE(read.value().sameStage(stageTextOf(rom, 6)));
 }

@@ -1,8 +1,8 @@
-#include "core/EditedFlagData.h"
-#include "core/Language.h"
-#include "core/RomImage.h"
-#include "core/UndoData.h"
-#include "core/StageObjects.h"
+#include "core/model/EditedFlagData.h"
+#include "core/base/Language.h"
+#include "core/model/RomImage.h"
+#include "core/model/UndoData.h"
+#include "core/model/StageObjects.h"
 #include "tests/support/Images.h"
 
 #include <functional>
@@ -59,7 +59,7 @@ TEST(EditCommands, EveryKindUndoesAndRedoesItsBytesAndMarksItsArea)
 {
     for (const KindCase& c : kinds()) {
         RomImage rom(test::defaultAddresses());
-        ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "x"));
+        ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "x").ok());
         rom.setCurrentStageIndex(3);
         StageData& stage = rom.stage(3);
         const auto before = rom.editedImage();
@@ -78,7 +78,7 @@ TEST(EditCommands, EveryKindUndoesAndRedoesItsBytesAndMarksItsArea)
 TEST(EditCommands, TheStepsOfAGestureAreOneStep)
 {
     RomImage rom(test::defaultAddresses());
-    ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "x"));
+    ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "x").ok());
     StageData& stage = rom.stage(0);
     const auto before = rom.editedImage();
     PlacedObject* enemy = stage.enemyObjects().head;

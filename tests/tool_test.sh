@@ -169,7 +169,7 @@ expect 2 "chips takes one image" -- "$tool" chips "$work/sample.nes" "$work/samp
 expect 1 "chips refuses a short file" -- "$tool" chips "$work/short.nes" --stage 0
 [[ -s "$work/err" && ! -s "$work/out" ]] || { echo "FAIL: chips refusal gave no message or printed lists"; failures=$((failures + 1)); }
 
-# objects: room 0A of the sample's stage 0 (map 0) by the formulas of core/SampleImage.cpp:
+# objects: room 0A of the sample's stage 0 (map 0) by the formulas of core/model/SampleImage.cpp:
 # an enemy in every odd room, another in every room divisible by 5, an item in rooms 2, 6, 10...
 sample_room() { # sample_room ROOM MAP
   local r=$1 map=$2
@@ -259,7 +259,7 @@ expect 2 "objects needs an image" -- "$tool" objects --stage 0
 expect 1 "objects refuses a short file" -- "$tool" objects "$work/short.nes" --stage 0
 [[ -s "$work/err" && ! -s "$work/out" ]] || { echo "FAIL: objects refusal gave no message or printed lines"; failures=$((failures + 1)); }
 
-# scroll: the sample writes each map's path bytes (ScrollPaths in core/SampleImage.cpp) and
+# scroll: the sample writes each map's path bytes (ScrollPaths in core/model/SampleImage.cpp) and
 # zeros after them; stage 0 has map 0's 29 45 27 83 2F and starts at point 0 (entry 00, room 00).
 # Each entry's count of rooms goes forward, then one room leaves in the entry's direction:
 # rooms 00..09 (right), 0A..0F (down), 10..17 (right), 18..1B (up), 1C..2B (right).

@@ -1,8 +1,8 @@
 #include "tools/CheckCommand.h"
 
-#include "core/AddressData.h"
-#include "core/RomImage.h"
-#include "core/StageCheck.h"
+#include "core/model/AddressData.h"
+#include "core/model/RomImage.h"
+#include "core/model/StageCheck.h"
 #include "tools/ToolCommands.h"
 
 #include <iostream>

@@ -1,9 +1,9 @@
 #include "tools/CommandLine.h"
 
-#include "core/Errors.h"
-#include "core/HexText.h"
-#include "core/StageData.h"
-#include "core/StageObjects.h"
+#include "core/base/Errors.h"
+#include "core/base/HexText.h"
+#include "core/model/StageData.h"
+#include "core/model/StageObjects.h"
 #include "tools/CheckCommand.h"
 #include "tools/RenderCommand.h"
 #include "tools/StageTextCommands.h"

@@ -1,9 +1,9 @@
 #include "tools/OutputGuard.h"
 
-#include "core/Errors.h"
-#include "core/FileSystem.h"
-#include "core/Language.h"
-#include "core/OutputFile.h"
+#include "core/base/Errors.h"
+#include "core/files/FileSystem.h"
+#include "core/base/Language.h"
+#include "core/files/OutputFile.h"
 
 namespace vx::tool {
 

@@ -1,13 +1,13 @@
 #include "tools/StageTextCommands.h"
 
-#include "core/AddressData.h"
-#include "core/FileSystem.h"
-#include "core/HexText.h"
-#include "core/InputFile.h"
-#include "core/Language.h"
-#include "core/OutputFile.h"
-#include "core/RomImage.h"
-#include "core/StageText.h"
+#include "core/model/AddressData.h"
+#include "core/files/FileSystem.h"
+#include "core/base/HexText.h"
+#include "core/files/InputFile.h"
+#include "core/base/Language.h"
+#include "core/files/OutputFile.h"
+#include "core/model/RomImage.h"
+#include "core/text/StageText.h"
 #include "tools/OutputGuard.h"
 #include "tools/ToolCommands.h"
 
@@ -96,18 +96,18 @@ int importStages(const ToolRequest& request)
     std::vector<StageText> texts;
     for (const std::string& file : request.texts) {
         const std::vector<std::uint8_t> bytes = readInputFile(file, InputKind::Text);
-        StageTextResult read =
+        Result<StageText> read =
             readStageText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), file);
-        if (!read)
-            return exitRefused(read.refusal.message() + localized("何も書き込んでいません。", " Nothing was written."));
-        texts.push_back(std::move(*read.text));
+        if (!read.ok())
+            return exitRefused(read.error().text() + localized("何も書き込んでいません。", " Nothing was written."));
+        texts.push_back(std::move(read.value()));
     }
     const auto addresses = loadAddresses(request);
     RomImage rom(*addresses);
     if (!loadImage(rom, image))
         return ExitRefused;
-    if (auto refused = applyStageTexts(rom, texts))
-        return exitRefused(sentence(*refused) + localized("何も書き込んでいません。", " Nothing was written."));
+    if (const Result<void> applied = applyStageTexts(rom, texts); !applied.ok())
+        return exitRefused(sentence(applied.error().text()) + localized("何も書き込んでいません。", " Nothing was written."));
     rom.saveToFile(request.out);
     std::cout << "wrote " << request.out << " (" << rom.imageSize() << " bytes)\n";
     return ExitOk;

@@ -1,20 +1,20 @@
 #include "tools/ToolCommands.h"
 
-#include "core/AddressData.h"
-#include "core/Errors.h"
-#include "core/FileSystem.h"
-#include "core/HexText.h"
-#include "core/ImageAccess.h"
-#include "core/InputFile.h"
-#include "core/Language.h"
-#include "core/MidPoint.h"
-#include "core/IniFile.h"
-#include "core/OutputFile.h"
-#include "core/Patch.h"
-#include "core/RomImage.h"
-#include "core/SampleImage.h"
-#include "core/StageData.h"
-#include "core/StageObjects.h"
+#include "core/model/AddressData.h"
+#include "core/base/Errors.h"
+#include "core/files/FileSystem.h"
+#include "core/base/HexText.h"
+#include "core/model/ImageAccess.h"
+#include "core/files/InputFile.h"
+#include "core/base/Language.h"
+#include "core/model/MidPoint.h"
+#include "core/files/IniFile.h"
+#include "core/files/OutputFile.h"
+#include "core/files/Patch.h"
+#include "core/model/RomImage.h"
+#include "core/model/SampleImage.h"
+#include "core/model/StageData.h"
+#include "core/model/StageObjects.h"
 #include "rules/ChipRules.h"
 #include "rules/MidPointRules.h"
 #include "rules/ObjectRules.h"
@@ -90,9 +90,10 @@ int exitRefused(const std::string& message)
 
 bool loadImage(RomImage& rom, const std::string& file)
 {
-    std::string reason;
-    if (rom.loadFromFile(file, &reason))
+    const Result<void> loaded = rom.loadFromFile(file);
+    if (loaded.ok())
         return true;
+    const std::string reason = loaded.error().text();
     exitRefused(reason.find(file) == std::string::npos ? file + ": " + reason : reason);
     return false;
 }
@@ -159,8 +160,8 @@ int info(const ToolRequest& request)
                           << formatHex(static_cast<std::uint32_t>(infoOf(key).length)) << "\n";
         }
     }
-    if (auto refused = checkImage(bytes, *addresses)) {
-        std::cerr << "the editor would refuse this image: " << *refused << "\n";
+    if (const Result<void> checked = checkImage(bytes, *addresses); !checked.ok()) {
+        std::cerr << "the editor would refuse this image: " << checked.error().text() << "\n";
         return ExitRefused;
     }
     return ExitOk;
@@ -263,9 +264,10 @@ int makePatchFile(const ToolRequest& request)
         return exitRefused(*refused);
     const auto before = readInputFile(original, InputKind::Image);
     const auto after = readInputFile(edited, InputKind::Image);
-    const PatchResult patch = makePatchBetween(before, after, *format);
-    if (!patch.made())
-        return exitRefused(patch.refusal);
+    const Result<MadePatch> made = makePatchBetween(before, after, *format);
+    if (!made.ok())
+        return exitRefused(made.error().text());
+    const MadePatch& patch = made.value();
     writeOutputFile(target, patch.bytes);
     const char* unit = *format == PatchFormat::Ips ? " record" : " action";
     std::cout << "wrote " << target << " (" << patch.bytes.size() << " bytes, " << patch.records << unit
@@ -280,14 +282,14 @@ int applyPatchFile(const ToolRequest& request)
         return exitRefused(*refused);
     const auto image = readInputFile(imageFile, InputKind::Image);
     const auto patch = readInputFile(patchFile, InputKind::Patch);
-    std::vector<std::uint8_t> patched;
-    std::string reason;
-    if (!applyPatch(patch, image, static_cast<std::size_t>(MaxImageSize), patched, reason))
-        return exitRefused(patchFile + ": " + reason);
+    const Result<std::vector<std::uint8_t>> applied = applyPatch(patch, image, static_cast<std::size_t>(MaxImageSize));
+    if (!applied.ok())
+        return exitRefused(patchFile + ": " + applied.error().text());
+    const std::vector<std::uint8_t>& patched = applied.value();
     // An IPS knows nothing of its source: only the result can tell a wrong or cut patch.
-    if (auto refused = checkImageFormat(patched))
+    if (const Result<void> format = checkImageFormat(patched); !format.ok())
         return exitRefused(patchFile + ": the patched result is not an image the editor opens, so nothing was written.\n" +
-                       *refused);
+                           format.error().text());
     writeImageFile(out, patched);
     std::cout << "wrote " << out << " (" << patched.size() << " bytes)\n";
     return ExitOk;

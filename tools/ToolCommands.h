@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/Language.h"
+#include "core/base/Language.h"
 
 namespace vx {
 class AddressData;

@@ -1,6 +1,6 @@
 #include "gui/app/AppPaths.h"
 
-#include "core/DataFiles.h"
+#include "core/files/DataFiles.h"
 
 #include <QDir>
 #include <QFile>

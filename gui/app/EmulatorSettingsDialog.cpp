@@ -1,7 +1,7 @@
 #include "gui/app/EmulatorSettingsDialog.h"
 
-#include "core/CommandWords.h"
-#include "core/Language.h"
+#include "gui/app/CommandWords.h"
+#include "core/base/Language.h"
 #include "gui/pages/Prompts.h"
 
 #include <QDialogButtonBox>

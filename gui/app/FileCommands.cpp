@@ -1,10 +1,10 @@
 #include "gui/app/FileCommands.h"
 
-#include "core/Errors.h"
-#include "core/FileSystem.h"
-#include "core/Language.h"
-#include "core/OutputFile.h"
-#include "core/RomImage.h"
+#include "core/base/Errors.h"
+#include "core/files/FileSystem.h"
+#include "core/base/Language.h"
+#include "core/files/OutputFile.h"
+#include "core/model/RomImage.h"
 #include "gui/pages/Prompts.h"
 
 #include <QFileInfo>
@@ -41,12 +41,12 @@ bool FileCommands::load(const QString& chosen)
 {
     // The title and every later save name the file by its full path.
     const QString path = QFileInfo(chosen).absoluteFilePath();
-    std::string reason;
-    if (rom_.loadFromFile(path.toStdString(), &reason))
+    const Result<void> loaded = rom_.loadFromFile(path.toStdString());
+    if (loaded.ok())
         return true;
     // Beyond the plain refusal: a user who picked a file learns why it did not open.
     prompts_.showMessage(qText("", "Could not open ") + path + qText(" を開けませんでした。", ".") + QStringLiteral("\n") +
-                         QString::fromStdString(reason));
+                         QString::fromStdString(loaded.error().text()));
     return false;
 }
 
@@ -114,10 +114,11 @@ QString FileCommands::lookAtDisk()
     if (rom_.isModified())
         return isJapanese() ? name + QString::fromUtf8(" がディスク上で変更されました。保存の時に確かめます。")
                             : name + QStringLiteral(" was changed on disk; saving will ask what to do.");
-    std::string reason;
-    if (!rom_.takeDiskChange(*change, &reason))
-        return isJapanese() ? name + QString::fromUtf8(" がディスク上で変更されましたが、読み込めません: ") + QString::fromStdString(reason)
-                            : name + QStringLiteral(" was changed on disk but cannot be read again: ") + QString::fromStdString(reason);
+    if (const Result<void> taken = rom_.takeDiskChange(*change); !taken.ok()) {
+        const QString reason = QString::fromStdString(taken.error().text());
+        return isJapanese() ? name + QString::fromUtf8(" がディスク上で変更されましたが、読み込めません: ") + reason
+                            : name + QStringLiteral(" was changed on disk but cannot be read again: ") + reason;
+    }
     if (stagesRebuilt)
         stagesRebuilt();
     return isJapanese() ? name + QString::fromUtf8(" がディスク上で変更されたので、読み込み直しました。")

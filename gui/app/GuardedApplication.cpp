@@ -1,6 +1,6 @@
 #include "gui/app/GuardedApplication.h"
 
-#include "core/Language.h"
+#include "core/base/Language.h"
 #include "gui/app/MainForm.h"
 #include "gui/image/MemoryRoom.h"
 

@@ -1,11 +1,11 @@
 #include "gui/app/MainForm.h"
 
-#include "core/AddressData.h"
-#include "core/Language.h"
-#include "core/IniFile.h"
-#include "core/NameLists.h"
-#include "core/RomImage.h"
-#include "core/InputFile.h"
+#include "core/model/AddressData.h"
+#include "core/base/Language.h"
+#include "core/files/IniFile.h"
+#include "core/files/NameLists.h"
+#include "core/model/RomImage.h"
+#include "core/files/InputFile.h"
 #include "gui/app/AppPaths.h"
 #include "gui/app/FileCommands.h"
 #include "gui/app/GuardedApplication.h"
@@ -501,9 +501,8 @@ void MainForm::reloadCharacterData()
 {
     if (!rom_->isLoaded())
         return;
-    std::string reason;
-    if (!rom_->reloadFromFile(&reason))
-        prompts_.showMessage(QString::fromStdString(reason));
+    if (const Result<void> reloaded = rom_->reloadFromFile(); !reloaded.ok())
+        prompts_.showMessage(QString::fromStdString(reloaded.error().text()));
     patternTable_->stageChanged();
     refreshActivePage();
 }

@@ -1,7 +1,7 @@
 #include "gui/app/MainMenus.h"
 
-#include "core/Language.h"
-#include "core/RomImage.h"
+#include "core/base/Language.h"
+#include "core/model/RomImage.h"
 
 #include <QAction>
 #include <QMainWindow>

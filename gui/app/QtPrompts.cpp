@@ -1,6 +1,6 @@
 #include "gui/app/QtPrompts.h"
 
-#include "core/Language.h"
+#include "core/base/Language.h"
 
 #include <QFileDialog>
 #include <QInputDialog>

@@ -1,8 +1,8 @@
 #include "gui/app/RecentFilesMenu.h"
 
-#include "core/FileSystem.h"
-#include "core/Language.h"
-#include "core/IniFile.h"
+#include "core/files/FileSystem.h"
+#include "core/base/Language.h"
+#include "core/files/IniFile.h"
 #include "gui/pages/Prompts.h"
 
 #include <QFile>

@@ -3,7 +3,7 @@
 #include <functional>
 #include <memory>
 
-#include "core/RecentFiles.h"
+#include "gui/app/RecentFiles.h"
 
 class QMenu;
 

@@ -1,10 +1,10 @@
 #include "gui/app/RecoveryKeeper.h"
 
-#include "core/InputFile.h"
-#include "core/Language.h"
-#include "core/OutputFile.h"
-#include "core/Recovery.h"
-#include "core/RomImage.h"
+#include "core/files/InputFile.h"
+#include "core/base/Language.h"
+#include "core/files/OutputFile.h"
+#include "core/text/Recovery.h"
+#include "core/model/RomImage.h"
 #include "gui/pages/Prompts.h"
 
 #include <QDateTime>
@@ -18,13 +18,12 @@ namespace {
 
 QString qText(const char* japanese, const char* english) { return QString::fromStdString(localized(japanese, english)); }
 
-std::optional<RecoveryRecord> readRecord(const QString& file, std::string& reason)
+Result<RecoveryRecord> readRecord(const QString& file)
 {
     try {
-        return decodeRecovery(readInputFile(file.toStdString(), InputKind::Recovery), &reason);
+        return decodeRecovery(readInputFile(file.toStdString(), InputKind::Recovery));
     } catch (const std::exception& error) {
-        reason = error.what();
-        return std::nullopt;
+        return Error{error.what()};
     }
 }
 
@@ -120,33 +119,33 @@ bool RecoveryKeeper::offerFor(const QString& imagePath)
     const QString file = fileOf(imagePath);
     if (!QFileInfo::exists(file))
         return false;
-    std::string reason;
-    const auto record = readRecord(file, reason);
-    if (!record) {
-        setAside(file, QString::fromStdString(reason));
+    const Result<RecoveryRecord> read = readRecord(file);
+    if (!read.ok()) {
+        setAside(file, QString::fromStdString(read.error().text()));
         return false;
     }
-    if (record->imagePath != rom_.fileName()) {
+    const RecoveryRecord& record = read.value();
+    if (record.imagePath != rom_.fileName()) {
         setAside(file, qText("別のイメージの復元ファイルです。", "It belongs to another image."));
         return false;
     }
     const QString name = QFileInfo(imagePath).fileName();
-    const QString when = QDateTime::fromSecsSinceEpoch(record->savedAt).toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+    const QString when = QDateTime::fromSecsSinceEpoch(record.savedAt).toString(QStringLiteral("yyyy-MM-dd HH:mm"));
     QString question = isJapanese()
                            ? name + QString::fromUtf8(" には ") + when +
                                  QString::fromUtf8(" の保存されていない編集があります (エディタが正常に終了しませんでした)。復元しますか？")
                            : name + QStringLiteral(" has unsaved edits from ") + when +
                                  QStringLiteral(" (the editor did not close normally). Recover them?");
     const DiskStamp onDisk = rom_.onDisk();
-    if (record->fileSize != onDisk.size || record->fileHash != onDisk.hash)
+    if (record.fileSize != onDisk.size || record.fileHash != onDisk.hash)
         question += qText("\n\nファイルはその後ディスク上で変更されています。保存の時に、取り込むか上書きするかを尋ねます。",
                          "\n\nThe file was changed on disk since then; saving will ask whether to merge or overwrite.");
     if (!prompts_.askRecover(question)) {
         QFile::remove(file);
         return false;
     }
-    if (const auto refused = applyRecovery(rom_, *record)) {
-        setAside(file, QString::fromStdString(*refused));
+    if (const Result<void> applied = applyRecovery(rom_, record); !applied.ok()) {
+        setAside(file, QString::fromStdString(applied.error().text()));
         return false;
     }
     return true;
@@ -158,12 +157,11 @@ QString RecoveryKeeper::imageWithRecovery()
         return {};
     const auto files = QDir(folder_).entryInfoList({QStringLiteral("*.recovery")}, QDir::Files, QDir::Time);
     for (const QFileInfo& info : files) {
-        std::string reason;
-        const auto record = readRecord(info.filePath(), reason);
-        if (!record)
-            setAside(info.filePath(), QString::fromStdString(reason));
-        else if (QFileInfo::exists(QString::fromStdString(record->imagePath)))
-            return QString::fromStdString(record->imagePath);
+        const Result<RecoveryRecord> record = readRecord(info.filePath());
+        if (!record.ok())
+            setAside(info.filePath(), QString::fromStdString(record.error().text()));
+        else if (QFileInfo::exists(QString::fromStdString(record.value().imagePath)))
+            return QString::fromStdString(record.value().imagePath);
     }
     return {};
 }

@@ -1,14 +1,14 @@
 #include "gui/app/ShareCommands.h"
 
-#include "core/Errors.h"
-#include "core/FileSystem.h"
-#include "core/HexText.h"
-#include "core/InputFile.h"
-#include "core/Language.h"
-#include "core/OutputFile.h"
-#include "core/Patch.h"
-#include "core/RomImage.h"
-#include "core/StageText.h"
+#include "core/base/Errors.h"
+#include "core/files/FileSystem.h"
+#include "core/base/HexText.h"
+#include "core/files/InputFile.h"
+#include "core/base/Language.h"
+#include "core/files/OutputFile.h"
+#include "core/files/Patch.h"
+#include "core/model/RomImage.h"
+#include "core/text/StageText.h"
 #include "gui/image/PngFile.h"
 #include "gui/image/QImageConversion.h"
 #include "gui/pages/Prompts.h"
@@ -99,8 +99,8 @@ void ShareCommands::createPatch()
         return;
     }
     // Told before a patch name is asked for.
-    if (const auto refusal = patchRefusal(original, edited)) {
-        prompts_.showMessage(QString::fromStdString(*refusal));
+    if (const Result<void> patchable = checkPatchable(original, edited); !patchable.ok()) {
+        prompts_.showMessage(QString::fromStdString(patchable.error().text()));
         return;
     }
     const auto patchPath = chooseOutput(qText("パッチの保存", "Save the Patch"), QStringLiteral("BPS (*.bps);;IPS (*.ips)"),
@@ -113,14 +113,14 @@ void ShareCommands::createPatch()
     const auto format = patchFormatOfPath(patchPath->toStdString()); // .bps or .ips, as checked
     if (!format)
         return;
-    const PatchResult patch = makePatchBetween(original, edited, *format);
-    if (!patch.made()) {
-        prompts_.showMessage(QString::fromStdString(patch.refusal));
+    const Result<MadePatch> patch = makePatchBetween(original, edited, *format);
+    if (!patch.ok()) {
+        prompts_.showMessage(QString::fromStdString(patch.error().text()));
         return;
     }
     writeAndReport(*patchPath, [&] {
-        writeOutputFile(patchPath->toStdString(), patch.bytes);
-        return patch.bytes.size();
+        writeOutputFile(patchPath->toStdString(), patch.value().bytes);
+        return patch.value().bytes.size();
     });
 }
 

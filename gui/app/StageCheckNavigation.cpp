@@ -1,7 +1,7 @@
 #include "gui/app/StageCheckNavigation.h"
 
-#include "core/RomImage.h"
-#include "core/StageCheck.h"
+#include "core/model/RomImage.h"
+#include "core/model/StageCheck.h"
 #include "gui/app/MainForm.h"
 #include "gui/pages/Chip32x32Edit.h"
 #include "gui/pages/MapEdit.h"

@@ -1,7 +1,7 @@
 #include "gui/app/StageCheckWindow.h"
 
-#include "core/Language.h"
-#include "core/RomImage.h"
+#include "core/base/Language.h"
+#include "core/model/RomImage.h"
 #include "gui/app/MainForm.h"
 #include "gui/app/MainMenus.h"
 #include "gui/app/StageCheckNavigation.h"

@@ -2,7 +2,7 @@
 #include <QDialog>
 #include <vector>
 
-#include "core/StageCheck.h"
+#include "core/model/StageCheck.h"
 
 class QCheckBox;
 class QLabel;

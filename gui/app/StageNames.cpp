@@ -1,7 +1,7 @@
 #include "gui/app/StageNames.h"
 
-#include "core/HexText.h"
-#include "core/Language.h"
+#include "core/base/HexText.h"
+#include "core/base/Language.h"
 
 namespace vx {
 namespace {

@@ -1,9 +1,9 @@
 #include "gui/image/PngFile.h"
 
-#include "core/Errors.h"
-#include "core/FileSystem.h"
-#include "core/Language.h"
-#include "core/OutputFile.h"
+#include "core/base/Errors.h"
+#include "core/files/FileSystem.h"
+#include "core/base/Language.h"
+#include "core/files/OutputFile.h"
 
 #include <QBuffer>
 #include <QByteArray>

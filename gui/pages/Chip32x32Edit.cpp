@@ -1,6 +1,6 @@
 #include "gui/pages/Chip32x32Edit.h"
 
-#include "core/RomImage.h"
+#include "core/model/RomImage.h"
 #include "gui/pages/InfoListDialog.h"
 #include "gui/widgets/ClickLabel.h"
 #include "gui/widgets/ImageView.h"

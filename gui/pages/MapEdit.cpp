@@ -1,6 +1,6 @@
 #include "gui/pages/MapEdit.h"
 
-#include "core/RomImage.h"
+#include "core/model/RomImage.h"
 #include "gui/pages/MapGridDialog.h"
 #include "gui/widgets/ImageView.h"
 #include "gui/widgets/PageControls.h"

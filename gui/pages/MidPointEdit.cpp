@@ -1,8 +1,8 @@
 #include "gui/pages/MidPointEdit.h"
 
-#include "core/MidPoint.h"
-#include "core/RomImage.h"
-#include "core/Rooms.h"
+#include "core/model/MidPoint.h"
+#include "core/model/RomImage.h"
+#include "core/model/Rooms.h"
 #include "gui/widgets/HexBox.h"
 #include "gui/widgets/ImageView.h"
 #include "gui/widgets/PageControls.h"

@@ -1,7 +1,7 @@
 #include "gui/pages/ObjectEdit.h"
 
-#include "core/RomImage.h"
-#include "core/StageObjects.h"
+#include "core/model/RomImage.h"
+#include "core/model/StageObjects.h"
 #include "gui/pages/ObjectViewMenu.h"
 #include "gui/pages/Prompts.h"
 #include "gui/pages/ObjectDialog.h"

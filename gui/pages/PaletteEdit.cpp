@@ -1,6 +1,6 @@
 #include "gui/pages/PaletteEdit.h"
 
-#include "core/RomImage.h"
+#include "core/model/RomImage.h"
 #include "gui/widgets/HexBox.h"
 #include "gui/widgets/ImageView.h"
 #include "gui/widgets/PageControls.h"

@@ -1,6 +1,6 @@
 #include "gui/pages/PatternTableEdit.h"
 
-#include "core/RomImage.h"
+#include "core/model/RomImage.h"
 #include "gui/pages/Prompts.h"
 #include "gui/widgets/ImageView.h"
 #include "render/PatternData.h"

@@ -1,8 +1,8 @@
 #include "gui/pages/ScrollEdit.h"
 
-#include "core/HexText.h"
-#include "core/RomImage.h"
-#include "core/ScrollEntry.h"
+#include "core/base/HexText.h"
+#include "core/model/RomImage.h"
+#include "core/model/ScrollEntry.h"
 #include "gui/widgets/HexBox.h"
 #include "gui/widgets/ImageView.h"
 #include "gui/widgets/PageControls.h"

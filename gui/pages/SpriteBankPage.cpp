@@ -1,6 +1,6 @@
 #include "gui/pages/SpriteBankPage.h"
 
-#include "core/Rooms.h"
+#include "core/model/Rooms.h"
 #include "gui/widgets/ImageView.h"
 
 #include <QLabel>

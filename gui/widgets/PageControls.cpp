@@ -1,7 +1,7 @@
 #include "gui/widgets/PageControls.h"
 
-#include "core/HexText.h"
-#include "core/StageData.h"
+#include "core/base/HexText.h"
+#include "core/model/StageData.h"
 #include "rules/ChipRules.h"
 
 #include <QButtonGroup>

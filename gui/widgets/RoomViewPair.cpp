@@ -1,6 +1,6 @@
 #include "gui/widgets/RoomViewPair.h"
 
-#include "core/Rooms.h"
+#include "core/model/Rooms.h"
 #include "gui/widgets/PageControls.h"
 #include "gui/widgets/UpdatingGuard.h"
 #include "rules/MapRules.h"

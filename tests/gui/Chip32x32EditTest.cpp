@@ -1,4 +1,4 @@
-#include "core/RomImage.h"
+#include "core/model/RomImage.h"
 #include "gui/pages/Chip32x32Edit.h"
 #include "gui/pages/InfoListDialog.h"
 #include "gui/widgets/ClickLabel.h"

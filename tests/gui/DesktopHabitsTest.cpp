@@ -1,4 +1,4 @@
-#include "core/IniFile.h"
+#include "core/files/IniFile.h"
 #include "gui/app/ShareCommands.h"
 #include "tests/gui/support/EditorFixture.h"
 

@@ -1,7 +1,7 @@
 // The scroll page and the restart-point page.
-#include "core/HexText.h"
-#include "core/MidPoint.h"
-#include "core/RomImage.h"
+#include "core/base/HexText.h"
+#include "core/model/MidPoint.h"
+#include "core/model/RomImage.h"
 #include "gui/pages/MidPointEdit.h"
 #include "gui/pages/ScrollEdit.h"
 #include "gui/widgets/UpDown.h"

@@ -1,5 +1,5 @@
-#include "core/HexText.h"
-#include "core/RomImage.h"
+#include "core/base/HexText.h"
+#include "core/model/RomImage.h"
 #include "gui/pages/Chip32x32Edit.h"
 #include "gui/pages/MapEdit.h"
 #include "gui/pages/MapGridDialog.h"

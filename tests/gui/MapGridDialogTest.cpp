@@ -1,4 +1,4 @@
-#include "core/Language.h"
+#include "core/base/Language.h"
 #include "gui/pages/MapGridDialog.h"
 #include "tests/gui/support/Controls.h"
 #include "tests/gui/support/ScriptedPrompts.h"

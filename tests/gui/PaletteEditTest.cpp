@@ -1,5 +1,5 @@
-#include "core/HexText.h"
-#include "core/RomImage.h"
+#include "core/base/HexText.h"
+#include "core/model/RomImage.h"
 #include "gui/pages/PaletteEdit.h"
 #include "gui/pages/PatternTableEdit.h"
 #include "gui/widgets/ImageView.h"

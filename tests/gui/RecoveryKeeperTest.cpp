@@ -1,4 +1,4 @@
-#include "core/Recovery.h"
+#include "core/text/Recovery.h"
 #include "gui/app/RecoveryKeeper.h"
 #include "tests/gui/support/EditorFixture.h"
 

@@ -1,8 +1,8 @@
 // Sharing a hack from the editor: a patch of the image as it stands, and the stage picture.
-#include "core/Patch.h"
-#include "core/RomImage.h"
-#include "core/StageText.h"
-#include "core/StageObjects.h"
+#include "core/files/Patch.h"
+#include "core/model/RomImage.h"
+#include "core/text/StageText.h"
+#include "core/model/StageObjects.h"
 #include "tests/gui/support/EditorFixture.h"
 
 #include <QAction>
@@ -21,11 +21,10 @@ protected:
     // The editor's patch, applied back to the original file.
     std::vector<std::uint8_t> applied(const std::string& patchFile) const
     {
-        std::vector<std::uint8_t> out;
-        std::string reason;
-        EXPECT_TRUE(applyPatch(test::readBytes(patchFile), test::readBytes(image.toStdString()), MaxImageSize, out, reason))
-            << reason;
-        return out;
+        const Result<std::vector<std::uint8_t>> out =
+            applyPatch(test::readBytes(patchFile), test::readBytes(image.toStdString()), MaxImageSize);
+        EXPECT_TRUE(out.ok()) << out.error().message;
+        return out.ok() ? out.value() : std::vector<std::uint8_t>{};
     }
     // The two commands, found by their English captions.
     QAction* patchCommand() const { return menuAction(u"MenuItemCreatePatch"); }
@@ -147,10 +146,10 @@ TEST_F(ShareCommandsTest, TheStageTextHoldsUnsavedEditsAndNeedsAJsonName)
     prompts.saveFiles = {QString::fromStdString(file)};
     command->trigger();
     const auto bytes = test::readBytes(file);
-    const StageTextResult read = readStageText(std::string(bytes.begin(), bytes.end()), file);
-    ASSERT_TRUE(read) << read.refusal.message();
-    EXPECT_EQ(read.text->map[9], 0x2A);
-    EXPECT_EQ(read.text->stage, 0);
+    const Result<StageText> read = readStageText(std::string(bytes.begin(), bytes.end()), file);
+    ASSERT_TRUE(read.ok()) << read.error().text();
+    EXPECT_EQ(read.value().map[9], 0x2A);
+    EXPECT_EQ(read.value().stage, 0);
     EXPECT_TRUE(statusPanel(2)->text().startsWith(QStringLiteral("Wrote stage-00.json (")));
     EXPECT_EQ(test::readBytes(image.toStdString()), test::sampleBytes()) << "nothing saved";
 }

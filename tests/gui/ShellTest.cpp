@@ -1,4 +1,4 @@
-#include "core/RomImage.h"
+#include "core/model/RomImage.h"
 #include "gui/pages/PatternTableEdit.h"
 #include "gui/widgets/ImageView.h"
 #include "tests/gui/support/EditorFixture.h"

@@ -1,9 +1,9 @@
 // The stage check window: its findings as the user sees them, and where a double click leads.
-#include "core/HexText.h"
-#include "core/MidPoint.h"
-#include "core/RomImage.h"
-#include "core/StageCheck.h"
-#include "core/StageObjects.h"
+#include "core/base/HexText.h"
+#include "core/model/MidPoint.h"
+#include "core/model/RomImage.h"
+#include "core/model/StageCheck.h"
+#include "core/model/StageObjects.h"
 #include "tests/gui/support/EditorFixture.h"
 
 #include <QCheckBox>

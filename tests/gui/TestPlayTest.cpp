@@ -1,6 +1,6 @@
 // Test play: the image as it stands goes to the user's emulator, which here is a shell script
 // that copies the file it is given and writes down its arguments.
-#include "core/IniFile.h"
+#include "core/files/IniFile.h"
 #include "gui/app/EmulatorSettingsDialog.h"
 #include "gui/app/TestPlay.h"
 #include "tests/gui/support/EditorFixture.h"

@@ -1,6 +1,6 @@
 #include "tests/support/Images.h"
 
-#include "core/SampleImage.h"
+#include "core/model/SampleImage.h"
 
 #include <random>
 

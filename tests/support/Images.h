@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/AddressData.h"
+#include "core/model/AddressData.h"
 
 namespace vx::test {
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "core/Language.h"
+#include "core/base/Language.h"
 
 namespace vx::test {
 

@@ -1,7 +1,7 @@
 #include "tests/support/TempDir.h"
 
-#include "core/InputFile.h"
-#include "core/OutputFile.h"
+#include "core/files/InputFile.h"
+#include "core/files/OutputFile.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -1,6 +1,6 @@
 #pragma once
-#include "core/Language.h"
-#include "core/RomImage.h"
+#include "core/base/Language.h"
+#include "core/model/RomImage.h"
 #include "gui/widgets/ImageView.h"
 #include "tests/gui/support/EditorSession.h"
 #include "tests/gui/support/Mouse.h"

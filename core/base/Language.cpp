@@ -1,0 +1,35 @@
+#include "core/base/Language.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace vx {
+namespace {
+std::optional<Language> forcedLanguage;
+}
+
+Language userLanguage()
+{
+    if (forcedLanguage)
+        return *forcedLanguage;
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* value = std::getenv(name);
+        if (value && *value)
+            return std::strncmp(value, "ja", 2) == 0 ? Language::Japanese : Language::English;
+    }
+    return Language::English;
+}
+
+void forceLanguage(std::optional<Language> language) { forcedLanguage = language; }
+
+std::string sentence(std::string text)
+{
+    const auto endsWith = [&](std::string_view stop) {
+        return text.size() >= stop.size() && text.compare(text.size() - stop.size(), stop.size(), stop) == 0;
+    };
+    if (!text.empty() && !endsWith(".") && !endsWith("。"))
+        text += localized("。", ".");
+    return text;
+}
+
+} // namespace vx

@@ -1,0 +1,101 @@
+#include "core/model/EditCommands.h"
+
+#include "core/model/StageData.h"
+#include "core/model/StageObjects.h"
+
+#include <algorithm>
+
+namespace vx {
+
+// The stage's own tables, for the commands that change them; nothing else reaches them.
+struct StageTables {
+    static std::array<std::uint8_t, PaletteBlockSize>& palette(StageData& stage) { return stage.palette_; }
+    static std::uint8_t& frameCount(StageData& stage) { return stage.frameCount_; }
+    static std::uint8_t& frameTimer(StageData& stage) { return stage.frameTimer_; }
+    static StageData::ChipTables& chips(StageData& stage) { return *stage.chips_; }
+    static std::vector<std::uint8_t>& map(StageData& stage) { return *stage.map_; }
+    static std::vector<std::uint8_t>& scroll(StageData& stage) { return *stage.scroll_; }
+    static void setObjects(StageData& stage, bool enemies, const ObjectsEdit::Tables& tables)
+    {
+        StageData::ObjectTables& objects = enemies ? *stage.enemies_ : *stage.items_;
+        objects.manager->reload(tables[0], tables[1], tables[2], tables[3]);
+        objects.tables = tables;
+        objects.committed = tables;
+    }
+    static void setMidPoints(StageData& stage, const MidPointsEdit::Points& points)
+    {
+        for (int i = 0; i < MidPointCount; ++i)
+            stage.midPoints_[i]->setFromBytes(points[i]);
+        *stage.midPointsCommitted_ = points;
+    }
+};
+
+std::uint8_t& PaletteColours::at(StageData& stage, int position) { return StageTables::palette(stage).at(position); }
+std::uint8_t& AnimeFrameCount::at(StageData& stage, int) { return StageTables::frameCount(stage); }
+std::uint8_t& AnimeFrameTimer::at(StageData& stage, int) { return StageTables::frameTimer(stage); }
+std::uint8_t& AnimeColours::at(StageData& stage, int position) { return StageTables::palette(stage).at(32 + position); }
+std::uint8_t& ChipEntries::at(StageData& stage, int position) { return StageTables::chips(stage).entries.at(position); }
+std::uint8_t& ChipAttributes::at(StageData& stage, int position)
+{
+    return StageTables::chips(stage).attributes.at(position);
+}
+std::uint8_t& MapCells::at(StageData& stage, int position) { return StageTables::map(stage).at(position); }
+std::uint8_t& ScrollEntries::at(StageData& stage, int position) { return StageTables::scroll(stage).at(position); }
+
+void ChipPasteEdit::write(StageData& stage, const Bytes& bytes) const
+{
+    auto& chips = StageTables::chips(stage);
+    std::copy_n(bytes.begin(), 4, chips.entries.begin() + position_);
+    std::copy_n(bytes.begin() + 4, 4, chips.attributes.begin() + position_);
+}
+
+void ChipPasteEdit::apply(StageData& stage) const { write(stage, value_); }
+void ChipPasteEdit::revert(StageData& stage) const { write(stage, old_); }
+
+void RoomEdit::apply(StageData& stage) const
+{
+    std::copy(value_.begin(), value_.end(), StageTables::map(stage).begin() + position_);
+}
+
+void RoomEdit::revert(StageData& stage) const
+{
+    std::copy(old_.begin(), old_.end(), StageTables::map(stage).begin() + position_);
+}
+
+void ObjectsEdit::apply(StageData& stage) const { StageTables::setObjects(stage, enemies_, value_); }
+void ObjectsEdit::revert(StageData& stage) const { StageTables::setObjects(stage, enemies_, old_); }
+
+bool ObjectsEdit::mergeWith(const EditCommand& next)
+{
+    const auto* same = dynamic_cast<const ObjectsEdit*>(&next);
+    if (!same || gesture_ == 0 || same->gesture_ != gesture_ || same->enemies_ != enemies_)
+        return false;
+    value_ = same->value_;
+    return true;
+}
+
+int ObjectsEdit::room() const
+{
+    for (std::size_t i = 0; i < old_[0].size() && i < value_[0].size(); ++i) {
+        bool differs = false;
+        for (std::size_t t = 0; t < 4; ++t)
+            differs = differs || old_[t][i] != value_[t][i];
+        if (differs)
+            return value_[0][i] < RoomCount ? value_[0][i] : (old_[0][i] < RoomCount ? old_[0][i] : -1);
+    }
+    return -1;
+}
+
+void MidPointsEdit::apply(StageData& stage) const { StageTables::setMidPoints(stage, value_); }
+void MidPointsEdit::revert(StageData& stage) const { StageTables::setMidPoints(stage, old_); }
+
+bool MidPointsEdit::mergeWith(const EditCommand& next)
+{
+    const auto* same = dynamic_cast<const MidPointsEdit*>(&next);
+    if (!same || gesture_ == 0 || same->gesture_ != gesture_)
+        return false;
+    value_ = same->value_;
+    return true;
+}
+
+} // namespace vx

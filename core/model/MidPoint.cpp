@@ -1,0 +1,94 @@
+#include "core/model/MidPoint.h"
+
+#include "core/model/Rooms.h"
+#include "core/model/StageObjects.h"
+
+namespace vx {
+
+// Byte order of MidPointBytes.
+enum MidPointByte {
+    mbStartY,
+    mbStartRoom,
+    mbEnemyIndex,
+    mbItemIndex,
+    mbBackHigh,
+    mbBackLow,
+    mbForwardHigh,
+    mbForwardLow,
+    mbStartScroll,
+    mbLeftRoom,
+    mbRightRoom,
+};
+
+MidPoint::MidPoint(const MidPointBytes& bytes, std::int32_t mapAddress,
+                     std::shared_ptr<StageObjects> enemyObjects,
+                     std::shared_ptr<StageObjects> itemObjects)
+    : mapAddress_(mapAddress), enemyObjects_(std::move(enemyObjects)),
+      itemObjects_(std::move(itemObjects))
+{
+    setFromBytes(bytes);
+}
+
+void MidPoint::setFromBytes(const MidPointBytes& bytes)
+{
+    startY = bytes[mbStartY];
+    setStartRoom(bytes[mbStartRoom]);
+    enemyIndex = bytes[mbEnemyIndex];
+    itemIndex = bytes[mbItemIndex];
+    setHigh(mapBackAddr, bytes[mbBackHigh]);
+    setLow(mapBackAddr, bytes[mbBackLow]);
+    setHigh(mapForwardAddr, bytes[mbForwardHigh]);
+    setLow(mapForwardAddr, bytes[mbForwardLow]);
+    startScroll = bytes[mbStartScroll];
+    leftRoom = bytes[mbLeftRoom]; // the image's value wins over setStartRoom's
+    rightRoom = bytes[mbRightRoom];
+}
+
+void MidPoint::setStartRoom(std::uint8_t room)
+{
+    startRoom_ = room;
+    leftRoom = room;
+}
+
+void MidPoint::recalc()
+{
+    if (startRoom_ >= RoomCount)
+        return;
+    // Where the map lies in the game's 16 KB window at 0x8000.
+    const std::uint32_t base = 0x8000u + static_cast<std::uint32_t>(((mapAddress_ - 0x10) % 0x4000 + 0x4000) % 0x4000);
+    mapBackAddr = static_cast<std::uint16_t>(base + startRoom_ * unsigned{RoomSize} - 0x20u);
+    mapForwardAddr = static_cast<std::uint16_t>(base + (startRoom_ + 1u) * unsigned{RoomSize} + 0x20u);
+    if (enemyObjects_)
+        enemyIndex = static_cast<std::uint8_t>(enemyObjects_->firstIndexOfRoom(startRoom_));
+    if (itemObjects_)
+        itemIndex = static_cast<std::uint8_t>(itemObjects_->firstIndexOfRoom(startRoom_));
+}
+
+bool MidPoint::equals(const MidPoint& other) const
+{
+    return mapAddress_ == other.mapAddress_ && enemyObjects_ == other.enemyObjects_ &&
+           itemObjects_ == other.itemObjects_ && startY == other.startY &&
+           startRoom_ == other.startRoom_ && enemyIndex == other.enemyIndex &&
+           itemIndex == other.itemIndex && mapBackAddr == other.mapBackAddr &&
+           mapForwardAddr == other.mapForwardAddr && startScroll == other.startScroll &&
+           leftRoom == other.leftRoom && rightRoom == other.rightRoom;
+}
+
+MidPointBytes MidPoint::toBytes() const
+{
+    MidPointBytes bytes{};
+    bytes[mbStartY] = startY;
+    bytes[mbStartRoom] = startRoom_;
+    bytes[mbEnemyIndex] = enemyIndex;
+    bytes[mbItemIndex] = itemIndex;
+    bytes[mbBackHigh] = high(mapBackAddr);
+    bytes[mbBackLow] = low(mapBackAddr);
+    bytes[mbForwardHigh] = high(mapForwardAddr);
+    bytes[mbForwardLow] = low(mapForwardAddr);
+    bytes[mbStartScroll] = startScroll;
+    bytes[mbLeftRoom] = leftRoom;
+    bytes[mbRightRoom] = rightRoom;
+    return bytes;
+}
+
+} // namespace vx

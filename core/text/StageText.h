@@ -1,0 +1,69 @@
+#pragma once
+#include "core/base/Result.h"
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/model/MidPoint.h"
+#include "core/model/StageData.h"
+
+namespace vx {
+
+class RomImage;
+
+// A stage as text: one JSON file per stage, described in docs/stage-text.md.
+inline constexpr std::string_view StageTextFormat = "vexalon2-stage";
+inline constexpr int StageTextVersion = 1;
+
+struct StageTextObject {
+    std::uint8_t room = 0, x = 0, y = 0, kind = 0;
+    bool operator==(const StageTextObject&) const = default;
+};
+
+// Every table of one stage, in the model's own form (map bytes column x 8 + row, chip
+// entries with the sub-palette in bits 6-7), so comparing with the model is direct.
+struct StageText {
+    std::string fileName; // where it was read from, for refusals; not part of the stage
+    int stage = 0;
+    // Per SharedGroup, the stages that share that table, this one included, ascending.
+    std::array<std::vector<int>, SharedGroups.size()> shared;
+    std::array<std::uint8_t, 16> bgPalette{};
+    std::array<std::uint8_t, 16> spritePalette{};
+    std::uint8_t frameCount = 0;
+    std::uint8_t frameTimer = 0;
+    std::array<std::uint8_t, 64> animationColours{};
+    std::array<std::uint8_t, 256> patternTableSetting{};
+    std::array<std::uint8_t, ScrollSize> scroll{};
+    std::array<MidPointBytes, MidPointCount> restartPoints{};
+    std::vector<StageTextObject> enemies;
+    std::vector<StageTextObject> items;
+    std::array<std::uint8_t, MapSize> map{};
+    std::array<std::uint8_t, ChipEntryCount> chipEntries{};
+    std::array<std::uint8_t, ChipEntryCount> chipAttributes{};
+
+    // Equal tables; the file name does not count.
+    bool sameStage(const StageText& other) const;
+};
+
+// The stage as the model holds it now, unsaved edits included.
+StageText stageTextOf(const RomImage& rom, int stage);
+// The JSON text of a stage: keys in a fixed order, two-space indent.
+std::string stageTextToJson(const StageText& text);
+std::string stageToText(const RomImage& rom, int stage);
+
+// Reads and checks one stage text; nothing is taken from a text with any fault.
+// A refusal names the file and where in it as a JSON pointer ("/rooms/12/3"; empty for the
+// whole text).
+Result<StageText> readStageText(std::string_view text, const std::string& fileName);
+
+// Applies the stages to the open image through the model's edits, so only the tables
+// that differ are marked edited and a save writes back exactly those. Refuses, applying
+// nothing, when two texts name one stage or disagree on a table their stages share, when
+// a text's sharing differs from the image's, when it changes the pattern-table setting
+// (which a save never writes) or holds more objects than a list does.
+Result<void> applyStageTexts(RomImage& rom, const std::vector<StageText>& texts);
+
+} // namespace vx

@@ -1,0 +1,228 @@
+#include "core/text/StageText.h"
+
+#include "core/base/HexText.h"
+#include "core/base/Language.h"
+#include "core/model/RomImage.h"
+#include "core/model/SharedStages.h"
+#include "core/text/StageTextKeys.h"
+#include "core/model/StageObjects.h"
+
+#include <algorithm>
+
+namespace vx {
+namespace {
+
+using namespace stage_text;
+
+std::string hex(int value) { return formatHex(static_cast<std::uint32_t>(value), 2); }
+
+std::string stageList(const std::vector<int>& stages)
+{
+    std::string text;
+    for (int s : stages)
+        text += (text.empty() ? "" : ", ") + hex(s);
+    return text;
+}
+
+std::string groupName(std::size_t group)
+{
+    switch (SharedGroups[group]) {
+    case SharedGroup::Chips: return localized("32x32チップ", "the chips");
+    case SharedGroup::Map: return localized("マップ", "the map");
+    case SharedGroup::Scroll: return localized("スクロールデータ", "the scroll entries");
+    case SharedGroup::EnemyObjects: return localized("敵リスト", "the enemy list");
+    case SharedGroup::ItemObjects: return localized("アイテムリスト", "the item list");
+    case SharedGroup::MidPoints: return localized("復帰地点", "the restart points");
+    }
+    return "?";
+}
+
+bool sameTable(std::size_t group, const StageText& a, const StageText& b)
+{
+    switch (SharedGroups[group]) {
+    case SharedGroup::Chips: return a.chipEntries == b.chipEntries && a.chipAttributes == b.chipAttributes;
+    case SharedGroup::Map: return a.map == b.map;
+    case SharedGroup::Scroll: return a.scroll == b.scroll;
+    case SharedGroup::EnemyObjects: return a.enemies == b.enemies;
+    case SharedGroup::ItemObjects: return a.items == b.items;
+    case SharedGroup::MidPoints: return a.restartPoints == b.restartPoints;
+    }
+    return false;
+}
+
+Error refusal(const StageText& text, std::string path, std::string reason)
+{
+    return Error{std::move(reason), text.fileName, std::move(path)};
+}
+
+Result<void> checkObjects(const StageText& text, const std::vector<StageTextObject>& objects, std::string_view key,
+                          int capacity)
+{
+    const std::string path = "/" + std::string(key);
+    if (objects.size() > static_cast<std::size_t>(capacity))
+        return refusal(text, path, isJapanese() ? std::to_string(objects.size()) + " 個あり、リストに入るのは " + std::to_string(capacity) + " 個までです"
+                                                : std::to_string(objects.size()) + " objects, but the list holds " + std::to_string(capacity));
+    for (std::size_t i = 0; i < objects.size(); ++i)
+        if (objects[i].room >= RoomCount)
+            return refusal(text, path + "/" + std::to_string(i) + "/room",
+                           hex(objects[i].room) + localized(" はステージの部屋 (00-2B) の外です", " lies outside the stage's rooms (00-2B)"));
+    return Done;
+}
+
+// What one text asks that this image cannot take, alone.
+Result<void> checkText(const RomImage& rom, const StageText& text)
+{
+    if (text.stage < 0 || text.stage >= StageCount)
+        return refusal(text, "/stage", localized("ステージ番号が範囲 00-0D の外です", "the stage is out of range (00-0D)"));
+    if (Result<void> enemies = checkObjects(text, text.enemies, RootKeys[9], EnemyCapacity); !enemies.ok())
+        return enemies;
+    if (Result<void> items = checkObjects(text, text.items, RootKeys[10], ItemCapacity); !items.ok())
+        return items;
+    // The sharing is the image's settings: a text from other settings would change other stages.
+    for (std::size_t g = 0; g < SharedGroups.size(); ++g) {
+        const std::vector<int> here = stagesSharing(rom.addresses(), SharedGroups[g], text.stage);
+        if (text.shared[g] != here)
+            return refusal(text, "/shared/" + std::string(GroupKeys[g]),
+                           isJapanese() ? groupName(g) + "を共有するステージがファイルでは " + stageList(text.shared[g]) +
+                                              "、このイメージでは " + stageList(here) + " です"
+                                        : "the file has " + groupName(g) + " shared by stages " + stageList(text.shared[g]) +
+                                              ", this image by " + stageList(here));
+    }
+    // A save never writes the pattern-table setting, so a change to it would be lost unsaid.
+    const auto& pattern = rom.stage(text.stage).patternTableSetting();
+    const auto differs = std::ranges::mismatch(pattern, text.patternTableSetting);
+    if (differs.in1 != pattern.end()) {
+        const auto line = static_cast<std::size_t>(differs.in1 - pattern.begin()) / PatternLineBytes;
+        return refusal(text, "/patternTableSetting/" + std::to_string(line),
+                       localized("パターンテーブル設定は保存で書かれないため変更できません",
+                          "the pattern-table setting cannot be changed: a save never writes it"));
+    }
+    return Done;
+}
+
+Result<void> checkPair(const RomImage& rom, const StageText& a, const StageText& b)
+{
+    const std::string files = a.fileName + localized(" と ", " and ") + b.fileName;
+    if (a.stage == b.stage)
+        return Error{files + localized(" はどちらもステージ ", " both hold stage ") + hex(a.stage) + localized(" です。", ".")};
+    for (std::size_t g = 0; g < SharedGroups.size(); ++g) {
+        const std::vector<int> sharing = stagesSharing(rom.addresses(), SharedGroups[g], a.stage);
+        if (std::ranges::find(sharing, b.stage) == sharing.end() || sameTable(g, a, b))
+            continue;
+        const std::string where = " (/" + std::string(GroupTableKeys[g]) + ")";
+        return Error{isJapanese() ? files + " では、ステージ " + hex(a.stage) + " と " + hex(b.stage) + " が共有する" +
+                                        groupName(g) + where + "が違います。"
+                                  : files + " disagree on " + groupName(g) + where + " that stages " + hex(a.stage) +
+                                        " and " + hex(b.stage) + " share."};
+    }
+    return Done;
+}
+
+// Rebuilds a list in the stored order. Added by room, each object ends its room's list,
+// so every room holds its objects in their stored order; a stored order that is not by
+// room then needs the free order, reached by adjacent swaps.
+void replaceObjects(StageObjects& manager, const std::vector<StageTextObject>& objects)
+{
+    const bool wasFree = manager.orderType == otFree;
+    for (PlacedObject* node : manager.objectsInOrder())
+        manager.removeObject(node);
+    manager.setOrderType(otByRoom);
+    std::vector<PlacedObject*> nodes;
+    for (const StageTextObject& o : objects) {
+        manager.addObject(o.room, o.x, o.y, o.kind);
+        nodes.push_back(manager.lists(o.room).last());
+    }
+    if (!wasFree && std::ranges::is_sorted(objects, {}, &StageTextObject::room))
+        return;
+    manager.setOrderType(otFree);
+    for (std::size_t i = 0; i < nodes.size(); ++i)
+        for (int at = manager.orderIndexOf(nodes[i]); at > static_cast<int>(i); --at)
+            manager.moveEarlier(nodes[i]);
+}
+
+bool sameObjects(const StageObjects& manager, const std::vector<StageTextObject>& objects)
+{
+    const std::vector<PlacedObject*> order = manager.objectsInOrder();
+    return std::ranges::equal(order, objects, [](const PlacedObject* n, const StageTextObject& o) {
+        return n->room == o.room && n->x == o.x && n->y == o.y && n->kind == o.kind;
+    });
+}
+
+void setRestartPoint(MidPoint& point, const MidPointBytes& bytes)
+{
+    point.startY = bytes[0];
+    point.setStartRoom(bytes[1]); // before leftRoom, which it also sets
+    point.enemyIndex = bytes[2];
+    point.itemIndex = bytes[3];
+    point.mapBackAddr = static_cast<std::uint16_t>(bytes[4] << 8 | bytes[5]);
+    point.mapForwardAddr = static_cast<std::uint16_t>(bytes[6] << 8 | bytes[7]);
+    point.startScroll = bytes[8];
+    point.leftRoom = bytes[9];
+    point.rightRoom = bytes[10];
+}
+
+// Each edit changes only what differs, so only those tables are marked edited.
+void apply(StageData& stage, const StageText& text)
+{
+    for (int i = 0; i < 16; ++i) {
+        stage.setPaletteColor(i, text.bgPalette[static_cast<std::size_t>(i)]);
+        stage.setPaletteColor(16 + i, text.spritePalette[static_cast<std::size_t>(i)]);
+    }
+    stage.setPaletteAnimeFrameCount(text.frameCount);
+    stage.setPaletteAnimeFrameTimer(text.frameTimer);
+    for (int i = 0; i < 64; ++i)
+        stage.setPaletteAnimeColor(i, text.animationColours[static_cast<std::size_t>(i)]);
+    for (std::size_t c = 0; c < ChipCount; ++c) {
+        std::array<std::uint8_t, 8> bytes{};
+        std::copy_n(text.chipEntries.begin() + static_cast<std::ptrdiff_t>(4 * c), 4, bytes.begin());
+        std::copy_n(text.chipAttributes.begin() + static_cast<std::ptrdiff_t>(4 * c), 4, bytes.begin() + 4);
+        stage.setChip(static_cast<int>(4 * c), bytes);
+    }
+    for (std::size_t room = 0; room < RoomCount; ++room)
+        stage.setMapRoom(static_cast<int>(room * RoomSize),
+                         std::span<const std::uint8_t, RoomSize>(text.map.data() + room * RoomSize, RoomSize),
+                         ukMapGrid);
+    for (int i = 0; i < ScrollSize; ++i)
+        stage.setScrollData(i, text.scroll[static_cast<std::size_t>(i)]);
+    bool objects = false;
+    if (!sameObjects(stage.enemyObjects(), text.enemies)) {
+        replaceObjects(stage.enemyObjects(), text.enemies);
+        objects = true;
+    }
+    if (!sameObjects(stage.itemObjects(), text.items)) {
+        replaceObjects(stage.itemObjects(), text.items);
+        objects = true;
+    }
+    if (objects)
+        stage.markEdited(efObject);
+    bool points = false;
+    for (int p = 0; p < MidPointCount; ++p) {
+        const MidPointBytes& bytes = text.restartPoints[static_cast<std::size_t>(p)];
+        if (stage.midPoints(p).toBytes() != bytes) {
+            setRestartPoint(stage.midPoints(p), bytes);
+            points = true;
+        }
+    }
+    if (points)
+        stage.markEdited(efMidPoint);
+}
+
+} // namespace
+
+Result<void> applyStageTexts(RomImage& rom, const std::vector<StageText>& texts)
+{
+    if (!rom.isLoaded())
+        return Error{localized("イメージが開かれていません。", "No image is open.")};
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        if (Result<void> alone = checkText(rom, texts[i]); !alone.ok())
+            return alone;
+        for (std::size_t j = 0; j < i; ++j)
+            if (Result<void> pair = checkPair(rom, texts[j], texts[i]); !pair.ok())
+                return pair;
+    }
+    for (const StageText& text : texts)
+        apply(rom.stage(text.stage), text);
+    return Done;
+}
+
+} // namespace vx

@@ -1,0 +1,48 @@
+#pragma once
+// The keys of the stage text and their fixed order, shared by its writer and its reader.
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "core/model/StageData.h"
+
+namespace vx::stage_text {
+
+inline constexpr std::array<std::string_view, 13> RootKeys{
+    "format", "version", "stage", "shared", "palettes", "animation", "patternTableSetting",
+    "scroll", "restartPoints", "enemies", "items", "rooms", "chips"};
+inline constexpr std::array<std::string_view, 2> PaletteKeys{"background", "sprite"};
+inline constexpr std::array<std::string_view, 3> AnimationKeys{"frameCount", "frameTimer", "colours"};
+inline constexpr std::array<std::string_view, 4> ObjectKeys{"room", "x", "y", "kind"};
+inline constexpr std::array<std::string_view, 3> ChipKeys{"quarters", "palettes", "attributes"};
+
+// The restart point's nine values as the page and MidPoint name them; the two addresses
+// are words of two image bytes each (high, low).
+struct PointField {
+    std::string_view key;
+    int byte;  // first of its MidPointBytes
+    bool word;
+};
+inline constexpr std::array<PointField, 9> PointFields{{
+    {"StartY", 0, false},       {"StartRoom", 1, false},      {"EnemyIndex", 2, false},
+    {"ItemIndex", 3, false},    {"MapBackAddr", 4, true},     {"MapForwardAddr", 6, true},
+    {"StartScroll", 8, false},  {"LeftRoom", 9, false},       {"RightRoom", 10, false},
+}};
+
+// The key of each SharedGroup, in its order, in "shared".
+inline constexpr std::array<std::string_view, SharedGroups.size()> GroupKeys{
+    "chips", "map", "scroll", "enemies", "items", "restartPoints"};
+// The key of the table each group holds.
+inline constexpr std::array<std::string_view, SharedGroups.size()> GroupTableKeys{
+    "chips", "rooms", "scroll", "enemies", "items", "restartPoints"};
+
+// Line shapes: lines x bytes.
+inline constexpr int PaletteLines = 4, PaletteLineBytes = 4;
+inline constexpr int AnimationLines = 4, AnimationLineBytes = 16;
+inline constexpr int PatternLines = 16, PatternLineBytes = 16;
+inline constexpr int QuarterCount = 4;
+inline constexpr std::uint8_t MaxQuarterChip = 0x3F, MaxChipPalette = 3, MaxChipAttribute = 3;
+
+} // namespace vx::stage_text
