@@ -327,3 +327,26 @@ TEST(StageText, TheSampleStage06IsWrittenAndReadAsTheReferenceFileHoldsIt)
     ASSERT_TRUE(read.ok()) << read.error().text();
     EXPECT_TRUE(read.value().sameStage(stageTextOf(rom, 6)));
 }
+
+TEST(StageText, TheFormatDocumentsExampleIsCutFromTheReferenceFile)
+{
+    // Every line of the example stands in the reference file, in order; "..." cuts a list.
+    const std::string document = test::readText(VX_DOCS_DIR "/stage-text.md");
+    const std::size_t begin = document.find("```json\n");
+    ASSERT_NE(begin, std::string::npos);
+    const std::size_t end = document.find("\n```", begin + 8);
+    std::istringstream example(document.substr(begin + 8, end - begin - 8));
+    std::istringstream reference(test::readText(VX_REFERENCE_DIR "/stage-06.json"));
+    std::string line, held;
+    int lines = 0;
+    while (std::getline(example, line)) {
+        if (line.find_first_not_of(' ') != std::string::npos && line.substr(line.find_first_not_of(' ')) == "...")
+            continue;
+        bool found = false;
+        while (!found && std::getline(reference, held))
+            found = held == line;
+        ASSERT_TRUE(found) << "not in the reference file, or out of order: " << line;
+        ++lines;
+    }
+    EXPECT_GT(lines, 80);
+}
