@@ -5,8 +5,8 @@
 #include "core/text/StageText.h"
 #include "tests/support/Images.h"
 
-#include <cstdlib>
 #include <benchmark/benchmark.h>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <unistd.h>

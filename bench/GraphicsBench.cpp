@@ -8,8 +8,8 @@
 #include "render/PatternData.h"
 #include "render/StageSheets.h"
 
-#include <cstdlib>
 #include <benchmark/benchmark.h>
+#include <cstdlib>
 #include <cstring>
 
 using namespace vx;

@@ -2,8 +2,8 @@
 #include "core/model/RomImage.h"
 #include "tests/support/Images.h"
 
-#include <cstdlib>
 #include <benchmark/benchmark.h>
+#include <cstdlib>
 #include <malloc.h>
 
 using namespace vx;

@@ -255,17 +255,17 @@ void BM_ChipPageShiftWrite(benchmark::State& state)
     const std::size_t quarter = static_cast<std::size_t>(chip * 4);
     const auto entry = twoOtherThan(chips[quarter]);
 
-    runTurnWrites(state, {
-        .views = views,
-        .sheet = page.chip32Sheet(),
-        .bytes = ChipWriteBytes,
-        .select = [&](int turn) {
-            QTest::mouseClick(entries, Qt::LeftButton, Qt::NoModifier, QPoint((entry[turn] % 8) * 16 + 8, 8));
-        },
-        .press = [&](int) { QTest::mousePress(table, Qt::LeftButton, Qt::ShiftModifier, at); },
-        .release = [&] { QTest::mouseRelease(table, Qt::LeftButton, Qt::ShiftModifier, at); },
-        .took = [&](int turn) { return chips[quarter] == entry[turn]; },
-    });
+    TurnWrites writes;
+    writes.views = views;
+    writes.sheet = page.chip32Sheet();
+    writes.bytes = ChipWriteBytes;
+    writes.select = [&](int turn) {
+        QTest::mouseClick(entries, Qt::LeftButton, Qt::NoModifier, QPoint((entry[turn] % 8) * 16 + 8, 8));
+    };
+    writes.press = [&](int) { QTest::mousePress(table, Qt::LeftButton, Qt::ShiftModifier, at); };
+    writes.release = [&] { QTest::mouseRelease(table, Qt::LeftButton, Qt::ShiftModifier, at); };
+    writes.took = [&](int turn) { return chips[quarter] == entry[turn]; };
+    runTurnWrites(state, writes);
 }
 BENCHMARK(BM_ChipPageShiftWrite)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
@@ -293,14 +293,14 @@ void BM_MapPagePaintClick(benchmark::State& state, bool sameRoom)
     // The table shows the 16 x 16 chips 16 pixels apart.
     const auto chipAt = [&](int turn) { return QPoint((chip[turn] % 16) * 16 + 8, (chip[turn] / 16) * 16 + 8); };
 
-    runTurnWrites(state, {
-        .views = views,
-        .bytes = (sameRoom ? 2 : 1) * RoomViewBytes,
-        .select = [&](int turn) { QTest::mouseClick(table, Qt::LeftButton, Qt::NoModifier, chipAt(turn)); },
-        .press = [&](int) { QTest::mousePress(room, Qt::LeftButton, Qt::NoModifier, at); },
-        .release = [&] { QTest::mouseRelease(room, Qt::LeftButton, Qt::NoModifier, at); },
-        .took = [&](int turn) { return map[cell] == chip[turn]; },
-    });
+    TurnWrites writes;
+    writes.views = views;
+    writes.bytes = (sameRoom ? 2 : 1) * RoomViewBytes;
+    writes.select = [&](int turn) { QTest::mouseClick(table, Qt::LeftButton, Qt::NoModifier, chipAt(turn)); };
+    writes.press = [&](int) { QTest::mousePress(room, Qt::LeftButton, Qt::NoModifier, at); };
+    writes.release = [&] { QTest::mouseRelease(room, Qt::LeftButton, Qt::NoModifier, at); };
+    writes.took = [&](int turn) { return map[cell] == chip[turn]; };
+    runTurnWrites(state, writes);
 }
 BENCHMARK_CAPTURE(BM_MapPagePaintClick, OneView, false)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_MapPagePaintClick, BothViews, true)->UseManualTime()->Unit(benchmark::kMicrosecond);
@@ -346,15 +346,15 @@ void BM_ObjectPageDragStep(benchmark::State& state)
     const int dy = object->y < 128 ? 1 : -1;
     const std::array<QPoint, 2> to{from + QPoint(3 * dx, 2 * dy), from + QPoint(6 * dx, 4 * dy)};
 
-    runTurnWrites(state, {
-        .views = views,
-        .bytes = 2 * RoomViewBytes,
-        .press = [&](int turn) { sendMouseMove(view, to[static_cast<std::size_t>(turn)], Qt::LeftButton); },
-        .took = [&](int turn) {
-            const QPoint at = to[static_cast<std::size_t>(turn)];
-            return page.selectedObject() == object && object->x == at.x() && object->y == at.y();
-        },
-    });
+    TurnWrites writes;
+    writes.views = views;
+    writes.bytes = 2 * RoomViewBytes;
+    writes.press = [&](int turn) { sendMouseMove(view, to[static_cast<std::size_t>(turn)], Qt::LeftButton); };
+    writes.took = [&](int turn) {
+        const QPoint at = to[static_cast<std::size_t>(turn)];
+        return page.selectedObject() == object && object->x == at.x() && object->y == at.y();
+    };
+    runTurnWrites(state, writes);
     // The drag ends where it began, so every run of the benchmark moves the same object
     // from the same point.
     sendMouseMove(view, from, Qt::LeftButton);

@@ -1,12 +1,12 @@
 // Any bytes as a recovery file, with the checksum made to match so the fields themselves are
 // reached: the reader never reads past them, and a record it takes applies to the sample
 // without fault.
-#include "core/model/AddressData.h"
 #include "core/files/DiskStamp.h"
 #include "core/files/IniFile.h"
-#include "core/text/Recovery.h"
+#include "core/model/AddressData.h"
 #include "core/model/RomImage.h"
 #include "core/model/SampleImage.h"
+#include "core/text/Recovery.h"
 
 #include <cstdlib>
 #include <vector>

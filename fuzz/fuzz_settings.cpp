@@ -1,9 +1,9 @@
 // Any bytes as the settings file: read, resolve the 434 values, write the file, and read
 // it again. The written file must be a fixed point: it resolves to the same values and
 // writes the same text.
-#include "core/model/AddressData.h"
 #include "core/base/Errors.h"
 #include "core/files/IniFile.h"
+#include "core/model/AddressData.h"
 #include "fuzz/FuzzSupport.h"
 
 #include <cstdlib>

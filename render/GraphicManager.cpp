@@ -37,7 +37,7 @@ void copySquare(IndexedBitmap& destination, int x, int y, const IndexedBitmap& s
     const std::size_t fromStride = static_cast<std::size_t>(source.width());
     std::uint8_t* to = destination.bits() + static_cast<std::size_t>(y + top) * toStride + static_cast<std::size_t>(x + left);
     const std::uint8_t* from = source.bits() + static_cast<std::size_t>(sourceY + top) * fromStride +
-                               static_cast<std::size_t>(sourceX + left);
+        static_cast<std::size_t>(sourceX + left);
     for (int row = top; row < bottom; ++row, to += toStride, from += fromStride) {
         if (!identity)
             remapPixels(to, from, width, map);
@@ -116,7 +116,7 @@ void GraphicManager::decodePatternTable(IndexedBitmap& bitmap, int x0, int subPa
                 for (int half = 0; half < 2; ++half) {
                     const std::uint8_t* tile = table + 16 * (32 * band + 2 * column + half);
                     std::uint8_t* to = origin + static_cast<std::size_t>(16 * band + 8 * half) * stride +
-                                       static_cast<std::size_t>(8 * column);
+                        static_cast<std::size_t>(8 * column);
                     for (int j = 0; j < 8; ++j, to += stride) {
                         const std::uint64_t pixels = spread.bits[tile[j]] + 2 * spread.bits[tile[j + 8]] + add;
                         std::memcpy(to, &pixels, 8);
@@ -152,7 +152,7 @@ void GraphicManager::decodeChipSheet(IndexedBitmap& bitmap) const
 }
 
 void GraphicManager::composeChip32Sheet(IndexedBitmap& bitmap, const IndexedBitmap& chipSheet,
-                                         std::span<const std::uint8_t> entries) const
+                                        std::span<const std::uint8_t> entries) const
 {
     static const int offsetX[4] = {0, 0, 16, 16};
     static const int offsetY[4] = {0, 16, 0, 16};
@@ -166,7 +166,7 @@ void GraphicManager::composeChip32Sheet(IndexedBitmap& bitmap, const IndexedBitm
                 const std::size_t e = entries[4 * n + k];
                 const std::uint8_t* square = from + (e / 8) * 16 * 128 + (e % 8) * 16;
                 std::uint8_t* target = to + ((n / 16) * 32 + static_cast<std::size_t>(offsetY[k])) * 512 +
-                                       (n % 16) * 32 + static_cast<std::size_t>(offsetX[k]);
+                    (n % 16) * 32 + static_cast<std::size_t>(offsetX[k]);
                 for (int row = 0; row < 16; ++row, square += 128, target += 512)
                     std::memcpy(target, square, 16);
             }
@@ -242,7 +242,7 @@ void GraphicManager::drawObjectMarkers(IndexedBitmap& bitmap, const RoomObjectLi
 }
 
 void GraphicManager::drawObjectMarkersEx(IndexedBitmap& bitmap, const RoomObjectList& objects, bool transparentText,
-                                          Color textColor, Color frameColor) const
+                                         Color textColor, Color frameColor) const
 {
     if (objects.empty())
         return;

@@ -296,7 +296,7 @@ void BitmapCanvas::textOut(int x, int y, const std::string& text)
     for (int row = 0; row < mask.height; ++row)
         for (int column = 0; column < mask.width; ++column) {
             const std::size_t at = static_cast<std::size_t>(row) * static_cast<std::size_t>(mask.width) +
-                                   static_cast<std::size_t>(column);
+                static_cast<std::size_t>(column);
             if (at < mask.coverage.size() && mask.coverage[at] >= 128)
                 plot(x + column, y + row, index);
         }

@@ -89,7 +89,10 @@ private:
 void remapPixels(std::uint8_t* to, const std::uint8_t* from, std::size_t count,
                  const std::array<std::uint8_t, 256>& map);
 
-enum class BrushStyle { Solid, Clear };
+enum class BrushStyle {
+    Solid,
+    Clear
+};
 
 struct CanvasFont {
     std::string name = "DejaVu Sans";

@@ -1,8 +1,8 @@
 #include "render/PaletteManager.h"
 
 #include "core/base/Errors.h"
-#include "core/files/InputFile.h"
 #include "core/base/Language.h"
+#include "core/files/InputFile.h"
 
 #include <algorithm>
 
@@ -14,7 +14,7 @@ PaletteManager::PaletteManager(const std::string& fileName)
 }
 
 PaletteManager::PaletteManager(std::span<const std::uint8_t> colorFile,
-                                 const std::string& fileName)
+                               const std::string& fileName)
 {
     if (colorFile.size() != ColorFileSize) {
         if (isJapanese())
@@ -47,7 +47,7 @@ void PaletteManager::setBGPalette(std::span<const std::uint8_t, 16> data)
 }
 
 void PaletteManager::setPaletteAnime(int frameCount, int frameTimer,
-                                      std::span<const std::uint8_t, 64> data)
+                                     std::span<const std::uint8_t, 64> data)
 {
     currentFrame_ = 0;
     tickCount_ = 0;

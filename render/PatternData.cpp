@@ -1,8 +1,8 @@
 #include "render/PatternData.h"
 
 #include "core/base/HexText.h"
-#include "core/model/ImageAccess.h"
 #include "core/base/Language.h"
+#include "core/model/ImageAccess.h"
 
 namespace vx {
 
@@ -17,9 +17,9 @@ std::string patternOverflowText(std::int32_t settingAddress)
     if (isJapanese())
         return "パターンテーブルの範囲を超えて書き込みを行おうとしました。\r\n"
                "データが不正である可能性があります。\r\nアドレス" +
-               address + "からのデータを確認して下さい。";
+            address + "からのデータを確認して下さい。";
     return "Trying to Write over Pattern Table.\r\nWriting Data is maybe Invalid.\r\nConfirm Data in Address " +
-           address;
+        address;
 }
 
 void buildPatternData(std::span<const std::uint8_t, 256> setting, const std::vector<std::uint8_t>& image,

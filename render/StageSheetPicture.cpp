@@ -30,7 +30,7 @@ void drawRoomWithObjects(const GraphicManager& graphics, IndexedBitmap& bitmap, 
 }
 
 std::unique_ptr<IndexedBitmap> drawStageSheetPicture(const GraphicManager& graphics, const StageData& stage,
-                                              const IndexedBitmap& chip32Sheet, const SheetPictureOptions& options)
+                                                     const IndexedBitmap& chip32Sheet, const SheetPictureOptions& options)
 {
     const int columns = std::clamp(options.columns, 1, RoomCount);
     const int rows = (RoomCount + columns - 1) / columns;

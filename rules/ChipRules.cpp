@@ -1,11 +1,10 @@
 #include "rules/ChipRules.h"
 
-#include "core/model/ChipEntry.h"
-#include "core/model/ChipUsage.h"
 #include "core/base/HexText.h"
 #include "core/base/Language.h"
+#include "core/model/ChipEntry.h"
+#include "core/model/ChipUsage.h"
 #include "rules/HitTest.h"
-
 
 namespace vx {
 
@@ -47,7 +46,7 @@ std::uint8_t stepAttribute(std::uint8_t attribute, bool up)
 std::string entryLabelText(std::uint8_t entry)
 {
     return formatHex(static_cast<std::uint32_t>(entryChip(entry)), 2) + "(" +
-           formatHex(static_cast<std::uint32_t>(entrySubPalette(entry)), 2) + ")";
+        formatHex(static_cast<std::uint32_t>(entrySubPalette(entry)), 2) + ")";
 }
 
 std::string attributeName(const std::vector<std::string>& names, int stage, int attribute)

@@ -70,7 +70,7 @@ std::optional<GridRange> clampRange(GridRange range)
         range.left >= GridSize || range.top >= GridSize)
         return std::nullopt;
     return GridRange{std::max(range.left, 0), std::max(range.top, 0), std::min(range.right, GridSize - 1),
-                      std::min(range.bottom, GridSize - 1)};
+                     std::min(range.bottom, GridSize - 1)};
 }
 
 std::string copyText(const GridCells& cells, GridRange range)

@@ -35,7 +35,8 @@ std::optional<std::uint16_t> midPointFieldInput(const MidPoint& point, int field
     if (!parsed || field < 0 || field >= MidPointFieldCount)
         return std::nullopt;
     const auto value = static_cast<std::uint16_t>(*parsed & 0xFFFF);
-    const int highest = field == mfStartRoom ? LastRoom : midPointFieldLength(field) == 4 ? 0xFFFF : 0xFF;
+    const int highest = field == mfStartRoom ? LastRoom : midPointFieldLength(field) == 4 ? 0xFFFF
+                                                                                          : 0xFF;
     if (value > highest || value == midPointFieldValue(point, field))
         return std::nullopt;
     return value;

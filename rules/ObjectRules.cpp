@@ -73,7 +73,8 @@ std::optional<ObjectPoint> dragPosition(int px, int py, bool ctrl, bool shift)
 {
     if (ctrl && shift)
         return std::nullopt;
-    const int grid = ctrl ? 8 : shift ? 4 : 1;
+    const int grid = ctrl ? 8 : shift ? 4
+                                      : 1;
     // Division towards zero, as the snapping has always worked (the clamp follows).
     return ObjectPoint{px / grid * grid, py / grid * grid};
 }
@@ -96,9 +97,9 @@ std::string objectHintText(int orderIndex, const PlacedObject& object, const std
     const std::string name = object.kind < kindNames.size() ? kindNames[object.kind] : hex2(object.kind);
     if (isJapanese())
         return "設置番号:" + hex2(orderIndex) + "\r\nX座標:" + hex2(object.x) + "\r\nY座標:" + hex2(object.y) +
-               "\r\n種類:\r\n" + name;
+            "\r\n種類:\r\n" + name;
     return "Index:" + hex2(orderIndex) + "\r\nXPos:" + hex2(object.x) + "\r\nYPos:" + hex2(object.y) + "\r\nKind:\r\n" +
-           name;
+        name;
 }
 
 std::string shownRoomsText(int left) { return hex2(left) + "-" + hex2(left + 1); }
@@ -188,16 +189,16 @@ std::string roomObjectsDoNotFitText(int typed, int fit)
     const std::string have = std::to_string(typed), most = std::to_string(fit);
     if (isJapanese())
         return failedToAddObjectsText() + "\n何も変更していません。入力は" + have + "個ですが、この部屋に置けるのは" +
-               most + "個までです。";
+            most + "個までです。";
     return failedToAddObjectsText() + "\nNothing was applied: the text has " + have +
-           (typed == 1 ? " object" : " objects") + " and this room can hold at most " + most + ".";
+        (typed == 1 ? " object" : " objects") + " and this room can hold at most " + most + ".";
 }
 
 std::string orderTypeQuestion()
 {
     return localized("オブジェクトの順序決定方法を変更しようとしています。自由順序から部屋単位で管理への変更はオブジェクトの順序が変"
-              "更される可能性があります。変更を行いますか？",
-              "Intend to Order Method.Switching \"Free\" to \"By Screen\" maybe changes Order of Objects.Do you really do?");
+                     "更される可能性があります。変更を行いますか？",
+                     "Intend to Order Method.Switching \"Free\" to \"By Screen\" maybe changes Order of Objects.Do you really do?");
 }
 
 } // namespace vx

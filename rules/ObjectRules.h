@@ -13,7 +13,7 @@ class RoomObjectList;
 class StageObjects;
 class PlacedObject;
 
-constexpr int ObjectHitReach = 9;        // pixels either way
+constexpr int ObjectHitReach = 9; // pixels either way
 
 // A pointer position in a view of `size` pixels as a room pixel: trunc(position x 256 / size).
 int objectCoordinate(int position, int size);

@@ -13,7 +13,7 @@ std::string scrollDescription(std::uint8_t entry)
         return "????";
     static const char* const japanese[8] = {"終点", "右", "下", "右・下", "上", "右・上", "下・上", "右・下・上"};
     static const char* const english[8] = {"End", "Right", "Down", "Right&Down", "Up", "Right&Up", "Up&Down",
-                                          "Right&Up&Down"};
+                                           "Right&Up&Down"};
     const bool inJapanese = isJapanese();
     std::string text;
     if (step.count > 0)
@@ -24,7 +24,7 @@ std::string scrollDescription(std::uint8_t entry)
 std::string scrollLineText(int index, std::uint8_t entry, bool startEntry)
 {
     std::string line = formatHex(static_cast<std::uint32_t>(index & 0xFF), 2) + " : " + formatHex(entry, 2) + "(" +
-                       scrollDescription(entry) + ")";
+        scrollDescription(entry) + ")";
     if (startEntry)
         line += localized("[スタート地点]", "[Start]");
     return line;

@@ -10,7 +10,7 @@ using namespace vx;
 
 namespace {
 SettingsFile settingsFrom(const std::string& text) { return SettingsFile(IniFile::fromText(text)); }
-}
+} // namespace
 
 TEST(AddressData, MissingFileIsCompletedWithEveryDefaultInOrder)
 {
@@ -76,7 +76,9 @@ TEST(AddressData, UnreadableValuesTakeTheDefaultAreReportedAndKeepTheirLines)
     EXPECT_EQ(addresses.defaultStartPoint(10), 3);
     // Every line the user wrote stays as written; only the keys the file lacked are added.
     EXPECT_EQ(settings.getText().rfind("; mine\n[LevelDataAddress]\nMap[3]=9f10\nMap[1]=4600 ; moved\nMap[2]=0x4600\n"
-                                       "Map[4]=\nChip32x32[0]=10\n", 0), 0u);
+                                       "Map[4]=\nChip32x32[0]=10\n",
+                                       0),
+              0u);
     for (const char* line : {"\nMap[3]=9f10\n", "\nMap[1]=4600 ; moved\n", "\nDefaultStartPoint[2]=7\n",
                              "\nDefault32x32ChipEditPage[3]=-1\n", "\nMap[4]=\n"})
         EXPECT_NE(settings.getText().find(line), std::string::npos) << line;

@@ -1,6 +1,6 @@
 #include "core/base/Errors.h"
-#include "core/files/InputFile.h"
 #include "core/base/Language.h"
+#include "core/files/InputFile.h"
 #include "core/files/OutputFile.h"
 #include "tests/support/TempDir.h"
 
@@ -30,7 +30,8 @@ protected:
 
     std::string file(const std::string& name) const { return dir.file(name); }
     // The message of the refusal, or "" when nothing was thrown.
-    template <class Action> static std::string refusalOf(Action action)
+    template <class Action>
+    static std::string refusalOf(Action action)
     {
         try {
             action();
@@ -118,7 +119,11 @@ TEST_F(FilePaths, WritingRefusesSpecialFilesAndReadOnlyFilesAndKeepsThem)
     fs::create_directory(file("folder"));
     test::writeFile(file("ro"), Old);
     ::chmod(file("ro").c_str(), 0444);
-    struct Case { std::string path; WriteFailure failure; const char* reason; };
+    struct Case {
+        std::string path;
+        WriteFailure failure;
+        const char* reason;
+    };
     std::vector<Case> cases = {{file("folder"), WriteFailure::NotRegularFile, "It is a directory."},
                                {file("ro"), WriteFailure::ReadOnly, "read-only"}};
     for (const std::string& path : specialFiles())

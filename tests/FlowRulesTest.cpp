@@ -2,8 +2,8 @@
 #include "core/base/Language.h"
 #include "core/model/MidPoint.h"
 #include "core/model/StageObjects.h"
-#include "rules/MidPointRules.h"
 #include "render/RoomOverlay.h"
+#include "rules/MidPointRules.h"
 #include "rules/ScrollRules.h"
 #include "tests/support/LanguageGuard.h"
 

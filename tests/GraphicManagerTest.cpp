@@ -1,6 +1,6 @@
+#include "render/GraphicManager.h"
 #include "core/base/Language.h"
 #include "core/model/StageObjects.h"
-#include "render/GraphicManager.h"
 #include "render/PatternData.h"
 #include "tests/support/BoxGlyphs.h"
 
@@ -85,7 +85,7 @@ TEST_F(GraphicManagerTest, ChipEntryIndexesTheSheetDirectly)
         for (int x = 0; x < 128; ++x)
             sheet->scanLine(y)[x] = static_cast<std::uint8_t>((x / 16 + 8 * (y / 16)) & 0xFF);
     std::vector<std::uint8_t> entries(1024, 0);
-    entries[0] = 0xC5; // top-left of chip 0
+    entries[0] = 0xC5;          // top-left of chip 0
     entries[4 * 17 + 3] = 0x09; // bottom-right of chip 17
     auto chips = graphics.createStageBitmap(512, 512);
     graphics.composeChip32Sheet(*chips, *sheet, entries);
@@ -270,7 +270,7 @@ TEST(PatternData, SourcesOutsideTheImageReadAsZero)
     std::array<std::uint8_t, 256> setting{};
     setting[0] = 3;
     const std::uint8_t entries[9] = {0xBF, 2, 15, /* last page inside, next outside */
-                                     0x10, 1, 0, /* below the window: before the file */
+                                     0x10, 1, 0,  /* below the window: before the file */
                                      0xFF, 255, 0xFF};
     std::copy(std::begin(entries), std::end(entries), setting.begin() + 1);
     std::array<std::uint8_t, PatternDataSize> data{};
@@ -283,7 +283,7 @@ TEST(PatternData, SourcesOutsideTheImageReadAsZero)
     EXPECT_EQ(warnings, 1);
     forceLanguage(Language::Japanese);
     EXPECT_EQ(patternOverflowText(0x3C10), "パターンテーブルの範囲を超えて書き込みを行おうとしました。\r\n"
-                                            "データが不正である可能性があります。\r\nアドレス3C10からのデータを確認して下さい。");
+                                           "データが不正である可能性があります。\r\nアドレス3C10からのデータを確認して下さい。");
     forceLanguage(std::nullopt);
 }
 

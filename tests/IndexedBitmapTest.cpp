@@ -1,5 +1,5 @@
-#include "core/base/Errors.h"
 #include "render/IndexedBitmap.h"
+#include "core/base/Errors.h"
 #include "tests/support/BoxGlyphs.h"
 
 #include <gtest/gtest.h>

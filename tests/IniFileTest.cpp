@@ -1,5 +1,5 @@
-#include "core/base/Errors.h"
 #include "core/files/IniFile.h"
+#include "core/base/Errors.h"
 #include "tests/support/TempDir.h"
 
 #include <filesystem>
@@ -46,8 +46,9 @@ TEST(IniFile, MatchesSectionAndKeyNamesWithoutCase)
 TEST(IniFile, ReadsOddInputWithoutLosingWhatItDoesNotKnow)
 {
     const std::string text = std::string("\xEF\xBB\xBF") + "orphan=1\r\n[S]\r\nk=first\r\nk=second\r\n"
-                             "[broken\r\nnoequals\r\n" + std::string(100000, 'x') + "=long\r" +
-                             std::string("bin\0ary=1\n", 10);
+                                                           "[broken\r\nnoequals\r\n" +
+        std::string(100000, 'x') + "=long\r" +
+        std::string("bin\0ary=1\n", 10);
     auto ini = IniFile::fromText(text);
     EXPECT_EQ(ini.readSections(), std::vector<std::string>{"S"}) << "the orphan line is in no section";
     EXPECT_EQ(ini.readString("S", "k", ""), "first") << "the first of duplicate keys wins";
@@ -117,7 +118,8 @@ TEST(IniFile, FailedUpdateThrowsAndLeavesNoTemporaryFile)
     auto ini = IniFile::fromText("[S]\nk=1\n", path);
     EXPECT_THROW(ini.updateFile(), UserError);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
-                            std::filesystem::directory_iterator()), 1);
+                            std::filesystem::directory_iterator()),
+              1);
 
     auto nowhere = IniFile::fromText("[S]\nk=1\n", dir.file("no/such/folder.ini"));
     EXPECT_THROW(nowhere.updateFile(), UserError);

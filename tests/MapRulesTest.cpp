@@ -1,7 +1,7 @@
 // The map page's and the room grid's decisions, without widgets.
+#include "rules/MapRules.h"
 #include "core/base/Language.h"
 #include "rules/MapGridRules.h"
-#include "rules/MapRules.h"
 
 #include <gtest/gtest.h>
 #include <numeric>

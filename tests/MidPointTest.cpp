@@ -64,7 +64,6 @@ TEST(MidPoint, RecalcPlacesTheMapInTheProgramWindowAndCountsObjects)
     otherBank.recalc();
     EXPECT_EQ(otherBank.mapBackAddr, 0x8520) << "the bank does not count";
     EXPECT_EQ(otherBank.enemyIndex, 9) << "no list, no change";
-
 }
 
 TEST(MidPoint, RecalcIgnoresRoomsPastTheMap)

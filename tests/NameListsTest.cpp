@@ -1,5 +1,5 @@
-#include "core/base/Errors.h"
 #include "core/files/NameLists.h"
+#include "core/base/Errors.h"
 
 #include <gtest/gtest.h>
 

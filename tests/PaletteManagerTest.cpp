@@ -1,6 +1,6 @@
+#include "render/PaletteManager.h"
 #include "core/base/Errors.h"
 #include "core/base/Language.h"
-#include "render/PaletteManager.h"
 #include "tests/support/LanguageGuard.h"
 #include "tests/support/TempDir.h"
 
@@ -67,8 +67,12 @@ TEST(PaletteManager, FileIsLookedUpInTheCurrentFolderByItsBareName)
 TEST(PaletteManager, RecordsBecomeRgbWithRedInTheLowByte)
 {
     std::vector<std::uint8_t> file(192, 0);
-    file[0] = 0x11; file[1] = 0x22; file[2] = 0x33;
-    file[189] = 0xAA; file[190] = 0xBB; file[191] = 0xCC;
+    file[0] = 0x11;
+    file[1] = 0x22;
+    file[2] = 0x33;
+    file[189] = 0xAA;
+    file[190] = 0xBB;
+    file[191] = 0xCC;
     PaletteManager manager(file, "p");
     EXPECT_EQ(manager.getRGB(0), 0x332211u);
     EXPECT_EQ(manager.getRGB(63), 0xCCBBAAu);
@@ -80,7 +84,10 @@ TEST(PaletteManager, AnimationNeedsOneToFourFramesAndAPositiveTimer)
 {
     PaletteManager manager(colorFile(192), "p");
     const auto frames = collectFrames();
-    struct Case { int count, timer; bool on; };
+    struct Case {
+        int count, timer;
+        bool on;
+    };
     for (const Case c : {Case{5, 15, false}, Case{0, 15, false}, Case{2, 0, false}, Case{1, 1, true},
                          Case{4, 255, true}, Case{-1, 3, false}}) {
         manager.setPaletteAnime(c.count, c.timer, frames);

@@ -81,10 +81,10 @@ std::string refusal(const ByteVector& patch, const ByteVector& image, std::size_
     return out.error().message;
 }
 
-#define EXPECT_REFUSED(patch, image, text)                                                                   \
-    do {                                                                                                     \
-        const std::string reason_ = refusal(patch, image);                                                   \
-        EXPECT_NE(reason_.find(text), std::string::npos) << "reason: " << reason_;                           \
+#define EXPECT_REFUSED(patch, image, text)                                         \
+    do {                                                                           \
+        const std::string reason_ = refusal(patch, image);                         \
+        EXPECT_NE(reason_.find(text), std::string::npos) << "reason: " << reason_; \
     } while (false)
 
 // Scattered edits: short stretches of random bytes and runs of one byte.
@@ -135,7 +135,8 @@ TEST_F(PatchTest, KnownIps)
 {
     const ByteVector expected = join({text("PATCH"), {0x00, 0x00, 0x03, 0x00, 0x01, 0xA3}, {0x00, 0x00, 0x09, 0x00, 0x01, 0xB9},
                                       // The run past the original's end as one run record.
-                                      {0x00, 0x00, 0x10, 0x00, 0x00, 0x00, 0x14, 0x55}, text("EOF")});
+                                      {0x00, 0x00, 0x10, 0x00, 0x00, 0x00, 0x14, 0x55},
+                                      text("EOF")});
     std::size_t records = 0;
     EXPECT_EQ(makeIps(sixteen(), sixteenEdited(), &records), expected);
     EXPECT_EQ(records, 3u);
@@ -472,8 +473,8 @@ TEST_F(PatchTest, RefusesWrongImageForBps)
 TEST_F(PatchTest, RefusesCutBps)
 {
     const ByteVector source = text("ABCDEFGH"), target = text("ABCDWXYZ");
-    EXPECT_REFUSED(bps({0x08, 0x08, 0x08}, source, target), source, "middle of a number"); // source size
-    EXPECT_REFUSED(bps({0x88, 0x88, 0x08}, source, target), source, "middle of a number"); // metadata size
+    EXPECT_REFUSED(bps({0x08, 0x08, 0x08}, source, target), source, "middle of a number");       // source size
+    EXPECT_REFUSED(bps({0x88, 0x88, 0x08}, source, target), source, "middle of a number");       // metadata size
     EXPECT_REFUSED(bps({0x88, 0x88, 0x80, 0x03}, source, target), source, "middle of a number"); // action
     EXPECT_REFUSED(bps({0x88, 0x88, 0x80, 0x8E}, source, target), source, "middle of a number"); // copy offset
     EXPECT_REFUSED(bps({0x88, 0x88, 0x80, 0x8C, 0x8D, 'W', 'X'}, source, target), source, "middle of an action's bytes");
@@ -488,7 +489,7 @@ TEST_F(PatchTest, RefusesBpsReadsOutside)
 {
     const ByteVector source = text("ABCDEFGH");
     const ByteVector longer = text("ABCDEFGHI"), two = text("AA");
-    EXPECT_REFUSED(bps({0x88, 0x89, 0x80, 0xA0}, source, longer), source, "outside the original");      // SourceRead 9
+    EXPECT_REFUSED(bps({0x88, 0x89, 0x80, 0xA0}, source, longer), source, "outside the original");       // SourceRead 9
     EXPECT_REFUSED(bps({0x88, 0x88, 0x80, 0x82, 0x83}, source, source), source, "outside the original"); // SourceCopy from -1
     EXPECT_REFUSED(bps({0x88, 0x88, 0x80, 0x86, 0x8E}, source, source), source, "outside the original"); // 2 from +7
     EXPECT_EQ(applied(bps({0x88, 0x88, 0x80, 0x86, 0x8C, 0x96, 0x91}, source, text("GHABCDEF")), source), text("GHABCDEF"));

@@ -10,7 +10,7 @@ TEST(Recovery, TheEditedTablesComeBackOverTheFileAsItIsNowAndNothingElse)
 {
     RomImage edited(test::defaultAddresses());
     ASSERT_TRUE(edited.loadFromBytes(test::sampleBytes(), "/x/game.nes").ok());
-    ASSERT_TRUE(edited.stage(0).setMapChip(3, 0x77));  // shared with stage 08
+    ASSERT_TRUE(edited.stage(0).setMapChip(3, 0x77)); // shared with stage 08
     ASSERT_TRUE(edited.stage(2).setPaletteColor(1, 0x21));
     edited.stage(5).midPoints(0).startY = 0x42;
     edited.stage(5).markEdited(efMidPoint);
@@ -48,8 +48,7 @@ TEST(Recovery, ADamagedOrForeignRecordIsNeverTrusted)
     auto flipped = good;
     flipped[good.size() / 2] ^= 1;
     const std::vector<std::vector<std::uint8_t>> bad = {
-        {}, std::vector<std::uint8_t>(good.begin(), good.begin() + 100), flipped,
-        std::vector<std::uint8_t>(good.begin(), good.end() - 1), std::vector<std::uint8_t>(5000, 'x')};
+        {}, std::vector<std::uint8_t>(good.begin(), good.begin() + 100), flipped, std::vector<std::uint8_t>(good.begin(), good.end() - 1), std::vector<std::uint8_t>(5000, 'x')};
     for (const auto& bytes : bad) {
         const Result<RecoveryRecord> decoded = decodeRecovery(bytes);
         ASSERT_FALSE(decoded.ok()) << bytes.size();

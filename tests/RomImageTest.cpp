@@ -1,6 +1,6 @@
+#include "core/model/RomImage.h"
 #include "core/base/Errors.h"
 #include "core/base/Language.h"
-#include "core/model/RomImage.h"
 #include "core/model/StageObjects.h"
 #include "tests/support/Images.h"
 #include "tests/support/TempDir.h"
@@ -17,7 +17,6 @@ namespace {
 
 // The refusal as the user reads it, or "" when the call succeeded.
 std::string reasonOf(const Result<void>& result) { return result.ok() ? std::string() : result.error().text(); }
-
 
 std::vector<std::uint8_t> markedImage(std::size_t size)
 {
@@ -43,7 +42,10 @@ std::vector<std::uint8_t> roundtrip(const std::vector<std::uint8_t>& image, cons
 TEST(RomImgManager, AcceptsSizesFrom0x40010To0x100040WithTheMark)
 {
     test::TempDir dir;
-    struct Case { std::size_t size; bool accepted; };
+    struct Case {
+        std::size_t size;
+        bool accepted;
+    };
     for (const Case c : {Case{0x4000F, false}, Case{0x40010, true}, Case{0x100040, true},
                          Case{0x100041, false}, Case{0, false}}) {
         test::writeFile(dir.file("x.nes"), markedImage(c.size));
@@ -88,7 +90,10 @@ TEST(RomImgManager, RefusalSaysWhyAndKeepsTheOpenImage)
 TEST(RomImgManager, TablesOutsideTheImageAreRefusedNamingStageKeyAndAddress)
 {
     forceLanguage(Language::English);
-    struct Case { const char* settings; const char* expected; };
+    struct Case {
+        const char* settings;
+        const char* expected;
+    };
     for (const Case c : {Case{"[LevelDataAddress]\nMap[13]=3FA00\n", "Map[13] at address 0003FA00"},
                          Case{"[LevelDataAddress]\nScroll[2]=FFFFFFF0\n", "Scroll[2] at address FFFFFFF0"},
                          Case{"[LevelDataAddress]\nPaletteAnimePalette[0]=3FFD1\n", "PaletteAnimePalette[0]"}}) {
@@ -198,7 +203,9 @@ TEST(RomImgManager, FailedSaveKeepsTheFileAndEveryFlag)
     ASSERT_EQ(::stat(target.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0640u) << "the file keeps its permissions";
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
-                            std::filesystem::directory_iterator()), 2) << "no temporary file left";
+                            std::filesystem::directory_iterator()),
+              2)
+        << "no temporary file left";
 }
 
 TEST(RomImgManager, ReloadTakesNewBytesButKeepsEditsAndRefusesAnotherLength)
@@ -312,7 +319,8 @@ TEST(RomImgManager, NoTableMayLieInTheHeaderAndNoWriterWritesWhatWouldNotOpen)
     std::string reason;
     EXPECT_FALSE((reason = reasonOf(rom.loadFromBytes(test::sampleBytes(), "x"))).empty());
     EXPECT_NE(reason.find("BGPalette[0] at address 00000000 (length 10) lies in the 16-byte iNES header"),
-              std::string::npos) << reason;
+              std::string::npos)
+        << reason;
     test::TempDir dir;
     for (const auto& bytes : {markedImage(100), std::vector<std::uint8_t>(0x40010, 0)}) {
         EXPECT_THROW(writeImageFile(dir.file("out.nes"), bytes), UserError);

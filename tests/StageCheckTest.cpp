@@ -1,8 +1,8 @@
 // The stage check: each fault built into the sample shows as exactly its own finding.
-#include "core/model/ChipUsage.h"
-#include "core/base/HexText.h"
-#include "core/model/RomImage.h"
 #include "core/model/StageCheck.h"
+#include "core/base/HexText.h"
+#include "core/model/ChipUsage.h"
+#include "core/model/RomImage.h"
 #include "core/model/StageObjects.h"
 #include "tests/support/Images.h"
 #include "tests/support/LanguageGuard.h"
@@ -77,10 +77,7 @@ TEST(StageCheckTexts, LineNamesStageSeverityAndPlaceInBothLanguages)
         EXPECT_EQ(severityWord(Severity::Error), "error");
         EXPECT_EQ(severityWord(Severity::Note), "note");
         const std::pair<FindingPlace, int> places[] = {
-            {FindingPlace::ScrollEntry, 5},     {FindingPlace::MapRoom, 0x1A},    {FindingPlace::ObjectRoom, 0x1A},
-            {FindingPlace::PaletteEntry, 3},    {FindingPlace::AnimationEntry, 0x21}, {FindingPlace::Chip, 0x3F},
-            {FindingPlace::Chip, -1},           {FindingPlace::AnimationFrames, -1}, {FindingPlace::EnemyList, -1},
-            {FindingPlace::ItemList, -1},       {FindingPlace::Stage, -1}};
+            {FindingPlace::ScrollEntry, 5}, {FindingPlace::MapRoom, 0x1A}, {FindingPlace::ObjectRoom, 0x1A}, {FindingPlace::PaletteEntry, 3}, {FindingPlace::AnimationEntry, 0x21}, {FindingPlace::Chip, 0x3F}, {FindingPlace::Chip, -1}, {FindingPlace::AnimationFrames, -1}, {FindingPlace::EnemyList, -1}, {FindingPlace::ItemList, -1}, {FindingPlace::Stage, -1}};
         const Lines expected = {"scroll entry 05", "room 1A", "room 1A", "palette entry 03", "animation colour 21",
                                 "chip 3F", "chips", "frame count", "enemy list", "item list", "stage"};
         Lines words;
@@ -95,8 +92,7 @@ TEST(StageCheckTexts, LineNamesStageSeverityAndPlaceInBothLanguages)
 
 TEST_F(StageCheck, SampleHasNotesOnlyAndAllStagesComeStageByStage)
 {
-    EXPECT_EQ(before, (Lines{"stage 06 note chips: 244 chips are used by no room",
-                             "stage 06 note chips: 40 groups of equal chips (80 chips)"}));
+    EXPECT_EQ(before, (Lines{"stage 06 note chips: 244 chips are used by no room", "stage 06 note chips: 40 groups of equal chips (80 chips)"}));
     EXPECT_EQ(linesOf(checkStage(rom, 0)),
               (Lines{"stage 00 note chips: 244 chips are used by no room",
                      "stage 00 note chips: 40 groups of equal chips (80 chips)",
@@ -121,8 +117,7 @@ TEST_F(StageCheck, StartOutsideTheRoomsOrEntriesIsAnErrorAheadOfTheNotes)
 {
     stage().midPoints(2).setStartRoom(0x2C);
     stage().midPoints(4).startScroll = 0x20;
-    EXPECT_EQ(added(), (Lines{"stage 06 error restart point 2: Start room 2C lies outside the stage's rooms (00-2B)",
-                              "stage 06 error restart point 4: Start entry 20 lies outside the scroll entries (00-1F)"}));
+    EXPECT_EQ(added(), (Lines{"stage 06 error restart point 2: Start room 2C lies outside the stage's rooms (00-2B)", "stage 06 error restart point 4: Start entry 20 lies outside the scroll entries (00-1F)"}));
     const auto findings = checkStage(rom, CheckedStage);
     EXPECT_EQ(findings[0].severity, Severity::Error);
     EXPECT_EQ(findings[1].severity, Severity::Error);
@@ -139,9 +134,8 @@ TEST_F(StageCheck, RestartPointValuesAgainstRecalculationAndScrollPath)
     two.rightRoom = 0x12;
     EXPECT_EQ(added(), (Lines{"stage 06 warning restart point 1: MapBackAddr 8770, recalculation gives 8760; "
                               "EnemyIndex 08, recalculation gives 06",
-                              "stage 06 warning restart point 3: ItemIndex 05, recalculation gives 04",
-                              "stage 06 note restart point 2: LeftRoom 0F, the scroll path gives 0E; "
-                              "RightRoom 12, the scroll path gives 11"}));
+                              "stage 06 warning restart point 3: ItemIndex 05, recalculation gives 04", "stage 06 note restart point 2: LeftRoom 0F, the scroll path gives 0E; "
+                                                                                                        "RightRoom 12, the scroll path gives 11"}));
     EXPECT_EQ(before.size() + 3, checkStage(rom, CheckedStage).size()) << "one finding per point";
 }
 
@@ -172,8 +166,7 @@ TEST_F(StageCheck, ColoursOutsideTheConsoleAndFrameCountsThePageLacks)
 TEST_F(StageCheck, RoomsWithObjectsBeforeEveryWalkAreNoted)
 {
     movePoint(0, 0x03); // rooms 00-02 now lie before every point; 01 holds an enemy, 02 an item
-    EXPECT_EQ(added(), (Lines{"stage 06 note room 01: 1 enemy, but no restart point's path passes this room",
-                              "stage 06 note room 02: 1 item, but no restart point's path passes this room"}));
+    EXPECT_EQ(added(), (Lines{"stage 06 note room 01: 1 enemy, but no restart point's path passes this room", "stage 06 note room 02: 1 item, but no restart point's path passes this room"}));
     const Finding first = checkStage(rom, CheckedStage).front();
     EXPECT_EQ(first.place, FindingPlace::ObjectRoom);
     EXPECT_EQ(first.index, 1);
@@ -190,8 +183,7 @@ TEST_F(StageCheck, FullObjectListsAreNoted)
     for (StageObjects* objects : {&stage().enemyObjects(), &stage().itemObjects()})
         while (objects->addObject(LastRoom, 0x10, 0x10, 0))
             ;
-    EXPECT_EQ(added(), (Lines{"stage 06 note enemy list: All 128 places are taken, so nothing more can be added",
-                              "stage 06 note item list: All 32 places are taken, so nothing more can be added"}));
+    EXPECT_EQ(added(), (Lines{"stage 06 note enemy list: All 128 places are taken, so nothing more can be added", "stage 06 note item list: All 32 places are taken, so nothing more can be added"}));
 }
 
 TEST_F(StageCheck, ChipCountsFollowTheMapAndTheChips)
@@ -214,8 +206,7 @@ TEST_F(StageCheck, ChipCountsFollowTheMapAndTheChips)
     stage().setChip(4 * alone[1], bytes);
 
     const Lines after = linesOf(checkStage(rom, CheckedStage));
-    EXPECT_EQ(without(after, before), (Lines{"stage 06 note chips: 243 chips are used by no room",
-                                             "stage 06 note chips: 41 groups of equal chips (82 chips)"}));
+    EXPECT_EQ(without(after, before), (Lines{"stage 06 note chips: 243 chips are used by no room", "stage 06 note chips: 41 groups of equal chips (82 chips)"}));
     EXPECT_EQ(after.size(), before.size());
 }
 
@@ -228,8 +219,10 @@ TEST(StageCheckSharing, EveryStageWithTheSameAddressIsNamed)
     ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "sample.nes").ok());
     const Lines lines = linesOf(checkStage(rom, 0));
     EXPECT_EQ(std::ranges::count(lines, "stage 00 note stage: The map is shared with stages 06, 08, so an edit "
-                                        "here changes them too"), 1);
+                                        "here changes them too"),
+              1);
     EXPECT_EQ(std::ranges::count(linesOf(checkStage(rom, 6)), "stage 06 note stage: The map is shared with "
-                                                               "stages 00, 08, so an edit here changes them too"), 1);
+                                                              "stages 00, 08, so an edit here changes them too"),
+              1);
     EXPECT_EQ(lines.size(), 8u) << "the other groups stay as they were";
 }

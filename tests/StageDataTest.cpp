@@ -1,6 +1,6 @@
+#include "core/base/Language.h"
 #include "core/model/ChipEntry.h"
 #include "core/model/ImageAccess.h"
-#include "core/base/Language.h"
 #include "core/model/RomImage.h"
 #include "core/model/ScrollEntry.h"
 #include "core/model/StageObjects.h"
@@ -177,19 +177,14 @@ TEST(StageData, OneEditChangesOnlyItsTableOnSave)
         std::vector<TableKey> tables;
     };
     const std::vector<Case> cases{
-        {"chip entry", [](StageData& s) { return s.setChipEntry(9, s.chip32x32()[9] ^ 0xC1); },
-         {TableKey::Chip32x32, TableKey::Chip32x32Palette}},
-        {"chip attribute", [](StageData& s) { return s.setChipAttribute(9, (s.chip32x32Attribute()[9] + 1) & 3); },
-         {TableKey::Chip32x32}},
+        {"chip entry", [](StageData& s) { return s.setChipEntry(9, s.chip32x32()[9] ^ 0xC1); }, {TableKey::Chip32x32, TableKey::Chip32x32Palette}},
+        {"chip attribute", [](StageData& s) { return s.setChipAttribute(9, (s.chip32x32Attribute()[9] + 1) & 3); }, {TableKey::Chip32x32}},
         {"map", [](StageData& s) { return s.setMapChip(2815, s.map()[2815] + 1); }, {TableKey::Map}},
         {"scroll", [](StageData& s) { return s.setScrollData(31, 0x99); }, {TableKey::Scroll}},
         {"palette", [](StageData& s) { return s.setPaletteColor(31, 0x3F); }, {TableKey::SpritePalette}},
-        {"frame count", [](StageData& s) { return s.setPaletteAnimeFrameCount(4); },
-         {TableKey::PaletteAnimeFrameCount}},
-        {"enemy", [](StageData& s) { s.enemyObjects().addObject(43, 1, 2, 3); s.markEdited(efObject); return true; },
-         {TableKey::EnemyObjectRoom, TableKey::EnemyObjectX, TableKey::EnemyObjectY, TableKey::EnemyObjectKind}},
-        {"mid-point", [](StageData& s) { s.midPoints(5).startY ^= 0xFF; s.markEdited(efMidPoint); return true; },
-         {TableKey::MidPointStartY}},
+        {"frame count", [](StageData& s) { return s.setPaletteAnimeFrameCount(4); }, {TableKey::PaletteAnimeFrameCount}},
+        {"enemy", [](StageData& s) { s.enemyObjects().addObject(43, 1, 2, 3); s.markEdited(efObject); return true; }, {TableKey::EnemyObjectRoom, TableKey::EnemyObjectX, TableKey::EnemyObjectY, TableKey::EnemyObjectKind}},
+        {"mid-point", [](StageData& s) { s.midPoints(5).startY ^= 0xFF; s.markEdited(efMidPoint); return true; }, {TableKey::MidPointStartY}},
     };
     for (const Case& c : cases) {
         RomImage rom(test::defaultAddresses());
@@ -206,7 +201,7 @@ TEST(StageData, OneEditChangesOnlyItsTableOnSave)
             bool inside = false;
             for (TableKey key : c.tables)
                 inside |= static_cast<std::int64_t>(i) >= rom.stage(6).address(key) &&
-                          static_cast<std::int64_t>(i) < rom.stage(6).address(key) + infoOf(key).length;
+                    static_cast<std::int64_t>(i) < rom.stage(6).address(key) + infoOf(key).length;
             EXPECT_TRUE(inside) << c.name << ": byte " << std::hex << i << " changed";
         }
         EXPECT_TRUE(changed) << c.name;

@@ -8,7 +8,7 @@ namespace {
 
 // A manager over enemy-sized tables whose objects are told apart by Kind = their index.
 std::unique_ptr<StageObjects> build(std::vector<std::uint8_t> rooms, std::vector<std::uint8_t> xs = {},
-                                        int capacity = EnemyCapacity)
+                                    int capacity = EnemyCapacity)
 {
     std::vector<std::uint8_t> room(256, 0xFF), x(256), y(256), kind(256);
     for (std::size_t i = 0; i < rooms.size(); ++i) {

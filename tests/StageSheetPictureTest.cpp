@@ -1,6 +1,6 @@
+#include "render/StageSheetPicture.h"
 #include "core/model/RomImage.h"
 #include "core/model/StageCheck.h"
-#include "render/StageSheetPicture.h"
 #include "render/StageSheets.h"
 #include "tests/support/BoxGlyphs.h"
 #include "tests/support/Images.h"

@@ -1,7 +1,7 @@
 // Stage texts: export then import leaves an image as it was, one cell of a text is one byte
 // of the image, and every fault is refused with its file, its place and why.
-#include "core/model/RomImage.h"
 #include "core/text/StageText.h"
+#include "core/model/RomImage.h"
 #include "core/model/StageObjects.h"
 #include "tests/support/Images.h"
 #include "tests/support/LanguageGuard.h"
@@ -254,9 +254,7 @@ TEST(StageText, ANulByteIsRefusedWithWhatFollows)
         test::LanguageGuard guard(language);
         const Result<StageText> read = readStageText(text + '\0' + "}", "stage03.json");
         ASSERT_FALSE(read.ok());
-        EXPECT_EQ(read.error().text(), language == Language::English
-                      ? "stage03.json: line " + line + ", column 1 holds a NUL byte, which a stage text may not hold."
-                      : "stage03.json: " + line + " 行 1 桁目に NUL バイトがあります。ステージのテキストに NUL バイトは書けません。");
+        EXPECT_EQ(read.error().text(), language == Language::English ? "stage03.json: line " + line + ", column 1 holds a NUL byte, which a stage text may not hold." : "stage03.json: " + line + " 行 1 桁目に NUL バイトがあります。ステージのテキストに NUL バイトは書けません。");
     }
 }
 
@@ -281,18 +279,12 @@ TEST(StageText, ApplyingRefusesWholeAndChangesNothing)
         const char* reason;
     };
     const Case cases[] = {
-        {"shared map differs", {changed, texts[3], with(11, [](auto& t) { t.map[70] ^= 1; })},
-         "stage3.json and stage11.json disagree on the map (/rooms) that stages 03 and 0B share"},
-        {"shared restart points differ", {changed, texts[0], with(8, [](auto& t) { t.restartPoints[5][0] ^= 1; })},
-         "stage0.json and stage8.json disagree on the restart points (/restartPoints)"},
-        {"one stage twice", {changed, texts[4], with(4, [](auto& t) { t.fileName = "again.json"; })},
-         "stage4.json and again.json both hold stage 04"},
-        {"pattern table changed", {changed, with(2, [](auto& t) { t.patternTableSetting[40] ^= 1; })},
-         "stage2.json: /patternTableSetting/2: the pattern-table setting cannot be changed"},
-        {"too many enemies", {changed, with(2, [](auto& t) { t.enemies.resize(EnemyCapacity + 1); })},
-         "stage2.json: /enemies: 129 objects, but the list holds 128"},
-        {"object outside the rooms", {changed, with(2, [](auto& t) { t.items.push_back({RoomCount, 0, 0, 0}); })},
-         "/items/"},
+        {"shared map differs", {changed, texts[3], with(11, [](auto& t) { t.map[70] ^= 1; })}, "stage3.json and stage11.json disagree on the map (/rooms) that stages 03 and 0B share"},
+        {"shared restart points differ", {changed, texts[0], with(8, [](auto& t) { t.restartPoints[5][0] ^= 1; })}, "stage0.json and stage8.json disagree on the restart points (/restartPoints)"},
+        {"one stage twice", {changed, texts[4], with(4, [](auto& t) { t.fileName = "again.json"; })}, "stage4.json and again.json both hold stage 04"},
+        {"pattern table changed", {changed, with(2, [](auto& t) { t.patternTableSetting[40] ^= 1; })}, "stage2.json: /patternTableSetting/2: the pattern-table setting cannot be changed"},
+        {"too many enemies", {changed, with(2, [](auto& t) { t.enemies.resize(EnemyCapacity + 1); })}, "stage2.json: /enemies: 129 objects, but the list holds 128"},
+        {"object outside the rooms", {changed, with(2, [](auto& t) { t.items.push_back({RoomCount, 0, 0, 0}); })}, "/items/"},
         {"stage out of range", {changed, with(2, [](auto& t) { t.stage = StageCount; })}, "stage2.json: /stage"},
     };
     for (const Case& c : cases) {

@@ -1,7 +1,7 @@
-#include "core/model/EditedFlagData.h"
-#include "core/base/Language.h"
-#include "core/model/RomImage.h"
 #include "core/model/UndoData.h"
+#include "core/base/Language.h"
+#include "core/model/EditedFlagData.h"
+#include "core/model/RomImage.h"
 #include "core/model/StageObjects.h"
 #include "tests/support/Images.h"
 

@@ -44,7 +44,8 @@ CLI::Option* addNumber(CLI::App* command, const std::string& name, std::string& 
 {
     const std::string range = what + " from " + std::to_string(lowest) + " to " + std::to_string(highest);
     return command->add_option(name, text, description.empty() ? range : description + ", " + range)
-        ->type_name(name == "--columns" ? "C" : name == "--room" ? "R" : "N")
+        ->type_name(name == "--columns" ? "C" : name == "--room" ? "R"
+                                                                 : "N")
         ->check(CLI::Validator(
             [=](std::string& value) -> std::string {
                 const auto number = parseNumber(value);
@@ -62,7 +63,7 @@ struct CommandLine {
 
     // A command with its files, in the order its usage names them.
     CLI::App* addCommand(const std::string& name, const std::string& summary, const std::string& details,
-                      int (*command)(const ToolRequest&), std::initializer_list<std::pair<const char*, const char*>> files)
+                         int (*command)(const ToolRequest&), std::initializer_list<std::pair<const char*, const char*>> files)
     {
         CLI::App* sub = app.add_subcommand(name, summary);
         sub->footer(details);
@@ -115,28 +116,28 @@ CommandLine::CommandLine()
     app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::Throw);
 
     CLI::App* command = addCommand("make-sample", "write the synthetic sample image to OUT", "", makeSample,
-                                {{"OUT", "the image to write"}});
+                                   {{"OUT", "the image to write"}});
     forceFlag(command);
 
     addCommand("settings", "complete a settings file with every value in force",
-            "Reads FILE (missing is fine), resolves all 434 values and writes FILE back completed.\n"
-            "A file that is no settings file (an iNES image, or one holding NUL bytes) is refused.",
-            settings, {{"FILE", "the settings file"}});
+               "Reads FILE (missing is fine), resolves all 434 values and writes FILE back completed.\n"
+               "A file that is no settings file (an iNES image, or one holding NUL bytes) is refused.",
+               settings, {{"FILE", "the settings file"}});
 
     command = addCommand("info", "size, header, shared tables per stage, and any table outside the image", "", info,
-                      {{"IMAGE", "the image"}});
+                         {{"IMAGE", "the image"}});
     settingsOption(command);
 
     command = addCommand("roundtrip", "open IMAGE as the editor would and save it unchanged to OUT", "", roundtrip,
-                      {{"IMAGE", "the image"}, {"OUT", "the image to write (IMAGE itself re-saves it)"}});
+                         {{"IMAGE", "the image"}, {"OUT", "the image to write (IMAGE itself re-saves it)"}});
     settingsOption(command);
     forceFlag(command);
 
     command = addCommand("render", "draw rooms or chips of a stage as a PNG picture",
-                      "Draws stage N as the editor shows it, with the palette animation off: room R\n"
-                      "(256x256), all 44 rooms side by side (11264x256), the 32x32 chips (512x512), the\n"
-                      "chip sheet (128x512), or the 44 rooms in C columns (default 11), each numbered.",
-                      render, {{"IMAGE", "the image"}});
+                         "Draws stage N as the editor shows it, with the palette animation off: room R\n"
+                         "(256x256), all 44 rooms side by side (11264x256), the 32x32 chips (512x512), the\n"
+                         "chip sheet (128x512), or the 44 rooms in C columns (default 11), each numbered.",
+                         render, {{"IMAGE", "the image"}});
     stageOption(command);
     auto* kind = command->add_option_group("kind", "exactly one of")->require_option(1);
     addNumber(kind, "--room", room, 0, RoomCount - 1, "room");
@@ -160,45 +161,45 @@ CommandLine::CommandLine()
     forceFlag(command);
 
     command = stageCommand("chips", "the unused and the duplicated 32x32 chips of a stage",
-                      "Prints a line \"unused\", the 32x32 chips no room uses, then a line \"duplicated\",\n"
-                      "the groups of equal chips: chip numbers in hex, each line ending CR LF, byte for\n"
-                      "byte as the information window has them.",
-                      chips);
+                           "Prints a line \"unused\", the 32x32 chips no room uses, then a line \"duplicated\",\n"
+                           "the groups of equal chips: chip numbers in hex, each line ending CR LF, byte for\n"
+                           "byte as the information window has them.",
+                           chips);
 
     command = stageCommand("objects", "each room's enemies and items, and the totals",
-                      "For each room with objects (00..2B, or room R only): a line \"room RR enemies\", then\n"
-                      "its lines \"X Y KIND\" in hex ending CR LF, byte for byte as the room text dialog\n"
-                      "has them, and likewise \"room RR items\"; then the lines \"enemies 57 / 128\" and\n"
-                      "\"items 11 / 32\".",
-                      objects);
+                           "For each room with objects (00..2B, or room R only): a line \"room RR enemies\", then\n"
+                           "its lines \"X Y KIND\" in hex ending CR LF, byte for byte as the room text dialog\n"
+                           "has them, and likewise \"room RR items\"; then the lines \"enemies 57 / 128\" and\n"
+                           "\"items 11 / 32\".",
+                           objects);
     addNumber(command, "--room", room, 0, RoomCount - 1, "room", "only this room");
 
     command = stageCommand("scroll", "the 32 scroll entries and the rooms of the path",
-                      "Prints a line \"entries\", the 32 entries as the scroll page lists them, in English,\n"
-                      "\"[Start]\" after the default start point's; then a line \"path\" and for each room on\n"
-                      "the path from that point a line \"room RR: >> right down up\" (only its marks).",
-                      scroll);
+                           "Prints a line \"entries\", the 32 entries as the scroll page lists them, in English,\n"
+                           "\"[Start]\" after the default start point's; then a line \"path\" and for each room on\n"
+                           "the path from that point a line \"room RR: >> right down up\" (only its marks).",
+                           scroll);
 
     command = stageCommand("midpoints", "the six restart points' nine boxes in hex",
-                      "Prints a line naming the columns, then each restart point's number and nine\n"
-                      "boxes in hex as the restart-point page shows them, \"start\" after the default one.",
-                      midPoints);
+                           "Prints a line naming the columns, then each restart point's number and nine\n"
+                           "boxes in hex as the restart-point page shows them, \"start\" after the default one.",
+                           midPoints);
 
     command = addCommand("check", "what is wrong or worth knowing about the stages",
-                      "Prints one line per finding, \"stage 03 warning restart point 2: EnemyIndex 05,\n"
-                      "recalculation gives 07\", for every stage or stage N only, or with --json one JSON\n"
-                      "object (image, counts, findings with stage, severity, place, index, where, text).\n"
-                      "Exit status: 1 when there is an error or a warning, 0 for notes or nothing.",
-                      checkStages, {{"IMAGE", "the image"}});
+                         "Prints one line per finding, \"stage 03 warning restart point 2: EnemyIndex 05,\n"
+                         "recalculation gives 07\", for every stage or stage N only, or with --json one JSON\n"
+                         "object (image, counts, findings with stage, severity, place, index, where, text).\n"
+                         "Exit status: 1 when there is an error or a warning, 0 for notes or nothing.",
+                         checkStages, {{"IMAGE", "the image"}});
     addNumber(command, "--stage", stage, 0, StageCount - 1, "stage", "only this stage");
     settingsOption(command);
     flag(command, "--json", request.json, "one JSON object for scripts");
 
     command = addCommand("export", "write stages as JSON text files a team can diff and review",
-                      "Writes stage-00.json .. stage-13.json (or stage N's only) into DIR, made when\n"
-                      "missing: every table of the stage as the image holds it.\n"
-                      "The format is in docs/stage-text.md.",
-                      exportStages, {{"IMAGE", "the image"}});
+                         "Writes stage-00.json .. stage-13.json (or stage N's only) into DIR, made when\n"
+                         "missing: every table of the stage as the image holds it.\n"
+                         "The format is in docs/stage-text.md.",
+                         exportStages, {{"IMAGE", "the image"}});
     auto* which = command->add_option_group("which", "exactly one of")->require_option(1);
     addNumber(which, "--stage", stage, 0, StageCount - 1, "stage");
     flag(which, "--all", request.all, "all 14 stages");
@@ -207,33 +208,33 @@ CommandLine::CommandLine()
     forceFlag(command);
 
     command = addCommand("import", "apply stage text files to a copy of IMAGE and write OUT",
-                      "Reads and checks every FILE first (format, version, keys, ranges, 8x8 rooms,\n"
-                      "object counts, hex); two files that disagree on a table their stages share are\n"
-                      "refused. Only the tables that differ are written back, as the editor's save does.",
-                      importStages, {{"IMAGE", "the image"}});
+                         "Reads and checks every FILE first (format, version, keys, ranges, 8x8 rooms,\n"
+                         "object counts, hex); two files that disagree on a table their stages share are\n"
+                         "refused. Only the tables that differ are written back, as the editor's save does.",
+                         importStages, {{"IMAGE", "the image"}});
     command->add_option("FILES", request.texts, "the stage text files")->required()->type_name("FILE.json...");
     command->add_option("--out", request.out, "the image to write")->required()->type_name("OUT");
     settingsOption(command);
     forceFlag(command);
 
     command = addCommand("patch", "write an IPS or BPS patch from ORIGINAL to EDITED",
-                      "The format follows OUT's extension, .ips or .bps. A BPS patch records CRCs of\n"
-                      "both images and of itself, so applying it checks all three. The two images\n"
-                      "must have one length and differ, as the editor's Create Patch asks.",
-                      makePatchFile,
-                      {{"ORIGINAL", "the image before"}, {"EDITED", "the image after"}, {"OUT", "OUT.ips or OUT.bps"}});
+                         "The format follows OUT's extension, .ips or .bps. A BPS patch records CRCs of\n"
+                         "both images and of itself, so applying it checks all three. The two images\n"
+                         "must have one length and differ, as the editor's Create Patch asks.",
+                         makePatchFile,
+                         {{"ORIGINAL", "the image before"}, {"EDITED", "the image after"}, {"OUT", "OUT.ips or OUT.bps"}});
     forceFlag(command);
 
     command = addCommand("apply", "apply an IPS or BPS patch to IMAGE and write OUT",
-                      "What each format can check before anything is written:\n"
-                      "  BPS: the CRCs of the source, the target and the patch itself, so a patch made\n"
-                      "       for another image, or a damaged one, is refused.\n"
-                      "  IPS: nothing about the source: it carries no checksum, and a patch made for\n"
-                      "       another image applies without a word.\n"
-                      "Either way the result must be an image the editor opens (0x40010 to 0x100040\n"
-                      "bytes, the iNES mark), or nothing is written.",
-                      applyPatchFile,
-                      {{"IMAGE", "the image"}, {"PATCH", "the .ips or .bps patch"}, {"OUT", "the patched image"}});
+                         "What each format can check before anything is written:\n"
+                         "  BPS: the CRCs of the source, the target and the patch itself, so a patch made\n"
+                         "       for another image, or a damaged one, is refused.\n"
+                         "  IPS: nothing about the source: it carries no checksum, and a patch made for\n"
+                         "       another image applies without a word.\n"
+                         "Either way the result must be an image the editor opens (0x40010 to 0x100040\n"
+                         "bytes, the iNES mark), or nothing is written.",
+                         applyPatchFile,
+                         {{"IMAGE", "the image"}, {"PATCH", "the .ips or .bps patch"}, {"OUT", "the patched image"}});
     forceFlag(command);
 }
 

@@ -1,8 +1,8 @@
 #include "tools/OutputGuard.h"
 
 #include "core/base/Errors.h"
-#include "core/files/FileSystem.h"
 #include "core/base/Language.h"
+#include "core/files/FileSystem.h"
 #include "core/files/OutputFile.h"
 
 namespace vx::tool {

@@ -1,8 +1,8 @@
 #include "tools/RenderCommand.h"
 
-#include "core/model/AddressData.h"
 #include "core/files/DataFiles.h"
 #include "core/files/FileSystem.h"
+#include "core/model/AddressData.h"
 #include "core/model/RomImage.h"
 #include "core/model/Rooms.h"
 #include "core/model/StageObjects.h"

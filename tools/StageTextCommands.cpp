@@ -1,11 +1,11 @@
 #include "tools/StageTextCommands.h"
 
-#include "core/model/AddressData.h"
-#include "core/files/FileSystem.h"
 #include "core/base/HexText.h"
-#include "core/files/InputFile.h"
 #include "core/base/Language.h"
+#include "core/files/FileSystem.h"
+#include "core/files/InputFile.h"
 #include "core/files/OutputFile.h"
+#include "core/model/AddressData.h"
 #include "core/model/RomImage.h"
 #include "core/text/StageText.h"
 #include "tools/OutputGuard.h"
@@ -35,7 +35,7 @@ public:
     {
         std::error_code ignored;
         for (const std::filesystem::path& folder : made_) // the deepest first
-            std::filesystem::remove(folder, ignored);      // fails on a folder that is not empty
+            std::filesystem::remove(folder, ignored);     // fails on a folder that is not empty
     }
     MadeFolders(const MadeFolders&) = delete;
     MadeFolders& operator=(const MadeFolders&) = delete;
@@ -60,10 +60,9 @@ int exportStages(const ToolRequest& request)
     std::filesystem::create_directories(request.out, error);
     if (error)
         return exitRefused(request.out + localized(": フォルダを作れません: ", ": the folder cannot be made: ") +
-                       sentence(error.message()) + localized("何も書き込んでいません。", " Nothing was written."));
+                           sentence(error.message()) + localized("何も書き込んでいません。", " Nothing was written."));
     if (!std::filesystem::is_directory(request.out))
-        return exitRefused(request.out + localized(" はフォルダではありません。何も書き込んでいません。",
-                                        " is not a folder. Nothing was written."));
+        return exitRefused(request.out + localized(" はフォルダではありません。何も書き込んでいません。", " is not a folder. Nothing was written."));
     // Every output is checked before the first is written: a refusal leaves the folder as it was.
     std::vector<std::string> outputs;
     for (int stage : stages) {

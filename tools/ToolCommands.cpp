@@ -1,16 +1,16 @@
 #include "tools/ToolCommands.h"
 
-#include "core/model/AddressData.h"
 #include "core/base/Errors.h"
-#include "core/files/FileSystem.h"
 #include "core/base/HexText.h"
-#include "core/model/ImageAccess.h"
-#include "core/files/InputFile.h"
 #include "core/base/Language.h"
-#include "core/model/MidPoint.h"
+#include "core/files/FileSystem.h"
 #include "core/files/IniFile.h"
+#include "core/files/InputFile.h"
 #include "core/files/OutputFile.h"
 #include "core/files/Patch.h"
+#include "core/model/AddressData.h"
+#include "core/model/ImageAccess.h"
+#include "core/model/MidPoint.h"
 #include "core/model/RomImage.h"
 #include "core/model/SampleImage.h"
 #include "core/model/StageData.h"
@@ -116,8 +116,8 @@ int settings(const ToolRequest& request)
     SettingsFile settings(file);
     if (const int line = settings.firstStrayLine())
         return exitRefused(file + ": line " + std::to_string(line) +
-                       " is neither a [section] nor a key=value line of one: this is no settings file, and it "
-                       "was not replaced.");
+                           " is neither a [section] nor a key=value line of one: this is no settings file, and it "
+                           "was not replaced.");
     const AddressData addresses(settings);
     if (!addresses.problems().empty())
         return exitRefused(settingsProblemsText(addresses.problems()) + "\n" + nothingWritten());
@@ -187,7 +187,8 @@ int chips(const ToolRequest& request)
 {
     return withStage(request, [](const StageData& stage) {
         // The lists keep their CR LF so a script compares them with the window's text as is.
-        std::cout << "unused\n" << unusedChipListText(stage.map()) << "duplicated\n"
+        std::cout << "unused\n"
+                  << unusedChipListText(stage.map()) << "duplicated\n"
                   << duplicatedChipListText(stage.chip32x32(), stage.chip32x32Attribute());
     });
 }

@@ -9,7 +9,7 @@
 namespace vx {
 class AddressData;
 class RomImage;
-}
+} // namespace vx
 
 namespace vx::tool {
 

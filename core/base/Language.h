@@ -4,7 +4,10 @@
 
 namespace vx {
 
-enum class Language { Japanese, English };
+enum class Language {
+    Japanese,
+    English
+};
 
 // The user's language, asked anew each time a text is made: Japanese when the first
 // of LC_ALL, LC_MESSAGES, LANG that is set begins with "ja", English otherwise.

@@ -48,7 +48,12 @@ public:
     std::size_t actions = 0;
 };
 
-enum BpsCommand { SourceRead = 0, TargetRead = 1, SourceCopy = 2, TargetCopy = 3 };
+enum BpsCommand {
+    SourceRead = 0,
+    TargetRead = 1,
+    SourceCopy = 2,
+    TargetCopy = 3
+};
 
 std::uint32_t readLittle32(Bytes bytes, std::size_t at)
 {
@@ -106,7 +111,7 @@ public:
     {
         if (left() < length) {
             reason_ = localized("BPS パッチが操作のバイトの途中で終わっています。",
-                         "The BPS patch ends in the middle of an action's bytes.");
+                                "The BPS patch ends in the middle of an action's bytes.");
             return false;
         }
         bytes = patch_.subspan(pos_, length);
@@ -155,10 +160,12 @@ std::vector<std::uint8_t> makeBps(std::span<const std::uint8_t> original, std::s
         std::size_t same = 0;
         if (i < common)
             same = static_cast<std::size_t>(
-                std::mismatch(original.begin() + static_cast<std::ptrdiff_t>(i),
-                              original.begin() + static_cast<std::ptrdiff_t>(common),
-                              edited.begin() + static_cast<std::ptrdiff_t>(i)).first -
-                original.begin()) - i;
+                       std::mismatch(original.begin() + static_cast<std::ptrdiff_t>(i),
+                                     original.begin() + static_cast<std::ptrdiff_t>(common),
+                                     edited.begin() + static_cast<std::ptrdiff_t>(i))
+                           .first -
+                       original.begin()) -
+                i;
         if (same >= 3 || (same > 0 && i + same == n)) {
             flush(i);
             writer.putAction(SourceRead, same);
@@ -200,15 +207,14 @@ bool applyBpsInto(std::span<const std::uint8_t> patch, std::span<const std::uint
     }
     // The header, three one-byte numbers and the checksums at least.
     if (patch.size() < BpsMark.size() + 3 + BpsFooterSize) {
-        reason = fillNumbers(localized("BPS パッチが短すぎます (%1 バイト)。", patch.size() == 1 ? "The BPS patch is too short (%1 byte)."
-                                                                                      : "The BPS patch is too short (%1 bytes)."),
+        reason = fillNumbers(localized("BPS パッチが短すぎます (%1 バイト)。", patch.size() == 1 ? "The BPS patch is too short (%1 byte)." : "The BPS patch is too short (%1 bytes)."),
                              {patch.size()});
         return false;
     }
     const std::size_t footer = patch.size() - BpsFooterSize;
     if (crc32Of(patch.first(patch.size() - 4)) != readLittle32(patch, footer + 8)) {
         reason = localized("BPS パッチのチェックサムが合いません。パッチが壊れているか途中で切れています。",
-                    "The BPS patch's own checksum does not match: the patch is damaged or cut short.");
+                           "The BPS patch's own checksum does not match: the patch is damaged or cut short.");
         return false;
     }
     BpsReader reader(patch, BpsMark.size(), footer, reason);
@@ -217,19 +223,19 @@ bool applyBpsInto(std::span<const std::uint8_t> patch, std::span<const std::uint
         return false;
     if (metadataSize > reader.left()) {
         reason = localized("BPS パッチのメタデータがパッチの終わりを越えています。",
-                    "The BPS patch's metadata runs past the end of the patch.");
+                           "The BPS patch's metadata runs past the end of the patch.");
         return false;
     }
     reader.skip(static_cast<std::size_t>(metadataSize));
     if (sourceSize != image.size()) {
         reason = fillNumbers(localized("このパッチは %1 バイトのイメージ用ですが、イメージは %2 バイトです。",
-                                "This patch is for an image of %1 bytes, but the image has %2 bytes."),
+                                       "This patch is for an image of %1 bytes, but the image has %2 bytes."),
                              {sourceSize, image.size()});
         return false;
     }
     if (crc32Of(image) != readLittle32(patch, footer)) {
         reason = localized("イメージのチェックサムがパッチの元イメージと合いません。別のイメージ用のパッチです。",
-                    "The image's checksum does not match the one the patch was made from: the patch is for another image.");
+                           "The image's checksum does not match the one the patch was made from: the patch is for another image.");
         return false;
     }
     if (targetSize > maxSize) {
@@ -248,7 +254,7 @@ bool applyBpsInto(std::span<const std::uint8_t> patch, std::span<const std::uint
         const std::uint64_t length = (number >> 2) + 1;
         if (length > size - output) {
             reason = fillNumbers(localized("BPS パッチの操作がターゲットの大きさ (%1 バイト) を超えて書き込みます。",
-                                    "An action of the BPS patch writes past the target size of %1 bytes."),
+                                           "An action of the BPS patch writes past the target size of %1 bytes."),
                                  {size});
             return false;
         }
@@ -289,7 +295,7 @@ bool applyBpsInto(std::span<const std::uint8_t> patch, std::span<const std::uint
             targetRelative += offset;
             if (targetRelative < 0 || targetRelative >= static_cast<std::int64_t>(output)) {
                 reason = localized("BPS パッチの操作がまだ書かれていない出力を読みます。",
-                            "An action of the BPS patch copies from outside the output written so far.");
+                                   "An action of the BPS patch copies from outside the output written so far.");
                 return false;
             }
             const auto from = static_cast<std::size_t>(targetRelative);
@@ -308,13 +314,13 @@ bool applyBpsInto(std::span<const std::uint8_t> patch, std::span<const std::uint
     }
     if (output != size) {
         reason = fillNumbers(localized("BPS パッチの出力 (%1 バイト) がターゲットの大きさ (%2 バイト) と合いません。",
-                                "The BPS patch produced %1 bytes, not its target size of %2 bytes."),
+                                       "The BPS patch produced %1 bytes, not its target size of %2 bytes."),
                              {output, size});
         return false;
     }
     if (crc32Of(result) != readLittle32(patch, footer + 4)) {
         reason = localized("パッチを当てた結果のチェックサムが合いません。",
-                    "The patched image's checksum does not match the patch's target checksum.");
+                           "The patched image's checksum does not match the patch's target checksum.");
         return false;
     }
     out = std::move(result);
@@ -324,7 +330,7 @@ bool applyBpsInto(std::span<const std::uint8_t> patch, std::span<const std::uint
 } // namespace
 
 Result<std::vector<std::uint8_t>> applyBps(std::span<const std::uint8_t> patch, std::span<const std::uint8_t> image,
-                                            std::size_t maxSize)
+                                           std::size_t maxSize)
 {
     std::vector<std::uint8_t> out;
     std::string reason;

@@ -15,6 +15,6 @@ std::vector<std::uint8_t> makeBps(std::span<const std::uint8_t> original, std::s
 // Applies a BPS patch to image, as applyPatch in core/files/Patch.h does; a patch whose source
 // checksum is not the image's is refused.
 Result<std::vector<std::uint8_t>> applyBps(std::span<const std::uint8_t> patch, std::span<const std::uint8_t> image,
-                                            std::size_t maxSize);
+                                           std::size_t maxSize);
 
 } // namespace vx

@@ -25,13 +25,13 @@ int FileDescriptor::close()
 std::string fileErrorText(FileAction action, const std::string& path, const std::string& reason)
 {
     if (isJapanese()) {
-        const char* verb = action == FileAction::Open   ? "を開けません。"
-                           : action == FileAction::Read ? "を読めません。"
-                                                         : "を書き込めません。";
+        const char* verb = action == FileAction::Open ? "を開けません。"
+            : action == FileAction::Read              ? "を読めません。"
+                                                      : "を書き込めません。";
         return "ファイル \"" + path + "\" " + verb + "\n" + reason;
     }
     const char* verb = action == FileAction::Open ? "Cannot open file" : action == FileAction::Read ? "Cannot read file"
-                                                                                                      : "Cannot write file";
+                                                                                                    : "Cannot write file";
     return std::string(verb) + " \"" + path + "\".\n" + reason;
 }
 
@@ -46,7 +46,7 @@ std::string isDirectoryText() { return localized("フォルダです。", "It is
 std::string notRegularFileText()
 {
     return localized("通常のファイルではありません (デバイス、FIFO、ソケットなど)。",
-              "It is not a regular file (a device, FIFO or socket).");
+                     "It is not a regular file (a device, FIFO or socket).");
 }
 
 std::string followLinks(const std::string& path)
@@ -73,9 +73,10 @@ std::string followLinks(const std::string& path)
 
 bool sameFile(const std::string& a, const std::string& b)
 {
-    struct stat first {}, second {};
+    struct stat first {};
+    struct stat second {};
     return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
-           first.st_ino == second.st_ino;
+        first.st_ino == second.st_ino;
 }
 
 bool hasExtension(std::string_view path, std::string_view extension)

@@ -27,7 +27,11 @@ private:
 };
 
 // "Cannot open file "p".\nreason" in the user's language; action is Open, Read or Write.
-enum class FileAction { Open, Read, Write };
+enum class FileAction {
+    Open,
+    Read,
+    Write
+};
 std::string fileErrorText(FileAction action, const std::string& path, const std::string& reason);
 // The system's reason for an error number as a sentence; never empty, never "Success".
 std::string systemReason(int error);

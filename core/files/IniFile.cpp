@@ -1,10 +1,10 @@
 #include "core/files/IniFile.h"
 
 #include "core/base/Errors.h"
-#include "core/files/FileSystem.h"
 #include "core/base/HexText.h"
-#include "core/files/InputFile.h"
 #include "core/base/Language.h"
+#include "core/files/FileSystem.h"
+#include "core/files/InputFile.h"
 #include "core/files/OutputFile.h"
 
 #include <algorithm>
@@ -121,7 +121,8 @@ void IniFile::setText(std::string_view text)
     }
 }
 
-template <class Self> auto* IniFile::findSection(Self& self, std::string_view name)
+template <class Self>
+auto* IniFile::findSection(Self& self, std::string_view name)
 {
     decltype(&self.sections_.front()) found = nullptr;
     for (auto& section : self.sections_)
@@ -143,14 +144,14 @@ auto* IniFile::findEntry(Self& self, std::string_view section, std::string_view 
 }
 
 std::string IniFile::readString(std::string_view section, std::string_view key,
-                                    std::string_view defaultValue) const
+                                std::string_view defaultValue) const
 {
     const auto* entry = findEntry(*this, section, key);
     return std::string(entry ? std::string_view(entry->value) : defaultValue);
 }
 
 void IniFile::writeString(std::string_view section, std::string_view key,
-                              std::string_view value)
+                          std::string_view value)
 {
     if (auto* entry = findEntry(*this, section, key)) {
         if (entry->value == value)
@@ -178,7 +179,7 @@ void IniFile::writeString(std::string_view section, std::string_view key,
 }
 
 std::int32_t IniFile::readInteger(std::string_view section, std::string_view key,
-                                      std::int32_t defaultValue) const
+                                  std::int32_t defaultValue) const
 {
     const auto* entry = findEntry(*this, section, key);
     if (entry == nullptr)
@@ -251,7 +252,7 @@ void IniFile::updateFile() const
 }
 
 std::int32_t SettingsFile::readHex(std::string_view section, std::string_view key,
-                                    std::int32_t defaultValue) const
+                                   std::int32_t defaultValue) const
 {
     const std::string text =
         readString(section, key, formatHex(static_cast<std::uint32_t>(defaultValue)));

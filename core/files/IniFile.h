@@ -70,11 +70,11 @@ public:
 
 private:
     struct Entry {
-        std::string key;   // empty for a line that holds no key (blank, comment, stray)
+        std::string key; // empty for a line that holds no key (blank, comment, stray)
         std::string value;
-        std::string line;  // as written, without its line break; rebuilt when the value changes
+        std::string line;        // as written, without its line break; rebuilt when the value changes
         std::size_t valueAt = 0; // where the value begins in line
-        int number = 0;    // line number in the file; 0 for a key added since
+        int number = 0;          // line number in the file; 0 for a key added since
         bool isKey = false;
     };
     struct Section {
@@ -87,7 +87,8 @@ private:
     };
 
     // One lookup for the const and the writing callers.
-    template <class Self> static auto* findSection(Self& self, std::string_view name);
+    template <class Self>
+    static auto* findSection(Self& self, std::string_view name);
     template <class Self>
     static auto* findEntry(Self& self, std::string_view section, std::string_view key);
 

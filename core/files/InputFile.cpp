@@ -1,9 +1,9 @@
 #include "core/files/InputFile.h"
 
 #include "core/base/Errors.h"
-#include "core/files/FileSystem.h"
 #include "core/base/HexText.h"
 #include "core/base/Language.h"
+#include "core/files/FileSystem.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -30,9 +30,9 @@ std::string tooLargeText(std::uint64_t size, InputKind kind)
 {
     if (isJapanese())
         return groupedDecimal(size) + " バイトあり、" + kindText(kind) + "の上限 " + groupedDecimal(inputLimit(kind)) +
-               " バイトを超えています。";
+            " バイトを超えています。";
     return "It has " + groupedDecimal(size) + " bytes, more than the " + groupedDecimal(inputLimit(kind)) + " " +
-           kindText(kind) + " may have.";
+        kindText(kind) + " may have.";
 }
 
 [[noreturn]] void refuse(FileAction action, const std::string& path, const std::string& reason)

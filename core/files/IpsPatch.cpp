@@ -122,13 +122,13 @@ bool readIps(Bytes patch, IpsLayout& layout, std::string& reason,
         return false;
     }
     const std::string cut = localized("IPS パッチがレコードの途中で終わっています。",
-                               "The IPS patch ends in the middle of a record.");
+                                      "The IPS patch ends in the middle of a record.");
     std::size_t pos = IpsMark.size();
     for (;;) {
         if (patch.size() - pos < 3) {
             reason = pos == patch.size()
-                         ? localized("IPS パッチに終わりの印 \"EOF\" がありません。", "The IPS patch ends without its \"EOF\" mark.")
-                         : cut;
+                ? localized("IPS パッチに終わりの印 \"EOF\" がありません。", "The IPS patch ends without its \"EOF\" mark.")
+                : cut;
             return false;
         }
         if (std::memcmp(patch.data() + pos, "EOF", 3) == 0) {
@@ -173,8 +173,8 @@ bool readIps(Bytes patch, IpsLayout& layout, std::string& reason,
         layout.truncateTo = readBig(patch, pos, 3);
     } else if (rest != 0) {
         reason = fillNumbers(localized("IPS パッチの \"EOF\" の後に余分なバイトが %1 バイトあります。",
-                                rest == 1 ? "The IPS patch has %1 unexpected byte after its \"EOF\" mark."
-                                          : "The IPS patch has %1 unexpected bytes after its \"EOF\" mark."),
+                                       rest == 1 ? "The IPS patch has %1 unexpected byte after its \"EOF\" mark."
+                                                 : "The IPS patch has %1 unexpected bytes after its \"EOF\" mark."),
                              {rest});
         return false;
     }
@@ -190,8 +190,8 @@ std::vector<std::uint8_t> makeIps(std::span<const std::uint8_t> original, std::s
     const bool truncates = n < original.size();
     if (n > IpsAddressable || (truncates && n >= IpsAddressable))
         throw UserError(fillNumbers(localized("IPS パッチは 16 MiB (%1 バイト) までしか扱えません。変更後のイメージは %2 バイトです。",
-                                     "An IPS patch reaches only 16 MiB (%1 bytes); the edited image has %2 bytes."),
-                                  {IpsAddressable, n}));
+                                              "An IPS patch reaches only 16 MiB (%1 bytes); the edited image has %2 bytes."),
+                                    {IpsAddressable, n}));
     const std::size_t common = std::min(original.size(), n);
     // Bytes past the original's end always count as changed: the output only grows by records.
     auto firstChange = [&](std::size_t from) {
@@ -200,7 +200,8 @@ std::vector<std::uint8_t> makeIps(std::span<const std::uint8_t> original, std::s
         return static_cast<std::size_t>(
             std::mismatch(original.begin() + static_cast<std::ptrdiff_t>(from),
                           original.begin() + static_cast<std::ptrdiff_t>(common),
-                          edited.begin() + static_cast<std::ptrdiff_t>(from)).first -
+                          edited.begin() + static_cast<std::ptrdiff_t>(from))
+                .first -
             original.begin());
     };
     auto endOfChange = [&](std::size_t from) {
@@ -238,7 +239,7 @@ bool applyIpsInto(std::span<const std::uint8_t> patch, std::span<const std::uint
     const std::size_t grown = std::max(image.size(), layout.recordsEnd);
     if (layout.truncateTo && *layout.truncateTo > grown) {
         reason = fillNumbers(localized("IPS パッチは %1 バイトに切り詰めますが、パッチを当てたイメージは %2 バイトしかありません。",
-                                "The IPS patch truncates to %1 bytes, but the patched image has only %2 bytes."),
+                                       "The IPS patch truncates to %1 bytes, but the patched image has only %2 bytes."),
                              {*layout.truncateTo, grown});
         return false;
     }
@@ -265,7 +266,7 @@ bool applyIpsInto(std::span<const std::uint8_t> patch, std::span<const std::uint
 } // namespace
 
 Result<std::vector<std::uint8_t>> applyIps(std::span<const std::uint8_t> patch, std::span<const std::uint8_t> image,
-                                            std::size_t maxSize)
+                                           std::size_t maxSize)
 {
     std::vector<std::uint8_t> out;
     std::string reason;

@@ -15,6 +15,6 @@ std::vector<std::uint8_t> makeIps(std::span<const std::uint8_t> original, std::s
 
 // Applies an IPS patch to image, as applyPatch in core/files/Patch.h does.
 Result<std::vector<std::uint8_t>> applyIps(std::span<const std::uint8_t> patch, std::span<const std::uint8_t> image,
-                                            std::size_t maxSize);
+                                           std::size_t maxSize);
 
 } // namespace vx

@@ -1,7 +1,7 @@
 #include "core/files/OutputFile.h"
 
-#include "core/files/FileSystem.h"
 #include "core/base/Language.h"
+#include "core/files/FileSystem.h"
 
 #include <cerrno>
 #include <chrono>
@@ -50,7 +50,7 @@ int writeAll(int fd, const std::uint8_t* data, std::size_t size, off_t offset = 
 bool folderRefuses(int error)
 {
     return error == EACCES || error == EPERM || error == EBUSY || error == EXDEV || error == ENOTSUP ||
-           error == ENAMETOOLONG || error == EILSEQ || error == EINVAL;
+        error == ENAMETOOLONG || error == EILSEQ || error == EINVAL;
 }
 
 std::string folderOf(const std::string& path)
@@ -90,7 +90,12 @@ void syncFolder(const std::string& target)
         ::fsync(folder.get()); // the rename itself is durable; a failure here loses nothing
 }
 
-enum class Replace { Done, FolderRefused, OwnerNotKept, Failed };
+enum class Replace {
+    Done,
+    FolderRefused,
+    OwnerNotKept,
+    Failed
+};
 
 // Gives a new file the old owner and mode and all the bytes, flushed; error holds the
 // system's reason for any outcome but Done.
@@ -125,7 +130,7 @@ Replace renameOver(const std::string& temporary, const std::string& target, int&
 // killed meanwhile leaves nothing behind. Nothing where the system cannot make or name such
 // a file; the named way then gives the folder's own answer.
 std::optional<Replace> replaceThroughUnnamed(const std::string& target, std::span<const std::uint8_t> bytes,
-                                              const std::optional<struct stat>& old, int& error, unsigned mode)
+                                             const std::optional<struct stat>& old, int& error, unsigned mode)
 {
 #ifdef O_TMPFILE
     FileDescriptor file(::open(folderOf(target).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode));
@@ -159,7 +164,7 @@ std::optional<Replace> replaceThroughUnnamed(const std::string& target, std::spa
 // Writes the bytes to a new file beside the target and renames it over the target. On any
 // outcome but Done the temporary file is gone again; error holds the system's reason.
 Replace replaceThroughTemporary(const std::string& target, std::span<const std::uint8_t> bytes,
-                                 const std::optional<struct stat>& old, int& error, unsigned mode)
+                                const std::optional<struct stat>& old, int& error, unsigned mode)
 {
     if (const auto unnamed = replaceThroughUnnamed(target, bytes, old, error, mode))
         return *unnamed;
@@ -274,7 +279,7 @@ void writeOutputFile(const std::string& path, std::span<const std::uint8_t> byte
     // Replacing a file with other hard links would part them.
     if (old && old->st_nlink > 1)
         return inPlaceOr(localized("他のハードリンクを持つファイルです。置き換えるとリンクが切れます。",
-                            "It has other hard links, which replacing it would part from it."));
+                                   "It has other hard links, which replacing it would part from it."));
 
     int error = 0;
     switch (replaceThroughTemporary(target, bytes, old, error, newFileMode)) {
@@ -282,7 +287,7 @@ void writeOutputFile(const std::string& path, std::span<const std::uint8_t> byte
         return;
     case Replace::OwnerNotKept:
         return inPlaceOr(localized("別のユーザーかグループのファイルです。置き換えると持ち主が変わります。",
-                            "It belongs to another user or group, and a new copy would change hands."));
+                                   "It belongs to another user or group, and a new copy would change hands."));
     case Replace::FolderRefused:
         if (sameLength)
             return inPlaceOr({});

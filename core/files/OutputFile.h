@@ -8,7 +8,11 @@
 namespace vx {
 
 // Why a file was not written, for callers that offer another way (Save As).
-enum class WriteFailure { ReadOnly, NotRegularFile, System };
+enum class WriteFailure {
+    ReadOnly,
+    NotRegularFile,
+    System
+};
 
 // A refused or failed write: the message names the file and the reason.
 class WriteError : public UserError {

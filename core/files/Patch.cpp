@@ -18,8 +18,8 @@ Result<void> checkPatchable(std::span<const std::uint8_t> original, std::span<co
     if (original.size() != edited.size())
         return Error{fillNumbers(
             localized("元のイメージ (%1 バイト) は開いているイメージ (%2 バイト) と長さが違います。パッチは同じ長さのイメージの間で作成します。",
-               "The original image (%1 bytes) and the open image (%2 bytes) differ in length: a patch is made "
-               "between images of one length."),
+                      "The original image (%1 bytes) and the open image (%2 bytes) differ in length: a patch is made "
+                      "between images of one length."),
             {original.size(), edited.size()})};
     if (std::equal(original.begin(), original.end(), edited.begin()))
         return Error{localized("開いているイメージは元のイメージと同じです。パッチは作成しませんでした。",

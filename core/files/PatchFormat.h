@@ -9,7 +9,10 @@
 
 namespace vx {
 
-enum class PatchFormat { Ips, Bps };
+enum class PatchFormat {
+    Ips,
+    Bps
+};
 
 // The marks each format's patches begin with.
 inline constexpr std::string_view IpsMark = "PATCH";

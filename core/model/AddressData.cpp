@@ -61,17 +61,17 @@ std::string settingsProblemText(const SettingsProblem& problem)
     const std::string line = std::to_string(problem.line);
     if (isJapanese()) {
         const std::string rule = problem.highest < 0
-                                     ? std::string("接頭辞のない 16 進数字だけが読めます")
-                                     : "0 から " + std::to_string(problem.highest) + " までの 10 進数だけが使えます";
+            ? std::string("接頭辞のない 16 進数字だけが読めます")
+            : "0 から " + std::to_string(problem.highest) + " までの 10 進数だけが使えます";
         return file + " の " + line + " 行目: " + problem.key + " の値 \"" + problem.text + "\" は使えません (" + rule +
-               ")。既定値 " + problem.defaultValue + " を使い、この行は書かれたまま残します。";
+            ")。既定値 " + problem.defaultValue + " を使い、この行は書かれたまま残します。";
     }
     const std::string rule = problem.highest < 0
-                                 ? std::string("only hexadecimal digits without a prefix are read")
-                                 : "only decimal numbers from 0 to " + std::to_string(problem.highest) + " are taken";
+        ? std::string("only hexadecimal digits without a prefix are read")
+        : "only decimal numbers from 0 to " + std::to_string(problem.highest) + " are taken";
     return file + ", line " + line + ": the value \"" + problem.text + "\" of " + problem.key +
-           " cannot be used (" + rule + "); the default " + problem.defaultValue +
-           " is in force and the line is kept as written.";
+        " cannot be used (" + rule + "); the default " + problem.defaultValue +
+        " is in force and the line is kept as written.";
 }
 
 std::string settingsProblemsText(const std::vector<SettingsProblem>& problems, std::size_t shown)
@@ -83,7 +83,7 @@ std::string settingsProblemsText(const std::vector<SettingsProblem>& problems, s
         const std::string more = std::to_string(problems.size() - shown);
         text += isJapanese() ? "\nほかに " + more + " 個の値も読めません。"
                              : "\n" + more + (problems.size() - shown == 1 ? " more value" : " more values") +
-                                   " cannot be used either.";
+                " cannot be used either.";
     }
     return text;
 }

@@ -62,7 +62,7 @@ inline constexpr std::string_view DefaultSection = "LevelDataDefault";
 // A value of the settings file that does not read: its default is in force, and its line
 // stays as the user wrote it.
 struct SettingsProblem {
-    std::string file;         // empty for a settings text of no file
+    std::string file; // empty for a settings text of no file
     int line = 0;
     std::string key;          // as the program names it: Map[1]
     std::string text;         // the value as found

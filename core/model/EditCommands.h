@@ -11,7 +11,8 @@ namespace vx {
 
 // One byte of a stage table: the old and the new value at a position. Table names the
 // table, its kind and the area a save writes back (see the traits below).
-template <class Table> class ByteEdit final : public EditCommand {
+template <class Table>
+class ByteEdit final : public EditCommand {
 public:
     ByteEdit(int position, std::uint8_t old, std::uint8_t value) : position_(position), old_(old), value_(value) {}
     void apply(StageData& stage) const override { Table::at(stage, position_) = value_; }
@@ -26,18 +27,35 @@ private:
 };
 
 // The byte tables a ByteEdit changes: their kind, their area and where a byte lies.
-template <UndoKind kind, EditedFlag flag> struct ByteTable {
+template <UndoKind kind, EditedFlag flag>
+struct ByteTable {
     static constexpr UndoKind Kind = kind;
     static constexpr EditedFlag Flag = flag;
 };
-struct PaletteColours : ByteTable<ukPalette, efPalette> { static std::uint8_t& at(StageData&, int position); };
-struct AnimeFrameCount : ByteTable<ukPaletteAnimeFrameCount, efPaletteAnime> { static std::uint8_t& at(StageData&, int); };
-struct AnimeFrameTimer : ByteTable<ukPaletteAnimeFrameTimer, efPaletteAnime> { static std::uint8_t& at(StageData&, int); };
-struct AnimeColours : ByteTable<ukPaletteAnimePalette, efPaletteAnime> { static std::uint8_t& at(StageData&, int position); };
-struct ChipEntries : ByteTable<ukChip32x32, efChip32x32> { static std::uint8_t& at(StageData&, int position); };
-struct ChipAttributes : ByteTable<ukChip32x32Attr, efChip32x32> { static std::uint8_t& at(StageData&, int position); };
-struct MapCells : ByteTable<ukMap, efMap> { static std::uint8_t& at(StageData&, int position); };
-struct ScrollEntries : ByteTable<ukScroll, efScroll> { static std::uint8_t& at(StageData&, int position); };
+struct PaletteColours : ByteTable<ukPalette, efPalette> {
+    static std::uint8_t& at(StageData&, int position);
+};
+struct AnimeFrameCount : ByteTable<ukPaletteAnimeFrameCount, efPaletteAnime> {
+    static std::uint8_t& at(StageData&, int);
+};
+struct AnimeFrameTimer : ByteTable<ukPaletteAnimeFrameTimer, efPaletteAnime> {
+    static std::uint8_t& at(StageData&, int);
+};
+struct AnimeColours : ByteTable<ukPaletteAnimePalette, efPaletteAnime> {
+    static std::uint8_t& at(StageData&, int position);
+};
+struct ChipEntries : ByteTable<ukChip32x32, efChip32x32> {
+    static std::uint8_t& at(StageData&, int position);
+};
+struct ChipAttributes : ByteTable<ukChip32x32Attr, efChip32x32> {
+    static std::uint8_t& at(StageData&, int position);
+};
+struct MapCells : ByteTable<ukMap, efMap> {
+    static std::uint8_t& at(StageData&, int position);
+};
+struct ScrollEntries : ByteTable<ukScroll, efScroll> {
+    static std::uint8_t& at(StageData&, int position);
+};
 
 using PaletteColourEdit = ByteEdit<PaletteColours>;
 using FrameCountEdit = ByteEdit<AnimeFrameCount>;

@@ -43,8 +43,8 @@ void writeToImage(std::vector<std::uint8_t>& image, std::int64_t address,
 std::uint8_t imageByte(const std::vector<std::uint8_t>& image, std::int64_t address)
 {
     return address >= 0 && address < static_cast<std::int64_t>(image.size())
-               ? image[static_cast<std::size_t>(address)]
-               : 0;
+        ? image[static_cast<std::size_t>(address)]
+        : 0;
 }
 
 void setImageByte(std::vector<std::uint8_t>& image, std::int64_t address, std::uint8_t value)

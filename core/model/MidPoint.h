@@ -18,8 +18,8 @@ using MidPointBytes = std::array<std::uint8_t, MidPointTableCount>;
 class MidPoint {
 public:
     MidPoint(const MidPointBytes& bytes, std::int32_t mapAddress,
-              std::shared_ptr<StageObjects> enemyObjects,
-              std::shared_ptr<StageObjects> itemObjects);
+             std::shared_ptr<StageObjects> enemyObjects,
+             std::shared_ptr<StageObjects> itemObjects);
 
     std::uint8_t startY = 0;
     std::uint8_t enemyIndex = 0;

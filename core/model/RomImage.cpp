@@ -1,12 +1,12 @@
 #include "core/model/RomImage.h"
 
 #include "core/base/Errors.h"
-#include "core/files/FileSystem.h"
 #include "core/base/HexText.h"
-#include "core/model/ImageAccess.h"
-#include "core/files/InputFile.h"
 #include "core/base/Language.h"
+#include "core/files/FileSystem.h"
+#include "core/files/InputFile.h"
 #include "core/files/OutputFile.h"
+#include "core/model/ImageAccess.h"
 
 namespace vx {
 namespace {
@@ -30,13 +30,13 @@ Result<void> checkSize(std::int64_t size)
 bool hasMark(std::span<const std::uint8_t> bytes)
 {
     return bytes.size() >= 4 && bytes[0] == 'N' && bytes[1] == 'E' && bytes[2] == 'S' &&
-           bytes[3] == 0x1A;
+        bytes[3] == 0x1A;
 }
 
 std::string noMarkText()
 {
     return localized("iNES 形式のファイルではありません (先頭の 4 バイトが \"NES\" と 1A ではありません)。",
-              "This is not an iNES file: its first four bytes are not \"NES\" and 1A.");
+                     "This is not an iNES file: its first four bytes are not \"NES\" and 1A.");
 }
 
 Result<std::vector<std::uint8_t>> readImageFile(const std::string& name)
@@ -52,9 +52,9 @@ std::string lengthChangedText(std::int64_t before, std::int64_t now)
 {
     if (isJapanese())
         return "ファイルの長さが開いた時から変わっています (" + sizeText(before) + " → " + sizeText(now) +
-               " バイト)。再読み込みしませんでした。";
+            " バイト)。再読み込みしませんでした。";
     return "The file's length changed since it was opened (" + sizeText(before) + " to " + sizeText(now) +
-           " bytes); it was not read again.";
+        " bytes); it was not read again.";
 }
 
 // Addresses read one way everywhere: eight hex digits, as the settings file's 32 bits.
@@ -65,7 +65,7 @@ std::string checkSettingsText(const std::string& settingsFile)
 {
     if (settingsFile.empty())
         return localized("設定ファイルのアドレスを確認して下さい (今は既定値です)。",
-                  "Check the addresses of the settings file (the defaults are in force).");
+                         "Check the addresses of the settings file (the defaults are in force).");
     return isJapanese() ? settingsFile + " のアドレスを確認して下さい。" : "Check the addresses in " + settingsFile + ".";
 }
 
@@ -109,14 +109,14 @@ Result<void> checkImage(const std::vector<std::uint8_t>& bytes, const AddressDat
             const std::string lengthText = formatHex(static_cast<std::uint32_t>(length));
             if (isJapanese())
                 return Error{"ステージ " + stageText + " のテーブル " + where + " (アドレス " + addressText + "、長さ " +
-                       lengthText + ") が" +
-                       (inHeader ? std::string("先頭 16 バイトの iNES ヘッダーにかかっています。\n")
-                                 : "イメージ (" + sizeText(size) + " バイト) の外にあります。\n") +
-                       checkSettingsText(addresses.settingsFileName())};
+                             lengthText + ") が" +
+                             (inHeader ? std::string("先頭 16 バイトの iNES ヘッダーにかかっています。\n")
+                                       : "イメージ (" + sizeText(size) + " バイト) の外にあります。\n") +
+                             checkSettingsText(addresses.settingsFileName())};
             return Error{"Stage " + stageText + ": table " + where + " at address " + addressText + " (length " + lengthText +
-                   (inHeader ? std::string(") lies in the 16-byte iNES header.\n")
-                             : ") lies outside the image of " + sizeText(size) + " bytes.\n") +
-                   checkSettingsText(addresses.settingsFileName())};
+                         (inHeader ? std::string(") lies in the 16-byte iNES header.\n")
+                                   : ") lies outside the image of " + sizeText(size) + " bytes.\n") +
+                         checkSettingsText(addresses.settingsFileName())};
         }
     }
     return Done;
@@ -231,7 +231,7 @@ std::optional<DiskChange> RomImage::changeOnDisk()
     }
     if (static_cast<std::int64_t>(change.bytes.size()) != imageSize_)
         change.noMerge = localized("ファイルの長さが変わっています: ", "Its length changed: ") + sizeText(imageSize_) +
-                         " → " + sizeText(static_cast<std::int64_t>(change.bytes.size())) + localized(" バイト。", " bytes.");
+            " → " + sizeText(static_cast<std::int64_t>(change.bytes.size())) + localized(" バイト。", " bytes.");
     else if (const Result<void> checked = checkImage(change.bytes, addresses_); !checked.ok())
         change.noMerge = checked.error().message;
     return change;

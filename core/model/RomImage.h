@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "core/base/Result.h"
-#include "core/model/AddressData.h"
 #include "core/files/DiskStamp.h"
+#include "core/model/AddressData.h"
 #include "core/model/StageData.h"
 
 namespace vx {

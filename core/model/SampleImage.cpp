@@ -1,10 +1,10 @@
 #include "core/model/SampleImage.h"
 
+#include "core/files/IniFile.h"
 #include "core/model/AddressData.h"
 #include "core/model/ChipEntry.h"
 #include "core/model/ImageAccess.h"
 #include "core/model/MidPoint.h"
-#include "core/files/IniFile.h"
 #include "core/model/StageData.h"
 #include "core/model/StageObjects.h"
 
@@ -171,8 +171,19 @@ struct Chip32 {
 };
 
 enum Chip32Name : std::uint8_t {
-    cSky, cGround, cEarth, cBrick, cLadder, cPlatform, cSpikes, cCloud, cPillar, cLadderEarth,
-    cWater, cWindow, cNamedCount
+    cSky,
+    cGround,
+    cEarth,
+    cBrick,
+    cLadder,
+    cPlatform,
+    cSpikes,
+    cCloud,
+    cPillar,
+    cLadderEarth,
+    cWater,
+    cWindow,
+    cNamedCount
 };
 
 Chip32 chip32Of(int n)
@@ -220,7 +231,11 @@ const std::array<std::vector<std::uint8_t>, 8> ScrollPaths{{
     {0x23, 0x45, 0x25, 0x85, 0x2F, 0x25},
 }};
 
-enum Exit { Right, Down, Up };
+enum Exit {
+    Right,
+    Down,
+    Up
+};
 
 // The direction each room is left in: the last room of a segment leaves by its entry's
 // direction, every other room to the right.
@@ -231,7 +246,8 @@ std::array<Exit, RoomCount> roomExits(const std::vector<std::uint8_t>& path)
     for (std::uint8_t entry : path) {
         room += entry & 0x0F;
         if (room < RoomCount)
-            exits[room] = (entry & 0x40) ? Down : (entry & 0x80) ? Up : Right;
+            exits[room] = (entry & 0x40) ? Down : (entry & 0x80) ? Up
+                                                                 : Right;
         ++room;
     }
     return exits;
@@ -405,9 +421,9 @@ std::vector<std::uint8_t> makeSampleImage()
         // Mid-points at the start of each segment (the last ones inside the long last
         // segment), their derived values as Recalc gives them.
         auto enemyList = std::make_shared<StageObjects>(enemies.room, enemies.x, enemies.y,
-                                                            enemies.kind, EnemyCapacity);
+                                                        enemies.kind, EnemyCapacity);
         auto itemList = std::make_shared<StageObjects>(items.room, items.x, items.y, items.kind,
-                                                           ItemCapacity);
+                                                       ItemCapacity);
         std::vector<std::pair<int, int>> segments; // left room, entry
         int room = 0;
         for (std::size_t k = 0; k < path.size(); ++k) {

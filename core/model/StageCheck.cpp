@@ -1,8 +1,8 @@
 #include "core/model/StageCheck.h"
 
-#include "core/model/ChipUsage.h"
 #include "core/base/HexText.h"
 #include "core/base/Language.h"
+#include "core/model/ChipUsage.h"
 #include "core/model/RomImage.h"
 #include "core/model/ScrollEntry.h"
 #include "core/model/ScrollPath.h"
@@ -40,7 +40,7 @@ std::optional<WalkExtent> walkExtent(std::span<const std::uint8_t> scroll, int s
     const std::size_t at = static_cast<std::size_t>(last);
     const int count = at < scroll.size() ? ScrollEntry::decode(scroll[at]).count : 0;
     return WalkExtent{startEntry, last + 1, startRoom,
-                       std::min(path.segmentLeftRoom[at] + count + 1, RoomCount)};
+                      std::min(path.segmentLeftRoom[at] + count + 1, RoomCount)};
 }
 
 std::optional<WalkExtent> pointWalk(const StageData& stage, const MidPoint& point)
@@ -132,7 +132,7 @@ private:
         if (stored == derived)
             return;
         text += (text.empty() ? "" : "; ") + localized(japanese, english) + " " + hex(stored, digits) +
-                localized(japaneseSource, englishSource) + hex(derived, digits);
+            localized(japaneseSource, englishSource) + hex(derived, digits);
     }
 
     void checkRecalc(const MidPoint& point, int p)
@@ -179,7 +179,7 @@ private:
                     add(Severity::Warning, FindingPlace::ScrollEntry, e,
                         localized("値 ", "Value ") + hex(entry) +
                             localized(" はビット4が立っていて (「????」と表示)、スタート地点からの道筋が通ります",
-                               " has bit 4 set (shown as \"????\") and lies on the path from the start point"));
+                                      " has bit 4 set (shown as \"????\") and lies on the path from the start point"));
             }
     }
 
@@ -202,7 +202,7 @@ private:
             add(Severity::Warning, FindingPlace::AnimationFrames, -1,
                 localized("フレーム総数 ", "Frame count ") + hex(frames) +
                     localized(" はパレットページの選択肢 (0-4) になく、アニメーションは無効です",
-                       " is not one the palette page offers (0-4), so the animation is off"));
+                              " is not one the palette page offers (0-4), so the animation is off"));
     }
 
     void checkObjects()
@@ -220,8 +220,7 @@ private:
             if (i > 0)
                 held += (held.empty() ? "" : localized("と", " and ")) + counted(i, "個", "アイテム", "item", "items");
             add(Severity::Note, FindingPlace::ObjectRoom, room,
-                held + localized("がありますが、どの復帰地点からの道筋もこの部屋を通りません",
-                          ", but no restart point's path passes this room"));
+                held + localized("がありますが、どの復帰地点からの道筋もこの部屋を通りません", ", but no restart point's path passes this room"));
         }
         checkFull(enemies, FindingPlace::EnemyList);
         checkFull(items, FindingPlace::ItemList);
@@ -251,9 +250,9 @@ private:
         if (!groups.empty())
             add(Severity::Note, FindingPlace::Chip, -1,
                 isJapanese() ? "同じ内容のチップが " + std::to_string(groups.size()) + " 組 (計 " + std::to_string(chips) +
-                                   " 個) あります"
+                        " 個) あります"
                              : std::to_string(groups.size()) + (groups.size() == 1 ? " group" : " groups") +
-                                   " of equal chips (" + std::to_string(chips) + " chips)");
+                        " of equal chips (" + std::to_string(chips) + " chips)");
     }
 
     void checkSharing()
@@ -266,9 +265,9 @@ private:
             const bool one = others.size() == 1;
             add(Severity::Note, FindingPlace::Stage, -1,
                 isJapanese() ? groupSubject(group) + "はステージ " + stageList(others) +
-                                   " と共有していて、ここでの編集はそちらも変えます"
+                        " と共有していて、ここでの編集はそちらも変えます"
                              : groupSubject(group) + " shared with stage" + (one ? " " : "s ") + stageList(others) +
-                                   ", so an edit here changes " + (one ? "it" : "them") + " too");
+                        ", so an edit here changes " + (one ? "it" : "them") + " too");
         }
     }
 
@@ -338,7 +337,7 @@ std::string placeText(const Finding& finding)
 std::string findingLine(const Finding& finding)
 {
     return localized("ステージ ", "stage ") + hex(static_cast<std::uint32_t>(finding.stage)) + " " +
-           severityWord(finding.severity) + " " + placeText(finding) + ": " + finding.text;
+        severityWord(finding.severity) + " " + placeText(finding) + ": " + finding.text;
 }
 
 } // namespace vx

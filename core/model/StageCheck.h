@@ -10,21 +10,25 @@ namespace vx {
 class RomImage;
 class StageData;
 
-enum class Severity { Error, Warning, Note };
+enum class Severity {
+    Error,
+    Warning,
+    Note
+};
 
 // Where a finding points, which is also the page that shows it.
 enum class FindingPlace {
-    Stage,          // the stage as a whole (shared tables): no single item
-    RestartPoint,   // index: the point 0..5 (restart-point page)
-    ScrollEntry,    // index: the entry 00..1F (scroll page)
-    MapRoom,        // index: the room 00..2B (map page)
-    ObjectRoom,     // index: the room 00..2B (object page)
-    EnemyList,      // the enemy list as a whole (object page)
-    ItemList,       // the item list as a whole (object page)
-    PaletteEntry,   // index: the background entry 0..15 (palette page)
-    AnimationEntry, // index: the animation colour 0..63, row x 16 + column (palette page)
-    AnimationFrames,// the frame count (palette page)
-    Chip,           // index: the first chip named 00..FF, or -1 for a count (chip page)
+    Stage,           // the stage as a whole (shared tables): no single item
+    RestartPoint,    // index: the point 0..5 (restart-point page)
+    ScrollEntry,     // index: the entry 00..1F (scroll page)
+    MapRoom,         // index: the room 00..2B (map page)
+    ObjectRoom,      // index: the room 00..2B (object page)
+    EnemyList,       // the enemy list as a whole (object page)
+    ItemList,        // the item list as a whole (object page)
+    PaletteEntry,    // index: the background entry 0..15 (palette page)
+    AnimationEntry,  // index: the animation colour 0..63, row x 16 + column (palette page)
+    AnimationFrames, // the frame count (palette page)
+    Chip,            // index: the first chip named 00..FF, or -1 for a count (chip page)
 };
 
 struct Finding {

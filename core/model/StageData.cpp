@@ -1,9 +1,9 @@
 #include "core/model/StageData.h"
 
+#include "core/base/Language.h"
 #include "core/model/ChipEntry.h"
 #include "core/model/EditCommands.h"
 #include "core/model/ImageAccess.h"
-#include "core/base/Language.h"
 #include "core/model/StageObjects.h"
 
 #include <algorithm>
@@ -75,7 +75,7 @@ int shareSource(const AddressData& addresses, SharedGroup group, int stage)
 
 template <class T>
 std::shared_ptr<T> StageData::sharedFrom(Earlier earlier, SharedGroup group,
-                                          std::shared_ptr<T> StageData::*member) const
+                                         std::shared_ptr<T> StageData::*member) const
 {
     const int source = shareSource(addresses_, group, stageIndex_);
     if (source < 0 || source >= static_cast<int>(earlier.size()) || !earlier[source])
@@ -84,7 +84,7 @@ std::shared_ptr<T> StageData::sharedFrom(Earlier earlier, SharedGroup group,
 }
 
 StageData::StageData(std::vector<std::uint8_t>& image, Earlier earlier, int stageIndex,
-                       const AddressData& addresses, const StageHooks* hooks)
+                     const AddressData& addresses, const StageHooks* hooks)
     : addresses_(addresses), stageIndex_(stageIndex), image_(image), hooks_(hooks)
 {
     chips_ = sharedFrom(earlier, SharedGroup::Chips, &StageData::chips_);
@@ -151,7 +151,7 @@ std::shared_ptr<StageData::ByteTable> StageData::readTable(TableKey key, int siz
 }
 
 std::shared_ptr<StageData::ObjectTables> StageData::readObjects(TableKey first, int size,
-                                                                  int capacity) const
+                                                                int capacity) const
 {
     auto objects = std::make_shared<ObjectTables>();
     for (int t = 0; t < 4; ++t) {
@@ -171,7 +171,7 @@ void StageData::readMidPoints()
         for (int t = 0; t < MidPointTableCount; ++t)
             bytes[t] = imageByte(image_, address(offset(TableKey::MidPointStartY, t)) + i);
         midPoints_[i] = std::make_shared<MidPoint>(bytes, address(TableKey::Map),
-                                                    enemies_->manager, items_->manager);
+                                                   enemies_->manager, items_->manager);
     }
 }
 
@@ -204,7 +204,8 @@ bool StageData::execute(std::unique_ptr<EditCommand> command)
     return true;
 }
 
-template <class Command> bool StageData::editByte(std::uint8_t current, int position, std::uint8_t value)
+template <class Command>
+bool StageData::editByte(std::uint8_t current, int position, std::uint8_t value)
 {
     return current != value && execute(std::make_unique<Command>(position, current, value));
 }
@@ -232,13 +233,13 @@ bool StageData::setPaletteAnimeColor(int position, std::uint8_t color)
 bool StageData::setChipEntry(int position, std::uint8_t entry)
 {
     return position >= 0 && position < ChipEntryCount &&
-           editByte<ChipEntryEdit>(chips_->entries[position], position, entry);
+        editByte<ChipEntryEdit>(chips_->entries[position], position, entry);
 }
 
 bool StageData::setChipAttribute(int position, std::uint8_t attribute)
 {
     return position >= 0 && position < ChipEntryCount &&
-           editByte<ChipAttributeEdit>(chips_->attributes[position], position, attribute);
+        editByte<ChipAttributeEdit>(chips_->attributes[position], position, attribute);
 }
 
 bool StageData::setChip(int position, std::span<const std::uint8_t, 8> bytes)

@@ -43,7 +43,14 @@ struct EncodedChips {
 EncodedChips encodeChips(std::span<const std::uint8_t> entries, std::span<const std::uint8_t> attributes);
 
 // The tables that stages share when their deciding key has the same address.
-enum class SharedGroup { Chips, Map, Scroll, EnemyObjects, ItemObjects, MidPoints };
+enum class SharedGroup {
+    Chips,
+    Map,
+    Scroll,
+    EnemyObjects,
+    ItemObjects,
+    MidPoints
+};
 constexpr std::array<SharedGroup, 6> SharedGroups{SharedGroup::Chips, SharedGroup::Map,
                                                   SharedGroup::Scroll, SharedGroup::EnemyObjects,
                                                   SharedGroup::ItemObjects, SharedGroup::MidPoints};
@@ -58,7 +65,7 @@ public:
     // Reads the tables from the image (nothing outside it: bytes beyond its end read as
     // zero), taking shared tables over from the earlier stages.
     StageData(std::vector<std::uint8_t>& image, std::span<const std::unique_ptr<StageData>> earlier,
-               int stageIndex, const AddressData& addresses, const StageHooks* hooks);
+              int stageIndex, const AddressData& addresses, const StageHooks* hooks);
     ~StageData();
     StageData(const StageData&) = delete;
     StageData& operator=(const StageData&) = delete;
@@ -160,7 +167,8 @@ private:
     bool execute(std::unique_ptr<EditCommand> command);
     // Puts a step on the undo stack (or into the step on top), emptying the redo stack.
     void record(std::unique_ptr<EditCommand> command);
-    template <class Command> bool editByte(std::uint8_t current, int position, std::uint8_t value);
+    template <class Command>
+    bool editByte(std::uint8_t current, int position, std::uint8_t value);
     // The flag set, the modified notice shown and the renderer told of colours.
     void changed(EditedFlag flag);
     // Undo or redo: the command on top of one stack acted and moved to the other.

@@ -5,7 +5,7 @@
 namespace vx {
 
 PlacedObject::PlacedObject(PlacedObject* next, PlacedObject* prev, std::uint8_t room,
-                             std::uint8_t x, std::uint8_t y, std::uint8_t kind)
+                           std::uint8_t x, std::uint8_t y, std::uint8_t kind)
     : next(next), prev(prev), room(room), x(x), y(y), kind(kind)
 {
 }
@@ -101,9 +101,9 @@ void RoomObjectList::quickSort(int left, int right)
 // ---- StageObjects ----
 
 StageObjects::StageObjects(std::span<const std::uint8_t> room,
-                                   std::span<const std::uint8_t> x,
-                                   std::span<const std::uint8_t> y,
-                                   std::span<const std::uint8_t> kind, int capacity)
+                           std::span<const std::uint8_t> x,
+                           std::span<const std::uint8_t> y,
+                           std::span<const std::uint8_t> kind, int capacity)
     : capacity(capacity)
 {
     for (RoomObjectList& list : lists_)
@@ -112,7 +112,7 @@ StageObjects::StageObjects(std::span<const std::uint8_t> room,
 }
 
 void StageObjects::read(std::span<const std::uint8_t> room, std::span<const std::uint8_t> x,
-                            std::span<const std::uint8_t> y, std::span<const std::uint8_t> kind)
+                        std::span<const std::uint8_t> y, std::span<const std::uint8_t> kind)
 {
     auto at = [](std::span<const std::uint8_t> table, std::size_t i) -> std::uint8_t {
         return i < table.size() ? table[i] : 0;
@@ -122,7 +122,7 @@ void StageObjects::read(std::span<const std::uint8_t> room, std::span<const std:
         if (room[i] >= RoomCount)
             break;
         auto node = std::make_unique<PlacedObject>(nullptr, previous, room[i], at(x, i), at(y, i),
-                                                    at(kind, i));
+                                                   at(kind, i));
         if (previous) {
             previous->next = node.get();
             if (node->room < previous->room)
@@ -137,7 +137,7 @@ void StageObjects::read(std::span<const std::uint8_t> room, std::span<const std:
 }
 
 void StageObjects::reload(std::span<const std::uint8_t> room, std::span<const std::uint8_t> x,
-                              std::span<const std::uint8_t> y, std::span<const std::uint8_t> kind)
+                          std::span<const std::uint8_t> y, std::span<const std::uint8_t> kind)
 {
     // The user's choice of the free order outlives the objects.
     const OrderType kept = orderType;
@@ -182,7 +182,7 @@ void StageObjects::linkAfter(PlacedObject* node, PlacedObject* predecessor)
 }
 
 bool StageObjects::addObject(std::uint8_t room, std::uint8_t x, std::uint8_t y,
-                                 std::uint8_t kind)
+                             std::uint8_t kind)
 {
     if (totalCount() >= capacity || room >= RoomCount)
         return false;
@@ -365,7 +365,7 @@ std::vector<PlacedObject*> StageObjects::objectsInOrder() const
 }
 
 void StageObjects::exportTables(std::span<std::uint8_t> room, std::span<std::uint8_t> x,
-                                    std::span<std::uint8_t> y, std::span<std::uint8_t> kind) const
+                                std::span<std::uint8_t> y, std::span<std::uint8_t> kind) const
 {
     auto put = [](std::span<std::uint8_t> table, std::size_t i, std::uint8_t value) {
         if (i < table.size())

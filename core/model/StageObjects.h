@@ -13,7 +13,10 @@ constexpr std::uint8_t ObjectListEnd = 0xFF;
 constexpr int EnemyCapacity = 128;
 constexpr int ItemCapacity = 32;
 
-enum OrderType : std::uint8_t { otByRoom = 0, otFree = 1 };
+enum OrderType : std::uint8_t {
+    otByRoom = 0,
+    otFree = 1
+};
 
 class StageObjects;
 
@@ -21,7 +24,7 @@ class StageObjects;
 class PlacedObject {
 public:
     PlacedObject(PlacedObject* next, PlacedObject* prev, std::uint8_t room, std::uint8_t x,
-                  std::uint8_t y, std::uint8_t kind);
+                 std::uint8_t y, std::uint8_t kind);
     ~PlacedObject();
     PlacedObject(const PlacedObject&) = delete;
     PlacedObject& operator=(const PlacedObject&) = delete;
@@ -75,8 +78,8 @@ public:
     // Reads entries until a room byte of 0x2C or more or until capacity entries were read.
     // Tables shorter than that end the list too.
     StageObjects(std::span<const std::uint8_t> room, std::span<const std::uint8_t> x,
-                     std::span<const std::uint8_t> y, std::span<const std::uint8_t> kind,
-                     int capacity);
+                 std::span<const std::uint8_t> y, std::span<const std::uint8_t> kind,
+                 int capacity);
     ~StageObjects() = default;
     StageObjects(const StageObjects&) = delete;
     StageObjects& operator=(const StageObjects&) = delete;

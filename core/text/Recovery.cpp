@@ -1,8 +1,8 @@
 #include "core/text/Recovery.h"
 
-#include "core/files/DiskStamp.h"
 #include "core/base/HexText.h"
 #include "core/base/Language.h"
+#include "core/files/DiskStamp.h"
 #include "core/model/RomImage.h"
 #include "core/text/StageText.h"
 
@@ -59,7 +59,8 @@ RecoveryRecord recoveryRecordOf(RomImage& rom)
     record.fileSize = rom.onDisk().size;
     record.fileHash = rom.onDisk().hash;
     record.savedAt = std::chrono::duration_cast<std::chrono::seconds>(
-                         std::chrono::system_clock::now().time_since_epoch()).count();
+                         std::chrono::system_clock::now().time_since_epoch())
+                         .count();
     for (int stage = 0; stage < StageCount; ++stage)
         for (int flag = 0; flag < EditedFlagData::FlagCount; ++flag)
             if (rom.stage(stage).editedFlags().get(flag))
@@ -127,7 +128,7 @@ std::string recoveryFileOf(const std::string& folder, const std::string& imagePa
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(imagePath.data());
     const std::uint64_t hash = hashOfBytes(std::span(bytes, imagePath.size()));
     return folder + "/" + formatHex(static_cast<std::uint32_t>(hash >> 32), 8) +
-           formatHex(static_cast<std::uint32_t>(hash), 8) + ".recovery";
+        formatHex(static_cast<std::uint32_t>(hash), 8) + ".recovery";
 }
 
 Result<void> applyRecovery(RomImage& rom, const RecoveryRecord& record)

@@ -19,9 +19,9 @@ class RomImage;
 // what its file held when it was opened, and the edited image with each stage's edited flags.
 struct RecoveryRecord {
     std::string imagePath;
-    std::int64_t fileSize = 0;       // the file as last read or written
+    std::int64_t fileSize = 0; // the file as last read or written
     std::uint64_t fileHash = 0;
-    std::int64_t savedAt = 0;        // seconds since the epoch
+    std::int64_t savedAt = 0;                            // seconds since the epoch
     std::array<std::uint16_t, StageCount> editedFlags{}; // bit n: EditedFlag n
     std::vector<std::uint8_t> editedImage;
 };

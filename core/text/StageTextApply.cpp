@@ -4,8 +4,8 @@
 #include "core/base/Language.h"
 #include "core/model/RomImage.h"
 #include "core/model/SharedStages.h"
-#include "core/text/StageTextKeys.h"
 #include "core/model/StageObjects.h"
+#include "core/text/StageTextKeys.h"
 
 #include <algorithm>
 
@@ -60,8 +60,7 @@ Result<void> checkObjects(const StageText& text, const std::vector<StageTextObje
 {
     const std::string path = "/" + std::string(key);
     if (objects.size() > static_cast<std::size_t>(capacity))
-        return refusal(text, path, isJapanese() ? std::to_string(objects.size()) + " 個あり、リストに入るのは " + std::to_string(capacity) + " 個までです"
-                                                : std::to_string(objects.size()) + " objects, but the list holds " + std::to_string(capacity));
+        return refusal(text, path, isJapanese() ? std::to_string(objects.size()) + " 個あり、リストに入るのは " + std::to_string(capacity) + " 個までです" : std::to_string(objects.size()) + " objects, but the list holds " + std::to_string(capacity));
     for (std::size_t i = 0; i < objects.size(); ++i)
         if (objects[i].room >= RoomCount)
             return refusal(text, path + "/" + std::to_string(i) + "/room",
@@ -84,9 +83,9 @@ Result<void> checkText(const RomImage& rom, const StageText& text)
         if (text.shared[g] != here)
             return refusal(text, "/shared/" + std::string(GroupKeys[g]),
                            isJapanese() ? groupName(g) + "を共有するステージがファイルでは " + stageList(text.shared[g]) +
-                                              "、このイメージでは " + stageList(here) + " です"
+                                   "、このイメージでは " + stageList(here) + " です"
                                         : "the file has " + groupName(g) + " shared by stages " + stageList(text.shared[g]) +
-                                              ", this image by " + stageList(here));
+                                   ", this image by " + stageList(here));
     }
     // A save never writes the pattern-table setting, so a change to it would be lost unsaid.
     const auto& pattern = rom.stage(text.stage).patternTableSetting();
@@ -95,7 +94,7 @@ Result<void> checkText(const RomImage& rom, const StageText& text)
         const auto line = static_cast<std::size_t>(differs.in1 - pattern.begin()) / PatternLineBytes;
         return refusal(text, "/patternTableSetting/" + std::to_string(line),
                        localized("パターンテーブル設定は保存で書かれないため変更できません",
-                          "the pattern-table setting cannot be changed: a save never writes it"));
+                                 "the pattern-table setting cannot be changed: a save never writes it"));
     }
     return Done;
 }
@@ -111,9 +110,9 @@ Result<void> checkPair(const RomImage& rom, const StageText& a, const StageText&
             continue;
         const std::string where = " (/" + std::string(GroupTableKeys[g]) + ")";
         return Error{isJapanese() ? files + " では、ステージ " + hex(a.stage) + " と " + hex(b.stage) + " が共有する" +
-                                        groupName(g) + where + "が違います。"
+                             groupName(g) + where + "が違います。"
                                   : files + " disagree on " + groupName(g) + where + " that stages " + hex(a.stage) +
-                                        " and " + hex(b.stage) + " share."};
+                             " and " + hex(b.stage) + " share."};
     }
     return Done;
 }

@@ -22,13 +22,19 @@ inline constexpr std::array<std::string_view, 3> ChipKeys{"quarters", "palettes"
 // are words of two image bytes each (high, low).
 struct PointField {
     std::string_view key;
-    int byte;  // first of its MidPointBytes
+    int byte; // first of its MidPointBytes
     bool word;
 };
 inline constexpr std::array<PointField, 9> PointFields{{
-    {"StartY", 0, false},       {"StartRoom", 1, false},      {"EnemyIndex", 2, false},
-    {"ItemIndex", 3, false},    {"MapBackAddr", 4, true},     {"MapForwardAddr", 6, true},
-    {"StartScroll", 8, false},  {"LeftRoom", 9, false},       {"RightRoom", 10, false},
+    {"StartY", 0, false},
+    {"StartRoom", 1, false},
+    {"EnemyIndex", 2, false},
+    {"ItemIndex", 3, false},
+    {"MapBackAddr", 4, true},
+    {"MapForwardAddr", 6, true},
+    {"StartScroll", 8, false},
+    {"LeftRoom", 9, false},
+    {"RightRoom", 10, false},
 }};
 
 // The key of each SharedGroup, in its order, in "shared".

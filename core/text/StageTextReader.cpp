@@ -1,11 +1,11 @@
 #include "core/text/StageText.h"
 
-#include "core/model/ChipEntry.h"
 #include "core/base/HexText.h"
 #include "core/base/Language.h"
+#include "core/model/ChipEntry.h"
+#include "core/model/StageObjects.h"
 #include "core/text/StageTextKeys.h"
 #include "core/text/StageTextParse.h"
-#include "core/model/StageObjects.h"
 
 #include <algorithm>
 
@@ -64,7 +64,8 @@ constexpr Noun Entries{"個の要素", "entry", "entries"}, Rows{"行", "row", "
 
 std::string countText(std::size_t n, Noun noun)
 {
-    return decimalText(n) + " " + (isJapanese() ? noun.japanese : n == 1 ? noun.englishOne : noun.english);
+    return decimalText(n) + " " + (isJapanese() ? noun.japanese : n == 1 ? noun.englishOne
+                                                                         : noun.english);
 }
 
 std::string found(const char* japaneseWhat, const char* englishWhat, const json& j)
@@ -95,8 +96,7 @@ void requireArray(const json& j, const Path& path, std::size_t count, Noun noun,
     if (!j.is_array())
         refuse(path, found("配列 ([...])", "an array ([...])", j));
     if (upTo ? j.size() > count : j.size() != count)
-        refuse(path, isJapanese() ? (upTo ? "最大 " : "") + countText(count, noun) + " のところ " + countText(j.size(), noun) + " あります"
-                                  : (upTo ? "at most " : "expected ") + countText(count, noun) + ", found " + decimalText(j.size()));
+        refuse(path, isJapanese() ? (upTo ? "最大 " : "") + countText(count, noun) + " のところ " + countText(j.size(), noun) + " あります" : (upTo ? "at most " : "expected ") + countText(count, noun) + ", found " + decimalText(j.size()));
 }
 
 int hexDigit(char c)
@@ -179,8 +179,7 @@ void byteLine(const json& j, const Path& path, std::span<std::uint8_t> out, std:
         at = end;
     }
     if (found != out.size())
-        refuse(path, isJapanese() ? countText(out.size(), Bytes) + " のところ " + countText(found, Bytes) + " あります"
-                                  : "expected " + countText(out.size(), Bytes) + ", found " + decimalText(found));
+        refuse(path, isJapanese() ? countText(out.size(), Bytes) + " のところ " + countText(found, Bytes) + " あります" : "expected " + countText(out.size(), Bytes) + ", found " + decimalText(found));
 }
 
 // An array of strings of `perLine` bytes each, filling out; one byte a line is a plain
@@ -205,8 +204,7 @@ public:
     {
         const Path root;
         if (!root_.is_object())
-            refuse(root, localized("ステージのテキストではありません (全体がオブジェクトではありません)",
-                            "not a stage text: the whole is not an object"));
+            refuse(root, localized("ステージのテキストではありません (全体がオブジェクトではありません)", "not a stage text: the whole is not an object"));
         checkFormat(root);
         requireObject(root_, root, RootKeys);
         auto member = [&](std::size_t k) -> const json& { return memberAt(root_, RootKeys[k]); };
@@ -235,15 +233,12 @@ private:
         if (format == root_.end())
             refuse(formatPath, localized("キーがありません (ステージのテキストではありません)", "missing key: not a stage text"));
         if (!format->is_string() || format->get_ref<const std::string&>() != StageTextFormat)
-            refuse(formatPath, isJapanese() ? shown(*format) + " はこの形式 (\"" + std::string(StageTextFormat) + "\") ではありません"
-                                            : "the format " + shown(*format) + " is not \"" + std::string(StageTextFormat) + "\"");
+            refuse(formatPath, isJapanese() ? shown(*format) + " はこの形式 (\"" + std::string(StageTextFormat) + "\") ではありません" : "the format " + shown(*format) + " is not \"" + std::string(StageTextFormat) + "\"");
         const auto version = root_.find(RootKeys[1]);
         if (version == root_.end())
             refuse(versionPath, localized("キーがありません", "missing key"));
         if (!version->is_number_integer() || *version != StageTextVersion)
-            refuse(versionPath, isJapanese() ? "版 " + shown(*version) + " は読めません (読めるのは " + decimalText(StageTextVersion) + ")"
-                                             : "version " + shown(*version) + " is not supported (this program reads version " +
-                                                   decimalText(StageTextVersion) + ")");
+            refuse(versionPath, isJapanese() ? "版 " + shown(*version) + " は読めません (読めるのは " + decimalText(StageTextVersion) + ")" : "version " + shown(*version) + " is not supported (this program reads version " + decimalText(StageTextVersion) + ")");
     }
 
     void readShared(const json& j, const Path& path)

@@ -41,7 +41,7 @@ AppPaths findAppPaths(const QString& programFolder)
     paths.preferencesFile = config + QStringLiteral("/preferences.ini");
     const QString state = qEnvironmentVariable("XDG_STATE_HOME");
     paths.recoveryFolder = (state.startsWith(QLatin1Char('/')) ? state : QDir::homePath() + QStringLiteral("/.local/state")) +
-                           QStringLiteral("/vexalon2editor/recovery");
+        QStringLiteral("/vexalon2editor/recovery");
     return paths;
 }
 

@@ -1,7 +1,7 @@
 #include "gui/app/EmulatorSettingsDialog.h"
 
-#include "gui/app/CommandWords.h"
 #include "core/base/Language.h"
+#include "gui/app/CommandWords.h"
 #include "gui/pages/Prompts.h"
 
 #include <QDialogButtonBox>
@@ -26,8 +26,8 @@ EmulatorSettingsDialog::EmulatorSettingsDialog(QWidget* parent, Prompts& prompts
     setWindowTitle(qText("エミュレータの設定", "Emulator Settings"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(qText("テストプレイ(F5)で起動するコマンド。%f がイメージのファイルになります (無ければ最後に付けます)。",
-                                      "The command Test Play (F5) starts. %f stands for the image file (added at "
-                                      "the end when absent)."),
+                                       "The command Test Play (F5) starts. %f stands for the image file (added at "
+                                       "the end when absent)."),
                                  this));
     auto* row = new QHBoxLayout;
     edit_ = new QLineEdit(command, this);

@@ -8,7 +8,6 @@ namespace vx {
 
 class Prompts;
 
-
 // Tools > Emulator Settings: the command line that starts the user's emulator, with a
 // Browse button for the program.
 class EmulatorSettingsDialog : public QDialog {

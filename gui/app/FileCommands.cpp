@@ -1,8 +1,8 @@
 #include "gui/app/FileCommands.h"
 
 #include "core/base/Errors.h"
-#include "core/files/FileSystem.h"
 #include "core/base/Language.h"
+#include "core/files/FileSystem.h"
 #include "core/files/OutputFile.h"
 #include "core/model/RomImage.h"
 #include "gui/pages/Prompts.h"
@@ -21,11 +21,11 @@ QString changedOnDiskText(const QString& path, const std::string& noMerge)
                                 : name + QStringLiteral(" was changed on disk after it was opened.");
     if (noMerge.empty())
         return text + qText("\n\n取り込んで保存: 編集したテーブルだけを今のファイルに書き込みます。ほかのバイトはディスクのままです。\n"
-                           "上書き: 編集中のイメージ全体を書き込みます。",
-                           "\n\nMerge writes the tables you edited into the file as it is now; every other byte stays as "
-                           "the disk has it.\nOverwrite writes the whole image as the editor holds it.");
+                            "上書き: 編集中のイメージ全体を書き込みます。",
+                            "\n\nMerge writes the tables you edited into the file as it is now; every other byte stays as "
+                            "the disk has it.\nOverwrite writes the whole image as the editor holds it.");
     return text + qText("\n\n取り込めません: ", "\n\nIt cannot be merged: ") + QString::fromStdString(noMerge) +
-           qText("\n上書き: 編集中のイメージ全体を書き込みます。", "\nOverwrite writes the whole image as the editor holds it.");
+        qText("\n上書き: 編集中のイメージ全体を書き込みます。", "\nOverwrite writes the whole image as the editor holds it.");
 }
 
 QString saveChangesQuestion(const QString& path)
@@ -129,7 +129,7 @@ bool FileCommands::offerSaveAs(const QString& message)
 {
     // The edits are still here: another name keeps them.
     return prompts_.askYesNo(message + qText("\n\n別の名前で保存しますか？", "\n\nSave the image under another name?")) &&
-           saveAs();
+        saveAs();
 }
 
 bool FileCommands::saveTo(const QString& path)

@@ -1,11 +1,11 @@
 #include "gui/app/MainForm.h"
 
-#include "core/model/AddressData.h"
 #include "core/base/Language.h"
 #include "core/files/IniFile.h"
-#include "core/files/NameLists.h"
-#include "core/model/RomImage.h"
 #include "core/files/InputFile.h"
+#include "core/files/NameLists.h"
+#include "core/model/AddressData.h"
+#include "core/model/RomImage.h"
 #include "gui/app/AppPaths.h"
 #include "gui/app/FileCommands.h"
 #include "gui/app/GuardedApplication.h"
@@ -18,17 +18,17 @@
 #include "gui/app/TestPlay.h"
 #include "gui/image/QtGlyphRenderer.h"
 #include "gui/pages/Chip32x32Edit.h"
+#include "gui/pages/InfoListDialog.h"
 #include "gui/pages/MapEdit.h"
+#include "gui/pages/MapGridDialog.h"
 #include "gui/pages/MidPointEdit.h"
+#include "gui/pages/ObjectDialog.h"
 #include "gui/pages/ObjectEdit.h"
 #include "gui/pages/PaletteEdit.h"
 #include "gui/pages/PatternTableEdit.h"
 #include "gui/pages/Prompts.h"
 #include "gui/pages/ScrollEdit.h"
 #include "gui/pages/SpriteBankPage.h"
-#include "gui/pages/MapGridDialog.h"
-#include "gui/pages/ObjectDialog.h"
-#include "gui/pages/InfoListDialog.h"
 #include "render/GraphicManager.h"
 #include "render/PaletteManager.h"
 
@@ -38,9 +38,9 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
-#include <QMimeData>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -95,9 +95,9 @@ std::unique_ptr<SettingsFile> MainForm::settingsInstead(const QString& path, con
 {
     const QString aside = path + QStringLiteral(".bad");
     if (!prompts_.askYesNo(reason + qText("\n\nこのファイルを直すか取り除いてから起動し直して下さい。既定のアドレスで起動することもできます。"
-                                         "その場合、このファイルは ",
-                                         "\n\nMend or remove this file and start again, or start with the default "
-                                         "addresses now: the file is then kept as ") +
+                                          "その場合、このファイルは ",
+                                          "\n\nMend or remove this file and start again, or start with the default "
+                                          "addresses now: the file is then kept as ") +
                            aside + qText(" として残します。\n\n既定値で起動しますか？", ".\n\nStart with the defaults?")))
         return nullptr;
     // Renamed, never written: the user's bytes stay whole under the new name.
@@ -147,7 +147,7 @@ bool MainForm::createRunObjects(const AppPaths& paths)
         files_ = std::make_unique<FileCommands>(prompts_, *rom_);
         share_ = std::make_unique<ShareCommands>(prompts_, *rom_, *palette_, glyphs_.get());
         recovery_ = std::make_unique<RecoveryKeeper>(*rom_, prompts_, paths.recoveryFolder,
-                                                      [this](const QString& text) { status_[2]->setText(text); });
+                                                     [this](const QString& text) { status_[2]->setText(text); });
         chipAttributeNames_ = loadChipAttributeNames(folder + "/ChipAttributeList.txt");
         objectNames_ = loadObjectNames(folder + "/ObjectList.txt");
     } catch (const std::bad_alloc&) {
@@ -205,9 +205,9 @@ void MainForm::buildFrame()
     pages_ = new QTabWidget(central_);
     pages_->setObjectName(QStringLiteral("PageControl"));
     pages_->setGeometry(0, 27, 630, 625);
-    const char* const names[PageCount] = {"TabSheetMapEdit",     "TabSheet32x32ChipEdit", "TabSheetPaletteEdit",
+    const char* const names[PageCount] = {"TabSheetMapEdit", "TabSheet32x32ChipEdit", "TabSheetPaletteEdit",
                                           "TabSheetPatternTableEdit", "TabSheetObjectEdit", "TabSheetMidPointEdit",
-                                          "TabSheetScrollEdit",  "TabSheetSpriteBankEdit"};
+                                          "TabSheetScrollEdit", "TabSheetSpriteBankEdit"};
     const char* const captions[PageCount] = {"マップ", "32x32チップ", "パレット", "パターンテーブル",
                                              "オブジェクト", "復帰地点", "スクロール", "スプライトバンク"};
     for (int i = 0; i < PageCount; ++i) {
@@ -246,15 +246,7 @@ void MainForm::buildFrame()
 void MainForm::buildMenus()
 {
     menus_ = std::make_unique<MainMenus>(
-        this, MenuCommands{.open = [this] { commandOpen(); }, .save = [this] { commandSave(); },
-                            .saveAs = [this] { commandSaveAs(); }, .createPatch = [this] { commandCreatePatch(); },
-                            .exportPicture = [this] { commandExportStagePicture(); },
-                            .exportText = [this] { share_->exportStageText(); },
-                            .close = [this] { commandClose(); }, .exit = [this] { close(); },
-                            .undo = [this] { commandUndo(); }, .redo = [this] { commandRedo(); },
-                            .checkStage = [this] { showStageCheckWindow(*this, *menus_); },
-                            .testPlay = [this] { testPlayOf(*this, prompts_, recent_->preferences()).run(); },
-                            .emulatorSettings = [this] { testPlayOf(*this, prompts_, recent_->preferences()).changeCommand(); }});
+        this, MenuCommands{.open = [this] { commandOpen(); }, .save = [this] { commandSave(); }, .saveAs = [this] { commandSaveAs(); }, .createPatch = [this] { commandCreatePatch(); }, .exportPicture = [this] { commandExportStagePicture(); }, .exportText = [this] { share_->exportStageText(); }, .close = [this] { commandClose(); }, .exit = [this] { close(); }, .undo = [this] { commandUndo(); }, .redo = [this] { commandRedo(); }, .checkStage = [this] { showStageCheckWindow(*this, *menus_); }, .testPlay = [this] { testPlayOf(*this, prompts_, recent_->preferences()).run(); }, .emulatorSettings = [this] { testPlayOf(*this, prompts_, recent_->preferences()).changeCommand(); }});
     connect(menus_->edit, &QMenu::aboutToShow, this, &MainForm::updateEditMenu);
     connect(menus_->edit, &QMenu::aboutToHide, this, &MainForm::enableHistoryKeys);
     recent_ = std::make_unique<RecentFilesMenu>(

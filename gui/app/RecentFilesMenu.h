@@ -19,7 +19,7 @@ public:
     // `open` is asked to open a chosen path that still exists; one that is gone is said so
     // and taken off the list. `report` hears why the list could not be kept.
     RecentFilesMenu(QMenu* menu, const QString& preferencesFile, Prompts& prompts,
-                     std::function<void(const QString&)> open, std::function<void(const QString&)> report);
+                    std::function<void(const QString&)> open, std::function<void(const QString&)> report);
     ~RecentFilesMenu();
 
     // An image opened or saved under this path.

@@ -1,10 +1,10 @@
 #include "gui/app/RecoveryKeeper.h"
 
-#include "core/files/InputFile.h"
 #include "core/base/Language.h"
+#include "core/files/InputFile.h"
 #include "core/files/OutputFile.h"
-#include "core/text/Recovery.h"
 #include "core/model/RomImage.h"
+#include "core/text/Recovery.h"
 #include "gui/pages/Prompts.h"
 
 #include <QDateTime>
@@ -30,7 +30,7 @@ Result<RecoveryRecord> readRecord(const QString& file)
 } // namespace
 
 RecoveryKeeper::RecoveryKeeper(RomImage& rom, Prompts& prompts, QString folder,
-                                 std::function<void(const QString&)> report)
+                               std::function<void(const QString&)> report)
     : rom_(rom), prompts_(prompts), folder_(std::move(folder)), report_(std::move(report))
 {
     delay_.setSingleShot(true);
@@ -77,13 +77,15 @@ void RecoveryKeeper::writeNow()
             writeOutputFile(file, *bytes, 0600);
         } catch (const std::exception& error) {
             const QString text = qText("復元用のファイルを書けません。編集は続けられます。\n",
-                                      "The recovery file cannot be written; editing goes on.\n") +
-                                 QString::fromStdString(error.what());
-            QMetaObject::invokeMethod(this, [this, text] {
-                if (!failureSaid_)
-                    report_(text);
-                failureSaid_ = true;
-            }, Qt::QueuedConnection);
+                                       "The recovery file cannot be written; editing goes on.\n") +
+                QString::fromStdString(error.what());
+            QMetaObject::invokeMethod(
+                this, [this, text] {
+                    if (!failureSaid_)
+                        report_(text);
+                    failureSaid_ = true;
+                },
+                Qt::QueuedConnection);
         }
     });
 }
@@ -109,7 +111,7 @@ void RecoveryKeeper::setAside(const QString& file, const QString& reason)
     prompts_.showWarning(qText("復元用のファイルを使えません。", "A recovery file cannot be used: ") + file +
                          QStringLiteral("\n") + reason +
                          qText("\n\n.bad として残しました。イメージはディスクにある通りに開きます。",
-                              "\n\nIt was kept aside as .bad; the image opens as it is on disk."));
+                               "\n\nIt was kept aside as .bad; the image opens as it is on disk."));
 }
 
 bool RecoveryKeeper::offerFor(const QString& imagePath)
@@ -132,14 +134,14 @@ bool RecoveryKeeper::offerFor(const QString& imagePath)
     const QString name = QFileInfo(imagePath).fileName();
     const QString when = QDateTime::fromSecsSinceEpoch(record.savedAt).toString(QStringLiteral("yyyy-MM-dd HH:mm"));
     QString question = isJapanese()
-                           ? name + QString::fromUtf8(" には ") + when +
-                                 QString::fromUtf8(" の保存されていない編集があります (エディタが正常に終了しませんでした)。復元しますか？")
-                           : name + QStringLiteral(" has unsaved edits from ") + when +
-                                 QStringLiteral(" (the editor did not close normally). Recover them?");
+        ? name + QString::fromUtf8(" には ") + when +
+            QString::fromUtf8(" の保存されていない編集があります (エディタが正常に終了しませんでした)。復元しますか？")
+        : name + QStringLiteral(" has unsaved edits from ") + when +
+            QStringLiteral(" (the editor did not close normally). Recover them?");
     const DiskStamp onDisk = rom_.onDisk();
     if (record.fileSize != onDisk.size || record.fileHash != onDisk.hash)
         question += qText("\n\nファイルはその後ディスク上で変更されています。保存の時に、取り込むか上書きするかを尋ねます。",
-                         "\n\nThe file was changed on disk since then; saving will ask whether to merge or overwrite.");
+                          "\n\nThe file was changed on disk since then; saving will ask whether to merge or overwrite.");
     if (!prompts_.askRecover(question)) {
         QFile::remove(file);
         return false;

@@ -1,10 +1,10 @@
 #include "gui/app/ShareCommands.h"
 
 #include "core/base/Errors.h"
-#include "core/files/FileSystem.h"
 #include "core/base/HexText.h"
-#include "core/files/InputFile.h"
 #include "core/base/Language.h"
+#include "core/files/FileSystem.h"
+#include "core/files/InputFile.h"
 #include "core/files/OutputFile.h"
 #include "core/files/Patch.h"
 #include "core/model/RomImage.h"
@@ -34,7 +34,7 @@ QString wroteFileText(const QString& path, std::uint64_t size)
 }
 
 ShareCommands::ShareCommands(Prompts& prompts, RomImage& rom, const PaletteManager& palette,
-                               const GlyphRenderer* glyphs)
+                             const GlyphRenderer* glyphs)
     : prompts_(prompts), rom_(rom), palette_(palette), glyphs_(glyphs)
 {
 }
@@ -45,7 +45,7 @@ bool ShareCommands::refusesToReplaceAnInput(const QString& output, std::initiali
         if (!sameFile(output.toStdString(), input))
             continue;
         prompts_.showMessage(qText("%1 は書き出しの元になるファイルです。別の名前を選んで下さい。何も書き込みませんでした。",
-                                  "%1 is what this is made from: choose another name. Nothing was written.")
+                                   "%1 is what this is made from: choose another name. Nothing was written.")
                                  .arg(QString::fromStdString(input)));
         return true;
     }
@@ -106,7 +106,7 @@ void ShareCommands::createPatch()
     const auto patchPath = chooseOutput(qText("パッチの保存", "Save the Patch"), QStringLiteral("BPS (*.bps);;IPS (*.ips)"),
                                         {".bps", ".ips"},
                                         qText("パッチのファイル名は .bps か .ips で終えて下さい。",
-                                             "A patch's file name ends in .bps or .ips."),
+                                              "A patch's file name ends in .bps or .ips."),
                                         {rom_.fileName(), originalPath->toStdString()});
     if (!patchPath)
         return;

@@ -28,12 +28,17 @@ namespace {
 
 QString qText(const char* japanese, const char* english) { return QString::fromStdString(localized(japanese, english)); }
 
-enum Column { colStage, colSeverity, colPlace, colText };
+enum Column {
+    colStage,
+    colSeverity,
+    colPlace,
+    colText
+};
 
 bool sameFinding(const Finding& a, const Finding& b)
 {
     return a.severity == b.severity && a.stage == b.stage && a.place == b.place && a.index == b.index &&
-           a.text == b.text;
+        a.text == b.text;
 }
 
 bool sameFindings(const std::vector<Finding>& a, const std::vector<Finding>& b)

@@ -1,10 +1,10 @@
 #include "gui/app/TestPlay.h"
 
-#include "gui/app/CommandWords.h"
 #include "core/base/Language.h"
 #include "core/files/IniFile.h"
 #include "core/files/OutputFile.h"
 #include "core/model/RomImage.h"
+#include "gui/app/CommandWords.h"
 #include "gui/app/EmulatorSettingsDialog.h"
 #include "gui/app/MainForm.h"
 #include "gui/pages/Prompts.h"
@@ -151,7 +151,7 @@ std::optional<QString> TestPlay::writeCopy()
 void TestPlay::fail(const QString& reason)
 {
     prompts_.showMessage(qText("テストプレイを始められませんでした。\nコマンド: %1\n%2",
-                              "Test play could not start.\nCommand: %1\n%2")
+                               "Test play could not start.\nCommand: %1\n%2")
                              .arg(command_, reason));
 }
 

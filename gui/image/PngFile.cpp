@@ -1,8 +1,8 @@
 #include "gui/image/PngFile.h"
 
 #include "core/base/Errors.h"
-#include "core/files/FileSystem.h"
 #include "core/base/Language.h"
+#include "core/files/FileSystem.h"
 #include "core/files/OutputFile.h"
 
 #include <QBuffer>
@@ -20,7 +20,7 @@ std::size_t writePngFile(const std::string& path, const QImage& picture)
     QBuffer buffer(&encoded);
     if (!buffer.open(QIODevice::WriteOnly))
         throw UserError(fileErrorText(FileAction::Write, path,
-                                    localized("画像を PNG に変換できませんでした。", "The picture could not be encoded as PNG.")));
+                                      localized("画像を PNG に変換できませんでした。", "The picture could not be encoded as PNG.")));
     // Encoding a valid picture into memory fails only for want of memory.
     if (!picture.save(&buffer, "PNG"))
         throw std::bad_alloc();

@@ -62,7 +62,7 @@ protected:
         if (event->button() == Qt::RightButton) {
             const QModelIndex at = indexAt(event->position().toPoint());
             form_.onCellMenu(at.isValid() ? at.column() : -1, at.isValid() ? at.row() : -1,
-                                             event->globalPosition().toPoint());
+                             event->globalPosition().toPoint());
             return;
         }
         QTableWidget::mousePressEvent(event);

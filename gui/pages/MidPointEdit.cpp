@@ -69,9 +69,9 @@ void MidPointEdit::buildDataGroup(QWidget* page)
         "着地Y座標:", "復帰部屋番号:", "最初の敵番号:", "最初のアイテム番号:", "左進行時マップ読み込みアドレス:",
         "右進行時マップ読み込みアドレス:", "スクロール番号:", "左端部屋番号:", "右端部屋番号:"};
     static const char* const names[MidPointFieldCount] = {
-        "EditMidPointStartY",      "EditMidPointStartRoom",      "EditMidPointEnemyIndex",
-        "EditMidPointItemIndex",   "EditMidPointMapBackAddr",    "EditMidPointMapForwardAddr",
-        "EditMidPointStartScroll", "EditMidPointLeftRoom",       "EditMidPointRightRoom"};
+        "EditMidPointStartY", "EditMidPointStartRoom", "EditMidPointEnemyIndex",
+        "EditMidPointItemIndex", "EditMidPointMapBackAddr", "EditMidPointMapForwardAddr",
+        "EditMidPointStartScroll", "EditMidPointLeftRoom", "EditMidPointRightRoom"};
     for (int field = 0; field < MidPointFieldCount; ++field) {
         const int y = 24 + 24 * field;
         makeCaption(captions[field], group, 12, y + 3, 200);

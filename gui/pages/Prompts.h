@@ -4,9 +4,17 @@
 
 namespace vx {
 
-enum class Answer { Yes, No, Cancel };
+enum class Answer {
+    Yes,
+    No,
+    Cancel
+};
 // What to do with a file that another program changed since the editor last read or wrote it.
-enum class DiskAnswer { Merge, Overwrite, Cancel };
+enum class DiskAnswer {
+    Merge,
+    Overwrite,
+    Cancel
+};
 
 // Every question and message the program puts to the user. The window gets one; tests
 // give it a scripted one.

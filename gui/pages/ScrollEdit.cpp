@@ -28,10 +28,10 @@ namespace vx {
 void ScrollEdit::bindControls(QWidget* page)
 {
     rooms_ = std::make_unique<RoomViewPair>(page, QStringLiteral("ImgScrollEdit"), QStringLiteral("ScrollBarScrollEdit"),
-                                             nullptr, [this](int) {
-                                                 if (context_.rom.isLoaded())
-                                                     drawViews();
-                                             });
+                                            nullptr, [this](int) {
+                                                if (context_.rom.isLoaded())
+                                                    drawViews();
+                                            });
     makeCaption("表示部屋番号:", page, 224, 282, 80);
     pagesLabel_ = makeValueLabel(QStringLiteral("LblScrollEditPages"), page, 306, 282, 60);
 
@@ -209,8 +209,7 @@ void ScrollEdit::drawViews()
 {
     drawView(0);
     drawView(1);
-    setLabelText(pagesLabel_, hex2Text(static_cast<unsigned>(viewRoom(0))) + QStringLiteral("-") +
-                                  hex2Text(static_cast<unsigned>(viewRoom(1))));
+    setLabelText(pagesLabel_, hex2Text(static_cast<unsigned>(viewRoom(0))) + QStringLiteral("-") + hex2Text(static_cast<unsigned>(viewRoom(1))));
 }
 
 // ---- events ----
@@ -238,8 +237,7 @@ void ScrollEdit::onEntryTyped()
     if (updating_ || !context_.rom.isLoaded() || directBox_->text().size() < directBox_->maxLength())
         return;
     const auto value = parseHex(directBox_->text().toStdString());
-    if (value && *value <= 0xFF && context_.rom.currentStage().setScrollData(std::max(selectedLine(), 0),
-                                                                             static_cast<std::uint8_t>(*value))) {
+    if (value && *value <= 0xFF && context_.rom.currentStage().setScrollData(std::max(selectedLine(), 0), static_cast<std::uint8_t>(*value))) {
         afterEdit();
         return;
     }

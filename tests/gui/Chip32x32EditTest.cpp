@@ -1,5 +1,5 @@
-#include "core/model/RomImage.h"
 #include "gui/pages/Chip32x32Edit.h"
+#include "core/model/RomImage.h"
 #include "gui/pages/InfoListDialog.h"
 #include "gui/widgets/ClickLabel.h"
 #include "gui/widgets/ImageView.h"
@@ -12,8 +12,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <algorithm>
 
@@ -316,7 +316,7 @@ TEST_F(Chip32x32EditTest, AnimationRecoloursThePageOnlyOnANewFrame)
 TEST_F(Chip32x32EditTest, ASavedChipEditChangesOnlyItsTables)
 {
     unit();
-    QTest::mouseClick(entryLabel(0), Qt::LeftButton);        // sub-palette
+    QTest::mouseClick(entryLabel(0), Qt::LeftButton);     // sub-palette
     QTest::mouseClick(attributeLabel(1), Qt::LeftButton); // attribute
     ASSERT_TRUE(form->commandSave());
     const auto chips = static_cast<std::size_t>(currentStage().address(TableKey::Chip32x32));

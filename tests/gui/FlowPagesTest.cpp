@@ -114,8 +114,7 @@ TEST_F(FlowPagesTest, SelectingALineMovesTheViewsToItsLeftRoom)
     EXPECT_EQ(page.viewRoom(1), left + 1);
     EXPECT_EQ(find<QScrollBar>(u"ScrollBarScrollEdit")->value(), left);
     EXPECT_EQ(find<QLabel>(u"LblSelectedScrollIndex")->text(), QStringLiteral("02"));
-    EXPECT_EQ(find<QLabel>(u"LblScrollEditPages")->text(), QString::fromStdString(formatHex(static_cast<unsigned>(left), 2) + "-" +
-                                                                        formatHex(static_cast<unsigned>(left + 1), 2)));
+    EXPECT_EQ(find<QLabel>(u"LblScrollEditPages")->text(), QString::fromStdString(formatHex(static_cast<unsigned>(left), 2) + "-" + formatHex(static_cast<unsigned>(left + 1), 2)));
 }
 
 TEST_F(FlowPagesTest, TypedStartRoomMovesTheViewAndTheScrollPageFollows)

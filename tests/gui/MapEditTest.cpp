@@ -1,7 +1,7 @@
+#include "gui/pages/MapEdit.h"
 #include "core/base/HexText.h"
 #include "core/model/RomImage.h"
 #include "gui/pages/Chip32x32Edit.h"
-#include "gui/pages/MapEdit.h"
 #include "gui/pages/MapGridDialog.h"
 #include "gui/widgets/ImageView.h"
 #include "render/GraphicManager.h"
@@ -66,8 +66,7 @@ protected:
         const IndexedBitmap& sheet = *form->chip32x32Edit()->chip32Sheet();
         const int held = mapByte(room, cell);
         for (int chip = 0; chip < 256; ++chip)
-            if (chip != held && sheet.pixel((chip % 16) * 32 + 5, (chip / 16) * 32 + 5) !=
-                                    sheet.pixel((held % 16) * 32 + 5, (held / 16) * 32 + 5))
+            if (chip != held && sheet.pixel((chip % 16) * 32 + 5, (chip / 16) * 32 + 5) != sheet.pixel((held % 16) * 32 + 5, (held / 16) * 32 + 5))
                 return chip;
         return -1;
     }
@@ -223,8 +222,7 @@ TEST_F(MapEditTest, StatusAndHintsFollowThePointerAndClearOutside)
     move(viewControl(0), 40, 70); // cell 1 * 8 + 2
     const QString chip = QString::fromStdString(formatHex(mapByte(room, 10), 2));
     EXPECT_EQ(statusPanel(1)->text(), QStringLiteral("32x32 Tile No:") + chip);
-    EXPECT_EQ(viewControl(0)->toolTip(), QStringLiteral("Room %1, column 1, row 2: chip %2")
-                                                 .arg(QString::fromStdString(formatHex(static_cast<unsigned>(room), 2)), chip));
+    EXPECT_EQ(viewControl(0)->toolTip(), QStringLiteral("Room %1, column 1, row 2: chip %2").arg(QString::fromStdString(formatHex(static_cast<unsigned>(room), 2)), chip));
     EXPECT_EQ(shownColor(viewControl(0), 32, 64), GraphicManager::CursorColor);
     leave(viewControl(0));
     EXPECT_TRUE(statusPanel(1)->text().isEmpty());

@@ -1,5 +1,5 @@
-#include "core/base/Language.h"
 #include "gui/pages/MapGridDialog.h"
+#include "core/base/Language.h"
 #include "tests/gui/support/Controls.h"
 #include "tests/gui/support/ScriptedPrompts.h"
 

@@ -1,7 +1,7 @@
+#include "gui/pages/ObjectEdit.h"
 #include "core/base/HexText.h"
 #include "core/model/RomImage.h"
 #include "core/model/StageObjects.h"
-#include "gui/pages/ObjectEdit.h"
 #include "gui/pages/ObjectDialog.h"
 #include "gui/widgets/UpDown.h"
 #include "render/GraphicManager.h"
@@ -137,8 +137,7 @@ TEST_F(ObjectEditTest, ViewsShowBothSortsAndTheLabelsCountThem)
 {
     ObjectEdit& page = unit();
     const int left = page.leftRoom();
-    EXPECT_EQ(label(u"LblObjectEditPages"), QString::fromStdString(formatHex(static_cast<unsigned>(left), 2) + "-" +
-                                                                        formatHex(static_cast<unsigned>(left + 1), 2)));
+    EXPECT_EQ(label(u"LblObjectEditPages"), QString::fromStdString(formatHex(static_cast<unsigned>(left), 2) + "-" + formatHex(static_cast<unsigned>(left + 1), 2)));
     EXPECT_EQ(label(u"LblEnemyObjectCount"), QStringLiteral("%1 / 128").arg(enemies().totalCount()));
     EXPECT_EQ(label(u"LblItemObjectCount"), QStringLiteral("%1 / 32").arg(itemObjects().totalCount()));
     EXPECT_EQ(label(u"LblEnemyObjectCountPages"),
@@ -167,10 +166,7 @@ TEST_F(ObjectEditTest, HoverAndSelectionFramesAndThePanel)
     move(view, enemy->x + 9, enemy->y - 9);
     EXPECT_EQ(page.hoveredObject(), enemy);
     EXPECT_EQ(shownColor(view, enemy->x - 16, enemy->y), RGB(255, 255, 255)) << "the 32 frame";
-    EXPECT_EQ(view->toolTip(), QStringLiteral("Index:00\r\nXPos:%1\r\nYPos:%2\r\nKind:\r\n%3")
-                                   .arg(QString::fromStdString(formatHex(enemy->x, 2)),
-                                        QString::fromStdString(formatHex(enemy->y, 2)),
-                                        kindBox()->itemText(enemy->kind)));
+    EXPECT_EQ(view->toolTip(), QStringLiteral("Index:00\r\nXPos:%1\r\nYPos:%2\r\nKind:\r\n%3").arg(QString::fromStdString(formatHex(enemy->x, 2)), QString::fromStdString(formatHex(enemy->y, 2)), kindBox()->itemText(enemy->kind)));
     press(view, enemy->x + 9, enemy->y - 9, Qt::LeftButton);
     EXPECT_EQ(page.selectedObject(), enemy);
     EXPECT_EQ(shownColor(view, enemy->x - 12, enemy->y), RGB(255, 255, 255)) << "the 24 frame";

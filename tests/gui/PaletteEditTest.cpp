@@ -1,6 +1,6 @@
+#include "gui/pages/PaletteEdit.h"
 #include "core/base/HexText.h"
 #include "core/model/RomImage.h"
-#include "gui/pages/PaletteEdit.h"
 #include "gui/pages/PatternTableEdit.h"
 #include "gui/widgets/ImageView.h"
 #include "render/GraphicManager.h"

@@ -1,5 +1,5 @@
-#include "core/files/IniFile.h"
 #include "gui/app/RecentFiles.h"
+#include "core/files/IniFile.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@ using namespace vx;
 TEST(RecentFiles, ReadsOnlyUsableDistinctEntriesAndClearsStaleSlotsWhenStored)
 {
     auto preferences = IniFile::fromText("[RecentFiles]\nFile1=/a.nes\nFile2=\nFile3=/b.nes\nFile4=/a.nes\n"
-                                             "File9=/ninth.nes\n[TestPlay]\nCommand=emu %f\n");
+                                         "File9=/ninth.nes\n[TestPlay]\nCommand=emu %f\n");
     RecentFiles files;
     files.load(preferences);
     EXPECT_EQ(files.paths(), (std::vector<std::string>{"/a.nes", "/b.nes"}));

@@ -1,5 +1,5 @@
-#include "core/text/Recovery.h"
 #include "gui/app/RecoveryKeeper.h"
+#include "core/text/Recovery.h"
 #include "tests/gui/support/EditorFixture.h"
 
 #include <QCoreApplication>

@@ -1,15 +1,15 @@
 // Sharing a hack from the editor: a patch of the image as it stands, and the stage picture.
 #include "core/files/Patch.h"
 #include "core/model/RomImage.h"
-#include "core/text/StageText.h"
 #include "core/model/StageObjects.h"
+#include "core/text/StageText.h"
 #include "tests/gui/support/EditorFixture.h"
 
 #include <QAction>
 #include <QImage>
 #include <QLabel>
-#include <QTimer>
 #include <QMenu>
+#include <QTimer>
 #include <filesystem>
 
 using namespace vx;
@@ -47,9 +47,7 @@ TEST_F(ShareCommandsTest, APatchDescribesUnsavedEditsWithoutSavingThem)
         patchCommand()->trigger();
         ASSERT_TRUE(std::filesystem::exists(patch)) << name;
         EXPECT_EQ(applied(patch), expected) << name;
-        EXPECT_EQ(statusPanel(2)->text(), QStringLiteral("Wrote %1 (%2 bytes)")
-                                              .arg(QString::fromLatin1(name))
-                                              .arg(std::filesystem::file_size(patch)))
+        EXPECT_EQ(statusPanel(2)->text(), QStringLiteral("Wrote %1 (%2 bytes)").arg(QString::fromLatin1(name)).arg(std::filesystem::file_size(patch)))
             << "small enough to need no digit groups";
     }
     EXPECT_TRUE(prompts.messages.isEmpty());

@@ -28,9 +28,9 @@ protected:
             if (menuAction(name)->isEnabled() != shown)
                 return false;
         return stageSelector()->isHidden() != shown && pages()->isHidden() != shown &&
-               test::control<QMenu>(form.get(), u"MenuEdit")->menuAction()->isVisible() == shown &&
-               animationTimer()->isActive() == shown &&
-               (shown || form->windowTitle() == QStringLiteral("VEXALON 2 EDITOR"));
+            test::control<QMenu>(form.get(), u"MenuEdit")->menuAction()->isVisible() == shown &&
+            animationTimer()->isActive() == shown &&
+            (shown || form->windowTitle() == QStringLiteral("VEXALON 2 EDITOR"));
     }
     bool showsImage() const { return showsImage(true); }
     bool showsNoImage() const { return showsImage(false); }
@@ -226,7 +226,10 @@ TEST_F(ShellTest, SaveOntoAReadOnlyImageSaysSoAndOffersSaveAs)
 TEST_F(ShellTest, ASettingsFileThatIsTooLargeOrNoSettingsEndsTheStartWithAMessage)
 {
     const std::string settings = dir.file("vexalon2editor.ini");
-    struct Case { std::function<void()> make; const char* reason; };
+    struct Case {
+        std::function<void()> make;
+        const char* reason;
+    };
     const Case cases[] = {
         {[&] { test::writeFile(settings, test::sampleBytes()); }, "not a settings file but an iNES image"},
         {[&] { std::filesystem::resize_file(settings, std::uintmax_t{10} << 30); }, "10,737,418,240 bytes"},

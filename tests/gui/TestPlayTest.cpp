@@ -1,8 +1,8 @@
 // Test play: the image as it stands goes to the user's emulator, which here is a shell script
 // that copies the file it is given and writes down its arguments.
+#include "gui/app/TestPlay.h"
 #include "core/files/IniFile.h"
 #include "gui/app/EmulatorSettingsDialog.h"
-#include "gui/app/TestPlay.h"
 #include "tests/gui/support/EditorFixture.h"
 
 #include <QApplication>
@@ -21,10 +21,11 @@ protected:
     TestPlayTest()
     {
         test::writeFile(emulator, "#!/bin/sh\n"
-                                  "for word in \"$@\"; do printf '%s\\n' \"$word\"; done > '" + dir.file("played.args") + "'\n"
-                                  "for word in \"$@\"; do last=$word; done\n"
-                                  "cp \"$last\" '" + dir.file("played.tmp") + "' && mv '" + dir.file("played.tmp") +
-                                      "' '" + played + "'\n");
+                                  "for word in \"$@\"; do printf '%s\\n' \"$word\"; done > '" +
+                            dir.file("played.args") + "'\n"
+                                                      "for word in \"$@\"; do last=$word; done\n"
+                                                      "cp \"$last\" '" +
+                            dir.file("played.tmp") + "' && mv '" + dir.file("played.tmp") + "' '" + played + "'\n");
         std::filesystem::permissions(emulator, std::filesystem::perms::owner_all);
     }
     void setCommand(const std::string& command)

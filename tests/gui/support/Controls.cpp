@@ -11,7 +11,7 @@ QString describe(const QObject* object)
         return QStringLiteral("(no parent)");
     const QString name = object->objectName();
     return QString::fromLatin1(object->metaObject()->className()) +
-           (name.isEmpty() ? QString() : QStringLiteral(" \"") + name + QLatin1Char('"'));
+        (name.isEmpty() ? QString() : QStringLiteral(" \"") + name + QLatin1Char('"'));
 }
 
 } // namespace

@@ -15,7 +15,8 @@ public:
 };
 
 // The one object of type T named `name` among the children of `parent`, at any depth.
-template <class T> T* control(const QObject* parent, QAnyStringView name)
+template <class T>
+T* control(const QObject* parent, QAnyStringView name)
 {
     const QString wanted = name.toString();
     const QList<T*> found = parent ? parent->findChildren<T*>(wanted) : QList<T*>{};
@@ -24,9 +25,14 @@ template <class T> T* control(const QObject* parent, QAnyStringView name)
     return found.front();
 }
 // The one object of type T among the children of `parent`, whatever its name.
-template <class T> T* control(const QObject* parent) { return control<T>(parent, QString()); }
+template <class T>
+T* control(const QObject* parent)
+{
+    return control<T>(parent, QString());
+}
 // Numbered controls ("ImgMapEdit0", "ImgMapEdit1"): the name and the number.
-template <class T> T* control(const QObject* parent, QAnyStringView name, int number)
+template <class T>
+T* control(const QObject* parent, QAnyStringView name, int number)
 {
     return control<T>(parent, name.toString() + QString::number(number));
 }

@@ -31,8 +31,7 @@ MainForm& EditorSession::mainForm()
         // Everything in the test's folder: never the user's own preferences.
         const QString folder = QString::fromStdString(dir.path());
         form = std::make_unique<MainForm>(
-            prompts, AppPaths{folder, folder + QStringLiteral("/vexalon2editor.ini"),
-                               folder + QStringLiteral("/preferences.ini"), recoveryFolder});
+            prompts, AppPaths{folder, folder + QStringLiteral("/vexalon2editor.ini"), folder + QStringLiteral("/preferences.ini"), recoveryFolder});
     }
     return *form;
 }
@@ -45,8 +44,8 @@ QLabel* EditorSession::statusPanel(int panel) const { return find<QLabel>(u"Main
 QWidget* EditorSession::pageSheet(Page page) const
 {
     static const char* const names[PageCount] = {
-        "TabSheetMapEdit",     "TabSheet32x32ChipEdit", "TabSheetPaletteEdit",  "TabSheetPatternTableEdit",
-        "TabSheetObjectEdit",  "TabSheetMidPointEdit",  "TabSheetScrollEdit",   "TabSheetSpriteBankEdit"};
+        "TabSheetMapEdit", "TabSheet32x32ChipEdit", "TabSheetPaletteEdit", "TabSheetPatternTableEdit",
+        "TabSheetObjectEdit", "TabSheetMidPointEdit", "TabSheetScrollEdit", "TabSheetSpriteBankEdit"};
     return find<QWidget>(names[page]);
 }
 

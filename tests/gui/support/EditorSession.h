@@ -29,8 +29,16 @@ public:
     MainForm& mainForm();
 
     // The window's controls by their object names.
-    template <class T> T* find(QAnyStringView name) const { return control<T>(form.get(), name); }
-    template <class T> T* find(QAnyStringView name, int number) const { return control<T>(form.get(), name, number); }
+    template <class T>
+    T* find(QAnyStringView name) const
+    {
+        return control<T>(form.get(), name);
+    }
+    template <class T>
+    T* find(QAnyStringView name, int number) const
+    {
+        return control<T>(form.get(), name, number);
+    }
     QComboBox* stageSelector() const;
     QTabWidget* pages() const;
     QTimer* animationTimer() const;

@@ -69,7 +69,8 @@ public:
     }
 
 private:
-    template <class T> T take(std::deque<T>& queue, T fallback)
+    template <class T>
+    T take(std::deque<T>& queue, T fallback)
     {
         if (queue.empty()) {
             ++unexpected;
