@@ -1,35 +1,29 @@
 #pragma once
 #include <QPoint>
 #include <array>
-#include <memory>
 #include <cstdint>
+#include <memory>
 
 #include "gui/pages/EditorUnit.h"
+#include "gui/pages/ObjectPanel.h"
+#include "gui/pages/ObjectPicks.h"
 #include "gui/pages/ObjectViewMenu.h"
 #include "gui/widgets/RoomViewPair.h"
 
-class QAction;
-class QButtonGroup;
-class QCheckBox;
-class QComboBox;
 class QLabel;
-class QMenu;
-class QPushButton;
-class QScrollBar;
 
 namespace vx {
 
 class ImageView;
 class ObjectDialog;
-class UpDown;
 class StageObjects;
 class PlacedObject;
 struct WorkingSheets;
 
 // The object page: enemies and items placed in two neighbouring rooms, selected and
-// dragged with the mouse, nudged and changed in the panel, created and removed from the
-// views' menu, or rewritten as text a room at a time. Edits go straight into the stage's
-// object lists: no history, the object flag marked.
+// dragged with the mouse, nudged and changed in the panel (ObjectPanel), created and
+// removed from the views' menu, or rewritten as text a room at a time. Edits go straight
+// into the stage's object lists: no history, the object flag marked.
 class ObjectEdit : public EditorUnit {
 public:
     ObjectEdit(EditorContext& context, WorkingSheets& sheets, ObjectDialog& textForm)
@@ -48,36 +42,29 @@ public:
     void imageClosed() override;
 
     // Brings a room into one of the views, as moving an object there does.
-    void showRoom(int room) { scrollObjectViewsTo(room); refreshObjectViews(); }
+    void showRoom(int room)
+    {
+        scrollObjectViewsTo(room);
+        refreshObjectViews();
+    }
     // Edits enemies (0) or items (1), as the radio group does.
-    void selectObjectType(int type);
+    void selectObjectType(int type) { panel_->selectObjectType(type); }
     int leftRoom() const { return rooms_->left(); }
-    int currentObjectType() const { return objectType_; }
+    int currentObjectType() const { return picks_.objectType; }
     StageObjects& editedObjects() const;
-    PlacedObject* selectedObject() const { return selected_; }
-    PlacedObject* hoveredObject() const { return hovered_; }
+    PlacedObject* selectedObject() const { return picks_.selected; }
+    PlacedObject* hoveredObject() const { return picks_.hovered; }
     int objectClipboard() const { return clipboard_; }
 
 private:
     void buildViews(QWidget* page);
     void buildDisplayGroup(QWidget* page);
-    void buildSwitches(QWidget* page);
-    void buildPanel(QWidget* page);
 
     // Events.
     void onRoomPressed(int view, int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers keys,
-                                 const QPoint& global);
+                       const QPoint& global);
     void onRoomHovered(int view, int x, int y, Qt::MouseButtons buttons, Qt::KeyboardModifiers keys);
     void onRoomLeft(int view);
-    void stepObjectX(int direction);
-    void stepObjectY(int direction);
-    void stepObjectRoom(int direction);
-    void moveInOrder(int direction);
-    void stepSelectedObject(int direction);
-    void onKindChosen(int index);
-    void removeSelectedObject();
-    void chooseObjectType(int item);
-    void chooseOrderType(int item);
     // The menu's commands.
     void createObjectAt();
     void copyObject();
@@ -90,54 +77,31 @@ private:
     void drawObjectView(int view);
     void drawBothViews();
     void refreshObjectViews();
-    void refreshObjectPanel();
     PlacedObject* hitTest(int view, int x, int y, bool select);
     void setObjectPosition(int px, int py);
     void scrollObjectViewsTo(int room);
     void createAtPopupPoint(std::uint8_t kind);
-    void showOrderType();
-    // Clears every reference to an object about to be destroyed.
-    void forget(const PlacedObject* object);
-    void sortRoomIfAuto(int room);
     void markEdited();
     int shownRoom(int view) const { return rooms_->room(view); }
 
     EditorContext& context_;
     WorkingSheets& sheets_;
     ObjectDialog& textForm_;
-    bool updating_ = false;
 
-    int objectType_ = 0;
-    PlacedObject* selected_ = nullptr;
-    PlacedObject* hovered_ = nullptr;
-    PlacedObject* lastHovered_ = nullptr;
-    // The right click that opened the menu: its view, point and object.
+    ObjectPicks picks_;
+    // The right click that opened the menu: its view and point (its object is a pick).
     int popupView_ = 0;
     QPoint popupPoint_;
-    PlacedObject* popupObject_ = nullptr;
     // A copied kind, or -1; kept for the whole run.
     int clipboard_ = -1;
 
     std::unique_ptr<RoomViewPair> rooms_;
-    QLabel* indexLabel_ = nullptr;
-    QLabel* roomLabel_ = nullptr;
-    QLabel* xLabel_ = nullptr;
-    QLabel* yLabel_ = nullptr;
-    UpDown* selectArrows_ = nullptr;
-    UpDown* orderArrows_ = nullptr;
-    UpDown* roomArrows_ = nullptr;
-    UpDown* xArrows_ = nullptr;
-    UpDown* yArrows_ = nullptr;
-    QComboBox* kindCombo_ = nullptr;
-    QPushButton* removeButton_ = nullptr;
+    std::unique_ptr<ObjectPanel> panel_;
     QLabel* pagesLabel_ = nullptr;
     QLabel* enemyPagesLabel_ = nullptr;
     QLabel* itemPagesLabel_ = nullptr;
     QLabel* enemyCountLabel_ = nullptr;
     QLabel* itemCountLabel_ = nullptr;
-    QButtonGroup* typeGroup_ = nullptr;
-    QButtonGroup* orderGroup_ = nullptr;
-    QCheckBox* autoSort_ = nullptr;
     std::unique_ptr<ObjectViewMenu> menu_;
 };
 
