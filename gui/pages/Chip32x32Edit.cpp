@@ -14,6 +14,16 @@
 #include <QPushButton>
 
 namespace vx {
+namespace {
+
+// The chip table's hover cell: the hovered quarter's place in the chip data (chip x 4 +
+// quarter), doubled, plus one while Shift shows the quarter's frame, so that pressing or
+// releasing Shift redraws as a move to another quarter does.
+int chipTableCell(const ChipTableHit& hit, bool shift) { return (hit.chip * 4 + hit.quarter) * 2 + (shift ? 1 : 0); }
+int cellPlace(int cell) { return cell / 2; }
+int cellChip(int cell) { return cell / 8; }
+
+} // namespace
 
 // ---- controls ----
 
@@ -27,13 +37,21 @@ void Chip32x32Edit::bindControls(QWidget* page)
 
 void Chip32x32Edit::buildTables(QWidget* page)
 {
+    const auto loaded = [this] { return context_.rom.isLoaded(); };
+    chipHover_ = HoverCell(loaded, [this](int cell) {
+        drawChipTable();
+        context_.setStatus(1, cell < 0 ? QString() : QString::fromStdString(chipTableStatusText(cellChip(cell))));
+    });
     chipTable_ = makeImageView(
         page, QStringLiteral("Img32x32ChipEditTable"), QRect(8, 8, 512, 256),
         {.pressed = [this](int x, int y, Qt::MouseButton button,
                            Qt::KeyboardModifiers keys) { onChipTablePressed(x, y, button, keys); },
-         .moved = [this](int x, int y, Qt::MouseButtons,
-                         Qt::KeyboardModifiers keys) { onChipTableHovered(x, y, keys); },
-         .left = [this] { onChipTableLeft(); }});
+         .moved =
+             [this](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers keys) {
+                 const auto hit = chipTableHitAt(x, y, chipTable_->width(), chipTable_->height(), editPage_);
+                 chipHover_.moveTo(hit ? chipTableCell(*hit, keys.testFlag(Qt::ShiftModifier)) : -1);
+             },
+         .left = [this] { chipHover_.leave(); }});
 
     auto* switchGroup = new QGroupBox(QString::fromUtf8("表示切替"), page);
     switchGroup->setObjectName(QStringLiteral("GroupBoxTableSwitch"));
@@ -45,13 +63,21 @@ void Chip32x32Edit::buildTables(QWidget* page)
                      [this](int direction) { switchChipPage(direction); });
     pageLabel_ = makeValueLabel(QStringLiteral("Lbl32x32ChipEditSelectedPage"), switchGroup, 36, 36, 44);
 
+    entryHover_ = HoverCell(loaded, [this](int entry) {
+        drawChip16Tables();
+        context_.setStatus(1, entry < 0 ? QString() : QString::fromStdString(chip16StatusText(entry)));
+    });
     for (int i = 0; i < 4; ++i) {
         chip16Tables_[static_cast<std::size_t>(i)] = makeImageView(
             page, QStringLiteral("Img16x16ChipTable%1").arg(i), QRect(8 + 132 * i, 272, 128, 128),
             {.pressed = [this, i](int x, int y, Qt::MouseButton button,
                                   Qt::KeyboardModifiers) { onChip16TablePressed(i, x, y, button); },
-             .moved = [this, i](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers) { onChip16TableHovered(i, x, y); },
-             .left = [this] { onChip16TableLeft(); }},
+             .moved =
+                 [this, i](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers) {
+                     const ImageView* view = chip16Tables_[static_cast<std::size_t>(i)];
+                     entryHover_.moveTo(chip16TableEntryAt(x, y, view->width(), view->height(), i));
+                 },
+             .left = [this] { entryHover_.leave(); }},
             i);
     }
 }
@@ -73,12 +99,16 @@ void Chip32x32Edit::buildEditedGroup(QWidget* page)
     auto* group = new QGroupBox(QString::fromUtf8("編集対象チップ"), page);
     group->setObjectName(QStringLiteral("GroupBoxEditedChip"));
     group->setGeometry(180, 408, 432, 124);
+    quarterHover_ = HoverCell([this] { return context_.rom.isLoaded(); }, [this](int) { drawEditedChip(); });
     editedView_ = makeImageView(
         group, QStringLiteral("ImgEdited32x32Chip"), QRect(12, 24, 64, 64),
         {.pressed = [this](int x, int y, Qt::MouseButton button,
                            Qt::KeyboardModifiers) { onEditedChipPressed(x, y, button); },
-         .moved = [this](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers) { onEditedChipHovered(x, y); },
-         .left = [this] { onEditedChipLeft(); }});
+         .moved =
+             [this](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers) {
+                 quarterHover_.moveTo(editedChipQuarterAt(x, y, editedView_->width(), editedView_->height()));
+             },
+         .left = [this] { quarterHover_.leave(); }});
     makeCaption("No:", group, 12, 96, 24);
     editedIndex_ = makeValueLabel(QStringLiteral("LblEdited32x32ChipIndex"), group, 36, 96, 32);
 
@@ -148,9 +178,8 @@ void Chip32x32Edit::stageChanged()
     editPage_ = context_.rom.currentStage().default32x32ChipEditPage() & 1;
     editedChip_ = editPage_ * 0x80;
     selectedEntry_ = 0;
-    hoveredChip_ = hoveredEntry_ = hoveredEditedQuarter_ = -1;
-    hoveredQuarter_ = 0;
-    shiftHeld_ = false;
+    for (HoverCell* hover : {&chipHover_, &entryHover_, &quarterHover_})
+        hover->forget();
     rebuildSheets();
 }
 
@@ -192,7 +221,7 @@ void Chip32x32Edit::selectChip(int chip)
         return;
     editedChip_ = chip;
     editPage_ = chip / 0x80;
-    hoveredChip_ = -1; // a number of the page no longer shown
+    chipHover_.forget(); // a number of the page no longer shown
     drawChipTable();
     drawEditedChip();
 }
@@ -207,8 +236,8 @@ void Chip32x32Edit::drawChip16Tables()
         if (!bitmap)
             continue;
         copySquare(*bitmap, 0, 0, *sheets_.chipSheet, 0, 128 * i, 128);
-        if (hoveredEntry_ >= 0 && hoveredEntry_ / 0x40 == i)
-            context_.graphics.drawCursorFrame(*bitmap, (hoveredEntry_ % 8) * 16, ((hoveredEntry_ / 8) % 8) * 16, 16, 16);
+        if (const int entry = entryHover_.cell(); entry >= 0 && entry / 0x40 == i)
+            context_.graphics.drawCursorFrame(*bitmap, (entry % 8) * 16, ((entry / 8) % 8) * 16, 16, 16);
         view->redraw();
     }
 }
@@ -222,12 +251,12 @@ void Chip32x32Edit::drawChipTable()
         BitmapCanvas canvas(*bitmap);
         canvas.copyRect(0, 0, 512, 256, *sheets_.chip32Sheet, 0, editPage_ * 256, 512, editPage_ * 256 + 256);
     }
-    if (hoveredChip_ >= 0) {
-        const int x = (hoveredChip_ % 16) * 32, y = ((hoveredChip_ / 16) % 8) * 32;
+    if (const int cell = chipHover_.cell(); cell >= 0) {
+        const int chip = cellChip(cell), quarter = cellPlace(cell) % 4;
+        const int x = (chip % 16) * 32, y = ((chip / 16) % 8) * 32;
         context_.graphics.drawCursorFrame(*bitmap, x, y, 32, 32);
-        if (shiftHeld_)
-            context_.graphics.drawCursorFrame(*bitmap, x + (hoveredQuarter_ / 2) * 16, y + (hoveredQuarter_ % 2) * 16,
-                                              16, 16);
+        if (cell % 2 == 1)
+            context_.graphics.drawCursorFrame(*bitmap, x + (quarter / 2) * 16, y + (quarter % 2) * 16, 16, 16);
     }
     chipTable_->redraw();
     setLabelText(pageLabel_, QString::fromStdString(chipPageText(editPage_)));
@@ -241,9 +270,8 @@ void Chip32x32Edit::drawEditedChip()
             BitmapCanvas canvas(*bitmap);
             canvas.copyRect(0, 0, 64, 64, *sheets_.chip32Sheet, x, y, x + 32, y + 32);
         }
-        if (hoveredEditedQuarter_ >= 0)
-            context_.graphics.drawCursorFrame(*bitmap, (hoveredEditedQuarter_ / 2) * 32, (hoveredEditedQuarter_ % 2) * 32,
-                                              32, 32);
+        if (const int quarter = quarterHover_.cell(); quarter >= 0)
+            context_.graphics.drawCursorFrame(*bitmap, (quarter / 2) * 32, (quarter % 2) * 32, 32, 32);
         editedView_->redraw();
     }
     drawEditedChipLabels();
@@ -286,13 +314,14 @@ void Chip32x32Edit::onChipTablePressed(int x, int y, Qt::MouseButton button, Qt:
     StageData& stage = context_.rom.currentStage();
     const bool shift = keys.testFlag(Qt::ShiftModifier), ctrl = keys.testFlag(Qt::ControlModifier);
     const auto hit = chipTableHitAt(x, y, chipTable_->width(), chipTable_->height(), editPage_);
+    const int hovered = chipHover_.cell();
     if (button == Qt::LeftButton) {
         if (shift) {
             // The quarter of the last move, the one the frame shows.
-            if (hoveredChip_ >= 0 && stage.setChipEntry(hoveredChip_ * 4 + hoveredQuarter_, selectedEntry_))
+            if (hovered >= 0 && stage.setChipEntry(cellPlace(hovered), selectedEntry_))
                 recompose();
         } else if (ctrl) {
-            if (hoveredChip_ >= 0 && stage.setChip(hoveredChip_ * 4, chipClipboard_))
+            if (hovered >= 0 && stage.setChip(cellChip(hovered) * 4, chipClipboard_))
                 recompose();
         } else if (hit) {
             editedChip_ = hit->chip;
@@ -302,9 +331,9 @@ void Chip32x32Edit::onChipTablePressed(int x, int y, Qt::MouseButton button, Qt:
         }
     } else if (button == Qt::RightButton) {
         if (ctrl) {
-            if (hoveredChip_ >= 0)
+            if (hovered >= 0)
                 for (int k = 0; k < 4; ++k) {
-                    const std::size_t at = static_cast<std::size_t>(hoveredChip_ * 4 + k);
+                    const std::size_t at = static_cast<std::size_t>(cellChip(hovered) * 4 + k);
                     chipClipboard_[static_cast<std::size_t>(k)] = stage.chip32x32()[at];
                     chipClipboard_[static_cast<std::size_t>(4 + k)] = stage.chip32x32Attribute()[at];
                 }
@@ -313,35 +342,6 @@ void Chip32x32Edit::onChipTablePressed(int x, int y, Qt::MouseButton button, Qt:
             drawSelectedChip();
         }
     }
-}
-
-void Chip32x32Edit::onChipTableHovered(int x, int y, Qt::KeyboardModifiers keys)
-{
-    if (!context_.rom.isLoaded())
-        return;
-    const auto hit = chipTableHitAt(x, y, chipTable_->width(), chipTable_->height(), editPage_);
-    if (!hit) { // dragged out of the control
-        if (hoveredChip_ >= 0)
-            onChipTableLeft();
-        return;
-    }
-    const bool shift = keys.testFlag(Qt::ShiftModifier);
-    if (hit->chip == hoveredChip_ && hit->quarter == hoveredQuarter_ && shift == shiftHeld_)
-        return;
-    hoveredChip_ = hit->chip;
-    hoveredQuarter_ = hit->quarter;
-    shiftHeld_ = shift;
-    drawChipTable();
-    context_.setStatus(1, QString::fromStdString(chipTableStatusText(hoveredChip_)));
-}
-
-void Chip32x32Edit::onChipTableLeft()
-{
-    if (!context_.rom.isLoaded())
-        return;
-    hoveredChip_ = -1;
-    drawChipTable();
-    context_.setStatus(1, QString());
 }
 
 void Chip32x32Edit::onChip16TablePressed(int table, int x, int y, Qt::MouseButton button)
@@ -356,36 +356,14 @@ void Chip32x32Edit::onChip16TablePressed(int table, int x, int y, Qt::MouseButto
     drawSelectedChip();
 }
 
-void Chip32x32Edit::onChip16TableHovered(int table, int x, int y)
-{
-    if (!context_.rom.isLoaded())
-        return;
-    const ImageView* view = chip16Tables_[static_cast<std::size_t>(table)];
-    const int entry = chip16TableEntryAt(x, y, view->width(), view->height(), table);
-    if (entry == hoveredEntry_)
-        return;
-    hoveredEntry_ = entry;
-    drawChip16Tables();
-    context_.setStatus(1, entry < 0 ? QString() : QString::fromStdString(chip16StatusText(entry)));
-}
-
-void Chip32x32Edit::onChip16TableLeft()
-{
-    if (!context_.rom.isLoaded())
-        return;
-    hoveredEntry_ = -1;
-    drawChip16Tables();
-    context_.setStatus(1, QString());
-}
-
 void Chip32x32Edit::onEditedChipPressed(int x, int y, Qt::MouseButton button)
 {
     if (!context_.rom.isLoaded())
         return;
     StageData& stage = context_.rom.currentStage();
     if (button == Qt::LeftButton) {
-        if (hoveredEditedQuarter_ >= 0 &&
-            stage.setChipEntry(editedChip_ * 4 + hoveredEditedQuarter_, selectedEntry_))
+        if (const int quarter = quarterHover_.cell();
+            quarter >= 0 && stage.setChipEntry(editedChip_ * 4 + quarter, selectedEntry_))
             recompose();
     } else if (button == Qt::RightButton) {
         const int quarter = editedChipQuarterAt(x, y, editedView_->width(), editedView_->height());
@@ -394,25 +372,6 @@ void Chip32x32Edit::onEditedChipPressed(int x, int y, Qt::MouseButton button)
         selectedEntry_ = entryOf(editedChip_, quarter);
         drawSelectedChip();
     }
-}
-
-void Chip32x32Edit::onEditedChipHovered(int x, int y)
-{
-    if (!context_.rom.isLoaded())
-        return;
-    const int quarter = editedChipQuarterAt(x, y, editedView_->width(), editedView_->height());
-    if (quarter == hoveredEditedQuarter_)
-        return;
-    hoveredEditedQuarter_ = quarter;
-    drawEditedChip();
-}
-
-void Chip32x32Edit::onEditedChipLeft()
-{
-    if (!context_.rom.isLoaded())
-        return;
-    hoveredEditedQuarter_ = -1;
-    drawEditedChip();
 }
 
 void Chip32x32Edit::stepQuarterSubPalette(int quarter, Qt::MouseButton button)
@@ -442,7 +401,7 @@ void Chip32x32Edit::switchChipPage(int direction)
     editPage_ = direction > 0 ? 0 : 1;
     // The hovered number belongs to the other page now; a key-driven switch with the
     // pointer resting on the table must not let a click write a chip not shown.
-    hoveredChip_ = -1;
+    chipHover_.forget();
     drawChipTable();
 }
 

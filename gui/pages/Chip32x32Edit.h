@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "gui/pages/EditorUnit.h"
+#include "gui/widgets/HoverCell.h"
 #include "render/WorkingSheets.h"
 
 class QLabel;
@@ -50,14 +51,8 @@ private:
     void buildButtons(QWidget* page);
 
     void onChipTablePressed(int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers keys);
-    void onChipTableHovered(int x, int y, Qt::KeyboardModifiers keys);
-    void onChipTableLeft();
     void onChip16TablePressed(int table, int x, int y, Qt::MouseButton button);
-    void onChip16TableHovered(int table, int x, int y);
-    void onChip16TableLeft();
     void onEditedChipPressed(int x, int y, Qt::MouseButton button);
-    void onEditedChipHovered(int x, int y);
-    void onEditedChipLeft();
     void stepQuarterSubPalette(int quarter, Qt::MouseButton button);
     void stepQuarterAttribute(int quarter, Qt::MouseButton button);
     void switchChipPage(int direction);
@@ -82,11 +77,9 @@ private:
     int editPage_ = 0;
     int editedChip_ = 0;
     std::uint8_t selectedEntry_ = 0;
-    int hoveredChip_ = -1;
-    int hoveredQuarter_ = 0;
-    bool shiftHeld_ = false;
-    int hoveredEntry_ = -1;
-    int hoveredEditedQuarter_ = -1;
+    HoverCell chipHover_;    // chip table: see chipTableCell
+    HoverCell entryHover_;   // 16x16 chip tables: the entry
+    HoverCell quarterHover_; // edited chip: the quarter
     std::array<std::uint8_t, 8> chipClipboard_{};
 
     ImageView* chipTable_ = nullptr;

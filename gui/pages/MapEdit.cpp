@@ -27,23 +27,40 @@ void MapEdit::bindControls(QWidget* page)
 
 void MapEdit::buildViews(QWidget* page)
 {
+    const auto loaded = [this] { return context_.rom.isLoaded(); };
+    for (int v = 0; v < 2; ++v)
+        roomHover_[static_cast<std::size_t>(v)] = HoverCell(loaded, [this, v](int cell) { onRoomCellHovered(v, cell); });
     const auto handlers = [this](int v) {
+        HoverCell& hover = roomHover_[static_cast<std::size_t>(v)];
         return ViewHandlers{
             .pressed = [this, v](int x, int y, Qt::MouseButton button,
                                  Qt::KeyboardModifiers keys) { onRoomPressed(v, x, y, button, keys); },
-            .moved = [this, v](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers) { onRoomHovered(v, x, y); },
-            .left = [this, v] { onRoomLeft(v); }};
+            .moved =
+                [this, v, &hover](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers) {
+                    const ImageView* control = pair_->view(v);
+                    hover.moveTo(roomCellAt(x, y, control->width(), control->height()));
+                },
+            .left = [&hover] { hover.leave(); }};
     };
     pair_ = std::make_unique<RoomViewPair>(page, QStringLiteral("ImgMapEdit"), QStringLiteral("ScrollBarMapEdit"),
-                                            handlers, [this](int left) { onBothRoomsBarMoved(left); });
+                                           handlers, [this](int left) { onBothRoomsBarMoved(left); });
 
+    chipHover_ = HoverCell(loaded, [this](int chip) {
+        drawChipTable();
+        context_.setStatus(1, chip < 0 ? QString() : QString::fromStdString(chipTableStatusText(chip)));
+        if (chip >= 0)
+            chipTable_->setToolTip(QString::fromStdString(chipTableHint(chip)));
+    });
     // A 512x512 bitmap at half size.
     chipTable_ = makeImageView(
         page, QStringLiteral("Img32x32ChipTable"), QRect(360, 296, 256, 256),
         {.pressed = [this](int x, int y, Qt::MouseButton button,
                            Qt::KeyboardModifiers) { onChipTablePressed(x, y, button); },
-         .moved = [this](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers) { onChipTableHovered(x, y); },
-         .left = [this] { onChipTableLeft(); }});
+         .moved =
+             [this](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers) {
+                 chipHover_.moveTo(mapChipTableAt(x, y, chipTable_->width(), chipTable_->height()));
+             },
+         .left = [this] { chipHover_.leave(); }});
 }
 
 void MapEdit::buildRoomGroup(QWidget* page)
@@ -114,8 +131,8 @@ void MapEdit::open()
 
 void MapEdit::stageChanged()
 {
-    hoverCell_ = {-1, -1};
-    hoverChip_ = -1;
+    for (HoverCell* hover : {&roomHover_[0], &roomHover_[1], &chipHover_})
+        hover->forget();
     selectedChip_ = 0;
     const StageData& stage = context_.rom.currentStage();
     setRooms(initialViewRooms(stage.midPoints(stage.defaultStartPoint()).startRoom()));
@@ -172,7 +189,7 @@ void MapEdit::drawView(int view)
     const int room = roomOfView(view);
     if (IndexedBitmap* bitmap = control->bitmap(); bitmap && sheets_.ready()) {
         context_.graphics.drawRoom(*bitmap, *sheets_.chip32Sheet, context_.rom.currentStage().mapRoom(room));
-        if (const int cell = hoverCell_[static_cast<std::size_t>(view)]; cell >= 0)
+        if (const int cell = roomHover_[static_cast<std::size_t>(view)].cell(); cell >= 0)
             context_.graphics.drawCursorFrame(*bitmap, (cell / 8) * 32, (cell % 8) * 32, 32, 32);
         control->redraw();
     }
@@ -190,9 +207,9 @@ void MapEdit::drawChipTable()
         BitmapCanvas canvas(*bitmap);
         canvas.copyRect(0, 0, 512, 512, *sheets_.chip32Sheet, 0, 0, 512, 512);
     }
-    if (hoverChip_ >= 0) {
+    if (const int chip = chipHover_.cell(); chip >= 0) {
         // Two pixels thick: one screen pixel at half size.
-        const int x = (hoverChip_ % 16) * 32, y = (hoverChip_ / 16) * 32;
+        const int x = (chip % 16) * 32, y = (chip / 16) * 32;
         context_.graphics.drawCursorFrame(*bitmap, x, y, 32, 32);
         context_.graphics.drawCursorFrame(*bitmap, x + 1, y + 1, 30, 30);
     }
@@ -241,7 +258,7 @@ void MapEdit::onRoomPressed(int view, int x, int y, Qt::MouseButton button, Qt::
                 changed = stage.setMapRoom(position, gridForm_.roomData(), ukMapGrid);
         } else if (ctrl) {
             changed = stage.setMapRoom(position, roomCopyBuffer_, ukMapPaste);
-        } else if (const int cell = hoverCell_[static_cast<std::size_t>(view)]; cell >= 0) {
+        } else if (const int cell = roomHover_[static_cast<std::size_t>(view)].cell(); cell >= 0) {
             changed = stage.setMapChip(position + cell, static_cast<std::uint8_t>(selectedChip_));
         }
         if (changed)
@@ -258,35 +275,17 @@ void MapEdit::onRoomPressed(int view, int x, int y, Qt::MouseButton button, Qt::
     }
 }
 
-void MapEdit::onRoomHovered(int view, int x, int y)
+void MapEdit::onRoomCellHovered(int view, int cell)
 {
-    if (!context_.rom.isLoaded())
-        return;
-    ImageView* control = pair_->view(view);
-    const int cell = roomCellAt(x, y, control->width(), control->height());
-    int& hovered = hoverCell_[static_cast<std::size_t>(view)];
-    if (cell < 0) { // dragged out of the view
-        if (hovered >= 0)
-            onRoomLeft(view);
+    drawView(view);
+    if (cell < 0) { // left or dragged out of the view
+        context_.setStatus(1, QString());
         return;
     }
-    if (cell == hovered)
-        return;
-    hovered = cell;
-    drawView(view);
     const int room = roomOfView(view);
     const std::uint8_t chip = context_.rom.currentStage().mapRoom(room)[static_cast<std::size_t>(cell)];
     context_.setStatus(1, QString::fromStdString(chipTableStatusText(chip)));
-    control->setToolTip(QString::fromStdString(roomCellHint(room, cell, chip)));
-}
-
-void MapEdit::onRoomLeft(int view)
-{
-    if (!context_.rom.isLoaded())
-        return;
-    hoverCell_[static_cast<std::size_t>(view)] = -1;
-    drawView(view);
-    context_.setStatus(1, QString());
+    pair_->view(view)->setToolTip(QString::fromStdString(roomCellHint(room, cell, chip)));
 }
 
 void MapEdit::onChipTablePressed(int x, int y, Qt::MouseButton button)
@@ -296,33 +295,6 @@ void MapEdit::onChipTablePressed(int x, int y, Qt::MouseButton button)
     const int chip = mapChipTableAt(x, y, chipTable_->width(), chipTable_->height());
     if (chip >= 0)
         selectChip(chip);
-}
-
-void MapEdit::onChipTableHovered(int x, int y)
-{
-    if (!context_.rom.isLoaded())
-        return;
-    const int chip = mapChipTableAt(x, y, chipTable_->width(), chipTable_->height());
-    if (chip < 0) {
-        if (hoverChip_ >= 0)
-            onChipTableLeft();
-        return;
-    }
-    if (chip == hoverChip_)
-        return;
-    hoverChip_ = chip;
-    drawChipTable();
-    context_.setStatus(1, QString::fromStdString(chipTableStatusText(chip)));
-    chipTable_->setToolTip(QString::fromStdString(chipTableHint(chip)));
-}
-
-void MapEdit::onChipTableLeft()
-{
-    if (!context_.rom.isLoaded())
-        return;
-    hoverChip_ = -1;
-    drawChipTable();
-    context_.setStatus(1, QString());
 }
 
 void MapEdit::onBothRoomsBarMoved(int left)

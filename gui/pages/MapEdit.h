@@ -1,9 +1,10 @@
 #pragma once
 #include <array>
-#include <memory>
 #include <cstdint>
+#include <memory>
 
 #include "gui/pages/EditorUnit.h"
+#include "gui/widgets/HoverCell.h"
 #include "gui/widgets/RoomViewPair.h"
 #include "rules/MapRules.h"
 
@@ -46,11 +47,8 @@ private:
     void buildSelectedGroup(QWidget* page);
 
     void onRoomPressed(int view, int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers keys);
-    void onRoomHovered(int view, int x, int y);
-    void onRoomLeft(int view);
+    void onRoomCellHovered(int view, int cell);
     void onChipTablePressed(int x, int y, Qt::MouseButton button);
-    void onChipTableHovered(int x, int y);
-    void onChipTableLeft();
     void onBothRoomsBarMoved(int left);
     void onRoomBarMoved(int view, int position);
 
@@ -69,8 +67,8 @@ private:
     bool updating_ = false;
 
     ViewRooms rooms_{0, 1};
-    std::array<int, 2> hoverCell_{-1, -1};
-    int hoverChip_ = -1;
+    std::array<HoverCell, 2> roomHover_;
+    HoverCell chipHover_;
     int selectedChip_ = 0;
     std::array<std::uint8_t, 64> roomCopyBuffer_{};
 

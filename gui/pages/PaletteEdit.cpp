@@ -60,11 +60,19 @@ void PaletteEdit::buildColorGroup(QWidget* page)
     auto* group = new QGroupBox(QString::fromUtf8("色の選択"), page);
     group->setObjectName(QStringLiteral("GroupBoxColorSelect"));
     group->setGeometry(8, 100, 600, 132);
+    const auto loaded = [this] { return context_.rom.isLoaded(); };
+    colorHover_ = HoverCell(loaded, [this](int cell) {
+        drawColorTable();
+        showStatus(cell, cell);
+    });
     colorTable_ = makeImageView(
         group, QStringLiteral("ImgColorTable"), QRect(16, 24, 384, 96),
         {.pressed = [this](int x, int y, Qt::MouseButton, Qt::KeyboardModifiers) { onColourTablePressed(x, y); },
-         .moved = [this](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers) { onColourTableHovered(x, y); },
-         .left = [this] { onColourTableLeft(); }});
+         .moved =
+             [this](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers) {
+                 colorHover_.moveTo(colorGridCellAt(x, y, colorTable_->width(), colorTable_->height()));
+             },
+         .left = [this] { colorHover_.leave(); }});
 
     auto* selected = new QGroupBox(QString::fromUtf8("選択色"), group);
     selected->setObjectName(QStringLiteral("GroupBoxSelectedColor"));
@@ -86,12 +94,21 @@ void PaletteEdit::buildAnimeGroup(QWidget* page)
     animeGroup_->setObjectName(QStringLiteral("GroupBoxPaletteAnime"));
     animeGroup_->setGeometry(8, 240, 600, 176);
     animeView_ = makeImageView(animeGroup_, QStringLiteral("ImgPaletteAnimeView"), QRect(40, 24, 384, 24));
+    const auto loaded = [this] { return context_.rom.isLoaded(); };
+    animeHover_ = HoverCell(loaded, [this](int cell) {
+        drawAnimeCells();
+        const auto colours = context_.rom.currentStage().paletteAnimePalette();
+        showStatus(cell, cell < 0 ? 0 : colours[static_cast<std::size_t>(cell)]);
+    });
     animeEdit_ = makeImageView(
         animeGroup_, QStringLiteral("ImgPaletteAnimeEdit"), QRect(40, 64, 384, 96),
         {.pressed = [this](int x, int y, Qt::MouseButton button,
                            Qt::KeyboardModifiers) { onAnimationPressed(x, y, button); },
-         .moved = [this](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers) { onAnimationHovered(x, y); },
-         .left = [this] { onAnimationLeft(); }});
+         .moved =
+             [this](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers) {
+                 animeHover_.moveTo(colorGridCellAt(x, y, animeEdit_->width(), animeEdit_->height()));
+             },
+         .left = [this] { animeHover_.leave(); }});
     for (int i = 0; i < 4; ++i) {
         auto* arrow = new QLabel(QStringLiteral("->"), animeGroup_);
         arrow->setObjectName(QStringLiteral("LblCurrentAnimePaletteArrow%1").arg(i));
@@ -132,7 +149,9 @@ void PaletteEdit::open()
 
 void PaletteEdit::stageChanged()
 {
-    hoveredEntry_ = hoveredColor_ = hoveredAnimeCell_ = -1;
+    hoveredEntry_ = -1;
+    colorHover_.forget();
+    animeHover_.forget();
     const StageData& stage = context_.rom.currentStage();
     context_.graphics.setBGPalette(stage.bgPalette());
     context_.graphics.setPaletteAnime(stage.paletteAnimeFrameCount(), stage.paletteAnimeFrameTimer(),
@@ -171,11 +190,8 @@ void PaletteEdit::selectEntry(int entry)
 void PaletteEdit::markAnimationCell(int cell)
 {
     const auto colours = context_.rom.currentStage().paletteAnimePalette();
-    if (cell < 0 || cell >= static_cast<int>(colours.size()))
-        return;
-    hoveredAnimeCell_ = cell;
-    drawAnimeCells();
-    showStatus(cell, colours[static_cast<std::size_t>(cell)]);
+    if (cell >= 0 && cell < static_cast<int>(colours.size()))
+        animeHover_.show(cell);
 }
 
 void PaletteEdit::focusFrameCount() { frameCount_->setFocus(); }
@@ -198,8 +214,8 @@ void PaletteEdit::drawColorTable()
     if (!bitmap)
         return;
     context_.graphics.drawColorTable(*bitmap);
-    if (hoveredColor_ >= 0)
-        context_.graphics.drawCursorFrame(*bitmap, (hoveredColor_ % 16) * 24, (hoveredColor_ / 16) * 24, 24, 24);
+    if (const int cell = colorHover_.cell(); cell >= 0)
+        context_.graphics.drawCursorFrame(*bitmap, (cell % 16) * 24, (cell / 16) * 24, 24, 24);
     colorTable_->redraw();
 }
 
@@ -231,9 +247,8 @@ void PaletteEdit::drawAnimeCells()
     if (!bitmap)
         return;
     context_.graphics.drawAnimePalettes(*bitmap, showNumbers_);
-    if (hoveredAnimeCell_ >= 0)
-        context_.graphics.drawCursorFrame(*bitmap, (hoveredAnimeCell_ % 16) * 24, (hoveredAnimeCell_ / 16) * 24, 24,
-                                          24);
+    if (const int cell = animeHover_.cell(); cell >= 0)
+        context_.graphics.drawCursorFrame(*bitmap, (cell % 16) * 24, (cell / 16) * 24, 24, 24);
     animeEdit_->redraw();
 }
 
@@ -318,27 +333,6 @@ void PaletteEdit::onColourTablePressed(int x, int y)
     drawSelectedColor();
 }
 
-void PaletteEdit::onColourTableHovered(int x, int y)
-{
-    if (!context_.rom.isLoaded())
-        return;
-    const int cell = colorGridCellAt(x, y, colorTable_->width(), colorTable_->height());
-    if (cell == hoveredColor_)
-        return;
-    hoveredColor_ = cell;
-    drawColorTable();
-    showStatus(cell, cell);
-}
-
-void PaletteEdit::onColourTableLeft()
-{
-    if (!context_.rom.isLoaded())
-        return;
-    hoveredColor_ = -1;
-    drawColorTable();
-    showStatus(-1, 0);
-}
-
 void PaletteEdit::onAnimationPressed(int x, int y, Qt::MouseButton button)
 {
     if (!context_.rom.isLoaded())
@@ -354,27 +348,6 @@ void PaletteEdit::onAnimationPressed(int x, int y, Qt::MouseButton button)
         selectedColor_ = stage.paletteAnimePalette()[static_cast<std::size_t>(cell)];
         drawSelectedColor();
     }
-}
-
-void PaletteEdit::onAnimationHovered(int x, int y)
-{
-    if (!context_.rom.isLoaded())
-        return;
-    const int cell = colorGridCellAt(x, y, animeEdit_->width(), animeEdit_->height());
-    if (cell == hoveredAnimeCell_)
-        return;
-    hoveredAnimeCell_ = cell;
-    drawAnimeCells();
-    showStatus(cell, cell < 0 ? 0 : context_.rom.currentStage().paletteAnimePalette()[static_cast<std::size_t>(cell)]);
-}
-
-void PaletteEdit::onAnimationLeft()
-{
-    if (!context_.rom.isLoaded())
-        return;
-    hoveredAnimeCell_ = -1;
-    drawAnimeCells();
-    showStatus(-1, 0);
 }
 
 void PaletteEdit::onFrameCountChosen(int index)

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "gui/pages/EditorUnit.h"
+#include "gui/widgets/HoverCell.h"
 
 class QComboBox;
 class QFrame;
@@ -45,11 +46,7 @@ private:
     void onPalettePressed(int entry, Qt::MouseButton button);
     void onColourTyped(int entry);
     void onColourTablePressed(int x, int y);
-    void onColourTableHovered(int x, int y);
-    void onColourTableLeft();
     void onAnimationPressed(int x, int y, Qt::MouseButton button);
-    void onAnimationHovered(int x, int y);
-    void onAnimationLeft();
     void onFrameCountChosen(int index);
     void onFrameTimerTyped();
 
@@ -68,8 +65,8 @@ private:
     bool updating_ = false;
     std::uint8_t selectedColor_ = 0;
     int hoveredEntry_ = -1;
-    int hoveredColor_ = -1;
-    int hoveredAnimeCell_ = -1;
+    HoverCell colorHover_;
+    HoverCell animeHover_;
     bool showNumbers_ = false;
 
     std::array<ImageView*, 16> entryViews_{};
