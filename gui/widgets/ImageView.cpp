@@ -4,8 +4,8 @@
 #include "render/GraphicManager.h"
 
 #include <QMouseEvent>
-#include <algorithm>
 #include <QPainter>
+#include <algorithm>
 #include <new>
 
 namespace vx {

@@ -63,7 +63,7 @@ struct ViewHandlers {
 };
 // A named view at (x, y; width x height) of its parent, its handlers connected.
 ImageView* makeImageView(QWidget* parent, const QString& name, const QRect& geometry, ViewHandlers handlers = {},
-                          int tag = 0);
+                         int tag = 0);
 
 // Gives the view a display bitmap of the given size unless it has one already.
 void giveDisplayBitmap(ImageView* view, const GraphicManager& graphics, int width, int height);

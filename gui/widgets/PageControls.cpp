@@ -50,8 +50,7 @@ void showChipQuarter(QLabel* entry, QLabel* attribute, const StageData& stage, i
 {
     const std::size_t at = static_cast<std::size_t>((chip & 0xFF) * 4 + (quarter & 3));
     setLabelText(entry, QString::fromStdString(entryLabelText(stage.chip32x32()[at])));
-    setLabelText(attribute, QString::fromStdString(
-                                attributeName(attributeNames, stage.stageIndex(), stage.chip32x32Attribute()[at])));
+    setLabelText(attribute, QString::fromStdString(attributeName(attributeNames, stage.stageIndex(), stage.chip32x32Attribute()[at])));
 }
 
 QButtonGroup* makeRadioGroup(QWidget* page, const char* caption, const char* name, int y, const char* first,

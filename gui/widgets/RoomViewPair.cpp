@@ -11,8 +11,8 @@
 namespace vx {
 
 RoomViewPair::RoomViewPair(QWidget* page, const QString& viewName, const QString& barName,
-                             const std::function<ViewHandlers(int view)>& handlers,
-                             std::function<void(int left)> scrolled)
+                           const std::function<ViewHandlers(int view)>& handlers,
+                           std::function<void(int left)> scrolled)
     : scrolled_(std::move(scrolled))
 {
     for (int v = 0; v < 2; ++v)

@@ -18,7 +18,7 @@ public:
     // `handlers` gives each view (0 left, 1 right) its mouse handlers; `scrolled` hears of
     // the left room the user moved the bar to, never of setLeft.
     RoomViewPair(QWidget* page, const QString& viewName, const QString& barName,
-                  const std::function<ViewHandlers(int view)>& handlers, std::function<void(int left)> scrolled);
+                 const std::function<ViewHandlers(int view)>& handlers, std::function<void(int left)> scrolled);
 
     ImageView* view(int view) const { return views_[static_cast<std::size_t>(view & 1)]; }
     QScrollBar* bar() const { return bar_; }
