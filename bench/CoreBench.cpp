@@ -3,6 +3,7 @@
 #include "core/model/RomImage.h"
 #include "core/model/StageCheck.h"
 #include "core/text/StageText.h"
+#include "core/text/StageTextImport.h"
 #include "tests/support/Images.h"
 
 #include <benchmark/benchmark.h>
@@ -117,8 +118,9 @@ void BM_ExportAllStages(benchmark::State& state)
 BENCHMARK(BM_ExportAllStages)->Unit(benchmark::kMillisecond);
 
 // Reading and checking the 14 texts, then applying them: each of the 14 stages alternately
-// gets every map cell changed and back, so the edits themselves are measured too.
-void BM_ImportAllStages(benchmark::State& state)
+// gets every map cell changed and back, so the edits themselves are measured too. With the
+// check, as the tool and the editor import: first on a copy, check before and after.
+void BM_ImportAllStages(benchmark::State& state, bool withCheck)
 {
     RomImage rom(addresses());
     if (!rom.loadFromBytes(sample(), "sample.nes").ok())
@@ -136,6 +138,8 @@ void BM_ImportAllStages(benchmark::State& state)
         std::vector<StageText> stages;
         for (const std::string& text : texts[round++ % 2])
             stages.push_back(readStageText(text, "stage.json").value());
+        if (withCheck && !previewStageTexts(rom, stages).ok())
+            state.SkipWithError("refused");
         if (!applyStageTexts(rom, stages).ok())
             state.SkipWithError("refused");
         state.PauseTiming();
@@ -144,6 +148,7 @@ void BM_ImportAllStages(benchmark::State& state)
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_ImportAllStages)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ImportAllStages, texts, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ImportAllStages, withCheck, true)->Unit(benchmark::kMillisecond);
 
 } // namespace

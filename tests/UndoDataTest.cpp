@@ -105,7 +105,8 @@ TEST(UndoData, KindNamesInBothLanguages)
     EXPECT_EQ(undoKindText(ukMapGrid), "Edit Map(Grid)");
     EXPECT_EQ(undoKindText(ukChip32x32Attr), "Edit 32x32Tile(Attr)");
     EXPECT_EQ(undoKindText(ukObject), "Edit Object");
-    EXPECT_EQ(undoKindText(13), "Unknown");
+    EXPECT_EQ(undoKindText(ukStageText), "Import Stage Text");
+    EXPECT_EQ(undoKindText(15), "Unknown");
     forceLanguage(Language::Japanese);
     EXPECT_EQ(undoKindText(ukPaletteAnimeFrameCount), "パレットアニメの編集");
     EXPECT_EQ(undoKindText(ukScroll), "スクロールの編集");

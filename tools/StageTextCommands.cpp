@@ -8,6 +8,7 @@
 #include "core/model/AddressData.h"
 #include "core/model/RomImage.h"
 #include "core/text/StageText.h"
+#include "core/text/StageTextImport.h"
 #include "tools/OutputGuard.h"
 #include "tools/ToolCommands.h"
 
@@ -105,10 +106,23 @@ int importStages(const ToolRequest& request)
     RomImage rom(*addresses);
     if (!loadImage(rom, image))
         return ExitRefused;
+    const Result<ImportPreview> preview = previewStageTexts(rom, texts);
+    if (!preview.ok())
+        return exitRefused(sentence(preview.error().text()) + localized("何も書き込んでいません。", " Nothing was written."));
+    for (const Finding& finding : preview.value().newErrors)
+        std::cerr << findingLine(finding) << "\n";
+    const std::size_t errors = preview.value().newErrors.size();
+    if (errors > 0 && !request.allowErrors)
+        return exitRefused("the stage check finds " + std::to_string(errors) + (errors == 1 ? " error" : " errors") +
+                           " the image did not have (above). Nothing was written; --allow-errors writes it anyway.");
+    for (const Finding& finding : preview.value().newWarnings)
+        std::cout << findingLine(finding) << "\n";
     if (const Result<void> applied = applyStageTexts(rom, texts); !applied.ok())
         return exitRefused(sentence(applied.error().text()) + localized("何も書き込んでいません。", " Nothing was written."));
     rom.saveToFile(request.out);
     std::cout << "wrote " << request.out << " (" << rom.imageSize() << " bytes)\n";
+    for (const std::string& line : preview.value().summary)
+        std::cout << line << "\n";
     return ExitOk;
 }
 

@@ -98,4 +98,26 @@ bool MidPointsEdit::mergeWith(const EditCommand& next)
     return true;
 }
 
+void EditGroup::apply(StageData& stage) const
+{
+    for (const auto& command : commands_)
+        command->apply(stage);
+}
+
+void EditGroup::revert(StageData& stage) const
+{
+    for (auto it = commands_.rbegin(); it != commands_.rend(); ++it)
+        (*it)->revert(stage);
+}
+
+std::vector<EditedFlag> EditGroup::flags() const
+{
+    std::vector<EditedFlag> all;
+    for (const auto& command : commands_)
+        for (EditedFlag flag : command->flags())
+            if (std::ranges::find(all, flag) == all.end())
+                all.push_back(flag);
+    return all;
+}
+
 } // namespace vx

@@ -120,6 +120,23 @@ private:
     Tables old_, value_;
 };
 
+// Several edits as one step: done in order, undone in reverse.
+class EditGroup final : public EditCommand {
+public:
+    explicit EditGroup(UndoKind kind) : kind_(kind) {}
+    void add(std::unique_ptr<EditCommand> command) { commands_.push_back(std::move(command)); }
+    bool empty() const { return commands_.empty(); }
+    void apply(StageData& stage) const override;
+    void revert(StageData& stage) const override;
+    UndoKind kind() const override { return kind_; }
+    EditedFlag flag() const override { return commands_.front()->flag(); }
+    std::vector<EditedFlag> flags() const override;
+
+private:
+    UndoKind kind_;
+    std::vector<std::unique_ptr<EditCommand>> commands_;
+};
+
 // The six restart points before and after an edit.
 class MidPointsEdit final : public EditCommand {
 public:

@@ -191,6 +191,10 @@ void StageData::changed(EditedFlag flag)
 void StageData::record(std::unique_ptr<EditCommand> command)
 {
     redoStack_.clear();
+    if (group_) {
+        group_->add(std::move(command));
+        return;
+    }
     EditCommand* top = undoStack_.top();
     if (!top || !top->mergeWith(*command))
         undoStack_.push(std::move(command));
@@ -313,6 +317,15 @@ void StageData::markEdited(EditedFlag flag)
 
 void StageData::beginGesture() { gesture_ = ++gestureCount_; }
 
+void StageData::beginGroup(UndoKind kind) { group_ = std::make_unique<EditGroup>(kind); }
+
+void StageData::endGroup()
+{
+    std::unique_ptr<EditGroup> group = std::move(group_);
+    if (group && !group->empty())
+        undoStack_.push(std::move(group));
+}
+
 // ---- history ----
 
 int StageData::undo() { return step(undoStack_, redoStack_, &EditCommand::revert); }
@@ -325,7 +338,8 @@ int StageData::step(UndoStack& from, UndoStack& to, void (EditCommand::*action)(
     if (!command)
         return -1;
     ((*command).*action)(*this);
-    changed(command->flag());
+    for (EditedFlag flag : command->flags())
+        changed(flag);
     const int kind = command->kind();
     to.push(std::move(command));
     return kind;

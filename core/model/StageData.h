@@ -17,6 +17,7 @@ namespace vx {
 
 class StageObjects;
 class StageData;
+class EditGroup;
 
 constexpr int ChipCount = 256;
 constexpr int ChipEntryCount = ChipCount * 4;
@@ -126,6 +127,9 @@ public:
     // Between these, the object and restart-point steps merge into one (a drag).
     void beginGesture();
     void endGesture() { gesture_ = 0; }
+    // Between these, every edit goes into one step of this kind (a stage text applied).
+    void beginGroup(UndoKind kind);
+    void endGroup();
 
     // Undoes (redoes) the top command of the undo (redo) stack; its kind, or -1 when empty.
     int undo();
@@ -198,8 +202,9 @@ private:
     std::array<std::shared_ptr<MidPoint>, MidPointCount> midPoints_;
     // The points as the last history step left them (shared, as the points).
     std::shared_ptr<std::array<MidPointBytes, MidPointCount>> midPointsCommitted_;
-    int gesture_ = 0;      // the gesture under way; 0: none
-    int gestureCount_ = 0; // gestures begun, so each has its own number
+    int gesture_ = 0;                  // the gesture under way; 0: none
+    std::unique_ptr<EditGroup> group_; // the step being gathered, if any
+    int gestureCount_ = 0;             // gestures begun, so each has its own number
 };
 
 } // namespace vx

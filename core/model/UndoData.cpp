@@ -31,6 +31,10 @@ std::string undoKindText(int kind)
         return localized("オブジェクトの編集", "Edit Object");
     case ukMidPoint:
         return localized("復帰地点の編集", "Edit Restart Point");
+    case ukStageText:
+        return localized("ステージテキストの読み込み", "Import Stage Text");
+    case ukRecovery:
+        return localized("編集の復元", "Recover Edits");
     default:
         return localized("不明な編集", "Unknown");
     }

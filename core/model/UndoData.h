@@ -25,6 +25,8 @@ enum UndoKind : std::uint8_t {
     ukScroll = 10,
     ukObject = 11,
     ukMidPoint = 12,
+    ukStageText = 13, // a stage text applied: one step per stage
+    ukRecovery = 14,  // unsaved edits taken back from a recovery file
 };
 
 // The name of a kind in the user's language ("Unknown" for any other number).
@@ -43,6 +45,8 @@ public:
     virtual UndoKind kind() const = 0;
     // The area a save writes back after this edit.
     virtual EditedFlag flag() const = 0;
+    // Every area it touches; a step of several edits has more than one.
+    virtual std::vector<EditedFlag> flags() const { return {flag()}; }
     // The room a page should show after the step was undone or redone; -1 for none.
     virtual int room() const { return -1; }
     std::string caption() const { return undoKindText(kind()); }

@@ -179,7 +179,7 @@ Result<void> applyRecovery(RomImage& rom, const RecoveryRecord& record)
             take(stage, SharedGroup::MidPoints,
                  [](StageText& to, const StageText& source) { to.restartPoints = source.restartPoints; });
     }
-    return applyStageTexts(rom, texts);
+    return applyStageTexts(rom, texts, ukRecovery);
 }
 
 } // namespace vx

@@ -16,7 +16,9 @@ class RomImage;
 
 // A stage as text: one JSON file per stage, described in docs/stage-text.md.
 inline constexpr std::string_view StageTextFormat = "vexalon2-stage";
-inline constexpr int StageTextVersion = 1;
+// Version 2 numbers each room and writes each object on one line; version 1 is still read.
+inline constexpr int StageTextVersion = 2;
+inline constexpr int OldestStageTextVersion = 1;
 
 struct StageTextObject {
     std::uint8_t room = 0, x = 0, y = 0, kind = 0;
@@ -55,7 +57,7 @@ std::string stageTextToJson(const StageText& text);
 std::string stageToText(const RomImage& rom, int stage);
 
 // Reads and checks one stage text; nothing is taken from a text with any fault.
-// A refusal names the file and where in it as a JSON pointer ("/rooms/12/3"; empty for the
+// A refusal names the file and where in it as a JSON pointer ("/rooms/12/rows/3"; empty for the
 // whole text).
 Result<StageText> readStageText(std::string_view text, const std::string& fileName);
 
@@ -63,7 +65,9 @@ Result<StageText> readStageText(std::string_view text, const std::string& fileNa
 // that differ are marked edited and a save writes back exactly those. Refuses, applying
 // nothing, when two texts name one stage or disagree on a table their stages share, when
 // a text's sharing differs from the image's, when it changes the pattern-table setting
-// (which a save never writes) or holds more objects than a list does.
-Result<void> applyStageTexts(RomImage& rom, const std::vector<StageText>& texts);
+// (which a save never writes) or holds more objects than a list does. What a file changes
+// in one stage is one history step of that stage, of this kind. A shared table is taken
+// from the file that changes it; two files that change it differently are refused.
+Result<void> applyStageTexts(RomImage& rom, const std::vector<StageText>& texts, UndoKind kind = ukStageText);
 
 } // namespace vx

@@ -99,20 +99,65 @@ Result<void> checkText(const RomImage& rom, const StageText& text)
     return Done;
 }
 
-Result<void> checkPair(const RomImage& rom, const StageText& a, const StageText& b)
+// Per shared group, whether a text changes that table from what the image holds now. Only
+// a changed shared table is taken from a file, so the files of the other stages that share
+// it, which still hold the old table, do not undo the edit.
+using ChangedGroups = std::array<bool, SharedGroups.size()>;
+
+ChangedGroups changedGroups(const RomImage& rom, const StageText& text)
+{
+    const StageText now = stageTextOf(rom, text.stage);
+    ChangedGroups changed{};
+    for (std::size_t g = 0; g < SharedGroups.size(); ++g)
+        changed[g] = !sameTable(g, text, now);
+    return changed;
+}
+
+// Where two versions of a shared table first differ, in the pages' words.
+std::string firstDifference(std::size_t group, const StageText& a, const StageText& b)
+{
+    const auto first = [](const auto& x, const auto& y) {
+        std::size_t i = 0;
+        while (i < x.size() && i < y.size() && x[i] == y[i])
+            ++i;
+        return i;
+    };
+    const auto number = [](std::size_t n) { return std::to_string(n); };
+    switch (SharedGroups[group]) {
+    case SharedGroup::Chips: {
+        const std::size_t entry = std::min(first(a.chipEntries, b.chipEntries), first(a.chipAttributes, b.chipAttributes));
+        return localized("チップ ", "chip ") + hex(static_cast<int>(entry / QuarterCount));
+    }
+    case SharedGroup::Map: {
+        const std::size_t cell = first(a.map, b.map);
+        const int room = static_cast<int>(cell / RoomSize), row = static_cast<int>(cell % RoomSide);
+        return isJapanese() ? "部屋 " + hex(room) + " の " + number(static_cast<std::size_t>(row)) + " 行目"
+                            : "room " + hex(room) + " row " + number(static_cast<std::size_t>(row));
+    }
+    case SharedGroup::Scroll: return localized("スクロール ", "scroll entry ") + hex(static_cast<int>(first(a.scroll, b.scroll)));
+    case SharedGroup::EnemyObjects: return localized("敵 ", "enemy ") + number(first(a.enemies, b.enemies));
+    case SharedGroup::ItemObjects: return localized("アイテム ", "item ") + number(first(a.items, b.items));
+    case SharedGroup::MidPoints: return localized("復帰地点 ", "restart point ") + number(first(a.restartPoints, b.restartPoints));
+    }
+    return "?";
+}
+
+Result<void> checkPair(const RomImage& rom, const StageText& a, const ChangedGroups& aChanged, const StageText& b,
+                       const ChangedGroups& bChanged)
 {
     const std::string files = a.fileName + localized(" と ", " and ") + b.fileName;
     if (a.stage == b.stage)
         return Error{files + localized(" はどちらもステージ ", " both hold stage ") + hex(a.stage) + localized(" です。", ".")};
     for (std::size_t g = 0; g < SharedGroups.size(); ++g) {
         const std::vector<int> sharing = stagesSharing(rom.addresses(), SharedGroups[g], a.stage);
-        if (std::ranges::find(sharing, b.stage) == sharing.end() || sameTable(g, a, b))
+        if (std::ranges::find(sharing, b.stage) == sharing.end() || !aChanged[g] || !bChanged[g] || sameTable(g, a, b))
             continue;
         const std::string where = " (/" + std::string(GroupTableKeys[g]) + ")";
-        return Error{isJapanese() ? files + " では、ステージ " + hex(a.stage) + " と " + hex(b.stage) + " が共有する" +
-                             groupName(g) + where + "が違います。"
-                                  : files + " disagree on " + groupName(g) + where + " that stages " + hex(a.stage) +
-                             " and " + hex(b.stage) + " share."};
+        const std::string at = firstDifference(g, a, b);
+        return Error{isJapanese() ? files + " は、ステージ " + hex(a.stage) + " と " + hex(b.stage) + " が共有する" +
+                             groupName(g) + where + "をどちらも違うように変更しています (最初の違いは" + at + ")。"
+                                  : files + " both change " + groupName(g) + where + " that stages " + hex(a.stage) +
+                             " and " + hex(b.stage) + " share, differently: first at " + at + "."};
     }
     return Done;
 }
@@ -160,9 +205,13 @@ void setRestartPoint(MidPoint& point, const MidPointBytes& bytes)
     point.rightRoom = bytes[10];
 }
 
-// Each edit changes only what differs, so only those tables are marked edited.
-void apply(StageData& stage, const StageText& text)
+// Each edit changes only what differs, so only those tables are marked edited. A shared
+// table is applied only when this text changes it.
+void apply(StageData& stage, const StageText& text, const ChangedGroups& changed)
 {
+    const auto take = [&](SharedGroup group) {
+        return changed[static_cast<std::size_t>(std::ranges::find(SharedGroups, group) - SharedGroups.begin())];
+    };
     for (int i = 0; i < 16; ++i) {
         stage.setPaletteColor(i, text.bgPalette[static_cast<std::size_t>(i)]);
         stage.setPaletteColor(16 + i, text.spritePalette[static_cast<std::size_t>(i)]);
@@ -171,31 +220,31 @@ void apply(StageData& stage, const StageText& text)
     stage.setPaletteAnimeFrameTimer(text.frameTimer);
     for (int i = 0; i < 64; ++i)
         stage.setPaletteAnimeColor(i, text.animationColours[static_cast<std::size_t>(i)]);
-    for (std::size_t c = 0; c < ChipCount; ++c) {
+    for (std::size_t c = 0; take(SharedGroup::Chips) && c < ChipCount; ++c) {
         std::array<std::uint8_t, 8> bytes{};
         std::copy_n(text.chipEntries.begin() + static_cast<std::ptrdiff_t>(4 * c), 4, bytes.begin());
         std::copy_n(text.chipAttributes.begin() + static_cast<std::ptrdiff_t>(4 * c), 4, bytes.begin() + 4);
         stage.setChip(static_cast<int>(4 * c), bytes);
     }
-    for (std::size_t room = 0; room < RoomCount; ++room)
+    for (std::size_t room = 0; take(SharedGroup::Map) && room < RoomCount; ++room)
         stage.setMapRoom(static_cast<int>(room * RoomSize),
                          std::span<const std::uint8_t, RoomSize>(text.map.data() + room * RoomSize, RoomSize),
                          ukMapGrid);
-    for (int i = 0; i < ScrollSize; ++i)
+    for (int i = 0; take(SharedGroup::Scroll) && i < ScrollSize; ++i)
         stage.setScrollData(i, text.scroll[static_cast<std::size_t>(i)]);
     bool objects = false;
-    if (!sameObjects(stage.enemyObjects(), text.enemies)) {
+    if (take(SharedGroup::EnemyObjects) && !sameObjects(stage.enemyObjects(), text.enemies)) {
         replaceObjects(stage.enemyObjects(), text.enemies);
         objects = true;
     }
-    if (!sameObjects(stage.itemObjects(), text.items)) {
+    if (take(SharedGroup::ItemObjects) && !sameObjects(stage.itemObjects(), text.items)) {
         replaceObjects(stage.itemObjects(), text.items);
         objects = true;
     }
     if (objects)
         stage.markEdited(efObject);
     bool points = false;
-    for (int p = 0; p < MidPointCount; ++p) {
+    for (int p = 0; take(SharedGroup::MidPoints) && p < MidPointCount; ++p) {
         const MidPointBytes& bytes = text.restartPoints[static_cast<std::size_t>(p)];
         if (stage.midPoints(p).toBytes() != bytes) {
             setRestartPoint(stage.midPoints(p), bytes);
@@ -208,19 +257,25 @@ void apply(StageData& stage, const StageText& text)
 
 } // namespace
 
-Result<void> applyStageTexts(RomImage& rom, const std::vector<StageText>& texts)
+Result<void> applyStageTexts(RomImage& rom, const std::vector<StageText>& texts, UndoKind kind)
 {
     if (!rom.isLoaded())
         return Error{localized("イメージが開かれていません。", "No image is open.")};
+    std::vector<ChangedGroups> changed;
     for (std::size_t i = 0; i < texts.size(); ++i) {
         if (Result<void> alone = checkText(rom, texts[i]); !alone.ok())
             return alone;
+        changed.push_back(changedGroups(rom, texts[i]));
         for (std::size_t j = 0; j < i; ++j)
-            if (Result<void> pair = checkPair(rom, texts[j], texts[i]); !pair.ok())
+            if (Result<void> pair = checkPair(rom, texts[j], changed[j], texts[i], changed[i]); !pair.ok())
                 return pair;
     }
-    for (const StageText& text : texts)
-        apply(rom.stage(text.stage), text);
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        StageData& stage = rom.stage(texts[i].stage);
+        stage.beginGroup(kind);
+        apply(stage, texts[i], changed[i]);
+        stage.endGroup();
+    }
     return Done;
 }
 

@@ -17,6 +17,8 @@ inline constexpr std::array<std::string_view, 2> PaletteKeys{"background", "spri
 inline constexpr std::array<std::string_view, 3> AnimationKeys{"frameCount", "frameTimer", "colours"};
 inline constexpr std::array<std::string_view, 4> ObjectKeys{"room", "x", "y", "kind"};
 inline constexpr std::array<std::string_view, 3> ChipKeys{"quarters", "palettes", "attributes"};
+// A room from version 2 on: its number and its 8 rows.
+inline constexpr std::array<std::string_view, 2> RoomKeys{"room", "rows"};
 
 // The restart point's nine values as the page and MidPoint name them; the two addresses
 // are words of two image bytes each (high, low).

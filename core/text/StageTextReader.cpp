@@ -226,7 +226,7 @@ public:
 private:
     // Format and version first, so a text of another kind or version says so and not
     // which of its keys this one lacks.
-    void checkFormat(const Path& root) const
+    void checkFormat(const Path& root)
     {
         const Path formatPath(root, RootKeys[0]), versionPath(root, RootKeys[1]);
         const auto format = root_.find(RootKeys[0]);
@@ -237,8 +237,9 @@ private:
         const auto version = root_.find(RootKeys[1]);
         if (version == root_.end())
             refuse(versionPath, localized("キーがありません", "missing key"));
-        if (!version->is_number_integer() || *version != StageTextVersion)
-            refuse(versionPath, isJapanese() ? "版 " + shown(*version) + " は読めません (読めるのは " + decimalText(StageTextVersion) + ")" : "version " + shown(*version) + " is not supported (this program reads version " + decimalText(StageTextVersion) + ")");
+        if (!version->is_number_integer() || *version < OldestStageTextVersion || *version > StageTextVersion)
+            refuse(versionPath, isJapanese() ? "版 " + shown(*version) + " は読めません (読めるのは " + decimalText(OldestStageTextVersion) + "-" + decimalText(StageTextVersion) + ")" : "version " + shown(*version) + " is not supported (this program reads versions " + decimalText(OldestStageTextVersion) + "-" + decimalText(StageTextVersion) + ")");
+        version_ = version->get<int>();
     }
 
     void readShared(const json& j, const Path& path)
@@ -320,10 +321,21 @@ private:
         requireArray(j, path, RoomCount, Entries);
         for (std::size_t room = 0; room < RoomCount; ++room) {
             const Path roomPath(path, room);
-            requireArray(j[room], roomPath, RoomSide, Rows);
+            const Path rowsPath(roomPath, RoomKeys[1]);
+            const json* rows = &j[room];
+            // Version 1 has the rows alone; from 2 on a room names itself.
+            if (version_ >= 2) {
+                requireObject(*rows, roomPath, RoomKeys);
+                const Path numberPath(roomPath, RoomKeys[0]);
+                if (byte(memberAt(*rows, RoomKeys[0]), numberPath, LastRoom) != room)
+                    refuse(numberPath, isJapanese() ? "部屋番号が位置 (" + formatHex(static_cast<std::uint32_t>(room), 2) + ") と合いません" : "the room number does not match its place (" + formatHex(static_cast<std::uint32_t>(room), 2) + ")");
+                rows = &memberAt(*rows, RoomKeys[1]);
+            }
+            const Path& linesPath = version_ >= 2 ? rowsPath : roomPath;
+            requireArray(*rows, linesPath, RoomSide, Rows);
             for (std::size_t row = 0; row < RoomSide; ++row) {
                 std::array<std::uint8_t, RoomSide> cells{};
-                byteLine(j[room][row], Path(roomPath, row), cells);
+                byteLine((*rows)[row], Path(linesPath, row), cells);
                 for (std::size_t x = 0; x < RoomSide; ++x)
                     text_.map[room * RoomSize + x * RoomSide + row] = cells[x];
             }
@@ -350,6 +362,7 @@ private:
 
     const json& root_;
     StageText text_;
+    int version_ = StageTextVersion;
 };
 
 } // namespace

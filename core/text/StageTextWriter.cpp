@@ -9,6 +9,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+
 namespace vx {
 namespace {
 
@@ -77,7 +79,39 @@ ordered_json roomJson(std::span<const std::uint8_t, MapSize> map, int room)
             cells[static_cast<std::size_t>(x)] = map[static_cast<std::size_t>(room * RoomSize + x * RoomSide + row)];
         rows.push_back(byteLine(cells));
     }
-    return rows;
+    return ordered_json{{jsonKey(RoomKeys[0]), hex2(static_cast<std::uint8_t>(room))}, {jsonKey(RoomKeys[1]), std::move(rows)}};
+}
+
+// As dump(2), but an object of plain values stays on one line, so an object, a chip or a
+// restart point is one line of a diff.
+void writeJson(std::string& out, const ordered_json& j, int indent)
+{
+    const bool container = j.is_object() || j.is_array();
+    if (!container || j.empty()) {
+        out += j.dump();
+        return;
+    }
+    const bool object = j.is_object();
+    if (object && std::ranges::all_of(j, [](const ordered_json& value) { return value.is_primitive(); })) {
+        out += '{';
+        for (auto it = j.begin(); it != j.end(); ++it) {
+            out += it == j.begin() ? "" : ", ";
+            out += ordered_json(it.key()).dump() + ": " + it.value().dump();
+        }
+        out += '}';
+        return;
+    }
+    out += object ? "{\n" : "[\n";
+    for (auto it = j.begin(); it != j.end(); ++it) {
+        out += it == j.begin() ? "" : ",\n";
+        out.append(static_cast<std::size_t>(indent + 2), ' ');
+        if (object)
+            out += ordered_json(it.key()).dump() + ": ";
+        writeJson(out, it.value(), indent + 2);
+    }
+    out += '\n';
+    out.append(static_cast<std::size_t>(indent), ' ');
+    out += object ? '}' : ']';
 }
 
 ordered_json chipJson(const StageText& text, int chip)
@@ -168,7 +202,9 @@ std::string stageTextToJson(const StageText& text)
     root[jsonKey(RootKeys[10])] = objects(text.items);
     root[jsonKey(RootKeys[11])] = std::move(rooms);
     root[jsonKey(RootKeys[12])] = std::move(chips);
-    return root.dump(2) + "\n";
+    std::string out;
+    writeJson(out, root, 0);
+    return out + "\n";
 }
 
 std::string stageToText(const RomImage& rom, int stage) { return stageTextToJson(stageTextOf(rom, stage)); }

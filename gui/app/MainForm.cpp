@@ -52,6 +52,9 @@ const QString AppTitle = QStringLiteral("VEXALON 2 EDITOR");
 
 QString qText(const char* japanese, const char* english) { return QString::fromStdString(localized(japanese, english)); }
 
+// Steps that rebuild object lists, after which no page may keep a pointer into the old ones.
+bool replacesObjects(int kind) { return kind == ukObject || kind == ukStageText || kind == ukRecovery; }
+
 } // namespace
 
 QString outOfMemoryText()
@@ -172,6 +175,13 @@ bool MainForm::createRunObjects(const AppPaths& paths)
         recovery_->editMade();
     };
     share_->wrote = [this](const QString& text) { status_[2]->setText(text); };
+    share_->imported = [this](const QString& summary) {
+        objectEdit_->objectsReplaced(-1);
+        showModified(rom_->differsFromFile());
+        recovery_->editMade();
+        refreshActivePage();
+        status_[2]->setText(summary);
+    };
     // A palette edit, undo or redo hands the stage's colours to the renderer at once.
     rom_->hooks.paletteChanged = [this](const StageData& stage) { graphics_->setBGPalette(stage.bgPalette()); };
     rom_->hooks.paletteAnimeChanged = [this](const StageData& stage) {
@@ -246,7 +256,7 @@ void MainForm::buildFrame()
 void MainForm::buildMenus()
 {
     menus_ = std::make_unique<MainMenus>(
-        this, MenuCommands{.open = [this] { commandOpen(); }, .save = [this] { commandSave(); }, .saveAs = [this] { commandSaveAs(); }, .createPatch = [this] { commandCreatePatch(); }, .exportPicture = [this] { commandExportStagePicture(); }, .exportText = [this] { share_->exportStageText(); }, .close = [this] { commandClose(); }, .exit = [this] { close(); }, .undo = [this] { commandUndo(); }, .redo = [this] { commandRedo(); }, .checkStage = [this] { showStageCheckWindow(*this, *menus_); }, .testPlay = [this] { testPlayOf(*this, prompts_, recent_->preferences()).run(); }, .emulatorSettings = [this] { testPlayOf(*this, prompts_, recent_->preferences()).changeCommand(); }});
+        this, MenuCommands{.open = [this] { commandOpen(); }, .save = [this] { commandSave(); }, .saveAs = [this] { commandSaveAs(); }, .createPatch = [this] { commandCreatePatch(); }, .exportPicture = [this] { commandExportStagePicture(); }, .exportText = [this] { share_->exportStageText(); }, .importText = [this] { share_->importStageText(); }, .close = [this] { commandClose(); }, .exit = [this] { close(); }, .undo = [this] { commandUndo(); }, .redo = [this] { commandRedo(); }, .checkStage = [this] { showStageCheckWindow(*this, *menus_); }, .testPlay = [this] { testPlayOf(*this, prompts_, recent_->preferences()).run(); }, .emulatorSettings = [this] { testPlayOf(*this, prompts_, recent_->preferences()).changeCommand(); }});
     connect(menus_->edit, &QMenu::aboutToShow, this, &MainForm::updateEditMenu);
     connect(menus_->edit, &QMenu::aboutToHide, this, &MainForm::enableHistoryKeys);
     recent_ = std::make_unique<RecentFilesMenu>(
@@ -460,7 +470,7 @@ void MainForm::commandUndo()
 {
     if (!rom_->canUndo())
         return;
-    if (rom_->undo() == ukObject)
+    if (replacesObjects(rom_->undo()))
         objectEdit_->objectsReplaced(rom_->currentStage().redoStack().peek()->room());
     showModified(rom_->differsFromFile());
     recovery_->editMade();
@@ -471,7 +481,7 @@ void MainForm::commandRedo()
 {
     if (!rom_->canRedo())
         return;
-    if (rom_->redo() == ukObject)
+    if (replacesObjects(rom_->redo()))
         objectEdit_->objectsReplaced(rom_->currentStage().undoStack().peek()->room());
     showModified(rom_->differsFromFile());
     recovery_->editMade();

@@ -46,12 +46,14 @@ MainMenus::MainMenus(QMainWindow* window, MenuCommands commands) : commands_(std
     patch = item(file, "", "MenuItemCreatePatch", commands_.createPatch);
     exportPicture = item(file, "", "MenuItemExportStagePicture", commands_.exportPicture);
     exportText = item(file, "", "MenuItemExportStageText", commands_.exportText);
+    importText = item(file, "", "MenuItemImportStageText", commands_.importText);
     // Their captions follow the user's language, asked when the menu opens.
     const auto caption = [this] {
         recent->setTitle(qText("最近使ったファイル(&R)", "Recent Files"));
         patch->setText(qText("パッチの作成(&P)...", "Create &Patch..."));
         exportPicture->setText(qText("ステージ画像の書き出し(&E)...", "&Export Stage Picture..."));
         exportText->setText(qText("ステージのテキスト書き出し...", "Export Stage as Text..."));
+        importText->setText(qText("ステージのテキスト読み込み(&I)...", "&Import Stage Text..."));
     };
     caption();
     QObject::connect(file, &QMenu::aboutToShow, file, caption);
@@ -112,7 +114,7 @@ void MainMenus::enableHistoryKeys(bool imageOpen)
 
 void MainMenus::showImageCommands(bool shown)
 {
-    for (QAction* action : {save, saveAs, patch, exportPicture, exportText, close, checkStage, testPlay})
+    for (QAction* action : {save, saveAs, patch, exportPicture, exportText, importText, close, checkStage, testPlay})
         action->setEnabled(shown);
     edit->menuAction()->setVisible(shown);
     tools->menuAction()->setVisible(shown);

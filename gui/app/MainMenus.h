@@ -11,7 +11,8 @@ class RomImage;
 
 // What the menus' items do; the main window routes each to its command.
 struct MenuCommands {
-    std::function<void()> open, save, saveAs, createPatch, exportPicture, exportText, close, exit, undo, redo, checkStage;
+    std::function<void()> open, save, saveAs, createPatch, exportPicture, exportText, importText, close, exit, undo, redo,
+        checkStage;
     std::function<void()> testPlay, emulatorSettings;
 };
 
@@ -39,6 +40,7 @@ public:
     QAction* patch = nullptr;
     QAction* exportPicture = nullptr;
     QAction* exportText = nullptr;
+    QAction* importText = nullptr;
     QAction* close = nullptr;
     QAction* exit = nullptr;
     QAction* undo = nullptr;

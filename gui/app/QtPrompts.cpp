@@ -128,9 +128,26 @@ std::optional<QString> QtPrompts::chooseFileToOpen(const QString& caption, const
     return run(makeDialog(parent_, QFileDialog::AcceptOpen, caption, filters));
 }
 
-std::optional<QString> QtPrompts::chooseFileToSave(const QString& caption, const QString& filters)
+std::optional<QString> QtPrompts::chooseFileToSave(const QString& caption, const QString& filters,
+                                                   const QString& suggested)
 {
-    return run(makeDialog(parent_, QFileDialog::AcceptSave, caption, filters));
+    QFileDialog* dialog = makeDialog(parent_, QFileDialog::AcceptSave, caption, filters);
+    if (!suggested.isEmpty())
+        dialog->selectFile(suggested);
+    return run(dialog);
+}
+
+QStringList QtPrompts::chooseFilesToOpen(const QString& caption, const QString& filters, const QString& folder)
+{
+    QFileDialog* dialog = makeDialog(parent_, QFileDialog::AcceptOpen, caption, filters);
+    dialog->setFileMode(QFileDialog::ExistingFiles);
+    if (!folder.isEmpty())
+        dialog->setDirectory(folder);
+    QStringList chosen;
+    if (dialog->exec() == QDialog::Accepted)
+        chosen = dialog->selectedFiles();
+    delete dialog;
+    return chosen;
 }
 
 std::optional<QString> QtPrompts::inputText(const QString& caption, const QString& prompt, const QString& initial)

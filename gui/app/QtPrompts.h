@@ -19,7 +19,9 @@ public:
     std::optional<QString> chooseOpenFile() override;
     std::optional<QString> chooseSaveFile() override;
     std::optional<QString> chooseFileToOpen(const QString& caption, const QString& filters) override;
-    std::optional<QString> chooseFileToSave(const QString& caption, const QString& filters) override;
+    std::optional<QString> chooseFileToSave(const QString& caption, const QString& filters,
+                                            const QString& suggested) override;
+    QStringList chooseFilesToOpen(const QString& caption, const QString& filters, const QString& folder) override;
     std::optional<QString> inputText(const QString& caption, const QString& prompt, const QString& initial) override;
 
 private:

@@ -8,7 +8,9 @@
 #include "core/files/OutputFile.h"
 #include "core/files/Patch.h"
 #include "core/model/RomImage.h"
+#include "core/model/StageCheck.h"
 #include "core/text/StageText.h"
+#include "core/text/StageTextImport.h"
 #include "gui/image/PngFile.h"
 #include "gui/image/QImageConversion.h"
 #include "gui/pages/Prompts.h"
@@ -23,6 +25,13 @@ namespace vx {
 namespace {
 
 QString qText(const char* japanese, const char* english) { return QString::fromStdString(localized(japanese, english)); }
+
+// "stage-03.json", as the tool's export names it.
+QString stageFileName(int stage, const char* extension)
+{
+    return QStringLiteral("stage-") + QString::fromStdString(formatHex(static_cast<std::uint32_t>(stage), 2)) +
+        QLatin1String(extension);
+}
 
 } // namespace
 
@@ -54,9 +63,11 @@ bool ShareCommands::refusesToReplaceAnInput(const QString& output, std::initiali
 
 std::optional<QString> ShareCommands::chooseOutput(const QString& caption, const QString& filters,
                                                    std::initializer_list<const char*> extensions,
-                                                   const QString& wrongName, std::initializer_list<std::string> inputs)
+                                                   const QString& wrongName, std::initializer_list<std::string> inputs,
+                                                   const QString& suggestedName)
 {
-    const auto path = prompts_.chooseFileToSave(caption, filters);
+    const QString folder = imageFolder();
+    const auto path = prompts_.chooseFileToSave(caption, filters, folder.isEmpty() ? suggestedName : folder + QLatin1Char('/') + suggestedName);
     if (!path)
         return std::nullopt;
     // Data under another file's kind of name would mislead.
@@ -68,6 +79,12 @@ std::optional<QString> ShareCommands::chooseOutput(const QString& caption, const
     if (refusesToReplaceAnInput(*path, inputs))
         return std::nullopt;
     return path;
+}
+
+QString ShareCommands::imageFolder() const
+{
+    const QString image = QString::fromStdString(rom_.fileName());
+    return image.contains(QLatin1Char('/')) ? image.section(QLatin1Char('/'), 0, -2) : QString();
 }
 
 void ShareCommands::writeAndReport(const QString& path, const std::function<std::size_t()>& write)
@@ -107,7 +124,8 @@ void ShareCommands::createPatch()
                                         {".bps", ".ips"},
                                         qText("パッチのファイル名は .bps か .ips で終えて下さい。",
                                               "A patch's file name ends in .bps or .ips."),
-                                        {rom_.fileName(), originalPath->toStdString()});
+                                        {rom_.fileName(), originalPath->toStdString()},
+                                        QString::fromStdString(rom_.fileName()).section(QLatin1Char('/'), -1).section(QLatin1Char('.'), 0, 0) + QStringLiteral(".bps"));
     if (!patchPath)
         return;
     const auto format = patchFormatOfPath(patchPath->toStdString()); // .bps or .ips, as checked
@@ -130,7 +148,7 @@ void ShareCommands::exportStagePicture()
         return;
     const auto path = chooseOutput(qText("ステージ画像の書き出し", "Export Stage Picture"), QStringLiteral("PNG (*.png)"),
                                    {".png"}, qText("画像のファイル名は .png で終えて下さい。", "A picture's file name ends in .png."),
-                                   {rom_.fileName()});
+                                   {rom_.fileName()}, stageFileName(rom_.currentStageIndex(), ".png"));
     if (!path)
         return;
     // Drawn apart from the pages, in the stage's still colours: the animation on screen and
@@ -157,7 +175,7 @@ void ShareCommands::exportStageText()
     const auto path = chooseOutput(qText("ステージのテキスト書き出し", "Export Stage as Text"), QStringLiteral("JSON (*.json)"),
                                    {".json"},
                                    qText("テキストのファイル名は .json で終えて下さい。", "A stage text's file name ends in .json."),
-                                   {rom_.fileName()});
+                                   {rom_.fileName()}, stageFileName(rom_.currentStageIndex(), ".json"));
     if (!path)
         return;
     const std::string text = stageToText(rom_, rom_.currentStageIndex());
@@ -165,6 +183,54 @@ void ShareCommands::exportStageText()
         writeOutputFile(path->toStdString(), std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
         return text.size();
     });
+}
+
+void ShareCommands::importStageText()
+{
+    if (!rom_.isLoaded())
+        return;
+    const QString nothing = qText("何も読み込みませんでした。", "Nothing was imported.");
+    const QStringList files = prompts_.chooseFilesToOpen(qText("ステージのテキスト読み込み", "Import Stage Text"),
+                                                         QStringLiteral("JSON (*.json)"), imageFolder());
+    std::vector<StageText> texts;
+    for (const QString& file : files) {
+        try {
+            const std::vector<std::uint8_t> bytes = readInputFile(file.toStdString(), InputKind::Text);
+            Result<StageText> read = readStageText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+                                                   file.section(QLatin1Char('/'), -1).toStdString());
+            if (!read.ok()) {
+                prompts_.showMessage(QString::fromStdString(read.error().text()) + QLatin1Char('\n') + nothing);
+                return;
+            }
+            texts.push_back(std::move(read.value()));
+        } catch (const UserError& error) {
+            prompts_.showMessage(QString::fromStdString(error.what()) + QLatin1Char('\n') + nothing);
+            return;
+        }
+    }
+    if (texts.empty())
+        return;
+    const Result<ImportPreview> preview = previewStageTexts(rom_, texts);
+    if (!preview.ok()) {
+        prompts_.showMessage(QString::fromStdString(preview.error().text()) + QLatin1Char('\n') + nothing);
+        return;
+    }
+    if (!preview.value().newErrors.empty()) {
+        QString lines;
+        for (const Finding& finding : preview.value().newErrors)
+            lines += QString::fromStdString(findingLine(finding)) + QLatin1Char('\n');
+        if (!prompts_.askYesNo(qText("ステージの点検で、今はないエラーが見つかります:\n\n%1\nそれでも読み込みますか？",
+                                     "The stage check finds errors the image does not have now:\n\n%1\nImport anyway?")
+                                   .arg(lines)))
+            return;
+    }
+    if (!applyStageTexts(rom_, texts).ok())
+        return; // the preview applied the same texts to a copy
+    QStringList summary;
+    for (const std::string& line : preview.value().summary)
+        summary << QString::fromStdString(line);
+    if (imported)
+        imported(summary.isEmpty() ? qText("変更はありませんでした", "Nothing changed") : summary.join(QStringLiteral("; ")));
 }
 
 } // namespace vx

@@ -16,9 +16,9 @@ class RomImage;
 // "Wrote hack.bps (1,823 bytes)", with the file's name only, in the user's language.
 QString wroteFileText(const QString& path, std::uint64_t size);
 
-// The two commands that share a hack without saving it: a patch from an original image to
-// the open image as it stands, and the current stage's picture. Neither writes over a file
-// it is made from.
+// The commands that share a hack without saving it (a patch from an original image to the
+// open image as it stands, the current stage's picture and text; none writes over a file it
+// is made from), and the one that takes stage texts in.
 class ShareCommands {
 public:
     ShareCommands(Prompts& prompts, RomImage& rom, const PaletteManager& palette, const GlyphRenderer* glyphs);
@@ -29,18 +29,26 @@ public:
     void exportStagePicture();
     // The current stage as a JSON text file, unsaved edits included.
     void exportStageText();
+    // Stage text files applied to the open image as the tool's import does: read and
+    // checked whole, asked before new check errors, one undoable step per stage.
+    void importStageText();
 
     // What a command wrote, for the status bar ("Wrote hack.bps (1,823 bytes)").
     std::function<void(const QString&)> wrote;
+    // Stage texts changed the open image: the pages show it anew.
+    std::function<void(const QString& summary)> imported;
 
 private:
     // True, after saying so, when output is one of the files the command reads.
     bool refusesToReplaceAnInput(const QString& output, std::initializer_list<std::string> inputs);
     // The file to write, asked for; nothing when cancelled, or refused after saying why (a
     // name without one of the extensions, one of the inputs).
+    // The dialog starts in the image's folder with suggestedName.
     std::optional<QString> chooseOutput(const QString& caption, const QString& filters,
                                         std::initializer_list<const char*> extensions, const QString& wrongName,
-                                        std::initializer_list<std::string> inputs);
+                                        std::initializer_list<std::string> inputs, const QString& suggestedName);
+    // The open image's folder.
+    QString imageFolder() const;
     // Writes through `write`, which returns the bytes it wrote, and says what was written
     // or why it was not.
     void writeAndReport(const QString& path, const std::function<std::size_t()>& write);

@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace vx {
@@ -37,8 +38,12 @@ public:
     virtual std::optional<QString> chooseOpenFile() = 0;
     virtual std::optional<QString> chooseSaveFile() = 0;
     // Any other file, with its own caption and filters ("PNG (*.png)", several joined by ";;").
+    // A suggested path names the folder to start in and the name to offer.
     virtual std::optional<QString> chooseFileToOpen(const QString& caption, const QString& filters) = 0;
-    virtual std::optional<QString> chooseFileToSave(const QString& caption, const QString& filters) = 0;
+    virtual std::optional<QString> chooseFileToSave(const QString& caption, const QString& filters,
+                                                    const QString& suggested) = 0;
+    // One or more files; empty when the user cancels.
+    virtual QStringList chooseFilesToOpen(const QString& caption, const QString& filters, const QString& folder) = 0;
     // One line of text; nothing when the user cancels.
     virtual std::optional<QString> inputText(const QString& caption, const QString& prompt,
                                              const QString& initial) = 0;

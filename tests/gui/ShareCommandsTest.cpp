@@ -6,6 +6,7 @@
 #include "tests/gui/support/EditorFixture.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
@@ -150,4 +151,41 @@ TEST_F(ShareCommandsTest, TheStageTextHoldsUnsavedEditsAndNeedsAJsonName)
     EXPECT_EQ(read.value().stage, 0);
     EXPECT_TRUE(statusPanel(2)->text().startsWith(QStringLiteral("Wrote stage-00.json (")));
     EXPECT_EQ(test::readBytes(image.toStdString()), test::sampleBytes()) << "nothing saved";
+}
+
+TEST_F(ShareCommandsTest, ImportedStageTextsAreOneUndoStepPerStageAndAskBeforeNewErrors)
+{
+    MainForm& window = opened();
+    prompts.saveFiles = {QString::fromStdString(dir.file("stage-00.json"))};
+    menuAction(u"MenuItemExportStageText")->trigger();
+    ASSERT_EQ(prompts.suggestions.value(0), QFileInfo(image).absolutePath() + QStringLiteral("/stage-00.json"));
+    // Two cells and a colour changed in the file: one step of stage 0 takes them back.
+    StageText text = stageTextOf(window.rom(), 0);
+    text.map[9] ^= 1;
+    text.map[70] ^= 1;
+    text.bgPalette[1] = 0x21;
+    const std::string file = dir.file("edited.json");
+    test::writeFile(file, stageTextToJson(text));
+    prompts.openFileLists = {{QString::fromStdString(file)}};
+    menuAction(u"MenuItemImportStageText")->trigger();
+    EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join(u'\n').toStdString();
+    EXPECT_EQ(currentStage().map()[70], text.map[70]);
+    EXPECT_EQ(currentStage().bgPalette()[1], 0x21);
+    EXPECT_EQ(undoSteps(), 1);
+    EXPECT_EQ(statusPanel(2)->text(), QStringLiteral("stage 00: Map 2 bytes, BGPalette 1 byte"));
+    menuAction(u"MenuItemUndo")->trigger();
+    EXPECT_EQ(window.rom().editedImage(), test::sampleBytes());
+
+    // A start room outside the stage is an error the image did not have: asked, and No
+    // leaves the image as it was.
+    text = stageTextOf(window.rom(), 0);
+    text.restartPoints[0][1] = 0x2C;
+    test::writeFile(file, stageTextToJson(text));
+    prompts.openFileLists = {{QString::fromStdString(file)}};
+    prompts.yesNo = {false};
+    menuAction(u"MenuItemImportStageText")->trigger();
+    ASSERT_FALSE(prompts.questions.isEmpty());
+    EXPECT_TRUE(prompts.questions.last().contains(QStringLiteral("Start room 2C")));
+    EXPECT_EQ(window.rom().editedImage(), test::sampleBytes());
+    EXPECT_EQ(undoSteps(), 0);
 }

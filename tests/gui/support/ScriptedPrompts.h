@@ -16,12 +16,14 @@ public:
     std::deque<bool> yesNo;
     std::deque<std::optional<QString>> openFiles;
     std::deque<std::optional<QString>> saveFiles;
+    std::deque<QStringList> openFileLists;
     std::deque<std::optional<QString>> inputs;
     std::deque<DiskAnswer> diskAnswers;
     std::deque<bool> recoverAnswers;
 
-    QStringList messages;  // plain messages and warnings, in order
-    QStringList questions; // every question asked
+    QStringList messages;    // plain messages and warnings, in order
+    QStringList questions;   // every question asked
+    QStringList suggestions; // the path or folder each file dialog started from
     int unexpected = 0;
 
     void showMessage(const QString& text) override { messages << text; }
@@ -57,10 +59,17 @@ public:
         questions << caption;
         return take(openFiles, std::optional<QString>{});
     }
-    std::optional<QString> chooseFileToSave(const QString& caption, const QString&) override
+    std::optional<QString> chooseFileToSave(const QString& caption, const QString&, const QString& suggested) override
     {
         questions << caption;
+        suggestions << suggested;
         return take(saveFiles, std::optional<QString>{});
+    }
+    QStringList chooseFilesToOpen(const QString& caption, const QString&, const QString& folder) override
+    {
+        questions << caption;
+        suggestions << folder;
+        return take(openFileLists, QStringList{});
     }
     std::optional<QString> inputText(const QString&, const QString& prompt, const QString&) override
     {
