@@ -96,12 +96,8 @@ TEST_F(StageCheck, SampleHasNotesOnlyAndAllStagesComeStageByStage)
     EXPECT_EQ(linesOf(checkStage(rom, 0)),
               (Lines{"stage 00 note chips: 244 chips are used by no room",
                      "stage 00 note chips: 40 groups of equal chips (80 chips)",
-                     "stage 00 note stage: The chips are shared with stage 08, so an edit here changes it too",
-                     "stage 00 note stage: The map is shared with stage 08, so an edit here changes it too",
-                     "stage 00 note stage: The scroll entries are shared with stage 08, so an edit here changes it too",
-                     "stage 00 note stage: The enemy list is shared with stage 08, so an edit here changes it too",
-                     "stage 00 note stage: The item list is shared with stage 08, so an edit here changes it too",
-                     "stage 00 note stage: The restart points are shared with stage 08, so an edit here changes it too"}));
+                     "stage 00 note stage: The chips, map, scroll entries, enemy list, item list and restart points "
+                     "are shared with stage 08, so an edit here changes it too"}));
     Lines stageByStage;
     for (int stage = 0; stage < StageCount; ++stage) {
         const Lines lines = linesOf(checkStage(rom, stage));
@@ -110,7 +106,7 @@ TEST_F(StageCheck, SampleHasNotesOnlyAndAllStagesComeStageByStage)
         EXPECT_EQ(std::count(covered.begin(), covered.end(), true), RoomCount) << "stage " << stage;
     }
     EXPECT_EQ(linesOf(checkAllStages(rom)), stageByStage);
-    EXPECT_EQ(stageByStage.size(), 12u * 8 + 2 * 2);
+    EXPECT_EQ(stageByStage.size(), 12u * 3 + 2 * 2);
 }
 
 TEST_F(StageCheck, StartOutsideTheRoomsOrEntriesIsAnErrorAheadOfTheNotes)
@@ -136,7 +132,13 @@ TEST_F(StageCheck, RestartPointValuesAgainstRecalculationAndScrollPath)
                               "EnemyIndex 08, recalculation gives 06",
                               "stage 06 warning restart point 3: ItemIndex 05, recalculation gives 04", "stage 06 note restart point 2: LeftRoom 0F, the scroll path gives 0E; "
                                                                                                         "RightRoom 12, the scroll path gives 11"}));
-    EXPECT_EQ(before.size() + 3, checkStage(rom, CheckedStage).size()) << "one finding per point";
+    const auto findings = checkStage(rom, CheckedStage);
+    EXPECT_EQ(before.size() + 3, findings.size()) << "one finding per point";
+    ASSERT_EQ(findings[0].fields.size(), 2u);
+    EXPECT_EQ(findings[0].fields[1].field, "EnemyIndex");
+    EXPECT_EQ(findings[0].fields[1].stored, 0x08u);
+    EXPECT_EQ(findings[0].fields[1].recalculated, 0x06u);
+    EXPECT_EQ(findings[2].fields[0].field, "LeftRoom");
 }
 
 TEST_F(StageCheck, Bit4CountsOnlyOnEntriesThePathPasses)
@@ -151,25 +153,49 @@ TEST_F(StageCheck, Bit4CountsOnlyOnEntriesThePathPasses)
 TEST_F(StageCheck, ColoursOutsideTheConsoleAndFrameCountsThePageLacks)
 {
     stage().setPaletteColor(3, 0x40);
+    stage().setPaletteColor(16 + 2, 0x50); // sprite entry 02
     stage().setPaletteAnimeColor(0x21, 0xFF);
     stage().setPaletteAnimeFrameCount(4);
     const Lines colours{"stage 06 warning palette entry 03: Colour 40 is not a console colour (00-3F)",
+                        "stage 06 warning sprite palette entry 02: Colour 50 is not a console colour (00-3F)",
                         "stage 06 warning animation colour 21: Colour FF is not a console colour (00-3F)"};
     EXPECT_EQ(added(), colours) << "four frames are offered";
     stage().setPaletteAnimeFrameCount(5);
-    Lines all = colours;
-    all.push_back("stage 06 warning frame count: Frame count 05 is not one the palette page offers (0-4), so the "
-                  "animation is off");
-    EXPECT_EQ(added(), all);
+    EXPECT_EQ(added(), (Lines{colours[0], colours[1], "stage 06 warning frame count: Frame count 05 is not one the palette page offers "
+                                                      "(0-4), so the animation is off",
+                              "stage 06 note animation colour 21: Colour FF is not a console colour (00-3F), but "
+                              "the animation never shows its row"}));
+}
+
+TEST_F(StageCheck, RowsNeverShownAreNotedAndRepeatsMakeOneLine)
+{
+    stage().setPaletteAnimeFrameCount(2); // rows 0 and 1 are shown
+    for (int cell = 0x03; cell < 0x20; cell += 4)
+        stage().setPaletteAnimeColor(cell, static_cast<std::uint8_t>(cell < 0x10 ? 0x4F : 0x80));
+    for (int cell = 0x20; cell < 0x40; ++cell)
+        stage().setPaletteAnimeColor(cell, 0xFF);
+    EXPECT_EQ(added(), (Lines{"stage 06 warning animation colours: Colours 4F, 80 are not console colours (00-3F), at "
+                              "8 entries: 03, 07, 0B, 0F, 13, 17, 1B, 1F",
+                              "stage 06 note animation colours: Colour FF is not a console colour (00-3F), but the "
+                              "animation never shows their rows, at 32 entries: 20, 21, 22, 23, 24, 25, 26, 27, ..."}));
+    const auto findings = checkStage(rom, CheckedStage);
+    EXPECT_EQ(findings[0].index, 0x03);
+    EXPECT_EQ(findings[0].count, 8);
+    EXPECT_EQ(findings[1].count, 32);
+    EXPECT_EQ(findings[1].indexes, (std::vector<int>{0x20, 0x21, 0x22, 0x23, 0x24, 0x25, 0x26, 0x27}));
+    stage().setPaletteAnimeFrameCount(0);
+    EXPECT_TRUE(std::ranges::none_of(checkStage(rom, CheckedStage), [](const Finding& f) { return f.severity != Severity::Note; }))
+        << "the animation is off";
 }
 
 TEST_F(StageCheck, RoomsWithObjectsBeforeEveryWalkAreNoted)
 {
     movePoint(0, 0x03); // rooms 00-02 now lie before every point; 01 holds an enemy, 02 an item
-    EXPECT_EQ(added(), (Lines{"stage 06 note room 01: 1 enemy, but no restart point's path passes this room", "stage 06 note room 02: 1 item, but no restart point's path passes this room"}));
+    EXPECT_EQ(added(), (Lines{"stage 06 note rooms: 1 enemy and 1 item in 2 rooms no restart point's path passes: 01, 02"}));
     const Finding first = checkStage(rom, CheckedStage).front();
     EXPECT_EQ(first.place, FindingPlace::ObjectRoom);
     EXPECT_EQ(first.index, 1);
+    EXPECT_EQ(first.indexes, (std::vector<int>{1, 2}));
 
     stage().midPoints(0).setStartRoom(0x2C); // walks nowhere: point 1 at 0A is the first
     const auto covered = coveredRooms(stage());
@@ -218,11 +244,11 @@ TEST(StageCheckSharing, EveryStageWithTheSameAddressIsNamed)
     RomImage rom(*addresses);
     ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "sample.nes").ok());
     const Lines lines = linesOf(checkStage(rom, 0));
-    EXPECT_EQ(std::ranges::count(lines, "stage 00 note stage: The map is shared with stages 06, 08, so an edit "
-                                        "here changes them too"),
+    const Lines sharing{"stage 00 note stage: The map is shared with stage 06, so an edit here changes it too",
+                        "stage 00 note stage: The chips, map, scroll entries, enemy list, item list and restart "
+                        "points are shared with stage 08, so an edit here changes it too"};
+    EXPECT_EQ(Lines(lines.end() - 2, lines.end()), sharing) << "one note per other stage";
+    EXPECT_EQ(std::ranges::count(linesOf(checkStage(rom, 6)), "stage 06 note stage: The map is shared with stage 08, "
+                                                              "so an edit here changes it too"),
               1);
-    EXPECT_EQ(std::ranges::count(linesOf(checkStage(rom, 6)), "stage 06 note stage: The map is shared with "
-                                                              "stages 00, 08, so an edit here changes them too"),
-              1);
-    EXPECT_EQ(lines.size(), 8u) << "the other groups stay as they were";
 }

@@ -114,7 +114,7 @@ contains "$work/out" '"warnings": 1,' "JSON counts"
 contains "$work/out" '"place": "palette-entry",' "JSON place"
 expect 0 "check another stage" -- "$tool" check "$work/bad-colour.nes" --stage 5
 expect 2 "check checks the stage" -- "$tool" check "$work/sample.nes" --stage 14
-expect 1 "check refuses a short file" -- "$tool" check "$work/short.nes"
+expect 2 "check refuses a short file" -- "$tool" check "$work/short.nes"
 
 # Stages as text: all out and back in gives the same bytes; one cell edited is one byte.
 expect 0 "export all stages" -- "$tool" export "$work/sample.nes" --all --out "$work/stages"
@@ -122,12 +122,28 @@ expect 0 "export all stages" -- "$tool" export "$work/sample.nes" --all --out "$
 expect 0 "import all stages" -- "$tool" import "$work/sample.nes" "$work"/stages/*.json --out "$work/back.nes"
 cmp -s "$work/sample.nes" "$work/back.nes" || { echo "FAIL: export then import changed bytes"; failures=$((failures + 1)); }
 expect 1 "export refuses existing files" -- "$tool" export "$work/sample.nes" --stage 6 --out "$work/stages"
-sed -i '421s/"00 00/"05 00/' "$work/stages/stage-06.json"
+sed -i '158s/"00 00/"05 00/' "$work/stages/stage-06.json"
 expect 0 "import one edited stage" -- "$tool" import "$work/sample.nes" "$work/stages/stage-06.json" --out "$work/edited.nes"
 [[ $(cmp -l "$work/sample.nes" "$work/edited.nes" | wc -l) -eq 1 ]] || { echo "FAIL: a one-cell edit changed $(cmp -l "$work/sample.nes" "$work/edited.nes" | wc -l) bytes"; failures=$((failures + 1)); }
-sed -i '421s/"05 00/"0G 00/' "$work/stages/stage-06.json"
+# A table stages share (03 and 0B, the map) edited in one file of the pair: the lot imports.
+"$tool" export "$work/sample.nes" --all --out "$work/shared-edit" >/dev/null
+# Row 2 of room 05 in a file: two lines past the room's number and "rows".
+row2() { echo $(($(grep -n '^      "room": "05",' "$1" | cut -d: -f1) + 4)); }
+sed -i "$(row2 "$work/shared-edit/stage-03.json")s/\"00/\"35/" "$work/shared-edit/stage-03.json"
+expect 0 "import a shared table edited in one file" -- "$tool" import "$work/sample.nes" "$work"/shared-edit/*.json --out "$work/shared.nes"
+[[ $(cmp -l "$work/sample.nes" "$work/shared.nes" | wc -l) -eq 1 ]] || { echo "FAIL: a shared one-cell edit changed $(cmp -l "$work/sample.nes" "$work/shared.nes" | wc -l) bytes"; failures=$((failures + 1)); }
+contains "$work/out" "stage 03: Map 1 byte" "the import names the table it changed"
+sed -i "$(row2 "$work/shared-edit/stage-0B.json")s/\"00/\"36/" "$work/shared-edit/stage-0B.json"
+expect 1 "two files change a shared table differently" -- "$tool" import "$work/sample.nes" "$work"/shared-edit/*.json --out "$work/never.nes"
+contains "$work/err" "both change the map (/rooms) that stages 03 and 0B share, differently: first at room 05 row 2." "the refusal names the first difference"
+# An import that leaves an error the image did not have writes nothing unless asked.
+sed -i '0,/"StartRoom": "00"/s//"StartRoom": "2C"/' "$work/shared-edit/stage-03.json"
+expect 1 "import refuses a new error" -- "$tool" import "$work/sample.nes" "$work/shared-edit/stage-03.json" --out "$work/never.nes"
+contains "$work/err" "Start room 2C lies outside" "the new error is shown"
+expect 0 "import --allow-errors" -- "$tool" import "$work/sample.nes" "$work/shared-edit/stage-03.json" --out "$work/errors.nes" --allow-errors
+sed -i '158s/"05 00/"0G 00/' "$work/stages/stage-06.json"
 expect 1 "import refuses bad hex" -- "$tool" import "$work/sample.nes" "$work/stages/stage-06.json" --out "$work/never.nes"
-contains "$work/err" "stage-06.json: /rooms/0/0: byte 1, \"0G\" is not two hex digits. Nothing was written." "the refusal names the file and the JSON path"
+contains "$work/err" "stage-06.json: /rooms/0/rows/0: byte 1, \"0G\" is not two hex digits. Nothing was written." "the refusal names the file and the JSON path"
 [[ ! -e "$work/never.nes" ]] || { echo "FAIL: a refused import wrote a file"; failures=$((failures + 1)); }
 head -c 3000000 /dev/zero > "$work/huge.json"
 expect 1 "import refuses a text over the limit" -- "$tool" import "$work/sample.nes" "$work/huge.json" --out "$work/never.nes"
@@ -494,6 +510,61 @@ expect 2 "apply takes no options" -- "$tool" apply "$work/sample.nes" "$work/fix
 expect 0 "apply's help says what each format checks" -- "$tool" apply --help
 contains "$work/out" "BPS: the CRCs of the source, the target and the patch itself" "apply help on BPS"
 contains "$work/out" "IPS: nothing about the source" "apply help on IPS"
+
+# diff: a changelog of the edits, by stage and table; 0 equal, 1 different, 2 trouble.
+expect 0 "a fresh sample to compare" -- "$tool" make-sample "$work/original.nes"
+cp "$work/original.nes" "$work/hack.nes"
+cp "$work/original.nes" "$work/same.nes"
+poke "$work/hack.nes" $((0xC663)) '\x35'  # stage 03 map, room 05 column 2 row 3
+poke "$work/hack.nes" $((0x1BE17)) '\x27' # stage 06 background palette entry 05
+poke "$work/hack.nes" $((0x1B710)) '\x6D' # stage 06 enemy 00's x
+poke "$work/hack.nes" $((0x2000)) '\x00'  # no table's
+expect 0 "help lists diff" -- "$tool" --help
+grep -qE "^  diff " "$work/out" || { echo "FAIL: help does not list diff"; failures=$((failures + 1)); }
+expect 0 "diff of equal images" -- "$tool" diff "$work/original.nes" "$work/same.nes"
+[[ ! -s "$work/out" ]] || { echo "FAIL: diff of equal images printed"; failures=$((failures + 1)); }
+expect 1 "diff of a hack" -- "$tool" diff "$work/original.nes" "$work/hack.nes"
+diff -u - "$work/out" <<'LINES' || { echo "FAIL: diff lines"; failures=$((failures + 1)); }
+stages 03, 0B map room 05 column 2 row 3: 00 -> 35
+stage 06 background palette entry 05: 14 -> 27
+stage 06 enemy 00 (room 01): x 65 -> 6D
+byte 0x00002000: FF -> 00
+LINES
+expect 1 "diff of one stage" -- "$tool" diff "$work/original.nes" "$work/hack.nes" --stage 0x0B
+[[ $(cat "$work/out") == "stages 03, 0B map room 05 column 2 row 3: 00 -> 35" ]] || { echo "FAIL: diff --stage"; cat "$work/out"; failures=$((failures + 1)); }
+expect 1 "diff as JSON" -- "$tool" diff "$work/original.nes" "$work/hack.nes" --json
+contains "$work/out" '"table": "background-palette"' "diff JSON names the table"
+contains "$work/out" '"first": "00002000"' "diff JSON names the bytes"
+{ cat "$work/original.nes"; head -c 16384 /dev/zero; } > "$work/longer.nes"
+expect 1 "diff of images of two lengths" -- "$tool" diff "$work/original.nes" "$work/longer.nes"
+[[ $(head -n 1 "$work/out") == "lengths differ: 0x00040010 and 0x00044010 bytes; the first 0x00040010 are compared" ]] ||
+  { echo "FAIL: diff says the lengths"; cat "$work/out"; failures=$((failures + 1)); }
+expect 2 "diff of a missing image" -- "$tool" diff "$work/original.nes" "$work/none.nes"
+expect 2 "diff of a file that is no image" -- "$tool" diff "$work/original.nes" "$work/short.nes"
+expect 2 "diff takes two images" -- "$tool" diff "$work/original.nes"
+printf '[LevelDataAddress]\nMap[0]=zz\n' > "$work/unreadable.ini"
+expect 2 "diff with a settings value that does not read" -- "$tool" diff "$work/original.nes" "$work/hack.nes" --settings "$work/unreadable.ini"
+
+# The check for CI: 2 when it could not check, repeats in one line, JSON as docs/check-json.md.
+expect 2 "check refuses settings that do not read" -- "$tool" check "$work/sample.nes" --settings "$work/mine.ini"
+expect 2 "check --min-severity takes a severity" -- "$tool" check "$work/sample.nes" --min-severity info
+expect 0 "check --min-severity warning" -- "$tool" check "$work/sample.nes" --min-severity warning
+[[ ! -s "$work/out" ]] || { echo "FAIL: --min-severity warning listed notes"; failures=$((failures + 1)); }
+enemy=$(sed -n 's/^MidPointEnemyIndex\[6\]=//p' "$work/addresses.ini" | tr -d '\r')
+cp "$work/bad-colour.nes" "$work/bad-point.nes"
+printf '\x40\x40\x7F' | dd of="$work/bad-point.nes" bs=1 seek=$((0x$palette + 1)) conv=notrunc 2>/dev/null
+printf '\x7F' | dd of="$work/bad-point.nes" bs=1 seek=$((0x$enemy + 2)) conv=notrunc 2>/dev/null
+expect 1 "check --json" -- "$tool" check "$work/bad-point.nes" --stage 6 --json --min-severity warning
+for key in '"format": "vexalon2-check",' '"version": 1,' '"stage": "06",' '"field": "EnemyIndex",' '"stored": "7F",' \
+           '"count": 4,' '"notes": 2,'; do
+  contains "$work/out" "$key" "check JSON has $key"
+done
+expect 0 "warnings do not fail --min-severity error" -- "$tool" check "$work/bad-point.nes" --stage 6 --min-severity error
+expect 1 "check groups repeats" -- "$tool" check "$work/bad-point.nes" --stage 6
+contains "$work/out" "stage 06 warning palette entries: Colours 40, 7F are not console colours (00-3F), at 4 entries: 00, 01, 02, 03" "one line for four colours"
+expect 0 "check --help" -- "$tool" check --help
+contains "$work/out" "2 not checked" "check help on exit codes"
+grep -q counts "$work/out" && { echo "FAIL: check help names a counts key"; failures=$((failures + 1)); }
 
 echo "tool checks that failed: $failures"
 [[ $failures -eq 0 ]]

@@ -5,6 +5,7 @@
 #include "core/model/StageData.h"
 #include "core/model/StageObjects.h"
 #include "tools/CheckCommand.h"
+#include "tools/DiffCommand.h"
 #include "tools/RenderCommand.h"
 #include "tools/StageTextCommands.h"
 #include "tools/ToolCommands.h"
@@ -23,7 +24,8 @@ Numbers (stage, room, columns) are decimal or hexadecimal with 0x.
 A command that writes never writes over one of its inputs, and replaces an existing
 output only with --force (settings completes its file in place; roundtrip may re-save
 an image onto itself).
-Exit status: 0 success, 1 an input was refused or failed, 2 wrong usage.
+Exit status: 0 success, 1 an input was refused or failed, 2 wrong usage
+(check: 1 findings, 2 not checked; diff: 1 different, 2 trouble; see their --help).
 Each command's own help: vexalon2-tool COMMAND --help)";
 
 // Decimal, or hexadecimal after "0x"; nothing else (no sign, blank or octal).
@@ -187,13 +189,24 @@ CommandLine::CommandLine()
 
     command = addCommand("check", "what is wrong or worth knowing about the stages",
                          "Prints one line per finding, \"stage 03 warning restart point 2: EnemyIndex 05,\n"
-                         "recalculation gives 07\", for every stage or stage N only, or with --json one JSON\n"
-                         "object (image, counts, findings with stage, severity, place, index, where, text).\n"
-                         "Exit status: 1 when there is an error or a warning, 0 for notes or nothing.",
+                         "recalculation gives 07\", for every stage or stage N only; repeats of one kind in\n"
+                         "one table make one line with their count and first places. With --json, one JSON\n"
+                         "object: format, version, image, errors, warnings and notes (how many of each),\n"
+                         "and findings (stage, severity, place, index, where, text; count and indexes\n"
+                         "for a group; fields for a restart point), as docs/check-json.md describes.\n"
+                         "--min-severity chooses what is listed (the numbers count every finding); with\n"
+                         "error, warnings neither show nor fail the check.\n"
+                         "Exit status: 0 nothing at or above warning was found (notes or nothing),\n"
+                         "1 an error or a warning was found (only an error, with --min-severity error),\n"
+                         "2 not checked (wrong usage, or an image or\n"
+                         "settings file that does not read).",
                          checkStages, {{"IMAGE", "the image"}});
     addNumber(command, "--stage", stage, 0, StageCount - 1, "stage", "only this stage");
     settingsOption(command);
     flag(command, "--json", request.json, "one JSON object for scripts");
+    command->add_option("--min-severity", request.minSeverity, "list only findings this severe or worse (default note)")
+        ->type_name("SEVERITY")
+        ->check(CLI::IsMember({"note", "warning", "error"}));
 
     command = addCommand("export", "write stages as JSON text files a team can diff and review",
                          "Writes stage-00.json .. stage-13.json (or stage N's only) into DIR, made when\n"
@@ -209,10 +222,15 @@ CommandLine::CommandLine()
 
     command = addCommand("import", "apply stage text files to a copy of IMAGE and write OUT",
                          "Reads and checks every FILE first (format, version, keys, ranges, 8x8 rooms,\n"
-                         "object counts, hex); two files that disagree on a table their stages share are\n"
-                         "refused. Only the tables that differ are written back, as the editor's save does.",
+                         "object counts, hex). A table stages share is taken from the one file that\n"
+                         "changes it; two files that change it differently are refused. Then the stage\n"
+                         "check runs on the stages that changed: an error the image did not have refuses\n"
+                         "the import (nothing is written) unless --allow-errors; new warnings are printed.\n"
+                         "Only the tables that differ are written back, as the editor's save does; a last\n"
+                         "line per changed stage names them with the bytes changed.",
                          importStages, {{"IMAGE", "the image"}});
     command->add_option("FILES", request.texts, "the stage text files")->required()->type_name("FILE.json...");
+    flag(command, "--allow-errors", request.allowErrors, "write even when the check finds new errors");
     command->add_option("--out", request.out, "the image to write")->required()->type_name("OUT");
     settingsOption(command);
     forceFlag(command);
@@ -236,6 +254,12 @@ CommandLine::CommandLine()
                          applyPatchFile,
                          {{"IMAGE", "the image"}, {"PATCH", "the .ips or .bps patch"}, {"OUT", "the patched image"}});
     forceFlag(command);
+
+    command = addCommand("diff", "what differs between two images, by stage and table", DiffHelp, compareImages,
+                         {{"BEFORE", "the image before"}, {"AFTER", "the image after"}});
+    addNumber(command, "--stage", stage, 0, StageCount - 1, "stage", "only the tables this stage reads");
+    settingsOption(command);
+    flag(command, "--json", request.json, "a JSON list of objects, keys below");
 }
 
 } // namespace

@@ -36,10 +36,12 @@ struct ToolRequest {
 
     // check
     bool json = false;
+    std::string minSeverity = "note"; // the lowest severity listed: "note", "warning" or "error"
 
     // export, import
     bool all = false;
     std::vector<std::string> texts;
+    bool allowErrors = false; // import writes even when the check finds new errors
 };
 
 // The commands; each prints its result on stdout, its refusal on stderr, and returns the

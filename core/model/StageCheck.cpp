@@ -6,7 +6,7 @@
 #include "core/model/RomImage.h"
 #include "core/model/ScrollEntry.h"
 #include "core/model/ScrollPath.h"
-#include "core/model/SharedStages.h"
+#include "core/model/StageCheckGroups.h"
 #include "core/model/StageData.h"
 #include "core/model/StageObjects.h"
 
@@ -18,6 +18,7 @@ namespace {
 
 constexpr int ConsoleColorCount = 0x40;
 constexpr int OfferedFrameCounts = 5; // the palette page's list: 0 (off) to 4
+constexpr int AnimationRowLength = 16;
 
 std::string hex(std::uint32_t value, int digits = 2) { return formatHex(value, digits); }
 
@@ -46,37 +47,6 @@ std::optional<WalkExtent> walkExtent(std::span<const std::uint8_t> scroll, int s
 std::optional<WalkExtent> pointWalk(const StageData& stage, const MidPoint& point)
 {
     return walkExtent(stage.scroll(), point.startRoom(), point.startScroll);
-}
-
-// "1 enemy", "2 enemies"; "敵 2 体".
-std::string counted(int count, const char* japaneseUnit, const char* japaneseName, const char* one,
-                    const char* many)
-{
-    const std::string n = std::to_string(count);
-    return isJapanese() ? std::string(japaneseName) + " " + n + " " + japaneseUnit
-                        : n + " " + (count == 1 ? one : many);
-}
-
-std::string stageList(const std::vector<int>& stages)
-{
-    std::string text;
-    for (int s : stages)
-        text += (text.empty() ? "" : ", ") + hex(static_cast<std::uint32_t>(s));
-    return text;
-}
-
-// The group as the subject of a sentence, with its verb in English.
-std::string groupSubject(SharedGroup group)
-{
-    switch (group) {
-    case SharedGroup::Chips: return localized("32x32チップ", "The chips are");
-    case SharedGroup::Map: return localized("マップ", "The map is");
-    case SharedGroup::Scroll: return localized("スクロールデータ", "The scroll entries are");
-    case SharedGroup::EnemyObjects: return localized("敵リスト", "The enemy list is");
-    case SharedGroup::ItemObjects: return localized("アイテムリスト", "The item list is");
-    case SharedGroup::MidPoints: return localized("復帰地点", "The restart points are");
-    }
-    return "?";
 }
 
 class StageChecker {
@@ -125,30 +95,32 @@ private:
         }
     }
 
-    // Each differing field as "EnemyIndex 05, recalculation gives 07".
-    static void differ(std::string& text, const char* japanese, const char* english, std::uint32_t stored,
+    // Each differing field as "EnemyIndex 05, recalculation gives 07", and with both values.
+    static void differ(Finding& finding, const char* japanese, const char* english, std::uint32_t stored,
                        std::uint32_t derived, int digits, const char* japaneseSource, const char* englishSource)
     {
         if (stored == derived)
             return;
-        text += (text.empty() ? "" : "; ") + localized(japanese, english) + " " + hex(stored, digits) +
+        finding.text += (finding.text.empty() ? "" : "; ") + localized(japanese, english) + " " + hex(stored, digits) +
             localized(japaneseSource, englishSource) + hex(derived, digits);
+        finding.fields.push_back(FieldDifference{english, stored, derived, digits});
     }
 
     void checkRecalc(const MidPoint& point, int p)
     {
         const auto derived = point.clone();
         derived->recalc();
-        std::string text;
+        Finding finding{Severity::Warning, index_, FindingPlace::RestartPoint, p, ""};
         const char* const js = "、再計算では ";
         const char* const es = ", recalculation gives ";
-        differ(text, "左進行時マップ読み込みアドレス", "MapBackAddr", point.mapBackAddr, derived->mapBackAddr, 4, js, es);
-        differ(text, "右進行時マップ読み込みアドレス", "MapForwardAddr", point.mapForwardAddr, derived->mapForwardAddr,
-               4, js, es);
-        differ(text, "最初の敵番号", "EnemyIndex", point.enemyIndex, derived->enemyIndex, 2, js, es);
-        differ(text, "最初のアイテム番号", "ItemIndex", point.itemIndex, derived->itemIndex, 2, js, es);
-        if (!text.empty())
-            add(Severity::Warning, FindingPlace::RestartPoint, p, std::move(text));
+        differ(finding, "左進行時マップ読み込みアドレス", "MapBackAddr", point.mapBackAddr, derived->mapBackAddr, 4, js,
+               es);
+        differ(finding, "右進行時マップ読み込みアドレス", "MapForwardAddr", point.mapForwardAddr,
+               derived->mapForwardAddr, 4, js, es);
+        differ(finding, "最初の敵番号", "EnemyIndex", point.enemyIndex, derived->enemyIndex, 2, js, es);
+        differ(finding, "最初のアイテム番号", "ItemIndex", point.itemIndex, derived->itemIndex, 2, js, es);
+        if (!finding.fields.empty())
+            findings_.push_back(std::move(finding));
     }
 
     // The left and right rooms as the scroll page derives them from an entry, here on a walk
@@ -160,44 +132,58 @@ private:
         const int left = path.segmentLeftRoom[entry];
         // The walk never passes room 2B, so neither does the start entry's right room.
         const int right = std::min(left + ScrollEntry::decode(stage_.scroll()[entry]).count, LastRoom);
-        std::string text;
+        Finding finding{Severity::Note, index_, FindingPlace::RestartPoint, p, ""};
         const char* const js = "、スクロールの道筋では ";
         const char* const es = ", the scroll path gives ";
-        differ(text, "左端部屋番号", "LeftRoom", point.leftRoom, static_cast<std::uint32_t>(left), 2, js, es);
-        differ(text, "右端部屋番号", "RightRoom", point.rightRoom, static_cast<std::uint32_t>(right), 2, js, es);
-        if (!text.empty())
-            add(Severity::Note, FindingPlace::RestartPoint, p, std::move(text));
+        differ(finding, "左端部屋番号", "LeftRoom", point.leftRoom, static_cast<std::uint32_t>(left), 2, js, es);
+        differ(finding, "右端部屋番号", "RightRoom", point.rightRoom, static_cast<std::uint32_t>(right), 2, js, es);
+        if (!finding.fields.empty())
+            findings_.push_back(std::move(finding));
+    }
+
+    void addRepeated(Severity severity, FindingPlace place, RepeatKind kind, const std::vector<Spot>& spots)
+    {
+        if (auto finding = repeatedFinding(severity, index_, place, kind, spots))
+            findings_.push_back(std::move(*finding));
     }
 
     void checkScroll()
     {
         const MidPoint& start = stage_.midPoints(stage_.defaultStartPoint());
+        std::vector<Spot> unknown;
         if (const auto walk = pointWalk(stage_, start))
             for (int e = walk->firstEntry; e < walk->endEntry; ++e) {
                 const std::uint8_t entry = stage_.scroll()[static_cast<std::size_t>(e)];
                 if (ScrollEntry::decode(entry).unknown)
-                    add(Severity::Warning, FindingPlace::ScrollEntry, e,
-                        localized("値 ", "Value ") + hex(entry) +
-                            localized(" はビット4が立っていて (「????」と表示)、スタート地点からの道筋が通ります",
-                                      " has bit 4 set (shown as \"????\") and lies on the path from the start point"));
+                    unknown.push_back(Spot{e, entry});
             }
+        addRepeated(Severity::Warning, FindingPlace::ScrollEntry, RepeatKind::UnknownScrollBit, unknown);
     }
 
-    void checkColor(FindingPlace place, int index, std::uint8_t color)
+    // The colours above 3F of a table, from its entry `first` on.
+    static std::vector<Spot> foreignColours(std::span<const std::uint8_t> colours, int first = 0)
     {
-        if (color >= ConsoleColorCount)
-            add(Severity::Warning, place, index,
-                localized("色 ", "Colour ") + hex(color) +
-                    localized(" は本体の色 (00-3F) ではありません", " is not a console colour (00-3F)"));
+        std::vector<Spot> spots;
+        for (int i = first; i < static_cast<int>(colours.size()); ++i)
+            if (colours[static_cast<std::size_t>(i)] >= ConsoleColorCount)
+                spots.push_back(Spot{i, colours[static_cast<std::size_t>(i)]});
+        return spots;
     }
 
     void checkPalette()
     {
-        for (int i = 0; i < 16; ++i)
-            checkColor(FindingPlace::PaletteEntry, i, stage_.bgPalette()[static_cast<std::size_t>(i)]);
-        for (int i = 0; i < 64; ++i)
-            checkColor(FindingPlace::AnimationEntry, i, stage_.paletteAnimePalette()[static_cast<std::size_t>(i)]);
+        addRepeated(Severity::Warning, FindingPlace::PaletteEntry, RepeatKind::ForeignColour,
+                    foreignColours(stage_.bgPalette()));
+        addRepeated(Severity::Warning, FindingPlace::SpritePaletteEntry, RepeatKind::ForeignColour,
+                    foreignColours(stage_.spritePalette()));
         const std::uint8_t frames = stage_.paletteAnimeFrameCount();
+        // Only the rows before the frame count are ever shown; none while the animation is off.
+        const int shown = frames < OfferedFrameCounts ? frames * AnimationRowLength : 0;
+        const auto animation = stage_.paletteAnimePalette();
+        addRepeated(Severity::Warning, FindingPlace::AnimationEntry, RepeatKind::ForeignColour,
+                    foreignColours(animation.first(static_cast<std::size_t>(shown))));
+        addRepeated(Severity::Note, FindingPlace::AnimationEntry, RepeatKind::HiddenForeignColour,
+                    foreignColours(animation, shown));
         if (frames >= OfferedFrameCounts)
             add(Severity::Warning, FindingPlace::AnimationFrames, -1,
                 localized("フレーム総数 ", "Frame count ") + hex(frames) +
@@ -210,18 +196,14 @@ private:
         const auto covered = coveredRooms(stage_);
         const StageObjects& enemies = stage_.enemyObjects();
         const StageObjects& items = stage_.itemObjects();
+        std::vector<UnreachedRoom> unreached;
         for (int room = 0; room < RoomCount; ++room) {
             const int e = enemies.lists(room).count(), i = items.lists(room).count();
-            if ((e == 0 && i == 0) || covered[static_cast<std::size_t>(room)])
-                continue;
-            std::string held;
-            if (e > 0)
-                held = counted(e, "体", "敵", "enemy", "enemies");
-            if (i > 0)
-                held += (held.empty() ? "" : localized("と", " and ")) + counted(i, "個", "アイテム", "item", "items");
-            add(Severity::Note, FindingPlace::ObjectRoom, room,
-                held + localized("がありますが、どの復帰地点からの道筋もこの部屋を通りません", ", but no restart point's path passes this room"));
+            if ((e > 0 || i > 0) && !covered[static_cast<std::size_t>(room)])
+                unreached.push_back(UnreachedRoom{room, e, i});
         }
+        if (auto finding = unreachedRoomsFinding(index_, unreached))
+            findings_.push_back(std::move(*finding));
         checkFull(enemies, FindingPlace::EnemyList);
         checkFull(items, FindingPlace::ItemList);
     }
@@ -257,18 +239,8 @@ private:
 
     void checkSharing()
     {
-        for (SharedGroup group : SharedGroups) {
-            std::vector<int> others = stagesSharing(rom_.addresses(), group, index_);
-            std::erase(others, index_);
-            if (others.empty())
-                continue;
-            const bool one = others.size() == 1;
-            add(Severity::Note, FindingPlace::Stage, -1,
-                isJapanese() ? groupSubject(group) + "はステージ " + stageList(others) +
-                        " と共有していて、ここでの編集はそちらも変えます"
-                             : groupSubject(group) + " shared with stage" + (one ? " " : "s ") + stageList(others) +
-                        ", so an edit here changes " + (one ? "it" : "them") + " too");
-        }
+        auto shared = sharingFindings(rom_.addresses(), index_);
+        findings_.insert(findings_.end(), std::make_move_iterator(shared.begin()), std::make_move_iterator(shared.end()));
     }
 
     const RomImage& rom_;
@@ -318,18 +290,30 @@ std::string severityWord(Severity severity)
 std::string placeText(const Finding& finding)
 {
     const auto indexHex = [&] { return std::string(" ").append(hex(static_cast<std::uint32_t>(finding.index))); };
+    // A grouped finding names its table; its text lists the places.
+    const bool group = finding.count > 1;
     switch (finding.place) {
     case FindingPlace::Stage: return localized("ステージ", "stage");
-    case FindingPlace::RestartPoint: return localized("復帰地点 ", "restart point ") + std::to_string(finding.index);
-    case FindingPlace::ScrollEntry: return localized("スクロール", "scroll entry") + indexHex();
+    case FindingPlace::RestartPoint:
+        return group ? localized("復帰地点", "restart points")
+                     : localized("復帰地点 ", "restart point ") + std::to_string(finding.index);
+    case FindingPlace::ScrollEntry:
+        return group ? localized("スクロール", "scroll entries") : localized("スクロール", "scroll entry") + indexHex();
     case FindingPlace::MapRoom:
-    case FindingPlace::ObjectRoom: return localized("部屋", "room") + indexHex();
+    case FindingPlace::ObjectRoom: return group ? localized("部屋", "rooms") : localized("部屋", "room") + indexHex();
     case FindingPlace::EnemyList: return localized("敵リスト", "enemy list");
     case FindingPlace::ItemList: return localized("アイテムリスト", "item list");
-    case FindingPlace::PaletteEntry: return localized("パレット", "palette entry") + indexHex();
-    case FindingPlace::AnimationEntry: return localized("アニメーション色", "animation colour") + indexHex();
+    case FindingPlace::PaletteEntry:
+        return group ? localized("パレット", "palette entries") : localized("パレット", "palette entry") + indexHex();
+    case FindingPlace::SpritePaletteEntry:
+        return group ? localized("スプライトパレット", "sprite palette entries")
+                     : localized("スプライトパレット", "sprite palette entry") + indexHex();
+    case FindingPlace::AnimationEntry:
+        return group ? localized("アニメーション色", "animation colours")
+                     : localized("アニメーション色", "animation colour") + indexHex();
     case FindingPlace::AnimationFrames: return localized("フレーム総数", "frame count");
-    case FindingPlace::Chip: return finding.index < 0 ? localized("32x32チップ", "chips") : localized("チップ", "chip") + indexHex();
+    case FindingPlace::Chip:
+        return finding.index < 0 || group ? localized("32x32チップ", "chips") : localized("チップ", "chip") + indexHex();
     }
     return "?";
 }

@@ -26,6 +26,7 @@ int pageOf(FindingPlace place)
     case FindingPlace::EnemyList:
     case FindingPlace::ItemList: return pgObjectEdit;
     case FindingPlace::PaletteEntry:
+    case FindingPlace::SpritePaletteEntry:
     case FindingPlace::AnimationEntry:
     case FindingPlace::AnimationFrames: return pgPaletteEdit;
     case FindingPlace::Chip: return pg32x32ChipEdit;
@@ -62,6 +63,7 @@ void showFinding(MainForm& main, const Finding& finding)
     case FindingPlace::EnemyList: main.objectEdit()->selectObjectType(0); break;
     case FindingPlace::ItemList: main.objectEdit()->selectObjectType(1); break;
     case FindingPlace::PaletteEntry: main.paletteEdit()->selectEntry(index); break;
+    case FindingPlace::SpritePaletteEntry: break; // the page shows no sprite entries
     case FindingPlace::AnimationEntry: main.paletteEdit()->markAnimationCell(index); break;
     case FindingPlace::AnimationFrames: main.paletteEdit()->focusFrameCount(); break;
     case FindingPlace::Chip: main.chip32x32Edit()->selectChip(index); break;

@@ -35,6 +35,24 @@ enum Column {
     colText
 };
 
+// Each cell's key for sorting, and on column 0 the finding's number in the list.
+constexpr int SortRole = Qt::UserRole;
+constexpr int FindingRole = Qt::UserRole + 1;
+
+// Sorts by the cells' keys (severity by weight, place by page and number), equal keys in the
+// check's own order.
+class FindingItem : public QTreeWidgetItem {
+public:
+    bool operator<(const QTreeWidgetItem& other) const override
+    {
+        const int column = treeWidget() ? treeWidget()->sortColumn() : colSeverity;
+        const auto order = QVariant::compare(data(column, SortRole), other.data(column, SortRole));
+        if (order != QPartialOrdering::Equivalent)
+            return order == QPartialOrdering::Less;
+        return data(colStage, FindingRole).toInt() < other.data(colStage, FindingRole).toInt();
+    }
+};
+
 bool sameFinding(const Finding& a, const Finding& b)
 {
     return a.severity == b.severity && a.stage == b.stage && a.place == b.place && a.index == b.index &&
@@ -77,8 +95,12 @@ QString findingCountsText(const std::vector<Finding>& findings)
 StageCheckWindow::StageCheckWindow(MainForm& main, const MainMenus& menus) : QDialog(&main), main_(main)
 {
     setObjectName(QStringLiteral("StageCheckWindow"));
+    stage_ = new QLabel(this);
+    stage_->setObjectName(QStringLiteral("LblStageCheckStage"));
     all_ = new QCheckBox(this);
     all_->setObjectName(QStringLiteral("CheckStageCheckAll"));
+    hideNotes_ = new QCheckBox(this);
+    hideNotes_->setObjectName(QStringLiteral("CheckStageCheckHideNotes"));
     list_ = new QTreeWidget(this);
     list_->setObjectName(QStringLiteral("ListStageCheck"));
     list_->setColumnCount(4);
@@ -87,11 +109,17 @@ StageCheckWindow::StageCheckWindow(MainForm& main, const MainMenus& menus) : QDi
     list_->setAllColumnsShowFocus(true);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->header()->setStretchLastSection(true);
+    list_->header()->setSortIndicator(colSeverity, Qt::AscendingOrder);
+    list_->setSortingEnabled(true);
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("LblStageCheckStatus"));
 
+    auto* choices = new QHBoxLayout;
+    choices->addWidget(stage_, 1);
+    choices->addWidget(all_);
+    choices->addWidget(hideNotes_);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(all_);
+    layout->addLayout(choices);
     layout->addWidget(list_, 1);
     layout->addWidget(status_);
     resize(680, 340);
@@ -101,6 +129,7 @@ StageCheckWindow::StageCheckWindow(MainForm& main, const MainMenus& menus) : QDi
     editTimer_->setInterval(150);
     connect(editTimer_, &QTimer::timeout, this, &StageCheckWindow::recheck);
     connect(all_, &QCheckBox::toggled, this, &StageCheckWindow::recheck);
+    connect(hideNotes_, &QCheckBox::toggled, this, [this] { relist(std::vector<Finding>(findings_), Selection::Keep); });
     // Double click, or Enter on the selected finding.
     connect(list_, &QTreeWidget::itemActivated, this, &StageCheckWindow::activated);
 
@@ -109,7 +138,11 @@ StageCheckWindow::StageCheckWindow(MainForm& main, const MainMenus& menus) : QDi
         if (isVisible())
             recheck();
     };
-    connect(main.stageSelector(), &QComboBox::currentIndexChanged, this, recheckIfShown);
+    // Another stage is another list, read from the top; the list of all stages stays where it is.
+    connect(main.stageSelector(), &QComboBox::currentIndexChanged, this, [this] {
+        if (isVisible())
+            refresh(all_->isChecked() ? Selection::Keep : Selection::FirstRow);
+    });
     connect(menus.undo, &QAction::triggered, this, recheckIfShown);
     connect(menus.redo, &QAction::triggered, this, recheckIfShown);
     connect(menus.checkStage, &QAction::enabledChanged, this, [this](bool imageOpen) {
@@ -131,10 +164,24 @@ StageCheckWindow::StageCheckWindow(MainForm& main, const MainMenus& menus) : QDi
 
 void StageCheckWindow::showCaptions()
 {
-    setWindowTitle(qText("ステージの点検", "Stage Check"));
     all_->setText(qText("すべてのステージ", "All stages"));
+    hideNotes_->setText(qText("注記を隠す(&H)", "&Hide notes"));
     list_->setHeaderLabels({qText("ステージ", "Stage"), qText("重要度", "Severity"), qText("場所", "Place"),
                             qText("内容", "Finding")});
+    showStage();
+}
+
+void StageCheckWindow::showStage()
+{
+    const RomImage& rom = main_.rom();
+    QString which;
+    if (all_->isChecked())
+        which = qText("すべて (00-0D)", "all (00-0D)");
+    else if (rom.isLoaded())
+        which = stageSelectorEntry(rom.currentStageIndex());
+    setWindowTitle(which.isEmpty() ? qText("ステージの点検", "Stage Check")
+                                   : qText("ステージの点検", "Stage Check") + QStringLiteral(" - ") + which);
+    stage_->setText(qText("ステージ: ", "Stage: ") + which);
 }
 
 bool StageCheckWindow::event(QEvent* event)
@@ -160,67 +207,110 @@ void StageCheckWindow::hideEvent(QHideEvent* event)
     QDialog::hideEvent(event);
 }
 
-void StageCheckWindow::recheck()
+void StageCheckWindow::refresh(Selection selection)
 {
     editTimer_->stop();
+    showStage();
     const RomImage& rom = main_.rom();
     std::vector<Finding> found;
     if (rom.isLoaded())
         found = all_->isChecked() ? checkAllStages(rom) : checkStage(rom, rom.currentStageIndex());
     const bool stageShown = !list_->isColumnHidden(colStage);
-    if (sameFindings(found, findings_) && stageShown == all_->isChecked())
-        return;
-    // The finding the user stood on stays selected where it is still found.
-    const int row = list_->indexOfTopLevelItem(list_->currentItem());
-    std::optional<Finding> was;
-    if (row >= 0 && row < static_cast<int>(findings_.size()))
-        was = findings_[static_cast<std::size_t>(row)];
+    if (!sameFindings(found, findings_) || stageShown != all_->isChecked())
+        relist(std::move(found), selection);
+    else if (selection == Selection::FirstRow)
+        selectFirstRow();
+}
+
+void StageCheckWindow::relist(std::vector<Finding> found, Selection selection)
+{
+    // The finding the user stood on stays selected where it is still listed.
+    QTreeWidgetItem* current = list_->currentItem();
+    const int row = list_->indexOfTopLevelItem(current);
+    const Finding* const shown = findingAt(current);
+    const std::optional<Finding> was = shown ? std::optional<Finding>(*shown) : std::nullopt;
     const int scrolled = list_->verticalScrollBar()->value();
     findings_ = std::move(found);
     fillFindings();
+    if (selection == Selection::FirstRow) {
+        selectFirstRow();
+        return;
+    }
     if (was) {
-        const auto same = std::ranges::find_if(findings_, [&](const Finding& f) { return sameFinding(f, *was); });
-        const int at = same != findings_.end() ? static_cast<int>(same - findings_.begin())
-                                               : std::min(row, static_cast<int>(findings_.size()) - 1);
-        if (at >= 0)
-            list_->setCurrentItem(list_->topLevelItem(at));
+        QTreeWidgetItem* same = nullptr;
+        for (int r = 0; r < list_->topLevelItemCount() && !same; ++r)
+            if (const Finding* finding = findingAt(list_->topLevelItem(r)); finding && sameFinding(*finding, *was))
+                same = list_->topLevelItem(r);
+        if (!same)
+            same = list_->topLevelItem(std::min(row, list_->topLevelItemCount() - 1));
+        if (same)
+            list_->setCurrentItem(same);
     }
     list_->verticalScrollBar()->setValue(scrolled);
 }
 
+void StageCheckWindow::selectFirstRow()
+{
+    if (list_->topLevelItemCount() > 0)
+        list_->setCurrentItem(list_->topLevelItem(0));
+    list_->scrollToTop();
+}
+
 void StageCheckWindow::fillFindings()
 {
+    // Sorting waits until every row is in, then orders them by the header's column.
+    list_->setSortingEnabled(false);
     list_->clear();
     QList<QTreeWidgetItem*> items;
-    for (const Finding& finding : findings_) {
-        auto* item = new QTreeWidgetItem;
+    for (std::size_t n = 0; n < findings_.size(); ++n) {
+        const Finding& finding = findings_[n];
+        if (hideNotes_->isChecked() && finding.severity == Severity::Note)
+            continue;
+        auto* item = new FindingItem;
+        item->setData(colStage, FindingRole, static_cast<int>(n));
         item->setText(colStage, stageSelectorEntry(finding.stage));
+        item->setData(colStage, SortRole, finding.stage);
         item->setIcon(colSeverity, style()->standardIcon(iconOf(finding.severity)));
         item->setText(colSeverity, QString::fromStdString(severityWord(finding.severity)));
+        item->setData(colSeverity, SortRole, static_cast<int>(finding.severity));
         item->setText(colPlace, QString::fromStdString(placeText(finding)));
+        item->setData(colPlace, SortRole, static_cast<int>(finding.place) * 0x100 + finding.index);
         const QString text = QString::fromStdString(finding.text);
         item->setText(colText, text);
+        item->setData(colText, SortRole, text);
         item->setToolTip(colText, text); // the whole sentence where the column cuts it
         items << item;
     }
     list_->addTopLevelItems(items);
+    list_->setSortingEnabled(true);
     list_->setColumnHidden(colStage, !all_->isChecked());
-    // The short columns as wide as their words; the sentence has the rest.
+    // The short columns as wide as their words and the sort mark; the sentence has the rest.
     for (const int column : {colStage, colSeverity, colPlace}) {
         list_->resizeColumnToContents(column);
-        list_->setColumnWidth(column, list_->columnWidth(column) + 12);
+        list_->setColumnWidth(column, list_->columnWidth(column) + 20);
     }
-    status_->setText(findingCountsText(findings_));
+    QString status = findingCountsText(findings_);
+    if (hideNotes_->isChecked() && std::ranges::count(findings_, Severity::Note, &Finding::severity) > 0)
+        status += qText(" (注記は隠しています)", " (notes hidden)");
+    status_->setText(status);
+}
+
+const Finding* StageCheckWindow::findingAt(QTreeWidgetItem* item) const
+{
+    if (!item)
+        return nullptr;
+    const int n = item->data(colStage, FindingRole).toInt();
+    return n >= 0 && n < static_cast<int>(findings_.size()) ? &findings_[static_cast<std::size_t>(n)] : nullptr;
 }
 
 void StageCheckWindow::activated(QTreeWidgetItem* item)
 {
-    const int row = list_->indexOfTopLevelItem(item);
-    if (row < 0 || row >= static_cast<int>(findings_.size()))
+    const Finding* finding = findingAt(item);
+    if (!finding)
         return;
     // A copy: leading there may change the stage, and with it the list.
-    const Finding finding = findings_[static_cast<std::size_t>(row)];
-    showFinding(main_, finding);
+    const Finding copy = *finding;
+    showFinding(main_, copy);
     // The keys go to the control the finding names; this window stays in front of the editor.
     main_.activateWindow();
 }

@@ -16,9 +16,10 @@ class MainForm;
 class MainMenus;
 
 // The stage check beside the editor: the findings of the current stage, or of all 14, each
-// with its severity, place and text; a double click (or Enter) leads to what it names. The
-// list follows the image while the window is shown: it is checked again when the window is
-// shown or activated, on a stage change, undo and redo, and shortly after each edit. It goes
+// with its severity, place and text, sortable by any column, notes hidden on request; a
+// double click (or Enter) leads to what it names. The list follows the image while the
+// window is shown: it is checked again when the window is shown or activated, on a stage
+// change (which selects the first row), undo and redo, and shortly after each edit. It goes
 // away with the image, as its menu item does.
 class StageCheckWindow : public QDialog {
     Q_OBJECT
@@ -27,7 +28,7 @@ public:
 
     // Checks again; the list is rebuilt only when the findings changed, so the selected
     // finding and the scroll position stay while the user works through them.
-    void recheck();
+    void recheck() { refresh(Selection::Keep); }
 
 protected:
     bool event(QEvent* event) override;
@@ -35,13 +36,26 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    enum class Selection {
+        Keep,    // the finding the user stood on, where it is still found
+        FirstRow // a new list: its top row
+    };
+    void refresh(Selection selection);
+    // Lists these findings, in place of the ones listed.
+    void relist(std::vector<Finding> found, Selection selection);
+    void selectFirstRow();
     void showCaptions();
+    void showStage();
     void fillFindings();
+    // The finding a row shows, or null for none.
+    const Finding* findingAt(QTreeWidgetItem* item) const;
     void activated(QTreeWidgetItem* item);
 
     MainForm& main_;
     std::vector<Finding> findings_;
+    QLabel* stage_ = nullptr;
     QCheckBox* all_ = nullptr;
+    QCheckBox* hideNotes_ = nullptr;
     QTreeWidget* list_ = nullptr;
     QLabel* status_ = nullptr;
     // Gathers a run of edits (a drag, typing) into one check.

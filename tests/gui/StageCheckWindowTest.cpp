@@ -75,7 +75,7 @@ TEST_F(StageCheckWindowTest, TheToolsMenuAndTheWindowLiveWithTheImage)
 
     QDialog* window = openCheck();
     EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Stage Check"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Stage Check - ") + stageSelector()->itemText(0));
     const auto expected = checkStage(form->rom(), 0);
     ASSERT_FALSE(expected.empty()) << "the sample has notes: shared tables, unused chips";
     ASSERT_TRUE(std::ranges::all_of(expected, [](const Finding& f) { return f.severity == Severity::Note; }));
@@ -133,16 +133,17 @@ TEST_F(StageCheckWindowTest, AScrollEntryAndARoomLeadToTheirLineAndRoom)
     for (int p = 0; p < MidPointCount; ++p)
         currentStage().midPoints(p).setStartRoom(RoomCount);
     currentStage().markEdited(efMidPoint);
-    int room = LastRoom;
-    while (room > 0 && currentStage().enemyObjects().lists(room).count() + currentStage().itemObjects().lists(room).count() == 0)
-        --room;
-    ASSERT_GT(room, 1) << "a room the object page does not show first";
+    int room = 0; // the group's first
+    while (room < LastRoom && currentStage().enemyObjects().lists(room).count() + currentStage().itemObjects().lists(room).count() == 0)
+        ++room;
     QTreeWidgetItem* roomRow = nullptr;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return (roomRow = rowAt(QStringLiteral("room ") + hex(room))) != nullptr; }, 2000))
+    ASSERT_TRUE(QTest::qWaitFor([&] { return (roomRow = rowAt(QStringLiteral("rooms"))) != nullptr; }, 2000))
         << "the edit shows in the open window";
+    QScrollBar* rooms = find<QScrollBar>(u"ScrollBarObjectEdit");
+    rooms->setValue(rooms->maximum()); // the page stands elsewhere
     doubleClick(roomRow);
     EXPECT_EQ(pages()->currentIndex(), pgObjectEdit);
-    const int left = find<QScrollBar>(u"ScrollBarObjectEdit")->value();
+    const int left = rooms->value();
     EXPECT_TRUE(left == room || left + 1 == room) << "room " << room << " beside left room " << left;
 }
 
@@ -169,4 +170,29 @@ TEST_F(StageCheckWindowTest, AllStagesListsOtherStagesAndLeadsToTheirStage)
 
     undoAction()->trigger();
     EXPECT_EQ(rowAt(QStringLiteral("palette entry 05")), nullptr) << "undo checks again at once";
+}
+
+TEST_F(StageCheckWindowTest, ItNamesItsStageSortsBySeverityHidesNotesAndReadsANewStageFromTheTop)
+{
+    MainForm& window = opened();
+    ASSERT_TRUE(window.rom().stage(1).setPaletteColor(5, 0x45));
+    QDialog* dialog = openCheck();
+    EXPECT_EQ(find<QLabel>(u"LblStageCheckStage")->text(), QStringLiteral("Stage: ") + stageSelector()->itemText(0));
+    list()->setCurrentItem(list()->topLevelItem(2));
+    stageSelector()->setCurrentIndex(1);
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Stage Check - ") + stageSelector()->itemText(1));
+    const int severity = columnNamed(QStringLiteral("Severity"));
+    ASSERT_NE(list()->currentItem(), nullptr);
+    EXPECT_EQ(list()->currentItem(), list()->topLevelItem(0)) << "a new stage is read from the top";
+    EXPECT_EQ(list()->currentItem()->text(severity), QStringLiteral("warning"));
+
+    list()->sortByColumn(severity, Qt::DescendingOrder);
+    EXPECT_EQ(list()->topLevelItem(0)->text(severity), QStringLiteral("note")) << "by weight, not by word";
+    QCheckBox* hide = find<QCheckBox>(u"CheckStageCheckHideNotes");
+    EXPECT_EQ(hide->text(), QStringLiteral("&Hide notes"));
+    hide->click();
+    ASSERT_EQ(list()->topLevelItemCount(), 1);
+    EXPECT_TRUE(status().endsWith(QStringLiteral("(notes hidden)"))) << status().toStdString();
+    doubleClick(list()->topLevelItem(0));
+    EXPECT_EQ(find<QLineEdit>(u"EditPaletteEdit5")->selectedText(), QStringLiteral("45")) << "the row's own finding";
 }
