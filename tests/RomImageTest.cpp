@@ -39,7 +39,7 @@ std::vector<std::uint8_t> roundtrip(const std::vector<std::uint8_t>& image, cons
 
 } // namespace
 
-TEST(RomImgManager, AcceptsSizesFrom0x40010To0x100040WithTheMark)
+TEST(RomImage, AcceptsSizesFrom0x40010To0x100040WithTheMark)
 {
     test::TempDir dir;
     struct Case {
@@ -62,7 +62,7 @@ TEST(RomImgManager, AcceptsSizesFrom0x40010To0x100040WithTheMark)
     EXPECT_FALSE(rom.loadFromBytes(unmarked, "x").ok());
 }
 
-TEST(RomImgManager, RefusalSaysWhyAndKeepsTheOpenImage)
+TEST(RomImage, RefusalSaysWhyAndKeepsTheOpenImage)
 {
     forceLanguage(Language::English);
     RomImage rom(test::defaultAddresses());
@@ -87,7 +87,7 @@ TEST(RomImgManager, RefusalSaysWhyAndKeepsTheOpenImage)
     forceLanguage(std::nullopt);
 }
 
-TEST(RomImgManager, TablesOutsideTheImageAreRefusedNamingStageKeyAndAddress)
+TEST(RomImage, TablesOutsideTheImageAreRefusedNamingStageKeyAndAddress)
 {
     forceLanguage(Language::English);
     struct Case {
@@ -118,7 +118,7 @@ TEST(RomImgManager, TablesOutsideTheImageAreRefusedNamingStageKeyAndAddress)
     forceLanguage(std::nullopt);
 }
 
-TEST(RomImgManager, UnchangedImagesSaveByteForByte)
+TEST(RomImage, UnchangedImagesSaveByteForByte)
 {
     test::TempDir dir;
     EXPECT_EQ(roundtrip(test::sampleBytes(), dir), test::sampleBytes());
@@ -144,7 +144,7 @@ TEST(RomImgManager, UnchangedImagesSaveByteForByte)
     EXPECT_EQ(real, 3);
 }
 
-TEST(RomImgManager, SaveClearsFlagsKeepsHistoryAndAnUndoMarksAgain)
+TEST(RomImage, SaveClearsFlagsKeepsHistoryAndAnUndoMarksAgain)
 {
     test::TempDir dir;
     RomImage rom(test::defaultAddresses());
@@ -172,7 +172,7 @@ TEST(RomImgManager, SaveClearsFlagsKeepsHistoryAndAnUndoMarksAgain)
     EXPECT_FALSE(rom.canUndo());
 }
 
-TEST(RomImgManager, FailedSaveKeepsTheFileAndEveryFlag)
+TEST(RomImage, FailedSaveKeepsTheFileAndEveryFlag)
 {
     test::TempDir dir;
     const std::string target = dir.file("game.nes");
@@ -208,7 +208,7 @@ TEST(RomImgManager, FailedSaveKeepsTheFileAndEveryFlag)
         << "no temporary file left";
 }
 
-TEST(RomImgManager, ReloadTakesNewBytesButKeepsEditsAndRefusesAnotherLength)
+TEST(RomImage, ReloadTakesNewBytesButKeepsEditsAndRefusesAnotherLength)
 {
     test::TempDir dir;
     const std::string path = dir.file("game.nes");
@@ -234,7 +234,7 @@ TEST(RomImgManager, ReloadTakesNewBytesButKeepsEditsAndRefusesAnotherLength)
     EXPECT_EQ(rom.imageBytes().size(), 0x40010u);
 }
 
-TEST(RomImgManager, RandomEditsUndoneToTheEndSaveTheOriginalBytes)
+TEST(RomImage, RandomEditsUndoneToTheEndSaveTheOriginalBytes)
 {
     test::TempDir dir;
     // Stage 5 shares its tables with stage 13; stage 2 stands alone.
@@ -291,7 +291,7 @@ TEST(RomImgManager, RandomEditsUndoneToTheEndSaveTheOriginalBytes)
         EXPECT_EQ(rom.stage(n).redoStack().count(), 0);
 }
 
-TEST(RomImgManager, EditedImageHoldsUnsavedEditsAndLeavesTheOpenImageAlone)
+TEST(RomImage, EditedImageHoldsUnsavedEditsAndLeavesTheOpenImageAlone)
 {
     RomImage rom(test::defaultAddresses());
     ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "sample.nes").ok());
@@ -311,7 +311,7 @@ TEST(RomImgManager, EditedImageHoldsUnsavedEditsAndLeavesTheOpenImageAlone)
     EXPECT_EQ(test::readBytes(dir.file("saved.nes")), edited);
 }
 
-TEST(RomImgManager, NoTableMayLieInTheHeaderAndNoWriterWritesWhatWouldNotOpen)
+TEST(RomImage, NoTableMayLieInTheHeaderAndNoWriterWritesWhatWouldNotOpen)
 {
     forceLanguage(Language::English);
     auto addresses = test::addressesFrom("[LevelDataAddress]\nBGPalette[0]=0\n");
@@ -329,7 +329,7 @@ TEST(RomImgManager, NoTableMayLieInTheHeaderAndNoWriterWritesWhatWouldNotOpen)
     forceLanguage(std::nullopt);
 }
 
-TEST(RomImgManager, AnotherProgramsChangeIsMergedWithTheEditsOrSaidWhyNot)
+TEST(RomImage, AnotherProgramsChangeIsMergedWithTheEditsOrSaidWhyNot)
 {
     test::TempDir dir;
     const std::string path = dir.file("game.nes");
@@ -371,7 +371,7 @@ TEST(RomImgManager, AnotherProgramsChangeIsMergedWithTheEditsOrSaidWhyNot)
     EXPECT_FALSE(rom.changeOnDiskIfTouched());
 }
 
-TEST(RomImgManager, AFailedSaveLeavesTheComparisonWithTheFileAsItWas)
+TEST(RomImage, AFailedSaveLeavesTheComparisonWithTheFileAsItWas)
 {
     test::TempDir dir;
     const std::string path = dir.file("game.nes");

@@ -59,14 +59,14 @@ PlacedObject* byKind(StageObjects& manager, int kind)
 
 } // namespace
 
-TEST(VxObject, OrderTypeComesFromWhetherRoomsEverDecrease)
+TEST(StageObjects, OrderTypeComesFromWhetherRoomsEverDecrease)
 {
     EXPECT_EQ(build({0x00, 0x00, 0x03, 0x03, 0x2B})->orderType, otByRoom);
     EXPECT_EQ(build({0x03, 0x05, 0x01})->orderType, otFree);
     EXPECT_EQ(build({})->orderType, otByRoom);
 }
 
-TEST(VxObject, ConstructionStopsAtTheEndMarkOrAtCapacity)
+TEST(StageObjects, ConstructionStopsAtTheEndMarkOrAtCapacity)
 {
     auto empty = build({0x2C, 0x01});
     EXPECT_EQ(empty->totalCount(), 0);
@@ -91,7 +91,7 @@ TEST(VxObject, ConstructionStopsAtTheEndMarkOrAtCapacity)
     EXPECT_EQ(items->totalCount(), 32);
 }
 
-TEST(VxObject, ShortTablesNeitherReadNorWritePastTheirEnd)
+TEST(StageObjects, ShortTablesNeitherReadNorWritePastTheirEnd)
 {
     std::vector<std::uint8_t> room{1, 2, 3}, x{9}, y{}, kind{7, 7};
     StageObjects manager(room, x, y, kind, EnemyCapacity);
@@ -101,7 +101,7 @@ TEST(VxObject, ShortTablesNeitherReadNorWritePastTheirEnd)
     EXPECT_EQ(outRoom, room) << "no room for the end mark, and none written";
 }
 
-TEST(VxObject, ExportWritesTheObjectOrderAndRoundTrips)
+TEST(StageObjects, ExportWritesTheObjectOrderAndRoundTrips)
 {
     auto manager = build({0x03, 0x05, 0x01, 0x05});
     std::vector<std::uint8_t> room(256), x(256), y(256), kind(256);
@@ -113,7 +113,7 @@ TEST(VxObject, ExportWritesTheObjectOrderAndRoundTrips)
     EXPECT_EQ(y[2], 102);
 }
 
-TEST(VxObject, SwitchingToByRoomGroupsTheChainByRoomKeepingChainOrderWithinARoom)
+TEST(StageObjects, SwitchingToByRoomGroupsTheChainByRoomKeepingChainOrderWithinARoom)
 {
     auto manager = build({0x05, 0x02, 0x05}); // a, b, c
     ASSERT_EQ(manager->orderType, otFree);
@@ -123,7 +123,7 @@ TEST(VxObject, SwitchingToByRoomGroupsTheChainByRoomKeepingChainOrderWithinARoom
     EXPECT_EQ(kinds(manager->lists(5)), (std::vector<int>{0, 2}));
 }
 
-TEST(VxObject, ByRoomToFreeAndBackKeepsEveryRoomList)
+TEST(StageObjects, ByRoomToFreeAndBackKeepsEveryRoomList)
 {
     auto manager = build({0x01, 0x01, 0x04, 0x04, 0x04, 0x09});
     manager->moveEarlier(byKind(*manager, 4));
@@ -136,7 +136,7 @@ TEST(VxObject, ByRoomToFreeAndBackKeepsEveryRoomList)
     EXPECT_EQ(manager->totalCount(), 6);
 }
 
-TEST(VxObject, WalkingTheOrderCrossesEmptyRoomsAndStopsAtTheEnds)
+TEST(StageObjects, WalkingTheOrderCrossesEmptyRoomsAndStopsAtTheEnds)
 {
     auto manager = build({0x02, 0x02, 0x07, 0x2A});
     auto* first = byKind(*manager, 0);
@@ -154,7 +154,7 @@ TEST(VxObject, WalkingTheOrderCrossesEmptyRoomsAndStopsAtTheEnds)
     EXPECT_EQ(manager->firstIndexOfRoom(44), 4);
 }
 
-TEST(VxObject, FirstIndexOfRoomUnderFreeOrderStopsAtTheFirstHigherRoom)
+TEST(StageObjects, FirstIndexOfRoomUnderFreeOrderStopsAtTheFirstHigherRoom)
 {
     auto manager = build({0x00, 0x03, 0x01, 0x05});
     ASSERT_EQ(manager->orderType, otFree);
@@ -163,7 +163,7 @@ TEST(VxObject, FirstIndexOfRoomUnderFreeOrderStopsAtTheFirstHigherRoom)
     EXPECT_EQ(manager->firstIndexOfRoom(0), 0);
 }
 
-TEST(VxObject, MovesStayInsideTheRoomUnderByRoomAndFollowTheChainUnderFree)
+TEST(StageObjects, MovesStayInsideTheRoomUnderByRoomAndFollowTheChainUnderFree)
 {
     auto manager = build({0x04, 0x05, 0x05});
     EXPECT_FALSE(manager->moveEarlier(byKind(*manager, 1))) << "never into room 4";
@@ -183,7 +183,7 @@ TEST(VxObject, MovesStayInsideTheRoomUnderByRoomAndFollowTheChainUnderFree)
     EXPECT_FALSE(free->moveLater(byKind(*free, 2)));
 }
 
-TEST(VxObject, AddObjectUnderFreeOrderGoesBehindTheLastObjectOfTheNearestRoomAtOrBelow)
+TEST(StageObjects, AddObjectUnderFreeOrderGoesBehindTheLastObjectOfTheNearestRoomAtOrBelow)
 {
     // Chain: room 5 (n), room 1, room 9. Room 6 is empty.
     auto manager = build({0x05, 0x01, 0x09});
@@ -198,7 +198,7 @@ TEST(VxObject, AddObjectUnderFreeOrderGoesBehindTheLastObjectOfTheNearestRoomAtO
     EXPECT_FALSE(manager->addObject(44, 0, 0, 0)) << "no room 44";
 }
 
-TEST(VxObject, RemovingTheOnlyObjectEmptiesTheChain)
+TEST(StageObjects, RemovingTheOnlyObjectEmptiesTheChain)
 {
     auto manager = build({0x03});
     manager->removeObject(manager->head);
@@ -210,7 +210,7 @@ TEST(VxObject, RemovingTheOnlyObjectEmptiesTheChain)
     EXPECT_EQ(manager->head->kind, 1);
 }
 
-TEST(VxObject, RemovingHeadAndTailKeepsBothEndsRight)
+TEST(StageObjects, RemovingHeadAndTailKeepsBothEndsRight)
 {
     auto manager = build({0x01, 0x02, 0x03});
     manager->removeObject(manager->head);
@@ -218,7 +218,7 @@ TEST(VxObject, RemovingHeadAndTailKeepsBothEndsRight)
     EXPECT_EQ(chain(*manager), (std::vector<int>{1}));
 }
 
-TEST(VxObject, MoveToRoomKeepsTheFreeOrderAndEndsTheRoomUnderByRoom)
+TEST(StageObjects, MoveToRoomKeepsTheFreeOrderAndEndsTheRoomUnderByRoom)
 {
     auto free = build({0x05, 0x02, 0x07});
     auto* moved = byKind(*free, 0);
@@ -237,7 +237,7 @@ TEST(VxObject, MoveToRoomKeepsTheFreeOrderAndEndsTheRoomUnderByRoom)
     EXPECT_EQ(byKind(*byRoom, 1)->room, 3) << "a room outside the 44 is refused";
 }
 
-TEST(VxObject, SortByXOrdersByRoomListsOnly)
+TEST(StageObjects, SortByXOrdersByRoomListsOnly)
 {
     auto manager = build({0x04, 0x04, 0x04}, {30, 10, 20});
     manager->lists(4).sortByX();
@@ -249,7 +249,7 @@ TEST(VxObject, SortByXOrdersByRoomListsOnly)
     EXPECT_EQ(kinds(free->lists(4)), (std::vector<int>{0, 1, 2}));
 }
 
-TEST(VxObject, SortByXLeavesEqualValuesInTheQuicksortsOrder)
+TEST(StageObjects, SortByXLeavesEqualValuesInTheQuicksortsOrder)
 {
     // Traced by hand through the in-place quicksort with the middle node as pivot:
     // it is not stable, and users see the order it leaves.
