@@ -332,11 +332,7 @@ bool applyBpsInto(std::span<const std::uint8_t> patch, std::span<const std::uint
 Result<std::vector<std::uint8_t>> applyBps(std::span<const std::uint8_t> patch, std::span<const std::uint8_t> image,
                                            std::size_t maxSize)
 {
-    std::vector<std::uint8_t> out;
-    std::string reason;
-    if (!applyBpsInto(patch, image, maxSize, out, reason))
-        return Error{reason};
-    return out;
+    return patchedImage(applyBpsInto, patch, image, maxSize);
 }
 
 } // namespace vx

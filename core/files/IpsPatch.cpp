@@ -268,11 +268,7 @@ bool applyIpsInto(std::span<const std::uint8_t> patch, std::span<const std::uint
 Result<std::vector<std::uint8_t>> applyIps(std::span<const std::uint8_t> patch, std::span<const std::uint8_t> image,
                                            std::size_t maxSize)
 {
-    std::vector<std::uint8_t> out;
-    std::string reason;
-    if (!applyIpsInto(patch, image, maxSize, out, reason))
-        return Error{reason};
-    return out;
+    return patchedImage(applyIpsInto, patch, image, maxSize);
 }
 
 } // namespace vx

@@ -61,4 +61,14 @@ std::string patchedTooLargeText(std::uint64_t size, std::size_t maxSize)
                        {size, maxSize});
 }
 
+Result<std::vector<std::uint8_t>> patchedImage(PatchApplier apply, std::span<const std::uint8_t> patch,
+                                               std::span<const std::uint8_t> image, std::size_t maxSize)
+{
+    std::vector<std::uint8_t> out;
+    std::string reason;
+    if (!apply(patch, image, maxSize, out, reason))
+        return Error{reason};
+    return out;
+}
+
 } // namespace vx

@@ -1,4 +1,6 @@
 #pragma once
+#include "core/base/Result.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
@@ -6,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vx {
 
@@ -25,6 +28,13 @@ std::optional<PatchFormat> patchFormatOfPath(std::string_view path);
 std::optional<PatchFormat> patchFormatOfBytes(std::span<const std::uint8_t> patch);
 
 // What the IPS and BPS code share.
+
+// A format's applier leaves the patched image in out, or the reason in reason.
+using PatchApplier = bool (*)(std::span<const std::uint8_t> patch, std::span<const std::uint8_t> image,
+                              std::size_t maxSize, std::vector<std::uint8_t>& out, std::string& reason);
+// The applier's answer as a result.
+Result<std::vector<std::uint8_t>> patchedImage(PatchApplier apply, std::span<const std::uint8_t> patch,
+                                               std::span<const std::uint8_t> image, std::size_t maxSize);
 
 bool beginsWith(std::span<const std::uint8_t> bytes, std::string_view mark);
 
