@@ -101,48 +101,62 @@ struct SpreadTable {
 
 } // namespace
 
+namespace {
+
+// One tile at (x0, y0): pixel = base + colour; rows straight into the bitmap where it fits.
+void decodeTile(IndexedBitmap& bitmap, const std::uint8_t* tile, int x0, int y0, int base)
+{
+    static const SpreadTable spread;
+    if (x0 >= 0 && y0 >= 0 && x0 + 8 <= bitmap.width() && y0 + 8 <= bitmap.height()) {
+        const std::uint64_t add = 0x0101010101010101ull * static_cast<std::uint64_t>(base);
+        const std::size_t stride = static_cast<std::size_t>(bitmap.width());
+        std::uint8_t* to = bitmap.bits() + static_cast<std::size_t>(y0) * stride + static_cast<std::size_t>(x0);
+        for (int j = 0; j < 8; ++j, to += stride) {
+            const std::uint64_t pixels = spread.bits[tile[j]] + 2 * spread.bits[tile[j + 8]] + add;
+            std::memcpy(to, &pixels, 8);
+        }
+        return;
+    }
+    for (int j = 0; j < 8; ++j) {
+        const int y = y0 + j;
+        if (y < 0 || y >= bitmap.height())
+            continue;
+        std::uint8_t* row = bitmap.scanLine(y);
+        for (int q = 0; q < 8; ++q) {
+            const int x = x0 + q;
+            if (x < 0 || x >= bitmap.width())
+                continue;
+            const int bit = 7 - q;
+            row[x] = static_cast<std::uint8_t>(base + ((tile[j] >> bit) & 1) + 2 * ((tile[j + 8] >> bit) & 1));
+        }
+    }
+}
+
+} // namespace
+
 void GraphicManager::decodePatternTable(IndexedBitmap& bitmap, int x0, int subPalette, int y0) const
 {
     static const std::uint8_t zeros[PatternTableSize] = {};
-    static const SpreadTable spread;
-    const std::uint8_t* table = patternTable_ ? patternTable_ : zeros;
-    const int base = (subPalette & 3) * 4;
-    if (x0 >= 0 && y0 >= 0 && x0 + 128 <= bitmap.width() && y0 + 128 <= bitmap.height()) {
-        const std::uint64_t add = 0x0101010101010101ull * static_cast<std::uint64_t>(base);
-        const std::size_t stride = static_cast<std::size_t>(bitmap.width());
-        std::uint8_t* origin = bitmap.bits() + static_cast<std::size_t>(y0) * stride + static_cast<std::size_t>(x0);
-        for (int band = 0; band < 8; ++band)
-            for (int column = 0; column < 16; ++column)
-                for (int half = 0; half < 2; ++half) {
-                    const std::uint8_t* tile = table + 16 * (32 * band + 2 * column + half);
-                    std::uint8_t* to = origin + static_cast<std::size_t>(16 * band + 8 * half) * stride +
-                        static_cast<std::size_t>(8 * column);
-                    for (int j = 0; j < 8; ++j, to += stride) {
-                        const std::uint64_t pixels = spread.bits[tile[j]] + 2 * spread.bits[tile[j + 8]] + add;
-                        std::memcpy(to, &pixels, 8);
-                    }
-                }
+    decodeTileTable(bitmap, std::span<const std::uint8_t, PatternTableSize>(patternTable_ ? patternTable_ : zeros, PatternTableSize),
+                    x0, subPalette, y0);
+}
+
+void GraphicManager::decodeTileTable(IndexedBitmap& bitmap, std::span<const std::uint8_t, PatternTableSize> table,
+                                     int x0, int subPalette, int y0) const
+{
+    // Tiles 2m and 2m+1 stand above each other, 16 pairs a band, 8 bands.
+    for (int tile = 0; tile < 256; ++tile)
+        decodeTile(bitmap, table.data() + 16 * tile, x0 + 8 * ((tile % 32) / 2), y0 + 16 * (tile / 32) + 8 * (tile % 2),
+                   (subPalette & 3) * 4);
+}
+
+void GraphicManager::decodeChipSheetTile(IndexedBitmap& bitmap, int tile) const
+{
+    if (!patternTable_ || tile < 0 || tile >= 256)
         return;
-    }
-    for (int band = 0; band < 8; ++band)
-        for (int column = 0; column < 16; ++column)
-            for (int half = 0; half < 2; ++half) {
-                const std::uint8_t* tile = table + 16 * (32 * band + 2 * column + half);
-                for (int j = 0; j < 8; ++j) {
-                    const int y = y0 + 16 * band + 8 * half + j;
-                    if (y < 0 || y >= bitmap.height())
-                        continue;
-                    std::uint8_t* row = bitmap.scanLine(y);
-                    const std::uint8_t b0 = tile[j], b1 = tile[j + 8];
-                    for (int q = 0; q < 8; ++q) {
-                        const int x = x0 + 8 * column + q;
-                        if (x < 0 || x >= bitmap.width())
-                            continue;
-                        const int bit = 7 - q;
-                        row[x] = static_cast<std::uint8_t>(base + ((b0 >> bit) & 1) + 2 * ((b1 >> bit) & 1));
-                    }
-                }
-            }
+    for (int p = 0; p < 4; ++p)
+        decodeTile(bitmap, patternTable_ + 16 * tile, 8 * ((tile % 32) / 2), 128 * p + 16 * (tile / 32) + 8 * (tile % 2),
+                   4 * p);
 }
 
 void GraphicManager::decodeChipSheet(IndexedBitmap& bitmap) const

@@ -44,6 +44,11 @@ public:
 
     // The 256 tiles into a 128x128 area at (x, y), pixel = subPalette * 4 + colour.
     void decodePatternTable(IndexedBitmap& bitmap, int x, int subPalette, int y) const;
+    // The same from any table of 256 tiles (a sprite table, say).
+    void decodeTileTable(IndexedBitmap& bitmap, std::span<const std::uint8_t, PatternTableSize> table, int x,
+                         int subPalette, int y) const;
+    // One tile of the pattern table again into the four bands of a chip sheet.
+    void decodeChipSheetTile(IndexedBitmap& bitmap, int tile) const;
     // The pattern table four times, with sub-palettes 0 to 3, into a 128x512 sheet.
     void decodeChipSheet(IndexedBitmap& bitmap) const;
     // All 256 32x32 chips from the chip sheet and the 1024 entry bytes.

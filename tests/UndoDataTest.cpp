@@ -106,10 +106,12 @@ TEST(UndoData, KindNamesInBothLanguages)
     EXPECT_EQ(undoKindText(ukChip32x32Attr), "Edit 32x32Tile(Attr)");
     EXPECT_EQ(undoKindText(ukObject), "Edit Object");
     EXPECT_EQ(undoKindText(ukStageText), "Import Stage Text");
-    EXPECT_EQ(undoKindText(15), "Unknown");
+    EXPECT_EQ(undoKindText(ukTiles), "Edit Tiles");
+    EXPECT_EQ(undoKindText(16), "Unknown");
     forceLanguage(Language::Japanese);
     EXPECT_EQ(undoKindText(ukPaletteAnimeFrameCount), "パレットアニメの編集");
     EXPECT_EQ(undoKindText(ukScroll), "スクロールの編集");
+    EXPECT_EQ(undoKindText(ukTiles), "タイルの編集");
     EXPECT_EQ(undoKindText(-1), "不明な編集");
     forceLanguage(std::nullopt);
 }

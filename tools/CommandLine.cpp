@@ -8,6 +8,7 @@
 #include "tools/DiffCommand.h"
 #include "tools/RenderCommand.h"
 #include "tools/StageTextCommands.h"
+#include "tools/TileCommands.h"
 #include "tools/ToolCommands.h"
 
 #include <CLI/CLI.hpp>
@@ -47,6 +48,7 @@ CLI::Option* addNumber(CLI::App* command, const std::string& name, std::string& 
     const std::string range = what + " from " + std::to_string(lowest) + " to " + std::to_string(highest);
     return command->add_option(name, text, description.empty() ? range : description + ", " + range)
         ->type_name(name == "--columns" ? "C" : name == "--room" ? "R"
+                        : name == "--palette"                    ? "P"
                                                                  : "N")
         ->check(CLI::Validator(
             [=](std::string& value) -> std::string {
@@ -59,15 +61,22 @@ CLI::Option* addNumber(CLI::App* command, const std::string& name, std::string& 
 struct CommandLine {
     CLI::App app{"Works on images of the editor without the GUI.", "vexalon2-tool"};
     ToolRequest request;
-    std::string stage, room, columns;
+    std::string stage, room, columns, subPalette;
     std::function<int()> run;
     std::deque<std::string> slots; // the files of every command; a deque keeps their addresses
 
+    using Files = std::initializer_list<std::pair<const char*, const char*>>;
     // A command with its files, in the order its usage names them.
     CLI::App* addCommand(const std::string& name, const std::string& summary, const std::string& details,
-                         int (*command)(const ToolRequest&), std::initializer_list<std::pair<const char*, const char*>> files)
+                         int (*command)(const ToolRequest&), Files files)
     {
-        CLI::App* sub = app.add_subcommand(name, summary);
+        return addCommandTo(&app, name, summary, details, command, files);
+    }
+    // The same below another command ("tiles export").
+    CLI::App* addCommandTo(CLI::App* parent, const std::string& name, const std::string& summary,
+                           const std::string& details, int (*command)(const ToolRequest&), Files files)
+    {
+        CLI::App* sub = parent->add_subcommand(name, summary);
         sub->footer(details);
         std::vector<const std::string*> bound;
         for (const auto& [file, about] : files) {
@@ -105,6 +114,21 @@ struct CommandLine {
     CLI::Option* flag(CLI::App* command, const std::string& name, bool& value, const std::string& description)
     {
         return command->add_flag(name, value, description)->multi_option_policy(CLI::MultiOptionPolicy::Throw);
+    }
+
+    // The options both tiles commands take.
+    void tileOptions(CLI::App* command, const std::string& out, const std::string& outType)
+    {
+        stageOption(command);
+        flag(command, "--sprites", request.sprites, "the sprite table (default: the background table)");
+        addNumber(command, "--palette", subPalette, 0, 3, "sub-palette", "the sub-palette's colours (default 0)");
+        command
+            ->add_option("--colours", request.palette,
+                         "the colour file (default: fcpalette.pal beside the tool, else in ../share/vexalon2editor)")
+            ->type_name("FILE");
+        command->add_option("--out", request.out, out)->required()->type_name(outType);
+        settingsOption(command);
+        forceFlag(command);
     }
 
     CommandLine();
@@ -260,6 +284,15 @@ CommandLine::CommandLine()
     addNumber(command, "--stage", stage, 0, StageCount - 1, "stage", "only the tables this stage reads");
     settingsOption(command);
     flag(command, "--json", request.json, "a JSON list of objects, keys below");
+
+    CLI::App* tiles = app.add_subcommand("tiles", "a stage's tile table as a PNG picture, out and back in");
+    tiles->require_subcommand(1);
+    command = addCommandTo(tiles, "export", "write the table as a 128x128 palette PNG", TilesExportHelp, tilesExport,
+                           {{"IMAGE", "the image"}});
+    tileOptions(command, "the PNG file to write", "FILE.png");
+    command = addCommandTo(tiles, "import", "read a 128x128 PNG into the table and write the image to OUT",
+                           TilesImportHelp, tilesImport, {{"IMAGE", "the image"}, {"PICTURE", "the PNG picture"}});
+    tileOptions(command, "the image to write", "OUT");
 }
 
 } // namespace
@@ -283,14 +316,20 @@ int run(int argc, const char* const* argv)
         } catch (const CLI::CallForVersion& version) {
             return line.app.exit(version);
         } catch (const CLI::ParseError& error) {
-            const auto commands = line.app.get_subcommands();
-            const std::string help = commands.empty() ? "--help" : commands.front()->get_name() + " --help";
+            // The deepest command named ("tiles import"), whose help tells its options.
+            std::string help;
+            for (CLI::App* command = &line.app; !command->get_subcommands().empty();) {
+                command = command->get_subcommands().front();
+                help += command->get_name() + " ";
+            }
+            help += "--help";
             std::cerr << "vexalon2-tool: " << error.what() << "\nTry 'vexalon2-tool " << help << "'.\n";
             return ExitUsage;
         }
         ToolRequest& request = line.request;
         for (auto [text, number] : {std::pair{&line.stage, &request.stage}, std::pair{&line.room, &request.room},
-                                    std::pair{&line.columns, &request.columns}})
+                                    std::pair{&line.columns, &request.columns},
+                                    std::pair{&line.subPalette, &request.subPalette}})
             if (!text->empty())
                 *number = parseNumber(*text);
         return line.run ? line.run() : ExitUsage;

@@ -42,6 +42,10 @@ struct ToolRequest {
     bool all = false;
     std::vector<std::string> texts;
     bool allowErrors = false; // import writes even when the check finds new errors
+
+    // tiles export, tiles import (the colour file is palette, given as --colours)
+    std::optional<int> subPalette; // --palette P, 0-3
+    bool sprites = false;          // the sprite table rather than the background one
 };
 
 // The commands; each prints its result on stdout, its refusal on stderr, and returns the

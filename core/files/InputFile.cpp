@@ -22,6 +22,7 @@ std::string kindText(InputKind kind)
     case InputKind::Text: return localized("テキストファイル", "a text file");
     case InputKind::ColourFile: return localized("カラーファイル", "the colour file");
     case InputKind::Recovery: return localized("復元ファイル", "a recovery file");
+    case InputKind::Picture: return localized("画像ファイル", "a picture");
     }
     return {};
 }
@@ -106,6 +107,7 @@ std::uint64_t inputLimit(InputKind kind)
     case InputKind::Text: return 1u << 20;
     case InputKind::ColourFile: return 192;
     case InputKind::Recovery: return 0x100040 + 0x10000;
+    case InputKind::Picture: return 16u << 20;
     }
     return 0;
 }

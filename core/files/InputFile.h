@@ -13,6 +13,7 @@ enum class InputKind {
     Text,       // the settings file, the name lists, stage text files: at most 1 MiB
     ColourFile, // the console's colours: 192 bytes
     Recovery,   // the editor's record of unsaved edits: an image and 64 KiB more
+    Picture,    // a PNG picture of tiles: at most 16 MiB
 };
 
 std::uint64_t inputLimit(InputKind kind);

@@ -74,6 +74,35 @@ bool ObjectsEdit::mergeWith(const EditCommand& next)
     return true;
 }
 
+void TileBytesEdit::apply(StageData& stage) const
+{
+    for (const TileByteChange& change : changes_)
+        stage.tileEdits().set(change.offset, change.value);
+}
+
+void TileBytesEdit::revert(StageData& stage) const
+{
+    for (auto change = changes_.rbegin(); change != changes_.rend(); ++change)
+        stage.tileEdits().set(change->offset, change->old);
+}
+
+bool TileBytesEdit::mergeWith(const EditCommand& next)
+{
+    const auto* same = dynamic_cast<const TileBytesEdit*>(&next);
+    if (!same || gesture_ == 0 || same->gesture_ != gesture_)
+        return false;
+    // A byte painted twice in a stroke keeps its first old value.
+    for (const TileByteChange& change : same->changes_) {
+        auto mine = std::find_if(changes_.begin(), changes_.end(),
+                                 [&](const TileByteChange& c) { return c.offset == change.offset; });
+        if (mine != changes_.end())
+            mine->value = change.value;
+        else
+            changes_.push_back(change);
+    }
+    return true;
+}
+
 int ObjectsEdit::room() const
 {
     for (std::size_t i = 0; i < old_[0].size() && i < value_[0].size(); ++i) {

@@ -120,6 +120,27 @@ private:
     Tables old_, value_;
 };
 
+// Tile bytes of the image, by offset: painted pixels or an imported picture. The bytes of
+// one stroke merge into one step.
+struct TileByteChange {
+    std::int64_t offset;
+    std::uint8_t old;
+    std::uint8_t value;
+};
+class TileBytesEdit final : public EditCommand {
+public:
+    TileBytesEdit(std::vector<TileByteChange> changes, int gesture) : gesture_(gesture), changes_(std::move(changes)) {}
+    void apply(StageData& stage) const override;
+    void revert(StageData& stage) const override;
+    bool mergeWith(const EditCommand& next) override;
+    UndoKind kind() const override { return ukTiles; }
+    EditedFlag flag() const override { return efTiles; }
+
+private:
+    int gesture_;
+    std::vector<TileByteChange> changes_;
+};
+
 // Several edits as one step: done in order, undone in reverse.
 class EditGroup final : public EditCommand {
 public:

@@ -12,9 +12,10 @@ enum EditedFlag {
     efObject = 4,
     efMidPoint = 5,
     efScroll = 6,
+    efTiles = 7, // tile bytes, wherever the pattern lists copy them from
 };
 
-// Ten flags, seven of them used; all clear when made.
+// Ten flags, eight of them used; all clear when made.
 class EditedFlagData {
 public:
     static constexpr int FlagCount = 10;

@@ -207,6 +207,9 @@ bool RomImage::saveToFile(const std::string& name)
     for (auto& stage : stages_)
         if (stage)
             stage->editedFlags().clear();
+    // The painted bytes are the file's now; a later reload must not paint over its changes.
+    if (stages_[0])
+        stages_[0]->tileEdits().clear();
     fileName_ = name;
     onDisk_ = stampOf(name, imageBytes_);
     stampKnown_ = true;

@@ -102,6 +102,7 @@ StageData::StageData(std::vector<std::uint8_t>& image, Earlier earlier, int stag
     items_ = sharedFrom(earlier, SharedGroup::ItemObjects, &StageData::items_);
     if (!items_)
         items_ = readObjects(TableKey::ItemObjectRoom, 64, ItemCapacity);
+    tiles_ = earlier.empty() || !earlier.front() ? std::make_shared<TileEdits>() : earlier.front()->tiles_;
     // Mid-points come after the object lists: each keeps both.
     const int midPointSource = shareSource(addresses_, SharedGroup::MidPoints, stageIndex_);
     if (midPointSource >= 0 && midPointSource < static_cast<int>(earlier.size()) &&
@@ -306,6 +307,18 @@ void StageData::recordMidPoints()
     *midPointsCommitted_ = now;
 }
 
+bool StageData::setTileBytes(std::span<const std::pair<std::int64_t, std::uint8_t>> bytes)
+{
+    std::vector<TileByteChange> changes;
+    for (const auto& [offset, value] : bytes) {
+        if (!rangeInside(offset, 1, static_cast<std::int64_t>(image_.size())))
+            return false;
+        if (const std::uint8_t old = tiles_->byteAt(image_, offset); old != value)
+            changes.push_back({offset, old, value});
+    }
+    return !changes.empty() && execute(std::make_unique<TileBytesEdit>(std::move(changes), gesture_));
+}
+
 void StageData::markEdited(EditedFlag flag)
 {
     if (flag == efObject)
@@ -384,6 +397,8 @@ void StageData::writeBack(std::vector<std::uint8_t>& image)
                 setImageByte(image, address(offset(TableKey::MidPointStartY, t)) + i, bytes[t]);
         }
     }
+    if (editedFlags_.get(efTiles))
+        tiles_->writeInto(image);
     // The pattern-table setting is never written.
     if (editedFlags_.get(efPalette)) {
         writeToImage(image, address(TableKey::BGPalette), bgPalette());

@@ -5,12 +5,14 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/model/AddressData.h"
 #include "core/model/EditedFlagData.h"
 #include "core/model/MidPoint.h"
 #include "core/model/Rooms.h"
+#include "core/model/TileEdits.h"
 #include "core/model/UndoData.h"
 
 namespace vx {
@@ -100,6 +102,9 @@ public:
     // One room's 64 cells; empty for a room outside the stage.
     std::span<const std::uint8_t> mapRoom(int room) const { return roomSpan(std::span<const std::uint8_t>(*map_), room); }
     const std::vector<std::uint8_t>& scroll() const { return *scroll_; }
+    // The tile bytes painted and not yet saved; one set for the whole image.
+    TileEdits& tileEdits() const { return *tiles_; }
+    const std::vector<std::uint8_t>& image() const { return image_; }
 
     int default32x32ChipEditPage() const { return defaultChipEditPage_; }
     int defaultStartPoint() const { return defaultStartPoint_; }
@@ -119,6 +124,9 @@ public:
     // position = 64r; kind ukMapPaste or ukMapGrid.
     bool setMapRoom(int position, std::span<const std::uint8_t, RoomSize> room, UndoKind kind);
     bool setScrollData(int position, std::uint8_t value);
+    // Tile bytes by image offset, as one step (merged within a gesture: a stroke). Refused
+    // whole (false) when an offset lies outside the image; bytes already so change nothing.
+    bool setTileBytes(std::span<const std::pair<std::int64_t, std::uint8_t>> bytes);
 
     // Object and restart-point edits change the lists and points in place, then call this:
     // what changed since the last step becomes one command (nothing when nothing did), the
@@ -197,6 +205,7 @@ private:
     int defaultStartPoint_ = 0;
     std::shared_ptr<ByteTable> map_;
     std::shared_ptr<ByteTable> scroll_;
+    std::shared_ptr<TileEdits> tiles_;
     std::shared_ptr<ObjectTables> enemies_;
     std::shared_ptr<ObjectTables> items_;
     std::array<std::shared_ptr<MidPoint>, MidPointCount> midPoints_;

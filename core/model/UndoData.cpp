@@ -35,6 +35,8 @@ std::string undoKindText(int kind)
         return localized("ステージテキストの読み込み", "Import Stage Text");
     case ukRecovery:
         return localized("編集の復元", "Recover Edits");
+    case ukTiles:
+        return localized("タイルの編集", "Edit Tiles");
     default:
         return localized("不明な編集", "Unknown");
     }

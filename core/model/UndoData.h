@@ -27,6 +27,7 @@ enum UndoKind : std::uint8_t {
     ukMidPoint = 12,
     ukStageText = 13, // a stage text applied: one step per stage
     ukRecovery = 14,  // unsaved edits taken back from a recovery file
+    ukTiles = 15,     // tile pixels painted or a tile picture imported
 };
 
 // The name of a kind in the user's language ("Unknown" for any other number).

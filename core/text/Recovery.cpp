@@ -3,6 +3,7 @@
 #include "core/base/HexText.h"
 #include "core/base/Language.h"
 #include "core/files/DiskStamp.h"
+#include "core/model/PatternSources.h"
 #include "core/model/RomImage.h"
 #include "core/text/StageText.h"
 
@@ -179,7 +180,22 @@ Result<void> applyRecovery(RomImage& rom, const RecoveryRecord& record)
             take(stage, SharedGroup::MidPoints,
                  [](StageText& to, const StageText& source) { to.restartPoints = source.restartPoints; });
     }
-    return applyStageTexts(rom, texts, ukRecovery);
+    if (Result<void> applied = applyStageTexts(rom, texts, ukRecovery); !applied.ok())
+        return applied;
+    // Painted tiles come back as a tile step of the stage they were painted in.
+    for (int n = 0; n < StageCount; ++n) {
+        if (!((record.editedFlags[n] >> efTiles) & 1))
+            continue;
+        StageData& stage = rom.stage(n);
+        const PatternSources sources = patternSourcesOf(stage.patternTableSetting(), rom.imageSize());
+        std::vector<std::pair<std::int64_t, std::uint8_t>> bytes;
+        for (const std::int32_t offset : sources.offsets)
+            if (offset != PatternSources::Zero &&
+                record.editedImage[offset] != stage.tileEdits().byteAt(rom.imageBytes(), offset))
+                bytes.emplace_back(offset, record.editedImage[offset]);
+        stage.setTileBytes(bytes);
+    }
+    return Done;
 }
 
 } // namespace vx

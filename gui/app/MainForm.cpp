@@ -25,10 +25,10 @@
 #include "gui/pages/ObjectDialog.h"
 #include "gui/pages/ObjectEdit.h"
 #include "gui/pages/PaletteEdit.h"
-#include "gui/pages/PatternTableEdit.h"
 #include "gui/pages/Prompts.h"
 #include "gui/pages/ScrollEdit.h"
 #include "gui/pages/SpriteBankPage.h"
+#include "gui/pages/TileEdit.h"
 #include "render/GraphicManager.h"
 #include "render/PaletteManager.h"
 
@@ -175,6 +175,13 @@ bool MainForm::createRunObjects(const AppPaths& paths)
         recovery_->editMade();
     };
     share_->wrote = [this](const QString& text) { status_[2]->setText(text); };
+    share_->shownTiles = [this] { return std::pair(tileEdit_->table(), tileEdit_->subPalette(tileEdit_->table())); };
+    share_->graphicsImported = [this](const QString& summary) {
+        tileEdit_->tilesChanged();
+        refreshActivePage();
+        showModified(rom_->differsFromFile());
+        status_[2]->setText(summary);
+    };
     share_->imported = [this](const QString& summary) {
         objectEdit_->objectsReplaced(-1);
         showModified(rom_->differsFromFile());
@@ -215,18 +222,18 @@ void MainForm::buildFrame()
     pages_ = new QTabWidget(central_);
     pages_->setObjectName(QStringLiteral("PageControl"));
     pages_->setGeometry(0, 27, 630, 625);
+    // The tiles page stands last of the tabs shown; it keeps the pattern-table page's name.
     const char* const names[PageCount] = {"TabSheetMapEdit", "TabSheet32x32ChipEdit", "TabSheetPaletteEdit",
-                                          "TabSheetPatternTableEdit", "TabSheetObjectEdit", "TabSheetMidPointEdit",
-                                          "TabSheetScrollEdit", "TabSheetSpriteBankEdit"};
-    const char* const captions[PageCount] = {"マップ", "32x32チップ", "パレット", "パターンテーブル",
-                                             "オブジェクト", "復帰地点", "スクロール", "スプライトバンク"};
+                                          "TabSheetObjectEdit", "TabSheetMidPointEdit", "TabSheetScrollEdit",
+                                          "TabSheetPatternTableEdit", "TabSheetSpriteBankEdit"};
+    const char* const captions[PageCount] = {"マップ", "32x32チップ", "パレット", "オブジェクト",
+                                             "復帰地点", "スクロール", "タイル", "スプライトバンク"};
     for (int i = 0; i < PageCount; ++i) {
         auto* page = new QWidget;
         page->setObjectName(QString::fromLatin1(names[i]));
         pages_->addTab(page, QString::fromUtf8(captions[i]));
     }
-    // The two reference pages stand in the control without tab buttons.
-    pages_->tabBar()->setTabVisible(pgPatternTableEdit, false);
+    // The sprite bank page stands in the control without a tab button.
     pages_->tabBar()->setTabVisible(pgSpriteBankEdit, false);
     pages_->setCurrentIndex(pgObjectEdit);
     connect(pages_, &QTabWidget::currentChanged, this, &MainForm::onPageChanged);
@@ -256,7 +263,7 @@ void MainForm::buildFrame()
 void MainForm::buildMenus()
 {
     menus_ = std::make_unique<MainMenus>(
-        this, MenuCommands{.open = [this] { commandOpen(); }, .save = [this] { commandSave(); }, .saveAs = [this] { commandSaveAs(); }, .createPatch = [this] { commandCreatePatch(); }, .exportPicture = [this] { commandExportStagePicture(); }, .exportText = [this] { share_->exportStageText(); }, .importText = [this] { share_->importStageText(); }, .close = [this] { commandClose(); }, .exit = [this] { close(); }, .undo = [this] { commandUndo(); }, .redo = [this] { commandRedo(); }, .checkStage = [this] { showStageCheckWindow(*this, *menus_); }, .testPlay = [this] { testPlayOf(*this, prompts_, recent_->preferences()).run(); }, .emulatorSettings = [this] { testPlayOf(*this, prompts_, recent_->preferences()).changeCommand(); }});
+        this, MenuCommands{.open = [this] { commandOpen(); }, .save = [this] { commandSave(); }, .saveAs = [this] { commandSaveAs(); }, .createPatch = [this] { commandCreatePatch(); }, .exportPicture = [this] { commandExportStagePicture(); }, .exportText = [this] { share_->exportStageText(); }, .importText = [this] { share_->importStageText(); }, .exportTiles = [this] { share_->exportTilePicture(); }, .importTiles = [this] { share_->importTilePicture(); }, .exportPalette = [this] { share_->exportPaletteFile(); }, .importPalette = [this] { share_->importPaletteFile(); }, .close = [this] { commandClose(); }, .exit = [this] { close(); }, .undo = [this] { commandUndo(); }, .redo = [this] { commandRedo(); }, .checkStage = [this] { showStageCheckWindow(*this, *menus_); }, .testPlay = [this] { testPlayOf(*this, prompts_, recent_->preferences()).run(); }, .emulatorSettings = [this] { testPlayOf(*this, prompts_, recent_->preferences()).changeCommand(); }});
     connect(menus_->edit, &QMenu::aboutToShow, this, &MainForm::updateEditMenu);
     connect(menus_->edit, &QMenu::aboutToHide, this, &MainForm::enableHistoryKeys);
     recent_ = std::make_unique<RecentFilesMenu>(
@@ -269,13 +276,14 @@ void MainForm::bindUnits()
     subForm_ = new InfoListDialog(this);
     gridForm_ = new MapGridDialog(prompts_, this);
     objectForm_ = new ObjectDialog(this);
-    // The fixed calling order: palette, pattern table, 32x32 chip, map, object, mid-point,
+    // The fixed calling order: palette, tiles (the pattern data), 32x32 chip, map, object, mid-point,
     // scroll, then the sprite bank that does nothing.
     paletteEdit_ = addUnit(std::make_unique<PaletteEdit>(*context_), pgPaletteEdit);
-    patternTable_ = addUnit(std::make_unique<PatternTableEdit>(*context_), pgPatternTableEdit);
+    tileEdit_ = addUnit(std::make_unique<TileEdit>(*context_), pgTileEdit);
     chipEdit_ = addUnit(std::make_unique<Chip32x32Edit>(*context_, *subForm_), pg32x32ChipEdit);
     mapEdit_ = addUnit(std::make_unique<MapEdit>(*context_, chipEdit_->sheets(), *gridForm_), pgMapEdit);
     chipEdit_->chipPicked = [this](int chip) { mapEdit_->selectChip(chip); };
+    tileEdit_->useSheets(&chipEdit_->sheets());
     objectEdit_ = addUnit(std::make_unique<ObjectEdit>(*context_, chipEdit_->sheets(), *objectForm_), pgObjectEdit);
     midPointEdit_ = addUnit(std::make_unique<MidPointEdit>(*context_, chipEdit_->sheets()), pgMidPointEdit);
     scrollEdit_ = addUnit(std::make_unique<ScrollEdit>(*context_, chipEdit_->sheets()), pgScrollEdit);
@@ -470,8 +478,11 @@ void MainForm::commandUndo()
 {
     if (!rom_->canUndo())
         return;
-    if (replacesObjects(rom_->undo()))
+    const int kind = rom_->undo();
+    if (replacesObjects(kind))
         objectEdit_->objectsReplaced(rom_->currentStage().redoStack().peek()->room());
+    if (kind == ukTiles)
+        tileEdit_->tilesChanged();
     showModified(rom_->differsFromFile());
     recovery_->editMade();
     refreshActivePage();
@@ -481,8 +492,11 @@ void MainForm::commandRedo()
 {
     if (!rom_->canRedo())
         return;
-    if (replacesObjects(rom_->redo()))
+    const int kind = rom_->redo();
+    if (replacesObjects(kind))
         objectEdit_->objectsReplaced(rom_->currentStage().undoStack().peek()->room());
+    if (kind == ukTiles)
+        tileEdit_->tilesChanged();
     showModified(rom_->differsFromFile());
     recovery_->editMade();
     refreshActivePage();
@@ -503,9 +517,18 @@ void MainForm::reloadCharacterData()
 {
     if (!rom_->isLoaded())
         return;
+    bool tilesPainted = false;
+    for (int n = 0; n < StageCount; ++n)
+        tilesPainted = tilesPainted || rom_->stage(n).editedFlags().get(efTiles);
+    if (tilesPainted &&
+        !prompts_.askYesNo(qText("保存していないタイルの編集があります。それでもファイルからタイルを読み直しますか?\r\n"
+                                 "描いた画素はファイルの内容の上に残ります。",
+                                 "There are unsaved tile edits. Read the tiles from the file again anyway?\r\n"
+                                 "The pixels you painted stay on top of what the file holds.")))
+        return;
     if (const Result<void> reloaded = rom_->reloadFromFile(); !reloaded.ok())
         prompts_.showMessage(QString::fromStdString(reloaded.error().text()));
-    patternTable_->stageChanged();
+    tileEdit_->stageChanged();
     refreshActivePage();
 }
 

@@ -31,7 +31,7 @@ class ObjectEdit;
 class ObjectDialog;
 class PaletteEdit;
 class PaletteManager;
-class PatternTableEdit;
+class TileEdit;
 class Prompts;
 class QtGlyphRenderer;
 class RomImage;
@@ -47,10 +47,10 @@ enum Page {
     pgMapEdit,
     pg32x32ChipEdit,
     pgPaletteEdit,
-    pgPatternTableEdit,
     pgObjectEdit,
     pgMidPointEdit,
     pgScrollEdit,
+    pgTileEdit,
     pgSpriteBankEdit,
     PageCount
 };
@@ -98,7 +98,7 @@ public:
     GraphicManager& graphics() const { return *graphics_; }
     PaletteManager& paletteManager() const { return *palette_; }
     PaletteEdit* paletteEdit() const { return paletteEdit_; }
-    PatternTableEdit* patternTableEdit() const { return patternTable_; }
+    TileEdit* tileEdit() const { return tileEdit_; }
     Chip32x32Edit* chip32x32Edit() const { return chipEdit_; }
     MapEdit* mapEdit() const { return mapEdit_; }
     ObjectEdit* objectEdit() const { return objectEdit_; }
@@ -169,7 +169,7 @@ private:
     // In the fixed calling order; each knows its page.
     std::vector<std::pair<std::unique_ptr<EditorUnit>, int>> units_;
     PaletteEdit* paletteEdit_ = nullptr;
-    PatternTableEdit* patternTable_ = nullptr;
+    TileEdit* tileEdit_ = nullptr;
     Chip32x32Edit* chipEdit_ = nullptr;
     MapEdit* mapEdit_ = nullptr;
     ObjectEdit* objectEdit_ = nullptr;

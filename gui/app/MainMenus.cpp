@@ -47,6 +47,11 @@ MainMenus::MainMenus(QMainWindow* window, MenuCommands commands) : commands_(std
     exportPicture = item(file, "", "MenuItemExportStagePicture", commands_.exportPicture);
     exportText = item(file, "", "MenuItemExportStageText", commands_.exportText);
     importText = item(file, "", "MenuItemImportStageText", commands_.importText);
+    file->addSeparator();
+    exportTiles = item(file, "", "MenuItemExportTiles", commands_.exportTiles);
+    importTiles = item(file, "", "MenuItemImportTiles", commands_.importTiles);
+    exportPalette = item(file, "", "MenuItemExportPalette", commands_.exportPalette);
+    importPalette = item(file, "", "MenuItemImportPalette", commands_.importPalette);
     // Their captions follow the user's language, asked when the menu opens.
     const auto caption = [this] {
         recent->setTitle(qText("最近使ったファイル(&R)", "Recent Files"));
@@ -54,6 +59,10 @@ MainMenus::MainMenus(QMainWindow* window, MenuCommands commands) : commands_(std
         exportPicture->setText(qText("ステージ画像の書き出し(&E)...", "&Export Stage Picture..."));
         exportText->setText(qText("ステージのテキスト書き出し...", "Export Stage as Text..."));
         importText->setText(qText("ステージのテキスト読み込み(&I)...", "&Import Stage Text..."));
+        exportTiles->setText(qText("タイル画像の書き出し(&G)...", "Export &Tiles as PNG..."));
+        importTiles->setText(qText("タイル画像の読み込み(&L)...", "Import Tiles from P&NG..."));
+        exportPalette->setText(qText("パレットの書き出し(&B)...", "Export Pa&lette as GPL..."));
+        importPalette->setText(qText("パレットの読み込み(&M)...", "Import Palette from GP&L..."));
     };
     caption();
     QObject::connect(file, &QMenu::aboutToShow, file, caption);
@@ -114,7 +123,8 @@ void MainMenus::enableHistoryKeys(bool imageOpen)
 
 void MainMenus::showImageCommands(bool shown)
 {
-    for (QAction* action : {save, saveAs, patch, exportPicture, exportText, importText, close, checkStage, testPlay})
+    for (QAction* action : {save, saveAs, patch, exportPicture, exportText, importText, exportTiles, importTiles,
+                            exportPalette, importPalette, close, checkStage, testPlay})
         action->setEnabled(shown);
     edit->menuAction()->setVisible(shown);
     tools->menuAction()->setVisible(shown);

@@ -11,8 +11,9 @@ class RomImage;
 
 // What the menus' items do; the main window routes each to its command.
 struct MenuCommands {
-    std::function<void()> open, save, saveAs, createPatch, exportPicture, exportText, importText, close, exit, undo, redo,
-        checkStage;
+    std::function<void()> open, save, saveAs, createPatch, exportPicture, exportText, importText;
+    std::function<void()> exportTiles, importTiles, exportPalette, importPalette;
+    std::function<void()> close, exit, undo, redo, checkStage;
     std::function<void()> testPlay, emulatorSettings;
 };
 
@@ -41,6 +42,10 @@ public:
     QAction* exportPicture = nullptr;
     QAction* exportText = nullptr;
     QAction* importText = nullptr;
+    QAction* exportTiles = nullptr;
+    QAction* importTiles = nullptr;
+    QAction* exportPalette = nullptr;
+    QAction* importPalette = nullptr;
     QAction* close = nullptr;
     QAction* exit = nullptr;
     QAction* undo = nullptr;

@@ -9,6 +9,7 @@
 #include "core/files/Patch.h"
 #include "core/model/RomImage.h"
 #include "core/model/StageCheck.h"
+#include "core/model/StageTiles.h"
 #include "core/text/StageText.h"
 #include "core/text/StageTextImport.h"
 #include "gui/image/PngFile.h"
@@ -16,8 +17,10 @@
 #include "gui/pages/Prompts.h"
 #include "render/GraphicManager.h"
 #include "render/PaletteManager.h"
+#include "render/StagePaletteFile.h"
 #include "render/StageSheetPicture.h"
 #include "render/StageSheets.h"
+#include "render/TilePictures.h"
 
 #include <algorithm>
 
@@ -231,6 +234,103 @@ void ShareCommands::importStageText()
         summary << QString::fromStdString(line);
     if (imported)
         imported(summary.isEmpty() ? qText("変更はありませんでした", "Nothing changed") : summary.join(QStringLiteral("; ")));
+}
+
+void ShareCommands::exportTilePicture()
+{
+    if (!rom_.isLoaded() || !shownTiles)
+        return;
+    const auto [table, subPalette] = shownTiles();
+    const char* name = table == TileTable::Background ? "-tiles.png" : "-sprites.png";
+    const auto path = chooseOutput(qText("タイル画像の書き出し", "Export Tiles as PNG"), QStringLiteral("PNG (*.png)"), {".png"},
+                                   qText("画像のファイル名は .png で終えて下さい。", "A picture's file name ends in .png."),
+                                   {rom_.fileName()}, stageFileName(rom_.currentStageIndex(), name));
+    if (!path)
+        return;
+    const std::vector<std::uint8_t> png = tilePicturePng(rom_.currentStage(), palette_, table, subPalette);
+    writeAndReport(*path, [&] {
+        writeOutputFile(path->toStdString(), png);
+        return png.size();
+    });
+}
+
+void ShareCommands::importTilePicture()
+{
+    if (!rom_.isLoaded() || !shownTiles)
+        return;
+    const auto path = prompts_.chooseFileToOpen(qText("タイル画像の読み込み", "Import Tiles from PNG"),
+                                                QStringLiteral("PNG (*.png)"));
+    if (!path)
+        return;
+    const QString nothing = qText("何も変えていません。", "Nothing was changed.");
+    const auto [table, subPalette] = shownTiles();
+    try {
+        const std::vector<std::uint8_t> png = readInputFile(path->toStdString(), InputKind::Picture);
+        const Result<std::vector<int>> changed = vx::importTilePicture(rom_.currentStage(), palette_, table, subPalette, png);
+        if (!changed.ok()) {
+            prompts_.showMessage(QString::fromStdString(changed.error().text()) + QLatin1Char('\n') + nothing);
+            return;
+        }
+        QString summary = changed.value().empty()
+            ? qText("画像のタイルは今のタイルと同じです。", "The picture's tiles are the tiles there are now.")
+            : qText("%1 個のタイルを読み込みました: ", "Imported %1 tiles: ").arg(changed.value().size()) +
+                QString::fromStdString(hexListText(changed.value()));
+        const auto sources = patternSourcesOf(rom_.currentStage().patternTableSetting(), rom_.imageSize());
+        const auto others = stagesDrawing(rom_, offsetsOfTiles(sources, table, changed.value()), rom_.currentStageIndex());
+        if (!others.empty())
+            summary += qText("; ステージ %1 でも使われています", "; also used by stages %1").arg(QString::fromStdString(hexListText(others)));
+        if (graphicsImported)
+            graphicsImported(summary);
+    } catch (const UserError& error) {
+        prompts_.showMessage(QString::fromStdString(error.what()) + QLatin1Char('\n') + nothing);
+    }
+}
+
+void ShareCommands::exportPaletteFile()
+{
+    if (!rom_.isLoaded())
+        return;
+    const auto path = chooseOutput(qText("パレットの書き出し", "Export Palette"), qText("GIMP パレット (*.gpl)", "GIMP palette (*.gpl)"),
+                                   {".gpl"}, qText("パレットのファイル名は .gpl で終えて下さい。", "A palette's file name ends in .gpl."),
+                                   {rom_.fileName()}, stageFileName(rom_.currentStageIndex(), ".gpl"));
+    if (!path)
+        return;
+    const std::string name = "stage " + formatHex(static_cast<std::uint32_t>(rom_.currentStageIndex()), 2);
+    const std::string text = stagePaletteText(rom_.currentStage(), palette_, name);
+    writeAndReport(*path, [&] {
+        writeOutputFile(path->toStdString(), std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+        return text.size();
+    });
+}
+
+void ShareCommands::importPaletteFile()
+{
+    if (!rom_.isLoaded())
+        return;
+    const auto path = prompts_.chooseFileToOpen(qText("パレットの読み込み", "Import Palette"),
+                                                qText("GIMP パレット (*.gpl)", "GIMP palette (*.gpl)"));
+    if (!path)
+        return;
+    const QString nothing = qText("何も変えていません。", "Nothing was changed.");
+    try {
+        const std::vector<std::uint8_t> bytes = readInputFile(path->toStdString(), InputKind::Text);
+        const Result<PaletteImport> read =
+            readStagePalette(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), palette_);
+        if (!read.ok()) {
+            prompts_.showMessage(QString::fromStdString(read.error().text()) + QLatin1Char('\n') + nothing);
+            return;
+        }
+        const bool changed = applyStagePalette(rom_.currentStage(), read.value());
+        QString summary = changed ? qText("パレットを読み込みました", "Imported the palette")
+                                  : qText("パレットは今のパレットと同じです", "The palette is the palette there is now");
+        if (!read.value().inexact.empty())
+            summary += qText("; エントリ %1 は一番近い色にしました", "; entries %1 took the nearest console colour")
+                           .arg(QString::fromStdString(hexListText(read.value().inexact)));
+        if (graphicsImported)
+            graphicsImported(summary);
+    } catch (const UserError& error) {
+        prompts_.showMessage(QString::fromStdString(error.what()) + QLatin1Char('\n') + nothing);
+    }
 }
 
 } // namespace vx

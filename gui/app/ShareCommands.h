@@ -5,6 +5,9 @@
 #include <initializer_list>
 #include <optional>
 #include <string>
+#include <utility>
+
+#include "core/model/TileSheet.h"
 
 namespace vx {
 
@@ -33,6 +36,19 @@ public:
     // checked whole, asked before new check errors, one undoable step per stage.
     void importStageText();
 
+    // The tiles page's table in its sub-palette as a 128x128 palette PNG, and such a
+    // picture read back into that table as one undoable step.
+    void exportTilePicture();
+    void importTilePicture();
+    // The stage's 32 palette entries as a GIMP palette, and one read back as one step.
+    void exportPaletteFile();
+    void importPaletteFile();
+
+    // The table and sub-palette the tiles page shows.
+    std::function<std::pair<TileTable, int>()> shownTiles;
+    // A picture or palette file changed tiles or colours: the pages draw them anew; the
+    // summary is for the status bar.
+    std::function<void(const QString& summary)> graphicsImported;
     // What a command wrote, for the status bar ("Wrote hack.bps (1,823 bytes)").
     std::function<void(const QString&)> wrote;
     // Stage texts changed the open image: the pages show it anew.

@@ -1,7 +1,7 @@
 #include "gui/pages/PaletteEdit.h"
 #include "core/base/HexText.h"
 #include "core/model/RomImage.h"
-#include "gui/pages/PatternTableEdit.h"
+#include "gui/pages/TileEdit.h"
 #include "gui/widgets/ImageView.h"
 #include "render/GraphicManager.h"
 #include "render/PaletteManager.h"

@@ -1,5 +1,5 @@
 #include "core/model/RomImage.h"
-#include "gui/pages/PatternTableEdit.h"
+#include "gui/pages/TileEdit.h"
 #include "gui/widgets/ImageView.h"
 #include "tests/gui/support/EditorFixture.h"
 
@@ -44,7 +44,7 @@ TEST_F(ShellTest, StartsWithoutAnImageAndOpensIntoTheImageState)
     ASSERT_FALSE(window.failed());
     EXPECT_TRUE(showsNoImage());
     EXPECT_EQ(pages()->count(), 8);
-    EXPECT_FALSE(pages()->tabBar()->isTabVisible(pgPatternTableEdit));
+    EXPECT_EQ(pages()->tabText(pgTileEdit), QString::fromUtf8("タイル")) << "the last tab shown";
     EXPECT_FALSE(pages()->tabBar()->isTabVisible(pgSpriteBankEdit));
     EXPECT_EQ(pages()->tabText(pgMapEdit), QString::fromUtf8("マップ"));
     EXPECT_EQ(statusPanel(2)->width(), 330);
@@ -63,11 +63,11 @@ TEST_F(ShellTest, StartsWithoutAnImageAndOpensIntoTheImageState)
 TEST_F(ShellTest, StageSelectionRebuildsThePatternDataOfTheNewStage)
 {
     MainForm& window = opened();
-    const auto stage0 = window.patternTableEdit()->patternData();
+    const auto stage0 = window.tileEdit()->patternData();
     stageSelector()->setCurrentIndex(3);
     EXPECT_EQ(window.rom().currentStageIndex(), 3);
-    EXPECT_NE(window.patternTableEdit()->patternData(), stage0) << "each stage has its own tiles";
-    EXPECT_EQ(window.graphics().patternData(), window.patternTableEdit()->patternData().data());
+    EXPECT_NE(window.tileEdit()->patternData(), stage0) << "each stage has its own tiles";
+    EXPECT_EQ(window.graphics().patternData(), window.tileEdit()->patternData().data());
     EXPECT_TRUE(animationTimer()->isActive());
 }
 

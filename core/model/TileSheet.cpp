@@ -1,0 +1,132 @@
+#include "core/model/TileSheet.h"
+
+#include "core/base/HexText.h"
+#include "core/base/Language.h"
+#include "core/files/PngPicture.h"
+
+#include <cstdio>
+
+namespace vx {
+
+std::uint8_t tilePixel(std::span<const std::uint8_t, TileLength> tile, int x, int y)
+{
+    const int bit = 7 - (x & 7);
+    return static_cast<std::uint8_t>(((tile[y & 7] >> bit) & 1) | (((tile[(y & 7) + 8] >> bit) & 1) << 1));
+}
+
+std::pair<std::uint8_t, std::uint8_t> paintedRow(std::span<const std::uint8_t, TileLength> tile, int x, int y,
+                                                 int colour)
+{
+    const auto mask = static_cast<std::uint8_t>(0x80 >> (x & 7));
+    const auto with = [&](std::uint8_t byte, bool set) {
+        return static_cast<std::uint8_t>(set ? byte | mask : byte & ~mask);
+    };
+    return {with(tile[y & 7], colour & 1), with(tile[(y & 7) + 8], colour & 2)};
+}
+
+TilePixel tilePixelAtPicture(int x, int y)
+{
+    return {32 * (y / 16) + 2 * (x / 8) + (y % 16) / 8, x % 8, y % 8};
+}
+
+std::pair<int, int> tilePictureCorner(int tile)
+{
+    return {8 * ((tile % 32) / 2), 16 * (tile / 32) + 8 * (tile % 2)};
+}
+
+namespace {
+
+// The table's pixel under sheet position (x, y): tile order, 16 a row.
+std::size_t sheetTileStart(int x, int y) { return static_cast<std::size_t>(16 * (y / 8) + x / 8) * TileLength; }
+
+std::span<const std::uint8_t, TileLength> tileOf(std::span<const std::uint8_t, TileTableLength> table,
+                                                 std::size_t start)
+{
+    return std::span<const std::uint8_t, TileLength>(table.data() + start, TileLength);
+}
+
+std::string colourText(std::uint32_t rgb)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "#%06X", static_cast<unsigned>(rgb & 0xFFFFFF));
+    return text;
+}
+
+} // namespace
+
+std::vector<std::uint8_t> sheetOfTable(std::span<const std::uint8_t, TileTableLength> table)
+{
+    std::vector<std::uint8_t> sheet(SheetSide * SheetSide);
+    for (int y = 0; y < SheetSide; ++y)
+        for (int x = 0; x < SheetSide; ++x)
+            sheet[static_cast<std::size_t>(y * SheetSide + x)] = tilePixel(tileOf(table, sheetTileStart(x, y)), x, y);
+    return sheet;
+}
+
+std::array<std::uint8_t, TileTableLength> tableOfSheet(std::span<const std::uint8_t> sheet)
+{
+    std::array<std::uint8_t, TileTableLength> table{};
+    for (int y = 0; y < SheetSide && static_cast<std::size_t>(y * SheetSide) < sheet.size(); ++y)
+        for (int x = 0; x < SheetSide; ++x) {
+            const std::uint8_t value = sheet[static_cast<std::size_t>(y * SheetSide + x)] & 3;
+            const std::size_t row = sheetTileStart(x, y) + static_cast<std::size_t>(y % 8);
+            const auto mask = static_cast<std::uint8_t>(0x80 >> (x % 8));
+            if (value & 1)
+                table[row] |= mask;
+            if (value & 2)
+                table[row + 8] |= mask;
+        }
+    return table;
+}
+
+Result<std::vector<std::uint8_t>> sheetOfPicture(const PngPicture& picture, std::span<const std::uint32_t, 4> colours,
+                                                 std::span<const std::uint8_t, TileTableLength> table)
+{
+    if (picture.width != SheetSide || picture.height != SheetSide)
+        return Error{
+            localized("タイル画像は 128x128 ピクセルでなければなりません (この画像は ",
+                      "A tile picture must be 128x128 pixels (this one is ") +
+                std::to_string(picture.width) + "x" + std::to_string(picture.height) + localized(")。", ")."),
+        };
+    const std::size_t count = SheetSide * SheetSide;
+    if (picture.colours.size() != count || (picture.indexed && picture.indices.size() != count))
+        return Error{localized("タイル画像の画素が足りません。", "The tile picture's pixels are incomplete.")};
+    const std::vector<std::uint8_t> now = sheetOfTable(table);
+    std::vector<std::uint8_t> sheet(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        int value = -1;
+        if (picture.indexed && picture.indices[i] < 4) {
+            value = picture.indices[i];
+        } else if (!picture.indexed) {
+            const std::uint32_t rgb = picture.colours[i] & 0xFFFFFF;
+            if ((colours[now[i]] & 0xFFFFFF) == rgb)
+                value = now[i];
+            for (int c = 0; c < 4 && value < 0; ++c)
+                if ((colours[c] & 0xFFFFFF) == rgb)
+                    value = c;
+        }
+        if (value < 0) {
+            const int x = static_cast<int>(i % SheetSide), y = static_cast<int>(i / SheetSide);
+            const std::string what = picture.indexed
+                ? localized("パレット番号 ", "palette index ") + std::to_string(picture.indices[i]) +
+                    localized(" (0〜3 のみ使えます)", " (only 0-3 can be used)")
+                : localized("色 ", "colour ") + colourText(picture.colours[i]) +
+                    localized(" (サブパレットの4色にありません)", " (not one of the sub-palette's four colours)");
+            return Error{localized("画素 (", "Pixel (") + std::to_string(x) + ", " + std::to_string(y) +
+                         localized(") タイル ", "), tile ") + formatHex(static_cast<std::uint32_t>(16 * (y / 8) + x / 8), 2) +
+                         ": " + what + localized("。", ".")};
+        }
+        sheet[i] = static_cast<std::uint8_t>(value);
+    }
+    return sheet;
+}
+
+std::string hexListText(std::span<const int> tiles)
+{
+    std::string text;
+    for (const int tile : tiles)
+        text += (text.empty() ? "" : ", ") + formatHex(static_cast<std::uint32_t>(tile), 2);
+    return text;
+}
+
+} // namespace vx
