@@ -9,6 +9,7 @@
 #include "gui/pages/Chip32x32Edit.h"
 #include "gui/pages/MapEdit.h"
 #include "gui/pages/ObjectEdit.h"
+#include "gui/pages/TileEdit.h"
 #include "gui/widgets/ImageView.h"
 #include "render/GraphicManager.h"
 #include "render/PaletteManager.h"
@@ -304,6 +305,34 @@ void BM_MapPagePaintClick(benchmark::State& state, bool sameRoom)
 }
 BENCHMARK_CAPTURE(BM_MapPagePaintClick, OneView, false)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_MapPagePaintClick, BothViews, true)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// A left press on the tiles page's editor paints one pixel of the selected chip's first
+// tile with the swatch colour picked before: the pattern data, both chip sheets, the
+// background table and the editor are redrawn.
+void BM_TilePagePaintPixel(benchmark::State& state)
+{
+    Fixture& f = sharedFixture();
+    const QList<ImageView*> views = f.showPage(pgTileEdit);
+    const TileEdit& page = *f.form->tileEdit();
+    ImageView* editor = f.find<ImageView>(u"ImgTileEditView");
+    ImageView* swatches = f.find<ImageView>(u"ImgTileColours");
+    const auto pixel = [&] {
+        const std::uint8_t* tile = page.patternData().data() + TileTableLength + TileLength * (page.tile() & ~3);
+        return (tile[0] >> 7) | ((tile[8] >> 7) << 1);
+    };
+    const auto colour = twoOtherThan(static_cast<std::uint8_t>(pixel()));
+
+    TurnWrites writes;
+    writes.views = views;
+    writes.sheet = f.form->chip32x32Edit()->chip32Sheet();
+    writes.bytes = 512 * 512 + viewBytes(128, 128) + viewBytes(256, 256);
+    writes.select = [&](int turn) { QTest::mouseClick(swatches, Qt::LeftButton, Qt::NoModifier, QPoint(colour[turn] * 48 + 24, 20)); };
+    writes.press = [&](int) { QTest::mousePress(editor, Qt::LeftButton, Qt::NoModifier, QPoint(8, 8)); };
+    writes.release = [&] { QTest::mouseRelease(editor, Qt::LeftButton, Qt::NoModifier, QPoint(8, 8)); };
+    writes.took = [&](int turn) { return pixel() == colour[turn]; };
+    runTurnWrites(state, writes);
+}
+BENCHMARK(BM_TilePagePaintPixel)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 // One step of an enemy's drag on the object page: a move with the left button held carries
 // the selected object to the pointer and redraws both views. The object is the first of

@@ -43,10 +43,12 @@ void setColours(IndexedBitmap& bitmap, const std::array<std::uint32_t, 4>& colou
             bitmap.setColor(c, colours[static_cast<std::size_t>(c)]);
 }
 
-QString tableName(TileTable table)
+// "Background tile", or for the narrow status panel "BG tile".
+QString tableName(TileTable table, bool brief = false)
 {
-    return QString::fromStdString(table == TileTable::Background ? localized("背景タイル", "Background tile")
-                                                                 : localized("スプライトタイル", "Sprite tile"));
+    if (table == TileTable::Sprites)
+        return QString::fromStdString(localized("スプライトタイル", "Sprite tile"));
+    return QString::fromStdString(localized("背景タイル", brief ? "BG tile" : "Background tile"));
 }
 
 } // namespace
@@ -280,6 +282,7 @@ void TileEdit::showPainted(std::span<const std::int32_t> offsets)
 {
     const StageData& stage = context_.rom.currentStage();
     std::array<bool, TileCount> redecode{};
+    bool sprites = false;
     for (std::size_t p = 0; p < sources_.offsets.size(); ++p) {
         const std::int32_t offset = sources_.offsets[p];
         if (offset == PatternSources::Zero || std::find(offsets.begin(), offsets.end(), offset) == offsets.end())
@@ -287,14 +290,20 @@ void TileEdit::showPainted(std::span<const std::int32_t> offsets)
         patternData_[p] = stage.tileEdits().byteAt(context_.rom.imageBytes(), offset);
         if (p >= TileTableLength)
             redecode[(p - TileTableLength) / TileLength] = true;
+        else
+            sprites = true;
     }
-    if (sheets_ && sheets_->ready() && std::find(redecode.begin(), redecode.end(), true) != redecode.end()) {
+    const bool background = std::find(redecode.begin(), redecode.end(), true) != redecode.end();
+    if (sheets_ && sheets_->ready() && background) {
         for (int tile = 0; tile < TileCount; ++tile)
             if (redecode[static_cast<std::size_t>(tile)])
                 context_.graphics.decodeChipSheetTile(*sheets_->chipSheet, tile);
         sheets_->recompose(context_.graphics, stage.chip32x32());
     }
-    drawTables();
+    if (background)
+        drawTable(TileTable::Background);
+    if (sprites)
+        drawTable(TileTable::Sprites);
     drawEditor();
 }
 
@@ -317,22 +326,26 @@ std::array<std::uint32_t, 4> TileEdit::colours(TileTable table) const
 
 void TileEdit::drawTables()
 {
+    drawTable(TileTable::Background);
+    drawTable(TileTable::Sprites);
+}
+
+void TileEdit::drawTable(TileTable table)
+{
     const bool chipMode = !sizeGroup_ || sizeGroup_->checkedId() == 0;
-    for (TileTable table : {TileTable::Background, TileTable::Sprites}) {
-        ImageView* view = table == TileTable::Background ? bgView_ : spriteView_;
-        if (!view || !view->hasBitmap())
-            continue;
-        IndexedBitmap& bitmap = *view->bitmap();
-        setColours(bitmap, colours(table));
-        context_.graphics.decodeTileTable(
-            bitmap, std::span<const std::uint8_t, TileTableLength>(patternData_.data() + tableStart(table), TileTableLength),
-            0, 0, 0);
-        if (table == table_) {
-            const auto [left, top] = tilePictureCorner(chipMode ? tile_ & ~3 : tile_);
-            context_.graphics.drawCursorFrame(bitmap, left, top, chipMode ? 16 : 8, chipMode ? 16 : 8);
-        }
-        view->redraw();
+    ImageView* view = table == TileTable::Background ? bgView_ : spriteView_;
+    if (!view || !view->hasBitmap())
+        return;
+    IndexedBitmap& bitmap = *view->bitmap();
+    setColours(bitmap, colours(table));
+    context_.graphics.decodeTileTable(
+        bitmap, std::span<const std::uint8_t, TileTableLength>(patternData_.data() + tableStart(table), TileTableLength), 0,
+        0, 0);
+    if (table == table_) {
+        const auto [left, top] = tilePictureCorner(chipMode ? tile_ & ~3 : tile_);
+        context_.graphics.drawCursorFrame(bitmap, left, top, chipMode ? 16 : 8, chipMode ? 16 : 8);
     }
+    view->redraw();
 }
 
 void TileEdit::drawEditor()
@@ -412,7 +425,7 @@ void TileEdit::showSelection()
 QString TileEdit::tileStatus(TileTable table, int tile, int x, int y) const
 {
     const std::int32_t offset = tileSources(sources_, table, tile)[static_cast<std::size_t>(y & 7)];
-    QString text = tableName(table) + QStringLiteral(" ") + hex2Text(static_cast<unsigned>(tile)) +
+    QString text = tableName(table, true) + QStringLiteral(" ") + hex2Text(static_cast<unsigned>(tile)) +
         QStringLiteral(" (%1, %2)").arg(x).arg(y);
     if (offset != PatternSources::Zero)
         text += QStringLiteral(" ROM 0x") + QString::fromStdString(formatHex(static_cast<std::uint32_t>(offset), 5));

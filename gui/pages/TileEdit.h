@@ -60,6 +60,7 @@ private:
 
     std::array<std::uint32_t, 4> colours(TileTable table) const;
     void drawTables();
+    void drawTable(TileTable table);
     void drawEditor();
     void drawSwatches();
     void showSelection();

@@ -41,12 +41,6 @@ QTabWidget* EditorSession::pages() const { return find<QTabWidget>(u"PageControl
 QTimer* EditorSession::animationTimer() const { return find<QTimer>(u"PaletteAnimeTimer"); }
 QLabel* EditorSession::statusPanel(int panel) const { return find<QLabel>(u"MainFormStatusPanel", panel); }
 
-QWidget* EditorSession::pageSheet(Page page) const
-{
-    static const char* const names[PageCount] = {
-        "TabSheetMapEdit", "TabSheet32x32ChipEdit", "TabSheetPaletteEdit", "TabSheetPatternTableEdit",
-        "TabSheetObjectEdit", "TabSheetMidPointEdit", "TabSheetScrollEdit", "TabSheetSpriteBankEdit"};
-    return find<QWidget>(names[page]);
-}
+QWidget* EditorSession::pageSheet(Page page) const { return pages()->widget(page); }
 
 } // namespace vx::test
