@@ -7,6 +7,7 @@
 #include "core/model/AddressData.h"
 #include "core/model/RomImage.h"
 #include "gui/app/AppPaths.h"
+#include "gui/app/ConsoleColours.h"
 #include "gui/app/FileCommands.h"
 #include "gui/app/GuardedApplication.h"
 #include "gui/app/MainMenus.h"
@@ -75,6 +76,7 @@ MainForm::MainForm(Prompts& prompts, const AppPaths& paths, QWidget* parent)
     buildMenus();
     bindUnits();
     noImageState();
+    status_[2]->setText(colourNote_);
     if (!addresses_->problems().empty())
         QTimer::singleShot(0, this, &MainForm::warnOfSettingsProblems);
     // After an image named on the command line had its turn.
@@ -142,9 +144,7 @@ bool MainForm::createRunObjects(const AppPaths& paths)
         }
         addresses_ = std::make_unique<AddressData>(*settings_);
         rom_ = std::make_unique<RomImage>(*addresses_);
-        // Refusals name the colour file as the user knows it, wherever it was found.
-        palette_ = std::make_unique<PaletteManager>(
-            readInputFile(folder + "/fcpalette.pal", InputKind::ColourFile), "fcpalette.pal");
+        palette_ = loadConsoleColours(paths.preferencesFile, folder, colourNote_);
         glyphs_ = std::make_unique<QtGlyphRenderer>();
         graphics_ = std::make_unique<GraphicManager>(*palette_, glyphs_.get());
         files_ = std::make_unique<FileCommands>(prompts_, *rom_);
@@ -263,7 +263,7 @@ void MainForm::buildFrame()
 void MainForm::buildMenus()
 {
     menus_ = std::make_unique<MainMenus>(
-        this, MenuCommands{.open = [this] { commandOpen(); }, .save = [this] { commandSave(); }, .saveAs = [this] { commandSaveAs(); }, .createPatch = [this] { commandCreatePatch(); }, .exportPicture = [this] { commandExportStagePicture(); }, .exportText = [this] { share_->exportStageText(); }, .importText = [this] { share_->importStageText(); }, .exportTiles = [this] { share_->exportTilePicture(); }, .importTiles = [this] { share_->importTilePicture(); }, .exportPalette = [this] { share_->exportPaletteFile(); }, .importPalette = [this] { share_->importPaletteFile(); }, .close = [this] { commandClose(); }, .exit = [this] { close(); }, .undo = [this] { commandUndo(); }, .redo = [this] { commandRedo(); }, .checkStage = [this] { showStageCheckWindow(*this, *menus_); }, .testPlay = [this] { testPlayOf(*this, prompts_, recent_->preferences()).run(); }, .emulatorSettings = [this] { testPlayOf(*this, prompts_, recent_->preferences()).changeCommand(); }});
+        this, MenuCommands{.open = [this] { commandOpen(); }, .save = [this] { commandSave(); }, .saveAs = [this] { commandSaveAs(); }, .createPatch = [this] { commandCreatePatch(); }, .exportPicture = [this] { commandExportStagePicture(); }, .exportText = [this] { share_->exportStageText(); }, .importText = [this] { share_->importStageText(); }, .exportTiles = [this] { share_->exportTilePicture(); }, .importTiles = [this] { share_->importTilePicture(); }, .exportPalette = [this] { share_->exportPaletteFile(); }, .importPalette = [this] { share_->importPaletteFile(); }, .close = [this] { commandClose(); }, .exit = [this] { close(); }, .undo = [this] { commandUndo(); }, .redo = [this] { commandRedo(); }, .checkStage = [this] { showStageCheckWindow(*this, *menus_); }, .testPlay = [this] { testPlayOf(*this, prompts_, recent_->preferences()).run(); }, .emulatorSettings = [this] { testPlayOf(*this, prompts_, recent_->preferences()).changeCommand(); }, .consoleColours = [this] { chooseConsoleColours(prompts_, recent_->preferences()); }});
     connect(menus_->edit, &QMenu::aboutToShow, this, &MainForm::updateEditMenu);
     connect(menus_->edit, &QMenu::aboutToHide, this, &MainForm::enableHistoryKeys);
     recent_ = std::make_unique<RecentFilesMenu>(

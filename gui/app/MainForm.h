@@ -163,6 +163,7 @@ private:
     std::unique_ptr<RecoveryKeeper> recovery_;
     std::unique_ptr<RecentFilesMenu> recent_;
     QString preferencesFile_;
+    QString colourNote_; // why the chosen colour file was not used, for the status bar
     std::vector<std::string> chipAttributeNames_;
     std::vector<std::string> objectNames_;
     std::unique_ptr<EditorContext> context_;

@@ -82,10 +82,12 @@ MainMenus::MainMenus(QMainWindow* window, MenuCommands commands) : commands_(std
     tools->addSeparator();
     testPlay = item(tools, "", "MenuItemTestPlay", commands_.testPlay);
     emulatorSettings = item(tools, "", "MenuItemEmulatorSettings", commands_.emulatorSettings);
+    consoleColours = item(tools, "", "MenuItemConsoleColours", commands_.consoleColours);
     const auto toolsCaption = [this] {
         checkStage->setText(qText("ステージの点検(&K)...", "&Check Stage..."));
         testPlay->setText(qText("テストプレイ(&P)", "Test &Play"));
         emulatorSettings->setText(qText("エミュレータの設定...", "&Emulator Settings..."));
+        consoleColours->setText(qText("色ファイルの設定(&O)...", "C&onsole Colour File..."));
     };
     toolsCaption();
     QObject::connect(tools, &QMenu::aboutToShow, tools, toolsCaption);

@@ -14,7 +14,7 @@ struct MenuCommands {
     std::function<void()> open, save, saveAs, createPatch, exportPicture, exportText, importText;
     std::function<void()> exportTiles, importTiles, exportPalette, importPalette;
     std::function<void()> close, exit, undo, redo, checkStage;
-    std::function<void()> testPlay, emulatorSettings;
+    std::function<void()> testPlay, emulatorSettings, consoleColours;
 };
 
 // The File, Edit and Tools menus of the main window: captions, names, the desktop's keys, and
@@ -53,6 +53,7 @@ public:
     QAction* checkStage = nullptr;
     QAction* testPlay = nullptr;
     QAction* emulatorSettings = nullptr;
+    QAction* consoleColours = nullptr;
 
 private:
     MenuCommands commands_;

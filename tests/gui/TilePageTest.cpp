@@ -80,3 +80,24 @@ TEST_F(TilePage, APictureGoesOutAndComesBackAsOneStepAndReloadAsksFirst)
     EXPECT_TRUE(prompts.messages[0].contains(QStringLiteral("This is not a PNG file."))) << prompts.messages[0].toStdString();
     EXPECT_EQ(undoSteps(), 1) << "nothing changed";
 }
+
+TEST_F(TilePage, AChosenColourFileIsCheckedKeptAndUsedFromTheNextStart)
+{
+    opened();
+    const std::string bad = dir.file("short.pal"), good = dir.file("mine.pal");
+    test::writeFile(bad, std::vector<std::uint8_t>(100, 0));
+    std::vector<std::uint8_t> colours(192, 0x20);
+    colours[0x0F * 3] = 0x12;
+    test::writeFile(good, colours);
+    prompts.openFiles.push_back(QString::fromStdString(bad));
+    menuAction(u"MenuItemConsoleColours")->trigger();
+    prompts.openFiles.push_back(QString::fromStdString(good));
+    menuAction(u"MenuItemConsoleColours")->trigger();
+    ASSERT_EQ(prompts.messages.size(), 2);
+    EXPECT_TRUE(prompts.messages[0].contains(QStringLiteral("stays as it was"))) << prompts.messages[0].toStdString();
+    EXPECT_TRUE(prompts.messages[1].contains(QStringLiteral("next start")));
+    EXPECT_NE(form->paletteManager().getRGB(0x0F), 0x202012u);
+
+    form.reset();
+    EXPECT_EQ(mainForm().paletteManager().getRGB(0x0F), 0x202012u);
+}
