@@ -43,12 +43,12 @@ void setColours(IndexedBitmap& bitmap, const std::array<std::uint32_t, 4>& colou
             bitmap.setColor(c, colours[static_cast<std::size_t>(c)]);
 }
 
-// "Background tile", or for the narrow status panel "BG tile".
+// "Background tile", or for the narrow status panel "BG".
 QString tableName(TileTable table, bool brief = false)
 {
     if (table == TileTable::Sprites)
-        return QString::fromStdString(localized("スプライトタイル", "Sprite tile"));
-    return QString::fromStdString(localized("背景タイル", brief ? "BG tile" : "Background tile"));
+        return QString::fromStdString(brief ? localized("スプライト", "Sprite") : localized("スプライトタイル", "Sprite tile"));
+    return QString::fromStdString(brief ? localized("背景", "BG") : localized("背景タイル", "Background tile"));
 }
 
 } // namespace
@@ -426,9 +426,10 @@ QString TileEdit::tileStatus(TileTable table, int tile, int x, int y) const
 {
     const std::int32_t offset = tileSources(sources_, table, tile)[static_cast<std::size_t>(y & 7)];
     QString text = tableName(table, true) + QStringLiteral(" ") + hex2Text(static_cast<unsigned>(tile)) +
-        QStringLiteral(" (%1, %2)").arg(x).arg(y);
+        QStringLiteral(" (%1,%2)").arg(x).arg(y);
+    // The ROM offset of the pixel's row; the panel is narrow, the selection's text says "ROM".
     if (offset != PatternSources::Zero)
-        text += QStringLiteral(" ROM 0x") + QString::fromStdString(formatHex(static_cast<std::uint32_t>(offset), 5));
+        text += QStringLiteral(" 0x") + QString::fromStdString(formatHex(static_cast<std::uint32_t>(offset), 5));
     return text;
 }
 

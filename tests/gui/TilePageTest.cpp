@@ -38,7 +38,7 @@ TEST_F(TilePage, AStrokeIsOneStepThatTheOtherPagesDrawAndUndoTakesBack)
     EXPECT_EQ(firstPixel(), colour);
     EXPECT_EQ(undoSteps(), 1) << "the stroke is one step";
     EXPECT_EQ(undoCaption(), QStringLiteral("Undo(&U) - Edit Tiles"));
-    EXPECT_TRUE(statusPanel(1)->text().startsWith(QStringLiteral("BG tile 00 (2, 1) ROM 0x")))
+    EXPECT_TRUE(statusPanel(1)->text().startsWith(QStringLiteral("BG 00 (2,1) 0x")))
         << statusPanel(1)->text().toStdString();
 
     // Right click takes the colour under the pointer.
