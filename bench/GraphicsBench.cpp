@@ -7,6 +7,7 @@
 #include "render/PaletteManager.h"
 #include "render/PatternData.h"
 #include "render/StageSheets.h"
+#include "render/TilePictures.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdlib>
@@ -131,5 +132,35 @@ void BM_MapTabAnimationStep(benchmark::State& state)
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * (2 * 64 * 1024 + 256 * 1024 + 64 * 64)));
 }
 BENCHMARK(BM_MapTabAnimationStep)->Unit(benchmark::kMicrosecond);
+
+// A whole tile table out as a PNG picture and back in, as the tool and the tiles page do
+// it; each should take well under 5 ms.
+void BM_TilePictureExport(benchmark::State& state)
+{
+    Fixture& f = shared();
+    for (auto _ : state) {
+        auto png = tilePicturePng(f.rom.stage(0), f.palette, TileTable::Background, 0);
+        benchmark::DoNotOptimize(png.data());
+    }
+}
+BENCHMARK(BM_TilePictureExport)->Unit(benchmark::kMicrosecond);
+
+// Stage 1's table into stage 0, most of whose tiles differ; the undo is not timed.
+void BM_TilePictureImport(benchmark::State& state)
+{
+    Fixture& f = shared();
+    const auto png = tilePicturePng(f.rom.stage(1), f.palette, TileTable::Background, 0);
+    StageData& stage = f.rom.stage(0);
+    for (auto _ : state) {
+        auto changed = importTilePicture(stage, f.palette, TileTable::Background, 0, png);
+        if (!changed.ok() || changed.value().empty())
+            std::abort(); // the sample's stages differ
+        state.PauseTiming();
+        stage.undo();
+        stage.redoStack().clear();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_TilePictureImport)->Unit(benchmark::kMicrosecond);
 
 } // namespace

@@ -101,6 +101,14 @@ void ShareCommands::writeAndReport(const QString& path, const std::function<std:
     }
 }
 
+void ShareCommands::writeBytesAndReport(const QString& path, std::span<const std::uint8_t> bytes)
+{
+    writeAndReport(path, [&] {
+        writeOutputFile(path.toStdString(), bytes);
+        return bytes.size();
+    });
+}
+
 void ShareCommands::createPatch()
 {
     if (!rom_.isLoaded())
@@ -139,10 +147,7 @@ void ShareCommands::createPatch()
         prompts_.showMessage(QString::fromStdString(patch.error().text()));
         return;
     }
-    writeAndReport(*patchPath, [&] {
-        writeOutputFile(patchPath->toStdString(), patch.value().bytes);
-        return patch.value().bytes.size();
-    });
+    writeBytesAndReport(*patchPath, patch.value().bytes);
 }
 
 void ShareCommands::exportStagePicture()
@@ -182,10 +187,7 @@ void ShareCommands::exportStageText()
     if (!path)
         return;
     const std::string text = stageToText(rom_, rom_.currentStageIndex());
-    writeAndReport(*path, [&] {
-        writeOutputFile(path->toStdString(), std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
-        return text.size();
-    });
+    writeBytesAndReport(*path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
 
 void ShareCommands::importStageText()
@@ -248,10 +250,7 @@ void ShareCommands::exportTilePicture()
     if (!path)
         return;
     const std::vector<std::uint8_t> png = tilePicturePng(rom_.currentStage(), palette_, table, subPalette);
-    writeAndReport(*path, [&] {
-        writeOutputFile(path->toStdString(), png);
-        return png.size();
-    });
+    writeBytesAndReport(*path, png);
 }
 
 void ShareCommands::importTilePicture()
@@ -297,10 +296,7 @@ void ShareCommands::exportPaletteFile()
         return;
     const std::string name = "stage " + formatHex(static_cast<std::uint32_t>(rom_.currentStageIndex()), 2);
     const std::string text = stagePaletteText(rom_.currentStage(), palette_, name);
-    writeAndReport(*path, [&] {
-        writeOutputFile(path->toStdString(), std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
-        return text.size();
-    });
+    writeBytesAndReport(*path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
 
 void ShareCommands::importPaletteFile()

@@ -4,6 +4,7 @@
 #include <functional>
 #include <initializer_list>
 #include <optional>
+#include <span>
 #include <string>
 #include <utility>
 
@@ -68,6 +69,8 @@ private:
     // Writes through `write`, which returns the bytes it wrote, and says what was written
     // or why it was not.
     void writeAndReport(const QString& path, const std::function<std::size_t()>& write);
+    // The same for bytes made beforehand.
+    void writeBytesAndReport(const QString& path, std::span<const std::uint8_t> bytes);
 
     Prompts& prompts_;
     RomImage& rom_;
