@@ -41,6 +41,15 @@ std::optional<int> parseNumber(const std::string& text)
     return parseDecimal(text);
 }
 
+// A chip as the pages show it: hex, with or without 0x, 00 to FF.
+std::optional<int> parseChipNumber(std::string_view text)
+{
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
+        text.remove_prefix(2);
+    const auto value = text.size() <= 2 ? parseHex(text) : std::nullopt;
+    return value && *value <= 0xFF ? std::optional<int>(static_cast<int>(*value)) : std::nullopt;
+}
+
 // A number option from lowest to highest, refused by the parser (exit 2) otherwise.
 CLI::Option* addNumber(CLI::App* command, const std::string& name, std::string& text, int lowest, int highest,
                        const std::string& what, const std::string& description = {})
@@ -61,7 +70,7 @@ CLI::Option* addNumber(CLI::App* command, const std::string& name, std::string& 
 struct CommandLine {
     CLI::App app{"Works on images of the editor without the GUI.", "vexalon2-tool"};
     ToolRequest request;
-    std::string stage, room, columns, subPalette;
+    std::string stage, room, columns, subPalette, whereChip;
     std::function<int()> run;
     std::deque<std::string> slots; // the files of every command; a deque keeps their addresses
 
@@ -186,11 +195,26 @@ CommandLine::CommandLine()
     flag(command, "--path", request.path, "dim the rooms no restart point's walk covers")->needs(sheetOfRooms);
     forceFlag(command);
 
-    command = stageCommand("chips", "the unused and the duplicated 32x32 chips of a stage",
-                           "Prints a line \"unused\", the 32x32 chips no room uses, then a line \"duplicated\",\n"
-                           "the groups of equal chips: chip numbers in hex, each line ending CR LF, byte for\n"
-                           "byte as the information window has them.",
-                           chips);
+    command = addCommand("chips", "the unused and the duplicated 32x32 chips of a stage, or where one is used",
+                         "Prints a line \"unused\", the 32x32 chips no room uses, then a line \"duplicated\",\n"
+                         "the groups of equal chips: chip numbers in hex, each line ending CR LF, byte for\n"
+                         "byte as the information window has them.\n"
+                         "With --where CHIP (in hex, as the pages show chips: 35 or 0x35): one line per map\n"
+                         "cell holding it, \"stage 03 room 12 column 4 row 7\" (a map several stages share\n"
+                         "is listed once, \"... (stages 03, 08)\"), then \"N cells in M rooms\"; of stage N,\n"
+                         "or with --all-stages of every map.",
+                         chips, {{"IMAGE", "the image"}});
+    auto* chipsStages = command->add_option_group("which", "exactly one of")->require_option(1);
+    addNumber(chipsStages, "--stage", stage, 0, StageCount - 1, "stage");
+    flag(chipsStages, "--all-stages", request.allStages, "every map (with --where)");
+    command->add_option("--where", whereChip, "list the map cells holding this chip")
+        ->type_name("CHIP")
+        ->check(CLI::Validator(
+            [](std::string& value) -> std::string {
+                return parseChipNumber(value) ? std::string{} : "needs a chip number in hex, 00 to FF";
+            },
+            "", "chip"));
+    settingsOption(command);
 
     command = stageCommand("objects", "each room's enemies and items, and the totals",
                            "For each room with objects (00..2B, or room R only): a line \"room RR enemies\", then\n"
@@ -332,6 +356,8 @@ int run(int argc, const char* const* argv)
                                     std::pair{&line.subPalette, &request.subPalette}})
             if (!text->empty())
                 *number = parseNumber(*text);
+        if (!line.whereChip.empty())
+            request.whereChip = parseChipNumber(line.whereChip);
         return line.run ? line.run() : ExitUsage;
     } catch (const std::bad_alloc&) {
         return exitRefused("out of memory");

@@ -9,12 +9,14 @@
 #include "core/files/OutputFile.h"
 #include "core/files/Patch.h"
 #include "core/model/AddressData.h"
+#include "core/model/ChipSearch.h"
 #include "core/model/ImageAccess.h"
 #include "core/model/MidPoint.h"
 #include "core/model/RomImage.h"
 #include "core/model/SampleImage.h"
 #include "core/model/StageData.h"
 #include "core/model/StageObjects.h"
+#include "core/model/TileSheet.h"
 #include "rules/ChipRules.h"
 #include "rules/MidPointRules.h"
 #include "rules/ObjectRules.h"
@@ -183,8 +185,39 @@ int roundtrip(const ToolRequest& request)
     return ExitOk;
 }
 
+namespace {
+
+// The map cells holding a chip, for chips --where.
+int chipUsesOf(const ToolRequest& request)
+{
+    const auto addresses = loadAddresses(request);
+    RomImage rom(*addresses);
+    if (!loadImage(rom, request.files[0]))
+        return ExitRefused;
+    const std::vector<ChipUse> uses = chipUses(rom, *request.whereChip, request.allStages ? -1 : request.stage.value_or(0));
+    for (const ChipUse& use : uses) {
+        std::cout << "stage " << formatHex(static_cast<std::uint32_t>(use.stage), 2) << " room "
+                  << formatHex(static_cast<std::uint32_t>(use.room), 2) << " column " << use.column << " row " << use.row;
+        if (use.stages.size() > 1)
+            std::cout << " (stages " << hexListText(use.stages) << ")";
+        std::cout << "\n";
+    }
+    const UseCount count = countUses(uses);
+    std::cout << count.cells << (count.cells == 1 ? " cell" : " cells") << " in " << count.rooms
+              << (count.rooms == 1 ? " room\n" : " rooms\n");
+    return ExitOk;
+}
+
+} // namespace
+
 int chips(const ToolRequest& request)
 {
+    if (request.whereChip)
+        return chipUsesOf(request);
+    if (!request.stage) {
+        std::cerr << "vexalon2-tool chips: --all-stages goes with --where; the lists are of one stage (--stage N)\n";
+        return ExitUsage;
+    }
     return withStage(request, [](const StageData& stage) {
         // The lists keep their CR LF so a script compares them with the window's text as is.
         std::cout << "unused\n"

@@ -34,6 +34,10 @@ struct ToolRequest {
     bool objects = false, scroll = false, midPoints = false;
     bool path = false; // dims the rooms no restart point's walk covers
 
+    // chips
+    std::optional<int> whereChip;
+    bool allStages = false;
+
     // check
     bool json = false;
     std::string minSeverity = "note"; // the lowest severity listed: "note", "warning" or "error"

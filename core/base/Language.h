@@ -1,6 +1,7 @@
 #pragma once
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace vx {
 
@@ -22,6 +23,11 @@ inline bool isJapanese() { return userLanguage() == Language::Japanese; }
 inline std::string localized(const char* japanese, const char* english)
 {
     return isJapanese() ? japanese : english;
+}
+// The same for texts put together at run time.
+inline std::string localized(std::string japanese, std::string english)
+{
+    return isJapanese() ? std::move(japanese) : std::move(english);
 }
 
 // The text with a full stop in the user's language, unless it ends in one already.
