@@ -160,13 +160,13 @@ expect 2 "import needs a text" -- "$tool" import "$work/sample.nes" --out "$work
 expect 0 "chips" -- "$tool" chips "$work/sample.nes" --stage 0
 cmp -s "$work/out" "$work/chips.expected" ||
   { echo "FAIL: chips lists of the sample:"; diff <(cat -A "$work/chips.expected") <(cat -A "$work/out"); failures=$((failures + 1)); }
-expect 0 "chips --where over every map" -- "$tool" chips "$work/sample.nes" --all-stages --where 0x00
-contains "$work/out" "stage 00 room 00 column 0 row 0 (stages 00, 08)" "a shared map is listed once, with its stages"
-expect 2 "chips --where takes a chip" -- "$tool" chips "$work/sample.nes" --stage 0 --where 100
 [[ $(grep -n -x -e unused -e duplicated "$work/out" | cut -d: -f2 | tr '\n' ' ') == "unused duplicated " ]] ||
   { echo "FAIL: chips headers missing or out of order"; failures=$((failures + 1)); }
 [[ $(grep -c $'\r$' "$work/out") -eq $(($(wc -l < "$work/out") - 2)) ]] ||
   { echo "FAIL: chips list lines do not all end in CR LF"; failures=$((failures + 1)); }
+expect 0 "chips --where over every map" -- "$tool" chips "$work/sample.nes" --all-stages --where 0x00
+contains "$work/out" "stage 00 room 00 column 0 row 0 (stages 00, 08)" "a shared map is listed once, with its stages"
+expect 2 "chips --where takes a chip" -- "$tool" chips "$work/sample.nes" --stage 0 --where 100
 
 # A map read from blank (FF) bytes leaves every chip but FF unused.
 printf '[LevelDataAddress]\nMap[0]=2000\n' > "$work/blank-map.ini"
