@@ -2,6 +2,7 @@
 #include "rules/MapRules.h"
 #include "core/base/Language.h"
 #include "rules/MapGridRules.h"
+#include "rules/MapStamp.h"
 
 #include <gtest/gtest.h>
 #include <numeric>
@@ -215,5 +216,41 @@ TEST(MapGridRules, CaptionsInBothLanguages)
     EXPECT_EQ(gridCaption(0x0A), "Edit Screen 0A");
     EXPECT_EQ(fillCaption(), "Initialize");
     EXPECT_EQ(fillPrompt(), "Input a Value for Initialization(00-FF)");
+    forceLanguage(std::nullopt);
+}
+
+TEST(MapStamp, ACaptureAcrossTwoRoomsPaintsAcrossTheEdgeOrIsCutWhereNoRoomFollows)
+{
+    // Rooms 04 and 05 side by side; each byte is its room's number times 64 plus its cell.
+    std::vector<std::uint8_t> map(RoomCount * RoomSize);
+    std::iota(map.begin(), map.end(), std::uint8_t{0});
+    const ViewRooms rooms{4, 5};
+    // From column 6, row 2 of room 04 to column 1, row 3 of room 05: four columns, two rows.
+    const MapStamp stamp = captureStamp(map, rooms, {1, 1 * 8 + 3}, {0, 6 * 8 + 2});
+    ASSERT_EQ(stamp.width, 4);
+    ASSERT_EQ(stamp.height, 2);
+    EXPECT_EQ(stamp.at(0, 0), static_cast<std::uint8_t>(4 * 64 + 6 * 8 + 2));
+    EXPECT_EQ(stamp.at(3, 1), static_cast<std::uint8_t>(5 * 64 + 1 * 8 + 3));
+
+    // Painted at column 7 of the left view it goes on into room 05; in the right view it is cut.
+    const auto across = stampWrites(stamp, rooms, {0, 7 * 8 + 0});
+    EXPECT_EQ(across.size(), 8u);
+    EXPECT_EQ(across.back().first, 5 * 64 + 2 * 8 + 1);
+    EXPECT_EQ(stampWrites(stamp, rooms, {1, 7 * 8 + 7}).size(), 1u) << "one column, one row left";
+    EXPECT_EQ(stampWrites(stamp, {4, 9}, {0, 7 * 8}).size(), 2u) << "the right view shows another room";
+
+    // The text is the grid dialog's, and reads back.
+    const std::string text = stampText(stamp);
+    EXPECT_EQ(text.substr(0, 12), "32 3A 42 4A\r");
+    EXPECT_EQ(stampOfText(text).value(), stamp);
+    std::array<std::uint8_t, 64> room{};
+    std::copy_n(map.begin() + 4 * 64, 64, room.begin());
+    EXPECT_EQ(stampText(captureStamp(map, rooms, {0, 0}, {0, 63})), copyText(cellsOfRoom(room), {0, 0, 7, 7}));
+
+    forceLanguage(Language::English);
+    EXPECT_EQ(stampOfText("01 02\n03").error().message, "The rows hold different numbers of chips.");
+    EXPECT_EQ(stampOfText("01 2G").error().message, "\"2G\" is not a hex byte.");
+    EXPECT_FALSE(stampOfText("00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00").ok()) << "17 columns";
+    EXPECT_FALSE(stampOfText(" \r\n").ok());
     forceLanguage(std::nullopt);
 }
