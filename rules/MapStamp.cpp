@@ -19,25 +19,47 @@ std::pair<int, int> sideBySide(ViewCell at, bool adjacent)
 
 } // namespace
 
-MapStamp captureStamp(std::span<const std::uint8_t> map, ViewRooms rooms, ViewCell from, ViewCell to)
+namespace {
+
+// Both corners as columns of the two views side by side (the second stopped at the edge
+// of the first's view when the views do not show neighbouring rooms).
+struct Corners {
+    bool adjacent;
+    std::pair<int, int> from, to;
+};
+Corners cornersOf(ViewRooms rooms, ViewCell from, ViewCell to)
 {
     const bool adjacent = rooms.right == rooms.left + 1;
-    if (!adjacent && to.view != from.view) // stop at the edge of the first cell's view
+    if (!adjacent && to.view != from.view)
         to = {from.view, (to.view > from.view ? 7 : 0) * 8 + to.cell % 8};
-    const auto [c0, r0] = sideBySide(from, adjacent);
-    const auto [c1, r1] = sideBySide(to, adjacent);
-    const int left = std::min(c0, c1), top = std::min(r0, r1);
+    return {adjacent, sideBySide(from, adjacent), sideBySide(to, adjacent)};
+}
+
+} // namespace
+
+ViewCell stampCorner(ViewRooms rooms, ViewCell from, ViewCell to)
+{
+    const Corners corners = cornersOf(rooms, from, to);
+    const int left = std::min(corners.from.first, corners.to.first);
+    const int top = std::min(corners.from.second, corners.to.second);
+    if (!corners.adjacent)
+        return {from.view, left * 8 + top};
+    return {left >= 8 ? 1 : 0, (left % 8) * 8 + top};
+}
+
+MapStamp captureStamp(std::span<const std::uint8_t> map, ViewRooms rooms, ViewCell from, ViewCell to)
+{
+    const Corners corners = cornersOf(rooms, from, to);
     MapStamp stamp;
-    stamp.width = std::abs(c1 - c0) + 1;
-    stamp.height = std::abs(r1 - r0) + 1;
+    stamp.width = std::abs(corners.to.first - corners.from.first) + 1;
+    stamp.height = std::abs(corners.to.second - corners.from.second) + 1;
     stamp.chips.assign(static_cast<std::size_t>(stamp.width * stamp.height), 0);
-    const int firstRoom = adjacent ? rooms.left : (from.view == 0 ? rooms.left : rooms.right);
-    for (int row = 0; row < stamp.height; ++row)
-        for (int column = 0; column < stamp.width; ++column) {
-            const int c = left + column;
-            const std::size_t at = static_cast<std::size_t>((firstRoom + c / 8) * RoomSize + (c % 8) * 8 + top + row);
-            stamp.chips[static_cast<std::size_t>(row * stamp.width + column)] = at < map.size() ? map[at] : 0;
-        }
+    // The rectangle lies inside the views, so its cells are where a stamp of its size lands
+    // on its corner, row by row as the stamp keeps them.
+    const auto cells = stampWrites(stamp, rooms, stampCorner(rooms, from, to));
+    for (std::size_t i = 0; i < cells.size() && i < stamp.chips.size(); ++i)
+        if (const auto at = static_cast<std::size_t>(cells[i].first); at < map.size())
+            stamp.chips[i] = map[at];
     return stamp;
 }
 

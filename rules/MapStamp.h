@@ -36,6 +36,8 @@ struct ViewCell {
 // shows the room after the left one the rectangle may cross from one into the other;
 // otherwise it stays in the first cell's view.
 MapStamp captureStamp(std::span<const std::uint8_t> map, ViewRooms rooms, ViewCell from, ViewCell to);
+// The top-left cell of that rectangle, as a view cell.
+ViewCell stampCorner(ViewRooms rooms, ViewCell from, ViewCell to);
 
 // Where a stamp with its top-left on a cell writes: (map position, chip) pairs. Columns
 // past the room continue into the next room when the right view shows it beside this

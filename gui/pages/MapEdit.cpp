@@ -1,7 +1,9 @@
 #include "gui/pages/MapEdit.h"
 
+#include "core/base/Language.h"
 #include "core/model/RomImage.h"
 #include "gui/pages/MapGridDialog.h"
+#include "gui/pages/Prompts.h"
 #include "gui/widgets/ImageView.h"
 #include "gui/widgets/PageControls.h"
 #include "gui/widgets/RoomViewPair.h"
@@ -10,10 +12,13 @@
 #include "render/WorkingSheets.h"
 #include "rules/ChipRules.h"
 
+#include <QClipboard>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QShortcut>
 
 namespace vx {
 // ---- controls ----
@@ -36,14 +41,26 @@ void MapEdit::buildViews(QWidget* page)
             .pressed = [this, v](int x, int y, Qt::MouseButton button,
                                  Qt::KeyboardModifiers keys) { onRoomPressed(v, x, y, button, keys); },
             .moved =
-                [this, v, &hover](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers) {
+                [this, v, &hover](int x, int y, Qt::MouseButtons buttons, Qt::KeyboardModifiers) {
                     const ImageView* control = pair_->view(v);
                     hover.moveTo(roomCellAt(x, y, control->width(), control->height()));
+                    onRoomMoved(v, x, y, buttons);
                 },
             .left = [&hover] { hover.leave(); }};
     };
     pair_ = std::make_unique<RoomViewPair>(page, QStringLiteral("ImgMapEdit"), QStringLiteral("ScrollBarMapEdit"),
                                            handlers, [this](int left) { onBothRoomsBarMoved(left); });
+    for (int v = 0; v < 2; ++v)
+        QObject::connect(pair_->view(v), &ImageView::mouseReleased, pair_->view(v),
+                         [this](int, int, Qt::MouseButton button, Qt::KeyboardModifiers) { onRoomReleased(button); });
+    // The page's keys, while it is shown.
+    const auto key = [page](const QKeySequence& sequence, const std::function<void()>& action) {
+        auto* shortcut = new QShortcut(sequence, page);
+        QObject::connect(shortcut, &QShortcut::activated, page, action);
+    };
+    key(QKeySequence(Qt::Key_Escape), [this] { dropStamp(); });
+    key(QKeySequence::Copy, [this] { copyStamp(); });
+    key(QKeySequence::Paste, [this] { pasteStamp(); });
 
     chipHover_ = HoverCell(loaded, [this](int chip) {
         drawChipTable();
@@ -131,6 +148,7 @@ void MapEdit::open()
 
 void MapEdit::stageChanged()
 {
+    endStampStroke();
     for (HoverCell* hover : {&roomHover_[0], &roomHover_[1], &chipHover_})
         hover->forget();
     selectedChip_ = 0;
@@ -156,6 +174,7 @@ void MapEdit::animationTick()
 void MapEdit::selectChip(int chip)
 {
     selectedChip_ = chip & 0xFF;
+    dropStamp();
     if (context_.rom.isLoaded())
         drawSelectedChip();
 }
@@ -189,7 +208,9 @@ void MapEdit::drawView(int view)
     const int room = roomOfView(view);
     if (IndexedBitmap* bitmap = control->bitmap(); bitmap && sheets_.ready()) {
         context_.graphics.drawRoom(*bitmap, *sheets_.chip32Sheet, context_.rom.currentStage().mapRoom(room));
-        if (const int cell = roomHover_[static_cast<std::size_t>(view)].cell(); cell >= 0)
+        if (stamp_ || captureTo_)
+            drawStampFrame(view, *bitmap);
+        else if (const int cell = roomHover_[static_cast<std::size_t>(view)].cell(); cell >= 0)
             context_.graphics.drawCursorFrame(*bitmap, (cell / 8) * 32, (cell % 8) * 32, 32, 32);
         control->redraw();
     }
@@ -250,7 +271,14 @@ void MapEdit::onRoomPressed(int view, int x, int y, Qt::MouseButton button, Qt::
     const int room = roomOfView(view);
     const int position = room * RoomSize;
     const bool shift = keys.testFlag(Qt::ShiftModifier), ctrl = keys.testFlag(Qt::ControlModifier);
-    if (button == Qt::LeftButton) {
+    endStampStroke();
+    if (button == Qt::LeftButton && stamp_ && !shift && !ctrl) {
+        if (const auto at = viewCellAt(view, x, y)) {
+            stampStroke_ = true;
+            stage.beginGroup(ukMap);
+            paintStamp(*at);
+        }
+    } else if (button == Qt::LeftButton) {
         bool changed = false;
         if (shift) {
             gridForm_.loadRoom(room, stage.mapRoom(room));
@@ -270,7 +298,11 @@ void MapEdit::onRoomPressed(int view, int x, int y, Qt::MouseButton button, Qt::
                                                pair_->view(view)->height());
                    cell >= 0) {
             selectedChip_ = stage.mapRoom(room)[static_cast<std::size_t>(cell)];
+            stamp_.reset();
+            captureFrom_ = captureTo_ = ViewCell{view, cell};
             drawSelectedChip();
+            drawView(0);
+            drawView(1);
         }
     }
 }
@@ -326,6 +358,133 @@ void MapEdit::onRoomBarMoved(int view, int position)
     if (view == 0)
         setRooms(rooms_);
     drawView(view);
+}
+
+// ---- stamps ----
+
+std::optional<ViewCell> MapEdit::viewCellAt(int view, int x, int y) const
+{
+    const QPoint onPage = pair_->view(view)->mapToParent(QPoint(x, y));
+    for (int v = 0; v < 2; ++v) {
+        const QRect shown = pair_->view(v)->geometry();
+        if (shown.contains(onPage))
+            if (const int cell = roomCellAt(onPage.x() - shown.x(), onPage.y() - shown.y(), shown.width(), shown.height());
+                cell >= 0)
+                return ViewCell{v, cell};
+    }
+    return std::nullopt;
+}
+
+void MapEdit::onRoomMoved(int view, int x, int y, Qt::MouseButtons buttons)
+{
+    if (!context_.rom.isLoaded())
+        return;
+    const auto at = viewCellAt(view, x, y);
+    if ((buttons & Qt::RightButton) && captureFrom_ && at && at != captureTo_) {
+        captureTo_ = at;
+        drawView(0);
+        drawView(1);
+    } else if ((buttons & Qt::LeftButton) && stampStroke_ && at && at != stampPainted_) {
+        paintStamp(*at);
+    } else if (stamp_ && !buttons) {
+        drawView(1 - view); // the stamp may reach into the other view
+    }
+}
+
+void MapEdit::onRoomReleased(Qt::MouseButton button)
+{
+    if (button == Qt::LeftButton) {
+        endStampStroke();
+    } else if (button == Qt::RightButton && captureFrom_) {
+        if (captureTo_ && captureTo_ != captureFrom_) {
+            stamp_ = captureStamp(context_.rom.currentStage().map(), rooms_, *captureFrom_, *captureTo_);
+            context_.setStatus(2, QString::fromStdString(localized("スタンプ ", "Stamp ")) + QStringLiteral("%1x%2").arg(stamp_->width).arg(stamp_->height) + QString::fromStdString(localized(" (Esc で 1 チップに戻る)", " (Esc: one chip again)")));
+        }
+        captureFrom_.reset();
+        captureTo_.reset();
+        drawView(0);
+        drawView(1);
+    }
+}
+
+void MapEdit::paintStamp(ViewCell at)
+{
+    StageData& stage = context_.rom.currentStage();
+    bool changed = false;
+    for (const auto& [position, chip] : stampWrites(*stamp_, rooms_, at))
+        changed = stage.setMapChip(position, chip) || changed;
+    stampPainted_ = at;
+    if (changed) {
+        drawView(0);
+        drawView(1);
+    }
+}
+
+void MapEdit::endStampStroke()
+{
+    if (!stampStroke_)
+        return;
+    stampStroke_ = false;
+    stampPainted_.reset();
+    if (context_.rom.isLoaded())
+        context_.rom.currentStage().endGroup();
+}
+
+void MapEdit::drawStampFrame(int view, IndexedBitmap& bitmap)
+{
+    const int room = roomOfView(view);
+    std::vector<std::pair<int, std::uint8_t>> cells;
+    if (captureFrom_ && captureTo_) {
+        const MapStamp taken = captureStamp(context_.rom.currentStage().map(), rooms_, *captureFrom_, *captureTo_);
+        cells = stampWrites(taken, rooms_, stampCorner(rooms_, *captureFrom_, *captureTo_));
+    } else {
+        for (int v = 0; v < 2 && cells.empty(); ++v)
+            if (const int cell = roomHover_[static_cast<std::size_t>(v)].cell(); cell >= 0)
+                cells = stampWrites(*stamp_, rooms_, {v, cell});
+    }
+    int left = 8, top = 8, right = -1, bottom = -1;
+    for (const auto& [position, chip] : cells) {
+        if (position / RoomSize != room)
+            continue;
+        const int column = (position % RoomSize) / 8, row = position % 8;
+        if (!captureFrom_) // the preview shows the stamp's chips; a capture shows the room's
+            copySquare(bitmap, column * 32, row * 32, *sheets_.chip32Sheet, (chip % 16) * 32, (chip / 16) * 32, 32);
+        left = std::min(left, column);
+        top = std::min(top, row);
+        right = std::max(right, column);
+        bottom = std::max(bottom, row);
+    }
+    if (right >= 0)
+        context_.graphics.drawCursorFrame(bitmap, left * 32, top * 32, (right - left + 1) * 32, (bottom - top + 1) * 32);
+}
+
+void MapEdit::copyStamp()
+{
+    MapStamp one;
+    one.chips = {static_cast<std::uint8_t>(selectedChip_)};
+    QGuiApplication::clipboard()->setText(QString::fromStdString(stampText(stamp_ ? *stamp_ : one)));
+}
+
+void MapEdit::pasteStamp()
+{
+    const Result<MapStamp> pasted = stampOfText(QGuiApplication::clipboard()->text().toStdString());
+    if (!pasted.ok()) {
+        context_.prompts.showMessage(QString::fromStdString(pasted.error().text()));
+        return;
+    }
+    stamp_ = pasted.value();
+    context_.setStatus(2, QString::fromStdString(localized("スタンプ ", "Stamp ")) + QStringLiteral("%1x%2").arg(stamp_->width).arg(stamp_->height));
+}
+
+void MapEdit::dropStamp()
+{
+    if (!stamp_)
+        return;
+    stamp_.reset();
+    if (context_.rom.isLoaded()) {
+        drawView(0);
+        drawView(1);
+    }
 }
 
 } // namespace vx

@@ -2,15 +2,18 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "gui/pages/EditorUnit.h"
 #include "gui/widgets/HoverCell.h"
 #include "gui/widgets/RoomViewPair.h"
 #include "rules/MapRules.h"
+#include "rules/MapStamp.h"
 
 class QLabel;
 class QPushButton;
 class QScrollBar;
+class QWidget;
 
 namespace vx {
 
@@ -40,6 +43,12 @@ public:
     void showRoom(int room);
     int viewRoom(int view) const { return view == 0 ? rooms_.left : rooms_.right; }
     const std::array<std::uint8_t, 64>& roomCopyBuffer() const { return roomCopyBuffer_; }
+    // The rectangle a left click paints instead of one chip: taken by a right drag or pasted
+    // (Ctrl+V) as the grid's text; Escape or a chip pick drops it. It stays over a stage change.
+    const std::optional<MapStamp>& stamp() const { return stamp_; }
+    void copyStamp();
+    void pasteStamp();
+    void dropStamp();
 
 private:
     void buildViews(QWidget* page);
@@ -48,6 +57,16 @@ private:
 
     void onRoomPressed(int view, int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers keys);
     void onRoomCellHovered(int view, int cell);
+    void onRoomMoved(int view, int x, int y, Qt::MouseButtons buttons);
+    void onRoomReleased(Qt::MouseButton button);
+    // The cell under a point of a view, which a drag carries past its edge into the other
+    // view or nowhere.
+    std::optional<ViewCell> viewCellAt(int view, int x, int y) const;
+    void paintStamp(ViewCell at);
+    // A stamp stroke's step closes on release, or before anything else begins.
+    void endStampStroke();
+    // The stamp under the pointer, or the rectangle a right drag is taking, in one view.
+    void drawStampFrame(int view, IndexedBitmap& bitmap);
     void onChipTablePressed(int x, int y, Qt::MouseButton button);
     void onBothRoomsBarMoved(int left);
     void onRoomBarMoved(int view, int position);
@@ -71,6 +90,10 @@ private:
     HoverCell chipHover_;
     int selectedChip_ = 0;
     std::array<std::uint8_t, 64> roomCopyBuffer_{};
+    std::optional<MapStamp> stamp_;
+    std::optional<ViewCell> captureFrom_, captureTo_; // a right drag under way
+    std::optional<ViewCell> stampPainted_;            // where the stroke last painted
+    bool stampStroke_ = false;
 
     std::unique_ptr<RoomViewPair> pair_;
     ImageView* chipTable_ = nullptr;

@@ -9,7 +9,10 @@
 #include "render/StageSheets.h"
 #include "tests/gui/support/EditorFixture.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
@@ -280,4 +283,47 @@ TEST_F(MapEditTest, ASavedPaintChangesOnlyTheMapTable)
     onCell(1, cell, Qt::LeftButton);
     ASSERT_TRUE(form->commandSave());
     EXPECT_EQ(changedBytes(), std::vector<std::size_t>{static_cast<std::size_t>(currentStage().address(TableKey::Map) + room * 64 + cell)});
+}
+
+TEST_F(MapEditTest, ARightDragTakesAStampThatPaintsAcrossTheRoomEdgeAsOneStepAndTravelsAsText)
+{
+    MapEdit& page = unit();
+    page.showRoom(4); // rooms 04 and 05 side by side
+    // From room 04 column 6 row 2 to room 05 column 1 row 3; the drag leaves the first view.
+    onCell(0, 6 * 8 + 2, Qt::RightButton);
+    test::move(viewControl(0), 258 + 1 * 32 + 16, 3 * 32 + 16, Qt::NoModifier, Qt::RightButton);
+    test::release(viewControl(0), 258 + 1 * 32 + 16, 3 * 32 + 16, Qt::RightButton);
+    ASSERT_TRUE(page.stamp());
+    EXPECT_EQ(page.stamp()->width, 4);
+    EXPECT_EQ(page.stamp()->height, 2);
+    const MapStamp stamp = *page.stamp();
+
+    page.showRoom(20);
+    onCell(0, 6 * 8 + 0, Qt::LeftButton);
+    test::release(viewControl(0), 6 * 32 + 16, 16, Qt::LeftButton);
+    EXPECT_EQ(mapByte(20, 6 * 8 + 0), stamp.at(0, 0));
+    EXPECT_EQ(mapByte(21, 1 * 8 + 1), stamp.at(3, 1)) << "on into the room the right view shows";
+    EXPECT_EQ(undoSteps(), 1);
+    undoAction()->trigger();
+    EXPECT_EQ(mapByte(21, 1 * 8 + 1), test::sampleBytes()[static_cast<std::size_t>(currentStage().address(TableKey::Map)) + 21 * 64 + 9]);
+    EXPECT_EQ(undoSteps(), 0);
+
+    // Ctrl+C gives the grid dialog's text; Ctrl+V of other text makes it the stamp. Keys
+    // reach only the active window.
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    QTest::keyClick(viewControl(0), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), stampText(stamp));
+    QGuiApplication::clipboard()->setText(QStringLiteral("0A 0B\r\n0C 0D\r\n"));
+    QTest::keyClick(viewControl(0), Qt::Key_V, Qt::ControlModifier);
+    ASSERT_TRUE(page.stamp());
+    EXPECT_EQ(page.stamp()->chips, (std::vector<std::uint8_t>{0x0A, 0x0B, 0x0C, 0x0D}));
+    QGuiApplication::clipboard()->setText(QStringLiteral("0A 0B\r\n0C\r\n"));
+    QTest::keyClick(viewControl(0), Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages[0], QStringLiteral("The rows hold different numbers of chips."));
+
+    QTest::keyClick(viewControl(0), Qt::Key_Escape);
+    EXPECT_FALSE(page.stamp()) << "Escape: one chip again";
 }
