@@ -310,7 +310,9 @@ void MapEdit::onRoomPressed(int view, int x, int y, Qt::MouseButton button, Qt::
 void MapEdit::onRoomCellHovered(int view, int cell)
 {
     drawView(view);
-    if (cell < 0) { // left or dragged out of the view
+    if (stamp_)
+        drawView(1 - view); // the stamp may reach into the other view
+    if (cell < 0) {         // left or dragged out of the view
         context_.setStatus(1, QString());
         return;
     }
@@ -386,8 +388,6 @@ void MapEdit::onRoomMoved(int view, int x, int y, Qt::MouseButtons buttons)
         drawView(1);
     } else if ((buttons & Qt::LeftButton) && stampStroke_ && at && at != stampPainted_) {
         paintStamp(*at);
-    } else if (stamp_ && !buttons) {
-        drawView(1 - view); // the stamp may reach into the other view
     }
 }
 
