@@ -7,6 +7,7 @@
 #include "core/model/AddressData.h"
 #include "core/model/RomImage.h"
 #include "gui/app/AppPaths.h"
+#include "gui/app/ChipUsesWindow.h"
 #include "gui/app/ConsoleColours.h"
 #include "gui/app/FileCommands.h"
 #include "gui/app/GuardedApplication.h"
@@ -263,7 +264,7 @@ void MainForm::buildFrame()
 void MainForm::buildMenus()
 {
     menus_ = std::make_unique<MainMenus>(
-        this, MenuCommands{.open = [this] { commandOpen(); }, .save = [this] { commandSave(); }, .saveAs = [this] { commandSaveAs(); }, .createPatch = [this] { commandCreatePatch(); }, .exportPicture = [this] { commandExportStagePicture(); }, .exportText = [this] { share_->exportStageText(); }, .importText = [this] { share_->importStageText(); }, .exportTiles = [this] { share_->exportTilePicture(); }, .importTiles = [this] { share_->importTilePicture(); }, .exportPalette = [this] { share_->exportPaletteFile(); }, .importPalette = [this] { share_->importPaletteFile(); }, .close = [this] { commandClose(); }, .exit = [this] { close(); }, .undo = [this] { commandUndo(); }, .redo = [this] { commandRedo(); }, .checkStage = [this] { showStageCheckWindow(*this, *menus_); }, .testPlay = [this] { testPlayOf(*this, prompts_, recent_->preferences()).run(); }, .emulatorSettings = [this] { testPlayOf(*this, prompts_, recent_->preferences()).changeCommand(); }, .consoleColours = [this] { chooseConsoleColours(prompts_, recent_->preferences()); }});
+        this, MenuCommands{.open = [this] { commandOpen(); }, .save = [this] { commandSave(); }, .saveAs = [this] { commandSaveAs(); }, .createPatch = [this] { commandCreatePatch(); }, .exportPicture = [this] { commandExportStagePicture(); }, .exportText = [this] { share_->exportStageText(); }, .importText = [this] { share_->importStageText(); }, .exportTiles = [this] { share_->exportTilePicture(); }, .importTiles = [this] { share_->importTilePicture(); }, .exportPalette = [this] { share_->exportPaletteFile(); }, .importPalette = [this] { share_->importPaletteFile(); }, .close = [this] { commandClose(); }, .exit = [this] { close(); }, .undo = [this] { commandUndo(); }, .redo = [this] { commandRedo(); }, .findChipUses = [this] { showChipUsesWindow(*this, prompts_, mapEdit_->selectedChip(), false); }, .replaceChip = [this] { showChipUsesWindow(*this, prompts_, mapEdit_->selectedChip(), true); }, .checkStage = [this] { showStageCheckWindow(*this, *menus_); }, .testPlay = [this] { testPlayOf(*this, prompts_, recent_->preferences()).run(); }, .emulatorSettings = [this] { testPlayOf(*this, prompts_, recent_->preferences()).changeCommand(); }, .consoleColours = [this] { chooseConsoleColours(prompts_, recent_->preferences()); }});
     connect(menus_->edit, &QMenu::aboutToShow, this, &MainForm::updateEditMenu);
     connect(menus_->edit, &QMenu::aboutToHide, this, &MainForm::enableHistoryKeys);
     recent_ = std::make_unique<RecentFilesMenu>(
@@ -284,6 +285,7 @@ void MainForm::bindUnits()
     mapEdit_ = addUnit(std::make_unique<MapEdit>(*context_, chipEdit_->sheets(), *gridForm_), pgMapEdit);
     chipEdit_->chipPicked = [this](int chip) { mapEdit_->selectChip(chip); };
     tileEdit_->useSheets(&chipEdit_->sheets());
+    mapEdit_->findUses = [this](int chip) { showChipUsesWindow(*this, prompts_, chip, false); };
     objectEdit_ = addUnit(std::make_unique<ObjectEdit>(*context_, chipEdit_->sheets(), *objectForm_), pgObjectEdit);
     midPointEdit_ = addUnit(std::make_unique<MidPointEdit>(*context_, chipEdit_->sheets()), pgMidPointEdit);
     scrollEdit_ = addUnit(std::make_unique<ScrollEdit>(*context_, chipEdit_->sheets()), pgScrollEdit);
@@ -325,6 +327,8 @@ void MainForm::showImageCommands(bool shown)
 void MainForm::noImageState()
 {
     timer_->stop();
+    if (auto* uses = findChild<ChipUsesWindow*>(QString(), Qt::FindDirectChildrenOnly))
+        uses->hide(); // it lists an image that is gone
     showImageCommands(false);
     menus_->enableHistoryKeys(false);
     status_[0]->clear();
@@ -499,6 +503,12 @@ void MainForm::commandRedo()
         tileEdit_->tilesChanged();
     showModified(rom_->differsFromFile());
     recovery_->editMade();
+    refreshActivePage();
+}
+
+void MainForm::chipsReplaced()
+{
+    showModified(rom_->differsFromFile());
     refreshActivePage();
 }
 

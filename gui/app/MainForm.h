@@ -99,6 +99,8 @@ public:
     PaletteManager& paletteManager() const { return *palette_; }
     PaletteEdit* paletteEdit() const { return paletteEdit_; }
     TileEdit* tileEdit() const { return tileEdit_; }
+    // A chip was replaced across maps: the title and the page shown follow.
+    void chipsReplaced();
     Chip32x32Edit* chip32x32Edit() const { return chipEdit_; }
     MapEdit* mapEdit() const { return mapEdit_; }
     ObjectEdit* objectEdit() const { return objectEdit_; }

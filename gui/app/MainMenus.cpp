@@ -75,6 +75,15 @@ MainMenus::MainMenus(QMainWindow* window, MenuCommands commands) : commands_(std
     edit->setObjectName(QStringLiteral("MenuEdit"));
     undo = item(edit, "元に戻す(&U)", "MenuItemUndo", commands_.undo);
     redo = item(edit, "やり直し(&R)", "MenuItemRedo", commands_.redo);
+    edit->addSeparator();
+    findChipUses = item(edit, "", "MenuItemFindChipUses", commands_.findChipUses);
+    replaceChip = item(edit, "", "MenuItemReplaceChip", commands_.replaceChip);
+    const auto editCaption = [this] {
+        findChipUses->setText(qText("使用箇所の検索(&F)...", "&Find Chip Uses..."));
+        replaceChip->setText(qText("チップの置換(&P)...", "Re&place Chip..."));
+    };
+    editCaption();
+    QObject::connect(edit, &QMenu::aboutToShow, edit, editCaption);
 
     tools = window->menuBar()->addMenu(QString::fromUtf8("ツール(&T)"));
     tools->setObjectName(QStringLiteral("MenuTools"));
@@ -102,8 +111,9 @@ MainMenus::MainMenus(QMainWindow* window, MenuCommands commands) : commands_(std
     undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     checkStage->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+    findChipUses->setShortcuts(keys(QKeySequence::Find, Qt::CTRL | Qt::Key_F));
     testPlay->setShortcut(QKeySequence(Qt::Key_F5));
-    window->addActions({open, save, saveAs, close, exit, undo, redo, checkStage, testPlay});
+    window->addActions({open, save, saveAs, close, exit, undo, redo, findChipUses, checkStage, testPlay});
 }
 
 void MainMenus::showHistory(const RomImage& rom)
@@ -126,7 +136,7 @@ void MainMenus::enableHistoryKeys(bool imageOpen)
 void MainMenus::showImageCommands(bool shown)
 {
     for (QAction* action : {save, saveAs, patch, exportPicture, exportText, importText, exportTiles, importTiles,
-                            exportPalette, importPalette, close, checkStage, testPlay})
+                            exportPalette, importPalette, close, findChipUses, replaceChip, checkStage, testPlay})
         action->setEnabled(shown);
     edit->menuAction()->setVisible(shown);
     tools->menuAction()->setVisible(shown);

@@ -13,7 +13,7 @@ class RomImage;
 struct MenuCommands {
     std::function<void()> open, save, saveAs, createPatch, exportPicture, exportText, importText;
     std::function<void()> exportTiles, importTiles, exportPalette, importPalette;
-    std::function<void()> close, exit, undo, redo, checkStage;
+    std::function<void()> close, exit, undo, redo, findChipUses, replaceChip, checkStage;
     std::function<void()> testPlay, emulatorSettings, consoleColours;
 };
 
@@ -50,6 +50,8 @@ public:
     QAction* exit = nullptr;
     QAction* undo = nullptr;
     QAction* redo = nullptr;
+    QAction* findChipUses = nullptr;
+    QAction* replaceChip = nullptr;
     QAction* checkStage = nullptr;
     QAction* testPlay = nullptr;
     QAction* emulatorSettings = nullptr;

@@ -16,6 +16,7 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QShortcut>
@@ -149,6 +150,7 @@ void MapEdit::open()
 void MapEdit::stageChanged()
 {
     endStampStroke();
+    markedCell_ = -1;
     for (HoverCell* hover : {&roomHover_[0], &roomHover_[1], &chipHover_})
         hover->forget();
     selectedChip_ = 0;
@@ -208,6 +210,7 @@ void MapEdit::drawView(int view)
     const int room = roomOfView(view);
     if (IndexedBitmap* bitmap = control->bitmap(); bitmap && sheets_.ready()) {
         context_.graphics.drawRoom(*bitmap, *sheets_.chip32Sheet, context_.rom.currentStage().mapRoom(room));
+        drawMarks(view, *bitmap);
         if (stamp_ || captureTo_)
             drawStampFrame(view, *bitmap);
         else if (const int cell = roomHover_[static_cast<std::size_t>(view)].cell(); cell >= 0)
@@ -272,6 +275,7 @@ void MapEdit::onRoomPressed(int view, int x, int y, Qt::MouseButton button, Qt::
     const int position = room * RoomSize;
     const bool shift = keys.testFlag(Qt::ShiftModifier), ctrl = keys.testFlag(Qt::ControlModifier);
     endStampStroke();
+    markedCell_ = -1;
     if (button == Qt::LeftButton && stamp_ && !shift && !ctrl) {
         if (const auto at = viewCellAt(view, x, y)) {
             stampStroke_ = true;
@@ -324,11 +328,22 @@ void MapEdit::onRoomCellHovered(int view, int cell)
 
 void MapEdit::onChipTablePressed(int x, int y, Qt::MouseButton button)
 {
-    if (!context_.rom.isLoaded() || button != Qt::LeftButton)
+    if (!context_.rom.isLoaded())
         return;
     const int chip = mapChipTableAt(x, y, chipTable_->width(), chipTable_->height());
-    if (chip >= 0)
+    if (chip < 0)
+        return;
+    if (button == Qt::LeftButton) {
         selectChip(chip);
+    } else if (button == Qt::RightButton && findUses) {
+        auto* menu = new QMenu(chipTable_);
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->setObjectName(QStringLiteral("PopupMenuMapChipTable"));
+        QAction* find = menu->addAction(QString::fromStdString(localized("使用箇所の検索(&F)...", "&Find Chip Uses...")));
+        find->setObjectName(QStringLiteral("MenuItemMapChipUses"));
+        QObject::connect(find, &QAction::triggered, chipTable_, [this, chip] { findUses(chip); });
+        menu->popup(chipTable_->mapToGlobal(QPoint(x, y)));
+    }
 }
 
 void MapEdit::onBothRoomsBarMoved(int left)
@@ -360,6 +375,39 @@ void MapEdit::onRoomBarMoved(int view, int position)
     if (view == 0)
         setRooms(rooms_);
     drawView(view);
+}
+
+void MapEdit::highlightChip(int chip)
+{
+    if (chip == highlightedChip_)
+        return;
+    highlightedChip_ = chip;
+    if (context_.rom.isLoaded()) {
+        drawView(0);
+        drawView(1);
+    }
+}
+
+void MapEdit::showCell(int room, int cell)
+{
+    markedCell_ = room * RoomSize + cell;
+    showRoom(room);
+}
+
+void MapEdit::drawMarks(int view, IndexedBitmap& bitmap)
+{
+    const int room = roomOfView(view);
+    const std::span<const std::uint8_t> cells = context_.rom.currentStage().mapRoom(room);
+    if (highlightedChip_ >= 0)
+        for (std::size_t cell = 0; cell < cells.size(); ++cell)
+            if (cells[cell] == highlightedChip_)
+                context_.graphics.drawFrame(bitmap, static_cast<int>(cell / 8) * 32 + 1, static_cast<int>(cell % 8) * 32 + 1,
+                                            30, 30, RGB(255, 255, 0));
+    if (markedCell_ / RoomSize == room && markedCell_ >= 0) {
+        const int cell = markedCell_ % RoomSize;
+        context_.graphics.drawCursorFrame(bitmap, (cell / 8) * 32, (cell % 8) * 32, 32, 32);
+        context_.graphics.drawCursorFrame(bitmap, (cell / 8) * 32 + 1, (cell % 8) * 32 + 1, 30, 30);
+    }
 }
 
 // ---- stamps ----

@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -46,6 +47,12 @@ public:
     // The rectangle a left click paints instead of one chip: taken by a right drag or pasted
     // (Ctrl+V) as the grid's text; Escape or a chip pick drops it. It stays over a stage change.
     const std::optional<MapStamp>& stamp() const { return stamp_; }
+    // Frames every cell of the chip in both views (-1: none), while the uses window is shown.
+    void highlightChip(int chip);
+    // Shows a room in the left view with one of its cells framed until the next click.
+    void showCell(int room, int cell);
+    // A right click on the chip table offers to find where the chip is used.
+    std::function<void(int chip)> findUses;
     void copyStamp();
     void pasteStamp();
     void dropStamp();
@@ -67,6 +74,8 @@ private:
     void endStampStroke();
     // The stamp under the pointer, or the rectangle a right drag is taking, in one view.
     void drawStampFrame(int view, IndexedBitmap& bitmap);
+    // The uses window's frames and the cell it led to.
+    void drawMarks(int view, IndexedBitmap& bitmap);
     void onChipTablePressed(int x, int y, Qt::MouseButton button);
     void onBothRoomsBarMoved(int left);
     void onRoomBarMoved(int view, int position);
@@ -94,6 +103,8 @@ private:
     std::optional<ViewCell> captureFrom_, captureTo_; // a right drag under way
     std::optional<ViewCell> stampPainted_;            // where the stroke last painted
     bool stampStroke_ = false;
+    int highlightedChip_ = -1;
+    int markedCell_ = -1; // room x 64 + cell, framed after showCell
 
     std::unique_ptr<RoomViewPair> pair_;
     ImageView* chipTable_ = nullptr;

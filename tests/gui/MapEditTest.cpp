@@ -1,5 +1,6 @@
 #include "gui/pages/MapEdit.h"
 #include "core/base/HexText.h"
+#include "core/model/ChipSearch.h"
 #include "core/model/RomImage.h"
 #include "gui/pages/Chip32x32Edit.h"
 #include "gui/pages/MapGridDialog.h"
@@ -12,8 +13,11 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDialog>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabWidget>
@@ -326,4 +330,30 @@ TEST_F(MapEditTest, ARightDragTakesAStampThatPaintsAcrossTheRoomEdgeAsOneStepAnd
 
     QTest::keyClick(viewControl(0), Qt::Key_Escape);
     EXPECT_FALSE(page.stamp()) << "Escape: one chip again";
+}
+
+TEST_F(MapEditTest, TheUsesWindowListsLeadsToACellAndReplacesAfterAsking)
+{
+    MapEdit& page = unit();
+    const int chip = mapByte(5, 9);
+    page.selectChip(chip);
+    menuAction(u"MenuItemFindChipUses")->trigger();
+    auto* window = form->findChild<QDialog*>(QStringLiteral("ChipUsesWindow"));
+    ASSERT_TRUE(window && window->isVisible());
+    auto* list = control<QListWidget>(window, u"ListChipUses");
+    const std::vector<ChipUse> uses = chipUses(form->rom(), chip, form->rom().currentStageIndex());
+    ASSERT_EQ(list->count(), static_cast<int>(uses.size()));
+    const int row = static_cast<int>(std::ranges::find_if(uses, [](const ChipUse& use) { return use.room == 5; }) - uses.begin());
+    emit list->itemActivated(list->item(row));
+    EXPECT_EQ(pages()->currentIndex(), pgMapEdit);
+    EXPECT_EQ(page.viewRoom(0), 5);
+
+    control<QLineEdit>(window, u"EditChipUsesReplacement")->setText(QStringLiteral("FE"));
+    prompts.yesNo.push_back(true);
+    control<QPushButton>(window, u"BtnChipUsesReplace")->click();
+    EXPECT_TRUE(prompts.yesNo.empty()) << "asked first";
+    EXPECT_EQ(mapByte(5, 9), 0xFE);
+    EXPECT_EQ(list->count(), 0);
+    EXPECT_EQ(undoSteps(), 1);
+    window->hide();
 }
