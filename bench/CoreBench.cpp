@@ -1,5 +1,6 @@
 // Opening and saving the sample image, each beside a memcpy of the same bytes.
 #include "core/model/AddressData.h"
+#include "core/model/ChipSearch.h"
 #include "core/model/RomImage.h"
 #include "core/model/StageCheck.h"
 #include "core/text/StageText.h"
@@ -104,6 +105,17 @@ void BM_CheckAllStages(benchmark::State& state)
         benchmark::DoNotOptimize(checkAllStages(rom));
 }
 BENCHMARK(BM_CheckAllStages)->Unit(benchmark::kMicrosecond);
+
+// Where a much-used chip stands in every map, as the uses window lists it (at most 1 ms).
+void BM_ChipUsesAllStages(benchmark::State& state)
+{
+    RomImage rom(addresses());
+    if (!rom.loadFromBytes(sample(), "sample.nes").ok())
+        std::abort(); // the sample always opens
+    for (auto _ : state)
+        benchmark::DoNotOptimize(chipUses(rom, 0x01, -1));
+}
+BENCHMARK(BM_ChipUsesAllStages)->Unit(benchmark::kMicrosecond);
 
 // The 14 stage texts of the sample, as an export of every stage writes them.
 void BM_ExportAllStages(benchmark::State& state)

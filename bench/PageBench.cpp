@@ -5,6 +5,7 @@
 #include "core/model/RomImage.h"
 #include "core/model/StageObjects.h"
 #include "gui/app/MainForm.h"
+#include "gui/app/StageOverviewWindow.h"
 #include "gui/image/QtGlyphRenderer.h"
 #include "gui/pages/Chip32x32Edit.h"
 #include "gui/pages/MapEdit.h"
@@ -17,8 +18,10 @@
 #include "tests/gui/support/Mouse.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFont>
+#include <QGuiApplication>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
@@ -333,6 +336,58 @@ void BM_TilePagePaintPixel(benchmark::State& state)
     runTurnWrites(state, writes);
 }
 BENCHMARK(BM_TilePagePaintPixel)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// The overview drawn anew after an edit: the 44 rooms with their marks, reduced to the
+// window (at most 2 ms).
+void BM_StageOverviewRedraw(benchmark::State& state)
+{
+    Fixture& f = sharedFixture();
+    f.showPage(pgMapEdit);
+    showStageOverviewWindow(*f.form);
+    auto* window = f.form->findChild<StageOverviewWindow*>();
+    if (!window) {
+        state.SkipWithError("no overview window");
+        return;
+    }
+    for (auto _ : state)
+        window->redraw();
+    window->hide();
+}
+BENCHMARK(BM_StageOverviewRedraw)->Unit(benchmark::kMicrosecond);
+
+// A left press paints an 8x8 stamp taken from the text of a whole room (at most 100 µs
+// until the views are asked to redraw).
+void BM_MapPageStampPaint(benchmark::State& state)
+{
+    Fixture& f = sharedFixture();
+    f.showPage(pgMapEdit);
+    MapEdit& page = *f.form->mapEdit();
+    ImageView* room = f.find<ImageView>(u"ImgMapEdit", 0);
+    std::string text;
+    for (int row = 0; row < 8; ++row)
+        text += "01 02 03 04 05 06 07 08\r\n";
+    QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+    f.form->activateWindow();
+    page.pasteStamp();
+    if (!page.stamp()) {
+        state.SkipWithError("the stamp did not paste");
+        return;
+    }
+    int turn = 0;
+    for (auto _ : state) {
+        // Two places taking turns, so every press changes cells.
+        const QPoint at(turn ? 16 : 48, 16);
+        turn ^= 1;
+        QTest::mouseMove(room, at);
+        const auto start = std::chrono::steady_clock::now();
+        QTest::mousePress(room, Qt::LeftButton, Qt::NoModifier, at);
+        const auto stop = std::chrono::steady_clock::now();
+        QTest::mouseRelease(room, Qt::LeftButton, Qt::NoModifier, at);
+        state.SetIterationTime(std::chrono::duration<double>(stop - start).count());
+    }
+    page.dropStamp();
+}
+BENCHMARK(BM_MapPageStampPaint)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 // One step of an enemy's drag on the object page: a move with the left button held carries
 // the selected object to the pointer and redraws both views. The object is the first of

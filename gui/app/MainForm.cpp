@@ -17,6 +17,7 @@
 #include "gui/app/ShareCommands.h"
 #include "gui/app/StageCheckWindow.h"
 #include "gui/app/StageNames.h"
+#include "gui/app/StageOverviewWindow.h"
 #include "gui/app/TestPlay.h"
 #include "gui/image/QtGlyphRenderer.h"
 #include "gui/pages/Chip32x32Edit.h"
@@ -264,7 +265,7 @@ void MainForm::buildFrame()
 void MainForm::buildMenus()
 {
     menus_ = std::make_unique<MainMenus>(
-        this, MenuCommands{.open = [this] { commandOpen(); }, .save = [this] { commandSave(); }, .saveAs = [this] { commandSaveAs(); }, .createPatch = [this] { commandCreatePatch(); }, .exportPicture = [this] { commandExportStagePicture(); }, .exportText = [this] { share_->exportStageText(); }, .importText = [this] { share_->importStageText(); }, .exportTiles = [this] { share_->exportTilePicture(); }, .importTiles = [this] { share_->importTilePicture(); }, .exportPalette = [this] { share_->exportPaletteFile(); }, .importPalette = [this] { share_->importPaletteFile(); }, .close = [this] { commandClose(); }, .exit = [this] { close(); }, .undo = [this] { commandUndo(); }, .redo = [this] { commandRedo(); }, .findChipUses = [this] { showChipUsesWindow(*this, prompts_, mapEdit_->selectedChip(), false); }, .replaceChip = [this] { showChipUsesWindow(*this, prompts_, mapEdit_->selectedChip(), true); }, .checkStage = [this] { showStageCheckWindow(*this, *menus_); }, .testPlay = [this] { testPlayOf(*this, prompts_, recent_->preferences()).run(); }, .emulatorSettings = [this] { testPlayOf(*this, prompts_, recent_->preferences()).changeCommand(); }, .consoleColours = [this] { chooseConsoleColours(prompts_, recent_->preferences()); }});
+        this, MenuCommands{.open = [this] { commandOpen(); }, .save = [this] { commandSave(); }, .saveAs = [this] { commandSaveAs(); }, .createPatch = [this] { commandCreatePatch(); }, .exportPicture = [this] { commandExportStagePicture(); }, .exportText = [this] { share_->exportStageText(); }, .importText = [this] { share_->importStageText(); }, .exportTiles = [this] { share_->exportTilePicture(); }, .importTiles = [this] { share_->importTilePicture(); }, .exportPalette = [this] { share_->exportPaletteFile(); }, .importPalette = [this] { share_->importPaletteFile(); }, .close = [this] { commandClose(); }, .exit = [this] { close(); }, .undo = [this] { commandUndo(); }, .redo = [this] { commandRedo(); }, .findChipUses = [this] { showChipUsesWindow(*this, prompts_, mapEdit_->selectedChip(), false); }, .replaceChip = [this] { showChipUsesWindow(*this, prompts_, mapEdit_->selectedChip(), true); }, .checkStage = [this] { showStageCheckWindow(*this, *menus_); }, .stageOverview = [this] { showStageOverviewWindow(*this); }, .testPlay = [this] { testPlayOf(*this, prompts_, recent_->preferences()).run(); }, .emulatorSettings = [this] { testPlayOf(*this, prompts_, recent_->preferences()).changeCommand(); }, .consoleColours = [this] { chooseConsoleColours(prompts_, recent_->preferences()); }});
     connect(menus_->edit, &QMenu::aboutToShow, this, &MainForm::updateEditMenu);
     connect(menus_->edit, &QMenu::aboutToHide, this, &MainForm::enableHistoryKeys);
     recent_ = std::make_unique<RecentFilesMenu>(
@@ -327,8 +328,11 @@ void MainForm::showImageCommands(bool shown)
 void MainForm::noImageState()
 {
     timer_->stop();
+    // They show an image that is gone.
     if (auto* uses = findChild<ChipUsesWindow*>(QString(), Qt::FindDirectChildrenOnly))
-        uses->hide(); // it lists an image that is gone
+        uses->hide();
+    if (auto* overview = findChild<StageOverviewWindow*>(QString(), Qt::FindDirectChildrenOnly))
+        overview->hide();
     showImageCommands(false);
     menus_->enableHistoryKeys(false);
     status_[0]->clear();

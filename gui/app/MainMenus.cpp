@@ -88,12 +88,14 @@ MainMenus::MainMenus(QMainWindow* window, MenuCommands commands) : commands_(std
     tools = window->menuBar()->addMenu(QString::fromUtf8("ツール(&T)"));
     tools->setObjectName(QStringLiteral("MenuTools"));
     checkStage = item(tools, "", "MenuItemCheckStage", commands_.checkStage);
+    stageOverview = item(tools, "", "MenuItemStageOverview", commands_.stageOverview);
     tools->addSeparator();
     testPlay = item(tools, "", "MenuItemTestPlay", commands_.testPlay);
     emulatorSettings = item(tools, "", "MenuItemEmulatorSettings", commands_.emulatorSettings);
     consoleColours = item(tools, "", "MenuItemConsoleColours", commands_.consoleColours);
     const auto toolsCaption = [this] {
         checkStage->setText(qText("ステージの点検(&K)...", "&Check Stage..."));
+        stageOverview->setText(qText("ステージ全体図(&V)", "Stage O&verview"));
         testPlay->setText(qText("テストプレイ(&P)", "Test &Play"));
         emulatorSettings->setText(qText("エミュレータの設定...", "&Emulator Settings..."));
         consoleColours->setText(qText("色ファイルの設定(&O)...", "C&onsole Colour File..."));
@@ -112,8 +114,9 @@ MainMenus::MainMenus(QMainWindow* window, MenuCommands commands) : commands_(std
     redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     checkStage->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
     findChipUses->setShortcuts(keys(QKeySequence::Find, Qt::CTRL | Qt::Key_F));
+    stageOverview->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
     testPlay->setShortcut(QKeySequence(Qt::Key_F5));
-    window->addActions({open, save, saveAs, close, exit, undo, redo, findChipUses, checkStage, testPlay});
+    window->addActions({open, save, saveAs, close, exit, undo, redo, findChipUses, checkStage, stageOverview, testPlay});
 }
 
 void MainMenus::showHistory(const RomImage& rom)
@@ -136,7 +139,7 @@ void MainMenus::enableHistoryKeys(bool imageOpen)
 void MainMenus::showImageCommands(bool shown)
 {
     for (QAction* action : {save, saveAs, patch, exportPicture, exportText, importText, exportTiles, importTiles,
-                            exportPalette, importPalette, close, findChipUses, replaceChip, checkStage, testPlay})
+                            exportPalette, importPalette, close, findChipUses, replaceChip, checkStage, stageOverview, testPlay})
         action->setEnabled(shown);
     edit->menuAction()->setVisible(shown);
     tools->menuAction()->setVisible(shown);

@@ -14,7 +14,7 @@ struct MenuCommands {
     std::function<void()> open, save, saveAs, createPatch, exportPicture, exportText, importText;
     std::function<void()> exportTiles, importTiles, exportPalette, importPalette;
     std::function<void()> close, exit, undo, redo, findChipUses, replaceChip, checkStage;
-    std::function<void()> testPlay, emulatorSettings, consoleColours;
+    std::function<void()> stageOverview, testPlay, emulatorSettings, consoleColours;
 };
 
 // The File, Edit and Tools menus of the main window: captions, names, the desktop's keys, and
@@ -53,6 +53,7 @@ public:
     QAction* findChipUses = nullptr;
     QAction* replaceChip = nullptr;
     QAction* checkStage = nullptr;
+    QAction* stageOverview = nullptr;
     QAction* testPlay = nullptr;
     QAction* emulatorSettings = nullptr;
     QAction* consoleColours = nullptr;

@@ -41,6 +41,7 @@ public:
     void objectsReplaced(int room);
     void imageClosed() override;
 
+    int shownRoom(int view) const { return rooms_->room(view); }
     // Brings a room into one of the views, as moving an object there does.
     void showRoom(int room)
     {
@@ -82,7 +83,6 @@ private:
     void scrollObjectViewsTo(int room);
     void createAtPopupPoint(std::uint8_t kind);
     void markEdited();
-    int shownRoom(int view) const { return rooms_->room(view); }
 
     EditorContext& context_;
     WorkingSheets& sheets_;

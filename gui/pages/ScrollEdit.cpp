@@ -205,6 +205,12 @@ void ScrollEdit::drawView(int view)
     control->redraw();
 }
 
+void ScrollEdit::showRoom(int room)
+{
+    rooms_->setLeft(room);
+    drawViews();
+}
+
 void ScrollEdit::drawViews()
 {
     drawView(0);

@@ -32,6 +32,8 @@ public:
     // Selects an entry's line and brings the views to its rooms, as a click on it does.
     void selectLine(int line);
     int viewRoom(int view) const { return rooms_->room(view); }
+    // Puts a room in the left view, the next one beside it.
+    void showRoom(int room);
     const ScrollPath& path() const { return path_; }
 
 private:

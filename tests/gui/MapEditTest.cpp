@@ -2,6 +2,7 @@
 #include "core/base/HexText.h"
 #include "core/model/ChipSearch.h"
 #include "core/model/RomImage.h"
+#include "gui/app/StageOverviewWindow.h"
 #include "gui/pages/Chip32x32Edit.h"
 #include "gui/pages/MapGridDialog.h"
 #include "gui/widgets/ImageView.h"
@@ -355,5 +356,17 @@ TEST_F(MapEditTest, TheUsesWindowListsLeadsToACellAndReplacesAfterAsking)
     EXPECT_EQ(mapByte(5, 9), 0xFE);
     EXPECT_EQ(list->count(), 0);
     EXPECT_EQ(undoSteps(), 1);
+    window->hide();
+}
+
+TEST_F(MapEditTest, AClickOnTheOverviewShowsThatRoomOnThePage)
+{
+    MapEdit& page = unit();
+    menuAction(u"MenuItemStageOverview")->trigger();
+    auto* window = form->findChild<StageOverviewWindow*>();
+    ASSERT_TRUE(window && window->isVisible());
+    const int side = 256 / window->reduction();
+    QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, QPoint(5 * side + side / 2, side + side / 2));
+    EXPECT_EQ(page.viewRoom(0), 16) << "row 1, column 5 of eleven";
     window->hide();
 }

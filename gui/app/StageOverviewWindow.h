@@ -1,0 +1,53 @@
+#pragma once
+#include <QDialog>
+#include <QImage>
+#include <memory>
+#include <utility>
+
+#include "render/IndexedBitmap.h"
+
+class QTimer;
+
+namespace vx {
+
+class MainForm;
+
+// The current stage's 44 rooms at once, as the stage picture draws them (numbers, restart
+// points, path marks, rooms no walk reaches shaded), reduced by a whole number to fit the
+// window. It follows every edit within a frame; a frame marks the rooms the page shows, and
+// a click on a room shows it in the page's left view (the map page for pages without rooms).
+class StageOverviewWindow : public QDialog {
+    Q_OBJECT
+public:
+    explicit StageOverviewWindow(MainForm& main);
+
+    // Draws the picture anew from the stage now (at most once a frame when asked often).
+    void redrawSoon();
+    void redraw();
+    // The reduction: 1 shows the picture at full size, 2 at half, and so on.
+    int reduction() const { return reduction_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // The left and right rooms the current page shows; {-1, -1} for a page without rooms.
+    std::pair<int, int> shownRooms() const;
+    void showRoomOnPage(int room);
+
+    MainForm& main_;
+    std::unique_ptr<IndexedBitmap> picture_;
+    QImage shown_;
+    int reduction_ = 4;
+    std::pair<int, int> marked_{-1, -1};
+    QTimer* redrawTimer_ = nullptr;
+    QTimer* followTimer_ = nullptr;
+};
+
+// Opens the window (made once) on the current stage.
+void showStageOverviewWindow(MainForm& main);
+
+} // namespace vx
