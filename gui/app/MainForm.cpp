@@ -265,7 +265,7 @@ void MainForm::buildFrame()
 void MainForm::buildMenus()
 {
     menus_ = std::make_unique<MainMenus>(
-        this, MenuCommands{.open = [this] { commandOpen(); }, .save = [this] { commandSave(); }, .saveAs = [this] { commandSaveAs(); }, .createPatch = [this] { commandCreatePatch(); }, .exportPicture = [this] { commandExportStagePicture(); }, .exportText = [this] { share_->exportStageText(); }, .importText = [this] { share_->importStageText(); }, .exportTiles = [this] { share_->exportTilePicture(); }, .importTiles = [this] { share_->importTilePicture(); }, .exportPalette = [this] { share_->exportPaletteFile(); }, .importPalette = [this] { share_->importPaletteFile(); }, .close = [this] { commandClose(); }, .exit = [this] { close(); }, .undo = [this] { commandUndo(); }, .redo = [this] { commandRedo(); }, .findChipUses = [this] { showChipUsesWindow(*this, prompts_, mapEdit_->selectedChip(), false); }, .replaceChip = [this] { showChipUsesWindow(*this, prompts_, mapEdit_->selectedChip(), true); }, .checkStage = [this] { showStageCheckWindow(*this, *menus_); }, .stageOverview = [this] { showStageOverviewWindow(*this); }, .testPlay = [this] { testPlayOf(*this, prompts_, recent_->preferences()).run(); }, .emulatorSettings = [this] { testPlayOf(*this, prompts_, recent_->preferences()).changeCommand(); }, .consoleColours = [this] { chooseConsoleColours(prompts_, recent_->preferences()); }});
+        this, MenuCommands{.open = [this] { commandOpen(); }, .save = [this] { commandSave(); }, .saveAs = [this] { commandSaveAs(); }, .createPatch = [this] { commandCreatePatch(); }, .exportPicture = [this] { commandExportStagePicture(); }, .exportText = [this] { share_->exportStageText(); }, .importText = [this] { share_->importStageText(); }, .exportTiles = [this] { share_->exportTilePicture(); }, .importTiles = [this] { share_->importTilePicture(); }, .exportPalette = [this] { share_->exportPaletteFile(); }, .importPalette = [this] { share_->importPaletteFile(); }, .close = [this] { commandClose(); }, .exit = [this] { close(); }, .undo = [this] { commandUndo(); }, .redo = [this] { commandRedo(); }, .findChipUses = [this] { showChipUsesWindow(*this, prompts_, pickedChip(), false); }, .replaceChip = [this] { showChipUsesWindow(*this, prompts_, pickedChip(), true); }, .checkStage = [this] { showStageCheckWindow(*this, *menus_); }, .stageOverview = [this] { showStageOverviewWindow(*this); }, .testPlay = [this] { testPlayOf(*this, prompts_, recent_->preferences()).run(); }, .emulatorSettings = [this] { testPlayOf(*this, prompts_, recent_->preferences()).changeCommand(); }, .consoleColours = [this] { chooseConsoleColours(prompts_, recent_->preferences()); }});
     connect(menus_->edit, &QMenu::aboutToShow, this, &MainForm::updateEditMenu);
     connect(menus_->edit, &QMenu::aboutToHide, this, &MainForm::enableHistoryKeys);
     recent_ = std::make_unique<RecentFilesMenu>(
@@ -508,6 +508,11 @@ void MainForm::commandRedo()
     showModified(rom_->differsFromFile());
     recovery_->editMade();
     refreshActivePage();
+}
+
+int MainForm::pickedChip() const
+{
+    return pages_->currentIndex() == pg32x32ChipEdit ? chipEdit_->editedChip() : mapEdit_->selectedChip();
 }
 
 void MainForm::chipsReplaced()

@@ -101,6 +101,8 @@ public:
     TileEdit* tileEdit() const { return tileEdit_; }
     // A chip was replaced across maps: the title and the page shown follow.
     void chipsReplaced();
+    // The chip the uses window starts on: the chip page's edited chip there, else the map's.
+    int pickedChip() const;
     Chip32x32Edit* chip32x32Edit() const { return chipEdit_; }
     MapEdit* mapEdit() const { return mapEdit_; }
     ObjectEdit* objectEdit() const { return objectEdit_; }
