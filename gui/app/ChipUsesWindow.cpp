@@ -4,6 +4,7 @@
 #include "core/base/Language.h"
 #include "core/model/RomImage.h"
 #include "core/model/TileSheet.h"
+#include "gui/app/EditNotice.h"
 #include "gui/app/MainForm.h"
 #include "gui/pages/MapEdit.h"
 #include "gui/pages/Prompts.h"
@@ -15,7 +16,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -108,13 +108,10 @@ ChipUsesWindow::ChipUsesWindow(MainForm& main, Prompts& prompts) : QDialog(&main
     editTimer_->setSingleShot(true);
     editTimer_->setInterval(150);
     connect(editTimer_, &QTimer::timeout, this, &ChipUsesWindow::search);
-    std::function<void(const std::string&)>& notice = main.rom().hooks.showModified;
-    notice = [shell = notice, window = QPointer<ChipUsesWindow>(this)](const std::string& text) {
-        if (shell)
-            shell(text);
-        if (window && window->isVisible())
-            window->editTimer_->start();
-    };
+    listenToEdits(main.rom(), this, [this] {
+        if (isVisible())
+            editTimer_->start();
+    });
 }
 
 int ChipUsesWindow::chip() const { return chipOfBox(chipBox_).value_or(-1); }

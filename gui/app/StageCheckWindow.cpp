@@ -2,6 +2,7 @@
 
 #include "core/base/Language.h"
 #include "core/model/RomImage.h"
+#include "gui/app/EditNotice.h"
 #include "gui/app/MainForm.h"
 #include "gui/app/MainMenus.h"
 #include "gui/app/StageCheckNavigation.h"
@@ -14,7 +15,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QPointer>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTimer>
@@ -151,13 +151,10 @@ StageCheckWindow::StageCheckWindow(MainForm& main, const MainMenus& menus) : QDi
     });
     // Every edit, on any page, reports through the image's modified notice: the window
     // listens after the status bar.
-    std::function<void(const std::string&)>& notice = main.rom().hooks.showModified;
-    notice = [shell = notice, window = QPointer<StageCheckWindow>(this)](const std::string& text) {
-        if (shell)
-            shell(text);
-        if (window && window->isVisible())
-            window->editTimer_->start();
-    };
+    listenToEdits(main.rom(), this, [this] {
+        if (isVisible())
+            editTimer_->start();
+    });
     showCaptions();
     fillFindings();
 }

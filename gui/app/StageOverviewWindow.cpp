@@ -3,6 +3,7 @@
 #include "core/base/Language.h"
 #include "core/model/RomImage.h"
 #include "core/model/Rooms.h"
+#include "gui/app/EditNotice.h"
 #include "gui/app/MainForm.h"
 #include "gui/image/QImageConversion.h"
 #include "gui/pages/Chip32x32Edit.h"
@@ -14,7 +15,6 @@
 #include <QComboBox>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPointer>
 #include <QTabWidget>
 #include <QTimer>
 #include <algorithm>
@@ -46,13 +46,7 @@ StageOverviewWindow::StageOverviewWindow(MainForm& main) : QDialog(&main), main_
             update();
     });
     connect(main.stageSelector(), &QComboBox::currentIndexChanged, this, &StageOverviewWindow::redrawSoon);
-    std::function<void(const std::string&)>& notice = main.rom().hooks.showModified;
-    notice = [shell = notice, window = QPointer<StageOverviewWindow>(this)](const std::string& text) {
-        if (shell)
-            shell(text);
-        if (window)
-            window->redrawSoon();
-    };
+    listenToEdits(main.rom(), this, [this] { redrawSoon(); });
 }
 
 void StageOverviewWindow::redrawSoon()
