@@ -25,16 +25,18 @@ EmulatorSettingsDialog::EmulatorSettingsDialog(QWidget* parent, Prompts& prompts
     setObjectName(QStringLiteral("EmulatorSettingsDialog"));
     setWindowTitle(qText("エミュレータの設定", "Emulator Settings"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(qText("テストプレイ(F5)で起動するコマンド。%f がイメージのファイルになります (無ければ最後に付けます)。",
-                                       "The command Test Play (F5) starts. %f stands for the image file (added at "
-                                       "the end when absent)."),
-                                 this));
+    auto* caption = new QLabel(qText("テストプレイ(F5)で起動するコマンド(&C)。%f がイメージのファイルになります (無ければ最後に付けます)。",
+                                     "The &command Test Play (F5) starts. %f stands for the image file (added at "
+                                     "the end when absent)."),
+                               this);
+    layout->addWidget(caption);
     auto* row = new QHBoxLayout;
     edit_ = new QLineEdit(command, this);
     edit_->setObjectName(QStringLiteral("EditEmulatorCommand"));
     edit_->setMinimumWidth(420);
     row->addWidget(edit_);
-    auto* browse = new QPushButton(qText("参照...", "Browse..."), this);
+    caption->setBuddy(edit_);
+    auto* browse = new QPushButton(qText("参照(&B)...", "&Browse..."), this);
     browse->setObjectName(QStringLiteral("BtnEmulatorBrowse"));
     connect(browse, &QPushButton::clicked, this, &EmulatorSettingsDialog::browse);
     row->addWidget(browse);
@@ -62,6 +64,7 @@ void EmulatorSettingsDialog::browse()
     for (const std::string& word : words)
         quoted << QString::fromStdString(quoteCommandWord(word));
     edit_->setText(quoted.join(QLatin1Char(' ')));
+    edit_->setFocus(); // the field it filled, to go on with the arguments
 }
 
 } // namespace vx

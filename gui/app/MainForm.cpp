@@ -12,6 +12,7 @@
 #include "gui/app/FileCommands.h"
 #include "gui/app/GuardedApplication.h"
 #include "gui/app/MainMenus.h"
+#include "gui/app/PageKeys.h"
 #include "gui/app/RecentFilesMenu.h"
 #include "gui/app/RecoveryKeeper.h"
 #include "gui/app/ShareCommands.h"
@@ -239,6 +240,7 @@ void MainForm::buildFrame()
     pages_->tabBar()->setTabVisible(pgSpriteBankEdit, false);
     pages_->setCurrentIndex(pgObjectEdit);
     connect(pages_, &QTabWidget::currentChanged, this, &MainForm::onPageChanged);
+    installPageKeys(*this, *pages_);
 
     static const int widths[3] = {100, 200, 330};
     for (int i = 0; i < 3; ++i) {

@@ -54,15 +54,15 @@ MainMenus::MainMenus(QMainWindow* window, MenuCommands commands) : commands_(std
     importPalette = item(file, "", "MenuItemImportPalette", commands_.importPalette);
     // Their captions follow the user's language, asked when the menu opens.
     const auto caption = [this] {
-        recent->setTitle(qText("最近使ったファイル(&R)", "Recent Files"));
+        recent->setTitle(qText("最近使ったファイル(&R)", "&Recent Files"));
         patch->setText(qText("パッチの作成(&P)...", "Create &Patch..."));
         exportPicture->setText(qText("ステージ画像の書き出し(&E)...", "&Export Stage Picture..."));
-        exportText->setText(qText("ステージのテキスト書き出し...", "Export Stage as Text..."));
+        exportText->setText(qText("ステージのテキスト書き出し(&T)...", "Export Stage as &Text..."));
         importText->setText(qText("ステージのテキスト読み込み(&I)...", "&Import Stage Text..."));
-        exportTiles->setText(qText("タイル画像の書き出し(&G)...", "Export &Tiles as PNG..."));
-        importTiles->setText(qText("タイル画像の読み込み(&L)...", "Import Tiles from P&NG..."));
-        exportPalette->setText(qText("パレットの書き出し(&B)...", "Export Pa&lette as GPL..."));
-        importPalette->setText(qText("パレットの読み込み(&M)...", "Import Palette from GP&L..."));
+        exportTiles->setText(qText("タイル画像の書き出し(&G)...", "Export Tiles as P&NG..."));
+        importTiles->setText(qText("タイル画像の読み込み(&L)...", "Import Tiles from PN&G..."));
+        exportPalette->setText(qText("パレットの書き出し(&B)...", "Export Palette as GP&L..."));
+        importPalette->setText(qText("パレットの読み込み(&M)...", "Import Palette &from GPL..."));
     };
     caption();
     QObject::connect(file, &QMenu::aboutToShow, file, caption);
@@ -97,7 +97,7 @@ MainMenus::MainMenus(QMainWindow* window, MenuCommands commands) : commands_(std
         checkStage->setText(qText("ステージの点検(&K)...", "&Check Stage..."));
         stageOverview->setText(qText("ステージ全体図(&V)", "Stage O&verview"));
         testPlay->setText(qText("テストプレイ(&P)", "Test &Play"));
-        emulatorSettings->setText(qText("エミュレータの設定...", "&Emulator Settings..."));
+        emulatorSettings->setText(qText("エミュレータの設定(&E)...", "&Emulator Settings..."));
         consoleColours->setText(qText("色ファイルの設定(&O)...", "C&onsole Colour File..."));
     };
     toolsCaption();
@@ -117,6 +117,9 @@ MainMenus::MainMenus(QMainWindow* window, MenuCommands commands) : commands_(std
     stageOverview->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
     testPlay->setShortcut(QKeySequence(Qt::Key_F5));
     window->addActions({open, save, saveAs, close, exit, undo, redo, findChipUses, checkStage, stageOverview, testPlay});
+    // They work from the tool windows beside the editor too, never under a modal dialog.
+    for (QAction* action : {open, save, saveAs, close, exit, undo, redo, findChipUses, checkStage, stageOverview, testPlay})
+        action->setShortcutContext(Qt::ApplicationShortcut);
 }
 
 void MainMenus::showHistory(const RomImage& rom)

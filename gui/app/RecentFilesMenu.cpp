@@ -104,7 +104,7 @@ void RecentFilesMenu::rebuild()
             item, &QAction::triggered, menu_, [this, shown] { choose(shown); }, Qt::QueuedConnection);
     }
     menu_->addSeparator();
-    QAction* clear = menu_->addAction(QString::fromStdString(localized("一覧を消去", "Clear List")));
+    QAction* clear = menu_->addAction(QString::fromStdString(localized("一覧を消去(&C)", "&Clear List")));
     clear->setObjectName(QStringLiteral("MenuItemClearRecentFiles"));
     clear->setEnabled(!files_.paths().empty());
     QObject::connect(

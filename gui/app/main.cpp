@@ -7,6 +7,7 @@
 
 #include <QCommandLineParser>
 #include <QFont>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -90,11 +91,16 @@ int run(int argc, char** argv)
 
     vx::QtPrompts prompts;
     const std::function<void(const QString&)> show = [&prompts](const QString& text) { prompts.showMessage(text); };
+    const vx::AppPaths paths = vx::findAppPaths(QCoreApplication::applicationDirPath());
+    // The window's icon on X11 and Wayland alike: the installed theme's, else the one
+    // beside the program (SVG, read by Qt's SVG plugin).
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("vexalon2editor"),
+                                                 QIcon(paths.dataFolder + QStringLiteral("/vexalon2editor.svg"))));
     std::unique_ptr<vx::MainForm> window;
     // A failure while the window is made (a file it reads, memory) is a message, then a
     // clean exit; the window reports its own refusals the same way.
     try {
-        window = std::make_unique<vx::MainForm>(prompts, vx::findAppPaths(QCoreApplication::applicationDirPath()));
+        window = std::make_unique<vx::MainForm>(prompts, paths);
     } catch (...) {
         vx::reportCurrentException(show);
         return 1;

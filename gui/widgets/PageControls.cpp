@@ -36,6 +36,8 @@ QScrollBar* makeRoomScrollBar(const QString& name, QWidget* parent, int x, int y
     bar->setGeometry(x, y, width, 16);
     bar->setRange(0, highest);
     bar->setPageStep(1);
+    // Chosen by keyboard too: Tab reaches it, the arrows and PgUp/PgDn step the room.
+    bar->setFocusPolicy(Qt::StrongFocus);
     return bar;
 }
 

@@ -20,6 +20,7 @@ RoomViewPair::RoomViewPair(QWidget* page, const QString& viewName, const QString
             makeImageView(page, viewName + QString::number(v), QRect(v == 0 ? 48 : 306, 3, RoomPixels, RoomPixels),
                           handlers ? handlers(v) : ViewHandlers{}, v);
     bar_ = makeRoomScrollBar(barName, page, 48, 260, 514, LastLeftViewRoom);
+    bar_->setProperty(RoomPairBarProperty, true); // Alt+Left and Alt+Right find it
     QObject::connect(bar_, &QScrollBar::valueChanged, bar_, [this](int position) { barMoved(position); });
 }
 

@@ -10,6 +10,9 @@ class QWidget;
 
 namespace vx {
 
+// Marks the bar that moves both views, so the window's keys find it on any room page.
+constexpr const char* RoomPairBarProperty = "roomPairBar";
+
 // Two rooms side by side with the bar under them that moves both, as the map, object and
 // scroll pages show them: views "<name>0" and "<name>1" at (48, 3) and (306, 3), 256 x 256,
 // and the bar at (48, 260), 514 wide, whose position is the left view's room (00..2A).

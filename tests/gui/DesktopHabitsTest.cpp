@@ -1,12 +1,18 @@
 #include "core/files/IniFile.h"
 #include "gui/app/ShareCommands.h"
+#include "gui/pages/MapEdit.h"
 #include "tests/gui/support/EditorFixture.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDropEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
+#include <QScrollBar>
+#include <QSet>
+#include <QTabBar>
 #include <QUrl>
 
 using namespace vx;
@@ -155,3 +161,55 @@ TEST(WroteFileText, NamesTheFileAndGroupsTheDigits)
 }
 
 } // namespace
+
+TEST_F(DesktopHabitsTest, PageKeysGoThroughTheShownTabsOnlyAndAltArrowsStepTheRooms)
+{
+    opened();
+    activate();
+    pages()->setCurrentIndex(pgTileEdit);
+    QWidget* anywhere = find<QComboBox>(u"ComboBoxBGSubPalette");
+    QTest::keyClick(anywhere, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(pages()->currentIndex(), pgMapEdit) << "past the hidden sprite-bank page, around the end";
+    QTest::keyClick(pages()->currentWidget(), Qt::Key_PageUp, Qt::ControlModifier);
+    EXPECT_EQ(pages()->currentIndex(), pgTileEdit);
+    for (int n = 0; n < PageCount; ++n) {
+        QTest::keyClick(pages()->currentWidget(), Qt::Key_PageDown, Qt::ControlModifier);
+        EXPECT_TRUE(pages()->tabBar()->isTabVisible(pages()->currentIndex()));
+    }
+
+    pages()->setCurrentIndex(pgMapEdit);
+    const int left = form->mapEdit()->viewRoom(0);
+    QTest::keyClick(pages()->currentWidget(), Qt::Key_Right, Qt::AltModifier);
+    EXPECT_EQ(form->mapEdit()->viewRoom(0), left + 1);
+    auto* bar = find<QScrollBar>(u"ScrollBarEditedMapPage", 0);
+    EXPECT_EQ(bar->focusPolicy(), Qt::StrongFocus) << "a room is chosen by keyboard too";
+}
+
+TEST_F(DesktopHabitsTest, EveryMenuItemHasAnAccessLetterOfItsOwnInBothLanguages)
+{
+    for (const Language language : {Language::Japanese, Language::English}) {
+        forceLanguage(language);
+        opened();
+        std::vector<QMenu*> menus;
+        for (QAction* top : form->menuBar()->actions())
+            if (top->menu())
+                menus.push_back(top->menu());
+        for (std::size_t m = 0; m < menus.size(); ++m) {
+            emit menus[m]->aboutToShow(); // captions follow the language as the menu opens
+            QSet<QChar> letters;
+            for (QAction* action : menus[m]->actions()) {
+                if (action->isSeparator())
+                    continue;
+                if (action->menu())
+                    menus.push_back(action->menu());
+                const QString text = action->text();
+                const qsizetype at = text.indexOf(QLatin1Char('&'));
+                ASSERT_TRUE(at >= 0 && at + 1 < text.size()) << text.toStdString() << " has no access letter";
+                const QChar letter = text.at(at + 1).toUpper();
+                EXPECT_FALSE(letters.contains(letter)) << text.toStdString() << " repeats " << QString(letter).toStdString();
+                letters.insert(letter);
+            }
+        }
+        form.reset();
+    }
+}

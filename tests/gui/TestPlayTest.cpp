@@ -122,6 +122,7 @@ TEST_F(TestPlayTest, WithoutACommandTheSettingsComeFirstAndKeepIt)
     onDialog([&shown](QDialog* dialog) {
         test::control<QPushButton>(dialog, u"BtnEmulatorBrowse")->click();
         shown = test::control<QLineEdit>(dialog, u"EditEmulatorCommand")->text();
+        EXPECT_EQ(dialog->focusWidget(), test::control<QLineEdit>(dialog, u"EditEmulatorCommand")) << "the field it filled";
         dialog->accept();
     });
     menuAction(u"MenuItemTestPlay")->trigger();
