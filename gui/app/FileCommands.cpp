@@ -76,7 +76,8 @@ bool FileCommands::saveAs()
 {
     if (!rom_.isLoaded())
         return false;
-    const auto path = prompts_.chooseSaveFile();
+    // Where the image lies, under its own name: the likely place for a copy too.
+    const auto path = prompts_.chooseSaveFile(QFileInfo(QString::fromStdString(rom_.fileName())).absoluteFilePath());
     return path && saveTo(*path);
 }
 

@@ -117,10 +117,13 @@ bool QtPrompts::askRecover(const QString& text)
 
 std::optional<QString> QtPrompts::chooseOpenFile() { return run(makeDialog(parent_, QFileDialog::AcceptOpen)); }
 
-std::optional<QString> QtPrompts::chooseSaveFile()
+std::optional<QString> QtPrompts::chooseSaveFile(const QString& suggested)
 {
     // The dialog asks before overwriting and has no read-only check box.
-    return run(makeDialog(parent_, QFileDialog::AcceptSave));
+    QFileDialog* dialog = makeDialog(parent_, QFileDialog::AcceptSave);
+    if (!suggested.isEmpty())
+        dialog->selectFile(suggested);
+    return run(dialog);
 }
 
 std::optional<QString> QtPrompts::chooseFileToOpen(const QString& caption, const QString& filters)

@@ -17,7 +17,7 @@ public:
     DiskAnswer askChangedOnDisk(const QString& text, bool offerMerge) override;
     bool askRecover(const QString& text) override;
     std::optional<QString> chooseOpenFile() override;
-    std::optional<QString> chooseSaveFile() override;
+    std::optional<QString> chooseSaveFile(const QString& suggested) override;
     std::optional<QString> chooseFileToOpen(const QString& caption, const QString& filters) override;
     std::optional<QString> chooseFileToSave(const QString& caption, const QString& filters,
                                             const QString& suggested) override;

@@ -36,7 +36,8 @@ public:
     virtual bool askRecover(const QString& text) = 0;
     // A file to open or to save to; nothing when the user cancels.
     virtual std::optional<QString> chooseOpenFile() = 0;
-    virtual std::optional<QString> chooseSaveFile() = 0;
+    // Starts in the folder of `suggested` with its name offered (nothing: Qt's own start).
+    virtual std::optional<QString> chooseSaveFile(const QString& suggested) = 0;
     // Any other file, with its own caption and filters ("PNG (*.png)", several joined by ";;").
     // A suggested path names the folder to start in and the name to offer.
     virtual std::optional<QString> chooseFileToOpen(const QString& caption, const QString& filters) = 0;

@@ -53,7 +53,11 @@ public:
         return take(recoverAnswers, false);
     }
     std::optional<QString> chooseOpenFile() override { return take(openFiles, std::optional<QString>{}); }
-    std::optional<QString> chooseSaveFile() override { return take(saveFiles, std::optional<QString>{}); }
+    std::optional<QString> chooseSaveFile(const QString& suggested) override
+    {
+        suggestions << suggested;
+        return take(saveFiles, std::optional<QString>{});
+    }
     std::optional<QString> chooseFileToOpen(const QString& caption, const QString&) override
     {
         questions << caption;
