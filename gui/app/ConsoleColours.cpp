@@ -45,7 +45,7 @@ std::unique_ptr<PaletteManager> loadConsoleColours(const QString& preferencesFil
 void chooseConsoleColours(Prompts& prompts, IniFile* preferences)
 {
     const auto path = prompts.chooseFileToOpen(qText("色ファイルの設定", "Console Colour File"),
-                                               qText("色ファイル (*.pal)", "Colour files (*.pal)"));
+                                               qText("色ファイル (*.pal)", "Colour files (*.pal)"), QString());
     if (!path)
         return;
     try {

@@ -52,7 +52,7 @@ QString EmulatorSettingsDialog::Command() const { return edit_->text().trimmed()
 void EmulatorSettingsDialog::browse()
 {
     const auto program = prompts_.chooseFileToOpen(qText("エミュレータの選択", "Choose the Emulator"),
-                                                   qText("すべてのファイル (*)", "All files (*)"));
+                                                   qText("すべてのファイル (*)", "All files (*)"), QString());
     if (!program)
         return;
     // The program replaces the first word; the arguments stay.

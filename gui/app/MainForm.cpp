@@ -178,6 +178,7 @@ bool MainForm::createRunObjects(const AppPaths& paths)
         recovery_->editMade();
     };
     share_->wrote = [this](const QString& text) { status_[2]->setText(text); };
+    share_->preferences = [this] { return recent_ ? recent_->preferences() : nullptr; };
     share_->shownTiles = [this] { return std::pair(tileEdit_->table(), tileEdit_->subPalette(tileEdit_->table())); };
     share_->graphicsImported = [this](const QString& summary) {
         tileEdit_->tilesChanged();

@@ -126,9 +126,13 @@ std::optional<QString> QtPrompts::chooseSaveFile(const QString& suggested)
     return run(dialog);
 }
 
-std::optional<QString> QtPrompts::chooseFileToOpen(const QString& caption, const QString& filters)
+std::optional<QString> QtPrompts::chooseFileToOpen(const QString& caption, const QString& filters,
+                                                   const QString& folder)
 {
-    return run(makeDialog(parent_, QFileDialog::AcceptOpen, caption, filters));
+    QFileDialog* dialog = makeDialog(parent_, QFileDialog::AcceptOpen, caption, filters);
+    if (!folder.isEmpty())
+        dialog->setDirectory(folder);
+    return run(dialog);
 }
 
 std::optional<QString> QtPrompts::chooseFileToSave(const QString& caption, const QString& filters,

@@ -18,7 +18,8 @@ public:
     bool askRecover(const QString& text) override;
     std::optional<QString> chooseOpenFile() override;
     std::optional<QString> chooseSaveFile(const QString& suggested) override;
-    std::optional<QString> chooseFileToOpen(const QString& caption, const QString& filters) override;
+    std::optional<QString> chooseFileToOpen(const QString& caption, const QString& filters,
+                                            const QString& folder) override;
     std::optional<QString> chooseFileToSave(const QString& caption, const QString& filters,
                                             const QString& suggested) override;
     QStringList chooseFilesToOpen(const QString& caption, const QString& filters, const QString& folder) override;

@@ -4,6 +4,7 @@
 #include "core/base/HexText.h"
 #include "core/base/Language.h"
 #include "core/files/FileSystem.h"
+#include "core/files/IniFile.h"
 #include "core/files/InputFile.h"
 #include "core/files/OutputFile.h"
 #include "core/files/Patch.h"
@@ -22,6 +23,7 @@
 #include "render/StageSheets.h"
 #include "render/TilePictures.h"
 
+#include <QFileInfo>
 #include <algorithm>
 
 namespace vx {
@@ -29,11 +31,22 @@ namespace {
 
 QString qText(const char* japanese, const char* english) { return QString::fromStdString(localized(japanese, english)); }
 
+QString hex2(int value) { return QString::fromStdString(formatHex(static_cast<std::uint32_t>(value), 2)); }
+
 // "stage-03.json", as the tool's export names it.
-QString stageFileName(int stage, const char* extension)
+QString stageFileName(int stage, const char* extension) { return QStringLiteral("stage-") + hex2(stage) + QLatin1String(extension); }
+
+// "game-stage03.png": the image's name, the stage and what it holds.
+QString imageStageFileName(const std::string& image, int stage, const char* ending)
 {
-    return QStringLiteral("stage-") + QString::fromStdString(formatHex(static_cast<std::uint32_t>(stage), 2)) +
-        QLatin1String(extension);
+    return QFileInfo(QString::fromStdString(image)).completeBaseName() + QStringLiteral("-stage") + hex2(stage) +
+        QLatin1String(ending);
+}
+
+const char* folderKey(int kind)
+{
+    static const char* const keys[] = {"Image", "Patch", "Picture", "Text", "Palette"};
+    return keys[kind];
 }
 
 } // namespace
@@ -64,12 +77,35 @@ bool ShareCommands::refusesToReplaceAnInput(const QString& output, std::initiali
     return false;
 }
 
-std::optional<QString> ShareCommands::chooseOutput(const QString& caption, const QString& filters,
+QString ShareCommands::startFolder(FileKind kind) const
+{
+    if (IniFile* kept = preferences ? preferences() : nullptr) {
+        const QString folder = QString::fromStdString(kept->readString("Folders", folderKey(static_cast<int>(kind)), ""));
+        if (!folder.isEmpty() && QFileInfo(folder).isDir())
+            return folder;
+    }
+    return imageFolder();
+}
+
+void ShareCommands::rememberFolder(FileKind kind, const QString& chosenPath)
+{
+    IniFile* kept = preferences ? preferences() : nullptr;
+    if (!kept)
+        return;
+    kept->writeString("Folders", folderKey(static_cast<int>(kind)), QFileInfo(chosenPath).absolutePath().toStdString());
+    try {
+        kept->updateFile();
+    } catch (const std::exception&) {
+        // A folder not kept costs nothing now; the file's trouble is said where it is read.
+    }
+}
+
+std::optional<QString> ShareCommands::chooseOutput(FileKind kind, const QString& caption, const QString& filters,
                                                    std::initializer_list<const char*> extensions,
                                                    const QString& wrongName, std::initializer_list<std::string> inputs,
                                                    const QString& suggestedName)
 {
-    const QString folder = imageFolder();
+    const QString folder = startFolder(kind);
     const auto path = prompts_.chooseFileToSave(caption, filters, folder.isEmpty() ? suggestedName : folder + QLatin1Char('/') + suggestedName);
     if (!path)
         return std::nullopt;
@@ -81,6 +117,7 @@ std::optional<QString> ShareCommands::chooseOutput(const QString& caption, const
     }
     if (refusesToReplaceAnInput(*path, inputs))
         return std::nullopt;
+    rememberFolder(kind, *path);
     return path;
 }
 
@@ -115,9 +152,11 @@ void ShareCommands::createPatch()
         return;
     const auto originalPath =
         prompts_.chooseFileToOpen(qText("元のイメージの選択", "Choose the Original Image"),
-                                  QString::fromUtf8("ヴェクサロン2 ROMイメージ(*.nes);;") + qText("すべてのファイル (*)", "All files (*)"));
+                                  QString::fromUtf8("ヴェクサロン2 ROMイメージ(*.nes);;") + qText("すべてのファイル (*)", "All files (*)"),
+                                  startFolder(FileKind::Image));
     if (!originalPath)
         return;
+    rememberFolder(FileKind::Image, *originalPath);
     const std::vector<std::uint8_t> edited = rom_.editedImage();
     std::vector<std::uint8_t> original;
     try {
@@ -131,7 +170,7 @@ void ShareCommands::createPatch()
         prompts_.showMessage(QString::fromStdString(patchable.error().text()));
         return;
     }
-    const auto patchPath = chooseOutput(qText("パッチの保存", "Save the Patch"), QStringLiteral("BPS (*.bps);;IPS (*.ips)"),
+    const auto patchPath = chooseOutput(FileKind::Patch, qText("パッチの保存", "Save the Patch"), QStringLiteral("BPS (*.bps);;IPS (*.ips)"),
                                         {".bps", ".ips"},
                                         qText("パッチのファイル名は .bps か .ips で終えて下さい。",
                                               "A patch's file name ends in .bps or .ips."),
@@ -154,9 +193,9 @@ void ShareCommands::exportStagePicture()
 {
     if (!rom_.isLoaded())
         return;
-    const auto path = chooseOutput(qText("ステージ画像の書き出し", "Export Stage Picture"), QStringLiteral("PNG (*.png)"),
+    const auto path = chooseOutput(FileKind::Picture, qText("ステージ画像の書き出し", "Export Stage Picture"), QStringLiteral("PNG (*.png)"),
                                    {".png"}, qText("画像のファイル名は .png で終えて下さい。", "A picture's file name ends in .png."),
-                                   {rom_.fileName()}, stageFileName(rom_.currentStageIndex(), ".png"));
+                                   {rom_.fileName()}, imageStageFileName(rom_.fileName(), rom_.currentStageIndex(), ".png"));
     if (!path)
         return;
     // Drawn apart from the pages, in the stage's still colours: the animation on screen and
@@ -180,7 +219,7 @@ void ShareCommands::exportStageText()
 {
     if (!rom_.isLoaded())
         return;
-    const auto path = chooseOutput(qText("ステージのテキスト書き出し", "Export Stage as Text"), QStringLiteral("JSON (*.json)"),
+    const auto path = chooseOutput(FileKind::Text, qText("ステージのテキスト書き出し", "Export Stage as Text"), QStringLiteral("JSON (*.json)"),
                                    {".json"},
                                    qText("テキストのファイル名は .json で終えて下さい。", "A stage text's file name ends in .json."),
                                    {rom_.fileName()}, stageFileName(rom_.currentStageIndex(), ".json"));
@@ -196,7 +235,9 @@ void ShareCommands::importStageText()
         return;
     const QString nothing = qText("何も読み込みませんでした。", "Nothing was imported.");
     const QStringList files = prompts_.chooseFilesToOpen(qText("ステージのテキスト読み込み", "Import Stage Text"),
-                                                         QStringLiteral("JSON (*.json)"), imageFolder());
+                                                         QStringLiteral("JSON (*.json)"), startFolder(FileKind::Text));
+    if (!files.isEmpty())
+        rememberFolder(FileKind::Text, files.first());
     std::vector<StageText> texts;
     for (const QString& file : files) {
         try {
@@ -244,9 +285,9 @@ void ShareCommands::exportTilePicture()
         return;
     const auto [table, subPalette] = shownTiles();
     const char* name = table == TileTable::Background ? "-tiles.png" : "-sprites.png";
-    const auto path = chooseOutput(qText("タイル画像の書き出し", "Export Tiles as PNG"), QStringLiteral("PNG (*.png)"), {".png"},
+    const auto path = chooseOutput(FileKind::Picture, qText("タイル画像の書き出し", "Export Tiles as PNG"), QStringLiteral("PNG (*.png)"), {".png"},
                                    qText("画像のファイル名は .png で終えて下さい。", "A picture's file name ends in .png."),
-                                   {rom_.fileName()}, stageFileName(rom_.currentStageIndex(), name));
+                                   {rom_.fileName()}, imageStageFileName(rom_.fileName(), rom_.currentStageIndex(), name));
     if (!path)
         return;
     const std::vector<std::uint8_t> png = tilePicturePng(rom_.currentStage(), palette_, table, subPalette);
@@ -258,9 +299,10 @@ void ShareCommands::importTilePicture()
     if (!rom_.isLoaded() || !shownTiles)
         return;
     const auto path = prompts_.chooseFileToOpen(qText("タイル画像の読み込み", "Import Tiles from PNG"),
-                                                QStringLiteral("PNG (*.png)"));
+                                                QStringLiteral("PNG (*.png)"), startFolder(FileKind::Picture));
     if (!path)
         return;
+    rememberFolder(FileKind::Picture, *path);
     const QString nothing = qText("何も変えていません。", "Nothing was changed.");
     const auto [table, subPalette] = shownTiles();
     try {
@@ -289,9 +331,9 @@ void ShareCommands::exportPaletteFile()
 {
     if (!rom_.isLoaded())
         return;
-    const auto path = chooseOutput(qText("パレットの書き出し", "Export Palette"), qText("GIMP パレット (*.gpl)", "GIMP palette (*.gpl)"),
+    const auto path = chooseOutput(FileKind::Palette, qText("パレットの書き出し", "Export Palette"), qText("GIMP パレット (*.gpl)", "GIMP palette (*.gpl)"),
                                    {".gpl"}, qText("パレットのファイル名は .gpl で終えて下さい。", "A palette's file name ends in .gpl."),
-                                   {rom_.fileName()}, stageFileName(rom_.currentStageIndex(), ".gpl"));
+                                   {rom_.fileName()}, imageStageFileName(rom_.fileName(), rom_.currentStageIndex(), ".gpl"));
     if (!path)
         return;
     const std::string name = "stage " + formatHex(static_cast<std::uint32_t>(rom_.currentStageIndex()), 2);
@@ -304,9 +346,11 @@ void ShareCommands::importPaletteFile()
     if (!rom_.isLoaded())
         return;
     const auto path = prompts_.chooseFileToOpen(qText("パレットの読み込み", "Import Palette"),
-                                                qText("GIMP パレット (*.gpl)", "GIMP palette (*.gpl)"));
+                                                qText("GIMP パレット (*.gpl)", "GIMP palette (*.gpl)"),
+                                                startFolder(FileKind::Palette));
     if (!path)
         return;
+    rememberFolder(FileKind::Palette, *path);
     const QString nothing = qText("何も変えていません。", "Nothing was changed.");
     try {
         const std::vector<std::uint8_t> bytes = readInputFile(path->toStdString(), InputKind::Text);

@@ -13,6 +13,7 @@
 namespace vx {
 
 class GlyphRenderer;
+class IniFile;
 class PaletteManager;
 class Prompts;
 class RomImage;
@@ -45,6 +46,8 @@ public:
     void exportPaletteFile();
     void importPaletteFile();
 
+    // The preferences, where each kind of file's last folder is kept (none: not kept).
+    std::function<IniFile*()> preferences;
     // The table and sub-palette the tiles page shows.
     std::function<std::pair<TileTable, int>()> shownTiles;
     // A picture or palette file changed tiles or colours: the pages draw them anew; the
@@ -56,12 +59,23 @@ public:
     std::function<void(const QString& summary)> imported;
 
 private:
+    // The kinds of file whose last folder is kept ("[Folders]" in the preferences).
+    enum class FileKind {
+        Image,
+        Patch,
+        Picture,
+        Text,
+        Palette
+    };
+    // The folder a dialog for the kind starts in: the last one used, else the image's.
+    QString startFolder(FileKind kind) const;
+    void rememberFolder(FileKind kind, const QString& chosenPath);
     // True, after saying so, when output is one of the files the command reads.
     bool refusesToReplaceAnInput(const QString& output, std::initializer_list<std::string> inputs);
     // The file to write, asked for; nothing when cancelled, or refused after saying why (a
     // name without one of the extensions, one of the inputs).
-    // The dialog starts in the image's folder with suggestedName.
-    std::optional<QString> chooseOutput(const QString& caption, const QString& filters,
+    // The dialog starts in the kind's folder with suggestedName.
+    std::optional<QString> chooseOutput(FileKind kind, const QString& caption, const QString& filters,
                                         std::initializer_list<const char*> extensions, const QString& wrongName,
                                         std::initializer_list<std::string> inputs, const QString& suggestedName);
     // The open image's folder.

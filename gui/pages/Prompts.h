@@ -39,8 +39,10 @@ public:
     // Starts in the folder of `suggested` with its name offered (nothing: Qt's own start).
     virtual std::optional<QString> chooseSaveFile(const QString& suggested) = 0;
     // Any other file, with its own caption and filters ("PNG (*.png)", several joined by ";;").
-    // A suggested path names the folder to start in and the name to offer.
-    virtual std::optional<QString> chooseFileToOpen(const QString& caption, const QString& filters) = 0;
+    // A folder to start in (empty: Qt's own start); a suggested path names the folder to
+    // start in and the name to offer.
+    virtual std::optional<QString> chooseFileToOpen(const QString& caption, const QString& filters,
+                                                    const QString& folder) = 0;
     virtual std::optional<QString> chooseFileToSave(const QString& caption, const QString& filters,
                                                     const QString& suggested) = 0;
     // One or more files; empty when the user cancels.

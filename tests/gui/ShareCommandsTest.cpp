@@ -6,6 +6,7 @@
 #include "tests/gui/support/EditorFixture.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QFileInfo>
 #include <QImage>
 #include <QLabel>
@@ -188,4 +189,21 @@ TEST_F(ShareCommandsTest, ImportedStageTextsAreOneUndoStepPerStageAndAskBeforeNe
     EXPECT_TRUE(prompts.questions.last().contains(QStringLiteral("Start room 2C")));
     EXPECT_EQ(window.rom().editedImage(), test::sampleBytes());
     EXPECT_EQ(undoSteps(), 0);
+}
+
+TEST_F(ShareCommandsTest, AnExportOffersTheImagesNameAndTheFolderLastUsedForItsKindAcrossRuns)
+{
+    opened();
+    stageSelector()->setCurrentIndex(3);
+    const QString folder = QFileInfo(image).absolutePath();
+    std::filesystem::create_directory(dir.file("pictures"));
+    prompts.saveFiles = {QString::fromStdString(dir.file("pictures/first.png"))};
+    pictureCommand()->trigger();
+    EXPECT_EQ(prompts.suggestions.value(0), folder + QStringLiteral("/") + QFileInfo(image).completeBaseName() + QStringLiteral("-stage03.png"));
+
+    form.reset();
+    opened();
+    prompts.saveFiles = {std::nullopt};
+    pictureCommand()->trigger();
+    EXPECT_TRUE(prompts.suggestions.value(1).startsWith(QString::fromStdString(dir.file("pictures/")))) << "kept across runs";
 }

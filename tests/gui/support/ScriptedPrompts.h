@@ -58,9 +58,10 @@ public:
         suggestions << suggested;
         return take(saveFiles, std::optional<QString>{});
     }
-    std::optional<QString> chooseFileToOpen(const QString& caption, const QString&) override
+    std::optional<QString> chooseFileToOpen(const QString& caption, const QString&, const QString& folder) override
     {
         questions << caption;
+        suggestions << folder;
         return take(openFiles, std::optional<QString>{});
     }
     std::optional<QString> chooseFileToSave(const QString& caption, const QString&, const QString& suggested) override
