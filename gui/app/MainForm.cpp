@@ -19,6 +19,7 @@
 #include "gui/app/StageCheckWindow.h"
 #include "gui/app/StageNames.h"
 #include "gui/app/StageOverviewWindow.h"
+#include "gui/app/StartScreen.h"
 #include "gui/app/TestPlay.h"
 #include "gui/image/QtGlyphRenderer.h"
 #include "gui/pages/Chip32x32Edit.h"
@@ -240,6 +241,8 @@ void MainForm::buildFrame()
     // The sprite bank page stands in the control without a tab button.
     pages_->tabBar()->setTabVisible(pgSpriteBankEdit, false);
     pages_->setCurrentIndex(pgObjectEdit);
+    start_ = new StartScreen(central_);
+    start_->setGeometry(0, 0, 630, 652);
     connect(pages_, &QTabWidget::currentChanged, this, &MainForm::onPageChanged);
     installPageKeys(*this, *pages_);
 
@@ -274,6 +277,10 @@ void MainForm::buildMenus()
     recent_ = std::make_unique<RecentFilesMenu>(
         menus_->recent, preferencesFile_, prompts_, [this](const QString& path) { openAfterAsking(path); },
         [this](const QString& reason) { status_[2]->setText(reason); });
+    start_->showFiles(recent_->files().paths());
+    recent_->changed = [this] { start_->showFiles(recent_->files().paths()); };
+    start_->openFile = [this](const QString& path) { recent_->choose(path); };
+    start_->openOther = [this] { commandOpen(); };
 }
 
 void MainForm::bindUnits()
@@ -325,6 +332,7 @@ void MainForm::showImageCommands(bool shown)
 {
     stageSelector_->setVisible(shown);
     pages_->setVisible(shown);
+    start_->setVisible(!shown);
     menus_->showImageCommands(shown);
 }
 
@@ -464,6 +472,8 @@ void MainForm::resizeEvent(QResizeEvent* event)
     QMainWindow::resizeEvent(event);
     if (pages_ && central_)
         pages_->setGeometry(0, 27, central_->width(), std::max(0, central_->height() - 27));
+    if (start_ && central_)
+        start_->setGeometry(0, 0, central_->width(), central_->height());
 }
 
 void MainForm::changeEvent(QEvent* event)

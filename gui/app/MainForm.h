@@ -31,6 +31,7 @@ class ObjectEdit;
 class ObjectDialog;
 class PaletteEdit;
 class PaletteManager;
+class StartScreen;
 class TileEdit;
 class Prompts;
 class QtGlyphRenderer;
@@ -167,7 +168,8 @@ private:
     std::unique_ptr<RecoveryKeeper> recovery_;
     std::unique_ptr<RecentFilesMenu> recent_;
     QString preferencesFile_;
-    QString colourNote_; // why the chosen colour file was not used, for the status bar
+    QString colourNote_;           // why the chosen colour file was not used, for the status bar
+    StartScreen* start_ = nullptr; // shown while no image is open
     std::vector<std::string> chipAttributeNames_;
     std::vector<std::string> objectNames_;
     std::unique_ptr<EditorContext> context_;

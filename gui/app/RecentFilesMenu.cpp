@@ -114,6 +114,8 @@ void RecentFilesMenu::rebuild()
             store();
         },
         Qt::QueuedConnection);
+    if (changed)
+        changed();
 }
 
 } // namespace vx

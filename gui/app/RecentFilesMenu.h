@@ -26,6 +26,10 @@ public:
     void add(const QString& path);
     void remove(const QString& path);
     const RecentFiles& files() const { return files_; }
+    // Opens a listed path as its menu item does: one that is gone is said so and taken off.
+    void choose(const QString& path);
+    // Told after every change of the list.
+    std::function<void()> changed;
     // The preferences file as read at the start, for the other preferences to share, so no
     // writer drops another's keys; nothing when it could not be read (then none is written).
     IniFile* preferences() const { return preferences_.get(); }
@@ -34,7 +38,6 @@ private:
     // Moves a corrupt preferences file aside as .bad; false when it is unreadable instead.
     static bool takeCorruptFileAside(const QString& path);
     void rebuild();
-    void choose(const QString& path);
     void store();
 
     QMenu* menu_;

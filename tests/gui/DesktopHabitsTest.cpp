@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -13,6 +14,7 @@
 #include <QScrollBar>
 #include <QSet>
 #include <QTabBar>
+#include <QTreeWidget>
 #include <QUrl>
 
 using namespace vx;
@@ -128,6 +130,28 @@ TEST_F(DesktopHabitsTest, RecentFilesKeepTheLastEightNewestFirstAndDropWhatIsGon
     find<QAction>(u"MenuItemClearRecentFiles")->trigger();
     QApplication::processEvents();
     EXPECT_TRUE(recentItems().isEmpty());
+}
+
+TEST_F(DesktopHabitsTest, WithNoImageTheWindowListsTheRecentImagesAndEnterOpensOne)
+{
+    const QString first = QString::fromStdString(dir.file("first.nes"));
+    test::writeFile(first.toStdString(), test::sampleBytes());
+    ASSERT_TRUE(mainForm().openImage(first));
+    ASSERT_TRUE(form->openImage(image));
+    form->commandClose();
+    auto* start = find<QWidget>(u"StartScreen");
+    ASSERT_TRUE(start->isVisibleTo(form.get()));
+    auto* list = find<QTreeWidget>(u"ListStartRecent");
+    ASSERT_EQ(list->topLevelItemCount(), 2);
+    EXPECT_EQ(list->topLevelItem(0)->text(0), QFileInfo(image).fileName()) << "newest first";
+    EXPECT_EQ(list->topLevelItem(1)->text(1), QFileInfo(first).absolutePath());
+    EXPECT_FALSE(list->topLevelItem(1)->text(2).isEmpty()) << "the file's date";
+
+    list->setCurrentItem(list->topLevelItem(1));
+    QTest::keyClick(list, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(form->rom().fileName(), first.toStdString());
+    EXPECT_FALSE(start->isVisibleTo(form.get()));
 }
 
 TEST_F(DesktopHabitsTest, ADroppedImageOpensAndAnythingElseIsRefusedAsOpenRefusesIt)
