@@ -22,6 +22,8 @@ std::optional<DiskStamp> statOfFile(const std::string& path)
     DiskStamp stamp;
     stamp.size = static_cast<std::int64_t>(info.st_size);
     stamp.modifiedNs = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec;
+    stamp.inode = static_cast<std::uint64_t>(info.st_ino);
+    stamp.device = static_cast<std::uint64_t>(info.st_dev);
     return stamp;
 }
 

@@ -12,11 +12,15 @@ struct DiskStamp {
     std::int64_t size = -1;
     std::int64_t modifiedNs = 0; // modification time, nanoseconds since the epoch
     std::uint64_t hash = 0;      // of the bytes
+    // The file's inode and device: a program that saves by renaming a new file over the old
+    // one (as this one does) changes them even within one tick of the file system's clock.
+    std::uint64_t inode = 0;
+    std::uint64_t device = 0;
 
-    // Size and time alone: a cheap first look before the bytes are read and hashed.
+    // Size, time and file alone: a cheap first look before the bytes are read and hashed.
     bool sameSizeAndTime(const DiskStamp& other) const
     {
-        return size == other.size && modifiedNs == other.modifiedNs;
+        return size == other.size && modifiedNs == other.modifiedNs && inode == other.inode && device == other.device;
     }
 };
 

@@ -46,9 +46,11 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <QVBoxLayout>
 
 namespace vx {
 namespace {
@@ -78,6 +80,8 @@ MainForm::MainForm(Prompts& prompts, const AppPaths& paths, QWidget* parent)
     }
     buildFrame();
     buildMenus();
+    // The stage selector and the pages whole (630 x 652), the menus and the status bar.
+    resize(630, 652 + statusBar()->sizeHint().height() + menuBar()->sizeHint().height());
     bindUnits();
     noImageState();
     status_[2]->setText(colourNote_);
@@ -212,13 +216,20 @@ bool MainForm::createRunObjects(const AppPaths& paths)
 
 void MainForm::buildFrame()
 {
-    central_ = new QWidget(this);
-    setCentralWidget(central_);
+    // The pages keep their size in a scroll area: a window smaller than them (a small screen,
+    // a window manager's choice) scrolls instead of cutting controls off.
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("MainScrollArea"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    setCentralWidget(scroll);
+    central_ = new QWidget;
+    scroll->setWidget(central_);
 
     stageSelector_ = new QComboBox(central_);
     stageSelector_->setObjectName(QStringLiteral("ComboBoxStageSelect"));
     stageSelector_->setEditable(false);
-    stageSelector_->setGeometry(0, 0, 169, 24);
+    stageSelector_->setFixedSize(169, 24);
     connect(stageSelector_, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (!updating_)
             selectStage(index);
@@ -226,7 +237,7 @@ void MainForm::buildFrame()
 
     pages_ = new QTabWidget(central_);
     pages_->setObjectName(QStringLiteral("PageControl"));
-    pages_->setGeometry(0, 27, 630, 625);
+
     // The tiles page stands last of the tabs shown; it keeps the pattern-table page's name.
     const char* const names[PageCount] = {"TabSheetMapEdit", "TabSheet32x32ChipEdit", "TabSheetPaletteEdit",
                                           "TabSheetObjectEdit", "TabSheetMidPointEdit", "TabSheetScrollEdit",
@@ -242,7 +253,13 @@ void MainForm::buildFrame()
     pages_->tabBar()->setTabVisible(pgSpriteBankEdit, false);
     pages_->setCurrentIndex(pgObjectEdit);
     start_ = new StartScreen(central_);
-    start_->setGeometry(0, 0, 630, 652);
+    // The selector, 3 pixels, then the pages; or, with no image, the start screen alone.
+    auto* layout = new QVBoxLayout(central_);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(3);
+    layout->addWidget(stageSelector_, 0, Qt::AlignLeft);
+    layout->addWidget(pages_, 1);
+    layout->addWidget(start_, 1);
     connect(pages_, &QTabWidget::currentChanged, this, &MainForm::onPageChanged);
     installPageKeys(*this, *pages_);
 
@@ -262,10 +279,6 @@ void MainForm::buildFrame()
     timer_->setInterval(16);
     timer_->setTimerType(Qt::PreciseTimer);
     connect(timer_, &QTimer::timeout, this, &MainForm::onTimer);
-
-    // Client area of 630 x 677: the stage selector, the pages and the status bar.
-    central_->setMinimumSize(200, 120);
-    resize(630, 652 + statusBar()->sizeHint().height() + menuBar()->sizeHint().height());
 }
 
 void MainForm::buildMenus()
@@ -333,6 +346,8 @@ void MainForm::showImageCommands(bool shown)
     stageSelector_->setVisible(shown);
     pages_->setVisible(shown);
     start_->setVisible(!shown);
+    // Below the pages' own size the window scrolls; the start screen fits any size.
+    central_->setMinimumSize(shown ? QSize(630, 652) : QSize(200, 120));
     menus_->showImageCommands(shown);
 }
 
@@ -465,15 +480,6 @@ void MainForm::dropEvent(QDropEvent* event)
     // One image at a time; what is not a local file is refused as Open refuses a bad file.
     const QString path = urls.front().isLocalFile() ? urls.front().toLocalFile() : urls.front().toString();
     openAfterAsking(path);
-}
-
-void MainForm::resizeEvent(QResizeEvent* event)
-{
-    QMainWindow::resizeEvent(event);
-    if (pages_ && central_)
-        pages_->setGeometry(0, 27, central_->width(), std::max(0, central_->height() - 27));
-    if (start_ && central_)
-        start_->setGeometry(0, 0, central_->width(), central_->height());
 }
 
 void MainForm::changeEvent(QEvent* event)

@@ -119,7 +119,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     // Coming back to the window looks at whether another program changed the image's file.
     void changeEvent(QEvent* event) override;
 

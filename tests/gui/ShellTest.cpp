@@ -4,10 +4,13 @@
 #include "tests/gui/support/EditorFixture.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
@@ -320,4 +323,26 @@ TEST_F(ShellTest, CtrlZAndCtrlYWorkWithoutOpeningTheEditMenu)
     window.enableHistoryKeys(); // and closes
     QTest::keyClick(&window, Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(window.rom().stage(0).map()[3], 0x77) << "no step: nothing happens";
+}
+
+TEST_F(ShellTest, TheDefaultSizeShowsThePagesWholeAndASmallerWindowScrollsToEveryControl)
+{
+    MainForm& window = opened();
+    window.show();
+    QApplication::processEvents();
+    EXPECT_EQ(pages()->geometry(), QRect(0, 27, 630, 625)) << "as the window always laid them out";
+    auto* scroll = find<QScrollArea>(u"MainScrollArea");
+    EXPECT_FALSE(scroll->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(scroll->horizontalScrollBar()->isVisible());
+
+    window.resize(630, 420); // less than a 1024x600 screen leaves under its panels
+    QApplication::processEvents();
+    ASSERT_TRUE(scroll->verticalScrollBar()->isVisible());
+    EXPECT_EQ(pages()->geometry(), QRect(0, 27, 630, 625)) << "the pages keep their size";
+    EXPECT_TRUE(statusPanel(0)->isVisible()) << "the status bar stays in the window";
+    QWidget* lowest = find<QWidget>(u"CheckBoxObjectAutoSort");
+    scroll->ensureWidgetVisible(lowest);
+    QApplication::processEvents();
+    const QPoint shown = lowest->mapTo(scroll->viewport(), QPoint(0, 0));
+    EXPECT_TRUE(scroll->viewport()->rect().contains(QRect(shown, lowest->size()))) << "reached by scrolling";
 }
