@@ -19,7 +19,6 @@ public:
     void writeInto(std::vector<std::uint8_t>& image) const;
     // Puts the painted bytes into pattern data assembled from the image.
     void overlay(const PatternSources& sources, std::span<std::uint8_t, PatternDataLength> patternData) const;
-    bool empty() const { return bytes_.empty(); }
     void clear() { bytes_.clear(); }
 
 private:

@@ -120,10 +120,7 @@ std::optional<QString> QtPrompts::chooseOpenFile() { return run(makeDialog(paren
 std::optional<QString> QtPrompts::chooseSaveFile(const QString& suggested)
 {
     // The dialog asks before overwriting and has no read-only check box.
-    QFileDialog* dialog = makeDialog(parent_, QFileDialog::AcceptSave);
-    if (!suggested.isEmpty())
-        dialog->selectFile(suggested);
-    return run(dialog);
+    return chooseFileToSave(Title, filter(), suggested);
 }
 
 std::optional<QString> QtPrompts::chooseFileToOpen(const QString& caption, const QString& filters,

@@ -74,6 +74,12 @@ void StageOverviewWindow::showEvent(QShowEvent* event)
     redraw();
 }
 
+void StageOverviewWindow::hideEvent(QHideEvent* event)
+{
+    followTimer_->stop(); // nothing to follow while it is not shown
+    QDialog::hideEvent(event);
+}
+
 void StageOverviewWindow::resizeEvent(QResizeEvent* event)
 {
     QDialog::resizeEvent(event);
