@@ -34,6 +34,7 @@
 #include "gui/pages/ScrollEdit.h"
 #include "gui/pages/SpriteBankPage.h"
 #include "gui/pages/TileEdit.h"
+#include "gui/widgets/PlacedLayout.h"
 #include "render/GraphicManager.h"
 #include "render/PaletteManager.h"
 
@@ -314,8 +315,10 @@ void MainForm::bindUnits()
     midPointEdit_ = addUnit(std::make_unique<MidPointEdit>(*context_, chipEdit_->sheets()), pgMidPointEdit);
     scrollEdit_ = addUnit(std::make_unique<ScrollEdit>(*context_, chipEdit_->sheets()), pgScrollEdit);
     addUnit(std::make_unique<SpriteBankPage>(), pgSpriteBankEdit);
-    for (auto& [unit, page] : units_)
+    for (auto& [unit, page] : units_) {
         unit->bindControls(pages_->widget(page));
+        placeControls(pages_->widget(page));
+    }
 }
 
 EditorUnit* MainForm::unitOfPage(int page) const
@@ -346,8 +349,9 @@ void MainForm::showImageCommands(bool shown)
     stageSelector_->setVisible(shown);
     pages_->setVisible(shown);
     start_->setVisible(!shown);
-    // Below the pages' own size the window scrolls; the start screen fits any size.
-    central_->setMinimumSize(shown ? QSize(630, 652) : QSize(200, 120));
+    // Below the pages' own size (their layouts give it, zoom included) the window scrolls;
+    // the start screen fits any size.
+    central_->setMinimumSize(shown ? QSize(0, 0) : QSize(200, 120));
     menus_->showImageCommands(shown);
 }
 

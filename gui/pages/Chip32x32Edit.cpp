@@ -48,7 +48,7 @@ void Chip32x32Edit::buildTables(QWidget* page)
                            Qt::KeyboardModifiers keys) { onChipTablePressed(x, y, button, keys); },
          .moved =
              [this](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers keys) {
-                 const auto hit = chipTableHitAt(x, y, chipTable_->width(), chipTable_->height(), editPage_);
+                 const auto hit = chipTableHitAt(x, y, chipTable_->unzoomedWidth(), chipTable_->unzoomedHeight(), editPage_);
                  chipHover_.moveTo(hit ? chipTableCell(*hit, keys.testFlag(Qt::ShiftModifier)) : -1);
              },
          .left = [this] { chipHover_.leave(); }});
@@ -75,7 +75,7 @@ void Chip32x32Edit::buildTables(QWidget* page)
              .moved =
                  [this, i](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers) {
                      const ImageView* view = chip16Tables_[static_cast<std::size_t>(i)];
-                     entryHover_.moveTo(chip16TableEntryAt(x, y, view->width(), view->height(), i));
+                     entryHover_.moveTo(chip16TableEntryAt(x, y, view->unzoomedWidth(), view->unzoomedHeight(), i));
                  },
              .left = [this] { entryHover_.leave(); }},
             i);
@@ -106,7 +106,7 @@ void Chip32x32Edit::buildEditedGroup(QWidget* page)
                            Qt::KeyboardModifiers) { onEditedChipPressed(x, y, button); },
          .moved =
              [this](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers) {
-                 quarterHover_.moveTo(editedChipQuarterAt(x, y, editedView_->width(), editedView_->height()));
+                 quarterHover_.moveTo(editedChipQuarterAt(x, y, editedView_->unzoomedWidth(), editedView_->unzoomedHeight()));
              },
          .left = [this] { quarterHover_.leave(); }});
     makeCaption("No:", group, 12, 96, 24);
@@ -313,7 +313,7 @@ void Chip32x32Edit::onChipTablePressed(int x, int y, Qt::MouseButton button, Qt:
         return;
     StageData& stage = context_.rom.currentStage();
     const bool shift = keys.testFlag(Qt::ShiftModifier), ctrl = keys.testFlag(Qt::ControlModifier);
-    const auto hit = chipTableHitAt(x, y, chipTable_->width(), chipTable_->height(), editPage_);
+    const auto hit = chipTableHitAt(x, y, chipTable_->unzoomedWidth(), chipTable_->unzoomedHeight(), editPage_);
     const int hovered = chipHover_.cell();
     if (button == Qt::LeftButton) {
         if (shift) {
@@ -349,7 +349,7 @@ void Chip32x32Edit::onChip16TablePressed(int table, int x, int y, Qt::MouseButto
     if (!context_.rom.isLoaded() || button != Qt::LeftButton)
         return;
     const ImageView* view = chip16Tables_[static_cast<std::size_t>(table)];
-    const int entry = chip16TableEntryAt(x, y, view->width(), view->height(), table);
+    const int entry = chip16TableEntryAt(x, y, view->unzoomedWidth(), view->unzoomedHeight(), table);
     if (entry < 0)
         return;
     selectedEntry_ = static_cast<std::uint8_t>(entry);
@@ -366,7 +366,7 @@ void Chip32x32Edit::onEditedChipPressed(int x, int y, Qt::MouseButton button)
             quarter >= 0 && stage.setChipEntry(editedChip_ * 4 + quarter, selectedEntry_))
             recompose();
     } else if (button == Qt::RightButton) {
-        const int quarter = editedChipQuarterAt(x, y, editedView_->width(), editedView_->height());
+        const int quarter = editedChipQuarterAt(x, y, editedView_->unzoomedWidth(), editedView_->unzoomedHeight());
         if (quarter < 0)
             return;
         selectedEntry_ = entryOf(editedChip_, quarter);

@@ -44,7 +44,7 @@ void MapEdit::buildViews(QWidget* page)
             .moved =
                 [this, v, &hover](int x, int y, Qt::MouseButtons buttons, Qt::KeyboardModifiers) {
                     const ImageView* control = pair_->view(v);
-                    hover.moveTo(roomCellAt(x, y, control->width(), control->height()));
+                    hover.moveTo(roomCellAt(x, y, control->unzoomedWidth(), control->unzoomedHeight()));
                     onRoomMoved(v, x, y, buttons);
                 },
             .left = [&hover] { hover.leave(); }};
@@ -76,7 +76,7 @@ void MapEdit::buildViews(QWidget* page)
                            Qt::KeyboardModifiers) { onChipTablePressed(x, y, button); },
          .moved =
              [this](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers) {
-                 chipHover_.moveTo(mapChipTableAt(x, y, chipTable_->width(), chipTable_->height()));
+                 chipHover_.moveTo(mapChipTableAt(x, y, chipTable_->unzoomedWidth(), chipTable_->unzoomedHeight()));
              },
          .left = [this] { chipHover_.leave(); }});
 }
@@ -298,8 +298,8 @@ void MapEdit::onRoomPressed(int view, int x, int y, Qt::MouseButton button, Qt::
     } else if (button == Qt::RightButton) {
         if (ctrl) {
             std::ranges::copy(stage.mapRoom(room), roomCopyBuffer_.begin());
-        } else if (const int cell = roomCellAt(x, y, pair_->view(view)->width(),
-                                               pair_->view(view)->height());
+        } else if (const int cell = roomCellAt(x, y, pair_->view(view)->unzoomedWidth(),
+                                               pair_->view(view)->unzoomedHeight());
                    cell >= 0) {
             selectedChip_ = stage.mapRoom(room)[static_cast<std::size_t>(cell)];
             stamp_.reset();
@@ -330,7 +330,7 @@ void MapEdit::onChipTablePressed(int x, int y, Qt::MouseButton button)
 {
     if (!context_.rom.isLoaded())
         return;
-    const int chip = mapChipTableAt(x, y, chipTable_->width(), chipTable_->height());
+    const int chip = mapChipTableAt(x, y, chipTable_->unzoomedWidth(), chipTable_->unzoomedHeight());
     if (chip < 0)
         return;
     if (button == Qt::LeftButton) {
@@ -342,7 +342,7 @@ void MapEdit::onChipTablePressed(int x, int y, Qt::MouseButton button)
         QAction* find = menu->addAction(QString::fromStdString(localized("使用箇所の検索(&F)...", "&Find Chip Uses...")));
         find->setObjectName(QStringLiteral("MenuItemMapChipUses"));
         QObject::connect(find, &QAction::triggered, chipTable_, [this, chip] { findUses(chip); });
-        menu->popup(chipTable_->mapToGlobal(QPoint(x, y)));
+        menu->popup(chipTable_->globalPosition(x, y));
     }
 }
 
@@ -414,13 +414,16 @@ void MapEdit::drawMarks(int view, IndexedBitmap& bitmap)
 
 std::optional<ViewCell> MapEdit::viewCellAt(int view, int x, int y) const
 {
-    const QPoint onPage = pair_->view(view)->mapToParent(QPoint(x, y));
+    // Through the page: a drag may run on into the other view.
+    const ImageView* from = pair_->view(view);
+    const QPoint onPage = from->mapToParent(QPoint(x, y) * from->zoom());
     for (int v = 0; v < 2; ++v) {
-        const QRect shown = pair_->view(v)->geometry();
-        if (shown.contains(onPage))
-            if (const int cell = roomCellAt(onPage.x() - shown.x(), onPage.y() - shown.y(), shown.width(), shown.height());
-                cell >= 0)
-                return ViewCell{v, cell};
+        const ImageView* shown = pair_->view(v);
+        if (!shown->geometry().contains(onPage))
+            continue;
+        const QPoint at = shown->unzoomedPoint(onPage - shown->pos());
+        if (const int cell = roomCellAt(at.x(), at.y(), shown->unzoomedWidth(), shown->unzoomedHeight()); cell >= 0)
+            return ViewCell{v, cell};
     }
     return std::nullopt;
 }

@@ -43,7 +43,7 @@ void ObjectEdit::buildViews(QWidget* page)
         return ViewHandlers{
             .pressed =
                 [this, v](int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers keys) {
-                    onRoomPressed(v, x, y, button, keys, rooms_->view(v)->mapToGlobal(QPoint(x, y)));
+                    onRoomPressed(v, x, y, button, keys, rooms_->view(v)->globalPosition(x, y));
                 },
             .moved = [this, v](int x, int y, Qt::MouseButtons buttons,
                                Qt::KeyboardModifiers keys) { onRoomHovered(v, x, y, buttons, keys); },
@@ -165,8 +165,8 @@ void ObjectEdit::refreshObjectViews()
 PlacedObject* ObjectEdit::hitTest(int view, int x, int y, bool select)
 {
     const ImageView* control = rooms_->view(view);
-    PlacedObject* found = hitTestObject(editedObjects().lists(shownRoom(view)), objectCoordinate(x, control->width()),
-                                        objectCoordinate(y, control->height()));
+    PlacedObject* found = hitTestObject(editedObjects().lists(shownRoom(view)), objectCoordinate(x, control->unzoomedWidth()),
+                                        objectCoordinate(y, control->unzoomedHeight()));
     if (select) {
         picks_.selected = found;
         panel_->refresh();
@@ -224,7 +224,7 @@ void ObjectEdit::onRoomHovered(int view, int x, int y, Qt::MouseButtons buttons,
     ImageView* control = rooms_->view(view);
     if (picks_.hovered && picks_.hovered == picks_.selected && buttons.testFlag(Qt::LeftButton)) {
         control->setToolTip(QString()); // no hint while dragging
-        const auto to = dragPosition(objectCoordinate(x, control->width()), objectCoordinate(y, control->height()),
+        const auto to = dragPosition(objectCoordinate(x, control->unzoomedWidth()), objectCoordinate(y, control->unzoomedHeight()),
                                      keys.testFlag(Qt::ControlModifier), keys.testFlag(Qt::ShiftModifier));
         if (to)
             setObjectPosition(to->x, to->y);
@@ -255,8 +255,8 @@ void ObjectEdit::createAtPopupPoint(std::uint8_t kind)
 {
     const ImageView* control = rooms_->view(popupView_);
     const int room = shownRoom(popupView_);
-    const int px = std::clamp(objectCoordinate(popupPoint_.x(), control->width()), 0, 255);
-    const int py = std::clamp(objectCoordinate(popupPoint_.y(), control->height()), 0, 255);
+    const int px = std::clamp(objectCoordinate(popupPoint_.x(), control->unzoomedWidth()), 0, 255);
+    const int py = std::clamp(objectCoordinate(popupPoint_.y(), control->unzoomedHeight()), 0, 255);
     if (!editedObjects().addObject(static_cast<std::uint8_t>(room), static_cast<std::uint8_t>(px),
                                    static_cast<std::uint8_t>(py), kind)) {
         context_.prompts.showMessage(qText(cannotCreateObjectText()));

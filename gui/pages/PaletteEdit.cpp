@@ -70,7 +70,7 @@ void PaletteEdit::buildColorGroup(QWidget* page)
         {.pressed = [this](int x, int y, Qt::MouseButton, Qt::KeyboardModifiers) { onColourTablePressed(x, y); },
          .moved =
              [this](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers) {
-                 colorHover_.moveTo(colorGridCellAt(x, y, colorTable_->width(), colorTable_->height()));
+                 colorHover_.moveTo(colorGridCellAt(x, y, colorTable_->unzoomedWidth(), colorTable_->unzoomedHeight()));
              },
          .left = [this] { colorHover_.leave(); }});
 
@@ -106,7 +106,7 @@ void PaletteEdit::buildAnimeGroup(QWidget* page)
                            Qt::KeyboardModifiers) { onAnimationPressed(x, y, button); },
          .moved =
              [this](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers) {
-                 animeHover_.moveTo(colorGridCellAt(x, y, animeEdit_->width(), animeEdit_->height()));
+                 animeHover_.moveTo(colorGridCellAt(x, y, animeEdit_->unzoomedWidth(), animeEdit_->unzoomedHeight()));
              },
          .left = [this] { animeHover_.leave(); }});
     for (int i = 0; i < 4; ++i) {
@@ -235,7 +235,7 @@ void PaletteEdit::drawPaletteEntry(int entry, bool withFrame)
     if (IndexedBitmap* bitmap = view->bitmap()) {
         context_.graphics.fillBitmap(*bitmap, context_.graphics.getRGB(value));
         if (withFrame)
-            context_.graphics.drawCursorFrame(*bitmap, 0, 0, view->width(), view->height());
+            context_.graphics.drawCursorFrame(*bitmap, 0, 0, view->unzoomedWidth(), view->unzoomedHeight());
         view->redraw();
     }
     setBoxText(entryBoxes_[static_cast<std::size_t>(entry)], hex2Text(value));
@@ -326,7 +326,7 @@ void PaletteEdit::onColourTablePressed(int x, int y)
 {
     if (!context_.rom.isLoaded())
         return;
-    const int cell = colorGridCellAt(x, y, colorTable_->width(), colorTable_->height());
+    const int cell = colorGridCellAt(x, y, colorTable_->unzoomedWidth(), colorTable_->unzoomedHeight());
     if (cell < 0)
         return;
     selectedColor_ = static_cast<std::uint8_t>(cell);
@@ -337,7 +337,7 @@ void PaletteEdit::onAnimationPressed(int x, int y, Qt::MouseButton button)
 {
     if (!context_.rom.isLoaded())
         return;
-    const int cell = colorGridCellAt(x, y, animeEdit_->width(), animeEdit_->height());
+    const int cell = colorGridCellAt(x, y, animeEdit_->unzoomedWidth(), animeEdit_->unzoomedHeight());
     if (cell < 0)
         return;
     StageData& stage = context_.rom.currentStage();

@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 #include <new>
 
 namespace vx {
@@ -39,7 +40,7 @@ const QImage& ImageView::picture()
     }
     // A bitmap larger than the control (the map page's chip table) is converted at the
     // control's size: a quarter of the pixels, the same ones a scaled paint would show.
-    const QSize size(std::min(width(), bitmap_->width()), std::min(height(), bitmap_->height()));
+    const QSize size(std::min(unzoomedWidth(), bitmap_->width()), std::min(unzoomedHeight(), bitmap_->height()));
     const bool reduced = size != QSize(bitmap_->width(), bitmap_->height()) && !size.isEmpty();
     if (cachedBitmap_ != bitmap_.get() || cachedVersion_ != bitmap_->version() ||
         (reduced ? cache_.size() != size : cache_.size() != QSize(bitmap_->width(), bitmap_->height()))) {
@@ -80,20 +81,37 @@ void ImageView::paintEvent(QPaintEvent*)
 
 void ImageView::mousePressEvent(QMouseEvent* event)
 {
-    const QPoint at = event->position().toPoint();
+    const QPoint at = unzoomedPoint(event->position());
     emit mousePressed(at.x(), at.y(), event->button(), event->modifiers());
 }
 
 void ImageView::mouseMoveEvent(QMouseEvent* event)
 {
-    const QPoint at = event->position().toPoint();
+    const QPoint at = unzoomedPoint(event->position());
     emit mouseMoved(at.x(), at.y(), event->buttons(), event->modifiers());
 }
 
 void ImageView::mouseReleaseEvent(QMouseEvent* event)
 {
-    const QPoint at = event->position().toPoint();
+    const QPoint at = unzoomedPoint(event->position());
     emit mouseReleased(at.x(), at.y(), event->button(), event->modifiers());
+}
+
+QPoint ImageView::unzoomedPoint(QPointF at) const
+{
+    // Floor, not round: every screen pixel of a block is the block's pixel, outside ones too.
+    return {static_cast<int>(std::floor(at.x() / zoom_)), static_cast<int>(std::floor(at.y() / zoom_))};
+}
+
+void ImageView::setZoom(int zoom)
+{
+    if (zoom == zoom_ || zoom < 1)
+        return;
+    if (unzoomed_.isEmpty())
+        unzoomed_ = size() / zoom_;
+    zoom_ = zoom;
+    setFixedSize(unzoomed_ * zoom_);
+    updateGeometry();
 }
 
 void ImageView::enterEvent(QEnterEvent*) { emit mouseEntered(); }
@@ -111,6 +129,7 @@ ImageView* makeImageView(QWidget* parent, const QString& name, const QRect& geom
     auto* view = new ImageView(parent, tag);
     view->setObjectName(name);
     view->setGeometry(geometry);
+    view->unzoomed_ = geometry.size();
     if (handlers.pressed)
         QObject::connect(view, &ImageView::mousePressed, view, std::move(handlers.pressed));
     if (handlers.moved)

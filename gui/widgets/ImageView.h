@@ -9,6 +9,7 @@
 namespace vx {
 
 class GraphicManager;
+struct ViewHandlers;
 
 // An image control: shows its own indexed bitmap stretched to the control's size and
 // reports the mouse in control coordinates. The bitmap is expanded to RGB only when its
@@ -24,6 +25,19 @@ public:
     void setBitmap(std::unique_ptr<IndexedBitmap> bitmap);
     // Repaints if the bitmap changed since the last paint.
     void redraw();
+
+    // Shown at a whole multiple of its size, pixel blocks never smoothed. Positions are
+    // reported, and hit tests done, at zoom 1: the size the view was made with.
+    int zoom() const { return zoom_; }
+    void setZoom(int zoom);
+    QSize unzoomedSize() const { return unzoomed_.isEmpty() ? size() / zoom_ : unzoomed_; }
+    int unzoomedWidth() const { return unzoomedSize().width(); }
+    int unzoomedHeight() const { return unzoomedSize().height(); }
+    QSize sizeHint() const override { return unzoomedSize() * zoom_; }
+    // A position at zoom 1 on the screen, for pop-up menus.
+    QPoint globalPosition(int x, int y) const { return mapToGlobal(QPoint(x, y) * zoom_); }
+    // The position at zoom 1 of a point of the control.
+    QPoint unzoomedPoint(QPointF at) const;
 
     // The picture as last painted; for tests and screenshots.
     const QImage& shown() const { return cache_; }
@@ -47,7 +61,10 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
+    friend ImageView* makeImageView(QWidget*, const QString&, const QRect&, ViewHandlers, int);
     int tag_;
+    int zoom_ = 1;
+    QSize unzoomed_;
     std::unique_ptr<IndexedBitmap> bitmap_;
     QImage cache_;
     std::uint64_t cachedVersion_ = ~0ull;
