@@ -6,12 +6,15 @@
 namespace vx {
 namespace {
 std::optional<Language> forcedLanguage;
-}
+std::optional<Language> interfaceLanguage;
+} // namespace
 
 Language userLanguage()
 {
     if (forcedLanguage)
         return *forcedLanguage;
+    if (interfaceLanguage)
+        return *interfaceLanguage;
     for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
         const char* value = std::getenv(name);
         if (value && *value)
@@ -21,6 +24,10 @@ Language userLanguage()
 }
 
 void forceLanguage(std::optional<Language> language) { forcedLanguage = language; }
+
+void chooseInterfaceLanguage(std::optional<Language> language) { interfaceLanguage = language; }
+
+std::optional<Language> chosenInterfaceLanguage() { return interfaceLanguage; }
 
 std::string sentence(std::string text)
 {

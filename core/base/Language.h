@@ -10,14 +10,30 @@ enum class Language {
     English
 };
 
-// The user's language, asked anew each time a text is made: Japanese when the first
-// of LC_ALL, LC_MESSAGES, LANG that is set begins with "ja", English otherwise.
+// The user's language, asked anew each time a text is made: the interface language the
+// user chose, if any; else Japanese when the first of LC_ALL, LC_MESSAGES, LANG that is set
+// begins with "ja", English otherwise.
 Language userLanguage();
 
 // Tests pin a language; std::nullopt returns to the environment.
 void forceLanguage(std::optional<Language> language);
 
+// The interface language chosen in the preferences; std::nullopt keeps the captions Japanese
+// and the other texts in the user's language.
+void chooseInterfaceLanguage(std::optional<Language> language);
+std::optional<Language> chosenInterfaceLanguage();
+
 inline bool isJapanese() { return userLanguage() == Language::Japanese; }
+
+// A caption that is Japanese whatever the locale, English only when the user chose English.
+inline std::string captionText(const char* japanese, const char* english)
+{
+    return chosenInterfaceLanguage() == Language::English ? english : japanese;
+}
+inline std::string captionText(std::string japanese, std::string english)
+{
+    return chosenInterfaceLanguage() == Language::English ? std::move(english) : std::move(japanese);
+}
 
 // Picks the text of the user's language.
 inline std::string localized(const char* japanese, const char* english)

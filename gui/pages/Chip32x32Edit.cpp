@@ -53,6 +53,7 @@ void Chip32x32Edit::buildTables(QWidget* page)
              },
          .left = [this] { chipHover_.leave(); }});
 
+    chipTable_->setFollowsZoom(true);
     auto* switchGroup = new QGroupBox(QString::fromUtf8("表示切替"), page);
     switchGroup->setObjectName(QStringLiteral("GroupBoxTableSwitch"));
     switchGroup->setGeometry(526, 8, 92, 76);
@@ -79,6 +80,7 @@ void Chip32x32Edit::buildTables(QWidget* page)
                  },
              .left = [this] { entryHover_.leave(); }},
             i);
+        chip16Tables_[static_cast<std::size_t>(i)]->setFollowsZoom(true);
     }
 }
 
@@ -109,6 +111,7 @@ void Chip32x32Edit::buildEditedGroup(QWidget* page)
                  quarterHover_.moveTo(editedChipQuarterAt(x, y, editedView_->unzoomedWidth(), editedView_->unzoomedHeight()));
              },
          .left = [this] { quarterHover_.leave(); }});
+    editedView_->setFollowsZoom(true);
     makeCaption("No:", group, 12, 96, 24);
     editedIndex_ = makeValueLabel(QStringLiteral("LblEdited32x32ChipIndex"), group, 36, 96, 32);
 

@@ -79,6 +79,7 @@ void MapEdit::buildViews(QWidget* page)
                  chipHover_.moveTo(mapChipTableAt(x, y, chipTable_->unzoomedWidth(), chipTable_->unzoomedHeight()));
              },
          .left = [this] { chipHover_.leave(); }});
+    chipTable_->setFollowsZoom(true);
 }
 
 void MapEdit::buildRoomGroup(QWidget* page)

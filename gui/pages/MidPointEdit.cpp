@@ -27,6 +27,7 @@ namespace vx {
 void MidPointEdit::bindControls(QWidget* page)
 {
     view_ = makeImageView(page, QStringLiteral("ImgMidPointStartRoom"), QRect(194, 3, RoomPixels, RoomPixels));
+    view_->setFollowsZoom(true);
     roomBar_ = makeRoomScrollBar(QStringLiteral("ScrollBarMidPointStartRoom"), page, 194, 260, 256, LastRoom);
     QObject::connect(roomBar_, &QScrollBar::valueChanged, roomBar_,
                      [this](int position) { onStartRoomBarMoved(position); });

@@ -73,6 +73,7 @@ void PaletteEdit::buildColorGroup(QWidget* page)
                  colorHover_.moveTo(colorGridCellAt(x, y, colorTable_->unzoomedWidth(), colorTable_->unzoomedHeight()));
              },
          .left = [this] { colorHover_.leave(); }});
+    colorTable_->setFollowsZoom(true);
 
     auto* selected = new QGroupBox(QString::fromUtf8("選択色"), group);
     selected->setObjectName(QStringLiteral("GroupBoxSelectedColor"));

@@ -68,6 +68,8 @@ void TileEdit::bindControls(QWidget* page)
     };
     bgView_ = tableView(TileTable::Background, "ImgBGPatternTableView", 48);
     spriteView_ = tableView(TileTable::Sprites, "ImgSpritePatternTableView", 310);
+    bgView_->setFollowsZoom(true);
+    spriteView_->setFollowsZoom(true);
     const auto paletteBox = [&](const char* caption, const char* name, int x) {
         makeCaption(caption, page, x, 4, 100);
         makeCaption("サブパレット:", page, x + 110, 4, 90);
@@ -101,6 +103,7 @@ void TileEdit::buildEditor(QWidget* page)
                                                  Qt::KeyboardModifiers) { onEditorMoved(x, y, buttons); },
                                  .left = [this] { editorHover_.leave(); }});
     QObject::connect(editorView_, &ImageView::mouseReleased, editorView_, [this] { onEditorReleased(); });
+    editorView_->setFollowsZoom(true);
 
     auto* sizeBox = new QGroupBox(QString::fromUtf8("編集範囲"), page);
     sizeBox->setObjectName(QStringLiteral("GroupBoxTileEditSize"));

@@ -30,6 +30,9 @@ public:
     // reported, and hit tests done, at zoom 1: the size the view was made with.
     int zoom() const { return zoom_; }
     void setZoom(int zoom);
+    // Room views, chip tables, the colour table and the tiles follow the window's zoom.
+    bool followsZoom() const { return followsZoom_; }
+    void setFollowsZoom(bool follows) { followsZoom_ = follows; }
     QSize unzoomedSize() const { return unzoomed_.isEmpty() ? size() / zoom_ : unzoomed_; }
     int unzoomedWidth() const { return unzoomedSize().width(); }
     int unzoomedHeight() const { return unzoomedSize().height(); }
@@ -64,6 +67,7 @@ private:
     friend ImageView* makeImageView(QWidget*, const QString&, const QRect&, ViewHandlers, int);
     int tag_;
     int zoom_ = 1;
+    bool followsZoom_ = false;
     QSize unzoomed_;
     std::unique_ptr<IndexedBitmap> bitmap_;
     QImage cache_;

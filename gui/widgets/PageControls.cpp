@@ -1,6 +1,7 @@
 #include "gui/widgets/PageControls.h"
 
 #include "core/base/HexText.h"
+#include "core/base/Language.h"
 #include "core/model/StageData.h"
 #include "rules/ChipRules.h"
 
@@ -11,6 +12,11 @@
 #include <QScrollBar>
 
 namespace vx {
+
+QString captionOf(const char* japanese, const char* english)
+{
+    return QString::fromStdString(captionText(japanese, english));
+}
 
 QString hex2Text(unsigned value) { return QString::fromStdString(formatHex(value, 2)); }
 

@@ -12,6 +12,8 @@ namespace vx {
 
 class StageData;
 
+// A fixed caption: Japanese whatever the locale, English when the user chose English.
+QString captionOf(const char* japanese, const char* english);
 // Two upper-case hex digits, the way the pages show the game's numbers.
 QString hex2Text(unsigned value);
 // A fixed caption of the layout (UTF-8 text).

@@ -15,9 +15,14 @@ namespace {
 QSize growthOf(const QLayoutItem* item, QSize unzoomed)
 {
     QWidget* widget = item->widget();
-    if (!widget || (!qobject_cast<ImageView*>(widget) && !dynamic_cast<PlacedLayout*>(widget->layout())))
-        return {};
-    return (widget->sizeHint() - unzoomed).expandedTo(QSize(0, 0));
+    if (!widget)
+        return QSize(0, 0);
+    // A box's own extent, without the margins its style adds around the layout.
+    if (const auto* placed = dynamic_cast<const PlacedLayout*>(widget->layout()))
+        return (placed->sizeHint() - unzoomed).expandedTo(QSize(0, 0));
+    if (const auto* view = qobject_cast<const ImageView*>(widget))
+        return (view->sizeHint() - unzoomed).expandedTo(QSize(0, 0));
+    return QSize(0, 0); // QSize() is (-1, -1)
 }
 
 } // namespace
@@ -26,17 +31,17 @@ PlacedLayout::PlacedLayout(QWidget* container, QSize size) : QLayout(nullptr)
 {
     setContentsMargins(0, 0, 0, 0);
     setSpacing(0);
+    // A box is given its size by the layout it stands in, whatever margins its style adds.
+    setSizeConstraint(QLayout::SetNoConstraint);
     QRect extent;
     for (QWidget* child : container->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
         if (child->isWindow())
             continue;
-        places_.push_back(Place{new QWidgetItem(child), child->geometry(), {}, child->geometry()});
+        places_.push_back(Place{new QWidgetItem(child), child->geometry(), QSize(0, 0), child->geometry()});
         extent |= child->geometry();
     }
-    // Beyond the lowest, rightmost control the same margin as before the first.
-    unzoomedSize_ = size.isEmpty() ? QSize(extent.right() + 1 + std::max(extent.left(), 0),
-                                           extent.bottom() + 1 + std::max(extent.top(), 0))
-                                   : size;
+    // A page ends 3 pixels beyond its lowest, rightmost control, as its controls start.
+    unzoomedSize_ = size.isEmpty() ? QSize(extent.right() + 4, extent.bottom() + 4) : size;
     container->setLayout(this);
 }
 
@@ -50,7 +55,7 @@ void PlacedLayout::addItem(QLayoutItem* item)
 {
     // A control added later keeps the place it has when added.
     const QRect at = item->widget() ? item->widget()->geometry() : item->geometry();
-    places_.push_back(Place{item, at, {}, at});
+    places_.push_back(Place{item, at, QSize(0, 0), at});
     invalidate();
 }
 

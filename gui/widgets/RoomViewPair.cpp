@@ -19,6 +19,8 @@ RoomViewPair::RoomViewPair(QWidget* page, const QString& viewName, const QString
         views_[static_cast<std::size_t>(v)] =
             makeImageView(page, viewName + QString::number(v), QRect(v == 0 ? 48 : 306, 3, RoomPixels, RoomPixels),
                           handlers ? handlers(v) : ViewHandlers{}, v);
+    for (ImageView* view : views_)
+        view->setFollowsZoom(true);
     bar_ = makeRoomScrollBar(barName, page, 48, 260, 514, LastLeftViewRoom);
     bar_->setProperty(RoomPairBarProperty, true); // Alt+Left and Alt+Right find it
     QObject::connect(bar_, &QScrollBar::valueChanged, bar_, [this](int position) { barMoved(position); });

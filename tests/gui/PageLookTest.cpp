@@ -40,8 +40,10 @@ TEST_F(PageLookTest, EveryPageAtTheDefaultSizeLooksAsItsReferencePicture)
         const QImage reference = QImage(path).convertToFormat(QImage::Format_RGB32);
         ASSERT_EQ(shot.size(), reference.size());
         if (shot != reference) {
-            shot.save(QStringLiteral("page-%1.png").arg(QLatin1String(pageFiles[page])));
-            ADD_FAILURE() << "differs from " << path.toStdString() << "; written to the test's folder";
+            const QString written =
+                QCoreApplication::applicationDirPath() + QStringLiteral("/page-%1.png").arg(QLatin1String(pageFiles[page]));
+            shot.save(written);
+            ADD_FAILURE() << "differs from " << path.toStdString() << "; shown in " << written.toStdString();
         }
     }
 }

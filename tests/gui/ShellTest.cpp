@@ -338,7 +338,8 @@ TEST_F(ShellTest, TheDefaultSizeShowsThePagesWholeAndASmallerWindowScrollsToEver
     window.resize(630, 420); // less than a 1024x600 screen leaves under its panels
     QApplication::processEvents();
     ASSERT_TRUE(scroll->verticalScrollBar()->isVisible());
-    EXPECT_EQ(pages()->geometry(), QRect(0, 27, 630, 625)) << "the pages keep their size";
+    EXPECT_TRUE(pages()->size().expandedTo(pages()->minimumSizeHint()) == pages()->size())
+        << "the pages keep the size their controls need";
     EXPECT_TRUE(statusPanel(0)->isVisible()) << "the status bar stays in the window";
     QWidget* lowest = find<QWidget>(u"CheckBoxObjectAutoSort");
     scroll->ensureWidgetVisible(lowest);
