@@ -11,16 +11,19 @@
 #include "gui/app/ConsoleColours.h"
 #include "gui/app/FileCommands.h"
 #include "gui/app/GuardedApplication.h"
+#include "gui/app/InterfaceLanguage.h"
 #include "gui/app/MainMenus.h"
 #include "gui/app/PageKeys.h"
 #include "gui/app/RecentFilesMenu.h"
 #include "gui/app/RecoveryKeeper.h"
+#include "gui/app/SettingsFallback.h"
 #include "gui/app/ShareCommands.h"
 #include "gui/app/StageCheckWindow.h"
 #include "gui/app/StageNames.h"
 #include "gui/app/StageOverviewWindow.h"
 #include "gui/app/StartScreen.h"
 #include "gui/app/TestPlay.h"
+#include "gui/app/ViewZoom.h"
 #include "gui/image/QtGlyphRenderer.h"
 #include "gui/pages/Chip32x32Edit.h"
 #include "gui/pages/InfoListDialog.h"
@@ -43,7 +46,6 @@
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFile>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
@@ -84,6 +86,11 @@ MainForm::MainForm(Prompts& prompts, const AppPaths& paths, QWidget* parent)
     // The stage selector and the pages whole (630 x 652), the menus and the status bar.
     resize(630, 652 + statusBar()->sizeHint().height() + menuBar()->sizeHint().height());
     bindUnits();
+    zoom_ = new ViewZoom(pages_, recent_->preferences(), this);
+    zoom_->changed = [this](int level) {
+        fitWindowToContent(*this);
+        status_[2]->setText(qText("表示倍率: %1倍", "Zoom: %1x").arg(level));
+    };
     noImageState();
     status_[2]->setText(colourNote_);
     if (!addresses_->problems().empty())
@@ -103,24 +110,6 @@ void MainForm::offerRecoveryAtStart()
 void MainForm::warnOfSettingsProblems()
 {
     prompts_.showWarning(QString::fromStdString(settingsProblemsText(addresses_->problems())));
-}
-
-std::unique_ptr<SettingsFile> MainForm::settingsInstead(const QString& path, const QString& reason)
-{
-    const QString aside = path + QStringLiteral(".bad");
-    if (!prompts_.askYesNo(reason + qText("\n\nこのファイルを直すか取り除いてから起動し直して下さい。既定のアドレスで起動することもできます。"
-                                          "その場合、このファイルは ",
-                                          "\n\nMend or remove this file and start again, or start with the default "
-                                          "addresses now: the file is then kept as ") +
-                           aside + qText(" として残します。\n\n既定値で起動しますか？", ".\n\nStart with the defaults?")))
-        return nullptr;
-    // Renamed, never written: the user's bytes stay whole under the new name.
-    if (QFile::exists(aside) || !QFile::rename(path, aside)) {
-        prompts_.showMessage(qText("", "Could not rename the file to ") + aside +
-                             qText(" に名前を変えられませんでした。", "."));
-        return nullptr;
-    }
-    return std::make_unique<SettingsFile>(path.toStdString());
 }
 
 MainForm::~MainForm()
@@ -147,7 +136,7 @@ bool MainForm::createRunObjects(const AppPaths& paths)
         try {
             settings_ = std::make_unique<SettingsFile>(paths.settingsFile.toStdString());
         } catch (const NotSettingsFile& error) {
-            settings_ = settingsInstead(paths.settingsFile, QString::fromStdString(error.what()));
+            settings_ = settingsInsteadOfBadFile(paths.settingsFile, QString::fromStdString(error.what()), prompts_);
             if (!settings_)
                 return false;
         }
@@ -243,12 +232,12 @@ void MainForm::buildFrame()
     const char* const names[PageCount] = {"TabSheetMapEdit", "TabSheet32x32ChipEdit", "TabSheetPaletteEdit",
                                           "TabSheetObjectEdit", "TabSheetMidPointEdit", "TabSheetScrollEdit",
                                           "TabSheetPatternTableEdit", "TabSheetSpriteBankEdit"};
-    const char* const captions[PageCount] = {"マップ", "32x32チップ", "パレット", "オブジェクト",
-                                             "復帰地点", "スクロール", "タイル", "スプライトバンク"};
+    const char* const captions[PageCount][2] = {
+        {"マップ", "Map"}, {"32x32チップ", "32x32 Chips"}, {"パレット", "Palette"}, {"オブジェクト", "Objects"}, {"復帰地点", "Restart Points"}, {"スクロール", "Scroll"}, {"タイル", "Tiles"}, {"スプライトバンク", "Sprite Banks"}};
     for (int i = 0; i < PageCount; ++i) {
         auto* page = new QWidget;
         page->setObjectName(QString::fromLatin1(names[i]));
-        pages_->addTab(page, QString::fromUtf8(captions[i]));
+        pages_->addTab(page, QString::fromStdString(captionText(captions[i][0], captions[i][1])));
     }
     // The sprite bank page stands in the control without a tab button.
     pages_->tabBar()->setTabVisible(pgSpriteBankEdit, false);
@@ -285,7 +274,7 @@ void MainForm::buildFrame()
 void MainForm::buildMenus()
 {
     menus_ = std::make_unique<MainMenus>(
-        this, MenuCommands{.open = [this] { commandOpen(); }, .save = [this] { commandSave(); }, .saveAs = [this] { commandSaveAs(); }, .createPatch = [this] { commandCreatePatch(); }, .exportPicture = [this] { commandExportStagePicture(); }, .exportText = [this] { share_->exportStageText(); }, .importText = [this] { share_->importStageText(); }, .exportTiles = [this] { share_->exportTilePicture(); }, .importTiles = [this] { share_->importTilePicture(); }, .exportPalette = [this] { share_->exportPaletteFile(); }, .importPalette = [this] { share_->importPaletteFile(); }, .close = [this] { commandClose(); }, .exit = [this] { close(); }, .undo = [this] { commandUndo(); }, .redo = [this] { commandRedo(); }, .findChipUses = [this] { showChipUsesWindow(*this, prompts_, pickedChip(), false); }, .replaceChip = [this] { showChipUsesWindow(*this, prompts_, pickedChip(), true); }, .checkStage = [this] { showStageCheckWindow(*this, *menus_); }, .stageOverview = [this] { showStageOverviewWindow(*this); }, .testPlay = [this] { testPlayOf(*this, prompts_, recent_->preferences()).run(); }, .emulatorSettings = [this] { testPlayOf(*this, prompts_, recent_->preferences()).changeCommand(); }, .consoleColours = [this] { chooseConsoleColours(prompts_, recent_->preferences()); }});
+        this, MenuCommands{.open = [this] { commandOpen(); }, .save = [this] { commandSave(); }, .saveAs = [this] { commandSaveAs(); }, .createPatch = [this] { commandCreatePatch(); }, .exportPicture = [this] { commandExportStagePicture(); }, .exportText = [this] { share_->exportStageText(); }, .importText = [this] { share_->importStageText(); }, .exportTiles = [this] { share_->exportTilePicture(); }, .importTiles = [this] { share_->importTilePicture(); }, .exportPalette = [this] { share_->exportPaletteFile(); }, .importPalette = [this] { share_->importPaletteFile(); }, .close = [this] { commandClose(); }, .exit = [this] { close(); }, .undo = [this] { commandUndo(); }, .redo = [this] { commandRedo(); }, .findChipUses = [this] { showChipUsesWindow(*this, prompts_, pickedChip(), false); }, .replaceChip = [this] { showChipUsesWindow(*this, prompts_, pickedChip(), true); }, .checkStage = [this] { showStageCheckWindow(*this, *menus_); }, .stageOverview = [this] { showStageOverviewWindow(*this); }, .testPlay = [this] { testPlayOf(*this, prompts_, recent_->preferences()).run(); }, .emulatorSettings = [this] { testPlayOf(*this, prompts_, recent_->preferences()).changeCommand(); }, .consoleColours = [this] { chooseConsoleColours(prompts_, recent_->preferences()); }, .zoomIn = [this] { zoom_->zoomIn(); }, .zoomOut = [this] { zoom_->zoomOut(); }, .actualSize = [this] { zoom_->setLevel(ViewZoom::Lowest); }, .japaneseInterface = [this] { keepInterfaceLanguage(recent_->preferences(), prompts_, Language::Japanese); }, .englishInterface = [this] { keepInterfaceLanguage(recent_->preferences(), prompts_, Language::English); }});
     connect(menus_->edit, &QMenu::aboutToShow, this, &MainForm::updateEditMenu);
     connect(menus_->edit, &QMenu::aboutToHide, this, &MainForm::enableHistoryKeys);
     recent_ = std::make_unique<RecentFilesMenu>(

@@ -38,6 +38,7 @@ class QtGlyphRenderer;
 class RomImage;
 class ScrollEdit;
 class ShareCommands;
+class ViewZoom;
 class InfoListDialog;
 
 // The message for std::bad_alloc, in the user's language.
@@ -112,6 +113,7 @@ public:
     // The stage selector (a change of its entry selects the stage) and the page control.
     QComboBox* stageSelector() const { return stageSelector_; }
     QTabWidget* pages() const { return pages_; }
+    ViewZoom* zoom() const { return zoom_; }
     // One animation-timer tick, as the timer gives it.
     void onTimer();
 
@@ -134,9 +136,6 @@ private:
     void warnOfSettingsProblems();
     // At start with no image named: the image of a recovery file, opened and offered.
     void offerRecoveryAtStart();
-    // A settings file that holds no settings: started with the defaults (the file kept
-    // aside as .bad) when the user agrees; nothing when not.
-    std::unique_ptr<SettingsFile> settingsInstead(const QString& path, const QString& reason);
     void noImageState();
     // The stage selector, the pages and the commands that need an image.
     void showImageCommands(bool shown);
@@ -192,6 +191,7 @@ private:
     QLabel* status_[3] = {};
     std::unique_ptr<MainMenus> menus_;
     QTimer* timer_ = nullptr;
+    ViewZoom* zoom_ = nullptr;
 };
 
 } // namespace vx

@@ -11,6 +11,11 @@ namespace vx {
 namespace {
 
 QString qText(const char* japanese, const char* english) { return QString::fromStdString(localized(japanese, english)); }
+// The menus' fixed captions: Japanese unless the user chose English.
+QString qCaption(const char* japanese, const char* english)
+{
+    return QString::fromStdString(captionText(japanese, english));
+}
 
 // The key the menu shows first, then the platform's other keys for the same command.
 QList<QKeySequence> keys(QKeySequence::StandardKey key, QKeyCombination shown)
@@ -26,8 +31,9 @@ QList<QKeySequence> keys(QKeySequence::StandardKey key, QKeyCombination shown)
 
 MainMenus::MainMenus(QMainWindow* window, MenuCommands commands) : commands_(std::move(commands))
 {
-    const auto item = [this](QMenu* menu, const char* caption, const char* name, const std::function<void()>& command) {
-        QAction* action = menu->addAction(QString::fromUtf8(caption));
+    const auto item = [this](QMenu* menu, const QString& caption, const char* name,
+                             const std::function<void()>& command) {
+        QAction* action = menu->addAction(caption);
         action->setObjectName(QString::fromLatin1(name));
         QObject::connect(action, &QAction::triggered, menu, [command] {
             if (command)
@@ -35,23 +41,23 @@ MainMenus::MainMenus(QMainWindow* window, MenuCommands commands) : commands_(std
         });
         return action;
     };
-    file = window->menuBar()->addMenu(QString::fromUtf8("ファイル(&F)"));
+    file = window->menuBar()->addMenu(qCaption("ファイル(&F)", "&File"));
     file->setObjectName(QStringLiteral("MenuFile"));
-    open = item(file, "開く(&O)", "MenuItemOpen", commands_.open);
+    open = item(file, qCaption("開く(&O)", "&Open..."), "MenuItemOpen", commands_.open);
     file->addSeparator();
-    save = item(file, "上書き保存(&S)", "MenuItemSave", commands_.save);
-    saveAs = item(file, "名前を付けて保存(&A)", "MenuItemSaveAs", commands_.saveAs);
+    save = item(file, qCaption("上書き保存(&S)", "&Save"), "MenuItemSave", commands_.save);
+    saveAs = item(file, qCaption("名前を付けて保存(&A)", "Save &As..."), "MenuItemSaveAs", commands_.saveAs);
     recent = file->addMenu(QString());
     file->addSeparator();
-    patch = item(file, "", "MenuItemCreatePatch", commands_.createPatch);
-    exportPicture = item(file, "", "MenuItemExportStagePicture", commands_.exportPicture);
-    exportText = item(file, "", "MenuItemExportStageText", commands_.exportText);
-    importText = item(file, "", "MenuItemImportStageText", commands_.importText);
+    patch = item(file, QString(), "MenuItemCreatePatch", commands_.createPatch);
+    exportPicture = item(file, QString(), "MenuItemExportStagePicture", commands_.exportPicture);
+    exportText = item(file, QString(), "MenuItemExportStageText", commands_.exportText);
+    importText = item(file, QString(), "MenuItemImportStageText", commands_.importText);
     file->addSeparator();
-    exportTiles = item(file, "", "MenuItemExportTiles", commands_.exportTiles);
-    importTiles = item(file, "", "MenuItemImportTiles", commands_.importTiles);
-    exportPalette = item(file, "", "MenuItemExportPalette", commands_.exportPalette);
-    importPalette = item(file, "", "MenuItemImportPalette", commands_.importPalette);
+    exportTiles = item(file, QString(), "MenuItemExportTiles", commands_.exportTiles);
+    importTiles = item(file, QString(), "MenuItemImportTiles", commands_.importTiles);
+    exportPalette = item(file, QString(), "MenuItemExportPalette", commands_.exportPalette);
+    importPalette = item(file, QString(), "MenuItemImportPalette", commands_.importPalette);
     // Their captions follow the user's language, asked when the menu opens.
     const auto caption = [this] {
         recent->setTitle(qText("最近使ったファイル(&R)", "&Recent Files"));
@@ -67,17 +73,17 @@ MainMenus::MainMenus(QMainWindow* window, MenuCommands commands) : commands_(std
     caption();
     QObject::connect(file, &QMenu::aboutToShow, file, caption);
     file->addSeparator();
-    close = item(file, "閉じる(&C)", "MenuItemClose", commands_.close);
+    close = item(file, qCaption("閉じる(&C)", "&Close"), "MenuItemClose", commands_.close);
     file->addSeparator();
-    exit = item(file, "終了(&X)", "MenuItemExit", commands_.exit);
+    exit = item(file, qCaption("終了(&X)", "E&xit"), "MenuItemExit", commands_.exit);
 
-    edit = window->menuBar()->addMenu(QString::fromUtf8("編集(&E)"));
+    edit = window->menuBar()->addMenu(qCaption("編集(&E)", "&Edit"));
     edit->setObjectName(QStringLiteral("MenuEdit"));
-    undo = item(edit, "元に戻す(&U)", "MenuItemUndo", commands_.undo);
-    redo = item(edit, "やり直し(&R)", "MenuItemRedo", commands_.redo);
+    undo = item(edit, qCaption("元に戻す(&U)", "Undo(&U)"), "MenuItemUndo", commands_.undo);
+    redo = item(edit, qCaption("やり直し(&R)", "Redo(&R)"), "MenuItemRedo", commands_.redo);
     edit->addSeparator();
-    findChipUses = item(edit, "", "MenuItemFindChipUses", commands_.findChipUses);
-    replaceChip = item(edit, "", "MenuItemReplaceChip", commands_.replaceChip);
+    findChipUses = item(edit, QString(), "MenuItemFindChipUses", commands_.findChipUses);
+    replaceChip = item(edit, QString(), "MenuItemReplaceChip", commands_.replaceChip);
     const auto editCaption = [this] {
         findChipUses->setText(qText("使用箇所の検索(&F)...", "&Find Chip Uses..."));
         replaceChip->setText(qText("チップの置換(&P)...", "Re&place Chip..."));
@@ -85,14 +91,35 @@ MainMenus::MainMenus(QMainWindow* window, MenuCommands commands) : commands_(std
     editCaption();
     QObject::connect(edit, &QMenu::aboutToShow, edit, editCaption);
 
-    tools = window->menuBar()->addMenu(QString::fromUtf8("ツール(&T)"));
+    view = window->menuBar()->addMenu(qCaption("表示(&V)", "&View"));
+    view->setObjectName(QStringLiteral("MenuView"));
+    zoomIn = item(view, qCaption("拡大(&I)", "Zoom &In"), "MenuItemZoomIn", commands_.zoomIn);
+    zoomOut = item(view, qCaption("縮小(&O)", "Zoom &Out"), "MenuItemZoomOut", commands_.zoomOut);
+    actualSize = item(view, qCaption("等倍(&A)", "&Actual Size"), "MenuItemActualSize", commands_.actualSize);
+    view->addSeparator();
+    // Each language under its own name, whatever the interface shows.
+    QMenu* language = view->addMenu(qCaption("表示言語(&L)", "Interface &Language"));
+    language->setObjectName(QStringLiteral("MenuInterfaceLanguage"));
+    japaneseInterface = item(language, QStringLiteral("日本語(&J)"), "MenuItemJapaneseInterface", commands_.japaneseInterface);
+    englishInterface = item(language, QStringLiteral("&English"), "MenuItemEnglishInterface", commands_.englishInterface);
+    japaneseInterface->setCheckable(true);
+    englishInterface->setCheckable(true);
+    const auto languageChecks = [this] {
+        const bool english = chosenInterfaceLanguage() == Language::English;
+        japaneseInterface->setChecked(!english);
+        englishInterface->setChecked(english);
+    };
+    languageChecks();
+    QObject::connect(language, &QMenu::aboutToShow, language, languageChecks);
+
+    tools = window->menuBar()->addMenu(qCaption("ツール(&T)", "&Tools"));
     tools->setObjectName(QStringLiteral("MenuTools"));
-    checkStage = item(tools, "", "MenuItemCheckStage", commands_.checkStage);
-    stageOverview = item(tools, "", "MenuItemStageOverview", commands_.stageOverview);
+    checkStage = item(tools, QString(), "MenuItemCheckStage", commands_.checkStage);
+    stageOverview = item(tools, QString(), "MenuItemStageOverview", commands_.stageOverview);
     tools->addSeparator();
-    testPlay = item(tools, "", "MenuItemTestPlay", commands_.testPlay);
-    emulatorSettings = item(tools, "", "MenuItemEmulatorSettings", commands_.emulatorSettings);
-    consoleColours = item(tools, "", "MenuItemConsoleColours", commands_.consoleColours);
+    testPlay = item(tools, QString(), "MenuItemTestPlay", commands_.testPlay);
+    emulatorSettings = item(tools, QString(), "MenuItemEmulatorSettings", commands_.emulatorSettings);
+    consoleColours = item(tools, QString(), "MenuItemConsoleColours", commands_.consoleColours);
     const auto toolsCaption = [this] {
         checkStage->setText(qText("ステージの点検(&K)...", "&Check Stage..."));
         stageOverview->setText(qText("ステージ全体図(&V)", "Stage O&verview"));
@@ -116,9 +143,15 @@ MainMenus::MainMenus(QMainWindow* window, MenuCommands commands) : commands_(std
     findChipUses->setShortcuts(keys(QKeySequence::Find, Qt::CTRL | Qt::Key_F));
     stageOverview->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
     testPlay->setShortcut(QKeySequence(Qt::Key_F5));
-    window->addActions({open, save, saveAs, close, exit, undo, redo, findChipUses, checkStage, stageOverview, testPlay});
+    zoomIn->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence(Qt::CTRL | Qt::Key_Plus),
+                          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Plus)});
+    zoomOut->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Minus), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Minus)});
+    actualSize->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+    const QList<QAction*> keyed{open, save, saveAs, close, exit, undo, redo, findChipUses,
+                                checkStage, stageOverview, testPlay, zoomIn, zoomOut, actualSize};
+    window->addActions(keyed);
     // They work from the tool windows beside the editor too, never under a modal dialog.
-    for (QAction* action : {open, save, saveAs, close, exit, undo, redo, findChipUses, checkStage, stageOverview, testPlay})
+    for (QAction* action : keyed)
         action->setShortcutContext(Qt::ApplicationShortcut);
 }
 
@@ -142,7 +175,8 @@ void MainMenus::enableHistoryKeys(bool imageOpen)
 void MainMenus::showImageCommands(bool shown)
 {
     for (QAction* action : {save, saveAs, patch, exportPicture, exportText, importText, exportTiles, importTiles,
-                            exportPalette, importPalette, close, findChipUses, replaceChip, checkStage, stageOverview, testPlay})
+                            exportPalette, importPalette, close, findChipUses, replaceChip, checkStage, stageOverview,
+                            testPlay, zoomIn, zoomOut, actualSize})
         action->setEnabled(shown);
     edit->menuAction()->setVisible(shown);
     tools->menuAction()->setVisible(shown);

@@ -15,9 +15,10 @@ struct MenuCommands {
     std::function<void()> exportTiles, importTiles, exportPalette, importPalette;
     std::function<void()> close, exit, undo, redo, findChipUses, replaceChip, checkStage;
     std::function<void()> stageOverview, testPlay, emulatorSettings, consoleColours;
+    std::function<void()> zoomIn, zoomOut, actualSize, japaneseInterface, englishInterface;
 };
 
-// The File, Edit and Tools menus of the main window: captions, names, the desktop's keys, and
+// The File, Edit, View and Tools menus of the main window: captions, names, the desktop's keys, and
 // the Edit menu's captions and states made as it opens.
 class MainMenus {
 public:
@@ -34,6 +35,7 @@ public:
     QMenu* file = nullptr;
     QMenu* recent = nullptr;
     QMenu* edit = nullptr;
+    QMenu* view = nullptr;
     QMenu* tools = nullptr;
     QAction* open = nullptr;
     QAction* save = nullptr;
@@ -57,6 +59,11 @@ public:
     QAction* testPlay = nullptr;
     QAction* emulatorSettings = nullptr;
     QAction* consoleColours = nullptr;
+    QAction* zoomIn = nullptr;
+    QAction* zoomOut = nullptr;
+    QAction* actualSize = nullptr;
+    QAction* japaneseInterface = nullptr;
+    QAction* englishInterface = nullptr;
 
 private:
     MenuCommands commands_;

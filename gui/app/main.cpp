@@ -1,5 +1,6 @@
 #include "gui/app/AppPaths.h"
 #include "gui/app/GuardedApplication.h"
+#include "gui/app/InterfaceLanguage.h"
 #include "gui/app/MainForm.h"
 #include "gui/app/QtPrompts.h"
 #include "gui/image/MemoryRoom.h"
@@ -81,17 +82,16 @@ int run(int argc, char** argv)
     vx::GuardedApplication application(argc, argv);
     qInstallMessageHandler(qtHandler);
     parser.process(application);
-    // Qt's own texts (the message boxes' buttons, the file dialogs) in the user's language.
-    QTranslator qtTexts;
-    if (qtTexts.load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(&qtTexts);
     vx::registerFontSubstitutions();
     QApplication::setFont(QFont(QStringLiteral("Tahoma"), 8));
 
     vx::QtPrompts prompts;
     const std::function<void(const QString&)> show = [&prompts](const QString& text) { prompts.showMessage(text); };
     const vx::AppPaths paths = vx::findAppPaths(QCoreApplication::applicationDirPath());
+    vx::loadInterfaceLanguage(paths.preferencesFile);
+    // Qt's own texts (the message boxes' buttons, the file dialogs) in the editor's language.
+    QTranslator qtTexts;
+    vx::installQtTexts(qtTexts);
     // The window's icon on X11 and Wayland alike: the installed theme's, else the one
     // beside the program (SVG, read by Qt's SVG plugin).
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("vexalon2editor"),

@@ -162,4 +162,18 @@ void placeInside(QWidget* container, QSize size)
 
 void placeControls(QWidget* page) { placeInside(page, QSize()); }
 
+void relayoutPlaced(QWidget* top)
+{
+    QList<QWidget*> widgets = top->findChildren<QWidget*>();
+    widgets.prepend(top);
+    // findChildren lists parents before children: walk back so a box knows its views' size.
+    for (auto it = widgets.crbegin(); it != widgets.crend(); ++it)
+        if (auto* placed = dynamic_cast<PlacedLayout*>((*it)->layout())) {
+            placed->invalidate();
+            (*it)->updateGeometry();
+            if ((*it)->isVisible())
+                placed->setGeometry((*it)->rect());
+        }
+}
+
 } // namespace vx

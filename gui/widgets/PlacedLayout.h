@@ -40,5 +40,7 @@ private:
 
 // Gives a page and every plain box on it a PlacedLayout, innermost first.
 void placeControls(QWidget* page);
+// Lays out again, innermost first, every PlacedLayout under `top` after views changed size.
+void relayoutPlaced(QWidget* top);
 
 } // namespace vx

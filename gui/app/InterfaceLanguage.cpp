@@ -1,0 +1,54 @@
+#include "gui/app/InterfaceLanguage.h"
+
+#include "core/base/Errors.h"
+#include "core/base/Language.h"
+#include "core/files/IniFile.h"
+#include "gui/pages/Prompts.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+namespace vx {
+namespace {
+constexpr const char* Section = "View";
+constexpr const char* Key = "Language";
+} // namespace
+
+void loadInterfaceLanguage(const QString& preferencesFile)
+{
+    std::string kept;
+    try {
+        kept = IniFile(preferencesFile.toStdString()).readString(Section, Key, "");
+    } catch (...) {
+        // the recent-files menu reports a bad preferences file
+    }
+    chooseInterfaceLanguage(kept == "en"       ? std::optional(Language::English)
+                                : kept == "ja" ? std::optional(Language::Japanese)
+                                               : std::nullopt);
+}
+
+void installQtTexts(QTranslator& translator)
+{
+    const QLocale locale = userLanguage() == Language::Japanese ? QLocale(QLocale::Japanese) : QLocale(QLocale::English);
+    // English is Qt's own; no file to load.
+    if (locale.language() == QLocale::Japanese &&
+        translator.load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&translator);
+}
+
+void keepInterfaceLanguage(IniFile* preferences, Prompts& prompts, Language language)
+{
+    if (!preferences)
+        throw UserError(localized("設定ファイルがありません。", "There is no preferences file."));
+    const bool english = language == Language::English;
+    preferences->writeString(Section, Key, english ? "en" : "ja");
+    preferences->updateFile();
+    // Told in the chosen language: the one the user reads from now on.
+    prompts.showMessage(english ? QStringLiteral("The interface language changes to English at the next start.")
+                                : QStringLiteral("次回の起動から表示言語が日本語になります。"));
+}
+
+} // namespace vx

@@ -1,0 +1,87 @@
+#include "gui/app/ViewZoom.h"
+
+#include "core/files/IniFile.h"
+#include "gui/widgets/ImageView.h"
+#include "gui/widgets/PlacedLayout.h"
+
+#include <QApplication>
+#include <QLayout>
+#include <QMainWindow>
+#include <QScreen>
+#include <QScrollArea>
+#include <QWheelEvent>
+#include <QWidget>
+#include <algorithm>
+
+namespace vx {
+namespace {
+constexpr const char* Section = "View";
+constexpr const char* Key = "Zoom";
+} // namespace
+
+ViewZoom::ViewZoom(QWidget* pages, IniFile* preferences, QObject* parent)
+    : QObject(parent), pages_(pages), preferences_(preferences)
+{
+    if (preferences_)
+        level_ = std::clamp(preferences_->readInteger(Section, Key, Lowest), Lowest, Highest);
+    show();
+    // Ctrl+wheel anywhere over a view of the pages.
+    qApp->installEventFilter(this);
+}
+
+void ViewZoom::setLevel(int level)
+{
+    level = std::clamp(level, Lowest, Highest);
+    if (level == level_)
+        return;
+    level_ = level;
+    show();
+    if (preferences_) {
+        preferences_->writeInteger(Section, Key, level_);
+        preferences_->updateFile();
+    }
+    if (changed)
+        changed(level_);
+}
+
+void ViewZoom::show()
+{
+    for (ImageView* view : pages_->findChildren<ImageView*>())
+        if (view->followsZoom())
+            view->setZoom(level_);
+    relayoutPlaced(pages_);
+}
+
+bool ViewZoom::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::Wheel)
+        return false;
+    auto* wheel = static_cast<QWheelEvent*>(event);
+    auto* view = qobject_cast<ImageView*>(watched);
+    if (!view || !view->followsZoom() || !wheel->modifiers().testFlag(Qt::ControlModifier) ||
+        !pages_->isAncestorOf(view))
+        return false;
+    // One step per notch; a touchpad's small deltas wait until they make one.
+    wheelDelta_ += wheel->angleDelta().y();
+    if (std::abs(wheelDelta_) >= 120) {
+        setLevel(level_ + (wheelDelta_ > 0 ? 1 : -1));
+        wheelDelta_ = 0;
+    }
+    return true;
+}
+
+void fitWindowToContent(QMainWindow& window)
+{
+    auto* scroll = qobject_cast<QScrollArea*>(window.centralWidget());
+    if (!scroll || !scroll->widget() || window.isMaximized() || window.isFullScreen())
+        return;
+    QWidget* content = scroll->widget();
+    if (content->layout())
+        content->layout()->invalidate();
+    QSize wanted = content->minimumSizeHint() + (window.size() - scroll->size());
+    if (const QScreen* screen = window.screen())
+        wanted = wanted.boundedTo(screen->availableGeometry().size() - (window.frameGeometry().size() - window.size()));
+    window.resize(wanted);
+}
+
+} // namespace vx

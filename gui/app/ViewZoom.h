@@ -1,0 +1,46 @@
+#pragma once
+#include <QObject>
+#include <functional>
+
+class QMainWindow;
+class QWidget;
+
+namespace vx {
+
+class IniFile;
+
+// The zoom of the views that follow it (room views, chip tables, the colour table, the tiles):
+// a whole number from 1 to 4, kept in the preferences, changed from the View menu or with
+// Ctrl+wheel over a view.
+class ViewZoom : public QObject {
+public:
+    static constexpr int Lowest = 1, Highest = 4;
+
+    // Reads the kept zoom and shows the pages at it; `preferences` may be null.
+    ViewZoom(QWidget* pages, IniFile* preferences, QObject* parent);
+
+    int level() const { return level_; }
+    // Clamps, shows, keeps; `changed` hears of a new level.
+    void setLevel(int level);
+    void zoomIn() { setLevel(level_ + 1); }
+    void zoomOut() { setLevel(level_ - 1); }
+
+    std::function<void(int level)> changed;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void show();
+
+    QWidget* pages_;
+    IniFile* preferences_;
+    int level_ = Lowest;
+    int wheelDelta_ = 0;
+};
+
+// Resizes a window that is neither maximised nor full screen to show its content whole, as
+// far as its screen allows: larger after a zoom in, back to its size after a zoom out.
+void fitWindowToContent(QMainWindow& window);
+
+} // namespace vx
