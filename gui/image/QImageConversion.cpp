@@ -1,6 +1,7 @@
 #include "gui/image/QImageConversion.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 #include <vector>
 
@@ -40,11 +41,12 @@ std::uint8_t* allocate(QImage& image, int width, int height)
 
 } // namespace
 
-void toQImage(const IndexedBitmap& bitmap, QImage& image, int width, int height)
+void toQImage(const IndexedBitmap& bitmap, QImage& image, int width, int height, int zoom)
 {
     width = std::clamp(width, 1, bitmap.width());
     height = std::clamp(height, 1, bitmap.height());
-    std::uint8_t* row = allocate(image, width, height);
+    zoom = std::clamp(zoom, 1, 8);
+    std::uint8_t* row = allocate(image, width * zoom, height * zoom);
     const auto rowBytes = static_cast<std::size_t>(image.bytesPerLine());
     const std::array<QRgb, 256> colors = colorsOf(bitmap);
     const std::size_t stride = static_cast<std::size_t>(bitmap.width());
@@ -52,11 +54,29 @@ void toQImage(const IndexedBitmap& bitmap, QImage& image, int width, int height)
     for (std::size_t x = 0; x < columns.size(); ++x)
         columns[x] = x * stride / columns.size();
     const std::uint8_t* bits = bitmap.bits();
-    for (int y = 0; y < height; ++y, row += rowBytes) {
+    for (int y = 0; y < height; ++y) {
         const std::uint8_t* from = bits + static_cast<std::size_t>(y * bitmap.height() / height) * stride;
         auto* to = reinterpret_cast<QRgb*>(row);
-        for (std::size_t x = 0; x < columns.size(); ++x)
-            to[x] = colors[from[columns[x]]];
+        if (zoom == 1) {
+            for (std::size_t x = 0; x < columns.size(); ++x)
+                to[x] = colors[from[columns[x]]];
+        } else if (zoom == 2) {
+            // The common zoom: a block's four pixels as two 8-byte stores, both rows at once.
+            auto* below = reinterpret_cast<QRgb*>(row + rowBytes);
+            for (std::size_t x = 0; x < columns.size(); ++x) {
+                const std::uint64_t pair = colors[from[columns[x]]] * 0x100000001ull;
+                std::memcpy(to + 2 * x, &pair, sizeof pair);
+                std::memcpy(below + 2 * x, &pair, sizeof pair);
+            }
+        } else {
+            const auto side = static_cast<std::size_t>(zoom);
+            for (std::size_t x = 0; x < columns.size(); ++x)
+                std::fill_n(to + x * side, side, colors[from[columns[x]]]);
+            // The block's other rows are copies of its first.
+            for (int copy = 1; copy < zoom; ++copy)
+                std::memcpy(row + static_cast<std::size_t>(copy) * rowBytes, row, columns.size() * side * sizeof(QRgb));
+        }
+        row += rowBytes * static_cast<std::size_t>(zoom);
     }
 }
 

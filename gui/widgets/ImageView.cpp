@@ -39,13 +39,14 @@ const QImage& ImageView::picture()
         return cache_;
     }
     // A bitmap larger than the control (the map page's chip table) is converted at the
-    // control's size: a quarter of the pixels, the same ones a scaled paint would show.
+    // control's size: a quarter of the pixels, the same ones a scaled paint would show. At a
+    // zoom each pixel is converted as a block, so the paint is a plain copy.
     const QSize size(std::min(unzoomedWidth(), bitmap_->width()), std::min(unzoomedHeight(), bitmap_->height()));
-    const bool reduced = size != QSize(bitmap_->width(), bitmap_->height()) && !size.isEmpty();
-    if (cachedBitmap_ != bitmap_.get() || cachedVersion_ != bitmap_->version() ||
-        (reduced ? cache_.size() != size : cache_.size() != QSize(bitmap_->width(), bitmap_->height()))) {
-        if (reduced)
-            toQImage(*bitmap_, cache_, size.width(), size.height());
+    const bool converted = !size.isEmpty() && size * zoom_ != QSize(bitmap_->width(), bitmap_->height());
+    const QSize pictureSize = converted ? size * zoom_ : QSize(bitmap_->width(), bitmap_->height());
+    if (cachedBitmap_ != bitmap_.get() || cachedVersion_ != bitmap_->version() || cache_.size() != pictureSize) {
+        if (converted)
+            toQImage(*bitmap_, cache_, size.width(), size.height(), zoom_);
         else
             toQImage(*bitmap_, cache_);
         cachedBitmap_ = bitmap_.get();
@@ -72,7 +73,10 @@ void ImageView::paintEvent(QPaintEvent*)
             painter.fillRect(rect(), palette().window());
         } else {
             painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-            painter.drawImage(rect(), cache_);
+            if (cache_.size() == size())
+                painter.drawImage(QPoint(0, 0), cache_);
+            else
+                painter.drawImage(rect(), cache_);
         }
     }
     if (!converted)
