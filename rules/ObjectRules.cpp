@@ -119,7 +119,7 @@ ObjectMenuState objectMenuState(const PlacedObject* hovered, int clipboard)
 {
     const bool japanese = isJapanese();
     ObjectMenuState state;
-    state.create = {hovered == nullptr, "オブジェクトの新規作成"};
+    state.create = {hovered == nullptr, captionText("オブジェクトの新規作成", "Create New Object")};
     if (hovered) {
         const std::string kind = hex2(hovered->kind);
         state.copy = {true, japanese ? "このオブジェクト(" + kind + ")をコピー" : "Copy Object(" + kind + ")"};
