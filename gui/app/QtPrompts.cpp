@@ -13,7 +13,10 @@ namespace {
 const QString Title = QStringLiteral("VEXALON 2 EDITOR");
 
 // One filter, "nes" as the default extension, as the game's images are named.
-QString filter() { return QString::fromUtf8("ヴェクサロン2 ROMイメージ(*.nes)"); }
+QString filter()
+{
+    return QString::fromStdString(captionText("ヴェクサロン2 ROMイメージ(*.nes)", "VEXALON 2 ROM images (*.nes)"));
+}
 
 QFileDialog* makeDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& caption = Title,
                         const QString& filters = filter())

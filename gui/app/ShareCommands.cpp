@@ -152,7 +152,9 @@ void ShareCommands::createPatch()
         return;
     const auto originalPath =
         prompts_.chooseFileToOpen(qText("元のイメージの選択", "Choose the Original Image"),
-                                  QString::fromUtf8("ヴェクサロン2 ROMイメージ(*.nes);;") + qText("すべてのファイル (*)", "All files (*)"),
+                                  QString::fromStdString(captionText("ヴェクサロン2 ROMイメージ(*.nes);;",
+                                                                     "VEXALON 2 ROM images (*.nes);;")) +
+                                      qText("すべてのファイル (*)", "All files (*)"),
                                   startFolder(FileKind::Image));
     if (!originalPath)
         return;

@@ -111,6 +111,8 @@ StageCheckWindow::StageCheckWindow(MainForm& main, const MainMenus& menus) : QDi
     list_->header()->setStretchLastSection(true);
     list_->header()->setSortIndicator(colSeverity, Qt::AscendingOrder);
     list_->setSortingEnabled(true);
+    // The stage's name heads the list: its letter leads back to the findings.
+    stage_->setBuddy(list_);
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("LblStageCheckStatus"));
 
@@ -161,7 +163,7 @@ StageCheckWindow::StageCheckWindow(MainForm& main, const MainMenus& menus) : QDi
 
 void StageCheckWindow::showCaptions()
 {
-    all_->setText(qText("すべてのステージ", "All stages"));
+    all_->setText(qText("すべてのステージ(&A)", "&All stages"));
     hideNotes_->setText(qText("注記を隠す(&H)", "&Hide notes"));
     list_->setHeaderLabels({qText("ステージ", "Stage"), qText("重要度", "Severity"), qText("場所", "Place"),
                             qText("内容", "Finding")});
@@ -178,7 +180,7 @@ void StageCheckWindow::showStage()
         which = stageSelectorEntry(rom.currentStageIndex());
     setWindowTitle(which.isEmpty() ? qText("ステージの点検", "Stage Check")
                                    : qText("ステージの点検", "Stage Check") + QStringLiteral(" - ") + which);
-    stage_->setText(qText("ステージ: ", "Stage: ") + which);
+    stage_->setText(qText("ステージ(&S): ", "&Stage: ") + which);
 }
 
 bool StageCheckWindow::event(QEvent* event)

@@ -177,7 +177,7 @@ TEST_F(StageCheckWindowTest, ItNamesItsStageSortsBySeverityHidesNotesAndReadsANe
     MainForm& window = opened();
     ASSERT_TRUE(window.rom().stage(1).setPaletteColor(5, 0x45));
     QDialog* dialog = openCheck();
-    EXPECT_EQ(find<QLabel>(u"LblStageCheckStage")->text(), QStringLiteral("Stage: ") + stageSelector()->itemText(0));
+    EXPECT_EQ(find<QLabel>(u"LblStageCheckStage")->text(), QStringLiteral("&Stage: ") + stageSelector()->itemText(0));
     list()->setCurrentItem(list()->topLevelItem(2));
     stageSelector()->setCurrentIndex(1);
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Stage Check - ") + stageSelector()->itemText(1));
