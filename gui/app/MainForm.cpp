@@ -378,6 +378,7 @@ void MainForm::imageOpenedState()
     updating_ = false;
     showImageCommands(true);
     enableHistoryKeys();
+    zoom_->fitFirstShownPages(*this);
     timer_->start();
 }
 

@@ -52,6 +52,13 @@ void ViewZoom::show()
     relayoutPlaced(pages_);
 }
 
+void ViewZoom::fitFirstShownPages(QMainWindow& window)
+{
+    if (!fitted_ && level_ > Lowest)
+        fitWindowToContent(window);
+    fitted_ = true;
+}
+
 bool ViewZoom::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() != QEvent::Wheel)

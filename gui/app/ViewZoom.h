@@ -24,6 +24,8 @@ public:
     void setLevel(int level);
     void zoomIn() { setLevel(level_ + 1); }
     void zoomOut() { setLevel(level_ - 1); }
+    // The first time the pages show in a run, a window made for zoom 1 grows to a kept zoom.
+    void fitFirstShownPages(QMainWindow& window);
 
     std::function<void(int level)> changed;
 
@@ -37,6 +39,7 @@ private:
     IniFile* preferences_;
     int level_ = Lowest;
     int wheelDelta_ = 0;
+    bool fitted_ = false;
 };
 
 // Resizes a window that is neither maximised nor full screen to show its content whole, as
