@@ -54,7 +54,7 @@ void Chip32x32Edit::buildTables(QWidget* page)
          .left = [this] { chipHover_.leave(); }});
 
     chipTable_->setFollowsZoom(true);
-    auto* switchGroup = new QGroupBox(QString::fromUtf8("表示切替"), page);
+    auto* switchGroup = new QGroupBox(captionOf("表示切替", "Table Page"), page);
     switchGroup->setObjectName(QStringLiteral("GroupBoxTableSwitch"));
     switchGroup->setGeometry(526, 8, 92, 76);
     pageSwitch_ = new UpDown(switchGroup);
@@ -86,19 +86,19 @@ void Chip32x32Edit::buildTables(QWidget* page)
 
 void Chip32x32Edit::buildSelectedGroup(QWidget* page)
 {
-    auto* group = new QGroupBox(QString::fromUtf8("選択チップ"), page);
+    auto* group = new QGroupBox(captionOf("選択チップ", "Selected Chip"), page);
     group->setObjectName(QStringLiteral("GroupBoxSelectedChip"));
     group->setGeometry(8, 408, 164, 76);
     selectedView_ = makeImageView(group, QStringLiteral("ImgSelected16x16Chip"), QRect(12, 28, 32, 32));
-    makeCaption("No:", group, 56, 26, 60);
+    makeCaption(QStringLiteral("No:"), group, 56, 26, 60);
     selectedIndex_ = makeValueLabel(QStringLiteral("LblSelected16x16ChipIndex"), group, 116, 26, 32);
-    makeCaption("パレット:", group, 56, 46, 60);
+    makeCaption(captionOf("パレット:", "Palette:"), group, 56, 46, 60);
     selectedPalette_ = makeValueLabel(QStringLiteral("LblSelected16x16ChipPalette"), group, 116, 46, 32);
 }
 
 void Chip32x32Edit::buildEditedGroup(QWidget* page)
 {
-    auto* group = new QGroupBox(QString::fromUtf8("編集対象チップ"), page);
+    auto* group = new QGroupBox(captionOf("編集対象チップ", "Edited Chip"), page);
     group->setObjectName(QStringLiteral("GroupBoxEditedChip"));
     group->setGeometry(180, 408, 432, 124);
     quarterHover_ = HoverCell([this] { return context_.rom.isLoaded(); }, [this](int) { drawEditedChip(); });
@@ -112,13 +112,13 @@ void Chip32x32Edit::buildEditedGroup(QWidget* page)
              },
          .left = [this] { quarterHover_.leave(); }});
     editedView_->setFollowsZoom(true);
-    makeCaption("No:", group, 12, 96, 24);
+    makeCaption(QStringLiteral("No:"), group, 12, 96, 24);
     editedIndex_ = makeValueLabel(QStringLiteral("LblEdited32x32ChipIndex"), group, 36, 96, 32);
 
     // The quarter labels stand as the quarters do: 0 top-left, 2 top-right, 1 bottom-left,
     // 3 bottom-right.
-    makeCaption("No(パレット):", group, 92, 24, 110);
-    makeCaption("属性:", group, 216, 24, 100);
+    makeCaption(captionOf("No(パレット):", "No (Palette):"), group, 92, 24, 110);
+    makeCaption(captionOf("属性:", "Attributes:"), group, 216, 24, 100);
     for (int q = 0; q < 4; ++q) {
         const int column = q / 2, row = q % 2;
         auto* entry = new ClickLabel(group, q);
@@ -143,15 +143,15 @@ void Chip32x32Edit::buildEditedGroup(QWidget* page)
 
 void Chip32x32Edit::buildButtons(QWidget* page)
 {
-    const auto button = [page](const char* caption, const char* name, int x, int y, int width) {
-        auto* made = new QPushButton(QString::fromUtf8(caption), page);
+    const auto button = [page](const QString& caption, const char* name, int x, int y, int width) {
+        auto* made = new QPushButton(caption, page);
         made->setObjectName(QString::fromLatin1(name));
         made->setGeometry(x, y, width, 25);
         return made;
     };
-    unusedButton_ = button("未使用チップ番号表示", "BtnUnused32x32ChipView", 8, 492, 164);
-    duplicatedButton_ = button("重複チップ番号表示", "BtnOverlapped32x32ChipView", 8, 522, 164);
-    reloadButton_ = button("CHR再読み込み", "BtnReload", 526, 92, 92);
+    unusedButton_ = button(captionOf("未使用チップ番号表示(&U)", "Show &Unused Chips"), "BtnUnused32x32ChipView", 8, 492, 164);
+    duplicatedButton_ = button(captionOf("重複チップ番号表示(&D)", "Show &Duplicate Chips"), "BtnOverlapped32x32ChipView", 8, 522, 164);
+    reloadButton_ = button(captionOf("CHR再読み込み(&R)", "&Reload CHR"), "BtnReload", 526, 92, 92);
     QObject::connect(unusedButton_, &QPushButton::clicked, unusedButton_, [this] { showUnusedChips(); });
     QObject::connect(duplicatedButton_, &QPushButton::clicked, duplicatedButton_,
                      [this] { showDuplicateChips(); });

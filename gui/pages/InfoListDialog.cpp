@@ -1,5 +1,7 @@
 #include "gui/pages/InfoListDialog.h"
 
+#include "gui/widgets/PageControls.h"
+
 #include <QFont>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -30,10 +32,10 @@ InfoListDialog::InfoListDialog(QWidget* parent) : QDialog(parent)
     memo_->setFont(font);
     memo_->setGeometry(8, 28, 295, 268);
 
-    cancel_ = new QPushButton(QString::fromUtf8("キャンセル"), this);
+    cancel_ = new QPushButton(captionOf("キャンセル(&C)", "&Cancel"), this);
     cancel_->setObjectName(QStringLiteral("BtnCancel"));
     cancel_->setGeometry(147, 304, 75, 25);
-    ok_ = new QPushButton(QStringLiteral("OK"), this);
+    ok_ = new QPushButton(captionOf("OK(&O)", "&OK"), this);
     ok_->setObjectName(QStringLiteral("BtnOK"));
     ok_->setGeometry(228, 304, 75, 25);
     ok_->setDefault(true);

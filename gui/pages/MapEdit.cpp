@@ -84,12 +84,12 @@ void MapEdit::buildViews(QWidget* page)
 
 void MapEdit::buildRoomGroup(QWidget* page)
 {
-    auto* group = new QGroupBox(QString::fromUtf8("編集部屋番号"), page);
+    auto* group = new QGroupBox(captionOf("編集部屋番号", "Edited Rooms"), page);
     group->setObjectName(QStringLiteral("GroupBoxEditedMapPage"));
     group->setGeometry(3, 288, 126, 124);
     for (int v = 0; v < 2; ++v) {
         const int top = 24 + 48 * v;
-        makeCaption(v == 0 ? "Page0:" : "Page1:", group, 10, top, 44);
+        makeCaption(QStringLiteral("Page%1:").arg(v), group, 10, top, 44);
         pageLabels_[static_cast<std::size_t>(v)] =
             makeValueLabel(QStringLiteral("LblEditedMapPage%1").arg(v), group, 56, top, 40);
         QScrollBar* bar =
@@ -98,7 +98,7 @@ void MapEdit::buildRoomGroup(QWidget* page)
         QObject::connect(bar, &QScrollBar::valueChanged, bar,
                          [this, v](int position) { onRoomBarMoved(v, position); });
     }
-    reloadButton_ = new QPushButton(QString::fromUtf8("CHR再読み込み"), page);
+    reloadButton_ = new QPushButton(captionOf("CHR再読み込み(&R)", "&Reload CHR"), page);
     reloadButton_->setObjectName(QStringLiteral("BtnMapEditReload"));
     reloadButton_->setGeometry(3, 418, 126, 25);
     QObject::connect(reloadButton_, &QPushButton::clicked, reloadButton_, [this] {
@@ -109,17 +109,17 @@ void MapEdit::buildRoomGroup(QWidget* page)
 
 void MapEdit::buildSelectedGroup(QWidget* page)
 {
-    auto* group = new QGroupBox(QString::fromUtf8("選択32x32チップ"), page);
+    auto* group = new QGroupBox(captionOf("選択32x32チップ", "Selected 32x32 Chip"), page);
     group->setObjectName(QStringLiteral("GroupBoxSelected32x32Chip"));
     group->setGeometry(135, 288, 219, 265);
     selectedView_ = makeImageView(group, QStringLiteral("ImgSelected32x32Chip"), QRect(12, 24, 64, 64));
-    makeCaption("No:", group, 88, 24, 24);
+    makeCaption(QStringLiteral("No:"), group, 88, 24, 24);
     selectedIndex_ = makeValueLabel(QStringLiteral("LblSelected32x32ChipIndex"), group, 114, 24, 40);
 
     // Each set of four stands as the quarters do: 0 top-left, 1 bottom-left, 2 top-right,
     // 3 bottom-right.
-    makeCaption("属性:", group, 12, 100, 100);
-    makeCaption("No(パレット):", group, 12, 172, 120);
+    makeCaption(captionOf("属性:", "Attributes:"), group, 12, 100, 100);
+    makeCaption(captionOf("No(パレット):", "No (Palette):"), group, 12, 172, 120);
     for (int q = 0; q < 4; ++q) {
         const int column = q / 2, row = q % 2;
         QLabel* attribute = makeValueLabel(QStringLiteral("LblSelected32x32Chip16x16ChipProperty%1").arg(q), group,

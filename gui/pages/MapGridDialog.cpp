@@ -1,6 +1,7 @@
 #include "gui/pages/MapGridDialog.h"
 
 #include "gui/pages/Prompts.h"
+#include "gui/widgets/PageControls.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -97,7 +98,7 @@ public:
 MapGridDialog::MapGridDialog(Prompts& prompts, QWidget* parent) : QDialog(parent), prompts_(prompts)
 {
     setObjectName(QStringLiteral("MapEditGridForm"));
-    setWindowTitle(QString::fromUtf8("マップの編集"));
+    setWindowTitle(captionOf("マップの編集", "Edit Map"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(283, 325);
 
@@ -129,10 +130,10 @@ MapGridDialog::MapGridDialog(Prompts& prompts, QWidget* parent) : QDialog(parent
         }
 
     // Neither button answers Enter or Esc.
-    ok_ = new QPushButton(QStringLiteral("OK"), this);
+    ok_ = new QPushButton(captionOf("OK(&O)", "&OK"), this);
     ok_->setObjectName(QStringLiteral("BtnOK"));
     ok_->setGeometry(112, 292, 75, 25);
-    cancel_ = new QPushButton(QString::fromUtf8("キャンセル"), this);
+    cancel_ = new QPushButton(captionOf("キャンセル(&C)", "&Cancel"), this);
     cancel_->setObjectName(QStringLiteral("BtnCancel"));
     cancel_->setGeometry(200, 292, 75, 25);
     for (QPushButton* button : {ok_, cancel_}) {
@@ -144,13 +145,13 @@ MapGridDialog::MapGridDialog(Prompts& prompts, QWidget* parent) : QDialog(parent
 
     menu_ = new QMenu(this);
     menu_->setObjectName(QStringLiteral("PopupMenuMapEditGrid"));
-    copy_ = menu_->addAction(QString::fromUtf8("クリップボードにコピー"), this,
+    copy_ = menu_->addAction(captionOf("クリップボードにコピー", "Copy to Clipboard"), this,
                              &MapGridDialog::copyCells);
     copy_->setObjectName(QStringLiteral("MenuItemCopyToClipBoard"));
-    paste_ = menu_->addAction(QString::fromUtf8("クリップボードから貼り付け"), this,
+    paste_ = menu_->addAction(captionOf("クリップボードから貼り付け", "Paste from Clipboard"), this,
                               &MapGridDialog::pasteCells);
     paste_->setObjectName(QStringLiteral("MenuItemPasteFromClipBoard"));
-    fill_ = menu_->addAction(QString::fromUtf8("選択範囲を初期化"), this, &MapGridDialog::fillSelection);
+    fill_ = menu_->addAction(captionOf("選択範囲を初期化", "Fill Selection..."), this, &MapGridDialog::fillSelection);
     fill_->setObjectName(QStringLiteral("MenuItemFillCells"));
 }
 

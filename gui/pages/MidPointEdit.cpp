@@ -31,10 +31,10 @@ void MidPointEdit::bindControls(QWidget* page)
     roomBar_ = makeRoomScrollBar(QStringLiteral("ScrollBarMidPointStartRoom"), page, 194, 260, 256, LastRoom);
     QObject::connect(roomBar_, &QScrollBar::valueChanged, roomBar_,
                      [this](int position) { onStartRoomBarMoved(position); });
-    makeCaption("復帰部屋番号:", page, 267, 282, 80);
+    makeCaption(captionOf("復帰部屋番号:", "Start Room:"), page, 267, 282, 80);
     roomLabel_ = makeValueLabel(QStringLiteral("LblMidPointStartRoom"), page, 349, 282, 40);
 
-    auto* pointGroup = new QGroupBox(QString::fromUtf8("復帰地点データの選択"), page);
+    auto* pointGroup = new QGroupBox(captionOf("復帰地点データの選択", "Restart Point"), page);
     pointGroup->setObjectName(QStringLiteral("GroupBoxMidPointSelect"));
     pointGroup->setGeometry(3, 304, 190, 70);
     pointCombo_ = new QComboBox(pointGroup);
@@ -43,7 +43,7 @@ void MidPointEdit::bindControls(QWidget* page)
     QObject::connect(pointCombo_, &QComboBox::currentIndexChanged, pointCombo_,
                      [this](int index) { onPointChosen(index); });
 
-    auto* yGroup = new QGroupBox(QString::fromUtf8("着地Y座標"), page);
+    auto* yGroup = new QGroupBox(captionOf("着地Y座標", "Start Y"), page);
     yGroup->setObjectName(QStringLiteral("GroupBoxMidPointStartY"));
     yGroup->setGeometry(104, 88, 76, 113);
     yArrows_ = new UpDown(yGroup);
@@ -51,10 +51,10 @@ void MidPointEdit::bindControls(QWidget* page)
     yArrows_->setGeometry(28, 22, 20, 44);
     QObject::connect(yArrows_, &UpDown::stepRequested, yArrows_,
                      [this](int direction) { onStartYStepped(direction); });
-    makeCaption("Y座標:", yGroup, 8, 80, 36);
+    makeCaption(captionOf("Y座標:", "Y:"), yGroup, 8, 80, 36);
     yLabel_ = makeValueLabel(QStringLiteral("LblMidPointStartY"), yGroup, 46, 80, 26);
 
-    allRecalcButton_ = new QPushButton(QString::fromUtf8("まとめて値を自動計算"), page);
+    allRecalcButton_ = new QPushButton(captionOf("まとめて値を自動計算(&A)", "Calculate &All"), page);
     allRecalcButton_->setObjectName(QStringLiteral("BtnMidPointAllRecalc"));
     allRecalcButton_->setGeometry(39, 400, 126, 25);
     QObject::connect(allRecalcButton_, &QPushButton::clicked, allRecalcButton_, [this] { recalculateAllPoints(); });
@@ -63,26 +63,32 @@ void MidPointEdit::bindControls(QWidget* page)
 
 void MidPointEdit::buildDataGroup(QWidget* page)
 {
-    auto* group = new QGroupBox(QString::fromUtf8("復帰地点データ"), page);
+    auto* group = new QGroupBox(captionOf("復帰地点データ", "Restart Point Data"), page);
     group->setObjectName(QStringLiteral("GroupBoxMidPointData"));
     group->setGeometry(199, 304, 410, 257);
-    static const char* const captions[MidPointFieldCount] = {
-        "着地Y座標:", "復帰部屋番号:", "最初の敵番号:", "最初のアイテム番号:", "左進行時マップ読み込みアドレス:",
-        "右進行時マップ読み込みアドレス:", "スクロール番号:", "左端部屋番号:", "右端部屋番号:"};
+    static const char* const captions[MidPointFieldCount][2] = {{"着地Y座標:", "Start Y:"},
+                                                                {"復帰部屋番号:", "Start Room:"},
+                                                                {"最初の敵番号:", "First Enemy:"},
+                                                                {"最初のアイテム番号:", "First Item:"},
+                                                                {"左進行時マップ読み込みアドレス:", "Map Address Going Left:"},
+                                                                {"右進行時マップ読み込みアドレス:", "Map Address Going Right:"},
+                                                                {"スクロール番号:", "Scroll No:"},
+                                                                {"左端部屋番号:", "Left End Room:"},
+                                                                {"右端部屋番号:", "Right End Room:"}};
     static const char* const names[MidPointFieldCount] = {
         "EditMidPointStartY", "EditMidPointStartRoom", "EditMidPointEnemyIndex",
         "EditMidPointItemIndex", "EditMidPointMapBackAddr", "EditMidPointMapForwardAddr",
         "EditMidPointStartScroll", "EditMidPointLeftRoom", "EditMidPointRightRoom"};
     for (int field = 0; field < MidPointFieldCount; ++field) {
         const int y = 24 + 24 * field;
-        makeCaption(captions[field], group, 12, y + 3, 200);
+        makeCaption(captionOf(captions[field][0], captions[field][1]), group, 12, y + 3, 200);
         QLineEdit* box = makeHexBox(QString::fromLatin1(names[field]), group, 214, y,
                                     midPointFieldLength(field) == 4 ? 44 : 28, 22);
         box->setMaxLength(midPointFieldLength(field));
         boxes_[static_cast<std::size_t>(field)] = box;
         QObject::connect(box, &QLineEdit::textChanged, box, [this, field] { onFieldTyped(field); });
     }
-    recalcButton_ = new QPushButton(QString::fromUtf8("値を自動計算"), group);
+    recalcButton_ = new QPushButton(captionOf("値を自動計算(&C)", "Auto-&Calculate"), group);
     recalcButton_->setObjectName(QStringLiteral("BtnMidPointRecalc"));
     recalcButton_->setGeometry(290, 24, 108, 25);
     QObject::connect(recalcButton_, &QPushButton::clicked, recalcButton_, [this] { recalculatePoint(); });

@@ -1,5 +1,7 @@
 #include "gui/pages/ObjectDialog.h"
 
+#include "gui/widgets/PageControls.h"
+
 #include <QFont>
 #include <QLabel>
 #include <QMessageBox>
@@ -12,21 +14,21 @@ namespace vx {
 ObjectDialog::ObjectDialog(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("ObjectEditForm"));
-    setWindowTitle(QString::fromUtf8("オブジェクトの編集"));
+    setWindowTitle(captionOf("オブジェクトの編集", "Edit Objects"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(249, 334);
 
-    const auto label = [this](const char* name, const char* text, int y) {
-        auto* made = new QLabel(QString::fromUtf8(text), this);
+    const auto label = [this](const char* name, const QString& text, int y) {
+        auto* made = new QLabel(text, this);
         made->setObjectName(QString::fromLatin1(name));
         made->setGeometry(4, y, 241, 16);
         QFont font = made->font();
         font.setPixelSize(11); // the whole sentence on the dialog's fixed width
         made->setFont(font);
     };
-    label("Label1", "”X座標 Y座標 種類”を一列に記述して下さい", 8);
-    label("Label2", "※自由順序の場合、オブジェクトの並び順が変更", 28);
-    label("Label3", "される可能性があります", 44);
+    label("Label1", captionOf("”X座標 Y座標 種類”を一列に記述して下さい", "One object per line: \"X Y KIND\""), 8);
+    label("Label2", captionOf("※自由順序の場合、オブジェクトの並び順が変更", "In free order, the objects may be put"), 28);
+    label("Label3", captionOf("される可能性があります", "in another order."), 44);
 
     memo_ = new QPlainTextEdit(this);
     memo_->setObjectName(QStringLiteral("MemoObjectEdit"));
@@ -38,10 +40,10 @@ ObjectDialog::ObjectDialog(QWidget* parent) : QDialog(parent)
     memo_->setFont(font);
     memo_->setPlainText(QStringLiteral("00 00 00"));
 
-    ok_ = new QPushButton(QStringLiteral("OK"), this);
+    ok_ = new QPushButton(captionOf("OK(&O)", "&OK"), this);
     ok_->setObjectName(QStringLiteral("BtnOK"));
     ok_->setGeometry(78, 301, 75, 25);
-    cancel_ = new QPushButton(QString::fromUtf8("キャンセル"), this);
+    cancel_ = new QPushButton(captionOf("キャンセル(&C)", "&Cancel"), this);
     cancel_->setObjectName(QStringLiteral("BtnCancel"));
     cancel_->setGeometry(166, 301, 75, 25);
     // Enter makes a new line in the text; only the buttons close the dialog.

@@ -74,20 +74,20 @@ void ObjectEdit::objectsReplaced(int room)
 
 void ObjectEdit::buildDisplayGroup(QWidget* page)
 {
-    auto* group = new QGroupBox(QString::fromUtf8("表示情報"), page);
+    auto* group = new QGroupBox(captionOf("表示情報", "Display Info"), page);
     group->setObjectName(QStringLiteral("GroupBox10"));
     group->setGeometry(3, 284, 200, 112);
-    const auto row = [group](const char* caption, const char* name, const char* initial, int y) {
+    const auto row = [group](const QString& caption, const char* name, const char* initial, int y) {
         makeCaption(caption, group, 10, y, 92);
         QLabel* value = makeValueLabel(QString::fromLatin1(name), group, 104, y, 90);
         value->setText(QString::fromUtf8(initial));
         return value;
     };
-    pagesLabel_ = row("表示部屋番号:", "LblObjectEditPages", "00-01", 22);
-    enemyPagesLabel_ = row("敵個数:", "LblEnemyObjectCountPages", "0-0", 40);
-    itemPagesLabel_ = row("アイテム個数:", "LblItemObjectCountPages", "0-0", 58);
-    enemyCountLabel_ = row("敵総数:", "LblEnemyObjectCount", "128 / 128", 76);
-    itemCountLabel_ = row("アイテム総数:", "LblItemObjectCount", "32 / 32", 94);
+    pagesLabel_ = row(captionOf("表示部屋番号:", "Rooms:"), "LblObjectEditPages", "00-01", 22);
+    enemyPagesLabel_ = row(captionOf("敵個数:", "Enemies:"), "LblEnemyObjectCountPages", "0-0", 40);
+    itemPagesLabel_ = row(captionOf("アイテム個数:", "Items:"), "LblItemObjectCountPages", "0-0", 58);
+    enemyCountLabel_ = row(captionOf("敵総数:", "Enemy Total:"), "LblEnemyObjectCount", "128 / 128", 76);
+    itemCountLabel_ = row(captionOf("アイテム総数:", "Item Total:"), "LblItemObjectCount", "32 / 32", 94);
 }
 
 // ---- entry points ----

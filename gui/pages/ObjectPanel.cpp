@@ -34,16 +34,17 @@ void ObjectPanel::build(QWidget* page)
 
 void ObjectPanel::buildSwitches(QWidget* page)
 {
-    typeGroup_ = makeRadioGroup(page, "編集オブジェクト", "RadioGroupObjectTypeSelect", 402, "敵オブジェクト",
-                                "アイテムオブジェクト");
+    typeGroup_ = makeRadioGroup(page, captionOf("編集オブジェクト", "Edited Objects"), "RadioGroupObjectTypeSelect", 402,
+                                captionOf("敵オブジェクト(&N)", "E&nemies"), captionOf("アイテムオブジェクト(&I)", "&Items"));
     typeGroup_->button(0)->setChecked(true);
     QObject::connect(typeGroup_, &QButtonGroup::idClicked, typeGroup_,
                      [this](int item) { chooseObjectType(item); });
-    orderGroup_ = makeRadioGroup(page, "オブジェクトの順序", "RadioGroupObjectOrderType", 474, "部屋単位で管理", "自由順序");
+    orderGroup_ = makeRadioGroup(page, captionOf("オブジェクトの順序", "Object Order"), "RadioGroupObjectOrderType", 474,
+                                 captionOf("部屋単位で管理(&R)", "By &Room"), captionOf("自由順序(&O)", "Free &Order"));
     orderGroup_->button(0)->setChecked(true);
     QObject::connect(orderGroup_, &QButtonGroup::idClicked, orderGroup_,
                      [this](int item) { chooseOrderType(item); });
-    autoSort_ = new QCheckBox(QString::fromUtf8("X座標でソートを行う"), page);
+    autoSort_ = new QCheckBox(captionOf("X座標でソートを行う(&S)", "&Sort by X"), page);
     autoSort_->setObjectName(QStringLiteral("CheckBoxObjectAutoSort"));
     autoSort_->setGeometry(8, 546, 195, 20);
     autoSort_->setChecked(true);
@@ -56,7 +57,7 @@ void ObjectPanel::buildSwitches(QWidget* page)
 
 void ObjectPanel::buildObjectGroup(QWidget* page)
 {
-    auto* group = new QGroupBox(QString::fromUtf8("編集対象オブジェクト"), page);
+    auto* group = new QGroupBox(captionOf("編集対象オブジェクト", "Edited Object"), page);
     group->setObjectName(QStringLiteral("GroupBoxEditedObject"));
     group->setGeometry(210, 284, 352, 184);
     const auto arrows = [group](const char* name, int x, int y, Qt::Orientation orientation) {
@@ -65,21 +66,21 @@ void ObjectPanel::buildObjectGroup(QWidget* page)
         made->setGeometry(x, y, orientation == Qt::Horizontal ? 40 : 20, orientation == Qt::Horizontal ? 20 : 32);
         return made;
     };
-    makeCaption("編集対象オブジェクトの変更", group, 12, 24, 170);
+    makeCaption(captionOf("編集対象オブジェクトの変更", "Change Edited Object"), group, 12, 24, 170);
     selectArrows_ = arrows("UpDownEditedObjectSelect", 184, 22, Qt::Horizontal);
-    const auto row = [group](const char* caption, const char* name, int y) {
+    const auto row = [group](const QString& caption, const char* name, int y) {
         makeCaption(caption, group, 12, y, 72);
         QLabel* value = makeValueLabel(QString::fromLatin1(name), group, 86, y, 32);
         value->setText(QStringLiteral("--"));
         return value;
     };
-    indexLabel_ = row("設置番号:", "LblObjectIndex", 56);
+    indexLabel_ = row(captionOf("設置番号:", "Order:"), "LblObjectIndex", 56);
     orderArrows_ = arrows("UpDownObjectOrder", 122, 54, Qt::Horizontal);
-    roomLabel_ = row("部屋番号:", "LblObjectRoom", 84);
+    roomLabel_ = row(captionOf("部屋番号:", "Room:"), "LblObjectRoom", 84);
     roomArrows_ = arrows("UpDownObjectRoom", 122, 82, Qt::Horizontal);
-    xLabel_ = row("X座標:", "LblObjectX", 112);
+    xLabel_ = row(captionOf("X座標:", "X:"), "LblObjectX", 112);
     xArrows_ = arrows("UpDownObjectX", 122, 110, Qt::Horizontal);
-    yLabel_ = row("Y座標:", "LblObjectY", 140);
+    yLabel_ = row(captionOf("Y座標:", "Y:"), "LblObjectY", 140);
     yArrows_ = arrows("UpDownObjectY", 122, 132, Qt::Vertical);
     QObject::connect(selectArrows_, &UpDown::stepRequested, selectArrows_,
                      [this](int direction) { stepSelectedObject(direction); });
@@ -90,7 +91,7 @@ void ObjectPanel::buildObjectGroup(QWidget* page)
     QObject::connect(xArrows_, &UpDown::stepRequested, xArrows_, [this](int direction) { stepObjectX(direction); });
     QObject::connect(yArrows_, &UpDown::stepRequested, yArrows_, [this](int direction) { stepObjectY(direction); });
 
-    makeCaption("種類:", group, 184, 56, 60);
+    makeCaption(captionOf("種類:", "Kind:"), group, 184, 56, 60);
     kindCombo_ = new QComboBox(group);
     kindCombo_->setObjectName(QStringLiteral("ComboBoxObjectKindEdit"));
     kindCombo_->setGeometry(184, 76, 156, 22);
@@ -100,7 +101,7 @@ void ObjectPanel::buildObjectGroup(QWidget* page)
         kindCombo_->addItem(qText(name));
     QObject::connect(kindCombo_, &QComboBox::currentIndexChanged, kindCombo_,
                      [this](int index) { onKindChosen(index); });
-    removeButton_ = new QPushButton(QString::fromUtf8("削除"), group);
+    removeButton_ = new QPushButton(captionOf("削除(&D)", "&Delete"), group);
     removeButton_->setObjectName(QStringLiteral("BtnRemoveObject"));
     removeButton_->setGeometry(184, 136, 75, 25);
     QObject::connect(removeButton_, &QPushButton::clicked, removeButton_, [this] { removeSelectedObject(); });

@@ -1,5 +1,6 @@
 #include "gui/pages/ObjectViewMenu.h"
 
+#include "gui/widgets/PageControls.h"
 #include "rules/ObjectRules.h"
 
 #include <QMenu>
@@ -10,8 +11,8 @@ ObjectViewMenu::ObjectViewMenu(QWidget* page, Commands commands) : commands_(std
 {
     menu_ = new QMenu(page);
     menu_->setObjectName(QStringLiteral("PopupMenuObjectEdit"));
-    const auto item = [this](const char* caption, const char* name, const std::function<void()>& command) {
-        QAction* action = menu_->addAction(QString::fromUtf8(caption));
+    const auto item = [this](const QString& caption, const char* name, const std::function<void()>& command) {
+        QAction* action = menu_->addAction(caption);
         action->setObjectName(QString::fromLatin1(name));
         QObject::connect(action, &QAction::triggered, menu_, [command] {
             if (command)
@@ -19,14 +20,14 @@ ObjectViewMenu::ObjectViewMenu(QWidget* page, Commands commands) : commands_(std
         });
         return action;
     };
-    createItem_ = item("オブジェクトの新規作成", "MenuItemPUCreateObject", commands_.create);
-    copyItem_ = item("オブジェクトをコピー", "MenuItemPUCopyObject", commands_.copy);
-    pasteItem_ = item("オブジェクトを貼り付け", "MenuItemPUPasteObject", commands_.paste);
-    selectItem_ = item("オブジェクトを選択", "MenuItemPUSelectObject", commands_.select);
+    createItem_ = item(captionOf("オブジェクトの新規作成", "New Object"), "MenuItemPUCreateObject", commands_.create);
+    copyItem_ = item(captionOf("オブジェクトをコピー", "Copy Object"), "MenuItemPUCopyObject", commands_.copy);
+    pasteItem_ = item(captionOf("オブジェクトを貼り付け", "Paste Object"), "MenuItemPUPasteObject", commands_.paste);
+    selectItem_ = item(captionOf("オブジェクトを選択", "Select Object"), "MenuItemPUSelectObject", commands_.select);
     menu_->addSeparator();
-    removeItem_ = item("オブジェクトの削除", "MenuItemPURemoveObject", commands_.remove);
+    removeItem_ = item(captionOf("オブジェクトの削除", "Delete Object"), "MenuItemPURemoveObject", commands_.remove);
     menu_->addSeparator();
-    menu_->addAction(QString::fromUtf8("閉じる"))->setObjectName(QStringLiteral("MenuItemPUClose"));
+    menu_->addAction(captionOf("閉じる", "Close"))->setObjectName(QStringLiteral("MenuItemPUClose"));
 }
 
 void ObjectViewMenu::popup(const ObjectMenuState& state, const QPoint& global)

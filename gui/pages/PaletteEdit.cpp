@@ -36,7 +36,7 @@ void PaletteEdit::bindControls(QWidget* page)
 
 void PaletteEdit::buildEntryGroup(QWidget* page)
 {
-    auto* group = new QGroupBox(QString::fromUtf8("パレットの編集"), page);
+    auto* group = new QGroupBox(captionOf("パレットの編集", "Palette"), page);
     group->setObjectName(QStringLiteral("GroupBoxPaletteEdit"));
     group->setGeometry(8, 8, 600, 84);
     // Four sub-palettes of four entries, a gap between them.
@@ -57,7 +57,7 @@ void PaletteEdit::buildEntryGroup(QWidget* page)
 
 void PaletteEdit::buildColorGroup(QWidget* page)
 {
-    auto* group = new QGroupBox(QString::fromUtf8("色の選択"), page);
+    auto* group = new QGroupBox(captionOf("色の選択", "Colours"), page);
     group->setObjectName(QStringLiteral("GroupBoxColorSelect"));
     group->setGeometry(8, 100, 600, 132);
     const auto loaded = [this] { return context_.rom.isLoaded(); };
@@ -75,7 +75,7 @@ void PaletteEdit::buildColorGroup(QWidget* page)
          .left = [this] { colorHover_.leave(); }});
     colorTable_->setFollowsZoom(true);
 
-    auto* selected = new QGroupBox(QString::fromUtf8("選択色"), group);
+    auto* selected = new QGroupBox(captionOf("選択色", "Selected"), group);
     selected->setObjectName(QStringLiteral("GroupBoxSelectedColor"));
     selected->setGeometry(416, 24, 100, 96);
     selectedPanel_ = new QFrame(selected);
@@ -83,7 +83,7 @@ void PaletteEdit::buildColorGroup(QWidget* page)
     selectedPanel_->setGeometry(38, 24, 24, 24);
     selectedPanel_->setFrameShape(QFrame::NoFrame); // no outer bevel
     selectedPanel_->setAutoFillBackground(true);
-    makeCaption("No:", selected, 24, 60, 24);
+    makeCaption(QStringLiteral("No:"), selected, 24, 60, 24);
     selectedIndex_ = new QLabel(selected);
     selectedIndex_->setObjectName(QStringLiteral("LblSelectedColorIndex"));
     selectedIndex_->setGeometry(52, 60, 32, 16);
@@ -91,7 +91,7 @@ void PaletteEdit::buildColorGroup(QWidget* page)
 
 void PaletteEdit::buildAnimeGroup(QWidget* page)
 {
-    animeGroup_ = new QGroupBox(QString::fromUtf8("パレットアニメの編集"), page);
+    animeGroup_ = new QGroupBox(captionOf("パレットアニメの編集", "Palette Animation"), page);
     animeGroup_->setObjectName(QStringLiteral("GroupBoxPaletteAnime"));
     animeGroup_->setGeometry(8, 240, 600, 176);
     animeView_ = makeImageView(animeGroup_, QStringLiteral("ImgPaletteAnimeView"), QRect(40, 24, 384, 24));
@@ -118,15 +118,15 @@ void PaletteEdit::buildAnimeGroup(QWidget* page)
         arrows_[static_cast<std::size_t>(i)] = arrow;
     }
 
-    makeCaption("フレーム総数:", animeGroup_, 440, 64, 120);
+    makeCaption(captionOf("フレーム総数:", "Frames:"), animeGroup_, 440, 64, 120);
     frameCount_ = new QComboBox(animeGroup_);
     frameCount_->setObjectName(QStringLiteral("ComboBoxPaletteAnimeFrameCount"));
     frameCount_->setGeometry(440, 82, 80, 22);
-    frameCount_->addItems({QString::fromUtf8("0(無効)"), QStringLiteral("1"), QStringLiteral("2"),
+    frameCount_->addItems({captionOf("0(無効)", "0 (Off)"), QStringLiteral("1"), QStringLiteral("2"),
                            QStringLiteral("3"), QStringLiteral("4")});
     QObject::connect(frameCount_, &QComboBox::currentIndexChanged, frameCount_,
                      [this](int index) { onFrameCountChosen(index); });
-    makeCaption("アニメーション間隔:", animeGroup_, 440, 112, 120);
+    makeCaption(captionOf("アニメーション間隔:", "Frame Interval:"), animeGroup_, 440, 112, 120);
     frameTimer_ = makeHexBox(QStringLiteral("EditPaletteAnimeFrameTimer"), animeGroup_, 440, 130, 24, 24);
     QObject::connect(frameTimer_, &QLineEdit::textChanged, frameTimer_, [this] { onFrameTimerTyped(); });
     // The view and arrows change every few frames; Qt's backing store double-buffers

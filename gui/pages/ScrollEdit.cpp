@@ -32,7 +32,7 @@ void ScrollEdit::bindControls(QWidget* page)
                                                 if (context_.rom.isLoaded())
                                                     drawViews();
                                             });
-    makeCaption("表示部屋番号:", page, 224, 282, 80);
+    makeCaption(captionOf("表示部屋番号:", "Rooms:"), page, 224, 282, 80);
     pagesLabel_ = makeValueLabel(QStringLiteral("LblScrollEditPages"), page, 306, 282, 60);
 
     list_ = new QListWidget(page);
@@ -48,16 +48,16 @@ void ScrollEdit::bindControls(QWidget* page)
 
 void ScrollEdit::buildDataGroup(QWidget* page)
 {
-    auto* group = new QGroupBox(QString::fromUtf8("スクロールデータ"), page);
+    auto* group = new QGroupBox(captionOf("スクロールデータ", "Scroll Data"), page);
     group->setObjectName(QStringLiteral("GroupBoxScrollData"));
     group->setGeometry(310, 304, 267, 187);
-    const auto row = [group](const char* caption, const char* name, int y) {
+    const auto row = [group](const QString& caption, const char* name, int y) {
         makeCaption(caption, group, 12, y, 100);
         return makeValueLabel(QString::fromLatin1(name), group, 116, y, 40);
     };
-    indexLabel_ = row("スクロール番号:", "LblSelectedScrollIndex", 24);
-    leftLabel_ = row("左端部屋番号:", "LblScrollLeftRoom", 44);
-    rightLabel_ = row("右端部屋番号:", "LblScrollRightRoom", 64);
+    indexLabel_ = row(captionOf("スクロール番号:", "Scroll No:"), "LblSelectedScrollIndex", 24);
+    leftLabel_ = row(captionOf("左端部屋番号:", "Left Room:"), "LblScrollLeftRoom", 44);
+    rightLabel_ = row(captionOf("右端部屋番号:", "Right Room:"), "LblScrollRightRoom", 64);
 
     countCombo_ = new QComboBox(group);
     countCombo_->setObjectName(QStringLiteral("CBScrollHorizon"));
@@ -65,20 +65,20 @@ void ScrollEdit::buildDataGroup(QWidget* page)
     for (int n = 0; n < 16; ++n)
         countCombo_->addItem(QString::number(n));
     QObject::connect(countCombo_, &QComboBox::currentIndexChanged, countCombo_, [this] { onEntryChosen(); });
-    makeCaption("画面進んで", group, 74, 93, 80);
+    makeCaption(captionOf("画面進んで", "Screens, then"), group, 74, 93, 80);
 
-    const auto check = [group, this](const char* caption, const char* name, int x) {
-        auto* box = new QCheckBox(QString::fromUtf8(caption), group);
+    const auto check = [group, this](const QString& caption, const char* name, int x) {
+        auto* box = new QCheckBox(caption, group);
         box->setObjectName(QString::fromLatin1(name));
         box->setGeometry(x, 122, 82, 20);
         QObject::connect(box, &QCheckBox::clicked, box, [this] { onDirectionToggled(); });
         return box;
     };
-    right_ = check("右へ(+20)", "CheckRight", 12);
-    down_ = check("下へ(+40)", "CheckDown", 96);
-    up_ = check("上へ(+80)", "CheckUp", 180);
+    right_ = check(captionOf("右へ(+20)(&R)", "&Right+20"), "CheckRight", 12);
+    down_ = check(captionOf("下へ(+40)(&D)", "&Down+40"), "CheckDown", 96);
+    up_ = check(captionOf("上へ(+80)(&U)", "&Up+80"), "CheckUp", 180);
 
-    makeCaption("直接入力:", group, 12, 154, 64);
+    makeCaption(captionOf("直接入力:", "Value:"), group, 12, 154, 64);
     directBox_ = makeHexBox(QStringLiteral("EditScrollData"), group, 80, 150, 28, 22);
     directBox_->setMaxLength(2);
     QObject::connect(directBox_, &QLineEdit::textChanged, directBox_, [this] { onEntryTyped(); });

@@ -2,6 +2,7 @@
 
 #include "core/model/Rooms.h"
 #include "gui/widgets/ImageView.h"
+#include "gui/widgets/PageControls.h"
 
 #include <QLabel>
 #include <QScrollBar>
@@ -11,7 +12,7 @@ namespace vx {
 void SpriteBankPage::bindControls(QWidget* page)
 {
     makeImageView(page, QStringLiteral("ImgSpriteBankRoom"), QRect(48, 24, RoomPixels, RoomPixels), {}, 1);
-    auto* caption = new QLabel(QString::fromUtf8("部屋番号:"), page);
+    auto* caption = new QLabel(captionOf("部屋番号:", "Room:"), page);
     caption->setGeometry(48, 304, 60, 16);
     auto* value = new QLabel(QStringLiteral("--"), page);
     value->setObjectName(QStringLiteral("LblSpriteBankRoom"));

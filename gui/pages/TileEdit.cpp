@@ -70,9 +70,9 @@ void TileEdit::bindControls(QWidget* page)
     spriteView_ = tableView(TileTable::Sprites, "ImgSpritePatternTableView", 310);
     bgView_->setFollowsZoom(true);
     spriteView_->setFollowsZoom(true);
-    const auto paletteBox = [&](const char* caption, const char* name, int x) {
+    const auto paletteBox = [&](const QString& caption, const char* name, int x) {
         makeCaption(caption, page, x, 4, 100);
-        makeCaption("サブパレット:", page, x + 110, 4, 90);
+        makeCaption(captionOf("サブパレット:", "Sub-palette:"), page, x + 110, 4, 90);
         auto* box = new QComboBox(page);
         box->setObjectName(QString::fromLatin1(name));
         box->setGeometry(x + 200, 1, 56, 22);
@@ -85,8 +85,8 @@ void TileEdit::bindControls(QWidget* page)
         });
         return box;
     };
-    bgPaletteBox_ = paletteBox("背景", "ComboBoxBGSubPalette", 48);
-    spritePaletteBox_ = paletteBox("スプライト", "ComboBoxSpriteSubPalette", 310);
+    bgPaletteBox_ = paletteBox(captionOf("背景", "Background"), "ComboBoxBGSubPalette", 48);
+    spritePaletteBox_ = paletteBox(captionOf("スプライト", "Sprites"), "ComboBoxSpriteSubPalette", 310);
     buildEditor(page);
     editorHover_ = HoverCell([this] { return context_.rom.isLoaded(); },
                              [this](int cell) {
@@ -105,14 +105,14 @@ void TileEdit::buildEditor(QWidget* page)
     QObject::connect(editorView_, &ImageView::mouseReleased, editorView_, [this] { onEditorReleased(); });
     editorView_->setFollowsZoom(true);
 
-    auto* sizeBox = new QGroupBox(QString::fromUtf8("編集範囲"), page);
+    auto* sizeBox = new QGroupBox(captionOf("編集範囲", "Edited Size"), page);
     sizeBox->setObjectName(QStringLiteral("GroupBoxTileEditSize"));
     sizeBox->setGeometry(310, 286, 256, 46);
     sizeGroup_ = new QButtonGroup(sizeBox);
-    const char* const captions[2] = {"16x16チップ", "8x8タイル"};
+    const QString captions[2] = {captionOf("16x16チップ(&C)", "16x16 &Chip"), captionOf("8x8タイル(&I)", "8x8 T&ile")};
     const char* const names[2] = {"RadioTileEditChip", "RadioTileEditTile"};
     for (int i = 0; i < 2; ++i) {
-        auto* radio = new QRadioButton(QString::fromUtf8(captions[i]), sizeBox);
+        auto* radio = new QRadioButton(captions[i], sizeBox);
         radio->setObjectName(QString::fromLatin1(names[i]));
         radio->setGeometry(10 + 120 * i, 18, 116, 22);
         sizeGroup_->addButton(radio, i);
@@ -124,7 +124,7 @@ void TileEdit::buildEditor(QWidget* page)
         showSelection();
     });
 
-    makeCaption("描く色 (右クリックで拾う)", page, 310, 338, 256);
+    makeCaption(captionOf("描く色 (右クリックで拾う)", "Drawing Colour (right-click picks)"), page, 310, 338, 256);
     swatchView_ = makeImageView(page, QStringLiteral("ImgTileColours"), QRect(310, 356, 4 * SwatchWidth, 40),
                                 {.pressed = [this](int x, int, Qt::MouseButton, Qt::KeyboardModifiers) {
                                     colour_ = std::clamp(x / SwatchWidth, 0, 3);

@@ -20,9 +20,9 @@ QString captionOf(const char* japanese, const char* english)
 
 QString hex2Text(unsigned value) { return QString::fromStdString(formatHex(value, 2)); }
 
-QLabel* makeCaption(const char* text, QWidget* parent, int x, int y, int width)
+QLabel* makeCaption(const QString& text, QWidget* parent, int x, int y, int width)
 {
-    auto* label = new QLabel(QString::fromUtf8(text), parent);
+    auto* label = new QLabel(text, parent);
     label->setGeometry(x, y, width, 16);
     return label;
 }
@@ -61,16 +61,16 @@ void showChipQuarter(QLabel* entry, QLabel* attribute, const StageData& stage, i
     setLabelText(attribute, QString::fromStdString(attributeName(attributeNames, stage.stageIndex(), stage.chip32x32Attribute()[at])));
 }
 
-QButtonGroup* makeRadioGroup(QWidget* page, const char* caption, const char* name, int y, const char* first,
-                             const char* second)
+QButtonGroup* makeRadioGroup(QWidget* page, const QString& caption, const char* name, int y, const QString& first,
+                             const QString& second)
 {
-    auto* box = new QGroupBox(QString::fromUtf8(caption), page);
+    auto* box = new QGroupBox(caption, page);
     box->setObjectName(QString::fromLatin1(name));
     box->setGeometry(3, y, 200, 66);
     auto* group = new QButtonGroup(box);
     int id = 0;
-    for (const char* item : {first, second}) {
-        auto* button = new QRadioButton(QString::fromUtf8(item), box);
+    for (const QString& item : {first, second}) {
+        auto* button = new QRadioButton(item, box);
         button->setGeometry(10, 20 + 20 * id, 180, 18);
         group->addButton(button, id++);
     }
