@@ -34,7 +34,7 @@ InfoListDialog::InfoListDialog(QWidget* parent) : QDialog(parent)
 
     cancel_ = new QPushButton(captionOf("キャンセル(&C)", "&Cancel"), this);
     cancel_->setObjectName(QStringLiteral("BtnCancel"));
-    cancel_->setGeometry(147, 304, 75, 25);
+    cancel_->setGeometry(132, 304, 90, 25); // wide enough for "キャンセル(&C)"
     ok_ = new QPushButton(captionOf("OK(&O)", "&OK"), this);
     ok_->setObjectName(QStringLiteral("BtnOK"));
     ok_->setGeometry(228, 304, 75, 25);

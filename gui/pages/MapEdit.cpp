@@ -98,7 +98,7 @@ void MapEdit::buildRoomGroup(QWidget* page)
         QObject::connect(bar, &QScrollBar::valueChanged, bar,
                          [this, v](int position) { onRoomBarMoved(v, position); });
     }
-    reloadButton_ = new QPushButton(captionOf("CHR再読み込み(&R)", "&Reload CHR"), page);
+    reloadButton_ = new QPushButton(captionOf("CH&R再読み込み", "&Reload CHR"), page);
     reloadButton_->setObjectName(QStringLiteral("BtnMapEditReload"));
     reloadButton_->setGeometry(3, 418, 126, 25);
     QObject::connect(reloadButton_, &QPushButton::clicked, reloadButton_, [this] {

@@ -132,10 +132,10 @@ MapGridDialog::MapGridDialog(Prompts& prompts, QWidget* parent) : QDialog(parent
     // Neither button answers Enter or Esc.
     ok_ = new QPushButton(captionOf("OK(&O)", "&OK"), this);
     ok_->setObjectName(QStringLiteral("BtnOK"));
-    ok_->setGeometry(112, 292, 75, 25);
+    ok_->setGeometry(97, 292, 75, 25);
     cancel_ = new QPushButton(captionOf("キャンセル(&C)", "&Cancel"), this);
     cancel_->setObjectName(QStringLiteral("BtnCancel"));
-    cancel_->setGeometry(200, 292, 75, 25);
+    cancel_->setGeometry(185, 292, 90, 25); // wide enough for "キャンセル(&C)"
     for (QPushButton* button : {ok_, cancel_}) {
         button->setAutoDefault(false);
         button->setDefault(false);

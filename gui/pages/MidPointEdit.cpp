@@ -54,9 +54,10 @@ void MidPointEdit::bindControls(QWidget* page)
     makeCaption(captionOf("Y座標:", "Y:"), yGroup, 8, 80, 36);
     yLabel_ = makeValueLabel(QStringLiteral("LblMidPointStartY"), yGroup, 46, 80, 26);
 
-    allRecalcButton_ = new QPushButton(captionOf("まとめて値を自動計算(&A)", "Calculate &All"), page);
+    allRecalcButton_ = new QPushButton(captionOf("まとめて値を自動計算(&A)", "&Auto-Calculate All"), page);
     allRecalcButton_->setObjectName(QStringLiteral("BtnMidPointAllRecalc"));
-    allRecalcButton_->setGeometry(39, 400, 126, 25);
+    // Wider than first laid out, centred where it was, for its access letter.
+    allRecalcButton_->setGeometry(26, 400, 152, 25);
     QObject::connect(allRecalcButton_, &QPushButton::clicked, allRecalcButton_, [this] { recalculateAllPoints(); });
     buildDataGroup(page);
 }

@@ -42,10 +42,10 @@ ObjectDialog::ObjectDialog(QWidget* parent) : QDialog(parent)
 
     ok_ = new QPushButton(captionOf("OK(&O)", "&OK"), this);
     ok_->setObjectName(QStringLiteral("BtnOK"));
-    ok_->setGeometry(78, 301, 75, 25);
+    ok_->setGeometry(63, 301, 75, 25);
     cancel_ = new QPushButton(captionOf("キャンセル(&C)", "&Cancel"), this);
     cancel_->setObjectName(QStringLiteral("BtnCancel"));
-    cancel_->setGeometry(166, 301, 75, 25);
+    cancel_->setGeometry(151, 301, 90, 25); // wide enough for "キャンセル(&C)"
     // Enter makes a new line in the text; only the buttons close the dialog.
     for (QPushButton* button : {ok_, cancel_})
         button->setAutoDefault(false);

@@ -74,9 +74,9 @@ void ScrollEdit::buildDataGroup(QWidget* page)
         QObject::connect(box, &QCheckBox::clicked, box, [this] { onDirectionToggled(); });
         return box;
     };
-    right_ = check(captionOf("右へ(+20)(&R)", "&Right+20"), "CheckRight", 12);
-    down_ = check(captionOf("下へ(+40)(&D)", "&Down+40"), "CheckDown", 96);
-    up_ = check(captionOf("上へ(+80)(&U)", "&Up+80"), "CheckUp", 180);
+    right_ = check(captionOf("右へ(+&20)", "&Right+20"), "CheckRight", 12);
+    down_ = check(captionOf("下へ(+&40)", "&Down+40"), "CheckDown", 96);
+    up_ = check(captionOf("上へ(+&80)", "&Up+80"), "CheckUp", 180);
 
     makeCaption(captionOf("直接入力:", "Value:"), group, 12, 154, 64);
     directBox_ = makeHexBox(QStringLiteral("EditScrollData"), group, 80, 150, 28, 22);
