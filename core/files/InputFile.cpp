@@ -112,6 +112,36 @@ std::uint64_t inputLimit(InputKind kind)
     return 0;
 }
 
+std::optional<std::vector<std::uint8_t>> readInputFileTail(const std::string& path, std::size_t most)
+{
+    struct stat info {};
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (file.get() < 0) {
+        if (errno == ENOENT)
+            return std::nullopt;
+        refuse(FileAction::Open, path, systemReason(errno));
+    }
+    if (::fstat(file.get(), &info) != 0)
+        refuse(FileAction::Read, path, systemReason(errno));
+    refuseIfNotRegular(info, path);
+    const auto size = static_cast<std::uint64_t>(info.st_size);
+    const std::uint64_t start = size > most ? size - most : 0;
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size - start));
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+        const ssize_t count = ::pread(file.get(), bytes.data() + got, bytes.size() - got, static_cast<off_t>(start + got));
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            refuse(FileAction::Read, path, systemReason(errno));
+        if (count == 0) // shortened meanwhile
+            break;
+        got += static_cast<std::size_t>(count);
+    }
+    bytes.resize(got);
+    return bytes;
+}
+
 std::vector<std::uint8_t> readInputFile(const std::string& path, InputKind kind)
 {
     return *read(path, kind, false);

@@ -12,6 +12,18 @@ namespace vx {
 // Nothing when a quote is left open or the line ends in a lone backslash.
 std::optional<std::vector<std::string>> splitCommandWords(std::string_view line);
 
+// The same, with the home folder put in as a shell would: for a word's leading unquoted ~
+// (alone or before /), and for $HOME and ${HOME} outside single quotes.
+std::optional<std::vector<std::string>> splitCommandWordsAtHome(std::string_view line, std::string_view home);
+
+// Why a line splits into no words at all.
+enum class CommandLineFault {
+    None,
+    OpenQuote,
+    TrailingBackslash,
+};
+CommandLineFault commandLineFault(std::string_view line);
+
 // The word written so splitCommandWords reads it back: as it is when it needs no quoting,
 // else in single quotes (a quote inside as '\'').
 std::string quoteCommandWord(std::string_view word);

@@ -2,9 +2,12 @@
 
 #include "core/base/Language.h"
 #include "gui/app/CommandWords.h"
+#include "gui/app/EmulatorCommand.h"
 #include "gui/pages/Prompts.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,15 +22,17 @@ QString qText(const char* japanese, const char* english) { return QString::fromS
 
 } // namespace
 
-EmulatorSettingsDialog::EmulatorSettingsDialog(QWidget* parent, Prompts& prompts, const QString& command)
+EmulatorSettingsDialog::EmulatorSettingsDialog(QWidget* parent, Prompts& prompts, const QString& command,
+                                               bool keepRunning)
     : QDialog(parent), prompts_(prompts)
 {
     setObjectName(QStringLiteral("EmulatorSettingsDialog"));
     setWindowTitle(qText("エミュレータの設定", "Emulator Settings"));
     auto* layout = new QVBoxLayout(this);
-    auto* caption = new QLabel(qText("テストプレイ(F5)で起動するコマンド(&C)。%f がイメージのファイルになります (無ければ最後に付けます)。",
+    auto* caption = new QLabel(qText("テストプレイ(F5)で起動するコマンド(&C)。%f がイメージのファイル (無ければ最後に付けます)、%u "
+                                     "がその URI、~ と $HOME がホームフォルダになります。",
                                      "The &command Test Play (F5) starts. %f stands for the image file (added at "
-                                     "the end when absent)."),
+                                     "the end when absent); %u for its URI; ~ and $HOME for your home folder."),
                                this);
     layout->addWidget(caption);
     auto* row = new QHBoxLayout;
@@ -41,13 +46,34 @@ EmulatorSettingsDialog::EmulatorSettingsDialog(QWidget* parent, Prompts& prompts
     connect(browse, &QPushButton::clicked, this, &EmulatorSettingsDialog::browse);
     row->addWidget(browse);
     layout->addLayout(row);
+    keepRunning_ = new QCheckBox(qText("実行中のエミュレータを終了しない (ファイルを自分で読み直すエミュレータ向け)(&K)",
+                                       "&Keep running emulators (for emulators that reload their file)"),
+                                 this);
+    keepRunning_->setObjectName(QStringLiteral("CheckKeepEmulators"));
+    keepRunning_->setChecked(keepRunning);
+    layout->addWidget(keepRunning_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
 }
 
-QString EmulatorSettingsDialog::Command() const { return edit_->text().trimmed(); }
+QString EmulatorSettingsDialog::command() const { return edit_->text().trimmed(); }
+
+bool EmulatorSettingsDialog::keepsRunning() const { return keepRunning_->isChecked(); }
+
+void EmulatorSettingsDialog::accept()
+{
+    // Checked as F5 would, before the dialog closes and the fault is forgotten.
+    if (const auto problem = commandProblem(command(), QDir::homePath()))
+        if (!prompts_.askKeepAnyway(qText("このコマンドではテストプレイを始められません:\n%1\n\nこのまま保存しますか？",
+                                          "Test play cannot start with this command:\n%1\n\nKeep it anyway?")
+                                        .arg(*problem))) {
+            edit_->setFocus();
+            return;
+        }
+    QDialog::accept();
+}
 
 void EmulatorSettingsDialog::browse()
 {

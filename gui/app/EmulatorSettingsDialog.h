@@ -2,6 +2,7 @@
 #include <QDialog>
 #include <QString>
 
+class QCheckBox;
 class QLineEdit;
 
 namespace vx {
@@ -9,13 +10,16 @@ namespace vx {
 class Prompts;
 
 // Tools > Emulator Settings: the command line that starts the user's emulator, with a
-// Browse button for the program.
+// Browse button for the program, and whether emulators keep running at the next F5.
 class EmulatorSettingsDialog : public QDialog {
     Q_OBJECT
 public:
-    EmulatorSettingsDialog(QWidget* parent, Prompts& prompts, const QString& command);
+    EmulatorSettingsDialog(QWidget* parent, Prompts& prompts, const QString& command, bool keepRunning);
 
-    QString Command() const;
+    QString command() const;
+    bool keepsRunning() const;
+    // OK checks the command first: Keep Anyway or Edit on a fault.
+    void accept() override;
 
 private:
     // The chosen program replaces the command's first word and keeps its arguments.
@@ -23,6 +27,7 @@ private:
 
     Prompts& prompts_;
     QLineEdit* edit_ = nullptr;
+    QCheckBox* keepRunning_ = nullptr;
 };
 
 } // namespace vx

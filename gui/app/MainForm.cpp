@@ -42,6 +42,7 @@
 #include "render/PaletteManager.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDragEnterEvent>
@@ -344,9 +345,20 @@ void MainForm::showImageCommands(bool shown)
     menus_->showImageCommands(shown);
 }
 
+void MainForm::showNote(const QString& text) { status_[2]->setText(text); }
+
+void MainForm::endWithoutQuestions()
+{
+    if (recovery_)
+        recovery_->flush();
+    QApplication::quit();
+}
+
 void MainForm::noImageState()
 {
     timer_->stop();
+    if (auto* testPlay = findChild<TestPlay*>(QString(), Qt::FindDirectChildrenOnly))
+        testPlay->imageClosed();
     // They show an image that is gone.
     if (auto* uses = findChild<ChipUsesWindow*>(QString(), Qt::FindDirectChildrenOnly))
         uses->hide();

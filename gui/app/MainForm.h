@@ -74,6 +74,11 @@ public:
 
     // Opens an image and sets the editors up on it; a refused file is explained.
     bool openImage(const QString& path);
+    // A note in the status bar's last panel.
+    void showNote(const QString& text);
+    // Ends the run as Exit does but without asking (a signal): unsaved edits stay in the
+    // recovery file, written now.
+    void endWithoutQuestions();
     // Open, drop and the recent list: the unsaved-changes question first, then the image.
     void openAfterAsking(const QString& path);
     void commandOpen();

@@ -102,6 +102,20 @@ DiskAnswer QtPrompts::askChangedOnDisk(const QString& text, bool offerMerge)
     return box.clickedButton() == overwrite ? DiskAnswer::Overwrite : DiskAnswer::Cancel;
 }
 
+bool QtPrompts::askKeepAnyway(const QString& text)
+{
+    const bool japanese = isJapanese();
+    QMessageBox box(QMessageBox::Warning, Title, text, QMessageBox::NoButton, parent_);
+    QPushButton* keep = box.addButton(japanese ? QString::fromUtf8("このまま保存(&K)") : QStringLiteral("&Keep Anyway"),
+                                      QMessageBox::AcceptRole);
+    QPushButton* edit =
+        box.addButton(japanese ? QString::fromUtf8("修正する(&E)") : QStringLiteral("&Edit"), QMessageBox::RejectRole);
+    box.setDefaultButton(edit);
+    box.setEscapeButton(edit);
+    box.exec();
+    return box.clickedButton() == keep;
+}
+
 bool QtPrompts::askRecover(const QString& text)
 {
     const bool japanese = isJapanese();

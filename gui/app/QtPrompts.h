@@ -16,6 +16,7 @@ public:
     bool askYesNo(const QString& text) override;
     DiskAnswer askChangedOnDisk(const QString& text, bool offerMerge) override;
     bool askRecover(const QString& text) override;
+    bool askKeepAnyway(const QString& text) override;
     std::optional<QString> chooseOpenFile() override;
     std::optional<QString> chooseSaveFile(const QString& suggested) override;
     std::optional<QString> chooseFileToOpen(const QString& caption, const QString& filters,

@@ -5,15 +5,14 @@
 #include "core/files/OutputFile.h"
 #include "core/model/RomImage.h"
 #include "gui/app/CommandWords.h"
+#include "gui/app/EmulatorCommand.h"
+#include "gui/app/EmulatorRuns.h"
 #include "gui/app/EmulatorSettingsDialog.h"
 #include "gui/app/MainForm.h"
 #include "gui/pages/Prompts.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 
 namespace vx {
 namespace {
@@ -21,68 +20,34 @@ namespace {
 QString qText(const char* japanese, const char* english) { return QString::fromStdString(localized(japanese, english)); }
 
 const char* const Section = "TestPlay";
-const char* const Key = "Command";
-const QString FilePlaceholder = QStringLiteral("%f");
+const char* const CommandKey = "Command";
+const char* const KeepRunningKey = "KeepRunning";
 
 } // namespace
 
-std::optional<QStringList> emulatorArguments(const QString& command, const QString& file)
-{
-    const auto split = splitCommandWords(command.toStdString());
-    if (!split)
-        return std::nullopt;
-    QStringList words;
-    for (const std::string& word : *split)
-        words << QString::fromStdString(word);
-    if (words.isEmpty())
-        return words;
-    bool placed = false;
-    for (qsizetype at = 1; at < words.size(); ++at) {
-        if (words[at].contains(FilePlaceholder)) {
-            words[at].replace(FilePlaceholder, file);
-            placed = true;
-        }
-    }
-    if (!placed)
-        words << file;
-    return words;
-}
-
-std::optional<QString> programProblem(const QString& program)
-{
-    if (!program.contains(QLatin1Char('/'))) {
-        if (QStandardPaths::findExecutable(program).isEmpty())
-            return qText("%1: 見つかりません (PATH にありません)", "%1: not found (not in PATH)").arg(program);
-        return std::nullopt;
-    }
-    const QFileInfo info(program);
-    if (!info.exists())
-        return qText("%1: 見つかりません", "%1: not found").arg(program);
-    if (info.isDir())
-        return qText("%1: フォルダです", "%1: is a folder").arg(program);
-    if (!info.isExecutable())
-        return qText("%1: 実行できません", "%1: not executable").arg(program);
-    return std::nullopt;
-}
-
 TestPlay::TestPlay(MainForm& main, Prompts& prompts, IniFile* preferences)
-    : QObject(&main), main_(main), prompts_(prompts), preferences_(preferences)
+    : QObject(&main), main_(main), prompts_(prompts), preferences_(preferences), runs_(new EmulatorRuns(this))
 {
-    if (preferences_)
-        command_ = QString::fromStdString(preferences_->readString(Section, Key, "")).trimmed();
+    if (preferences_) {
+        command_ = QString::fromStdString(preferences_->readString(Section, CommandKey, "")).trimmed();
+        keepRunning_ = preferences_->readInteger(Section, KeepRunningKey, 0) != 0;
+    }
+    runs_->endedEarly = [this](const QString& text) { prompts_.showMessage(text); };
 }
 
 TestPlay::~TestPlay() = default;
 
 bool TestPlay::changeCommand()
 {
-    EmulatorSettingsDialog dialog(&main_, prompts_, command_);
+    EmulatorSettingsDialog dialog(&main_, prompts_, command_, keepRunning_);
     if (dialog.exec() != QDialog::Accepted)
         return false;
-    command_ = dialog.Command();
+    command_ = dialog.command();
+    keepRunning_ = dialog.keepsRunning();
     if (!preferences_)
         return true;
-    preferences_->writeString(Section, Key, command_.toStdString());
+    preferences_->writeString(Section, CommandKey, command_.toStdString());
+    preferences_->writeInteger(Section, KeepRunningKey, keepRunning_ ? 1 : 0);
     try {
         preferences_->updateFile();
     } catch (const std::exception& error) {
@@ -96,51 +61,53 @@ void TestPlay::run()
 {
     if (!main_.rom().isLoaded())
         return;
-    // An empty command asks for one first; a command with an open quote is reported below.
+    // An empty command asks for one first; a faulty one is reported below.
     const auto isEmpty = [this] {
         const auto words = splitCommandWords(command_.toStdString());
         return words && words->empty();
     };
     if (isEmpty() && (!changeCommand() || isEmpty()))
         return;
-    const auto copy = writeCopy();
-    if (!copy)
-        return;
-    const auto arguments = emulatorArguments(command_, *copy);
-    if (!arguments) {
-        fail(qText("引用符が閉じていません。", "A quote is left open."));
-        return;
-    }
-    const QStringList& words = *arguments;
-    if (const auto problem = programProblem(words.first())) {
+    const QString home = QDir::homePath();
+    if (const auto problem = commandProblem(command_, home)) {
         fail(*problem);
         return;
     }
-    QProcess process;
-    process.setProgram(words.first());
-    process.setArguments(words.mid(1));
-    qint64 pid = 0;
-    if (!process.startDetached(&pid))
-        fail(process.errorString());
+    if (!keepRunning_)
+        runs_->endAll();
+    const auto copy = writeCopy();
+    if (!copy)
+        return;
+    const EmulatorCall call = emulatorCall(command_, *copy, home);
+    const QString program = QFileInfo(call.words.first()).fileName();
+    // An emulator that reloads its file has it already.
+    if (keepRunning_ && runs_->plays(*copy)) {
+        main_.showNote(qText("テストプレイ: 実行中の %1 にイメージを渡しました", "Test play: the image went to the running %1")
+                           .arg(program));
+        return;
+    }
+    if (const auto reason = runs_->start(call.words, *copy)) {
+        fail(*reason);
+        return;
+    }
+    QString note = qText("テストプレイ: %1 を起動しました", "Test play: started %1").arg(program);
+    if (!call.droppedCodes.isEmpty())
+        note += qText(" (%1 は使いません)", " (%1 dropped)").arg(call.droppedCodes.join(QLatin1Char(' ')));
+    main_.showNote(note);
 }
+
+void TestPlay::imageClosed() { runs_->removeIdleCopies(); }
 
 std::optional<QString> TestPlay::writeCopy()
 {
-    if (!folder_) {
-        folder_ = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/vexalon2editor-XXXXXX"));
-        if (!folder_->isValid()) {
-            const QString reason = folder_->errorString();
-            folder_.reset();
-            fail(reason);
-            return std::nullopt;
-        }
+    QString reason;
+    const auto path = runs_->copyPath(QFileInfo(QString::fromStdString(main_.rom().fileName())).fileName(), reason);
+    if (!path) {
+        fail(reason);
+        return std::nullopt;
     }
-    QString name = QFileInfo(QString::fromStdString(main_.rom().fileName())).fileName();
-    if (name.isEmpty())
-        name = QStringLiteral("image.nes");
-    const QString path = folder_->filePath(name);
     try {
-        writeImageFile(path.toStdString(), main_.rom().editedImage());
+        writeImageFile(path->toStdString(), main_.rom().editedImage());
     } catch (const std::exception& error) {
         fail(QString::fromStdString(error.what()));
         return std::nullopt;

@@ -1,4 +1,6 @@
 #include "gui/app/AppPaths.h"
+#include "gui/app/EmulatorRuns.h"
+#include "gui/app/EndSignals.h"
 #include "gui/app/GuardedApplication.h"
 #include "gui/app/InterfaceLanguage.h"
 #include "gui/app/MainForm.h"
@@ -117,7 +119,9 @@ int run(int argc, char** argv)
     try {
         prompts.setParent(window.get());
         application.report = show;
+        vx::endOnSignals(window.get(), [&window] { window->endWithoutQuestions(); });
         window->show();
+        vx::EmulatorRuns::removeLeftCopies();
         // An image named on the command line opens at once, as "open with" expects. One
         // that fails (memory) is reported and the window stays, as after File > Open.
         const QStringList images = parser.positionalArguments();

@@ -34,6 +34,8 @@ public:
     virtual DiskAnswer askChangedOnDisk(const QString& text, bool offerMerge) = 0;
     // Recover (true, the default) or Discard unsaved edits kept from a run that did not end.
     virtual bool askRecover(const QString& text) = 0;
+    // Keep Anyway (true) or Edit (false, the default and Escape) a setting found faulty.
+    virtual bool askKeepAnyway(const QString& text) = 0;
     // A file to open or to save to; nothing when the user cancels.
     virtual std::optional<QString> chooseOpenFile() = 0;
     // Starts in the folder of `suggested` with its name offered (nothing: Qt's own start).

@@ -2,14 +2,18 @@
 // that copies the file it is given and writes down its arguments.
 #include "gui/app/TestPlay.h"
 #include "core/files/IniFile.h"
+#include "gui/app/EmulatorCommand.h"
 #include "gui/app/EmulatorSettingsDialog.h"
 #include "tests/gui/support/EditorFixture.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QLabel>
+#include <QProcess>
 #include <QPushButton>
 #include <QTimer>
+#include <csignal>
 #include <filesystem>
 
 using namespace vx;
@@ -66,6 +70,24 @@ protected:
             }
             drive(dialog);
         });
+    }
+
+    // Events handled until `done` holds, for at most 5 s.
+    static bool waitUntil(const std::function<bool()>& done)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!done() && clock.elapsed() < 5000) {
+            QCoreApplication::processEvents();
+            QTest::qSleep(20);
+        }
+        return done();
+    }
+    void writeEmulator(const std::string& body)
+    {
+        test::writeFile(emulator, "#!/bin/sh\n" + body);
+        std::filesystem::permissions(emulator, std::filesystem::perms::owner_all);
+        setCommand("\"" + emulator + "\" %f");
     }
 
     const std::string emulator = dir.file("my emu.sh");
@@ -148,22 +170,98 @@ TEST_F(TestPlayTest, ACommandThatCannotStartIsExplained)
     EXPECT_TRUE(prompts.messages[0].contains(QString::fromStdString(missing + " %f"))) << "names the command";
 
     std::filesystem::permissions(emulator, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    prompts.keepAnyway = {true}; // OK finds the fault at once; kept, F5 finds it again
     onDialog([this](QDialog* dialog) {
         test::control<QLineEdit>(dialog, u"EditEmulatorCommand")->setText(QStringLiteral("\"%1\"").arg(QString::fromStdString(emulator)));
         dialog->accept();
     });
     menuAction(u"MenuItemEmulatorSettings")->trigger();
+    ASSERT_EQ(prompts.questions.size(), 1);
+    EXPECT_TRUE(prompts.questions[0].contains(QStringLiteral("not executable"))) << prompts.questions[0].toStdString();
     menuAction(u"MenuItemTestPlay")->trigger();
     ASSERT_EQ(prompts.messages.size(), 2);
     EXPECT_TRUE(prompts.messages[1].contains(QStringLiteral("not executable"))) << prompts.messages[1].toStdString();
 }
 
-TEST(TestPlayWords, FileStandsForPercentFAndAnOpenQuoteIsNoCommand)
+TEST_F(TestPlayTest, AnEmulatorThatFailsAtOnceIsToldWithItsErrorOutput)
 {
-    EXPECT_EQ(emulatorArguments(QStringLiteral("emu --rom=%f -x"), QStringLiteral("/t/a b.nes")),
-              (QStringList{QStringLiteral("emu"), QStringLiteral("--rom=/t/a b.nes"), QStringLiteral("-x")}));
-    EXPECT_EQ(emulatorArguments(QStringLiteral("'my emu' -f"), QStringLiteral("/t/a.nes")),
-              (QStringList{QStringLiteral("my emu"), QStringLiteral("-f"), QStringLiteral("/t/a.nes")}));
-    EXPECT_EQ(emulatorArguments(QStringLiteral("  "), QStringLiteral("/t/a.nes")), QStringList());
-    EXPECT_EQ(emulatorArguments(QStringLiteral("emu \"%f"), QStringLiteral("/t/a.nes")), std::nullopt);
+    writeEmulator("echo 'loading' ; echo 'bad header in' \"$1\" >&2; exit 3\n");
+    opened();
+    menuAction(u"MenuItemTestPlay")->trigger();
+    EXPECT_TRUE(statusPanel(2)->text().startsWith(QStringLiteral("Test play: started my emu.sh")));
+    ASSERT_TRUE(waitUntil([this] { return !prompts.messages.isEmpty(); }));
+    const QString& text = prompts.messages[0];
+    EXPECT_TRUE(text.contains(QStringLiteral("exit status 3"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("bad header in /"))) << "its own words, the copy named";
+    EXPECT_FALSE(text.contains(QStringLiteral("loading"))) << "standard output is not an error";
+}
+
+TEST_F(TestPlayTest, F5AgainEndsTheRunningEmulatorFirst)
+{
+    writeEmulator("echo $$ >> '" + dir.file("pids") + "'\nexec sleep 30\n");
+    opened();
+    const auto pids = [this] {
+        return QString::fromStdString(std::filesystem::exists(dir.file("pids")) ? test::readText(dir.file("pids")) : "")
+            .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    };
+    menuAction(u"MenuItemTestPlay")->trigger();
+    ASSERT_TRUE(waitUntil([&] { return pids().size() == 1; }));
+    menuAction(u"MenuItemTestPlay")->trigger();
+    ASSERT_TRUE(waitUntil([&] { return pids().size() == 2; }));
+    EXPECT_NE(::kill(pids()[0].toInt(), 0), 0) << "the first one is gone";
+    EXPECT_EQ(::kill(pids()[1].toInt(), 0), 0) << "the second one plays";
+    EXPECT_TRUE(prompts.messages.isEmpty()) << "an emulator the editor ended is no failure";
+    ::kill(pids()[1].toInt(), SIGKILL);
+    EXPECT_TRUE(waitUntil([&] { return prompts.messages.size() == 1; })) << "killed by someone else: told";
+}
+
+// The editor run as a program, ended by SIGTERM: it leaves through Exit's path (status 0)
+// and, once started, has removed the copies of an editor gone before whose emulator is gone too.
+TEST(TestPlayEnd, SigtermEndsTheEditorCleanlyAndLeftCopiesOfGoneEmulatorsAreRemoved)
+{
+    test::TempDir dir;
+    const std::string left = dir.file("run/vexalon2editor/999999999");
+    std::filesystem::create_directories(left);
+    test::writeFile(left + "/game.nes", "copy");
+    test::writeFile(left + "/playing", "999999999\t" + left + "/game.nes\n");
+    test::writeFile(dir.file("game.nes"), test::sampleBytes());
+    QProcess editor;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("HOME"), QString::fromStdString(dir.path()));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), QString::fromStdString(dir.file("config")));
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(dir.file("run")));
+    editor.setProcessEnvironment(environment);
+    editor.start(QStringLiteral(VX_EDITOR_PROGRAM), {QString::fromStdString(dir.file("game.nes"))});
+    ASSERT_TRUE(editor.waitForStarted());
+    QElapsedTimer clock;
+    clock.start();
+    while (std::filesystem::exists(left) && clock.elapsed() < 10000)
+        QTest::qSleep(50);
+    EXPECT_FALSE(std::filesystem::exists(left));
+    ::kill(static_cast<pid_t>(editor.processId()), SIGTERM);
+    ASSERT_TRUE(editor.waitForFinished(10000));
+    EXPECT_EQ(editor.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(editor.exitCode(), 0) << editor.readAllStandardError().toStdString();
+    EXPECT_TRUE(std::filesystem::is_empty(dir.file("run/vexalon2editor")));
+}
+
+TEST(TestPlayWords, TheCommandReadsAsAShellAndADesktopEntryWouldHaveIt)
+{
+    const QString file = QStringLiteral("/t/a b.nes"), home = QStringLiteral("/home/u");
+    const auto words = [&](const char* command) { return emulatorCall(QString::fromUtf8(command), file, home).words; };
+    EXPECT_EQ(words("emu --rom=%f -x"), (QStringList{QStringLiteral("emu"), QStringLiteral("--rom=/t/a b.nes"), QStringLiteral("-x")}));
+    EXPECT_EQ(words("'my emu' -f"), (QStringList{QStringLiteral("my emu"), QStringLiteral("-f"), file}));
+    EXPECT_EQ(words("  "), QStringList());
+    // The home folder as a shell puts it in, never inside single quotes or mid-word.
+    EXPECT_EQ(words("~/bin/emu \"$HOME/x\" ${HOME} '$HOME' a~ ~user $HOMEX"),
+              (QStringList{QStringLiteral("/home/u/bin/emu"), QStringLiteral("/home/u/x"), home, QStringLiteral("$HOME"),
+                           QStringLiteral("a~"), QStringLiteral("~user"), QStringLiteral("$HOMEX"), file}));
+    // A desktop entry's codes: %U is the file's URI, %i and %c go and are named, %% is %.
+    const EmulatorCall call = emulatorCall(QStringLiteral("emu %i --vol=50%% %c %U"), file, home);
+    EXPECT_EQ(call.words, (QStringList{QStringLiteral("emu"), QStringLiteral("--vol=50%"), QStringLiteral("file:///t/a%20b.nes")}));
+    EXPECT_EQ(call.droppedCodes, (QStringList{QStringLiteral("%i"), QStringLiteral("%c")}));
+    EXPECT_EQ(emulatorCall(QStringLiteral("emu \"%f"), file, home).fault, CommandLineFault::OpenQuote);
+    EXPECT_EQ(emulatorCall(QStringLiteral("emu %f \\"), file, home).fault, CommandLineFault::TrailingBackslash);
+    EXPECT_NE(commandLineFaultText(CommandLineFault::TrailingBackslash), commandLineFaultText(CommandLineFault::OpenQuote));
 }

@@ -20,6 +20,7 @@ public:
     std::deque<std::optional<QString>> inputs;
     std::deque<DiskAnswer> diskAnswers;
     std::deque<bool> recoverAnswers;
+    std::deque<bool> keepAnyway;
 
     QStringList messages;    // plain messages and warnings, in order
     QStringList questions;   // every question asked
@@ -51,6 +52,11 @@ public:
     {
         questions << text;
         return take(recoverAnswers, false);
+    }
+    bool askKeepAnyway(const QString& text) override
+    {
+        questions << text;
+        return take(keepAnyway, false);
     }
     std::optional<QString> chooseOpenFile() override { return take(openFiles, std::optional<QString>{}); }
     std::optional<QString> chooseSaveFile(const QString& suggested) override
