@@ -89,7 +89,7 @@ MainForm::MainForm(Prompts& prompts, const AppPaths& paths, QWidget* parent)
     bindUnits();
     zoom_ = new ViewZoom(pages_, recent_->preferences(), this);
     zoom_->changed = [this](int level) {
-        fitWindowToContent(*this);
+        zoom_->fitWindow(*this);
         status_[2]->setText(qText("表示倍率: %1倍", "Zoom: %1x").arg(level));
     };
     noImageState();

@@ -22,6 +22,9 @@ constexpr const char* Key = "Zoom";
 ViewZoom::ViewZoom(QWidget* pages, IniFile* preferences, QObject* parent)
     : QObject(parent), pages_(pages), preferences_(preferences)
 {
+    // Made after the window took its default size: a fitted window is never smaller.
+    if (auto* window = qobject_cast<QWidget*>(parent))
+        least_ = window->size();
     if (preferences_)
         level_ = std::clamp(preferences_->readInteger(Section, Key, Lowest), Lowest, Highest);
     show();
@@ -55,7 +58,7 @@ void ViewZoom::show()
 void ViewZoom::fitFirstShownPages(QMainWindow& window)
 {
     if (!fitted_ && level_ > Lowest)
-        fitWindowToContent(window);
+        fitWindow(window);
     fitted_ = true;
 }
 
@@ -77,15 +80,20 @@ bool ViewZoom::eventFilter(QObject* watched, QEvent* event)
     return true;
 }
 
-void fitWindowToContent(QMainWindow& window)
+void ViewZoom::fitWindow(QMainWindow& window) const
 {
     auto* scroll = qobject_cast<QScrollArea*>(window.centralWidget());
     if (!scroll || !scroll->widget() || window.isMaximized() || window.isFullScreen())
         return;
     QWidget* content = scroll->widget();
-    if (content->layout())
+    // The pages' sizes come through posted layout requests: taken in first, or the window
+    // would fit the zoom before.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    if (content->layout()) {
         content->layout()->invalidate();
-    QSize wanted = content->minimumSizeHint() + (window.size() - scroll->size());
+        content->layout()->activate();
+    }
+    QSize wanted = (content->minimumSizeHint() + (window.size() - scroll->size())).expandedTo(least_);
     if (const QScreen* screen = window.screen())
         wanted = wanted.boundedTo(screen->availableGeometry().size() - (window.frameGeometry().size() - window.size()));
     window.resize(wanted);

@@ -1,5 +1,6 @@
 #pragma once
 #include <QObject>
+#include <QSize>
 #include <functional>
 
 class QMainWindow;
@@ -24,6 +25,9 @@ public:
     void setLevel(int level);
     void zoomIn() { setLevel(level_ + 1); }
     void zoomOut() { setLevel(level_ - 1); }
+    // Resizes a window that is neither maximised nor full screen to show its content whole,
+    // as far as its screen allows and never below its default size.
+    void fitWindow(QMainWindow& window) const;
     // The first time the pages show in a run, a window made for zoom 1 grows to a kept zoom.
     void fitFirstShownPages(QMainWindow& window);
 
@@ -40,10 +44,7 @@ private:
     int level_ = Lowest;
     int wheelDelta_ = 0;
     bool fitted_ = false;
+    QSize least_;
 };
-
-// Resizes a window that is neither maximised nor full screen to show its content whole, as
-// far as its screen allows: larger after a zoom in, back to its size after a zoom out.
-void fitWindowToContent(QMainWindow& window);
 
 } // namespace vx

@@ -174,6 +174,9 @@ void relayoutPlaced(QWidget* top)
             if ((*it)->isVisible())
                 placed->setGeometry((*it)->rect());
         }
+    // The boxes above keep their sizes cached until told; told now, a size asked at once is true.
+    for (QWidget* above = top; above && !above->isWindow(); above = above->parentWidget())
+        above->updateGeometry();
 }
 
 } // namespace vx
