@@ -240,7 +240,6 @@ void EmulatorRuns::removeLeftCopies()
             continue;
         const QString folder = base.filePath(name);
         QStringList kept;
-        QByteArray record;
         try {
             if (const auto bytes = readInputFileIfPresent(QFile::encodeName(folder + QLatin1Char('/') + RecordName).toStdString(),
                                                           InputKind::Text))
@@ -248,17 +247,15 @@ void EmulatorRuns::removeLeftCopies()
                                                          static_cast<qsizetype>(bytes->size()))
                                                   .split('\n')) {
                     const QList<QByteArray> fields = line.split('\t');
-                    if (fields.size() == 2 && stillPlayed(fields[0].toLongLong(), QFile::decodeName(fields[1]))) {
+                    if (fields.size() == 2 && stillPlayed(fields[0].toLongLong(), QFile::decodeName(fields[1])))
                         kept << QFile::decodeName(fields[1]);
-                        record += line + '\n';
-                    }
                 }
         } catch (...) {
         }
         QDir dir(folder);
         for (const QString& file : dir.entryList(QDir::Files | QDir::Hidden)) {
             const QString path = dir.filePath(file);
-            const bool keep = file == RecordName ? !record.isEmpty()
+            const bool keep = file == RecordName ? !kept.isEmpty()
                                                  : std::any_of(kept.begin(), kept.end(), [&](const QString& copy) {
                                                        return path == copy || path.startsWith(copy + QLatin1Char('.'));
                                                    });

@@ -86,13 +86,9 @@ void ViewZoom::fitWindow(QMainWindow& window) const
     if (!scroll || !scroll->widget() || window.isMaximized() || window.isFullScreen())
         return;
     QWidget* content = scroll->widget();
-    // The pages' sizes come through posted layout requests: taken in first, or the window
-    // would fit the zoom before.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-    if (content->layout()) {
+    // The pages told their new sizes (relayoutPlaced); the frame around them asks again.
+    if (content->layout())
         content->layout()->invalidate();
-        content->layout()->activate();
-    }
     QSize wanted = (content->minimumSizeHint() + (window.size() - scroll->size())).expandedTo(least_);
     if (const QScreen* screen = window.screen())
         wanted = wanted.boundedTo(screen->availableGeometry().size() - (window.frameGeometry().size() - window.size()));
