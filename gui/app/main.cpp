@@ -85,7 +85,7 @@ int run(int argc, char** argv)
     qInstallMessageHandler(qtHandler);
     parser.process(application);
     vx::registerFontSubstitutions();
-    QApplication::setFont(QFont(QStringLiteral("Tahoma"), 8));
+    QApplication::setFont(vx::editorFont());
 
     vx::QtPrompts prompts;
     const std::function<void(const QString&)> show = [&prompts](const QString& text) { prompts.showMessage(text); };

@@ -55,4 +55,6 @@ void registerFontSubstitutions()
                                {QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans")});
 }
 
+QFont editorFont() { return QFont(QStringLiteral("Tahoma"), 8); }
+
 } // namespace vx

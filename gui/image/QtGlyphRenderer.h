@@ -5,6 +5,8 @@
 
 #include "render/Graphic.h"
 
+class QFont;
+
 namespace vx {
 
 // Text through Qt's fonts, without smoothing (an indexed bitmap cannot blend). Point sizes
@@ -24,5 +26,9 @@ private:
 // Maps the layout's font names ("MS Gothic", "ＭＳ ゴシック", "Tahoma") onto fonts this
 // system has. Call once after the application object exists.
 void registerFontSubstitutions();
+
+// The font the window's controls are laid out for (Tahoma at 8 points, through the
+// substitutions above).
+QFont editorFont();
 
 } // namespace vx
