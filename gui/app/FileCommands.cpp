@@ -155,4 +155,22 @@ bool FileCommands::saveTo(const QString& path)
     return true;
 }
 
+bool FileCommands::reloadFromFile()
+{
+    if (!rom_.isLoaded())
+        return false;
+    bool tilesPainted = false;
+    for (int n = 0; n < StageCount; ++n)
+        tilesPainted = tilesPainted || rom_.stage(n).editedFlags().get(efTiles);
+    if (tilesPainted &&
+        !prompts_.askYesNo(qText("保存していないタイルの編集があります。それでもファイルからタイルを読み直しますか?\r\n"
+                                 "描いた画素はファイルの内容の上に残ります。",
+                                 "There are unsaved tile edits. Read the tiles from the file again anyway?\r\n"
+                                 "The pixels you painted stay on top of what the file holds.")))
+        return false;
+    if (const Result<void> reloaded = rom_.reloadFromFile(); !reloaded.ok())
+        prompts_.showMessage(QString::fromStdString(reloaded.error().text()));
+    return true;
+}
+
 } // namespace vx

@@ -23,6 +23,10 @@ public:
     // nothing here is unsaved (stagesRebuilt follows); with unsaved edits it is only said,
     // and the question comes at the save. The status text; empty when the file is as it was.
     QString lookAtDisk();
+    // Reads the file's bytes again (the character data another tool changed), asking first
+    // while painted tiles are unsaved. False when nothing was read: no image, or the user
+    // kept his tiles; a failed read is said and counts as read.
+    bool reloadFromFile();
 
     // After every save that wrote the file.
     std::function<void()> saved;

@@ -14,6 +14,7 @@
 #include "gui/app/InterfaceLanguage.h"
 #include "gui/app/MainMenus.h"
 #include "gui/app/PageKeys.h"
+#include "gui/app/PageTabs.h"
 #include "gui/app/RecentFilesMenu.h"
 #include "gui/app/RecoveryKeeper.h"
 #include "gui/app/SettingsFallback.h"
@@ -229,19 +230,7 @@ void MainForm::buildFrame()
     pages_ = new QTabWidget(central_);
     pages_->setObjectName(QStringLiteral("PageControl"));
 
-    // The tiles page stands last of the tabs shown; it keeps the pattern-table page's name.
-    const char* const names[PageCount] = {"TabSheetMapEdit", "TabSheet32x32ChipEdit", "TabSheetPaletteEdit",
-                                          "TabSheetObjectEdit", "TabSheetMidPointEdit", "TabSheetScrollEdit",
-                                          "TabSheetPatternTableEdit", "TabSheetSpriteBankEdit"};
-    const char* const captions[PageCount][2] = {
-        {"マップ", "Map"}, {"32x32チップ", "32x32 Chips"}, {"パレット", "Palette"}, {"オブジェクト", "Objects"}, {"復帰地点", "Restart Points"}, {"スクロール", "Scroll"}, {"タイル", "Tiles"}, {"スプライトバンク", "Sprite Banks"}};
-    for (int i = 0; i < PageCount; ++i) {
-        auto* page = new QWidget;
-        page->setObjectName(QString::fromLatin1(names[i]));
-        pages_->addTab(page, QString::fromStdString(captionText(captions[i][0], captions[i][1])));
-    }
-    // The sprite bank page stands in the control without a tab button.
-    pages_->tabBar()->setTabVisible(pgSpriteBankEdit, false);
+    addPageTabs(*pages_);
     pages_->setCurrentIndex(pgObjectEdit);
     start_ = new StartScreen(central_);
     // The selector, 3 pixels, then the pages; or, with no image, the start screen alone.
@@ -507,27 +496,19 @@ void MainForm::refreshActivePage()
         unit->refresh();
 }
 
-void MainForm::commandUndo()
-{
-    if (!rom_->canUndo())
-        return;
-    const int kind = rom_->undo();
-    if (replacesObjects(kind))
-        objectEdit_->objectsReplaced(rom_->currentStage().redoStack().peek()->room());
-    if (kind == ukTiles)
-        tileEdit_->tilesChanged();
-    showModified(rom_->differsFromFile());
-    recovery_->editMade();
-    refreshActivePage();
-}
+void MainForm::commandUndo() { stepHistory(true); }
 
-void MainForm::commandRedo()
+void MainForm::commandRedo() { stepHistory(false); }
+
+void MainForm::stepHistory(bool back)
 {
-    if (!rom_->canRedo())
+    if (back ? !rom_->canUndo() : !rom_->canRedo())
         return;
-    const int kind = rom_->redo();
+    const int kind = back ? rom_->undo() : rom_->redo();
+    // The step just taken now lies on the other stack.
+    const StageData& stage = rom_->currentStage();
     if (replacesObjects(kind))
-        objectEdit_->objectsReplaced(rom_->currentStage().undoStack().peek()->room());
+        objectEdit_->objectsReplaced((back ? stage.redoStack() : stage.undoStack()).peek()->room());
     if (kind == ukTiles)
         tileEdit_->tilesChanged();
     showModified(rom_->differsFromFile());
@@ -559,19 +540,8 @@ void MainForm::selectStage(int index)
 
 void MainForm::reloadCharacterData()
 {
-    if (!rom_->isLoaded())
+    if (!files_->reloadFromFile())
         return;
-    bool tilesPainted = false;
-    for (int n = 0; n < StageCount; ++n)
-        tilesPainted = tilesPainted || rom_->stage(n).editedFlags().get(efTiles);
-    if (tilesPainted &&
-        !prompts_.askYesNo(qText("保存していないタイルの編集があります。それでもファイルからタイルを読み直しますか?\r\n"
-                                 "描いた画素はファイルの内容の上に残ります。",
-                                 "There are unsaved tile edits. Read the tiles from the file again anyway?\r\n"
-                                 "The pixels you painted stay on top of what the file holds.")))
-        return;
-    if (const Result<void> reloaded = rom_->reloadFromFile(); !reloaded.ok())
-        prompts_.showMessage(QString::fromStdString(reloaded.error().text()));
     tileEdit_->stageChanged();
     refreshActivePage();
 }

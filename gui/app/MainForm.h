@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "gui/app/PageTabs.h"
 #include "gui/pages/EditorUnit.h"
 
 class QAction;
@@ -43,19 +44,6 @@ class InfoListDialog;
 
 // The message for std::bad_alloc, in the user's language.
 QString outOfMemoryText();
-
-// The pages of the page control, in order.
-enum Page {
-    pgMapEdit,
-    pg32x32ChipEdit,
-    pgPaletteEdit,
-    pgObjectEdit,
-    pgMidPointEdit,
-    pgScrollEdit,
-    pgTileEdit,
-    pgSpriteBankEdit,
-    PageCount
-};
 
 // The main window: makes the objects that live for the run and the frame (stage selector,
 // pages, menus, status bar, animation timer), and routes: the File commands to their command
@@ -130,6 +118,8 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // Undo (back) or redo, and what the pages must take up after it.
+    void stepHistory(bool back);
     bool createRunObjects(const AppPaths& paths);
     void buildFrame();
     void buildMenus();
