@@ -1,6 +1,5 @@
 #include <QApplication>
 #include <QFontDatabase>
-#include <QFontInfo>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <iostream>
