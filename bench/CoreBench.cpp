@@ -23,7 +23,8 @@ const std::vector<std::uint8_t>& sample() { return test::sampleBytes(); }
 
 std::string scratchFile(const char* name)
 {
-    return (std::filesystem::temp_directory_path() / (std::string("vxbench.") + std::to_string(getpid()) + name)).string();
+    return (std::filesystem::temp_directory_path() / (std::string("vxbench.") + std::to_string(getpid()) + name))
+        .string();
 }
 
 void BM_MemcpyImage(benchmark::State& state)

@@ -49,7 +49,13 @@ Fixture& shared()
     return fixture;
 }
 
-BENCHMARK(vx::bench::MemcpyBaseline)->Name("BM_Memcpy")->Arg(256 * 4)->Arg(8192)->Arg(64 * 1024)->Arg(256 * 1024)->Arg(2 * 64 * 1024 + 256 * 1024 + 64 * 64);
+BENCHMARK(vx::bench::MemcpyBaseline)
+    ->Name("BM_Memcpy")
+    ->Arg(256 * 4)
+    ->Arg(8192)
+    ->Arg(64 * 1024)
+    ->Arg(256 * 1024)
+    ->Arg(2 * 64 * 1024 + 256 * 1024 + 64 * 64);
 
 void BM_BuildPatternData(benchmark::State& state)
 {
@@ -57,8 +63,8 @@ void BM_BuildPatternData(benchmark::State& state)
     std::array<std::uint8_t, PatternDataSize> data{};
     const StageData& stage = f.rom.stage(1);
     for (auto _ : state) {
-        buildPatternData(stage.patternTableSetting(), f.rom.imageBytes(),
-                         stage.address(TableKey::PatternTableSetting), data, nullptr);
+        buildPatternData(stage.patternTableSetting(), f.rom.imageBytes(), stage.address(TableKey::PatternTableSetting),
+                         data, nullptr);
         benchmark::DoNotOptimize(data.data());
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * data.size()));
@@ -116,8 +122,7 @@ void BM_MapTabAnimationStep(benchmark::State& state)
     auto selected = f.graphics.createDisplayBitmap(64, 64);
     const auto& map = f.rom.stage(1).map();
     for (auto _ : state) {
-        while (!f.palette.tick()) {
-        }
+        while (!f.palette.tick()) {}
         f.graphics.applyStagePalette(*f.sheets.chipSheet);
         f.graphics.applyStagePalette(*f.sheets.chip32Sheet);
         f.graphics.drawRoom(*view0, *f.sheets.chip32Sheet, std::span(map).subspan(4 * 64, 64));

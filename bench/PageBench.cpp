@@ -49,7 +49,10 @@ constexpr std::int64_t viewBytes(std::int64_t width, std::int64_t height, std::i
 {
     return width * height + shownWidth * shownHeight * 4;
 }
-constexpr std::int64_t viewBytes(std::int64_t width, std::int64_t height) { return viewBytes(width, height, width, height); }
+constexpr std::int64_t viewBytes(std::int64_t width, std::int64_t height)
+{
+    return viewBytes(width, height, width, height);
+}
 constexpr std::int64_t PaletteFrameBytes = viewBytes(384, 24);
 constexpr std::int64_t ChipFrameBytes =
     4 * viewBytes(128, 128) + viewBytes(512, 256) + viewBytes(64, 64) + viewBytes(32, 32);
@@ -160,7 +163,8 @@ void pageFrame(benchmark::State& state, Page page, std::int64_t bytes)
         return;
     }
     if (const std::int64_t written = changedViewBytes(views, before); written != bytes) {
-        state.SkipWithError(("the page wrote " + std::to_string(written) + " view bytes, not the counted ones").c_str());
+        state.SkipWithError(
+            ("the page wrote " + std::to_string(written) + " view bytes, not the counted ones").c_str());
         return;
     }
     for (auto _ : state) {
@@ -366,7 +370,9 @@ void BM_TilePagePaintPixel(benchmark::State& state)
     writes.views = views;
     writes.sheet = f.form->chip32x32Edit()->chip32Sheet();
     writes.bytes = 512 * 512 + viewBytes(128, 128) + viewBytes(256, 256);
-    writes.select = [&](int turn) { QTest::mouseClick(swatches, Qt::LeftButton, Qt::NoModifier, QPoint(colour[turn] * 48 + 24, 20)); };
+    writes.select = [&](int turn) {
+        QTest::mouseClick(swatches, Qt::LeftButton, Qt::NoModifier, QPoint(colour[turn] * 48 + 24, 20));
+    };
     writes.press = [&](int) { QTest::mousePress(editor, Qt::LeftButton, Qt::NoModifier, QPoint(8, 8)); };
     writes.release = [&] { QTest::mouseRelease(editor, Qt::LeftButton, Qt::NoModifier, QPoint(8, 8)); };
     writes.took = [&](int turn) { return pixel() == colour[turn]; };

@@ -62,7 +62,8 @@ void BM_Apply(benchmark::State& state, PatchFormat format)
     const auto patch = makePatch(format, images.original, images.edited);
     std::vector<std::uint8_t> out;
     for (auto _ : state) {
-        Result<std::vector<std::uint8_t>> applied = applyPatch(patch, images.original, static_cast<std::size_t>(MaxImageSize));
+        Result<std::vector<std::uint8_t>> applied =
+            applyPatch(patch, images.original, static_cast<std::size_t>(MaxImageSize));
         if (!applied.ok()) {
             state.SkipWithError(applied.error().message.c_str());
             break;

@@ -17,7 +17,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (int i = -1; i <= PaletteManager::ColorCount; ++i) {
             const std::uint32_t rgb = palette.getRGB(i);
             const bool inside = i >= 0 && i < PaletteManager::ColorCount;
-            if (rgb > 0xFFFFFF || (inside && rgb != static_cast<std::uint32_t>(data[i * 3] | data[i * 3 + 1] << 8 | data[i * 3 + 2] << 16)) ||
+            if (rgb > 0xFFFFFF ||
+                (inside &&
+                 rgb != static_cast<std::uint32_t>(data[i * 3] | data[i * 3 + 1] << 8 | data[i * 3 + 2] << 16)) ||
                 (!inside && rgb != PaletteManager::InvalidColor))
                 std::abort();
         }

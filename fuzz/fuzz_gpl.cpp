@@ -27,7 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     for (std::size_t i = 0; i < colours.size(); ++i) {
         std::replace(colours[i].name.begin(), colours[i].name.end(), '\r', ' ');
-        if (colours[i].rgb > 0xFFFFFF || again.value()[i].rgb != colours[i].rgb || again.value()[i].name != colours[i].name)
+        if (colours[i].rgb > 0xFFFFFF || again.value()[i].rgb != colours[i].rgb ||
+            again.value()[i].name != colours[i].name)
             std::abort();
     }
     if (writeGimpPalette(text.substr(0, 20), again.value()) != written)

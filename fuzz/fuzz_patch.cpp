@@ -23,7 +23,8 @@ void appendLittle32(std::vector<std::uint8_t>& bytes, unsigned long value)
         bytes.push_back(static_cast<std::uint8_t>(value >> shift));
 }
 
-void expectRoundTrip(PatchFormat format, const std::vector<std::uint8_t>& image, const std::vector<std::uint8_t>& edited)
+void expectRoundTrip(PatchFormat format, const std::vector<std::uint8_t>& image,
+                     const std::vector<std::uint8_t>& edited)
 {
     const std::vector<std::uint8_t> patch = makePatch(format, image, edited);
     const Result<std::vector<std::uint8_t>> again = applyPatch(patch, image, Limit);
@@ -43,14 +44,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::vector<std::uint8_t> patch;
     switch (data[0] % 3) {
-    case 1:
-        patch.assign({'P', 'A', 'T', 'C', 'H'});
-        break;
-    case 2:
-        patch.assign({'B', 'P', 'S', '1'});
-        break;
-    default:
-        break;
+    case 1: patch.assign({'P', 'A', 'T', 'C', 'H'}); break;
+    case 2: patch.assign({'B', 'P', 'S', '1'}); break;
+    default: break;
     }
     patch.insert(patch.end(), data + 1, data + size);
     if (data[0] % 3 == 2) {

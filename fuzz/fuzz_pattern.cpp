@@ -21,12 +21,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         image[i] = pattern[i % patternSize];
     std::array<std::uint8_t, 8192> out{};
     int warnings = 0;
-    buildPatternData(setting, image, static_cast<std::int32_t>(selector) << 8, out,
-                     [&](const std::string& text) {
-                         if (text.empty())
-                             std::abort();
-                         ++warnings;
-                     });
+    buildPatternData(setting, image, static_cast<std::int32_t>(selector) << 8, out, [&](const std::string& text) {
+        if (text.empty())
+            std::abort();
+        ++warnings;
+    });
     if (warnings > 1)
         std::abort();
     return 0;

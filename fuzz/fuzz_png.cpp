@@ -76,7 +76,8 @@ void check(std::span<const std::uint8_t> bytes)
         if (picture.indices[i] >= picture.palette.size() || picture.colours[i] != picture.palette[picture.indices[i]])
             std::abort();
 
-    const std::vector<std::uint8_t> png = encodeIndexedPng(picture.width, picture.height, picture.indices, picture.palette);
+    const std::vector<std::uint8_t> png =
+        encodeIndexedPng(picture.width, picture.height, picture.indices, picture.palette);
     const Result<PngPicture> again = decodePng(png, MaxSide);
     if (!again.ok() || again.value().indices != picture.indices || again.value().palette != picture.palette ||
         again.value().colours != picture.colours)

@@ -17,8 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Bytes that no settings file holds (NUL, the image mark) are refused when read.
     if (!checkSettingsBytes(std::span(data, size)).ok())
         return 0;
-    SettingsFile settings(IniFile::fromText(
-        std::string_view(reinterpret_cast<const char*>(data), size), path));
+    SettingsFile settings(IniFile::fromText(std::string_view(reinterpret_cast<const char*>(data), size), path));
     AddressData first(settings);
     try {
         settings.updateFile();
@@ -29,8 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     AddressData second(reread);
     for (int stage = 0; stage < StageCount; ++stage) {
         for (int k = 0; k < TableKeyCount; ++k)
-            if (first.address(static_cast<TableKey>(k), stage) !=
-                second.address(static_cast<TableKey>(k), stage))
+            if (first.address(static_cast<TableKey>(k), stage) != second.address(static_cast<TableKey>(k), stage))
                 std::abort();
         if (first.defaultStartPoint(stage) != second.defaultStartPoint(stage) ||
             first.default32x32ChipEditPage(stage) != second.default32x32ChipEditPage(stage))

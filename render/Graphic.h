@@ -7,10 +7,7 @@ namespace vx {
 
 // RGB as the whole program stores it: red in bits 0-7, green 8-15, blue 16-23.
 using Color = std::uint32_t;
-constexpr Color RGB(int red, int green, int blue)
-{
-    return static_cast<Color>(red | (green << 8) | (blue << 16));
-}
+constexpr Color RGB(int red, int green, int blue) { return static_cast<Color>(red | (green << 8) | (blue << 16)); }
 
 // The base of the program's pictures.
 class Graphic {

@@ -20,7 +20,8 @@ void outline(BitmapCanvas& canvas, int left, int top, int right, int bottom)
 
 } // namespace
 
-void copySquare(IndexedBitmap& destination, int x, int y, const IndexedBitmap& source, int sourceX, int sourceY, int size)
+void copySquare(IndexedBitmap& destination, int x, int y, const IndexedBitmap& source, int sourceX, int sourceY,
+                int size)
 {
     // Clip against both bitmaps, moving the two corners together.
     int left = 0, top = 0, right = size, bottom = size;
@@ -35,9 +36,10 @@ void copySquare(IndexedBitmap& destination, int x, int y, const IndexedBitmap& s
     const std::size_t width = static_cast<std::size_t>(right - left);
     const std::size_t toStride = static_cast<std::size_t>(destination.width());
     const std::size_t fromStride = static_cast<std::size_t>(source.width());
-    std::uint8_t* to = destination.bits() + static_cast<std::size_t>(y + top) * toStride + static_cast<std::size_t>(x + left);
-    const std::uint8_t* from = source.bits() + static_cast<std::size_t>(sourceY + top) * fromStride +
-        static_cast<std::size_t>(sourceX + left);
+    std::uint8_t* to =
+        destination.bits() + static_cast<std::size_t>(y + top) * toStride + static_cast<std::size_t>(x + left);
+    const std::uint8_t* from =
+        source.bits() + static_cast<std::size_t>(sourceY + top) * fromStride + static_cast<std::size_t>(sourceX + left);
     for (int row = top; row < bottom; ++row, to += toStride, from += fromStride) {
         if (!identity)
             remapPixels(to, from, width, map);
@@ -137,8 +139,10 @@ void decodeTile(IndexedBitmap& bitmap, const std::uint8_t* tile, int x0, int y0,
 void GraphicManager::decodePatternTable(IndexedBitmap& bitmap, int x0, int subPalette, int y0) const
 {
     static const std::uint8_t zeros[PatternTableSize] = {};
-    decodeTileTable(bitmap, std::span<const std::uint8_t, PatternTableSize>(patternTable_ ? patternTable_ : zeros, PatternTableSize),
-                    x0, subPalette, y0);
+    decodeTileTable(
+        bitmap,
+        std::span<const std::uint8_t, PatternTableSize>(patternTable_ ? patternTable_ : zeros, PatternTableSize), x0,
+        subPalette, y0);
 }
 
 void GraphicManager::decodeTileTable(IndexedBitmap& bitmap, std::span<const std::uint8_t, PatternTableSize> table,
@@ -155,8 +159,8 @@ void GraphicManager::decodeChipSheetTile(IndexedBitmap& bitmap, int tile) const
     if (!patternTable_ || tile < 0 || tile >= 256)
         return;
     for (int p = 0; p < 4; ++p)
-        decodeTile(bitmap, patternTable_ + 16 * tile, 8 * ((tile % 32) / 2), 128 * p + 16 * (tile / 32) + 8 * (tile % 2),
-                   4 * p);
+        decodeTile(bitmap, patternTable_ + 16 * tile, 8 * ((tile % 32) / 2),
+                   128 * p + 16 * (tile / 32) + 8 * (tile % 2), 4 * p);
 }
 
 void GraphicManager::decodeChipSheet(IndexedBitmap& bitmap) const
@@ -193,13 +197,13 @@ void GraphicManager::composeChip32Sheet(IndexedBitmap& bitmap, const IndexedBitm
                 if (4 * n + static_cast<std::size_t>(k) >= entries.size())
                     return;
                 const int e = entries[4 * n + static_cast<std::size_t>(k)];
-                copySquare(bitmap, 32 * j + offsetX[k], 32 * i + offsetY[k], chipSheet, (e % 8) * 16,
-                           (e / 8) * 16, 16);
+                copySquare(bitmap, 32 * j + offsetX[k], 32 * i + offsetY[k], chipSheet, (e % 8) * 16, (e / 8) * 16, 16);
             }
         }
 }
 
-void GraphicManager::drawRoom(IndexedBitmap& bitmap, const IndexedBitmap& chip32Sheet, std::span<const std::uint8_t> room) const
+void GraphicManager::drawRoom(IndexedBitmap& bitmap, const IndexedBitmap& chip32Sheet,
+                              std::span<const std::uint8_t> room) const
 {
     for (int i = 0; i < 8; ++i)
         for (int j = 0; j < 8; ++j) {

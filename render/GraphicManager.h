@@ -52,7 +52,8 @@ public:
     // The pattern table four times, with sub-palettes 0 to 3, into a 128x512 sheet.
     void decodeChipSheet(IndexedBitmap& bitmap) const;
     // All 256 32x32 chips from the chip sheet and the 1024 entry bytes.
-    void composeChip32Sheet(IndexedBitmap& bitmap, const IndexedBitmap& chipSheet, std::span<const std::uint8_t> entries) const;
+    void composeChip32Sheet(IndexedBitmap& bitmap, const IndexedBitmap& chipSheet,
+                            std::span<const std::uint8_t> entries) const;
     // One room of 64 chip numbers, column after column, from the 32x32 sheet.
     void drawRoom(IndexedBitmap& bitmap, const IndexedBitmap& chip32Sheet, std::span<const std::uint8_t> room) const;
 
@@ -91,6 +92,7 @@ private:
 };
 
 // Copies a size x size square, clipped to both bitmaps, matching colours.
-void copySquare(IndexedBitmap& destination, int x, int y, const IndexedBitmap& source, int sourceX, int sourceY, int size);
+void copySquare(IndexedBitmap& destination, int x, int y, const IndexedBitmap& source, int sourceX, int sourceY,
+                int size);
 
 } // namespace vx

@@ -231,10 +231,7 @@ void remapPixels(std::uint8_t* to, const std::uint8_t* from, std::size_t count,
 
 // ---- canvas ----
 
-BitmapCanvas::BitmapCanvas(IndexedBitmap& bitmap, const GlyphRenderer* glyphs)
-    : bitmap_(bitmap), glyphs_(glyphs)
-{
-}
+BitmapCanvas::BitmapCanvas(IndexedBitmap& bitmap, const GlyphRenderer* glyphs) : bitmap_(bitmap), glyphs_(glyphs) {}
 
 void BitmapCanvas::plot(int x, int y, std::uint8_t index)
 {
@@ -295,15 +292,15 @@ void BitmapCanvas::textOut(int x, int y, const std::string& text)
     // An indexed bitmap cannot blend: a pixel is the text's colour or left alone.
     for (int row = 0; row < mask.height; ++row)
         for (int column = 0; column < mask.width; ++column) {
-            const std::size_t at = static_cast<std::size_t>(row) * static_cast<std::size_t>(mask.width) +
-                static_cast<std::size_t>(column);
+            const std::size_t at =
+                static_cast<std::size_t>(row) * static_cast<std::size_t>(mask.width) + static_cast<std::size_t>(column);
             if (at < mask.coverage.size() && mask.coverage[at] >= 128)
                 plot(x + column, y + row, index);
         }
 }
 
-void BitmapCanvas::copyRect(int left, int top, int right, int bottom, const IndexedBitmap& source,
-                            int sourceLeft, int sourceTop, int sourceRight, int sourceBottom)
+void BitmapCanvas::copyRect(int left, int top, int right, int bottom, const IndexedBitmap& source, int sourceLeft,
+                            int sourceTop, int sourceRight, int sourceBottom)
 {
     const int width = right - left, height = bottom - top;
     const int sourceWidth = sourceRight - sourceLeft, sourceHeight = sourceBottom - sourceTop;
@@ -322,7 +319,8 @@ void BitmapCanvas::copyRect(int left, int top, int right, int bottom, const Inde
         columns.reserve(static_cast<std::size_t>(lastX - firstX));
         for (int x = firstX; x < lastX; ++x)
             columns.push_back(oneToOne ? sourceLeft + (x - left)
-                                       : sourceLeft + static_cast<int>(static_cast<std::int64_t>(x - left) * sourceWidth / width));
+                                       : sourceLeft +
+                                      static_cast<int>(static_cast<std::int64_t>(x - left) * sourceWidth / width));
     }
     for (int y = firstY; y < lastY; ++y) {
         const int sy = sourceTop + static_cast<int>(static_cast<std::int64_t>(y - top) * sourceHeight / height);
@@ -331,7 +329,8 @@ void BitmapCanvas::copyRect(int left, int top, int right, int bottom, const Inde
         const std::uint8_t* from = source.scanLine(sy);
         std::uint8_t* to = bitmap_.scanLine(y);
         if (oneToOne && inside) {
-            remapPixels(to + firstX, from + sourceLeft + (firstX - left), static_cast<std::size_t>(lastX - firstX), map);
+            remapPixels(to + firstX, from + sourceLeft + (firstX - left), static_cast<std::size_t>(lastX - firstX),
+                        map);
             continue;
         }
         for (int x = firstX; x < lastX; ++x) {

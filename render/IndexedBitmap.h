@@ -127,8 +127,8 @@ public:
     void textOut(int x, int y, const std::string& text);
     // Nearest-neighbour copy scaled to the destination rectangle, colours matched through
     // the colour tables. Rectangles are left, top, right, bottom (right, bottom exclusive).
-    void copyRect(int left, int top, int right, int bottom, const IndexedBitmap& source, int sourceLeft,
-                  int sourceTop, int sourceRight, int sourceBottom);
+    void copyRect(int left, int top, int right, int bottom, const IndexedBitmap& source, int sourceLeft, int sourceTop,
+                  int sourceRight, int sourceBottom);
     // Ends the drawing: the bitmap is marked changed.
     void release();
 

@@ -13,8 +13,7 @@ PaletteManager::PaletteManager(const std::string& fileName)
 {
 }
 
-PaletteManager::PaletteManager(std::span<const std::uint8_t> colorFile,
-                               const std::string& fileName)
+PaletteManager::PaletteManager(std::span<const std::uint8_t> colorFile, const std::string& fileName)
 {
     if (colorFile.size() != ColorFileSize) {
         if (isJapanese())
@@ -46,8 +45,7 @@ void PaletteManager::setBGPalette(std::span<const std::uint8_t, 16> data)
     notify();
 }
 
-void PaletteManager::setPaletteAnime(int frameCount, int frameTimer,
-                                     std::span<const std::uint8_t, 64> data)
+void PaletteManager::setPaletteAnime(int frameCount, int frameTimer, std::span<const std::uint8_t, 64> data)
 {
     currentFrame_ = 0;
     tickCount_ = 0;

@@ -8,7 +8,8 @@
 
 namespace vx {
 
-void drawRoomLabel(const GraphicManager& graphics, IndexedBitmap& bitmap, int x, int y, int size, const std::string& text)
+void drawRoomLabel(const GraphicManager& graphics, IndexedBitmap& bitmap, int x, int y, int size,
+                   const std::string& text)
 {
     BitmapCanvas canvas(bitmap, graphics.glyphRenderer());
     canvas.font.name = "MS Gothic";

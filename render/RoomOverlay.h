@@ -15,7 +15,8 @@ class StageData;
 // What is drawn over a room, the same on the pages and in the stage picture.
 
 // White text on an opaque black cell, as the scroll page writes its marks.
-void drawRoomLabel(const GraphicManager& graphics, IndexedBitmap& bitmap, int x, int y, int size, const std::string& text);
+void drawRoomLabel(const GraphicManager& graphics, IndexedBitmap& bitmap, int x, int y, int size,
+                   const std::string& text);
 
 // The path marks' texts in the user's language, and where each stands.
 struct MarkText {

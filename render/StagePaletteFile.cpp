@@ -38,7 +38,9 @@ std::string stagePaletteText(const StageData& stage, const PaletteManager& palet
     for (int entry = 0; entry < EntryCount; ++entry) {
         const bool background = entry < 16;
         const std::uint8_t index = (background ? stage.bgPalette() : stage.spritePalette())[entry % 16];
-        colours.push_back({consoleColour(palette, index), std::string(background ? "BG " : "Sprite ") + formatHex(static_cast<std::uint32_t>(entry % 16)) + " " + formatHex(index, 2)});
+        colours.push_back({consoleColour(palette, index),
+                           std::string(background ? "BG " : "Sprite ") +
+                               formatHex(static_cast<std::uint32_t>(entry % 16)) + " " + formatHex(index, 2)});
     }
     return writeGimpPalette(name, colours);
 }

@@ -13,8 +13,8 @@
 namespace vx {
 namespace {
 
-void drawStageRoom(const GraphicManager& graphics, IndexedBitmap& bitmap, const IndexedBitmap& chip32Sheet, const StageData& stage,
-                   int room)
+void drawStageRoom(const GraphicManager& graphics, IndexedBitmap& bitmap, const IndexedBitmap& chip32Sheet,
+                   const StageData& stage, int room)
 {
     graphics.drawRoom(bitmap, chip32Sheet, stage.mapRoom(room));
 }
@@ -30,7 +30,8 @@ void drawRoomWithObjects(const GraphicManager& graphics, IndexedBitmap& bitmap, 
 }
 
 std::unique_ptr<IndexedBitmap> drawStageSheetPicture(const GraphicManager& graphics, const StageData& stage,
-                                                     const IndexedBitmap& chip32Sheet, const SheetPictureOptions& options)
+                                                     const IndexedBitmap& chip32Sheet,
+                                                     const SheetPictureOptions& options)
 {
     const int columns = std::clamp(options.columns, 1, RoomCount);
     const int rows = (RoomCount + columns - 1) / columns;

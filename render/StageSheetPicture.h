@@ -24,6 +24,7 @@ void drawRoomWithObjects(const GraphicManager& graphics, IndexedBitmap& bitmap, 
 // All 44 rooms of a stage in `columns` columns (1 to 44), each with its number in its
 // top-left corner; cells past the last room stay black.
 std::unique_ptr<IndexedBitmap> drawStageSheetPicture(const GraphicManager& graphics, const StageData& stage,
-                                                     const IndexedBitmap& chip32Sheet, const SheetPictureOptions& options);
+                                                     const IndexedBitmap& chip32Sheet,
+                                                     const SheetPictureOptions& options);
 
 } // namespace vx

@@ -15,8 +15,8 @@ void prepareStageSheets(GraphicManager& graphics, const StageData& stage, const 
     buildPatternData(stage.patternTableSetting(), image, stage.address(TableKey::PatternTableSetting),
                      sheets.patternData, warn, &stage.tileEdits());
     graphics.setPatternData(sheets.patternData);
-    graphics.setPatternTable(std::span<const std::uint8_t, PatternTableSize>(sheets.patternData.data() + 0x1000,
-                                                                             PatternTableSize));
+    graphics.setPatternTable(
+        std::span<const std::uint8_t, PatternTableSize>(sheets.patternData.data() + 0x1000, PatternTableSize));
     sheets.create(graphics);
     sheets.rebuild(graphics, stage.chip32x32());
 }

@@ -11,10 +11,7 @@ namespace {
 
 std::string hex2(std::uint32_t value) { return formatHex(value, 2); }
 
-bool isHexDigit(char c)
-{
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-}
+bool isHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
 
 // Characters as the clipboard counts them: UTF-16 units, two for a character beyond U+FFFF.
 std::size_t clipboardLength(std::string_view utf8)

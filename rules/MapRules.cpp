@@ -32,10 +32,7 @@ ViewRooms scrollBothViews(ViewRooms now, int position)
     return {std::clamp(position, 0, LastLeftViewRoom), std::clamp(right, 1, LastRoom)};
 }
 
-int clampViewRoom(int view, int position)
-{
-    return std::clamp(position, 0, view == 0 ? LastLeftViewRoom : LastRoom);
-}
+int clampViewRoom(int view, int position) { return std::clamp(position, 0, view == 0 ? LastLeftViewRoom : LastRoom); }
 
 std::string roomCellHint(int room, int cell, std::uint8_t chip)
 {

@@ -91,7 +91,8 @@ std::string stampText(const MapStamp& stamp)
 Result<MapStamp> stampOfText(std::string_view text)
 {
     if (text.size() > MaxPasteCharacters) // UTF-8 is never shorter than its UTF-16 count here
-        return Error{localized("スタンプのテキストが長すぎます (256 文字まで)。", "The stamp text is too long (256 characters at most).")};
+        return Error{localized("スタンプのテキストが長すぎます (256 文字まで)。",
+                               "The stamp text is too long (256 characters at most).")};
     MapStamp stamp;
     stamp.chips.clear();
     stamp.height = 0;
@@ -122,7 +123,8 @@ Result<MapStamp> stampOfText(std::string_view text)
         ++stamp.height;
         stamp.chips.insert(stamp.chips.end(), row.begin(), row.end());
         if (stamp.width > MapStamp::MaxWidth || stamp.height > MapStamp::MaxHeight)
-            return Error{localized("スタンプは 16 列 8 行 (2 部屋分) までです。", "A stamp is at most 16 columns by 8 rows (two rooms).")};
+            return Error{localized("スタンプは 16 列 8 行 (2 部屋分) までです。",
+                                   "A stamp is at most 16 columns by 8 rows (two rooms).")};
     }
     if (stamp.height == 0)
         return Error{localized("テキストにチップがありません。", "The text holds no chips.")};

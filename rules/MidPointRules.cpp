@@ -27,7 +27,10 @@ std::uint16_t midPointFieldValue(const MidPoint& point, int field)
     }
 }
 
-std::string midPointFieldText(const MidPoint& point, int field) { return formatHex(midPointFieldValue(point, field), 2); }
+std::string midPointFieldText(const MidPoint& point, int field)
+{
+    return formatHex(midPointFieldValue(point, field), 2);
+}
 
 std::optional<std::uint16_t> midPointFieldInput(const MidPoint& point, int field, std::string_view text)
 {
@@ -35,8 +38,7 @@ std::optional<std::uint16_t> midPointFieldInput(const MidPoint& point, int field
     if (!parsed || field < 0 || field >= MidPointFieldCount)
         return std::nullopt;
     const auto value = static_cast<std::uint16_t>(*parsed & 0xFFFF);
-    const int highest = field == mfStartRoom ? LastRoom : midPointFieldLength(field) == 4 ? 0xFFFF
-                                                                                          : 0xFF;
+    const int highest = field == mfStartRoom ? LastRoom : midPointFieldLength(field) == 4 ? 0xFFFF : 0xFF;
     if (value > highest || value == midPointFieldValue(point, field))
         return std::nullopt;
     return value;
@@ -74,7 +76,8 @@ bool recalcMidPoint(MidPoint& point)
 
 std::string midPointItemText(int index, bool start)
 {
-    return localized("復帰地点", "Point") + std::to_string(index) + (start ? localized("(スタート地点)", "(Start)") : std::string());
+    return localized("復帰地点", "Point") + std::to_string(index) +
+        (start ? localized("(スタート地点)", "(Start)") : std::string());
 }
 
 } // namespace vx

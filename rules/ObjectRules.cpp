@@ -73,8 +73,7 @@ std::optional<ObjectPoint> dragPosition(int px, int py, bool ctrl, bool shift)
 {
     if (ctrl && shift)
         return std::nullopt;
-    const int grid = ctrl ? 8 : shift ? 4
-                                      : 1;
+    const int grid = ctrl ? 8 : shift ? 4 : 1;
     // Division towards zero, as the snapping has always worked (the clamp follows).
     return ObjectPoint{px / grid * grid, py / grid * grid};
 }
@@ -196,9 +195,10 @@ std::string roomObjectsDoNotFitText(int typed, int fit)
 
 std::string orderTypeQuestion()
 {
-    return localized("オブジェクトの順序決定方法を変更しようとしています。自由順序から部屋単位で管理への変更はオブジェクトの順序が変"
-                     "更される可能性があります。変更を行いますか？",
-                     "Intend to Order Method.Switching \"Free\" to \"By Screen\" maybe changes Order of Objects.Do you really do?");
+    return localized(
+        "オブジェクトの順序決定方法を変更しようとしています。自由順序から部屋単位で管理への変更はオブジェクトの順序が変"
+        "更される可能性があります。変更を行いますか？",
+        "Intend to Order Method.Switching \"Free\" to \"By Screen\" maybe changes Order of Objects.Do you really do?");
 }
 
 } // namespace vx

@@ -50,9 +50,6 @@ std::optional<HexBoxInput> readFrameTimerBox(std::string_view utf8Text, std::uin
 
 std::uint8_t shownSelectedColor(std::uint8_t color) { return color > MaxColorIndex ? 0 : color; }
 
-std::string colorStatusText(std::uint8_t color)
-{
-    return localized("色 No:", "Color No:") + formatHex(color, 2);
-}
+std::string colorStatusText(std::uint8_t color) { return localized("色 No:", "Color No:") + formatHex(color, 2); }
 
 } // namespace vx

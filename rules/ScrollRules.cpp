@@ -12,8 +12,8 @@ std::string scrollDescription(std::uint8_t entry)
     if (step.unknown)
         return "????";
     static const char* const japanese[8] = {"終点", "右", "下", "右・下", "上", "右・上", "下・上", "右・下・上"};
-    static const char* const english[8] = {"End", "Right", "Down", "Right&Down", "Up", "Right&Up", "Up&Down",
-                                           "Right&Up&Down"};
+    static const char* const english[8] = {"End", "Right",    "Down",    "Right&Down",
+                                           "Up",  "Right&Up", "Up&Down", "Right&Up&Down"};
     const bool inJapanese = isJapanese();
     std::string text;
     if (step.count > 0)

@@ -35,9 +35,9 @@ TEST(AddressData, MissingFileIsCompletedWithEveryDefaultInOrder)
     EXPECT_EQ(defaults[27], "DefaultStartPoint[13]");
 
     const std::string text = test::readText(path);
-    for (const char* line : {"\nChip32x32[0]=10\n", "\nMap[9]=4510\n", "\nBGPalette[9]=7F12\n",
-                             "\nDefaultStartPoint[9]=3\n", "\nDefault32x32ChipEditPage[8]=1\n",
-                             "\nPaletteAnimePalette[13]=17F32\n"})
+    for (const char* line :
+         {"\nChip32x32[0]=10\n", "\nMap[9]=4510\n", "\nBGPalette[9]=7F12\n", "\nDefaultStartPoint[9]=3\n",
+          "\nDefault32x32ChipEditPage[8]=1\n", "\nPaletteAnimePalette[13]=17F32\n"})
         EXPECT_NE(text.find(line), std::string::npos) << line;
 }
 

@@ -36,7 +36,9 @@ TEST(ChipSearch, UsesMatchABruteForceCountAndASharedMapIsListedAndReplacedOnce)
     rom.undo();
     EXPECT_EQ(rom.stage(0).map()[3], chip);
 
-    EXPECT_EQ(replaceChip(rom, chip, chip, 0).error().message, "Chip " + formatHex(static_cast<std::uint32_t>(chip), 2) + " cannot be replaced by itself. Nothing was changed.");
+    EXPECT_EQ(replaceChip(rom, chip, chip, 0).error().message,
+              "Chip " + formatHex(static_cast<std::uint32_t>(chip), 2) +
+                  " cannot be replaced by itself. Nothing was changed.");
     int unused = 0;
     while (!chipUses(rom, unused, -1).empty())
         ++unused;

@@ -37,13 +37,10 @@ TEST(HitTest, TruncatesByCellSizeSoStretchedControlsHitTheSameCells)
     struct Case {
         int position, size, cells, cell;
     } cases[] = {
-        {0, 512, 16, 0}, {31, 512, 16, 0}, {32, 512, 16, 1}, {511, 512, 16, 15}, {15, 256, 16, 0}, {16, 256, 16, 1}, {255, 256, 16, 15}, // half size
-        {23, 384, 16, 0},
-        {24, 384, 16, 1},
-        {383, 384, 16, 15},
-        {-1, 512, 16, -1},
-        {512, 512, 16, -1},
-        {900, 512, 16, -1}, // dragged outside
+        {0, 512, 16, 0},    {31, 512, 16, 0},   {32, 512, 16, 1},   {511, 512, 16, 15},
+        {15, 256, 16, 0},   {16, 256, 16, 1},   {255, 256, 16, 15}, // half size
+        {23, 384, 16, 0},   {24, 384, 16, 1},   {383, 384, 16, 15}, {-1, 512, 16, -1},
+        {512, 512, 16, -1}, {900, 512, 16, -1}, // dragged outside
     };
     for (const Case& c : cases)
         EXPECT_EQ(cellAt(c.position, c.size, c.cells), c.cell) << c.position << " of " << c.size;
@@ -54,14 +51,9 @@ TEST(ChipEditRules, ChipTableHitsChipAndQuarterOnThePageShown)
     struct Case {
         int x, y, width, height, page, chip, quarter;
     } cases[] = {
-        {0, 0, 512, 256, 0, 0x00, 0},
-        {0, 0, 512, 256, 1, 0x80, 0},
-        {40, 0, 512, 256, 0, 0x01, 0},
-        {511, 255, 512, 256, 0, 0x7F, 3},
-        {511, 255, 512, 256, 1, 0xFF, 3},
-        {16, 0, 512, 256, 0, 0x00, 2},
-        {0, 16, 512, 256, 0, 0x00, 1},
-        {8, 8, 256, 128, 0, 0x00, 3}, // stretched to half size
+        {0, 0, 512, 256, 0, 0x00, 0},     {0, 0, 512, 256, 1, 0x80, 0},     {40, 0, 512, 256, 0, 0x01, 0},
+        {511, 255, 512, 256, 0, 0x7F, 3}, {511, 255, 512, 256, 1, 0xFF, 3}, {16, 0, 512, 256, 0, 0x00, 2},
+        {0, 16, 512, 256, 0, 0x00, 1},    {8, 8, 256, 128, 0, 0x00, 3}, // stretched to half size
         {255, 127, 256, 128, 1, 0xFF, 3},
     };
     for (const Case& c : cases) {
@@ -179,8 +171,17 @@ TEST(PaletteEditRules, EntryBoxWaitsForTwoCharactersAndKeepsOnlyValidColours)
         std::uint8_t value;
         const char* shown;
     } cases[] = {
-        {"", 0x0F, false, 0, ""}, {"3", 0x0F, false, 0, ""}, {"3f", 0x0F, true, 0x3F, "3F"}, {"40", 0x0F, true, 0x0F, "0F"}, {"123", 0x0F, true, 0x23, "23"}, {"zz", 0x21, true, 0x21, "21"}, {"1 ", 0x21, true, 0x21, "21"}, {"-1", 0x21, true, 0x21, "21"}, {"あい", 0x16, true, 0x16, "16"}, {"4F", 0x4F, true, 0x4F, "4F"}, // a stored byte above 3F stays until edited
-        {"123456789", 0x01, true, 0x01, "01"},                                                                                                                                                                                                                                                                                  // beyond 32 bits is not a number
+        {"", 0x0F, false, 0, ""},
+        {"3", 0x0F, false, 0, ""},
+        {"3f", 0x0F, true, 0x3F, "3F"},
+        {"40", 0x0F, true, 0x0F, "0F"},
+        {"123", 0x0F, true, 0x23, "23"},
+        {"zz", 0x21, true, 0x21, "21"},
+        {"1 ", 0x21, true, 0x21, "21"},
+        {"-1", 0x21, true, 0x21, "21"},
+        {"あい", 0x16, true, 0x16, "16"},
+        {"4F", 0x4F, true, 0x4F, "4F"},        // a stored byte above 3F stays until edited
+        {"123456789", 0x01, true, 0x01, "01"}, // beyond 32 bits is not a number
     };
     for (const Case& c : cases) {
         const auto input = readPaletteEntryBox(c.text, c.stored);

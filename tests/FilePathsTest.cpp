@@ -110,7 +110,9 @@ TEST_F(FilePaths, ReadingRefusesAFileOverItsKindsLimitNamingTheSize)
     const std::string huge = file("huge");
     test::writeFile(huge, std::string{});
     ASSERT_EQ(::truncate(huge.c_str(), off_t{10} << 30), 0);
-    EXPECT_NE(refusalOf([&] { readInputFile(huge, InputKind::Text); }).find("It has 10,737,418,240 bytes, more than the 1,048,576 a text file may have."),
+    EXPECT_NE(refusalOf([&] {
+                  readInputFile(huge, InputKind::Text);
+              }).find("It has 10,737,418,240 bytes, more than the 1,048,576 a text file may have."),
               std::string::npos);
 }
 
@@ -186,7 +188,8 @@ TEST_F(FilePaths, AFailedWriteLeavesTheOldFileWholeAndNoTemporaryFile)
     struct rlimit small = saved;
     small.rlim_cur = 4096;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const std::string refusal = refusalOf([&] { writeOutputFile(file("picture.png"), std::vector<std::uint8_t>(10000)); });
+    const std::string refusal =
+        refusalOf([&] { writeOutputFile(file("picture.png"), std::vector<std::uint8_t>(10000)); });
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_NE(refusal.find("File too large"), std::string::npos) << refusal;
@@ -280,7 +283,8 @@ TEST_F(FilePaths, WhereACopyCannotTakeTheFilesPlaceTheSameLengthIsWrittenInPlace
     EXPECT_EQ(test::readBytes(shared + "/game.nes"), New);
     if (!root)
         GTEST_SKIP() << "a file of another owner needs root to make";
-    EXPECT_EQ(WEXITSTATUS(status) & 12, 0) << "another owner's file: same length refused (4) or another length written (8)";
+    EXPECT_EQ(WEXITSTATUS(status) & 12, 0)
+        << "another owner's file: same length refused (4) or another length written (8)";
     EXPECT_EQ(test::readBytes(open + "/theirs.nes"), New);
     struct stat info {};
     ::stat((open + "/theirs.nes").c_str(), &info);

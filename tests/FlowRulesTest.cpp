@@ -23,8 +23,7 @@ std::array<std::uint8_t, 32> scroll(std::initializer_list<std::uint8_t> entries)
 // A restart point over empty object lists of its own.
 struct PointFixture {
     std::vector<std::uint8_t> none = std::vector<std::uint8_t>(256, 0xFF), zero = std::vector<std::uint8_t>(256);
-    std::shared_ptr<StageObjects> enemies =
-        std::make_shared<StageObjects>(none, zero, zero, zero, EnemyCapacity);
+    std::shared_ptr<StageObjects> enemies = std::make_shared<StageObjects>(none, zero, zero, zero, EnemyCapacity);
     std::shared_ptr<StageObjects> items = std::make_shared<StageObjects>(none, zero, zero, zero, ItemCapacity);
     MidPoint point{MidPointBytes{0xB7, 0x05, 0, 0, 0x84, 0xE0, 0x85, 0x60, 0, 0x05, 0x09}, 0x0510, enemies, items};
 };

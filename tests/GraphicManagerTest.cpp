@@ -259,8 +259,9 @@ TEST(PatternData, FillsUpTo8192BytesAndWarnsWithTheSettingAddressOnOverflow)
     buildPatternData(setting, image, 0x7D10, data, warn);
     forceLanguage(std::nullopt);
     ASSERT_EQ(warnings.size(), 1u);
-    EXPECT_EQ(warnings[0], "Trying to Write over Pattern Table.\r\nWriting Data is maybe Invalid.\r\n"
-                           "Confirm Data in Address 7D10");
+    EXPECT_EQ(warnings[0],
+              "Trying to Write over Pattern Table.\r\nWriting Data is maybe Invalid.\r\n"
+              "Confirm Data in Address 7D10");
     EXPECT_EQ(data[8191], image[0x4010 + 8191]);
 }
 
@@ -269,8 +270,8 @@ TEST(PatternData, SourcesOutsideTheImageReadAsZero)
     std::vector<std::uint8_t> image(0x40010, 0x77);
     std::array<std::uint8_t, 256> setting{};
     setting[0] = 3;
-    const std::uint8_t entries[9] = {0xBF, 2, 15, /* last page inside, next outside */
-                                     0x10, 1, 0,  /* below the window: before the file */
+    const std::uint8_t entries[9] = {0xBF, 2,   15, /* last page inside, next outside */
+                                     0x10, 1,   0,  /* below the window: before the file */
                                      0xFF, 255, 0xFF};
     std::copy(std::begin(entries), std::end(entries), setting.begin() + 1);
     std::array<std::uint8_t, PatternDataSize> data{};
@@ -282,8 +283,9 @@ TEST(PatternData, SourcesOutsideTheImageReadAsZero)
     EXPECT_EQ(data[512], 0);
     EXPECT_EQ(warnings, 1);
     forceLanguage(Language::Japanese);
-    EXPECT_EQ(patternOverflowText(0x3C10), "パターンテーブルの範囲を超えて書き込みを行おうとしました。\r\n"
-                                           "データが不正である可能性があります。\r\nアドレス3C10からのデータを確認して下さい。");
+    EXPECT_EQ(patternOverflowText(0x3C10),
+              "パターンテーブルの範囲を超えて書き込みを行おうとしました。\r\n"
+              "データが不正である可能性があります。\r\nアドレス3C10からのデータを確認して下さい。");
     forceLanguage(std::nullopt);
 }
 

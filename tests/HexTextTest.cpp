@@ -15,8 +15,7 @@ TEST(HexText, AcceptsDigitsOfEitherCaseWithin32Bits)
 
 TEST(HexText, RefusesPrefixesBlanksSignsAndOverflow)
 {
-    for (const char* text : {"", "0x9F10", "$9F10", " 9F10", "9F10 ", "-1", "+1", "G", "12 34",
-                             "100000000", "1\n"})
+    for (const char* text : {"", "0x9F10", "$9F10", " 9F10", "9F10 ", "-1", "+1", "G", "12 34", "100000000", "1\n"})
         EXPECT_FALSE(parseHex(text).has_value()) << '"' << text << '"';
 }
 

@@ -30,8 +30,9 @@ TEST(IniFile, KeepsWhatTheUserWroteAndChangesOnlyTheValuesWritten)
     ini.writeString("S", "key", "new");
     ini.writeString("S", "added", "2");
     ini.writeString("U", "x", "y");
-    EXPECT_EQ(ini.getText(), "\xEF\xBB\xBF; head\r\n\r\n[S]\r\n  ; note\r\n key  =  new\r\nsame = 1\r\n"
-                             "Map[1]=4600 ; moved\r\nadded=2\r\n\r\n; next\r\n[T]\r\nk=v\r\n[U]\r\nx=y");
+    EXPECT_EQ(ini.getText(),
+              "\xEF\xBB\xBF; head\r\n\r\n[S]\r\n  ; note\r\n key  =  new\r\nsame = 1\r\n"
+              "Map[1]=4600 ; moved\r\nadded=2\r\n\r\n; next\r\n[T]\r\nk=v\r\n[U]\r\nx=y");
     EXPECT_EQ(ini.lineOf("S", "added"), 0);
 }
 
@@ -45,10 +46,10 @@ TEST(IniFile, MatchesSectionAndKeyNamesWithoutCase)
 
 TEST(IniFile, ReadsOddInputWithoutLosingWhatItDoesNotKnow)
 {
-    const std::string text = std::string("\xEF\xBB\xBF") + "orphan=1\r\n[S]\r\nk=first\r\nk=second\r\n"
-                                                           "[broken\r\nnoequals\r\n" +
-        std::string(100000, 'x') + "=long\r" +
-        std::string("bin\0ary=1\n", 10);
+    const std::string text = std::string("\xEF\xBB\xBF") +
+        "orphan=1\r\n[S]\r\nk=first\r\nk=second\r\n"
+        "[broken\r\nnoequals\r\n" +
+        std::string(100000, 'x') + "=long\r" + std::string("bin\0ary=1\n", 10);
     auto ini = IniFile::fromText(text);
     EXPECT_EQ(ini.readSections(), std::vector<std::string>{"S"}) << "the orphan line is in no section";
     EXPECT_EQ(ini.readString("S", "k", ""), "first") << "the first of duplicate keys wins";
@@ -117,9 +118,7 @@ TEST(IniFile, FailedUpdateThrowsAndLeavesNoTemporaryFile)
     ASSERT_EQ(::mkdir(path.c_str(), 0700), 0);
     auto ini = IniFile::fromText("[S]\nk=1\n", path);
     EXPECT_THROW(ini.updateFile(), UserError);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
-                            std::filesystem::directory_iterator()),
-              1);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()), 1);
 
     auto nowhere = IniFile::fromText("[S]\nk=1\n", dir.file("no/such/folder.ini"));
     EXPECT_THROW(nowhere.updateFile(), UserError);

@@ -43,7 +43,10 @@ void appendLittle32(ByteVector& bytes, std::uint32_t value)
         bytes.push_back(static_cast<std::uint8_t>(value >> shift));
 }
 
-std::uint32_t crc(const ByteVector& bytes) { return static_cast<std::uint32_t>(crc32_z(0, bytes.data(), bytes.size())); }
+std::uint32_t crc(const ByteVector& bytes)
+{
+    return static_cast<std::uint32_t>(crc32_z(0, bytes.data(), bytes.size()));
+}
 
 // A BPS from hand-made numbers and actions, with correct checksums, so that only what the
 // test breaks is broken.
@@ -81,10 +84,10 @@ std::string refusal(const ByteVector& patch, const ByteVector& image, std::size_
     return out.error().message;
 }
 
-#define EXPECT_REFUSED(patch, image, text)                                         \
-    do {                                                                           \
-        const std::string reason_ = refusal(patch, image);                         \
-        EXPECT_NE(reason_.find(text), std::string::npos) << "reason: " << reason_; \
+#define EXPECT_REFUSED(patch, image, text)                                                                             \
+    do {                                                                                                               \
+        const std::string reason_ = refusal(patch, image);                                                             \
+        EXPECT_NE(reason_.find(text), std::string::npos) << "reason: " << reason_;                                     \
     } while (false)
 
 // Scattered edits: short stretches of random bytes and runs of one byte.
@@ -133,7 +136,9 @@ void expectRoundTrip(const ByteVector& original, const ByteVector& edited, const
 
 TEST_F(PatchTest, KnownIps)
 {
-    const ByteVector expected = join({text("PATCH"), {0x00, 0x00, 0x03, 0x00, 0x01, 0xA3}, {0x00, 0x00, 0x09, 0x00, 0x01, 0xB9},
+    const ByteVector expected = join({text("PATCH"),
+                                      {0x00, 0x00, 0x03, 0x00, 0x01, 0xA3},
+                                      {0x00, 0x00, 0x09, 0x00, 0x01, 0xB9},
                                       // The run past the original's end as one run record.
                                       {0x00, 0x00, 0x10, 0x00, 0x00, 0x00, 0x14, 0x55},
                                       text("EOF")});
@@ -148,25 +153,25 @@ TEST_F(PatchTest, KnownIpsTruncates)
     ByteVector edited = sixteen();
     edited.resize(12);
     edited[5] = 0x77;
-    const ByteVector expected = join({text("PATCH"), {0x00, 0x00, 0x05, 0x00, 0x01, 0x77}, text("EOF"), {0x00, 0x00, 0x0C}});
+    const ByteVector expected =
+        join({text("PATCH"), {0x00, 0x00, 0x05, 0x00, 0x01, 0x77}, text("EOF"), {0x00, 0x00, 0x0C}});
     EXPECT_EQ(makeIps(sixteen(), edited), expected);
     EXPECT_EQ(applied(expected, sixteen()), edited);
 }
 
 TEST_F(PatchTest, KnownBps)
 {
-    const ByteVector expected = {
-        'B', 'P', 'S', '1', 0x90, 0xA4, 0x80, // source 16, target 36, no metadata
-        0x88,                                 // SourceRead 3
-        0x81, 0xA3,                           // TargetRead 1
-        0x90,                                 // SourceRead 5
-        0x81, 0xB9,                           // TargetRead 1
-        0x94,                                 // SourceRead 6
-        0x81, 0x55,                           // TargetRead 1
-        0xCB, 0xA0,                           // TargetCopy 19 from 16, one byte back
-        0x88, 0xE2, 0xCE, 0xCE,               // source CRC32
-        0xDC, 0x6F, 0x63, 0x13,               // target CRC32
-        0x86, 0x31, 0xEE, 0x2E};              // patch CRC32
+    const ByteVector expected = {'B',  'P',  'S',  '1',  0x90, 0xA4, 0x80, // source 16, target 36, no metadata
+                                 0x88,                                     // SourceRead 3
+                                 0x81, 0xA3,                               // TargetRead 1
+                                 0x90,                                     // SourceRead 5
+                                 0x81, 0xB9,                               // TargetRead 1
+                                 0x94,                                     // SourceRead 6
+                                 0x81, 0x55,                               // TargetRead 1
+                                 0xCB, 0xA0,                               // TargetCopy 19 from 16, one byte back
+                                 0x88, 0xE2, 0xCE, 0xCE,                   // source CRC32
+                                 0xDC, 0x6F, 0x63, 0x13,                   // target CRC32
+                                 0x86, 0x31, 0xEE, 0x2E};                  // patch CRC32
     std::size_t actions = 0;
     EXPECT_EQ(makeBps(sixteen(), sixteenEdited(), &actions), expected);
     EXPECT_EQ(actions, 7u);
@@ -337,7 +342,8 @@ TEST_F(PatchTest, RecordAtTheEndMarkOffset)
     ByteVector edited = original;
     edited[EndMark] ^= 0x5A;
     // The record starts one byte earlier and carries that unchanged byte along.
-    const ByteVector expected = join({text("PATCH"), {0x45, 0x4F, 0x45, 0x00, 0x02, edited[EndMark - 1], edited[EndMark]}, text("EOF")});
+    const ByteVector expected =
+        join({text("PATCH"), {0x45, 0x4F, 0x45, 0x00, 0x02, edited[EndMark - 1], edited[EndMark]}, text("EOF")});
     EXPECT_EQ(makeIps(original, edited), expected);
     EXPECT_EQ(applied(expected, original, BigLimit), edited);
 
@@ -436,7 +442,8 @@ TEST_F(PatchTest, RefusesOutputsOverTheLimit)
     // A BPS's target size is refused before anything is made, however large.
     EXPECT_NE(refusal(makeBps(image, sixteenEdited()), image, 35).find("36 bytes, more than the limit of 35"),
               std::string::npos);
-    EXPECT_REFUSED(bps({0x90, 0x00, 0x00, 0x00, 0x00, 0x80, 0x80}, image, {}), image, "270549120 bytes, more than the limit");
+    EXPECT_REFUSED(bps({0x90, 0x00, 0x00, 0x00, 0x00, 0x80, 0x80}, image, {}), image,
+                   "270549120 bytes, more than the limit");
 }
 
 TEST_F(PatchTest, RefusesDamagedBps)
@@ -477,7 +484,8 @@ TEST_F(PatchTest, RefusesCutBps)
     EXPECT_REFUSED(bps({0x88, 0x88, 0x08}, source, target), source, "middle of a number");       // metadata size
     EXPECT_REFUSED(bps({0x88, 0x88, 0x80, 0x03}, source, target), source, "middle of a number"); // action
     EXPECT_REFUSED(bps({0x88, 0x88, 0x80, 0x8E}, source, target), source, "middle of a number"); // copy offset
-    EXPECT_REFUSED(bps({0x88, 0x88, 0x80, 0x8C, 0x8D, 'W', 'X'}, source, target), source, "middle of an action's bytes");
+    EXPECT_REFUSED(bps({0x88, 0x88, 0x80, 0x8C, 0x8D, 'W', 'X'}, source, target), source,
+                   "middle of an action's bytes");
     EXPECT_REFUSED(bps({0x88, 0x88, 0x84, 'a', 'b'}, source, target), source, "metadata runs past");
     EXPECT_REFUSED(bps({0x88, 0x88, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x80}, source, target), source,
                    "too large");
@@ -489,10 +497,12 @@ TEST_F(PatchTest, RefusesBpsReadsOutside)
 {
     const ByteVector source = text("ABCDEFGH");
     const ByteVector longer = text("ABCDEFGHI"), two = text("AA");
-    EXPECT_REFUSED(bps({0x88, 0x89, 0x80, 0xA0}, source, longer), source, "outside the original");       // SourceRead 9
-    EXPECT_REFUSED(bps({0x88, 0x88, 0x80, 0x82, 0x83}, source, source), source, "outside the original"); // SourceCopy from -1
+    EXPECT_REFUSED(bps({0x88, 0x89, 0x80, 0xA0}, source, longer), source, "outside the original"); // SourceRead 9
+    EXPECT_REFUSED(bps({0x88, 0x88, 0x80, 0x82, 0x83}, source, source), source,
+                   "outside the original"); // SourceCopy from -1
     EXPECT_REFUSED(bps({0x88, 0x88, 0x80, 0x86, 0x8E}, source, source), source, "outside the original"); // 2 from +7
-    EXPECT_EQ(applied(bps({0x88, 0x88, 0x80, 0x86, 0x8C, 0x96, 0x91}, source, text("GHABCDEF")), source), text("GHABCDEF"));
+    EXPECT_EQ(applied(bps({0x88, 0x88, 0x80, 0x86, 0x8C, 0x96, 0x91}, source, text("GHABCDEF")), source),
+              text("GHABCDEF"));
     // TargetCopy with nothing written yet, and from the current position onwards.
     EXPECT_REFUSED(bps({0x88, 0x82, 0x80, 0x87, 0x80}, source, two), source, "outside the output");
     EXPECT_REFUSED(bps({0x88, 0x82, 0x80, 0x81, 'A', 0x83, 0x82}, source, two), source, "outside the output");

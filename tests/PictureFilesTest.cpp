@@ -85,7 +85,8 @@ TEST_F(PictureFilesTest, ReadsPackedIndicesAndRgbPngs)
 {
     // 1 bit, ten pixels a row so that a row ends inside its second byte.
     PngPicture picture;
-    ASSERT_EQ(refusal(handMadePng(10, 2, 1, 3, {0, 0xB1, 0x80, 0, 0x00, 0x40}, {1, 2, 3, 4, 5, 6}), &picture), "(read)");
+    ASSERT_EQ(refusal(handMadePng(10, 2, 1, 3, {0, 0xB1, 0x80, 0, 0x00, 0x40}, {1, 2, 3, 4, 5, 6}), &picture),
+              "(read)");
     EXPECT_EQ(picture.indices, (ByteVector{1, 0, 1, 1, 0, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}));
     EXPECT_EQ(picture.palette, (std::vector<std::uint32_t>{0x010203, 0x040506}));
     EXPECT_EQ(picture.colours[1], 0x010203u);
@@ -149,10 +150,12 @@ TEST_F(PictureFilesTest, GimpPalettes)
     EXPECT_EQ(text, "GIMP Palette\nName: Stage 1\nColumns: 16\n#\n 18  52  86\tDeep water\n255   0   0\t\n");
     EXPECT_EQ(paletteRead(text, 2), "123456 Deep water|FF0000 |");
 
-    const std::string crlf = "\xEF\xBB\xBF\r\nGIMP Palette\r\nName: x\r\nColumns: 4\r\n# note\r\n\r\n  0  16 255\tBlue  sky \r\n7\t8 9\r\n";
+    const std::string crlf =
+        "\xEF\xBB\xBF\r\nGIMP Palette\r\nName: x\r\nColumns: 4\r\n# note\r\n\r\n  0  16 255\tBlue  sky \r\n7\t8 9\r\n";
     EXPECT_EQ(paletteRead(crlf), "0010FF Blue  sky|070809 |");
     EXPECT_EQ(paletteRead(crlf, 3), "The palette holds 2 of the 3 colours needed.");
-    EXPECT_EQ(paletteRead("\nJASC-PAL\n"), "Line 2: this is not a GIMP palette (it does not begin with \"GIMP Palette\").");
+    EXPECT_EQ(paletteRead("\nJASC-PAL\n"),
+              "Line 2: this is not a GIMP palette (it does not begin with \"GIMP Palette\").");
     EXPECT_EQ(paletteRead("GIMP Palette\n1 2 3\n1 2 3x\n"),
               "Line 3: a colour line is three whole numbers from 0 to 255 (red, green, blue), then an optional name.");
     EXPECT_EQ(paletteRead("GIMP Palette\n1 2 99999999999999999999\n"), "Line 2: a colour value is over 255.");

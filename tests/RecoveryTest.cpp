@@ -47,8 +47,11 @@ TEST(Recovery, ADamagedOrForeignRecordIsNeverTrusted)
     const auto good = encodeRecovery(recoveryRecordOf(rom));
     auto flipped = good;
     flipped[good.size() / 2] ^= 1;
-    const std::vector<std::vector<std::uint8_t>> bad = {
-        {}, std::vector<std::uint8_t>(good.begin(), good.begin() + 100), flipped, std::vector<std::uint8_t>(good.begin(), good.end() - 1), std::vector<std::uint8_t>(5000, 'x')};
+    const std::vector<std::vector<std::uint8_t>> bad = {{},
+                                                        std::vector<std::uint8_t>(good.begin(), good.begin() + 100),
+                                                        flipped,
+                                                        std::vector<std::uint8_t>(good.begin(), good.end() - 1),
+                                                        std::vector<std::uint8_t>(5000, 'x')};
     for (const auto& bytes : bad) {
         const Result<RecoveryRecord> decoded = decodeRecovery(bytes);
         ASSERT_FALSE(decoded.ok()) << bytes.size();

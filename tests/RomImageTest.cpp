@@ -46,8 +46,8 @@ TEST(RomImage, AcceptsSizesFrom0x40010To0x100040WithTheMark)
         std::size_t size;
         bool accepted;
     };
-    for (const Case c : {Case{0x4000F, false}, Case{0x40010, true}, Case{0x100040, true},
-                         Case{0x100041, false}, Case{0, false}}) {
+    for (const Case c :
+         {Case{0x4000F, false}, Case{0x40010, true}, Case{0x100040, true}, Case{0x100041, false}, Case{0, false}}) {
         test::writeFile(dir.file("x.nes"), markedImage(c.size));
         RomImage rom(test::defaultAddresses());
         std::string reason;
@@ -202,9 +202,7 @@ TEST(RomImage, FailedSaveKeepsTheFileAndEveryFlag)
     struct stat info {};
     ASSERT_EQ(::stat(target.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0640u) << "the file keeps its permissions";
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
-                            std::filesystem::directory_iterator()),
-              2)
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()), 2)
         << "no temporary file left";
 }
 

@@ -94,7 +94,8 @@ protected:
         std::snprintf(name, sizeof name, "room-s%02d-r%02d.ppm", stage, room);
         const std::string path = std::string(VX_REFERENCE_DIR) + "/" + name;
         const auto actual = draw(stage, room);
-        const auto expected = std::filesystem::exists(path) ? readPpm(test::readBytes(path)) : std::vector<std::uint8_t>{};
+        const auto expected =
+            std::filesystem::exists(path) ? readPpm(test::readBytes(path)) : std::vector<std::uint8_t>{};
         if (expected == actual)
             return;
         if (std::getenv("VX_WRITE_REFERENCE")) {

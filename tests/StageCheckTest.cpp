@@ -76,10 +76,20 @@ TEST(StageCheckTexts, LineNamesStageSeverityAndPlaceInBothLanguages)
         EXPECT_EQ(findingLine(point), "stage 03 warning restart point 2: EnemyIndex 05, recalculation gives 07");
         EXPECT_EQ(severityWord(Severity::Error), "error");
         EXPECT_EQ(severityWord(Severity::Note), "note");
-        const std::pair<FindingPlace, int> places[] = {
-            {FindingPlace::ScrollEntry, 5}, {FindingPlace::MapRoom, 0x1A}, {FindingPlace::ObjectRoom, 0x1A}, {FindingPlace::PaletteEntry, 3}, {FindingPlace::AnimationEntry, 0x21}, {FindingPlace::Chip, 0x3F}, {FindingPlace::Chip, -1}, {FindingPlace::AnimationFrames, -1}, {FindingPlace::EnemyList, -1}, {FindingPlace::ItemList, -1}, {FindingPlace::Stage, -1}};
-        const Lines expected = {"scroll entry 05", "room 1A", "room 1A", "palette entry 03", "animation colour 21",
-                                "chip 3F", "chips", "frame count", "enemy list", "item list", "stage"};
+        const std::pair<FindingPlace, int> places[] = {{FindingPlace::ScrollEntry, 5},
+                                                       {FindingPlace::MapRoom, 0x1A},
+                                                       {FindingPlace::ObjectRoom, 0x1A},
+                                                       {FindingPlace::PaletteEntry, 3},
+                                                       {FindingPlace::AnimationEntry, 0x21},
+                                                       {FindingPlace::Chip, 0x3F},
+                                                       {FindingPlace::Chip, -1},
+                                                       {FindingPlace::AnimationFrames, -1},
+                                                       {FindingPlace::EnemyList, -1},
+                                                       {FindingPlace::ItemList, -1},
+                                                       {FindingPlace::Stage, -1}};
+        const Lines expected = {"scroll entry 05",     "room 1A",   "room 1A", "palette entry 03",
+                                "animation colour 21", "chip 3F",   "chips",   "frame count",
+                                "enemy list",          "item list", "stage"};
         Lines words;
         for (const auto& [place, index] : places)
             words.push_back(placeText(Finding{Severity::Note, 0, place, index, ""}));
@@ -92,7 +102,9 @@ TEST(StageCheckTexts, LineNamesStageSeverityAndPlaceInBothLanguages)
 
 TEST_F(StageCheck, SampleHasNotesOnlyAndAllStagesComeStageByStage)
 {
-    EXPECT_EQ(before, (Lines{"stage 06 note chips: 244 chips are used by no room", "stage 06 note chips: 40 groups of equal chips (80 chips)"}));
+    EXPECT_EQ(before,
+              (Lines{"stage 06 note chips: 244 chips are used by no room",
+                     "stage 06 note chips: 40 groups of equal chips (80 chips)"}));
     EXPECT_EQ(linesOf(checkStage(rom, 0)),
               (Lines{"stage 00 note chips: 244 chips are used by no room",
                      "stage 00 note chips: 40 groups of equal chips (80 chips)",
@@ -113,7 +125,9 @@ TEST_F(StageCheck, StartOutsideTheRoomsOrEntriesIsAnErrorAheadOfTheNotes)
 {
     stage().midPoints(2).setStartRoom(0x2C);
     stage().midPoints(4).startScroll = 0x20;
-    EXPECT_EQ(added(), (Lines{"stage 06 error restart point 2: Start room 2C lies outside the stage's rooms (00-2B)", "stage 06 error restart point 4: Start entry 20 lies outside the scroll entries (00-1F)"}));
+    EXPECT_EQ(added(),
+              (Lines{"stage 06 error restart point 2: Start room 2C lies outside the stage's rooms (00-2B)",
+                     "stage 06 error restart point 4: Start entry 20 lies outside the scroll entries (00-1F)"}));
     const auto findings = checkStage(rom, CheckedStage);
     EXPECT_EQ(findings[0].severity, Severity::Error);
     EXPECT_EQ(findings[1].severity, Severity::Error);
@@ -128,10 +142,12 @@ TEST_F(StageCheck, RestartPointValuesAgainstRecalculationAndScrollPath)
     MidPoint& two = stage().midPoints(2); // room 0E, entry 02 (43): rooms 0E-11
     two.leftRoom = 0x0F;
     two.rightRoom = 0x12;
-    EXPECT_EQ(added(), (Lines{"stage 06 warning restart point 1: MapBackAddr 8770, recalculation gives 8760; "
-                              "EnemyIndex 08, recalculation gives 06",
-                              "stage 06 warning restart point 3: ItemIndex 05, recalculation gives 04", "stage 06 note restart point 2: LeftRoom 0F, the scroll path gives 0E; "
-                                                                                                        "RightRoom 12, the scroll path gives 11"}));
+    EXPECT_EQ(added(),
+              (Lines{"stage 06 warning restart point 1: MapBackAddr 8770, recalculation gives 8760; "
+                     "EnemyIndex 08, recalculation gives 06",
+                     "stage 06 warning restart point 3: ItemIndex 05, recalculation gives 04",
+                     "stage 06 note restart point 2: LeftRoom 0F, the scroll path gives 0E; "
+                     "RightRoom 12, the scroll path gives 11"}));
     const auto findings = checkStage(rom, CheckedStage);
     EXPECT_EQ(before.size() + 3, findings.size()) << "one finding per point";
     ASSERT_EQ(findings[0].fields.size(), 2u);
@@ -146,8 +162,9 @@ TEST_F(StageCheck, Bit4CountsOnlyOnEntriesThePathPasses)
     // The path 29 43 43 2F 29 reaches room 2B with entry 04; entries from 05 on are never read.
     stage().setScrollData(1, 0x53);
     stage().setScrollData(7, 0x10);
-    EXPECT_EQ(added(), (Lines{"stage 06 warning scroll entry 01: Value 53 has bit 4 set (shown as \"????\") "
-                              "and lies on the path from the start point"}));
+    EXPECT_EQ(added(),
+              (Lines{"stage 06 warning scroll entry 01: Value 53 has bit 4 set (shown as \"????\") "
+                     "and lies on the path from the start point"}));
 }
 
 TEST_F(StageCheck, ColoursOutsideTheConsoleAndFrameCountsThePageLacks)
@@ -161,10 +178,12 @@ TEST_F(StageCheck, ColoursOutsideTheConsoleAndFrameCountsThePageLacks)
                         "stage 06 warning animation colour 21: Colour FF is not a console colour (00-3F)"};
     EXPECT_EQ(added(), colours) << "four frames are offered";
     stage().setPaletteAnimeFrameCount(5);
-    EXPECT_EQ(added(), (Lines{colours[0], colours[1], "stage 06 warning frame count: Frame count 05 is not one the palette page offers "
-                                                      "(0-4), so the animation is off",
-                              "stage 06 note animation colour 21: Colour FF is not a console colour (00-3F), but "
-                              "the animation never shows its row"}));
+    EXPECT_EQ(added(),
+              (Lines{colours[0], colours[1],
+                     "stage 06 warning frame count: Frame count 05 is not one the palette page offers "
+                     "(0-4), so the animation is off",
+                     "stage 06 note animation colour 21: Colour FF is not a console colour (00-3F), but "
+                     "the animation never shows its row"}));
 }
 
 TEST_F(StageCheck, RowsNeverShownAreNotedAndRepeatsMakeOneLine)
@@ -174,24 +193,27 @@ TEST_F(StageCheck, RowsNeverShownAreNotedAndRepeatsMakeOneLine)
         stage().setPaletteAnimeColor(cell, static_cast<std::uint8_t>(cell < 0x10 ? 0x4F : 0x80));
     for (int cell = 0x20; cell < 0x40; ++cell)
         stage().setPaletteAnimeColor(cell, 0xFF);
-    EXPECT_EQ(added(), (Lines{"stage 06 warning animation colours: Colours 4F, 80 are not console colours (00-3F), at "
-                              "8 entries: 03, 07, 0B, 0F, 13, 17, 1B, 1F",
-                              "stage 06 note animation colours: Colour FF is not a console colour (00-3F), but the "
-                              "animation never shows their rows, at 32 entries: 20, 21, 22, 23, 24, 25, 26, 27, ..."}));
+    EXPECT_EQ(added(),
+              (Lines{"stage 06 warning animation colours: Colours 4F, 80 are not console colours (00-3F), at "
+                     "8 entries: 03, 07, 0B, 0F, 13, 17, 1B, 1F",
+                     "stage 06 note animation colours: Colour FF is not a console colour (00-3F), but the "
+                     "animation never shows their rows, at 32 entries: 20, 21, 22, 23, 24, 25, 26, 27, ..."}));
     const auto findings = checkStage(rom, CheckedStage);
     EXPECT_EQ(findings[0].index, 0x03);
     EXPECT_EQ(findings[0].count, 8);
     EXPECT_EQ(findings[1].count, 32);
     EXPECT_EQ(findings[1].indexes, (std::vector<int>{0x20, 0x21, 0x22, 0x23, 0x24, 0x25, 0x26, 0x27}));
     stage().setPaletteAnimeFrameCount(0);
-    EXPECT_TRUE(std::ranges::none_of(checkStage(rom, CheckedStage), [](const Finding& f) { return f.severity != Severity::Note; }))
-        << "the animation is off";
+    EXPECT_TRUE(std::ranges::none_of(checkStage(rom, CheckedStage), [](const Finding& f) {
+        return f.severity != Severity::Note;
+    })) << "the animation is off";
 }
 
 TEST_F(StageCheck, RoomsWithObjectsBeforeEveryWalkAreNoted)
 {
     movePoint(0, 0x03); // rooms 00-02 now lie before every point; 01 holds an enemy, 02 an item
-    EXPECT_EQ(added(), (Lines{"stage 06 note rooms: 1 enemy and 1 item in 2 rooms no restart point's path passes: 01, 02"}));
+    EXPECT_EQ(added(),
+              (Lines{"stage 06 note rooms: 1 enemy and 1 item in 2 rooms no restart point's path passes: 01, 02"}));
     const Finding first = checkStage(rom, CheckedStage).front();
     EXPECT_EQ(first.place, FindingPlace::ObjectRoom);
     EXPECT_EQ(first.index, 1);
@@ -209,7 +231,9 @@ TEST_F(StageCheck, FullObjectListsAreNoted)
     for (StageObjects* objects : {&stage().enemyObjects(), &stage().itemObjects()})
         while (objects->addObject(LastRoom, 0x10, 0x10, 0))
             ;
-    EXPECT_EQ(added(), (Lines{"stage 06 note enemy list: All 128 places are taken, so nothing more can be added", "stage 06 note item list: All 32 places are taken, so nothing more can be added"}));
+    EXPECT_EQ(added(),
+              (Lines{"stage 06 note enemy list: All 128 places are taken, so nothing more can be added",
+                     "stage 06 note item list: All 32 places are taken, so nothing more can be added"}));
 }
 
 TEST_F(StageCheck, ChipCountsFollowTheMapAndTheChips)
@@ -232,7 +256,9 @@ TEST_F(StageCheck, ChipCountsFollowTheMapAndTheChips)
     stage().setChip(4 * alone[1], bytes);
 
     const Lines after = linesOf(checkStage(rom, CheckedStage));
-    EXPECT_EQ(without(after, before), (Lines{"stage 06 note chips: 243 chips are used by no room", "stage 06 note chips: 41 groups of equal chips (82 chips)"}));
+    EXPECT_EQ(without(after, before),
+              (Lines{"stage 06 note chips: 243 chips are used by no room",
+                     "stage 06 note chips: 41 groups of equal chips (82 chips)"}));
     EXPECT_EQ(after.size(), before.size());
 }
 
@@ -248,7 +274,8 @@ TEST(StageCheckSharing, EveryStageWithTheSameAddressIsNamed)
                         "stage 00 note stage: The chips, map, scroll entries, enemy list, item list and restart "
                         "points are shared with stage 08, so an edit here changes it too"};
     EXPECT_EQ(Lines(lines.end() - 2, lines.end()), sharing) << "one note per other stage";
-    EXPECT_EQ(std::ranges::count(linesOf(checkStage(rom, 6)), "stage 06 note stage: The map is shared with stage 08, "
-                                                              "so an edit here changes it too"),
+    EXPECT_EQ(std::ranges::count(linesOf(checkStage(rom, 6)),
+                                 "stage 06 note stage: The map is shared with stage 08, "
+                                 "so an edit here changes it too"),
               1);
 }

@@ -43,9 +43,8 @@ TEST(StageData, SharedRecordsOutliveTheStageThatReadThem)
     auto image = test::sampleBytes();
     std::array<std::unique_ptr<StageData>, 9> stages;
     for (int n = 0; n < 9; ++n)
-        stages[n] = std::make_unique<StageData>(
-            image, std::span<const std::unique_ptr<StageData>>(stages.data(), n), n,
-            test::defaultAddresses(), nullptr);
+        stages[n] = std::make_unique<StageData>(image, std::span<const std::unique_ptr<StageData>>(stages.data(), n), n,
+                                                test::defaultAddresses(), nullptr);
     ASSERT_EQ(&stages[8]->midPoints(2), &stages[0]->midPoints(2));
     const MidPoint before = stages[8]->midPoints(2);
     const int enemies = stages[0]->enemyObjects().totalCount();
@@ -177,14 +176,32 @@ TEST(StageData, OneEditChangesOnlyItsTableOnSave)
         std::vector<TableKey> tables;
     };
     const std::vector<Case> cases{
-        {"chip entry", [](StageData& s) { return s.setChipEntry(9, s.chip32x32()[9] ^ 0xC1); }, {TableKey::Chip32x32, TableKey::Chip32x32Palette}},
-        {"chip attribute", [](StageData& s) { return s.setChipAttribute(9, (s.chip32x32Attribute()[9] + 1) & 3); }, {TableKey::Chip32x32}},
+        {"chip entry",
+         [](StageData& s) { return s.setChipEntry(9, s.chip32x32()[9] ^ 0xC1); },
+         {TableKey::Chip32x32, TableKey::Chip32x32Palette}},
+        {"chip attribute",
+         [](StageData& s) { return s.setChipAttribute(9, (s.chip32x32Attribute()[9] + 1) & 3); },
+         {TableKey::Chip32x32}},
         {"map", [](StageData& s) { return s.setMapChip(2815, s.map()[2815] + 1); }, {TableKey::Map}},
         {"scroll", [](StageData& s) { return s.setScrollData(31, 0x99); }, {TableKey::Scroll}},
         {"palette", [](StageData& s) { return s.setPaletteColor(31, 0x3F); }, {TableKey::SpritePalette}},
-        {"frame count", [](StageData& s) { return s.setPaletteAnimeFrameCount(4); }, {TableKey::PaletteAnimeFrameCount}},
-        {"enemy", [](StageData& s) { s.enemyObjects().addObject(43, 1, 2, 3); s.markEdited(efObject); return true; }, {TableKey::EnemyObjectRoom, TableKey::EnemyObjectX, TableKey::EnemyObjectY, TableKey::EnemyObjectKind}},
-        {"mid-point", [](StageData& s) { s.midPoints(5).startY ^= 0xFF; s.markEdited(efMidPoint); return true; }, {TableKey::MidPointStartY}},
+        {"frame count",
+         [](StageData& s) { return s.setPaletteAnimeFrameCount(4); },
+         {TableKey::PaletteAnimeFrameCount}},
+        {"enemy",
+         [](StageData& s) {
+             s.enemyObjects().addObject(43, 1, 2, 3);
+             s.markEdited(efObject);
+             return true;
+         },
+         {TableKey::EnemyObjectRoom, TableKey::EnemyObjectX, TableKey::EnemyObjectY, TableKey::EnemyObjectKind}},
+        {"mid-point",
+         [](StageData& s) {
+             s.midPoints(5).startY ^= 0xFF;
+             s.markEdited(efMidPoint);
+             return true;
+         },
+         {TableKey::MidPointStartY}},
     };
     for (const Case& c : cases) {
         RomImage rom(test::defaultAddresses());

@@ -133,7 +133,8 @@ TEST(StageText, ImportBringsBackEveryEditedTableAndAnyObjectOrder)
     ASSERT_NE(rom.editedImage(), test::sampleBytes());
     EXPECT_TRUE(applyStageTexts(rom, original).ok());
     EXPECT_EQ(rom.editedImage(), test::sampleBytes());
-    EXPECT_EQ(flagsOf(rom, stage), (std::vector<int>{efPalette, efPaletteAnime, efChip32x32, efMap, efObject, efMidPoint, efScroll}));
+    EXPECT_EQ(flagsOf(rom, stage),
+              (std::vector<int>{efPalette, efPaletteAnime, efChip32x32, efMap, efObject, efMidPoint, efScroll}));
     EXPECT_TRUE(rom.stage(stage).undoStack().count() > 0) << "table edits are undoable";
 
     // Objects stored out of room order come back in that order, through the image too.
@@ -208,25 +209,49 @@ TEST(StageText, ReadingRefusesEachFaultWithFilePlaceAndReason)
         {"another format", edit([](auto& j) { j["format"] = "other"; }), "", "/format", "is not \"vexalon2-stage\""},
         {"another version", edit([](auto& j) { j["version"] = 3; }), "", "/version", "version 3 is not supported"},
         {"missing key", edit([](auto& j) { j.erase("scroll"); }), "", "/scroll", "missing key"},
-        {"missing nested key", edit([](auto& j) { j["restartPoints"][2].erase("LeftRoom"); }), "", "/restartPoints/2/LeftRoom", "missing key"},
+        {"missing nested key", edit([](auto& j) { j["restartPoints"][2].erase("LeftRoom"); }), "",
+         "/restartPoints/2/LeftRoom", "missing key"},
         {"extra key", edit([](auto& j) { j["note"] = "x"; }), "", "/note", "unknown key"},
         {"extra nested key", edit([](auto& j) { j["chips"][7]["a/b"] = 1; }), "", "/chips/7/a~1b", "unknown key"},
         {"key twice", {}, twice, "/stage", "twice"},
-        {"stage out of range", edit([](auto& j) { j["stage"] = "0E"; }), "", "/stage", "\"0E\" is out of range (00-0D)"},
-        {"object room out of range", edit([](auto& j) { j["enemies"][0]["room"] = "2C"; }), "", "/enemies/0/room", "out of range (00-2B)"},
-        {"chip palette out of range", edit([](auto& j) { j["chips"][5]["palettes"] = "00 04 00 00"; }), "", "/chips/5/palettes", "byte 2, \"04\" is out of range (00-03)"},
-        {"16x16 chip out of range", edit([](auto& j) { j["chips"][5]["quarters"] = "00 00 40 00"; }), "", "/chips/5/quarters", "out of range (00-3F)"},
-        {"stage not in its own sharing", edit([](auto& j) { j["shared"]["map"] = {"0B"}; }), "", "/shared/map", "own stage"},
-        {"room of 7 rows", edit([](auto& j) { j["rooms"][12]["rows"].erase(3); }), "", "/rooms/12/rows", "expected 8 rows, found 7"},
-        {"row of 9 cells", edit([](auto& j) { j["rooms"][12]["rows"][3] = "00 00 00 00 00 00 00 00 00"; }), "", "/rooms/12/rows/3", "expected 8 bytes, found 9"},
-        {"room in the wrong place", edit([](auto& j) { j["rooms"][12]["room"] = "0D"; }), "", "/rooms/12/room", "does not match its place (0C)"},
-        {"rooms not a list", edit([](auto& j) { j["rooms"] = ordered_json::object(); }), "", "/rooms", "expected an array"},
-        {"too many items", edit([](auto& j) { j["items"] = ordered_json::array(); for (int i = 0; i <= ItemCapacity; ++i) j["items"].push_back({{"room", "00"}, {"x", "00"}, {"y", "00"}, {"kind", "00"}}); }), "", "/items", "at most 32 entries, found 33"},
-        {"bad hex in a row", edit([](auto& j) { j["rooms"][12]["rows"][3] = "00 00 00 00 0G 00 00 00"; }), "", "/rooms/12/rows/3", "byte 5, \"0G\" is not two hex digits"},
+        {"stage out of range", edit([](auto& j) { j["stage"] = "0E"; }), "", "/stage",
+         "\"0E\" is out of range (00-0D)"},
+        {"object room out of range", edit([](auto& j) { j["enemies"][0]["room"] = "2C"; }), "", "/enemies/0/room",
+         "out of range (00-2B)"},
+        {"chip palette out of range", edit([](auto& j) { j["chips"][5]["palettes"] = "00 04 00 00"; }), "",
+         "/chips/5/palettes", "byte 2, \"04\" is out of range (00-03)"},
+        {"16x16 chip out of range", edit([](auto& j) { j["chips"][5]["quarters"] = "00 00 40 00"; }), "",
+         "/chips/5/quarters", "out of range (00-3F)"},
+        {"stage not in its own sharing", edit([](auto& j) { j["shared"]["map"] = {"0B"}; }), "", "/shared/map",
+         "own stage"},
+        {"room of 7 rows", edit([](auto& j) { j["rooms"][12]["rows"].erase(3); }), "", "/rooms/12/rows",
+         "expected 8 rows, found 7"},
+        {"row of 9 cells", edit([](auto& j) { j["rooms"][12]["rows"][3] = "00 00 00 00 00 00 00 00 00"; }), "",
+         "/rooms/12/rows/3", "expected 8 bytes, found 9"},
+        {"room in the wrong place", edit([](auto& j) { j["rooms"][12]["room"] = "0D"; }), "", "/rooms/12/room",
+         "does not match its place (0C)"},
+        {"rooms not a list", edit([](auto& j) { j["rooms"] = ordered_json::object(); }), "", "/rooms",
+         "expected an array"},
+        {"too many items", edit([](auto& j) {
+             j["items"] = ordered_json::array();
+             for (int i = 0; i <= ItemCapacity; ++i)
+                 j["items"].push_back({{"room", "00"}, {"x", "00"}, {"y", "00"}, {"kind", "00"}});
+         }),
+         "", "/items", "at most 32 entries, found 33"},
+        {"bad hex in a row", edit([](auto& j) { j["rooms"][12]["rows"][3] = "00 00 00 00 0G 00 00 00"; }), "",
+         "/rooms/12/rows/3", "byte 5, \"0G\" is not two hex digits"},
         {"one digit", edit([](auto& j) { j["scroll"][4] = "1"; }), "", "/scroll/4", "\"1\" is not two hex digits"},
-        {"three-digit word", edit([](auto& j) { j["restartPoints"][0]["MapBackAddr"] = "84F"; }), "", "/restartPoints/0/MapBackAddr", "is not four hex digits"},
-        {"number for hex", edit([](auto& j) { j["animation"]["frameCount"] = 3; }), "", "/animation/frameCount", "3 is not two hex digits"},
-        {"nested too deep", edit([](auto& j) { ordered_json deep = "00"; for (int i = 0; i < 40; ++i) deep = ordered_json::array({deep}); j["scroll"][0] = deep; }), "", "/scroll/0/0/0/0/0/0/0", "nested too deep"},
+        {"three-digit word", edit([](auto& j) { j["restartPoints"][0]["MapBackAddr"] = "84F"; }), "",
+         "/restartPoints/0/MapBackAddr", "is not four hex digits"},
+        {"number for hex", edit([](auto& j) { j["animation"]["frameCount"] = 3; }), "", "/animation/frameCount",
+         "3 is not two hex digits"},
+        {"nested too deep", edit([](auto& j) {
+             ordered_json deep = "00";
+             for (int i = 0; i < 40; ++i)
+                 deep = ordered_json::array({deep});
+             j["scroll"][0] = deep;
+         }),
+         "", "/scroll/0/0/0/0/0/0/0", "nested too deep"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -255,7 +280,11 @@ TEST(StageText, ANulByteIsRefusedWithWhatFollows)
         test::LanguageGuard guard(language);
         const Result<StageText> read = readStageText(text + '\0' + "}", "stage03.json");
         ASSERT_FALSE(read.ok());
-        EXPECT_EQ(read.error().text(), language == Language::English ? "stage03.json: line " + line + ", column 1 holds a NUL byte, which a stage text may not hold." : "stage03.json: " + line + " 行 1 桁目に NUL バイトがあります。ステージのテキストに NUL バイトは書けません。");
+        EXPECT_EQ(read.error().text(),
+                  language == Language::English
+                      ? "stage03.json: line " + line + ", column 1 holds a NUL byte, which a stage text may not hold."
+                      : "stage03.json: " + line +
+                          " 行 1 桁目に NUL バイトがあります。ステージのテキストに NUL バイトは書けません。");
     }
 }
 
@@ -280,12 +309,31 @@ TEST(StageText, ApplyingRefusesWholeAndChangesNothing)
         const char* reason;
     };
     const Case cases[] = {
-        {"shared map changed twice", {changed, with(3, [](auto& t) { t.map[70] ^= 2; }), with(11, [](auto& t) { t.map[70] ^= 1; })}, "stage3.json and stage11.json both change the map (/rooms) that stages 03 and 0B share, differently: first at room 01 row 6."},
-        {"shared restart points changed twice", {changed, with(0, [](auto& t) { t.restartPoints[5][0] ^= 2; }), with(8, [](auto& t) { t.restartPoints[5][0] ^= 1; })}, "stage0.json and stage8.json both change the restart points (/restartPoints) that stages 00 and 08 share, differently: first at restart point 5."},
-        {"one stage twice", {changed, texts[4], with(4, [](auto& t) { t.fileName = "again.json"; })}, "stage4.json and again.json both hold stage 04"},
-        {"pattern table changed", {changed, with(2, [](auto& t) { t.patternTableSetting[40] ^= 1; })}, "stage2.json: /patternTableSetting/2: the pattern-table setting cannot be changed"},
-        {"too many enemies", {changed, with(2, [](auto& t) { t.enemies.resize(EnemyCapacity + 1); })}, "stage2.json: /enemies: 129 objects, but the list holds 128"},
-        {"object outside the rooms", {changed, with(2, [](auto& t) { t.items.push_back({RoomCount, 0, 0, 0}); })}, "/items/"},
+        {"shared map changed twice",
+         {changed, with(3, [](auto& t) { t.map[70] ^= 2; }), with(11, [](auto& t) { t.map[70] ^= 1; })},
+         "stage3.json and stage11.json both change the map (/rooms) that stages 03 and 0B share, differently: first at "
+         "room 01 row 6."},
+        {"shared restart points changed twice",
+         {changed, with(0, [](auto& t) { t.restartPoints[5][0] ^= 2; }),
+          with(8, [](auto& t) { t.restartPoints[5][0] ^= 1; })},
+         "stage0.json and stage8.json both change the restart points (/restartPoints) that stages 00 and 08 share, "
+         "differently: first at restart point 5."},
+        {"one stage twice",
+         {changed, texts[4], with(4, [](auto& t) { t.fileName = "again.json"; })},
+         "stage4.json and again.json both hold stage 04"},
+        {"pattern table changed",
+         {changed, with(2, [](auto& t) { t.patternTableSetting[40] ^= 1; })},
+         "stage2.json: /patternTableSetting/2: the pattern-table setting cannot be changed"},
+        {"too many enemies",
+         {changed, with(2, [](auto& t) { t.enemies.resize(EnemyCapacity + 1); })},
+         "stage2.json: /enemies: 129 objects, but the list holds 128"},
+        {"object outside the rooms",
+         {changed,
+          with(2,
+               [](auto& t) {
+                   t.items.push_back({RoomCount, 0, 0, 0});
+               })},
+         "/items/"},
         {"stage out of range", {changed, with(2, [](auto& t) { t.stage = StageCount; })}, "stage2.json: /stage"},
     };
     for (const Case& c : cases) {
@@ -302,7 +350,8 @@ TEST(StageText, ApplyingRefusesWholeAndChangesNothing)
     ASSERT_TRUE(other.loadFromBytes(test::sampleBytes(), "sample.nes").ok());
     const Result<void> refused = applyStageTexts(other, {texts[3]});
     ASSERT_FALSE(refused.ok());
-    EXPECT_EQ(refused.error().text(), "stage3.json: /shared/map: the file has the map shared by stages 03, 0B, this image by 03.");
+    EXPECT_EQ(refused.error().text(),
+              "stage3.json: /shared/map: the file has the map shared by stages 03, 0B, this image by 03.");
     EXPECT_FALSE(other.isModified());
 
     RomImage closed(test::defaultAddresses());

@@ -59,7 +59,8 @@ TEST_F(TileEdit, AStrokeIsOneStepThatEveryStageDrawingTheBytesShowsAndOnlyItsByt
     const int tiles[1] = {0x21};
     EXPECT_EQ(stagesDrawing(rom, offsetsOfTiles(sources, TileTable::Background, tiles), 0), std::vector<int>{1});
     std::array<std::uint8_t, 8192> shared{};
-    buildPatternData(rom.stage(1).patternTableSetting(), rom.imageBytes(), 0, shared, nullptr, &rom.stage(1).tileEdits());
+    buildPatternData(rom.stage(1).patternTableSetting(), rom.imageBytes(), 0, shared, nullptr,
+                     &rom.stage(1).tileEdits());
     EXPECT_TRUE(std::equal(tile.begin(), tile.end(), shared.begin() + 0x1000 + 16 * 0x21)) << "stage 01 draws it too";
 
     const auto edited = rom.editedImage();
@@ -129,7 +130,8 @@ TEST_F(TileEdit, APictureIsReadByIndexOrByExactColourAndTheFirstStrayPixelIsName
     picture.colours[9 * 128 + 20] = 0x123456;
     const auto stray = sheetOfPicture(picture, colours, table);
     ASSERT_FALSE(stray.ok());
-    EXPECT_EQ(stray.error().message, "Pixel (20, 9), tile 12: colour #123456 (not one of the sub-palette's four colours).");
+    EXPECT_EQ(stray.error().message,
+              "Pixel (20, 9), tile 12: colour #123456 (not one of the sub-palette's four colours).");
 
     picture.indexed = true;
     picture.indices.assign(128 * 128, 2);

@@ -40,12 +40,14 @@ std::vector<KindCase> kinds()
         {ukMapPaste, efMap, [](StageData& s) { return s.setMapRoom(128, room, ukMapPaste); }},
         {ukMapGrid, efMap, [](StageData& s) { return s.setMapRoom(192, room, ukMapGrid); }},
         {ukScroll, efScroll, [](StageData& s) { return s.setScrollData(5, s.scroll()[5] ^ 0x01); }},
-        {ukObject, efObject, [](StageData& s) {
+        {ukObject, efObject,
+         [](StageData& s) {
              const bool added = s.enemyObjects().addObject(3, 0x40, 0x50, 7);
              s.markEdited(efObject);
              return added;
          }},
-        {ukMidPoint, efMidPoint, [](StageData& s) {
+        {ukMidPoint, efMidPoint,
+         [](StageData& s) {
              s.midPoints(2).startY ^= 0x10;
              s.markEdited(efMidPoint);
              return true;

@@ -97,8 +97,7 @@ void printJson(const std::string& image, const std::vector<Finding>& findings, S
 
 Severity lowestShown(const std::string& word)
 {
-    return word == "error" ? Severity::Error : word == "warning" ? Severity::Warning
-                                                                 : Severity::Note;
+    return word == "error" ? Severity::Error : word == "warning" ? Severity::Warning : Severity::Note;
 }
 
 int check(const ToolRequest& request)

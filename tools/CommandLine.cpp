@@ -56,9 +56,10 @@ CLI::Option* addNumber(CLI::App* command, const std::string& name, std::string& 
 {
     const std::string range = what + " from " + std::to_string(lowest) + " to " + std::to_string(highest);
     return command->add_option(name, text, description.empty() ? range : description + ", " + range)
-        ->type_name(name == "--columns" ? "C" : name == "--room" ? "R"
-                        : name == "--palette"                    ? "P"
-                                                                 : "N")
+        ->type_name(name == "--columns"       ? "C"
+                        : name == "--room"    ? "R"
+                        : name == "--palette" ? "P"
+                                              : "N")
         ->check(CLI::Validator(
             [=](std::string& value) -> std::string {
                 const auto number = parseNumber(value);
@@ -102,8 +103,10 @@ struct CommandLine {
     }
     void settingsOption(CLI::App* command)
     {
-        command->add_option("--settings", request.settings, "read this settings file (never written) instead of "
-                                                            "every default")
+        command
+            ->add_option("--settings", request.settings,
+                         "read this settings file (never written) instead of "
+                         "every default")
             ->type_name("FILE");
     }
     // A command that prints one stage of IMAGE.
@@ -115,11 +118,11 @@ struct CommandLine {
         settingsOption(sub);
         return sub;
     }
-    void stageOption(CLI::App* command) { addNumber(command, "--stage", stage, 0, StageCount - 1, "stage")->required(); }
-    void forceFlag(CLI::App* command)
+    void stageOption(CLI::App* command)
     {
-        flag(command, "--force", request.force, "replace an existing output file");
+        addNumber(command, "--stage", stage, 0, StageCount - 1, "stage")->required();
     }
+    void forceFlag(CLI::App* command) { flag(command, "--force", request.force, "replace an existing output file"); }
     CLI::Option* flag(CLI::App* command, const std::string& name, bool& value, const std::string& description)
     {
         return command->add_flag(name, value, description)->multi_option_policy(CLI::MultiOptionPolicy::Throw);
@@ -283,12 +286,13 @@ CommandLine::CommandLine()
     settingsOption(command);
     forceFlag(command);
 
-    command = addCommand("patch", "write an IPS or BPS patch from ORIGINAL to EDITED",
-                         "The format follows OUT's extension, .ips or .bps. A BPS patch records CRCs of\n"
-                         "both images and of itself, so applying it checks all three. The two images\n"
-                         "must have one length and differ, as the editor's Create Patch asks.",
-                         makePatchFile,
-                         {{"ORIGINAL", "the image before"}, {"EDITED", "the image after"}, {"OUT", "OUT.ips or OUT.bps"}});
+    command =
+        addCommand("patch", "write an IPS or BPS patch from ORIGINAL to EDITED",
+                   "The format follows OUT's extension, .ips or .bps. A BPS patch records CRCs of\n"
+                   "both images and of itself, so applying it checks all three. The two images\n"
+                   "must have one length and differ, as the editor's Create Patch asks.",
+                   makePatchFile,
+                   {{"ORIGINAL", "the image before"}, {"EDITED", "the image after"}, {"OUT", "OUT.ips or OUT.bps"}});
     forceFlag(command);
 
     command = addCommand("apply", "apply an IPS or BPS patch to IMAGE and write OUT",
@@ -351,9 +355,9 @@ int run(int argc, const char* const* argv)
             return ExitUsage;
         }
         ToolRequest& request = line.request;
-        for (auto [text, number] : {std::pair{&line.stage, &request.stage}, std::pair{&line.room, &request.room},
-                                    std::pair{&line.columns, &request.columns},
-                                    std::pair{&line.subPalette, &request.subPalette}})
+        for (auto [text, number] :
+             {std::pair{&line.stage, &request.stage}, std::pair{&line.room, &request.room},
+              std::pair{&line.columns, &request.columns}, std::pair{&line.subPalette, &request.subPalette}})
             if (!text->empty())
                 *number = parseNumber(*text);
         if (!line.whereChip.empty())

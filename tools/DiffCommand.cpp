@@ -80,7 +80,10 @@ const PartNames& namesOf(DiffPart part) { return Names.at(static_cast<std::size_
 
 std::string hex(std::uint32_t value, int digits = 2) { return formatHex(value, digits); }
 std::string address(std::int64_t value) { return "0x" + formatHex(static_cast<std::uint32_t>(value), 8); }
-std::string pointField(int field) { return std::string(stage_text::PointFields.at(static_cast<std::size_t>(field)).key); }
+std::string pointField(int field)
+{
+    return std::string(stage_text::PointFields.at(static_cast<std::size_t>(field)).key);
+}
 
 // The value as the page shows it: restart-point words with four digits.
 std::string valueText(const Difference& difference, std::uint32_t value)
@@ -106,10 +109,8 @@ std::string objectText(const ObjectValue& object)
 // "(room 03): x 40 -> 48" or, when it moved to another room, ": room 03 -> 04, x 40 -> 48".
 std::string objectChangeText(const ObjectValue& from, const ObjectValue& to)
 {
-    const std::array<std::pair<const char*, std::pair<int, int>>, 4> fields{{{"room", {from.room, to.room}},
-                                                                             {"x", {from.x, to.x}},
-                                                                             {"y", {from.y, to.y}},
-                                                                             {"kind", {from.kind, to.kind}}}};
+    const std::array<std::pair<const char*, std::pair<int, int>>, 4> fields{
+        {{"room", {from.room, to.room}}, {"x", {from.x, to.x}}, {"y", {from.y, to.y}}, {"kind", {from.kind, to.kind}}}};
     std::string text = from.room == to.room ? " (room " + hex(from.room) + "):" : ":";
     bool first = true;
     for (const auto& [name, values] : fields)
@@ -127,8 +128,8 @@ std::string placeText(const Difference& d)
     const std::string index = hex(static_cast<std::uint32_t>(d.index));
     switch (d.part) {
     case DiffPart::Map:
-        return "map room " + hex(static_cast<std::uint32_t>(d.room)) + " column " + std::to_string(d.column) +
-            " row " + std::to_string(d.row);
+        return "map room " + hex(static_cast<std::uint32_t>(d.room)) + " column " + std::to_string(d.column) + " row " +
+            std::to_string(d.row);
     case DiffPart::BackgroundPalette: return "background palette entry " + index;
     case DiffPart::SpritePalette: return "sprite palette entry " + index;
     case DiffPart::AnimationColours: return "animation row " + std::to_string(d.row) + " entry " + index;
@@ -155,8 +156,9 @@ std::string lineOf(const Difference& d)
     case DiffKind::ObjectAdded: return stages + placeText(d) + " added: " + objectText(d.objectAfter);
     case DiffKind::ObjectRemoved: return stages + placeText(d) + " removed: " + objectText(d.objectBefore);
     case DiffKind::BytesPastObjects:
-        return stages + (d.part == DiffPart::Enemies ? "enemy" : "item") + " tables past the list's end: " +
-            std::to_string(d.count) + (d.count == 1 ? " byte differs" : " bytes differ");
+        return stages + (d.part == DiffPart::Enemies ? "enemy" : "item") +
+            " tables past the list's end: " + std::to_string(d.count) +
+            (d.count == 1 ? " byte differs" : " bytes differ");
     case DiffKind::ByteRange:
         if (d.count == 1)
             return "byte " + address(d.first) + ": " + hex(d.before) + " -> " + hex(d.after);
@@ -165,8 +167,9 @@ std::string lineOf(const Difference& d)
     }
     // A scroll entry with its count and directions, as the scroll page lists it.
     auto shown = [&](std::uint32_t value) {
-        return d.part == DiffPart::Scroll ? hex(value) + " (" + scrollDescription(static_cast<std::uint8_t>(value)) + ")"
-                                          : valueText(d, value);
+        return d.part == DiffPart::Scroll
+            ? hex(value) + " (" + scrollDescription(static_cast<std::uint8_t>(value)) + ")"
+            : valueText(d, value);
     };
     return stages + placeText(d) + ": " + shown(d.before) + " -> " + shown(d.after);
 }
@@ -230,8 +233,9 @@ Json jsonOf(const Difference& d, std::span<const std::uint8_t> before, std::span
     case DiffKind::ObjectAdded:
     case DiffKind::ObjectRemoved:
         entry["index"] = hex(static_cast<std::uint32_t>(d.index));
-        entry["change"] = d.kind == DiffKind::ObjectChanged ? "changed" : d.kind == DiffKind::ObjectAdded ? "added"
-                                                                                                          : "removed";
+        entry["change"] = d.kind == DiffKind::ObjectChanged ? "changed"
+            : d.kind == DiffKind::ObjectAdded               ? "added"
+                                                            : "removed";
         entry["before"] = d.kind == DiffKind::ObjectAdded ? Json() : objectJson(d.objectBefore);
         entry["after"] = d.kind == DiffKind::ObjectRemoved ? Json() : objectJson(d.objectAfter);
         return entry;
@@ -285,7 +289,12 @@ int compareImages(const ToolRequest& request)
         if (request.json) {
             Json list = Json::array();
             if (lengthsDiffer)
-                list.push_back(Json{{"stage", nullptr}, {"stages", Json::array()}, {"table", "length"}, {"common", hex(static_cast<std::uint32_t>(common), 8)}, {"before", hex(static_cast<std::uint32_t>(diff.beforeSize), 8)}, {"after", hex(static_cast<std::uint32_t>(diff.afterSize), 8)}});
+                list.push_back(Json{{"stage", nullptr},
+                                    {"stages", Json::array()},
+                                    {"table", "length"},
+                                    {"common", hex(static_cast<std::uint32_t>(common), 8)},
+                                    {"before", hex(static_cast<std::uint32_t>(diff.beforeSize), 8)},
+                                    {"after", hex(static_cast<std::uint32_t>(diff.afterSize), 8)}});
             for (const Difference& difference : diff.differences)
                 list.push_back(jsonOf(difference, before, after));
             std::cout << list.dump(2) << "\n";

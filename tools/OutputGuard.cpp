@@ -11,8 +11,9 @@ std::optional<std::string> outputRefusal(const std::string& out, const std::vect
 {
     for (const std::string& input : inputs)
         if (!input.empty() && sameFile(out, input))
-            return isJapanese() ? out + " は入力 " + input + " です。出力で入力を置き換えることはありません。何も書き込んでいません。"
-                                : out + " is the input " + input + "; an output never replaces an input. Nothing was written.";
+            return isJapanese()
+                ? out + " は入力 " + input + " です。出力で入力を置き換えることはありません。何も書き込んでいません。"
+                : out + " is the input " + input + "; an output never replaces an input. Nothing was written.";
     try {
         checkOutputFile(out); // a device, FIFO or read-only file is refused whatever --force says
     } catch (const UserError& error) {

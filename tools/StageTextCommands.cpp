@@ -63,11 +63,15 @@ int exportStages(const ToolRequest& request)
         return exitRefused(request.out + localized(": フォルダを作れません: ", ": the folder cannot be made: ") +
                            sentence(error.message()) + localized("何も書き込んでいません。", " Nothing was written."));
     if (!std::filesystem::is_directory(request.out))
-        return exitRefused(request.out + localized(" はフォルダではありません。何も書き込んでいません。", " is not a folder. Nothing was written."));
+        return exitRefused(
+            request.out +
+            localized(" はフォルダではありません。何も書き込んでいません。", " is not a folder. Nothing was written."));
     // Every output is checked before the first is written: a refusal leaves the folder as it was.
     std::vector<std::string> outputs;
     for (int stage : stages) {
-        outputs.push_back((std::filesystem::path(request.out) / ("stage-" + formatHex(static_cast<std::uint32_t>(stage), 2) + ".json")).string());
+        outputs.push_back((std::filesystem::path(request.out) /
+                           ("stage-" + formatHex(static_cast<std::uint32_t>(stage), 2) + ".json"))
+                              .string());
         if (auto refused = outputRefusal(outputs.back(), {image, request.settings}, request.force))
             return exitRefused(*refused);
     }
@@ -108,7 +112,8 @@ int importStages(const ToolRequest& request)
         return ExitRefused;
     const Result<ImportPreview> preview = previewStageTexts(rom, texts);
     if (!preview.ok())
-        return exitRefused(sentence(preview.error().text()) + localized("何も書き込んでいません。", " Nothing was written."));
+        return exitRefused(sentence(preview.error().text()) +
+                           localized("何も書き込んでいません。", " Nothing was written."));
     for (const Finding& finding : preview.value().newErrors)
         std::cerr << findingLine(finding) << "\n";
     const std::size_t errors = preview.value().newErrors.size();
@@ -118,7 +123,8 @@ int importStages(const ToolRequest& request)
     for (const Finding& finding : preview.value().newWarnings)
         std::cout << findingLine(finding) << "\n";
     if (const Result<void> applied = applyStageTexts(rom, texts); !applied.ok())
-        return exitRefused(sentence(applied.error().text()) + localized("何も書き込んでいません。", " Nothing was written."));
+        return exitRefused(sentence(applied.error().text()) +
+                           localized("何も書き込んでいません。", " Nothing was written."));
     rom.saveToFile(request.out);
     std::cout << "wrote " << request.out << " (" << rom.imageSize() << " bytes)\n";
     for (const std::string& line : preview.value().summary)

@@ -79,7 +79,8 @@ int tilesExport(const ToolRequest& request)
         return ExitRefused;
     const PaletteManager palette(colourFile);
     const StageData& stage = rom.stage(request.stage.value_or(0));
-    const std::vector<std::uint8_t> png = tilePicturePng(stage, palette, tableOf(request), request.subPalette.value_or(0));
+    const std::vector<std::uint8_t> png =
+        tilePicturePng(stage, palette, tableOf(request), request.subPalette.value_or(0));
     writeOutputFile(request.out, png);
     std::cout << "wrote " << request.out << " (128x128)\n";
     return ExitOk;
@@ -101,7 +102,8 @@ int tilesImport(const ToolRequest& request)
     const int stageIndex = request.stage.value_or(0);
     StageData& stage = rom.stage(stageIndex);
     const TileTable table = tableOf(request);
-    const Result<std::vector<int>> changed = importTilePicture(stage, palette, table, request.subPalette.value_or(0), png);
+    const Result<std::vector<int>> changed =
+        importTilePicture(stage, palette, table, request.subPalette.value_or(0), png);
     if (!changed.ok())
         return exitRefused(picture + ": " + sentence(changed.error().text()) + " " + nothingWritten());
     if (changed.value().empty()) {

@@ -124,8 +124,7 @@ int settings(const ToolRequest& request)
     if (!addresses.problems().empty())
         return exitRefused(settingsProblemsText(addresses.problems()) + "\n" + nothingWritten());
     settings.updateFile();
-    std::cout << "wrote " << file << ": "
-              << settings.readSection(AddressSection).size() << " address keys, "
+    std::cout << "wrote " << file << ": " << settings.readSection(AddressSection).size() << " address keys, "
               << settings.readSection(DefaultSection).size() << " default keys\n";
     return ExitOk;
 }
@@ -194,10 +193,12 @@ int chipUsesOf(const ToolRequest& request)
     RomImage rom(*addresses);
     if (!loadImage(rom, request.files[0]))
         return ExitRefused;
-    const std::vector<ChipUse> uses = chipUses(rom, *request.whereChip, request.allStages ? -1 : request.stage.value_or(0));
+    const std::vector<ChipUse> uses =
+        chipUses(rom, *request.whereChip, request.allStages ? -1 : request.stage.value_or(0));
     for (const ChipUse& use : uses) {
         std::cout << "stage " << formatHex(static_cast<std::uint32_t>(use.stage), 2) << " room "
-                  << formatHex(static_cast<std::uint32_t>(use.room), 2) << " column " << use.column << " row " << use.row;
+                  << formatHex(static_cast<std::uint32_t>(use.room), 2) << " column " << use.column << " row "
+                  << use.row;
         if (use.stages.size() > 1)
             std::cout << " (stages " << hexListText(use.stages) << ")";
         std::cout << "\n";
@@ -251,7 +252,8 @@ int scroll(const ToolRequest& request)
         const std::vector<std::uint8_t>& scroll = stage.scroll();
         std::cout << "entries\n";
         for (int i = 0; i < ScrollEntryCount; ++i) {
-            const std::uint8_t entry = static_cast<std::size_t>(i) < scroll.size() ? scroll[static_cast<std::size_t>(i)] : 0;
+            const std::uint8_t entry =
+                static_cast<std::size_t>(i) < scroll.size() ? scroll[static_cast<std::size_t>(i)] : 0;
             std::cout << scrollLineText(i, entry, i == start.startScroll) << "\n";
         }
         // Words rather than the page's arrows, so the lines stay plain ASCII.
@@ -322,7 +324,8 @@ int applyPatchFile(const ToolRequest& request)
     const std::vector<std::uint8_t>& patched = applied.value();
     // An IPS knows nothing of its source: only the result can tell a wrong or cut patch.
     if (const Result<void> format = checkImageFormat(patched); !format.ok())
-        return exitRefused(patchFile + ": the patched result is not an image the editor opens, so nothing was written.\n" +
+        return exitRefused(patchFile +
+                           ": the patched result is not an image the editor opens, so nothing was written.\n" +
                            format.error().text());
     writeImageFile(out, patched);
     std::cout << "wrote " << out << " (" << patched.size() << " bytes)\n";

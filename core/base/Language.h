@@ -36,10 +36,7 @@ inline std::string captionText(std::string japanese, std::string english)
 }
 
 // Picks the text of the user's language.
-inline std::string localized(const char* japanese, const char* english)
-{
-    return isJapanese() ? japanese : english;
-}
+inline std::string localized(const char* japanese, const char* english) { return isJapanese() ? japanese : english; }
 // The same for texts put together at run time.
 inline std::string localized(std::string japanese, std::string english)
 {

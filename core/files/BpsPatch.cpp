@@ -13,10 +13,7 @@ using Bytes = std::span<const std::uint8_t>;
 
 constexpr std::size_t BpsFooterSize = 12;
 
-std::uint32_t crc32Of(Bytes bytes)
-{
-    return static_cast<std::uint32_t>(crc32_z(0, bytes.data(), bytes.size()));
-}
+std::uint32_t crc32Of(Bytes bytes) { return static_cast<std::uint32_t>(crc32_z(0, bytes.data(), bytes.size())); }
 
 class BpsWriter {
 public:
@@ -80,7 +77,8 @@ public:
         // Eight bytes hold 56 bits, far more than any image; more only overflows.
         for (int count = 0;; ++count) {
             if (pos_ >= end_) {
-                reason_ = localized("BPS パッチが数値の途中で終わっています。", "The BPS patch ends in the middle of a number.");
+                reason_ = localized("BPS パッチが数値の途中で終わっています。",
+                                    "The BPS patch ends in the middle of a number.");
                 return false;
             }
             const std::uint8_t x = patch_[pos_++];
@@ -88,7 +86,8 @@ public:
             if (x & 0x80)
                 break;
             if (count == 7) {
-                reason_ = localized("BPS パッチの数値が大きすぎます。", "The BPS patch holds a number too large to be a size.");
+                reason_ = localized("BPS パッチの数値が大きすぎます。",
+                                    "The BPS patch holds a number too large to be a size.");
                 return false;
             }
             shift <<= 7;
@@ -127,7 +126,8 @@ private:
 
 std::string readsOutsideSource()
 {
-    return localized("BPS パッチの操作が元イメージの外を読みます。", "An action of the BPS patch reads outside the original image.");
+    return localized("BPS パッチの操作が元イメージの外を読みます。",
+                     "An action of the BPS patch reads outside the original image.");
 }
 
 } // namespace
@@ -159,12 +159,11 @@ std::vector<std::uint8_t> makeBps(std::span<const std::uint8_t> original, std::s
     for (std::size_t i = 0; i < n;) {
         std::size_t same = 0;
         if (i < common)
-            same = static_cast<std::size_t>(
-                       std::mismatch(original.begin() + static_cast<std::ptrdiff_t>(i),
-                                     original.begin() + static_cast<std::ptrdiff_t>(common),
-                                     edited.begin() + static_cast<std::ptrdiff_t>(i))
-                           .first -
-                       original.begin()) -
+            same = static_cast<std::size_t>(std::mismatch(original.begin() + static_cast<std::ptrdiff_t>(i),
+                                                          original.begin() + static_cast<std::ptrdiff_t>(common),
+                                                          edited.begin() + static_cast<std::ptrdiff_t>(i))
+                                                .first -
+                                            original.begin()) -
                 i;
         if (same >= 3 || (same > 0 && i + same == n)) {
             flush(i);
@@ -202,12 +201,15 @@ bool applyBpsInto(std::span<const std::uint8_t> patch, std::span<const std::uint
                   std::vector<std::uint8_t>& out, std::string& reason)
 {
     if (!beginsWith(patch, BpsMark)) {
-        reason = localized("BPS パッチの先頭が \"BPS1\" ではありません。", "The BPS patch does not begin with \"BPS1\".");
+        reason =
+            localized("BPS パッチの先頭が \"BPS1\" ではありません。", "The BPS patch does not begin with \"BPS1\".");
         return false;
     }
     // The header, three one-byte numbers and the checksums at least.
     if (patch.size() < BpsMark.size() + 3 + BpsFooterSize) {
-        reason = fillNumbers(localized("BPS パッチが短すぎます (%1 バイト)。", patch.size() == 1 ? "The BPS patch is too short (%1 byte)." : "The BPS patch is too short (%1 bytes)."),
+        reason = fillNumbers(localized("BPS パッチが短すぎます (%1 バイト)。",
+                                       patch.size() == 1 ? "The BPS patch is too short (%1 byte)."
+                                                         : "The BPS patch is too short (%1 bytes)."),
                              {patch.size()});
         return false;
     }
@@ -234,8 +236,9 @@ bool applyBpsInto(std::span<const std::uint8_t> patch, std::span<const std::uint
         return false;
     }
     if (crc32Of(image) != readLittle32(patch, footer)) {
-        reason = localized("イメージのチェックサムがパッチの元イメージと合いません。別のイメージ用のパッチです。",
-                           "The image's checksum does not match the one the patch was made from: the patch is for another image.");
+        reason = localized(
+            "イメージのチェックサムがパッチの元イメージと合いません。別のイメージ用のパッチです。",
+            "The image's checksum does not match the one the patch was made from: the patch is for another image.");
         return false;
     }
     if (targetSize > maxSize) {
@@ -280,7 +283,8 @@ bool applyBpsInto(std::span<const std::uint8_t> patch, std::span<const std::uint
             if (!reader.offset(offset))
                 return false;
             sourceRelative += offset;
-            if (sourceRelative < 0 || sourceRelative > imageSize || static_cast<std::int64_t>(count) > imageSize - sourceRelative) {
+            if (sourceRelative < 0 || sourceRelative > imageSize ||
+                static_cast<std::int64_t>(count) > imageSize - sourceRelative) {
                 reason = readsOutsideSource();
                 return false;
             }

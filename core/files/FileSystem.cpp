@@ -30,8 +30,9 @@ std::string fileErrorText(FileAction action, const std::string& path, const std:
                                                       : "を書き込めません。";
         return "ファイル \"" + path + "\" " + verb + "\n" + reason;
     }
-    const char* verb = action == FileAction::Open ? "Cannot open file" : action == FileAction::Read ? "Cannot read file"
-                                                                                                    : "Cannot write file";
+    const char* verb = action == FileAction::Open ? "Cannot open file"
+        : action == FileAction::Read              ? "Cannot read file"
+                                                  : "Cannot write file";
     return std::string(verb) + " \"" + path + "\".\n" + reason;
 }
 

@@ -35,9 +35,11 @@ Result<void> checkSettingsBytes(std::span<const std::uint8_t> bytes)
 {
     static constexpr std::uint8_t Mark[4] = {'N', 'E', 'S', 0x1A};
     if (bytes.size() >= 4 && std::equal(Mark, Mark + 4, bytes.begin()))
-        return Error{localized("設定ファイルではありません (iNES イメージです)。", "It is not a settings file but an iNES image.")};
+        return Error{localized("設定ファイルではありません (iNES イメージです)。",
+                               "It is not a settings file but an iNES image.")};
     if (std::find(bytes.begin(), bytes.end(), 0) != bytes.end())
-        return Error{localized("設定ファイルではありません (NUL バイトを含みます)。", "It is not a settings file: it holds NUL bytes.")};
+        return Error{localized("設定ファイルではありません (NUL バイトを含みます)。",
+                               "It is not a settings file: it holds NUL bytes.")};
     return Done;
 }
 
@@ -143,15 +145,13 @@ auto* IniFile::findEntry(Self& self, std::string_view section, std::string_view 
     return found;
 }
 
-std::string IniFile::readString(std::string_view section, std::string_view key,
-                                std::string_view defaultValue) const
+std::string IniFile::readString(std::string_view section, std::string_view key, std::string_view defaultValue) const
 {
     const auto* entry = findEntry(*this, section, key);
     return std::string(entry ? std::string_view(entry->value) : defaultValue);
 }
 
-void IniFile::writeString(std::string_view section, std::string_view key,
-                          std::string_view value)
+void IniFile::writeString(std::string_view section, std::string_view key, std::string_view value)
 {
     if (auto* entry = findEntry(*this, section, key)) {
         if (entry->value == value)
@@ -172,14 +172,14 @@ void IniFile::writeString(std::string_view section, std::string_view key,
     for (std::size_t i = 0; i < found->entries.size(); ++i)
         if (found->entries[i].isKey)
             at = i + 1;
-    Entry entry{std::string(key), std::string(value), std::string(key) + '=' + std::string(value), key.size() + 1, 0, true};
+    Entry entry{
+        std::string(key), std::string(value), std::string(key) + '=' + std::string(value), key.size() + 1, 0, true};
     found->entries.insert(found->entries.begin() + static_cast<std::ptrdiff_t>(at), std::move(entry));
     // Only lines without a key follow the new one, so no key's index moves.
     found->index.emplace(asciiLower(key), at);
 }
 
-std::int32_t IniFile::readInteger(std::string_view section, std::string_view key,
-                                  std::int32_t defaultValue) const
+std::int32_t IniFile::readInteger(std::string_view section, std::string_view key, std::int32_t defaultValue) const
 {
     const auto* entry = findEntry(*this, section, key);
     if (entry == nullptr)
@@ -198,10 +198,7 @@ int IniFile::lineOf(std::string_view section, std::string_view key) const
     return entry ? entry->number : 0;
 }
 
-bool IniFile::sectionExists(std::string_view section) const
-{
-    return findSection(*this, section) != nullptr;
-}
+bool IniFile::sectionExists(std::string_view section) const { return findSection(*this, section) != nullptr; }
 
 bool IniFile::valueExists(std::string_view section, std::string_view key) const
 {
@@ -251,11 +248,9 @@ void IniFile::updateFile() const
     writeOutputFile(fileName_, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
 
-std::int32_t SettingsFile::readHex(std::string_view section, std::string_view key,
-                                   std::int32_t defaultValue) const
+std::int32_t SettingsFile::readHex(std::string_view section, std::string_view key, std::int32_t defaultValue) const
 {
-    const std::string text =
-        readString(section, key, formatHex(static_cast<std::uint32_t>(defaultValue)));
+    const std::string text = readString(section, key, formatHex(static_cast<std::uint32_t>(defaultValue)));
     const auto value = parseHex(text);
     return value ? static_cast<std::int32_t>(*value) : defaultValue;
 }

@@ -38,13 +38,11 @@ public:
 
     const std::string& fileName() const { return fileName_; }
 
-    std::string readString(std::string_view section, std::string_view key,
-                           std::string_view defaultValue) const;
+    std::string readString(std::string_view section, std::string_view key, std::string_view defaultValue) const;
     void writeString(std::string_view section, std::string_view key, std::string_view value);
 
     // Decimal text; a value that does not read gives the default.
-    std::int32_t readInteger(std::string_view section, std::string_view key,
-                             std::int32_t defaultValue) const;
+    std::int32_t readInteger(std::string_view section, std::string_view key, std::int32_t defaultValue) const;
     void writeInteger(std::string_view section, std::string_view key, std::int32_t value);
 
     // The line of the file a key was read from (1 for the first); 0 for a key not read from it.
@@ -109,8 +107,7 @@ public:
 
     // The key's text as hexadecimal digits; the default when it is absent or does not read
     // (empty, a prefix such as "0x" or "$", any other character, more than 32 bits).
-    std::int32_t readHex(std::string_view section, std::string_view key,
-                         std::int32_t defaultValue) const;
+    std::int32_t readHex(std::string_view section, std::string_view key, std::int32_t defaultValue) const;
     // Upper case, no prefix, no leading zeros: 0x3C10 as "3C10", 0 as "0".
     void writeHex(std::string_view section, std::string_view key, std::int32_t value);
 };

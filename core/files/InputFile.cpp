@@ -129,7 +129,8 @@ std::optional<std::vector<std::uint8_t>> readInputFileTail(const std::string& pa
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size - start));
     std::size_t got = 0;
     while (got < bytes.size()) {
-        const ssize_t count = ::pread(file.get(), bytes.data() + got, bytes.size() - got, static_cast<off_t>(start + got));
+        const ssize_t count =
+            ::pread(file.get(), bytes.data() + got, bytes.size() - got, static_cast<off_t>(start + got));
         if (count < 0 && errno == EINTR)
             continue;
         if (count < 0)
@@ -142,10 +143,7 @@ std::optional<std::vector<std::uint8_t>> readInputFileTail(const std::string& pa
     return bytes;
 }
 
-std::vector<std::uint8_t> readInputFile(const std::string& path, InputKind kind)
-{
-    return *read(path, kind, false);
-}
+std::vector<std::uint8_t> readInputFile(const std::string& path, InputKind kind) { return *read(path, kind, false); }
 
 std::optional<std::vector<std::uint8_t>> readInputFileIfPresent(const std::string& path, InputKind kind)
 {

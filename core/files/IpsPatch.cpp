@@ -114,21 +114,21 @@ std::size_t readBig(Bytes bytes, std::size_t at, int count)
 
 // Walks the records, checking that each lies inside the patch and that only a truncation
 // length may follow the end mark.
-bool readIps(Bytes patch, IpsLayout& layout, std::string& reason,
-             const std::function<void(const IpsRecord&)>& visit)
+bool readIps(Bytes patch, IpsLayout& layout, std::string& reason, const std::function<void(const IpsRecord&)>& visit)
 {
     if (!beginsWith(patch, IpsMark)) {
-        reason = localized("IPS パッチの先頭が \"PATCH\" ではありません。", "The IPS patch does not begin with \"PATCH\".");
+        reason =
+            localized("IPS パッチの先頭が \"PATCH\" ではありません。", "The IPS patch does not begin with \"PATCH\".");
         return false;
     }
-    const std::string cut = localized("IPS パッチがレコードの途中で終わっています。",
-                                      "The IPS patch ends in the middle of a record.");
+    const std::string cut =
+        localized("IPS パッチがレコードの途中で終わっています。", "The IPS patch ends in the middle of a record.");
     std::size_t pos = IpsMark.size();
     for (;;) {
         if (patch.size() - pos < 3) {
-            reason = pos == patch.size()
-                ? localized("IPS パッチに終わりの印 \"EOF\" がありません。", "The IPS patch ends without its \"EOF\" mark.")
-                : cut;
+            reason = pos == patch.size() ? localized("IPS パッチに終わりの印 \"EOF\" がありません。",
+                                                     "The IPS patch ends without its \"EOF\" mark.")
+                                         : cut;
             return false;
         }
         if (std::memcmp(patch.data() + pos, "EOF", 3) == 0) {
@@ -160,7 +160,8 @@ bool readIps(Bytes patch, IpsLayout& layout, std::string& reason,
             record.value = patch[pos + 2];
             pos += 3;
             if (record.length == 0) {
-                reason = localized("IPS パッチに長さ 0 の繰り返しレコードがあります。", "The IPS patch has a run record of length 0.");
+                reason = localized("IPS パッチに長さ 0 の繰り返しレコードがあります。",
+                                   "The IPS patch has a run record of length 0.");
                 return false;
             }
         }
@@ -189,20 +190,20 @@ std::vector<std::uint8_t> makeIps(std::span<const std::uint8_t> original, std::s
     const std::size_t n = edited.size();
     const bool truncates = n < original.size();
     if (n > IpsAddressable || (truncates && n >= IpsAddressable))
-        throw UserError(fillNumbers(localized("IPS パッチは 16 MiB (%1 バイト) までしか扱えません。変更後のイメージは %2 バイトです。",
-                                              "An IPS patch reaches only 16 MiB (%1 bytes); the edited image has %2 bytes."),
-                                    {IpsAddressable, n}));
+        throw UserError(fillNumbers(
+            localized("IPS パッチは 16 MiB (%1 バイト) までしか扱えません。変更後のイメージは %2 バイトです。",
+                      "An IPS patch reaches only 16 MiB (%1 bytes); the edited image has %2 bytes."),
+            {IpsAddressable, n}));
     const std::size_t common = std::min(original.size(), n);
     // Bytes past the original's end always count as changed: the output only grows by records.
     auto firstChange = [&](std::size_t from) {
         if (from >= common)
             return from;
-        return static_cast<std::size_t>(
-            std::mismatch(original.begin() + static_cast<std::ptrdiff_t>(from),
-                          original.begin() + static_cast<std::ptrdiff_t>(common),
-                          edited.begin() + static_cast<std::ptrdiff_t>(from))
-                .first -
-            original.begin());
+        return static_cast<std::size_t>(std::mismatch(original.begin() + static_cast<std::ptrdiff_t>(from),
+                                                      original.begin() + static_cast<std::ptrdiff_t>(common),
+                                                      edited.begin() + static_cast<std::ptrdiff_t>(from))
+                                            .first -
+                                        original.begin());
     };
     auto endOfChange = [&](std::size_t from) {
         while (from < common && original[from] != edited[from])
@@ -238,9 +239,10 @@ bool applyIpsInto(std::span<const std::uint8_t> patch, std::span<const std::uint
         return false;
     const std::size_t grown = std::max(image.size(), layout.recordsEnd);
     if (layout.truncateTo && *layout.truncateTo > grown) {
-        reason = fillNumbers(localized("IPS パッチは %1 バイトに切り詰めますが、パッチを当てたイメージは %2 バイトしかありません。",
-                                       "The IPS patch truncates to %1 bytes, but the patched image has only %2 bytes."),
-                             {*layout.truncateTo, grown});
+        reason = fillNumbers(
+            localized("IPS パッチは %1 バイトに切り詰めますが、パッチを当てたイメージは %2 バイトしかありません。",
+                      "The IPS patch truncates to %1 bytes, but the patched image has only %2 bytes."),
+            {*layout.truncateTo, grown});
         return false;
     }
     const std::size_t size = layout.truncateTo.value_or(grown);

@@ -52,9 +52,6 @@ std::vector<std::string> loadChipAttributeNames(const std::string& path)
     return chipAttributeNamesFromText(fileText(path));
 }
 
-std::vector<std::string> loadObjectNames(const std::string& path)
-{
-    return objectNamesFromText(fileText(path));
-}
+std::vector<std::string> loadObjectNames(const std::string& path) { return objectNamesFromText(fileText(path)); }
 
 } // namespace vx

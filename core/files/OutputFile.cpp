@@ -65,8 +65,9 @@ std::string folderOf(const std::string& path)
 // boundary, to leave room for the suffix within the longest name a folder takes.
 std::string temporaryName(const std::string& target)
 {
-    static std::mt19937_64 random(std::random_device{}() ^
-                                  static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+    static std::mt19937_64 random(
+        std::random_device{}() ^
+        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
     const std::size_t slash = target.rfind('/');
     const std::string folder = slash == std::string::npos ? std::string{} : target.substr(0, slash + 1);
     std::string name = target.substr(folder.size());
@@ -283,8 +284,7 @@ void writeOutputFile(const std::string& path, std::span<const std::uint8_t> byte
 
     int error = 0;
     switch (replaceThroughTemporary(target, bytes, old, error, newFileMode)) {
-    case Replace::Done:
-        return;
+    case Replace::Done: return;
     case Replace::OwnerNotKept:
         return inPlaceOr(localized("別のユーザーかグループのファイルです。置き換えると持ち主が変わります。",
                                    "It belongs to another user or group, and a new copy would change hands."));
@@ -292,8 +292,7 @@ void writeOutputFile(const std::string& path, std::span<const std::uint8_t> byte
         if (sameLength)
             return inPlaceOr({});
         break;
-    case Replace::Failed:
-        break;
+    case Replace::Failed: break;
     }
     failSystem(path, error);
 }

@@ -17,7 +17,8 @@ Result<void> checkPatchable(std::span<const std::uint8_t> original, std::span<co
 {
     if (original.size() != edited.size())
         return Error{fillNumbers(
-            localized("元のイメージ (%1 バイト) は開いているイメージ (%2 バイト) と長さが違います。パッチは同じ長さのイメージの間で作成します。",
+            localized("元のイメージ (%1 バイト) は開いているイメージ (%2 バイト) "
+                      "と長さが違います。パッチは同じ長さのイメージの間で作成します。",
                       "The original image (%1 bytes) and the open image (%2 bytes) differ in length: a patch is made "
                       "between images of one length."),
             {original.size(), edited.size()})};

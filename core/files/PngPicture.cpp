@@ -136,7 +136,8 @@ ReadOutcome readPixels(const ReadStructs& structs, int maxSide, PngPicture& pict
             count = 0;
         picture.palette.reserve(static_cast<std::size_t>(count));
         for (int i = 0; i < count; ++i)
-            picture.palette.push_back(std::uint32_t{entries[i].red} << 16 | std::uint32_t{entries[i].green} << 8 | entries[i].blue);
+            picture.palette.push_back(std::uint32_t{entries[i].red} << 16 | std::uint32_t{entries[i].green} << 8 |
+                                      entries[i].blue);
         raw.alpha.fill(0xFF);
         png_bytep opacity = nullptr;
         int opacities = 0;
@@ -183,9 +184,11 @@ Result<void> takePixels(const RawPixels& raw, PngPicture& picture)
         for (std::size_t i = 0; i < count; ++i) {
             const std::uint8_t index = picture.indices[i];
             if (index >= picture.palette.size())
-                return Error{fillNumbers(localized("ピクセル (%1, %2) はパレットの %3 番を使っていますが、パレットには %4 色しかありません。",
-                                                   "Pixel (%1, %2) uses palette entry %3, but the palette has only %4 colours."),
-                                         {i % width, i / width, index, picture.palette.size()})};
+                return Error{fillNumbers(
+                    localized(
+                        "ピクセル (%1, %2) はパレットの %3 番を使っていますが、パレットには %4 色しかありません。",
+                        "Pixel (%1, %2) uses palette entry %3, but the palette has only %4 colours."),
+                    {i % width, i / width, index, picture.palette.size()})};
             if (raw.alpha[index] != 0xFF)
                 return Error{transparentText(i % width, i / width)};
             picture.colours[i] = picture.palette[index];
@@ -226,8 +229,8 @@ bool writePixels(const WriteStructs& structs, int width, int height, std::span<c
     if (setjmp(png_jmpbuf(png)))
         return false;
     const int depth = bitDepthFor(static_cast<std::size_t>(colourCount));
-    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), depth, PNG_COLOR_TYPE_PALETTE,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), depth,
+                 PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_set_PLTE(png, info, colours.data(), colourCount);
     png_write_info(png, info);
     // One index a byte in, packed to the bit depth by libpng.
@@ -252,7 +255,8 @@ Result<PngPicture> decodePng(std::span<const std::uint8_t> bytes, int maxSide)
     if (structs.png)
         structs.info = png_create_info_struct(structs.png);
     if (!structs.png || !structs.info)
-        return Error{localized("PNG を読む準備ができませんでした (メモリ不足)。", "Could not get ready to read the PNG (out of memory).")};
+        return Error{localized("PNG を読む準備ができませんでした (メモリ不足)。",
+                               "Could not get ready to read the PNG (out of memory).")};
     png_set_read_fn(structs.png, &source, readFromSpan);
 
     PngPicture picture;
@@ -260,17 +264,17 @@ Result<PngPicture> decodePng(std::span<const std::uint8_t> bytes, int maxSide)
     // A maxSide far above the default can ask for more memory than there is.
     try {
         switch (readPixels(structs, maxSide, picture, raw)) {
-        case ReadOutcome::Read:
-            break;
+        case ReadOutcome::Read: break;
         case ReadOutcome::Failed:
             if (source.cutShort)
                 return Error{localized("PNG ファイルが途中で切れています。", "The PNG file is cut short.")};
             return Error{brokenText(message.text)};
         case ReadOutcome::TooLarge:
-            return Error{fillNumbers(localized("画像は %1 x %2 ピクセルです。読み込めるのは縦横 %3 ピクセルまでです。",
-                                               "The picture is %1 x %2 pixels; at most %3 a side is read."),
-                                     {static_cast<std::uint64_t>(picture.width), static_cast<std::uint64_t>(picture.height),
-                                      static_cast<std::uint64_t>(maxSide < 0 ? 0 : maxSide)})};
+            return Error{
+                fillNumbers(localized("画像は %1 x %2 ピクセルです。読み込めるのは縦横 %3 ピクセルまでです。",
+                                      "The picture is %1 x %2 pixels; at most %3 a side is read."),
+                            {static_cast<std::uint64_t>(picture.width), static_cast<std::uint64_t>(picture.height),
+                             static_cast<std::uint64_t>(maxSide < 0 ? 0 : maxSide)})};
         case ReadOutcome::Unexpected:
             return Error{brokenText(localized("想定外の画素の形式", "an unexpected pixel layout"))};
         }
@@ -278,7 +282,8 @@ Result<PngPicture> decodePng(std::span<const std::uint8_t> bytes, int maxSide)
             return taken.error();
         return picture;
     } catch (const std::bad_alloc&) {
-        return Error{localized("画像が大きすぎてメモリに収まりません。", "The picture is too large to hold in memory.")};
+        return Error{
+            localized("画像が大きすぎてメモリに収まりません。", "The picture is too large to hold in memory.")};
     }
 }
 

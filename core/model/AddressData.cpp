@@ -40,10 +40,7 @@ constexpr std::array<TableInfo, TableKeyCount> Tables{{
     {"PaletteAnimePalette", 0x3E32, 64, true},
 }};
 
-std::string keyName(std::string_view name, int stage)
-{
-    return std::string(name) + '[' + std::to_string(stage) + ']';
-}
+std::string keyName(std::string_view name, int stage) { return std::string(name) + '[' + std::to_string(stage) + ']'; }
 
 } // namespace
 
@@ -69,9 +66,8 @@ std::string settingsProblemText(const SettingsProblem& problem)
     const std::string rule = problem.highest < 0
         ? std::string("only hexadecimal digits without a prefix are read")
         : "only decimal numbers from 0 to " + std::to_string(problem.highest) + " are taken";
-    return file + ", line " + line + ": the value \"" + problem.text + "\" of " + problem.key +
-        " cannot be used (" + rule + "); the default " + problem.defaultValue +
-        " is in force and the line is kept as written.";
+    return file + ", line " + line + ": the value \"" + problem.text + "\" of " + problem.key + " cannot be used (" +
+        rule + "); the default " + problem.defaultValue + " is in force and the line is kept as written.";
 }
 
 std::string settingsProblemsText(const std::vector<SettingsProblem>& problems, std::size_t shown)
@@ -81,9 +77,9 @@ std::string settingsProblemsText(const std::vector<SettingsProblem>& problems, s
         text += (i ? "\n" : "") + settingsProblemText(problems[i]);
     if (problems.size() > shown) {
         const std::string more = std::to_string(problems.size() - shown);
-        text += isJapanese() ? "\nほかに " + more + " 個の値も読めません。"
-                             : "\n" + more + (problems.size() - shown == 1 ? " more value" : " more values") +
-                " cannot be used either.";
+        text += isJapanese()
+            ? "\nほかに " + more + " 個の値も読めません。"
+            : "\n" + more + (problems.size() - shown == 1 ? " more value" : " more values") + " cannot be used either.";
     }
     return text;
 }

@@ -26,7 +26,8 @@ std::vector<ChipUse> chipUses(const RomImage& rom, int chip, int stage)
         const std::vector<std::uint8_t>& map = rom.stage(n).map();
         for (int room = 0; room < RoomCount; ++room)
             for (int cell = 0; cell < RoomSize; ++cell)
-                if (const std::size_t at = static_cast<std::size_t>(room * RoomSize + cell); at < map.size() && map[at] == chip)
+                if (const std::size_t at = static_cast<std::size_t>(room * RoomSize + cell);
+                    at < map.size() && map[at] == chip)
                     uses.push_back({n, room, cell / 8, cell % 8, sharers});
     }
     return uses;
@@ -53,7 +54,8 @@ Result<UseCount> replaceChip(RomImage& rom, int from, int to, int stage)
         return Error{localized("チップ " + hex2(from) + " はどの部屋にも使われていません。何も変えていません。",
                                "No room uses chip " + hex2(from) + ". Nothing was changed.")};
     for (auto first = uses.begin(); first != uses.end();) {
-        const auto last = std::find_if(first, uses.end(), [&](const ChipUse& use) { return use.stage != first->stage; });
+        const auto last =
+            std::find_if(first, uses.end(), [&](const ChipUse& use) { return use.stage != first->stage; });
         const std::vector<int>& sharers = first->stages;
         const bool current = std::find(sharers.begin(), sharers.end(), rom.currentStageIndex()) != sharers.end();
         StageData& editor = rom.stage(current ? rom.currentStageIndex() : first->stage);

@@ -87,7 +87,9 @@ class RoomEdit final : public EditCommand {
 public:
     using Cells = std::array<std::uint8_t, RoomSize>;
     RoomEdit(UndoKind kind, int position, const Cells& old, const Cells& value)
-        : kind_(kind), position_(position), old_(old), value_(value) {}
+        : kind_(kind), position_(position), old_(old), value_(value)
+    {
+    }
     void apply(StageData& stage) const override;
     void revert(StageData& stage) const override;
     UndoKind kind() const override { return kind_; }
@@ -105,7 +107,9 @@ class ObjectsEdit final : public EditCommand {
 public:
     using Tables = std::array<std::vector<std::uint8_t>, 4>; // room, X, Y, kind
     ObjectsEdit(bool enemies, Tables old, Tables value, int gesture)
-        : enemies_(enemies), gesture_(gesture), old_(std::move(old)), value_(std::move(value)) {}
+        : enemies_(enemies), gesture_(gesture), old_(std::move(old)), value_(std::move(value))
+    {
+    }
     void apply(StageData& stage) const override;
     void revert(StageData& stage) const override;
     bool mergeWith(const EditCommand& next) override;

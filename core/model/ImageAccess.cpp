@@ -9,8 +9,7 @@ bool rangeInside(std::int64_t address, std::int64_t length, std::int64_t imageSi
     return address >= 0 && length >= 0 && address <= imageSize && length <= imageSize - address;
 }
 
-void readFromImage(const std::vector<std::uint8_t>& image, std::int64_t address,
-                   std::span<std::uint8_t> out)
+void readFromImage(const std::vector<std::uint8_t>& image, std::int64_t address, std::span<std::uint8_t> out)
 {
     const auto size = static_cast<std::int64_t>(image.size());
     if (rangeInside(address, static_cast<std::int64_t>(out.size()), size)) {
@@ -24,8 +23,7 @@ void readFromImage(const std::vector<std::uint8_t>& image, std::int64_t address,
     }
 }
 
-void writeToImage(std::vector<std::uint8_t>& image, std::int64_t address,
-                  std::span<const std::uint8_t> bytes)
+void writeToImage(std::vector<std::uint8_t>& image, std::int64_t address, std::span<const std::uint8_t> bytes)
 {
     const auto size = static_cast<std::int64_t>(image.size());
     if (rangeInside(address, static_cast<std::int64_t>(bytes.size()), size)) {
@@ -42,9 +40,8 @@ void writeToImage(std::vector<std::uint8_t>& image, std::int64_t address,
 
 std::uint8_t imageByte(const std::vector<std::uint8_t>& image, std::int64_t address)
 {
-    return address >= 0 && address < static_cast<std::int64_t>(image.size())
-        ? image[static_cast<std::size_t>(address)]
-        : 0;
+    return address >= 0 && address < static_cast<std::int64_t>(image.size()) ? image[static_cast<std::size_t>(address)]
+                                                                             : 0;
 }
 
 void setImageByte(std::vector<std::uint8_t>& image, std::int64_t address, std::uint8_t value)

@@ -69,7 +69,8 @@ std::int64_t nextDiffering(Bytes before, Bytes after, std::int64_t from, std::in
 class Comparison {
 public:
     // before and after cut to the length both hold.
-    Comparison(Bytes before, Bytes after, bool lengthsDiffer, const AddressData& addresses, std::vector<Difference>& out)
+    Comparison(Bytes before, Bytes after, bool lengthsDiffer, const AddressData& addresses,
+               std::vector<Difference>& out)
         : before_(before), after_(after), lengthsDiffer_(lengthsDiffer), addresses_(addresses), out_(out)
     {
     }
@@ -198,7 +199,8 @@ void Comparison::compareChips(const Tables& tables)
             const ImageChipByte is = ImageChipByte::decode(quarters[1][at]);
             const int paletteWas = (palettes[0][c] >> QuarterPaletteShift[k]) & 3;
             const int paletteIs = (palettes[1][c] >> QuarterPaletteShift[k]) & 3;
-            const std::pair<int, int> fields[3] = {{was.chip, is.chip}, {paletteWas, paletteIs}, {was.attribute, is.attribute}};
+            const std::pair<int, int> fields[3] = {
+                {was.chip, is.chip}, {paletteWas, paletteIs}, {was.attribute, is.attribute}};
             for (int field = cfChip; field <= cfAttribute; ++field) {
                 const auto [from, to] = fields[field];
                 if (from == to)
@@ -216,7 +218,8 @@ void Comparison::compareObjects(const Tables& tables, int capacity)
     // As StageObjects reads a list: up to the first room past the stage's rooms, or full.
     auto lengthOf = [capacity](Bytes rooms) {
         int length = 0;
-        while (length < capacity && static_cast<std::size_t>(length) < rooms.size() && rooms[static_cast<std::size_t>(length)] < RoomCount)
+        while (length < capacity && static_cast<std::size_t>(length) < rooms.size() &&
+               rooms[static_cast<std::size_t>(length)] < RoomCount)
             ++length;
         return length;
     };
@@ -232,8 +235,9 @@ void Comparison::compareObjects(const Tables& tables, int capacity)
         const ObjectValue to = is ? objectAt(tables.after, i) : ObjectValue{};
         if (was && is && from == to)
             continue;
-        Difference& difference = add(!was ? DiffKind::ObjectAdded : !is ? DiffKind::ObjectRemoved
-                                                                        : DiffKind::ObjectChanged);
+        Difference& difference = add(!was      ? DiffKind::ObjectAdded
+                                         : !is ? DiffKind::ObjectRemoved
+                                               : DiffKind::ObjectChanged);
         difference.index = i;
         difference.objectBefore = from;
         difference.objectAfter = to;
@@ -301,7 +305,8 @@ void Comparison::compareOutside()
 void Comparison::headerBytes(std::int64_t from, std::int64_t to)
 {
     part_ = DiffPart::Header;
-    for (std::int64_t i = nextDiffering(before_, after_, from, to); i < to; i = nextDiffering(before_, after_, i + 1, to))
+    for (std::int64_t i = nextDiffering(before_, after_, from, to); i < to;
+         i = nextDiffering(before_, after_, i + 1, to))
         value(static_cast<int>(i), before_[static_cast<std::size_t>(i)], after_[static_cast<std::size_t>(i)]);
 }
 

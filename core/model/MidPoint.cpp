@@ -20,11 +20,9 @@ enum MidPointByte {
     mbRightRoom,
 };
 
-MidPoint::MidPoint(const MidPointBytes& bytes, std::int32_t mapAddress,
-                   std::shared_ptr<StageObjects> enemyObjects,
+MidPoint::MidPoint(const MidPointBytes& bytes, std::int32_t mapAddress, std::shared_ptr<StageObjects> enemyObjects,
                    std::shared_ptr<StageObjects> itemObjects)
-    : mapAddress_(mapAddress), enemyObjects_(std::move(enemyObjects)),
-      itemObjects_(std::move(itemObjects))
+    : mapAddress_(mapAddress), enemyObjects_(std::move(enemyObjects)), itemObjects_(std::move(itemObjects))
 {
     setFromBytes(bytes);
 }
@@ -67,11 +65,10 @@ void MidPoint::recalc()
 bool MidPoint::equals(const MidPoint& other) const
 {
     return mapAddress_ == other.mapAddress_ && enemyObjects_ == other.enemyObjects_ &&
-        itemObjects_ == other.itemObjects_ && startY == other.startY &&
-        startRoom_ == other.startRoom_ && enemyIndex == other.enemyIndex &&
-        itemIndex == other.itemIndex && mapBackAddr == other.mapBackAddr &&
-        mapForwardAddr == other.mapForwardAddr && startScroll == other.startScroll &&
-        leftRoom == other.leftRoom && rightRoom == other.rightRoom;
+        itemObjects_ == other.itemObjects_ && startY == other.startY && startRoom_ == other.startRoom_ &&
+        enemyIndex == other.enemyIndex && itemIndex == other.itemIndex && mapBackAddr == other.mapBackAddr &&
+        mapForwardAddr == other.mapForwardAddr && startScroll == other.startScroll && leftRoom == other.leftRoom &&
+        rightRoom == other.rightRoom;
 }
 
 MidPointBytes MidPoint::toBytes() const

@@ -17,8 +17,7 @@ using MidPointBytes = std::array<std::uint8_t, MidPointTableCount>;
 // One restart point of a stage.
 class MidPoint {
 public:
-    MidPoint(const MidPointBytes& bytes, std::int32_t mapAddress,
-             std::shared_ptr<StageObjects> enemyObjects,
+    MidPoint(const MidPointBytes& bytes, std::int32_t mapAddress, std::shared_ptr<StageObjects> enemyObjects,
              std::shared_ptr<StageObjects> itemObjects);
 
     std::uint8_t startY = 0;
@@ -37,8 +36,14 @@ public:
 
     static std::uint8_t high(std::uint16_t value) { return static_cast<std::uint8_t>(value >> 8); }
     static std::uint8_t low(std::uint16_t value) { return static_cast<std::uint8_t>(value); }
-    static void setHigh(std::uint16_t& value, std::uint8_t high) { value = static_cast<std::uint16_t>((value & 0x00FF) | (high << 8)); }
-    static void setLow(std::uint16_t& value, std::uint8_t low) { value = static_cast<std::uint16_t>((value & 0xFF00) | low); }
+    static void setHigh(std::uint16_t& value, std::uint8_t high)
+    {
+        value = static_cast<std::uint16_t>((value & 0x00FF) | (high << 8));
+    }
+    static void setLow(std::uint16_t& value, std::uint8_t low)
+    {
+        value = static_cast<std::uint16_t>((value & 0xFF00) | low);
+    }
 
     // Recomputes the two map addresses and the two object indices from the start room;
     // does nothing for a start room of 44 or more.

@@ -29,8 +29,7 @@ Result<void> checkSize(std::int64_t size)
 
 bool hasMark(std::span<const std::uint8_t> bytes)
 {
-    return bytes.size() >= 4 && bytes[0] == 'N' && bytes[1] == 'E' && bytes[2] == 'S' &&
-        bytes[3] == 0x1A;
+    return bytes.size() >= 4 && bytes[0] == 'N' && bytes[1] == 'E' && bytes[2] == 'S' && bytes[3] == 0x1A;
 }
 
 std::string noMarkText()
@@ -66,7 +65,8 @@ std::string checkSettingsText(const std::string& settingsFile)
     if (settingsFile.empty())
         return localized("設定ファイルのアドレスを確認して下さい (今は既定値です)。",
                          "Check the addresses of the settings file (the defaults are in force).");
-    return isJapanese() ? settingsFile + " のアドレスを確認して下さい。" : "Check the addresses in " + settingsFile + ".";
+    return isJapanese() ? settingsFile + " のアドレスを確認して下さい。"
+                        : "Check the addresses in " + settingsFile + ".";
 }
 
 } // namespace
@@ -75,8 +75,9 @@ void writeImageFile(const std::string& path, std::span<const std::uint8_t> bytes
 {
     // A last guard for every writer (save, import, apply): what would not open is not written.
     if (const Result<void> checked = checkImageFormat(bytes); !checked.ok())
-        throw UserError(fileErrorText(FileAction::Write, path,
-                                      checked.error().message + localized(" 何も書き込んでいません。", " Nothing was written.")));
+        throw UserError(
+            fileErrorText(FileAction::Write, path,
+                          checked.error().message + localized(" 何も書き込んでいません。", " Nothing was written.")));
     writeOutputFile(path, bytes);
 }
 
@@ -108,12 +109,13 @@ Result<void> checkImage(const std::vector<std::uint8_t>& bytes, const AddressDat
             const std::string stageText = formatHex(static_cast<std::uint32_t>(stage), 2);
             const std::string lengthText = formatHex(static_cast<std::uint32_t>(length));
             if (isJapanese())
-                return Error{"ステージ " + stageText + " のテーブル " + where + " (アドレス " + addressText + "、長さ " +
-                             lengthText + ") が" +
+                return Error{"ステージ " + stageText + " のテーブル " + where + " (アドレス " + addressText +
+                             "、長さ " + lengthText + ") が" +
                              (inHeader ? std::string("先頭 16 バイトの iNES ヘッダーにかかっています。\n")
                                        : "イメージ (" + sizeText(size) + " バイト) の外にあります。\n") +
                              checkSettingsText(addresses.settingsFileName())};
-            return Error{"Stage " + stageText + ": table " + where + " at address " + addressText + " (length " + lengthText +
+            return Error{"Stage " + stageText + ": table " + where + " at address " + addressText + " (length " +
+                         lengthText +
                          (inHeader ? std::string(") lies in the 16-byte iNES header.\n")
                                    : ") lies outside the image of " + sizeText(size) + " bytes.\n") +
                          checkSettingsText(addresses.settingsFileName())};
@@ -175,8 +177,7 @@ void RomImage::buildStages()
 {
     for (int n = 0; n < StageCount; ++n)
         stages_[n] = std::make_unique<StageData>(
-            imageBytes_, std::span<const std::unique_ptr<StageData>>(stages_.data(), n), n,
-            addresses_, &hooks);
+            imageBytes_, std::span<const std::unique_ptr<StageData>>(stages_.data(), n), n, addresses_, &hooks);
 }
 
 Result<void> RomImage::reloadFromFile()
@@ -287,10 +288,7 @@ std::vector<std::uint8_t> RomImage::editedImage()
     return image;
 }
 
-bool RomImage::differsFromFile()
-{
-    return isModified() && editedImage() != imageBytes_;
-}
+bool RomImage::differsFromFile() { return isModified() && editedImage() != imageBytes_; }
 
 void RomImage::closeImage()
 {

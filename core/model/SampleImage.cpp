@@ -119,24 +119,17 @@ Pixels backgroundChip(int chip, int stage)
                 return 3;
             return (x + y) % 6 == 0 ? 2 : 1;
         };
-    default:
-        break;
+    default: break;
     }
     const int variant = (chip + stage) % 6, size = 2 + chip % 3;
     return [variant, size, chip](int x, int y) {
         switch (variant) {
-        case 0:
-            return ((x / size + y / size) % 2) ? 1 + chip % 3 : 0;
-        case 1:
-            return ((x + y) / size) % 4;
-        case 2:
-            return (x % (size + 2) == 1 && y % (size + 2) == 1) ? 3 : 1;
-        case 3:
-            return (x / size) % 3 + 1;
-        case 4:
-            return (x * y + chip) % 4;
-        default:
-            return (x == 0 || y == 0 || x == 15 || y == 15) ? 3 : (x > 4 && x < 11 && y > 4 && y < 11 ? 2 : 0);
+        case 0: return ((x / size + y / size) % 2) ? 1 + chip % 3 : 0;
+        case 1: return ((x + y) / size) % 4;
+        case 2: return (x % (size + 2) == 1 && y % (size + 2) == 1) ? 3 : 1;
+        case 3: return (x / size) % 3 + 1;
+        case 4: return (x * y + chip) % 4;
+        default: return (x == 0 || y == 0 || x == 15 || y == 15) ? 3 : (x > 4 && x < 11 && y > 4 && y < 11 ? 2 : 0);
         }
     };
 }
@@ -246,8 +239,7 @@ std::array<Exit, RoomCount> roomExits(const std::vector<std::uint8_t>& path)
     for (std::uint8_t entry : path) {
         room += entry & 0x0F;
         if (room < RoomCount)
-            exits[room] = (entry & 0x40) ? Down : (entry & 0x80) ? Up
-                                                                 : Right;
+            exits[room] = (entry & 0x40) ? Down : (entry & 0x80) ? Up : Right;
         ++room;
     }
     return exits;
@@ -363,10 +355,22 @@ std::array<std::uint8_t, 16> backgroundPalette(int stage)
                                                     0x0F, 0x22, 0x0C, 0x11, 0x07, 0x1B, 0x2C};
     const std::uint8_t sky = skies[stage];
     const int by = (stage * 5) % 12;
-    return {sky, 0x30, 0x10, 0x00,
-            sky, shift(0x1A, by), shift(0x17, by), shift(0x27, by),
-            sky, shift(0x16, by), shift(0x06, by), shift(0x36, by),
-            sky, shift(0x28, by), shift(0x18, by), shift(0x38, by)};
+    return {sky,
+            0x30,
+            0x10,
+            0x00,
+            sky,
+            shift(0x1A, by),
+            shift(0x17, by),
+            shift(0x27, by),
+            sky,
+            shift(0x16, by),
+            shift(0x06, by),
+            shift(0x36, by),
+            sky,
+            shift(0x28, by),
+            shift(0x18, by),
+            shift(0x38, by)};
 }
 
 bool animated(int stage) { return stage == 1 || stage == 3 || stage == 6 || stage == 10 || stage == 13; }
@@ -420,10 +424,9 @@ std::vector<std::uint8_t> makeSampleImage()
 
         // Mid-points at the start of each segment (the last ones inside the long last
         // segment), their derived values as Recalc gives them.
-        auto enemyList = std::make_shared<StageObjects>(enemies.room, enemies.x, enemies.y,
-                                                        enemies.kind, EnemyCapacity);
-        auto itemList = std::make_shared<StageObjects>(items.room, items.x, items.y, items.kind,
-                                                       ItemCapacity);
+        auto enemyList =
+            std::make_shared<StageObjects>(enemies.room, enemies.x, enemies.y, enemies.kind, EnemyCapacity);
+        auto itemList = std::make_shared<StageObjects>(items.room, items.x, items.y, items.kind, ItemCapacity);
         std::vector<std::pair<int, int>> segments; // left room, entry
         int room = 0;
         for (std::size_t k = 0; k < path.size(); ++k) {
@@ -432,7 +435,8 @@ std::vector<std::uint8_t> makeSampleImage()
         }
         for (int i = 0; i < MidPointCount; ++i) {
             auto [left, entry] = segments[std::min<std::size_t>(static_cast<std::size_t>(i), segments.size() - 1)];
-            const int startRoom = i < static_cast<int>(segments.size()) ? left : left + 2 * (i - static_cast<int>(segments.size()) + 1);
+            const int startRoom =
+                i < static_cast<int>(segments.size()) ? left : left + 2 * (i - static_cast<int>(segments.size()) + 1);
             MidPoint point(MidPointBytes{}, at(TableKey::Map, m), enemyList, itemList);
             point.startY = 0xB0;
             point.setStartRoom(static_cast<std::uint8_t>(startRoom));
@@ -453,11 +457,16 @@ std::vector<std::uint8_t> makeSampleImage()
         const int high = 0x80 + (stage % 2) * 0x20;
         std::vector<std::uint8_t> setting(256, 0);
         const std::uint8_t entries[7] = {2,
-                                         static_cast<std::uint8_t>(high), 16, static_cast<std::uint8_t>(bank),
-                                         static_cast<std::uint8_t>(high + 0x10), 16, static_cast<std::uint8_t>(bank)};
+                                         static_cast<std::uint8_t>(high),
+                                         16,
+                                         static_cast<std::uint8_t>(bank),
+                                         static_cast<std::uint8_t>(high + 0x10),
+                                         16,
+                                         static_cast<std::uint8_t>(bank)};
         std::copy(std::begin(entries), std::end(entries), setting.begin());
         putBytes(image, at(TableKey::PatternTableSetting, stage), setting);
-        const std::size_t source = 0x10 + static_cast<std::size_t>(bank) * 0x4000 + static_cast<std::size_t>(high - 0x80) * 0x100;
+        const std::size_t source =
+            0x10 + static_cast<std::size_t>(bank) * 0x4000 + static_cast<std::size_t>(high - 0x80) * 0x100;
         for (int chip = 0; chip < 64; ++chip) {
             putChip16(image, source, chip, spriteChip(chip));
             putChip16(image, source + 0x1000, chip, backgroundChip(chip, stage));

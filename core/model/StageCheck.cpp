@@ -40,8 +40,7 @@ std::optional<WalkExtent> walkExtent(std::span<const std::uint8_t> scroll, int s
         ++last;
     const std::size_t at = static_cast<std::size_t>(last);
     const int count = at < scroll.size() ? ScrollEntry::decode(scroll[at]).count : 0;
-    return WalkExtent{startEntry, last + 1, startRoom,
-                      std::min(path.segmentLeftRoom[at] + count + 1, RoomCount)};
+    return WalkExtent{startEntry, last + 1, startRoom, std::min(path.segmentLeftRoom[at] + count + 1, RoomCount)};
 }
 
 std::optional<WalkExtent> pointWalk(const StageData& stage, const MidPoint& point)
@@ -51,10 +50,7 @@ std::optional<WalkExtent> pointWalk(const StageData& stage, const MidPoint& poin
 
 class StageChecker {
 public:
-    StageChecker(const RomImage& rom, int stage)
-        : rom_(rom), stage_(rom.stage(stage)), index_(stage)
-    {
-    }
+    StageChecker(const RomImage& rom, int stage) : rom_(rom), stage_(rom.stage(stage)), index_(stage) {}
 
     std::vector<Finding> run()
     {
@@ -231,8 +227,8 @@ private:
             chips += group.size();
         if (!groups.empty())
             add(Severity::Note, FindingPlace::Chip, -1,
-                isJapanese() ? "同じ内容のチップが " + std::to_string(groups.size()) + " 組 (計 " + std::to_string(chips) +
-                        " 個) あります"
+                isJapanese() ? "同じ内容のチップが " + std::to_string(groups.size()) + " 組 (計 " +
+                        std::to_string(chips) + " 個) あります"
                              : std::to_string(groups.size()) + (groups.size() == 1 ? " group" : " groups") +
                         " of equal chips (" + std::to_string(chips) + " chips)");
     }
@@ -240,7 +236,8 @@ private:
     void checkSharing()
     {
         auto shared = sharingFindings(rom_.addresses(), index_);
-        findings_.insert(findings_.end(), std::make_move_iterator(shared.begin()), std::make_move_iterator(shared.end()));
+        findings_.insert(findings_.end(), std::make_move_iterator(shared.begin()),
+                         std::make_move_iterator(shared.end()));
     }
 
     const RomImage& rom_;
@@ -313,7 +310,8 @@ std::string placeText(const Finding& finding)
                      : localized("アニメーション色", "animation colour") + indexHex();
     case FindingPlace::AnimationFrames: return localized("フレーム総数", "frame count");
     case FindingPlace::Chip:
-        return finding.index < 0 || group ? localized("32x32チップ", "chips") : localized("チップ", "chip") + indexHex();
+        return finding.index < 0 || group ? localized("32x32チップ", "chips")
+                                          : localized("チップ", "chip") + indexHex();
     }
     return "?";
 }

@@ -62,15 +62,18 @@ std::string repeatedText(RepeatKind kind, const std::string& values, bool manyVa
             : manyValues                ? "Colours " + values + " are not console colours (00-3F)"
                                         : "Colour " + values + " is not a console colour (00-3F)";
         if (kind == RepeatKind::HiddenForeignColour)
-            text += isJapanese() ? std::string(manyPlaces ? "が、アニメーションはこれらの行を表示しません"
-                                                          : "が、アニメーションはこの行を表示しません")
-                                 : std::string(", but the animation never shows ") + (manyPlaces ? "their rows" : "its row");
+            text += isJapanese()
+                ? std::string(manyPlaces ? "が、アニメーションはこれらの行を表示しません"
+                                         : "が、アニメーションはこの行を表示しません")
+                : std::string(", but the animation never shows ") + (manyPlaces ? "their rows" : "its row");
         return text;
     }
     case RepeatKind::UnknownScrollBit:
-        return isJapanese() ? "値 " + values + " はビット4が立っていて (「????」と表示)、スタート地点からの道筋が通ります"
-            : manyValues    ? "Values " + values + " have bit 4 set (shown as \"????\") and lie on the path from the start point"
-                            : "Value " + values + " has bit 4 set (shown as \"????\") and lies on the path from the start point";
+        return isJapanese()
+            ? "値 " + values + " はビット4が立っていて (「????」と表示)、スタート地点からの道筋が通ります"
+            : manyValues
+            ? "Values " + values + " have bit 4 set (shown as \"????\") and lie on the path from the start point"
+            : "Value " + values + " has bit 4 set (shown as \"????\") and lies on the path from the start point";
     }
     return "?";
 }
@@ -112,9 +115,7 @@ std::string sharingText(const std::vector<SharedGroup>& groups, int partner)
         return names + "はステージ " + hex(partner) + " と共有していて、ここでの編集はそちらも変えます";
     }
     for (std::size_t g = 0; g < groups.size(); ++g)
-        names += std::string(g == 0 ? "" : g + 1 == groups.size() ? " and "
-                                                                  : ", ") +
-            englishName(groups[g]).first;
+        names += std::string(g == 0 ? "" : g + 1 == groups.size() ? " and " : ", ") + englishName(groups[g]).first;
     const bool plural = groups.size() > 1 || englishName(groups.front()).second;
     return "The " + names + (plural ? " are" : " is") + " shared with stage " + hex(partner) +
         ", so an edit here changes it too";

@@ -48,18 +48,12 @@ EncodedChips encodeChips(std::span<const std::uint8_t> entries, std::span<const 
 TableKey decidingKey(SharedGroup group)
 {
     switch (group) {
-    case SharedGroup::Chips:
-        return TableKey::Chip32x32;
-    case SharedGroup::Map:
-        return TableKey::Map;
-    case SharedGroup::Scroll:
-        return TableKey::Scroll;
-    case SharedGroup::EnemyObjects:
-        return TableKey::EnemyObjectRoom;
-    case SharedGroup::ItemObjects:
-        return TableKey::ItemObjectRoom;
-    case SharedGroup::MidPoints:
-        break;
+    case SharedGroup::Chips: return TableKey::Chip32x32;
+    case SharedGroup::Map: return TableKey::Map;
+    case SharedGroup::Scroll: return TableKey::Scroll;
+    case SharedGroup::EnemyObjects: return TableKey::EnemyObjectRoom;
+    case SharedGroup::ItemObjects: return TableKey::ItemObjectRoom;
+    case SharedGroup::MidPoints: break;
     }
     return TableKey::MidPointStartY;
 }
@@ -83,8 +77,8 @@ std::shared_ptr<T> StageData::sharedFrom(Earlier earlier, SharedGroup group,
     return (*earlier[source]).*member;
 }
 
-StageData::StageData(std::vector<std::uint8_t>& image, Earlier earlier, int stageIndex,
-                     const AddressData& addresses, const StageHooks* hooks)
+StageData::StageData(std::vector<std::uint8_t>& image, Earlier earlier, int stageIndex, const AddressData& addresses,
+                     const StageHooks* hooks)
     : addresses_(addresses), stageIndex_(stageIndex), image_(image), hooks_(hooks)
 {
     chips_ = sharedFrom(earlier, SharedGroup::Chips, &StageData::chips_);
@@ -105,8 +99,7 @@ StageData::StageData(std::vector<std::uint8_t>& image, Earlier earlier, int stag
     tiles_ = earlier.empty() || !earlier.front() ? std::make_shared<TileEdits>() : earlier.front()->tiles_;
     // Mid-points come after the object lists: each keeps both.
     const int midPointSource = shareSource(addresses_, SharedGroup::MidPoints, stageIndex_);
-    if (midPointSource >= 0 && midPointSource < static_cast<int>(earlier.size()) &&
-        earlier[midPointSource]) {
+    if (midPointSource >= 0 && midPointSource < static_cast<int>(earlier.size()) && earlier[midPointSource]) {
         midPoints_ = earlier[midPointSource]->midPoints_;
         midPointsCommitted_ = earlier[midPointSource]->midPointsCommitted_;
     } else {
@@ -151,16 +144,15 @@ std::shared_ptr<StageData::ByteTable> StageData::readTable(TableKey key, int siz
     return table;
 }
 
-std::shared_ptr<StageData::ObjectTables> StageData::readObjects(TableKey first, int size,
-                                                                int capacity) const
+std::shared_ptr<StageData::ObjectTables> StageData::readObjects(TableKey first, int size, int capacity) const
 {
     auto objects = std::make_shared<ObjectTables>();
     for (int t = 0; t < 4; ++t) {
         objects->tables[t].resize(static_cast<std::size_t>(size));
         readFromImage(image_, address(offset(first, t)), objects->tables[t]);
     }
-    objects->manager = std::make_shared<StageObjects>(
-        objects->tables[0], objects->tables[1], objects->tables[2], objects->tables[3], capacity);
+    objects->manager = std::make_shared<StageObjects>(objects->tables[0], objects->tables[1], objects->tables[2],
+                                                      objects->tables[3], capacity);
     objects->committed = listTables(*objects->manager, objects->tables);
     return objects;
 }
@@ -171,8 +163,7 @@ void StageData::readMidPoints()
         MidPointBytes bytes{};
         for (int t = 0; t < MidPointTableCount; ++t)
             bytes[t] = imageByte(image_, address(offset(TableKey::MidPointStartY, t)) + i);
-        midPoints_[i] = std::make_shared<MidPoint>(bytes, address(TableKey::Map),
-                                                   enemies_->manager, items_->manager);
+        midPoints_[i] = std::make_shared<MidPoint>(bytes, address(TableKey::Map), enemies_->manager, items_->manager);
     }
 }
 

@@ -54,8 +54,8 @@ enum class SharedGroup {
     ItemObjects,
     MidPoints
 };
-constexpr std::array<SharedGroup, 6> SharedGroups{SharedGroup::Chips, SharedGroup::Map,
-                                                  SharedGroup::Scroll, SharedGroup::EnemyObjects,
+constexpr std::array<SharedGroup, 6> SharedGroups{SharedGroup::Chips,       SharedGroup::Map,
+                                                  SharedGroup::Scroll,      SharedGroup::EnemyObjects,
                                                   SharedGroup::ItemObjects, SharedGroup::MidPoints};
 TableKey decidingKey(SharedGroup group);
 // The lowest earlier stage whose deciding address equals this stage's, or -1.
@@ -67,8 +67,8 @@ class StageData {
 public:
     // Reads the tables from the image (nothing outside it: bytes beyond its end read as
     // zero), taking shared tables over from the earlier stages.
-    StageData(std::vector<std::uint8_t>& image, std::span<const std::unique_ptr<StageData>> earlier,
-              int stageIndex, const AddressData& addresses, const StageHooks* hooks);
+    StageData(std::vector<std::uint8_t>& image, std::span<const std::unique_ptr<StageData>> earlier, int stageIndex,
+              const AddressData& addresses, const StageHooks* hooks);
     ~StageData();
     StageData(const StageData&) = delete;
     StageData& operator=(const StageData&) = delete;
@@ -100,7 +100,10 @@ public:
     const std::vector<std::uint8_t>& chip32x32Attribute() const { return chips_->attributes; }
     const std::vector<std::uint8_t>& map() const { return *map_; }
     // One room's 64 cells; empty for a room outside the stage.
-    std::span<const std::uint8_t> mapRoom(int room) const { return roomSpan(std::span<const std::uint8_t>(*map_), room); }
+    std::span<const std::uint8_t> mapRoom(int room) const
+    {
+        return roomSpan(std::span<const std::uint8_t>(*map_), room);
+    }
     const std::vector<std::uint8_t>& scroll() const { return *scroll_; }
     // The tile bytes painted and not yet saved; one set for the whole image.
     TileEdits& tileEdits() const { return *tiles_; }
@@ -166,8 +169,7 @@ private:
     using Earlier = std::span<const std::unique_ptr<StageData>>;
     // The earlier stage's copy of a shared group, or nothing when this stage reads its own.
     template <class T>
-    std::shared_ptr<T> sharedFrom(Earlier earlier, SharedGroup group,
-                                  std::shared_ptr<T> StageData::*member) const;
+    std::shared_ptr<T> sharedFrom(Earlier earlier, SharedGroup group, std::shared_ptr<T> StageData::*member) const;
     std::shared_ptr<ChipTables> readChips() const;
     std::shared_ptr<ByteTable> readTable(TableKey key, int size) const;
     std::shared_ptr<ObjectTables> readObjects(TableKey first, int size, int capacity) const;

@@ -4,8 +4,8 @@
 
 namespace vx {
 
-PlacedObject::PlacedObject(PlacedObject* next, PlacedObject* prev, std::uint8_t room,
-                           std::uint8_t x, std::uint8_t y, std::uint8_t kind)
+PlacedObject::PlacedObject(PlacedObject* next, PlacedObject* prev, std::uint8_t room, std::uint8_t x, std::uint8_t y,
+                           std::uint8_t kind)
     : next(next), prev(prev), room(room), x(x), y(y), kind(kind)
 {
 }
@@ -100,10 +100,8 @@ void RoomObjectList::quickSort(int left, int right)
 
 // ---- StageObjects ----
 
-StageObjects::StageObjects(std::span<const std::uint8_t> room,
-                           std::span<const std::uint8_t> x,
-                           std::span<const std::uint8_t> y,
-                           std::span<const std::uint8_t> kind, int capacity)
+StageObjects::StageObjects(std::span<const std::uint8_t> room, std::span<const std::uint8_t> x,
+                           std::span<const std::uint8_t> y, std::span<const std::uint8_t> kind, int capacity)
     : capacity(capacity)
 {
     for (RoomObjectList& list : lists_)
@@ -121,8 +119,7 @@ void StageObjects::read(std::span<const std::uint8_t> room, std::span<const std:
     for (std::size_t i = 0; i < room.size() && static_cast<int>(i) < capacity; ++i) {
         if (room[i] >= RoomCount)
             break;
-        auto node = std::make_unique<PlacedObject>(nullptr, previous, room[i], at(x, i), at(y, i),
-                                                   at(kind, i));
+        auto node = std::make_unique<PlacedObject>(nullptr, previous, room[i], at(x, i), at(y, i), at(kind, i));
         if (previous) {
             previous->next = node.get();
             if (node->room < previous->room)
@@ -181,15 +178,13 @@ void StageObjects::linkAfter(PlacedObject* node, PlacedObject* predecessor)
         head = node;
 }
 
-bool StageObjects::addObject(std::uint8_t room, std::uint8_t x, std::uint8_t y,
-                             std::uint8_t kind)
+bool StageObjects::addObject(std::uint8_t room, std::uint8_t x, std::uint8_t y, std::uint8_t kind)
 {
     if (totalCount() >= capacity || room >= RoomCount)
         return false;
     // The predecessor is the by-room one whatever the order: the last object of this
     // room, else of the nearest lower room that has one.
-    PlacedObject* predecessor =
-        lists_[room].empty() ? lastBelowRoom(room) : lists_[room].last();
+    PlacedObject* predecessor = lists_[room].empty() ? lastBelowRoom(room) : lists_[room].last();
     auto node = std::make_unique<PlacedObject>(nullptr, nullptr, room, x, y, kind);
     linkAfter(node.get(), predecessor);
     lists_[room].append(std::move(node));
@@ -364,8 +359,8 @@ std::vector<PlacedObject*> StageObjects::objectsInOrder() const
     return order;
 }
 
-void StageObjects::exportTables(std::span<std::uint8_t> room, std::span<std::uint8_t> x,
-                                std::span<std::uint8_t> y, std::span<std::uint8_t> kind) const
+void StageObjects::exportTables(std::span<std::uint8_t> room, std::span<std::uint8_t> x, std::span<std::uint8_t> y,
+                                std::span<std::uint8_t> kind) const
 {
     auto put = [](std::span<std::uint8_t> table, std::size_t i, std::uint8_t value) {
         if (i < table.size())

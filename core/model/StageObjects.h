@@ -23,8 +23,8 @@ class StageObjects;
 // One placed object. It is a link of its manager's chain; destroying it unlinks it.
 class PlacedObject {
 public:
-    PlacedObject(PlacedObject* next, PlacedObject* prev, std::uint8_t room, std::uint8_t x,
-                 std::uint8_t y, std::uint8_t kind);
+    PlacedObject(PlacedObject* next, PlacedObject* prev, std::uint8_t room, std::uint8_t x, std::uint8_t y,
+                 std::uint8_t kind);
     ~PlacedObject();
     PlacedObject(const PlacedObject&) = delete;
     PlacedObject& operator=(const PlacedObject&) = delete;
@@ -77,9 +77,8 @@ class StageObjects {
 public:
     // Reads entries until a room byte of 0x2C or more or until capacity entries were read.
     // Tables shorter than that end the list too.
-    StageObjects(std::span<const std::uint8_t> room, std::span<const std::uint8_t> x,
-                 std::span<const std::uint8_t> y, std::span<const std::uint8_t> kind,
-                 int capacity);
+    StageObjects(std::span<const std::uint8_t> room, std::span<const std::uint8_t> x, std::span<const std::uint8_t> y,
+                 std::span<const std::uint8_t> kind, int capacity);
     ~StageObjects() = default;
     StageObjects(const StageObjects&) = delete;
     StageObjects& operator=(const StageObjects&) = delete;
@@ -111,16 +110,16 @@ public:
     std::vector<PlacedObject*> objectsInOrder() const;
     // Writes the objects in order and the 0xFF end mark into the Room table; writes no
     // byte past the end of a table it is given.
-    void exportTables(std::span<std::uint8_t> room, std::span<std::uint8_t> x,
-                      std::span<std::uint8_t> y, std::span<std::uint8_t> kind) const;
+    void exportTables(std::span<std::uint8_t> room, std::span<std::uint8_t> x, std::span<std::uint8_t> y,
+                      std::span<std::uint8_t> kind) const;
     // Every object anew from tables as exportTables writes them (undo and redo); the nodes
     // that were here are gone.
-    void reload(std::span<const std::uint8_t> room, std::span<const std::uint8_t> x,
-                std::span<const std::uint8_t> y, std::span<const std::uint8_t> kind);
+    void reload(std::span<const std::uint8_t> room, std::span<const std::uint8_t> x, std::span<const std::uint8_t> y,
+                std::span<const std::uint8_t> kind);
 
 private:
-    void read(std::span<const std::uint8_t> room, std::span<const std::uint8_t> x,
-              std::span<const std::uint8_t> y, std::span<const std::uint8_t> kind);
+    void read(std::span<const std::uint8_t> room, std::span<const std::uint8_t> x, std::span<const std::uint8_t> y,
+              std::span<const std::uint8_t> kind);
     PlacedObject* byRoomPrev(const PlacedObject* node) const;
     PlacedObject* lastBelowRoom(int room) const;
     void linkAfter(PlacedObject* node, PlacedObject* predecessor);

@@ -30,8 +30,8 @@ std::string tileOutsideText(TileTable table, std::span<const int> tiles)
         ": its bytes come from outside the image (read as zeros), so it cannot be painted.";
 }
 
-std::array<std::uint8_t, TileLength> workingTile(const StageData& stage, const PatternSources& sources,
-                                                 TileTable table, int tile)
+std::array<std::uint8_t, TileLength> workingTile(const StageData& stage, const PatternSources& sources, TileTable table,
+                                                 int tile)
 {
     std::array<std::uint8_t, TileLength> bytes{};
     const auto offsets = tileSources(sources, table, tile);

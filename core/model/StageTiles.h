@@ -20,8 +20,8 @@ bool tileInImage(const PatternSources& sources, TileTable table, int tile);
 std::string tileOutsideText(TileTable table, std::span<const int> tiles);
 
 // The tile's 16 bytes as the user sees them now (painted bytes over the image's).
-std::array<std::uint8_t, TileLength> workingTile(const StageData& stage, const PatternSources& sources,
-                                                 TileTable table, int tile);
+std::array<std::uint8_t, TileLength> workingTile(const StageData& stage, const PatternSources& sources, TileTable table,
+                                                 int tile);
 
 // Paints one pixel (colour 0-3) of a tile in the stage's history; a stroke is one step
 // between the stage's beginGesture and endGesture. Refused when the tile's bytes come from

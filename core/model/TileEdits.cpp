@@ -26,8 +26,8 @@ void TileEdits::overlay(const PatternSources& sources, std::span<std::uint8_t, P
                 patternData[p] = found->second;
 }
 
-void workingPatternData(const PatternSources& sources, const std::vector<std::uint8_t>& image,
-                        const TileEdits& edits, std::span<std::uint8_t, PatternDataLength> out)
+void workingPatternData(const PatternSources& sources, const std::vector<std::uint8_t>& image, const TileEdits& edits,
+                        std::span<std::uint8_t, PatternDataLength> out)
 {
     for (std::size_t p = 0; p < out.size(); ++p) {
         const std::int32_t offset = sources.offsets[p];

@@ -27,7 +27,7 @@ private:
 
 // A stage's pattern data as the user sees it: assembled from the image with the painted
 // bytes on top.
-void workingPatternData(const PatternSources& sources, const std::vector<std::uint8_t>& image,
-                        const TileEdits& edits, std::span<std::uint8_t, PatternDataLength> out);
+void workingPatternData(const PatternSources& sources, const std::vector<std::uint8_t>& image, const TileEdits& edits,
+                        std::span<std::uint8_t, PatternDataLength> out);
 
 } // namespace vx

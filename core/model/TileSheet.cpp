@@ -24,15 +24,9 @@ std::pair<std::uint8_t, std::uint8_t> paintedRow(std::span<const std::uint8_t, T
     return {with(tile[y & 7], colour & 1), with(tile[(y & 7) + 8], colour & 2)};
 }
 
-TilePixel tilePixelAtPicture(int x, int y)
-{
-    return {32 * (y / 16) + 2 * (x / 8) + (y % 16) / 8, x % 8, y % 8};
-}
+TilePixel tilePixelAtPicture(int x, int y) { return {32 * (y / 16) + 2 * (x / 8) + (y % 16) / 8, x % 8, y % 8}; }
 
-std::pair<int, int> tilePictureCorner(int tile)
-{
-    return {8 * ((tile % 32) / 2), 16 * (tile / 32) + 8 * (tile % 2)};
-}
+std::pair<int, int> tilePictureCorner(int tile) { return {8 * ((tile % 32) / 2), 16 * (tile / 32) + 8 * (tile % 2)}; }
 
 namespace {
 
@@ -107,14 +101,14 @@ Result<std::vector<std::uint8_t>> sheetOfPicture(const PngPicture& picture, std:
         }
         if (value < 0) {
             const int x = static_cast<int>(i % SheetSide), y = static_cast<int>(i / SheetSide);
-            const std::string what = picture.indexed
-                ? localized("パレット番号 ", "palette index ") + std::to_string(picture.indices[i]) +
-                    localized(" (0〜3 のみ使えます)", " (only 0-3 can be used)")
-                : localized("色 ", "colour ") + colourText(picture.colours[i]) +
+            const std::string what = picture.indexed ? localized("パレット番号 ", "palette index ") +
+                    std::to_string(picture.indices[i]) + localized(" (0〜3 のみ使えます)", " (only 0-3 can be used)")
+                                                     : localized("色 ", "colour ") + colourText(picture.colours[i]) +
                     localized(" (サブパレットの4色にありません)", " (not one of the sub-palette's four colours)");
             return Error{localized("画素 (", "Pixel (") + std::to_string(x) + ", " + std::to_string(y) +
-                         localized(") タイル ", "), tile ") + formatHex(static_cast<std::uint32_t>(16 * (y / 8) + x / 8), 2) +
-                         ": " + what + localized("。", ".")};
+                         localized(") タイル ", "), tile ") +
+                         formatHex(static_cast<std::uint32_t>(16 * (y / 8) + x / 8), 2) + ": " + what +
+                         localized("。", ".")};
         }
         sheet[i] = static_cast<std::uint8_t>(value);
     }

@@ -7,38 +7,23 @@ namespace vx {
 std::string undoKindText(int kind)
 {
     switch (kind) {
-    case ukPalette:
-        return localized("パレットの編集", "Edit Palette");
+    case ukPalette: return localized("パレットの編集", "Edit Palette");
     case ukPaletteAnimeFrameCount:
     case ukPaletteAnimeFrameTimer:
-    case ukPaletteAnimePalette:
-        return localized("パレットアニメの編集", "Edit PalAnime");
-    case ukChip32x32:
-        return localized("32x32チップの編集", "Edit 32x32Tile");
-    case ukChip32x32Attr:
-        return localized("32x32チップの編集(属性変更)", "Edit 32x32Tile(Attr)");
-    case ukChip32x32Paste:
-        return localized("32x32チップの編集(貼り付け)", "Edit 32x32Tile(Paste)");
-    case ukMap:
-        return localized("マップの編集", "Edit Map");
-    case ukMapPaste:
-        return localized("マップの編集(貼り付け)", "Edit Map(Paste)");
-    case ukMapGrid:
-        return localized("マップの編集(グリッド編集)", "Edit Map(Grid)");
-    case ukScroll:
-        return localized("スクロールの編集", "Edit Scroll");
-    case ukObject:
-        return localized("オブジェクトの編集", "Edit Object");
-    case ukMidPoint:
-        return localized("復帰地点の編集", "Edit Restart Point");
-    case ukStageText:
-        return localized("ステージテキストの読み込み", "Import Stage Text");
-    case ukRecovery:
-        return localized("編集の復元", "Recover Edits");
-    case ukTiles:
-        return localized("タイルの編集", "Edit Tiles");
-    default:
-        return localized("不明な編集", "Unknown");
+    case ukPaletteAnimePalette: return localized("パレットアニメの編集", "Edit PalAnime");
+    case ukChip32x32: return localized("32x32チップの編集", "Edit 32x32Tile");
+    case ukChip32x32Attr: return localized("32x32チップの編集(属性変更)", "Edit 32x32Tile(Attr)");
+    case ukChip32x32Paste: return localized("32x32チップの編集(貼り付け)", "Edit 32x32Tile(Paste)");
+    case ukMap: return localized("マップの編集", "Edit Map");
+    case ukMapPaste: return localized("マップの編集(貼り付け)", "Edit Map(Paste)");
+    case ukMapGrid: return localized("マップの編集(グリッド編集)", "Edit Map(Grid)");
+    case ukScroll: return localized("スクロールの編集", "Edit Scroll");
+    case ukObject: return localized("オブジェクトの編集", "Edit Object");
+    case ukMidPoint: return localized("復帰地点の編集", "Edit Restart Point");
+    case ukStageText: return localized("ステージテキストの読み込み", "Import Stage Text");
+    case ukRecovery: return localized("編集の復元", "Recover Edits");
+    case ukTiles: return localized("タイルの編集", "Edit Tiles");
+    default: return localized("不明な編集", "Unknown");
     }
 }
 

@@ -59,9 +59,8 @@ RecoveryRecord recoveryRecordOf(RomImage& rom)
     record.imagePath = rom.fileName();
     record.fileSize = rom.onDisk().size;
     record.fileHash = rom.onDisk().hash;
-    record.savedAt = std::chrono::duration_cast<std::chrono::seconds>(
-                         std::chrono::system_clock::now().time_since_epoch())
-                         .count();
+    record.savedAt =
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
     for (int stage = 0; stage < StageCount; ++stage)
         for (int flag = 0; flag < EditedFlagData::FlagCount; ++flag)
             if (rom.stage(stage).editedFlags().get(flag))
@@ -135,7 +134,8 @@ std::string recoveryFileOf(const std::string& folder, const std::string& imagePa
 Result<void> applyRecovery(RomImage& rom, const RecoveryRecord& record)
 {
     if (static_cast<std::int64_t>(record.editedImage.size()) != rom.imageSize())
-        return Error{localized("復元ファイルはこのイメージと長さが違います。", "The recovery file is of an image of another length.")};
+        return Error{localized("復元ファイルはこのイメージと長さが違います。",
+                               "The recovery file is of an image of another length.")};
     RomImage recovered(rom.addresses());
     if (Result<void> loaded = recovered.loadFromBytes(record.editedImage, rom.fileName()); !loaded.ok())
         return loaded;
@@ -173,8 +173,10 @@ Result<void> applyRecovery(RomImage& rom, const RecoveryRecord& record)
         if (has(efScroll))
             take(stage, SharedGroup::Scroll, [](StageText& to, const StageText& source) { to.scroll = source.scroll; });
         if (has(efObject)) {
-            take(stage, SharedGroup::EnemyObjects, [](StageText& to, const StageText& source) { to.enemies = source.enemies; });
-            take(stage, SharedGroup::ItemObjects, [](StageText& to, const StageText& source) { to.items = source.items; });
+            take(stage, SharedGroup::EnemyObjects,
+                 [](StageText& to, const StageText& source) { to.enemies = source.enemies; });
+            take(stage, SharedGroup::ItemObjects,
+                 [](StageText& to, const StageText& source) { to.items = source.items; });
         }
         if (has(efMidPoint))
             take(stage, SharedGroup::MidPoints,

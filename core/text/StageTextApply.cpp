@@ -60,11 +60,17 @@ Result<void> checkObjects(const StageText& text, const std::vector<StageTextObje
 {
     const std::string path = "/" + std::string(key);
     if (objects.size() > static_cast<std::size_t>(capacity))
-        return refusal(text, path, isJapanese() ? std::to_string(objects.size()) + " 個あり、リストに入るのは " + std::to_string(capacity) + " 個までです" : std::to_string(objects.size()) + " objects, but the list holds " + std::to_string(capacity));
+        return refusal(text, path,
+                       isJapanese() ? std::to_string(objects.size()) + " 個あり、リストに入るのは " +
+                               std::to_string(capacity) + " 個までです"
+                                    : std::to_string(objects.size()) + " objects, but the list holds " +
+                               std::to_string(capacity));
     for (std::size_t i = 0; i < objects.size(); ++i)
         if (objects[i].room >= RoomCount)
-            return refusal(text, path + "/" + std::to_string(i) + "/room",
-                           hex(objects[i].room) + localized(" はステージの部屋 (00-2B) の外です", " lies outside the stage's rooms (00-2B)"));
+            return refusal(
+                text, path + "/" + std::to_string(i) + "/room",
+                hex(objects[i].room) +
+                    localized(" はステージの部屋 (00-2B) の外です", " lies outside the stage's rooms (00-2B)"));
     return Done;
 }
 
@@ -72,7 +78,8 @@ Result<void> checkObjects(const StageText& text, const std::vector<StageTextObje
 Result<void> checkText(const RomImage& rom, const StageText& text)
 {
     if (text.stage < 0 || text.stage >= StageCount)
-        return refusal(text, "/stage", localized("ステージ番号が範囲 00-0D の外です", "the stage is out of range (00-0D)"));
+        return refusal(text, "/stage",
+                       localized("ステージ番号が範囲 00-0D の外です", "the stage is out of range (00-0D)"));
     if (Result<void> enemies = checkObjects(text, text.enemies, RootKeys[9], EnemyCapacity); !enemies.ok())
         return enemies;
     if (Result<void> items = checkObjects(text, text.items, RootKeys[10], ItemCapacity); !items.ok())
@@ -82,10 +89,10 @@ Result<void> checkText(const RomImage& rom, const StageText& text)
         const std::vector<int> here = stagesSharing(rom.addresses(), SharedGroups[g], text.stage);
         if (text.shared[g] != here)
             return refusal(text, "/shared/" + std::string(GroupKeys[g]),
-                           isJapanese() ? groupName(g) + "を共有するステージがファイルでは " + stageList(text.shared[g]) +
-                                   "、このイメージでは " + stageList(here) + " です"
-                                        : "the file has " + groupName(g) + " shared by stages " + stageList(text.shared[g]) +
-                                   ", this image by " + stageList(here));
+                           isJapanese() ? groupName(g) + "を共有するステージがファイルでは " +
+                                   stageList(text.shared[g]) + "、このイメージでは " + stageList(here) + " です"
+                                        : "the file has " + groupName(g) + " shared by stages " +
+                                   stageList(text.shared[g]) + ", this image by " + stageList(here));
     }
     // A save never writes the pattern-table setting, so a change to it would be lost unsaid.
     const auto& pattern = rom.stage(text.stage).patternTableSetting();
@@ -125,7 +132,8 @@ std::string firstDifference(std::size_t group, const StageText& a, const StageTe
     const auto number = [](std::size_t n) { return std::to_string(n); };
     switch (SharedGroups[group]) {
     case SharedGroup::Chips: {
-        const std::size_t entry = std::min(first(a.chipEntries, b.chipEntries), first(a.chipAttributes, b.chipAttributes));
+        const std::size_t entry =
+            std::min(first(a.chipEntries, b.chipEntries), first(a.chipAttributes, b.chipAttributes));
         return localized("チップ ", "chip ") + hex(static_cast<int>(entry / QuarterCount));
     }
     case SharedGroup::Map: {
@@ -134,10 +142,12 @@ std::string firstDifference(std::size_t group, const StageText& a, const StageTe
         return isJapanese() ? "部屋 " + hex(room) + " の " + number(static_cast<std::size_t>(row)) + " 行目"
                             : "room " + hex(room) + " row " + number(static_cast<std::size_t>(row));
     }
-    case SharedGroup::Scroll: return localized("スクロール ", "scroll entry ") + hex(static_cast<int>(first(a.scroll, b.scroll)));
+    case SharedGroup::Scroll:
+        return localized("スクロール ", "scroll entry ") + hex(static_cast<int>(first(a.scroll, b.scroll)));
     case SharedGroup::EnemyObjects: return localized("敵 ", "enemy ") + number(first(a.enemies, b.enemies));
     case SharedGroup::ItemObjects: return localized("アイテム ", "item ") + number(first(a.items, b.items));
-    case SharedGroup::MidPoints: return localized("復帰地点 ", "restart point ") + number(first(a.restartPoints, b.restartPoints));
+    case SharedGroup::MidPoints:
+        return localized("復帰地点 ", "restart point ") + number(first(a.restartPoints, b.restartPoints));
     }
     return "?";
 }
@@ -147,7 +157,8 @@ Result<void> checkPair(const RomImage& rom, const StageText& a, const ChangedGro
 {
     const std::string files = a.fileName + localized(" と ", " and ") + b.fileName;
     if (a.stage == b.stage)
-        return Error{files + localized(" はどちらもステージ ", " both hold stage ") + hex(a.stage) + localized(" です。", ".")};
+        return Error{files + localized(" はどちらもステージ ", " both hold stage ") + hex(a.stage) +
+                     localized(" です。", ".")};
     for (std::size_t g = 0; g < SharedGroups.size(); ++g) {
         const std::vector<int> sharing = stagesSharing(rom.addresses(), SharedGroups[g], a.stage);
         if (std::ranges::find(sharing, b.stage) == sharing.end() || !aChanged[g] || !bChanged[g] || sameTable(g, a, b))

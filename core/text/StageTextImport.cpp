@@ -13,8 +13,8 @@ namespace {
 
 auto findingKey(const Finding& finding)
 {
-    return std::tuple(static_cast<int>(finding.severity), finding.stage, static_cast<int>(finding.place),
-                      finding.index, finding.text);
+    return std::tuple(static_cast<int>(finding.severity), finding.stage, static_cast<int>(finding.place), finding.index,
+                      finding.text);
 }
 
 // The findings of `after` that `before` does not hold, counted as a multiset.

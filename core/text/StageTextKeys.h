@@ -11,8 +11,8 @@
 namespace vx::stage_text {
 
 inline constexpr std::array<std::string_view, 13> RootKeys{
-    "format", "version", "stage", "shared", "palettes", "animation", "patternTableSetting",
-    "scroll", "restartPoints", "enemies", "items", "rooms", "chips"};
+    "format", "version",       "stage",   "shared", "palettes", "animation", "patternTableSetting",
+    "scroll", "restartPoints", "enemies", "items",  "rooms",    "chips"};
 inline constexpr std::array<std::string_view, 2> PaletteKeys{"background", "sprite"};
 inline constexpr std::array<std::string_view, 3> AnimationKeys{"frameCount", "frameTimer", "colours"};
 inline constexpr std::array<std::string_view, 4> ObjectKeys{"room", "x", "y", "kind"};
@@ -40,11 +40,11 @@ inline constexpr std::array<PointField, 9> PointFields{{
 }};
 
 // The key of each SharedGroup, in its order, in "shared".
-inline constexpr std::array<std::string_view, SharedGroups.size()> GroupKeys{
-    "chips", "map", "scroll", "enemies", "items", "restartPoints"};
+inline constexpr std::array<std::string_view, SharedGroups.size()> GroupKeys{"chips",   "map",   "scroll",
+                                                                             "enemies", "items", "restartPoints"};
 // The key of the table each group holds.
-inline constexpr std::array<std::string_view, SharedGroups.size()> GroupTableKeys{
-    "chips", "rooms", "scroll", "enemies", "items", "restartPoints"};
+inline constexpr std::array<std::string_view, SharedGroups.size()> GroupTableKeys{"chips",   "rooms", "scroll",
+                                                                                  "enemies", "items", "restartPoints"};
 
 // Line shapes: lines x bytes.
 inline constexpr int PaletteLines = 4, PaletteLineBytes = 4;

@@ -115,8 +115,7 @@ std::string escaped(std::string_view key)
 {
     std::string out;
     for (char c : key)
-        out += c == '~' ? "~0" : c == '/' ? "~1"
-                                          : std::string(1, c);
+        out += c == '~' ? "~0" : c == '/' ? "~1" : std::string(1, c);
     return out;
 }
 
@@ -125,14 +124,20 @@ json parseDocument(std::string_view text)
     // The parser takes a NUL for the end of the text and would drop all that follows.
     if (const std::size_t nul = text.find('\0'); nul != std::string_view::npos) {
         const auto [line, column] = lineAndColumn(text, nul);
-        refuse("", isJapanese() ? std::to_string(line) + " 行 " + std::to_string(column) + " 桁目に NUL バイトがあります。ステージのテキストに NUL バイトは書けません" : "line " + std::to_string(line) + ", column " + std::to_string(column) + " holds a NUL byte, which a stage text may not hold");
+        refuse("",
+               isJapanese() ? std::to_string(line) + " 行 " + std::to_string(column) +
+                       " 桁目に NUL バイトがあります。ステージのテキストに NUL バイトは書けません"
+                            : "line " + std::to_string(line) + ", column " + std::to_string(column) +
+                       " holds a NUL byte, which a stage text may not hold");
     }
     DocumentBuilder builder;
     if (json::sax_parse(text.begin(), text.end(), &builder))
         return std::move(builder.root);
     // The parser counts the characters it read; the last one is where it stopped.
     const auto [line, column] = lineAndColumn(text, builder.errorAt > 0 ? builder.errorAt - 1 : 0);
-    refuse("", isJapanese() ? std::to_string(line) + " 行 " + std::to_string(column) + " 桁目で JSON として読めません" : "not valid JSON at line " + std::to_string(line) + ", column " + std::to_string(column));
+    refuse("",
+           isJapanese() ? std::to_string(line) + " 行 " + std::to_string(column) + " 桁目で JSON として読めません"
+                        : "not valid JSON at line " + std::to_string(line) + ", column " + std::to_string(column));
 }
 
 } // namespace vx::stage_text

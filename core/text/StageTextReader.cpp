@@ -64,8 +64,7 @@ constexpr Noun Entries{"個の要素", "entry", "entries"}, Rows{"行", "row", "
 
 std::string countText(std::size_t n, Noun noun)
 {
-    return decimalText(n) + " " + (isJapanese() ? noun.japanese : n == 1 ? noun.englishOne
-                                                                         : noun.english);
+    return decimalText(n) + " " + (isJapanese() ? noun.japanese : n == 1 ? noun.englishOne : noun.english);
 }
 
 std::string found(const char* japaneseWhat, const char* englishWhat, const json& j)
@@ -96,7 +95,11 @@ void requireArray(const json& j, const Path& path, std::size_t count, Noun noun,
     if (!j.is_array())
         refuse(path, found("配列 ([...])", "an array ([...])", j));
     if (upTo ? j.size() > count : j.size() != count)
-        refuse(path, isJapanese() ? (upTo ? "最大 " : "") + countText(count, noun) + " のところ " + countText(j.size(), noun) + " あります" : (upTo ? "at most " : "expected ") + countText(count, noun) + ", found " + decimalText(j.size()));
+        refuse(path,
+               isJapanese()
+                   ? (upTo ? "最大 " : "") + countText(count, noun) + " のところ " + countText(j.size(), noun) +
+                       " あります"
+                   : (upTo ? "at most " : "expected ") + countText(count, noun) + ", found " + decimalText(j.size()));
 }
 
 int hexDigit(char c)
@@ -169,7 +172,8 @@ void byteLine(const json& j, const Path& path, std::span<std::uint8_t> out, std:
         if (found < out.size()) {
             const long value = hexValue(token, 2);
             if (value < 0 || value > max) {
-                const std::string which = isJapanese() ? decimalText(found + 1) + " 番目の " : "byte " + decimalText(found + 1) + ", ";
+                const std::string which =
+                    isJapanese() ? decimalText(found + 1) + " 番目の " : "byte " + decimalText(found + 1) + ", ";
                 const std::string shown = json(std::string(token)).dump();
                 refuse(path, which + (value < 0 ? notHex(shown, 2) : outOfRange(shown, max, 2)));
             }
@@ -179,7 +183,9 @@ void byteLine(const json& j, const Path& path, std::span<std::uint8_t> out, std:
         at = end;
     }
     if (found != out.size())
-        refuse(path, isJapanese() ? countText(out.size(), Bytes) + " のところ " + countText(found, Bytes) + " あります" : "expected " + countText(out.size(), Bytes) + ", found " + decimalText(found));
+        refuse(path,
+               isJapanese() ? countText(out.size(), Bytes) + " のところ " + countText(found, Bytes) + " あります"
+                            : "expected " + countText(out.size(), Bytes) + ", found " + decimalText(found));
 }
 
 // An array of strings of `perLine` bytes each, filling out; one byte a line is a plain
@@ -204,7 +210,9 @@ public:
     {
         const Path root;
         if (!root_.is_object())
-            refuse(root, localized("ステージのテキストではありません (全体がオブジェクトではありません)", "not a stage text: the whole is not an object"));
+            refuse(root,
+                   localized("ステージのテキストではありません (全体がオブジェクトではありません)",
+                             "not a stage text: the whole is not an object"));
         checkFormat(root);
         requireObject(root_, root, RootKeys);
         auto member = [&](std::size_t k) -> const json& { return memberAt(root_, RootKeys[k]); };
@@ -231,14 +239,22 @@ private:
         const Path formatPath(root, RootKeys[0]), versionPath(root, RootKeys[1]);
         const auto format = root_.find(RootKeys[0]);
         if (format == root_.end())
-            refuse(formatPath, localized("キーがありません (ステージのテキストではありません)", "missing key: not a stage text"));
+            refuse(formatPath,
+                   localized("キーがありません (ステージのテキストではありません)", "missing key: not a stage text"));
         if (!format->is_string() || format->get_ref<const std::string&>() != StageTextFormat)
-            refuse(formatPath, isJapanese() ? shown(*format) + " はこの形式 (\"" + std::string(StageTextFormat) + "\") ではありません" : "the format " + shown(*format) + " is not \"" + std::string(StageTextFormat) + "\"");
+            refuse(formatPath,
+                   isJapanese()
+                       ? shown(*format) + " はこの形式 (\"" + std::string(StageTextFormat) + "\") ではありません"
+                       : "the format " + shown(*format) + " is not \"" + std::string(StageTextFormat) + "\"");
         const auto version = root_.find(RootKeys[1]);
         if (version == root_.end())
             refuse(versionPath, localized("キーがありません", "missing key"));
         if (!version->is_number_integer() || *version < OldestStageTextVersion || *version > StageTextVersion)
-            refuse(versionPath, isJapanese() ? "版 " + shown(*version) + " は読めません (読めるのは " + decimalText(OldestStageTextVersion) + "-" + decimalText(StageTextVersion) + ")" : "version " + shown(*version) + " is not supported (this program reads versions " + decimalText(OldestStageTextVersion) + "-" + decimalText(StageTextVersion) + ")");
+            refuse(versionPath,
+                   isJapanese() ? "版 " + shown(*version) + " は読めません (読めるのは " +
+                           decimalText(OldestStageTextVersion) + "-" + decimalText(StageTextVersion) + ")"
+                                : "version " + shown(*version) + " is not supported (this program reads versions " +
+                           decimalText(OldestStageTextVersion) + "-" + decimalText(StageTextVersion) + ")");
         version_ = version->get<int>();
     }
 
@@ -253,11 +269,14 @@ private:
             for (std::size_t i = 0; i < list.size(); ++i) {
                 const int s = byte(list[i], Path(listPath, i), StageCount - 1);
                 if (!stages.empty() && s <= stages.back())
-                    refuse(Path(listPath, i), localized("ステージ番号は昇順に一度ずつ書きます", "stages go in ascending order, each once"));
+                    refuse(
+                        Path(listPath, i),
+                        localized("ステージ番号は昇順に一度ずつ書きます", "stages go in ascending order, each once"));
                 stages.push_back(s);
             }
             if (std::ranges::find(stages, text_.stage) == stages.end())
-                refuse(listPath, localized("このファイルのステージが含まれていません", "does not list this file's own stage"));
+                refuse(listPath,
+                       localized("このファイルのステージが含まれていません", "does not list this file's own stage"));
         }
     }
 
@@ -273,7 +292,8 @@ private:
         requireObject(j, path, AnimationKeys);
         text_.frameCount = byte(memberAt(j, AnimationKeys[0]), Path(path, AnimationKeys[0]));
         text_.frameTimer = byte(memberAt(j, AnimationKeys[1]), Path(path, AnimationKeys[1]));
-        byteLines(memberAt(j, AnimationKeys[2]), Path(path, AnimationKeys[2]), text_.animationColours, AnimationLineBytes);
+        byteLines(memberAt(j, AnimationKeys[2]), Path(path, AnimationKeys[2]), text_.animationColours,
+                  AnimationLineBytes);
     }
 
     void readRestartPoints(const json& j, const Path& path)
@@ -328,7 +348,11 @@ private:
                 requireObject(*rows, roomPath, RoomKeys);
                 const Path numberPath(roomPath, RoomKeys[0]);
                 if (byte(memberAt(*rows, RoomKeys[0]), numberPath, LastRoom) != room)
-                    refuse(numberPath, isJapanese() ? "部屋番号が位置 (" + formatHex(static_cast<std::uint32_t>(room), 2) + ") と合いません" : "the room number does not match its place (" + formatHex(static_cast<std::uint32_t>(room), 2) + ")");
+                    refuse(numberPath,
+                           isJapanese()
+                               ? "部屋番号が位置 (" + formatHex(static_cast<std::uint32_t>(room), 2) + ") と合いません"
+                               : "the room number does not match its place (" +
+                                   formatHex(static_cast<std::uint32_t>(room), 2) + ")");
                 rows = &memberAt(*rows, RoomKeys[1]);
             }
             const Path& linesPath = version_ >= 2 ? rowsPath : roomPath;

@@ -54,7 +54,10 @@ ordered_json objects(const std::vector<StageTextObject>& objects)
 {
     ordered_json list = ordered_json::array();
     for (const StageTextObject& o : objects)
-        list.push_back(ordered_json{{jsonKey(ObjectKeys[0]), hex2(o.room)}, {jsonKey(ObjectKeys[1]), hex2(o.x)}, {jsonKey(ObjectKeys[2]), hex2(o.y)}, {jsonKey(ObjectKeys[3]), hex2(o.kind)}});
+        list.push_back(ordered_json{{jsonKey(ObjectKeys[0]), hex2(o.room)},
+                                    {jsonKey(ObjectKeys[1]), hex2(o.x)},
+                                    {jsonKey(ObjectKeys[2]), hex2(o.y)},
+                                    {jsonKey(ObjectKeys[3]), hex2(o.kind)}});
     return list;
 }
 
@@ -63,8 +66,8 @@ ordered_json restartPoint(const MidPointBytes& bytes)
     ordered_json point = ordered_json::object();
     for (const PointField& field : PointFields) {
         const auto at = static_cast<std::size_t>(field.byte);
-        point[jsonKey(field.key)] = field.word ? hex4(static_cast<std::uint16_t>(bytes[at] << 8 | bytes[at + 1]))
-                                               : hex2(bytes[at]);
+        point[jsonKey(field.key)] =
+            field.word ? hex4(static_cast<std::uint16_t>(bytes[at] << 8 | bytes[at + 1])) : hex2(bytes[at]);
     }
     return point;
 }
@@ -79,7 +82,8 @@ ordered_json roomJson(std::span<const std::uint8_t, MapSize> map, int room)
             cells[static_cast<std::size_t>(x)] = map[static_cast<std::size_t>(room * RoomSize + x * RoomSide + row)];
         rows.push_back(byteLine(cells));
     }
-    return ordered_json{{jsonKey(RoomKeys[0]), hex2(static_cast<std::uint8_t>(room))}, {jsonKey(RoomKeys[1]), std::move(rows)}};
+    return ordered_json{{jsonKey(RoomKeys[0]), hex2(static_cast<std::uint8_t>(room))},
+                        {jsonKey(RoomKeys[1]), std::move(rows)}};
 }
 
 // As dump(2), but an object of plain values stays on one line, so an object, a chip or a
@@ -123,19 +127,22 @@ ordered_json chipJson(const StageText& text, int chip)
         quarters[k] = static_cast<std::uint8_t>(quarter.chip);
         palettes[k] = static_cast<std::uint8_t>(quarter.palette);
     }
-    const auto attributes = std::span(text.chipAttributes).subspan(static_cast<std::size_t>(chip) * QuarterCount, QuarterCount);
-    return ordered_json{{jsonKey(ChipKeys[0]), byteLine(quarters)}, {jsonKey(ChipKeys[1]), byteLine(palettes)}, {jsonKey(ChipKeys[2]), byteLine(attributes)}};
+    const auto attributes =
+        std::span(text.chipAttributes).subspan(static_cast<std::size_t>(chip) * QuarterCount, QuarterCount);
+    return ordered_json{{jsonKey(ChipKeys[0]), byteLine(quarters)},
+                        {jsonKey(ChipKeys[1]), byteLine(palettes)},
+                        {jsonKey(ChipKeys[2]), byteLine(attributes)}};
 }
 
 } // namespace
 
 bool StageText::sameStage(const StageText& o) const
 {
-    return stage == o.stage && shared == o.shared && bgPalette == o.bgPalette &&
-        spritePalette == o.spritePalette && frameCount == o.frameCount && frameTimer == o.frameTimer &&
-        animationColours == o.animationColours && patternTableSetting == o.patternTableSetting &&
-        scroll == o.scroll && restartPoints == o.restartPoints && enemies == o.enemies &&
-        items == o.items && map == o.map && chipEntries == o.chipEntries && chipAttributes == o.chipAttributes;
+    return stage == o.stage && shared == o.shared && bgPalette == o.bgPalette && spritePalette == o.spritePalette &&
+        frameCount == o.frameCount && frameTimer == o.frameTimer && animationColours == o.animationColours &&
+        patternTableSetting == o.patternTableSetting && scroll == o.scroll && restartPoints == o.restartPoints &&
+        enemies == o.enemies && items == o.items && map == o.map && chipEntries == o.chipEntries &&
+        chipAttributes == o.chipAttributes;
 }
 
 StageText stageTextOf(const RomImage& rom, int stage)
@@ -190,11 +197,13 @@ std::string stageTextToJson(const StageText& text)
     root[jsonKey(RootKeys[1])] = StageTextVersion;
     root[jsonKey(RootKeys[2])] = hex2(static_cast<std::uint8_t>(text.stage));
     root[jsonKey(RootKeys[3])] = std::move(shared);
-    root[jsonKey(RootKeys[4])] = ordered_json{{jsonKey(PaletteKeys[0]), jsonLines(text.bgPalette, PaletteLineBytes)},
-                                              {jsonKey(PaletteKeys[1]), jsonLines(text.spritePalette, PaletteLineBytes)}};
-    root[jsonKey(RootKeys[5])] = ordered_json{{jsonKey(AnimationKeys[0]), hex2(text.frameCount)},
-                                              {jsonKey(AnimationKeys[1]), hex2(text.frameTimer)},
-                                              {jsonKey(AnimationKeys[2]), jsonLines(text.animationColours, AnimationLineBytes)}};
+    root[jsonKey(RootKeys[4])] =
+        ordered_json{{jsonKey(PaletteKeys[0]), jsonLines(text.bgPalette, PaletteLineBytes)},
+                     {jsonKey(PaletteKeys[1]), jsonLines(text.spritePalette, PaletteLineBytes)}};
+    root[jsonKey(RootKeys[5])] =
+        ordered_json{{jsonKey(AnimationKeys[0]), hex2(text.frameCount)},
+                     {jsonKey(AnimationKeys[1]), hex2(text.frameTimer)},
+                     {jsonKey(AnimationKeys[2]), jsonLines(text.animationColours, AnimationLineBytes)}};
     root[jsonKey(RootKeys[6])] = jsonLines(text.patternTableSetting, PatternLineBytes);
     root[jsonKey(RootKeys[7])] = jsonLines(text.scroll, 1);
     root[jsonKey(RootKeys[8])] = std::move(points);

@@ -40,7 +40,8 @@ AppPaths findAppPaths(const QString& programFolder)
     paths.settingsFile = keptBeside ? beside : config + QLatin1Char('/') + SettingsName;
     paths.preferencesFile = config + QStringLiteral("/preferences.ini");
     const QString state = qEnvironmentVariable("XDG_STATE_HOME");
-    paths.recoveryFolder = (state.startsWith(QLatin1Char('/')) ? state : QDir::homePath() + QStringLiteral("/.local/state")) +
+    paths.recoveryFolder =
+        (state.startsWith(QLatin1Char('/')) ? state : QDir::homePath() + QStringLiteral("/.local/state")) +
         QStringLiteral("/vexalon2editor/recovery");
     return paths;
 }

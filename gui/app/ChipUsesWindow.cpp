@@ -26,7 +26,10 @@
 namespace vx {
 namespace {
 
-QString qText(const char* japanese, const char* english) { return QString::fromStdString(localized(japanese, english)); }
+QString qText(const char* japanese, const char* english)
+{
+    return QString::fromStdString(localized(japanese, english));
+}
 
 QString hex2(int value) { return QString::fromStdString(formatHex(static_cast<std::uint32_t>(value), 2)); }
 
@@ -136,7 +139,8 @@ void ChipUsesWindow::search()
         uses_ = chipUses(rom, wanted, allStages_->isChecked() ? -1 : rom.currentStageIndex());
     for (const ChipUse& use : uses_)
         list_->addItem(useText(use));
-    count_->setText(wanted < 0 ? qText("チップ番号を 16 進で入力して下さい。", "Type a chip number in hex.") : countText(countUses(uses_)));
+    count_->setText(wanted < 0 ? qText("チップ番号を 16 進で入力して下さい。", "Type a chip number in hex.")
+                               : countText(countUses(uses_)));
     if (list_->count() > 0)
         list_->setCurrentRow(0);
     main_.mapEdit()->highlightChip(rom.isLoaded() && isVisible() ? wanted : -1);

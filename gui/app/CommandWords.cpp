@@ -9,7 +9,8 @@ bool blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 // One pass for every question: the words, or the fault that stops them; `home` is put in
 // where a shell would when given.
-std::optional<std::vector<std::string>> split(std::string_view line, const std::string_view* home, CommandLineFault& fault)
+std::optional<std::vector<std::string>> split(std::string_view line, const std::string_view* home,
+                                              CommandLineFault& fault)
 {
     fault = CommandLineFault::None;
     std::vector<std::string> words;
@@ -64,7 +65,8 @@ std::optional<std::vector<std::string>> split(std::string_view line, const std::
                     i += length - 1;
                     continue;
                 }
-                if (line[i] == '\\' && i + 1 < line.size() && std::string_view("\"\\$`").find(line[i + 1]) != std::string_view::npos)
+                if (line[i] == '\\' && i + 1 < line.size() &&
+                    std::string_view("\"\\$`").find(line[i + 1]) != std::string_view::npos)
                     ++i;
                 word += line[i];
             }

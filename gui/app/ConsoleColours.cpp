@@ -13,7 +13,10 @@ namespace {
 constexpr const char* Section = "Graphics";
 constexpr const char* Key = "ColourFile";
 
-QString qText(const char* japanese, const char* english) { return QString::fromStdString(localized(japanese, english)); }
+QString qText(const char* japanese, const char* english)
+{
+    return QString::fromStdString(localized(japanese, english));
+}
 
 std::string chosenFile(const QString& preferencesFile)
 {
@@ -33,7 +36,8 @@ std::unique_ptr<PaletteManager> loadConsoleColours(const QString& preferencesFil
         try {
             return std::make_unique<PaletteManager>(readInputFile(chosen, InputKind::ColourFile), chosen);
         } catch (const UserError& error) {
-            note = qText("色ファイルを読めないので、既定の色を使います: ", "The colour file cannot be read; the program's own colours are used: ") +
+            note = qText("色ファイルを読めないので、既定の色を使います: ",
+                         "The colour file cannot be read; the program's own colours are used: ") +
                 QString::fromStdString(error.what());
         }
     }
@@ -57,7 +61,8 @@ void chooseConsoleColours(Prompts& prompts, IniFile* preferences)
         prompts.showMessage(qText("色ファイルを設定しました。次の起動から使います。",
                                   "The colour file is set; the editor uses it from its next start."));
     } catch (const std::exception& error) {
-        prompts.showMessage(QString::fromStdString(error.what()) + qText("\n色ファイルは変わっていません。", "\nThe colour file stays as it was."));
+        prompts.showMessage(QString::fromStdString(error.what()) +
+                            qText("\n色ファイルは変わっていません。", "\nThe colour file stays as it was."));
     }
 }
 

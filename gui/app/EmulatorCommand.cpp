@@ -9,7 +9,10 @@
 namespace vx {
 namespace {
 
-QString qText(const char* japanese, const char* english) { return QString::fromStdString(localized(japanese, english)); }
+QString qText(const char* japanese, const char* english)
+{
+    return QString::fromStdString(localized(japanese, english));
+}
 
 // One word with its desktop-entry codes put in or dropped; `named` tells whether a code
 // stood for the file.
@@ -18,7 +21,8 @@ QString withCodes(const QString& word, const QString& file, bool& named, QString
     QString result;
     for (qsizetype i = 0; i < word.size(); ++i) {
         const QChar c = word[i];
-        if (c != QLatin1Char('%') || i + 1 == word.size() || !(word[i + 1].isLetter() || word[i + 1] == QLatin1Char('%'))) {
+        if (c != QLatin1Char('%') || i + 1 == word.size() ||
+            !(word[i + 1].isLetter() || word[i + 1] == QLatin1Char('%'))) {
             result += c;
             continue;
         }

@@ -17,7 +17,10 @@
 namespace vx {
 namespace {
 
-QString qText(const char* japanese, const char* english) { return QString::fromStdString(localized(japanese, english)); }
+QString qText(const char* japanese, const char* english)
+{
+    return QString::fromStdString(localized(japanese, english));
+}
 
 constexpr qint64 EarlyEnd = 5000;       // ms: an error within this is the command's, worth telling
 constexpr std::size_t ErrorTail = 4096; // bytes of error output told
@@ -70,7 +73,8 @@ QString errorLines(const QString& path)
     }
     if (!tail)
         return {};
-    QString text = QString::fromLocal8Bit(reinterpret_cast<const char*>(tail->data()), static_cast<qsizetype>(tail->size()));
+    QString text =
+        QString::fromLocal8Bit(reinterpret_cast<const char*>(tail->data()), static_cast<qsizetype>(tail->size()));
     if (tail->size() == ErrorTail && text.contains(QLatin1Char('\n')))
         text = text.mid(text.indexOf(QLatin1Char('\n')) + 1);
     return text.trimmed();
@@ -196,11 +200,11 @@ void EmulatorRuns::finished(QProcess* process, int code, QProcess::ExitStatus st
     const bool failed = status == QProcess::CrashExit || code != 0;
     QString text;
     if (failed && !run.endedByEditor && run.clock.elapsed() < EarlyEnd) {
-        const QString how = status == QProcess::CrashExit
-            ? qText("シグナルで終了", "ended by a signal")
-            : qText("終了コード %1", "exit status %1").arg(code);
+        const QString how = status == QProcess::CrashExit ? qText("シグナルで終了", "ended by a signal")
+                                                          : qText("終了コード %1", "exit status %1").arg(code);
         const QString output = errorLines(run.errors);
-        text = qText("テストプレイ: %1 がすぐに終了しました (%2)。", "Test play: %1 ended at once (%2).").arg(run.program, how) +
+        text = qText("テストプレイ: %1 がすぐに終了しました (%2)。", "Test play: %1 ended at once (%2).")
+                   .arg(run.program, how) +
             QStringLiteral("\n\n") +
             (output.isEmpty() ? qText("エラー出力はありません。", "It wrote no error output.")
                               : qText("エラー出力の最後:\n", "The end of its error output:\n") + output);
@@ -241,11 +245,11 @@ void EmulatorRuns::removeLeftCopies()
         const QString folder = base.filePath(name);
         QStringList kept;
         try {
-            if (const auto bytes = readInputFileIfPresent(QFile::encodeName(folder + QLatin1Char('/') + RecordName).toStdString(),
-                                                          InputKind::Text))
-                for (const QByteArray& line : QByteArray(reinterpret_cast<const char*>(bytes->data()),
-                                                         static_cast<qsizetype>(bytes->size()))
-                                                  .split('\n')) {
+            if (const auto bytes = readInputFileIfPresent(
+                    QFile::encodeName(folder + QLatin1Char('/') + RecordName).toStdString(), InputKind::Text))
+                for (const QByteArray& line :
+                     QByteArray(reinterpret_cast<const char*>(bytes->data()), static_cast<qsizetype>(bytes->size()))
+                         .split('\n')) {
                     const QList<QByteArray> fields = line.split('\t');
                     if (fields.size() == 2 && stillPlayed(fields[0].toLongLong(), QFile::decodeName(fields[1])))
                         kept << QFile::decodeName(fields[1]);
@@ -255,10 +259,10 @@ void EmulatorRuns::removeLeftCopies()
         QDir dir(folder);
         for (const QString& file : dir.entryList(QDir::Files | QDir::Hidden)) {
             const QString path = dir.filePath(file);
-            const bool keep = file == RecordName ? !kept.isEmpty()
-                                                 : std::any_of(kept.begin(), kept.end(), [&](const QString& copy) {
-                                                       return path == copy || path.startsWith(copy + QLatin1Char('.'));
-                                                   });
+            const bool keep =
+                file == RecordName ? !kept.isEmpty() : std::any_of(kept.begin(), kept.end(), [&](const QString& copy) {
+                    return path == copy || path.startsWith(copy + QLatin1Char('.'));
+                });
             if (!keep)
                 QFile::remove(path);
         }

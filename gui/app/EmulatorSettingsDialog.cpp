@@ -18,7 +18,10 @@
 namespace vx {
 namespace {
 
-QString qText(const char* japanese, const char* english) { return QString::fromStdString(localized(japanese, english)); }
+QString qText(const char* japanese, const char* english)
+{
+    return QString::fromStdString(localized(japanese, english));
+}
 
 } // namespace
 
@@ -29,11 +32,12 @@ EmulatorSettingsDialog::EmulatorSettingsDialog(QWidget* parent, Prompts& prompts
     setObjectName(QStringLiteral("EmulatorSettingsDialog"));
     setWindowTitle(qText("エミュレータの設定", "Emulator Settings"));
     auto* layout = new QVBoxLayout(this);
-    auto* caption = new QLabel(qText("テストプレイ(F5)で起動するコマンド(&C)。%f がイメージのファイル (無ければ最後に付けます)、%u "
-                                     "がその URI、~ と $HOME がホームフォルダになります。",
-                                     "The &command Test Play (F5) starts. %f stands for the image file (added at "
-                                     "the end when absent); %u for its URI; ~ and $HOME for your home folder."),
-                               this);
+    auto* caption =
+        new QLabel(qText("テストプレイ(F5)で起動するコマンド(&C)。%f がイメージのファイル (無ければ最後に付けます)、%u "
+                         "がその URI、~ と $HOME がホームフォルダになります。",
+                         "The &command Test Play (F5) starts. %f stands for the image file (added at "
+                         "the end when absent); %u for its URI; ~ and $HOME for your home folder."),
+                   this);
     layout->addWidget(caption);
     auto* row = new QHBoxLayout;
     edit_ = new QLineEdit(command, this);
@@ -46,9 +50,10 @@ EmulatorSettingsDialog::EmulatorSettingsDialog(QWidget* parent, Prompts& prompts
     connect(browse, &QPushButton::clicked, this, &EmulatorSettingsDialog::browse);
     row->addWidget(browse);
     layout->addLayout(row);
-    keepRunning_ = new QCheckBox(qText("実行中のエミュレータを終了しない (ファイルを自分で読み直すエミュレータ向け)(&K)",
-                                       "&Keep running emulators (for emulators that reload their file)"),
-                                 this);
+    keepRunning_ =
+        new QCheckBox(qText("実行中のエミュレータを終了しない (ファイルを自分で読み直すエミュレータ向け)(&K)",
+                            "&Keep running emulators (for emulators that reload their file)"),
+                      this);
     keepRunning_->setObjectName(QStringLiteral("CheckKeepEmulators"));
     keepRunning_->setChecked(keepRunning);
     layout->addWidget(keepRunning_);
@@ -82,7 +87,8 @@ void EmulatorSettingsDialog::browse()
     if (!program)
         return;
     // The program replaces the first word; the arguments stay.
-    std::vector<std::string> words = splitCommandWords(edit_->text().toStdString()).value_or(std::vector<std::string>{});
+    std::vector<std::string> words =
+        splitCommandWords(edit_->text().toStdString()).value_or(std::vector<std::string>{});
     if (words.empty())
         words = {std::string(), "%f"};
     words[0] = program->toStdString();

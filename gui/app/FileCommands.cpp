@@ -12,7 +12,10 @@
 namespace vx {
 namespace {
 
-QString qText(const char* japanese, const char* english) { return QString::fromStdString(localized(japanese, english)); }
+QString qText(const char* japanese, const char* english)
+{
+    return QString::fromStdString(localized(japanese, english));
+}
 
 QString changedOnDiskText(const QString& path, const std::string& noMerge)
 {
@@ -20,12 +23,15 @@ QString changedOnDiskText(const QString& path, const std::string& noMerge)
     QString text = isJapanese() ? name + QString::fromUtf8(" は開いた後にディスク上で変更されました。")
                                 : name + QStringLiteral(" was changed on disk after it was opened.");
     if (noMerge.empty())
-        return text + qText("\n\n取り込んで保存: 編集したテーブルだけを今のファイルに書き込みます。ほかのバイトはディスクのままです。\n"
-                            "上書き: 編集中のイメージ全体を書き込みます。",
-                            "\n\nMerge writes the tables you edited into the file as it is now; every other byte stays as "
-                            "the disk has it.\nOverwrite writes the whole image as the editor holds it.");
+        return text +
+            qText("\n\n取り込んで保存: "
+                  "編集したテーブルだけを今のファイルに書き込みます。ほかのバイトはディスクのままです。\n"
+                  "上書き: 編集中のイメージ全体を書き込みます。",
+                  "\n\nMerge writes the tables you edited into the file as it is now; every other byte stays as "
+                  "the disk has it.\nOverwrite writes the whole image as the editor holds it.");
     return text + qText("\n\n取り込めません: ", "\n\nIt cannot be merged: ") + QString::fromStdString(noMerge) +
-        qText("\n上書き: 編集中のイメージ全体を書き込みます。", "\nOverwrite writes the whole image as the editor holds it.");
+        qText("\n上書き: 編集中のイメージ全体を書き込みます。",
+              "\nOverwrite writes the whole image as the editor holds it.");
 }
 
 QString saveChangesQuestion(const QString& path)
@@ -45,8 +51,8 @@ bool FileCommands::load(const QString& chosen)
     if (loaded.ok())
         return true;
     // Beyond the plain refusal: a user who picked a file learns why it did not open.
-    prompts_.showMessage(qText("", "Could not open ") + path + qText(" を開けませんでした。", ".") + QStringLiteral("\n") +
-                         QString::fromStdString(loaded.error().text()));
+    prompts_.showMessage(qText("", "Could not open ") + path + qText(" を開けませんでした。", ".") +
+                         QStringLiteral("\n") + QString::fromStdString(loaded.error().text()));
     return false;
 }
 
@@ -55,22 +61,17 @@ bool FileCommands::settleUnsavedChanges()
     if (!rom_.isModified())
         return true;
     switch (prompts_.askYesNoCancel(saveChangesQuestion(QString::fromStdString(rom_.fileName())))) {
-    case Answer::Yes:
-        return saveAs();
+    case Answer::Yes: return saveAs();
     case Answer::No:
         if (editsDropped)
             editsDropped();
         return true;
-    case Answer::Cancel:
-        break;
+    case Answer::Cancel: break;
     }
     return false;
 }
 
-bool FileCommands::save()
-{
-    return rom_.isLoaded() && saveTo(QString::fromStdString(rom_.fileName()));
-}
+bool FileCommands::save() { return rom_.isLoaded() && saveTo(QString::fromStdString(rom_.fileName())); }
 
 bool FileCommands::saveAs()
 {
@@ -95,11 +96,8 @@ bool FileCommands::saveOntoOwnFile()
         if (stagesRebuilt)
             stagesRebuilt();
         return true;
-    case DiskAnswer::Overwrite:
-        rom_.saveToFile(rom_.fileName());
-        return true;
-    case DiskAnswer::Cancel:
-        break;
+    case DiskAnswer::Overwrite: rom_.saveToFile(rom_.fileName()); return true;
+    case DiskAnswer::Cancel: break;
     }
     return false;
 }
@@ -129,7 +127,8 @@ QString FileCommands::lookAtDisk()
 bool FileCommands::offerSaveAs(const QString& message)
 {
     // The edits are still here: another name keeps them.
-    return prompts_.askYesNo(message + qText("\n\n別の名前で保存しますか？", "\n\nSave the image under another name?")) &&
+    return prompts_.askYesNo(message +
+                             qText("\n\n別の名前で保存しますか？", "\n\nSave the image under another name?")) &&
         saveAs();
 }
 

@@ -42,10 +42,7 @@ bool reporting = false;
 bool reportPending = false;
 std::chrono::steady_clock::time_point lastReported{};
 
-void writeLine(const char* text) noexcept
-{
-    std::fputs(text, stderr);
-}
+void writeLine(const char* text) noexcept { std::fputs(text, stderr); }
 
 // Mapped, not allocated: the heap keeps no trace of it, and touched, so it is real memory.
 void takeReserve() noexcept
@@ -166,8 +163,8 @@ void reportCurrentException(const std::function<void(const QString&)>& show, boo
         const QString text = exceptionText(error);
         showSafely(show, text, error.what());
     } catch (...) {
-        const QString text = isJapanese() ? QStringLiteral(u"予期しないエラーが起きました。")
-                                          : QStringLiteral(u"Unexpected error.");
+        const QString text =
+            isJapanese() ? QStringLiteral(u"予期しないエラーが起きました。") : QStringLiteral(u"Unexpected error.");
         showSafely(show, text, "vexalon2editor: unexpected error\n");
     }
 }

@@ -31,7 +31,8 @@ void loadInterfaceLanguage(const QString& preferencesFile)
 
 void installQtTexts(QTranslator& translator)
 {
-    const QLocale locale = userLanguage() == Language::Japanese ? QLocale(QLocale::Japanese) : QLocale(QLocale::English);
+    const QLocale locale =
+        userLanguage() == Language::Japanese ? QLocale(QLocale::Japanese) : QLocale(QLocale::English);
     // English is Qt's own; no file to load.
     if (locale.language() == QLocale::Japanese &&
         translator.load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),

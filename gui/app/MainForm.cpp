@@ -62,17 +62,17 @@ namespace {
 
 const QString AppTitle = QStringLiteral("VEXALON 2 EDITOR");
 
-QString qText(const char* japanese, const char* english) { return QString::fromStdString(localized(japanese, english)); }
+QString qText(const char* japanese, const char* english)
+{
+    return QString::fromStdString(localized(japanese, english));
+}
 
 // Steps that rebuild object lists, after which no page may keep a pointer into the old ones.
 bool replacesObjects(int kind) { return kind == ukObject || kind == ukStageText || kind == ukRecovery; }
 
 } // namespace
 
-QString outOfMemoryText()
-{
-    return qText("メモリが足りません。", "Out of memory.");
-}
+QString outOfMemoryText() { return qText("メモリが足りません。", "Out of memory."); }
 
 MainForm::MainForm(Prompts& prompts, const AppPaths& paths, QWidget* parent)
     : QMainWindow(parent), prompts_(prompts), preferencesFile_(paths.preferencesFile)
@@ -126,7 +126,8 @@ MainForm::~MainForm()
         // The program still ends normally; the user learns that the settings were not kept.
         // Nothing may leave a destructor, not even a failure to say so.
         reportCurrentException([this](const QString& text) {
-            prompts_.showMessage(qText("設定ファイルを保存できませんでした。\n", "The settings file could not be saved.\n") + text);
+            prompts_.showMessage(
+                qText("設定ファイルを保存できませんでした。\n", "The settings file could not be saved.\n") + text);
         });
     }
 }
@@ -196,13 +197,13 @@ bool MainForm::createRunObjects(const AppPaths& paths)
         graphics_->setPaletteAnime(stage.paletteAnimeFrameCount(), stage.paletteAnimeFrameTimer(),
                                    stage.paletteAnimePalette());
     };
-    context_ = std::make_unique<EditorContext>(EditorContext{
-        *rom_, *graphics_, prompts_,
-        [this](int panel, const QString& text) {
-            if (panel >= 0 && panel < 3)
-                status_[panel]->setText(text);
-        },
-        chipAttributeNames_, objectNames_, [this] { reloadCharacterData(); }});
+    context_ = std::make_unique<EditorContext>(EditorContext{*rom_, *graphics_, prompts_,
+                                                             [this](int panel, const QString& text) {
+                                                                 if (panel >= 0 && panel < 3)
+                                                                     status_[panel]->setText(text);
+                                                             },
+                                                             chipAttributeNames_, objectNames_,
+                                                             [this] { reloadCharacterData(); }});
     return true;
 }
 
@@ -264,7 +265,37 @@ void MainForm::buildFrame()
 void MainForm::buildMenus()
 {
     menus_ = std::make_unique<MainMenus>(
-        this, MenuCommands{.open = [this] { commandOpen(); }, .save = [this] { commandSave(); }, .saveAs = [this] { commandSaveAs(); }, .createPatch = [this] { commandCreatePatch(); }, .exportPicture = [this] { commandExportStagePicture(); }, .exportText = [this] { share_->exportStageText(); }, .importText = [this] { share_->importStageText(); }, .exportTiles = [this] { share_->exportTilePicture(); }, .importTiles = [this] { share_->importTilePicture(); }, .exportPalette = [this] { share_->exportPaletteFile(); }, .importPalette = [this] { share_->importPaletteFile(); }, .close = [this] { commandClose(); }, .exit = [this] { close(); }, .undo = [this] { commandUndo(); }, .redo = [this] { commandRedo(); }, .findChipUses = [this] { showChipUsesWindow(*this, prompts_, pickedChip(), false); }, .replaceChip = [this] { showChipUsesWindow(*this, prompts_, pickedChip(), true); }, .checkStage = [this] { showStageCheckWindow(*this, *menus_); }, .stageOverview = [this] { showStageOverviewWindow(*this); }, .testPlay = [this] { testPlayOf(*this, prompts_, recent_->preferences()).run(); }, .emulatorSettings = [this] { testPlayOf(*this, prompts_, recent_->preferences()).changeCommand(); }, .consoleColours = [this] { chooseConsoleColours(prompts_, recent_->preferences()); }, .zoomIn = [this] { zoom_->zoomIn(); }, .zoomOut = [this] { zoom_->zoomOut(); }, .actualSize = [this] { zoom_->setLevel(ViewZoom::Lowest); }, .japaneseInterface = [this] { keepInterfaceLanguage(recent_->preferences(), prompts_, Language::Japanese); }, .englishInterface = [this] { keepInterfaceLanguage(recent_->preferences(), prompts_, Language::English); }});
+        this,
+        MenuCommands{
+            .open = [this] { commandOpen(); },
+            .save = [this] { commandSave(); },
+            .saveAs = [this] { commandSaveAs(); },
+            .createPatch = [this] { commandCreatePatch(); },
+            .exportPicture = [this] { commandExportStagePicture(); },
+            .exportText = [this] { share_->exportStageText(); },
+            .importText = [this] { share_->importStageText(); },
+            .exportTiles = [this] { share_->exportTilePicture(); },
+            .importTiles = [this] { share_->importTilePicture(); },
+            .exportPalette = [this] { share_->exportPaletteFile(); },
+            .importPalette = [this] { share_->importPaletteFile(); },
+            .close = [this] { commandClose(); },
+            .exit = [this] { close(); },
+            .undo = [this] { commandUndo(); },
+            .redo = [this] { commandRedo(); },
+            .findChipUses = [this] { showChipUsesWindow(*this, prompts_, pickedChip(), false); },
+            .replaceChip = [this] { showChipUsesWindow(*this, prompts_, pickedChip(), true); },
+            .checkStage = [this] { showStageCheckWindow(*this, *menus_); },
+            .stageOverview = [this] { showStageOverviewWindow(*this); },
+            .testPlay = [this] { testPlayOf(*this, prompts_, recent_->preferences()).run(); },
+            .emulatorSettings = [this] { testPlayOf(*this, prompts_, recent_->preferences()).changeCommand(); },
+            .consoleColours = [this] { chooseConsoleColours(prompts_, recent_->preferences()); },
+            .zoomIn = [this] { zoom_->zoomIn(); },
+            .zoomOut = [this] { zoom_->zoomOut(); },
+            .actualSize = [this] { zoom_->setLevel(ViewZoom::Lowest); },
+            .japaneseInterface =
+                [this] { keepInterfaceLanguage(recent_->preferences(), prompts_, Language::Japanese); },
+            .englishInterface =
+                [this] { keepInterfaceLanguage(recent_->preferences(), prompts_, Language::English); }});
     connect(menus_->edit, &QMenu::aboutToShow, this, &MainForm::updateEditMenu);
     connect(menus_->edit, &QMenu::aboutToHide, this, &MainForm::enableHistoryKeys);
     recent_ = std::make_unique<RecentFilesMenu>(
@@ -311,9 +342,9 @@ EditorUnit* MainForm::unitOfPage(int page) const
 void MainForm::showTitle()
 {
     // "[*]" shows as "*" while the image has unsaved edits.
-    setWindowTitle(rom_->isLoaded()
-                       ? AppTitle + QStringLiteral(" - ") + QString::fromStdString(rom_->fileName()) + QStringLiteral("[*]")
-                       : AppTitle);
+    setWindowTitle(rom_->isLoaded() ? AppTitle + QStringLiteral(" - ") + QString::fromStdString(rom_->fileName()) +
+                           QStringLiteral("[*]")
+                                    : AppTitle);
 }
 
 void MainForm::showModified(bool modified)

@@ -10,7 +10,10 @@
 namespace vx {
 namespace {
 
-QString qText(const char* japanese, const char* english) { return QString::fromStdString(localized(japanese, english)); }
+QString qText(const char* japanese, const char* english)
+{
+    return QString::fromStdString(localized(japanese, english));
+}
 // The menus' fixed captions: Japanese unless the user chose English.
 QString qCaption(const char* japanese, const char* english)
 {
@@ -100,8 +103,10 @@ MainMenus::MainMenus(QMainWindow* window, MenuCommands commands) : commands_(std
     // Each language under its own name, whatever the interface shows.
     QMenu* language = view->addMenu(qCaption("表示言語(&L)", "Interface &Language"));
     language->setObjectName(QStringLiteral("MenuInterfaceLanguage"));
-    japaneseInterface = item(language, QStringLiteral("日本語(&J)"), "MenuItemJapaneseInterface", commands_.japaneseInterface);
-    englishInterface = item(language, QStringLiteral("&English"), "MenuItemEnglishInterface", commands_.englishInterface);
+    japaneseInterface =
+        item(language, QStringLiteral("日本語(&J)"), "MenuItemJapaneseInterface", commands_.japaneseInterface);
+    englishInterface =
+        item(language, QStringLiteral("&English"), "MenuItemEnglishInterface", commands_.englishInterface);
     japaneseInterface->setCheckable(true);
     englishInterface->setCheckable(true);
     const auto languageChecks = [this] {
@@ -147,8 +152,8 @@ MainMenus::MainMenus(QMainWindow* window, MenuCommands commands) : commands_(std
                           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Plus)});
     zoomOut->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Minus), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Minus)});
     actualSize->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
-    const QList<QAction*> keyed{open, save, saveAs, close, exit, undo, redo, findChipUses,
-                                checkStage, stageOverview, testPlay, zoomIn, zoomOut, actualSize};
+    const QList<QAction*> keyed{open,         save,       saveAs,        close,    exit,   undo,    redo,
+                                findChipUses, checkStage, stageOverview, testPlay, zoomIn, zoomOut, actualSize};
     window->addActions(keyed);
     // They work from the tool windows beside the editor too, never under a modal dialog.
     for (QAction* action : keyed)

@@ -27,7 +27,8 @@ QFileDialog* makeDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QSt
     // The suffix of the filter chosen (*.nes, *.bps, *.png ...) when the name has none.
     const auto suffixOf = [](const QString& filter) {
         const qsizetype star = filter.indexOf(QStringLiteral("*."));
-        return star < 0 ? QString() : filter.mid(star + 2).section(QLatin1Char(')'), 0, 0).section(QLatin1Char(' '), 0, 0);
+        return star < 0 ? QString()
+                        : filter.mid(star + 2).section(QLatin1Char(')'), 0, 0).section(QLatin1Char(' '), 0, 0);
     };
     dialog->setDefaultSuffix(suffixOf(dialog->nameFilters().value(0)));
     QObject::connect(dialog, &QFileDialog::filterSelected, dialog,
@@ -65,12 +66,9 @@ Answer QtPrompts::askYesNoCancel(const QString& text)
     QMessageBox box(QMessageBox::NoIcon, Title, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
                     parent_);
     switch (box.exec()) {
-    case QMessageBox::Yes:
-        return Answer::Yes;
-    case QMessageBox::No:
-        return Answer::No;
-    default:
-        return Answer::Cancel;
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    default: return Answer::Cancel;
     }
 }
 
@@ -120,8 +118,8 @@ bool QtPrompts::askRecover(const QString& text)
 {
     const bool japanese = isJapanese();
     QMessageBox box(QMessageBox::Question, Title, text, QMessageBox::NoButton, parent_);
-    QPushButton* recover = box.addButton(japanese ? QString::fromUtf8("復元(&R)") : QStringLiteral("&Recover"),
-                                         QMessageBox::AcceptRole);
+    QPushButton* recover =
+        box.addButton(japanese ? QString::fromUtf8("復元(&R)") : QStringLiteral("&Recover"), QMessageBox::AcceptRole);
     recover->setObjectName(QStringLiteral("ButtonRecover"));
     QPushButton* discard = box.addButton(japanese ? QString::fromUtf8("破棄(&D)") : QStringLiteral("&Discard"),
                                          QMessageBox::DestructiveRole);

@@ -11,10 +11,7 @@ constexpr std::string_view Section = "RecentFiles";
 
 std::string keyOf(int index) { return "File" + std::to_string(index + 1); }
 
-bool keepable(const std::string& path)
-{
-    return !path.empty() && path.find_first_of("\r\n") == std::string::npos;
-}
+bool keepable(const std::string& path) { return !path.empty() && path.find_first_of("\r\n") == std::string::npos; }
 
 } // namespace
 

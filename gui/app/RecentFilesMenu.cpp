@@ -13,8 +13,7 @@
 namespace vx {
 
 RecentFilesMenu::RecentFilesMenu(QMenu* menu, const QString& preferencesFile, Prompts& prompts,
-                                 std::function<void(const QString&)> open,
-                                 std::function<void(const QString&)> report)
+                                 std::function<void(const QString&)> open, std::function<void(const QString&)> report)
     : menu_(menu), prompts_(prompts), open_(std::move(open)), report_(std::move(report))
 {
     menu_->setObjectName(QStringLiteral("MenuRecentFiles"));
@@ -27,13 +26,15 @@ RecentFilesMenu::RecentFilesMenu(QMenu* menu, const QString& preferencesFile, Pr
         QString text = QString::fromStdString(error.what());
         if (takeCorruptFileAside(preferencesFile)) {
             preferences_ = std::make_unique<IniFile>(preferencesFile.toStdString());
-            text += QString::fromStdString(localized("\n\nこのファイルは preferences.ini.bad として残しました。最近使ったファイルとエミュレータの"
-                                                     "設定は新しいファイルに記録します。",
-                                                     "\n\nIt was kept aside as preferences.ini.bad; the recent files and the "
-                                                     "emulator command are kept in a new file."));
+            text += QString::fromStdString(
+                localized("\n\nこのファイルは preferences.ini.bad として残しました。最近使ったファイルとエミュレータの"
+                          "設定は新しいファイルに記録します。",
+                          "\n\nIt was kept aside as preferences.ini.bad; the recent files and the "
+                          "emulator command are kept in a new file."));
         } else {
-            text += QString::fromStdString(localized("\n\n今回は最近使ったファイルとエミュレータの設定を記録しません。",
-                                                     "\n\nThe recent files and the emulator command are not kept this time."));
+            text += QString::fromStdString(
+                localized("\n\n今回は最近使ったファイルとエミュレータの設定を記録しません。",
+                          "\n\nThe recent files and the emulator command are not kept this time."));
         }
         QTimer::singleShot(0, menu_, [this, text] { prompts_.showWarning(text); });
     }
@@ -97,7 +98,8 @@ void RecentFilesMenu::rebuild()
     int number = 1;
     for (const std::string& path : files_.paths()) {
         const QString shown = QString::fromStdString(path);
-        QAction* item = menu_->addAction(QStringLiteral("&%1 ").arg(number) + QString(shown).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        QAction* item = menu_->addAction(QStringLiteral("&%1 ").arg(number) +
+                                         QString(shown).replace(QLatin1Char('&'), QStringLiteral("&&")));
         item->setObjectName(QStringLiteral("MenuItemRecentFile%1").arg(number++));
         // Queued: opening rebuilds this menu, which deletes the item still sending.
         QObject::connect(

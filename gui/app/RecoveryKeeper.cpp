@@ -16,7 +16,10 @@
 namespace vx {
 namespace {
 
-QString qText(const char* japanese, const char* english) { return QString::fromStdString(localized(japanese, english)); }
+QString qText(const char* japanese, const char* english)
+{
+    return QString::fromStdString(localized(japanese, english));
+}
 
 Result<RecoveryRecord> readRecord(const QString& file)
 {
@@ -80,7 +83,8 @@ void RecoveryKeeper::writeNow()
                                        "The recovery file cannot be written; editing goes on.\n") +
                 QString::fromStdString(error.what());
             QMetaObject::invokeMethod(
-                this, [this, text] {
+                this,
+                [this, text] {
                     if (!failureSaid_)
                         report_(text);
                     failureSaid_ = true;
@@ -133,15 +137,15 @@ bool RecoveryKeeper::offerFor(const QString& imagePath)
     }
     const QString name = QFileInfo(imagePath).fileName();
     const QString when = QDateTime::fromSecsSinceEpoch(record.savedAt).toString(QStringLiteral("yyyy-MM-dd HH:mm"));
-    QString question = isJapanese()
-        ? name + QString::fromUtf8(" には ") + when +
+    QString question = isJapanese() ? name + QString::fromUtf8(" には ") + when +
             QString::fromUtf8(" の保存されていない編集があります (エディタが正常に終了しませんでした)。復元しますか？")
-        : name + QStringLiteral(" has unsaved edits from ") + when +
+                                    : name + QStringLiteral(" has unsaved edits from ") + when +
             QStringLiteral(" (the editor did not close normally). Recover them?");
     const DiskStamp onDisk = rom_.onDisk();
     if (record.fileSize != onDisk.size || record.fileHash != onDisk.hash)
-        question += qText("\n\nファイルはその後ディスク上で変更されています。保存の時に、取り込むか上書きするかを尋ねます。",
-                          "\n\nThe file was changed on disk since then; saving will ask whether to merge or overwrite.");
+        question +=
+            qText("\n\nファイルはその後ディスク上で変更されています。保存の時に、取り込むか上書きするかを尋ねます。",
+                  "\n\nThe file was changed on disk since then; saving will ask whether to merge or overwrite.");
     if (!prompts_.askRecover(question)) {
         QFile::remove(file);
         return false;

@@ -29,12 +29,18 @@
 namespace vx {
 namespace {
 
-QString qText(const char* japanese, const char* english) { return QString::fromStdString(localized(japanese, english)); }
+QString qText(const char* japanese, const char* english)
+{
+    return QString::fromStdString(localized(japanese, english));
+}
 
 QString hex2(int value) { return QString::fromStdString(formatHex(static_cast<std::uint32_t>(value), 2)); }
 
 // "stage-03.json", as the tool's export names it.
-QString stageFileName(int stage, const char* extension) { return QStringLiteral("stage-") + hex2(stage) + QLatin1String(extension); }
+QString stageFileName(int stage, const char* extension)
+{
+    return QStringLiteral("stage-") + hex2(stage) + QLatin1String(extension);
+}
 
 // "game-stage03.png": the image's name, the stage and what it holds.
 QString imageStageFileName(const std::string& image, int stage, const char* ending)
@@ -69,9 +75,10 @@ bool ShareCommands::refusesToReplaceAnInput(const QString& output, std::initiali
     for (const std::string& input : inputs) {
         if (!sameFile(output.toStdString(), input))
             continue;
-        prompts_.showMessage(qText("%1 は書き出しの元になるファイルです。別の名前を選んで下さい。何も書き込みませんでした。",
-                                   "%1 is what this is made from: choose another name. Nothing was written.")
-                                 .arg(QString::fromStdString(input)));
+        prompts_.showMessage(
+            qText("%1 は書き出しの元になるファイルです。別の名前を選んで下さい。何も書き込みませんでした。",
+                  "%1 is what this is made from: choose another name. Nothing was written.")
+                .arg(QString::fromStdString(input)));
         return true;
     }
     return false;
@@ -80,7 +87,8 @@ bool ShareCommands::refusesToReplaceAnInput(const QString& output, std::initiali
 QString ShareCommands::startFolder(FileKind kind) const
 {
     if (IniFile* kept = preferences ? preferences() : nullptr) {
-        const QString folder = QString::fromStdString(kept->readString("Folders", folderKey(static_cast<int>(kind)), ""));
+        const QString folder =
+            QString::fromStdString(kept->readString("Folders", folderKey(static_cast<int>(kind)), ""));
         if (!folder.isEmpty() && QFileInfo(folder).isDir())
             return folder;
     }
@@ -106,7 +114,8 @@ std::optional<QString> ShareCommands::chooseOutput(FileKind kind, const QString&
                                                    const QString& suggestedName)
 {
     const QString folder = startFolder(kind);
-    const auto path = prompts_.chooseFileToSave(caption, filters, folder.isEmpty() ? suggestedName : folder + QLatin1Char('/') + suggestedName);
+    const auto path = prompts_.chooseFileToSave(
+        caption, filters, folder.isEmpty() ? suggestedName : folder + QLatin1Char('/') + suggestedName);
     if (!path)
         return std::nullopt;
     // Data under another file's kind of name would mislead.
@@ -150,12 +159,11 @@ void ShareCommands::createPatch()
 {
     if (!rom_.isLoaded())
         return;
-    const auto originalPath =
-        prompts_.chooseFileToOpen(qText("元のイメージの選択", "Choose the Original Image"),
-                                  QString::fromStdString(captionText("ヴェクサロン2 ROMイメージ(*.nes);;",
-                                                                     "VEXALON 2 ROM images (*.nes);;")) +
-                                      qText("すべてのファイル (*)", "All files (*)"),
-                                  startFolder(FileKind::Image));
+    const auto originalPath = prompts_.chooseFileToOpen(
+        qText("元のイメージの選択", "Choose the Original Image"),
+        QString::fromStdString(captionText("ヴェクサロン2 ROMイメージ(*.nes);;", "VEXALON 2 ROM images (*.nes);;")) +
+            qText("すべてのファイル (*)", "All files (*)"),
+        startFolder(FileKind::Image));
     if (!originalPath)
         return;
     rememberFolder(FileKind::Image, *originalPath);
@@ -172,12 +180,13 @@ void ShareCommands::createPatch()
         prompts_.showMessage(QString::fromStdString(patchable.error().text()));
         return;
     }
-    const auto patchPath = chooseOutput(FileKind::Patch, qText("パッチの保存", "Save the Patch"), QStringLiteral("BPS (*.bps);;IPS (*.ips)"),
-                                        {".bps", ".ips"},
-                                        qText("パッチのファイル名は .bps か .ips で終えて下さい。",
-                                              "A patch's file name ends in .bps or .ips."),
-                                        {rom_.fileName(), originalPath->toStdString()},
-                                        QString::fromStdString(rom_.fileName()).section(QLatin1Char('/'), -1).section(QLatin1Char('.'), 0, 0) + QStringLiteral(".bps"));
+    const auto patchPath = chooseOutput(
+        FileKind::Patch, qText("パッチの保存", "Save the Patch"), QStringLiteral("BPS (*.bps);;IPS (*.ips)"),
+        {".bps", ".ips"},
+        qText("パッチのファイル名は .bps か .ips で終えて下さい。", "A patch's file name ends in .bps or .ips."),
+        {rom_.fileName(), originalPath->toStdString()},
+        QString::fromStdString(rom_.fileName()).section(QLatin1Char('/'), -1).section(QLatin1Char('.'), 0, 0) +
+            QStringLiteral(".bps"));
     if (!patchPath)
         return;
     const auto format = patchFormatOfPath(patchPath->toStdString()); // .bps or .ips, as checked
@@ -195,9 +204,10 @@ void ShareCommands::exportStagePicture()
 {
     if (!rom_.isLoaded())
         return;
-    const auto path = chooseOutput(FileKind::Picture, qText("ステージ画像の書き出し", "Export Stage Picture"), QStringLiteral("PNG (*.png)"),
-                                   {".png"}, qText("画像のファイル名は .png で終えて下さい。", "A picture's file name ends in .png."),
-                                   {rom_.fileName()}, imageStageFileName(rom_.fileName(), rom_.currentStageIndex(), ".png"));
+    const auto path = chooseOutput(
+        FileKind::Picture, qText("ステージ画像の書き出し", "Export Stage Picture"), QStringLiteral("PNG (*.png)"),
+        {".png"}, qText("画像のファイル名は .png で終えて下さい。", "A picture's file name ends in .png."),
+        {rom_.fileName()}, imageStageFileName(rom_.fileName(), rom_.currentStageIndex(), ".png"));
     if (!path)
         return;
     // Drawn apart from the pages, in the stage's still colours: the animation on screen and
@@ -221,10 +231,10 @@ void ShareCommands::exportStageText()
 {
     if (!rom_.isLoaded())
         return;
-    const auto path = chooseOutput(FileKind::Text, qText("ステージのテキスト書き出し", "Export Stage as Text"), QStringLiteral("JSON (*.json)"),
-                                   {".json"},
-                                   qText("テキストのファイル名は .json で終えて下さい。", "A stage text's file name ends in .json."),
-                                   {rom_.fileName()}, stageFileName(rom_.currentStageIndex(), ".json"));
+    const auto path = chooseOutput(
+        FileKind::Text, qText("ステージのテキスト書き出し", "Export Stage as Text"), QStringLiteral("JSON (*.json)"),
+        {".json"}, qText("テキストのファイル名は .json で終えて下さい。", "A stage text's file name ends in .json."),
+        {rom_.fileName()}, stageFileName(rom_.currentStageIndex(), ".json"));
     if (!path)
         return;
     const std::string text = stageToText(rom_, rom_.currentStageIndex());
@@ -244,8 +254,9 @@ void ShareCommands::importStageText()
     for (const QString& file : files) {
         try {
             const std::vector<std::uint8_t> bytes = readInputFile(file.toStdString(), InputKind::Text);
-            Result<StageText> read = readStageText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
-                                                   file.section(QLatin1Char('/'), -1).toStdString());
+            Result<StageText> read =
+                readStageText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+                              file.section(QLatin1Char('/'), -1).toStdString());
             if (!read.ok()) {
                 prompts_.showMessage(QString::fromStdString(read.error().text()) + QLatin1Char('\n') + nothing);
                 return;
@@ -278,7 +289,8 @@ void ShareCommands::importStageText()
     for (const std::string& line : preview.value().summary)
         summary << QString::fromStdString(line);
     if (imported)
-        imported(summary.isEmpty() ? qText("変更はありませんでした", "Nothing changed") : summary.join(QStringLiteral("; ")));
+        imported(summary.isEmpty() ? qText("変更はありませんでした", "Nothing changed")
+                                   : summary.join(QStringLiteral("; ")));
 }
 
 void ShareCommands::exportTilePicture()
@@ -287,9 +299,10 @@ void ShareCommands::exportTilePicture()
         return;
     const auto [table, subPalette] = shownTiles();
     const char* name = table == TileTable::Background ? "-tiles.png" : "-sprites.png";
-    const auto path = chooseOutput(FileKind::Picture, qText("タイル画像の書き出し", "Export Tiles as PNG"), QStringLiteral("PNG (*.png)"), {".png"},
-                                   qText("画像のファイル名は .png で終えて下さい。", "A picture's file name ends in .png."),
-                                   {rom_.fileName()}, imageStageFileName(rom_.fileName(), rom_.currentStageIndex(), name));
+    const auto path = chooseOutput(
+        FileKind::Picture, qText("タイル画像の書き出し", "Export Tiles as PNG"), QStringLiteral("PNG (*.png)"),
+        {".png"}, qText("画像のファイル名は .png で終えて下さい。", "A picture's file name ends in .png."),
+        {rom_.fileName()}, imageStageFileName(rom_.fileName(), rom_.currentStageIndex(), name));
     if (!path)
         return;
     const std::vector<std::uint8_t> png = tilePicturePng(rom_.currentStage(), palette_, table, subPalette);
@@ -309,7 +322,8 @@ void ShareCommands::importTilePicture()
     const auto [table, subPalette] = shownTiles();
     try {
         const std::vector<std::uint8_t> png = readInputFile(path->toStdString(), InputKind::Picture);
-        const Result<std::vector<int>> changed = vx::importTilePicture(rom_.currentStage(), palette_, table, subPalette, png);
+        const Result<std::vector<int>> changed =
+            vx::importTilePicture(rom_.currentStage(), palette_, table, subPalette, png);
         if (!changed.ok()) {
             prompts_.showMessage(QString::fromStdString(changed.error().text()) + QLatin1Char('\n') + nothing);
             return;
@@ -319,9 +333,11 @@ void ShareCommands::importTilePicture()
             : qText("%1 個のタイルを読み込みました: ", "Imported %1 tiles: ").arg(changed.value().size()) +
                 QString::fromStdString(hexListText(changed.value()));
         const auto sources = patternSourcesOf(rom_.currentStage().patternTableSetting(), rom_.imageSize());
-        const auto others = stagesDrawing(rom_, offsetsOfTiles(sources, table, changed.value()), rom_.currentStageIndex());
+        const auto others =
+            stagesDrawing(rom_, offsetsOfTiles(sources, table, changed.value()), rom_.currentStageIndex());
         if (!others.empty())
-            summary += qText("; ステージ %1 でも使われています", "; also used by stages %1").arg(QString::fromStdString(hexListText(others)));
+            summary += qText("; ステージ %1 でも使われています", "; also used by stages %1")
+                           .arg(QString::fromStdString(hexListText(others)));
         if (graphicsImported)
             graphicsImported(summary);
     } catch (const UserError& error) {
@@ -333,9 +349,11 @@ void ShareCommands::exportPaletteFile()
 {
     if (!rom_.isLoaded())
         return;
-    const auto path = chooseOutput(FileKind::Palette, qText("パレットの書き出し", "Export Palette"), qText("GIMP パレット (*.gpl)", "GIMP palette (*.gpl)"),
-                                   {".gpl"}, qText("パレットのファイル名は .gpl で終えて下さい。", "A palette's file name ends in .gpl."),
-                                   {rom_.fileName()}, imageStageFileName(rom_.fileName(), rom_.currentStageIndex(), ".gpl"));
+    const auto path =
+        chooseOutput(FileKind::Palette, qText("パレットの書き出し", "Export Palette"),
+                     qText("GIMP パレット (*.gpl)", "GIMP palette (*.gpl)"), {".gpl"},
+                     qText("パレットのファイル名は .gpl で終えて下さい。", "A palette's file name ends in .gpl."),
+                     {rom_.fileName()}, imageStageFileName(rom_.fileName(), rom_.currentStageIndex(), ".gpl"));
     if (!path)
         return;
     const std::string name = "stage " + formatHex(static_cast<std::uint32_t>(rom_.currentStageIndex()), 2);
@@ -363,8 +381,9 @@ void ShareCommands::importPaletteFile()
             return;
         }
         const bool changed = applyStagePalette(rom_.currentStage(), read.value());
-        QString summary = changed ? qText("パレットを読み込みました", "Imported the palette")
-                                  : qText("パレットは今のパレットと同じです", "The palette is the palette there is now");
+        QString summary = changed
+            ? qText("パレットを読み込みました", "Imported the palette")
+            : qText("パレットは今のパレットと同じです", "The palette is the palette there is now");
         if (!read.value().inexact.empty())
             summary += qText("; エントリ %1 は一番近い色にしました", "; entries %1 took the nearest console colour")
                            .arg(QString::fromStdString(hexListText(read.value().inexact)));

@@ -26,7 +26,10 @@
 namespace vx {
 namespace {
 
-QString qText(const char* japanese, const char* english) { return QString::fromStdString(localized(japanese, english)); }
+QString qText(const char* japanese, const char* english)
+{
+    return QString::fromStdString(localized(japanese, english));
+}
 
 enum Column {
     colStage,
@@ -131,7 +134,8 @@ StageCheckWindow::StageCheckWindow(MainForm& main, const MainMenus& menus) : QDi
     editTimer_->setInterval(150);
     connect(editTimer_, &QTimer::timeout, this, &StageCheckWindow::recheck);
     connect(all_, &QCheckBox::toggled, this, &StageCheckWindow::recheck);
-    connect(hideNotes_, &QCheckBox::toggled, this, [this] { relist(std::vector<Finding>(findings_), Selection::Keep); });
+    connect(hideNotes_, &QCheckBox::toggled, this,
+            [this] { relist(std::vector<Finding>(findings_), Selection::Keep); });
     // Double click, or Enter on the selected finding.
     connect(list_, &QTreeWidget::itemActivated, this, &StageCheckWindow::activated);
 
@@ -165,8 +169,8 @@ void StageCheckWindow::showCaptions()
 {
     all_->setText(qText("すべてのステージ(&A)", "&All stages"));
     hideNotes_->setText(qText("注記を隠す(&H)", "&Hide notes"));
-    list_->setHeaderLabels({qText("ステージ", "Stage"), qText("重要度", "Severity"), qText("場所", "Place"),
-                            qText("内容", "Finding")});
+    list_->setHeaderLabels(
+        {qText("ステージ", "Stage"), qText("重要度", "Severity"), qText("場所", "Place"), qText("内容", "Finding")});
     showStage();
 }
 

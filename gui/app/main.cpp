@@ -71,8 +71,7 @@ int run(int argc, char** argv)
         return 0;
     }
     if (parser.isSet(version)) {
-        std::cout << "vexalon2editor " VX_VERSION "\n"
-                  << std::flush;
+        std::cout << "vexalon2editor " VX_VERSION "\n" << std::flush;
         return 0;
     }
 

@@ -19,8 +19,9 @@ std::size_t writePngFile(const std::string& path, const QImage& picture)
     QByteArray encoded;
     QBuffer buffer(&encoded);
     if (!buffer.open(QIODevice::WriteOnly))
-        throw UserError(fileErrorText(FileAction::Write, path,
-                                      localized("画像を PNG に変換できませんでした。", "The picture could not be encoded as PNG.")));
+        throw UserError(fileErrorText(
+            FileAction::Write, path,
+            localized("画像を PNG に変換できませんでした。", "The picture could not be encoded as PNG.")));
     // Encoding a valid picture into memory fails only for want of memory.
     if (!picture.save(&buffer, "PNG"))
         throw std::bad_alloc();

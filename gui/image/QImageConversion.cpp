@@ -21,8 +21,8 @@ std::array<QRgb, 256> colorsOf(const IndexedBitmap& bitmap)
     std::array<QRgb, 256> colors{};
     for (int i = 0; i < 256; ++i) {
         const Color c = bitmap.colorTable()[static_cast<std::size_t>(i)];
-        colors[static_cast<std::size_t>(i)] = qRgb(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
-                                                   static_cast<int>((c >> 16) & 0xFF));
+        colors[static_cast<std::size_t>(i)] =
+            qRgb(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>((c >> 16) & 0xFF));
     }
     return colors;
 }

@@ -42,16 +42,17 @@ void Chip32x32Edit::buildTables(QWidget* page)
         drawChipTable();
         context_.setStatus(1, cell < 0 ? QString() : QString::fromStdString(chipTableStatusText(cellChip(cell))));
     });
-    chipTable_ = makeImageView(
-        page, QStringLiteral("Img32x32ChipEditTable"), QRect(8, 8, 512, 256),
-        {.pressed = [this](int x, int y, Qt::MouseButton button,
-                           Qt::KeyboardModifiers keys) { onChipTablePressed(x, y, button, keys); },
-         .moved =
-             [this](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers keys) {
-                 const auto hit = chipTableHitAt(x, y, chipTable_->unzoomedWidth(), chipTable_->unzoomedHeight(), editPage_);
-                 chipHover_.moveTo(hit ? chipTableCell(*hit, keys.testFlag(Qt::ShiftModifier)) : -1);
-             },
-         .left = [this] { chipHover_.leave(); }});
+    chipTable_ =
+        makeImageView(page, QStringLiteral("Img32x32ChipEditTable"), QRect(8, 8, 512, 256),
+                      {.pressed = [this](int x, int y, Qt::MouseButton button,
+                                         Qt::KeyboardModifiers keys) { onChipTablePressed(x, y, button, keys); },
+                       .moved =
+                           [this](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers keys) {
+                               const auto hit = chipTableHitAt(x, y, chipTable_->unzoomedWidth(),
+                                                               chipTable_->unzoomedHeight(), editPage_);
+                               chipHover_.moveTo(hit ? chipTableCell(*hit, keys.testFlag(Qt::ShiftModifier)) : -1);
+                           },
+                       .left = [this] { chipHover_.leave(); }});
 
     chipTable_->setFollowsZoom(true);
     auto* switchGroup = new QGroupBox(captionOf("表示切替", "Table Page"), page);
@@ -102,15 +103,15 @@ void Chip32x32Edit::buildEditedGroup(QWidget* page)
     group->setObjectName(QStringLiteral("GroupBoxEditedChip"));
     group->setGeometry(180, 408, 432, 124);
     quarterHover_ = HoverCell([this] { return context_.rom.isLoaded(); }, [this](int) { drawEditedChip(); });
-    editedView_ = makeImageView(
-        group, QStringLiteral("ImgEdited32x32Chip"), QRect(12, 24, 64, 64),
-        {.pressed = [this](int x, int y, Qt::MouseButton button,
-                           Qt::KeyboardModifiers) { onEditedChipPressed(x, y, button); },
-         .moved =
-             [this](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers) {
-                 quarterHover_.moveTo(editedChipQuarterAt(x, y, editedView_->unzoomedWidth(), editedView_->unzoomedHeight()));
-             },
-         .left = [this] { quarterHover_.leave(); }});
+    editedView_ = makeImageView(group, QStringLiteral("ImgEdited32x32Chip"), QRect(12, 24, 64, 64),
+                                {.pressed = [this](int x, int y, Qt::MouseButton button,
+                                                   Qt::KeyboardModifiers) { onEditedChipPressed(x, y, button); },
+                                 .moved =
+                                     [this](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers) {
+                                         quarterHover_.moveTo(editedChipQuarterAt(x, y, editedView_->unzoomedWidth(),
+                                                                                  editedView_->unzoomedHeight()));
+                                     },
+                                 .left = [this] { quarterHover_.leave(); }});
     editedView_->setFollowsZoom(true);
     makeCaption(QStringLiteral("No:"), group, 12, 96, 24);
     editedIndex_ = makeValueLabel(QStringLiteral("LblEdited32x32ChipIndex"), group, 36, 96, 32);
@@ -135,9 +136,8 @@ void Chip32x32Edit::buildEditedGroup(QWidget* page)
         attribute->setFrameShape(QFrame::Panel);
         attribute->setFrameShadow(QFrame::Sunken);
         attributeLabels_[static_cast<std::size_t>(q)] = attribute;
-        QObject::connect(attribute, &ClickLabel::mousePressed, attribute, [this, q](Qt::MouseButton button) {
-            stepQuarterAttribute(q, button);
-        });
+        QObject::connect(attribute, &ClickLabel::mousePressed, attribute,
+                         [this, q](Qt::MouseButton button) { stepQuarterAttribute(q, button); });
     }
 }
 
@@ -149,12 +149,13 @@ void Chip32x32Edit::buildButtons(QWidget* page)
         made->setGeometry(x, y, width, 25);
         return made;
     };
-    unusedButton_ = button(captionOf("未使用チップ番号表示(&U)", "Show &Unused Chips"), "BtnUnused32x32ChipView", 8, 492, 164);
-    duplicatedButton_ = button(captionOf("重複チップ番号表示(&D)", "Show &Duplicate Chips"), "BtnOverlapped32x32ChipView", 8, 522, 164);
+    unusedButton_ =
+        button(captionOf("未使用チップ番号表示(&U)", "Show &Unused Chips"), "BtnUnused32x32ChipView", 8, 492, 164);
+    duplicatedButton_ =
+        button(captionOf("重複チップ番号表示(&D)", "Show &Duplicate Chips"), "BtnOverlapped32x32ChipView", 8, 522, 164);
     reloadButton_ = button(captionOf("CH&R再読み込み", "&Reload CHR"), "BtnReload", 526, 92, 92);
     QObject::connect(unusedButton_, &QPushButton::clicked, unusedButton_, [this] { showUnusedChips(); });
-    QObject::connect(duplicatedButton_, &QPushButton::clicked, duplicatedButton_,
-                     [this] { showDuplicateChips(); });
+    QObject::connect(duplicatedButton_, &QPushButton::clicked, duplicatedButton_, [this] { showDuplicateChips(); });
     QObject::connect(reloadButton_, &QPushButton::clicked, reloadButton_, [this] {
         if (context_.reloadCharacterData)
             context_.reloadCharacterData();

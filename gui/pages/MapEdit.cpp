@@ -35,19 +35,19 @@ void MapEdit::buildViews(QWidget* page)
 {
     const auto loaded = [this] { return context_.rom.isLoaded(); };
     for (int v = 0; v < 2; ++v)
-        roomHover_[static_cast<std::size_t>(v)] = HoverCell(loaded, [this, v](int cell) { onRoomCellHovered(v, cell); });
+        roomHover_[static_cast<std::size_t>(v)] =
+            HoverCell(loaded, [this, v](int cell) { onRoomCellHovered(v, cell); });
     const auto handlers = [this](int v) {
         HoverCell& hover = roomHover_[static_cast<std::size_t>(v)];
-        return ViewHandlers{
-            .pressed = [this, v](int x, int y, Qt::MouseButton button,
-                                 Qt::KeyboardModifiers keys) { onRoomPressed(v, x, y, button, keys); },
-            .moved =
-                [this, v, &hover](int x, int y, Qt::MouseButtons buttons, Qt::KeyboardModifiers) {
-                    const ImageView* control = pair_->view(v);
-                    hover.moveTo(roomCellAt(x, y, control->unzoomedWidth(), control->unzoomedHeight()));
-                    onRoomMoved(v, x, y, buttons);
-                },
-            .left = [&hover] { hover.leave(); }};
+        return ViewHandlers{.pressed = [this, v](int x, int y, Qt::MouseButton button,
+                                                 Qt::KeyboardModifiers keys) { onRoomPressed(v, x, y, button, keys); },
+                            .moved =
+                                [this, v, &hover](int x, int y, Qt::MouseButtons buttons, Qt::KeyboardModifiers) {
+                                    const ImageView* control = pair_->view(v);
+                                    hover.moveTo(roomCellAt(x, y, control->unzoomedWidth(), control->unzoomedHeight()));
+                                    onRoomMoved(v, x, y, buttons);
+                                },
+                            .left = [&hover] { hover.leave(); }};
     };
     pair_ = std::make_unique<RoomViewPair>(page, QStringLiteral("ImgMapEdit"), QStringLiteral("ScrollBarMapEdit"),
                                            handlers, [this](int left) { onBothRoomsBarMoved(left); });
@@ -95,8 +95,7 @@ void MapEdit::buildRoomGroup(QWidget* page)
         QScrollBar* bar =
             makeRoomScrollBar(QStringLiteral("ScrollBarEditedMapPage%1").arg(v), group, 10, top + 20, 106, LastRoom);
         pageBars_[static_cast<std::size_t>(v)] = bar;
-        QObject::connect(bar, &QScrollBar::valueChanged, bar,
-                         [this, v](int position) { onRoomBarMoved(v, position); });
+        QObject::connect(bar, &QScrollBar::valueChanged, bar, [this, v](int position) { onRoomBarMoved(v, position); });
     }
     reloadButton_ = new QPushButton(captionOf("CH&R再読み込み", "&Reload CHR"), page);
     reloadButton_->setObjectName(QStringLiteral("BtnMapEditReload"));
@@ -299,8 +298,8 @@ void MapEdit::onRoomPressed(int view, int x, int y, Qt::MouseButton button, Qt::
     } else if (button == Qt::RightButton) {
         if (ctrl) {
             std::ranges::copy(stage.mapRoom(room), roomCopyBuffer_.begin());
-        } else if (const int cell = roomCellAt(x, y, pair_->view(view)->unzoomedWidth(),
-                                               pair_->view(view)->unzoomedHeight());
+        } else if (const int cell =
+                       roomCellAt(x, y, pair_->view(view)->unzoomedWidth(), pair_->view(view)->unzoomedHeight());
                    cell >= 0) {
             selectedChip_ = stage.mapRoom(room)[static_cast<std::size_t>(cell)];
             stamp_.reset();
@@ -340,7 +339,8 @@ void MapEdit::onChipTablePressed(int x, int y, Qt::MouseButton button)
         auto* menu = new QMenu(chipTable_);
         menu->setAttribute(Qt::WA_DeleteOnClose);
         menu->setObjectName(QStringLiteral("PopupMenuMapChipTable"));
-        QAction* find = menu->addAction(QString::fromStdString(localized("使用箇所の検索(&F)...", "&Find Chip Uses...")));
+        QAction* find =
+            menu->addAction(QString::fromStdString(localized("使用箇所の検索(&F)...", "&Find Chip Uses...")));
         find->setObjectName(QStringLiteral("MenuItemMapChipUses"));
         QObject::connect(find, &QAction::triggered, chipTable_, [this, chip] { findUses(chip); });
         menu->popup(chipTable_->globalPosition(x, y));
@@ -402,8 +402,8 @@ void MapEdit::drawMarks(int view, IndexedBitmap& bitmap)
     if (highlightedChip_ >= 0)
         for (std::size_t cell = 0; cell < cells.size(); ++cell)
             if (cells[cell] == highlightedChip_)
-                context_.graphics.drawFrame(bitmap, static_cast<int>(cell / 8) * 32 + 1, static_cast<int>(cell % 8) * 32 + 1,
-                                            30, 30, RGB(255, 255, 0));
+                context_.graphics.drawFrame(bitmap, static_cast<int>(cell / 8) * 32 + 1,
+                                            static_cast<int>(cell % 8) * 32 + 1, 30, 30, RGB(255, 255, 0));
     if (markedCell_ / RoomSize == room && markedCell_ >= 0) {
         const int cell = markedCell_ % RoomSize;
         context_.graphics.drawCursorFrame(bitmap, (cell / 8) * 32, (cell % 8) * 32, 32, 32);
@@ -450,7 +450,11 @@ void MapEdit::onRoomReleased(Qt::MouseButton button)
     } else if (button == Qt::RightButton && captureFrom_) {
         if (captureTo_ && captureTo_ != captureFrom_) {
             stamp_ = captureStamp(context_.rom.currentStage().map(), rooms_, *captureFrom_, *captureTo_);
-            context_.setStatus(2, QString::fromStdString(localized("スタンプ ", "Stamp ")) + QStringLiteral("%1x%2").arg(stamp_->width).arg(stamp_->height) + QString::fromStdString(localized(" (Esc で 1 チップに戻る)", " (Esc: one chip again)")));
+            context_.setStatus(
+                2,
+                QString::fromStdString(localized("スタンプ ", "Stamp ")) +
+                    QStringLiteral("%1x%2").arg(stamp_->width).arg(stamp_->height) +
+                    QString::fromStdString(localized(" (Esc で 1 チップに戻る)", " (Esc: one chip again)")));
         }
         captureFrom_.reset();
         captureTo_.reset();
@@ -507,7 +511,8 @@ void MapEdit::drawStampFrame(int view, IndexedBitmap& bitmap)
         bottom = std::max(bottom, row);
     }
     if (right >= 0)
-        context_.graphics.drawCursorFrame(bitmap, left * 32, top * 32, (right - left + 1) * 32, (bottom - top + 1) * 32);
+        context_.graphics.drawCursorFrame(bitmap, left * 32, top * 32, (right - left + 1) * 32,
+                                          (bottom - top + 1) * 32);
 }
 
 void MapEdit::copyStamp()
@@ -525,7 +530,9 @@ void MapEdit::pasteStamp()
         return;
     }
     stamp_ = pasted.value();
-    context_.setStatus(2, QString::fromStdString(localized("スタンプ ", "Stamp ")) + QStringLiteral("%1x%2").arg(stamp_->width).arg(stamp_->height));
+    context_.setStatus(2,
+                       QString::fromStdString(localized("スタンプ ", "Stamp ")) +
+                           QStringLiteral("%1x%2").arg(stamp_->width).arg(stamp_->height));
 }
 
 void MapEdit::dropStamp()

@@ -41,8 +41,7 @@ protected:
             form_.normalizeCells();
             QTableWidget::keyPressEvent(event);
             return;
-        default:
-            break;
+        default: break;
         }
         const bool command = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
         if (!command && !event->text().isEmpty() && event->text().at(0).isPrint()) {
@@ -88,8 +87,7 @@ public:
         painter->fillRect(option.rect, selected ? option.palette.highlight() : option.palette.base());
         painter->setPen(selected ? option.palette.highlightedText().color() : option.palette.text().color());
         painter->setFont(option.font);
-        painter->drawText(option.rect.adjusted(0, 2, 0, 0), Qt::AlignRight | Qt::AlignTop,
-                          index.data().toString());
+        painter->drawText(option.rect.adjusted(0, 2, 0, 0), Qt::AlignRight | Qt::AlignTop, index.data().toString());
     }
 };
 
@@ -145,8 +143,7 @@ MapGridDialog::MapGridDialog(Prompts& prompts, QWidget* parent) : QDialog(parent
 
     menu_ = new QMenu(this);
     menu_->setObjectName(QStringLiteral("PopupMenuMapEditGrid"));
-    copy_ = menu_->addAction(captionOf("クリップボードにコピー", "Copy to Clipboard"), this,
-                             &MapGridDialog::copyCells);
+    copy_ = menu_->addAction(captionOf("クリップボードにコピー", "Copy to Clipboard"), this, &MapGridDialog::copyCells);
     copy_->setObjectName(QStringLiteral("MenuItemCopyToClipBoard"));
     paste_ = menu_->addAction(captionOf("クリップボードから貼り付け", "Paste from Clipboard"), this,
                               &MapGridDialog::pasteCells);
@@ -169,7 +166,8 @@ void MapGridDialog::showCells()
 {
     for (int column = 0; column < GridSize; ++column)
         for (int row = 0; row < GridSize; ++row)
-            grid_->item(row, column)->setText(QString::fromStdString(cells_[static_cast<std::size_t>(gridIndex(column, row))]));
+            grid_->item(row, column)
+                ->setText(QString::fromStdString(cells_[static_cast<std::size_t>(gridIndex(column, row))]));
 }
 
 GridRange MapGridDialog::selectedRange() const
@@ -211,10 +209,7 @@ void MapGridDialog::onCellMenu(int column, int row, const QPoint& global)
     menu_->popup(global);
 }
 
-bool MapGridDialog::clipboardHasText()
-{
-    return !QGuiApplication::clipboard()->text().isEmpty();
-}
+bool MapGridDialog::clipboardHasText() { return !QGuiApplication::clipboard()->text().isEmpty(); }
 
 void MapGridDialog::copyCells()
 {
@@ -230,8 +225,8 @@ void MapGridDialog::pasteCells()
 
 void MapGridDialog::fillSelection()
 {
-    const auto answer = prompts_.inputText(QString::fromStdString(fillCaption()), QString::fromStdString(fillPrompt()),
-                                           QString());
+    const auto answer =
+        prompts_.inputText(QString::fromStdString(fillCaption()), QString::fromStdString(fillPrompt()), QString());
     if (!answer)
         return;
     const auto value = parseFillValue(answer->toStdString());

@@ -49,8 +49,7 @@ void MidPointEdit::bindControls(QWidget* page)
     yArrows_ = new UpDown(yGroup);
     yArrows_->setObjectName(QStringLiteral("UpDownMidPointStartY"));
     yArrows_->setGeometry(28, 22, 20, 44);
-    QObject::connect(yArrows_, &UpDown::stepRequested, yArrows_,
-                     [this](int direction) { onStartYStepped(direction); });
+    QObject::connect(yArrows_, &UpDown::stepRequested, yArrows_, [this](int direction) { onStartYStepped(direction); });
     makeCaption(captionOf("Y座標:", "Y:"), yGroup, 8, 80, 36);
     yLabel_ = makeValueLabel(QStringLiteral("LblMidPointStartY"), yGroup, 46, 80, 26);
 
@@ -67,24 +66,25 @@ void MidPointEdit::buildDataGroup(QWidget* page)
     auto* group = new QGroupBox(captionOf("復帰地点データ", "Restart Point Data"), page);
     group->setObjectName(QStringLiteral("GroupBoxMidPointData"));
     group->setGeometry(199, 304, 410, 257);
-    static const char* const captions[MidPointFieldCount][2] = {{"着地Y座標:", "Start Y:"},
-                                                                {"復帰部屋番号:", "Start Room:"},
-                                                                {"最初の敵番号:", "First Enemy:"},
-                                                                {"最初のアイテム番号:", "First Item:"},
-                                                                {"左進行時マップ読み込みアドレス:", "Map Address Going Left:"},
-                                                                {"右進行時マップ読み込みアドレス:", "Map Address Going Right:"},
-                                                                {"スクロール番号:", "Scroll No:"},
-                                                                {"左端部屋番号:", "Left End Room:"},
-                                                                {"右端部屋番号:", "Right End Room:"}};
+    static const char* const captions[MidPointFieldCount][2] = {
+        {"着地Y座標:", "Start Y:"},
+        {"復帰部屋番号:", "Start Room:"},
+        {"最初の敵番号:", "First Enemy:"},
+        {"最初のアイテム番号:", "First Item:"},
+        {"左進行時マップ読み込みアドレス:", "Map Address Going Left:"},
+        {"右進行時マップ読み込みアドレス:", "Map Address Going Right:"},
+        {"スクロール番号:", "Scroll No:"},
+        {"左端部屋番号:", "Left End Room:"},
+        {"右端部屋番号:", "Right End Room:"}};
     static const char* const names[MidPointFieldCount] = {
-        "EditMidPointStartY", "EditMidPointStartRoom", "EditMidPointEnemyIndex",
-        "EditMidPointItemIndex", "EditMidPointMapBackAddr", "EditMidPointMapForwardAddr",
-        "EditMidPointStartScroll", "EditMidPointLeftRoom", "EditMidPointRightRoom"};
+        "EditMidPointStartY",      "EditMidPointStartRoom",   "EditMidPointEnemyIndex",
+        "EditMidPointItemIndex",   "EditMidPointMapBackAddr", "EditMidPointMapForwardAddr",
+        "EditMidPointStartScroll", "EditMidPointLeftRoom",    "EditMidPointRightRoom"};
     for (int field = 0; field < MidPointFieldCount; ++field) {
         const int y = 24 + 24 * field;
         makeCaption(captionOf(captions[field][0], captions[field][1]), group, 12, y + 3, 200);
-        QLineEdit* box = makeHexBox(QString::fromLatin1(names[field]), group, 214, y,
-                                    midPointFieldLength(field) == 4 ? 44 : 28, 22);
+        QLineEdit* box =
+            makeHexBox(QString::fromLatin1(names[field]), group, 214, y, midPointFieldLength(field) == 4 ? 44 : 28, 22);
         box->setMaxLength(midPointFieldLength(field));
         boxes_[static_cast<std::size_t>(field)] = box;
         QObject::connect(box, &QLineEdit::textChanged, box, [this, field] { onFieldTyped(field); });
@@ -147,8 +147,7 @@ void MidPointEdit::draw()
     const MidPoint& point = currentPoint();
     if (IndexedBitmap* bitmap = view_->bitmap(); bitmap && sheets_.ready()) {
         const int room = std::min<int>(point.startRoom(), LastRoom);
-        context_.graphics.drawRoom(*bitmap, *sheets_.chip32Sheet,
-                                   context_.rom.currentStage().mapRoom(room));
+        context_.graphics.drawRoom(*bitmap, *sheets_.chip32Sheet, context_.rom.currentStage().mapRoom(room));
         drawLandingMarker(context_.graphics, *bitmap, point);
         view_->redraw();
     }

@@ -29,28 +29,34 @@ void ObjectEdit::bindControls(QWidget* page)
     buildDisplayGroup(page);
     panel_ = std::make_unique<ObjectPanel>(context_, picks_,
                                            ObjectPanel::Views{.redraw = [this] { drawBothViews(); },
-                                                              .show = [this](int room) {
-                                                                  if (room >= 0)
-                                                                      scrollObjectViewsTo(room);
-                                                                  refreshObjectViews(); }});
+                                                              .show =
+                                                                  [this](int room) {
+                                                                      if (room >= 0)
+                                                                          scrollObjectViewsTo(room);
+                                                                      refreshObjectViews();
+                                                                  }});
     panel_->build(page);
-    menu_ = std::make_unique<ObjectViewMenu>(page, ObjectViewMenu::Commands{.create = [this] { createObjectAt(); }, .copy = [this] { copyObject(); }, .paste = [this] { pasteObjectAt(); }, .select = [this] { selectObjectAt(); }, .remove = [this] { removeObject(); }});
+    menu_ = std::make_unique<ObjectViewMenu>(page,
+                                             ObjectViewMenu::Commands{.create = [this] { createObjectAt(); },
+                                                                      .copy = [this] { copyObject(); },
+                                                                      .paste = [this] { pasteObjectAt(); },
+                                                                      .select = [this] { selectObjectAt(); },
+                                                                      .remove = [this] { removeObject(); }});
 }
 
 void ObjectEdit::buildViews(QWidget* page)
 {
     const auto handlers = [this](int v) {
-        return ViewHandlers{
-            .pressed =
-                [this, v](int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers keys) {
-                    onRoomPressed(v, x, y, button, keys, rooms_->view(v)->globalPosition(x, y));
-                },
-            .moved = [this, v](int x, int y, Qt::MouseButtons buttons,
-                               Qt::KeyboardModifiers keys) { onRoomHovered(v, x, y, buttons, keys); },
-            .left = [this, v] { onRoomLeft(v); }};
+        return ViewHandlers{.pressed =
+                                [this, v](int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers keys) {
+                                    onRoomPressed(v, x, y, button, keys, rooms_->view(v)->globalPosition(x, y));
+                                },
+                            .moved = [this, v](int x, int y, Qt::MouseButtons buttons,
+                                               Qt::KeyboardModifiers keys) { onRoomHovered(v, x, y, buttons, keys); },
+                            .left = [this, v] { onRoomLeft(v); }};
     };
-    rooms_ = std::make_unique<RoomViewPair>(page, QStringLiteral("ImgObjectEdit"), QStringLiteral("ScrollBarObjectEdit"),
-                                            handlers, [this](int) {
+    rooms_ = std::make_unique<RoomViewPair>(page, QStringLiteral("ImgObjectEdit"),
+                                            QStringLiteral("ScrollBarObjectEdit"), handlers, [this](int) {
                                                 if (context_.rom.isLoaded())
                                                     refreshObjectViews();
                                             });
@@ -165,8 +171,9 @@ void ObjectEdit::refreshObjectViews()
 PlacedObject* ObjectEdit::hitTest(int view, int x, int y, bool select)
 {
     const ImageView* control = rooms_->view(view);
-    PlacedObject* found = hitTestObject(editedObjects().lists(shownRoom(view)), objectCoordinate(x, control->unzoomedWidth()),
-                                        objectCoordinate(y, control->unzoomedHeight()));
+    PlacedObject* found =
+        hitTestObject(editedObjects().lists(shownRoom(view)), objectCoordinate(x, control->unzoomedWidth()),
+                      objectCoordinate(y, control->unzoomedHeight()));
     if (select) {
         picks_.selected = found;
         panel_->refresh();
@@ -224,8 +231,9 @@ void ObjectEdit::onRoomHovered(int view, int x, int y, Qt::MouseButtons buttons,
     ImageView* control = rooms_->view(view);
     if (picks_.hovered && picks_.hovered == picks_.selected && buttons.testFlag(Qt::LeftButton)) {
         control->setToolTip(QString()); // no hint while dragging
-        const auto to = dragPosition(objectCoordinate(x, control->unzoomedWidth()), objectCoordinate(y, control->unzoomedHeight()),
-                                     keys.testFlag(Qt::ControlModifier), keys.testFlag(Qt::ShiftModifier));
+        const auto to =
+            dragPosition(objectCoordinate(x, control->unzoomedWidth()), objectCoordinate(y, control->unzoomedHeight()),
+                         keys.testFlag(Qt::ControlModifier), keys.testFlag(Qt::ShiftModifier));
         if (to)
             setObjectPosition(to->x, to->y);
         return;
@@ -234,7 +242,8 @@ void ObjectEdit::onRoomHovered(int view, int x, int y, Qt::MouseButtons buttons,
     picks_.hovered = hitTest(view, x, y, false);
     const PlacedObject* hovered = picks_.hovered;
     control->setToolTip(
-        hovered ? qText(objectHintText(editedObjects().orderIndexOf(hovered), *hovered, context_.objectNames)) : QString());
+        hovered ? qText(objectHintText(editedObjects().orderIndexOf(hovered), *hovered, context_.objectNames))
+                : QString());
     if (picks_.hovered != picks_.lastHovered)
         drawObjectView(view);
 }

@@ -34,16 +34,16 @@ void ObjectPanel::build(QWidget* page)
 
 void ObjectPanel::buildSwitches(QWidget* page)
 {
-    typeGroup_ = makeRadioGroup(page, captionOf("編集オブジェクト", "Edited Objects"), "RadioGroupObjectTypeSelect", 402,
-                                captionOf("敵オブジェクト(&N)", "E&nemies"), captionOf("アイテムオブジェクト(&I)", "&Items"));
+    typeGroup_ =
+        makeRadioGroup(page, captionOf("編集オブジェクト", "Edited Objects"), "RadioGroupObjectTypeSelect", 402,
+                       captionOf("敵オブジェクト(&N)", "E&nemies"), captionOf("アイテムオブジェクト(&I)", "&Items"));
     typeGroup_->button(0)->setChecked(true);
-    QObject::connect(typeGroup_, &QButtonGroup::idClicked, typeGroup_,
-                     [this](int item) { chooseObjectType(item); });
-    orderGroup_ = makeRadioGroup(page, captionOf("オブジェクトの順序", "Object Order"), "RadioGroupObjectOrderType", 474,
-                                 captionOf("部屋単位で管理(&R)", "By &Room"), captionOf("自由順序(&O)", "Free &Order"));
+    QObject::connect(typeGroup_, &QButtonGroup::idClicked, typeGroup_, [this](int item) { chooseObjectType(item); });
+    orderGroup_ =
+        makeRadioGroup(page, captionOf("オブジェクトの順序", "Object Order"), "RadioGroupObjectOrderType", 474,
+                       captionOf("部屋単位で管理(&R)", "By &Room"), captionOf("自由順序(&O)", "Free &Order"));
     orderGroup_->button(0)->setChecked(true);
-    QObject::connect(orderGroup_, &QButtonGroup::idClicked, orderGroup_,
-                     [this](int item) { chooseOrderType(item); });
+    QObject::connect(orderGroup_, &QButtonGroup::idClicked, orderGroup_, [this](int item) { chooseOrderType(item); });
     autoSort_ = new QCheckBox(captionOf("X座標でソートを行う(&S)", "&Sort by X"), page);
     autoSort_->setObjectName(QStringLiteral("CheckBoxObjectAutoSort"));
     autoSort_->setGeometry(8, 546, 195, 20);
@@ -114,12 +114,14 @@ StageObjects& ObjectPanel::editedObjects() const { return picks_.editedObjects(c
 void ObjectPanel::refresh()
 {
     const bool any = picks_.selected != nullptr;
-    setLabelText(indexLabel_, any ? hex2Text(static_cast<unsigned>(editedObjects().orderIndexOf(picks_.selected))) : QStringLiteral("--"));
+    setLabelText(indexLabel_,
+                 any ? hex2Text(static_cast<unsigned>(editedObjects().orderIndexOf(picks_.selected)))
+                     : QStringLiteral("--"));
     setLabelText(roomLabel_, any ? hex2Text(picks_.selected->room) : QStringLiteral("--"));
     setLabelText(xLabel_, any ? hex2Text(picks_.selected->x) : QStringLiteral("--"));
     setLabelText(yLabel_, any ? hex2Text(picks_.selected->y) : QStringLiteral("--"));
-    for (QWidget* control : std::initializer_list<QWidget*>{roomArrows_, xArrows_, yArrows_, selectArrows_, kindCombo_,
-                                                            removeButton_})
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{roomArrows_, xArrows_, yArrows_, selectArrows_, kindCombo_, removeButton_})
         control->setEnabled(any);
     orderArrows_->setEnabled(any && (editedObjects().orderType == otFree || !autoSort_->isChecked()));
     const UpdatingGuard updating(updating_);
@@ -224,7 +226,8 @@ void ObjectPanel::stepSelectedObject(int direction)
 
 void ObjectPanel::onKindChosen(int index)
 {
-    if (updating_ || !context_.rom.isLoaded() || !picks_.selected || index < 0 || index > 0xFF || index == picks_.selected->kind)
+    if (updating_ || !context_.rom.isLoaded() || !picks_.selected || index < 0 || index > 0xFF ||
+        index == picks_.selected->kind)
         return;
     picks_.selected->kind = static_cast<std::uint8_t>(index);
     markEdited();

@@ -42,13 +42,13 @@ void PaletteEdit::buildEntryGroup(QWidget* page)
     // Four sub-palettes of four entries, a gap between them.
     for (int i = 0; i < PaletteEntryCount; ++i) {
         const int x = 16 + (i / 4) * 140 + (i % 4) * 30;
-        entryViews_[static_cast<std::size_t>(i)] = makeImageView(
-            group, QStringLiteral("ImgPaletteEdit%1").arg(i), QRect(x, 22, 24, 24),
-            {.pressed = [this, i](int, int, Qt::MouseButton button,
-                                  Qt::KeyboardModifiers) { onPalettePressed(i, button); },
-             .entered = [this, i] { onPaletteEntered(i); },
-             .left = [this, i] { onPaletteLeft(i); }},
-            i);
+        entryViews_[static_cast<std::size_t>(i)] =
+            makeImageView(group, QStringLiteral("ImgPaletteEdit%1").arg(i), QRect(x, 22, 24, 24),
+                          {.pressed = [this, i](int, int, Qt::MouseButton button,
+                                                Qt::KeyboardModifiers) { onPalettePressed(i, button); },
+                           .entered = [this, i] { onPaletteEntered(i); },
+                           .left = [this, i] { onPaletteLeft(i); }},
+                          i);
         QLineEdit* box = makeHexBox(QStringLiteral("EditPaletteEdit%1").arg(i), group, x, 50, 24, 24);
         entryBoxes_[static_cast<std::size_t>(i)] = box;
         QObject::connect(box, &QLineEdit::textChanged, box, [this, i] { onColourTyped(i); });
@@ -274,7 +274,8 @@ void PaletteEdit::setBoxText(QLineEdit* box, const QString& text)
 
 void PaletteEdit::showStatus(int cell, int colorIndex)
 {
-    context_.setStatus(1, cell < 0 ? QString() : QString::fromStdString(colorStatusText(static_cast<std::uint8_t>(colorIndex))));
+    context_.setStatus(
+        1, cell < 0 ? QString() : QString::fromStdString(colorStatusText(static_cast<std::uint8_t>(colorIndex))));
 }
 
 // ---- events ----
@@ -315,7 +316,8 @@ void PaletteEdit::onColourTyped(int entry)
         return;
     QLineEdit* box = entryBoxes_[static_cast<std::size_t>(entry)];
     StageData& stage = context_.rom.currentStage();
-    const auto input = readPaletteEntryBox(box->text().toStdString(), stage.bgPalette()[static_cast<std::size_t>(entry)]);
+    const auto input =
+        readPaletteEntryBox(box->text().toStdString(), stage.bgPalette()[static_cast<std::size_t>(entry)]);
     if (!input)
         return;
     setBoxText(box, QString::fromStdString(input->text));

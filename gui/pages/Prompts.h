@@ -50,8 +50,7 @@ public:
     // One or more files; empty when the user cancels.
     virtual QStringList chooseFilesToOpen(const QString& caption, const QString& filters, const QString& folder) = 0;
     // One line of text; nothing when the user cancels.
-    virtual std::optional<QString> inputText(const QString& caption, const QString& prompt,
-                                             const QString& initial) = 0;
+    virtual std::optional<QString> inputText(const QString& caption, const QString& prompt, const QString& initial) = 0;
 };
 
 } // namespace vx

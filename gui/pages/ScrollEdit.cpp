@@ -27,8 +27,8 @@ namespace vx {
 
 void ScrollEdit::bindControls(QWidget* page)
 {
-    rooms_ = std::make_unique<RoomViewPair>(page, QStringLiteral("ImgScrollEdit"), QStringLiteral("ScrollBarScrollEdit"),
-                                            nullptr, [this](int) {
+    rooms_ = std::make_unique<RoomViewPair>(page, QStringLiteral("ImgScrollEdit"),
+                                            QStringLiteral("ScrollBarScrollEdit"), nullptr, [this](int) {
                                                 if (context_.rom.isLoaded())
                                                     drawViews();
                                             });
@@ -199,8 +199,7 @@ void ScrollEdit::drawView(int view)
         return;
     const int room = viewRoom(view);
     const GraphicManager& graphics = context_.graphics;
-    graphics.drawRoom(*bitmap, *sheets_.chip32Sheet,
-                      context_.rom.currentStage().mapRoom(room));
+    graphics.drawRoom(*bitmap, *sheets_.chip32Sheet, context_.rom.currentStage().mapRoom(room));
     drawPathMarks(graphics, *bitmap, path_.roomFlags[static_cast<std::size_t>(room)]);
     control->redraw();
 }
@@ -215,7 +214,9 @@ void ScrollEdit::drawViews()
 {
     drawView(0);
     drawView(1);
-    setLabelText(pagesLabel_, hex2Text(static_cast<unsigned>(viewRoom(0))) + QStringLiteral("-") + hex2Text(static_cast<unsigned>(viewRoom(1))));
+    setLabelText(pagesLabel_,
+                 hex2Text(static_cast<unsigned>(viewRoom(0))) + QStringLiteral("-") +
+                     hex2Text(static_cast<unsigned>(viewRoom(1))));
 }
 
 // ---- events ----
@@ -243,7 +244,8 @@ void ScrollEdit::onEntryTyped()
     if (updating_ || !context_.rom.isLoaded() || directBox_->text().size() < directBox_->maxLength())
         return;
     const auto value = parseHex(directBox_->text().toStdString());
-    if (value && *value <= 0xFF && context_.rom.currentStage().setScrollData(std::max(selectedLine(), 0), static_cast<std::uint8_t>(*value))) {
+    if (value && *value <= 0xFF &&
+        context_.rom.currentStage().setScrollData(std::max(selectedLine(), 0), static_cast<std::uint8_t>(*value))) {
         afterEdit();
         return;
     }

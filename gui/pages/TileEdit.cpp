@@ -47,7 +47,8 @@ void setColours(IndexedBitmap& bitmap, const std::array<std::uint32_t, 4>& colou
 QString tableName(TileTable table, bool brief = false)
 {
     if (table == TileTable::Sprites)
-        return QString::fromStdString(brief ? localized("スプライト", "Sprite") : localized("スプライトタイル", "Sprite tile"));
+        return QString::fromStdString(brief ? localized("スプライト", "Sprite")
+                                            : localized("スプライトタイル", "Sprite tile"));
     return QString::fromStdString(brief ? localized("背景", "BG") : localized("背景タイル", "Background tile"));
 }
 
@@ -58,13 +59,14 @@ QString tableName(TileTable table, bool brief = false)
 void TileEdit::bindControls(QWidget* page)
 {
     const auto tableView = [&](TileTable table, const char* name, int x) {
-        return makeImageView(page, QString::fromLatin1(name), QRect(x, 24, 256, 256),
-                             {.pressed = [this, table](int px, int py, Qt::MouseButton button,
-                                                       Qt::KeyboardModifiers) { onTablePressed(table, px, py, button); },
-                              .moved = [this, table](int px, int py, Qt::MouseButtons,
-                                                     Qt::KeyboardModifiers) { onTableHover(table, px, py); },
-                              .left = [this] { context_.setStatus(1, QString()); }},
-                             1);
+        return makeImageView(
+            page, QString::fromLatin1(name), QRect(x, 24, 256, 256),
+            {.pressed = [this, table](int px, int py, Qt::MouseButton button,
+                                      Qt::KeyboardModifiers) { onTablePressed(table, px, py, button); },
+             .moved = [this, table](int px, int py, Qt::MouseButtons,
+                                    Qt::KeyboardModifiers) { onTableHover(table, px, py); },
+             .left = [this] { context_.setStatus(1, QString()); }},
+            1);
     };
     bgView_ = tableView(TileTable::Background, "ImgBGPatternTableView", 48);
     spriteView_ = tableView(TileTable::Sprites, "ImgSpritePatternTableView", 310);
@@ -88,10 +90,11 @@ void TileEdit::bindControls(QWidget* page)
     bgPaletteBox_ = paletteBox(captionOf("背景", "Background"), "ComboBoxBGSubPalette", 48);
     spritePaletteBox_ = paletteBox(captionOf("スプライト", "Sprites"), "ComboBoxSpriteSubPalette", 310);
     buildEditor(page);
-    editorHover_ = HoverCell([this] { return context_.rom.isLoaded(); },
-                             [this](int cell) {
-                                 context_.setStatus(1, cell < 0 ? QString() : tileStatus(table_, cell / 256, cell % 8, (cell / 8) % 8));
-                             });
+    editorHover_ = HoverCell(
+        [this] { return context_.rom.isLoaded(); },
+        [this](int cell) {
+            context_.setStatus(1, cell < 0 ? QString() : tileStatus(table_, cell / 256, cell % 8, (cell / 8) % 8));
+        });
 }
 
 void TileEdit::buildEditor(QWidget* page)
@@ -185,9 +188,12 @@ void TileEdit::assemble(bool warn)
 {
     const StageData& stage = context_.rom.currentStage();
     sources_ = patternSourcesOf(stage.patternTableSetting(), context_.rom.imageSize());
-    const auto warning = [this](const std::string& text) { context_.prompts.showWarning(QString::fromStdString(text)); };
-    buildPatternData(stage.patternTableSetting(), context_.rom.imageBytes(), stage.address(TableKey::PatternTableSetting),
-                     patternData_, warn ? std::function<void(const std::string&)>(warning) : nullptr, &stage.tileEdits());
+    const auto warning = [this](const std::string& text) {
+        context_.prompts.showWarning(QString::fromStdString(text));
+    };
+    buildPatternData(stage.patternTableSetting(), context_.rom.imageBytes(),
+                     stage.address(TableKey::PatternTableSetting), patternData_,
+                     warn ? std::function<void(const std::string&)>(warning) : nullptr, &stage.tileEdits());
     context_.graphics.setPatternData(patternData_);
     context_.graphics.setPatternTable(
         std::span<const std::uint8_t, PatternTableSize>(patternData_.data() + TileTableLength, PatternTableSize));
@@ -320,8 +326,7 @@ std::array<std::uint32_t, 4> TileEdit::colours(TileTable table) const
     // Colour 0 is the shared background colour in every sub-palette, as the console shows it.
     result[0] = palette.getRGB(palette.getPaletteEntry(0));
     for (int c = 1; c < 4; ++c)
-        result[static_cast<std::size_t>(c)] =
-            table == TileTable::Background
+        result[static_cast<std::size_t>(c)] = table == TileTable::Background
             ? palette.getRGB(palette.getPaletteEntry(4 * p + c))
             : palette.getRGB(context_.rom.currentStage().spritePalette()[static_cast<std::size_t>(4 * p + c)]);
     return result;
@@ -342,8 +347,9 @@ void TileEdit::drawTable(TileTable table)
     IndexedBitmap& bitmap = *view->bitmap();
     setColours(bitmap, colours(table));
     context_.graphics.decodeTileTable(
-        bitmap, std::span<const std::uint8_t, TileTableLength>(patternData_.data() + tableStart(table), TileTableLength), 0,
-        0, 0);
+        bitmap,
+        std::span<const std::uint8_t, TileTableLength>(patternData_.data() + tableStart(table), TileTableLength), 0, 0,
+        0);
     if (table == table_) {
         const auto [left, top] = tilePictureCorner(chipMode ? tile_ & ~3 : tile_);
         context_.graphics.drawCursorFrame(bitmap, left, top, chipMode ? 16 : 8, chipMode ? 16 : 8);
@@ -369,7 +375,8 @@ void TileEdit::drawEditor()
                 patternData_.data() + start + TileLength * at.tile, TileLength);
             const std::uint8_t value = tilePixel(tile, at.x, at.y);
             for (int row = 0; row < scale; ++row)
-                std::memset(bits + (cy * scale + row) * EditorSide + cx * scale, value, static_cast<std::size_t>(scale));
+                std::memset(bits + (cy * scale + row) * EditorSide + cx * scale, value,
+                            static_cast<std::size_t>(scale));
         }
     for (int k = 0; k < EditorSide; k += scale) {
         const std::uint8_t line = k % 128 == 0 ? BorderIndex : GridIndex;
@@ -406,8 +413,8 @@ void TileEdit::showSelection()
         tiles.push_back(t);
     QString text = tableName(table_) + QStringLiteral(" ") + QString::fromStdString(hexListText(tiles));
     if (chipMode)
-        text += QString::fromStdString(localized(" (16x16チップ ", " (16x16 chip ")) + hex2Text(static_cast<unsigned>(tile_ / 4)) +
-            QStringLiteral(")");
+        text += QString::fromStdString(localized(" (16x16チップ ", " (16x16 chip ")) +
+            hex2Text(static_cast<unsigned>(tile_ / 4)) + QStringLiteral(")");
     std::vector<int> outside;
     for (const int t : tiles)
         if (!tileInImage(sources_, table_, t))
@@ -417,11 +424,11 @@ void TileEdit::showSelection()
         text += QStringLiteral("\nROM 0x") + QString::fromStdString(formatHex(static_cast<std::uint32_t>(first), 5));
     if (!outside.empty())
         text += QStringLiteral("\n") + QString::fromStdString(tileOutsideText(table_, outside));
-    const std::vector<int> others = stagesDrawing(context_.rom, offsetsOfTiles(sources_, table_, tiles),
-                                                  context_.rom.currentStageIndex());
+    const std::vector<int> others =
+        stagesDrawing(context_.rom, offsetsOfTiles(sources_, table_, tiles), context_.rom.currentStageIndex());
     if (!others.empty())
-        text += QString::fromStdString(localized("\nこのバイトはステージ ", "\nAlso used by stages ") + hexListText(others) +
-                                       localized(" でも使われています。", "."));
+        text += QString::fromStdString(localized("\nこのバイトはステージ ", "\nAlso used by stages ") +
+                                       hexListText(others) + localized(" でも使われています。", "."));
     setLabelText(infoLabel_, text);
 }
 

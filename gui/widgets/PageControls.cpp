@@ -58,7 +58,9 @@ void showChipQuarter(QLabel* entry, QLabel* attribute, const StageData& stage, i
 {
     const std::size_t at = static_cast<std::size_t>((chip & 0xFF) * 4 + (quarter & 3));
     setLabelText(entry, QString::fromStdString(entryLabelText(stage.chip32x32()[at])));
-    setLabelText(attribute, QString::fromStdString(attributeName(attributeNames, stage.stageIndex(), stage.chip32x32Attribute()[at])));
+    setLabelText(
+        attribute,
+        QString::fromStdString(attributeName(attributeNames, stage.stageIndex(), stage.chip32x32Attribute()[at])));
 }
 
 QButtonGroup* makeRadioGroup(QWidget* page, const QString& caption, const char* name, int y, const QString& first,

@@ -114,15 +114,17 @@ void PlacedLayout::arrange() const
             if (grown == 0) // a plain control stretches over the views it spans
                 grown = std::max(0, shiftOf(nearEdge + length, nearEdge, horizontal) - nearShift);
             if (horizontal)
-                place->shown.setRect(at.left() + nearShift, place->shown.top(), at.width() + grown, place->shown.height());
+                place->shown.setRect(at.left() + nearShift, place->shown.top(), at.width() + grown,
+                                     place->shown.height());
             else
-                place->shown.setRect(place->shown.left(), at.top() + nearShift, place->shown.width(), at.height() + grown);
+                place->shown.setRect(place->shown.left(), at.top() + nearShift, place->shown.width(),
+                                     at.height() + grown);
         }
     }
     QSize extra(0, 0);
     for (const Place& place : places)
-        extra = extra.expandedTo(QSize(place.shown.right() - place.unzoomed.right(),
-                                       place.shown.bottom() - place.unzoomed.bottom()));
+        extra = extra.expandedTo(
+            QSize(place.shown.right() - place.unzoomed.right(), place.shown.bottom() - place.unzoomed.bottom()));
     extent_ = unzoomedSize_ + extra;
 }
 
@@ -151,7 +153,8 @@ void placeInside(QWidget* container, QSize size)
 {
     for (QWidget* child : container->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
         const char* kind = child->metaObject()->className();
-        const bool box = qobject_cast<QGroupBox*>(child) || qstrcmp(kind, "QWidget") == 0 || qstrcmp(kind, "QFrame") == 0;
+        const bool box =
+            qobject_cast<QGroupBox*>(child) || qstrcmp(kind, "QWidget") == 0 || qstrcmp(kind, "QFrame") == 0;
         if (box && !child->layout() && !child->children().isEmpty())
             placeInside(child, child->size());
     }

@@ -67,7 +67,8 @@ void expectEnglishWithOwnLetters(const QWidget* window)
     for (QString caption : captions) {
         const qsizetype at = caption.remove(QStringLiteral("&&")).indexOf(QLatin1Char('&'));
         const QChar letter = at >= 0 ? caption.at(at + 1).toLower() : QChar();
-        EXPECT_TRUE(letter.isLetter() && !letters.contains(letter)) << name.toStdString() << ": " << caption.toStdString();
+        EXPECT_TRUE(letter.isLetter() && !letters.contains(letter))
+            << name.toStdString() << ": " << caption.toStdString();
         letters.insert(letter);
     }
 }

@@ -17,7 +17,8 @@ TEST_F(CaptionsTest, EveryButtonHasItsOwnAccessLetterAndEnglishLeavesNoJapanese)
     for (const auto choice : {std::optional<Language>(), std::optional(Language::English)}) {
         chooseInterfaceLanguage(choice);
         opened();
-        std::vector<QWidget*> places{find<QWidget>(u"SubForm"), find<QWidget>(u"MapEditGridForm"), find<QWidget>(u"ObjectEditForm")};
+        std::vector<QWidget*> places{find<QWidget>(u"SubForm"), find<QWidget>(u"MapEditGridForm"),
+                                     find<QWidget>(u"ObjectEditForm")};
         for (int page = pgMapEdit; page <= pgSpriteBankEdit; ++page)
             places.push_back(pageSheet(Page(page)));
         for (const QWidget* place : places) {
@@ -31,10 +32,12 @@ TEST_F(CaptionsTest, EveryButtonHasItsOwnAccessLetterAndEnglishLeavesNoJapanese)
                 if (!qobject_cast<const QAbstractButton*>(control) || text.isEmpty()) // the arrows, the grid's corner
                     continue;
                 const QString letter = text.section(QLatin1Char('&'), 1).left(1).toUpper();
-                EXPECT_TRUE(!letter.isEmpty() && !letters.contains(letter)) << place->objectName().toStdString() << ": " << text.toStdString();
+                EXPECT_TRUE(!letter.isEmpty() && !letters.contains(letter))
+                    << place->objectName().toStdString() << ": " << text.toStdString();
                 letters += letter;
             }
-            EXPECT_TRUE(!choice || !shown.contains(QRegularExpression(QStringLiteral("[\\x{3000}-\\x{9fff}\\x{ff00}-\\x{ffef}]"))))
+            EXPECT_TRUE(!choice ||
+                        !shown.contains(QRegularExpression(QStringLiteral("[\\x{3000}-\\x{9fff}\\x{ff00}-\\x{ffef}]"))))
                 << place->objectName().toStdString() << ": " << shown.toStdString();
         }
         form.reset();

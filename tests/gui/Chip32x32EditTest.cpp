@@ -119,8 +119,9 @@ TEST_F(Chip32x32EditTest, ShiftLeftWritesTheSelectedChipIntoTheHoveredQuarter)
     EXPECT_EQ(undoCaption(), QStringLiteral("Undo(&U) - Edit 32x32Tile"));
     EXPECT_TRUE(sheetsAgree(entry, 0x11, 2)) << "the shared sheet every page draws from shows it";
     const QPoint at = quarterPoint(0x11, 2);
-    EXPECT_EQ(shownColor(chipTable(), at.x(), at.y()),
-              form->graphics().stagePalette().color(page.chipSheet()->pixel((entry % 8) * 16 + 8, (entry / 8) * 16 + 8)));
+    EXPECT_EQ(
+        shownColor(chipTable(), at.x(), at.y()),
+        form->graphics().stagePalette().color(page.chipSheet()->pixel((entry % 8) * 16 + 8, (entry / 8) * 16 + 8)));
 
     onTable(0x11, 2, Qt::LeftButton, Qt::ShiftModifier);
     EXPECT_EQ(undoSteps(), 1) << "the same entry again records nothing";

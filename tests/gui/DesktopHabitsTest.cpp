@@ -180,7 +180,8 @@ TEST(WroteFileText, NamesTheFileAndGroupsTheDigits)
     EXPECT_EQ(wroteFileText(QStringLiteral("/home/me/hack.bps"), 1823), QStringLiteral("Wrote hack.bps (1,823 bytes)"));
     EXPECT_EQ(wroteFileText(QStringLiteral("a.png"), 1234567), QStringLiteral("Wrote a.png (1,234,567 bytes)"));
     forceLanguage(Language::Japanese);
-    EXPECT_EQ(wroteFileText(QStringLiteral("hack.bps"), 12), QString::fromUtf8("hack.bps を書き出しました (12 バイト)"));
+    EXPECT_EQ(wroteFileText(QStringLiteral("hack.bps"), 12),
+              QString::fromUtf8("hack.bps を書き出しました (12 バイト)"));
     forceLanguage(std::nullopt);
 }
 
@@ -230,7 +231,8 @@ TEST_F(DesktopHabitsTest, EveryMenuItemHasAnAccessLetterOfItsOwnInBothLanguages)
                 const qsizetype at = text.indexOf(QLatin1Char('&'));
                 ASSERT_TRUE(at >= 0 && at + 1 < text.size()) << text.toStdString() << " has no access letter";
                 const QChar letter = text.at(at + 1).toUpper();
-                EXPECT_FALSE(letters.contains(letter)) << text.toStdString() << " repeats " << QString(letter).toStdString();
+                EXPECT_FALSE(letters.contains(letter))
+                    << text.toStdString() << " repeats " << QString(letter).toStdString();
                 letters.insert(letter);
             }
         }

@@ -67,7 +67,8 @@ TEST_F(DiskChangeTest, SavingOverAnotherProgramsChangeAsksToMergeOverwriteOrCanc
     test::writeFile(image.toStdString(), longer);
     prompts.diskAnswers = {DiskAnswer::Cancel};
     EXPECT_FALSE(window.commandSave());
-    EXPECT_TRUE(prompts.questions.back().contains(QStringLiteral("cannot be merged"))) << prompts.questions.back().toStdString();
+    EXPECT_TRUE(prompts.questions.back().contains(QStringLiteral("cannot be merged")))
+        << prompts.questions.back().toStdString();
     EXPECT_EQ(onDisk(), longer);
 }
 
@@ -78,14 +79,16 @@ TEST_F(DiskChangeTest, ComingBackToTheWindowReadsAChangedFileAgainUnlessThereAre
     const auto other = changeFile(test::sampleBytes());
     comeBack();
     EXPECT_EQ(window.rom().stage(1).map()[5], other[0x4510 + 5]);
-    EXPECT_TRUE(statusPanel(2)->text().contains(QStringLiteral("has been read again"))) << statusPanel(2)->text().toStdString();
+    EXPECT_TRUE(statusPanel(2)->text().contains(QStringLiteral("has been read again")))
+        << statusPanel(2)->text().toStdString();
     EXPECT_FALSE(window.isWindowModified());
 
     paint(3, 0x77);
     changeFile(other);
     comeBack();
     EXPECT_EQ(window.rom().stage(1).map()[5], other[0x4510 + 5]) << "unsaved edits: nothing read";
-    EXPECT_TRUE(statusPanel(2)->text().contains(QStringLiteral("saving will ask"))) << statusPanel(2)->text().toStdString();
+    EXPECT_TRUE(statusPanel(2)->text().contains(QStringLiteral("saving will ask")))
+        << statusPanel(2)->text().toStdString();
     EXPECT_EQ(window.rom().stage(0).map()[3], 0x77);
 }
 

@@ -114,7 +114,9 @@ TEST_F(FlowPagesTest, SelectingALineMovesTheViewsToItsLeftRoom)
     EXPECT_EQ(page.viewRoom(1), left + 1);
     EXPECT_EQ(find<QScrollBar>(u"ScrollBarScrollEdit")->value(), left);
     EXPECT_EQ(find<QLabel>(u"LblSelectedScrollIndex")->text(), QStringLiteral("02"));
-    EXPECT_EQ(find<QLabel>(u"LblScrollEditPages")->text(), QString::fromStdString(formatHex(static_cast<unsigned>(left), 2) + "-" + formatHex(static_cast<unsigned>(left + 1), 2)));
+    EXPECT_EQ(find<QLabel>(u"LblScrollEditPages")->text(),
+              QString::fromStdString(formatHex(static_cast<unsigned>(left), 2) + "-" +
+                                     formatHex(static_cast<unsigned>(left + 1), 2)));
 }
 
 TEST_F(FlowPagesTest, TypedStartRoomMovesTheViewAndTheScrollPageFollows)
@@ -189,7 +191,8 @@ TEST_F(FlowPagesTest, SavedEditsChangeOnlyTheirTables)
     stepStartY(true);
     ASSERT_TRUE(form->commandSave());
     const auto scroll = static_cast<std::size_t>(currentStage().address(TableKey::Scroll));
-    const auto startY = static_cast<std::size_t>(currentStage().address(TableKey::MidPointStartY) + currentStage().defaultStartPoint());
+    const auto startY =
+        static_cast<std::size_t>(currentStage().address(TableKey::MidPointStartY) + currentStage().defaultStartPoint());
     std::vector<std::size_t> expected{scroll, startY};
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(changedBytes(), expected);

@@ -74,7 +74,9 @@ protected:
         const IndexedBitmap& sheet = *form->chip32x32Edit()->chip32Sheet();
         const int held = mapByte(room, cell);
         for (int chip = 0; chip < 256; ++chip)
-            if (chip != held && sheet.pixel((chip % 16) * 32 + 5, (chip / 16) * 32 + 5) != sheet.pixel((held % 16) * 32 + 5, (held / 16) * 32 + 5))
+            if (chip != held &&
+                sheet.pixel((chip % 16) * 32 + 5, (chip / 16) * 32 + 5) !=
+                    sheet.pixel((held % 16) * 32 + 5, (held / 16) * 32 + 5))
                 return chip;
         return -1;
     }
@@ -88,7 +90,8 @@ TEST_F(MapEditTest, ViewsShowTheRoomsAsTheToolDrawsThem)
     const StageData& stage = currentStage();
     EXPECT_EQ(page.viewRoom(0), std::min<int>(stage.midPoints(stage.defaultStartPoint()).startRoom(), 0x2A));
     EXPECT_EQ(page.viewRoom(1), page.viewRoom(0) + 1);
-    EXPECT_EQ(find<QLabel>(u"LblEditedMapPage", 1)->text(), QString::fromStdString(formatHex(static_cast<unsigned>(page.viewRoom(1)), 2)));
+    EXPECT_EQ(find<QLabel>(u"LblEditedMapPage", 1)->text(),
+              QString::fromStdString(formatHex(static_cast<unsigned>(page.viewRoom(1)), 2)));
 
     // The tool's picture of the same room: its own palette manager, sheets and room bitmap.
     PaletteManager palette(test::readBytes(dir.file("fcpalette.pal")), "fcpalette.pal");
@@ -160,7 +163,8 @@ TEST_F(MapEditTest, RightPicksCtrlRightCopiesAndCtrlLeftPastesIntoAnotherStage)
     MapEdit& page = unit();
     onCell(1, 9, Qt::RightButton);
     EXPECT_EQ(page.selectedChip(), mapByte(page.viewRoom(1), 9));
-    EXPECT_EQ(find<QLabel>(u"LblSelected32x32ChipIndex")->text(), QString::fromStdString(formatHex(mapByte(page.viewRoom(1), 9), 2)));
+    EXPECT_EQ(find<QLabel>(u"LblSelected32x32ChipIndex")->text(),
+              QString::fromStdString(formatHex(mapByte(page.viewRoom(1), 9), 2)));
 
     const auto copied = roomCells(page.viewRoom(1));
     onCell(1, 0, Qt::RightButton, Qt::ControlModifier);
@@ -204,7 +208,8 @@ TEST_F(MapEditTest, ShiftLeftOpensTheGridAndOkWritesOneRecord)
         ok->click();
     });
     onCell(0, 20, Qt::LeftButton, Qt::ShiftModifier);
-    EXPECT_EQ(caption, QStringLiteral("Edit Screen ") + QString::fromStdString(formatHex(static_cast<unsigned>(room), 2)));
+    EXPECT_EQ(caption,
+              QStringLiteral("Edit Screen ") + QString::fromStdString(formatHex(static_cast<unsigned>(room), 2)));
     EXPECT_EQ(mapByte(room, 0), 0x07) << "cell (0, 0), typed 7";
     EXPECT_EQ(undoCaption(), QStringLiteral("Undo(&U) - Edit Map(Grid)"));
     form->commandUndo();
@@ -230,7 +235,9 @@ TEST_F(MapEditTest, StatusAndHintsFollowThePointerAndClearOutside)
     move(viewControl(0), 40, 70); // cell 1 * 8 + 2
     const QString chip = QString::fromStdString(formatHex(mapByte(room, 10), 2));
     EXPECT_EQ(statusPanel(1)->text(), QStringLiteral("32x32 Tile No:") + chip);
-    EXPECT_EQ(viewControl(0)->toolTip(), QStringLiteral("Room %1, column 1, row 2: chip %2").arg(QString::fromStdString(formatHex(static_cast<unsigned>(room), 2)), chip));
+    EXPECT_EQ(viewControl(0)->toolTip(),
+              QStringLiteral("Room %1, column 1, row 2: chip %2")
+                  .arg(QString::fromStdString(formatHex(static_cast<unsigned>(room), 2)), chip));
     EXPECT_EQ(shownColor(viewControl(0), 32, 64), GraphicManager::CursorColor);
     leave(viewControl(0));
     EXPECT_TRUE(statusPanel(1)->text().isEmpty());
@@ -287,7 +294,9 @@ TEST_F(MapEditTest, ASavedPaintChangesOnlyTheMapTable)
     pickFromTable(otherChip(room, cell));
     onCell(1, cell, Qt::LeftButton);
     ASSERT_TRUE(form->commandSave());
-    EXPECT_EQ(changedBytes(), std::vector<std::size_t>{static_cast<std::size_t>(currentStage().address(TableKey::Map) + room * 64 + cell)});
+    EXPECT_EQ(
+        changedBytes(),
+        std::vector<std::size_t>{static_cast<std::size_t>(currentStage().address(TableKey::Map) + room * 64 + cell)});
 }
 
 TEST_F(MapEditTest, ARightDragTakesAStampThatPaintsAcrossTheRoomEdgeAsOneStepAndTravelsAsText)
@@ -310,7 +319,8 @@ TEST_F(MapEditTest, ARightDragTakesAStampThatPaintsAcrossTheRoomEdgeAsOneStepAnd
     EXPECT_EQ(mapByte(21, 1 * 8 + 1), stamp.at(3, 1)) << "on into the room the right view shows";
     EXPECT_EQ(undoSteps(), 1);
     undoAction()->trigger();
-    EXPECT_EQ(mapByte(21, 1 * 8 + 1), test::sampleBytes()[static_cast<std::size_t>(currentStage().address(TableKey::Map)) + 21 * 64 + 9]);
+    EXPECT_EQ(mapByte(21, 1 * 8 + 1),
+              test::sampleBytes()[static_cast<std::size_t>(currentStage().address(TableKey::Map)) + 21 * 64 + 9]);
     EXPECT_EQ(undoSteps(), 0);
 
     // Ctrl+C gives the grid dialog's text; Ctrl+V of other text makes it the stamp. Keys
@@ -344,7 +354,8 @@ TEST_F(MapEditTest, TheUsesWindowListsLeadsToACellAndReplacesAfterAsking)
     auto* list = control<QListWidget>(window, u"ListChipUses");
     const std::vector<ChipUse> uses = chipUses(form->rom(), chip, form->rom().currentStageIndex());
     ASSERT_EQ(list->count(), static_cast<int>(uses.size()));
-    const int row = static_cast<int>(std::ranges::find_if(uses, [](const ChipUse& use) { return use.room == 5; }) - uses.begin());
+    const int row =
+        static_cast<int>(std::ranges::find_if(uses, [](const ChipUse& use) { return use.room == 5; }) - uses.begin());
     emit list->itemActivated(list->item(row));
     EXPECT_EQ(pages()->currentIndex(), pgMapEdit);
     EXPECT_EQ(page.viewRoom(0), 5);

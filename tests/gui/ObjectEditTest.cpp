@@ -137,7 +137,9 @@ TEST_F(ObjectEditTest, ViewsShowBothSortsAndTheLabelsCountThem)
 {
     ObjectEdit& page = unit();
     const int left = page.leftRoom();
-    EXPECT_EQ(label(u"LblObjectEditPages"), QString::fromStdString(formatHex(static_cast<unsigned>(left), 2) + "-" + formatHex(static_cast<unsigned>(left + 1), 2)));
+    EXPECT_EQ(label(u"LblObjectEditPages"),
+              QString::fromStdString(formatHex(static_cast<unsigned>(left), 2) + "-" +
+                                     formatHex(static_cast<unsigned>(left + 1), 2)));
     EXPECT_EQ(label(u"LblEnemyObjectCount"), QStringLiteral("%1 / 128").arg(enemies().totalCount()));
     EXPECT_EQ(label(u"LblItemObjectCount"), QStringLiteral("%1 / 32").arg(itemObjects().totalCount()));
     EXPECT_EQ(label(u"LblEnemyObjectCountPages"),
@@ -166,7 +168,10 @@ TEST_F(ObjectEditTest, HoverAndSelectionFramesAndThePanel)
     move(view, enemy->x + 9, enemy->y - 9);
     EXPECT_EQ(page.hoveredObject(), enemy);
     EXPECT_EQ(shownColor(view, enemy->x - 16, enemy->y), RGB(255, 255, 255)) << "the 32 frame";
-    EXPECT_EQ(view->toolTip(), QStringLiteral("Index:00\r\nXPos:%1\r\nYPos:%2\r\nKind:\r\n%3").arg(QString::fromStdString(formatHex(enemy->x, 2)), QString::fromStdString(formatHex(enemy->y, 2)), kindBox()->itemText(enemy->kind)));
+    EXPECT_EQ(view->toolTip(),
+              QStringLiteral("Index:00\r\nXPos:%1\r\nYPos:%2\r\nKind:\r\n%3")
+                  .arg(QString::fromStdString(formatHex(enemy->x, 2)), QString::fromStdString(formatHex(enemy->y, 2)),
+                       kindBox()->itemText(enemy->kind)));
     press(view, enemy->x + 9, enemy->y - 9, Qt::LeftButton);
     EXPECT_EQ(page.selectedObject(), enemy);
     EXPECT_EQ(shownColor(view, enemy->x - 12, enemy->y), RGB(255, 255, 255)) << "the 24 frame";
@@ -226,14 +231,15 @@ TEST_F(ObjectEditTest, DraggingMovesSnapsClampsAndSavesOnlyTheObjectTables)
     const auto saved = test::readBytes(image.toStdString());
     const auto& original = test::sampleBytes();
     std::vector<std::pair<std::int32_t, std::int32_t>> tables;
-    for (TableKey key : {TableKey::EnemyObjectRoom, TableKey::EnemyObjectX, TableKey::EnemyObjectY,
-                         TableKey::EnemyObjectKind, TableKey::ItemObjectRoom, TableKey::ItemObjectX, TableKey::ItemObjectY,
-                         TableKey::ItemObjectKind})
+    for (TableKey key :
+         {TableKey::EnemyObjectRoom, TableKey::EnemyObjectX, TableKey::EnemyObjectY, TableKey::EnemyObjectKind,
+          TableKey::ItemObjectRoom, TableKey::ItemObjectX, TableKey::ItemObjectY, TableKey::ItemObjectKind})
         tables.emplace_back(currentStage().address(key), infoOf(key).length);
     for (std::size_t i = 0; i < saved.size(); ++i)
         if (saved[i] != original[i]) {
             const bool inside = std::any_of(tables.begin(), tables.end(), [&](const auto& table) {
-                return static_cast<std::int64_t>(i) >= table.first && static_cast<std::int64_t>(i) < table.first + table.second;
+                return static_cast<std::int64_t>(i) >= table.first &&
+                    static_cast<std::int64_t>(i) < table.first + table.second;
             });
             EXPECT_TRUE(inside) << "byte " << std::hex << i << " outside the object tables";
         }
@@ -271,7 +277,9 @@ TEST_F(ObjectEditTest, RoomTextDialogReplacesTheRoomsObjects)
     const auto before = roomObjects(enemies(), room);
     answerRoomText(QStringLiteral("1 2\nzz 10 10\na b c d\n\t10  20\t05\n"), &shown, &caption);
     press(viewControl(0), 3, 3, Qt::LeftButton, Qt::ShiftModifier); // an empty corner
-    EXPECT_EQ(caption, QStringLiteral("Edit Object in Screen ") + QString::fromStdString(formatHex(static_cast<unsigned>(room), 2)));
+    EXPECT_EQ(caption,
+              QStringLiteral("Edit Object in Screen ") +
+                  QString::fromStdString(formatHex(static_cast<unsigned>(room), 2)));
     QString expected;
     for (const auto& object : before)
         expected += QString::fromStdString(formatHex(static_cast<unsigned>(object[0]), 2) + " " +
@@ -319,8 +327,9 @@ TEST_F(ObjectEditTest, RoomTextThatWouldNotFitKeepsTheDialogOpenAndTheRoomAsItWa
         control<QPushButton>(dialog, u"BtnCancel")->click();
     });
     press(viewControl(0), 200, 3, Qt::LeftButton, Qt::ShiftModifier);
-    EXPECT_EQ(problemShown, QStringLiteral("Failed to Add Objects\nNothing was applied: the text has 3 objects and "
-                                           "this room can hold at most 2."));
+    EXPECT_EQ(problemShown,
+              QStringLiteral("Failed to Add Objects\nNothing was applied: the text has 3 objects and "
+                             "this room can hold at most 2."));
     EXPECT_TRUE(open) << "OK on a text that does not fit leaves the dialog open";
     EXPECT_EQ(kept, tooMany);
     EXPECT_EQ(meanwhile, before);
@@ -376,7 +385,8 @@ TEST_F(ObjectEditTest, MenuCreatesCopiesPastesAndReportsAFullList)
     const int items = itemObjects().totalCount();
     menuItem(u"MenuItemPUPasteObject")->trigger();
     EXPECT_EQ(itemObjects().totalCount(), items + 1);
-    EXPECT_EQ(roomObjects(itemObjects(), room + 1).back(), (std::array<int, 3>{128, 30, 0x2C})) << "an enemy kind as an item";
+    EXPECT_EQ(roomObjects(itemObjects(), room + 1).back(), (std::array<int, 3>{128, 30, 0x2C}))
+        << "an enemy kind as an item";
 
     radio(u"RadioGroupObjectTypeSelect", 0)->click();
     fillFindings(enemies());

@@ -40,8 +40,8 @@ TEST_F(PageLookTest, EveryPageAtTheDefaultSizeLooksAsItsReferencePicture)
         const QImage reference = QImage(path).convertToFormat(QImage::Format_RGB32);
         ASSERT_EQ(shot.size(), reference.size());
         if (shot != reference) {
-            const QString written =
-                QCoreApplication::applicationDirPath() + QStringLiteral("/page-%1.png").arg(QLatin1String(pageFiles[page]));
+            const QString written = QCoreApplication::applicationDirPath() +
+                QStringLiteral("/page-%1.png").arg(QLatin1String(pageFiles[page]));
             shot.save(written);
             ADD_FAILURE() << "differs from " << path.toStdString() << "; shown in " << written.toStdString();
         }
@@ -64,7 +64,8 @@ TEST_F(PageLookTest, InAWindowOfA1024x600ScreenEveryControlOfEveryPageIsReachedB
                 continue;
             // By the control's frame: ensureWidgetVisible follows an item view's current item.
             const QRect place(control->mapTo(scroll->widget(), QPoint(0, 0)), control->size());
-            scroll->ensureVisible(place.center().x(), place.center().y(), place.width() / 2 + 1, place.height() / 2 + 1);
+            scroll->ensureVisible(place.center().x(), place.center().y(), place.width() / 2 + 1,
+                                  place.height() / 2 + 1);
             QApplication::processEvents();
             const QRect shown(control->mapTo(scroll->viewport(), QPoint(0, 0)), control->size());
             EXPECT_TRUE(scroll->viewport()->rect().contains(shown))

@@ -164,7 +164,8 @@ TEST_F(PaletteEditTest, FrameCountTwoWithTimer0FAlternatesTheArrows)
     EXPECT_EQ(undoCaption(), QStringLiteral("Undo(&U) - Edit PalAnime"));
 
     // The sample's frames differ in entries 13 to 15.
-    const Color frame0 = rgb(currentStage().paletteAnimePalette()[13]), frame1 = rgb(currentStage().paletteAnimePalette()[16 + 13]);
+    const Color frame0 = rgb(currentStage().paletteAnimePalette()[13]),
+                frame1 = rgb(currentStage().paletteAnimePalette()[16 + 13]);
     ASSERT_NE(frame0, frame1);
     std::vector<int> arrows;
     std::vector<Color> views;

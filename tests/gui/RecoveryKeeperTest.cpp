@@ -36,14 +36,16 @@ TEST_F(RecoveryKeeperTest, EditsOutliveAWindowThatNeverClosedAndComeBackAtTheNex
 {
     opened();
     editAndKeep();
-    EXPECT_EQ(fs::status(recoveryFile()).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(fs::status(recoveryFile()).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
     form.reset(); // gone without the close question, as a crash leaves it
     prompts.recoverAnswers = {true};
     mainForm();
     QCoreApplication::processEvents(); // the start looks for kept edits
     ASSERT_TRUE(form->rom().isLoaded());
     ASSERT_FALSE(prompts.questions.isEmpty());
-    EXPECT_TRUE(prompts.questions.back().startsWith(QStringLiteral("game.nes has unsaved edits from "))) << prompts.questions.back().toStdString();
+    EXPECT_TRUE(prompts.questions.back().startsWith(QStringLiteral("game.nes has unsaved edits from ")))
+        << prompts.questions.back().toStdString();
     EXPECT_EQ(currentStage().map()[3], 0x77);
     EXPECT_TRUE(form->isWindowModified());
     EXPECT_EQ(statusPanel(0)->text(), QStringLiteral("Modified"));
@@ -72,6 +74,7 @@ TEST_F(RecoveryKeeperTest, DiscardingOrNotSavingDropsTheEditsAndADamagedFileIsKe
     EXPECT_TRUE(fs::exists(recoveryFile() + ".bad"));
     EXPECT_FALSE(fs::exists(recoveryFile()));
     ASSERT_FALSE(prompts.messages.isEmpty());
-    EXPECT_TRUE(prompts.messages.back().contains(QStringLiteral("kept aside"))) << prompts.messages.back().toStdString();
+    EXPECT_TRUE(prompts.messages.back().contains(QStringLiteral("kept aside")))
+        << prompts.messages.back().toStdString();
     EXPECT_FALSE(form->rom().isModified()) << "the image opens as it is on disk";
 }

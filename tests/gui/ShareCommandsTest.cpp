@@ -49,7 +49,9 @@ TEST_F(ShareCommandsTest, APatchDescribesUnsavedEditsWithoutSavingThem)
         patchCommand()->trigger();
         ASSERT_TRUE(std::filesystem::exists(patch)) << name;
         EXPECT_EQ(applied(patch), expected) << name;
-        EXPECT_EQ(statusPanel(2)->text(), QStringLiteral("Wrote %1 (%2 bytes)").arg(QString::fromLatin1(name)).arg(std::filesystem::file_size(patch)))
+        EXPECT_EQ(
+            statusPanel(2)->text(),
+            QStringLiteral("Wrote %1 (%2 bytes)").arg(QString::fromLatin1(name)).arg(std::filesystem::file_size(patch)))
             << "small enough to need no digit groups";
     }
     EXPECT_TRUE(prompts.messages.isEmpty());
@@ -199,11 +201,13 @@ TEST_F(ShareCommandsTest, AnExportOffersTheImagesNameAndTheFolderLastUsedForItsK
     std::filesystem::create_directory(dir.file("pictures"));
     prompts.saveFiles = {QString::fromStdString(dir.file("pictures/first.png"))};
     pictureCommand()->trigger();
-    EXPECT_EQ(prompts.suggestions.value(0), folder + QStringLiteral("/") + QFileInfo(image).completeBaseName() + QStringLiteral("-stage03.png"));
+    EXPECT_EQ(prompts.suggestions.value(0),
+              folder + QStringLiteral("/") + QFileInfo(image).completeBaseName() + QStringLiteral("-stage03.png"));
 
     form.reset();
     opened();
     prompts.saveFiles = {std::nullopt};
     pictureCommand()->trigger();
-    EXPECT_TRUE(prompts.suggestions.value(1).startsWith(QString::fromStdString(dir.file("pictures/")))) << "kept across runs";
+    EXPECT_TRUE(prompts.suggestions.value(1).startsWith(QString::fromStdString(dir.file("pictures/"))))
+        << "kept across runs";
 }

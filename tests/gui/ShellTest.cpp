@@ -121,7 +121,8 @@ TEST_F(ShellTest, CloseWithEditsYesThenCancelledSaveKeepsEverything)
     prompts.answers = {Answer::Yes};
     prompts.saveFiles = {std::nullopt};
     window.commandClose();
-    EXPECT_EQ(prompts.questions.value(0), QStringLiteral("Do you want to save the changes of ") + image + QStringLiteral("?"));
+    EXPECT_EQ(prompts.questions.value(0),
+              QStringLiteral("Do you want to save the changes of ") + image + QStringLiteral("?"));
     EXPECT_EQ(prompts.suggestions.value(0), QFileInfo(image).absoluteFilePath()) << "Save As starts on the image";
     EXPECT_TRUE(showsImage());
     EXPECT_EQ(window.rom().stage(0).map()[3], 0x77);

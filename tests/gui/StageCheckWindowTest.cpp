@@ -134,7 +134,8 @@ TEST_F(StageCheckWindowTest, AScrollEntryAndARoomLeadToTheirLineAndRoom)
         currentStage().midPoints(p).setStartRoom(RoomCount);
     currentStage().markEdited(efMidPoint);
     int room = 0; // the group's first
-    while (room < LastRoom && currentStage().enemyObjects().lists(room).count() + currentStage().itemObjects().lists(room).count() == 0)
+    while (room < LastRoom &&
+           currentStage().enemyObjects().lists(room).count() + currentStage().itemObjects().lists(room).count() == 0)
         ++room;
     QTreeWidgetItem* roomRow = nullptr;
     ASSERT_TRUE(QTest::qWaitFor([&] { return (roomRow = rowAt(QStringLiteral("rooms"))) != nullptr; }, 2000))

@@ -24,11 +24,13 @@ class TestPlayTest : public test::EditorFixture {
 protected:
     TestPlayTest()
     {
-        test::writeFile(emulator, "#!/bin/sh\n"
-                                  "for word in \"$@\"; do printf '%s\\n' \"$word\"; done > '" +
-                            dir.file("played.args") + "'\n"
-                                                      "for word in \"$@\"; do last=$word; done\n"
-                                                      "cp \"$last\" '" +
+        test::writeFile(emulator,
+                        "#!/bin/sh\n"
+                        "for word in \"$@\"; do printf '%s\\n' \"$word\"; done > '" +
+                            dir.file("played.args") +
+                            "'\n"
+                            "for word in \"$@\"; do last=$word; done\n"
+                            "cp \"$last\" '" +
                             dir.file("played.tmp") + "' && mv '" + dir.file("played.tmp") + "' '" + played + "'\n");
         std::filesystem::permissions(emulator, std::filesystem::perms::owner_all);
     }
@@ -55,7 +57,8 @@ protected:
     }
     QStringList playedArguments() const
     {
-        return QString::fromStdString(test::readText(dir.file("played.args"))).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        return QString::fromStdString(test::readText(dir.file("played.args")))
+            .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     }
     // Runs `drive` on the settings dialog once it is open.
     void onDialog(std::function<void(QDialog*)> drive)
@@ -144,7 +147,8 @@ TEST_F(TestPlayTest, WithoutACommandTheSettingsComeFirstAndKeepIt)
     onDialog([&shown](QDialog* dialog) {
         test::control<QPushButton>(dialog, u"BtnEmulatorBrowse")->click();
         shown = test::control<QLineEdit>(dialog, u"EditEmulatorCommand")->text();
-        EXPECT_EQ(dialog->focusWidget(), test::control<QLineEdit>(dialog, u"EditEmulatorCommand")) << "the field it filled";
+        EXPECT_EQ(dialog->focusWidget(), test::control<QLineEdit>(dialog, u"EditEmulatorCommand"))
+            << "the field it filled";
         dialog->accept();
     });
     menuAction(u"MenuItemTestPlay")->trigger();
@@ -172,7 +176,8 @@ TEST_F(TestPlayTest, ACommandThatCannotStartIsExplained)
     std::filesystem::permissions(emulator, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     prompts.keepAnyway = {true}; // OK finds the fault at once; kept, F5 finds it again
     onDialog([this](QDialog* dialog) {
-        test::control<QLineEdit>(dialog, u"EditEmulatorCommand")->setText(QStringLiteral("\"%1\"").arg(QString::fromStdString(emulator)));
+        test::control<QLineEdit>(dialog, u"EditEmulatorCommand")
+            ->setText(QStringLiteral("\"%1\"").arg(QString::fromStdString(emulator)));
         dialog->accept();
     });
     menuAction(u"MenuItemEmulatorSettings")->trigger();
@@ -250,18 +255,22 @@ TEST(TestPlayWords, TheCommandReadsAsAShellAndADesktopEntryWouldHaveIt)
 {
     const QString file = QStringLiteral("/t/a b.nes"), home = QStringLiteral("/home/u");
     const auto words = [&](const char* command) { return emulatorCall(QString::fromUtf8(command), file, home).words; };
-    EXPECT_EQ(words("emu --rom=%f -x"), (QStringList{QStringLiteral("emu"), QStringLiteral("--rom=/t/a b.nes"), QStringLiteral("-x")}));
+    EXPECT_EQ(words("emu --rom=%f -x"),
+              (QStringList{QStringLiteral("emu"), QStringLiteral("--rom=/t/a b.nes"), QStringLiteral("-x")}));
     EXPECT_EQ(words("'my emu' -f"), (QStringList{QStringLiteral("my emu"), QStringLiteral("-f"), file}));
     EXPECT_EQ(words("  "), QStringList());
     // The home folder as a shell puts it in, never inside single quotes or mid-word.
-    EXPECT_EQ(words("~/bin/emu \"$HOME/x\" ${HOME} '$HOME' a~ ~user $HOMEX"),
-              (QStringList{QStringLiteral("/home/u/bin/emu"), QStringLiteral("/home/u/x"), home, QStringLiteral("$HOME"),
-                           QStringLiteral("a~"), QStringLiteral("~user"), QStringLiteral("$HOMEX"), file}));
+    EXPECT_EQ(
+        words("~/bin/emu \"$HOME/x\" ${HOME} '$HOME' a~ ~user $HOMEX"),
+        (QStringList{QStringLiteral("/home/u/bin/emu"), QStringLiteral("/home/u/x"), home, QStringLiteral("$HOME"),
+                     QStringLiteral("a~"), QStringLiteral("~user"), QStringLiteral("$HOMEX"), file}));
     // A desktop entry's codes: %U is the file's URI, %i and %c go and are named, %% is %.
     const EmulatorCall call = emulatorCall(QStringLiteral("emu %i --vol=50%% %c %U"), file, home);
-    EXPECT_EQ(call.words, (QStringList{QStringLiteral("emu"), QStringLiteral("--vol=50%"), QStringLiteral("file:///t/a%20b.nes")}));
+    EXPECT_EQ(call.words,
+              (QStringList{QStringLiteral("emu"), QStringLiteral("--vol=50%"), QStringLiteral("file:///t/a%20b.nes")}));
     EXPECT_EQ(call.droppedCodes, (QStringList{QStringLiteral("%i"), QStringLiteral("%c")}));
     EXPECT_EQ(emulatorCall(QStringLiteral("emu \"%f"), file, home).fault, CommandLineFault::OpenQuote);
     EXPECT_EQ(emulatorCall(QStringLiteral("emu %f \\"), file, home).fault, CommandLineFault::TrailingBackslash);
-    EXPECT_NE(commandLineFaultText(CommandLineFault::TrailingBackslash), commandLineFaultText(CommandLineFault::OpenQuote));
+    EXPECT_NE(commandLineFaultText(CommandLineFault::TrailingBackslash),
+              commandLineFaultText(CommandLineFault::OpenQuote));
 }

@@ -16,8 +16,8 @@ protected:
     // The pixel of the selected chip's first tile the editor shows at its top-left block.
     int firstPixel() const
     {
-        const std::uint8_t* tile = form->tileEdit()->patternData().data() + TileTableLength +
-            TileLength * (form->tileEdit()->tile() & ~3);
+        const std::uint8_t* tile =
+            form->tileEdit()->patternData().data() + TileTableLength + TileLength * (form->tileEdit()->tile() & ~3);
         return (tile[0] >> 7) | ((tile[8] >> 7) << 1);
     }
 };
@@ -43,10 +43,14 @@ TEST_F(TilePage, AStrokeIsOneStepThatTheOtherPagesDrawAndUndoTakesBack)
 
     // Right click takes the colour under the pointer.
     press(editor(), 200, 200, Qt::RightButton);
-    EXPECT_EQ(form->tileEdit()->colour(), tilePixel(std::span<const std::uint8_t, TileLength>(form->tileEdit()->patternData().data() + TileTableLength + 3 * TileLength, TileLength), 12 % 8, 12 % 8));
+    EXPECT_EQ(form->tileEdit()->colour(),
+              tilePixel(std::span<const std::uint8_t, TileLength>(
+                            form->tileEdit()->patternData().data() + TileTableLength + 3 * TileLength, TileLength),
+                        12 % 8, 12 % 8));
 
     showPage(pgMapEdit);
-    EXPECT_EQ(form->graphics().patternData(), form->tileEdit()->patternData().data()) << "one pattern data for all pages";
+    EXPECT_EQ(form->graphics().patternData(), form->tileEdit()->patternData().data())
+        << "one pattern data for all pages";
     undoAction()->trigger();
     EXPECT_EQ(form->tileEdit()->patternData(), before);
     EXPECT_FALSE(form->rom().differsFromFile());
@@ -77,7 +81,8 @@ TEST_F(TilePage, APictureGoesOutAndComesBackAsOneStepAndReloadAsksFirst)
     prompts.openFiles.push_back(picture);
     menuAction(u"MenuItemImportTiles")->trigger();
     ASSERT_EQ(prompts.messages.size(), 1);
-    EXPECT_TRUE(prompts.messages[0].contains(QStringLiteral("This is not a PNG file."))) << prompts.messages[0].toStdString();
+    EXPECT_TRUE(prompts.messages[0].contains(QStringLiteral("This is not a PNG file.")))
+        << prompts.messages[0].toStdString();
     EXPECT_EQ(undoSteps(), 1) << "nothing changed";
 }
 

@@ -55,7 +55,8 @@ TEST_F(ZoomTest, AtThreeTimesAPaintLandsInTheCellUnderThePointerToItsLastScreenP
     expected[static_cast<std::size_t>(room * 64 + cell)] = static_cast<std::uint8_t>(chip);
     EXPECT_EQ(std::vector<std::uint8_t>(currentStage().map().begin(), currentStage().map().end()), expected)
         << "that cell and no other";
-    const Color painted = roomView()->bitmap()->colorTable()[roomView()->bitmap()->pixel(column * 32 + 5, row * 32 + 5)];
+    const Color painted =
+        roomView()->bitmap()->colorTable()[roomView()->bitmap()->pixel(column * 32 + 5, row * 32 + 5)];
     EXPECT_EQ(roomView()->grab().toImage().pixelColor(column * 96 + 16, row * 96 + 16),
               QColor(painted & 0xFF, (painted >> 8) & 0xFF, (painted >> 16) & 0xFF))
         << "shown at the same place";
@@ -101,7 +102,8 @@ TEST(ImageViewZoom, AtADevicePixelRatioOfTwoEveryPixelIsAWholeBlock)
         for (int y = 0; y < target.height(); ++y)
             for (int x = 0; x < target.width(); ++x) {
                 const int i = (y / block) * 4 + x / block;
-                ASSERT_EQ(target.pixelColor(x, y), QColor(30 * i, 255 - 30 * i, 7 * i)) << zoom << "x at " << x << "," << y;
+                ASSERT_EQ(target.pixelColor(x, y), QColor(30 * i, 255 - 30 * i, 7 * i))
+                    << zoom << "x at " << x << "," << y;
             }
     }
 }

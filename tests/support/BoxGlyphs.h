@@ -16,7 +16,8 @@ public:
             if (text[c] != ' ')
                 for (int y = 1; y < 7; ++y)
                     for (int x = 1; x < 5; ++x)
-                        mask.coverage[static_cast<std::size_t>(y * mask.width) + c * 6 + static_cast<std::size_t>(x)] = 255;
+                        mask.coverage[static_cast<std::size_t>(y * mask.width) + c * 6 + static_cast<std::size_t>(x)] =
+                            255;
         return mask;
     }
 };

@@ -21,8 +21,7 @@ TempDir::~TempDir()
 {
     std::error_code ignored;
     // Tests may have made the folder read-only.
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ignored);
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
     std::filesystem::remove_all(path_, ignored);
 }
 

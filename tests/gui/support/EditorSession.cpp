@@ -30,8 +30,9 @@ MainForm& EditorSession::mainForm()
     if (!form) {
         // Everything in the test's folder: never the user's own preferences.
         const QString folder = QString::fromStdString(dir.path());
-        form = std::make_unique<MainForm>(
-            prompts, AppPaths{folder, folder + QStringLiteral("/vexalon2editor.ini"), folder + QStringLiteral("/preferences.ini"), recoveryFolder});
+        form = std::make_unique<MainForm>(prompts,
+                                          AppPaths{folder, folder + QStringLiteral("/vexalon2editor.ini"),
+                                                   folder + QStringLiteral("/preferences.ini"), recoveryFolder});
     }
     return *form;
 }
