@@ -56,6 +56,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <iostream>
 
 namespace vx {
 namespace {
@@ -120,16 +121,8 @@ MainForm::~MainForm()
         timer_->stop();
     if (!settings_ || !addresses_)
         return;
-    try {
-        settings_->updateFile();
-    } catch (...) {
-        // The program still ends normally; the user learns that the settings were not kept.
-        // Nothing may leave a destructor, not even a failure to say so.
-        reportCurrentException([this](const QString& text) {
-            prompts_.showMessage(
-                qText("設定ファイルを保存できませんでした。\n", "The settings file could not be saved.\n") + text);
-        });
-    }
+    // The program still ends normally; the user learns that the settings were not kept.
+    keepSettingsFile(*settings_, [this](const QString& text) { prompts_.showMessage(text); });
 }
 
 bool MainForm::createRunObjects(const AppPaths& paths)
@@ -367,11 +360,14 @@ void MainForm::showImageCommands(bool shown)
 
 void MainForm::showNote(const QString& text) { status_[2]->setText(text); }
 
-void MainForm::endWithoutQuestions()
+void MainForm::keepWorkForNextStart()
 {
-    if (recovery_)
-        recovery_->flush();
-    QApplication::quit();
+    if (failed_)
+        return;
+    recovery_->flush();
+    // Emulators keep playing their copies and the rest goes, as at Exit.
+    delete findChild<TestPlay*>(QString(), Qt::FindDirectChildrenOnly);
+    keepSettingsFile(*settings_, [](const QString& text) { std::cerr << text.toStdString() << '\n'; });
 }
 
 void MainForm::noImageState()

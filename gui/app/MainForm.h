@@ -64,9 +64,9 @@ public:
     bool openImage(const QString& path);
     // A note in the status bar's last panel.
     void showNote(const QString& text);
-    // Ends the run as Exit does but without asking (a signal): unsaved edits stay in the
-    // recovery file, written now.
-    void endWithoutQuestions();
+    // Before the process ends at once (a signal), whatever is open: unsaved edits go to the
+    // recovery file, written now; test play's copies and the settings as at Exit. Asks nothing.
+    void keepWorkForNextStart();
     // Open, drop and the recent list: the unsaved-changes question first, then the image.
     void openAfterAsking(const QString& path);
     void commandOpen();

@@ -2,6 +2,7 @@
 
 #include "core/base/Language.h"
 #include "core/files/IniFile.h"
+#include "gui/app/GuardedApplication.h"
 #include "gui/pages/Prompts.h"
 
 #include <QFile>
@@ -32,6 +33,17 @@ std::unique_ptr<SettingsFile> settingsInsteadOfBadFile(const QString& path, cons
         return nullptr;
     }
     return std::make_unique<SettingsFile>(path.toStdString());
+}
+
+void keepSettingsFile(SettingsFile& settings, const std::function<void(const QString&)>& report) noexcept
+{
+    try {
+        settings.updateFile();
+    } catch (...) {
+        reportCurrentException([&report](const QString& text) {
+            report(qText("設定ファイルを保存できませんでした。\n", "The settings file could not be saved.\n") + text);
+        });
+    }
 }
 
 } // namespace vx

@@ -82,6 +82,13 @@ int run(int argc, char** argv)
     qtHandler = qInstallMessageHandler(startMessages);
     vx::GuardedApplication application(argc, argv);
     qInstallMessageHandler(qtHandler);
+    // From here on a signal ends the editor at once, whatever it shows; the window, once it
+    // is made and until the event loop returns, keeps its work first.
+    vx::MainForm* keeper = nullptr;
+    vx::endOnSignals(&application, [&keeper] {
+        if (keeper)
+            keeper->keepWorkForNextStart();
+    });
     parser.process(application);
     vx::registerFontSubstitutions();
     QApplication::setFont(vx::editorFont());
@@ -118,7 +125,7 @@ int run(int argc, char** argv)
     try {
         prompts.setParent(window.get());
         application.report = show;
-        vx::endOnSignals(window.get(), [&window] { window->endWithoutQuestions(); });
+        keeper = window.get();
         window->show();
         vx::EmulatorRuns::removeLeftCopies();
         // An image named on the command line opens at once, as "open with" expects. One
@@ -135,6 +142,7 @@ int run(int argc, char** argv)
     } catch (...) {
         vx::reportCurrentException(show);
     }
+    keeper = nullptr; // the window's end is under way
     application.report = nullptr;
     return status;
 }

@@ -1,10 +1,18 @@
 #include "gui/app/RecoveryKeeper.h"
 #include "core/text/Recovery.h"
+#include "gui/app/EndSignals.h"
 #include "tests/gui/support/EditorFixture.h"
+#include "tests/gui/support/EditorProgram.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLabel>
+#include <QMessageBox>
+#include <QProcess>
+#include <QTimer>
+#include <csignal>
 #include <filesystem>
+#include <unistd.h>
 
 using namespace vx;
 namespace fs = std::filesystem;
@@ -77,4 +85,61 @@ TEST_F(RecoveryKeeperTest, DiscardingOrNotSavingDropsTheEditsAndADamagedFileIsKe
     EXPECT_TRUE(prompts.messages.back().contains(QStringLiteral("kept aside")))
         << prompts.messages.back().toStdString();
     EXPECT_FALSE(form->rom().isModified()) << "the image opens as it is on disk";
+}
+
+// A signal while a question is open: the end comes from within the question's own event
+// loop, with the edits written to the recovery file at once and nothing asked or saved.
+TEST_F(RecoveryKeeperTest, ASignalWhileAQuestionIsOpenKeepsTheEditsWithoutAskingAndTheNextStartOffersThem)
+{
+    opened();
+    ASSERT_TRUE(form->rom().stage(0).setMapChip(3, 0x77)); // within the second before it is kept
+    QMessageBox question(QMessageBox::Question, QStringLiteral("?"), QStringLiteral("Save?"),
+                         QMessageBox::Yes | QMessageBox::No);
+    bool ended = false;
+    endOnSignals(
+        form.get(), [this] { form->keepWorkForNextStart(); },
+        [&] {
+            ended = true;
+            question.done(QMessageBox::No);
+        });
+    QTimer::singleShot(50, [] { ::kill(::getpid(), SIGTERM); });
+    question.exec();
+    EXPECT_TRUE(ended);
+    EXPECT_TRUE(fs::exists(recoveryFile()));
+    EXPECT_TRUE(prompts.questions.isEmpty());
+    EXPECT_EQ(test::readBytes(image.toStdString()), test::sampleBytes());
+    form.reset();
+    prompts.recoverAnswers = {true};
+    mainForm();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(currentStage().map()[3], 0x77);
+}
+
+// The program itself, with the recovery question of its start open: each ending signal, and a
+// second one right after the first, ends it at once with status 0, the offer kept for the next.
+TEST_F(RecoveryKeeperTest, EachEndingSignalEndsTheProgramAtOnceWithTheRecoveryQuestionOpen)
+{
+    recoveryFolder = QString::fromStdString(dir.file("state/vexalon2editor/recovery"));
+    opened();
+    editAndKeep();
+    form.reset(); // gone as a crash leaves it
+    const std::vector<std::uint8_t> kept = test::readBytes(recoveryFile());
+    const QString path = QString::fromStdString(fs::absolute(image.toStdString()).string());
+    for (const auto& [first, second] : {std::pair{SIGTERM, 0}, {SIGINT, 0}, {SIGHUP, SIGTERM}}) {
+        SCOPED_TRACE(first);
+        QProcess editor;
+        ASSERT_TRUE(test::startEditorProgram(editor, dir, {path}));
+        QTest::qSleep(500); // the image opens right after the window shows, and the question with it
+        QElapsedTimer clock;
+        clock.start();
+        ::kill(static_cast<pid_t>(editor.processId()), first);
+        if (second)
+            ::kill(static_cast<pid_t>(editor.processId()), second);
+        ASSERT_TRUE(editor.waitForFinished(10000));
+        EXPECT_LT(clock.elapsed(), 2000);
+        EXPECT_EQ(editor.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(editor.exitCode(), 0) << editor.readAllStandardError().toStdString();
+        EXPECT_EQ(test::readBytes(recoveryFile()), kept);
+        EXPECT_EQ(test::readBytes(image.toStdString()), test::sampleBytes());
+    }
 }

@@ -5,6 +5,7 @@
 #include "gui/app/EmulatorCommand.h"
 #include "gui/app/EmulatorSettingsDialog.h"
 #include "tests/gui/support/EditorFixture.h"
+#include "tests/gui/support/EditorProgram.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -225,25 +226,10 @@ TEST_F(TestPlayTest, F5AgainEndsTheRunningEmulatorFirst)
 TEST(TestPlayEnd, SigtermEndsTheEditorCleanlyAndLeftCopiesOfGoneEmulatorsAreRemoved)
 {
     test::TempDir dir;
-    const std::string left = dir.file("run/vexalon2editor/999999999");
-    std::filesystem::create_directories(left);
-    test::writeFile(left + "/game.nes", "copy");
-    test::writeFile(left + "/playing", "999999999\t" + left + "/game.nes\n");
     test::writeFile(dir.file("game.nes"), test::sampleBytes());
     QProcess editor;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    environment.insert(QStringLiteral("HOME"), QString::fromStdString(dir.path()));
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), QString::fromStdString(dir.file("config")));
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(dir.file("run")));
-    editor.setProcessEnvironment(environment);
-    editor.start(QStringLiteral(VX_EDITOR_PROGRAM), {QString::fromStdString(dir.file("game.nes"))});
-    ASSERT_TRUE(editor.waitForStarted());
-    QElapsedTimer clock;
-    clock.start();
-    while (std::filesystem::exists(left) && clock.elapsed() < 10000)
-        QTest::qSleep(50);
-    EXPECT_FALSE(std::filesystem::exists(left));
+    EXPECT_TRUE(test::startEditorProgram(editor, dir, {QString::fromStdString(dir.file("game.nes"))}))
+        << "the left copy is removed at the start";
     ::kill(static_cast<pid_t>(editor.processId()), SIGTERM);
     ASSERT_TRUE(editor.waitForFinished(10000));
     EXPECT_EQ(editor.exitStatus(), QProcess::NormalExit);
