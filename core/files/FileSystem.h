@@ -21,6 +21,13 @@ public:
     }
     // 0, or -1 with errno set (a delayed write error shows here).
     int close();
+    // Hands the descriptor on, unclosed.
+    int release()
+    {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
 
 private:
     int fd_;

@@ -2,12 +2,11 @@
 
 #include "core/base/Language.h"
 #include "core/files/FileSystem.h"
+#include "core/files/WriterNames.h"
 
 #include <cerrno>
-#include <chrono>
 #include <fcntl.h>
 #include <optional>
-#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -23,26 +22,6 @@ namespace {
 [[noreturn]] void failSystem(const std::string& path, int error)
 {
     fail(error == EROFS ? WriteFailure::ReadOnly : WriteFailure::System, path, systemReason(error));
-}
-
-// 0, or the error number.
-int writeAll(int fd, const std::uint8_t* data, std::size_t size, off_t offset = -1)
-{
-    while (size > 0) {
-        const ssize_t written = offset < 0 ? ::write(fd, data, size) : ::pwrite(fd, data, size, offset);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        if (written == 0)
-            return ENOSPC;
-        data += written;
-        size -= static_cast<std::size_t>(written);
-        if (offset >= 0)
-            offset += written;
-    }
-    return 0;
 }
 
 // Errors by which a folder (read-only, or a network or synced one) refuses a new name
@@ -61,27 +40,25 @@ std::string folderOf(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// The target's name and a random suffix, in its folder. Long names are cut, on a character
-// boundary, to leave room for the suffix within the longest name a folder takes.
+std::string nameIn(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// A temporary name beside the target, in its folder.
 std::string temporaryName(const std::string& target)
 {
-    static std::mt19937_64 random(
-        std::random_device{}() ^
-        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
     const std::size_t slash = target.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string{} : target.substr(0, slash + 1);
-    std::string name = target.substr(folder.size());
-    if (name.size() > 200) {
-        std::size_t cut = 200;
-        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
-            --cut;
-        name.resize(cut);
-    }
-    static const char Letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    std::string suffix = ".";
-    for (int i = 0; i < 6; ++i)
-        suffix += Letters[random() % (sizeof Letters - 1)];
-    return folder + name + suffix;
+    return target.substr(0, slash == std::string::npos ? 0 : slash + 1) + temporaryNameFor(nameIn(target));
+}
+
+// After a write: the litter of writers killed before, in the target's folder.
+void removeLeftoversBeside(const std::string& target)
+{
+    FileDescriptor folder(::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.get() >= 0)
+        removeGoneWritersLeftovers(folder.get(), nameIn(target));
 }
 
 void syncFolder(const std::string& target)
@@ -108,7 +85,7 @@ Replace fillFindings(int fd, std::span<const std::uint8_t> bytes, const std::opt
     // The mode after the owner: a change of owner clears the set-id bits.
     if (old && ::fchmod(fd, old->st_mode & 07777) != 0)
         return error = errno, Replace::Failed;
-    if ((error = writeAll(fd, bytes.data(), bytes.size())) != 0)
+    if ((error = writeAllBytes(fd, bytes.data(), bytes.size())) != 0)
         return Replace::Failed;
     if (::fsync(fd) != 0)
         return error = errno, Replace::Failed;
@@ -141,6 +118,16 @@ std::optional<Replace> replaceThroughUnnamed(const std::string& target, std::spa
         return filled;
     // Naming through /proc needs no privilege, unlike linkat with AT_EMPTY_PATH.
     const std::string self = "/proc/self/fd/" + std::to_string(file.get());
+    // A new file takes its name whole at once: no second name, nothing a kill could leave.
+    if (!old && ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, target.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+        if (file.close() != 0) {
+            error = errno;
+            ::unlink(target.c_str());
+            return Replace::Failed;
+        }
+        syncFolder(target);
+        return Replace::Done;
+    }
     std::string temporary;
     for (int attempt = 0;; ++attempt) {
         if (attempt == 100)
@@ -196,8 +183,10 @@ Replace replaceThroughTemporary(const std::string& target, std::span<const std::
 }
 
 // Writes over the file's own bytes (same length, nothing truncated), which keeps its owner,
-// its other hard links and everything else about it. Should a write fail half way, the old
-// bytes are put back as far as the system lets us. Returns 0 or the error number.
+// its other hard links and everything else about it. Meanwhile a whole copy of the old bytes
+// stands beside it as a backup, so a kill half way leaves a named backup, not only a mix
+// (where the folder takes no new file there can be none). Should a write fail half way, the
+// old bytes are put back as far as the system lets us. Returns 0 or the error number.
 int writeInPlace(const std::string& target, std::span<const std::uint8_t> bytes)
 {
     FileDescriptor file(::open(target.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW));
@@ -217,15 +206,22 @@ int writeInPlace(const std::string& target, std::span<const std::uint8_t> bytes)
             return count < 0 ? errno : EIO;
         got += static_cast<std::size_t>(count);
     }
-    int error = writeAll(file.get(), bytes.data(), bytes.size(), 0);
+    const std::string slashed = target.substr(0, target.rfind('/') + 1);
+    std::string backup = slashed + backupNameFor(nameIn(target));
+    if (int ignored = 0; replaceThroughTemporary(backup, old, std::nullopt, ignored, 0600) != Replace::Done)
+        backup.clear();
+    int error = writeAllBytes(file.get(), bytes.data(), bytes.size(), 0);
     if (error == 0 && ::fsync(file.get()) != 0)
         error = errno;
-    if (error != 0) {
-        if (writeAll(file.get(), old.data(), old.size(), 0) == 0)
-            ::fsync(file.get());
-        return error;
-    }
-    return file.close() == 0 ? 0 : errno;
+    // Kept where the old bytes could not be put back: then it is their only whole copy.
+    bool backupNeeded = false;
+    if (error != 0)
+        backupNeeded = writeAllBytes(file.get(), old.data(), old.size(), 0) != 0 || ::fsync(file.get()) != 0;
+    else if (file.close() != 0)
+        error = errno;
+    if (!backup.empty() && !backupNeeded)
+        ::unlink(backup.c_str());
+    return error;
 }
 
 // The file as it stands at path (links followed); nothing when there is none.
@@ -276,6 +272,7 @@ void writeOutputFile(const std::string& path, std::span<const std::uint8_t> byte
             fail(WriteFailure::System, path, refusal);
         if (const int error = writeInPlace(target, bytes))
             failSystem(path, error);
+        removeLeftoversBeside(target);
     };
     // Replacing a file with other hard links would part them.
     if (old && old->st_nlink > 1)
@@ -284,7 +281,7 @@ void writeOutputFile(const std::string& path, std::span<const std::uint8_t> byte
 
     int error = 0;
     switch (replaceThroughTemporary(target, bytes, old, error, newFileMode)) {
-    case Replace::Done: return;
+    case Replace::Done: return removeLeftoversBeside(target);
     case Replace::OwnerNotKept:
         return inPlaceOr(localized("別のユーザーかグループのファイルです。置き換えると持ち主が変わります。",
                                    "It belongs to another user or group, and a new copy would change hands."));
