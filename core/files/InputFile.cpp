@@ -62,39 +62,7 @@ std::optional<std::vector<std::uint8_t>> read(const std::string& path, InputKind
             return std::nullopt;
         refuse(FileAction::Open, path, systemReason(errno));
     }
-    if (::fstat(file.get(), &info) != 0)
-        refuse(FileAction::Read, path, systemReason(errno));
-    refuseIfNotRegular(info, path);
-    const std::uint64_t limit = inputLimit(kind);
-    const auto size = static_cast<std::uint64_t>(info.st_size);
-    if (size > limit)
-        refuse(FileAction::Open, path, tooLargeText(size, kind));
-
-    // Read at most one byte past the limit, so a file that grows meanwhile is still refused.
-    const std::uint64_t most = limit + 1;
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::min(most, std::max<std::uint64_t>(size + 1, 4096))));
-    std::size_t got = 0;
-    for (;;) {
-        if (got == bytes.size()) { // longer than fstat said (a file growing, or one in /proc)
-            if (bytes.size() >= most)
-                break;
-            bytes.resize(static_cast<std::size_t>(std::min<std::uint64_t>(most, bytes.size() * 2)));
-        }
-        const ssize_t count = ::read(file.get(), bytes.data() + got, bytes.size() - got);
-        if (count < 0) {
-            if (errno == EINTR)
-                continue;
-            refuse(FileAction::Read, path, systemReason(errno));
-        }
-        if (count == 0)
-            break;
-        got += static_cast<std::size_t>(count);
-    }
-    if (got > limit)
-        refuse(FileAction::Open, path, tooLargeText(got, kind));
-    bytes.resize(got);
-    bytes.shrink_to_fit();
-    return bytes;
+    return readOpenInputFile(file.get(), path, kind);
 }
 
 } // namespace
@@ -140,6 +108,44 @@ std::optional<std::vector<std::uint8_t>> readInputFileTail(const std::string& pa
         got += static_cast<std::size_t>(count);
     }
     bytes.resize(got);
+    return bytes;
+}
+
+std::vector<std::uint8_t> readOpenInputFile(int fd, const std::string& path, InputKind kind)
+{
+    struct stat info {};
+    if (::fstat(fd, &info) != 0)
+        refuse(FileAction::Read, path, systemReason(errno));
+    refuseIfNotRegular(info, path);
+    const std::uint64_t limit = inputLimit(kind);
+    const auto size = static_cast<std::uint64_t>(info.st_size);
+    if (size > limit)
+        refuse(FileAction::Open, path, tooLargeText(size, kind));
+
+    // Read at most one byte past the limit, so a file that grows meanwhile is still refused.
+    const std::uint64_t most = limit + 1;
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::min(most, std::max<std::uint64_t>(size + 1, 4096))));
+    std::size_t got = 0;
+    for (;;) {
+        if (got == bytes.size()) { // longer than fstat said (a file growing, or one in /proc)
+            if (bytes.size() >= most)
+                break;
+            bytes.resize(static_cast<std::size_t>(std::min<std::uint64_t>(most, bytes.size() * 2)));
+        }
+        const ssize_t count = ::read(fd, bytes.data() + got, bytes.size() - got);
+        if (count < 0) {
+            if (errno == EINTR)
+                continue;
+            refuse(FileAction::Read, path, systemReason(errno));
+        }
+        if (count == 0)
+            break;
+        got += static_cast<std::size_t>(count);
+    }
+    if (got > limit)
+        refuse(FileAction::Open, path, tooLargeText(got, kind));
+    bytes.resize(got);
+    bytes.shrink_to_fit();
     return bytes;
 }
 

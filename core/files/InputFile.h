@@ -26,6 +26,9 @@ std::vector<std::uint8_t> readInputFile(const std::string& path, InputKind kind)
 // The same, but a file that does not exist gives nothing.
 std::optional<std::vector<std::uint8_t>> readInputFileIfPresent(const std::string& path, InputKind kind);
 
+// The same for a file already opened (relative to a folder, say); path names it in messages.
+std::vector<std::uint8_t> readOpenInputFile(int fd, const std::string& path, InputKind kind);
+
 // The last `most` bytes of a regular file (a program's error output, however long it grew);
 // nothing when it does not exist. Refuses as readInputFile does.
 std::optional<std::vector<std::uint8_t>> readInputFileTail(const std::string& path, std::size_t most);

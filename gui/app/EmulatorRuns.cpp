@@ -2,16 +2,14 @@
 
 #include "core/base/Language.h"
 #include "core/files/InputFile.h"
-#include "core/files/OutputFile.h"
+#include "core/files/PrivateFolder.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <sys/stat.h>
+#include <span>
 #include <unistd.h>
 
 namespace vx {
@@ -24,7 +22,7 @@ QString qText(const char* japanese, const char* english)
 
 constexpr qint64 EarlyEnd = 5000;       // ms: an error within this is the command's, worth telling
 constexpr std::size_t ErrorTail = 4096; // bytes of error output told
-const QString RecordName = QStringLiteral("playing");
+const std::string RecordName = "playing";
 
 QString baseFolder()
 {
@@ -34,22 +32,7 @@ QString baseFolder()
     return QDir::tempPath() + QStringLiteral("/vexalon2editor-%1").arg(::getuid());
 }
 
-// A folder only its owner reads; in a shared temporary folder it must be ours, not a link.
-bool makePrivateFolder(const QString& path, QString& reason)
-{
-    const QByteArray name = QFile::encodeName(path);
-    if (::mkdir(name.constData(), 0700) != 0 && errno != EEXIST) {
-        reason = QString::fromLocal8Bit(std::strerror(errno)) + QStringLiteral(": ") + path;
-        return false;
-    }
-    struct stat info {};
-    if (::lstat(name.constData(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::getuid() ||
-        ::chmod(name.constData(), 0700) != 0) {
-        reason = qText("%1 はこのユーザーのフォルダではありません。", "%1 is not a folder of this user.").arg(path);
-        return false;
-    }
-    return true;
-}
+std::string nameIn(const QString& path) { return QFile::encodeName(QFileInfo(path).fileName()).toStdString(); }
 
 // Whether a process still runs whose command line names the path: the emulator playing it.
 bool stillPlayed(qint64 pid, const QString& path)
@@ -101,22 +84,20 @@ EmulatorRuns::~EmulatorRuns()
         kept << run.copy << run.errors;
         run.process->setParent(nullptr); // a QProcess destroyed would kill its emulator
     }
-    if (folder_.isEmpty())
+    if (!own_)
         return;
-    QDir folder(folder_);
-    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden))
-        if (!kept.contains(folder.filePath(name)))
-            QFile::remove(folder.filePath(name));
+    for (const std::string& name : own_->names())
+        if (!kept.contains(QFile::decodeName(QByteArray::fromStdString(own_->pathOf(name)))))
+            own_->remove(name);
     if (record.isEmpty()) {
-        folder.rmdir(folder_);
-        QDir().rmdir(baseFolder()); // only when no other editor has a folder there
+        own_->removeIfEmpty();
+        base_->removeIfEmpty(); // only when no other editor has a folder there
         return;
     }
     try {
-        writeOutputFile(QFile::encodeName(folder.filePath(RecordName)).toStdString(),
-                        std::span(reinterpret_cast<const std::uint8_t*>(record.constData()),
-                                  static_cast<std::size_t>(record.size())),
-                        0600);
+        own_->write(RecordName,
+                    std::span(reinterpret_cast<const std::uint8_t*>(record.constData()),
+                              static_cast<std::size_t>(record.size())));
     } catch (...) {
         // Without the record the copies stay until the folder is cleared by hand or by logout.
     }
@@ -124,14 +105,19 @@ EmulatorRuns::~EmulatorRuns()
 
 std::optional<QString> EmulatorRuns::copyPath(const QString& imageName, QString& reason)
 {
-    if (folder_.isEmpty()) {
-        const QString base = baseFolder();
-        const QString own = base + QStringLiteral("/%1").arg(QCoreApplication::applicationPid());
-        if (!makePrivateFolder(base, reason) || !makePrivateFolder(own, reason))
+    if (!own_) {
+        Result<PrivateFolder> base = PrivateFolder::open(QFile::encodeName(baseFolder()).toStdString(), true);
+        Result<PrivateFolder> own =
+            base.ok() ? base.value().folder(std::to_string(QCoreApplication::applicationPid()), true) : base;
+        if (!own.ok()) {
+            reason = QString::fromStdString(own.error().text());
             return std::nullopt;
-        folder_ = own;
+        }
+        base_ = base.value();
+        own_ = own.value();
     }
-    return folder_ + QLatin1Char('/') + (imageName.isEmpty() ? QStringLiteral("image.nes") : imageName);
+    return QFile::decodeName(QByteArray::fromStdString(own_->path())) + QLatin1Char('/') +
+        (imageName.isEmpty() ? QStringLiteral("image.nes") : imageName);
 }
 
 bool EmulatorRuns::plays(const QString& copy) const
@@ -181,7 +167,7 @@ std::optional<QString> EmulatorRuns::start(const QStringList& words, const QStri
         const QString reason = process->errorString();
         process->disconnect();
         delete process;
-        QFile::remove(errors);
+        own_->remove(nameIn(errors));
         return reason;
     }
     Run run{process, QFileInfo(words.first()).fileName(), copy, errors, {}};
@@ -209,9 +195,9 @@ void EmulatorRuns::finished(QProcess* process, int code, QProcess::ExitStatus st
             (output.isEmpty() ? qText("エラー出力はありません。", "It wrote no error output.")
                               : qText("エラー出力の最後:\n", "The end of its error output:\n") + output);
     }
-    QFile::remove(run.errors);
+    own_->remove(nameIn(run.errors));
     if (!plays(run.copy))
-        QFile::remove(run.copy);
+        own_->remove(nameIn(run.copy));
     process->deleteLater();
     if (!text.isEmpty() && endedEarly)
         endedEarly(text);
@@ -219,34 +205,37 @@ void EmulatorRuns::finished(QProcess* process, int code, QProcess::ExitStatus st
 
 void EmulatorRuns::removeIdleCopies()
 {
-    if (folder_.isEmpty())
+    if (!own_)
         return;
-    QDir folder(folder_);
-    for (const QString& name : folder.entryList(QDir::Files)) {
-        const QString path = folder.filePath(name);
+    for (const std::string& name : own_->names()) {
+        const QString path = QFile::decodeName(QByteArray::fromStdString(own_->pathOf(name)));
         const bool used = std::any_of(runs_.begin(), runs_.end(), [&](const Run& run) {
             return (run.copy == path || run.errors == path) && run.process->state() != QProcess::NotRunning;
         });
-        if (!used)
-            QFile::remove(path);
+        if (!used && own_->entry(name) == PrivateFolder::Entry::File)
+            own_->remove(name);
     }
 }
 
 void EmulatorRuns::removeLeftCopies()
 {
-    const QDir base(baseFolder());
-    const QString own = QString::number(QCoreApplication::applicationPid());
-    for (const QString& name : base.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        bool number = false;
-        const qint64 editor = name.toLongLong(&number);
+    // Checked as test play checks it, and walked only through it: a base that is a link or
+    // another user's is left alone, and so is anything in it that this user did not make.
+    const Result<PrivateFolder> base = PrivateFolder::open(QFile::encodeName(baseFolder()).toStdString(), false);
+    if (!base.ok())
+        return;
+    const std::string own = std::to_string(QCoreApplication::applicationPid());
+    for (const std::string& name : base.value().names()) {
         // Another editor's folder while it runs is its own business.
-        if (!number || name == own || QFileInfo::exists(QStringLiteral("/proc/%1").arg(editor)))
+        if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos || name == own ||
+            QFileInfo::exists(QStringLiteral("/proc/") + QString::fromStdString(name)))
             continue;
-        const QString folder = base.filePath(name);
+        const Result<PrivateFolder> folder = base.value().folder(name, false);
+        if (!folder.ok())
+            continue;
         QStringList kept;
         try {
-            if (const auto bytes = readInputFileIfPresent(
-                    QFile::encodeName(folder + QLatin1Char('/') + RecordName).toStdString(), InputKind::Text))
+            if (const auto bytes = folder.value().read(RecordName, InputKind::Text))
                 for (const QByteArray& line :
                      QByteArray(reinterpret_cast<const char*>(bytes->data()), static_cast<qsizetype>(bytes->size()))
                          .split('\n')) {
@@ -256,17 +245,16 @@ void EmulatorRuns::removeLeftCopies()
                 }
         } catch (...) {
         }
-        QDir dir(folder);
-        for (const QString& file : dir.entryList(QDir::Files | QDir::Hidden)) {
-            const QString path = dir.filePath(file);
+        for (const std::string& file : folder.value().names()) {
+            const QString path = QFile::decodeName(QByteArray::fromStdString(folder.value().pathOf(file)));
             const bool keep =
                 file == RecordName ? !kept.isEmpty() : std::any_of(kept.begin(), kept.end(), [&](const QString& copy) {
                     return path == copy || path.startsWith(copy + QLatin1Char('.'));
                 });
-            if (!keep)
-                QFile::remove(path);
+            if (!keep && folder.value().entry(file) == PrivateFolder::Entry::File)
+                folder.value().remove(file);
         }
-        base.rmdir(name); // only when emptied
+        base.value().remove(name); // only when emptied
     }
 }
 

@@ -8,6 +8,8 @@
 #include <optional>
 #include <vector>
 
+#include "core/files/PrivateFolder.h"
+
 namespace vx {
 
 // The emulators test play started and the copies they play, in a folder of this editor's
@@ -48,7 +50,8 @@ private:
         bool endedByEditor = false;
     };
     void finished(QProcess* process, int code, QProcess::ExitStatus status);
-    QString folder_;
+    // This editor's folder and the one above it, once a copy was asked for.
+    std::optional<PrivateFolder> base_, own_;
     std::vector<Run> runs_;
     int started_ = 0;
 };

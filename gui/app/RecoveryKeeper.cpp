@@ -3,14 +3,15 @@
 #include "core/base/Language.h"
 #include "core/files/InputFile.h"
 #include "core/files/OutputFile.h"
+#include "core/files/PrivateFolder.h"
 #include "core/model/RomImage.h"
 #include "core/text/Recovery.h"
 #include "gui/pages/Prompts.h"
 
 #include <QDateTime>
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
+#include <QTimer>
+#include <algorithm>
 #include <memory>
 
 namespace vx {
@@ -21,12 +22,15 @@ QString qText(const char* japanese, const char* english)
     return QString::fromStdString(localized(japanese, english));
 }
 
-Result<RecoveryRecord> readRecord(const QString& file)
+// Nothing when there is no record of this user by the name (a link, another user's file).
+std::optional<Result<RecoveryRecord>> readRecord(const PrivateFolder& folder, const std::string& name)
 {
     try {
-        return decodeRecovery(readInputFile(file.toStdString(), InputKind::Recovery));
+        if (const auto bytes = folder.read(name, InputKind::Recovery))
+            return decodeRecovery(*bytes);
+        return std::nullopt;
     } catch (const std::exception& error) {
-        return Error{error.what()};
+        return Result<RecoveryRecord>(Error{error.what()});
     }
 }
 
@@ -34,22 +38,33 @@ Result<RecoveryRecord> readRecord(const QString& file)
 
 RecoveryKeeper::RecoveryKeeper(RomImage& rom, Prompts& prompts, QString folder,
                                std::function<void(const QString&)> report)
-    : rom_(rom), prompts_(prompts), folder_(std::move(folder)), report_(std::move(report))
+    : rom_(rom), prompts_(prompts), report_(std::move(report))
 {
     delay_.setSingleShot(true);
     delay_.setInterval(1000);
     connect(&delay_, &QTimer::timeout, this, &RecoveryKeeper::writeNow);
     writer_.setMaxThreadCount(1);
-    // Private: the folder holds the user's unpublished work.
-    if (!folder_.isEmpty() && QDir().mkpath(folder_))
-        QFile::setPermissions(folder_, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    if (folder.isEmpty())
+        return;
+    // Private: the folder holds the user's unpublished work. One that is not (a link, another
+    // user's) is never used: nothing is kept this run, and the status bar says why.
+    const Result<PrivateFolder> opened = PrivateFolder::open(folder.toStdString(), true);
+    if (!opened.ok()) {
+        const QString text =
+            qText("保存されていない編集はこの実行中は残せません: ", "Unsaved edits cannot be kept in this run: ") +
+            QString::fromStdString(opened.error().text());
+        QTimer::singleShot(0, this, [this, text] { report_(text); });
+        return;
+    }
+    folder_ = opened.value();
+    folder_->removeLeftovers();
 }
 
 RecoveryKeeper::~RecoveryKeeper() { writer_.waitForDone(); }
 
 void RecoveryKeeper::editMade()
 {
-    if (!folder_.isEmpty() && !delay_.isActive())
+    if (folder_ && !delay_.isActive())
         delay_.start();
 }
 
@@ -62,22 +77,21 @@ void RecoveryKeeper::flush()
     writer_.waitForDone();
 }
 
-QString RecoveryKeeper::fileOf(const QString& imagePath) const
+std::string RecoveryKeeper::recordName(const QString& imagePath)
 {
-    return QString::fromStdString(recoveryFileOf(folder_.toStdString(), imagePath.toStdString()));
+    return recoveryFileOf({}, imagePath.toStdString()).substr(1);
 }
 
 void RecoveryKeeper::writeNow()
 {
-    if (folder_.isEmpty() || !rom_.isLoaded() || !rom_.isModified())
+    if (!folder_ || !rom_.isLoaded() || !rom_.isModified())
         return;
     // Made here, where the model lives; the slow part, the flushed write, runs on the writer.
     auto bytes = std::make_shared<std::vector<std::uint8_t>>(encodeRecovery(recoveryRecordOf(rom_)));
     keptFor_ = QString::fromStdString(rom_.fileName());
-    const std::string file = fileOf(keptFor_).toStdString();
-    writer_.start([this, bytes, file] {
+    writer_.start([this, bytes, folder = *folder_, name = recordName(keptFor_)] {
         try {
-            writeOutputFile(file, *bytes, 0600);
+            folder.write(name, *bytes);
         } catch (const std::exception& error) {
             const QString text = qText("復元用のファイルを書けません。編集は続けられます。\n",
                                        "The recovery file cannot be written; editing goes on.\n") +
@@ -98,39 +112,37 @@ void RecoveryKeeper::discard()
 {
     delay_.stop();
     writer_.waitForDone();
-    if (folder_.isEmpty())
+    if (!folder_)
         return;
     // Save As renames the image: the edits were kept under its old name.
     for (const QString& image : {keptFor_, QString::fromStdString(rom_.fileName())})
         if (!image.isEmpty())
-            QFile::remove(fileOf(image));
+            folder_->remove(recordName(image));
     keptFor_.clear();
 }
 
-void RecoveryKeeper::setAside(const QString& file, const QString& reason)
+void RecoveryKeeper::setAside(const std::string& name, const QString& reason)
 {
-    const QString aside = file + QStringLiteral(".bad");
-    QFile::remove(aside);
-    QFile::rename(file, aside);
-    prompts_.showWarning(qText("復元用のファイルを使えません。", "A recovery file cannot be used: ") + file +
-                         QStringLiteral("\n") + reason +
+    folder_->rename(name, name + ".bad");
+    prompts_.showWarning(qText("復元用のファイルを使えません。", "A recovery file cannot be used: ") +
+                         QString::fromStdString(folder_->pathOf(name)) + QStringLiteral("\n") + reason +
                          qText("\n\n.bad として残しました。イメージはディスクにある通りに開きます。",
                                "\n\nIt was kept aside as .bad; the image opens as it is on disk."));
 }
 
 bool RecoveryKeeper::offerFor(const QString& imagePath)
 {
-    if (folder_.isEmpty())
+    if (!folder_)
         return false;
-    const QString file = fileOf(imagePath);
-    if (!QFileInfo::exists(file))
+    const std::string file = recordName(imagePath);
+    const auto read = readRecord(*folder_, file);
+    if (!read)
         return false;
-    const Result<RecoveryRecord> read = readRecord(file);
-    if (!read.ok()) {
-        setAside(file, QString::fromStdString(read.error().text()));
+    if (!read->ok()) {
+        setAside(file, QString::fromStdString(read->error().text()));
         return false;
     }
-    const RecoveryRecord& record = read.value();
+    const RecoveryRecord& record = read->value();
     if (record.imagePath != rom_.fileName()) {
         setAside(file, qText("別のイメージの復元ファイルです。", "It belongs to another image."));
         return false;
@@ -147,7 +159,7 @@ bool RecoveryKeeper::offerFor(const QString& imagePath)
             qText("\n\nファイルはその後ディスク上で変更されています。保存の時に、取り込むか上書きするかを尋ねます。",
                   "\n\nThe file was changed on disk since then; saving will ask whether to merge or overwrite.");
     if (!prompts_.askRecover(question)) {
-        QFile::remove(file);
+        folder_->remove(file);
         return false;
     }
     if (const Result<void> applied = applyRecovery(rom_, record); !applied.ok()) {
@@ -159,15 +171,21 @@ bool RecoveryKeeper::offerFor(const QString& imagePath)
 
 QString RecoveryKeeper::imageWithRecovery()
 {
-    if (folder_.isEmpty())
+    if (!folder_)
         return {};
-    const auto files = QDir(folder_).entryInfoList({QStringLiteral("*.recovery")}, QDir::Files, QDir::Time);
-    for (const QFileInfo& info : files) {
-        const Result<RecoveryRecord> record = readRecord(info.filePath());
-        if (!record.ok())
-            setAside(info.filePath(), QString::fromStdString(record.error().text()));
-        else if (QFileInfo::exists(QString::fromStdString(record.value().imagePath)))
-            return QString::fromStdString(record.value().imagePath);
+    // Newest first; only records of this user's own (a link or another user's file is no record).
+    std::vector<std::pair<std::int64_t, std::string>> records;
+    for (const std::string& name : folder_->names())
+        if (name.ends_with(".recovery"))
+            if (const auto when = folder_->modifiedAt(name))
+                records.emplace_back(*when, name);
+    std::sort(records.rbegin(), records.rend());
+    for (const auto& [when, name] : records) {
+        const auto record = readRecord(*folder_, name);
+        if (record && !record->ok())
+            setAside(name, QString::fromStdString(record->error().text()));
+        else if (record && QFileInfo::exists(QString::fromStdString(record->value().imagePath)))
+            return QString::fromStdString(record->value().imagePath);
     }
     return {};
 }

@@ -4,6 +4,10 @@
 #include <QThreadPool>
 #include <QTimer>
 #include <functional>
+#include <optional>
+#include <string>
+
+#include "core/files/PrivateFolder.h"
 
 namespace vx {
 
@@ -35,14 +39,14 @@ public:
 
 private:
     void writeNow();
-    QString fileOf(const QString& imagePath) const;
+    static std::string recordName(const QString& imagePath);
     // A recovery file that cannot be trusted: said, and kept aside as .bad.
-    void setAside(const QString& file, const QString& reason);
+    void setAside(const std::string& name, const QString& reason);
 
     RomImage& rom_;
     Prompts& prompts_;
-    QString folder_;
-    QString keptFor_; // the image whose edits were last written, whatever it is called now
+    std::optional<PrivateFolder> folder_; // none: nothing is kept
+    QString keptFor_;                     // the image whose edits were last written, whatever it is called now
     std::function<void(const QString&)> report_;
     QTimer delay_;
     QThreadPool writer_; // one thread: writes in order, off the user's way

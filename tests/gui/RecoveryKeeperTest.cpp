@@ -87,6 +87,34 @@ TEST_F(RecoveryKeeperTest, DiscardingOrNotSavingDropsTheEditsAndADamagedFileIsKe
     EXPECT_FALSE(form->rom().isModified()) << "the image opens as it is on disk";
 }
 
+// A record is written anew, mode 600, never through a link; a folder that is not this user's
+// own keeps nothing, and the status bar says why.
+TEST_F(RecoveryKeeperTest, RecordsAreNeverWrittenThroughALinkAndAFolderNotOursKeepsNothing)
+{
+    opened();
+    test::writeFile(dir.file("victim"), "precious");
+    fs::create_symlink(dir.file("victim"), recoveryFile());
+    editAndKeep();
+    EXPECT_EQ(test::readText(dir.file("victim")), "precious");
+    EXPECT_FALSE(fs::is_symlink(recoveryFile()));
+    EXPECT_EQ(fs::status(recoveryFile()).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+    if (::geteuid() != 0)
+        return; // another user's folder needs root to make
+    form.reset();
+    recoveryFolder = QString::fromStdString(dir.file("theirs"));
+    fs::create_directory(dir.file("theirs"));
+    fs::permissions(dir.file("theirs"), fs::perms::all);
+    ASSERT_EQ(::chown(dir.file("theirs").c_str(), 65534, 65534), 0);
+    opened();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(statusPanel(2)->text().contains(QStringLiteral("another user")))
+        << statusPanel(2)->text().toStdString();
+    ASSERT_TRUE(form->rom().stage(0).setMapChip(3, 0x77));
+    form->recovery().flush();
+    EXPECT_TRUE(fs::is_empty(dir.file("theirs")));
+}
+
 // A signal while a question is open: the end comes from within the question's own event
 // loop, with the edits written to the recovery file at once and nothing asked or saved.
 TEST_F(RecoveryKeeperTest, ASignalWhileAQuestionIsOpenKeepsTheEditsWithoutAskingAndTheNextStartOffersThem)

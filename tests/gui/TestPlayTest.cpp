@@ -3,6 +3,7 @@
 #include "gui/app/TestPlay.h"
 #include "core/files/IniFile.h"
 #include "gui/app/EmulatorCommand.h"
+#include "gui/app/EmulatorRuns.h"
 #include "gui/app/EmulatorSettingsDialog.h"
 #include "tests/gui/support/EditorFixture.h"
 #include "tests/gui/support/EditorProgram.h"
@@ -235,6 +236,42 @@ TEST(TestPlayEnd, SigtermEndsTheEditorCleanlyAndLeftCopiesOfGoneEmulatorsAreRemo
     EXPECT_EQ(editor.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(editor.exitCode(), 0) << editor.readAllStandardError().toStdString();
     EXPECT_TRUE(std::filesystem::is_empty(dir.file("run/vexalon2editor")));
+}
+
+// The start's cleaning of dead editors' copies touches only a folder test play would use
+// (this user's, not a link) and in it only this user's files, never through a link.
+TEST(TestPlayEnd, LeftCopiesAreClearedOnlyInAFolderOfThisUserAndNeverThroughALink)
+{
+    test::TempDir dir;
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(dir.file("run")));
+    const std::string base = dir.file("run/vexalon2editor"), victim = dir.file("victim");
+    std::filesystem::create_directories(victim + "/3999999");
+    std::filesystem::create_directories(dir.file("run"));
+    test::writeFile(victim + "/3999999/precious.txt", "x");
+    std::filesystem::create_directory_symlink(victim, base);
+    EmulatorRuns::removeLeftCopies();
+    EXPECT_TRUE(std::filesystem::exists(victim + "/3999999/precious.txt")) << "through a linked folder";
+
+    std::filesystem::remove(base);
+    std::filesystem::create_directories(base + "/3999998");
+    test::writeFile(base + "/3999998/notes.txt", "x");
+    std::filesystem::create_symlink(victim + "/3999999/precious.txt", base + "/3999998/game.nes");
+    EmulatorRuns::removeLeftCopies();
+    EXPECT_TRUE(std::filesystem::exists(victim + "/3999999/precious.txt")) << "through a link in it";
+    EXPECT_FALSE(std::filesystem::exists(base + "/3999998/notes.txt")) << "this user's own left file goes";
+    if (::geteuid() == 0) {
+        test::writeFile(base + "/3999998/theirs.txt", "x");
+        ASSERT_EQ(::chown((base + "/3999998/theirs.txt").c_str(), 65534, 65534), 0);
+        EmulatorRuns::removeLeftCopies();
+        EXPECT_TRUE(std::filesystem::exists(base + "/3999998/theirs.txt")) << "another user's file stays";
+        ASSERT_EQ(::chmod(base.c_str(), 0777), 0);
+        ASSERT_EQ(::chown(base.c_str(), 65534, 65534), 0);
+        test::writeFile(base + "/3999998/notes.txt", "x");
+        EmulatorRuns::removeLeftCopies();
+        EXPECT_TRUE(std::filesystem::exists(base + "/3999998/notes.txt")) << "in another user's folder";
+    }
+    qputenv("XDG_RUNTIME_DIR", runtime);
 }
 
 TEST(TestPlayWords, TheCommandReadsAsAShellAndADesktopEntryWouldHaveIt)
