@@ -45,7 +45,7 @@ std::string stagePaletteText(const StageData& stage, const PaletteManager& palet
     return writeGimpPalette(name, colours);
 }
 
-Result<PaletteImport> readStagePalette(std::string_view gplText, const PaletteManager& palette)
+Result<PaletteImport> readStagePalette(std::string_view gplText, const PaletteManager& palette, const StageData& stage)
 {
     const Result<std::vector<PaletteFileColour>> read = readGimpPalette(gplText, EntryCount);
     if (!read.ok())
@@ -53,8 +53,10 @@ Result<PaletteImport> readStagePalette(std::string_view gplText, const PaletteMa
     PaletteImport import;
     for (int entry = 0; entry < EntryCount; ++entry) {
         const PaletteFileColour& colour = read.value()[static_cast<std::size_t>(entry)];
-        // Several indices share one colour (black above all): the file's own index keeps the user's choice.
-        int best = namedIndex(colour.name);
+        // Several indices share one colour (black above all): the entry's own index, then the
+        // file's, keeps the user's choice.
+        const int shown = stage.paletteBlock()[static_cast<std::size_t>(entry)];
+        int best = consoleColour(palette, shown) == colour.rgb ? shown : namedIndex(colour.name);
         int bestDistance = best < 0 ? -1 : squaredDistance(consoleColour(palette, best), colour.rgb);
         if (bestDistance != 0) {
             best = 0;

@@ -22,10 +22,13 @@ struct PaletteImport {
     std::vector<int> inexact; // the entries whose colour no console colour matches exactly
 };
 
-// Reads the first 32 colours of a .gpl text, each mapped to the nearest console colour
-// (squared RGB distance; a tie to the lower index, except that the index a colour's name
-// ends with wins when its colour is exact). Refused as readGimpPalette refuses.
-Result<PaletteImport> readStagePalette(std::string_view gplText, const PaletteManager& palette);
+// Reads the first 32 colours of a .gpl text as indices for the stage's entries. An entry
+// whose colour is the one it shows now keeps its index (several indices share a colour), so
+// a file that comes back with the same colours changes nothing, whatever another program did
+// to its names. Otherwise the index the colour's name ends with, when its colour is exact;
+// else the nearest console colour (squared RGB distance; a tie to the lower index).
+// Refused as readGimpPalette refuses.
+Result<PaletteImport> readStagePalette(std::string_view gplText, const PaletteManager& palette, const StageData& stage);
 
 // Sets the 32 entries as one history step; whether anything changed.
 bool applyStagePalette(StageData& stage, const PaletteImport& colours);

@@ -19,9 +19,9 @@ TEST(IniFile, KeepsFileOrderAndAppendsNewKeysAtTheEndOfTheirSection)
 
 TEST(IniFile, KeepsWhatTheUserWroteAndChangesOnlyTheValuesWritten)
 {
-    // BOM, CR LF, comments, blank lines, odd spacing, a trailing comment, no final line break.
-    const std::string text = "\xEF\xBB\xBF; head\r\n\r\n[S]\r\n  ; note\r\n key  =  some value \r\n"
-                             "same = 1\r\nMap[1]=4600 ; moved\r\n\r\n; next\r\n[T]\r\nk=v";
+    // BOM, mixed line ends (CR CR LF is one), comments, blank lines, odd spacing, a trailing comment, no final one.
+    const std::string text = "\xEF\xBB\xBF; head\r\n\n[S]\r\n  ; note\r\r\n key  =  some value \n"
+                             "same = 1\r\nMap[1]=4600 ; moved\r\n\r\n; next\r[T]\r\nk=v";
     auto ini = IniFile::fromText(text);
     EXPECT_EQ(ini.readString("S", "key", "?"), "some value");
     EXPECT_EQ(ini.getText(), text) << "nothing written: every byte stays";
@@ -31,9 +31,12 @@ TEST(IniFile, KeepsWhatTheUserWroteAndChangesOnlyTheValuesWritten)
     ini.writeString("S", "added", "2");
     ini.writeString("U", "x", "y");
     EXPECT_EQ(ini.getText(),
-              "\xEF\xBB\xBF; head\r\n\r\n[S]\r\n  ; note\r\n key  =  new\r\nsame = 1\r\n"
-              "Map[1]=4600 ; moved\r\nadded=2\r\n\r\n; next\r\n[T]\r\nk=v\r\n[U]\r\nx=y");
+              "\xEF\xBB\xBF; head\r\n\n[S]\r\n  ; note\r\r\n key  =  new\nsame = 1\r\n"
+              "Map[1]=4600 ; moved\r\nadded=2\r\n\r\n; next\r[T]\r\nk=v\r\n[U]\r\nx=y");
     EXPECT_EQ(ini.lineOf("S", "added"), 0);
+    auto mostlyDoubled = IniFile::fromText("[S]\r\r\nk=1\nj=2\r\r\n");
+    mostlyDoubled.writeString("S", "n", "3");
+    EXPECT_EQ(mostlyDoubled.getText(), "[S]\r\r\nk=1\nj=2\r\r\nn=3\r\r\n") << "new lines end as most lines do";
 }
 
 TEST(IniFile, MatchesSectionAndKeyNamesWithoutCase)

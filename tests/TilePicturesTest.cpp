@@ -84,7 +84,7 @@ TEST(StagePaletteFile, ARoundTripIsExactAndAnOffColourTakesTheNearestOneAsOneSte
     ASSERT_TRUE(stage.setPaletteColor(17, 0x1D)); // black, as 0D and 0F are: the name keeps which
     const std::string text = stagePaletteText(stage, o.colours, "stage 02");
     EXPECT_NE(text.find("Sprite 1 1D"), std::string::npos);
-    const auto read = readStagePalette(text, o.colours);
+    const auto read = readStagePalette(text, o.colours, stage);
     ASSERT_TRUE(read.ok()) << read.error().text();
     EXPECT_TRUE(read.value().inexact.empty());
     for (int e = 0; e < 32; ++e)
@@ -94,16 +94,16 @@ TEST(StagePaletteFile, ARoundTripIsExactAndAnOffColourTakesTheNearestOneAsOneSte
     auto colours = readGimpPalette(text, 32).value();
     colours[3].rgb = consoleColour(o.colours, 0x21) ^ 0x000102; // just off 21
     colours[3].name.clear();
-    colours[20].rgb = 0x000000; // unnamed black: the lowest index of that colour
-    colours[20].name.clear();
-    const auto off = readStagePalette(writeGimpPalette("x", colours), o.colours);
+    colours[21].rgb = 0x000000; // unnamed black where 21 shows another: the lowest index of that colour
+    colours[21].name.clear();
+    const auto off = readStagePalette(writeGimpPalette("x", colours), o.colours, stage);
     ASSERT_TRUE(off.ok());
     EXPECT_EQ(off.value().colours[3], 0x21);
-    EXPECT_EQ(off.value().colours[20], 0x0D);
+    EXPECT_EQ(off.value().colours[21], 0x0D);
     EXPECT_EQ(off.value().inexact, std::vector<int>{3});
     const int steps = stage.undoStack().count();
     EXPECT_TRUE(applyStagePalette(stage, off.value()));
     EXPECT_EQ(stage.bgPalette()[3], 0x21);
     EXPECT_EQ(stage.undoStack().count(), steps + 1);
-    EXPECT_FALSE(readStagePalette("GIMP Palette\n1 2 3\n", o.colours).ok());
+    EXPECT_FALSE(readStagePalette("GIMP Palette\n1 2 3\n", o.colours, stage).ok());
 }

@@ -29,6 +29,16 @@ std::string asciiLower(std::string_view text)
     return lower;
 }
 
+// The line break text begins with: CR CR LF (CR LF written again through a text-mode
+// stream, one line end to the user), CR LF, LF or CR.
+std::string_view lineBreakAt(std::string_view text)
+{
+    for (const std::string_view ending : {"\r\r\n", "\r\n"})
+        if (text.substr(0, ending.size()) == ending)
+            return text.substr(0, ending.size());
+    return text.substr(0, 1);
+}
+
 } // namespace
 
 Result<void> checkSettingsBytes(std::span<const std::uint8_t> bytes)
@@ -82,28 +92,32 @@ void IniFile::setText(std::string_view text)
         bom_ = text.substr(0, 3);
         text.remove_prefix(3);
     }
-    bool breakSeen = false;
+    // Counted in order of first appearance, so a tie goes to the ending seen first.
+    std::vector<std::pair<std::string_view, int>> endings;
     Section* current = &preamble_;
     for (int number = 1; !text.empty(); ++number) {
         const std::size_t end = text.find_first_of("\r\n");
         const std::string_view raw = text.substr(0, end);
+        std::string_view ending;
         if (end == std::string_view::npos) {
             text = {};
         } else {
-            const bool crlf = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
-            if (!breakSeen)
-                lineBreak_ = text.substr(end, crlf ? 2 : 1);
-            breakSeen = true;
-            text.remove_prefix(end + (crlf ? 2 : 1));
+            ending = lineBreakAt(text.substr(end));
+            text.remove_prefix(end + ending.size());
+            auto seen = std::find_if(endings.begin(), endings.end(), [&](const auto& e) { return e.first == ending; });
+            if (seen == endings.end())
+                seen = endings.insert(endings.end(), {ending, 0});
+            ++seen->second;
         }
         const std::string_view line = trimBlanks(raw);
-        Entry entry{{}, {}, std::string(raw), 0, number, false};
+        Entry entry{{}, {}, std::string(raw), std::string(ending), 0, number, false};
         if (line.empty() || line.front() == ';') {
             current->add(std::move(entry));
             continue;
         }
         if (line.front() == '[' && line.back() == ']' && line.size() >= 2) {
-            sections_.push_back({std::string(trimBlanks(line.substr(1, line.size() - 2))), std::string(raw), {}, {}});
+            std::string name(trimBlanks(line.substr(1, line.size() - 2)));
+            sections_.push_back({std::move(name), std::string(raw), std::string(ending), {}, {}});
             current = &sections_.back();
             continue;
         }
@@ -121,6 +135,12 @@ void IniFile::setText(std::string_view text)
         }
         current->add(std::move(entry)); // lines before the first section belong to no section
     }
+    int most = 0;
+    for (const auto& [ending, count] : endings)
+        if (count > most) {
+            lineBreak_ = ending;
+            most = count;
+        }
 }
 
 template <class Self>
@@ -163,7 +183,7 @@ void IniFile::writeString(std::string_view section, std::string_view key, std::s
     }
     auto* found = findSection(*this, section);
     if (found == nullptr) {
-        sections_.push_back({std::string(section), '[' + std::string(section) + ']', {}, {}});
+        sections_.push_back({std::string(section), '[' + std::string(section) + ']', {}, {}, {}});
         found = &sections_.back();
     }
     // After the section's last key, so the blank lines and comments that lead into the next
@@ -173,7 +193,7 @@ void IniFile::writeString(std::string_view section, std::string_view key, std::s
         if (found->entries[i].isKey)
             at = i + 1;
     Entry entry{
-        std::string(key), std::string(value), std::string(key) + '=' + std::string(value), key.size() + 1, 0, true};
+        std::string(key), std::string(value), std::string(key) + '=' + std::string(value), {}, key.size() + 1, 0, true};
     found->entries.insert(found->entries.begin() + static_cast<std::ptrdiff_t>(at), std::move(entry));
     // Only lines without a key follow the new one, so no key's index moves.
     found->index.emplace(asciiLower(key), at);
@@ -226,18 +246,21 @@ std::vector<std::string> IniFile::readSections() const
 std::string IniFile::getText() const
 {
     std::string text = bom_;
-    auto add = [&](const std::string& line) {
+    bool lastUnended = false; // the last line added has no ending of its own
+    auto add = [&](const std::string& line, const std::string& ending) {
         text += line;
-        text += lineBreak_;
+        text += ending.empty() ? lineBreak_ : ending;
+        lastUnended = ending.empty();
     };
     for (const Entry& entry : preamble_.entries)
-        add(entry.line);
+        add(entry.line, entry.ending);
     for (const Section& section : sections_) {
-        add(section.header);
+        add(section.header, section.headerEnding);
         for (const Entry& entry : section.entries)
-            add(entry.line);
+            add(entry.line, entry.ending);
     }
-    if (!endsWithLineBreak_ && text.size() > bom_.size())
+    // Only the file's last line and new lines have none, and new lines follow the last line.
+    if (!endsWithLineBreak_ && lastUnended)
         text.resize(text.size() - lineBreak_.size());
     return text;
 }

@@ -22,8 +22,9 @@ public:
 
 // An in-memory INI file: read whole when created, written whole by updateFile.
 // What the user wrote stays as written: comment and blank lines, lines it cannot read, a
-// BOM, the line endings, and every line whose value was not changed, byte for byte. A new
-// key goes after the last key of its section and a new section to the end of the file.
+// BOM, each line's own ending (LF, CR LF, CR or CR CR LF) and every line whose value was not
+// changed, byte for byte. A new key goes after the last key of its section and a new section
+// to the end of the file; new lines end as most of the file's lines do.
 // Names match without regard to ASCII case; blanks around "=" are not part of a name or value.
 class IniFile {
 public:
@@ -71,6 +72,7 @@ private:
         std::string key; // empty for a line that holds no key (blank, comment, stray)
         std::string value;
         std::string line;        // as written, without its line break; rebuilt when the value changes
+        std::string ending;      // its line break as written; empty for a new line and an unended last one
         std::size_t valueAt = 0; // where the value begins in line
         int number = 0;          // line number in the file; 0 for a key added since
         bool isKey = false;
@@ -78,6 +80,7 @@ private:
     struct Section {
         std::string name;
         std::string header; // the section line as written; the preamble has none
+        std::string headerEnding;
         std::vector<Entry> entries;
         // Lower-cased key -> index of its first entry; the settings file has hundreds.
         std::unordered_map<std::string, std::size_t> index;
@@ -95,7 +98,7 @@ private:
     std::vector<Section> sections_;
     int firstStrayLine_ = 0;
     std::string bom_;
-    std::string lineBreak_ = "\n"; // the file's own
+    std::string lineBreak_ = "\n"; // for new lines: the file's most common ending
     bool endsWithLineBreak_ = true;
 };
 

@@ -237,6 +237,12 @@ std::optional<struct stat> existing(const std::string& path)
 
 } // namespace
 
+bool isReadOnlyFile(const std::string& path)
+{
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && (info.st_mode & S_IWUSR) == 0;
+}
+
 void checkOutputFile(const std::string& path)
 {
     const auto old = existing(path);

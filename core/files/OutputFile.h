@@ -28,6 +28,10 @@ private:
 // (not a regular file, read-only), so a caller can refuse before doing its work.
 void checkOutputFile(const std::string& path);
 
+// The file at path (links followed) exists and its permission bits give its owner no write
+// permission: the user keeps it as it is, whoever runs this (root could write it all the same).
+bool isReadOnlyFile(const std::string& path);
+
 // The one way a file is written. The bytes go to a temporary file in the target's folder,
 // which is flushed and renamed over the target, so the target holds either its old bytes
 // or all the new ones, and no temporary file stays behind. Where the system allows, the

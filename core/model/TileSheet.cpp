@@ -4,6 +4,7 @@
 #include "core/base/Language.h"
 #include "core/files/PngPicture.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace vx {
@@ -85,20 +86,23 @@ Result<std::vector<std::uint8_t>> sheetOfPicture(const PngPicture& picture, std:
     const std::size_t count = SheetSide * SheetSide;
     if (picture.colours.size() != count || (picture.indexed && picture.indices.size() != count))
         return Error{localized("タイル画像の画素が足りません。", "The tile picture's pixels are incomplete.")};
+    const auto sameColour = [](std::uint32_t a, std::uint32_t b) { return ((a ^ b) & 0xFFFFFF) == 0; };
+    const bool ownPalette =
+        picture.palette.size() >= 4 && std::equal(colours.begin(), colours.end(), picture.palette.begin(), sameColour);
     const std::vector<std::uint8_t> now = sheetOfTable(table);
     std::vector<std::uint8_t> sheet(count);
     for (std::size_t i = 0; i < count; ++i) {
         int value = -1;
-        if (picture.indexed && picture.indices[i] < 4) {
-            value = picture.indices[i];
-        } else if (!picture.indexed) {
-            const std::uint32_t rgb = picture.colours[i] & 0xFFFFFF;
-            if ((colours[now[i]] & 0xFFFFFF) == rgb)
+        const bool indexFits = picture.indexed && picture.indices[i] < 4;
+        if (!picture.indexed || (indexFits && !ownPalette)) {
+            if (sameColour(colours[now[i]], picture.colours[i]))
                 value = now[i];
             for (int c = 0; c < 4 && value < 0; ++c)
-                if ((colours[c] & 0xFFFFFF) == rgb)
+                if (sameColour(colours[c], picture.colours[i]))
                     value = c;
         }
+        if (value < 0 && indexFits)
+            value = picture.indices[i];
         if (value < 0) {
             const int x = static_cast<int>(i % SheetSide), y = static_cast<int>(i / SheetSide);
             const std::string what = picture.indexed ? localized("パレット番号 ", "palette index ") +

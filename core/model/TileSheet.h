@@ -42,10 +42,13 @@ constexpr int SheetSide = 128;
 std::vector<std::uint8_t> sheetOfTable(std::span<const std::uint8_t, TileTableLength> table);
 std::array<std::uint8_t, TileTableLength> tableOfSheet(std::span<const std::uint8_t> sheet);
 
-// The sheet's 2-bit values read from a picture: a palette picture by its indices (each
-// 0-3), any other by its colours (each exactly one of the four; where two of the four are
-// the same colour, a pixel keeps the value it has now). Refused when the picture is not
-// 128x128 or, for the first pixel that fits neither way, naming it, its tile and colour.
+// The sheet's 2-bit values read from a picture: a palette picture whose palette begins with
+// the four colours by its indices (each 0-3); one whose palette another program rewrote
+// (reordered, alike colours merged) by a pixel's colour where it is one of the four, else by
+// its index (0-3); any other picture by its colours (each exactly one of the four). Where two
+// of the four are the same colour, a pixel read by colour keeps the value it has now.
+// Refused when the picture is not 128x128 or, for the first pixel that fits neither way,
+// naming it, its tile and colour.
 Result<std::vector<std::uint8_t>> sheetOfPicture(const PngPicture& picture, std::span<const std::uint32_t, 4> colours,
                                                  std::span<const std::uint8_t, TileTableLength> table);
 

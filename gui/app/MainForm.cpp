@@ -95,7 +95,7 @@ MainForm::MainForm(Prompts& prompts, const AppPaths& paths, QWidget* parent)
         status_[2]->setText(qText("表示倍率: %1倍", "Zoom: %1x").arg(level));
     };
     noImageState();
-    status_[2]->setText(colourNote_);
+    status_[2]->setText((colourNote_ + QLatin1Char(' ') + settingsNote_).trimmed());
     if (!addresses_->problems().empty())
         QTimer::singleShot(0, this, &MainForm::warnOfSettingsProblems);
     // After an image named on the command line had its turn.
@@ -129,13 +129,9 @@ bool MainForm::createRunObjects(const AppPaths& paths)
 {
     const std::string folder = paths.dataFolder.toStdString();
     try {
-        try {
-            settings_ = std::make_unique<SettingsFile>(paths.settingsFile.toStdString());
-        } catch (const NotSettingsFile& error) {
-            settings_ = settingsInsteadOfBadFile(paths.settingsFile, QString::fromStdString(error.what()), prompts_);
-            if (!settings_)
-                return false;
-        }
+        settings_ = openSettingsFile(paths.settingsFile, prompts_, settingsNote_);
+        if (!settings_)
+            return false;
         addresses_ = std::make_unique<AddressData>(*settings_);
         rom_ = std::make_unique<RomImage>(*addresses_);
         palette_ = loadConsoleColours(paths.preferencesFile, folder, colourNote_);

@@ -162,6 +162,7 @@ private:
     std::unique_ptr<RecentFilesMenu> recent_;
     QString preferencesFile_;
     QString colourNote_;           // why the chosen colour file was not used, for the status bar
+    QString settingsNote_;         // that a read-only settings file gets no new keys, likewise
     StartScreen* start_ = nullptr; // shown while no image is open
     std::vector<std::string> chipAttributeNames_;
     std::vector<std::string> objectNames_;

@@ -2,6 +2,7 @@
 
 #include "core/base/Language.h"
 #include "core/files/IniFile.h"
+#include "core/files/OutputFile.h"
 #include "gui/app/GuardedApplication.h"
 #include "gui/pages/Prompts.h"
 
@@ -35,9 +36,26 @@ std::unique_ptr<SettingsFile> settingsInsteadOfBadFile(const QString& path, cons
     return std::make_unique<SettingsFile>(path.toStdString());
 }
 
+std::unique_ptr<SettingsFile> openSettingsFile(const QString& path, Prompts& prompts, QString& note)
+{
+    std::unique_ptr<SettingsFile> settings;
+    try {
+        settings = std::make_unique<SettingsFile>(path.toStdString());
+    } catch (const NotSettingsFile& error) {
+        return settingsInsteadOfBadFile(path, QString::fromStdString(error.what()), prompts);
+    }
+    // A user who takes the write permission away pins the file; the start says it once.
+    if (isReadOnlyFile(settings->fileName()))
+        note = qText("設定ファイルは読み取り専用なので、新しいキーは書き足しません。",
+                     "The settings file is read-only: new keys are not added to it.");
+    return settings;
+}
+
 void keepSettingsFile(SettingsFile& settings, const std::function<void(const QString&)>& report) noexcept
 {
     try {
+        if (isReadOnlyFile(settings.fileName()))
+            return;
         settings.updateFile();
     } catch (...) {
         reportCurrentException([&report](const QString& text) {

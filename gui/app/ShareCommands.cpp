@@ -374,8 +374,8 @@ void ShareCommands::importPaletteFile()
     const QString nothing = qText("何も変えていません。", "Nothing was changed.");
     try {
         const std::vector<std::uint8_t> bytes = readInputFile(path->toStdString(), InputKind::Text);
-        const Result<PaletteImport> read =
-            readStagePalette(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), palette_);
+        const Result<PaletteImport> read = readStagePalette(
+            std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), palette_, rom_.currentStage());
         if (!read.ok()) {
             prompts_.showMessage(QString::fromStdString(read.error().text()) + QLatin1Char('\n') + nothing);
             return;

@@ -9,10 +9,12 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QImage>
+#include <QJsonDocument>
 #include <QLabel>
 #include <QMenu>
 #include <QTimer>
 #include <filesystem>
+#include <regex>
 
 using namespace vx;
 
@@ -191,6 +193,38 @@ TEST_F(ShareCommandsTest, ImportedStageTextsAreOneUndoStepPerStageAndAskBeforeNe
     EXPECT_TRUE(prompts.questions.last().contains(QStringLiteral("Start room 2C")));
     EXPECT_EQ(window.rom().editedImage(), test::sampleBytes());
     EXPECT_EQ(undoSteps(), 0);
+}
+
+TEST_F(ShareCommandsTest, ExportsRewrittenByAnotherProgramComeBackChangingNothing)
+{
+    MainForm& window = opened();
+    ASSERT_TRUE(std::ranges::count(currentStage().paletteBlock(), 0x30)) << "30 shows the colour of 20, a lower index";
+    const std::string gpl = dir.file("p.gpl"), png = dir.file("t.png"), json = dir.file("s.json");
+    const auto q = [](const std::string& path) { return QString::fromStdString(path); };
+    prompts.saveFiles = {q(gpl), q(png), q(json)};
+    for (const char* name : {"MenuItemExportPalette", "MenuItemExportTiles", "MenuItemExportStageText"})
+        menuAction(name)->trigger();
+    // As other programs leave them: names and comments gone, CR LF; keys sorted; RGB, or the palette reordered.
+    test::writeFile(gpl, std::regex_replace(test::readText(gpl), std::regex("(\t.*|#.*|Name:.*)?\n"), "\r\n"));
+    test::writeFile(json, QJsonDocument::fromJson(QByteArray::fromStdString(test::readText(json))).toJson().data());
+    QList<QRgb> reversed = QImage(q(png)).colorTable();
+    std::ranges::reverse(reversed);
+    const QImage rgb = QImage(q(png)).convertToFormat(QImage::Format_RGB32);
+    const std::pair<const char*, QImage> imports[] = {
+        {"Palette", {}},
+        {"StageText", {}},
+        {"Tiles", rgb},
+        {"Tiles", rgb.convertToFormat(QImage::Format_Indexed8, reversed)}};
+    prompts.openFiles = {q(gpl), q(png), q(png)};
+    prompts.openFileLists = {{q(json)}};
+    for (const auto& [name, picture] : imports) {
+        EXPECT_TRUE(picture.isNull() || picture.save(q(png)));
+        menuAction(std::string("MenuItemImport") + name)->trigger();
+        EXPECT_EQ(window.rom().editedImage(), test::sampleBytes()) << name;
+        EXPECT_EQ(undoSteps(), 0) << name;
+        EXPECT_FALSE(window.isWindowModified() || !statusPanel(0)->text().isEmpty()) << name << ": title or status";
+    }
+    EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join(u'\n').toStdString();
 }
 
 TEST_F(ShareCommandsTest, AnExportOffersTheImagesNameAndTheFolderLastUsedForItsKindAcrossRuns)
