@@ -183,7 +183,7 @@ if fits $high; then
   done
   rm -f "$work/low.png"
   # The 3 MB picture and its PNG are the last large allocations: 1 MB short of the need fails there.
-  refused 1 "render without memory for the picture" "out of memory" -- \
+  refused 1 "render without memory for the picture" "Out of memory." -- \
     bash -c 'ulimit -v "$1"; shift; exec "$@"' - $((high - 1024)) "${render[@]}"
 else
   skip "the render does not run under an address-space limit"
