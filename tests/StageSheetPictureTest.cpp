@@ -1,11 +1,17 @@
 #include "render/StageSheetPicture.h"
+#include "core/files/PngPicture.h"
 #include "core/model/RomImage.h"
 #include "core/model/StageCheck.h"
+#include "render/BitmapGlyphRenderer.h"
+#include "render/BitmapPng.h"
 #include "render/StageSheets.h"
 #include "tests/support/BoxGlyphs.h"
 #include "tests/support/Images.h"
+#include "tests/support/LanguageGuard.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
+#include <set>
 
 using namespace vx;
 
@@ -118,4 +124,40 @@ TEST_F(StageSheetPicture, ThePathOptionShadesOnlyTheRoomsNoRestartPointReaches)
         }
     EXPECT_GT(changed, 0);
     EXPECT_EQ(notShaded, 0) << "black on one colour of a checkerboard";
+}
+
+TEST(BitmapFont, EachCharacterOfThePictureHasAGlyphOfItsOwnAndAnyOtherABox)
+{
+    const BitmapGlyphRenderer font;
+    const auto drawn = [&](const std::string& text, int size = 9) { return font.render("", size, text); };
+    std::set<std::vector<std::uint8_t>> seen{drawn("\x01").coverage};
+    for (const char* text : {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "A", "B",
+                             "C", "D", "E", "F", ">", "-", "v", "^", "→", "↓", "↑"})
+        EXPECT_TRUE(seen.insert(drawn(text).coverage).second) << text << " looks like another character or the box";
+    // A box for a character it lacks and for each byte of broken UTF-8, also one cut short.
+    for (const auto& [text, boxes] : {std::pair{"Z\xC3\xA9", "\x01\x01"}, {"\xFF", "\x01"}, {"\xE2\x86", "\x01\x01"}})
+        EXPECT_EQ(drawn(text).coverage, drawn(boxes).coverage) << text;
+    // Room numbers (12 points) twice the object numbers' size (9), path marks (24) four times.
+    EXPECT_EQ(drawn("0A", 12).width, 2 * drawn("0A").width);
+    EXPECT_EQ(drawn(">>", 24).height, 4 * drawn(">>").height);
+}
+
+// The sample's stage 3 as `vexalon2-tool render sample.nes --stage 3 --sheet-of-rooms --objects
+// --scroll --midpoints --path` writes it, taken after its look was checked by eye.
+TEST(StagePictureFile, TheSamplesStageLooksAsItsReferencePicture)
+{
+    const test::LanguageGuard english(Language::English);
+    RomImage rom(test::defaultAddresses());
+    ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "sample.nes").ok());
+    PaletteManager palette(VX_DATA_DIR "/fcpalette.pal");
+    const BitmapGlyphRenderer font;
+    GraphicManager graphics(palette, &font);
+    StageSheets sheets;
+    prepareStageSheets(graphics, rom.stage(3), rom.imageBytes(), sheets, nullptr);
+    const auto picture =
+        drawStageSheetPicture(graphics, rom.stage(3), *sheets.chip32Sheet, {11, true, true, true, true});
+    const Result<PngPicture> drawn = decodePng(bitmapPng(*picture));
+    const Result<PngPicture> reference = decodePng(test::readBytes(VX_REFERENCE_DIR "/stage-picture-03.png"));
+    ASSERT_TRUE(drawn.ok() && reference.ok());
+    EXPECT_TRUE(drawn.value().colours == reference.value().colours);
 }

@@ -17,7 +17,7 @@ declare -A allowed=(
   [gui/widgets]="gui/widgets gui/image rules render $core"
   [gui/pages]="gui/pages gui/widgets gui/image rules render $core"
   [gui/app]="gui/app gui/pages gui/widgets gui/image rules render $core"
-  [tools]="tools gui/image rules render $core"
+  [tools]="tools rules render $core"
 )
 failed=0
 for folder in "${!allowed[@]}"; do
@@ -33,7 +33,7 @@ for folder in "${!allowed[@]}"; do
     fi
   done < <(grep -Hn '#include "' "$folder"/*.h "$folder"/*.cpp 2>/dev/null)
 done
-for folder in core/base core/files core/model core/text render rules; do
+for folder in core/base core/files core/model core/text render rules tools; do
   if grep -Hn -E '#include <Q|#include "Q' "$folder"/*.h "$folder"/*.cpp; then
     echo "$folder must not use Qt" >&2
     failed=1

@@ -175,16 +175,16 @@ ok "010 is stage ten" -- "$tool" midpoints "$image" --stage 010
 # Low memory is a message: a render whose picture cannot be allocated exits 1, by no signal.
 render=("$tool" render "$image" --stage 3 --map --out "$work/low.png")
 fits() { (ulimit -v "$1"; exec "${render[@]}" --force) >/dev/null 2>&1; }
-low=16384 high=1048576 # KiB
+low=4096 high=1048576 # KiB
 if fits $high; then
   while ((high - low > 1024)); do
     middle=$(((low + high) / 2))
     if fits $middle; then high=$middle; else low=$middle; fi
   done
   rm -f "$work/low.png"
-  # The 11 MB RGB picture is the last large allocation: 6 MB short of the need fails there.
-  refused 1 "render without memory for the picture" "out of memory" -- \
-    bash -c 'ulimit -v "$1"; shift; exec "$@"' - $((high - 6144)) "${render[@]}"
+  # The 3 MB picture and its PNG are the last large allocations: 1 MB short of the need fails there.
+  refused 1 "render without memory for the picture" "Out of memory." -- \
+    bash -c 'ulimit -v "$1"; shift; exec "$@"' - $((high - 1024)) "${render[@]}"
 else
   skip "the render does not run under an address-space limit"
 fi

@@ -4,10 +4,12 @@
 #include "core/model/AddressData.h"
 #include "core/model/RomImage.h"
 #include "core/model/StageCheck.h"
+#include "tools/LowMemory.h"
 #include "tools/ToolCommands.h"
 
 #include <algorithm>
 #include <iostream>
+#include <new>
 #include <nlohmann/json.hpp>
 
 namespace vx::tool {
@@ -134,6 +136,8 @@ int checkStages(const ToolRequest& request)
     // Settings or an image that do not read stop the check; that is never a finding.
     try {
         return check(request);
+    } catch (const std::bad_alloc&) {
+        return exitOutOfMemory(ExitCheckFailed);
     } catch (const std::exception& error) {
         exitRefused(error.what());
         return ExitCheckFailed;

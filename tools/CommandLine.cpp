@@ -6,12 +6,14 @@
 #include "core/model/StageObjects.h"
 #include "tools/CheckCommand.h"
 #include "tools/DiffCommand.h"
+#include "tools/LowMemory.h"
 #include "tools/RenderCommand.h"
 #include "tools/StageTextCommands.h"
 #include "tools/TileCommands.h"
 #include "tools/ToolCommands.h"
 
 #include <CLI/CLI.hpp>
+#include <cstring>
 #include <deque>
 #include <functional>
 #include <iostream>
@@ -327,6 +329,11 @@ CommandLine::CommandLine()
 
 int run(int argc, const char* const* argv)
 {
+    // check and diff say trouble with 2, as 1 is a result of theirs.
+    const bool troubleIsTwo = argc > 1 && (std::strcmp(argv[1], "check") == 0 || std::strcmp(argv[1], "diff") == 0);
+    const int trouble = troubleIsTwo ? ExitUsage : ExitRefused;
+    if (!prepareForLowMemory(trouble))
+        return exitOutOfMemory(trouble);
     try {
         CommandLine line;
         // CLI11 would call a mistyped command a missing one.
@@ -364,9 +371,10 @@ int run(int argc, const char* const* argv)
             request.whereChip = parseChipNumber(line.whereChip);
         return line.run ? line.run() : ExitUsage;
     } catch (const std::bad_alloc&) {
-        return exitRefused("out of memory");
+        return exitOutOfMemory(trouble);
     } catch (const std::exception& error) {
-        return exitRefused(error.what());
+        exitRefused(error.what());
+        return trouble;
     }
 }
 

@@ -7,10 +7,12 @@
 #include "core/model/RomImage.h"
 #include "core/text/StageTextKeys.h"
 #include "rules/ScrollRules.h"
+#include "tools/LowMemory.h"
 #include "tools/ToolCommands.h"
 
 #include <array>
 #include <iostream>
+#include <new>
 #include <nlohmann/json.hpp>
 
 namespace vx::tool {
@@ -309,6 +311,8 @@ int compareImages(const ToolRequest& request)
         }
         std::cout.flush();
         return diff.imagesDiffer() ? ExitRefused : ExitOk;
+    } catch (const std::bad_alloc&) {
+        return exitOutOfMemory(ExitUsage);
     } catch (const std::exception& error) {
         // As diff(1): trouble is 2, never to be taken for "different".
         std::cerr << "vexalon2-tool: " << error.what() << "\n";

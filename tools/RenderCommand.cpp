@@ -2,14 +2,13 @@
 
 #include "core/files/DataFiles.h"
 #include "core/files/FileSystem.h"
+#include "core/files/OutputFile.h"
 #include "core/model/AddressData.h"
 #include "core/model/RomImage.h"
 #include "core/model/Rooms.h"
 #include "core/model/StageObjects.h"
-#include "gui/image/MemoryRoom.h"
-#include "gui/image/PngFile.h"
-#include "gui/image/QImageConversion.h"
-#include "gui/image/QtGlyphRenderer.h"
+#include "render/BitmapGlyphRenderer.h"
+#include "render/BitmapPng.h"
 #include "render/GraphicManager.h"
 #include "render/PaletteManager.h"
 #include "render/StageSheetPicture.h"
@@ -17,17 +16,12 @@
 #include "tools/OutputGuard.h"
 #include "tools/ToolCommands.h"
 
-#include <QGuiApplication>
-#include <cstdlib>
 #include <filesystem>
 #include <iostream>
-#include <new>
+#include <memory>
 
 namespace vx::tool {
 namespace {
-
-// What the application object and the font configuration take, with some to spare.
-constexpr std::size_t FontRoom = std::size_t{4} << 20;
 
 std::string toolFolder()
 {
@@ -57,24 +51,8 @@ int render(const ToolRequest& request)
     if (!loadImage(rom, image))
         return ExitRefused;
     PaletteManager palette(paletteFile);
-
-    // Fonts need an application object; no display is needed.
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    int argc = 1;
-    char name[] = "vexalon2-tool";
-    char* argv[] = {name, nullptr};
-    // The tool reports on its own; Qt's notes on the platform would only be noise.
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
-        if (type == QtCriticalMsg || type == QtFatalMsg)
-            std::cerr << message.toStdString() << "\n";
-    });
-    // fontconfig, which Qt reads its configuration with, crashes where an allocation fails.
-    if (!hasRoom(FontRoom))
-        throw std::bad_alloc();
-    QGuiApplication application(argc, argv);
-    registerFontSubstitutions();
-    QtGlyphRenderer glyphs;
+    // The editor's stage picture draws with the same font, so the two pictures are equal.
+    const BitmapGlyphRenderer glyphs;
     GraphicManager graphics(palette, &glyphs);
 
     const StageData& stage = rom.stage(request.stage.value_or(0));
@@ -82,7 +60,8 @@ int render(const ToolRequest& request)
     prepareStageSheets(graphics, stage, rom.imageBytes(), sheets,
                        [](const std::string& warning) { std::cerr << "warning: " << warning << "\n"; });
 
-    QImage picture;
+    std::unique_ptr<IndexedBitmap> drawn;
+    const IndexedBitmap* picture = nullptr;
     const bool objects = request.objects;
     if (request.sheetOfRooms) {
         SheetPictureOptions sheetOptions;
@@ -91,28 +70,28 @@ int render(const ToolRequest& request)
         sheetOptions.scroll = request.scroll;
         sheetOptions.midPoints = request.midPoints;
         sheetOptions.path = request.path;
-        picture = toQImage(*drawStageSheetPicture(graphics, stage, *sheets.chip32Sheet, sheetOptions));
+        drawn = drawStageSheetPicture(graphics, stage, *sheets.chip32Sheet, sheetOptions);
     } else if (request.sheet) {
-        picture = toQImage(*sheets.chipSheet);
+        picture = sheets.chipSheet.get();
     } else if (request.chips) {
-        picture = toQImage(*sheets.chip32Sheet);
+        picture = sheets.chip32Sheet.get();
     } else if (request.room) {
-        auto view = graphics.createDisplayBitmap(RoomPixels, RoomPixels);
-        drawRoomWithObjects(graphics, *view, *sheets.chip32Sheet, stage, *request.room, objects);
-        picture = toQImage(*view);
+        drawn = graphics.createDisplayBitmap(RoomPixels, RoomPixels);
+        drawRoomWithObjects(graphics, *drawn, *sheets.chip32Sheet, stage, *request.room, objects);
     } else {
-        auto map = graphics.createDisplayBitmap(RoomPixels * RoomCount, RoomPixels);
+        drawn = graphics.createDisplayBitmap(RoomPixels * RoomCount, RoomPixels);
         auto view = graphics.createDisplayBitmap(RoomPixels, RoomPixels);
-        BitmapCanvas canvas(*map);
+        BitmapCanvas canvas(*drawn);
         for (int r = 0; r < RoomCount; ++r) {
             drawRoomWithObjects(graphics, *view, *sheets.chip32Sheet, stage, r, objects);
             canvas.copyRect(RoomPixels * r, 0, RoomPixels * (r + 1), RoomPixels, *view, 0, 0, RoomPixels, RoomPixels);
         }
         canvas.release();
-        picture = toQImage(*map);
     }
-    writePngFile(out, picture);
-    std::cout << "wrote " << out << " (" << picture.width() << "x" << picture.height() << ")\n";
+    if (drawn)
+        picture = drawn.get();
+    writeOutputFile(out, bitmapPng(*picture));
+    std::cout << "wrote " << out << " (" << picture->width() << "x" << picture->height() << ")\n";
     return ExitOk;
 }
 

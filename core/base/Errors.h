@@ -1,4 +1,5 @@
 #pragma once
+#include "core/base/Language.h"
 #include "core/base/Result.h"
 
 #include <stdexcept>
@@ -13,5 +14,8 @@ public:
     // The same failure as a result's error, for callers that return one.
     Error error() const { return Error{what()}; }
 };
+
+// What a failed allocation (std::bad_alloc, libpng's) tells the user, in the user's language.
+inline std::string outOfMemoryMessage() { return localized("メモリが足りません。", "Out of memory."); }
 
 } // namespace vx

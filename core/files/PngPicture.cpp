@@ -1,11 +1,13 @@
 #include "core/files/PngPicture.h"
 
+#include "core/base/Errors.h"
 #include "core/base/Language.h"
 #include "core/files/PatchFormat.h"
 
 #include <array>
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <png.h>
@@ -21,6 +23,7 @@ using Bytes = std::span<const std::uint8_t>;
 // guarded code fills lives in a caller's frame.
 struct LibpngMessage {
     char text[240] = {};
+    bool outOfMemory = false; // an allocation failed: libpng's "insufficient memory" and the like
 };
 
 struct ReadSource {
@@ -54,6 +57,17 @@ void readFromSpan(png_structp png, png_bytep out, std::size_t length)
     source->pos += length;
 }
 
+// libpng's allocations, so that a failed one is told apart from a broken file.
+png_voidp allocate(png_structp png, png_alloc_size_t size)
+{
+    void* block = std::malloc(size);
+    if (!block)
+        static_cast<LibpngMessage*>(png_get_mem_ptr(png))->outOfMemory = true;
+    return block;
+}
+
+void release(png_structp, png_voidp block) { std::free(block); }
+
 void writeToVector(png_structp png, png_bytep data, std::size_t length)
 {
     auto* sink = static_cast<WriteSink*>(png_get_io_ptr(png));
@@ -64,8 +78,10 @@ void writeToVector(png_structp png, png_bytep data, std::size_t length)
         full = true;
     }
     // Only once the handler is done: png_error does not come back.
-    if (full)
+    if (full) {
+        static_cast<LibpngMessage*>(png_get_mem_ptr(png))->outOfMemory = true;
         png_error(png, "out of memory");
+    }
 }
 
 void flushNothing(png_structp) {}
@@ -251,12 +267,12 @@ Result<PngPicture> decodePng(std::span<const std::uint8_t> bytes, int maxSide)
     LibpngMessage message;
     ReadSource source{bytes, 8};
     ReadStructs structs;
-    structs.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &message, keepMessage, ignoreWarning);
+    structs.png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, &message, keepMessage, ignoreWarning, &message,
+                                           allocate, release);
     if (structs.png)
         structs.info = png_create_info_struct(structs.png);
     if (!structs.png || !structs.info)
-        return Error{localized("PNG を読む準備ができませんでした (メモリ不足)。",
-                               "Could not get ready to read the PNG (out of memory).")};
+        return Error{outOfMemoryMessage()};
     png_set_read_fn(structs.png, &source, readFromSpan);
 
     PngPicture picture;
@@ -266,6 +282,8 @@ Result<PngPicture> decodePng(std::span<const std::uint8_t> bytes, int maxSide)
         switch (readPixels(structs, maxSide, picture, raw)) {
         case ReadOutcome::Read: break;
         case ReadOutcome::Failed:
+            if (message.outOfMemory)
+                return Error{outOfMemoryMessage()};
             if (source.cutShort)
                 return Error{localized("PNG ファイルが途中で切れています。", "The PNG file is cut short.")};
             return Error{brokenText(message.text)};
@@ -282,8 +300,7 @@ Result<PngPicture> decodePng(std::span<const std::uint8_t> bytes, int maxSide)
             return taken.error();
         return picture;
     } catch (const std::bad_alloc&) {
-        return Error{
-            localized("画像が大きすぎてメモリに収まりません。", "The picture is too large to hold in memory.")};
+        return Error{outOfMemoryMessage()};
     }
 }
 
@@ -307,14 +324,18 @@ std::vector<std::uint8_t> encodeIndexedPng(int width, int height, std::span<cons
     WriteSink sink{&out};
     LibpngMessage message;
     WriteStructs structs;
-    structs.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &message, keepMessage, ignoreWarning);
+    structs.png = png_create_write_struct_2(PNG_LIBPNG_VER_STRING, &message, keepMessage, ignoreWarning, &message,
+                                            allocate, release);
     if (structs.png)
         structs.info = png_create_info_struct(structs.png);
     if (!structs.png || !structs.info)
         throw std::bad_alloc();
     png_set_write_fn(structs.png, &sink, writeToVector, flushNothing);
-    if (!writePixels(structs, width, height, indices, colours, static_cast<int>(palette.size())))
+    if (!writePixels(structs, width, height, indices, colours, static_cast<int>(palette.size()))) {
+        if (message.outOfMemory)
+            throw std::bad_alloc();
         throw std::runtime_error(std::string("encodeIndexedPng: libpng failed: ") + message.text);
+    }
     return out;
 }
 

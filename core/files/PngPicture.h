@@ -19,13 +19,14 @@ struct PngPicture {
 };
 
 // Reads PNG bytes. Refused, with the reason, when they are not PNG, are cut short or broken
-// (the decoder's own message), larger than maxSide in either direction (before anything is
-// allocated for the pixels), or a pixel is not fully opaque or uses an index the palette
-// lacks (the first such pixel named).
+// (the decoder's own message), are larger than maxSide in either direction (before anything
+// is allocated for the pixels), a pixel is not fully opaque or uses an index the palette
+// lacks (the first such pixel named), or memory runs short.
 Result<PngPicture> decodePng(std::span<const std::uint8_t> bytes, int maxSide = 4096);
 
 // A palette PNG of width × height (indices row by row, each below palette.size(), at most
-// 256 entries), its palette the given 0xRRGGBB colours in order.
+// 256 entries), its palette the given 0xRRGGBB colours in order. Throws std::bad_alloc
+// when memory runs short.
 std::vector<std::uint8_t> encodeIndexedPng(int width, int height, std::span<const std::uint8_t> indices,
                                            std::span<const std::uint32_t> palette);
 

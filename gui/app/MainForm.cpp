@@ -1,5 +1,6 @@
 #include "gui/app/MainForm.h"
 
+#include "core/base/Errors.h"
 #include "core/base/Language.h"
 #include "core/files/IniFile.h"
 #include "core/files/InputFile.h"
@@ -73,7 +74,7 @@ bool replacesObjects(int kind) { return kind == ukObject || kind == ukStageText 
 
 } // namespace
 
-QString outOfMemoryText() { return qText("メモリが足りません。", "Out of memory."); }
+QString outOfMemoryText() { return QString::fromStdString(outOfMemoryMessage()); }
 
 MainForm::MainForm(Prompts& prompts, const AppPaths& paths, QWidget* parent)
     : QMainWindow(parent), prompts_(prompts), preferencesFile_(paths.preferencesFile)

@@ -13,9 +13,9 @@
 #include "core/model/StageTiles.h"
 #include "core/text/StageText.h"
 #include "core/text/StageTextImport.h"
-#include "gui/image/PngFile.h"
-#include "gui/image/QImageConversion.h"
 #include "gui/pages/Prompts.h"
+#include "render/BitmapGlyphRenderer.h"
+#include "render/BitmapPng.h"
 #include "render/GraphicManager.h"
 #include "render/PaletteManager.h"
 #include "render/StagePaletteFile.h"
@@ -211,20 +211,23 @@ void ShareCommands::exportStagePicture()
     if (!path)
         return;
     // Drawn apart from the pages, in the stage's still colours: the animation on screen and
-    // the shared sheets stay as they are.
+    // the shared sheets stay as they are. The tool's font and PNG, so the tool's picture of
+    // the stage is the same file.
     std::vector<std::uint8_t> colours;
     for (int i = 0; i < PaletteManager::ColorCount; ++i)
         for (int shift : {0, 8, 16})
             colours.push_back(static_cast<std::uint8_t>(palette_.getRGB(i) >> shift));
     PaletteManager palette(colours, "fcpalette.pal");
-    GraphicManager graphics(palette, glyphs_);
+    const BitmapGlyphRenderer glyphs;
+    GraphicManager graphics(palette, &glyphs);
     const StageData& stage = rom_.currentStage();
     StageSheets sheets;
     // A pattern overflow was reported when the stage was selected.
     prepareStageSheets(graphics, stage, rom_.imageBytes(), sheets, [](const std::string&) {});
     const SheetPictureOptions options{11, true, true, true, true};
-    const QImage picture = toQImage(*drawStageSheetPicture(graphics, stage, *sheets.chip32Sheet, options));
-    writeAndReport(*path, [&] { return writePngFile(path->toStdString(), picture); });
+    const std::vector<std::uint8_t> png =
+        bitmapPng(*drawStageSheetPicture(graphics, stage, *sheets.chip32Sheet, options));
+    writeBytesAndReport(*path, png);
 }
 
 void ShareCommands::exportStageText()

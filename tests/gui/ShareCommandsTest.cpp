@@ -12,6 +12,7 @@
 #include <QJsonDocument>
 #include <QLabel>
 #include <QMenu>
+#include <QProcess>
 #include <QTimer>
 #include <filesystem>
 #include <regex>
@@ -113,6 +114,29 @@ TEST_F(ShareCommandsTest, TheStagePictureHoldsAllRoomsAsAPng)
     EXPECT_TRUE(statusPanel(2)->text().startsWith(QStringLiteral("Wrote stage.png (")));
     EXPECT_TRUE(prompts.messages.isEmpty());
     EXPECT_TRUE(animationTimer()->isActive());
+}
+
+TEST_F(ShareCommandsTest, TheStagePictureIsTheFileTheToolWritesInEitherLanguage)
+{
+    opened();
+    stageSelector()->setCurrentIndex(3);
+    const QString folder = QString::fromStdString(dir.path()), editors = folder + QStringLiteral("/editor.png");
+    for (const auto& [language, locale] : {std::pair{Language::English, "C"}, {Language::Japanese, "ja_JP.UTF-8"}}) {
+        forceLanguage(language);
+        prompts.saveFiles = {editors};
+        pictureCommand()->trigger();
+        QProcess tool;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("LC_ALL"), QString::fromLatin1(locale));
+        tool.setProcessEnvironment(environment);
+        tool.start(QStringLiteral(VX_TOOL_PROGRAM),
+                   QStringLiteral("render %1 --stage 3 --sheet-of-rooms --objects --scroll --midpoints --path --force "
+                                  "--palette %2/fcpalette.pal --out %2/tool.png")
+                       .arg(image, folder)
+                       .split(QLatin1Char(' ')));
+        ASSERT_TRUE(tool.waitForFinished(30000) && tool.exitCode() == 0) << tool.readAllStandardError().toStdString();
+        EXPECT_TRUE(test::readBytes(editors.toStdString()) == test::readBytes(dir.file("tool.png"))) << locale;
+    }
 }
 
 TEST_F(ShareCommandsTest, MenuCaptionsFollowTheLanguageAndWaitForAnImage)
