@@ -139,7 +139,7 @@ bool MainForm::createRunObjects(const AppPaths& paths)
         glyphs_ = std::make_unique<QtGlyphRenderer>();
         graphics_ = std::make_unique<GraphicManager>(*palette_, glyphs_.get());
         files_ = std::make_unique<FileCommands>(prompts_, *rom_);
-        share_ = std::make_unique<ShareCommands>(prompts_, *rom_, *palette_, glyphs_.get());
+        share_ = std::make_unique<ShareCommands>(prompts_, *rom_, *palette_);
         recovery_ = std::make_unique<RecoveryKeeper>(*rom_, prompts_, paths.recoveryFolder,
                                                      [this](const QString& text) { status_[2]->setText(text); });
         chipAttributeNames_ = loadChipAttributeNames(folder + "/ChipAttributeList.txt");

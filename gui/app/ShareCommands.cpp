@@ -64,9 +64,8 @@ QString wroteFileText(const QString& path, std::uint64_t size)
     return qText("%1 を書き出しました (%2 バイト)", "Wrote %1 (%2 bytes)").arg(name, digits);
 }
 
-ShareCommands::ShareCommands(Prompts& prompts, RomImage& rom, const PaletteManager& palette,
-                             const GlyphRenderer* glyphs)
-    : prompts_(prompts), rom_(rom), palette_(palette), glyphs_(glyphs)
+ShareCommands::ShareCommands(Prompts& prompts, RomImage& rom, const PaletteManager& palette)
+    : prompts_(prompts), rom_(rom), palette_(palette)
 {
 }
 

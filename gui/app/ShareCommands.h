@@ -12,7 +12,6 @@
 
 namespace vx {
 
-class GlyphRenderer;
 class IniFile;
 class PaletteManager;
 class Prompts;
@@ -26,7 +25,7 @@ QString wroteFileText(const QString& path, std::uint64_t size);
 // is made from), and the one that takes stage texts in.
 class ShareCommands {
 public:
-    ShareCommands(Prompts& prompts, RomImage& rom, const PaletteManager& palette, const GlyphRenderer* glyphs);
+    ShareCommands(Prompts& prompts, RomImage& rom, const PaletteManager& palette);
 
     // A patch from an original image to the image as it stands now, unsaved edits included.
     void createPatch();
@@ -89,7 +88,6 @@ private:
     Prompts& prompts_;
     RomImage& rom_;
     const PaletteManager& palette_;
-    const GlyphRenderer* glyphs_;
 };
 
 } // namespace vx
