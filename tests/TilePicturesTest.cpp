@@ -7,6 +7,7 @@
 #include "render/StagePaletteFile.h"
 #include "tests/support/Images.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace vx;
@@ -75,6 +76,42 @@ TEST(TilePictures, APictureOfAnotherSizeOrAFifthColourIsRefusedAndRecordsNothing
     const std::uint8_t notPng[] = {'G', 'I', 'F', '8'};
     EXPECT_FALSE(importTilePicture(o.rom.stage(0), o.colours, TileTable::Background, 0, notPng).ok());
     EXPECT_EQ(o.rom.stage(0).undoStack().count(), 0);
+}
+
+// A paint program may renumber a palette PNG (a colour dropped, the order turned round): it is
+// read by what it shows, as an RGB picture of the same look is, and a colour none of the four
+// is refused with its first pixel.
+TEST(TilePictures, APalettePictureIsReadByItsColoursHoweverItsPaletteIsNumbered)
+{
+    Opened o;
+    const auto exported = decodePng(tilePicturePng(o.rom.stage(1), o.colours, TileTable::Background, 0));
+    ASSERT_TRUE(exported.ok());
+    const PngPicture& look = exported.value();
+    std::vector<std::uint32_t> reversed(look.palette.rbegin(), look.palette.rend());
+    std::vector<std::uint8_t> renumbered(look.indices.size());
+    for (std::size_t i = 0; i < renumbered.size(); ++i)
+        renumbered[i] = static_cast<std::uint8_t>(3 - look.indices[i]);
+    std::vector<std::uint8_t> rgbIndices(look.colours.size());
+    std::vector<std::uint32_t> rgbPalette; // the look again, as many colours as it shows
+    for (std::size_t i = 0; i < look.colours.size(); ++i) {
+        const auto at = std::find(rgbPalette.begin(), rgbPalette.end(), look.colours[i]);
+        rgbIndices[i] = static_cast<std::uint8_t>(at - rgbPalette.begin());
+        if (at == rgbPalette.end())
+            rgbPalette.push_back(look.colours[i]);
+    }
+    for (const auto& png :
+         {encodeIndexedPng(128, 128, renumbered, reversed), encodeIndexedPng(128, 128, rgbIndices, rgbPalette)}) {
+        const auto changed = importTilePicture(o.rom.stage(1), o.colours, TileTable::Background, 0, png);
+        ASSERT_TRUE(changed.ok()) << changed.error().text();
+        EXPECT_TRUE(changed.value().empty()) << "the look the stage has: no tile changes";
+    }
+    renumbered[7 * 128 + 3] = 4;
+    reversed.push_back(0x123456);
+    const auto stray = importTilePicture(o.rom.stage(1), o.colours, TileTable::Background, 0,
+                                         encodeIndexedPng(128, 128, renumbered, reversed));
+    ASSERT_FALSE(stray.ok());
+    EXPECT_NE(stray.error().message.find("(3, 7)"), std::string::npos) << stray.error().message;
+    EXPECT_EQ(o.rom.stage(1).undoStack().count(), 0);
 }
 
 TEST(StagePaletteFile, ARoundTripIsExactAndAnOffColourTakesTheNearestOneAsOneStep)

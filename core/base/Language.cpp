@@ -29,6 +29,11 @@ void chooseInterfaceLanguage(std::optional<Language> language) { interfaceLangua
 
 std::optional<Language> chosenInterfaceLanguage() { return interfaceLanguage; }
 
+std::string englishCount(int count, const char* one, const char* many)
+{
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
 std::string sentence(std::string text)
 {
     const auto endsWith = [&](std::string_view stop) {

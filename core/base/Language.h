@@ -46,4 +46,7 @@ inline std::string localized(std::string japanese, std::string english)
 // The text with a full stop in the user's language, unless it ends in one already.
 std::string sentence(std::string text);
 
+// An English count with its noun in the right number: "1 map", "3 maps".
+std::string englishCount(int count, const char* one, const char* many);
+
 } // namespace vx

@@ -87,27 +87,35 @@ Result<std::vector<std::uint8_t>> sheetOfPicture(const PngPicture& picture, std:
     if (picture.colours.size() != count || (picture.indexed && picture.indices.size() != count))
         return Error{localized("タイル画像の画素が足りません。", "The tile picture's pixels are incomplete.")};
     const auto sameColour = [](std::uint32_t a, std::uint32_t b) { return ((a ^ b) & 0xFFFFFF) == 0; };
+    // A palette PNG as the export writes it is read by its numbers (two equal colours stay
+    // apart), and so is one drawn in other colours (tiles from another stage or sub-palette).
+    // One whose every colour is among the four is read by what it shows, however a paint
+    // program renumbered its palette, as a picture without a palette always is.
     const bool ownPalette =
         picture.palette.size() >= 4 && std::equal(colours.begin(), colours.end(), picture.palette.begin(), sameColour);
+    const auto shown = [&](std::uint32_t colour) {
+        return std::any_of(colours.begin(), colours.end(), [&](std::uint32_t c) { return sameColour(c, colour); });
+    };
+    const bool byNumber =
+        picture.indexed && (ownPalette || !std::all_of(picture.colours.begin(), picture.colours.end(), shown));
     const std::vector<std::uint8_t> now = sheetOfTable(table);
     std::vector<std::uint8_t> sheet(count);
     for (std::size_t i = 0; i < count; ++i) {
         int value = -1;
-        const bool indexFits = picture.indexed && picture.indices[i] < 4;
-        if (!picture.indexed || (indexFits && !ownPalette)) {
+        if (byNumber && picture.indices[i] < 4) {
+            value = picture.indices[i];
+        } else if (!byNumber) {
             if (sameColour(colours[now[i]], picture.colours[i]))
                 value = now[i];
             for (int c = 0; c < 4 && value < 0; ++c)
                 if (sameColour(colours[c], picture.colours[i]))
                     value = c;
         }
-        if (value < 0 && indexFits)
-            value = picture.indices[i];
         if (value < 0) {
             const int x = static_cast<int>(i % SheetSide), y = static_cast<int>(i / SheetSide);
-            const std::string what = picture.indexed ? localized("パレット番号 ", "palette index ") +
+            const std::string what = byNumber ? localized("パレット番号 ", "palette index ") +
                     std::to_string(picture.indices[i]) + localized(" (0〜3 のみ使えます)", " (only 0-3 can be used)")
-                                                     : localized("色 ", "colour ") + colourText(picture.colours[i]) +
+                                              : localized("色 ", "colour ") + colourText(picture.colours[i]) +
                     localized(" (サブパレットの4色にありません)", " (not one of the sub-palette's four colours)");
             return Error{localized("画素 (", "Pixel (") + std::to_string(x) + ", " + std::to_string(y) +
                          localized(") タイル ", "), tile ") +

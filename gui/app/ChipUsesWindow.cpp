@@ -47,7 +47,10 @@ QString useText(const ChipUse& use)
 
 QString countText(const UseCount& count)
 {
-    return qText("%1 個のセル、%2 部屋", "%1 cells in %2 rooms").arg(count.cells).arg(count.rooms);
+    if (isJapanese())
+        return QString::fromUtf8("%1 個のセル、%2 部屋").arg(count.cells).arg(count.rooms);
+    return QString::fromStdString(englishCount(count.cells, "cell", "cells") + " in " +
+                                  englishCount(count.rooms, "room", "rooms"));
 }
 
 std::optional<int> chipOfBox(const QLineEdit* box)
@@ -173,12 +176,17 @@ void ChipUsesWindow::replace()
     const int stage = allStages_->isChecked() ? -1 : rom.currentStageIndex();
     const UseCount count = countUses(chipUses(rom, from, stage));
     if (from != *to && count.cells > 0 &&
-        !prompts_.askYesNo(qText("チップ %1 を %2 に置き換えます: %3 部屋の %4 セル (マップ %5 個)。よろしいですか?",
-                                 "Replace chip %1 by %2 in %4 cells of %3 rooms (%5 maps)?")
-                               .arg(hex2(from), hex2(*to))
-                               .arg(count.rooms)
-                               .arg(count.cells)
-                               .arg(count.maps)))
+        !prompts_.askYesNo(
+            isJapanese()
+                ? QString::fromUtf8("チップ %1 を %2 に置き換えます: %3 部屋の %4 セル (マップ %5 個)。よろしいですか?")
+                      .arg(hex2(from), hex2(*to))
+                      .arg(count.rooms)
+                      .arg(count.cells)
+                      .arg(count.maps)
+                : QStringLiteral("Replace chip %1 by %2 in %3 of %4 (%5)?")
+                      .arg(hex2(from), hex2(*to), QString::fromStdString(englishCount(count.cells, "cell", "cells")),
+                           QString::fromStdString(englishCount(count.rooms, "room", "rooms")),
+                           QString::fromStdString(englishCount(count.maps, "map", "maps")))))
         return;
     const Result<UseCount> replaced = replaceChip(rom, from, *to, stage);
     if (!replaced.ok()) {

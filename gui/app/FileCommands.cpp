@@ -38,7 +38,7 @@ QString saveChangesQuestion(const QString& path)
 {
     if (isJapanese())
         return path + QString::fromUtf8("への変更を保存しますか？");
-    return QStringLiteral("Do you want to save the changes of ") + path + QStringLiteral("?");
+    return QStringLiteral("Do you want to save the changes to ") + path + QStringLiteral("?");
 }
 
 } // namespace
@@ -58,8 +58,12 @@ bool FileCommands::load(const QString& chosen)
 
 bool FileCommands::settleUnsavedChanges()
 {
-    if (!rom_.isModified())
+    // The same truth as the title's mark: edits undone back to what the file holds lose nothing.
+    if (!rom_.differsFromFile()) {
+        if (rom_.isModified() && editsDropped)
+            editsDropped();
         return true;
+    }
     switch (prompts_.askYesNoCancel(saveChangesQuestion(QString::fromStdString(rom_.fileName())))) {
     case Answer::Yes: return saveAs();
     case Answer::No:

@@ -342,6 +342,8 @@ void MainForm::showModified(bool modified)
     // Every edit step reports; Qt redoes the title on each call, so only a change is passed on.
     if (const bool shown = modified && rom_->isLoaded(); shown != isWindowModified())
         setWindowModified(shown);
+    if (!modified) // undone back to what the file holds: the panel agrees with the title
+        status_[0]->clear();
 }
 
 void MainForm::showImageCommands(bool shown)

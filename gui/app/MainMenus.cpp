@@ -82,8 +82,8 @@ MainMenus::MainMenus(QMainWindow* window, MenuCommands commands) : commands_(std
 
     edit = window->menuBar()->addMenu(qCaption("編集(&E)", "&Edit"));
     edit->setObjectName(QStringLiteral("MenuEdit"));
-    undo = item(edit, qCaption("元に戻す(&U)", "Undo(&U)"), "MenuItemUndo", commands_.undo);
-    redo = item(edit, qCaption("やり直し(&R)", "Redo(&R)"), "MenuItemRedo", commands_.redo);
+    undo = item(edit, qCaption("元に戻す(&U)", "&Undo"), "MenuItemUndo", commands_.undo);
+    redo = item(edit, qCaption("やり直し(&R)", "&Redo"), "MenuItemRedo", commands_.redo);
     edit->addSeparator();
     findChipUses = item(edit, QString(), "MenuItemFindChipUses", commands_.findChipUses);
     replaceChip = item(edit, QString(), "MenuItemReplaceChip", commands_.replaceChip);
@@ -165,10 +165,10 @@ void MainMenus::showHistory(const RomImage& rom)
     const bool canUndo = rom.canUndo(), canRedo = rom.canRedo();
     undo->setEnabled(canUndo);
     redo->setEnabled(canRedo);
-    undo->setText(canUndo ? qText("元に戻す(&U) - ", "Undo(&U) - ") + QString::fromStdString(rom.undoCaption())
-                          : qText("元に戻す(&U)", "Undo(&U)"));
-    redo->setText(canRedo ? qText("やり直し(&R) - ", "Redo(&R) - ") + QString::fromStdString(rom.redoCaption())
-                          : qText("やり直し(&R)", "Redo(&R)"));
+    undo->setText(canUndo ? qText("元に戻す(&U) - ", "&Undo - ") + QString::fromStdString(rom.undoCaption())
+                          : qText("元に戻す(&U)", "&Undo"));
+    redo->setText(canRedo ? qText("やり直し(&R) - ", "&Redo - ") + QString::fromStdString(rom.redoCaption())
+                          : qText("やり直し(&R)", "&Redo"));
 }
 
 void MainMenus::enableHistoryKeys(bool imageOpen)

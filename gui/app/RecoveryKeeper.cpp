@@ -84,8 +84,14 @@ std::string RecoveryKeeper::recordName(const QString& imagePath)
 
 void RecoveryKeeper::writeNow()
 {
-    if (!folder_ || !rom_.isLoaded() || !rom_.isModified())
+    if (!folder_ || !rom_.isLoaded())
         return;
+    // Undone back to what the file holds: nothing is left to lose, so nothing is kept.
+    if (!rom_.differsFromFile()) {
+        writer_.waitForDone();
+        folder_->remove(recordName(QString::fromStdString(rom_.fileName())));
+        return;
+    }
     // Made here, where the model lives; the slow part, the flushed write, runs on the writer.
     auto bytes = std::make_shared<std::vector<std::uint8_t>>(encodeRecovery(recoveryRecordOf(rom_)));
     keptFor_ = QString::fromStdString(rom_.fileName());

@@ -116,7 +116,7 @@ TEST_F(Chip32x32EditTest, ShiftLeftWritesTheSelectedChipIntoTheHoveredQuarter)
     onTable(0x11, 2, Qt::LeftButton, Qt::ShiftModifier);
     EXPECT_EQ(chipEntryAt(0x11, 2), entry);
     EXPECT_EQ(undoSteps(), 1);
-    EXPECT_EQ(undoCaption(), QStringLiteral("Undo(&U) - Edit 32x32Tile"));
+    EXPECT_EQ(undoCaption(), QStringLiteral("&Undo - Edit 32x32Tile"));
     EXPECT_TRUE(sheetsAgree(entry, 0x11, 2)) << "the shared sheet every page draws from shows it";
     const QPoint at = quarterPoint(0x11, 2);
     EXPECT_EQ(
@@ -160,7 +160,7 @@ TEST_F(Chip32x32EditTest, CtrlLeftBeforeAnyCopyPastesEightZeroBytes)
         EXPECT_EQ(chipEntryAt(chip, q), 0);
         EXPECT_EQ(attribute(chip, q), 0);
     }
-    EXPECT_EQ(undoCaption(), QStringLiteral("Undo(&U) - Edit 32x32Tile(Paste)"));
+    EXPECT_EQ(undoCaption(), QStringLiteral("&Undo - Edit 32x32Tile(Paste)"));
 }
 
 TEST_F(Chip32x32EditTest, CopiedChipPastesIntoAnotherStageAndOpenClearsTheClipboard)
@@ -230,7 +230,7 @@ TEST_F(Chip32x32EditTest, LabelClicksStepSubPaletteAndAttributeWithUndo)
     QTest::mouseClick(attributeLabel(3), Qt::RightButton);
     EXPECT_EQ(attribute(0, 3), 3);
     EXPECT_EQ(attributeLabel(3)->text(), QStringLiteral("Spikes")) << "stage 00's names";
-    EXPECT_EQ(undoCaption(), QStringLiteral("Undo(&U) - Edit 32x32Tile(Attr)"));
+    EXPECT_EQ(undoCaption(), QStringLiteral("&Undo - Edit 32x32Tile(Attr)"));
     undoAction()->trigger();
     EXPECT_EQ(attribute(0, 3), 0);
     EXPECT_EQ(attributeLabel(3)->text(), QStringLiteral("Background"));

@@ -69,7 +69,7 @@ TEST_F(FlowPagesTest, TickingDownEditsTheEntryItsLineAndItsRoomAndUndoRestoresTh
     find<QCheckBox>(u"CheckDown")->click();
     EXPECT_EQ(currentStage().scroll()[line], before | 0x40);
     EXPECT_EQ(undoSteps(), 1);
-    EXPECT_EQ(undoCaption(), QStringLiteral("Undo(&U) - Edit Scroll"));
+    EXPECT_EQ(undoCaption(), QStringLiteral("&Undo - Edit Scroll"));
     EXPECT_TRUE(scrollLines()->item(line)->text().contains(QStringLiteral("Right&Down")));
     EXPECT_EQ(scrollLines()->currentRow(), line);
     EXPECT_EQ(boxNamed(u"EditScrollData")->text(), QString::fromStdString(formatHex(before | 0x40, 2)));

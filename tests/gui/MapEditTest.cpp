@@ -122,7 +122,7 @@ TEST_F(MapEditTest, PaintingWritesOneRecordAndTheSameChipAgainNone)
     onCell(0, cell, Qt::LeftButton);
     EXPECT_EQ(mapByte(room, cell), chip);
     EXPECT_EQ(undoSteps(), 1);
-    EXPECT_EQ(undoCaption(), QStringLiteral("Undo(&U) - Edit Map"));
+    EXPECT_EQ(undoCaption(), QStringLiteral("&Undo - Edit Map"));
     EXPECT_NE(shownColor(viewControl(0), (cell / 8) * 32 + 5, (cell % 8) * 32 + 5), before);
 
     const std::uint64_t version = viewControl(0)->bitmap()->version();
@@ -175,7 +175,7 @@ TEST_F(MapEditTest, RightPicksCtrlRightCopiesAndCtrlLeftPastesIntoAnotherStage)
     ASSERT_NE(roomCells(page.viewRoom(0)), copied);
     onCell(0, 0, Qt::LeftButton, Qt::ControlModifier);
     EXPECT_EQ(roomCells(page.viewRoom(0)), copied);
-    EXPECT_EQ(undoCaption(), QStringLiteral("Undo(&U) - Edit Map(Paste)"));
+    EXPECT_EQ(undoCaption(), QStringLiteral("&Undo - Edit Map(Paste)"));
     const int records = undoSteps();
     onCell(0, 0, Qt::LeftButton, Qt::ControlModifier);
     EXPECT_EQ(undoSteps(), records) << "the same room again records nothing";
@@ -211,7 +211,7 @@ TEST_F(MapEditTest, ShiftLeftOpensTheGridAndOkWritesOneRecord)
     EXPECT_EQ(caption,
               QStringLiteral("Edit Screen ") + QString::fromStdString(formatHex(static_cast<unsigned>(room), 2)));
     EXPECT_EQ(mapByte(room, 0), 0x07) << "cell (0, 0), typed 7";
-    EXPECT_EQ(undoCaption(), QStringLiteral("Undo(&U) - Edit Map(Grid)"));
+    EXPECT_EQ(undoCaption(), QStringLiteral("&Undo - Edit Map(Grid)"));
     form->commandUndo();
     EXPECT_EQ(roomCells(room), before);
 

@@ -69,7 +69,7 @@ TEST_F(PaletteEditTest, ColourThenEntryWritesTheEntryAndUndoRedoFollow)
     EXPECT_EQ(shownColor(entryView(3), 12, 12), rgb(0x16));
     EXPECT_EQ(form->graphics().stagePalette().color(3), rgb(0x16)) << "the renderer has the new colour";
     EXPECT_EQ(statusPanel(0)->text(), QStringLiteral("Modified"));
-    EXPECT_EQ(undoCaption(), QStringLiteral("Undo(&U) - Edit Palette"));
+    EXPECT_EQ(undoCaption(), QStringLiteral("&Undo - Edit Palette"));
 
     undoAction()->trigger();
     EXPECT_EQ(currentStage().bgPalette()[3], before);
@@ -161,7 +161,7 @@ TEST_F(PaletteEditTest, FrameCountTwoWithTimer0FAlternatesTheArrows)
     EXPECT_EQ(currentStage().paletteAnimeFrameCount(), 2);
     EXPECT_EQ(currentStage().paletteAnimeFrameTimer(), 0x0F);
     EXPECT_EQ(frameTimer()->text(), QStringLiteral("0F"));
-    EXPECT_EQ(undoCaption(), QStringLiteral("Undo(&U) - Edit PalAnime"));
+    EXPECT_EQ(undoCaption(), QStringLiteral("&Undo - Edit PalAnime"));
 
     // The sample's frames differ in entries 13 to 15.
     const Color frame0 = rgb(currentStage().paletteAnimePalette()[13]),

@@ -87,6 +87,22 @@ TEST_F(RecoveryKeeperTest, DiscardingOrNotSavingDropsTheEditsAndADamagedFileIsKe
     EXPECT_FALSE(form->rom().isModified()) << "the image opens as it is on disk";
 }
 
+// Undone back to what the file holds: the title, the status panel, the close question and the
+// recovery file all agree that nothing is unsaved.
+TEST_F(RecoveryKeeperTest, UndoingBackToTheFileLeavesNoMarkQuestionOrRecordOfUnsavedEdits)
+{
+    opened();
+    editAndKeep();
+    EXPECT_EQ(statusPanel(0)->text(), QStringLiteral("Modified"));
+    form->commandUndo();
+    EXPECT_FALSE(form->isWindowModified());
+    EXPECT_TRUE(statusPanel(0)->text().isEmpty());
+    form->recovery().flush();
+    EXPECT_FALSE(fs::exists(recoveryFile()));
+    form->commandClose(); // a question here fails the test
+    EXPECT_FALSE(form->rom().isLoaded());
+}
+
 // A record is written anew, mode 600, never through a link; a folder that is not this user's
 // own keeps nothing, and the status bar says why.
 TEST_F(RecoveryKeeperTest, RecordsAreNeverWrittenThroughALinkAndAFolderNotOursKeepsNothing)

@@ -92,13 +92,13 @@ TEST_F(ShellTest, EditMenuCaptionsFollowTheCurrentStageAndLanguage)
     stageSelector()->setCurrentIndex(0);
     window.updateEditMenu();
     EXPECT_TRUE(undoAction()->isEnabled());
-    EXPECT_EQ(undoAction()->text(), QStringLiteral("Undo(&U) - Edit Map"));
+    EXPECT_EQ(undoAction()->text(), QStringLiteral("&Undo - Edit Map"));
 
     undoAction()->trigger();
     EXPECT_EQ(window.rom().stage(0).map()[3], test::sampleBytes()[0x510 + 3]);
     window.updateEditMenu();
-    EXPECT_EQ(redoAction()->text(), QStringLiteral("Redo(&R) - Edit Map"));
-    EXPECT_EQ(undoAction()->text(), QStringLiteral("Undo(&U)"));
+    EXPECT_EQ(redoAction()->text(), QStringLiteral("&Redo - Edit Map"));
+    EXPECT_EQ(undoAction()->text(), QStringLiteral("&Undo"));
 }
 
 TEST_F(ShellTest, SaveClearsModifiedButKeepsTheHistory)
@@ -122,7 +122,7 @@ TEST_F(ShellTest, CloseWithEditsYesThenCancelledSaveKeepsEverything)
     prompts.saveFiles = {std::nullopt};
     window.commandClose();
     EXPECT_EQ(prompts.questions.value(0),
-              QStringLiteral("Do you want to save the changes of ") + image + QStringLiteral("?"));
+              QStringLiteral("Do you want to save the changes to ") + image + QStringLiteral("?"));
     EXPECT_EQ(prompts.suggestions.value(0), QFileInfo(image).absoluteFilePath()) << "Save As starts on the image";
     EXPECT_TRUE(showsImage());
     EXPECT_EQ(window.rom().stage(0).map()[3], 0x77);

@@ -37,7 +37,7 @@ TEST_F(TilePage, AStrokeIsOneStepThatTheOtherPagesDrawAndUndoTakesBack)
     test::release(editor(), 36, 20, Qt::LeftButton);
     EXPECT_EQ(firstPixel(), colour);
     EXPECT_EQ(undoSteps(), 1) << "the stroke is one step";
-    EXPECT_EQ(undoCaption(), QStringLiteral("Undo(&U) - Edit Tiles"));
+    EXPECT_EQ(undoCaption(), QStringLiteral("&Undo - Edit Tiles"));
     EXPECT_TRUE(statusPanel(1)->text().startsWith(QStringLiteral("BG 00 (2,1) 0x")))
         << statusPanel(1)->text().toStdString();
 
