@@ -40,6 +40,7 @@
 #include "gui/pages/SpriteBankPage.h"
 #include "gui/pages/TileEdit.h"
 #include "gui/widgets/PlacedLayout.h"
+#include "gui/widgets/StatusPanel.h"
 #include "render/GraphicManager.h"
 #include "render/PaletteManager.h"
 
@@ -193,7 +194,11 @@ bool MainForm::createRunObjects(const AppPaths& paths)
                                                                      status_[panel]->setText(text);
                                                              },
                                                              chipAttributeNames_, objectNames_,
-                                                             [this] { reloadCharacterData(); }});
+                                                             [this] { reloadCharacterData(); },
+                                                             [this](int panel, const QString& text) {
+                                                                 if (panel >= 0 && panel < 3)
+                                                                     status_[panel]->withdraw(text);
+                                                             }});
     return true;
 }
 
@@ -234,16 +239,8 @@ void MainForm::buildFrame()
     connect(pages_, &QTabWidget::currentChanged, this, &MainForm::onPageChanged);
     installPageKeys(*this, *pages_);
 
-    static const int widths[3] = {100, 200, 330};
-    for (int i = 0; i < 3; ++i) {
-        status_[i] = new QLabel(this);
-        status_[i]->setObjectName(QStringLiteral("MainFormStatusPanel%1").arg(i));
-        status_[i]->setFixedWidth(widths[i]);
-        status_[i]->setFrameShape(QFrame::Panel);
-        status_[i]->setFrameShadow(QFrame::Sunken);
-        statusBar()->addWidget(status_[i]);
-    }
-    statusBar()->setSizeGripEnabled(false);
+    const auto panels = addStatusPanels(*statusBar());
+    std::copy(panels.begin(), panels.end(), status_);
 
     timer_ = new QTimer(this);
     timer_->setObjectName(QStringLiteral("PaletteAnimeTimer"));

@@ -39,6 +39,7 @@ class QtGlyphRenderer;
 class RomImage;
 class ScrollEdit;
 class ShareCommands;
+class StatusPanel;
 class ViewZoom;
 class InfoListDialog;
 
@@ -184,7 +185,7 @@ private:
     QWidget* central_ = nullptr;
     QComboBox* stageSelector_ = nullptr;
     QTabWidget* pages_ = nullptr;
-    QLabel* status_[3] = {};
+    StatusPanel* status_[3] = {};
     std::unique_ptr<MainMenus> menus_;
     QTimer* timer_ = nullptr;
     ViewZoom* zoom_ = nullptr;

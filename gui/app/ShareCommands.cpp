@@ -69,15 +69,22 @@ ShareCommands::ShareCommands(Prompts& prompts, RomImage& rom, const PaletteManag
 {
 }
 
+void ShareCommands::refuse(const QString& text)
+{
+    // What the status bar says of an earlier command is no news of this one.
+    if (wrote)
+        wrote(QString());
+    prompts_.showMessage(text);
+}
+
 bool ShareCommands::refusesToReplaceAnInput(const QString& output, std::initializer_list<std::string> inputs)
 {
     for (const std::string& input : inputs) {
         if (!sameFile(output.toStdString(), input))
             continue;
-        prompts_.showMessage(
-            qText("%1 は書き出しの元になるファイルです。別の名前を選んで下さい。何も書き込みませんでした。",
-                  "%1 is what this is made from: choose another name. Nothing was written.")
-                .arg(QString::fromStdString(input)));
+        refuse(qText("%1 は書き出しの元になるファイルです。別の名前を選んで下さい。何も書き込みませんでした。",
+                     "%1 is what this is made from: choose another name. Nothing was written.")
+                   .arg(QString::fromStdString(input)));
         return true;
     }
     return false;
@@ -120,7 +127,7 @@ std::optional<QString> ShareCommands::chooseOutput(FileKind kind, const QString&
     // Data under another file's kind of name would mislead.
     if (std::none_of(extensions.begin(), extensions.end(),
                      [&](const char* extension) { return hasExtension(path->toStdString(), extension); })) {
-        prompts_.showMessage(wrongName);
+        refuse(wrongName);
         return std::nullopt;
     }
     if (refusesToReplaceAnInput(*path, inputs))
@@ -142,7 +149,7 @@ void ShareCommands::writeAndReport(const QString& path, const std::function<std:
         if (wrote)
             wrote(wroteFileText(path, size));
     } catch (const UserError& error) {
-        prompts_.showMessage(QString::fromStdString(error.what()));
+        refuse(QString::fromStdString(error.what()));
     }
 }
 
@@ -171,12 +178,12 @@ void ShareCommands::createPatch()
     try {
         original = readInputFile(originalPath->toStdString(), InputKind::Image);
     } catch (const UserError& error) {
-        prompts_.showMessage(QString::fromStdString(error.what()));
+        refuse(QString::fromStdString(error.what()));
         return;
     }
     // Told before a patch name is asked for.
     if (const Result<void> patchable = checkPatchable(original, edited); !patchable.ok()) {
-        prompts_.showMessage(QString::fromStdString(patchable.error().text()));
+        refuse(QString::fromStdString(patchable.error().text()));
         return;
     }
     const auto patchPath = chooseOutput(
@@ -193,7 +200,7 @@ void ShareCommands::createPatch()
         return;
     const Result<MadePatch> patch = makePatchBetween(original, edited, *format);
     if (!patch.ok()) {
-        prompts_.showMessage(QString::fromStdString(patch.error().text()));
+        refuse(QString::fromStdString(patch.error().text()));
         return;
     }
     writeBytesAndReport(*patchPath, patch.value().bytes);
@@ -260,12 +267,12 @@ void ShareCommands::importStageText()
                 readStageText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
                               file.section(QLatin1Char('/'), -1).toStdString());
             if (!read.ok()) {
-                prompts_.showMessage(QString::fromStdString(read.error().text()) + QLatin1Char('\n') + nothing);
+                refuse(QString::fromStdString(read.error().text()) + QLatin1Char('\n') + nothing);
                 return;
             }
             texts.push_back(std::move(read.value()));
         } catch (const UserError& error) {
-            prompts_.showMessage(QString::fromStdString(error.what()) + QLatin1Char('\n') + nothing);
+            refuse(QString::fromStdString(error.what()) + QLatin1Char('\n') + nothing);
             return;
         }
     }
@@ -273,7 +280,7 @@ void ShareCommands::importStageText()
         return;
     const Result<ImportPreview> preview = previewStageTexts(rom_, texts);
     if (!preview.ok()) {
-        prompts_.showMessage(QString::fromStdString(preview.error().text()) + QLatin1Char('\n') + nothing);
+        refuse(QString::fromStdString(preview.error().text()) + QLatin1Char('\n') + nothing);
         return;
     }
     if (!preview.value().newErrors.empty()) {
@@ -327,7 +334,7 @@ void ShareCommands::importTilePicture()
         const Result<std::vector<int>> changed =
             vx::importTilePicture(rom_.currentStage(), palette_, table, subPalette, png);
         if (!changed.ok()) {
-            prompts_.showMessage(QString::fromStdString(changed.error().text()) + QLatin1Char('\n') + nothing);
+            refuse(QString::fromStdString(changed.error().text()) + QLatin1Char('\n') + nothing);
             return;
         }
         QString summary = changed.value().empty()
@@ -343,7 +350,7 @@ void ShareCommands::importTilePicture()
         if (graphicsImported)
             graphicsImported(summary);
     } catch (const UserError& error) {
-        prompts_.showMessage(QString::fromStdString(error.what()) + QLatin1Char('\n') + nothing);
+        refuse(QString::fromStdString(error.what()) + QLatin1Char('\n') + nothing);
     }
 }
 
@@ -379,7 +386,7 @@ void ShareCommands::importPaletteFile()
         const Result<PaletteImport> read = readStagePalette(
             std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), palette_, rom_.currentStage());
         if (!read.ok()) {
-            prompts_.showMessage(QString::fromStdString(read.error().text()) + QLatin1Char('\n') + nothing);
+            refuse(QString::fromStdString(read.error().text()) + QLatin1Char('\n') + nothing);
             return;
         }
         const bool changed = applyStagePalette(rom_.currentStage(), read.value());
@@ -392,7 +399,7 @@ void ShareCommands::importPaletteFile()
         if (graphicsImported)
             graphicsImported(summary);
     } catch (const UserError& error) {
-        prompts_.showMessage(QString::fromStdString(error.what()) + QLatin1Char('\n') + nothing);
+        refuse(QString::fromStdString(error.what()) + QLatin1Char('\n') + nothing);
     }
 }
 

@@ -58,6 +58,8 @@ public:
     std::function<void(const QString& summary)> imported;
 
 private:
+    // A command that was refused or failed: said, and the status bar's older news goes.
+    void refuse(const QString& text);
     // The kinds of file whose last folder is kept ("[Folders]" in the preferences).
     enum class FileKind {
         Image,

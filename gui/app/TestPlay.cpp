@@ -35,7 +35,10 @@ TestPlay::TestPlay(MainForm& main, Prompts& prompts, IniFile* preferences)
         command_ = QString::fromStdString(preferences_->readString(Section, CommandKey, "")).trimmed();
         keepRunning_ = preferences_->readInteger(Section, KeepRunningKey, 0) != 0;
     }
-    runs_->endedEarly = [this](const QString& text) { prompts_.showMessage(text); };
+    runs_->endedEarly = [this](const QString& text) {
+        main_.showNote(text.section(QLatin1Char('\n'), 0, 0)); // "started" is over
+        prompts_.showMessage(text);
+    };
 }
 
 TestPlay::~TestPlay() = default;

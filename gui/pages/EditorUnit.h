@@ -22,6 +22,8 @@ struct EditorContext {
     const std::vector<std::string>& objectNames;
     // The shell's character-data reload (re-read the file, rebuild the patterns, refresh).
     std::function<void()> reloadCharacterData;
+    // Clears a panel if it still shows the text: a message whose moment has passed.
+    std::function<void(int panel, const QString& text)> withdrawStatus;
 };
 
 // One tab's logic. The shell calls these, always in the fixed order of its units.

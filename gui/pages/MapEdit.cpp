@@ -262,6 +262,9 @@ void MapEdit::redrawAfterWrite(int view)
     drawView(view);
     if (roomOfView(1 - view) == roomOfView(view))
         drawView(1 - view);
+    // The hover texts name what the cell under the pointer holds now.
+    if (const int cell = roomHover_[static_cast<std::size_t>(view)].cell(); cell >= 0)
+        showCellHint(view, cell);
 }
 
 // ---- events ----
@@ -303,6 +306,7 @@ void MapEdit::onRoomPressed(int view, int x, int y, Qt::MouseButton button, Qt::
                    cell >= 0) {
             selectedChip_ = stage.mapRoom(room)[static_cast<std::size_t>(cell)];
             stamp_.reset();
+            context_.withdrawStatus(2, stampNote_);
             captureFrom_ = captureTo_ = ViewCell{view, cell};
             drawSelectedChip();
             drawView(0);
@@ -320,6 +324,11 @@ void MapEdit::onRoomCellHovered(int view, int cell)
         context_.setStatus(1, QString());
         return;
     }
+    showCellHint(view, cell);
+}
+
+void MapEdit::showCellHint(int view, int cell)
+{
     const int room = roomOfView(view);
     const std::uint8_t chip = context_.rom.currentStage().mapRoom(room)[static_cast<std::size_t>(cell)];
     context_.setStatus(1, QString::fromStdString(chipTableStatusText(chip)));
@@ -450,11 +459,10 @@ void MapEdit::onRoomReleased(Qt::MouseButton button)
     } else if (button == Qt::RightButton && captureFrom_) {
         if (captureTo_ && captureTo_ != captureFrom_) {
             stamp_ = captureStamp(context_.rom.currentStage().map(), rooms_, *captureFrom_, *captureTo_);
-            context_.setStatus(
-                2,
-                QString::fromStdString(localized("スタンプ ", "Stamp ")) +
-                    QStringLiteral("%1x%2").arg(stamp_->width).arg(stamp_->height) +
-                    QString::fromStdString(localized(" (Esc で 1 チップに戻る)", " (Esc: one chip again)")));
+            stampNote_ = QString::fromStdString(localized("スタンプ ", "Stamp ")) +
+                QStringLiteral("%1x%2").arg(stamp_->width).arg(stamp_->height) +
+                QString::fromStdString(localized(" (Esc で 1 チップに戻る)", " (Esc: one chip again)"));
+            context_.setStatus(2, stampNote_);
         }
         captureFrom_.reset();
         captureTo_.reset();
@@ -530,9 +538,9 @@ void MapEdit::pasteStamp()
         return;
     }
     stamp_ = pasted.value();
-    context_.setStatus(2,
-                       QString::fromStdString(localized("スタンプ ", "Stamp ")) +
-                           QStringLiteral("%1x%2").arg(stamp_->width).arg(stamp_->height));
+    stampNote_ = QString::fromStdString(localized("スタンプ ", "Stamp ")) +
+        QStringLiteral("%1x%2").arg(stamp_->width).arg(stamp_->height);
+    context_.setStatus(2, stampNote_);
 }
 
 void MapEdit::dropStamp()
@@ -540,6 +548,7 @@ void MapEdit::dropStamp()
     if (!stamp_)
         return;
     stamp_.reset();
+    context_.withdrawStatus(2, stampNote_);
     if (context_.rom.isLoaded()) {
         drawView(0);
         drawView(1);

@@ -64,6 +64,8 @@ private:
 
     void onRoomPressed(int view, int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers keys);
     void onRoomCellHovered(int view, int cell);
+    // The status bar and the tool tip name the cell and the chip it holds.
+    void showCellHint(int view, int cell);
     void onRoomMoved(int view, int x, int y, Qt::MouseButtons buttons);
     void onRoomReleased(Qt::MouseButton button);
     // The cell under a point of a view, which a drag carries past its edge into the other
@@ -100,6 +102,7 @@ private:
     int selectedChip_ = 0;
     std::array<std::uint8_t, 64> roomCopyBuffer_{};
     std::optional<MapStamp> stamp_;
+    QString stampNote_;                               // what the status bar was told of the stamp
     std::optional<ViewCell> captureFrom_, captureTo_; // a right drag under way
     std::optional<ViewCell> stampPainted_;            // where the stroke last painted
     bool stampStroke_ = false;

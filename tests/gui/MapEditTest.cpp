@@ -239,6 +239,9 @@ TEST_F(MapEditTest, StatusAndHintsFollowThePointerAndClearOutside)
               QStringLiteral("Room %1, column 1, row 2: chip %2")
                   .arg(QString::fromStdString(formatHex(static_cast<unsigned>(room), 2)), chip));
     EXPECT_EQ(shownColor(viewControl(0), 32, 64), GraphicManager::CursorColor);
+    page.selectChip(0x23);
+    press(viewControl(0), 40, 70, Qt::LeftButton);
+    EXPECT_EQ(statusPanel(1)->text(), QStringLiteral("32x32 Tile No:23")) << "what the cell holds now";
     leave(viewControl(0));
     EXPECT_TRUE(statusPanel(1)->text().isEmpty());
     EXPECT_NE(shownColor(viewControl(0), 32, 64), GraphicManager::CursorColor);
@@ -341,6 +344,7 @@ TEST_F(MapEditTest, ARightDragTakesAStampThatPaintsAcrossTheRoomEdgeAsOneStepAnd
 
     QTest::keyClick(viewControl(0), Qt::Key_Escape);
     EXPECT_FALSE(page.stamp()) << "Escape: one chip again";
+    EXPECT_TRUE(statusPanel(2)->text().isEmpty()) << "and the stamp's note goes";
 }
 
 TEST_F(MapEditTest, TheUsesWindowListsLeadsToACellAndReplacesAfterAsking)

@@ -3,6 +3,7 @@
 #include "core/model/RomImage.h"
 #include "core/model/StageObjects.h"
 #include "core/text/StageText.h"
+#include "gui/widgets/StatusPanel.h"
 #include "tests/gui/support/EditorFixture.h"
 
 #include <QAction>
@@ -90,7 +91,10 @@ TEST_F(ShareCommandsTest, NeitherCommandWritesOverWhatItIsMadeFromOrUnderAFalseN
     std::filesystem::create_symlink("game.nes", dir.file("game.png"));
     prompts.openFiles = {QString::fromStdString(original)};
     prompts.saveFiles = {QString::fromStdString(original), image, QString::fromStdString(dir.file("game.png"))};
+    statusPanel(2)->setText(QStringLiteral("Wrote an earlier file, whose name is long enough to be cut in the panel"));
+    EXPECT_TRUE(static_cast<StatusPanel*>(statusPanel(2))->shownText().endsWith(QChar(0x2026)));
     patchCommand()->trigger();
+    EXPECT_TRUE(statusPanel(2)->text().isEmpty()) << "a refusal is no time for older news";
     pictureCommand()->trigger();
     pictureCommand()->trigger();
     ASSERT_EQ(prompts.messages.size(), 3);

@@ -201,6 +201,8 @@ TEST_F(TestPlayTest, AnEmulatorThatFailsAtOnceIsToldWithItsErrorOutput)
     EXPECT_TRUE(text.contains(QStringLiteral("exit status 3"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("bad header in /"))) << "its own words, the copy named";
     EXPECT_FALSE(text.contains(QStringLiteral("loading"))) << "standard output is not an error";
+    EXPECT_TRUE(statusPanel(2)->text().startsWith(QStringLiteral("Test play: my emu.sh ended at once")))
+        << "no longer \"started\"";
 }
 
 TEST_F(TestPlayTest, F5AgainEndsTheRunningEmulatorFirst)
