@@ -339,7 +339,10 @@ void ShareCommands::importTilePicture()
         }
         QString summary = changed.value().empty()
             ? qText("画像のタイルは今のタイルと同じです。", "The picture's tiles are the tiles there are now.")
-            : qText("%1 個のタイルを読み込みました: ", "Imported %1 tiles: ").arg(changed.value().size()) +
+            : (isJapanese() ? QString::fromUtf8("%1 個のタイルを読み込みました: ").arg(changed.value().size())
+                            : QString::fromStdString(
+                                  "Imported " +
+                                  englishCount(static_cast<int>(changed.value().size()), "tile", "tiles") + ": ")) +
                 QString::fromStdString(hexListText(changed.value()));
         const auto sources = patternSourcesOf(rom_.currentStage().patternTableSetting(), rom_.imageSize());
         const auto others =

@@ -368,6 +368,8 @@ TEST_F(MapEditTest, TheUsesWindowListsLeadsToACellAndReplacesAfterAsking)
     prompts.yesNo.push_back(true);
     control<QPushButton>(window, u"BtnChipUsesReplace")->click();
     EXPECT_TRUE(prompts.yesNo.empty()) << "asked first";
+    ASSERT_FALSE(prompts.questions.isEmpty());
+    EXPECT_TRUE(prompts.questions.back().endsWith(QStringLiteral(" (1 map)?"))) << "a count in the right number";
     EXPECT_EQ(mapByte(5, 9), 0xFE);
     EXPECT_EQ(list->count(), 0);
     EXPECT_EQ(undoSteps(), 1);
