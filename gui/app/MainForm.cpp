@@ -53,7 +53,6 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QScrollArea>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -88,7 +87,8 @@ MainForm::MainForm(Prompts& prompts, const AppPaths& paths, QWidget* parent)
     }
     buildFrame();
     buildMenus();
-    // The stage selector and the pages whole (630 x 652), the menus and the status bar.
+    // The stage selector and the pages whole (630 x 652), the menus and the status bar; the
+    // first showing fits it to the screen (ViewZoom).
     resize(630, 652 + statusBar()->sizeHint().height() + menuBar()->sizeHint().height());
     bindUnits();
     zoom_ = new ViewZoom(pages_, recent_->preferences(), this);
@@ -204,15 +204,10 @@ bool MainForm::createRunObjects(const AppPaths& paths)
 
 void MainForm::buildFrame()
 {
-    // The pages keep their size in a scroll area: a window smaller than them (a small screen,
-    // a window manager's choice) scrolls instead of cutting controls off.
-    auto* scroll = new QScrollArea(this);
-    scroll->setObjectName(QStringLiteral("MainScrollArea"));
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidgetResizable(true);
-    setCentralWidget(scroll);
-    central_ = new QWidget;
-    scroll->setWidget(central_);
+    // Each page scrolls on its own (addPageTabs) in a window smaller than it: a small screen,
+    // a window manager's choice.
+    central_ = new QWidget(this);
+    setCentralWidget(central_);
 
     stageSelector_ = new QComboBox(central_);
     stageSelector_->setObjectName(QStringLiteral("ComboBoxStageSelect"));
@@ -313,8 +308,8 @@ void MainForm::bindUnits()
     scrollEdit_ = addUnit(std::make_unique<ScrollEdit>(*context_, chipEdit_->sheets()), pgScrollEdit);
     addUnit(std::make_unique<SpriteBankPage>(), pgSpriteBankEdit);
     for (auto& [unit, page] : units_) {
-        unit->bindControls(pages_->widget(page));
-        placeControls(pages_->widget(page));
+        unit->bindControls(pageSheet(*pages_, page));
+        placeControls(pageSheet(*pages_, page));
     }
 }
 
@@ -348,7 +343,7 @@ void MainForm::showImageCommands(bool shown)
     stageSelector_->setVisible(shown);
     pages_->setVisible(shown);
     start_->setVisible(!shown);
-    // Below the pages' own size (their layouts give it, zoom included) the window scrolls;
+    // Below a sheet's own size (its layout gives it, zoom included) the page scrolls;
     // the start screen fits any size.
     central_->setMinimumSize(shown ? QSize(0, 0) : QSize(200, 120));
     menus_->showImageCommands(shown);

@@ -1,6 +1,8 @@
 #pragma once
 
+class QScrollArea;
 class QTabWidget;
+class QWidget;
 
 namespace vx {
 
@@ -17,8 +19,12 @@ enum Page {
     PageCount
 };
 
-// One empty page for each of the above, named as the controls' tests know them, with its
-// caption; the sprite bank page stands in the control without a tab.
+// One empty page for each of the above, with its caption: a scroll area holding the sheet the
+// page's controls stand on, named as the controls' tests know it. The sprite bank page stands
+// in the control without a tab.
 void addPageTabs(QTabWidget& pages);
+// The scroll area that is a page of the control, and the sheet in it.
+QScrollArea* pageScroll(const QTabWidget& pages, int page);
+QWidget* pageSheet(const QTabWidget& pages, int page);
 
 } // namespace vx

@@ -1,14 +1,13 @@
 #include "gui/app/ViewZoom.h"
 
 #include "core/files/IniFile.h"
+#include "gui/app/WindowFit.h"
 #include "gui/widgets/ImageView.h"
 #include "gui/widgets/PlacedLayout.h"
 
 #include <QApplication>
-#include <QLayout>
 #include <QMainWindow>
-#include <QScreen>
-#include <QScrollArea>
+#include <QTabWidget>
 #include <QWheelEvent>
 #include <QWidget>
 #include <algorithm>
@@ -62,8 +61,23 @@ void ViewZoom::fitFirstShownPages(QMainWindow& window)
     fitted_ = true;
 }
 
+void ViewZoom::fitOnScreen(QMainWindow& window, bool showing)
+{
+    // The first showing fits the default size to the screen. A window manager gives the frame
+    // later (a move, once it has framed and placed the window): the window fits again then.
+    const bool framed = window.frameGeometry().size() != window.size();
+    if (showing ? shown_ : (!shown_ || frameSeen_ || !framed))
+        return;
+    shown_ = true;
+    frameSeen_ = framed;
+    fitWindow(window);
+}
+
 bool ViewZoom::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::Show || event->type() == QEvent::Move)
+        if (auto* window = qobject_cast<QMainWindow*>(watched); window && window == parent())
+            fitOnScreen(*window, event->type() == QEvent::Show);
     if (event->type() != QEvent::Wheel)
         return false;
     auto* wheel = static_cast<QWheelEvent*>(event);
@@ -82,17 +96,13 @@ bool ViewZoom::eventFilter(QObject* watched, QEvent* event)
 
 void ViewZoom::fitWindow(QMainWindow& window) const
 {
-    auto* scroll = qobject_cast<QScrollArea*>(window.centralWidget());
-    if (!scroll || !scroll->widget() || window.isMaximized() || window.isFullScreen())
+    auto* pages = qobject_cast<QTabWidget*>(pages_);
+    if (!pages || window.isMaximized() || window.isFullScreen())
         return;
-    QWidget* content = scroll->widget();
-    // The pages told their new sizes (relayoutPlaced); the frame around them asks again.
-    if (content->layout())
-        content->layout()->invalidate();
-    QSize wanted = (content->minimumSizeHint() + (window.size() - scroll->size())).expandedTo(least_);
-    if (const QScreen* screen = window.screen())
-        wanted = wanted.boundedTo(screen->availableGeometry().size() - (window.frameGeometry().size() - window.size()));
-    window.resize(wanted);
+    QSize wanted = least_;
+    if (pages->isVisibleTo(&window))
+        wanted = wanted.expandedTo(unscrolledSize(window, *pages));
+    window.resize(fitInRoom(wanted, roomOf(window), scrollBarSizes(*pages)));
 }
 
 } // namespace vx

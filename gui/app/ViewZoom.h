@@ -17,7 +17,8 @@ class ViewZoom : public QObject {
 public:
     static constexpr int Lowest = 1, Highest = 4;
 
-    // Reads the kept zoom and shows the pages at it; `preferences` may be null.
+    // Reads the kept zoom and shows the pages at it; `preferences` may be null. `pages` is the
+    // page control of the window `parent`, made at its default size.
     ViewZoom(QWidget* pages, IniFile* preferences, QObject* parent);
 
     int level() const { return level_; }
@@ -25,8 +26,9 @@ public:
     void setLevel(int level);
     void zoomIn() { setLevel(level_ + 1); }
     void zoomOut() { setLevel(level_ - 1); }
-    // Resizes a window that is neither maximised nor full screen to show its content whole,
-    // as far as its screen allows and never below its default size.
+    // Resizes a window that is neither maximised nor full screen to show its pages whole without
+    // scrolling, never below its default size, as far as its screen's free area allows. Where the
+    // screen is too small, the scroll bar that shows is part of the size.
     void fitWindow(QMainWindow& window) const;
     // The first time the pages show in a run, a window made for zoom 1 grows to a kept zoom.
     void fitFirstShownPages(QMainWindow& window);
@@ -38,12 +40,16 @@ protected:
 
 private:
     void show();
+    // The window's first showing, and the frame a window manager gives it, fit it to its screen.
+    void fitOnScreen(QMainWindow& window, bool showing);
 
     QWidget* pages_;
     IniFile* preferences_;
     int level_ = Lowest;
     int wheelDelta_ = 0;
     bool fitted_ = false;
+    bool shown_ = false;
+    bool frameSeen_ = false;
     QSize least_;
 };
 

@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QFontDatabase>
 #include <cstdlib>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <iostream>
 
@@ -8,7 +9,9 @@
 
 int main(int argc, char** argv)
 {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    // Two screens: a wide one the window opens on at its default size, and a small one.
+    if (const char* platform = std::getenv("QT_QPA_PLATFORM"); !platform || std::strcmp(platform, "offscreen") == 0)
+        ::setenv("QT_QPA_PLATFORM", "offscreen:configfile=" VX_TEST_SCREENS, 1);
     // Pictures compared pixel for pixel are drawn with the fonts the tests choose, never with
     // whatever a machine has: fontconfig reads only the tests' own file.
     ::setenv("FONTCONFIG_FILE", VX_TEST_FONTS_CONF, 1);

@@ -54,10 +54,10 @@ TEST_F(PageLookTest, InAWindowOfA1024x600ScreenEveryControlOfEveryPageIsReachedB
     window.show();
     window.resize(630, 500); // what a 1024x600 screen leaves under a panel and a title bar
     QApplication::processEvents();
-    auto* scroll = find<QScrollArea>(u"MainScrollArea");
     EXPECT_TRUE(statusPanel(0)->isVisible()) << "the status bar stays in the window";
     for (int page = pgMapEdit; page <= pgTileEdit; ++page) {
         pages()->setCurrentIndex(page);
+        QScrollArea* scroll = pageScroll(*pages(), page);
         QApplication::processEvents();
         for (QWidget* control : pageSheet(Page(page))->findChildren<QWidget*>()) {
             if (!control->isVisibleTo(pageSheet(Page(page))) || control->objectName().isEmpty())

@@ -327,25 +327,32 @@ TEST_F(ShellTest, CtrlZAndCtrlYWorkWithoutOpeningTheEditMenu)
     EXPECT_EQ(window.rom().stage(0).map()[3], 0x77) << "no step: nothing happens";
 }
 
-TEST_F(ShellTest, TheDefaultSizeShowsThePagesWholeAndASmallerWindowScrollsToEveryControl)
+TEST_F(ShellTest, TheDefaultSizeShowsThePagesWholeAndASmallerWindowScrollsOnlyThePage)
 {
     MainForm& window = opened();
     window.show();
     QApplication::processEvents();
     EXPECT_EQ(pages()->geometry(), QRect(0, 27, 630, 625)) << "as the window always laid them out";
-    auto* scroll = find<QScrollArea>(u"MainScrollArea");
+    QScrollArea* scroll = pageScroll(*pages(), pgObjectEdit);
     EXPECT_FALSE(scroll->verticalScrollBar()->isVisible());
     EXPECT_FALSE(scroll->horizontalScrollBar()->isVisible());
 
     window.resize(630, 420); // less than a 1024x600 screen leaves under its panels
     QApplication::processEvents();
     ASSERT_TRUE(scroll->verticalScrollBar()->isVisible());
-    EXPECT_TRUE(pages()->size().expandedTo(pages()->minimumSizeHint()) == pages()->size())
-        << "the pages keep the size their controls need";
+    QWidget* sheet = pageSheet(pgObjectEdit);
+    EXPECT_TRUE(sheet->size().expandedTo(sheet->minimumSizeHint()) == sheet->size())
+        << "the sheet keeps the size its controls need";
     EXPECT_TRUE(statusPanel(0)->isVisible()) << "the status bar stays in the window";
+    const auto placeOf = [&window](QWidget* widget) { return widget->mapTo(&window, QPoint(0, 0)); };
+    const QPoint selector = placeOf(stageSelector()), tabs = placeOf(pages()->tabBar());
     QWidget* lowest = find<QWidget>(u"CheckBoxObjectAutoSort");
     scroll->ensureWidgetVisible(lowest);
     QApplication::processEvents();
+    EXPECT_EQ(scroll->verticalScrollBar()->value(), scroll->verticalScrollBar()->maximum());
     const QPoint shown = lowest->mapTo(scroll->viewport(), QPoint(0, 0));
     EXPECT_TRUE(scroll->viewport()->rect().contains(QRect(shown, lowest->size()))) << "reached by scrolling";
+    EXPECT_EQ(placeOf(stageSelector()), selector) << "the page scrolled alone";
+    EXPECT_EQ(placeOf(pages()->tabBar()), tabs);
+    EXPECT_EQ(window.childAt(placeOf(pages()->tabBar()) + QPoint(5, 5)), pages()->tabBar()) << "a click meets a tab";
 }

@@ -5,6 +5,9 @@
 #include "tests/gui/support/EditorFixture.h"
 
 #include <QApplication>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QWheelEvent>
 
 using namespace vx;
@@ -81,6 +84,31 @@ TEST_F(ZoomTest, CtrlWheelStepsTheZoomWithinItsRangeAndTheLevelIsKeptForTheNextR
     EXPECT_EQ(roomView()->size(), QSize(768, 768));
     menuAction(u"MenuItemActualSize")->trigger();
     EXPECT_EQ(roomView()->size(), QSize(256, 256));
+}
+
+// On each of the tests' screens (support/screens.json) the window opens within the screen and
+// shows only the scroll bar the screen's size makes needed; zoomed, it grows no further.
+TEST_F(ZoomTest, TheWindowOpensAndGrowsWithinItsScreenShowingOnlyTheScrollBarItCannotAvoid)
+{
+    for (QScreen* screen : QGuiApplication::screens()) {
+        SCOPED_TRACE(screen->name().toStdString());
+        form.reset();
+        mainForm().setScreen(screen);
+        form->move(screen->availableGeometry().topLeft());
+        form->show();
+        EXPECT_TRUE(screen->availableGeometry().contains(form->frameGeometry())) << "the first size";
+        ASSERT_TRUE(form->openImage(image));
+        pages()->setCurrentIndex(pg32x32ChipEdit); // the widest page
+        for (const int level : {1, 2}) {
+            form->zoom()->setLevel(level); // the first screen's run kept 2
+            QApplication::processEvents();
+            const bool tall = screen->size().height() < 768 || level == 2, wide = screen->size().width() < 1366;
+            QScrollArea* scroll = pageScroll(*pages(), pages()->currentIndex());
+            EXPECT_TRUE(screen->availableGeometry().contains(form->frameGeometry())) << level;
+            EXPECT_EQ(scroll->verticalScrollBar()->isVisible(), tall) << level;
+            EXPECT_EQ(scroll->horizontalScrollBar()->isVisible(), wide && level == 2) << level;
+        }
+    }
 }
 
 TEST(ImageViewZoom, AtADevicePixelRatioOfTwoEveryPixelIsAWholeBlock)

@@ -42,6 +42,6 @@ QTabWidget* EditorSession::pages() const { return find<QTabWidget>(u"PageControl
 QTimer* EditorSession::animationTimer() const { return find<QTimer>(u"PaletteAnimeTimer"); }
 QLabel* EditorSession::statusPanel(int panel) const { return find<QLabel>(u"MainFormStatusPanel", panel); }
 
-QWidget* EditorSession::pageSheet(Page page) const { return pages()->widget(page); }
+QWidget* EditorSession::pageSheet(Page page) const { return vx::pageSheet(*pages(), page); }
 
 } // namespace vx::test
