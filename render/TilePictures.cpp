@@ -46,15 +46,15 @@ std::array<std::uint32_t, 4> subPaletteColours(const StageData& stage, const Pal
 }
 
 std::vector<std::uint8_t> tilePicturePng(const StageData& stage, const PaletteManager& palette, TileTable table,
-                                         int subPalette)
+                                         int subPalette, TileLayout layout)
 {
     const auto bytes = workingTable(stage, sourcesOf(stage), table);
     const auto colours = subPaletteColours(stage, palette, table, subPalette);
-    return encodeIndexedPng(SheetSide, SheetSide, sheetOfTable(bytes), colours);
+    return encodeIndexedPng(SheetSide, SheetSide, sheetOfTable(bytes, layout), colours);
 }
 
 Result<std::vector<int>> importTilePicture(StageData& stage, const PaletteManager& palette, TileTable table,
-                                           int subPalette, std::span<const std::uint8_t> pngBytes)
+                                           int subPalette, std::span<const std::uint8_t> pngBytes, TileLayout layout)
 {
     Result<PngPicture> picture = decodePng(pngBytes, 4096);
     if (!picture.ok())
@@ -62,10 +62,10 @@ Result<std::vector<int>> importTilePicture(StageData& stage, const PaletteManage
     const PatternSources sources = sourcesOf(stage);
     const auto now = workingTable(stage, sources, table);
     const auto colours = subPaletteColours(stage, palette, table, subPalette);
-    const Result<std::vector<std::uint8_t>> sheet = sheetOfPicture(picture.value(), colours, now);
+    const Result<std::vector<std::uint8_t>> sheet = sheetOfPicture(picture.value(), colours, now, layout);
     if (!sheet.ok())
         return sheet.error();
-    const auto bytes = tableOfSheet(sheet.value());
+    const auto bytes = tableOfSheet(sheet.value(), layout);
     return replaceTileTable(stage, sources, table, bytes);
 }
 

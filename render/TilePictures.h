@@ -22,16 +22,18 @@ std::uint32_t consoleColour(const PaletteManager& palette, int colourIndex);
 std::array<std::uint32_t, 4> subPaletteColours(const StageData& stage, const PaletteManager& palette, TileTable table,
                                                int subPalette);
 
-// The table's tiles as the user sees them now, as a 128x128 palette PNG (16 tiles a row in
-// tile order) whose four palette entries are the sub-palette's colours.
+// The table's tiles as the user sees them now, as a 128x128 palette PNG in the layout whose
+// four palette entries are the sub-palette's colours.
 std::vector<std::uint8_t> tilePicturePng(const StageData& stage, const PaletteManager& palette, TileTable table,
-                                         int subPalette);
+                                         int subPalette, TileLayout layout = TileLayout::Tiles);
 
-// Reads such a picture back into the table as one history step. Returns the tiles that
-// changed (none: nothing differed and nothing was recorded); refused, nothing changed, for
-// a picture that does not decode, is not 128x128, has a pixel of none of the four colours,
-// or would change a tile read from outside the image.
+// Reads such a picture, taken to be in the layout whatever it was written in, back into the
+// table as one history step. Returns the tiles that changed (none: nothing differed and
+// nothing was recorded); refused, nothing changed, for a picture that does not decode, is not
+// 128x128, has a pixel of none of the four colours, or would change a tile read from outside
+// the image.
 Result<std::vector<int>> importTilePicture(StageData& stage, const PaletteManager& palette, TileTable table,
-                                           int subPalette, std::span<const std::uint8_t> pngBytes);
+                                           int subPalette, std::span<const std::uint8_t> pngBytes,
+                                           TileLayout layout = TileLayout::Tiles);
 
 } // namespace vx

@@ -141,3 +141,19 @@ TEST_F(TileEdit, APictureIsReadByIndexOrByExactColourAndTheFirstStrayPixelIsName
     picture.width = 64;
     EXPECT_FALSE(sheetOfPicture(picture, colours, table).ok());
 }
+
+TEST_F(TileEdit, TheChipLayoutPutsEachTileWhereTheTilesPageShowsIt)
+{
+    std::array<std::uint8_t, TileTableLength> table{};
+    for (int tile = 0; tile < TileCount; ++tile)
+        table[static_cast<std::size_t>(TileLength * tile)] = static_cast<std::uint8_t>(tile); // row 0, plane 0
+    const auto sheet = sheetOfTable(table, TileLayout::Chips);
+    for (int tile = 0; tile < TileCount; ++tile) {
+        const auto [left, top] = tilePictureCorner(tile);
+        int number = 0; // row 0's pixels, the leftmost the highest bit
+        for (int x = 0; x < 8; ++x)
+            number = number << 1 | sheet[static_cast<std::size_t>(top * SheetSide + left + x)];
+        EXPECT_EQ(number, tile);
+    }
+    EXPECT_EQ(tableOfSheet(sheet, TileLayout::Chips), table);
+}

@@ -6,6 +6,7 @@
 #include "render/PaletteManager.h"
 #include "render/StagePaletteFile.h"
 #include "tests/support/Images.h"
+#include "tests/support/TempDir.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -143,4 +144,18 @@ TEST(StagePaletteFile, ARoundTripIsExactAndAnOffColourTakesTheNearestOneAsOneSte
     EXPECT_EQ(stage.bgPalette()[3], 0x21);
     EXPECT_EQ(stage.undoStack().count(), steps + 1);
     EXPECT_FALSE(readStagePalette("GIMP Palette\n1 2 3\n", o.colours, stage).ok());
+}
+
+// As `tiles export sample.nes --stage 0 --layout chips` wrote it, seen to show chips as squares.
+TEST(TilePictures, TheChipLayoutLooksAsItsReferenceAndReadsBackUnchangedOnlyInThatLayout)
+{
+    Opened o;
+    const auto png = tilePicturePng(o.rom.stage(0), o.colours, TileTable::Background, 0, TileLayout::Chips);
+    const auto reference = decodePng(test::readBytes(VX_REFERENCE_DIR "/tiles-chips-00.png"));
+    EXPECT_TRUE(reference.ok() && decodePng(png).value().indices == reference.value().indices);
+    const auto same = importTilePicture(o.rom.stage(0), o.colours, TileTable::Background, 0, png, TileLayout::Chips);
+    ASSERT_TRUE(same.ok() && same.value().empty());
+    EXPECT_EQ(o.rom.stage(0).undoStack().count(), 0);
+    const auto other = importTilePicture(o.rom.stage(0), o.colours, TileTable::Background, 0, png, TileLayout::Tiles);
+    EXPECT_TRUE(other.ok() && !other.value().empty());
 }

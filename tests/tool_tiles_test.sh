@@ -33,6 +33,13 @@ cmp -l "$work/sample.nes" "$work/edited.nes" | awk '$1 <= 135184 || $1 > 139280 
 expect 0 "import again" -- "$tool" tiles import "$work/edited.nes" "$work/t1.png" --stage 0 --out "$work/again.nes"
 contains "$work/out" "no tile differs" "the written image holds the tiles"
 
+expect 0 "export chips" -- "$tool" tiles export "$work/sample.nes" --stage 0 --layout chips --out "$work/c0.png"
+contains "$work/out" "(128x128, chips layout)" "the export names its layout"
+expect 0 "import chips" -- "$tool" tiles import "$work/sample.nes" "$work/c0.png" --stage 0 --layout chips \
+  --out "$work/c.nes"
+contains "$work/out" "no tile differs" "a chips picture read as chips"
+expect 2 "another layout" -- "$tool" tiles export "$work/sample.nes" --stage 0 --layout squares --out "$work/s.png"
+
 expect 1 "a file that is no PNG" -- "$tool" tiles import "$work/sample.nes" "$work/sample.nes" --stage 0 --out "$work/x.nes"
 contains "$work/err" "not a PNG file" "the refusal says why"
 [[ ! -e "$work/x.nes" ]] || fail "a refused import wrote the image"

@@ -137,6 +137,11 @@ struct CommandLine {
         flag(command, "--sprites", request.sprites, "the sprite table (default: the background table)");
         addNumber(command, "--palette", subPalette, 0, 3, "sub-palette", "the sub-palette's colours (default 0)");
         command
+            ->add_option("--layout", request.layout,
+                         "tiles: 16 tiles a row in tile order (default); chips: each 16x16 chip a square")
+            ->type_name("LAYOUT")
+            ->check(CLI::IsMember({"tiles", "chips"}));
+        command
             ->add_option("--colours", request.palette,
                          "the colour file (default: fcpalette.pal beside the tool, else in ../share/vexalon2editor)")
             ->type_name("FILE");

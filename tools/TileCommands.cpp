@@ -19,16 +19,20 @@ namespace vx::tool {
 
 const char* const TilesExportHelp =
     "Writes the 256 tiles of stage N's background table (--sprites: its sprite table) as\n"
-    "they are in IMAGE, as a 128x128 palette PNG: 16 tiles a row in tile order, its four\n"
-    "palette entries the colours of sub-palette P (default 0). Colour 0 is the background\n"
-    "palette's entry 0 for either table, as the console shows it.";
+    "they are in IMAGE, as a 128x128 palette PNG: 16 tiles a row in tile order, or with\n"
+    "--layout chips each 16x16 chip (tiles 4n..4n+3) a square, 8 chips a row, as the\n"
+    "editor's tiles page shows the table; its four palette entries the colours of\n"
+    "sub-palette P (default 0). Colour 0 is the background palette's entry 0 for either\n"
+    "table, as the console shows it.";
 
 const char* const TilesImportHelp =
     "Reads PICTURE (128x128) into stage N's background table (--sprites: its sprite table)\n"
-    "and writes the image with it to OUT. A palette PNG is read by its indices, each 0-3;\n"
-    "any other by its colours, each one of sub-palette P's four. Prints \"tile 3C\" for each\n"
-    "tile that changed, with \"also drawn by stages 01, 05\" when other stages' pattern data\n"
-    "copies the same bytes (stages in hex, as elsewhere); then the line \"wrote OUT\".\n"
+    "and writes the image with it to OUT. The picture is read in --layout (default tiles)\n"
+    "whatever layout it was written in, so a picture of the other layout gives other tiles.\n"
+    "A palette PNG is read by its indices, each 0-3; any other by its colours, each one of\n"
+    "sub-palette P's four. Prints \"tile 3C\" for each tile that changed, with \"also drawn\n"
+    "by stages 01, 05\" when other stages' pattern data copies the same bytes (stages in\n"
+    "hex, as elsewhere); then the line \"wrote OUT\".\n"
     "A picture that does not read, is not 128x128, has a pixel of another colour or index,\n"
     "or would change a tile read from outside the image is refused (exit 1), naming the\n"
     "first such pixel or tile, and nothing is written. When no tile differs the tool says\n"
@@ -49,6 +53,9 @@ std::string colourFileOf(const ToolRequest& request)
 }
 
 TileTable tableOf(const ToolRequest& request) { return request.sprites ? TileTable::Sprites : TileTable::Background; }
+
+// The parser let only the two names through.
+TileLayout layoutOf(const ToolRequest& request) { return tileLayoutNamed(request.layout).value_or(TileLayout::Tiles); }
 
 std::string stageListText(const std::vector<int>& stages)
 {
@@ -80,9 +87,9 @@ int tilesExport(const ToolRequest& request)
     const PaletteManager palette(colourFile);
     const StageData& stage = rom.stage(request.stage.value_or(0));
     const std::vector<std::uint8_t> png =
-        tilePicturePng(stage, palette, tableOf(request), request.subPalette.value_or(0));
+        tilePicturePng(stage, palette, tableOf(request), request.subPalette.value_or(0), layoutOf(request));
     writeOutputFile(request.out, png);
-    std::cout << "wrote " << request.out << " (128x128)\n";
+    std::cout << "wrote " << request.out << " (128x128, " << request.layout << " layout)\n";
     return ExitOk;
 }
 
@@ -103,7 +110,7 @@ int tilesImport(const ToolRequest& request)
     StageData& stage = rom.stage(stageIndex);
     const TileTable table = tableOf(request);
     const Result<std::vector<int>> changed =
-        importTilePicture(stage, palette, table, request.subPalette.value_or(0), png);
+        importTilePicture(stage, palette, table, request.subPalette.value_or(0), png, layoutOf(request));
     if (!changed.ok())
         return exitRefused(picture + ": " + sentence(changed.error().text()) + " " + nothingWritten());
     if (changed.value().empty()) {

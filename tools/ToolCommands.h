@@ -50,6 +50,7 @@ struct ToolRequest {
     // tiles export, tiles import (the colour file is palette, given as --colours)
     std::optional<int> subPalette; // --palette P, 0-3
     bool sprites = false;          // the sprite table rather than the background one
+    std::string layout = "tiles";  // --layout: "tiles" (tile order) or "chips" (16x16 chips as squares)
 };
 
 // The commands; each prints its result on stdout, its refusal on stderr, and returns the

@@ -29,10 +29,27 @@ TilePixel tilePixelAtPicture(int x, int y) { return {32 * (y / 16) + 2 * (x / 8)
 
 std::pair<int, int> tilePictureCorner(int tile) { return {8 * ((tile % 32) / 2), 16 * (tile / 32) + 8 * (tile % 2)}; }
 
+const char* tileLayoutName(TileLayout layout) { return layout == TileLayout::Chips ? "chips" : "tiles"; }
+
+std::optional<TileLayout> tileLayoutNamed(std::string_view name)
+{
+    for (const TileLayout layout : {TileLayout::Tiles, TileLayout::Chips})
+        if (name == tileLayoutName(layout))
+            return layout;
+    return std::nullopt;
+}
+
+int tileAtSheet(int x, int y, TileLayout layout)
+{
+    return layout == TileLayout::Chips ? tilePixelAtPicture(x, y).tile : 16 * (y / 8) + x / 8;
+}
+
 namespace {
 
-// The table's pixel under sheet position (x, y): tile order, 16 a row.
-std::size_t sheetTileStart(int x, int y) { return static_cast<std::size_t>(16 * (y / 8) + x / 8) * TileLength; }
+std::size_t sheetTileStart(int x, int y, TileLayout layout)
+{
+    return static_cast<std::size_t>(tileAtSheet(x, y, layout)) * TileLength;
+}
 
 std::span<const std::uint8_t, TileLength> tileOf(std::span<const std::uint8_t, TileTableLength> table,
                                                  std::size_t start)
@@ -49,22 +66,23 @@ std::string colourText(std::uint32_t rgb)
 
 } // namespace
 
-std::vector<std::uint8_t> sheetOfTable(std::span<const std::uint8_t, TileTableLength> table)
+std::vector<std::uint8_t> sheetOfTable(std::span<const std::uint8_t, TileTableLength> table, TileLayout layout)
 {
     std::vector<std::uint8_t> sheet(SheetSide * SheetSide);
     for (int y = 0; y < SheetSide; ++y)
         for (int x = 0; x < SheetSide; ++x)
-            sheet[static_cast<std::size_t>(y * SheetSide + x)] = tilePixel(tileOf(table, sheetTileStart(x, y)), x, y);
+            sheet[static_cast<std::size_t>(y * SheetSide + x)] =
+                tilePixel(tileOf(table, sheetTileStart(x, y, layout)), x, y);
     return sheet;
 }
 
-std::array<std::uint8_t, TileTableLength> tableOfSheet(std::span<const std::uint8_t> sheet)
+std::array<std::uint8_t, TileTableLength> tableOfSheet(std::span<const std::uint8_t> sheet, TileLayout layout)
 {
     std::array<std::uint8_t, TileTableLength> table{};
     for (int y = 0; y < SheetSide && static_cast<std::size_t>(y * SheetSide) < sheet.size(); ++y)
         for (int x = 0; x < SheetSide; ++x) {
             const std::uint8_t value = sheet[static_cast<std::size_t>(y * SheetSide + x)] & 3;
-            const std::size_t row = sheetTileStart(x, y) + static_cast<std::size_t>(y % 8);
+            const std::size_t row = sheetTileStart(x, y, layout) + static_cast<std::size_t>(y % 8);
             const auto mask = static_cast<std::uint8_t>(0x80 >> (x % 8));
             if (value & 1)
                 table[row] |= mask;
@@ -75,7 +93,8 @@ std::array<std::uint8_t, TileTableLength> tableOfSheet(std::span<const std::uint
 }
 
 Result<std::vector<std::uint8_t>> sheetOfPicture(const PngPicture& picture, std::span<const std::uint32_t, 4> colours,
-                                                 std::span<const std::uint8_t, TileTableLength> table)
+                                                 std::span<const std::uint8_t, TileTableLength> table,
+                                                 TileLayout layout)
 {
     if (picture.width != SheetSide || picture.height != SheetSide)
         return Error{
@@ -98,7 +117,7 @@ Result<std::vector<std::uint8_t>> sheetOfPicture(const PngPicture& picture, std:
     };
     const bool byNumber =
         picture.indexed && (ownPalette || !std::all_of(picture.colours.begin(), picture.colours.end(), shown));
-    const std::vector<std::uint8_t> now = sheetOfTable(table);
+    const std::vector<std::uint8_t> now = sheetOfTable(table, layout);
     std::vector<std::uint8_t> sheet(count);
     for (std::size_t i = 0; i < count; ++i) {
         int value = -1;
@@ -119,7 +138,7 @@ Result<std::vector<std::uint8_t>> sheetOfPicture(const PngPicture& picture, std:
                     localized(" (サブパレットの4色にありません)", " (not one of the sub-palette's four colours)");
             return Error{localized("画素 (", "Pixel (") + std::to_string(x) + ", " + std::to_string(y) +
                          localized(") タイル ", "), tile ") +
-                         formatHex(static_cast<std::uint32_t>(16 * (y / 8) + x / 8), 2) + ": " + what +
+                         formatHex(static_cast<std::uint32_t>(tileAtSheet(x, y, layout)), 2) + ": " + what +
                          localized("。", ".")};
         }
         sheet[i] = static_cast<std::uint8_t>(value);

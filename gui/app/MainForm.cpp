@@ -260,6 +260,8 @@ void MainForm::buildMenus()
             .importTiles = [this] { share_->importTilePicture(); },
             .exportPalette = [this] { share_->exportPaletteFile(); },
             .importPalette = [this] { share_->importPaletteFile(); },
+            .tileChipLayout = [this](bool chips) { share_->setChipLayout(chips); },
+            .tileChipLayoutChecked = [this] { return share_->chipLayout(); },
             .close = [this] { commandClose(); },
             .exit = [this] { close(); },
             .undo = [this] { commandUndo(); },

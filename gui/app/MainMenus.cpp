@@ -59,6 +59,13 @@ MainMenus::MainMenus(QMainWindow* window, MenuCommands commands) : commands_(std
     file->addSeparator();
     exportTiles = item(file, QString(), "MenuItemExportTiles", commands_.exportTiles);
     importTiles = item(file, QString(), "MenuItemImportTiles", commands_.importTiles);
+    tileChipLayout = file->addAction(QString());
+    tileChipLayout->setObjectName(QStringLiteral("MenuItemTileChipLayout"));
+    tileChipLayout->setCheckable(true);
+    QObject::connect(tileChipLayout, &QAction::triggered, file, [this](bool checked) {
+        if (commands_.tileChipLayout)
+            commands_.tileChipLayout(checked);
+    });
     exportPalette = item(file, QString(), "MenuItemExportPalette", commands_.exportPalette);
     importPalette = item(file, QString(), "MenuItemImportPalette", commands_.importPalette);
     // Their captions follow the user's language, asked when the menu opens.
@@ -70,11 +77,16 @@ MainMenus::MainMenus(QMainWindow* window, MenuCommands commands) : commands_(std
         importText->setText(qText("ステージのテキスト読み込み(&I)...", "&Import Stage Text..."));
         exportTiles->setText(qText("タイル画像の書き出し(&G)...", "Export Tiles as P&NG..."));
         importTiles->setText(qText("タイル画像の読み込み(&L)...", "Import Tiles from PN&G..."));
+        tileChipLayout->setText(qText("タイル画像を 16x16 チップの並びで(&Q)", "Tile Pictures in 16x16 Chip La&yout"));
         exportPalette->setText(qText("パレットの書き出し(&B)...", "Export Palette as GP&L..."));
         importPalette->setText(qText("パレットの読み込み(&M)...", "Import Palette &from GPL..."));
     };
     caption();
     QObject::connect(file, &QMenu::aboutToShow, file, caption);
+    // The check follows the table the tiles page shows, which may have changed since.
+    QObject::connect(file, &QMenu::aboutToShow, file, [this] {
+        tileChipLayout->setChecked(commands_.tileChipLayoutChecked && commands_.tileChipLayoutChecked());
+    });
     file->addSeparator();
     close = item(file, qCaption("閉じる(&C)", "&Close"), "MenuItemClose", commands_.close);
     file->addSeparator();
@@ -183,6 +195,7 @@ void MainMenus::showImageCommands(bool shown)
                             exportPalette, importPalette, close, findChipUses, replaceChip, checkStage, stageOverview,
                             testPlay, zoomIn, zoomOut, actualSize})
         action->setEnabled(shown);
+    tileChipLayout->setEnabled(shown);
     edit->menuAction()->setVisible(shown);
     tools->menuAction()->setVisible(shown);
 }

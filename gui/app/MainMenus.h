@@ -13,6 +13,8 @@ class RomImage;
 struct MenuCommands {
     std::function<void()> open, save, saveAs, createPatch, exportPicture, exportText, importText;
     std::function<void()> exportTiles, importTiles, exportPalette, importPalette;
+    std::function<void(bool chips)> tileChipLayout; // the check item's state, for the shown table
+    std::function<bool()> tileChipLayoutChecked;
     std::function<void()> close, exit, undo, redo, findChipUses, replaceChip, checkStage;
     std::function<void()> stageOverview, testPlay, emulatorSettings, consoleColours;
     std::function<void()> zoomIn, zoomOut, actualSize, japaneseInterface, englishInterface;
@@ -46,6 +48,7 @@ public:
     QAction* importText = nullptr;
     QAction* exportTiles = nullptr;
     QAction* importTiles = nullptr;
+    QAction* tileChipLayout = nullptr;
     QAction* exportPalette = nullptr;
     QAction* importPalette = nullptr;
     QAction* close = nullptr;

@@ -49,6 +49,15 @@ QString imageStageFileName(const std::string& image, int stage, const char* endi
         QLatin1String(ending);
 }
 
+const char* tableKey(TileTable table) { return table == TileTable::Background ? "Background" : "Sprites"; }
+
+// "16x16 chip layout", for the status bar after a tile picture went out or came in.
+QString layoutText(TileLayout layout)
+{
+    return layout == TileLayout::Chips ? qText("16x16 チップの並び", "16x16 chip layout")
+                                       : qText("タイル番号順の並び", "tile order layout");
+}
+
 const char* folderKey(int kind)
 {
     static const char* const keys[] = {"Image", "Patch", "Picture", "Text", "Palette"};
@@ -142,23 +151,26 @@ QString ShareCommands::imageFolder() const
     return image.contains(QLatin1Char('/')) ? image.section(QLatin1Char('/'), 0, -2) : QString();
 }
 
-void ShareCommands::writeAndReport(const QString& path, const std::function<std::size_t()>& write)
+void ShareCommands::writeAndReport(const QString& path, const std::function<std::size_t()>& write, const QString& note)
 {
     try {
         const std::size_t size = write();
         if (wrote)
-            wrote(wroteFileText(path, size));
+            wrote(wroteFileText(path, size) + (note.isEmpty() ? QString() : QStringLiteral("; ") + note));
     } catch (const UserError& error) {
         refuse(QString::fromStdString(error.what()));
     }
 }
 
-void ShareCommands::writeBytesAndReport(const QString& path, std::span<const std::uint8_t> bytes)
+void ShareCommands::writeBytesAndReport(const QString& path, std::span<const std::uint8_t> bytes, const QString& note)
 {
-    writeAndReport(path, [&] {
-        writeOutputFile(path.toStdString(), bytes);
-        return bytes.size();
-    });
+    writeAndReport(
+        path,
+        [&] {
+            writeOutputFile(path.toStdString(), bytes);
+            return bytes.size();
+        },
+        note);
 }
 
 void ShareCommands::createPatch()
@@ -302,6 +314,29 @@ void ShareCommands::importStageText()
                                    : summary.join(QStringLiteral("; ")));
 }
 
+bool ShareCommands::chipLayout() const
+{
+    IniFile* kept = preferences ? preferences() : nullptr;
+    if (!kept || !shownTiles)
+        return false;
+    const std::string name = kept->readString("TilePictures", tableKey(shownTiles().first), "");
+    return tileLayoutNamed(name) == TileLayout::Chips;
+}
+
+void ShareCommands::setChipLayout(bool chips)
+{
+    IniFile* kept = preferences ? preferences() : nullptr;
+    if (!kept || !shownTiles)
+        return;
+    kept->writeString("TilePictures", tableKey(shownTiles().first),
+                      tileLayoutName(chips ? TileLayout::Chips : TileLayout::Tiles));
+    try {
+        kept->updateFile();
+    } catch (const std::exception&) {
+        // Kept for this run; the file's trouble is said where it is read.
+    }
+}
+
 void ShareCommands::exportTilePicture()
 {
     if (!rom_.isLoaded() || !shownTiles)
@@ -314,8 +349,9 @@ void ShareCommands::exportTilePicture()
         {rom_.fileName()}, imageStageFileName(rom_.fileName(), rom_.currentStageIndex(), name));
     if (!path)
         return;
-    const std::vector<std::uint8_t> png = tilePicturePng(rom_.currentStage(), palette_, table, subPalette);
-    writeBytesAndReport(*path, png);
+    const TileLayout layout = chipLayout() ? TileLayout::Chips : TileLayout::Tiles;
+    const std::vector<std::uint8_t> png = tilePicturePng(rom_.currentStage(), palette_, table, subPalette, layout);
+    writeBytesAndReport(*path, png, layoutText(layout));
 }
 
 void ShareCommands::importTilePicture()
@@ -329,20 +365,25 @@ void ShareCommands::importTilePicture()
     rememberFolder(FileKind::Picture, *path);
     const QString nothing = qText("何も変えていません。", "Nothing was changed.");
     const auto [table, subPalette] = shownTiles();
+    const TileLayout layout = chipLayout() ? TileLayout::Chips : TileLayout::Tiles;
     try {
         const std::vector<std::uint8_t> png = readInputFile(path->toStdString(), InputKind::Picture);
         const Result<std::vector<int>> changed =
-            vx::importTilePicture(rom_.currentStage(), palette_, table, subPalette, png);
+            vx::importTilePicture(rom_.currentStage(), palette_, table, subPalette, png, layout);
         if (!changed.ok()) {
             refuse(QString::fromStdString(changed.error().text()) + QLatin1Char('\n') + nothing);
             return;
         }
+        // The layout is said: a picture made in the other one reads as other tiles.
         QString summary = changed.value().empty()
-            ? qText("画像のタイルは今のタイルと同じです。", "The picture's tiles are the tiles there are now.")
-            : (isJapanese() ? QString::fromUtf8("%1 個のタイルを読み込みました: ").arg(changed.value().size())
-                            : QString::fromStdString(
-                                  "Imported " +
-                                  englishCount(static_cast<int>(changed.value().size()), "tile", "tiles") + ": ")) +
+            ? qText("画像のタイルは今のタイルと同じです (%1)。",
+                    "The picture's tiles are the tiles there are now (%1).")
+                  .arg(layoutText(layout))
+            : (isJapanese()
+                   ? QString::fromUtf8("%1 個のタイルを読み込みました").arg(changed.value().size())
+                   : QString::fromStdString("Imported " +
+                                            englishCount(static_cast<int>(changed.value().size()), "tile", "tiles"))) +
+                QStringLiteral(" (%1): ").arg(layoutText(layout)) +
                 QString::fromStdString(hexListText(changed.value()));
         const auto sources = patternSourcesOf(rom_.currentStage().patternTableSetting(), rom_.imageSize());
         const auto others =

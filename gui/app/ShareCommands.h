@@ -38,9 +38,13 @@ public:
     void importStageText();
 
     // The tiles page's table in its sub-palette as a 128x128 palette PNG, and such a
-    // picture read back into that table as one undoable step.
+    // picture read back into that table as one undoable step, in the table's layout.
     void exportTilePicture();
     void importTilePicture();
+    // Whether the shown table's pictures take the 16x16 chip layout, kept per table in the
+    // preferences ("[TilePictures]"); else, and by default, the tile order.
+    bool chipLayout() const;
+    void setChipLayout(bool chips);
     // The stage's 32 palette entries as a GIMP palette, and one read back as one step.
     void exportPaletteFile();
     void importPaletteFile();
@@ -83,9 +87,9 @@ private:
     QString imageFolder() const;
     // Writes through `write`, which returns the bytes it wrote, and says what was written
     // or why it was not.
-    void writeAndReport(const QString& path, const std::function<std::size_t()>& write);
-    // The same for bytes made beforehand.
-    void writeBytesAndReport(const QString& path, std::span<const std::uint8_t> bytes);
+    void writeAndReport(const QString& path, const std::function<std::size_t()>& write, const QString& note = {});
+    // The same for bytes made beforehand; a note follows what was written.
+    void writeBytesAndReport(const QString& path, std::span<const std::uint8_t> bytes, const QString& note = {});
 
     Prompts& prompts_;
     RomImage& rom_;

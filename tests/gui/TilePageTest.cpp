@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 
 using namespace vx;
@@ -84,6 +85,28 @@ TEST_F(TilePage, APictureGoesOutAndComesBackAsOneStepAndReloadAsksFirst)
     EXPECT_TRUE(prompts.messages[0].contains(QStringLiteral("This is not a PNG file.")))
         << prompts.messages[0].toStdString();
     EXPECT_EQ(undoSteps(), 1) << "nothing changed";
+}
+
+TEST_F(TilePage, TheChipLayoutIsChosenPerTableKeptAndNamedInTheStatusBar)
+{
+    showPage(pgTileEdit);
+    const auto chipsChecked = [&] {
+        emit find<QMenu>(u"MenuFile")->aboutToShow();
+        return menuAction(u"MenuItemTileChipLayout")->isChecked();
+    };
+    ASSERT_FALSE(chipsChecked()) << "the tile order by default";
+    menuAction(u"MenuItemTileChipLayout")->trigger();
+    prompts.saveFiles.push_back(QString::fromStdString(dir.file("chips.png")));
+    menuAction(u"MenuItemExportTiles")->trigger();
+    EXPECT_TRUE(statusPanel(2)->text().endsWith(QStringLiteral("; 16x16 chip layout")));
+    prompts.openFiles.push_back(QString::fromStdString(dir.file("chips.png")));
+    menuAction(u"MenuItemImportTiles")->trigger();
+    EXPECT_TRUE(statusPanel(2)->text().endsWith(QStringLiteral("there are now (16x16 chip layout).")));
+    press(find<ImageView>(u"ImgSpritePatternTableView"), 10, 10, Qt::LeftButton);
+    EXPECT_FALSE(chipsChecked()) << "the sprite table keeps its own";
+    form.reset();
+    showPage(pgTileEdit);
+    EXPECT_TRUE(chipsChecked()) << "kept for the next start";
 }
 
 TEST_F(TilePage, AChosenColourFileIsCheckedKeptAndUsedFromTheNextStart)
