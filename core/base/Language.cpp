@@ -15,6 +15,13 @@ Language userLanguage()
         return *forcedLanguage;
     if (interfaceLanguage)
         return *interfaceLanguage;
+    return systemLanguage();
+}
+
+Language systemLanguage()
+{
+    if (forcedLanguage)
+        return *forcedLanguage;
     for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
         const char* value = std::getenv(name);
         if (value && *value)

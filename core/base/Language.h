@@ -14,6 +14,8 @@ enum class Language {
 // user chose, if any; else Japanese when the first of LC_ALL, LC_MESSAGES, LANG that is set
 // begins with "ja", English otherwise.
 Language userLanguage();
+// The language of the environment (or the tests' pin), whatever the user chose.
+Language systemLanguage();
 
 // Tests pin a language; std::nullopt returns to the environment.
 void forceLanguage(std::optional<Language> language);

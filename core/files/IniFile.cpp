@@ -199,6 +199,18 @@ void IniFile::writeString(std::string_view section, std::string_view key, std::s
     found->index.emplace(asciiLower(key), at);
 }
 
+void IniFile::removeValue(std::string_view section, std::string_view key)
+{
+    auto* found = findSection(*this, section);
+    if (!found || !found->index.contains(asciiLower(key)))
+        return;
+    std::erase_if(found->entries, [&](const Entry& entry) { return entry.isKey && sameName(entry.key, key); });
+    found->index.clear();
+    for (std::size_t i = 0; i < found->entries.size(); ++i)
+        if (found->entries[i].isKey)
+            found->index.emplace(asciiLower(found->entries[i].key), i);
+}
+
 std::int32_t IniFile::readInteger(std::string_view section, std::string_view key, std::int32_t defaultValue) const
 {
     const auto* entry = findEntry(*this, section, key);

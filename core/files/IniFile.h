@@ -41,6 +41,8 @@ public:
 
     std::string readString(std::string_view section, std::string_view key, std::string_view defaultValue) const;
     void writeString(std::string_view section, std::string_view key, std::string_view value);
+    // Takes the key's lines out of the section (each, so no second one is read in its place).
+    void removeValue(std::string_view section, std::string_view key);
 
     // Decimal text; a value that does not read gives the default.
     std::int32_t readInteger(std::string_view section, std::string_view key, std::int32_t defaultValue) const;

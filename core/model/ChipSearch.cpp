@@ -53,6 +53,7 @@ Result<UseCount> replaceChip(RomImage& rom, int from, int to, int stage)
     if (uses.empty())
         return Error{localized("チップ " + hex2(from) + " はどの部屋にも使われていません。何も変えていません。",
                                "No room uses chip " + hex2(from) + ". Nothing was changed.")};
+    std::vector<int> stepped;
     for (auto first = uses.begin(); first != uses.end();) {
         const auto last =
             std::find_if(first, uses.end(), [&](const ChipUse& use) { return use.stage != first->stage; });
@@ -63,8 +64,10 @@ Result<UseCount> replaceChip(RomImage& rom, int from, int to, int stage)
         for (auto use = first; use != last; ++use)
             editor.setMapChip(use->room * RoomSize + use->column * 8 + use->row, static_cast<std::uint8_t>(to));
         editor.endGroup();
+        stepped.push_back(editor.stageIndex());
         first = last;
     }
+    rom.joinLastSteps(stepped);
     return countUses(uses);
 }
 

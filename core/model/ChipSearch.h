@@ -32,7 +32,8 @@ UseCount countUses(const std::vector<ChipUse>& uses);
 
 // Replaces chip `from` by `to` in one stage's map or (stage -1) in every map, each map
 // written once as one "Edit Map" step of a stage that draws it (the current one where it
-// does). Refused, nothing changed, for a chip replaced by itself or one no cell holds.
+// does); the steps of several stages are one batch (RomImage::undo takes them back together).
+// Refused, nothing changed, for a chip replaced by itself or one no cell holds.
 Result<UseCount> replaceChip(RomImage& rom, int from, int to, int stage);
 
 } // namespace vx

@@ -318,9 +318,49 @@ bool RomImage::canUndo() const { return loaded_ && currentStage().undoStack().co
 
 bool RomImage::canRedo() const { return loaded_ && currentStage().redoStack().count() > 0; }
 
-int RomImage::undo() { return canUndo() ? currentStage().undo() : -1; }
+int RomImage::undo() { return stepHistory(true); }
 
-int RomImage::redo() { return canRedo() ? currentStage().redo() : -1; }
+int RomImage::redo() { return stepHistory(false); }
+
+int RomImage::stepHistory(bool back)
+{
+    int kind = -1;
+    for (const int n : stepStages(back)) {
+        const int done = back ? stage(n).undo() : stage(n).redo();
+        if (n == currentStageIndex_)
+            kind = done;
+    }
+    return kind;
+}
+
+std::vector<int> RomImage::stepStages(bool back) const
+{
+    const auto top = [&](int n) {
+        const StageData& data = stage(n);
+        return (back ? data.undoStack() : data.redoStack()).peek();
+    };
+    const EditCommand* mine = loaded_ ? top(currentStageIndex_) : nullptr;
+    if (!mine)
+        return {};
+    std::vector<int> stages;
+    for (int n = 0; n < StageCount && mine->batch.id != 0; ++n)
+        if (const EditCommand* step = top(n); step && step->batch.id == mine->batch.id)
+            stages.push_back(n);
+    // A stage edited since (or that undid its part alone) breaks the batch: each goes alone.
+    if (static_cast<int>(stages.size()) != mine->batch.stages || stages.size() < 2)
+        return {currentStageIndex_};
+    return stages;
+}
+
+void RomImage::joinLastSteps(const std::vector<int>& stages)
+{
+    if (stages.size() < 2)
+        return;
+    const StepBatch batch{++lastBatch_, static_cast<int>(stages.size())};
+    for (const int n : stages)
+        if (EditCommand* step = stage(n).undoStack().top())
+            step->batch = batch;
+}
 
 std::string RomImage::undoCaption() const
 {

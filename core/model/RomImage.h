@@ -97,8 +97,15 @@ public:
 
     bool canUndo() const;
     bool canRedo() const;
+    // Undoes (redoes) the current stage's step, in every stage of its batch while each has
+    // it on top; the step's kind, or -1 when there is none.
     int undo();
     int redo();
+    // The stages the next undo (redo) steps back: those of the current stage's top step's
+    // batch while each has it on top, else the current stage alone; none without a step.
+    std::vector<int> stepStages(bool back) const;
+    // Makes the last steps of these stages one batch, undone and redone together.
+    void joinLastSteps(const std::vector<int>& stages);
     std::string undoCaption() const;
     std::string redoCaption() const;
 
@@ -106,6 +113,7 @@ private:
     void buildStages();
     // The stages anew from imageBytes_, keeping each stage's history.
     void rebuildStagesKeepingHistory();
+    int stepHistory(bool back);
 
     std::vector<std::uint8_t> imageBytes_;
     bool loaded_ = false;
@@ -116,6 +124,7 @@ private:
     bool stampKnown_ = false;
     std::array<std::unique_ptr<StageData>, StageCount> stages_;
     int currentStageIndex_ = 0;
+    int lastBatch_ = 0;
 };
 
 } // namespace vx

@@ -33,6 +33,13 @@ enum UndoKind : std::uint8_t {
 // The name of a kind in the user's language ("Unknown" for any other number).
 std::string undoKindText(int kind);
 
+// Steps that one edit put in several stages' histories (a chip replaced in every map) share
+// an id; `stages` says how many there are, so a step whose partner has gone stands alone.
+struct StepBatch {
+    int id = 0; // 0: a step of its stage alone
+    int stages = 1;
+};
+
 // One edit of a stage as a history step: it knows how to do and undo itself.
 class EditCommand {
 public:
@@ -51,6 +58,8 @@ public:
     // The room a page should show after the step was undone or redone; -1 for none.
     virtual int room() const { return -1; }
     std::string caption() const { return undoKindText(kind()); }
+
+    StepBatch batch;
 };
 
 // Last in, first out; owns its commands. No depth limit.

@@ -53,6 +53,40 @@ QString countText(const UseCount& count)
                                   englishCount(count.rooms, "room", "rooms"));
 }
 
+QString englishCountText(int count, const char* one, const char* many)
+{
+    return QString::fromStdString(englishCount(count, one, many));
+}
+
+// Each map replaced is one step in one stage's history; a replace of several is undone as one
+// while every step is still its stage's last.
+QString stepsText(int stages)
+{
+    if (isJapanese())
+        return stages > 1
+            ? QString::fromUtf8("%1 ステージの履歴にそれぞれ 1 ステップが入ります。どのステージも続けて編集"
+                                "しない間は、元に戻すで全ステージの置き換えがまとめて戻ります。その後は各"
+                                "ステージの元に戻すでそのステージの分だけが戻ります。")
+                  .arg(stages)
+            : QString();
+    return stages > 1 ? QStringLiteral("It makes one step in the history of each of %1; Undo takes the replace back in "
+                                       "all of them until one of them is edited again, then each stage's Undo takes "
+                                       "back its own part.")
+                            .arg(englishCountText(stages, "stage", "stages"))
+                      : QString();
+}
+
+// Short: the status panel is narrow.
+QString replacedText(int from, int to, const UseCount& count)
+{
+    if (isJapanese())
+        return QString::fromUtf8("チップ %1→%2: %3 ステージの履歴に 1 ステップずつ")
+            .arg(hex2(from), hex2(to))
+            .arg(count.maps);
+    return QStringLiteral("Chip %1 replaced by %2: an Undo step in %3")
+        .arg(hex2(from), hex2(to), englishCountText(count.maps, "stage", "stages"));
+}
+
 std::optional<int> chipOfBox(const QLineEdit* box)
 {
     const auto value = parseHex(box->text().toStdString());
@@ -175,25 +209,25 @@ void ChipUsesWindow::replace()
     }
     const int stage = allStages_->isChecked() ? -1 : rom.currentStageIndex();
     const UseCount count = countUses(chipUses(rom, from, stage));
-    if (from != *to && count.cells > 0 &&
-        !prompts_.askYesNo(
-            isJapanese()
-                ? QString::fromUtf8("チップ %1 を %2 に置き換えます: %3 部屋の %4 セル (マップ %5 個)。よろしいですか?")
-                      .arg(hex2(from), hex2(*to))
-                      .arg(count.rooms)
-                      .arg(count.cells)
-                      .arg(count.maps)
-                : QStringLiteral("Replace chip %1 by %2 in %3 of %4 (%5)?")
-                      .arg(hex2(from), hex2(*to), QString::fromStdString(englishCount(count.cells, "cell", "cells")),
-                           QString::fromStdString(englishCount(count.rooms, "room", "rooms")),
-                           QString::fromStdString(englishCount(count.maps, "map", "maps")))))
+    QString question = isJapanese()
+        ? QString::fromUtf8("チップ %1 を %2 に置き換えます: %3 部屋の %4 セル (マップ %5 個)。よろしいですか?")
+              .arg(hex2(from), hex2(*to))
+              .arg(count.rooms)
+              .arg(count.cells)
+              .arg(count.maps)
+        : QStringLiteral("Replace chip %1 by %2 in %3 of %4 (%5)?")
+              .arg(hex2(from), hex2(*to), englishCountText(count.cells, "cell", "cells"),
+                   englishCountText(count.rooms, "room", "rooms"), englishCountText(count.maps, "map", "maps"));
+    if (const QString steps = stepsText(count.maps); !steps.isEmpty())
+        question += QLatin1Char('\n') + steps;
+    if (from != *to && count.cells > 0 && !prompts_.askYesNo(question))
         return;
     const Result<UseCount> replaced = replaceChip(rom, from, *to, stage);
     if (!replaced.ok()) {
         prompts_.showMessage(QString::fromStdString(replaced.error().text()));
         return;
     }
-    main_.chipsReplaced();
+    main_.chipsReplaced(replacedText(from, *to, replaced.value()));
     search();
 }
 

@@ -40,16 +40,25 @@ void installQtTexts(QTranslator& translator)
         QCoreApplication::installTranslator(&translator);
 }
 
-void keepInterfaceLanguage(IniFile* preferences, Prompts& prompts, Language language)
+void keepInterfaceLanguage(IniFile* preferences, Prompts& prompts, std::optional<Language> language)
 {
     if (!preferences)
         throw UserError(localized("設定ファイルがありません。", "There is no preferences file."));
-    const bool english = language == Language::English;
-    preferences->writeString(Section, Key, english ? "en" : "ja");
+    if (language)
+        preferences->writeString(Section, Key, language == Language::English ? "en" : "ja");
+    else
+        preferences->removeValue(Section, Key);
     preferences->updateFile();
     // Told in the chosen language: the one the user reads from now on.
-    prompts.showMessage(english ? QStringLiteral("The interface language changes to English at the next start.")
-                                : QStringLiteral("次回の起動から表示言語が日本語になります。"));
+    if (language == Language::English)
+        prompts.showMessage(QStringLiteral("The interface language changes to English at the next start."));
+    else if (language)
+        prompts.showMessage(QStringLiteral("次回の起動から表示言語が日本語になります。"));
+    else if (systemLanguage() == Language::Japanese)
+        prompts.showMessage(QStringLiteral("次回の起動から表示言語がシステムの設定 (日本語) に従います。"));
+    else
+        prompts.showMessage(QStringLiteral("From the next start the editor follows the system's language (English) "
+                                           "for its messages; menus and labels stay in Japanese."));
 }
 
 } // namespace vx

@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <optional>
 
 class QTranslator;
 
@@ -15,7 +16,8 @@ enum class Language;
 void loadInterfaceLanguage(const QString& preferencesFile);
 // Qt's own texts (message box buttons, file dialogs) in the language the editor speaks.
 void installQtTexts(QTranslator& translator);
-// Keeps the user's choice; it takes effect at the next start, which the user is told.
-void keepInterfaceLanguage(IniFile* preferences, Prompts& prompts, Language language);
+// Keeps the user's choice (none: follow the system, the key removed); it takes effect at the
+// next start, which the user is told.
+void keepInterfaceLanguage(IniFile* preferences, Prompts& prompts, std::optional<Language> language);
 
 } // namespace vx

@@ -276,10 +276,8 @@ void MainForm::buildMenus()
             .zoomIn = [this] { zoom_->zoomIn(); },
             .zoomOut = [this] { zoom_->zoomOut(); },
             .actualSize = [this] { zoom_->setLevel(ViewZoom::Lowest); },
-            .japaneseInterface =
-                [this] { keepInterfaceLanguage(recent_->preferences(), prompts_, Language::Japanese); },
-            .englishInterface =
-                [this] { keepInterfaceLanguage(recent_->preferences(), prompts_, Language::English); }});
+            .interfaceLanguage =
+                [this](auto choice) { keepInterfaceLanguage(recent_->preferences(), prompts_, choice); }});
     connect(menus_->edit, &QMenu::aboutToShow, this, &MainForm::updateEditMenu);
     connect(menus_->edit, &QMenu::aboutToHide, this, &MainForm::enableHistoryKeys);
     recent_ = std::make_unique<RecentFilesMenu>(
@@ -541,8 +539,9 @@ int MainForm::pickedChip() const
     return pages_->currentIndex() == pg32x32ChipEdit ? chipEdit_->editedChip() : mapEdit_->selectedChip();
 }
 
-void MainForm::chipsReplaced()
+void MainForm::chipsReplaced(const QString& said)
 {
+    status_[2]->setText(said);
     showModified(rom_->differsFromFile());
     refreshActivePage();
 }

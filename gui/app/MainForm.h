@@ -95,8 +95,8 @@ public:
     PaletteManager& paletteManager() const { return *palette_; }
     PaletteEdit* paletteEdit() const { return paletteEdit_; }
     TileEdit* tileEdit() const { return tileEdit_; }
-    // A chip was replaced across maps: the title and the page shown follow.
-    void chipsReplaced();
+    // A chip was replaced across maps: the status bar says `said`; the title and the page shown follow.
+    void chipsReplaced(const QString& said);
     // The chip the uses window starts on: the chip page's edited chip there, else the map's.
     int pickedChip() const;
     Chip32x32Edit* chip32x32Edit() const { return chipEdit_; }

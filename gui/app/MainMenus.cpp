@@ -115,16 +115,34 @@ MainMenus::MainMenus(QMainWindow* window, MenuCommands commands) : commands_(std
     // Each language under its own name, whatever the interface shows.
     QMenu* language = view->addMenu(qCaption("表示言語(&L)", "Interface &Language"));
     language->setObjectName(QStringLiteral("MenuInterfaceLanguage"));
-    japaneseInterface =
-        item(language, QStringLiteral("日本語(&J)"), "MenuItemJapaneseInterface", commands_.japaneseInterface);
-    englishInterface =
-        item(language, QStringLiteral("&English"), "MenuItemEnglishInterface", commands_.englishInterface);
-    japaneseInterface->setCheckable(true);
-    englishInterface->setCheckable(true);
+    language->setToolTipsVisible(true);
+    nextLanguage_ = chosenInterfaceLanguage();
+    const auto languageItem = [this, &item, language](const QString& caption, const char* name,
+                                                      std::optional<Language> choice) {
+        QAction* action = item(language, caption, name, [this, choice] {
+            if (commands_.interfaceLanguage)
+                commands_.interfaceLanguage(choice); // throws when it could not be kept
+            nextLanguage_ = choice;
+        });
+        action->setCheckable(true);
+        return action;
+    };
+    systemInterface =
+        languageItem(qCaption("システムに従う(&S)", "Follow the &System"), "MenuItemSystemInterface", std::nullopt);
+    japaneseInterface = languageItem(QStringLiteral("日本語(&J)"), "MenuItemJapaneseInterface", Language::Japanese);
+    englishInterface = languageItem(QStringLiteral("&English"), "MenuItemEnglishInterface", Language::English);
     const auto languageChecks = [this] {
-        const bool english = chosenInterfaceLanguage() == Language::English;
-        japaneseInterface->setChecked(!english);
-        englishInterface->setChecked(english);
+        systemInterface->setChecked(!nextLanguage_);
+        japaneseInterface->setChecked(nextLanguage_ == Language::Japanese);
+        englishInterface->setChecked(nextLanguage_ == Language::English);
+        // In the user's language, so whoever cannot read the captions reads what it does.
+        const QString what = qText("メニューと見出しは日本語、その他の表示はシステムの言語設定 (LC_ALL、LC_MESSAGES、"
+                                   "LANG) に従います。",
+                                   "Menus and labels in Japanese, other texts in the system's language "
+                                   "(LC_ALL, LC_MESSAGES or LANG).");
+        const QString when = qText("次回の起動から有効です。", "Takes effect at the next start.");
+        systemInterface->setStatusTip(what + qText("", " ") + when);
+        systemInterface->setToolTip(what + QLatin1Char('\n') + when);
     };
     languageChecks();
     QObject::connect(language, &QMenu::aboutToShow, language, languageChecks);
@@ -177,10 +195,17 @@ void MainMenus::showHistory(const RomImage& rom)
     const bool canUndo = rom.canUndo(), canRedo = rom.canRedo();
     undo->setEnabled(canUndo);
     redo->setEnabled(canRedo);
-    undo->setText(canUndo ? qText("元に戻す(&U) - ", "&Undo - ") + QString::fromStdString(rom.undoCaption())
-                          : qText("元に戻す(&U)", "&Undo"));
-    redo->setText(canRedo ? qText("やり直し(&R) - ", "&Redo - ") + QString::fromStdString(rom.redoCaption())
-                          : qText("やり直し(&R)", "&Redo"));
+    // Only a replace in all stages makes a step of several stages.
+    if (rom.stepStages(true).size() > 1)
+        undo->setText(qText("全ステージの置き換えを元に戻す(&U)", "&Undo Replace in All Stages"));
+    else
+        undo->setText(canUndo ? qText("元に戻す(&U) - ", "&Undo - ") + QString::fromStdString(rom.undoCaption())
+                              : qText("元に戻す(&U)", "&Undo"));
+    if (rom.stepStages(false).size() > 1)
+        redo->setText(qText("全ステージの置き換えをやり直す(&R)", "&Redo Replace in All Stages"));
+    else
+        redo->setText(canRedo ? qText("やり直し(&R) - ", "&Redo - ") + QString::fromStdString(rom.redoCaption())
+                              : qText("やり直し(&R)", "&Redo"));
 }
 
 void MainMenus::enableHistoryKeys(bool imageOpen)

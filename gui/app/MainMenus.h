@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <optional>
 
 class QAction;
 class QMainWindow;
@@ -8,6 +9,7 @@ class QMenu;
 namespace vx {
 
 class RomImage;
+enum class Language;
 
 // What the menus' items do; the main window routes each to its command.
 struct MenuCommands {
@@ -17,7 +19,9 @@ struct MenuCommands {
     std::function<bool()> tileChipLayoutChecked;
     std::function<void()> close, exit, undo, redo, findChipUses, replaceChip, checkStage;
     std::function<void()> stageOverview, testPlay, emulatorSettings, consoleColours;
-    std::function<void()> zoomIn, zoomOut, actualSize, japaneseInterface, englishInterface;
+    std::function<void()> zoomIn, zoomOut, actualSize;
+    // Keeps the interface language for the next start (none: follow the system); throws when it cannot.
+    std::function<void(std::optional<Language>)> interfaceLanguage;
 };
 
 // The File, Edit, View and Tools menus of the main window: captions, names, the desktop's keys, and
@@ -67,9 +71,12 @@ public:
     QAction* actualSize = nullptr;
     QAction* japaneseInterface = nullptr;
     QAction* englishInterface = nullptr;
+    QAction* systemInterface = nullptr;
 
 private:
     MenuCommands commands_;
+    // The language the next start takes, which the menu ticks: the one in effect until one is kept.
+    std::optional<Language> nextLanguage_;
 };
 
 } // namespace vx

@@ -130,8 +130,9 @@ void StageOverviewWindow::mousePressEvent(QMouseEvent* event)
 
 void StageOverviewWindow::showRoomOnPage(int room)
 {
+    // The clicked room goes to the left view on each page with two.
     switch (main_.pages()->currentIndex()) {
-    case pgObjectEdit: main_.objectEdit()->showRoom(room); break;
+    case pgObjectEdit: main_.objectEdit()->showRoomAtLeft(room); break;
     case pgScrollEdit: main_.scrollEdit()->showRoom(room); break;
     default:
         main_.pages()->setCurrentIndex(pgMapEdit);

@@ -48,6 +48,12 @@ public:
         scrollObjectViewsTo(room);
         refreshObjectViews();
     }
+    // Puts a room in the left view (the last room, which no left view shows, in the right).
+    void showRoomAtLeft(int room)
+    {
+        rooms_->setLeft(room);
+        refreshObjectViews();
+    }
     // Edits enemies (0) or items (1), as the radio group does.
     void selectObjectType(int type) { panel_->selectObjectType(type); }
     int leftRoom() const { return rooms_->left(); }

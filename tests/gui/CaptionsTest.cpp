@@ -1,7 +1,10 @@
+#include "core/files/IniFile.h"
+#include "gui/app/InterfaceLanguage.h"
 #include "tests/gui/support/EditorFixture.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QMenu>
 #include <QRegularExpression>
 
 using namespace vx;
@@ -42,4 +45,25 @@ TEST_F(CaptionsTest, EveryButtonHasItsOwnAccessLetterAndEnglishLeavesNoJapanese)
         }
         form.reset();
     }
+}
+
+// With no choice kept, "Follow the System" is ticked; choosing it takes the kept language out of
+// the preferences, so the next start has Japanese captions and other texts as the locale says.
+TEST_F(CaptionsTest, FollowingTheSystemIsTheDefaultAndForgetsTheKeptLanguage)
+{
+    opened();
+    auto* languages = find<QMenu>(u"MenuInterfaceLanguage");
+    QAction* system = menuAction(u"MenuItemSystemInterface");
+    emit languages->aboutToShow();
+    EXPECT_TRUE(system->isChecked() && !menuAction(u"MenuItemJapaneseInterface")->isChecked());
+    menuAction(u"MenuItemEnglishInterface")->trigger();
+    emit languages->aboutToShow();
+    EXPECT_FALSE(system->isChecked());
+    system->trigger();
+    emit languages->aboutToShow();
+    EXPECT_TRUE(system->isChecked() && !menuAction(u"MenuItemEnglishInterface")->isChecked());
+    EXPECT_TRUE(prompts.messages.back().startsWith(QStringLiteral("From the next start")));
+    EXPECT_FALSE(IniFile(dir.file("preferences.ini")).valueExists("View", "Language"));
+    loadInterfaceLanguage(QString::fromStdString(dir.file("preferences.ini")));
+    EXPECT_EQ(localized("はい", "Yes") + captionText("はい", "Yes"), "Yesはい") << "the locale is English";
 }

@@ -5,6 +5,8 @@
 #include "gui/app/StageOverviewWindow.h"
 #include "gui/pages/Chip32x32Edit.h"
 #include "gui/pages/MapGridDialog.h"
+#include "gui/pages/ObjectEdit.h"
+#include "gui/pages/ScrollEdit.h"
 #include "gui/widgets/ImageView.h"
 #include "render/GraphicManager.h"
 #include "render/PaletteManager.h"
@@ -20,6 +22,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -376,14 +379,54 @@ TEST_F(MapEditTest, TheUsesWindowListsLeadsToACellAndReplacesAfterAsking)
     window->hide();
 }
 
-TEST_F(MapEditTest, AClickOnTheOverviewShowsThatRoomOnThePage)
+TEST_F(MapEditTest, AClickOnTheOverviewShowsThatRoomInTheLeftViewOfEachPageWithTwo)
 {
     MapEdit& page = unit();
     menuAction(u"MenuItemStageOverview")->trigger();
     auto* window = form->findChild<StageOverviewWindow*>();
     ASSERT_TRUE(window && window->isVisible());
     const int side = 256 / window->reduction();
-    QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, QPoint(5 * side + side / 2, side + side / 2));
+    // From room 0 on the left, room 16 brought just "into a view" would be in the right one.
+    form->objectEdit()->showRoomAtLeft(0);
+    form->scrollEdit()->showRoom(0);
+    for (const Page shown : {pgMapEdit, pgObjectEdit, pgScrollEdit}) {
+        pages()->setCurrentIndex(shown);
+        QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, QPoint(5 * side + side / 2, side + side / 2));
+    }
     EXPECT_EQ(page.viewRoom(0), 16) << "row 1, column 5 of eleven";
+    EXPECT_EQ(form->objectEdit()->shownRoom(0), 16);
+    EXPECT_EQ(form->scrollEdit()->viewRoom(0), 16);
+    window->hide();
+}
+
+TEST_F(MapEditTest, AReplaceInAllStagesIsOneUndoStepUntilOneOfThemIsEditedAgain)
+{
+    MapEdit& page = unit();
+    const int chip = mapByte(5, 9);
+    page.selectChip(chip);
+    menuAction(u"MenuItemReplaceChip")->trigger();
+    auto* window = form->findChild<QDialog*>(QStringLiteral("ChipUsesWindow"));
+    control<QRadioButton>(window, u"RadioChipUsesAllStages")->setChecked(true);
+    const std::vector<ChipUse> uses = chipUses(form->rom(), chip, -1);
+    const QString inStages = QStringLiteral("%1 stages").arg(countUses(uses).maps);
+    StageData &first = form->rom().stage(0), &other = form->rom().stage(uses.back().stage);
+    const auto before = std::pair(first.map(), other.map());
+    control<QLineEdit>(window, u"EditChipUsesReplacement")->setText(QStringLiteral("FE"));
+    prompts.yesNo.push_back(true);
+    control<QPushButton>(window, u"BtnChipUsesReplace")->click();
+    EXPECT_TRUE(prompts.questions.value(0).contains(inStages) && statusPanel(2)->text().contains(inStages));
+    EXPECT_EQ(undoCaption(), QStringLiteral("&Undo Replace in All Stages"));
+    undoAction()->trigger();
+    EXPECT_EQ(std::pair(first.map(), other.map()), before) << "every stage's part in one undo";
+    form->updateEditMenu();
+    EXPECT_EQ(redoAction()->text(), QStringLiteral("&Redo Replace in All Stages"));
+    redoAction()->trigger();
+    EXPECT_TRUE(chipUses(form->rom(), chip, -1).empty());
+
+    other.setMapChip(0, static_cast<std::uint8_t>(other.map()[0] ^ 1)); // edited since: each part goes alone
+    EXPECT_EQ(undoCaption(), QStringLiteral("&Undo - Edit Map"));
+    undoAction()->trigger();
+    EXPECT_EQ(first.map(), before.first);
+    EXPECT_GT(std::ranges::count(other.map(), 0xFE), 0);
     window->hide();
 }
