@@ -159,7 +159,9 @@ std::string fillCaption() { return localized("選択範囲の初期化", "Initia
 
 std::string fillPrompt()
 {
-    return localized("初期化に使用する値を入力して下さい(00～FF)", "Input a Value for Initialization(00-FF)");
+    return localized("初期化に使用する値を入力して下さ"
+                     "い(00～FF)",
+                     "Input a Value for Initialization(00-FF)");
 }
 
 } // namespace vx

@@ -110,7 +110,9 @@ Result<MapStamp> stampOfText(std::string_view text)
             const std::string_view token = line.substr(start, stop - start);
             const auto value = token.size() <= 2 ? parseHex(token) : std::nullopt;
             if (!value)
-                return Error{localized("\"" + std::string(token) + "\" は 16 進の 1 バイトではありません。",
+                return Error{localized("\"" + std::string(token) +
+                                           "\" は 16 進の 1 バイトではありませ"
+                                           "ん。",
                                        "\"" + std::string(token) + "\" is not a hex byte.")};
             row.push_back(static_cast<std::uint8_t>(*value));
             p = stop;
@@ -118,7 +120,9 @@ Result<MapStamp> stampOfText(std::string_view text)
         if (row.empty())
             continue; // blank lines, and the LF of a CR LF
         if (stamp.height > 0 && static_cast<int>(row.size()) != stamp.width)
-            return Error{localized("行によってチップの数が違います。", "The rows hold different numbers of chips.")};
+            return Error{localized("行によってチップの数が違います"
+                                   "。",
+                                   "The rows hold different numbers of chips.")};
         stamp.width = static_cast<int>(row.size());
         ++stamp.height;
         stamp.chips.insert(stamp.chips.end(), row.begin(), row.end());

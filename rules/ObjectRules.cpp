@@ -121,9 +121,21 @@ ObjectMenuState objectMenuState(const PlacedObject* hovered, int clipboard)
     state.create = {hovered == nullptr, captionText("オブジェクトの新規作成", "Create New Object")};
     if (hovered) {
         const std::string kind = hex2(hovered->kind);
-        state.copy = {true, japanese ? "このオブジェクト(" + kind + ")をコピー" : "Copy Object(" + kind + ")"};
-        state.select = {true, japanese ? "このオブジェクト(" + kind + ")を選択" : "Select Object(" + kind + ")"};
-        state.remove = {true, japanese ? "このオブジェクト(" + kind + ")を削除" : "Remove Object(" + kind + ")"};
+        state.copy = {true,
+                      japanese ? "このオブジェク"
+                                 "ト(" +
+                              kind + ")をコピー"
+                               : "Copy Object(" + kind + ")"};
+        state.select = {true,
+                        japanese ? "このオブジェク"
+                                   "ト(" +
+                                kind + ")を選択"
+                                 : "Select Object(" + kind + ")"};
+        state.remove = {true,
+                        japanese ? "このオブジェク"
+                                   "ト(" +
+                                kind + ")を削除"
+                                 : "Remove Object(" + kind + ")"};
     } else {
         state.copy = {false, japanese ? "オブジェクトをコピー" : "Copy"};
         state.select = {false, japanese ? "オブジェクトを選択" : "Select"};
@@ -132,7 +144,10 @@ ObjectMenuState objectMenuState(const PlacedObject* hovered, int clipboard)
     const bool copied = clipboard >= 0;
     const std::string kind = copied ? hex2(clipboard) : std::string();
     state.paste = {hovered == nullptr && copied,
-                   copied ? (japanese ? "オブジェクト(" + kind + ")を貼り付け" : "Paste Object(" + kind + ")")
+                   copied ? (japanese ? "オブジェク"
+                                        "ト(" +
+                                     kind + ")を貼り付け"
+                                      : "Paste Object(" + kind + ")")
                           : (japanese ? "オブジェクトを貼り付け" : "Paste")};
     return state;
 }
@@ -173,7 +188,10 @@ bool roomObjectsFit(const StageObjects& objects, int room, std::size_t lines)
 
 std::string roomTextCaption(int room)
 {
-    return isJapanese() ? "部屋番号" + hex2(room) + "のオブジェクト編集" : "Edit Object in Screen " + hex2(room);
+    return isJapanese() ? "部屋番"
+                          "号" +
+            hex2(room) + "のオブジェクト編集"
+                        : "Edit Object in Screen " + hex2(room);
 }
 
 std::string cannotCreateObjectText()
@@ -181,14 +199,21 @@ std::string cannotCreateObjectText()
     return localized("オブジェクトを作成できませんでした。", "Failed to Create a New Object");
 }
 
-std::string failedToAddObjectsText() { return localized("オブジェクトの追加に失敗しました", "Failed to Add Objects"); }
+std::string failedToAddObjectsText()
+{
+    return localized("オブジェクトの追加に失敗しまし"
+                     "た",
+                     "Failed to Add Objects");
+}
 
 std::string roomObjectsDoNotFitText(int typed, int fit)
 {
     const std::string have = std::to_string(typed), most = std::to_string(fit);
     if (isJapanese())
-        return failedToAddObjectsText() + "\n何も変更していません。入力は" + have + "個ですが、この部屋に置けるのは" +
-            most + "個までです。";
+        return failedToAddObjectsText() +
+            "\n何も変更していません。入力"
+            "は" +
+            have + "個ですが、この部屋に置けるのは" + most + "個までです。";
     return failedToAddObjectsText() + "\nNothing was applied: the text has " + have +
         (typed == 1 ? " object" : " objects") + " and this room can hold at most " + most + ".";
 }
@@ -196,7 +221,8 @@ std::string roomObjectsDoNotFitText(int typed, int fit)
 std::string orderTypeQuestion()
 {
     return localized(
-        "オブジェクトの順序決定方法を変更しようとしています。自由順序から部屋単位で管理への変更はオブジェクトの順序が変"
+        "オブジェクトの順序決定方法を変更しようとしています。自由順序から部屋単"
+        "位で管理への変更はオブジェクトの順序が変"
         "更される可能性があります。変更を行いますか？",
         "Intend to Order Method.Switching \"Free\" to \"By Screen\" maybe changes Order of Objects.Do you really do?");
 }

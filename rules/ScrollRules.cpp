@@ -11,7 +11,15 @@ std::string scrollDescription(std::uint8_t entry)
     const ScrollEntry step = ScrollEntry::decode(entry);
     if (step.unknown)
         return "????";
-    static const char* const japanese[8] = {"終点", "右", "下", "右・下", "上", "右・上", "下・上", "右・下・上"};
+    static const char* const japanese[8] = {"終"
+                                            "点",
+                                            "右",
+                                            "下",
+                                            "右・下",
+                                            "上",
+                                            "右・上",
+                                            "下・上",
+                                            "右・下・上"};
     static const char* const english[8] = {"End", "Right",    "Down",    "Right&Down",
                                            "Up",  "Right&Up", "Up&Down", "Right&Up&Down"};
     const bool inJapanese = isJapanese();

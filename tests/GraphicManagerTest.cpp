@@ -285,7 +285,8 @@ TEST(PatternData, SourcesOutsideTheImageReadAsZero)
     forceLanguage(Language::Japanese);
     EXPECT_EQ(patternOverflowText(0x3C10),
               "パターンテーブルの範囲を超えて書き込みを行おうとしました。\r\n"
-              "データが不正である可能性があります。\r\nアドレス3C10からのデータを確認して下さい。");
+              "データが不正である可能性があります。\r\nアドレス3C10からのデータを確"
+              "認して下さい。");
     forceLanguage(std::nullopt);
 }
 

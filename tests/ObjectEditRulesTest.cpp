@@ -191,10 +191,12 @@ TEST(ObjectEditRules, MessagesInBothLanguages)
     EXPECT_EQ(roomTextCaption(0x0C), "部屋番号0Cのオブジェクト編集");
     EXPECT_EQ(cannotCreateObjectText(), "オブジェクトを作成できませんでした。");
     EXPECT_EQ(failedToAddObjectsText(), "オブジェクトの追加に失敗しました");
-    EXPECT_EQ(
-        roomObjectsDoNotFitText(3, 2),
-        "オブジェクトの追加に失敗しました\n何も変更していません。入力は3個ですが、この部屋に置けるのは2個までです。");
+    EXPECT_EQ(roomObjectsDoNotFitText(3, 2),
+              "オブジェクトの追加に失敗しました\n何も変更していません。入力は3個で"
+              "すが"
+              "、この部屋に置けるのは2個までです。");
     EXPECT_EQ(orderTypeQuestion(),
-              "オブジェクトの順序決定方法を変更しようとしています。自由順序から部屋単位で管理への変更は"
+              "オブジェクトの順序決定方法を変更しようとしています。自由順序から部"
+              "屋単位で管理への変更は"
               "オブジェクトの順序が変更される可能性があります。変更を行いますか？");
 }

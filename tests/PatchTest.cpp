@@ -241,7 +241,8 @@ TEST_F(PatchTest, PatchBetweenImagesRefusesWhatNeedsNoPatch)
     EXPECT_EQ(checkPatchable({}, {}).error(), makePatchBetween(image, image, PatchFormat::Ips).error());
     forceLanguage(Language::Japanese);
     EXPECT_EQ(checkPatchable(image, ByteVector(20)).error().message,
-              "元のイメージ (16 バイト) は開いているイメージ (20 バイト) と長さが違います。"
+              "元のイメージ (16 バイト) は開いているイメージ (20 バイト) と長さが違い"
+              "ます。"
               "パッチは同じ長さのイメージの間で作成します。");
     forceLanguage(Language::English);
     ByteVector huge(0x1000001, 1);

@@ -97,7 +97,9 @@ TEST(StageCheckTexts, LineNamesStageSeverityAndPlaceInBothLanguages)
     }
     test::LanguageGuard japanese(Language::Japanese);
     EXPECT_EQ(findingLine(point), "ステージ 03 警告 復帰地点 2: EnemyIndex 05, recalculation gives 07");
-    EXPECT_EQ(placeText(Finding{Severity::Note, 0, FindingPlace::AnimationEntry, 0x21, ""}), "アニメーション色 21");
+    EXPECT_EQ(placeText(Finding{Severity::Note, 0, FindingPlace::AnimationEntry, 0x21, ""}),
+              "アニメーショ"
+              "ン色 21");
 }
 
 TEST_F(StageCheck, SampleHasNotesOnlyAndAllStagesComeStageByStage)

@@ -284,7 +284,8 @@ TEST(StageText, ANulByteIsRefusedWithWhatFollows)
                   language == Language::English
                       ? "stage03.json: line " + line + ", column 1 holds a NUL byte, which a stage text may not hold."
                       : "stage03.json: " + line +
-                          " 行 1 桁目に NUL バイトがあります。ステージのテキストに NUL バイトは書けません。");
+                          " 行 1 桁目に NUL バイトがあります。ステージのテキストに NUL バ"
+                          "イトは書けません。");
     }
 }
 

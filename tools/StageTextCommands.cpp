@@ -60,12 +60,19 @@ int exportStages(const ToolRequest& request)
     std::error_code error;
     std::filesystem::create_directories(request.out, error);
     if (error)
-        return exitRefused(request.out + localized(": フォルダを作れません: ", ": the folder cannot be made: ") +
-                           sentence(error.message()) + localized("何も書き込んでいません。", " Nothing was written."));
+        return exitRefused(request.out +
+                           localized(": フォルダを作れませ"
+                                     "ん: ",
+                                     ": the folder cannot be made: ") +
+                           sentence(error.message()) +
+                           localized("何も書き込んでいません"
+                                     "。",
+                                     " Nothing was written."));
     if (!std::filesystem::is_directory(request.out))
-        return exitRefused(
-            request.out +
-            localized(" はフォルダではありません。何も書き込んでいません。", " is not a folder. Nothing was written."));
+        return exitRefused(request.out +
+                           localized(" はフォルダではありません。何も書き込んでいません"
+                                     "。",
+                                     " is not a folder. Nothing was written."));
     // Every output is checked before the first is written: a refusal leaves the folder as it was.
     std::vector<std::string> outputs;
     for (int stage : stages) {
@@ -103,7 +110,10 @@ int importStages(const ToolRequest& request)
         Result<StageText> read =
             readStageText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), file);
         if (!read.ok())
-            return exitRefused(read.error().text() + localized("何も書き込んでいません。", " Nothing was written."));
+            return exitRefused(read.error().text() +
+                               localized("何も書き込んでいません"
+                                         "。",
+                                         " Nothing was written."));
         texts.push_back(std::move(read.value()));
     }
     const auto addresses = loadAddresses(request);

@@ -69,7 +69,12 @@ void printRoomObjects(const StageObjects& objects, int room, const char* sort)
 
 } // namespace
 
-static std::string nothingWritten() { return localized("何も書き込んでいません。", "Nothing was written."); }
+static std::string nothingWritten()
+{
+    return localized("何も書き込んでいません"
+                     "。",
+                     "Nothing was written.");
+}
 
 std::unique_ptr<AddressData> loadAddresses(const ToolRequest& request)
 {

@@ -201,8 +201,9 @@ bool applyBpsInto(std::span<const std::uint8_t> patch, std::span<const std::uint
                   std::vector<std::uint8_t>& out, std::string& reason)
 {
     if (!beginsWith(patch, BpsMark)) {
-        reason =
-            localized("BPS パッチの先頭が \"BPS1\" ではありません。", "The BPS patch does not begin with \"BPS1\".");
+        reason = localized("BPS パッチの先頭が \"BPS1\" ではありません"
+                           "。",
+                           "The BPS patch does not begin with \"BPS1\".");
         return false;
     }
     // The header, three one-byte numbers and the checksums at least.
@@ -215,7 +216,8 @@ bool applyBpsInto(std::span<const std::uint8_t> patch, std::span<const std::uint
     }
     const std::size_t footer = patch.size() - BpsFooterSize;
     if (crc32Of(patch.first(patch.size() - 4)) != readLittle32(patch, footer + 8)) {
-        reason = localized("BPS パッチのチェックサムが合いません。パッチが壊れているか途中で切れています。",
+        reason = localized("BPS パッチのチェックサムが合いません。パッチが壊れているか"
+                           "途中で切れています。",
                            "The BPS patch's own checksum does not match: the patch is damaged or cut short.");
         return false;
     }
@@ -230,14 +232,16 @@ bool applyBpsInto(std::span<const std::uint8_t> patch, std::span<const std::uint
     }
     reader.skip(static_cast<std::size_t>(metadataSize));
     if (sourceSize != image.size()) {
-        reason = fillNumbers(localized("このパッチは %1 バイトのイメージ用ですが、イメージは %2 バイトです。",
+        reason = fillNumbers(localized("このパッチは %1 バイトのイメージ用ですが、イメージ"
+                                       "は %2 バイトです。",
                                        "This patch is for an image of %1 bytes, but the image has %2 bytes."),
                              {sourceSize, image.size()});
         return false;
     }
     if (crc32Of(image) != readLittle32(patch, footer)) {
         reason = localized(
-            "イメージのチェックサムがパッチの元イメージと合いません。別のイメージ用のパッチです。",
+            "イメージのチェックサムがパッチの元イメージと合いません。別のイメー"
+            "ジ用のパッチです。",
             "The image's checksum does not match the one the patch was made from: the patch is for another image.");
         return false;
     }
@@ -256,7 +260,8 @@ bool applyBpsInto(std::span<const std::uint8_t> patch, std::span<const std::uint
             return false;
         const std::uint64_t length = (number >> 2) + 1;
         if (length > size - output) {
-            reason = fillNumbers(localized("BPS パッチの操作がターゲットの大きさ (%1 バイト) を超えて書き込みます。",
+            reason = fillNumbers(localized("BPS パッチの操作がターゲットの大きさ (%1 バイ"
+                                           "ト) を超えて書き込みます。",
                                            "An action of the BPS patch writes past the target size of %1 bytes."),
                                  {size});
             return false;
@@ -317,7 +322,8 @@ bool applyBpsInto(std::span<const std::uint8_t> patch, std::span<const std::uint
         output += count;
     }
     if (output != size) {
-        reason = fillNumbers(localized("BPS パッチの出力 (%1 バイト) がターゲットの大きさ (%2 バイト) と合いません。",
+        reason = fillNumbers(localized("BPS パッチの出力 (%1 バイト) がターゲットの大き"
+                                       "さ (%2 バイト) と合いません。",
                                        "The BPS patch produced %1 bytes, not its target size of %2 bytes."),
                              {output, size});
         return false;

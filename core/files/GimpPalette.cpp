@@ -107,7 +107,8 @@ Result<std::vector<PaletteFileColour>> readGimpPalette(std::string_view text, st
         if (!sawMagic) {
             if (line != Magic)
                 return Error{fillNumbers(
-                    localized("%1 行目: GIMP パレットではありません (\"GIMP Palette\" で始まっていません)。",
+                    localized("%1 行目: GIMP パレットではありません (\"GIMP Palette\" で始まって"
+                              "いません)。",
                               "Line %1: this is not a GIMP palette (it does not begin with \"GIMP Palette\")."),
                     {lineNumber})};
             sawMagic = true;
@@ -120,14 +121,16 @@ Result<std::vector<PaletteFileColour>> readGimpPalette(std::string_view text, st
         case LineFault::None: colours.push_back(std::move(colour)); break;
         case LineFault::Broken:
             return Error{fillNumbers(
-                localized("%1 行目: 色の行は 0 から 255 の整数 3 つ (赤 緑 青) と、その後に任意の名前です。",
+                localized("%1 行目: 色の行は 0 から 255 の整数 3 つ (赤 緑 青) と、その後に"
+                          "任意の名前です。",
                           "Line %1: a colour line is three whole numbers from 0 to 255 (red, green, blue), then an "
                           "optional name."),
                 {lineNumber})};
         case LineFault::OverRange:
-            return Error{
-                fillNumbers(localized("%1 行目: 色の値が 255 を超えています。", "Line %1: a colour value is over 255."),
-                            {lineNumber})};
+            return Error{fillNumbers(localized("%1 行目: 色の値が 255 を超えています"
+                                               "。",
+                                               "Line %1: a colour value is over 255."),
+                                     {lineNumber})};
         }
     }
     if (!sawMagic)

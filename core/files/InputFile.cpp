@@ -30,8 +30,10 @@ std::string kindText(InputKind kind)
 std::string tooLargeText(std::uint64_t size, InputKind kind)
 {
     if (isJapanese())
-        return groupedDecimal(size) + " バイトあり、" + kindText(kind) + "の上限 " + groupedDecimal(inputLimit(kind)) +
-            " バイトを超えています。";
+        return groupedDecimal(size) +
+            " バイトあり"
+            "、" +
+            kindText(kind) + "の上限 " + groupedDecimal(inputLimit(kind)) + " バイトを超えています。";
     return "It has " + groupedDecimal(size) + " bytes, more than the " + groupedDecimal(inputLimit(kind)) + " " +
         kindText(kind) + " may have.";
 }

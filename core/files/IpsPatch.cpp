@@ -117,12 +117,14 @@ std::size_t readBig(Bytes bytes, std::size_t at, int count)
 bool readIps(Bytes patch, IpsLayout& layout, std::string& reason, const std::function<void(const IpsRecord&)>& visit)
 {
     if (!beginsWith(patch, IpsMark)) {
-        reason =
-            localized("IPS パッチの先頭が \"PATCH\" ではありません。", "The IPS patch does not begin with \"PATCH\".");
+        reason = localized("IPS パッチの先頭が \"PATCH\" ではありません"
+                           "。",
+                           "The IPS patch does not begin with \"PATCH\".");
         return false;
     }
-    const std::string cut =
-        localized("IPS パッチがレコードの途中で終わっています。", "The IPS patch ends in the middle of a record.");
+    const std::string cut = localized("IPS パッチがレコードの途中で終わっています"
+                                      "。",
+                                      "The IPS patch ends in the middle of a record.");
     std::size_t pos = IpsMark.size();
     for (;;) {
         if (patch.size() - pos < 3) {
@@ -173,7 +175,8 @@ bool readIps(Bytes patch, IpsLayout& layout, std::string& reason, const std::fun
     if (rest == 3) {
         layout.truncateTo = readBig(patch, pos, 3);
     } else if (rest != 0) {
-        reason = fillNumbers(localized("IPS パッチの \"EOF\" の後に余分なバイトが %1 バイトあります。",
+        reason = fillNumbers(localized("IPS パッチの \"EOF\" の後に余分なバイトが %1 バイトあり"
+                                       "ます。",
                                        rest == 1 ? "The IPS patch has %1 unexpected byte after its \"EOF\" mark."
                                                  : "The IPS patch has %1 unexpected bytes after its \"EOF\" mark."),
                              {rest});
@@ -190,10 +193,12 @@ std::vector<std::uint8_t> makeIps(std::span<const std::uint8_t> original, std::s
     const std::size_t n = edited.size();
     const bool truncates = n < original.size();
     if (n > IpsAddressable || (truncates && n >= IpsAddressable))
-        throw UserError(fillNumbers(
-            localized("IPS パッチは 16 MiB (%1 バイト) までしか扱えません。変更後のイメージは %2 バイトです。",
-                      "An IPS patch reaches only 16 MiB (%1 bytes); the edited image has %2 bytes."),
-            {IpsAddressable, n}));
+        throw UserError(
+            fillNumbers(localized("IPS パッチは 16 MiB (%1 バイト) までしか扱えません。変更後"
+                                  "のイメー"
+                                  "ジは %2 バイトです。",
+                                  "An IPS patch reaches only 16 MiB (%1 bytes); the edited image has %2 bytes."),
+                        {IpsAddressable, n}));
     const std::size_t common = std::min(original.size(), n);
     // Bytes past the original's end always count as changed: the output only grows by records.
     auto firstChange = [&](std::size_t from) {
@@ -239,10 +244,11 @@ bool applyIpsInto(std::span<const std::uint8_t> patch, std::span<const std::uint
         return false;
     const std::size_t grown = std::max(image.size(), layout.recordsEnd);
     if (layout.truncateTo && *layout.truncateTo > grown) {
-        reason = fillNumbers(
-            localized("IPS パッチは %1 バイトに切り詰めますが、パッチを当てたイメージは %2 バイトしかありません。",
-                      "The IPS patch truncates to %1 bytes, but the patched image has only %2 bytes."),
-            {*layout.truncateTo, grown});
+        reason = fillNumbers(localized("IPS パッチは %1 バイトに切り詰めますが、パッチを当て"
+                                       "たイメージ"
+                                       "は %2 バイトしかありません。",
+                                       "The IPS patch truncates to %1 bytes, but the patched image has only %2 bytes."),
+                             {*layout.truncateTo, grown});
         return false;
     }
     const std::size_t size = layout.truncateTo.value_or(grown);

@@ -254,7 +254,10 @@ void checkOutputFile(const std::string& path)
         fail(WriteFailure::NotRegularFile, path, notRegularFileText());
     // Root may write anything; the owner's bits still say the file is to be kept.
     if ((old->st_mode & S_IWUSR) == 0)
-        fail(WriteFailure::ReadOnly, path, localized("読み取り専用のファイルです。", "The file is read-only."));
+        fail(WriteFailure::ReadOnly, path,
+             localized("読み取り専用のファイルです"
+                       "。",
+                       "The file is read-only."));
     if (::access(path.c_str(), W_OK) != 0)
         fail(errno == EACCES || errno == EROFS ? WriteFailure::ReadOnly : WriteFailure::System, path,
              systemReason(errno));
@@ -270,7 +273,9 @@ void writeOutputFile(const std::string& path, std::span<const std::uint8_t> byte
         const auto named = existing(target);
         if (!named || named->st_dev != old->st_dev || named->st_ino != old->st_ino)
             fail(WriteFailure::NotRegularFile, path,
-                 localized("このリンクを通して書き込むことはできません。", "It cannot be written through this link."));
+                 localized("このリンクを通して書き込むことはできません"
+                           "。",
+                           "It cannot be written through this link."));
     }
     const bool sameLength = old && static_cast<std::uint64_t>(old->st_size) == bytes.size();
     auto inPlaceOr = [&](const std::string& refusal) {
@@ -282,14 +287,16 @@ void writeOutputFile(const std::string& path, std::span<const std::uint8_t> byte
     };
     // Replacing a file with other hard links would part them.
     if (old && old->st_nlink > 1)
-        return inPlaceOr(localized("他のハードリンクを持つファイルです。置き換えるとリンクが切れます。",
+        return inPlaceOr(localized("他のハードリンクを持つファイルです。置き換えるとリン"
+                                   "クが切れます。",
                                    "It has other hard links, which replacing it would part from it."));
 
     int error = 0;
     switch (replaceThroughTemporary(target, bytes, old, error, newFileMode)) {
     case Replace::Done: return removeLeftoversBeside(target);
     case Replace::OwnerNotKept:
-        return inPlaceOr(localized("別のユーザーかグループのファイルです。置き換えると持ち主が変わります。",
+        return inPlaceOr(localized("別のユーザーかグループのファイルです。置き換えると持"
+                                   "ち主が変わります。",
                                    "It belongs to another user or group, and a new copy would change hands."));
     case Replace::FolderRefused:
         if (sameLength)

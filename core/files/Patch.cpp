@@ -23,7 +23,8 @@ Result<void> checkPatchable(std::span<const std::uint8_t> original, std::span<co
                       "between images of one length."),
             {original.size(), edited.size()})};
     if (std::equal(original.begin(), original.end(), edited.begin()))
-        return Error{localized("開いているイメージは元のイメージと同じです。パッチは作成しませんでした。",
+        return Error{localized("開いているイメージは元のイメージと同じです。パッチは作"
+                               "成しませんでした。",
                                "The open image is the same as the original: no patch was made.")};
     return Done;
 }
@@ -47,7 +48,9 @@ Result<std::vector<std::uint8_t>> applyPatch(std::span<const std::uint8_t> patch
 {
     const auto format = patchFormatOfBytes(patch);
     if (!format)
-        return Error{localized("IPS パッチでも BPS パッチでもありません。", "This is neither an IPS nor a BPS patch.")};
+        return Error{localized("IPS パッチでも BPS パッチでもありません"
+                               "。",
+                               "This is neither an IPS nor a BPS patch.")};
     return *format == PatchFormat::Ips ? applyIps(patch, image, maxSize) : applyBps(patch, image, maxSize);
 }
 

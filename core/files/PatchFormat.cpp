@@ -56,7 +56,8 @@ std::string fillNumbers(std::string text, std::initializer_list<std::uint64_t> n
 
 std::string patchedTooLargeText(std::uint64_t size, std::size_t maxSize)
 {
-    return fillNumbers(localized("パッチを当てたイメージは %1 バイトになり、上限の %2 バイトを超えます。",
+    return fillNumbers(localized("パッチを当てたイメージは %1 バイトになり、上限の %2 バイ"
+                                 "トを超えます。",
                                  "The patched image would be %1 bytes, more than the limit of %2 bytes."),
                        {size, maxSize});
 }

@@ -184,7 +184,8 @@ ReadOutcome readPixels(const ReadStructs& structs, int maxSide, PngPicture& pict
 
 std::string transparentText(std::size_t x, std::size_t y)
 {
-    return fillNumbers(localized("ピクセル (%1, %2) が透明です。完全に不透明な画像だけを読み込めます。",
+    return fillNumbers(localized("ピクセル (%1, %2) が透明です。完全に不透明な画像だけを読"
+                                 "み込めます。",
                                  "Pixel (%1, %2) is transparent; only fully opaque pictures are read."),
                        {x, y});
 }
@@ -200,11 +201,12 @@ Result<void> takePixels(const RawPixels& raw, PngPicture& picture)
         for (std::size_t i = 0; i < count; ++i) {
             const std::uint8_t index = picture.indices[i];
             if (index >= picture.palette.size())
-                return Error{fillNumbers(
-                    localized(
-                        "ピクセル (%1, %2) はパレットの %3 番を使っていますが、パレットには %4 色しかありません。",
-                        "Pixel (%1, %2) uses palette entry %3, but the palette has only %4 colours."),
-                    {i % width, i / width, index, picture.palette.size()})};
+                return Error{
+                    fillNumbers(localized("ピクセル (%1, %2) はパレットの %3 番を使っていますが"
+                                          "、パレットに"
+                                          "は %4 色しかありません。",
+                                          "Pixel (%1, %2) uses palette entry %3, but the palette has only %4 colours."),
+                                {i % width, i / width, index, picture.palette.size()})};
             if (raw.alpha[index] != 0xFF)
                 return Error{transparentText(i % width, i / width)};
             picture.colours[i] = picture.palette[index];
@@ -285,11 +287,14 @@ Result<PngPicture> decodePng(std::span<const std::uint8_t> bytes, int maxSide)
             if (message.outOfMemory)
                 return Error{outOfMemoryMessage()};
             if (source.cutShort)
-                return Error{localized("PNG ファイルが途中で切れています。", "The PNG file is cut short.")};
+                return Error{localized("PNG ファイルが途中で切れています"
+                                       "。",
+                                       "The PNG file is cut short.")};
             return Error{brokenText(message.text)};
         case ReadOutcome::TooLarge:
             return Error{
-                fillNumbers(localized("画像は %1 x %2 ピクセルです。読み込めるのは縦横 %3 ピクセルまでです。",
+                fillNumbers(localized("画像は %1 x %2 ピクセルです。読み込めるのは縦横 %3 ピ"
+                                      "クセルまでです。",
                                       "The picture is %1 x %2 pixels; at most %3 a side is read."),
                             {static_cast<std::uint64_t>(picture.width), static_cast<std::uint64_t>(picture.height),
                              static_cast<std::uint64_t>(maxSide < 0 ? 0 : maxSide)})};

@@ -31,7 +31,8 @@ Result<int> openChecked(int at, const std::string& name, const std::string& path
         struct stat info {};
         if (::fstatat(at, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(info.st_mode))
             return refusal(path,
-                           localized("リンクです。エディタ自身のフォルダはリンクであってはなりません。",
+                           localized("リンクです。エディタ自身のフォルダはリンクであって"
+                                     "はなりません。",
                                      "It is a link; the editor's own folders must not be links."));
         return refusal(path,
                        error == ENOTDIR ? localized("フォルダではありません。", "It is not a folder.")

@@ -60,8 +60,14 @@ std::string settingsProblemText(const SettingsProblem& problem)
         const std::string rule = problem.highest < 0
             ? std::string("接頭辞のない 16 進数字だけが読めます")
             : "0 から " + std::to_string(problem.highest) + " までの 10 進数だけが使えます";
-        return file + " の " + line + " 行目: " + problem.key + " の値 \"" + problem.text + "\" は使えません (" + rule +
-            ")。既定値 " + problem.defaultValue + " を使い、この行は書かれたまま残します。";
+        return file + " の " + line +
+            " 行"
+            "目: " +
+            problem.key +
+            " の"
+            "値 \"" +
+            problem.text + "\" は使えません (" + rule + ")。既定値 " + problem.defaultValue +
+            " を使い、この行は書かれたまま残します。";
     }
     const std::string rule = problem.highest < 0
         ? std::string("only hexadecimal digits without a prefix are read")

@@ -47,11 +47,19 @@ UseCount countUses(const std::vector<ChipUse>& uses)
 Result<UseCount> replaceChip(RomImage& rom, int from, int to, int stage)
 {
     if (from == to)
-        return Error{localized("チップ " + hex2(from) + " をそれ自身に置き換えることはできません。何も変えていません。",
+        return Error{localized("チッ"
+                               "プ " +
+                                   hex2(from) +
+                                   " をそれ自身に置き換えることはできません。何"
+                                   "も変えていません。",
                                "Chip " + hex2(from) + " cannot be replaced by itself. Nothing was changed.")};
     const std::vector<ChipUse> uses = chipUses(rom, from, stage);
     if (uses.empty())
-        return Error{localized("チップ " + hex2(from) + " はどの部屋にも使われていません。何も変えていません。",
+        return Error{localized("チッ"
+                               "プ " +
+                                   hex2(from) +
+                                   " はどの部屋にも使われていません。何も変えて"
+                                   "いません。",
                                "No room uses chip " + hex2(from) + ". Nothing was changed.")};
     std::vector<int> stepped;
     for (auto first = uses.begin(); first != uses.end();) {

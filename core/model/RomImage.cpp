@@ -22,7 +22,8 @@ Result<void> checkSize(std::int64_t size)
         return Done;
     if (isJapanese())
         return Error{"ファイルサイズ " + sizeText(size) +
-                     " バイトは範囲外です。開けるのは 0x40010 から 0x100040 バイトのファイルです。"};
+                     " バイトは範囲外です。開けるのは 0x40010 から 0x100040 バイトのファイ"
+                     "ルです。"};
     return Error{"The file size of " + sizeText(size) +
                  " bytes is out of range: only files of 0x40010 to 0x100040 bytes can be opened."};
 }
@@ -34,7 +35,8 @@ bool hasMark(std::span<const std::uint8_t> bytes)
 
 std::string noMarkText()
 {
-    return localized("iNES 形式のファイルではありません (先頭の 4 バイトが \"NES\" と 1A ではありません)。",
+    return localized("iNES 形式のファイルではありません (先頭の 4 バイトが \"NES\" と 1A で"
+                     "はありません)。",
                      "This is not an iNES file: its first four bytes are not \"NES\" and 1A.");
 }
 
@@ -50,8 +52,9 @@ Result<std::vector<std::uint8_t>> readImageFile(const std::string& name)
 std::string lengthChangedText(std::int64_t before, std::int64_t now)
 {
     if (isJapanese())
-        return "ファイルの長さが開いた時から変わっています (" + sizeText(before) + " → " + sizeText(now) +
-            " バイト)。再読み込みしませんでした。";
+        return "ファイルの長さが開いた時から変わっていま"
+               "す (" +
+            sizeText(before) + " → " + sizeText(now) + " バイト)。再読み込みしませんでした。";
     return "The file's length changed since it was opened (" + sizeText(before) + " to " + sizeText(now) +
         " bytes); it was not read again.";
 }
@@ -75,9 +78,11 @@ void writeImageFile(const std::string& path, std::span<const std::uint8_t> bytes
 {
     // A last guard for every writer (save, import, apply): what would not open is not written.
     if (const Result<void> checked = checkImageFormat(bytes); !checked.ok())
-        throw UserError(
-            fileErrorText(FileAction::Write, path,
-                          checked.error().message + localized(" 何も書き込んでいません。", " Nothing was written.")));
+        throw UserError(fileErrorText(FileAction::Write, path,
+                                      checked.error().message +
+                                          localized(" 何も書き込んでいません"
+                                                    "。",
+                                                    " Nothing was written.")));
     writeOutputFile(path, bytes);
 }
 
@@ -109,9 +114,14 @@ Result<void> checkImage(const std::vector<std::uint8_t>& bytes, const AddressDat
             const std::string stageText = formatHex(static_cast<std::uint32_t>(stage), 2);
             const std::string lengthText = formatHex(static_cast<std::uint32_t>(length));
             if (isJapanese())
-                return Error{"ステージ " + stageText + " のテーブル " + where + " (アドレス " + addressText +
-                             "、長さ " + lengthText + ") が" +
-                             (inHeader ? std::string("先頭 16 バイトの iNES ヘッダーにかかっています。\n")
+                return Error{"ステー"
+                             "ジ " +
+                             stageText +
+                             " のテーブ"
+                             "ル " +
+                             where + " (アドレス " + addressText + "、長さ " + lengthText + ") が" +
+                             (inHeader ? std::string("先頭 16 バイトの iNES ヘッダーにかかってい"
+                                                     "ます。\n")
                                        : "イメージ (" + sizeText(size) + " バイト) の外にあります。\n") +
                              checkSettingsText(addresses.settingsFileName())};
             return Error{"Stage " + stageText + ": table " + where + " at address " + addressText + " (length " +
@@ -234,8 +244,11 @@ std::optional<DiskChange> RomImage::changeOnDisk()
         return std::nullopt;
     }
     if (static_cast<std::int64_t>(change.bytes.size()) != imageSize_)
-        change.noMerge = localized("ファイルの長さが変わっています: ", "Its length changed: ") + sizeText(imageSize_) +
-            " → " + sizeText(static_cast<std::int64_t>(change.bytes.size())) + localized(" バイト。", " bytes.");
+        change.noMerge = localized("ファイルの長さが変わっていま"
+                                   "す: ",
+                                   "Its length changed: ") +
+            sizeText(imageSize_) + " → " + sizeText(static_cast<std::int64_t>(change.bytes.size())) +
+            localized(" バイト。", " bytes.");
     else if (const Result<void> checked = checkImage(change.bytes, addresses_); !checked.ok())
         change.noMerge = checked.error().message;
     return change;

@@ -78,7 +78,9 @@ private:
             if (point.startRoom() >= RoomCount) {
                 add(Severity::Error, FindingPlace::RestartPoint, p,
                     localized("復帰部屋番号 ", "Start room ") + hex(point.startRoom()) +
-                        localized(" はステージの部屋 (00-2B) の外です", " lies outside the stage's rooms (00-2B)"));
+                        localized(" はステージの部屋 (00-2B) の外で"
+                                  "す",
+                                  " lies outside the stage's rooms (00-2B)"));
                 continue;
             }
             checkRecalc(point, p);
@@ -87,7 +89,9 @@ private:
             else
                 add(Severity::Error, FindingPlace::RestartPoint, p,
                     localized("スクロール番号 ", "Start entry ") + hex(point.startScroll) +
-                        localized(" はスクロールデータ (00-1F) の外です", " lies outside the scroll entries (00-1F)"));
+                        localized(" はスクロールデータ (00-1F) の外で"
+                                  "す",
+                                  " lies outside the scroll entries (00-1F)"));
         }
     }
 
@@ -109,8 +113,10 @@ private:
         Finding finding{Severity::Warning, index_, FindingPlace::RestartPoint, p, ""};
         const char* const js = "、再計算では ";
         const char* const es = ", recalculation gives ";
-        differ(finding, "左進行時マップ読み込みアドレス", "MapBackAddr", point.mapBackAddr, derived->mapBackAddr, 4, js,
-               es);
+        differ(finding,
+               "左進行時マップ読み込みアドレ"
+               "ス",
+               "MapBackAddr", point.mapBackAddr, derived->mapBackAddr, 4, js, es);
         differ(finding, "右進行時マップ読み込みアドレス", "MapForwardAddr", point.mapForwardAddr,
                derived->mapForwardAddr, 4, js, es);
         differ(finding, "最初の敵番号", "EnemyIndex", point.enemyIndex, derived->enemyIndex, 2, js, es);
@@ -132,7 +138,10 @@ private:
         const char* const js = "、スクロールの道筋では ";
         const char* const es = ", the scroll path gives ";
         differ(finding, "左端部屋番号", "LeftRoom", point.leftRoom, static_cast<std::uint32_t>(left), 2, js, es);
-        differ(finding, "右端部屋番号", "RightRoom", point.rightRoom, static_cast<std::uint32_t>(right), 2, js, es);
+        differ(finding,
+               "右端部屋番"
+               "号",
+               "RightRoom", point.rightRoom, static_cast<std::uint32_t>(right), 2, js, es);
         if (!finding.fields.empty())
             findings_.push_back(std::move(finding));
     }
@@ -183,7 +192,8 @@ private:
         if (frames >= OfferedFrameCounts)
             add(Severity::Warning, FindingPlace::AnimationFrames, -1,
                 localized("フレーム総数 ", "Frame count ") + hex(frames) +
-                    localized(" はパレットページの選択肢 (0-4) になく、アニメーションは無効です",
+                    localized(" はパレットページの選択肢 (0-4) になく、アニメーションは無"
+                              "効です",
                               " is not one the palette page offers (0-4), so the animation is off"));
     }
 
@@ -295,13 +305,23 @@ std::string placeText(const Finding& finding)
         return group ? localized("復帰地点", "restart points")
                      : localized("復帰地点 ", "restart point ") + std::to_string(finding.index);
     case FindingPlace::ScrollEntry:
-        return group ? localized("スクロール", "scroll entries") : localized("スクロール", "scroll entry") + indexHex();
+        return group ? localized("スクロー"
+                                 "ル",
+                                 "scroll entries")
+                     : localized("スクロール", "scroll entry") + indexHex();
     case FindingPlace::MapRoom:
-    case FindingPlace::ObjectRoom: return group ? localized("部屋", "rooms") : localized("部屋", "room") + indexHex();
+    case FindingPlace::ObjectRoom:
+        return group ? localized("部"
+                                 "屋",
+                                 "rooms")
+                     : localized("部屋", "room") + indexHex();
     case FindingPlace::EnemyList: return localized("敵リスト", "enemy list");
     case FindingPlace::ItemList: return localized("アイテムリスト", "item list");
     case FindingPlace::PaletteEntry:
-        return group ? localized("パレット", "palette entries") : localized("パレット", "palette entry") + indexHex();
+        return group ? localized("パレッ"
+                                 "ト",
+                                 "palette entries")
+                     : localized("パレット", "palette entry") + indexHex();
     case FindingPlace::SpritePaletteEntry:
         return group ? localized("スプライトパレット", "sprite palette entries")
                      : localized("スプライトパレット", "sprite palette entry") + indexHex();

@@ -49,7 +49,11 @@ std::string objectsHeld(int enemies, int items)
     if (enemies > 0)
         held = counted(enemies, "体", "敵", "enemy", "enemies");
     if (items > 0)
-        held += (held.empty() ? "" : localized("と", " and ")) + counted(items, "個", "アイテム", "item", "items");
+        held += (held.empty() ? "" : localized("と", " and ")) +
+            counted(items, "個",
+                    "アイテ"
+                    "ム",
+                    "item", "items");
     return held;
 }
 
@@ -69,8 +73,9 @@ std::string repeatedText(RepeatKind kind, const std::string& values, bool manyVa
         return text;
     }
     case RepeatKind::UnknownScrollBit:
-        return isJapanese()
-            ? "値 " + values + " はビット4が立っていて (「????」と表示)、スタート地点からの道筋が通ります"
+        return isJapanese() ? "値 " + values +
+                " はビット4が立っていて (「????」と表示)、スタート地点から"
+                "の道筋が通ります"
             : manyValues
             ? "Values " + values + " have bit 4 set (shown as \"????\") and lie on the path from the start point"
             : "Value " + values + " has bit 4 set (shown as \"????\") and lies on the path from the start point";
@@ -112,7 +117,10 @@ std::string sharingText(const std::vector<SharedGroup>& groups, int partner)
     if (isJapanese()) {
         for (SharedGroup group : groups)
             names += (names.empty() ? "" : "、") + std::string(japaneseName(group));
-        return names + "はステージ " + hex(partner) + " と共有していて、ここでの編集はそちらも変えます";
+        return names +
+            "はステー"
+            "ジ " +
+            hex(partner) + " と共有していて、ここでの編集はそちらも変えます";
     }
     for (std::size_t g = 0; g < groups.size(); ++g)
         names += std::string(g == 0 ? "" : g + 1 == groups.size() ? " and " : ", ") + englishName(groups[g]).first;
@@ -154,7 +162,8 @@ std::optional<Finding> unreachedRoomsFinding(int stage, const std::vector<Unreac
     if (rooms.size() == 1)
         return Finding{Severity::Note, stage, FindingPlace::ObjectRoom, rooms.front().room,
                        objectsHeld(rooms.front().enemies, rooms.front().items) +
-                           localized("がありますが、どの復帰地点からの道筋もこの部屋を通りません",
+                           localized("がありますが、どの復帰地点からの道筋もこの部屋を通"
+                                     "りません",
                                      ", but no restart point's path passes this room")};
     int enemies = 0, items = 0;
     std::vector<int> places;
@@ -167,7 +176,9 @@ std::optional<Finding> unreachedRoomsFinding(int stage, const std::vector<Unreac
     markGroup(finding, places);
     const std::string n = std::to_string(places.size()), list = listed(finding.indexes, places.size());
     finding.text = isJapanese()
-        ? "どの復帰地点からの道筋も通らない " + n + " 部屋に" + objectsHeld(enemies, items) + "があります: " + list
+        ? "どの復帰地点からの道筋も通らな"
+          "い " +
+            n + " 部屋に" + objectsHeld(enemies, items) + "があります: " + list
         : objectsHeld(enemies, items) + " in " + n + " rooms no restart point's path passes: " + list;
     return finding;
 }

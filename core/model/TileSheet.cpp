@@ -104,7 +104,9 @@ Result<std::vector<std::uint8_t>> sheetOfPicture(const PngPicture& picture, std:
         };
     const std::size_t count = SheetSide * SheetSide;
     if (picture.colours.size() != count || (picture.indexed && picture.indices.size() != count))
-        return Error{localized("タイル画像の画素が足りません。", "The tile picture's pixels are incomplete.")};
+        return Error{localized("タイル画像の画素が足りません"
+                               "。",
+                               "The tile picture's pixels are incomplete.")};
     const auto sameColour = [](std::uint32_t a, std::uint32_t b) { return ((a ^ b) & 0xFFFFFF) == 0; };
     // A palette PNG as the export writes it is read by its numbers (two equal colours stay
     // apart), and so is one drawn in other colours (tiles from another stage or sub-palette).
@@ -132,10 +134,15 @@ Result<std::vector<std::uint8_t>> sheetOfPicture(const PngPicture& picture, std:
         }
         if (value < 0) {
             const int x = static_cast<int>(i % SheetSide), y = static_cast<int>(i / SheetSide);
-            const std::string what = byNumber ? localized("パレット番号 ", "palette index ") +
-                    std::to_string(picture.indices[i]) + localized(" (0〜3 のみ使えます)", " (only 0-3 can be used)")
-                                              : localized("色 ", "colour ") + colourText(picture.colours[i]) +
-                    localized(" (サブパレットの4色にありません)", " (not one of the sub-palette's four colours)");
+            const std::string what = byNumber
+                ? localized("パレット番号 ", "palette index ") + std::to_string(picture.indices[i]) +
+                    localized(" (0〜3 のみ使えま"
+                              "す)",
+                              " (only 0-3 can be used)")
+                : localized("色 ", "colour ") + colourText(picture.colours[i]) +
+                    localized(" (サブパレットの4色にありませ"
+                              "ん)",
+                              " (not one of the sub-palette's four colours)");
             return Error{localized("画素 (", "Pixel (") + std::to_string(x) + ", " + std::to_string(y) +
                          localized(") タイル ", "), tile ") +
                          formatHex(static_cast<std::uint32_t>(tileAtSheet(x, y, layout)), 2) + ": " + what +

@@ -95,10 +95,15 @@ Result<RecoveryRecord> decodeRecovery(std::span<const std::uint8_t> bytes)
     const auto body = bytes.first(bytes.size() - 8);
     Reader tail(bytes.last(8));
     if (tail.number(8) != hashOfBytes(body))
-        return Error{broken + localized(" (チェックサムが合いません)。", " (its checksum does not match).")};
+        return Error{broken +
+                     localized(" (チェックサムが合いませ"
+                               "ん)。",
+                               " (its checksum does not match).")};
     Reader in(body.subspan(Mark.size()));
     if (in.number(4) != Version)
-        return Error{localized("この版では読めない復元ファイルです。", "This version cannot read the recovery file.")};
+        return Error{localized("この版では読めない復元ファイルです"
+                               "。",
+                               "This version cannot read the recovery file.")};
     RecoveryRecord record;
     const auto pathSize = in.number(4);
     const auto path = pathSize ? in.takeBytes(*pathSize) : std::nullopt;

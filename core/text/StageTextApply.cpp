@@ -67,10 +67,11 @@ Result<void> checkObjects(const StageText& text, const std::vector<StageTextObje
                                std::to_string(capacity));
     for (std::size_t i = 0; i < objects.size(); ++i)
         if (objects[i].room >= RoomCount)
-            return refusal(
-                text, path + "/" + std::to_string(i) + "/room",
-                hex(objects[i].room) +
-                    localized(" はステージの部屋 (00-2B) の外です", " lies outside the stage's rooms (00-2B)"));
+            return refusal(text, path + "/" + std::to_string(i) + "/room",
+                           hex(objects[i].room) +
+                               localized(" はステージの部屋 (00-2B) の外で"
+                                         "す",
+                                         " lies outside the stage's rooms (00-2B)"));
     return Done;
 }
 
@@ -79,7 +80,9 @@ Result<void> checkText(const RomImage& rom, const StageText& text)
 {
     if (text.stage < 0 || text.stage >= StageCount)
         return refusal(text, "/stage",
-                       localized("ステージ番号が範囲 00-0D の外です", "the stage is out of range (00-0D)"));
+                       localized("ステージ番号が範囲 00-0D の外で"
+                                 "す",
+                                 "the stage is out of range (00-0D)"));
     if (Result<void> enemies = checkObjects(text, text.enemies, RootKeys[9], EnemyCapacity); !enemies.ok())
         return enemies;
     if (Result<void> items = checkObjects(text, text.items, RootKeys[10], ItemCapacity); !items.ok())
@@ -89,8 +92,13 @@ Result<void> checkText(const RomImage& rom, const StageText& text)
         const std::vector<int> here = stagesSharing(rom.addresses(), SharedGroups[g], text.stage);
         if (text.shared[g] != here)
             return refusal(text, "/shared/" + std::string(GroupKeys[g]),
-                           isJapanese() ? groupName(g) + "を共有するステージがファイルでは " +
-                                   stageList(text.shared[g]) + "、このイメージでは " + stageList(here) + " です"
+                           isJapanese() ? groupName(g) +
+                                   "を共有するステージがファイルで"
+                                   "は " +
+                                   stageList(text.shared[g]) +
+                                   "、このイメージで"
+                                   "は " +
+                                   stageList(here) + " です"
                                         : "the file has " + groupName(g) + " shared by stages " +
                                    stageList(text.shared[g]) + ", this image by " + stageList(here));
     }
@@ -165,8 +173,13 @@ Result<void> checkPair(const RomImage& rom, const StageText& a, const ChangedGro
             continue;
         const std::string where = " (/" + std::string(GroupTableKeys[g]) + ")";
         const std::string at = firstDifference(g, a, b);
-        return Error{isJapanese() ? files + " は、ステージ " + hex(a.stage) + " と " + hex(b.stage) + " が共有する" +
-                             groupName(g) + where + "をどちらも違うように変更しています (最初の違いは" + at + ")。"
+        return Error{isJapanese() ? files +
+                             " は、ステー"
+                             "ジ " +
+                             hex(a.stage) + " と " + hex(b.stage) + " が共有する" + groupName(g) + where +
+                             "をどちらも違うように変更しています (最初"
+                             "の違いは" +
+                             at + ")。"
                                   : files + " both change " + groupName(g) + where + " that stages " + hex(a.stage) +
                              " and " + hex(b.stage) + " share, differently: first at " + at + "."};
     }

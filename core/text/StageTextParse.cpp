@@ -34,7 +34,10 @@ public:
     bool key(string_t& key) override
     {
         if (open_.back()->contains(key))
-            refuse(pathText() + "/" + escaped(key), localized("同じキーが二度あります", "the key stands twice"));
+            refuse(pathText() + "/" + escaped(key),
+                   localized("同じキーが二度ありま"
+                             "す",
+                             "the key stands twice"));
         key_ = std::move(key);
         return true;
     }
@@ -126,7 +129,8 @@ json parseDocument(std::string_view text)
         const auto [line, column] = lineAndColumn(text, nul);
         refuse("",
                isJapanese() ? std::to_string(line) + " 行 " + std::to_string(column) +
-                       " 桁目に NUL バイトがあります。ステージのテキストに NUL バイトは書けません"
+                       " 桁目に NUL バイトがあります。ステージのテキストに NUL バイトは"
+                       "書けません"
                             : "line " + std::to_string(line) + ", column " + std::to_string(column) +
                        " holds a NUL byte, which a stage text may not hold");
     }
@@ -136,7 +140,9 @@ json parseDocument(std::string_view text)
     // The parser counts the characters it read; the last one is where it stopped.
     const auto [line, column] = lineAndColumn(text, builder.errorAt > 0 ? builder.errorAt - 1 : 0);
     refuse("",
-           isJapanese() ? std::to_string(line) + " 行 " + std::to_string(column) + " 桁目で JSON として読めません"
+           isJapanese() ? std::to_string(line) + " 行 " + std::to_string(column) +
+                   " 桁目で JSON として読"
+                   "めません"
                         : "not valid JSON at line " + std::to_string(line) + ", column " + std::to_string(column));
 }
 

@@ -86,7 +86,10 @@ void requireObject(const json& j, const Path& path, std::span<const std::string_
     if (j.size() != keys.size())
         for (const auto& item : j.items())
             if (std::ranges::find(keys, item.key()) == keys.end())
-                refuse(Path(path, item.key()), localized("このキーはこの形式にありません", "unknown key"));
+                refuse(Path(path, item.key()),
+                       localized("このキーはこの形式にありませ"
+                                 "ん",
+                                 "unknown key"));
 }
 
 // An array of exactly `count` (or, with upTo, at most `count`) elements.
@@ -130,7 +133,9 @@ long hexValue(std::string_view text, std::size_t digits)
 
 std::string notHex(const std::string& shown, int digits)
 {
-    return isJapanese() ? shown + " は " + decimalText(static_cast<std::size_t>(digits)) + " 桁の16進数ではありません"
+    return isJapanese() ? shown + " は " + decimalText(static_cast<std::size_t>(digits)) +
+            " 桁の16進数では"
+            "ありません"
                         : shown + " is not " + (digits == 2 ? "two" : "four") + " hex digits";
 }
 
@@ -184,7 +189,10 @@ void byteLine(const json& j, const Path& path, std::span<std::uint8_t> out, std:
     }
     if (found != out.size())
         refuse(path,
-               isJapanese() ? countText(out.size(), Bytes) + " のところ " + countText(found, Bytes) + " あります"
+               isJapanese() ? countText(out.size(), Bytes) +
+                       " のとこ"
+                       "ろ " +
+                       countText(found, Bytes) + " あります"
                             : "expected " + countText(out.size(), Bytes) + ", found " + decimalText(found));
 }
 
@@ -211,7 +219,8 @@ public:
         const Path root;
         if (!root_.is_object())
             refuse(root,
-                   localized("ステージのテキストではありません (全体がオブジェクトではありません)",
+                   localized("ステージのテキストではありません (全体がオブジェクトでは"
+                             "ありません)",
                              "not a stage text: the whole is not an object"));
         checkFormat(root);
         requireObject(root_, root, RootKeys);
@@ -240,12 +249,16 @@ private:
         const auto format = root_.find(RootKeys[0]);
         if (format == root_.end())
             refuse(formatPath,
-                   localized("キーがありません (ステージのテキストではありません)", "missing key: not a stage text"));
+                   localized("キーがありません (ステージのテキストではありませ"
+                             "ん)",
+                             "missing key: not a stage text"));
         if (!format->is_string() || format->get_ref<const std::string&>() != StageTextFormat)
             refuse(formatPath,
-                   isJapanese()
-                       ? shown(*format) + " はこの形式 (\"" + std::string(StageTextFormat) + "\") ではありません"
-                       : "the format " + shown(*format) + " is not \"" + std::string(StageTextFormat) + "\"");
+                   isJapanese() ? shown(*format) +
+                           " はこの形"
+                           "式 (\"" +
+                           std::string(StageTextFormat) + "\") ではありません"
+                                : "the format " + shown(*format) + " is not \"" + std::string(StageTextFormat) + "\"");
         const auto version = root_.find(RootKeys[1]);
         if (version == root_.end())
             refuse(versionPath, localized("キーがありません", "missing key"));
@@ -269,14 +282,17 @@ private:
             for (std::size_t i = 0; i < list.size(); ++i) {
                 const int s = byte(list[i], Path(listPath, i), StageCount - 1);
                 if (!stages.empty() && s <= stages.back())
-                    refuse(
-                        Path(listPath, i),
-                        localized("ステージ番号は昇順に一度ずつ書きます", "stages go in ascending order, each once"));
+                    refuse(Path(listPath, i),
+                           localized("ステージ番号は昇順に一度ずつ書きま"
+                                     "す",
+                                     "stages go in ascending order, each once"));
                 stages.push_back(s);
             }
             if (std::ranges::find(stages, text_.stage) == stages.end())
                 refuse(listPath,
-                       localized("このファイルのステージが含まれていません", "does not list this file's own stage"));
+                       localized("このファイルのステージが含まれていませ"
+                                 "ん",
+                                 "does not list this file's own stage"));
         }
     }
 
@@ -349,9 +365,10 @@ private:
                 const Path numberPath(roomPath, RoomKeys[0]);
                 if (byte(memberAt(*rows, RoomKeys[0]), numberPath, LastRoom) != room)
                     refuse(numberPath,
-                           isJapanese()
-                               ? "部屋番号が位置 (" + formatHex(static_cast<std::uint32_t>(room), 2) + ") と合いません"
-                               : "the room number does not match its place (" +
+                           isJapanese() ? "部屋番号が位"
+                                          "置 (" +
+                                   formatHex(static_cast<std::uint32_t>(room), 2) + ") と合いません"
+                                        : "the room number does not match its place (" +
                                    formatHex(static_cast<std::uint32_t>(room), 2) + ")");
                 rows = &memberAt(*rows, RoomKeys[1]);
             }

@@ -63,12 +63,16 @@ QString englishCountText(int count, const char* one, const char* many)
 QString stepsText(int stages)
 {
     if (isJapanese())
-        return stages > 1
-            ? QString::fromUtf8("%1 ステージの履歴にそれぞれ 1 ステップが入ります。どのステージも続けて編集"
-                                "しない間は、元に戻すで全ステージの置き換えがまとめて戻ります。その後は各"
-                                "ステージの元に戻すでそのステージの分だけが戻ります。")
-                  .arg(stages)
-            : QString();
+        return stages > 1 ? QString::fromUtf8("%1 ステージの履歴にそれぞれ 1 ステップが入りま"
+                                              "す。どのス"
+                                              "テージも続けて編集"
+                                              "しない間は、元に戻すで全ステージの置き換えが"
+                                              "まとめて戻"
+                                              "ります。その後は各"
+                                              "ステージの元に戻すでそのステージの分だけが戻"
+                                              "ります。")
+                                .arg(stages)
+                          : QString();
     return stages > 1 ? QStringLiteral("It makes one step in the history of each of %1; Undo takes the replace back in "
                                        "all of them until one of them is edited again, then each stage's Undo takes "
                                        "back its own part.")
@@ -176,7 +180,9 @@ void ChipUsesWindow::search()
         uses_ = chipUses(rom, wanted, allStages_->isChecked() ? -1 : rom.currentStageIndex());
     for (const ChipUse& use : uses_)
         list_->addItem(useText(use));
-    count_->setText(wanted < 0 ? qText("チップ番号を 16 進で入力して下さい。", "Type a chip number in hex.")
+    count_->setText(wanted < 0 ? qText("チップ番号を 16 進で入力して下さい"
+                                       "。",
+                                       "Type a chip number in hex.")
                                : countText(countUses(uses_)));
     if (list_->count() > 0)
         list_->setCurrentRow(0);
@@ -204,13 +210,16 @@ void ChipUsesWindow::replace()
     if (!rom.isLoaded() || from < 0)
         return;
     if (!to) {
-        prompts_.showMessage(qText("置き換えるチップを 16 進で入力して下さい。", "Type the replacing chip in hex."));
+        prompts_.showMessage(qText("置き換えるチップを 16 進で入力して下さい"
+                                   "。",
+                                   "Type the replacing chip in hex."));
         return;
     }
     const int stage = allStages_->isChecked() ? -1 : rom.currentStageIndex();
     const UseCount count = countUses(chipUses(rom, from, stage));
     QString question = isJapanese()
-        ? QString::fromUtf8("チップ %1 を %2 に置き換えます: %3 部屋の %4 セル (マップ %5 個)。よろしいですか?")
+        ? QString::fromUtf8("チップ %1 を %2 に置き換えます: %3 部屋の %4 セル (マッ"
+                            "プ %5 個)。よろしいですか?")
               .arg(hex2(from), hex2(*to))
               .arg(count.rooms)
               .arg(count.cells)

@@ -62,7 +62,9 @@ void chooseConsoleColours(Prompts& prompts, IniFile* preferences)
                                   "The colour file is set; the editor uses it from its next start."));
     } catch (const std::exception& error) {
         prompts.showMessage(QString::fromStdString(error.what()) +
-                            qText("\n色ファイルは変わっていません。", "\nThe colour file stays as it was."));
+                            qText("\n色ファイルは変わっていません"
+                                  "。",
+                                  "\nThe colour file stays as it was."));
     }
 }
 

@@ -86,7 +86,10 @@ std::optional<QString> programProblem(const QString& program)
 {
     if (!program.contains(QLatin1Char('/'))) {
         if (QStandardPaths::findExecutable(program).isEmpty())
-            return qText("%1: 見つかりません (PATH にありません)", "%1: not found (not in PATH)").arg(program);
+            return qText("%1: 見つかりません (PATH にありませ"
+                         "ん)",
+                         "%1: not found (not in PATH)")
+                .arg(program);
         return std::nullopt;
     }
     const QFileInfo info(program);

@@ -189,7 +189,9 @@ void EmulatorRuns::finished(QProcess* process, int code, QProcess::ExitStatus st
         const QString how = status == QProcess::CrashExit ? qText("シグナルで終了", "ended by a signal")
                                                           : qText("終了コード %1", "exit status %1").arg(code);
         const QString output = errorLines(run.errors);
-        text = qText("テストプレイ: %1 がすぐに終了しました (%2)。", "Test play: %1 ended at once (%2).")
+        text = qText("テストプレイ: %1 がすぐに終了しまし"
+                     "た (%2)。",
+                     "Test play: %1 ended at once (%2).")
                    .arg(run.program, how) +
             QStringLiteral("\n\n") +
             (output.isEmpty() ? qText("エラー出力はありません。", "It wrote no error output.")

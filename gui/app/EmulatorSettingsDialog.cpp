@@ -32,12 +32,13 @@ EmulatorSettingsDialog::EmulatorSettingsDialog(QWidget* parent, Prompts& prompts
     setObjectName(QStringLiteral("EmulatorSettingsDialog"));
     setWindowTitle(qText("エミュレータの設定", "Emulator Settings"));
     auto* layout = new QVBoxLayout(this);
-    auto* caption =
-        new QLabel(qText("テストプレイ(F5)で起動するコマンド(&C)。%f がイメージのファイル (無ければ最後に付けます)、%u "
-                         "がその URI、~ と $HOME がホームフォルダになります。",
-                         "The &command Test Play (F5) starts. %f stands for the image file (added at "
-                         "the end when absent); %u for its URI; ~ and $HOME for your home folder."),
-                   this);
+    auto* caption = new QLabel(qText("テストプレイ(F5)で起動するコマンド(&C)。%f がイメージ"
+                                     "のファイ"
+                                     "ル (無ければ最後に付けます)、%u "
+                                     "がその URI、~ と $HOME がホームフォルダになります。",
+                                     "The &command Test Play (F5) starts. %f stands for the image file (added at "
+                                     "the end when absent); %u for its URI; ~ and $HOME for your home folder."),
+                               this);
     layout->addWidget(caption);
     auto* row = new QHBoxLayout;
     edit_ = new QLineEdit(command, this);
@@ -50,10 +51,11 @@ EmulatorSettingsDialog::EmulatorSettingsDialog(QWidget* parent, Prompts& prompts
     connect(browse, &QPushButton::clicked, this, &EmulatorSettingsDialog::browse);
     row->addWidget(browse);
     layout->addLayout(row);
-    keepRunning_ =
-        new QCheckBox(qText("実行中のエミュレータを終了しない (ファイルを自分で読み直すエミュレータ向け)(&K)",
-                            "&Keep running emulators (for emulators that reload their file)"),
-                      this);
+    keepRunning_ = new QCheckBox(qText("実行中のエミュレータを終了しない (ファイルを自分で"
+                                       "読み直"
+                                       "すエミュレータ向け)(&K)",
+                                       "&Keep running emulators (for emulators that reload their file)"),
+                                 this);
     keepRunning_->setObjectName(QStringLiteral("CheckKeepEmulators"));
     keepRunning_->setChecked(keepRunning);
     layout->addWidget(keepRunning_);
@@ -71,7 +73,8 @@ void EmulatorSettingsDialog::accept()
 {
     // Checked as F5 would, before the dialog closes and the fault is forgotten.
     if (const auto problem = commandProblem(command(), QDir::homePath()))
-        if (!prompts_.askKeepAnyway(qText("このコマンドではテストプレイを始められません:\n%1\n\nこのまま保存しますか？",
+        if (!prompts_.askKeepAnyway(qText("このコマンドではテストプレイを始められませ"
+                                          "ん:\n%1\n\nこのまま保存しますか？",
                                           "Test play cannot start with this command:\n%1\n\nKeep it anyway?")
                                         .arg(*problem))) {
             edit_->setFocus();

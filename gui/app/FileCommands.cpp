@@ -20,12 +20,15 @@ QString qText(const char* japanese, const char* english)
 QString changedOnDiskText(const QString& path, const std::string& noMerge)
 {
     const QString name = QFileInfo(path).fileName();
-    QString text = isJapanese() ? name + QString::fromUtf8(" は開いた後にディスク上で変更されました。")
+    QString text = isJapanese() ? name +
+            QString::fromUtf8(" は開いた後にディスク上で変更されま"
+                              "した。")
                                 : name + QStringLiteral(" was changed on disk after it was opened.");
     if (noMerge.empty())
         return text +
             qText("\n\n取り込んで保存: "
-                  "編集したテーブルだけを今のファイルに書き込みます。ほかのバイトはディスクのままです。\n"
+                  "編集したテーブルだけを今のファイルに書き込みます。ほかのバイト"
+                  "はディスクのままです。\n"
                   "上書き: 編集中のイメージ全体を書き込みます。",
                   "\n\nMerge writes the tables you edited into the file as it is now; every other byte stays as "
                   "the disk has it.\nOverwrite writes the whole image as the editor holds it.");
@@ -115,16 +118,23 @@ QString FileCommands::lookAtDisk()
         return {};
     const QString name = QFileInfo(QString::fromStdString(rom_.fileName())).fileName();
     if (rom_.isModified())
-        return isJapanese() ? name + QString::fromUtf8(" がディスク上で変更されました。保存の時に確かめます。")
+        return isJapanese() ? name +
+                QString::fromUtf8(" がディスク上で変更されました。保存の時"
+                                  "に確かめます。")
                             : name + QStringLiteral(" was changed on disk; saving will ask what to do.");
     if (const Result<void> taken = rom_.takeDiskChange(*change); !taken.ok()) {
         const QString reason = QString::fromStdString(taken.error().text());
-        return isJapanese() ? name + QString::fromUtf8(" がディスク上で変更されましたが、読み込めません: ") + reason
+        return isJapanese() ? name +
+                QString::fromUtf8(" がディスク上で変更されましたが、読み込"
+                                  "めません: ") +
+                reason
                             : name + QStringLiteral(" was changed on disk but cannot be read again: ") + reason;
     }
     if (stagesRebuilt)
         stagesRebuilt();
-    return isJapanese() ? name + QString::fromUtf8(" がディスク上で変更されたので、読み込み直しました。")
+    return isJapanese() ? name +
+            QString::fromUtf8(" がディスク上で変更されたので、読み込み直"
+                              "しました。")
                         : name + QStringLiteral(" was changed on disk and has been read again.");
 }
 
@@ -132,7 +142,9 @@ bool FileCommands::offerSaveAs(const QString& message)
 {
     // The edits are still here: another name keeps them.
     return prompts_.askYesNo(message +
-                             qText("\n\n別の名前で保存しますか？", "\n\nSave the image under another name?")) &&
+                             qText("\n\n別の名前で保存しますか"
+                                   "？",
+                                   "\n\nSave the image under another name?")) &&
         saveAs();
 }
 
@@ -166,7 +178,8 @@ bool FileCommands::reloadFromFile()
     for (int n = 0; n < StageCount; ++n)
         tilesPainted = tilesPainted || rom_.stage(n).editedFlags().get(efTiles);
     if (tilesPainted &&
-        !prompts_.askYesNo(qText("保存していないタイルの編集があります。それでもファイルからタイルを読み直しますか?\r\n"
+        !prompts_.askYesNo(qText("保存していないタイルの編集があります。それでもファイ"
+                                 "ルからタイルを読み直しますか?\r\n"
                                  "描いた画素はファイルの内容の上に残ります。",
                                  "There are unsaved tile edits. Read the tiles from the file again anyway?\r\n"
                                  "The pixels you painted stay on top of what the file holds.")))

@@ -163,8 +163,9 @@ void reportCurrentException(const std::function<void(const QString&)>& show, boo
         const QString text = exceptionText(error);
         showSafely(show, text, error.what());
     } catch (...) {
-        const QString text =
-            isJapanese() ? QStringLiteral(u"予期しないエラーが起きました。") : QStringLiteral(u"Unexpected error.");
+        const QString text = isJapanese() ? QStringLiteral(u"予期しないエラーが起きました"
+                                                           "。")
+                                          : QStringLiteral(u"Unexpected error.");
         showSafely(show, text, "vexalon2editor: unexpected error\n");
     }
 }

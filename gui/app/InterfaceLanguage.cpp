@@ -55,7 +55,8 @@ void keepInterfaceLanguage(IniFile* preferences, Prompts& prompts, std::optional
     else if (language)
         prompts.showMessage(QStringLiteral("次回の起動から表示言語が日本語になります。"));
     else if (systemLanguage() == Language::Japanese)
-        prompts.showMessage(QStringLiteral("次回の起動から表示言語がシステムの設定 (日本語) に従います。"));
+        prompts.showMessage(QStringLiteral("次回の起動から表示言語がシステムの設定 (日本"
+                                           "語) に従います。"));
     else
         prompts.showMessage(QStringLiteral("From the next start the editor follows the system's language (English) "
                                            "for its messages; menus and labels stay in Japanese."));

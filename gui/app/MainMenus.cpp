@@ -77,7 +77,9 @@ MainMenus::MainMenus(QMainWindow* window, MenuCommands commands) : commands_(std
         importText->setText(qText("ステージのテキスト読み込み(&I)...", "&Import Stage Text..."));
         exportTiles->setText(qText("タイル画像の書き出し(&G)...", "Export Tiles as P&NG..."));
         importTiles->setText(qText("タイル画像の読み込み(&L)...", "Import Tiles from PN&G..."));
-        tileChipLayout->setText(qText("タイル画像を 16x16 チップの並びで(&Q)", "Tile Pictures in 16x16 Chip La&yout"));
+        tileChipLayout->setText(qText("タイル画像を 16x16 チップの並び"
+                                      "で(&Q)",
+                                      "Tile Pictures in 16x16 Chip La&yout"));
         exportPalette->setText(qText("パレットの書き出し(&B)...", "Export Palette as GP&L..."));
         importPalette->setText(qText("パレットの読み込み(&M)...", "Import Palette &from GPL..."));
     };
@@ -127,8 +129,10 @@ MainMenus::MainMenus(QMainWindow* window, MenuCommands commands) : commands_(std
         action->setCheckable(true);
         return action;
     };
-    systemInterface =
-        languageItem(qCaption("システムに従う(&S)", "Follow the &System"), "MenuItemSystemInterface", std::nullopt);
+    systemInterface = languageItem(qCaption("システムに従"
+                                            "う(&S)",
+                                            "Follow the &System"),
+                                   "MenuItemSystemInterface", std::nullopt);
     japaneseInterface = languageItem(QStringLiteral("日本語(&J)"), "MenuItemJapaneseInterface", Language::Japanese);
     englishInterface = languageItem(QStringLiteral("&English"), "MenuItemEnglishInterface", Language::English);
     const auto languageChecks = [this] {
@@ -136,7 +140,8 @@ MainMenus::MainMenus(QMainWindow* window, MenuCommands commands) : commands_(std
         japaneseInterface->setChecked(nextLanguage_ == Language::Japanese);
         englishInterface->setChecked(nextLanguage_ == Language::English);
         // In the user's language, so whoever cannot read the captions reads what it does.
-        const QString what = qText("メニューと見出しは日本語、その他の表示はシステムの言語設定 (LC_ALL、LC_MESSAGES、"
+        const QString what = qText("メニューと見出しは日本語、その他の表示はシステムの言"
+                                   "語設定 (LC_ALL、LC_MESSAGES、"
                                    "LANG) に従います。",
                                    "Menus and labels in Japanese, other texts in the system's language "
                                    "(LC_ALL, LC_MESSAGES or LANG).");

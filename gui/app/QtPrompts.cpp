@@ -15,7 +15,9 @@ const QString Title = QStringLiteral("VEXALON 2 EDITOR");
 // One filter, "nes" as the default extension, as the game's images are named.
 QString filter()
 {
-    return QString::fromStdString(captionText("ヴェクサロン2 ROMイメージ(*.nes)", "VEXALON 2 ROM images (*.nes)"));
+    return QString::fromStdString(captionText("ヴェクサロン2 ROMイメー"
+                                              "ジ(*.nes)",
+                                              "VEXALON 2 ROM images (*.nes)"));
 }
 
 QFileDialog* makeDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& caption = Title,
@@ -104,10 +106,14 @@ bool QtPrompts::askKeepAnyway(const QString& text)
 {
     const bool japanese = isJapanese();
     QMessageBox box(QMessageBox::Warning, Title, text, QMessageBox::NoButton, parent_);
-    QPushButton* keep = box.addButton(japanese ? QString::fromUtf8("このまま保存(&K)") : QStringLiteral("&Keep Anyway"),
+    QPushButton* keep = box.addButton(japanese ? QString::fromUtf8("このまま保"
+                                                                   "存(&K)")
+                                               : QStringLiteral("&Keep Anyway"),
                                       QMessageBox::AcceptRole);
-    QPushButton* edit =
-        box.addButton(japanese ? QString::fromUtf8("修正する(&E)") : QStringLiteral("&Edit"), QMessageBox::RejectRole);
+    QPushButton* edit = box.addButton(japanese ? QString::fromUtf8("修正す"
+                                                                   "る(&E)")
+                                               : QStringLiteral("&Edit"),
+                                      QMessageBox::RejectRole);
     box.setDefaultButton(edit);
     box.setEscapeButton(edit);
     box.exec();

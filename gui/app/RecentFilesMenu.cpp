@@ -27,13 +27,15 @@ RecentFilesMenu::RecentFilesMenu(QMenu* menu, const QString& preferencesFile, Pr
         if (takeCorruptFileAside(preferencesFile)) {
             preferences_ = std::make_unique<IniFile>(preferencesFile.toStdString());
             text += QString::fromStdString(
-                localized("\n\nこのファイルは preferences.ini.bad として残しました。最近使ったファイルとエミュレータの"
+                localized("\n\nこのファイルは preferences.ini.bad として残しました。最近使っ"
+                          "たファイルとエミュレータの"
                           "設定は新しいファイルに記録します。",
                           "\n\nIt was kept aside as preferences.ini.bad; the recent files and the "
                           "emulator command are kept in a new file."));
         } else {
             text += QString::fromStdString(
-                localized("\n\n今回は最近使ったファイルとエミュレータの設定を記録しません。",
+                localized("\n\n今回は最近使ったファイルとエミュレータの設定を記録しま"
+                          "せん。",
                           "\n\nThe recent files and the emulator command are not kept this time."));
         }
         QTimer::singleShot(0, menu_, [this, text] { prompts_.showWarning(text); });
@@ -73,7 +75,8 @@ void RecentFilesMenu::choose(const QString& path)
         open_(path);
         return;
     }
-    prompts_.showMessage(QString::fromStdString(localized("%1 はもうありません。一覧から外しました。",
+    prompts_.showMessage(QString::fromStdString(localized("%1 はもうありません。一覧から外しまし"
+                                                          "た。",
                                                           "%1 no longer exists: it is taken off the list."))
                              .arg(path));
     remove(path);

@@ -50,8 +50,9 @@ RecoveryKeeper::RecoveryKeeper(RomImage& rom, Prompts& prompts, QString folder,
     // user's) is never used: nothing is kept this run, and the status bar says why.
     const Result<PrivateFolder> opened = PrivateFolder::open(folder.toStdString(), true);
     if (!opened.ok()) {
-        const QString text =
-            qText("保存されていない編集はこの実行中は残せません: ", "Unsaved edits cannot be kept in this run: ") +
+        const QString text = qText("保存されていない編集はこの実行中は残せませ"
+                                   "ん: ",
+                                   "Unsaved edits cannot be kept in this run: ") +
             QString::fromStdString(opened.error().text());
         QTimer::singleShot(0, this, [this, text] { report_(text); });
         return;
@@ -132,7 +133,8 @@ void RecoveryKeeper::setAside(const std::string& name, const QString& reason)
     folder_->rename(name, name + ".bad");
     prompts_.showWarning(qText("復元用のファイルを使えません。", "A recovery file cannot be used: ") +
                          QString::fromStdString(folder_->pathOf(name)) + QStringLiteral("\n") + reason +
-                         qText("\n\n.bad として残しました。イメージはディスクにある通りに開きます。",
+                         qText("\n\n.bad として残しました。イメージはディスクにある通りに"
+                               "開きます。",
                                "\n\nIt was kept aside as .bad; the image opens as it is on disk."));
 }
 
@@ -156,13 +158,15 @@ bool RecoveryKeeper::offerFor(const QString& imagePath)
     const QString name = QFileInfo(imagePath).fileName();
     const QString when = QDateTime::fromSecsSinceEpoch(record.savedAt).toString(QStringLiteral("yyyy-MM-dd HH:mm"));
     QString question = isJapanese() ? name + QString::fromUtf8(" には ") + when +
-            QString::fromUtf8(" の保存されていない編集があります (エディタが正常に終了しませんでした)。復元しますか？")
+            QString::fromUtf8(" の保存されていない編集があります (エディタが正常に終了"
+                              "しませんでした)。復元しますか？")
                                     : name + QStringLiteral(" has unsaved edits from ") + when +
             QStringLiteral(" (the editor did not close normally). Recover them?");
     const DiskStamp onDisk = rom_.onDisk();
     if (record.fileSize != onDisk.size || record.fileHash != onDisk.hash)
         question +=
-            qText("\n\nファイルはその後ディスク上で変更されています。保存の時に、取り込むか上書きするかを尋ねます。",
+            qText("\n\nファイルはその後ディスク上で変更されています。保存の時に、取"
+                  "り込むか上書きするかを尋ねます。",
                   "\n\nThe file was changed on disk since then; saving will ask whether to merge or overwrite.");
     if (!prompts_.askRecover(question)) {
         folder_->remove(file);

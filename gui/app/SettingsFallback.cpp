@@ -19,13 +19,17 @@ QString qText(const char* japanese, const char* english)
 std::unique_ptr<SettingsFile> settingsInsteadOfBadFile(const QString& path, const QString& reason, Prompts& prompts)
 {
     const QString aside = path + QStringLiteral(".bad");
-    if (!prompts.askYesNo(
-            reason +
-            qText("\n\nこのファイルを直すか取り除いてから起動し直して下さい。既定のアドレスで起動することもできます。"
-                  "その場合、このファイルは ",
-                  "\n\nMend or remove this file and start again, or start with the default "
-                  "addresses now: the file is then kept as ") +
-            aside + qText(" として残します。\n\n既定値で起動しますか？", ".\n\nStart with the defaults?")))
+    if (!prompts.askYesNo(reason +
+                          qText("\n\nこのファイルを直すか取り除いてから起動し直して下さ"
+                                "い。既定の"
+                                "アドレスで起動することもできます。"
+                                "その場合、このファイルは ",
+                                "\n\nMend or remove this file and start again, or start with the default "
+                                "addresses now: the file is then kept as ") +
+                          aside +
+                          qText(" として残します。\n\n既定値で起動しますか"
+                                "？",
+                                ".\n\nStart with the defaults?")))
         return nullptr;
     // Renamed, never written: the user's bytes stay whole under the new name.
     if (QFile::exists(aside) || !QFile::rename(path, aside)) {
@@ -59,7 +63,10 @@ void keepSettingsFile(SettingsFile& settings, const std::function<void(const QSt
         settings.updateFile();
     } catch (...) {
         reportCurrentException([&report](const QString& text) {
-            report(qText("設定ファイルを保存できませんでした。\n", "The settings file could not be saved.\n") + text);
+            report(qText("設定ファイルを保存できませんでした"
+                         "。\n",
+                         "The settings file could not be saved.\n") +
+                   text);
         });
     }
 }

@@ -91,7 +91,8 @@ bool ShareCommands::refusesToReplaceAnInput(const QString& output, std::initiali
     for (const std::string& input : inputs) {
         if (!sameFile(output.toStdString(), input))
             continue;
-        refuse(qText("%1 は書き出しの元になるファイルです。別の名前を選んで下さい。何も書き込みませんでした。",
+        refuse(qText("%1 は書き出しの元になるファイルです。別の名前を選んで下さい。"
+                     "何も書き込みませんでした。",
                      "%1 is what this is made from: choose another name. Nothing was written.")
                    .arg(QString::fromStdString(input)));
         return true;
@@ -177,11 +178,13 @@ void ShareCommands::createPatch()
 {
     if (!rom_.isLoaded())
         return;
-    const auto originalPath = prompts_.chooseFileToOpen(
-        qText("元のイメージの選択", "Choose the Original Image"),
-        QString::fromStdString(captionText("ヴェクサロン2 ROMイメージ(*.nes);;", "VEXALON 2 ROM images (*.nes);;")) +
-            qText("すべてのファイル (*)", "All files (*)"),
-        startFolder(FileKind::Image));
+    const auto originalPath =
+        prompts_.chooseFileToOpen(qText("元のイメージの選択", "Choose the Original Image"),
+                                  QString::fromStdString(captionText("ヴェクサロン2 ROMイメー"
+                                                                     "ジ(*.nes);;",
+                                                                     "VEXALON 2 ROM images (*.nes);;")) +
+                                      qText("すべてのファイル (*)", "All files (*)"),
+                                  startFolder(FileKind::Image));
     if (!originalPath)
         return;
     rememberFolder(FileKind::Image, *originalPath);
@@ -201,7 +204,9 @@ void ShareCommands::createPatch()
     const auto patchPath = chooseOutput(
         FileKind::Patch, qText("パッチの保存", "Save the Patch"), QStringLiteral("BPS (*.bps);;IPS (*.ips)"),
         {".bps", ".ips"},
-        qText("パッチのファイル名は .bps か .ips で終えて下さい。", "A patch's file name ends in .bps or .ips."),
+        qText("パッチのファイル名は .bps か .ips で終えて下さい"
+              "。",
+              "A patch's file name ends in .bps or .ips."),
         {rom_.fileName(), originalPath->toStdString()},
         QString::fromStdString(rom_.fileName()).section(QLatin1Char('/'), -1).section(QLatin1Char('.'), 0, 0) +
             QStringLiteral(".bps"));
@@ -222,10 +227,16 @@ void ShareCommands::exportStagePicture()
 {
     if (!rom_.isLoaded())
         return;
-    const auto path = chooseOutput(
-        FileKind::Picture, qText("ステージ画像の書き出し", "Export Stage Picture"), QStringLiteral("PNG (*.png)"),
-        {".png"}, qText("画像のファイル名は .png で終えて下さい。", "A picture's file name ends in .png."),
-        {rom_.fileName()}, imageStageFileName(rom_.fileName(), rom_.currentStageIndex(), ".png"));
+    const auto path =
+        chooseOutput(FileKind::Picture,
+                     qText("ステージ画像の書き出"
+                           "し",
+                           "Export Stage Picture"),
+                     QStringLiteral("PNG (*.png)"), {".png"},
+                     qText("画像のファイル名は .png で終えて下さい"
+                           "。",
+                           "A picture's file name ends in .png."),
+                     {rom_.fileName()}, imageStageFileName(rom_.fileName(), rom_.currentStageIndex(), ".png"));
     if (!path)
         return;
     // Drawn apart from the pages, in the stage's still colours: the animation on screen and
@@ -252,10 +263,15 @@ void ShareCommands::exportStageText()
 {
     if (!rom_.isLoaded())
         return;
-    const auto path = chooseOutput(
-        FileKind::Text, qText("ステージのテキスト書き出し", "Export Stage as Text"), QStringLiteral("JSON (*.json)"),
-        {".json"}, qText("テキストのファイル名は .json で終えて下さい。", "A stage text's file name ends in .json."),
-        {rom_.fileName()}, stageFileName(rom_.currentStageIndex(), ".json"));
+    const auto path = chooseOutput(FileKind::Text,
+                                   qText("ステージのテキスト書き出"
+                                         "し",
+                                         "Export Stage as Text"),
+                                   QStringLiteral("JSON (*.json)"), {".json"},
+                                   qText("テキストのファイル名は .json で終えて下さい"
+                                         "。",
+                                         "A stage text's file name ends in .json."),
+                                   {rom_.fileName()}, stageFileName(rom_.currentStageIndex(), ".json"));
     if (!path)
         return;
     const std::string text = stageToText(rom_, rom_.currentStageIndex());
@@ -267,7 +283,9 @@ void ShareCommands::importStageText()
     if (!rom_.isLoaded())
         return;
     const QString nothing = qText("何も読み込みませんでした。", "Nothing was imported.");
-    const QStringList files = prompts_.chooseFilesToOpen(qText("ステージのテキスト読み込み", "Import Stage Text"),
+    const QStringList files = prompts_.chooseFilesToOpen(qText("ステージのテキスト読み込"
+                                                               "み",
+                                                               "Import Stage Text"),
                                                          QStringLiteral("JSON (*.json)"), startFolder(FileKind::Text));
     if (!files.isEmpty())
         rememberFolder(FileKind::Text, files.first());
@@ -299,7 +317,8 @@ void ShareCommands::importStageText()
         QString lines;
         for (const Finding& finding : preview.value().newErrors)
             lines += QString::fromStdString(findingLine(finding)) + QLatin1Char('\n');
-        if (!prompts_.askYesNo(qText("ステージの点検で、今はないエラーが見つかります:\n\n%1\nそれでも読み込みますか？",
+        if (!prompts_.askYesNo(qText("ステージの点検で、今はないエラーが見つかりま"
+                                     "す:\n\n%1\nそれでも読み込みますか？",
                                      "The stage check finds errors the image does not have now:\n\n%1\nImport anyway?")
                                    .arg(lines)))
             return;
@@ -343,10 +362,16 @@ void ShareCommands::exportTilePicture()
         return;
     const auto [table, subPalette] = shownTiles();
     const char* name = table == TileTable::Background ? "-tiles.png" : "-sprites.png";
-    const auto path = chooseOutput(
-        FileKind::Picture, qText("タイル画像の書き出し", "Export Tiles as PNG"), QStringLiteral("PNG (*.png)"),
-        {".png"}, qText("画像のファイル名は .png で終えて下さい。", "A picture's file name ends in .png."),
-        {rom_.fileName()}, imageStageFileName(rom_.fileName(), rom_.currentStageIndex(), name));
+    const auto path =
+        chooseOutput(FileKind::Picture,
+                     qText("タイル画像の書き出"
+                           "し",
+                           "Export Tiles as PNG"),
+                     QStringLiteral("PNG (*.png)"), {".png"},
+                     qText("画像のファイル名は .png で終えて下さい"
+                           "。",
+                           "A picture's file name ends in .png."),
+                     {rom_.fileName()}, imageStageFileName(rom_.fileName(), rom_.currentStageIndex(), name));
     if (!path)
         return;
     const TileLayout layout = chipLayout() ? TileLayout::Chips : TileLayout::Tiles;
@@ -405,7 +430,9 @@ void ShareCommands::exportPaletteFile()
     const auto path =
         chooseOutput(FileKind::Palette, qText("パレットの書き出し", "Export Palette"),
                      qText("GIMP パレット (*.gpl)", "GIMP palette (*.gpl)"), {".gpl"},
-                     qText("パレットのファイル名は .gpl で終えて下さい。", "A palette's file name ends in .gpl."),
+                     qText("パレットのファイル名は .gpl で終えて下さい"
+                           "。",
+                           "A palette's file name ends in .gpl."),
                      {rom_.fileName()}, imageStageFileName(rom_.fileName(), rom_.currentStageIndex(), ".gpl"));
     if (!path)
         return;
@@ -438,7 +465,9 @@ void ShareCommands::importPaletteFile()
             ? qText("パレットを読み込みました", "Imported the palette")
             : qText("パレットは今のパレットと同じです", "The palette is the palette there is now");
         if (!read.value().inexact.empty())
-            summary += qText("; エントリ %1 は一番近い色にしました", "; entries %1 took the nearest console colour")
+            summary += qText("; エントリ %1 は一番近い色にしまし"
+                             "た",
+                             "; entries %1 took the nearest console colour")
                            .arg(QString::fromStdString(hexListText(read.value().inexact)));
         if (graphicsImported)
             graphicsImported(summary);

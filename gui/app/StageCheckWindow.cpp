@@ -169,8 +169,10 @@ void StageCheckWindow::showCaptions()
 {
     all_->setText(qText("すべてのステージ(&A)", "&All stages"));
     hideNotes_->setText(qText("注記を隠す(&H)", "&Hide notes"));
-    list_->setHeaderLabels(
-        {qText("ステージ", "Stage"), qText("重要度", "Severity"), qText("場所", "Place"), qText("内容", "Finding")});
+    list_->setHeaderLabels({qText("ステー"
+                                  "ジ",
+                                  "Stage"),
+                            qText("重要度", "Severity"), qText("場所", "Place"), qText("内容", "Finding")});
     showStage();
 }
 

@@ -62,7 +62,10 @@ void StartScreen::showFiles(const std::vector<std::string>& paths)
 {
     caption_->setText(qText("最近使ったイメージ(&R):", "&Recent images:"));
     open_->setText(qText("開く(&O)...", "&Open..."));
-    list_->setHeaderLabels({qText("名前", "Name"), qText("フォルダ", "Folder"), qText("更新日時", "Modified")});
+    list_->setHeaderLabels({qText("名"
+                                  "前",
+                                  "Name"),
+                            qText("フォルダ", "Folder"), qText("更新日時", "Modified")});
     list_->clear();
     for (const std::string& path : paths) {
         const QFileInfo file(QString::fromStdString(path));

@@ -57,9 +57,10 @@ bool TestPlay::changeCommand()
     try {
         preferences_->updateFile();
     } catch (const std::exception& error) {
-        prompts_.showMessage(
-            qText("エミュレータの設定を保存できませんでした。\n", "The emulator setting could not be saved.\n") +
-            QString::fromStdString(error.what()));
+        prompts_.showMessage(qText("エミュレータの設定を保存できませんでした"
+                                   "。\n",
+                                   "The emulator setting could not be saved.\n") +
+                             QString::fromStdString(error.what()));
     }
     return true;
 }
@@ -89,9 +90,10 @@ void TestPlay::run()
     const QString program = QFileInfo(call.words.first()).fileName();
     // An emulator that reloads its file has it already.
     if (keepRunning_ && runs_->plays(*copy)) {
-        main_.showNote(
-            qText("テストプレイ: 実行中の %1 にイメージを渡しました", "Test play: the image went to the running %1")
-                .arg(program));
+        main_.showNote(qText("テストプレイ: 実行中の %1 にイメージを渡しまし"
+                             "た",
+                             "Test play: the image went to the running %1")
+                           .arg(program));
         return;
     }
     if (const auto reason = runs_->start(call.words, *copy)) {
@@ -125,9 +127,10 @@ std::optional<QString> TestPlay::writeCopy()
 
 void TestPlay::fail(const QString& reason)
 {
-    prompts_.showMessage(
-        qText("テストプレイを始められませんでした。\nコマンド: %1\n%2", "Test play could not start.\nCommand: %1\n%2")
-            .arg(command_, reason));
+    prompts_.showMessage(qText("テストプレイを始められませんでした。\nコマン"
+                               "ド: %1\n%2",
+                               "Test play could not start.\nCommand: %1\n%2")
+                             .arg(command_, reason));
 }
 
 TestPlay& testPlayOf(MainForm& main, Prompts& prompts, IniFile* preferences)

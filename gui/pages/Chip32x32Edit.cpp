@@ -149,10 +149,14 @@ void Chip32x32Edit::buildButtons(QWidget* page)
         made->setGeometry(x, y, width, 25);
         return made;
     };
-    unusedButton_ =
-        button(captionOf("未使用チップ番号表示(&U)", "Show &Unused Chips"), "BtnUnused32x32ChipView", 8, 492, 164);
-    duplicatedButton_ =
-        button(captionOf("重複チップ番号表示(&D)", "Show &Duplicate Chips"), "BtnOverlapped32x32ChipView", 8, 522, 164);
+    unusedButton_ = button(captionOf("未使用チップ番号表"
+                                     "示(&U)",
+                                     "Show &Unused Chips"),
+                           "BtnUnused32x32ChipView", 8, 492, 164);
+    duplicatedButton_ = button(captionOf("重複チップ番号表"
+                                         "示(&D)",
+                                         "Show &Duplicate Chips"),
+                               "BtnOverlapped32x32ChipView", 8, 522, 164);
     reloadButton_ = button(captionOf("CH&R再読み込み", "&Reload CHR"), "BtnReload", 526, 92, 92);
     QObject::connect(unusedButton_, &QPushButton::clicked, unusedButton_, [this] { showUnusedChips(); });
     QObject::connect(duplicatedButton_, &QPushButton::clicked, duplicatedButton_, [this] { showDuplicateChips(); });

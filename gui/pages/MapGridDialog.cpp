@@ -143,12 +143,18 @@ MapGridDialog::MapGridDialog(Prompts& prompts, QWidget* parent) : QDialog(parent
 
     menu_ = new QMenu(this);
     menu_->setObjectName(QStringLiteral("PopupMenuMapEditGrid"));
-    copy_ = menu_->addAction(captionOf("クリップボードにコピー", "Copy to Clipboard"), this, &MapGridDialog::copyCells);
+    copy_ = menu_->addAction(captionOf("クリップボードにコピ"
+                                       "ー",
+                                       "Copy to Clipboard"),
+                             this, &MapGridDialog::copyCells);
     copy_->setObjectName(QStringLiteral("MenuItemCopyToClipBoard"));
     paste_ = menu_->addAction(captionOf("クリップボードから貼り付け", "Paste from Clipboard"), this,
                               &MapGridDialog::pasteCells);
     paste_->setObjectName(QStringLiteral("MenuItemPasteFromClipBoard"));
-    fill_ = menu_->addAction(captionOf("選択範囲を初期化", "Fill Selection..."), this, &MapGridDialog::fillSelection);
+    fill_ = menu_->addAction(captionOf("選択範囲を初期"
+                                       "化",
+                                       "Fill Selection..."),
+                             this, &MapGridDialog::fillSelection);
     fill_->setObjectName(QStringLiteral("MenuItemFillCells"));
 }
 

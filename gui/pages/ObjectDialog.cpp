@@ -26,8 +26,15 @@ ObjectDialog::ObjectDialog(QWidget* parent) : QDialog(parent)
         font.setPixelSize(11); // the whole sentence on the dialog's fixed width
         made->setFont(font);
     };
-    label("Label1", captionOf("”X座標 Y座標 種類”を一列に記述して下さい", "One object per line: \"X Y KIND\""), 8);
-    label("Label2", captionOf("※自由順序の場合、オブジェクトの並び順が変更", "In free order, the objects may be put"),
+    label("Label1",
+          captionOf("”X座標 Y座標 種類”を一列に記述して下さ"
+                    "い",
+                    "One object per line: \"X Y KIND\""),
+          8);
+    label("Label2",
+          captionOf("※自由順序の場合、オブジェクトの並び順が変"
+                    "更",
+                    "In free order, the objects may be put"),
           28);
     label("Label3", captionOf("される可能性があります", "in another order."), 44);
 

@@ -36,12 +36,18 @@ void ObjectPanel::buildSwitches(QWidget* page)
 {
     typeGroup_ =
         makeRadioGroup(page, captionOf("編集オブジェクト", "Edited Objects"), "RadioGroupObjectTypeSelect", 402,
-                       captionOf("敵オブジェクト(&N)", "E&nemies"), captionOf("アイテムオブジェクト(&I)", "&Items"));
+                       captionOf("敵オブジェク"
+                                 "ト(&N)",
+                                 "E&nemies"),
+                       captionOf("アイテムオブジェクト(&I)", "&Items"));
     typeGroup_->button(0)->setChecked(true);
     QObject::connect(typeGroup_, &QButtonGroup::idClicked, typeGroup_, [this](int item) { chooseObjectType(item); });
     orderGroup_ =
         makeRadioGroup(page, captionOf("オブジェクトの順序", "Object Order"), "RadioGroupObjectOrderType", 474,
-                       captionOf("部屋単位で管理(&R)", "By &Room"), captionOf("自由順序(&O)", "Free &Order"));
+                       captionOf("部屋単位で管"
+                                 "理(&R)",
+                                 "By &Room"),
+                       captionOf("自由順序(&O)", "Free &Order"));
     orderGroup_->button(0)->setChecked(true);
     QObject::connect(orderGroup_, &QButtonGroup::idClicked, orderGroup_, [this](int item) { chooseOrderType(item); });
     autoSort_ = new QCheckBox(captionOf("X座標でソートを行う(&S)", "&Sort by X"), page);

@@ -20,12 +20,27 @@ ObjectViewMenu::ObjectViewMenu(QWidget* page, Commands commands) : commands_(std
         });
         return action;
     };
-    createItem_ = item(captionOf("オブジェクトの新規作成", "New Object"), "MenuItemPUCreateObject", commands_.create);
-    copyItem_ = item(captionOf("オブジェクトをコピー", "Copy Object"), "MenuItemPUCopyObject", commands_.copy);
-    pasteItem_ = item(captionOf("オブジェクトを貼り付け", "Paste Object"), "MenuItemPUPasteObject", commands_.paste);
-    selectItem_ = item(captionOf("オブジェクトを選択", "Select Object"), "MenuItemPUSelectObject", commands_.select);
+    createItem_ = item(captionOf("オブジェクトの新規作"
+                                 "成",
+                                 "New Object"),
+                       "MenuItemPUCreateObject", commands_.create);
+    copyItem_ = item(captionOf("オブジェクトをコピ"
+                               "ー",
+                               "Copy Object"),
+                     "MenuItemPUCopyObject", commands_.copy);
+    pasteItem_ = item(captionOf("オブジェクトを貼り付"
+                                "け",
+                                "Paste Object"),
+                      "MenuItemPUPasteObject", commands_.paste);
+    selectItem_ = item(captionOf("オブジェクトを選"
+                                 "択",
+                                 "Select Object"),
+                       "MenuItemPUSelectObject", commands_.select);
     menu_->addSeparator();
-    removeItem_ = item(captionOf("オブジェクトの削除", "Delete Object"), "MenuItemPURemoveObject", commands_.remove);
+    removeItem_ = item(captionOf("オブジェクトの削"
+                                 "除",
+                                 "Delete Object"),
+                       "MenuItemPURemoveObject", commands_.remove);
     menu_->addSeparator();
     menu_->addAction(captionOf("閉じる", "Close"))->setObjectName(QStringLiteral("MenuItemPUClose"));
 }

@@ -112,7 +112,10 @@ void TileEdit::buildEditor(QWidget* page)
     sizeBox->setObjectName(QStringLiteral("GroupBoxTileEditSize"));
     sizeBox->setGeometry(310, 286, 256, 46);
     sizeGroup_ = new QButtonGroup(sizeBox);
-    const QString captions[2] = {captionOf("16x16チップ(&C)", "16x16 &Chip"), captionOf("8x8タイル(&I)", "8x8 T&ile")};
+    const QString captions[2] = {captionOf("16x16チッ"
+                                           "プ(&C)",
+                                           "16x16 &Chip"),
+                                 captionOf("8x8タイル(&I)", "8x8 T&ile")};
     const char* const names[2] = {"RadioTileEditChip", "RadioTileEditTile"};
     for (int i = 0; i < 2; ++i) {
         auto* radio = new QRadioButton(captions[i], sizeBox);
@@ -127,7 +130,10 @@ void TileEdit::buildEditor(QWidget* page)
         showSelection();
     });
 
-    makeCaption(captionOf("描く色 (右クリックで拾う)", "Drawing Colour (right-click picks)"), page, 310, 338, 256);
+    makeCaption(captionOf("描く色 (右クリックで拾"
+                          "う)",
+                          "Drawing Colour (right-click picks)"),
+                page, 310, 338, 256);
     swatchView_ = makeImageView(page, QStringLiteral("ImgTileColours"), QRect(310, 356, 4 * SwatchWidth, 40),
                                 {.pressed = [this](int x, int, Qt::MouseButton, Qt::KeyboardModifiers) {
                                     colour_ = std::clamp(x / SwatchWidth, 0, 3);
