@@ -55,8 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 3: stage.setScrollData(position % 40, value); break;
         case 4: stage.enemyObjects().addObject(value % 50, value, value, value); break;
         case 5:
-            stage.midPoints(position % MidPointCount).setStartRoom(value);
-            stage.midPoints(position % MidPointCount).recalc();
+            stage.restartPoints(position % RestartPointCount).setStartRoom(value);
+            stage.restartPoints(position % RestartPointCount).recalc();
             break;
         case 6: stage.undo(); break;
         default: stage.redo(); break;

@@ -1,7 +1,7 @@
 #include "render/RoomOverlay.h"
 
 #include "core/base/Language.h"
-#include "core/model/MidPoint.h"
+#include "core/model/RestartPoint.h"
 #include "core/model/StageData.h"
 #include "core/model/StageObjects.h"
 #include "render/GraphicManager.h"
@@ -36,7 +36,7 @@ void drawPathMarks(const GraphicManager& graphics, IndexedBitmap& bitmap, std::u
             drawRoomLabel(graphics, bitmap, mark.x, mark.y, 24, mark.text);
 }
 
-void drawLandingMarker(const GraphicManager& graphics, IndexedBitmap& bitmap, const MidPoint& point)
+void drawLandingMarker(const GraphicManager& graphics, IndexedBitmap& bitmap, const RestartPoint& point)
 {
     graphics.drawFrame(bitmap, 120, point.startY - 12, 16, 24, RGB(255, 255, 255));
 }

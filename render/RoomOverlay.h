@@ -8,7 +8,7 @@
 namespace vx {
 
 class GraphicManager;
-class MidPoint;
+class RestartPoint;
 class IndexedBitmap;
 class StageData;
 
@@ -30,7 +30,7 @@ std::array<MarkText, 4> markTexts();
 void drawPathMarks(const GraphicManager& graphics, IndexedBitmap& bitmap, std::uint8_t flags);
 
 // Where the player lands: a white frame centred on x = 128, its middle at the landing height.
-void drawLandingMarker(const GraphicManager& graphics, IndexedBitmap& bitmap, const MidPoint& point);
+void drawLandingMarker(const GraphicManager& graphics, IndexedBitmap& bitmap, const RestartPoint& point);
 
 // A room no restart point's walk reaches: every other pixel black, a shade that keeps the
 // room readable in an indexed bitmap.

@@ -39,7 +39,7 @@ std::unique_ptr<IndexedBitmap> drawStageSheetPicture(const GraphicManager& graph
     graphics.fillBitmap(*sheet, RGB(0, 0, 0));
     ScrollPath path;
     if (options.scroll) {
-        const MidPoint& start = stage.midPoints(stage.defaultStartPoint());
+        const RestartPoint& start = stage.restartPoints(stage.defaultStartPoint());
         path = walkScrollPath(stage.scroll(), start.startRoom(), start.startScroll);
     }
     const auto covered = coveredRooms(stage);
@@ -48,9 +48,9 @@ std::unique_ptr<IndexedBitmap> drawStageSheetPicture(const GraphicManager& graph
         drawStageRoom(graphics, *room, chip32Sheet, stage, r);
         if (options.scroll)
             drawPathMarks(graphics, *room, path.roomFlags[static_cast<std::size_t>(r)]);
-        if (options.midPoints)
-            for (int p = 0; p < MidPointCount; ++p) {
-                const MidPoint& point = stage.midPoints(p);
+        if (options.restartPoints)
+            for (int p = 0; p < RestartPointCount; ++p) {
+                const RestartPoint& point = stage.restartPoints(p);
                 if (point.startRoom() != r)
                     continue;
                 drawLandingMarker(graphics, *room, point);

@@ -10,10 +10,10 @@ class StageData;
 
 struct SheetPictureOptions {
     int columns = 11;
-    bool objects = false;   // enemy (white) and item (magenta) markers, as the object page
-    bool scroll = false;    // the path marks of the scroll page
-    bool midPoints = false; // each restart point's landing marker and number
-    bool path = false;      // dims the rooms no restart point's walk covers
+    bool objects = false;       // enemy (white) and item (magenta) markers, as the object page
+    bool scroll = false;        // the path marks of the scroll page
+    bool restartPoints = false; // each restart point's landing marker and number
+    bool path = false;          // dims the rooms no restart point's walk covers
 };
 
 // One room as the object page shows it with enemies edited: the room, the items in

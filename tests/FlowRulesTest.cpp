@@ -1,9 +1,9 @@
 // The scroll and restart-point pages' decisions, without widgets.
 #include "core/base/Language.h"
-#include "core/model/MidPoint.h"
+#include "core/model/RestartPoint.h"
 #include "core/model/StageObjects.h"
 #include "render/RoomOverlay.h"
-#include "rules/MidPointRules.h"
+#include "rules/RestartPointRules.h"
 #include "rules/ScrollRules.h"
 #include "tests/support/LanguageGuard.h"
 
@@ -25,7 +25,8 @@ struct PointFixture {
     std::vector<std::uint8_t> none = std::vector<std::uint8_t>(256, 0xFF), zero = std::vector<std::uint8_t>(256);
     std::shared_ptr<StageObjects> enemies = std::make_shared<StageObjects>(none, zero, zero, zero, EnemyCapacity);
     std::shared_ptr<StageObjects> items = std::make_shared<StageObjects>(none, zero, zero, zero, ItemCapacity);
-    MidPoint point{MidPointBytes{0xB7, 0x05, 0, 0, 0x84, 0xE0, 0x85, 0x60, 0, 0x05, 0x09}, 0x0510, enemies, items};
+    RestartPoint point{RestartPointBytes{0xB7, 0x05, 0, 0, 0x84, 0xE0, 0x85, 0x60, 0, 0x05, 0x09}, 0x0510, enemies,
+                       items};
 };
 
 } // namespace
@@ -89,27 +90,27 @@ TEST(ScrollEditRules, TheFieldsMakeAnEntryWithoutBitFour)
     EXPECT_EQ(marks[3].y, 16);
 }
 
-TEST(MidPointEditRules, BoxesAcceptTheirRangesOnly)
+TEST(RestartPointEditRules, BoxesAcceptTheirRangesOnly)
 {
     PointFixture f;
-    EXPECT_EQ(midPointFieldLength(mfMapBackAddr), 4);
-    EXPECT_EQ(midPointFieldLength(mfStartRoom), 2);
-    EXPECT_EQ(midPointFieldText(f.point, mfMapBackAddr), "84E0");
-    EXPECT_FALSE(midPointFieldInput(f.point, mfStartRoom, "2C")) << "beyond the last room";
-    EXPECT_EQ(midPointFieldInput(f.point, mfStartRoom, "2b"), 0x2B);
-    EXPECT_FALSE(midPointFieldInput(f.point, mfStartRoom, "05")) << "unchanged";
-    EXPECT_FALSE(midPointFieldInput(f.point, mfStartY, "zz"));
-    EXPECT_EQ(midPointFieldInput(f.point, mfMapForwardAddr, "0FFF"), 0x0FFF);
-    EXPECT_EQ(midPointFieldInput(f.point, mfRightRoom, "FF"), 0xFF);
+    EXPECT_EQ(restartPointFieldLength(mfMapBackAddr), 4);
+    EXPECT_EQ(restartPointFieldLength(mfStartRoom), 2);
+    EXPECT_EQ(restartPointFieldText(f.point, mfMapBackAddr), "84E0");
+    EXPECT_FALSE(restartPointFieldInput(f.point, mfStartRoom, "2C")) << "beyond the last room";
+    EXPECT_EQ(restartPointFieldInput(f.point, mfStartRoom, "2b"), 0x2B);
+    EXPECT_FALSE(restartPointFieldInput(f.point, mfStartRoom, "05")) << "unchanged";
+    EXPECT_FALSE(restartPointFieldInput(f.point, mfStartY, "zz"));
+    EXPECT_EQ(restartPointFieldInput(f.point, mfMapForwardAddr, "0FFF"), 0x0FFF);
+    EXPECT_EQ(restartPointFieldInput(f.point, mfRightRoom, "FF"), 0xFF);
 
-    setMidPointField(f.point, mfStartRoom, 0x2B);
+    setRestartPointField(f.point, mfStartRoom, 0x2B);
     EXPECT_EQ(f.point.startRoom(), 0x2B);
     EXPECT_EQ(f.point.leftRoom, 0x2B) << "the left-end room follows";
-    setMidPointField(f.point, mfMapBackAddr, 0x0123);
-    EXPECT_EQ(midPointFieldText(f.point, mfMapBackAddr), "123") << "three digits: the box waits for a fourth";
+    setRestartPointField(f.point, mfMapBackAddr, 0x0123);
+    EXPECT_EQ(restartPointFieldText(f.point, mfMapBackAddr), "123") << "three digits: the box waits for a fourth";
 }
 
-TEST(MidPointEditRules, LandingHeightMovesByRowsAtOffsetFour)
+TEST(RestartPointEditRules, LandingHeightMovesByRowsAtOffsetFour)
 {
     EXPECT_EQ(stepStartY(0xB7, true), 0xA4);
     EXPECT_EQ(stepStartY(0xB7, false), 0xC4);
@@ -119,22 +120,22 @@ TEST(MidPointEditRules, LandingHeightMovesByRowsAtOffsetFour)
     EXPECT_EQ(stepStartY(0xFF, false), 0xF4);
 }
 
-TEST(MidPointEditRules, RecalculationReportsOnlyAChange)
+TEST(RestartPointEditRules, RecalculationReportsOnlyAChange)
 {
     PointFixture f;
-    EXPECT_TRUE(recalcMidPoint(f.point)) << "the map addresses follow the start room";
-    EXPECT_FALSE(recalcMidPoint(f.point)) << "the stored values again";
+    EXPECT_TRUE(recalcRestartPoint(f.point)) << "the map addresses follow the start room";
+    EXPECT_FALSE(recalcRestartPoint(f.point)) << "the stored values again";
     f.point.setStartRoom(0x2C);
-    EXPECT_FALSE(recalcMidPoint(f.point)) << "a start room past the map is left alone";
+    EXPECT_FALSE(recalcRestartPoint(f.point)) << "a start room past the map is left alone";
 }
 
-TEST(MidPointEditRules, PointListNamesTheStart)
+TEST(RestartPointEditRules, PointListNamesTheStart)
 {
     {
         test::LanguageGuard english(Language::English);
-        EXPECT_EQ(midPointItemText(3, true), "Point3(Start)");
-        EXPECT_EQ(midPointItemText(1, false), "Point1");
+        EXPECT_EQ(restartPointItemText(3, true), "Point3(Start)");
+        EXPECT_EQ(restartPointItemText(1, false), "Point1");
     }
     test::LanguageGuard japanese(Language::Japanese);
-    EXPECT_EQ(midPointItemText(0, true), "復帰地点0(スタート地点)");
+    EXPECT_EQ(restartPointItemText(0, true), "復帰地点0(スタート地点)");
 }

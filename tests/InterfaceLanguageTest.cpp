@@ -1,7 +1,7 @@
 #include "core/base/Language.h"
 #include "core/files/FileSystem.h"
+#include "core/model/EditHistory.h"
 #include "core/model/StageCheck.h"
-#include "core/model/UndoData.h"
 #include "render/PatternData.h"
 #include "rules/MapRules.h"
 #include "rules/ObjectRules.h"

@@ -12,7 +12,7 @@ TEST(Recovery, TheEditedTablesComeBackOverTheFileAsItIsNowAndNothingElse)
     ASSERT_TRUE(edited.loadFromBytes(test::sampleBytes(), "/x/game.nes").ok());
     ASSERT_TRUE(edited.stage(0).setMapChip(3, 0x77)); // shared with stage 08
     ASSERT_TRUE(edited.stage(2).setPaletteColor(1, 0x21));
-    edited.stage(5).midPoints(0).startY = 0x42;
+    edited.stage(5).restartPoints(0).startY = 0x42;
     edited.stage(5).markEdited(efMidPoint);
     const Result<RecoveryRecord> decoded = decodeRecovery(encodeRecovery(recoveryRecordOf(edited)));
     ASSERT_TRUE(decoded.ok());
@@ -29,7 +29,7 @@ TEST(Recovery, TheEditedTablesComeBackOverTheFileAsItIsNowAndNothingElse)
     EXPECT_EQ(rom.stage(0).map()[3], 0x77);
     EXPECT_EQ(rom.stage(8).map()[3], 0x77);
     EXPECT_EQ(rom.stage(2).bgPalette()[1], 0x21);
-    EXPECT_EQ(rom.stage(5).midPoints(0).startY, 0x42);
+    EXPECT_EQ(rom.stage(5).restartPoints(0).startY, 0x42);
     EXPECT_TRUE(rom.stage(5).editedFlags().get(efMidPoint));
     EXPECT_FALSE(rom.stage(1).editedFlags().any());
     auto expected = edited.editedImage();

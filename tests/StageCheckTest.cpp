@@ -55,7 +55,7 @@ protected:
     // Moves a point with every value it derives, so only the rooms it covers change.
     void movePoint(int point, std::uint8_t room) const
     {
-        MidPoint& p = stage().midPoints(point);
+        RestartPoint& p = stage().restartPoints(point);
         p.setStartRoom(room);
         p.recalc();
         p.rightRoom = static_cast<std::uint8_t>(std::min(room + (stage().scroll()[p.startScroll] & 0x0F), LastRoom));
@@ -125,8 +125,8 @@ TEST_F(StageCheck, SampleHasNotesOnlyAndAllStagesComeStageByStage)
 
 TEST_F(StageCheck, StartOutsideTheRoomsOrEntriesIsAnErrorAheadOfTheNotes)
 {
-    stage().midPoints(2).setStartRoom(0x2C);
-    stage().midPoints(4).startScroll = 0x20;
+    stage().restartPoints(2).setStartRoom(0x2C);
+    stage().restartPoints(4).startScroll = 0x20;
     EXPECT_EQ(added(),
               (Lines{"stage 06 error restart point 2: Start room 2C lies outside the stage's rooms (00-2B)",
                      "stage 06 error restart point 4: Start entry 20 lies outside the scroll entries (00-1F)"}));
@@ -137,11 +137,11 @@ TEST_F(StageCheck, StartOutsideTheRoomsOrEntriesIsAnErrorAheadOfTheNotes)
 
 TEST_F(StageCheck, RestartPointValuesAgainstRecalculationAndScrollPath)
 {
-    MidPoint& one = stage().midPoints(1); // room 0A: back 8760, enemies from 06
+    RestartPoint& one = stage().restartPoints(1); // room 0A: back 8760, enemies from 06
     one.mapBackAddr = 0x8770;
     one.enemyIndex = 0x08;
-    stage().midPoints(3).itemIndex = 0x05;
-    MidPoint& two = stage().midPoints(2); // room 0E, entry 02 (43): rooms 0E-11
+    stage().restartPoints(3).itemIndex = 0x05;
+    RestartPoint& two = stage().restartPoints(2); // room 0E, entry 02 (43): rooms 0E-11
     two.leftRoom = 0x0F;
     two.rightRoom = 0x12;
     EXPECT_EQ(added(),
@@ -221,7 +221,7 @@ TEST_F(StageCheck, RoomsWithObjectsBeforeEveryWalkAreNoted)
     EXPECT_EQ(first.index, 1);
     EXPECT_EQ(first.indexes, (std::vector<int>{1, 2}));
 
-    stage().midPoints(0).setStartRoom(0x2C); // walks nowhere: point 1 at 0A is the first
+    stage().restartPoints(0).setStartRoom(0x2C); // walks nowhere: point 1 at 0A is the first
     const auto covered = coveredRooms(stage());
     EXPECT_EQ(std::find(covered.begin(), covered.end(), true) - covered.begin(), 0x0A);
     EXPECT_TRUE(std::all_of(covered.begin() + 0x0A, covered.end(), [](bool c) { return c; }));

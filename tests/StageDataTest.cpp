@@ -34,7 +34,7 @@ TEST_F(StageDataTest, StagesWithTheSameChipAddressShareChipsButNotHistory)
     EXPECT_TRUE(stageOf(0).editedFlags().get(efChip32x32));
     EXPECT_FALSE(stageOf(8).editedFlags().any());
     EXPECT_EQ(&stageOf(0).enemyObjects(), &stageOf(8).enemyObjects());
-    EXPECT_EQ(&stageOf(0).midPoints(2), &stageOf(8).midPoints(2));
+    EXPECT_EQ(&stageOf(0).restartPoints(2), &stageOf(8).restartPoints(2));
     EXPECT_NE(&stageOf(0).map(), &stageOf(1).map());
 }
 
@@ -45,11 +45,11 @@ TEST(StageData, SharedRecordsOutliveTheStageThatReadThem)
     for (int n = 0; n < 9; ++n)
         stages[n] = std::make_unique<StageData>(image, std::span<const std::unique_ptr<StageData>>(stages.data(), n), n,
                                                 test::defaultAddresses(), nullptr);
-    ASSERT_EQ(&stages[8]->midPoints(2), &stages[0]->midPoints(2));
-    const MidPoint before = stages[8]->midPoints(2);
+    ASSERT_EQ(&stages[8]->restartPoints(2), &stages[0]->restartPoints(2));
+    const RestartPoint before = stages[8]->restartPoints(2);
     const int enemies = stages[0]->enemyObjects().totalCount();
     stages[0].reset();
-    MidPoint& shared = stages[8]->midPoints(2);
+    RestartPoint& shared = stages[8]->restartPoints(2);
     shared.recalc(); // reads the shared enemy list: freed memory here would be caught
     EXPECT_TRUE(shared.equals(before)) << "the sample's mid-points are as Recalc makes them";
     EXPECT_EQ(stages[8]->enemyObjects().totalCount(), enemies);
@@ -197,7 +197,7 @@ TEST(StageData, OneEditChangesOnlyItsTableOnSave)
          {TableKey::EnemyObjectRoom, TableKey::EnemyObjectX, TableKey::EnemyObjectY, TableKey::EnemyObjectKind}},
         {"mid-point",
          [](StageData& s) {
-             s.midPoints(5).startY ^= 0xFF;
+             s.restartPoints(5).startY ^= 0xFF;
              s.markEdited(efMidPoint);
              return true;
          },

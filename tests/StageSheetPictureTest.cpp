@@ -85,10 +85,10 @@ TEST_F(StageSheetPicture, PathMarksAndRestartPointsAreDrawnInTheirRooms)
     const StageData& stage = rom.stage(0);
     SheetPictureOptions options;
     options.scroll = true;
-    options.midPoints = true;
+    options.restartPoints = true;
     const auto picture = drawStageSheetPicture(graphics, stage, *sheets.chip32Sheet, options);
     // The start room holds the start point's landing marker, 16 wide, centred on x = 128.
-    const MidPoint& start = stage.midPoints(stage.defaultStartPoint());
+    const RestartPoint& start = stage.restartPoints(stage.defaultStartPoint());
     const int room = start.startRoom();
     const int x0 = (room % 11) * 256, y0 = (room / 11) * 256;
     const std::uint8_t white = picture->indexOf(RGB(255, 255, 255)), black = picture->indexOf(RGB(0, 0, 0));
@@ -110,8 +110,8 @@ TEST_F(StageSheetPicture, ThePathOptionShadesOnlyTheRoomsNoRestartPointReaches)
     EXPECT_EQ(differing(*reached, 11, 20, false), 0) << "a room on a walk stays as it is";
 
     // No point walks anywhere: every room is shaded, every other pixel black.
-    for (int point = 0; point < MidPointCount; ++point)
-        stage.midPoints(point).setStartRoom(0x2C);
+    for (int point = 0; point < RestartPointCount; ++point)
+        stage.restartPoints(point).setStartRoom(0x2C);
     const auto shaded = drawStageSheetPicture(graphics, stage, *sheets.chip32Sheet, options);
     const std::uint8_t black = shaded->indexOf(RGB(0, 0, 0));
     const int x0 = (20 % 11) * 256, y0 = (20 / 11) * 256;

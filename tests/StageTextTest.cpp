@@ -125,7 +125,7 @@ TEST(StageText, ImportBringsBackEveryEditedTableAndAnyObjectOrder)
     // Not an added object: a save leaves the bytes past the end mark, so none could vanish.
     ASSERT_GT(edited.itemObjects().totalCount(), 0);
     edited.itemObjects().objectsInOrder().back()->kind ^= 1;
-    edited.midPoints(1).startY ^= 0x10;
+    edited.restartPoints(1).startY ^= 0x10;
     edited.markEdited(efObject);
     edited.markEdited(efMidPoint);
     // The edits go into the bytes, as after a save, then the texts bring every table back.

@@ -200,7 +200,7 @@ CommandLine::CommandLine()
     CLI::Option* sheetOfRooms = kind->get_option("--sheet-of-rooms");
     addNumber(command, "--columns", columns, 1, RoomCount, "columns")->needs(sheetOfRooms);
     flag(command, "--scroll", request.scroll, "the path marks")->needs(sheetOfRooms);
-    flag(command, "--midpoints", request.midPoints, "each restart point's landing marker and number")
+    flag(command, "--midpoints", request.restartPoints, "each restart point's landing marker and number")
         ->needs(sheetOfRooms);
     flag(command, "--path", request.path, "dim the rooms no restart point's walk covers")->needs(sheetOfRooms);
     forceFlag(command);
@@ -243,7 +243,7 @@ CommandLine::CommandLine()
     command = stageCommand("midpoints", "the six restart points' nine boxes in hex",
                            "Prints a line naming the columns, then each restart point's number and nine\n"
                            "boxes in hex as the restart-point page shows them, \"start\" after the default one.",
-                           midPoints);
+                           restartPoints);
 
     command = addCommand("check", "what is wrong or worth knowing about the stages",
                          "Prints one line per finding, \"stage 03 warning restart point 2: EnemyIndex 05,\n"

@@ -68,7 +68,7 @@ int render(const ToolRequest& request)
         sheetOptions.columns = request.columns.value_or(sheetOptions.columns);
         sheetOptions.objects = objects;
         sheetOptions.scroll = request.scroll;
-        sheetOptions.midPoints = request.midPoints;
+        sheetOptions.restartPoints = request.restartPoints;
         sheetOptions.path = request.path;
         drawn = drawStageSheetPicture(graphics, stage, *sheets.chip32Sheet, sheetOptions);
     } else if (request.sheet) {

@@ -11,15 +11,15 @@
 #include "core/model/AddressData.h"
 #include "core/model/ChipSearch.h"
 #include "core/model/ImageAccess.h"
-#include "core/model/MidPoint.h"
+#include "core/model/RestartPoint.h"
 #include "core/model/RomImage.h"
 #include "core/model/SampleImage.h"
 #include "core/model/StageData.h"
 #include "core/model/StageObjects.h"
 #include "core/model/TileSheet.h"
 #include "rules/ChipRules.h"
-#include "rules/MidPointRules.h"
 #include "rules/ObjectRules.h"
+#include "rules/RestartPointRules.h"
 #include "rules/ScrollRules.h"
 #include "tools/OutputGuard.h"
 
@@ -39,7 +39,7 @@ const char* groupName(SharedGroup group)
     case SharedGroup::Scroll: return "scroll";
     case SharedGroup::EnemyObjects: return "enemies";
     case SharedGroup::ItemObjects: return "items";
-    case SharedGroup::MidPoints: return "mid-points";
+    case SharedGroup::RestartPoints: return "mid-points";
     }
     return "?";
 }
@@ -253,7 +253,7 @@ int scroll(const ToolRequest& request)
 {
     return withStage(request, [](const StageData& stage) {
         const EnglishTexts english;
-        const MidPoint& start = stage.midPoints(stage.defaultStartPoint());
+        const RestartPoint& start = stage.restartPoints(stage.defaultStartPoint());
         const std::vector<std::uint8_t>& scroll = stage.scroll();
         std::cout << "entries\n";
         for (int i = 0; i < ScrollEntryCount; ++i) {
@@ -279,15 +279,15 @@ int scroll(const ToolRequest& request)
     });
 }
 
-int midPoints(const ToolRequest& request)
+int restartPoints(const ToolRequest& request)
 {
     return withStage(request, [](const StageData& stage) {
         std::cout << "point StartY StartRoom EnemyIndex ItemIndex MapBackAddr MapForwardAddr StartScroll "
                      "LeftRoom RightRoom\n";
-        for (int i = 0; i < MidPointCount; ++i) {
+        for (int i = 0; i < RestartPointCount; ++i) {
             std::cout << i;
-            for (int field = 0; field < MidPointFieldCount; ++field)
-                std::cout << ' ' << midPointFieldText(stage.midPoints(i), field);
+            for (int field = 0; field < RestartPointFieldCount; ++field)
+                std::cout << ' ' << restartPointFieldText(stage.restartPoints(i), field);
             std::cout << (i == stage.defaultStartPoint() ? " start\n" : "\n");
         }
     });

@@ -31,7 +31,7 @@ struct ToolRequest {
     std::string palette;
     std::optional<int> columns;
     bool map = false, chips = false, sheet = false, sheetOfRooms = false;
-    bool objects = false, scroll = false, midPoints = false;
+    bool objects = false, scroll = false, restartPoints = false;
     bool path = false; // dims the rooms no restart point's walk covers
 
     // chips
@@ -62,7 +62,7 @@ int roundtrip(const ToolRequest& request);
 int chips(const ToolRequest& request);
 int objects(const ToolRequest& request);
 int scroll(const ToolRequest& request);
-int midPoints(const ToolRequest& request);
+int restartPoints(const ToolRequest& request);
 int makePatchFile(const ToolRequest& request);
 int applyPatchFile(const ToolRequest& request);
 

@@ -22,11 +22,11 @@ struct StageTables {
         objects.tables = tables;
         objects.committed = tables;
     }
-    static void setMidPoints(StageData& stage, const MidPointsEdit::Points& points)
+    static void setRestartPoints(StageData& stage, const RestartPointsEdit::Points& points)
     {
-        for (int i = 0; i < MidPointCount; ++i)
-            stage.midPoints_[i]->setFromBytes(points[i]);
-        *stage.midPointsCommitted_ = points;
+        for (int i = 0; i < RestartPointCount; ++i)
+            stage.restartPoints_[i]->setFromBytes(points[i]);
+        *stage.restartPointsCommitted_ = points;
     }
 };
 
@@ -115,12 +115,12 @@ int ObjectsEdit::room() const
     return -1;
 }
 
-void MidPointsEdit::apply(StageData& stage) const { StageTables::setMidPoints(stage, value_); }
-void MidPointsEdit::revert(StageData& stage) const { StageTables::setMidPoints(stage, old_); }
+void RestartPointsEdit::apply(StageData& stage) const { StageTables::setRestartPoints(stage, value_); }
+void RestartPointsEdit::revert(StageData& stage) const { StageTables::setRestartPoints(stage, old_); }
 
-bool MidPointsEdit::mergeWith(const EditCommand& next)
+bool RestartPointsEdit::mergeWith(const EditCommand& next)
 {
-    const auto* same = dynamic_cast<const MidPointsEdit*>(&next);
+    const auto* same = dynamic_cast<const RestartPointsEdit*>(&next);
     if (!same || gesture_ == 0 || same->gesture_ != gesture_)
         return false;
     value_ = same->value_;

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/model/MidPoint.h"
+#include "core/model/EditHistory.h"
+#include "core/model/RestartPoint.h"
 #include "core/model/Rooms.h"
-#include "core/model/UndoData.h"
 
 namespace vx {
 
@@ -163,10 +163,12 @@ private:
 };
 
 // The six restart points before and after an edit.
-class MidPointsEdit final : public EditCommand {
+class RestartPointsEdit final : public EditCommand {
 public:
-    using Points = std::array<MidPointBytes, MidPointCount>;
-    MidPointsEdit(const Points& old, const Points& value, int gesture) : gesture_(gesture), old_(old), value_(value) {}
+    using Points = std::array<RestartPointBytes, RestartPointCount>;
+    RestartPointsEdit(const Points& old, const Points& value, int gesture) : gesture_(gesture), old_(old), value_(value)
+    {
+    }
     void apply(StageData& stage) const override;
     void revert(StageData& stage) const override;
     bool mergeWith(const EditCommand& next) override;

@@ -33,10 +33,10 @@ constexpr std::array<PartTables, StagePartCount> Parts{{
     {DiffPart::Chips, TableKey::Chip32x32, 2},
     {DiffPart::Enemies, TableKey::EnemyObjectRoom, 4},
     {DiffPart::Items, TableKey::ItemObjectRoom, 4},
-    {DiffPart::RestartPoints, TableKey::MidPointStartY, MidPointTableCount},
+    {DiffPart::RestartPoints, TableKey::MidPointStartY, RestartPointTableCount},
     {DiffPart::Scroll, TableKey::Scroll, 1},
 }};
-constexpr int MostPartTables = MidPointTableCount;
+constexpr int MostPartTables = RestartPointTableCount;
 
 TableKey keyAt(const PartTables& part, int k) { return static_cast<TableKey>(static_cast<int>(part.firstKey) + k); }
 
@@ -253,7 +253,7 @@ void Comparison::compareObjects(const Tables& tables, int capacity)
 
 void Comparison::compareRestartPoints(const Tables& tables)
 {
-    for (int point = 0; point < MidPointCount; ++point) {
+    for (int point = 0; point < RestartPointCount; ++point) {
         const auto p = static_cast<std::size_t>(point);
         for (int field = 0; field < RestartPointFieldCount; ++field) {
             const auto byte = static_cast<std::size_t>(RestartPointFieldByte[static_cast<std::size_t>(field)]);

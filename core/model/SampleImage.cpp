@@ -4,7 +4,7 @@
 #include "core/model/AddressData.h"
 #include "core/model/ChipEntry.h"
 #include "core/model/ImageAccess.h"
-#include "core/model/MidPoint.h"
+#include "core/model/RestartPoint.h"
 #include "core/model/StageData.h"
 #include "core/model/StageObjects.h"
 
@@ -433,18 +433,18 @@ std::vector<std::uint8_t> makeSampleImage()
             segments.emplace_back(room, static_cast<int>(k));
             room += (path[k] & 0x0F) + 1;
         }
-        for (int i = 0; i < MidPointCount; ++i) {
+        for (int i = 0; i < RestartPointCount; ++i) {
             auto [left, entry] = segments[std::min<std::size_t>(static_cast<std::size_t>(i), segments.size() - 1)];
             const int startRoom =
                 i < static_cast<int>(segments.size()) ? left : left + 2 * (i - static_cast<int>(segments.size()) + 1);
-            MidPoint point(MidPointBytes{}, at(TableKey::Map, m), enemyList, itemList);
+            RestartPoint point(RestartPointBytes{}, at(TableKey::Map, m), enemyList, itemList);
             point.startY = 0xB0;
             point.setStartRoom(static_cast<std::uint8_t>(startRoom));
             point.startScroll = static_cast<std::uint8_t>(entry);
             point.rightRoom = static_cast<std::uint8_t>(left + (path[static_cast<std::size_t>(entry)] & 0x0F));
             point.recalc();
-            const MidPointBytes bytes = point.toBytes();
-            for (int t = 0; t < MidPointTableCount; ++t)
+            const RestartPointBytes bytes = point.toBytes();
+            for (int t = 0; t < RestartPointTableCount; ++t)
                 setImageByte(image, at(static_cast<TableKey>(static_cast<int>(TableKey::MidPointStartY) + t), m) + i,
                              bytes[t]);
         }

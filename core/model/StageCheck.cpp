@@ -43,7 +43,7 @@ std::optional<WalkExtent> walkExtent(std::span<const std::uint8_t> scroll, int s
     return WalkExtent{startEntry, last + 1, startRoom, std::min(path.segmentLeftRoom[at] + count + 1, RoomCount)};
 }
 
-std::optional<WalkExtent> pointWalk(const StageData& stage, const MidPoint& point)
+std::optional<WalkExtent> pointWalk(const StageData& stage, const RestartPoint& point)
 {
     return walkExtent(stage.scroll(), point.startRoom(), point.startScroll);
 }
@@ -73,8 +73,8 @@ private:
 
     void checkRestartPoints()
     {
-        for (int p = 0; p < MidPointCount; ++p) {
-            const MidPoint& point = stage_.midPoints(p);
+        for (int p = 0; p < RestartPointCount; ++p) {
+            const RestartPoint& point = stage_.restartPoints(p);
             if (point.startRoom() >= RoomCount) {
                 add(Severity::Error, FindingPlace::RestartPoint, p,
                     localized("復帰部屋番号 ", "Start room ") + hex(point.startRoom()) +
@@ -106,7 +106,7 @@ private:
         finding.fields.push_back(FieldDifference{english, stored, derived, digits});
     }
 
-    void checkRecalc(const MidPoint& point, int p)
+    void checkRecalc(const RestartPoint& point, int p)
     {
         const auto derived = point.clone();
         derived->recalc();
@@ -127,7 +127,7 @@ private:
 
     // The left and right rooms as the scroll page derives them from an entry, here on a walk
     // that starts at the point itself.
-    void checkEndRooms(const MidPoint& point, int p)
+    void checkEndRooms(const RestartPoint& point, int p)
     {
         const ScrollPath path = walkScrollPath(stage_.scroll(), point.startRoom(), point.startScroll);
         const auto entry = static_cast<std::size_t>(point.startScroll);
@@ -154,7 +154,7 @@ private:
 
     void checkScroll()
     {
-        const MidPoint& start = stage_.midPoints(stage_.defaultStartPoint());
+        const RestartPoint& start = stage_.restartPoints(stage_.defaultStartPoint());
         std::vector<Spot> unknown;
         if (const auto walk = pointWalk(stage_, start))
             for (int e = walk->firstEntry; e < walk->endEntry; ++e) {
@@ -278,8 +278,8 @@ std::vector<Finding> checkAllStages(const RomImage& rom)
 std::array<bool, RoomCount> coveredRooms(const StageData& stage)
 {
     std::array<bool, RoomCount> covered{};
-    for (int p = 0; p < MidPointCount; ++p)
-        if (const auto walk = pointWalk(stage, stage.midPoints(p)))
+    for (int p = 0; p < RestartPointCount; ++p)
+        if (const auto walk = pointWalk(stage, stage.restartPoints(p)))
             std::fill(covered.begin() + walk->firstRoom, covered.begin() + walk->endRoom, true);
     return covered;
 }

@@ -92,7 +92,7 @@ std::pair<const char*, bool> englishName(SharedGroup group)
     case SharedGroup::Scroll: return {"scroll entries", true};
     case SharedGroup::EnemyObjects: return {"enemy list", false};
     case SharedGroup::ItemObjects: return {"item list", false};
-    case SharedGroup::MidPoints: return {"restart points", true};
+    case SharedGroup::RestartPoints: return {"restart points", true};
     }
     return {"?", false};
 }
@@ -105,7 +105,7 @@ const char* japaneseName(SharedGroup group)
     case SharedGroup::Scroll: return "スクロールデータ";
     case SharedGroup::EnemyObjects: return "敵リスト";
     case SharedGroup::ItemObjects: return "アイテムリスト";
-    case SharedGroup::MidPoints: return "復帰地点";
+    case SharedGroup::RestartPoints: return "復帰地点";
     }
     return "?";
 }

@@ -53,7 +53,7 @@ TableKey decidingKey(SharedGroup group)
     case SharedGroup::Scroll: return TableKey::Scroll;
     case SharedGroup::EnemyObjects: return TableKey::EnemyObjectRoom;
     case SharedGroup::ItemObjects: return TableKey::ItemObjectRoom;
-    case SharedGroup::MidPoints: break;
+    case SharedGroup::RestartPoints: break;
     }
     return TableKey::MidPointStartY;
 }
@@ -98,13 +98,15 @@ StageData::StageData(std::vector<std::uint8_t>& image, Earlier earlier, int stag
         items_ = readObjects(TableKey::ItemObjectRoom, 64, ItemCapacity);
     tiles_ = earlier.empty() || !earlier.front() ? std::make_shared<TileEdits>() : earlier.front()->tiles_;
     // Mid-points come after the object lists: each keeps both.
-    const int midPointSource = shareSource(addresses_, SharedGroup::MidPoints, stageIndex_);
-    if (midPointSource >= 0 && midPointSource < static_cast<int>(earlier.size()) && earlier[midPointSource]) {
-        midPoints_ = earlier[midPointSource]->midPoints_;
-        midPointsCommitted_ = earlier[midPointSource]->midPointsCommitted_;
+    const int restartPointSource = shareSource(addresses_, SharedGroup::RestartPoints, stageIndex_);
+    if (restartPointSource >= 0 && restartPointSource < static_cast<int>(earlier.size()) &&
+        earlier[restartPointSource]) {
+        restartPoints_ = earlier[restartPointSource]->restartPoints_;
+        restartPointsCommitted_ = earlier[restartPointSource]->restartPointsCommitted_;
     } else {
-        readMidPoints();
-        midPointsCommitted_ = std::make_shared<std::array<MidPointBytes, MidPointCount>>(midPointsNow());
+        readRestartPoints();
+        restartPointsCommitted_ =
+            std::make_shared<std::array<RestartPointBytes, RestartPointCount>>(restartPointsNow());
     }
 
     readFromImage(image_, address(TableKey::PatternTableSetting), patternTableSetting_);
@@ -157,13 +159,14 @@ std::shared_ptr<StageData::ObjectTables> StageData::readObjects(TableKey first, 
     return objects;
 }
 
-void StageData::readMidPoints()
+void StageData::readRestartPoints()
 {
-    for (int i = 0; i < MidPointCount; ++i) {
-        MidPointBytes bytes{};
-        for (int t = 0; t < MidPointTableCount; ++t)
+    for (int i = 0; i < RestartPointCount; ++i) {
+        RestartPointBytes bytes{};
+        for (int t = 0; t < RestartPointTableCount; ++t)
             bytes[t] = imageByte(image_, address(offset(TableKey::MidPointStartY, t)) + i);
-        midPoints_[i] = std::make_shared<MidPoint>(bytes, address(TableKey::Map), enemies_->manager, items_->manager);
+        restartPoints_[i] =
+            std::make_shared<RestartPoint>(bytes, address(TableKey::Map), enemies_->manager, items_->manager);
     }
 }
 
@@ -269,11 +272,11 @@ bool StageData::setScrollData(int position, std::uint8_t value)
     return position >= 0 && position < ScrollSize && editByte<ScrollEntryEdit>((*scroll_)[position], position, value);
 }
 
-std::array<MidPointBytes, MidPointCount> StageData::midPointsNow() const
+std::array<RestartPointBytes, RestartPointCount> StageData::restartPointsNow() const
 {
-    std::array<MidPointBytes, MidPointCount> points{};
-    for (int i = 0; i < MidPointCount; ++i)
-        points[i] = midPoints_[i]->toBytes();
+    std::array<RestartPointBytes, RestartPointCount> points{};
+    for (int i = 0; i < RestartPointCount; ++i)
+        points[i] = restartPoints_[i]->toBytes();
     return points;
 }
 
@@ -289,13 +292,13 @@ void StageData::recordObjects()
     }
 }
 
-void StageData::recordMidPoints()
+void StageData::recordRestartPoints()
 {
-    const auto now = midPointsNow();
-    if (now == *midPointsCommitted_)
+    const auto now = restartPointsNow();
+    if (now == *restartPointsCommitted_)
         return;
-    record(std::make_unique<MidPointsEdit>(*midPointsCommitted_, now, gesture_));
-    *midPointsCommitted_ = now;
+    record(std::make_unique<RestartPointsEdit>(*restartPointsCommitted_, now, gesture_));
+    *restartPointsCommitted_ = now;
 }
 
 bool StageData::setTileBytes(std::span<const std::pair<std::int64_t, std::uint8_t>> bytes)
@@ -315,7 +318,7 @@ void StageData::markEdited(EditedFlag flag)
     if (flag == efObject)
         recordObjects();
     else if (flag == efMidPoint)
-        recordMidPoints();
+        recordRestartPoints();
     changed(flag);
 }
 
@@ -382,9 +385,9 @@ void StageData::writeBack(std::vector<std::uint8_t>& image)
         writeObjects(image, *items_, TableKey::ItemObjectRoom);
     }
     if (editedFlags_.get(efMidPoint)) {
-        for (int i = 0; i < MidPointCount; ++i) {
-            const MidPointBytes bytes = midPoints_[i]->toBytes();
-            for (int t = 0; t < MidPointTableCount; ++t)
+        for (int i = 0; i < RestartPointCount; ++i) {
+            const RestartPointBytes bytes = restartPoints_[i]->toBytes();
+            for (int t = 0; t < RestartPointTableCount; ++t)
                 setImageByte(image, address(offset(TableKey::MidPointStartY, t)) + i, bytes[t]);
         }
     }

@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "core/model/AddressData.h"
+#include "core/model/EditHistory.h"
 #include "core/model/EditedFlagData.h"
-#include "core/model/MidPoint.h"
+#include "core/model/RestartPoint.h"
 #include "core/model/Rooms.h"
 #include "core/model/TileEdits.h"
-#include "core/model/UndoData.h"
 
 namespace vx {
 
@@ -52,11 +52,11 @@ enum class SharedGroup {
     Scroll,
     EnemyObjects,
     ItemObjects,
-    MidPoints
+    RestartPoints
 };
 constexpr std::array<SharedGroup, 6> SharedGroups{SharedGroup::Chips,       SharedGroup::Map,
                                                   SharedGroup::Scroll,      SharedGroup::EnemyObjects,
-                                                  SharedGroup::ItemObjects, SharedGroup::MidPoints};
+                                                  SharedGroup::ItemObjects, SharedGroup::RestartPoints};
 TableKey decidingKey(SharedGroup group);
 // The lowest earlier stage whose deciding address equals this stage's, or -1.
 int shareSource(const AddressData& addresses, SharedGroup group, int stage);
@@ -85,7 +85,7 @@ public:
 
     StageObjects& enemyObjects() const { return *enemies_->manager; }
     StageObjects& itemObjects() const { return *items_->manager; }
-    MidPoint& midPoints(int index) const { return *midPoints_.at(static_cast<std::size_t>(index)); }
+    RestartPoint& restartPoints(int index) const { return *restartPoints_.at(static_cast<std::size_t>(index)); }
 
     const std::array<std::uint8_t, 256>& patternTableSetting() const { return patternTableSetting_; }
     std::uint8_t paletteAnimeFrameCount() const { return frameCount_; }
@@ -173,7 +173,7 @@ private:
     std::shared_ptr<ChipTables> readChips() const;
     std::shared_ptr<ByteTable> readTable(TableKey key, int size) const;
     std::shared_ptr<ObjectTables> readObjects(TableKey first, int size, int capacity) const;
-    void readMidPoints();
+    void readRestartPoints();
     void writeChips(std::vector<std::uint8_t>& image) const;
     void writeObjects(std::vector<std::uint8_t>& image, ObjectTables& objects, TableKey first) const;
 
@@ -188,8 +188,8 @@ private:
     // Undo or redo: the command on top of one stack acted and moved to the other.
     int step(UndoStack& from, UndoStack& to, void (EditCommand::*action)(StageData&) const);
     void recordObjects();
-    void recordMidPoints();
-    std::array<MidPointBytes, MidPointCount> midPointsNow() const;
+    void recordRestartPoints();
+    std::array<RestartPointBytes, RestartPointCount> restartPointsNow() const;
 
     const AddressData& addresses_;
     int stageIndex_;
@@ -210,9 +210,9 @@ private:
     std::shared_ptr<TileEdits> tiles_;
     std::shared_ptr<ObjectTables> enemies_;
     std::shared_ptr<ObjectTables> items_;
-    std::array<std::shared_ptr<MidPoint>, MidPointCount> midPoints_;
+    std::array<std::shared_ptr<RestartPoint>, RestartPointCount> restartPoints_;
     // The points as the last history step left them (shared, as the points).
-    std::shared_ptr<std::array<MidPointBytes, MidPointCount>> midPointsCommitted_;
+    std::shared_ptr<std::array<RestartPointBytes, RestartPointCount>> restartPointsCommitted_;
     int gesture_ = 0;                  // the gesture under way; 0: none
     std::unique_ptr<EditGroup> group_; // the step being gathered, if any
     int gestureCount_ = 0;             // gestures begun, so each has its own number

@@ -184,7 +184,7 @@ Result<void> applyRecovery(RomImage& rom, const RecoveryRecord& record)
                  [](StageText& to, const StageText& source) { to.items = source.items; });
         }
         if (has(efMidPoint))
-            take(stage, SharedGroup::MidPoints,
+            take(stage, SharedGroup::RestartPoints,
                  [](StageText& to, const StageText& source) { to.restartPoints = source.restartPoints; });
     }
     if (Result<void> applied = applyStageTexts(rom, texts, ukRecovery); !applied.ok())

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/model/MidPoint.h"
+#include "core/model/RestartPoint.h"
 #include "core/model/StageData.h"
 
 namespace vx {
@@ -39,7 +39,7 @@ struct StageText {
     std::array<std::uint8_t, 64> animationColours{};
     std::array<std::uint8_t, 256> patternTableSetting{};
     std::array<std::uint8_t, ScrollSize> scroll{};
-    std::array<MidPointBytes, MidPointCount> restartPoints{};
+    std::array<RestartPointBytes, RestartPointCount> restartPoints{};
     std::vector<StageTextObject> enemies;
     std::vector<StageTextObject> items;
     std::array<std::uint8_t, MapSize> map{};

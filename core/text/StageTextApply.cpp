@@ -32,7 +32,7 @@ std::string groupName(std::size_t group)
     case SharedGroup::Scroll: return localized("スクロールデータ", "the scroll entries");
     case SharedGroup::EnemyObjects: return localized("敵リスト", "the enemy list");
     case SharedGroup::ItemObjects: return localized("アイテムリスト", "the item list");
-    case SharedGroup::MidPoints: return localized("復帰地点", "the restart points");
+    case SharedGroup::RestartPoints: return localized("復帰地点", "the restart points");
     }
     return "?";
 }
@@ -45,7 +45,7 @@ bool sameTable(std::size_t group, const StageText& a, const StageText& b)
     case SharedGroup::Scroll: return a.scroll == b.scroll;
     case SharedGroup::EnemyObjects: return a.enemies == b.enemies;
     case SharedGroup::ItemObjects: return a.items == b.items;
-    case SharedGroup::MidPoints: return a.restartPoints == b.restartPoints;
+    case SharedGroup::RestartPoints: return a.restartPoints == b.restartPoints;
     }
     return false;
 }
@@ -154,7 +154,7 @@ std::string firstDifference(std::size_t group, const StageText& a, const StageTe
         return localized("スクロール ", "scroll entry ") + hex(static_cast<int>(first(a.scroll, b.scroll)));
     case SharedGroup::EnemyObjects: return localized("敵 ", "enemy ") + number(first(a.enemies, b.enemies));
     case SharedGroup::ItemObjects: return localized("アイテム ", "item ") + number(first(a.items, b.items));
-    case SharedGroup::MidPoints:
+    case SharedGroup::RestartPoints:
         return localized("復帰地点 ", "restart point ") + number(first(a.restartPoints, b.restartPoints));
     }
     return "?";
@@ -216,7 +216,7 @@ bool sameObjects(const StageObjects& manager, const std::vector<StageTextObject>
     });
 }
 
-void setRestartPoint(MidPoint& point, const MidPointBytes& bytes)
+void setRestartPoint(RestartPoint& point, const RestartPointBytes& bytes)
 {
     point.startY = bytes[0];
     point.setStartRoom(bytes[1]); // before leftRoom, which it also sets
@@ -268,10 +268,10 @@ void apply(StageData& stage, const StageText& text, const ChangedGroups& changed
     if (objects)
         stage.markEdited(efObject);
     bool points = false;
-    for (int p = 0; take(SharedGroup::MidPoints) && p < MidPointCount; ++p) {
-        const MidPointBytes& bytes = text.restartPoints[static_cast<std::size_t>(p)];
-        if (stage.midPoints(p).toBytes() != bytes) {
-            setRestartPoint(stage.midPoints(p), bytes);
+    for (int p = 0; take(SharedGroup::RestartPoints) && p < RestartPointCount; ++p) {
+        const RestartPointBytes& bytes = text.restartPoints[static_cast<std::size_t>(p)];
+        if (stage.restartPoints(p).toBytes() != bytes) {
+            setRestartPoint(stage.restartPoints(p), bytes);
             points = true;
         }
     }

@@ -314,13 +314,13 @@ private:
 
     void readRestartPoints(const json& j, const Path& path)
     {
-        requireArray(j, path, MidPointCount, Entries);
+        requireArray(j, path, RestartPointCount, Entries);
         std::array<std::string_view, PointFields.size()> keys{};
         std::ranges::transform(PointFields, keys.begin(), &PointField::key);
-        for (std::size_t p = 0; p < MidPointCount; ++p) {
+        for (std::size_t p = 0; p < RestartPointCount; ++p) {
             const Path pointPath(path, p);
             requireObject(j[p], pointPath, keys);
-            MidPointBytes& bytes = text_.restartPoints[p];
+            RestartPointBytes& bytes = text_.restartPoints[p];
             for (const PointField& field : PointFields) {
                 const json& value = memberAt(j[p], field.key);
                 const auto at = static_cast<std::size_t>(field.byte);

@@ -61,7 +61,7 @@ ordered_json objects(const std::vector<StageTextObject>& objects)
     return list;
 }
 
-ordered_json restartPoint(const MidPointBytes& bytes)
+ordered_json restartPoint(const RestartPointBytes& bytes)
 {
     ordered_json point = ordered_json::object();
     for (const PointField& field : PointFields) {
@@ -160,8 +160,8 @@ StageText stageTextOf(const RomImage& rom, int stage)
     std::ranges::copy(data.paletteAnimePalette(), text.animationColours.begin());
     text.patternTableSetting = data.patternTableSetting();
     std::ranges::copy(data.scroll(), text.scroll.begin());
-    for (int p = 0; p < MidPointCount; ++p)
-        text.restartPoints[static_cast<std::size_t>(p)] = data.midPoints(p).toBytes();
+    for (int p = 0; p < RestartPointCount; ++p)
+        text.restartPoints[static_cast<std::size_t>(p)] = data.restartPoints(p).toBytes();
     for (const PlacedObject* node : data.enemyObjects().objectsInOrder())
         text.enemies.push_back({node->room, node->x, node->y, node->kind});
     for (const PlacedObject* node : data.itemObjects().objectsInOrder())
@@ -183,7 +183,7 @@ std::string stageTextToJson(const StageText& text)
         shared[jsonKey(GroupKeys[g])] = std::move(stages);
     }
     ordered_json points = ordered_json::array();
-    for (const MidPointBytes& bytes : text.restartPoints)
+    for (const RestartPointBytes& bytes : text.restartPoints)
         points.push_back(restartPoint(bytes));
     ordered_json rooms = ordered_json::array();
     for (int room = 0; room < RoomCount; ++room)

@@ -31,11 +31,11 @@
 #include "gui/pages/InfoListDialog.h"
 #include "gui/pages/MapEdit.h"
 #include "gui/pages/MapGridDialog.h"
-#include "gui/pages/MidPointEdit.h"
 #include "gui/pages/ObjectDialog.h"
 #include "gui/pages/ObjectEdit.h"
 #include "gui/pages/PaletteEdit.h"
 #include "gui/pages/Prompts.h"
+#include "gui/pages/RestartPointEdit.h"
 #include "gui/pages/ScrollEdit.h"
 #include "gui/pages/SpriteBankPage.h"
 #include "gui/pages/TileEdit.h"
@@ -294,7 +294,7 @@ void MainForm::bindUnits()
     subForm_ = new InfoListDialog(this);
     gridForm_ = new MapGridDialog(prompts_, this);
     objectForm_ = new ObjectDialog(this);
-    // The fixed calling order: palette, tiles (the pattern data), 32x32 chip, map, object, mid-point,
+    // The fixed calling order: palette, tiles (the pattern data), 32x32 chip, map, object, restart point,
     // scroll, then the sprite bank that does nothing.
     paletteEdit_ = addUnit(std::make_unique<PaletteEdit>(*context_), pgPaletteEdit);
     tileEdit_ = addUnit(std::make_unique<TileEdit>(*context_), pgTileEdit);
@@ -304,7 +304,7 @@ void MainForm::bindUnits()
     tileEdit_->useSheets(&chipEdit_->sheets());
     mapEdit_->findUses = [this](int chip) { showChipUsesWindow(*this, prompts_, chip, false); };
     objectEdit_ = addUnit(std::make_unique<ObjectEdit>(*context_, chipEdit_->sheets(), *objectForm_), pgObjectEdit);
-    midPointEdit_ = addUnit(std::make_unique<MidPointEdit>(*context_, chipEdit_->sheets()), pgMidPointEdit);
+    restartPointEdit_ = addUnit(std::make_unique<RestartPointEdit>(*context_, chipEdit_->sheets()), pgRestartPointEdit);
     scrollEdit_ = addUnit(std::make_unique<ScrollEdit>(*context_, chipEdit_->sheets()), pgScrollEdit);
     addUnit(std::make_unique<SpriteBankPage>(), pgSpriteBankEdit);
     for (auto& [unit, page] : units_) {

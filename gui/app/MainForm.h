@@ -26,7 +26,7 @@ class GraphicManager;
 class MainMenus;
 class MapEdit;
 class MapGridDialog;
-class MidPointEdit;
+class RestartPointEdit;
 class SettingsFile;
 class ObjectEdit;
 class ObjectDialog;
@@ -102,7 +102,7 @@ public:
     Chip32x32Edit* chip32x32Edit() const { return chipEdit_; }
     MapEdit* mapEdit() const { return mapEdit_; }
     ObjectEdit* objectEdit() const { return objectEdit_; }
-    MidPointEdit* midPointEdit() const { return midPointEdit_; }
+    RestartPointEdit* restartPointEdit() const { return restartPointEdit_; }
     ScrollEdit* scrollEdit() const { return scrollEdit_; }
     // The stage selector (a change of its entry selects the stage) and the page control.
     QComboBox* stageSelector() const { return stageSelector_; }
@@ -175,7 +175,7 @@ private:
     Chip32x32Edit* chipEdit_ = nullptr;
     MapEdit* mapEdit_ = nullptr;
     ObjectEdit* objectEdit_ = nullptr;
-    MidPointEdit* midPointEdit_ = nullptr;
+    RestartPointEdit* restartPointEdit_ = nullptr;
     ScrollEdit* scrollEdit_ = nullptr;
     InfoListDialog* subForm_ = nullptr;
     MapGridDialog* gridForm_ = nullptr;

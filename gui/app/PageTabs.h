@@ -12,7 +12,7 @@ enum Page {
     pg32x32ChipEdit,
     pgPaletteEdit,
     pgObjectEdit,
-    pgMidPointEdit,
+    pgRestartPointEdit,
     pgScrollEdit,
     pgTileEdit,
     pgSpriteBankEdit,

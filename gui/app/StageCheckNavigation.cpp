@@ -5,9 +5,9 @@
 #include "gui/app/MainForm.h"
 #include "gui/pages/Chip32x32Edit.h"
 #include "gui/pages/MapEdit.h"
-#include "gui/pages/MidPointEdit.h"
 #include "gui/pages/ObjectEdit.h"
 #include "gui/pages/PaletteEdit.h"
+#include "gui/pages/RestartPointEdit.h"
 #include "gui/pages/ScrollEdit.h"
 
 #include <QComboBox>
@@ -19,7 +19,7 @@ namespace {
 int pageOf(FindingPlace place)
 {
     switch (place) {
-    case FindingPlace::RestartPoint: return pgMidPointEdit;
+    case FindingPlace::RestartPoint: return pgRestartPointEdit;
     case FindingPlace::ScrollEntry: return pgScrollEdit;
     case FindingPlace::MapRoom: return pgMapEdit;
     case FindingPlace::ObjectRoom:
@@ -50,7 +50,7 @@ void showFinding(MainForm& main, const Finding& finding)
     main.pages()->setCurrentIndex(page);
     const int index = finding.index;
     switch (finding.place) {
-    case FindingPlace::RestartPoint: main.midPointEdit()->selectPoint(index); break;
+    case FindingPlace::RestartPoint: main.restartPointEdit()->selectPoint(index); break;
     case FindingPlace::ScrollEntry: main.scrollEdit()->selectLine(index); break;
     case FindingPlace::MapRoom:
         if (index >= 0 && index < RoomCount)

@@ -155,7 +155,7 @@ void MapEdit::stageChanged()
         hover->forget();
     selectedChip_ = 0;
     const StageData& stage = context_.rom.currentStage();
-    setRooms(initialViewRooms(stage.midPoints(stage.defaultStartPoint()).startRoom()));
+    setRooms(initialViewRooms(stage.restartPoints(stage.defaultStartPoint()).startRoom()));
     // The chip page has rebuilt the sheets for this stage just before.
     sheets_.applyPalette(context_.graphics);
     drawAll();

@@ -109,7 +109,7 @@ void ObjectEdit::open()
 void ObjectEdit::stageChanged()
 {
     const StageData& stage = context_.rom.currentStage();
-    rooms_->setLeft(firstLeftRoom(stage.midPoints(stage.defaultStartPoint()).startRoom()));
+    rooms_->setLeft(firstLeftRoom(stage.restartPoints(stage.defaultStartPoint()).startRoom()));
     picks_.objectType = 0;
     panel_->showEditedList();
     picks_.clear();

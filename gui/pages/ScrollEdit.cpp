@@ -95,7 +95,7 @@ void ScrollEdit::open()
 void ScrollEdit::stageChanged()
 {
     const StageData& stage = context_.rom.currentStage();
-    rooms_->setLeft(stage.midPoints(stage.defaultStartPoint()).startRoom());
+    rooms_->setLeft(stage.restartPoints(stage.defaultStartPoint()).startRoom());
     rebuildList();
     drawViews();
     showSelectedEntry();
@@ -141,7 +141,7 @@ int ScrollEdit::selectedLine() const { return list_->currentRow(); }
 void ScrollEdit::rebuildList()
 {
     const StageData& stage = context_.rom.currentStage();
-    const MidPoint& start = stage.midPoints(stage.defaultStartPoint());
+    const RestartPoint& start = stage.restartPoints(stage.defaultStartPoint());
     path_ = walkScrollPath(stage.scroll(), start.startRoom(), start.startScroll);
     const UpdatingGuard updating(updating_);
     list_->clear();

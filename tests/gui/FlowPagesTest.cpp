@@ -1,8 +1,8 @@
 // The scroll page and the restart-point page.
 #include "core/base/HexText.h"
-#include "core/model/MidPoint.h"
+#include "core/model/RestartPoint.h"
 #include "core/model/RomImage.h"
-#include "gui/pages/MidPointEdit.h"
+#include "gui/pages/RestartPointEdit.h"
 #include "gui/pages/ScrollEdit.h"
 #include "gui/widgets/UpDown.h"
 #include "tests/gui/support/EditorFixture.h"
@@ -29,10 +29,10 @@ protected:
         showPage(pgScrollEdit);
         return *form->scrollEdit();
     }
-    MidPointEdit& pointPage()
+    RestartPointEdit& pointPage()
     {
-        showPage(pgMidPointEdit);
-        return *form->midPointEdit();
+        showPage(pgRestartPointEdit);
+        return *form->restartPointEdit();
     }
     QListWidget* scrollLines() const { return find<QListWidget>(u"LBScrollData"); }
     ImageView* scrollView(int view) const { return find<ImageView>(u"ImgScrollEdit", view); }
@@ -43,7 +43,7 @@ protected:
         UpDown* arrows = find<UpDown>(u"UpDownMidPointStartY");
         (up ? arrows->upButton() : arrows->downButton())->click();
     }
-    MidPoint& startPoint() const { return currentStage().midPoints(currentStage().defaultStartPoint()); }
+    RestartPoint& startPoint() const { return currentStage().restartPoints(currentStage().defaultStartPoint()); }
     // Whether the mark's text cell (white on black) covers the point.
     static bool markAt(const ImageView* view, int x, int y)
     {
@@ -143,7 +143,7 @@ TEST_F(FlowPagesTest, TypedStartRoomMovesTheViewAndTheScrollPageFollows)
 
 TEST_F(FlowPagesTest, LandingHeightArrowsMoveTheMarkerByARow)
 {
-    MidPointEdit& page = pointPage();
+    RestartPointEdit& page = pointPage();
     startPoint().startY = 0xB7;
     page.refresh();
     stepStartY(true);
@@ -172,7 +172,7 @@ TEST_F(FlowPagesTest, AddressBoxWaitsForFourDigitsAndRecalculationTouchesEveryPo
     QTest::keyClicks(address, QStringLiteral("4"));
     EXPECT_EQ(startPoint().mapBackAddr, 0x1234);
 
-    MidPoint& other = currentStage().midPoints((currentStage().defaultStartPoint() + 1) % MidPointCount);
+    RestartPoint& other = currentStage().restartPoints((currentStage().defaultStartPoint() + 1) % RestartPointCount);
     other.mapForwardAddr = 0x0001;
     find<QPushButton>(u"BtnMidPointAllRecalc")->click();
     EXPECT_NE(other.mapForwardAddr, 0x0001) << "points not shown are recalculated too";

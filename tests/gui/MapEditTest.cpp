@@ -91,7 +91,7 @@ TEST_F(MapEditTest, ViewsShowTheRoomsAsTheToolDrawsThem)
 {
     MapEdit& page = unit();
     const StageData& stage = currentStage();
-    EXPECT_EQ(page.viewRoom(0), std::min<int>(stage.midPoints(stage.defaultStartPoint()).startRoom(), 0x2A));
+    EXPECT_EQ(page.viewRoom(0), std::min<int>(stage.restartPoints(stage.defaultStartPoint()).startRoom(), 0x2A));
     EXPECT_EQ(page.viewRoom(1), page.viewRoom(0) + 1);
     EXPECT_EQ(find<QLabel>(u"LblEditedMapPage", 1)->text(),
               QString::fromStdString(formatHex(static_cast<unsigned>(page.viewRoom(1)), 2)));
@@ -289,7 +289,7 @@ TEST_F(MapEditTest, ChipPagePicksAndStageChangeResetsThePaintingChip)
     stageSelector()->setCurrentIndex(9);
     EXPECT_EQ(page.selectedChip(), 0);
     const StageData& stage = currentStage();
-    EXPECT_EQ(page.viewRoom(0), std::min<int>(stage.midPoints(stage.defaultStartPoint()).startRoom(), 0x2A));
+    EXPECT_EQ(page.viewRoom(0), std::min<int>(stage.restartPoints(stage.defaultStartPoint()).startRoom(), 0x2A));
     EXPECT_EQ(bothBar()->value(), page.viewRoom(0));
 }
 

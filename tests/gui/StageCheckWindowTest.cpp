@@ -1,6 +1,6 @@
 // The stage check window: its findings as the user sees them, and where a double click leads.
 #include "core/base/HexText.h"
-#include "core/model/MidPoint.h"
+#include "core/model/RestartPoint.h"
 #include "core/model/RomImage.h"
 #include "core/model/StageCheck.h"
 #include "core/model/StageObjects.h"
@@ -91,7 +91,7 @@ TEST_F(StageCheckWindowTest, TheToolsMenuAndTheWindowLiveWithTheImage)
 TEST_F(StageCheckWindowTest, AWrongRestartPointLeadsToItsPointAndGoesOnceFixed)
 {
     showPage(pgMapEdit);
-    MidPoint& point = currentStage().midPoints(2);
+    RestartPoint& point = currentStage().restartPoints(2);
     const auto derived = point.clone();
     derived->recalc();
     point.enemyIndex = static_cast<std::uint8_t>(derived->enemyIndex + 1);
@@ -105,7 +105,7 @@ TEST_F(StageCheckWindowTest, AWrongRestartPointLeadsToItsPointAndGoesOnceFixed)
     EXPECT_TRUE(status().startsWith(QStringLiteral("1 warning, "))) << status().toStdString();
 
     doubleClick(row);
-    EXPECT_EQ(pages()->currentIndex(), pgMidPointEdit);
+    EXPECT_EQ(pages()->currentIndex(), pgRestartPointEdit);
     EXPECT_EQ(find<QComboBox>(u"ComboBoxMidPointSelect")->currentIndex(), 2);
     QLineEdit* box = find<QLineEdit>(u"EditMidPointEnemyIndex");
     EXPECT_EQ(box->text(), hex(point.enemyIndex));
@@ -120,7 +120,7 @@ TEST_F(StageCheckWindowTest, AWrongRestartPointLeadsToItsPointAndGoesOnceFixed)
 TEST_F(StageCheckWindowTest, AScrollEntryAndARoomLeadToTheirLineAndRoom)
 {
     opened();
-    const int entry = currentStage().midPoints(currentStage().defaultStartPoint()).startScroll;
+    const int entry = currentStage().restartPoints(currentStage().defaultStartPoint()).startScroll;
     ASSERT_TRUE(currentStage().setScrollData(entry, static_cast<std::uint8_t>(currentStage().scroll()[entry] | 0x10)));
     openCheck();
     QTreeWidgetItem* line = rowAt(QStringLiteral("scroll entry ") + hex(entry));
@@ -130,8 +130,8 @@ TEST_F(StageCheckWindowTest, AScrollEntryAndARoomLeadToTheirLineAndRoom)
     EXPECT_EQ(find<QListWidget>(u"LBScrollData")->currentRow(), entry);
 
     // Restart points that walk nowhere leave every room with objects off the paths.
-    for (int p = 0; p < MidPointCount; ++p)
-        currentStage().midPoints(p).setStartRoom(RoomCount);
+    for (int p = 0; p < RestartPointCount; ++p)
+        currentStage().restartPoints(p).setStartRoom(RoomCount);
     currentStage().markEdited(efMidPoint);
     int room = 0; // the group's first
     while (room < LastRoom &&

@@ -1,4 +1,4 @@
-#include "core/model/UndoData.h"
+#include "core/model/EditHistory.h"
 #include "core/base/Language.h"
 #include "core/model/EditedFlagData.h"
 #include "core/model/RomImage.h"
@@ -48,7 +48,7 @@ std::vector<KindCase> kinds()
          }},
         {ukMidPoint, efMidPoint,
          [](StageData& s) {
-             s.midPoints(2).startY ^= 0x10;
+             s.restartPoints(2).startY ^= 0x10;
              s.markEdited(efMidPoint);
              return true;
          }},
@@ -91,7 +91,7 @@ TEST(EditCommands, TheStepsOfAGestureAreOneStep)
         stage.markEdited(efObject);
     }
     stage.endGesture();
-    stage.midPoints(0).startY ^= 1;
+    stage.restartPoints(0).startY ^= 1;
     stage.markEdited(efMidPoint);
     EXPECT_EQ(stage.undoStack().count(), 2);
     EXPECT_EQ(rom.undo(), ukMidPoint);
@@ -100,7 +100,7 @@ TEST(EditCommands, TheStepsOfAGestureAreOneStep)
     EXPECT_EQ(rom.undo(), -1);
 }
 
-TEST(UndoData, KindNamesInBothLanguages)
+TEST(EditHistory, KindNamesInBothLanguages)
 {
     forceLanguage(Language::English);
     EXPECT_EQ(undoKindText(ukPaletteAnimeFrameCount), "Edit PalAnime");

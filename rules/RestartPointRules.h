@@ -6,10 +6,10 @@
 
 namespace vx {
 
-class MidPoint;
+class RestartPoint;
 
 // The nine boxes of a restart point, by tag.
-enum MidPointField {
+enum RestartPointField {
     mfStartY,
     mfStartRoom,
     mfEnemyIndex,
@@ -19,27 +19,27 @@ enum MidPointField {
     mfStartScroll,
     mfLeftRoom,
     mfRightRoom,
-    MidPointFieldCount
+    RestartPointFieldCount
 };
 
 // Characters a box holds: 4 for the two map addresses, 2 for the rest.
-int midPointFieldLength(int field);
-std::uint16_t midPointFieldValue(const MidPoint& point, int field);
+int restartPointFieldLength(int field);
+std::uint16_t restartPointFieldValue(const RestartPoint& point, int field);
 // The box's text: upper-case hex, at least two digits.
-std::string midPointFieldText(const MidPoint& point, int field);
+std::string restartPointFieldText(const RestartPoint& point, int field);
 // A full box's text: the value to store, or nothing when it is not hex, lies outside the
 // field's range (a start room above 2B) or equals the stored value. Taken as 16 bits.
-std::optional<std::uint16_t> midPointFieldInput(const MidPoint& point, int field, std::string_view text);
+std::optional<std::uint16_t> restartPointFieldInput(const RestartPoint& point, int field, std::string_view text);
 // Stores a value; the start room takes the left-end room with it.
-void setMidPointField(MidPoint& point, int field, std::uint16_t value);
+void setRestartPointField(RestartPoint& point, int field, std::uint16_t value);
 
 // The landing height one row up or down: rows of 16 pixels at offset 4, from 04 to F4.
 std::uint8_t stepStartY(std::uint8_t y, bool up);
 // Recalculates the map addresses and object numbers from the start room; whether
 // anything changed.
-bool recalcMidPoint(MidPoint& point);
+bool recalcRestartPoint(RestartPoint& point);
 
 // The point list's item: "Point3(Start)" / "復帰地点3(スタート地点)".
-std::string midPointItemText(int index, bool start);
+std::string restartPointItemText(int index, bool start);
 
 } // namespace vx

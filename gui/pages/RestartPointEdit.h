@@ -2,7 +2,7 @@
 #include <array>
 
 #include "gui/pages/EditorUnit.h"
-#include "rules/MidPointRules.h"
+#include "rules/RestartPointRules.h"
 
 class QComboBox;
 class QLabel;
@@ -13,16 +13,16 @@ class QScrollBar;
 namespace vx {
 
 class ImageView;
-class MidPoint;
+class RestartPoint;
 class UpDown;
 struct WorkingSheets;
 
 // The restart-point page: one of the stage's six points at a time, its start room with the
 // landing marker, and its nine fields as hex boxes. Edits go straight into the records: no
-// history, the mid-point flag marked.
-class MidPointEdit : public EditorUnit {
+// history, the restart point flag marked.
+class RestartPointEdit : public EditorUnit {
 public:
-    MidPointEdit(EditorContext& context, WorkingSheets& sheets) : context_(context), sheets_(sheets) {}
+    RestartPointEdit(EditorContext& context, WorkingSheets& sheets) : context_(context), sheets_(sheets) {}
 
     void bindControls(QWidget* page) override;
     void open() override;
@@ -43,7 +43,7 @@ private:
     void recalculatePoint();
     void recalculateAllPoints();
 
-    MidPoint& currentPoint() const;
+    RestartPoint& currentPoint() const;
     void draw();
     void fillBoxes();
     void showStartRoomBar();
@@ -60,7 +60,7 @@ private:
     QLabel* yLabel_ = nullptr;
     QComboBox* pointCombo_ = nullptr;
     UpDown* yArrows_ = nullptr;
-    std::array<QLineEdit*, MidPointFieldCount> boxes_{};
+    std::array<QLineEdit*, RestartPointFieldCount> boxes_{};
     QPushButton* recalcButton_ = nullptr;
     QPushButton* allRecalcButton_ = nullptr;
 };

@@ -1,6 +1,6 @@
-#include "gui/pages/MidPointEdit.h"
+#include "gui/pages/RestartPointEdit.h"
 
-#include "core/model/MidPoint.h"
+#include "core/model/RestartPoint.h"
 #include "core/model/RomImage.h"
 #include "core/model/Rooms.h"
 #include "gui/widgets/HexBox.h"
@@ -24,7 +24,7 @@ namespace vx {
 
 // ---- controls ----
 
-void MidPointEdit::bindControls(QWidget* page)
+void RestartPointEdit::bindControls(QWidget* page)
 {
     view_ = makeImageView(page, QStringLiteral("ImgMidPointStartRoom"), QRect(194, 3, RoomPixels, RoomPixels));
     view_->setFollowsZoom(true);
@@ -61,12 +61,12 @@ void MidPointEdit::bindControls(QWidget* page)
     buildDataGroup(page);
 }
 
-void MidPointEdit::buildDataGroup(QWidget* page)
+void RestartPointEdit::buildDataGroup(QWidget* page)
 {
     auto* group = new QGroupBox(captionOf("復帰地点データ", "Restart Point Data"), page);
     group->setObjectName(QStringLiteral("GroupBoxMidPointData"));
     group->setGeometry(199, 304, 410, 257);
-    static const char* const captions[MidPointFieldCount][2] = {
+    static const char* const captions[RestartPointFieldCount][2] = {
         {"着地Y座標:", "Start Y:"},
         {"復帰部屋番号:", "Start Room:"},
         {"最初の敵番号:", "First Enemy:"},
@@ -76,16 +76,16 @@ void MidPointEdit::buildDataGroup(QWidget* page)
         {"スクロール番号:", "Scroll No:"},
         {"左端部屋番号:", "Left End Room:"},
         {"右端部屋番号:", "Right End Room:"}};
-    static const char* const names[MidPointFieldCount] = {
+    static const char* const names[RestartPointFieldCount] = {
         "EditMidPointStartY",      "EditMidPointStartRoom",   "EditMidPointEnemyIndex",
         "EditMidPointItemIndex",   "EditMidPointMapBackAddr", "EditMidPointMapForwardAddr",
         "EditMidPointStartScroll", "EditMidPointLeftRoom",    "EditMidPointRightRoom"};
-    for (int field = 0; field < MidPointFieldCount; ++field) {
+    for (int field = 0; field < RestartPointFieldCount; ++field) {
         const int y = 24 + 24 * field;
         makeCaption(captionOf(captions[field][0], captions[field][1]), group, 12, y + 3, 200);
-        QLineEdit* box =
-            makeHexBox(QString::fromLatin1(names[field]), group, 214, y, midPointFieldLength(field) == 4 ? 44 : 28, 22);
-        box->setMaxLength(midPointFieldLength(field));
+        QLineEdit* box = makeHexBox(QString::fromLatin1(names[field]), group, 214, y,
+                                    restartPointFieldLength(field) == 4 ? 44 : 28, 22);
+        box->setMaxLength(restartPointFieldLength(field));
         boxes_[static_cast<std::size_t>(field)] = box;
         QObject::connect(box, &QLineEdit::textChanged, box, [this, field] { onFieldTyped(field); });
     }
@@ -97,21 +97,21 @@ void MidPointEdit::buildDataGroup(QWidget* page)
 
 // ---- entry points ----
 
-void MidPointEdit::open()
+void RestartPointEdit::open()
 {
     giveDisplayBitmap(view_, context_.graphics, RoomPixels, RoomPixels);
     stageChanged();
 }
 
-void MidPointEdit::stageChanged()
+void RestartPointEdit::stageChanged()
 {
     const StageData& stage = context_.rom.currentStage();
     selected_ = stage.defaultStartPoint();
     {
         const UpdatingGuard updating(updating_);
         pointCombo_->clear();
-        for (int n = 0; n < MidPointCount; ++n)
-            pointCombo_->addItem(QString::fromStdString(midPointItemText(n, n == selected_)));
+        for (int n = 0; n < RestartPointCount; ++n)
+            pointCombo_->addItem(QString::fromStdString(restartPointItemText(n, n == selected_)));
         pointCombo_->setCurrentIndex(selected_);
     }
     showStartRoomBar();
@@ -119,32 +119,32 @@ void MidPointEdit::stageChanged()
     fillBoxes();
 }
 
-void MidPointEdit::refresh()
+void RestartPointEdit::refresh()
 {
     sheets_.rebuild(context_.graphics, context_.rom.currentStage().chip32x32());
     draw();
     fillBoxes();
 }
 
-void MidPointEdit::animationTick()
+void RestartPointEdit::animationTick()
 {
     sheets_.applyPalette(context_.graphics);
     draw();
 }
 
-void MidPointEdit::selectPoint(int point)
+void RestartPointEdit::selectPoint(int point)
 {
-    pointCombo_->setCurrentIndex(std::clamp(point, 0, MidPointCount - 1));
+    pointCombo_->setCurrentIndex(std::clamp(point, 0, RestartPointCount - 1));
     pointCombo_->setFocus();
 }
 
 // ---- drawing ----
 
-MidPoint& MidPointEdit::currentPoint() const { return context_.rom.currentStage().midPoints(selected_); }
+RestartPoint& RestartPointEdit::currentPoint() const { return context_.rom.currentStage().restartPoints(selected_); }
 
-void MidPointEdit::draw()
+void RestartPointEdit::draw()
 {
-    const MidPoint& point = currentPoint();
+    const RestartPoint& point = currentPoint();
     if (IndexedBitmap* bitmap = view_->bitmap(); bitmap && sheets_.ready()) {
         const int room = std::min<int>(point.startRoom(), LastRoom);
         context_.graphics.drawRoom(*bitmap, *sheets_.chip32Sheet, context_.rom.currentStage().mapRoom(room));
@@ -155,27 +155,27 @@ void MidPointEdit::draw()
     setLabelText(yLabel_, hex2Text(point.startY));
 }
 
-void MidPointEdit::fillBoxes()
+void RestartPointEdit::fillBoxes()
 {
-    const MidPoint& point = currentPoint();
+    const RestartPoint& point = currentPoint();
     const UpdatingGuard updating(updating_);
-    for (int field = 0; field < MidPointFieldCount; ++field)
-        boxes_[static_cast<std::size_t>(field)]->setText(QString::fromStdString(midPointFieldText(point, field)));
+    for (int field = 0; field < RestartPointFieldCount; ++field)
+        boxes_[static_cast<std::size_t>(field)]->setText(QString::fromStdString(restartPointFieldText(point, field)));
 }
 
-void MidPointEdit::showStartRoomBar()
+void RestartPointEdit::showStartRoomBar()
 {
     const UpdatingGuard updating(updating_);
     roomBar_->setValue(currentPoint().startRoom());
 }
 
-void MidPointEdit::markEdited() { context_.rom.currentStage().markEdited(efMidPoint); }
+void RestartPointEdit::markEdited() { context_.rom.currentStage().markEdited(efMidPoint); }
 
 // ---- events ----
 
-void MidPointEdit::onPointChosen(int index)
+void RestartPointEdit::onPointChosen(int index)
 {
-    if (updating_ || !context_.rom.isLoaded() || index < 0 || index >= MidPointCount || index == selected_)
+    if (updating_ || !context_.rom.isLoaded() || index < 0 || index >= RestartPointCount || index == selected_)
         return;
     selected_ = index;
     showStartRoomBar();
@@ -183,7 +183,7 @@ void MidPointEdit::onPointChosen(int index)
     fillBoxes();
 }
 
-void MidPointEdit::onStartRoomBarMoved(int position)
+void RestartPointEdit::onStartRoomBarMoved(int position)
 {
     if (updating_ || !context_.rom.isLoaded() || position == currentPoint().startRoom())
         return;
@@ -193,11 +193,11 @@ void MidPointEdit::onStartRoomBarMoved(int position)
     fillBoxes();
 }
 
-void MidPointEdit::onStartYStepped(int direction)
+void RestartPointEdit::onStartYStepped(int direction)
 {
     if (!context_.rom.isLoaded())
         return;
-    MidPoint& point = currentPoint();
+    RestartPoint& point = currentPoint();
     const std::uint8_t y = stepStartY(point.startY, direction > 0);
     if (y == point.startY)
         return;
@@ -207,14 +207,14 @@ void MidPointEdit::onStartYStepped(int direction)
     fillBoxes();
 }
 
-void MidPointEdit::onFieldTyped(int field)
+void RestartPointEdit::onFieldTyped(int field)
 {
     QLineEdit* box = boxes_[static_cast<std::size_t>(field)];
     if (updating_ || !context_.rom.isLoaded() || box->text().size() < box->maxLength())
         return;
-    MidPoint& point = currentPoint();
-    if (const auto value = midPointFieldInput(point, field, box->text().toStdString())) {
-        setMidPointField(point, field, *value);
+    RestartPoint& point = currentPoint();
+    if (const auto value = restartPointFieldInput(point, field, box->text().toStdString())) {
+        setRestartPointField(point, field, *value);
         markEdited();
         if (field == mfStartRoom)
             showStartRoomBar();
@@ -224,24 +224,24 @@ void MidPointEdit::onFieldTyped(int field)
     fillBoxes();
 }
 
-void MidPointEdit::recalculatePoint()
+void RestartPointEdit::recalculatePoint()
 {
     if (!context_.rom.isLoaded())
         return;
-    if (recalcMidPoint(currentPoint()))
+    if (recalcRestartPoint(currentPoint()))
         markEdited();
     draw();
     fillBoxes();
 }
 
-void MidPointEdit::recalculateAllPoints()
+void RestartPointEdit::recalculateAllPoints()
 {
     if (!context_.rom.isLoaded())
         return;
     // The six points are one step of the history.
     context_.rom.currentStage().beginGesture();
-    for (int n = 0; n < MidPointCount; ++n)
-        if (recalcMidPoint(context_.rom.currentStage().midPoints(n)))
+    for (int n = 0; n < RestartPointCount; ++n)
+        if (recalcRestartPoint(context_.rom.currentStage().restartPoints(n)))
             markEdited();
     context_.rom.currentStage().endGesture();
     draw();

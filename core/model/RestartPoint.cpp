@@ -1,4 +1,4 @@
-#include "core/model/MidPoint.h"
+#include "core/model/RestartPoint.h"
 
 #include "core/model/Rooms.h"
 #include "core/model/StageObjects.h"
@@ -6,7 +6,7 @@
 namespace vx {
 
 // Byte order of MidPointBytes.
-enum MidPointByte {
+enum RestartPointByte {
     mbStartY,
     mbStartRoom,
     mbEnemyIndex,
@@ -20,14 +20,14 @@ enum MidPointByte {
     mbRightRoom,
 };
 
-MidPoint::MidPoint(const MidPointBytes& bytes, std::int32_t mapAddress, std::shared_ptr<StageObjects> enemyObjects,
-                   std::shared_ptr<StageObjects> itemObjects)
+RestartPoint::RestartPoint(const RestartPointBytes& bytes, std::int32_t mapAddress,
+                           std::shared_ptr<StageObjects> enemyObjects, std::shared_ptr<StageObjects> itemObjects)
     : mapAddress_(mapAddress), enemyObjects_(std::move(enemyObjects)), itemObjects_(std::move(itemObjects))
 {
     setFromBytes(bytes);
 }
 
-void MidPoint::setFromBytes(const MidPointBytes& bytes)
+void RestartPoint::setFromBytes(const RestartPointBytes& bytes)
 {
     startY = bytes[mbStartY];
     setStartRoom(bytes[mbStartRoom]);
@@ -42,13 +42,13 @@ void MidPoint::setFromBytes(const MidPointBytes& bytes)
     rightRoom = bytes[mbRightRoom];
 }
 
-void MidPoint::setStartRoom(std::uint8_t room)
+void RestartPoint::setStartRoom(std::uint8_t room)
 {
     startRoom_ = room;
     leftRoom = room;
 }
 
-void MidPoint::recalc()
+void RestartPoint::recalc()
 {
     if (startRoom_ >= RoomCount)
         return;
@@ -62,7 +62,7 @@ void MidPoint::recalc()
         itemIndex = static_cast<std::uint8_t>(itemObjects_->firstIndexOfRoom(startRoom_));
 }
 
-bool MidPoint::equals(const MidPoint& other) const
+bool RestartPoint::equals(const RestartPoint& other) const
 {
     return mapAddress_ == other.mapAddress_ && enemyObjects_ == other.enemyObjects_ &&
         itemObjects_ == other.itemObjects_ && startY == other.startY && startRoom_ == other.startRoom_ &&
@@ -71,9 +71,9 @@ bool MidPoint::equals(const MidPoint& other) const
         rightRoom == other.rightRoom;
 }
 
-MidPointBytes MidPoint::toBytes() const
+RestartPointBytes RestartPoint::toBytes() const
 {
-    MidPointBytes bytes{};
+    RestartPointBytes bytes{};
     bytes[mbStartY] = startY;
     bytes[mbStartRoom] = startRoom_;
     bytes[mbEnemyIndex] = enemyIndex;

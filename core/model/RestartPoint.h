@@ -7,18 +7,18 @@ namespace vx {
 
 class StageObjects;
 
-constexpr int MidPointCount = 6;
-constexpr int MidPointTableCount = 11;
+constexpr int RestartPointCount = 6;
+constexpr int RestartPointTableCount = 11;
 
-// The eleven image bytes of one mid-point, in the order of their settings keys
+// The eleven image bytes of one restart point, in the order of their settings keys
 // (MidPointStartY ... MidPointRightRoom).
-using MidPointBytes = std::array<std::uint8_t, MidPointTableCount>;
+using RestartPointBytes = std::array<std::uint8_t, RestartPointTableCount>;
 
 // One restart point of a stage.
-class MidPoint {
+class RestartPoint {
 public:
-    MidPoint(const MidPointBytes& bytes, std::int32_t mapAddress, std::shared_ptr<StageObjects> enemyObjects,
-             std::shared_ptr<StageObjects> itemObjects);
+    RestartPoint(const RestartPointBytes& bytes, std::int32_t mapAddress, std::shared_ptr<StageObjects> enemyObjects,
+                 std::shared_ptr<StageObjects> itemObjects);
 
     std::uint8_t startY = 0;
     std::uint8_t enemyIndex = 0;
@@ -48,13 +48,13 @@ public:
     // Recomputes the two map addresses and the two object indices from the start room;
     // does nothing for a start room of 44 or more.
     void recalc();
-    std::unique_ptr<MidPoint> clone() const { return std::make_unique<MidPoint>(*this); }
-    bool equals(const MidPoint& other) const;
+    std::unique_ptr<RestartPoint> clone() const { return std::make_unique<RestartPoint>(*this); }
+    bool equals(const RestartPoint& other) const;
 
     // The eleven image bytes, in the order the constructor takes them.
-    MidPointBytes toBytes() const;
+    RestartPointBytes toBytes() const;
     // Every field from such bytes, as the constructor sets them.
-    void setFromBytes(const MidPointBytes& bytes);
+    void setFromBytes(const RestartPointBytes& bytes);
 
     const StageObjects* enemyObjects() const { return enemyObjects_.get(); }
     const StageObjects* itemObjects() const { return itemObjects_.get(); }

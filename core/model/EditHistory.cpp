@@ -1,4 +1,4 @@
-#include "core/model/UndoData.h"
+#include "core/model/EditHistory.h"
 
 #include "core/base/Language.h"
 

@@ -1,4 +1,4 @@
-#include "core/model/MidPoint.h"
+#include "core/model/RestartPoint.h"
 #include "core/model/StageObjects.h"
 
 #include <gtest/gtest.h>
@@ -7,10 +7,10 @@ using namespace vx;
 
 namespace {
 
-MidPointBytes pointBytes(std::uint8_t startRoom, std::uint8_t leftRoom)
+RestartPointBytes pointBytes(std::uint8_t startRoom, std::uint8_t leftRoom)
 {
     //                 Y     room       enemy item back      forward    scroll left      right
-    return MidPointBytes{0xB0, startRoom, 9, 9, 0x12, 0x34, 0x56, 0x78, 2, leftRoom, 7};
+    return RestartPointBytes{0xB0, startRoom, 9, 9, 0x12, 0x34, 0x56, 0x78, 2, leftRoom, 7};
 }
 
 std::shared_ptr<StageObjects> objects(std::vector<std::uint8_t> rooms)
@@ -22,9 +22,9 @@ std::shared_ptr<StageObjects> objects(std::vector<std::uint8_t> rooms)
 
 } // namespace
 
-TEST(MidPoint, ImageLeftRoomWinsButSetStartRoomMovesBoth)
+TEST(RestartPoint, ImageLeftRoomWinsButSetStartRoomMovesBoth)
 {
-    MidPoint point(pointBytes(3, 2), 0x510, nullptr, nullptr);
+    RestartPoint point(pointBytes(3, 2), 0x510, nullptr, nullptr);
     EXPECT_EQ(point.startRoom(), 3);
     EXPECT_EQ(point.leftRoom, 2);
     EXPECT_EQ(point.mapBackAddr, 0x1234);
@@ -35,20 +35,20 @@ TEST(MidPoint, ImageLeftRoomWinsButSetStartRoomMovesBoth)
     EXPECT_EQ(point.leftRoom, 5);
 }
 
-TEST(MidPoint, HighAndLowBytesChangeAlone)
+TEST(RestartPoint, HighAndLowBytesChangeAlone)
 {
-    MidPoint point(pointBytes(0, 0), 0x510, nullptr, nullptr);
-    MidPoint::setHigh(point.mapBackAddr, 0xAB);
+    RestartPoint point(pointBytes(0, 0), 0x510, nullptr, nullptr);
+    RestartPoint::setHigh(point.mapBackAddr, 0xAB);
     EXPECT_EQ(point.mapBackAddr, 0xAB34);
-    MidPoint::setLow(point.mapForwardAddr, 0xCD);
+    RestartPoint::setLow(point.mapForwardAddr, 0xCD);
     EXPECT_EQ(point.mapForwardAddr, 0x56CD);
 }
 
-TEST(MidPoint, RecalcPlacesTheMapInTheProgramWindowAndCountsObjects)
+TEST(RestartPoint, RecalcPlacesTheMapInTheProgramWindowAndCountsObjects)
 {
     auto enemies = objects({0, 1, 1, 3, 4});
     auto items = objects({2, 3});
-    MidPoint point(pointBytes(3, 3), 0x510, enemies, items);
+    RestartPoint point(pointBytes(3, 3), 0x510, enemies, items);
     point.recalc();
     EXPECT_EQ(point.mapBackAddr, 0x85A0);
     EXPECT_EQ(point.mapForwardAddr, 0x8620);
@@ -60,24 +60,24 @@ TEST(MidPoint, RecalcPlacesTheMapInTheProgramWindowAndCountsObjects)
     EXPECT_EQ(point.mapBackAddr, 0x84E0);
     EXPECT_EQ(point.mapForwardAddr, 0x8560);
 
-    MidPoint otherBank(pointBytes(1, 1), 0x1C510, nullptr, nullptr);
+    RestartPoint otherBank(pointBytes(1, 1), 0x1C510, nullptr, nullptr);
     otherBank.recalc();
     EXPECT_EQ(otherBank.mapBackAddr, 0x8520) << "the bank does not count";
     EXPECT_EQ(otherBank.enemyIndex, 9) << "no list, no change";
 }
 
-TEST(MidPoint, RecalcIgnoresRoomsPastTheMap)
+TEST(RestartPoint, RecalcIgnoresRoomsPastTheMap)
 {
-    MidPoint point(pointBytes(44, 44), 0x510, objects({1}), objects({}));
+    RestartPoint point(pointBytes(44, 44), 0x510, objects({1}), objects({}));
     const auto before = point.toBytes();
     point.recalc();
     EXPECT_EQ(point.toBytes(), before);
 }
 
-TEST(MidPoint, CloneEqualsUntilRecalcChangesADerivedValue)
+TEST(RestartPoint, CloneEqualsUntilRecalcChangesADerivedValue)
 {
     auto enemies = objects({0, 5});
-    MidPoint point(MidPointBytes{0xB0, 5, 1, 0, 0x86, 0x20, 0x86, 0xA0, 0, 5, 6}, 0x4510, enemies, nullptr);
+    RestartPoint point(RestartPointBytes{0xB0, 5, 1, 0, 0x86, 0x20, 0x86, 0xA0, 0, 5, 6}, 0x4510, enemies, nullptr);
     auto clone = point.clone();
     EXPECT_TRUE(point.equals(*clone));
     point.recalc(); // already consistent
@@ -86,6 +86,6 @@ TEST(MidPoint, CloneEqualsUntilRecalcChangesADerivedValue)
     clone = point.clone();
     point.recalc();
     EXPECT_FALSE(point.equals(*clone));
-    MidPoint otherList(point.toBytes(), point.mapAddress(), objects({0, 5}), nullptr);
+    RestartPoint otherList(point.toBytes(), point.mapAddress(), objects({0, 5}), nullptr);
     EXPECT_FALSE(point.equals(otherList)) << "another list is another record";
 }
