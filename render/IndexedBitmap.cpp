@@ -1,6 +1,6 @@
 #include "render/IndexedBitmap.h"
 
-#include "core/base/Errors.h"
+#include "core/base/Expects.h"
 
 #include <algorithm>
 #include <atomic>
@@ -71,10 +71,7 @@ IndexedBitmap::IndexedBitmap() { reset(1, 1); }
 
 IndexedBitmap::IndexedBitmap(int width, int height)
 {
-    if (width <= 0)
-        throw UserError("TNkDIB.SetWidth: Invalid Width");
-    if (height <= 0)
-        throw UserError("TNkDIB.SetWidth: Invalid Height");
+    expects(width > 0 && height > 0, "IndexedBitmap: width and height must be positive");
     reset(width, height);
 }
 
@@ -94,8 +91,7 @@ void IndexedBitmap::reset(int width, int height)
 
 void IndexedBitmap::setWidth(int width)
 {
-    if (width <= 0)
-        throw UserError("TNkDIB.SetWidth: Invalid Width");
+    expects(width > 0, "IndexedBitmap::setWidth: width must be positive");
     if (width != width_)
         reset(width, height_);
 }
@@ -103,16 +99,15 @@ void IndexedBitmap::setWidth(int width)
 void IndexedBitmap::setHeight(int height)
 {
     // Bottom-up heights mean nothing here: only positive ones are taken.
-    if (height <= 0)
-        throw UserError("TNkDIB.SetWidth: Invalid Height");
+    expects(height > 0, "IndexedBitmap::setHeight: height must be positive");
     if (height != height_)
         reset(width_, height);
 }
 
 void IndexedBitmap::setBitCount(int bitCount)
 {
-    if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24)
-        throw UserError("TNkDIB.SetBitCount: Invalid BitCount");
+    expects(bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 24,
+            "IndexedBitmap::setBitCount: 1, 4, 8 or 24 bits");
     if (bitCount != bitCount_) {
         bitCount_ = bitCount;
         reset(width_, height_);
@@ -121,15 +116,13 @@ void IndexedBitmap::setBitCount(int bitCount)
 
 Color IndexedBitmap::color(int index) const
 {
-    if (index < 0 || index > 255)
-        throw UserError("TNkDIB.GetColors: Palette Index is Out of Range");
+    expects(index >= 0 && index <= 255, "IndexedBitmap: colour index outside 0..255");
     return colors_[static_cast<std::size_t>(index)];
 }
 
 void IndexedBitmap::setColor(int index, Color color)
 {
-    if (index < 0 || index > 255)
-        throw UserError("TNkDIB.GetColors: Palette Index is Out of Range");
+    expects(index >= 0 && index <= 255, "IndexedBitmap: colour index outside 0..255");
     colors_[static_cast<std::size_t>(index)] = color & 0xFFFFFF;
     paletteChanged();
 }
@@ -150,8 +143,7 @@ SharedColourTable IndexedBitmap::getPalette() const
 
 void IndexedBitmap::setPalette(const SharedColourTable& palette)
 {
-    if (!palette)
-        throw UserError("TNkDIB.SetPalette: Invalid Palette");
+    expects(palette != nullptr, "IndexedBitmap::setPalette: no colour table");
     colors_ = palette->colors;
     paletteStamp_ = palette->stamp;
     palette_ = palette;
@@ -166,16 +158,14 @@ void IndexedBitmap::setColorTable(const std::array<Color, 256>& colors)
 
 std::uint8_t* IndexedBitmap::scanLine(int y)
 {
-    if (y < 0 || y >= height_)
-        throw UserError("TNkDIB.GetScanLine: y is Out of Range");
+    expects(y >= 0 && y < height_, "IndexedBitmap::scanLine: row outside the bitmap");
     ++version_;
     return pixels_.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_);
 }
 
 const std::uint8_t* IndexedBitmap::scanLine(int y) const
 {
-    if (y < 0 || y >= height_)
-        throw UserError("TNkDIB.GetScanLine: y is Out of Range");
+    expects(y >= 0 && y < height_, "IndexedBitmap::scanLine: row outside the bitmap");
     return pixels_.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_);
 }
 

@@ -28,7 +28,7 @@ public:
     int width() const override { return width_; }
     int height() const override { return height_; }
     int bitCount() const { return bitCount_; }
-    // Errors (UserError, std::bad_alloc) leave the bitmap as it was.
+    // Errors (a broken precondition: std::logic_error; std::bad_alloc) leave the bitmap as it was.
     void setWidth(int width);
     void setHeight(int height);
     // 1, 4, 8 or 24; pixels stay one byte each, as only 8 is ever used.
@@ -41,7 +41,7 @@ public:
     void setPalette(const SharedColourTable& palette);
     void setColorTable(const std::array<Color, 256>& colors);
 
-    // Row y, width bytes; UserError outside the bitmap. Writing marks the bitmap changed.
+    // Row y, width bytes; std::logic_error outside the bitmap. Writing marks the bitmap changed.
     std::uint8_t* scanLine(int y);
     const std::uint8_t* scanLine(int y) const;
     std::uint8_t pixel(int x, int y) const { return scanLine(y)[x]; }

@@ -15,11 +15,8 @@ PaletteManager::PaletteManager(const std::string& fileName)
 
 PaletteManager::PaletteManager(std::span<const std::uint8_t> colorFile, const std::string& fileName)
 {
-    if (colorFile.size() != ColorFileSize) {
-        if (isJapanese())
-            throw UserError(fileName + "のファイルサイズが不正です");
-        throw UserError("Invalid File Size: " + fileName);
-    }
+    if (colorFile.size() != ColorFileSize)
+        throw UserError(localized(fileName + "のファイルサイズが不正です", "Invalid File Size: " + fileName));
     for (int i = 0; i < ColorCount; ++i)
         colors_[i] = colorFile[i * 3] | (colorFile[i * 3 + 1] << 8) | (colorFile[i * 3 + 2] << 16);
 }

@@ -118,14 +118,14 @@ TEST(EditHistory, KindNamesInBothLanguages)
     forceLanguage(std::nullopt);
 }
 
-TEST(EditedFlagData, AnyOfTenFlagsAndClear)
+TEST(EditedFlagData, AnyOfItsFlagsAndClear)
 {
     EditedFlagData flags;
     EXPECT_FALSE(flags.any());
-    flags.set(9, true);
+    flags.set(efTiles, true);
     EXPECT_TRUE(flags.any());
-    flags.set(10, true);
-    EXPECT_FALSE(flags.get(10));
+    flags.set(EditedFlagCount, true); // a flag the program does not have
+    EXPECT_FALSE(flags.get(EditedFlagCount));
     flags.clear();
     EXPECT_FALSE(flags.any());
 }

@@ -13,12 +13,13 @@ enum EditedFlag {
     efMidPoint = 5,
     efScroll = 6,
     efTiles = 7, // tile bytes, wherever the pattern lists copy them from
+    EditedFlagCount = 8,
 };
 
-// Ten flags, eight of them used; all clear when made.
+// One flag per area; all clear when made.
 class EditedFlagData {
 public:
-    static constexpr int FlagCount = 10;
+    static constexpr int FlagCount = EditedFlagCount;
 
     bool get(int index) const { return index >= 0 && index < FlagCount && flags_[index]; }
     void set(int index, bool value)

@@ -44,7 +44,7 @@ TableKey keyAt(const PartTables& part, int k) { return static_cast<TableKey>(sta
 // as StageData reads it.
 constexpr std::array<int, 4> QuarterPaletteShift{0, 4, 2, 6};
 
-// The first of each restart-point value in MidPointBytes; the two words take two bytes.
+// The first of each restart-point value in RestartPointBytes; the two words take two bytes.
 constexpr std::array<int, RestartPointFieldCount> RestartPointFieldByte{0, 1, 2, 3, 4, 6, 8, 9, 10};
 
 bool sameAddresses(const AddressData& addresses, const PartTables& part, int one, int other)

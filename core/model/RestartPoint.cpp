@@ -5,7 +5,7 @@
 
 namespace vx {
 
-// Byte order of MidPointBytes.
+// Byte order of RestartPointBytes.
 enum RestartPointByte {
     mbStartY,
     mbStartRoom,

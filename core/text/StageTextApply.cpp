@@ -83,9 +83,9 @@ Result<void> checkText(const RomImage& rom, const StageText& text)
                        localized("ステージ番号が範囲 00-0D の外で"
                                  "す",
                                  "the stage is out of range (00-0D)"));
-    if (Result<void> enemies = checkObjects(text, text.enemies, RootKeys[9], EnemyCapacity); !enemies.ok())
+    if (Result<void> enemies = checkObjects(text, text.enemies, RootKeys[RootEnemies], EnemyCapacity); !enemies.ok())
         return enemies;
-    if (Result<void> items = checkObjects(text, text.items, RootKeys[10], ItemCapacity); !items.ok())
+    if (Result<void> items = checkObjects(text, text.items, RootKeys[RootItems], ItemCapacity); !items.ok())
         return items;
     // The sharing is the image's settings: a text from other settings would change other stages.
     for (std::size_t g = 0; g < SharedGroups.size(); ++g) {

@@ -10,7 +10,24 @@
 
 namespace vx::stage_text {
 
-inline constexpr std::array<std::string_view, 13> RootKeys{
+// Positions in RootKeys.
+enum RootKey : std::size_t {
+    RootFormat,
+    RootVersion,
+    RootStage,
+    RootShared,
+    RootPalettes,
+    RootAnimation,
+    RootPatternTableSetting,
+    RootScroll,
+    RootRestartPoints,
+    RootEnemies,
+    RootItems,
+    RootRooms,
+    RootChips,
+    RootKeyCount
+};
+inline constexpr std::array<std::string_view, RootKeyCount> RootKeys{
     "format", "version",       "stage",   "shared", "palettes", "animation", "patternTableSetting",
     "scroll", "restartPoints", "enemies", "items",  "rooms",    "chips"};
 inline constexpr std::array<std::string_view, 2> PaletteKeys{"background", "sprite"};
@@ -20,11 +37,11 @@ inline constexpr std::array<std::string_view, 3> ChipKeys{"quarters", "palettes"
 // A room from version 2 on: its number and its 8 rows.
 inline constexpr std::array<std::string_view, 2> RoomKeys{"room", "rows"};
 
-// The restart point's nine values as the page and MidPoint name them; the two addresses
+// The restart point's nine values as the page and RestartPoint name them; the two addresses
 // are words of two image bytes each (high, low).
 struct PointField {
     std::string_view key;
-    int byte; // first of its MidPointBytes
+    int byte; // first of its RestartPointBytes
     bool word;
 };
 inline constexpr std::array<PointField, 9> PointFields{{

@@ -226,17 +226,18 @@ public:
         requireObject(root_, root, RootKeys);
         auto member = [&](std::size_t k) -> const json& { return memberAt(root_, RootKeys[k]); };
         auto path = [&](std::size_t k) { return Path(root, RootKeys[k]); };
-        text_.stage = byte(member(2), path(2), StageCount - 1);
-        readShared(member(3), path(3));
-        readPalettes(member(4), path(4));
-        readAnimation(member(5), path(5));
-        byteLines(member(6), path(6), text_.patternTableSetting, PatternLineBytes);
-        byteLines(member(7), path(7), text_.scroll, 1);
-        readRestartPoints(member(8), path(8));
-        text_.enemies = readObjects(member(9), path(9), EnemyCapacity);
-        text_.items = readObjects(member(10), path(10), ItemCapacity);
-        readRooms(member(11), path(11));
-        readChips(member(12), path(12));
+        text_.stage = byte(member(RootStage), path(RootStage), StageCount - 1);
+        readShared(member(RootShared), path(RootShared));
+        readPalettes(member(RootPalettes), path(RootPalettes));
+        readAnimation(member(RootAnimation), path(RootAnimation));
+        byteLines(member(RootPatternTableSetting), path(RootPatternTableSetting), text_.patternTableSetting,
+                  PatternLineBytes);
+        byteLines(member(RootScroll), path(RootScroll), text_.scroll, 1);
+        readRestartPoints(member(RootRestartPoints), path(RootRestartPoints));
+        text_.enemies = readObjects(member(RootEnemies), path(RootEnemies), EnemyCapacity);
+        text_.items = readObjects(member(RootItems), path(RootItems), ItemCapacity);
+        readRooms(member(RootRooms), path(RootRooms));
+        readChips(member(RootChips), path(RootChips));
         return std::move(text_);
     }
 
@@ -245,8 +246,8 @@ private:
     // which of its keys this one lacks.
     void checkFormat(const Path& root)
     {
-        const Path formatPath(root, RootKeys[0]), versionPath(root, RootKeys[1]);
-        const auto format = root_.find(RootKeys[0]);
+        const Path formatPath(root, RootKeys[RootFormat]), versionPath(root, RootKeys[RootVersion]);
+        const auto format = root_.find(RootKeys[RootFormat]);
         if (format == root_.end())
             refuse(formatPath,
                    localized("キーがありません (ステージのテキストではありませ"
@@ -259,7 +260,7 @@ private:
                            "式 (\"" +
                            std::string(StageTextFormat) + "\") ではありません"
                                 : "the format " + shown(*format) + " is not \"" + std::string(StageTextFormat) + "\"");
-        const auto version = root_.find(RootKeys[1]);
+        const auto version = root_.find(RootKeys[RootVersion]);
         if (version == root_.end())
             refuse(versionPath, localized("キーがありません", "missing key"));
         if (!version->is_number_integer() || *version < OldestStageTextVersion || *version > StageTextVersion)

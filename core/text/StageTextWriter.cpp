@@ -193,24 +193,24 @@ std::string stageTextToJson(const StageText& text)
         chips.push_back(chipJson(text, chip));
 
     ordered_json root = ordered_json::object();
-    root[jsonKey(RootKeys[0])] = StageTextFormat;
-    root[jsonKey(RootKeys[1])] = StageTextVersion;
-    root[jsonKey(RootKeys[2])] = hex2(static_cast<std::uint8_t>(text.stage));
-    root[jsonKey(RootKeys[3])] = std::move(shared);
-    root[jsonKey(RootKeys[4])] =
+    root[jsonKey(RootKeys[RootFormat])] = StageTextFormat;
+    root[jsonKey(RootKeys[RootVersion])] = StageTextVersion;
+    root[jsonKey(RootKeys[RootStage])] = hex2(static_cast<std::uint8_t>(text.stage));
+    root[jsonKey(RootKeys[RootShared])] = std::move(shared);
+    root[jsonKey(RootKeys[RootPalettes])] =
         ordered_json{{jsonKey(PaletteKeys[0]), jsonLines(text.bgPalette, PaletteLineBytes)},
                      {jsonKey(PaletteKeys[1]), jsonLines(text.spritePalette, PaletteLineBytes)}};
-    root[jsonKey(RootKeys[5])] =
+    root[jsonKey(RootKeys[RootAnimation])] =
         ordered_json{{jsonKey(AnimationKeys[0]), hex2(text.frameCount)},
                      {jsonKey(AnimationKeys[1]), hex2(text.frameTimer)},
                      {jsonKey(AnimationKeys[2]), jsonLines(text.animationColours, AnimationLineBytes)}};
-    root[jsonKey(RootKeys[6])] = jsonLines(text.patternTableSetting, PatternLineBytes);
-    root[jsonKey(RootKeys[7])] = jsonLines(text.scroll, 1);
-    root[jsonKey(RootKeys[8])] = std::move(points);
-    root[jsonKey(RootKeys[9])] = objects(text.enemies);
-    root[jsonKey(RootKeys[10])] = objects(text.items);
-    root[jsonKey(RootKeys[11])] = std::move(rooms);
-    root[jsonKey(RootKeys[12])] = std::move(chips);
+    root[jsonKey(RootKeys[RootPatternTableSetting])] = jsonLines(text.patternTableSetting, PatternLineBytes);
+    root[jsonKey(RootKeys[RootScroll])] = jsonLines(text.scroll, 1);
+    root[jsonKey(RootKeys[RootRestartPoints])] = std::move(points);
+    root[jsonKey(RootKeys[RootEnemies])] = objects(text.enemies);
+    root[jsonKey(RootKeys[RootItems])] = objects(text.items);
+    root[jsonKey(RootKeys[RootRooms])] = std::move(rooms);
+    root[jsonKey(RootKeys[RootChips])] = std::move(chips);
     std::string out;
     writeJson(out, root, 0);
     return out + "\n";

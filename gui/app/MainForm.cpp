@@ -37,7 +37,6 @@
 #include "gui/pages/Prompts.h"
 #include "gui/pages/RestartPointEdit.h"
 #include "gui/pages/ScrollEdit.h"
-#include "gui/pages/SpriteBankPage.h"
 #include "gui/pages/TileEdit.h"
 #include "gui/widgets/PlacedLayout.h"
 #include "gui/widgets/StatusPanel.h"
@@ -294,8 +293,8 @@ void MainForm::bindUnits()
     subForm_ = new InfoListDialog(this);
     gridForm_ = new MapGridDialog(prompts_, this);
     objectForm_ = new ObjectDialog(this);
-    // The fixed calling order: palette, tiles (the pattern data), 32x32 chip, map, object, restart point,
-    // scroll, then the sprite bank that does nothing.
+    // The fixed calling order: palette, tiles (the pattern data), 32x32 chip, map, object, restart point
+    // and scroll.
     paletteEdit_ = addUnit(std::make_unique<PaletteEdit>(*context_), pgPaletteEdit);
     tileEdit_ = addUnit(std::make_unique<TileEdit>(*context_), pgTileEdit);
     chipEdit_ = addUnit(std::make_unique<Chip32x32Edit>(*context_, *subForm_), pg32x32ChipEdit);
@@ -306,7 +305,6 @@ void MainForm::bindUnits()
     objectEdit_ = addUnit(std::make_unique<ObjectEdit>(*context_, chipEdit_->sheets(), *objectForm_), pgObjectEdit);
     restartPointEdit_ = addUnit(std::make_unique<RestartPointEdit>(*context_, chipEdit_->sheets()), pgRestartPointEdit);
     scrollEdit_ = addUnit(std::make_unique<ScrollEdit>(*context_, chipEdit_->sheets()), pgScrollEdit);
-    addUnit(std::make_unique<SpriteBankPage>(), pgSpriteBankEdit);
     for (auto& [unit, page] : units_) {
         unit->bindControls(pageSheet(*pages_, page));
         placeControls(pageSheet(*pages_, page));

@@ -24,14 +24,14 @@ public:
 
 void addPageTabs(QTabWidget& pages)
 {
-    // The tiles page stands last of the tabs shown; it keeps the pattern-table page's name.
-    const char* const names[PageCount] = {"TabSheetMapEdit",          "TabSheet32x32ChipEdit", "TabSheetPaletteEdit",
-                                          "TabSheetObjectEdit",       "TabSheetMidPointEdit",  "TabSheetScrollEdit",
-                                          "TabSheetPatternTableEdit", "TabSheetSpriteBankEdit"};
+    // The tiles page stands last; it keeps the pattern-table page's name.
+    const char* const names[PageCount] = {"TabSheetMapEdit",         "TabSheet32x32ChipEdit", "TabSheetPaletteEdit",
+                                          "TabSheetObjectEdit",      "TabSheetMidPointEdit",  "TabSheetScrollEdit",
+                                          "TabSheetPatternTableEdit"};
     const char* const captions[PageCount][2] = {
-        {"マップ", "Map"},           {"32x32チップ", "32x32 Chips"},      {"パレット", "Palette"},
-        {"オブジェクト", "Objects"}, {"復帰地点", "Restart Points"},      {"スクロール", "Scroll"},
-        {"タイル", "Tiles"},         {"スプライトバンク", "Sprite Banks"}};
+        {"マップ", "Map"},           {"32x32チップ", "32x32 Chips"}, {"パレット", "Palette"},
+        {"オブジェクト", "Objects"}, {"復帰地点", "Restart Points"}, {"スクロール", "Scroll"},
+        {"タイル", "Tiles"}};
     for (int i = 0; i < PageCount; ++i) {
         // Only the sheet scrolls in a window smaller than it: the tabs and the stage selector
         // stay where a click expects them.
@@ -46,7 +46,6 @@ void addPageTabs(QTabWidget& pages)
         scroll->setWidget(sheet);
         pages.addTab(scroll, QString::fromStdString(captionText(captions[i][0], captions[i][1])));
     }
-    pages.tabBar()->setTabVisible(pgSpriteBankEdit, false);
 }
 
 QScrollArea* pageScroll(const QTabWidget& pages, int page) { return qobject_cast<QScrollArea*>(pages.widget(page)); }

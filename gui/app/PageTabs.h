@@ -15,13 +15,11 @@ enum Page {
     pgRestartPointEdit,
     pgScrollEdit,
     pgTileEdit,
-    pgSpriteBankEdit,
     PageCount
 };
 
 // One empty page for each of the above, with its caption: a scroll area holding the sheet the
-// page's controls stand on, named as the controls' tests know it. The sprite bank page stands
-// in the control without a tab.
+// page's controls stand on, named as the controls' tests know it.
 void addPageTabs(QTabWidget& pages);
 // The scroll area that is a page of the control, and the sheet in it.
 QScrollArea* pageScroll(const QTabWidget& pages, int page);

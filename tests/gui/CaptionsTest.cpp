@@ -22,7 +22,7 @@ TEST_F(CaptionsTest, EveryButtonHasItsOwnAccessLetterAndEnglishLeavesNoJapanese)
         opened();
         std::vector<QWidget*> places{find<QWidget>(u"SubForm"), find<QWidget>(u"MapEditGridForm"),
                                      find<QWidget>(u"ObjectEditForm")};
-        for (int page = pgMapEdit; page <= pgSpriteBankEdit; ++page)
+        for (int page = pgMapEdit; page < PageCount; ++page)
             places.push_back(pageSheet(Page(page)));
         for (const QWidget* place : places) {
             QString letters, shown = place->windowTitle();

@@ -47,9 +47,8 @@ TEST_F(ShellTest, StartsWithoutAnImageAndOpensIntoTheImageState)
     MainForm& window = mainForm();
     ASSERT_FALSE(window.failed());
     EXPECT_TRUE(showsNoImage());
-    EXPECT_EQ(pages()->count(), 8);
-    EXPECT_EQ(pages()->tabText(pgTileEdit), QString::fromUtf8("タイル")) << "the last tab shown";
-    EXPECT_FALSE(pages()->tabBar()->isTabVisible(pgSpriteBankEdit));
+    EXPECT_EQ(pages()->count(), 7);
+    EXPECT_EQ(pages()->tabText(pgTileEdit), QString::fromUtf8("タイル")) << "the last tab";
     EXPECT_EQ(pages()->tabText(pgMapEdit), QString::fromUtf8("マップ"));
     EXPECT_EQ(statusPanel(2)->width(), 330);
 
