@@ -73,7 +73,7 @@ CLI::Option* addNumber(CLI::App* command, const std::string& name, std::string& 
 struct CommandLine {
     CLI::App app{"Works on images of the editor without the GUI.", "vexalon2-tool"};
     ToolRequest request;
-    std::string stage, room, columns, subPalette, whereChip;
+    std::string stage, room, columns, subPalette, whereChip, point, y;
     std::function<int()> run;
     std::deque<std::string> slots; // the files of every command; a deque keeps their addresses
 
@@ -320,6 +320,26 @@ CommandLine::CommandLine()
     settingsOption(command);
     flag(command, "--json", request.json, "a JSON list of objects, keys below");
 
+    command = addCommand("playcopy", "write a copy of IMAGE whose first stage plays stage N from a chosen place",
+                         "Every table of stage N is laid at the first stage's address, and the first\n"
+                         "stage's start record (restart point 0) becomes restart point K of stage N, or\n"
+                         "room R with the landing height of the stage's start point (or Y) and the\n"
+                         "scroll entry the path has in force there. Map addresses and first-object\n"
+                         "numbers of the restart records are recalculated for the new place. What the\n"
+                         "game keys to the stage number (music, boss, status bar colours) stays the first\n"
+                         "stage's. A table longer than the first stage's place, or a value out of its\n"
+                         "range, is refused with exit 1 and nothing written.",
+                         playCopy, {{"IMAGE", "the image"}});
+    for (auto [name, text, about] : {std::tuple{"--stage", &stage, "the stage to play, 0 to 13"},
+                                     std::tuple{"--point", &point, "start at this restart point, 0 to 5"},
+                                     std::tuple{"--room", &room, "start in this room, 0 to 43"},
+                                     std::tuple{"--y", &y, "the landing height with --room, 0 to 255"}})
+        command->add_option(name, *text, about)->type_name(name == std::string("--room") ? "R" : "N");
+    command->get_option("--stage")->required();
+    command->add_option("--out", request.out, "the copy to write")->required()->type_name("COPY");
+    settingsOption(command);
+    forceFlag(command);
+
     CLI::App* tiles = app.add_subcommand("tiles", "a stage's tile table as a PNG picture, out and back in");
     tiles->require_subcommand(1);
     command = addCommandTo(tiles, "export", "write the table as a 128x128 palette PNG", TilesExportHelp, tilesExport,
@@ -369,9 +389,10 @@ int run(int argc, const char* const* argv)
         ToolRequest& request = line.request;
         for (auto [text, number] :
              {std::pair{&line.stage, &request.stage}, std::pair{&line.room, &request.room},
-              std::pair{&line.columns, &request.columns}, std::pair{&line.subPalette, &request.subPalette}})
-            if (!text->empty())
-                *number = parseNumber(*text);
+              std::pair{&line.columns, &request.columns}, std::pair{&line.subPalette, &request.subPalette},
+              std::pair{&line.point, &request.point}, std::pair{&line.y, &request.y}})
+            if (!text->empty()) // what the parser let through unread is out of every range
+                *number = parseNumber(*text).value_or(-1);
         if (!line.whereChip.empty())
             request.whereChip = parseChipNumber(line.whereChip);
         return line.run ? line.run() : ExitUsage;

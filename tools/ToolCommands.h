@@ -51,6 +51,9 @@ struct ToolRequest {
     std::optional<int> subPalette; // --palette P, 0-3
     bool sprites = false;          // the sprite table rather than the background one
     std::string layout = "tiles";  // --layout: "tiles" (tile order) or "chips" (16x16 chips as squares)
+
+    // playcopy: the start, a restart point or a room with a landing height
+    std::optional<int> point, y;
 };
 
 // The commands; each prints its result on stdout, its refusal on stderr, and returns the
@@ -65,6 +68,7 @@ int scroll(const ToolRequest& request);
 int restartPoints(const ToolRequest& request);
 int makePatchFile(const ToolRequest& request);
 int applyPatchFile(const ToolRequest& request);
+int playCopy(const ToolRequest& request);
 
 // Reads the settings of --settings (never written back) or the defaults.
 std::unique_ptr<AddressData> loadAddresses(const ToolRequest& request);
