@@ -26,56 +26,6 @@ int textWidth(const QWidget* widget, const QString& text)
     return widget->fontMetrics().size(Qt::TextShowMnemonic, text).width();
 }
 
-// How much wider than its place a control must be for its caption, with the style's margins.
-int captionGrowth(const QWidget* widget, QSize placed)
-{
-    if (widget->isHidden())
-        return 0;
-    if (const auto* button = qobject_cast<const QPushButton*>(widget)) {
-        if (button->text().isEmpty())
-            return 0;
-        // Not by sizeHint: the style's least button width says nothing of the caption.
-        QStyleOptionButton option;
-        option.initFrom(button);
-        option.rect = QRect(QPoint(0, 0), placed);
-        option.text = button->text();
-        return textWidth(button, button->text()) -
-            button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button).width();
-    }
-    if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) // check boxes, radio buttons
-        return button->text().isEmpty() ? 0 : button->sizeHint().width() - placed.width();
-    if (const auto* label = qobject_cast<const QLabel*>(widget)) {
-        const QString text = label->text();
-        if (text.isEmpty() || label->wordWrap() || Qt::mightBeRichText(text))
-            return 0;
-        // Without a buddy an ampersand is shown as it is.
-        const int needed =
-            textWidth(label, label->buddy() ? text : QString(text).replace(QStringLiteral("&"), QStringLiteral("&&"))) +
-            2 * label->margin() + label->width() - label->contentsRect().width();
-        return needed - placed.width();
-    }
-    if (const auto* box = qobject_cast<const QGroupBox*>(widget)) {
-        QStyleOptionGroupBox option;
-        option.initFrom(box);
-        option.rect = QRect(QPoint(0, 0), placed);
-        option.text = box->title();
-        option.subControls = QStyle::SC_GroupBoxLabel;
-        const QRect title = box->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, box);
-        return box->title().isEmpty() ? 0 : title.left() + textWidth(box, box->title()) - placed.width();
-    }
-    if (const auto* combo = qobject_cast<const QComboBox*>(widget)) {
-        int longest = 0;
-        for (int item = 0; item < combo->count(); ++item)
-            longest = std::max(longest, combo->fontMetrics().horizontalAdvance(combo->itemText(item)));
-        QStyleOptionComboBox option;
-        option.initFrom(combo);
-        option.rect = QRect(QPoint(0, 0), placed);
-        return longest -
-            combo->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo).width();
-    }
-    return 0;
-}
-
 // How much larger than at zoom 1 a view or a laid-out box is now.
 QSize growthOf(const QLayoutItem* item, QSize unzoomed)
 {
@@ -100,6 +50,54 @@ bool isPlainBox(const QWidget* widget)
 }
 
 } // namespace
+
+int captionShortfall(const QWidget* widget, int width)
+{
+    const QRect placed(0, 0, width, widget->height());
+    if (const auto* button = qobject_cast<const QPushButton*>(widget)) {
+        if (button->text().isEmpty())
+            return 0;
+        // Not by sizeHint: the style's least button width says nothing of the caption.
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.rect = placed;
+        option.text = button->text();
+        return textWidth(button, button->text()) -
+            button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button).width();
+    }
+    if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) // check boxes, radio buttons
+        return button->text().isEmpty() ? 0 : button->sizeHint().width() - width;
+    if (const auto* label = qobject_cast<const QLabel*>(widget)) {
+        const QString text = label->text();
+        if (text.isEmpty() || label->wordWrap() || Qt::mightBeRichText(text))
+            return 0;
+        // Without a buddy an ampersand is shown as it is.
+        const int needed =
+            textWidth(label, label->buddy() ? text : QString(text).replace(QStringLiteral("&"), QStringLiteral("&&"))) +
+            2 * label->margin() + label->width() - label->contentsRect().width();
+        return needed - width;
+    }
+    if (const auto* box = qobject_cast<const QGroupBox*>(widget)) {
+        QStyleOptionGroupBox option;
+        option.initFrom(box);
+        option.rect = placed;
+        option.text = box->title();
+        option.subControls = QStyle::SC_GroupBoxLabel;
+        const QRect title = box->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, box);
+        return box->title().isEmpty() ? 0 : title.left() + textWidth(box, box->title()) - width;
+    }
+    if (const auto* combo = qobject_cast<const QComboBox*>(widget)) {
+        int longest = 0;
+        for (int item = 0; item < combo->count(); ++item)
+            longest = std::max(longest, combo->fontMetrics().horizontalAdvance(combo->itemText(item)));
+        QStyleOptionComboBox option;
+        option.initFrom(combo);
+        option.rect = placed;
+        return longest -
+            combo->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo).width();
+    }
+    return 0;
+}
 
 PlacedLayout::PlacedLayout(QWidget* container, QSize size) : QLayout(nullptr)
 {
@@ -158,7 +156,7 @@ PlacedLayout::Arrangement PlacedLayout::arranged() const
     for (std::size_t i = 0; i < total; ++i) {
         viewGrowth[i] = growthOf(places_[i].item, places_[i].unzoomed.size());
         const QWidget* widget = places_[i].item->widget();
-        const int caption = widget ? captionGrowth(widget, places_[i].unzoomed.size()) : 0;
+        const int caption = widget && !widget->isHidden() ? captionShortfall(widget, places_[i].unzoomed.width()) : 0;
         growth[i] = QSize(std::max(viewGrowth[i].width(), caption), viewGrowth[i].height());
         shown[i] = places_[i].unzoomed;
     }

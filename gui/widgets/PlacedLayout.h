@@ -41,6 +41,10 @@ private:
     QSize unzoomedSize_;
 };
 
+// How much wider than `width` a control must be to show its caption whole, by its font and its
+// style's margins (for a combo box, its longest item); 0 or less when it fits or has none.
+int captionShortfall(const QWidget* control, int width);
+
 // Gives a page and every plain box on it a PlacedLayout, innermost first.
 void placeControls(QWidget* page);
 // Lays out again, innermost first, every PlacedLayout under `top` after views changed size.
