@@ -66,11 +66,9 @@ TEST_F(CaptionFitTest, EveryCaptionFitsInBothLanguagesAtTheDefaultFontAndAQuarte
                 menuAction(tool)->trigger();
             for (const char16_t* tool : {u"StageCheckWindow", u"ChipUsesWindow", u"StageOverviewWindow"})
                 expectFits(find<QDialog>(tool), setting);
-            {
-                EmulatorSettingsDialog settings(&window, prompts, QStringLiteral("emulator \"%1\""), true);
-                settings.show();
-                expectFits(&settings, setting);
-            }
+            auto* settings = new EmulatorSettingsDialog(&window, prompts, QStringLiteral("emu \"%1\""), true);
+            settings->show(); // the window's child: goes with it
+            expectFits(settings, setting);
             form.reset();
         }
 }
