@@ -5,19 +5,20 @@
 #include "core/model/RomImage.h"
 #include "core/model/StageObjects.h"
 #include "gui/app/MainForm.h"
-#include "gui/app/StageOverviewWindow.h"
 #include "gui/app/ViewZoom.h"
 #include "gui/image/QtGlyphRenderer.h"
 #include "gui/pages/Chip32x32Edit.h"
 #include "gui/pages/MapEdit.h"
 #include "gui/pages/ObjectEdit.h"
 #include "gui/pages/TileEdit.h"
+#include "gui/tools/StageOverviewWindow.h"
 #include "gui/widgets/ImageView.h"
 #include "render/GraphicManager.h"
 #include "render/PaletteManager.h"
 #include "tests/gui/support/EditorSession.h"
 #include "tests/gui/support/Mouse.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -386,7 +387,7 @@ void BM_StageOverviewRedraw(benchmark::State& state)
 {
     Fixture& f = sharedFixture();
     f.showPage(pgMapEdit);
-    showStageOverviewWindow(*f.form);
+    f.form->findChild<QAction*>(QStringLiteral("MenuItemStageOverview"))->trigger();
     auto* window = f.form->findChild<StageOverviewWindow*>();
     if (!window) {
         state.SkipWithError("no overview window");

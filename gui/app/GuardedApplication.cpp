@@ -1,7 +1,7 @@
 #include "gui/app/GuardedApplication.h"
 
+#include "core/base/Errors.h"
 #include "core/base/Language.h"
-#include "gui/app/MainForm.h"
 #include "gui/image/MemoryRoom.h"
 
 #include <QEvent>
@@ -133,7 +133,7 @@ void reportOutOfMemory(const std::function<void(const QString&)>& show, bool qui
 void prepareOutOfMemoryReport() noexcept
 {
     try { // without memory even for this, the English line stays
-        preparedText() = outOfMemoryText();
+        preparedText() = QString::fromStdString(outOfMemoryMessage());
         const QByteArray line = "vexalon2editor: " + preparedText().toLocal8Bit() + "\n";
         if (static_cast<std::size_t>(line.size()) < sizeof preparedLine)
             std::memcpy(preparedLine, line.constData(), static_cast<std::size_t>(line.size()) + 1);

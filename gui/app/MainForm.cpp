@@ -8,37 +8,31 @@
 #include "core/model/AddressData.h"
 #include "core/model/RomImage.h"
 #include "gui/app/AppPaths.h"
-#include "gui/app/ChipUsesWindow.h"
-#include "gui/app/ConsoleColours.h"
-#include "gui/app/FileCommands.h"
 #include "gui/app/GuardedApplication.h"
 #include "gui/app/InterfaceLanguage.h"
 #include "gui/app/MainMenus.h"
-#include "gui/app/PageKeys.h"
-#include "gui/app/PageTabs.h"
-#include "gui/app/RecentFilesMenu.h"
-#include "gui/app/RecoveryKeeper.h"
 #include "gui/app/SettingsFallback.h"
-#include "gui/app/ShareCommands.h"
-#include "gui/app/StageCheckWindow.h"
-#include "gui/app/StageNames.h"
-#include "gui/app/StageOverviewWindow.h"
 #include "gui/app/StartScreen.h"
-#include "gui/app/TestPlay.h"
 #include "gui/app/ViewZoom.h"
+#include "gui/commands/ConsoleColours.h"
+#include "gui/commands/FileCommands.h"
+#include "gui/commands/RecentFilesMenu.h"
+#include "gui/commands/RecoveryKeeper.h"
+#include "gui/commands/ShareCommands.h"
 #include "gui/image/QtGlyphRenderer.h"
 #include "gui/pages/Chip32x32Edit.h"
-#include "gui/pages/InfoListDialog.h"
 #include "gui/pages/MapEdit.h"
-#include "gui/pages/MapGridDialog.h"
-#include "gui/pages/ObjectDialog.h"
 #include "gui/pages/ObjectEdit.h"
-#include "gui/pages/PaletteEdit.h"
+#include "gui/pages/PageKeys.h"
+#include "gui/pages/PageTabs.h"
+#include "gui/pages/PageUnits.h"
 #include "gui/pages/Prompts.h"
-#include "gui/pages/RestartPointEdit.h"
-#include "gui/pages/ScrollEdit.h"
+#include "gui/pages/StageNames.h"
 #include "gui/pages/TileEdit.h"
-#include "gui/widgets/PlacedLayout.h"
+#include "gui/testplay/TestPlay.h"
+#include "gui/tools/ChipUsesWindow.h"
+#include "gui/tools/StageCheckWindow.h"
+#include "gui/tools/StageOverviewWindow.h"
 #include "gui/widgets/StatusPanel.h"
 #include "render/GraphicManager.h"
 #include "render/PaletteManager.h"
@@ -72,8 +66,6 @@ QString qText(const char* japanese, const char* english)
 bool replacesObjects(int kind) { return kind == ukObject || kind == ukStageText || kind == ukRecovery; }
 
 } // namespace
-
-QString outOfMemoryText() { return QString::fromStdString(outOfMemoryMessage()); }
 
 MainForm::MainForm(Prompts& prompts, const AppPaths& paths, QWidget* parent)
     : QMainWindow(parent), prompts_(prompts), preferencesFile_(paths.preferencesFile)
@@ -164,21 +156,25 @@ bool MainForm::createRunObjects(const AppPaths& paths)
         status_[0]->setText(QString::fromStdString(text));
         showModified(true);
         recovery_->editMade();
+        tell(Change::Edited);
     };
     share_->wrote = [this](const QString& text) { status_[2]->setText(text); };
     share_->preferences = [this] { return recent_ ? recent_->preferences() : nullptr; };
-    share_->shownTiles = [this] { return std::pair(tileEdit_->table(), tileEdit_->subPalette(tileEdit_->table())); };
+    share_->shownTiles = [this] {
+        TileEdit& tiles = *units_->tileEdit();
+        return std::pair(tiles.table(), tiles.subPalette(tiles.table()));
+    };
     share_->graphicsImported = [this](const QString& summary) {
-        tileEdit_->tilesChanged();
-        refreshActivePage();
+        units_->tileEdit()->tilesChanged();
+        units_->refreshShown();
         showModified(rom_->differsFromFile());
         status_[2]->setText(summary);
     };
     share_->imported = [this](const QString& summary) {
-        objectEdit_->objectsReplaced(-1);
+        units_->objectEdit()->objectsReplaced(-1);
         showModified(rom_->differsFromFile());
         recovery_->editMade();
-        refreshActivePage();
+        units_->refreshShown();
         status_[2]->setText(summary);
     };
     // A palette edit, undo or redo hands the stage's colours to the renderer at once.
@@ -215,6 +211,7 @@ void MainForm::buildFrame()
     connect(stageSelector_, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (!updating_)
             selectStage(index);
+        tell(Change::StageShown);
     });
 
     pages_ = new QTabWidget(central_);
@@ -247,36 +244,35 @@ void MainForm::buildMenus()
 {
     menus_ = std::make_unique<MainMenus>(
         this,
-        MenuCommands{
-            .open = [this] { commandOpen(); },
-            .save = [this] { commandSave(); },
-            .saveAs = [this] { commandSaveAs(); },
-            .createPatch = [this] { commandCreatePatch(); },
-            .exportPicture = [this] { commandExportStagePicture(); },
-            .exportText = [this] { share_->exportStageText(); },
-            .importText = [this] { share_->importStageText(); },
-            .exportTiles = [this] { share_->exportTilePicture(); },
-            .importTiles = [this] { share_->importTilePicture(); },
-            .exportPalette = [this] { share_->exportPaletteFile(); },
-            .importPalette = [this] { share_->importPaletteFile(); },
-            .tileChipLayout = [this](bool chips) { share_->setChipLayout(chips); },
-            .tileChipLayoutChecked = [this] { return share_->chipLayout(); },
-            .close = [this] { commandClose(); },
-            .exit = [this] { close(); },
-            .undo = [this] { commandUndo(); },
-            .redo = [this] { commandRedo(); },
-            .findChipUses = [this] { showChipUsesWindow(*this, prompts_, pickedChip(), false); },
-            .replaceChip = [this] { showChipUsesWindow(*this, prompts_, pickedChip(), true); },
-            .checkStage = [this] { showStageCheckWindow(*this, *menus_); },
-            .stageOverview = [this] { showStageOverviewWindow(*this); },
-            .testPlay = [this] { testPlayOf(*this, prompts_, recent_->preferences()).run(); },
-            .emulatorSettings = [this] { testPlayOf(*this, prompts_, recent_->preferences()).changeCommand(); },
-            .consoleColours = [this] { chooseConsoleColours(prompts_, recent_->preferences()); },
-            .zoomIn = [this] { zoom_->zoomIn(); },
-            .zoomOut = [this] { zoom_->zoomOut(); },
-            .actualSize = [this] { zoom_->setLevel(ViewZoom::Lowest); },
-            .interfaceLanguage =
-                [this](auto choice) { keepInterfaceLanguage(recent_->preferences(), prompts_, choice); }});
+        MenuCommands{.open = [this] { commandOpen(); },
+                     .save = [this] { commandSave(); },
+                     .saveAs = [this] { commandSaveAs(); },
+                     .createPatch = [this] { commandCreatePatch(); },
+                     .exportPicture = [this] { commandExportStagePicture(); },
+                     .exportText = [this] { share_->exportStageText(); },
+                     .importText = [this] { share_->importStageText(); },
+                     .exportTiles = [this] { share_->exportTilePicture(); },
+                     .importTiles = [this] { share_->importTilePicture(); },
+                     .exportPalette = [this] { share_->exportPaletteFile(); },
+                     .importPalette = [this] { share_->importPaletteFile(); },
+                     .tileChipLayout = [this](bool chips) { share_->setChipLayout(chips); },
+                     .tileChipLayoutChecked = [this] { return share_->chipLayout(); },
+                     .close = [this] { commandClose(); },
+                     .exit = [this] { close(); },
+                     .undo = [this] { commandUndo(); },
+                     .redo = [this] { commandRedo(); },
+                     .findChipUses = [this] { showChipUses(units_->pickedChip(), false); },
+                     .replaceChip = [this] { showChipUses(units_->pickedChip(), true); },
+                     .checkStage = [this] { showStageCheck(); },
+                     .stageOverview = [this] { showStageOverview(); },
+                     .testPlay = [this] { testPlay().run(); },
+                     .emulatorSettings = [this] { testPlay().changeCommand(); },
+                     .consoleColours = [this] { chooseConsoleColours(prompts_, recent_->preferences()); },
+                     .zoomIn = [this] { zoom_->zoomIn(); },
+                     .zoomOut = [this] { zoom_->zoomOut(); },
+                     .actualSize = [this] { zoom_->setLevel(ViewZoom::Lowest); },
+                     .interfaceLanguage =
+                         [this](auto choice) { keepInterfaceLanguage(recent_->preferences(), prompts_, choice); }});
     connect(menus_->edit, &QMenu::aboutToShow, this, &MainForm::updateEditMenu);
     connect(menus_->edit, &QMenu::aboutToHide, this, &MainForm::enableHistoryKeys);
     recent_ = std::make_unique<RecentFilesMenu>(
@@ -290,33 +286,8 @@ void MainForm::buildMenus()
 
 void MainForm::bindUnits()
 {
-    subForm_ = new InfoListDialog(this);
-    gridForm_ = new MapGridDialog(prompts_, this);
-    objectForm_ = new ObjectDialog(this);
-    // The fixed calling order: palette, tiles (the pattern data), 32x32 chip, map, object, restart point
-    // and scroll.
-    paletteEdit_ = addUnit(std::make_unique<PaletteEdit>(*context_), pgPaletteEdit);
-    tileEdit_ = addUnit(std::make_unique<TileEdit>(*context_), pgTileEdit);
-    chipEdit_ = addUnit(std::make_unique<Chip32x32Edit>(*context_, *subForm_), pg32x32ChipEdit);
-    mapEdit_ = addUnit(std::make_unique<MapEdit>(*context_, chipEdit_->sheets(), *gridForm_), pgMapEdit);
-    chipEdit_->chipPicked = [this](int chip) { mapEdit_->selectChip(chip); };
-    tileEdit_->useSheets(&chipEdit_->sheets());
-    mapEdit_->findUses = [this](int chip) { showChipUsesWindow(*this, prompts_, chip, false); };
-    objectEdit_ = addUnit(std::make_unique<ObjectEdit>(*context_, chipEdit_->sheets(), *objectForm_), pgObjectEdit);
-    restartPointEdit_ = addUnit(std::make_unique<RestartPointEdit>(*context_, chipEdit_->sheets()), pgRestartPointEdit);
-    scrollEdit_ = addUnit(std::make_unique<ScrollEdit>(*context_, chipEdit_->sheets()), pgScrollEdit);
-    for (auto& [unit, page] : units_) {
-        unit->bindControls(pageSheet(*pages_, page));
-        placeControls(pageSheet(*pages_, page));
-    }
-}
-
-EditorUnit* MainForm::unitOfPage(int page) const
-{
-    for (const auto& [unit, unitPage] : units_)
-        if (unitPage == page)
-            return unit.get();
-    return nullptr;
+    units_ = std::make_unique<PageUnits>(*context_, *pages_, this);
+    units_->mapEdit()->findUses = [this](int chip) { showChipUses(chip, false); };
 }
 
 void MainForm::showTitle()
@@ -355,20 +326,14 @@ void MainForm::keepWorkForNextStart()
         return;
     recovery_->flush();
     // Emulators keep playing their copies and the rest goes, as at Exit.
-    delete findChild<TestPlay*>(QString(), Qt::FindDirectChildrenOnly);
+    delete testPlay_;
     keepSettingsFile(*settings_, [](const QString& text) { std::cerr << text.toStdString() << '\n'; });
 }
 
 void MainForm::noImageState()
 {
     timer_->stop();
-    if (auto* testPlay = findChild<TestPlay*>(QString(), Qt::FindDirectChildrenOnly))
-        testPlay->imageClosed();
-    // They show an image that is gone.
-    if (auto* uses = findChild<ChipUsesWindow*>(QString(), Qt::FindDirectChildrenOnly))
-        uses->hide();
-    if (auto* overview = findChild<StageOverviewWindow*>(QString(), Qt::FindDirectChildrenOnly))
-        overview->hide();
+    tell(Change::ImageClosed);
     showImageCommands(false);
     menus_->enableHistoryKeys(false);
     status_[0]->clear();
@@ -389,8 +354,7 @@ void MainForm::imageOpenedState()
     for (int stage = 0; stage < StageCount; ++stage)
         stageSelector_->addItem(stageSelectorEntry(stage));
     stageSelector_->setCurrentIndex(0);
-    for (auto& [unit, page] : units_)
-        unit->open();
+    units_->open();
     stageSelector_->setCurrentIndex(0);
     updating_ = false;
     showImageCommands(true);
@@ -403,8 +367,7 @@ void MainForm::reopenStages()
 {
     timer_->stop();
     updating_ = true;
-    for (auto& [unit, page] : units_)
-        unit->open();
+    units_->open();
     updating_ = false;
     showModified(rom_->differsFromFile());
     enableHistoryKeys();
@@ -458,8 +421,7 @@ void MainForm::commandClose()
     if (!rom_->isLoaded() || !files_->settleUnsavedChanges())
         return;
     noImageState();
-    for (auto& [unit, page] : units_)
-        unit->imageClosed();
+    units_->imageClosed();
     rom_->closeImage();
     showTitle();
 }
@@ -506,12 +468,6 @@ void MainForm::updateEditMenu() { menus_->showHistory(*rom_); }
 
 void MainForm::enableHistoryKeys() { menus_->enableHistoryKeys(rom_->isLoaded()); }
 
-void MainForm::refreshActivePage()
-{
-    if (EditorUnit* unit = unitOfPage(pages_->currentIndex()))
-        unit->refresh();
-}
-
 void MainForm::commandUndo() { stepHistory(true); }
 
 void MainForm::commandRedo() { stepHistory(false); }
@@ -524,24 +480,20 @@ void MainForm::stepHistory(bool back)
     // The step just taken now lies on the other stack.
     const StageData& stage = rom_->currentStage();
     if (replacesObjects(kind))
-        objectEdit_->objectsReplaced((back ? stage.redoStack() : stage.undoStack()).peek()->room());
+        units_->objectEdit()->objectsReplaced((back ? stage.redoStack() : stage.undoStack()).peek()->room());
     if (kind == ukTiles)
-        tileEdit_->tilesChanged();
+        units_->tileEdit()->tilesChanged();
     showModified(rom_->differsFromFile());
     recovery_->editMade();
-    refreshActivePage();
+    units_->refreshShown();
+    tell(Change::HistoryStepped);
 }
 
-int MainForm::pickedChip() const
-{
-    return pages_->currentIndex() == pg32x32ChipEdit ? chipEdit_->editedChip() : mapEdit_->selectedChip();
-}
-
-void MainForm::chipsReplaced(const QString& said)
+void MainForm::showEditMade(const QString& said)
 {
     status_[2]->setText(said);
     showModified(rom_->differsFromFile());
-    refreshActivePage();
+    units_->refreshShown();
 }
 
 void MainForm::selectStage(int index)
@@ -550,8 +502,7 @@ void MainForm::selectStage(int index)
         return;
     rom_->setCurrentStageIndex(index);
     timer_->stop();
-    for (auto& [unit, page] : units_)
-        unit->stageChanged();
+    units_->stageChanged();
     timer_->start();
 }
 
@@ -559,25 +510,74 @@ void MainForm::reloadCharacterData()
 {
     if (!files_->reloadFromFile())
         return;
-    tileEdit_->stageChanged();
-    refreshActivePage();
+    units_->tileEdit()->stageChanged();
+    units_->refreshShown();
 }
 
 void MainForm::onPageChanged(int page)
 {
-    if (!rom_->isLoaded())
-        return;
-    if (EditorUnit* unit = unitOfPage(page))
-        unit->refresh();
+    if (rom_->isLoaded())
+        units_->refresh(page);
 }
 
 void MainForm::onTimer()
 {
     // Only a new frame redraws, and only on the page shown.
-    if (!rom_->isLoaded() || !palette_->isAnimated() || !palette_->tick())
+    if (rom_->isLoaded() && palette_->isAnimated() && palette_->tick())
+        units_->animationTick();
+}
+
+// The selector's own change handling selects the stage, so both always agree.
+void MainForm::showStage(int stage) { stageSelector_->setCurrentIndex(stage); }
+int MainForm::shownPage() const { return pages_->currentIndex(); }
+void MainForm::showPage(int page) { pages_->setCurrentIndex(page); }
+void MainForm::highlightChip(int chip) { units_->mapEdit()->highlightChip(chip); }
+
+void MainForm::listen(QObject* listener, std::function<void(Change)> heard)
+{
+    listeners_.emplace_back(listener, std::move(heard));
+}
+
+void MainForm::tell(Change change)
+{
+    // By index and by copy: a listener may make a window that listens too.
+    for (std::size_t i = 0; i < listeners_.size(); ++i)
+        if (const auto heard = listeners_[i].second; listeners_[i].first)
+            heard(change);
+}
+
+void MainForm::showChipUses(int chip, bool replace)
+{
+    if (!rom_->isLoaded())
         return;
-    if (EditorUnit* unit = unitOfPage(pages_->currentIndex()))
-        unit->animationTick();
+    if (!chipUses_)
+        chipUses_ = new ChipUsesWindow(*this, *context_);
+    chipUses_->showChip(chip, replace);
+}
+
+void MainForm::showStageCheck()
+{
+    if (!rom_->isLoaded())
+        return;
+    if (!stageCheck_)
+        stageCheck_ = new StageCheckWindow(*this, *context_);
+    stageCheck_->showInFront();
+}
+
+void MainForm::showStageOverview()
+{
+    if (!rom_->isLoaded())
+        return;
+    if (!overview_)
+        overview_ = new StageOverviewWindow(*this, *context_, units_->chip32x32Edit()->sheets());
+    overview_->showInFront();
+}
+
+TestPlay& MainForm::testPlay()
+{
+    if (!testPlay_)
+        testPlay_ = new TestPlay(*this, *rom_, prompts_, recent_->preferences());
+    return *testPlay_;
 }
 
 } // namespace vx

@@ -1,11 +1,13 @@
 #pragma once
 #include <QMainWindow>
+#include <QPointer>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "gui/app/PageTabs.h"
 #include "gui/pages/EditorUnit.h"
+#include "gui/pages/PageNavigator.h"
+#include "gui/pages/PageUnits.h"
 
 class QAction;
 class QComboBox;
@@ -21,18 +23,20 @@ class RecentFilesMenu;
 class RecoveryKeeper;
 struct AppPaths;
 class Chip32x32Edit;
+class ChipUsesWindow;
 class FileCommands;
 class GraphicManager;
 class MainMenus;
 class MapEdit;
-class MapGridDialog;
 class RestartPointEdit;
 class SettingsFile;
 class ObjectEdit;
-class ObjectDialog;
 class PaletteEdit;
 class PaletteManager;
+class StageCheckWindow;
+class StageOverviewWindow;
 class StartScreen;
+class TestPlay;
 class TileEdit;
 class Prompts;
 class QtGlyphRenderer;
@@ -41,16 +45,12 @@ class ScrollEdit;
 class ShareCommands;
 class StatusPanel;
 class ViewZoom;
-class InfoListDialog;
-
-// The message for std::bad_alloc, in the user's language.
-QString outOfMemoryText();
 
 // The main window: makes the objects that live for the run and the frame (stage selector,
 // pages, menus, status bar, animation timer), and routes: the File commands to their command
 // objects, undo and redo to the image, pages and stages to the editor units, which hold
-// each page's logic.
-class MainForm : public QMainWindow {
+// each page's logic. The windows beside it steer the pages through it as their navigator.
+class MainForm : public QMainWindow, public PageNavigator {
     Q_OBJECT
 public:
     // Settings, colours and name lists are read here; a failure is shown through prompts
@@ -64,7 +64,7 @@ public:
     // Opens an image and sets the editors up on it; a refused file is explained.
     bool openImage(const QString& path);
     // A note in the status bar's last panel.
-    void showNote(const QString& text);
+    void showNote(const QString& text) override;
     // Before the process ends at once (a signal), whatever is open: unsaved edits go to the
     // recovery file, written now; test play's copies and the settings as at Exit. Asks nothing.
     void keepWorkForNextStart();
@@ -93,21 +93,26 @@ public:
     RomImage& rom() const { return *rom_; }
     GraphicManager& graphics() const { return *graphics_; }
     PaletteManager& paletteManager() const { return *palette_; }
-    PaletteEdit* paletteEdit() const { return paletteEdit_; }
-    TileEdit* tileEdit() const { return tileEdit_; }
-    // A chip was replaced across maps: the status bar says `said`; the title and the page shown follow.
-    void chipsReplaced(const QString& said);
-    // The chip the uses window starts on: the chip page's edited chip there, else the map's.
-    int pickedChip() const;
-    Chip32x32Edit* chip32x32Edit() const { return chipEdit_; }
-    MapEdit* mapEdit() const { return mapEdit_; }
-    ObjectEdit* objectEdit() const { return objectEdit_; }
-    RestartPointEdit* restartPointEdit() const { return restartPointEdit_; }
-    ScrollEdit* scrollEdit() const { return scrollEdit_; }
-    // The stage selector (a change of its entry selects the stage) and the page control.
-    QComboBox* stageSelector() const { return stageSelector_; }
-    QTabWidget* pages() const { return pages_; }
+    PaletteEdit* paletteEdit() const { return units_->paletteEdit(); }
+    TileEdit* tileEdit() const { return units_->tileEdit(); }
+    Chip32x32Edit* chip32x32Edit() const { return units_->chip32x32Edit(); }
+    MapEdit* mapEdit() const { return units_->mapEdit(); }
+    ObjectEdit* objectEdit() const { return units_->objectEdit(); }
+    RestartPointEdit* restartPointEdit() const { return units_->restartPointEdit(); }
+    ScrollEdit* scrollEdit() const { return units_->scrollEdit(); }
     ViewZoom* zoom() const { return zoom_; }
+
+    QWidget* editorWindow() override { return this; }
+    void showStage(int stage) override;
+    int shownPage() const override;
+    void showPage(int page) override;
+    void showRoom(int page, int room, bool atLeft) override { units_->showRoom(page, room, atLeft); }
+    std::pair<int, int> shownRooms() const override { return units_->shownRooms(); }
+    void showCell(int room, int cell) override { units_->showCell(room, cell); }
+    void selectEntry(Entry entry, int index) override { units_->selectEntry(entry, index); }
+    void highlightChip(int chip) override;
+    void showEditMade(const QString& said) override;
+    void listen(QObject* listener, std::function<void(Change)> heard) override;
     // One animation-timer tick, as the timer gives it.
     void onTimer();
 
@@ -137,16 +142,12 @@ private:
     void showImageCommands(bool shown);
     void showTitle();
     void showModified(bool modified);
-    // Keeps the unit in the calling order, on its page.
-    template <typename Unit>
-    Unit* addUnit(std::unique_ptr<Unit> unit, int page)
-    {
-        Unit* kept = unit.get();
-        units_.emplace_back(std::move(unit), page);
-        return kept;
-    }
-    EditorUnit* unitOfPage(int page) const;
-    void refreshActivePage();
+    void tell(Change change);
+    // The windows beside the editor, each made on first use.
+    void showChipUses(int chip, bool replace);
+    void showStageCheck();
+    void showStageOverview();
+    TestPlay& testPlay();
     void onPageChanged(int page);
 
     Prompts& prompts_;
@@ -168,18 +169,12 @@ private:
     std::vector<std::string> chipAttributeNames_;
     std::vector<std::string> objectNames_;
     std::unique_ptr<EditorContext> context_;
-    // In the fixed calling order; each knows its page.
-    std::vector<std::pair<std::unique_ptr<EditorUnit>, int>> units_;
-    PaletteEdit* paletteEdit_ = nullptr;
-    TileEdit* tileEdit_ = nullptr;
-    Chip32x32Edit* chipEdit_ = nullptr;
-    MapEdit* mapEdit_ = nullptr;
-    ObjectEdit* objectEdit_ = nullptr;
-    RestartPointEdit* restartPointEdit_ = nullptr;
-    ScrollEdit* scrollEdit_ = nullptr;
-    InfoListDialog* subForm_ = nullptr;
-    MapGridDialog* gridForm_ = nullptr;
-    ObjectDialog* objectForm_ = nullptr;
+    std::unique_ptr<PageUnits> units_;
+    std::vector<std::pair<QPointer<QObject>, std::function<void(Change)>>> listeners_;
+    ChipUsesWindow* chipUses_ = nullptr;
+    StageCheckWindow* stageCheck_ = nullptr;
+    StageOverviewWindow* overview_ = nullptr;
+    QPointer<TestPlay> testPlay_;
     bool updating_ = false;
 
     QWidget* central_ = nullptr;

@@ -1,6 +1,6 @@
 #include "gui/app/WindowFit.h"
 
-#include "gui/app/PageTabs.h"
+#include "gui/pages/PageTabs.h"
 
 #include <QMainWindow>
 #include <QScreen>

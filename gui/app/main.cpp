@@ -1,5 +1,4 @@
 #include "gui/app/AppPaths.h"
-#include "gui/app/EmulatorRuns.h"
 #include "gui/app/EndSignals.h"
 #include "gui/app/GuardedApplication.h"
 #include "gui/app/InterfaceLanguage.h"
@@ -7,6 +6,7 @@
 #include "gui/app/QtPrompts.h"
 #include "gui/image/MemoryRoom.h"
 #include "gui/image/QtGlyphRenderer.h"
+#include "gui/testplay/EmulatorRuns.h"
 
 #include <QCommandLineParser>
 #include <QFont>

@@ -2,30 +2,102 @@
 
 #include "gui/widgets/ImageView.h"
 
+#include <QAbstractButton>
+#include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyleOptionButton>
+#include <QStyleOptionComboBox>
+#include <QStyleOptionGroupBox>
+#include <QTextDocument>
 #include <QWidget>
 #include <algorithm>
+#include <numeric>
 
 namespace vx {
 
 namespace {
 
-// How much larger than at zoom 1 an item is now: only views and laid-out boxes grow.
+// The width a caption is drawn at: "&&" is one ampersand, a lone "&" marks the access letter.
+int textWidth(const QWidget* widget, const QString& text)
+{
+    return widget->fontMetrics().size(Qt::TextShowMnemonic, text).width();
+}
+
+// How much larger than at zoom 1 a view or a laid-out box is now.
 QSize growthOf(const QLayoutItem* item, QSize unzoomed)
 {
     QWidget* widget = item->widget();
     if (!widget)
-        return QSize(0, 0);
+        return QSize(0, 0); // QSize() is (-1, -1)
     // A box's own extent, without the margins its style adds around the layout.
     if (const auto* placed = dynamic_cast<const PlacedLayout*>(widget->layout()))
         return (placed->sizeHint() - unzoomed).expandedTo(QSize(0, 0));
     if (const auto* view = qobject_cast<const ImageView*>(widget))
         return (view->sizeHint() - unzoomed).expandedTo(QSize(0, 0));
-    return QSize(0, 0); // QSize() is (-1, -1)
+    return QSize(0, 0);
+}
+
+// A plain box whose children are placed by hand: exactly a QWidget or QFrame (a label or a
+// scroll area is a QFrame too), or a group box.
+bool isPlainBox(const QWidget* widget)
+{
+    const QMetaObject* kind = widget->metaObject();
+    return kind == &QWidget::staticMetaObject || kind == &QFrame::staticMetaObject ||
+        qobject_cast<const QGroupBox*>(widget);
 }
 
 } // namespace
+
+int captionShortfall(const QWidget* widget, int width)
+{
+    const QRect placed(0, 0, width, widget->height());
+    if (const auto* button = qobject_cast<const QPushButton*>(widget)) {
+        if (button->text().isEmpty())
+            return 0;
+        // Not by sizeHint: the style's least button width says nothing of the caption.
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.rect = placed;
+        option.text = button->text();
+        return textWidth(button, button->text()) -
+            button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button).width();
+    }
+    if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) // check boxes, radio buttons
+        return button->text().isEmpty() ? 0 : button->sizeHint().width() - width;
+    if (const auto* label = qobject_cast<const QLabel*>(widget)) {
+        const QString text = label->text();
+        if (text.isEmpty() || label->wordWrap() || Qt::mightBeRichText(text))
+            return 0;
+        // Without a buddy an ampersand is shown as it is.
+        const int needed =
+            textWidth(label, label->buddy() ? text : QString(text).replace(QStringLiteral("&"), QStringLiteral("&&"))) +
+            2 * label->margin() + label->width() - label->contentsRect().width();
+        return needed - width;
+    }
+    if (const auto* box = qobject_cast<const QGroupBox*>(widget)) {
+        QStyleOptionGroupBox option;
+        option.initFrom(box);
+        option.rect = placed;
+        option.text = box->title();
+        option.subControls = QStyle::SC_GroupBoxLabel;
+        const QRect title = box->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, box);
+        return box->title().isEmpty() ? 0 : title.left() + textWidth(box, box->title()) - width;
+    }
+    if (const auto* combo = qobject_cast<const QComboBox*>(widget)) {
+        int longest = 0;
+        for (int item = 0; item < combo->count(); ++item)
+            longest = std::max(longest, combo->fontMetrics().horizontalAdvance(combo->itemText(item)));
+        QStyleOptionComboBox option;
+        option.initFrom(combo);
+        option.rect = placed;
+        return longest -
+            combo->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo).width();
+    }
+    return 0;
+}
 
 PlacedLayout::PlacedLayout(QWidget* container, QSize size) : QLayout(nullptr)
 {
@@ -37,7 +109,7 @@ PlacedLayout::PlacedLayout(QWidget* container, QSize size) : QLayout(nullptr)
     for (QWidget* child : container->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
         if (child->isWindow())
             continue;
-        places_.push_back(Place{new QWidgetItem(child), child->geometry(), QSize(0, 0), child->geometry()});
+        places_.push_back(Place{new QWidgetItem(child), child->geometry()});
         extent |= child->geometry();
     }
     // A page ends 3 pixels beyond its lowest, rightmost control, as its controls start.
@@ -55,7 +127,7 @@ void PlacedLayout::addItem(QLayoutItem* item)
 {
     // A control added later keeps the place it has when added.
     const QRect at = item->widget() ? item->widget()->geometry() : item->geometry();
-    places_.push_back(Place{item, at, QSize(0, 0), at});
+    places_.push_back(Place{item, at});
     invalidate();
 }
 
@@ -74,95 +146,106 @@ QLayoutItem* PlacedLayout::takeAt(int index)
     return item;
 }
 
-void PlacedLayout::arrange() const
+PlacedLayout::Arrangement PlacedLayout::arranged() const
 {
-    auto& places = const_cast<std::vector<Place>&>(places_);
-    for (Place& place : places)
-        place.growth = growthOf(place.item, place.unzoomed.size());
+    const std::size_t total = places_.size();
+    std::vector<QSize> growth(total);
+    std::vector<QSize> viewGrowth(total); // without the captions'
+    Arrangement arrangement{std::vector<QRect>(total), unzoomedSize_};
+    std::vector<QRect>& shown = arrangement.shown;
+    for (std::size_t i = 0; i < total; ++i) {
+        viewGrowth[i] = growthOf(places_[i].item, places_[i].unzoomed.size());
+        const QWidget* widget = places_[i].item->widget();
+        const int caption = widget && !widget->isHidden() ? captionShortfall(widget, places_[i].unzoomed.width()) : 0;
+        growth[i] = QSize(std::max(viewGrowth[i].width(), caption), viewGrowth[i].height());
+        shown[i] = places_[i].unzoomed;
+    }
+    const auto nearOf = [](const QRect& at, bool horizontal) { return horizontal ? at.left() : at.top(); };
+    const auto lengthOf = [](const QRect& at, bool horizontal) { return horizontal ? at.width() : at.height(); };
+    const auto grownOf = [&](std::size_t i, bool horizontal) {
+        return horizontal ? growth[i].width() : growth[i].height();
+    };
     // A point's shift along one axis: the largest of the shifted far edges of the growing
     // items that end at or before it (and, for a far edge, start at or after the near one).
     const auto shiftOf = [&](int at, int from, bool horizontal) {
         int shift = 0;
-        for (const Place& other : places) {
-            const int grown = horizontal ? other.growth.width() : other.growth.height();
+        for (std::size_t other = 0; other < total; ++other) {
+            const int grown = grownOf(other, horizontal);
             if (grown == 0)
                 continue;
-            const int start = horizontal ? other.unzoomed.left() : other.unzoomed.top();
-            const int end = start + (horizontal ? other.unzoomed.width() : other.unzoomed.height());
-            if (end <= at && start >= from) {
-                const int shownStart = horizontal ? other.shown.left() : other.shown.top();
-                shift = std::max(shift, shownStart - start + grown);
-            }
+            const int start = nearOf(places_[other].unzoomed, horizontal);
+            if (start + lengthOf(places_[other].unzoomed, horizontal) <= at && start >= from)
+                shift = std::max(shift, nearOf(shown[other], horizontal) - start + grown);
         }
         return shift;
     };
-    // Items are shifted in the order of their edges, so a view's own shift is known before
-    // what lies past it is placed.
-    std::vector<Place*> order;
-    for (Place& place : places)
-        order.push_back(&place);
+    // Items are shifted in the order of their near edges, so a view's own shift is known before
+    // what lies past it is placed; then a plain control stretches over the views it spans.
+    std::vector<std::size_t> order(total);
+    std::iota(order.begin(), order.end(), std::size_t{0});
     for (const bool horizontal : {true, false}) {
-        std::stable_sort(order.begin(), order.end(), [horizontal](const Place* a, const Place* b) {
-            return horizontal ? a->unzoomed.left() < b->unzoomed.left() : a->unzoomed.top() < b->unzoomed.top();
+        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+            return nearOf(places_[a].unzoomed, horizontal) < nearOf(places_[b].unzoomed, horizontal);
         });
-        for (Place* place : order) {
-            const QRect& at = place->unzoomed;
-            const int nearEdge = horizontal ? at.left() : at.top();
-            const int length = horizontal ? at.width() : at.height();
-            const int nearShift = shiftOf(nearEdge, INT_MIN, horizontal);
-            int grown = horizontal ? place->growth.width() : place->growth.height();
-            if (grown == 0) // a plain control stretches over the views it spans
-                grown = std::max(0, shiftOf(nearEdge + length, nearEdge, horizontal) - nearShift);
+        std::vector<int> nearShift(total);
+        for (const std::size_t i : order) {
+            const QRect& at = places_[i].unzoomed;
+            nearShift[i] = shiftOf(nearOf(at, horizontal), INT_MIN, horizontal);
             if (horizontal)
-                place->shown.setRect(at.left() + nearShift, place->shown.top(), at.width() + grown,
-                                     place->shown.height());
+                shown[i].setRect(at.left() + nearShift[i], shown[i].top(), at.width() + grownOf(i, true),
+                                 shown[i].height());
             else
-                place->shown.setRect(place->shown.left(), at.top() + nearShift, place->shown.width(),
-                                     at.height() + grown);
+                shown[i].setRect(shown[i].left(), at.top() + nearShift[i], shown[i].width(),
+                                 at.height() + grownOf(i, false));
+        }
+        for (std::size_t i = 0; i < total; ++i) {
+            if ((horizontal ? viewGrowth[i].width() : viewGrowth[i].height()) != 0)
+                continue;
+            const int nearEdge = nearOf(places_[i].unzoomed, horizontal);
+            const int length = lengthOf(places_[i].unzoomed, horizontal);
+            const int stretch = shiftOf(nearEdge + length, nearEdge, horizontal) - nearShift[i];
+            if (stretch > grownOf(i, horizontal)) {
+                if (horizontal)
+                    shown[i].setWidth(length + stretch);
+                else
+                    shown[i].setHeight(length + stretch);
+            }
         }
     }
     QSize extra(0, 0);
-    for (const Place& place : places)
+    for (std::size_t i = 0; i < total; ++i)
         extra = extra.expandedTo(
-            QSize(place.shown.right() - place.unzoomed.right(), place.shown.bottom() - place.unzoomed.bottom()));
-    extent_ = unzoomedSize_ + extra;
+            QSize(shown[i].right() - places_[i].unzoomed.right(), shown[i].bottom() - places_[i].unzoomed.bottom()));
+    arrangement.extent += extra;
+    return arrangement;
 }
 
-QSize PlacedLayout::sizeHint() const
-{
-    arrange();
-    return extent_;
-}
+QSize PlacedLayout::sizeHint() const { return arranged().extent; }
 
 void PlacedLayout::setGeometry(const QRect& rect)
 {
     QLayout::setGeometry(rect);
-    arrange();
+    const Arrangement arrangement = arranged();
     // Places are the container's own coordinates, whatever margins its style gives it.
     // Set on the widget itself: a layout item would bound it by the style's idea of its size.
-    for (const Place& place : places_)
-        if (QWidget* widget = place.item->widget())
-            widget->setGeometry(place.shown);
+    for (std::size_t i = 0; i < places_.size(); ++i)
+        if (QWidget* widget = places_[i].item->widget())
+            widget->setGeometry(arrangement.shown[i]);
         else
-            place.item->setGeometry(place.shown);
+            places_[i].item->setGeometry(arrangement.shown[i]);
 }
 
 namespace {
 
 void placeInside(QWidget* container, QSize size)
 {
-    for (QWidget* child : container->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-        const char* kind = child->metaObject()->className();
-        const bool box =
-            qobject_cast<QGroupBox*>(child) || qstrcmp(kind, "QWidget") == 0 || qstrcmp(kind, "QFrame") == 0;
-        if (box && !child->layout() && !child->children().isEmpty())
+    for (QWidget* child : container->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (isPlainBox(child) && !child->layout() && !child->children().isEmpty())
             placeInside(child, child->size());
-    }
     new PlacedLayout(container, size);
 }
 
 } // namespace
-
 void placeControls(QWidget* page) { placeInside(page, QSize()); }
 
 void relayoutPlaced(QWidget* top)

@@ -8,7 +8,8 @@ namespace vx {
 // Lays a page out as its controls were placed at zoom 1: each keeps its place relative to the
 // views before it. A view that grows (zoom, or a box whose views grew) moves what lies wholly
 // right of it or below it by its growth, and stretches a control that spans it (the bar under
-// two rooms). At zoom 1 every control stands exactly where it was placed.
+// two rooms). A caption wider than its place (English, a larger font) grows its control the
+// same way. At zoom 1, with captions that fit, every control stands exactly where it was placed.
 class PlacedLayout : public QLayout {
 public:
     // Takes the container's children at their present geometry; `size` is the container's
@@ -28,15 +29,21 @@ private:
     struct Place {
         QLayoutItem* item;
         QRect unzoomed;
-        QSize growth;
-        QRect shown;
     };
-    void arrange() const;
+    struct Arrangement {
+        std::vector<QRect> shown; // one a place
+        QSize extent;
+    };
+    // Where each item stands with the views and captions as they are now.
+    Arrangement arranged() const;
 
     std::vector<Place> places_;
     QSize unzoomedSize_;
-    mutable QSize extent_;
 };
+
+// How much wider than `width` a control must be to show its caption whole, by its font and its
+// style's margins (for a combo box, its longest item); 0 or less when it fits or has none.
+int captionShortfall(const QWidget* control, int width);
 
 // Gives a page and every plain box on it a PlacedLayout, innermost first.
 void placeControls(QWidget* page);

@@ -1,5 +1,5 @@
 #include "core/files/IniFile.h"
-#include "gui/app/ShareCommands.h"
+#include "gui/commands/ShareCommands.h"
 #include "gui/pages/MapEdit.h"
 #include "tests/gui/support/EditorFixture.h"
 

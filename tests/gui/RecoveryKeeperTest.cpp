@@ -1,4 +1,4 @@
-#include "gui/app/RecoveryKeeper.h"
+#include "gui/commands/RecoveryKeeper.h"
 #include "core/text/Recovery.h"
 #include "gui/app/EndSignals.h"
 #include "tests/gui/support/EditorFixture.h"

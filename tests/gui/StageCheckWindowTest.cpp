@@ -197,3 +197,26 @@ TEST_F(StageCheckWindowTest, ItNamesItsStageSortsBySeverityHidesNotesAndReadsANe
     doubleClick(list()->topLevelItem(0));
     EXPECT_EQ(find<QLineEdit>(u"EditPaletteEdit5")->selectedText(), QStringLiteral("45")) << "the row's own finding";
 }
+
+TEST_F(StageCheckWindowTest, EveryWindowBesideTheEditorGoesWithTheImageAndComesBackWithTheNext)
+{
+    MainForm& window = opened();
+    const auto shown = [this] {
+        std::vector<bool> visible;
+        for (const auto* name : {u"StageCheckWindow", u"ChipUsesWindow", u"StageOverviewWindow"})
+            visible.push_back(find<QDialog>(name)->isVisible());
+        return visible;
+    };
+    const auto openAll = [this] {
+        for (const auto* item : {u"MenuItemCheckStage", u"MenuItemFindChipUses", u"MenuItemStageOverview"})
+            menuAction(item)->trigger();
+    };
+    openAll();
+    EXPECT_EQ(shown(), std::vector<bool>(3, true));
+    window.commandClose();
+    EXPECT_EQ(shown(), std::vector<bool>(3, false)) << "each showed the closed image";
+    opened();
+    openAll();
+    EXPECT_EQ(shown(), std::vector<bool>(3, true));
+    EXPECT_EQ(window.findChildren<QDialog*>(QStringLiteral("ChipUsesWindow")).size(), 1) << "made once";
+}

@@ -1,10 +1,10 @@
 // Test play: the image as it stands goes to the user's emulator, which here is a shell script
 // that copies the file it is given and writes down its arguments.
-#include "gui/app/TestPlay.h"
+#include "gui/testplay/TestPlay.h"
 #include "core/files/IniFile.h"
-#include "gui/app/EmulatorCommand.h"
-#include "gui/app/EmulatorRuns.h"
-#include "gui/app/EmulatorSettingsDialog.h"
+#include "gui/testplay/EmulatorCommand.h"
+#include "gui/testplay/EmulatorRuns.h"
+#include "gui/testplay/EmulatorSettingsDialog.h"
 #include "tests/gui/support/EditorFixture.h"
 #include "tests/gui/support/EditorProgram.h"
 

@@ -1,5 +1,6 @@
 #pragma once
 #include "gui/app/MainForm.h"
+#include "gui/pages/PageTabs.h"
 #include "tests/gui/support/Controls.h"
 #include "tests/gui/support/ScriptedPrompts.h"
 #include "tests/support/TempDir.h"

@@ -1,0 +1,141 @@
+#include "gui/testplay/TestPlay.h"
+
+#include "core/base/Language.h"
+#include "core/files/IniFile.h"
+#include "core/files/OutputFile.h"
+#include "core/model/RomImage.h"
+#include "gui/pages/PageNavigator.h"
+#include "gui/pages/Prompts.h"
+#include "gui/testplay/EmulatorCommand.h"
+#include "gui/testplay/EmulatorRuns.h"
+#include "gui/testplay/EmulatorSettingsDialog.h"
+#include "rules/CommandWords.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace vx {
+namespace {
+
+QString qText(const char* japanese, const char* english)
+{
+    return QString::fromStdString(localized(japanese, english));
+}
+
+const char* const Section = "TestPlay";
+const char* const CommandKey = "Command";
+const char* const KeepRunningKey = "KeepRunning";
+
+} // namespace
+
+TestPlay::TestPlay(PageNavigator& pages, RomImage& rom, Prompts& prompts, IniFile* preferences)
+    : QObject(pages.editorWindow()), pages_(pages), rom_(rom), prompts_(prompts), preferences_(preferences),
+      runs_(new EmulatorRuns(this))
+{
+    if (preferences_) {
+        command_ = QString::fromStdString(preferences_->readString(Section, CommandKey, "")).trimmed();
+        keepRunning_ = preferences_->readInteger(Section, KeepRunningKey, 0) != 0;
+    }
+    runs_->endedEarly = [this](const QString& text) {
+        pages_.showNote(text.section(QLatin1Char('\n'), 0, 0)); // "started" is over
+        prompts_.showMessage(text);
+    };
+    pages.listen(this, [this](PageNavigator::Change change) {
+        if (change == PageNavigator::Change::ImageClosed)
+            imageClosed();
+    });
+}
+
+TestPlay::~TestPlay() = default;
+
+bool TestPlay::changeCommand()
+{
+    EmulatorSettingsDialog dialog(pages_.editorWindow(), prompts_, command_, keepRunning_);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    command_ = dialog.command();
+    keepRunning_ = dialog.keepsRunning();
+    if (!preferences_)
+        return true;
+    preferences_->writeString(Section, CommandKey, command_.toStdString());
+    preferences_->writeInteger(Section, KeepRunningKey, keepRunning_ ? 1 : 0);
+    try {
+        preferences_->updateFile();
+    } catch (const std::exception& error) {
+        prompts_.showMessage(qText("エミュレータの設定を保存できませんでした"
+                                   "。\n",
+                                   "The emulator setting could not be saved.\n") +
+                             QString::fromStdString(error.what()));
+    }
+    return true;
+}
+
+void TestPlay::run()
+{
+    if (!rom_.isLoaded())
+        return;
+    // An empty command asks for one first; a faulty one is reported below.
+    const auto isEmpty = [this] {
+        const auto words = splitCommandWords(command_.toStdString());
+        return words && words->empty();
+    };
+    if (isEmpty() && (!changeCommand() || isEmpty()))
+        return;
+    const QString home = QDir::homePath();
+    if (const auto problem = commandProblem(command_, home)) {
+        fail(*problem);
+        return;
+    }
+    if (!keepRunning_)
+        runs_->endAll();
+    const auto copy = writeCopy();
+    if (!copy)
+        return;
+    const EmulatorCall call = emulatorCall(command_, *copy, home);
+    const QString program = QFileInfo(call.words.first()).fileName();
+    // An emulator that reloads its file has it already.
+    if (keepRunning_ && runs_->plays(*copy)) {
+        pages_.showNote(qText("テストプレイ: 実行中の %1 にイメージを渡しまし"
+                              "た",
+                              "Test play: the image went to the running %1")
+                            .arg(program));
+        return;
+    }
+    if (const auto reason = runs_->start(call.words, *copy)) {
+        fail(*reason);
+        return;
+    }
+    QString note = qText("テストプレイ: %1 を起動しました", "Test play: started %1").arg(program);
+    if (!call.droppedCodes.isEmpty())
+        note += qText(" (%1 は使いません)", " (%1 dropped)").arg(call.droppedCodes.join(QLatin1Char(' ')));
+    pages_.showNote(note);
+}
+
+void TestPlay::imageClosed() { runs_->removeIdleCopies(); }
+
+std::optional<QString> TestPlay::writeCopy()
+{
+    QString reason;
+    const auto path = runs_->copyPath(QFileInfo(QString::fromStdString(rom_.fileName())).fileName(), reason);
+    if (!path) {
+        fail(reason);
+        return std::nullopt;
+    }
+    try {
+        writeImageFile(path->toStdString(), rom_.editedImage());
+    } catch (const std::exception& error) {
+        fail(QString::fromStdString(error.what()));
+        return std::nullopt;
+    }
+    return path;
+}
+
+void TestPlay::fail(const QString& reason)
+{
+    prompts_.showMessage(qText("テストプレイを始められませんでした。\nコマン"
+                               "ド: %1\n%2",
+                               "Test play could not start.\nCommand: %1\n%2")
+                             .arg(command_, reason));
+}
+
+} // namespace vx

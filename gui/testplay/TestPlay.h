@@ -1,0 +1,48 @@
+#pragma once
+#include <QObject>
+#include <QString>
+#include <optional>
+
+namespace vx {
+
+class EmulatorRuns;
+class IniFile;
+class PageNavigator;
+class Prompts;
+class RomImage;
+
+// Tools > Test Play: the image as it stands, unsaved edits included, goes to a copy under
+// its own name in a private folder, and the user's emulator is started on it. One emulator
+// at a time: F5 ends the one before, unless the user keeps emulators running (for those that
+// reload their file, which then only gets the new copy). The open image, its edited flags
+// and its history stay as they are.
+class TestPlay : public QObject {
+    Q_OBJECT
+public:
+    // `preferences` keeps the command ([TestPlay] Command, KeepRunning); without it they
+    // last for the run only. Notes go to the status bar.
+    TestPlay(PageNavigator& pages, RomImage& rom, Prompts& prompts, IniFile* preferences);
+    ~TestPlay() override;
+
+    // With no command set, the settings come first.
+    void run();
+    // Tools > Emulator Settings; true when OK was chosen.
+    bool changeCommand();
+    // The image was closed: copies no emulator plays go.
+    void imageClosed();
+    const QString& command() const { return command_; }
+
+private:
+    std::optional<QString> writeCopy();
+    void fail(const QString& reason);
+
+    PageNavigator& pages_;
+    RomImage& rom_;
+    Prompts& prompts_;
+    IniFile* preferences_;
+    QString command_;
+    bool keepRunning_ = false;
+    EmulatorRuns* runs_;
+};
+
+} // namespace vx
