@@ -18,7 +18,7 @@ contains() { # contains FILE TEXT DESCRIPTION
 }
 
 expect 0 "help" -- "$tool" --help
-for command in make-sample settings info roundtrip render chips objects scroll midpoints check export import patch apply; do
+for command in make-sample settings info roundtrip render chips objects scroll midpoints check export import patch apply playcopy; do
   grep -qE "^  $command " "$work/out" || { echo "FAIL: help does not list $command"; failures=$((failures + 1)); }
 done
 expect 2 "no command" -- "$tool"
@@ -568,6 +568,21 @@ contains "$work/out" "stage 06 warning palette entries: Colours 40, 7F are not c
 expect 0 "check --help" -- "$tool" check --help
 contains "$work/out" "2 not checked" "check help on exit codes"
 grep -q counts "$work/out" && { echo "FAIL: check help names a counts key"; failures=$((failures + 1)); }
+
+# playcopy: stage 0B's map in the first stage's place, its point 3 as the start record.
+expect 0 "playcopy" -- "$tool" playcopy "$work/sample.nes" --stage 11 --point 3 --out "$work/play.nes"
+cmp -s <(dd if="$work/play.nes" bs=1 skip=$((0x510)) count=2816 2>/dev/null) \
+  <(dd if="$work/sample.nes" bs=1 skip=$((0xC510)) count=2816 2>/dev/null) ||
+  { echo "FAIL: playcopy did not lay stage 0B's map at the first stage's"; failures=$((failures + 1)); }
+"$tool" midpoints "$work/sample.nes" --stage 11 | sed -n '5s/ start$//;5s/^3/0/p' > "$work/point3"
+"$tool" midpoints "$work/play.nes" --stage 0 | sed -n '2s/ start$//p' > "$work/start"
+cmp -s "$work/point3" "$work/start" || { echo "FAIL: playcopy start record"; failures=$((failures + 1)); }
+for bad in "--stage 14 --point 0" "--stage 1 --point 6" "--stage 1 --room 44" "--stage 1 --room 2 --y 256" \
+           "--stage 1" "--stage 1 --point 1 --room 2"; do
+  expect 1 "playcopy $bad" -- "$tool" playcopy "$work/sample.nes" $bad --out "$work/refused.nes"
+  [[ -e "$work/refused.nes" ]] && { echo "FAIL: playcopy $bad wrote"; failures=$((failures + 1)); }
+done
+contains "$work/err" "Nothing was written." "playcopy refusal"
 
 echo "tool checks that failed: $failures"
 [[ $failures -eq 0 ]]
