@@ -266,6 +266,7 @@ void MainForm::buildMenus()
                      .checkStage = [this] { showStageCheck(); },
                      .stageOverview = [this] { showStageOverview(); },
                      .testPlay = [this] { testPlay().run(); },
+                     .testPlayFromHere = [this] { testPlay().runFromHere(); },
                      .emulatorSettings = [this] { testPlay().changeCommand(); },
                      .consoleColours = [this] { chooseConsoleColours(prompts_, recent_->preferences()); },
                      .zoomIn = [this] { zoom_->zoomIn(); },

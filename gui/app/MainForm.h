@@ -108,6 +108,7 @@ public:
     void showPage(int page) override;
     void showRoom(int page, int room, bool atLeft) override { units_->showRoom(page, room, atLeft); }
     std::pair<int, int> shownRooms() const override { return units_->shownRooms(); }
+    int shownRestartPoint() const override { return units_->shownRestartPoint(); }
     void showCell(int room, int cell) override { units_->showCell(room, cell); }
     void selectEntry(Entry entry, int index) override { units_->selectEntry(entry, index); }
     void highlightChip(int chip) override;

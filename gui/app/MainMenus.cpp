@@ -158,12 +158,14 @@ MainMenus::MainMenus(QMainWindow* window, MenuCommands commands) : commands_(std
     stageOverview = item(tools, QString(), "MenuItemStageOverview", commands_.stageOverview);
     tools->addSeparator();
     testPlay = item(tools, QString(), "MenuItemTestPlay", commands_.testPlay);
+    testPlayFromHere = item(tools, QString(), "MenuItemTestPlayFromHere", commands_.testPlayFromHere);
     emulatorSettings = item(tools, QString(), "MenuItemEmulatorSettings", commands_.emulatorSettings);
     consoleColours = item(tools, QString(), "MenuItemConsoleColours", commands_.consoleColours);
     const auto toolsCaption = [this] {
         checkStage->setText(qText("ステージの点検(&K)...", "&Check Stage..."));
         stageOverview->setText(qText("ステージ全体図(&V)", "Stage O&verview"));
         testPlay->setText(qText("テストプレイ(&P)", "Test &Play"));
+        testPlayFromHere->setText(qText("ここからテストプレイ(&H)", "Test Play from &Here"));
         emulatorSettings->setText(qText("エミュレータの設定(&E)...", "&Emulator Settings..."));
         consoleColours->setText(qText("色ファイルの設定(&O)...", "C&onsole Colour File..."));
     };
@@ -183,12 +185,14 @@ MainMenus::MainMenus(QMainWindow* window, MenuCommands commands) : commands_(std
     findChipUses->setShortcuts(keys(QKeySequence::Find, Qt::CTRL | Qt::Key_F));
     stageOverview->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
     testPlay->setShortcut(QKeySequence(Qt::Key_F5));
+    testPlayFromHere->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F5));
     zoomIn->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence(Qt::CTRL | Qt::Key_Plus),
                           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Plus)});
     zoomOut->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Minus), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Minus)});
     actualSize->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
-    const QList<QAction*> keyed{open,         save,       saveAs,        close,    exit,   undo,    redo,
-                                findChipUses, checkStage, stageOverview, testPlay, zoomIn, zoomOut, actualSize};
+    const QList<QAction*> keyed{open,   save,         saveAs,     close,         exit,     undo,
+                                redo,   findChipUses, checkStage, stageOverview, testPlay, testPlayFromHere,
+                                zoomIn, zoomOut,      actualSize};
     window->addActions(keyed);
     // They work from the tool windows beside the editor too, never under a modal dialog.
     for (QAction* action : keyed)
@@ -221,9 +225,10 @@ void MainMenus::enableHistoryKeys(bool imageOpen)
 
 void MainMenus::showImageCommands(bool shown)
 {
-    for (QAction* action : {save, saveAs, patch, exportPicture, exportText, importText, exportTiles, importTiles,
-                            exportPalette, importPalette, close, findChipUses, replaceChip, checkStage, stageOverview,
-                            testPlay, zoomIn, zoomOut, actualSize})
+    for (QAction* action : {save,       saveAs,           patch,       exportPicture, exportText,
+                            importText, exportTiles,      importTiles, exportPalette, importPalette,
+                            close,      findChipUses,     replaceChip, checkStage,    stageOverview,
+                            testPlay,   testPlayFromHere, zoomIn,      zoomOut,       actualSize})
         action->setEnabled(shown);
     tileChipLayout->setEnabled(shown);
     edit->menuAction()->setVisible(shown);

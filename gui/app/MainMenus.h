@@ -18,7 +18,7 @@ struct MenuCommands {
     std::function<void(bool chips)> tileChipLayout; // the check item's state, for the shown table
     std::function<bool()> tileChipLayoutChecked;
     std::function<void()> close, exit, undo, redo, findChipUses, replaceChip, checkStage;
-    std::function<void()> stageOverview, testPlay, emulatorSettings, consoleColours;
+    std::function<void()> stageOverview, testPlay, testPlayFromHere, emulatorSettings, consoleColours;
     std::function<void()> zoomIn, zoomOut, actualSize;
     // Keeps the interface language for the next start (none: follow the system); throws when it cannot.
     std::function<void(std::optional<Language>)> interfaceLanguage;
@@ -64,6 +64,7 @@ public:
     QAction* checkStage = nullptr;
     QAction* stageOverview = nullptr;
     QAction* testPlay = nullptr;
+    QAction* testPlayFromHere = nullptr;
     QAction* emulatorSettings = nullptr;
     QAction* consoleColours = nullptr;
     QAction* zoomIn = nullptr;

@@ -54,6 +54,8 @@ public:
     virtual void showRoom(int page, int room, bool atLeft = false) = 0;
     // The rooms the shown page has in its two views; -1 where it has none.
     virtual std::pair<int, int> shownRooms() const = 0;
+    // The point the restart page shows.
+    virtual int shownRestartPoint() const = 0;
     // The map page frames one cell of a room (cell = column x 8 + row), brought to the front.
     virtual void showCell(int room, int cell) = 0;
     // The entry's page comes to the front and selects it.

@@ -101,6 +101,8 @@ std::pair<int, int> PageUnits::shownRooms() const
     }
 }
 
+int PageUnits::shownRestartPoint() const { return restartPointEdit_->selectedPoint(); }
+
 void PageUnits::showCell(int room, int cell)
 {
     tabs_.setCurrentIndex(pgMapEdit);

@@ -40,6 +40,7 @@ public:
 
     void showRoom(int page, int room, bool atLeft);
     std::pair<int, int> shownRooms() const;
+    int shownRestartPoint() const;
     void showCell(int room, int cell);
     void selectEntry(PageNavigator::Entry entry, int index);
     // The chip a chip tool starts on: the chip page's edited chip there, else the map's.

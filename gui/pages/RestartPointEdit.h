@@ -32,6 +32,7 @@ public:
 
     // Shows one of the six points, as picking it in the selector does.
     void selectPoint(int point);
+    int selectedPoint() const { return selected_; }
 
 private:
     void buildDataGroup(QWidget* page);

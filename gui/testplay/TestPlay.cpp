@@ -1,5 +1,6 @@
 #include "gui/testplay/TestPlay.h"
 
+#include "core/base/HexText.h"
 #include "core/base/Language.h"
 #include "core/files/IniFile.h"
 #include "core/files/OutputFile.h"
@@ -70,7 +71,26 @@ bool TestPlay::changeCommand()
     return true;
 }
 
-void TestPlay::run()
+void TestPlay::run() { play(std::nullopt); }
+
+void TestPlay::runFromHere()
+{
+    if (rom_.isLoaded())
+        play(startHere());
+}
+
+PlayStart TestPlay::startHere() const
+{
+    const int stage = rom_.currentStageIndex();
+    const int page = pages_.shownPage();
+    if (page == pgRestartPointEdit)
+        return PlayStart::atPoint(stage, pages_.shownRestartPoint());
+    if (const int room = pages_.shownRooms().first; room >= 0)
+        return PlayStart::atRoom(stage, room);
+    return PlayStart::atPoint(stage, rom_.addresses().defaultStartPoint(stage));
+}
+
+void TestPlay::play(const std::optional<PlayStart>& start)
 {
     if (!rom_.isLoaded())
         return;
@@ -86,9 +106,26 @@ void TestPlay::run()
         fail(*problem);
         return;
     }
+    std::vector<std::uint8_t> bytes = rom_.editedImage();
+    QString place;
+    if (start) {
+        // A stage that does not fit is refused before a running emulator is touched.
+        Result<PlayCopy> made = makePlayCopy(bytes, rom_.addresses(), *start);
+        if (!made.ok()) {
+            fail(QString::fromStdString(made.error().text()));
+            return;
+        }
+        bytes = std::move(made.value().image);
+        const auto hex = [](int value) {
+            return QString::fromStdString(formatHex(static_cast<std::uint32_t>(value), 2));
+        };
+        place = start->point
+            ? qText("ステージ%1 復帰地点%2", "stage %1, point %2").arg(hex(start->stage)).arg(*start->point)
+            : qText("ステージ%1 ルーム%2", "stage %1, room %2").arg(hex(start->stage), hex(start->room));
+    }
     if (!keepRunning_)
         runs_->endAll();
-    const auto copy = writeCopy();
+    const auto copy = writeCopy(bytes);
     if (!copy)
         return;
     const EmulatorCall call = emulatorCall(command_, *copy, home);
@@ -106,6 +143,8 @@ void TestPlay::run()
         return;
     }
     QString note = qText("テストプレイ: %1 を起動しました", "Test play: started %1").arg(program);
+    if (!place.isEmpty())
+        note += qText(" (%1 から)", " (from %1)").arg(place);
     if (!call.droppedCodes.isEmpty())
         note += qText(" (%1 は使いません)", " (%1 dropped)").arg(call.droppedCodes.join(QLatin1Char(' ')));
     pages_.showNote(note);
@@ -113,7 +152,7 @@ void TestPlay::run()
 
 void TestPlay::imageClosed() { runs_->removeIdleCopies(); }
 
-std::optional<QString> TestPlay::writeCopy()
+std::optional<QString> TestPlay::writeCopy(const std::vector<std::uint8_t>& bytes)
 {
     QString reason;
     const auto path = runs_->copyPath(QFileInfo(QString::fromStdString(rom_.fileName())).fileName(), reason);
@@ -122,7 +161,7 @@ std::optional<QString> TestPlay::writeCopy()
         return std::nullopt;
     }
     try {
-        writeImageFile(path->toStdString(), rom_.editedImage());
+        writeImageFile(path->toStdString(), bytes);
     } catch (const std::exception& error) {
         fail(QString::fromStdString(error.what()));
         return std::nullopt;

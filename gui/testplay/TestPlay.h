@@ -1,7 +1,11 @@
 #pragma once
 #include <QObject>
 #include <QString>
+#include <cstdint>
 #include <optional>
+#include <vector>
+
+#include "core/model/PlayCopy.h"
 
 namespace vx {
 
@@ -26,6 +30,9 @@ public:
 
     // With no command set, the settings come first.
     void run();
+    // Tools > Test Play from Here: the shown stage in the first stage's place, starting at the
+    // restart page's point or the left view's room (the stage's start point on other pages).
+    void runFromHere();
     // Tools > Emulator Settings; true when OK was chosen.
     bool changeCommand();
     // The image was closed: copies no emulator plays go.
@@ -33,7 +40,9 @@ public:
     const QString& command() const { return command_; }
 
 private:
-    std::optional<QString> writeCopy();
+    void play(const std::optional<PlayStart>& start);
+    PlayStart startHere() const;
+    std::optional<QString> writeCopy(const std::vector<std::uint8_t>& bytes);
     void fail(const QString& reason);
 
     PageNavigator& pages_;

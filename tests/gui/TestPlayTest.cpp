@@ -133,6 +133,31 @@ TEST_F(TestPlayTest, F5PlaysTheImageAsItStandsAndLeavesTheOpenImageAlone)
     EXPECT_FALSE(std::filesystem::exists(copy.parent_path())) << "the temporary folder goes with the editor";
 }
 
+TEST_F(TestPlayTest, ShiftF5PlaysTheShownStageFromTheShownPointOrRoom)
+{
+    setCommand("\"" + emulator + "\" %f");
+    MainForm& window = opened();
+    window.showStage(0x0B);
+    ASSERT_TRUE(currentStage().setMapChip(9, 0x22)); // unsaved edits go too
+    window.selectEntry(PageNavigator::Entry::RestartPoint, 3);
+    activate();
+    QTest::keyClick(pages(), Qt::Key_F5, Qt::ShiftModifier);
+    ASSERT_TRUE(waitForPlay());
+    auto expected = makePlayCopy(window.rom().editedImage(), window.rom().addresses(), PlayStart::atPoint(0x0B, 3));
+    ASSERT_TRUE(expected.ok());
+    EXPECT_EQ(test::readBytes(played), expected.value().image);
+    EXPECT_EQ(test::readBytes(image.toStdString()), test::sampleBytes()) << "nothing saved";
+
+    std::filesystem::remove(played);
+    window.showRoom(pgMapEdit, 0x12, true);
+    menuAction(u"MenuItemTestPlayFromHere")->trigger();
+    ASSERT_TRUE(waitForPlay());
+    expected = makePlayCopy(window.rom().editedImage(), window.rom().addresses(), PlayStart::atRoom(0x0B, 0x12));
+    ASSERT_TRUE(expected.ok());
+    EXPECT_EQ(test::readBytes(played), expected.value().image);
+    EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join(QLatin1Char('\n')).toStdString();
+}
+
 TEST_F(TestPlayTest, WithoutACommandTheSettingsComeFirstAndKeepIt)
 {
     mainForm();
