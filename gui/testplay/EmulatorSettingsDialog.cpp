@@ -3,6 +3,7 @@
 #include "core/base/Language.h"
 #include "gui/pages/Prompts.h"
 #include "gui/testplay/EmulatorCommand.h"
+#include "gui/testplay/FceuxReload.h"
 #include "rules/CommandWords.h"
 
 #include <QCheckBox>
@@ -26,7 +27,7 @@ QString qText(const char* japanese, const char* english)
 } // namespace
 
 EmulatorSettingsDialog::EmulatorSettingsDialog(QWidget* parent, Prompts& prompts, const QString& command,
-                                               bool keepRunning)
+                                               bool keepRunning, bool fceuxReload)
     : QDialog(parent), prompts_(prompts)
 {
     setObjectName(QStringLiteral("EmulatorSettingsDialog"));
@@ -59,6 +60,20 @@ EmulatorSettingsDialog::EmulatorSettingsDialog(QWidget* parent, Prompts& prompts
     keepRunning_->setObjectName(QStringLiteral("CheckKeepEmulators"));
     keepRunning_->setChecked(keepRunning);
     layout->addWidget(keepRunning_);
+    fceuxReload_ =
+        new QCheckBox(qText("fceux (F5 で実行中のゲームを読み直す)(&F)", "&fceux (F5 reloads the running game)"), this);
+    fceuxReload_->setObjectName(QStringLiteral("CheckFceuxReload"));
+    connect(fceuxReload_, &QCheckBox::toggled, this, [this](bool on) {
+        // fceux keeps running; its program is proposed, and stays editable.
+        keepRunning_->setEnabled(!on);
+        if (on) {
+            keepRunning_->setChecked(true);
+            if (!this->command().contains(QStringLiteral("fceux")))
+                edit_->setText(QString::fromStdString(quoteCommandWord(FceuxReload::program().toStdString())));
+        }
+    });
+    fceuxReload_->setChecked(fceuxReload);
+    layout->addWidget(fceuxReload_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -68,6 +83,8 @@ EmulatorSettingsDialog::EmulatorSettingsDialog(QWidget* parent, Prompts& prompts
 QString EmulatorSettingsDialog::command() const { return edit_->text().trimmed(); }
 
 bool EmulatorSettingsDialog::keepsRunning() const { return keepRunning_->isChecked(); }
+
+bool EmulatorSettingsDialog::reloadsInFceux() const { return fceuxReload_->isChecked(); }
 
 void EmulatorSettingsDialog::accept()
 {

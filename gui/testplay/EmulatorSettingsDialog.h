@@ -14,10 +14,13 @@ class Prompts;
 class EmulatorSettingsDialog : public QDialog {
     Q_OBJECT
 public:
-    EmulatorSettingsDialog(QWidget* parent, Prompts& prompts, const QString& command, bool keepRunning);
+    EmulatorSettingsDialog(QWidget* parent, Prompts& prompts, const QString& command, bool keepRunning,
+                           bool fceuxReload = false);
 
     QString command() const;
     bool keepsRunning() const;
+    // fceux started with the editor's reload script: F5 reloads the running game.
+    bool reloadsInFceux() const;
     // OK checks the command first: Keep Anyway or Edit on a fault.
     void accept() override;
 
@@ -28,6 +31,7 @@ private:
     Prompts& prompts_;
     QLineEdit* edit_ = nullptr;
     QCheckBox* keepRunning_ = nullptr;
+    QCheckBox* fceuxReload_ = nullptr;
 };
 
 } // namespace vx

@@ -10,6 +10,7 @@
 #include "gui/testplay/EmulatorCommand.h"
 #include "gui/testplay/EmulatorRuns.h"
 #include "gui/testplay/EmulatorSettingsDialog.h"
+#include "gui/testplay/FceuxReload.h"
 #include "rules/CommandWords.h"
 
 #include <QDir>
@@ -26,16 +27,18 @@ QString qText(const char* japanese, const char* english)
 const char* const Section = "TestPlay";
 const char* const CommandKey = "Command";
 const char* const KeepRunningKey = "KeepRunning";
+const char* const FceuxReloadKey = "FceuxReload";
 
 } // namespace
 
 TestPlay::TestPlay(PageNavigator& pages, RomImage& rom, Prompts& prompts, IniFile* preferences)
     : QObject(pages.editorWindow()), pages_(pages), rom_(rom), prompts_(prompts), preferences_(preferences),
-      runs_(new EmulatorRuns(this))
+      runs_(new EmulatorRuns(this)), reload_(new FceuxReload(this))
 {
     if (preferences_) {
         command_ = QString::fromStdString(preferences_->readString(Section, CommandKey, "")).trimmed();
         keepRunning_ = preferences_->readInteger(Section, KeepRunningKey, 0) != 0;
+        fceuxReload_ = preferences_->readInteger(Section, FceuxReloadKey, 0) != 0;
     }
     runs_->endedEarly = [this](const QString& text) {
         pages_.showNote(text.section(QLatin1Char('\n'), 0, 0)); // "started" is over
@@ -51,15 +54,17 @@ TestPlay::~TestPlay() = default;
 
 bool TestPlay::changeCommand()
 {
-    EmulatorSettingsDialog dialog(pages_.editorWindow(), prompts_, command_, keepRunning_);
+    EmulatorSettingsDialog dialog(pages_.editorWindow(), prompts_, command_, keepRunning_, fceuxReload_);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     command_ = dialog.command();
     keepRunning_ = dialog.keepsRunning();
+    fceuxReload_ = dialog.reloadsInFceux();
     if (!preferences_)
         return true;
     preferences_->writeString(Section, CommandKey, command_.toStdString());
     preferences_->writeInteger(Section, KeepRunningKey, keepRunning_ ? 1 : 0);
+    preferences_->writeInteger(Section, FceuxReloadKey, fceuxReload_ ? 1 : 0);
     try {
         preferences_->updateFile();
     } catch (const std::exception& error) {
@@ -123,15 +128,35 @@ void TestPlay::play(const std::optional<PlayStart>& start)
             ? qText("ステージ%1 復帰地点%2", "stage %1, point %2").arg(hex(start->stage)).arg(*start->point)
             : qText("ステージ%1 ルーム%2", "stage %1, room %2").arg(hex(start->stage), hex(start->room));
     }
-    if (!keepRunning_)
+    const bool keepRunning = keepRunning_ || fceuxReload_;
+    if (!keepRunning)
         runs_->endAll();
     const auto copy = writeCopy(bytes);
     if (!copy)
         return;
-    const EmulatorCall call = emulatorCall(command_, *copy, home);
+    EmulatorCall call = emulatorCall(command_, *copy, home);
     const QString program = QFileInfo(call.words.first()).fileName();
+    if (fceuxReload_ && runs_->plays(*copy)) {
+        reload_->reload(*copy, [this, program](bool reloaded) {
+            pages_.showNote(
+                reloaded
+                    ? qText("実行中の %1 がイメージを読み直しました", "The running %1 reloaded the image").arg(program)
+                    : qText("実行中の %1 は3秒以内にイメージを読み直しませんでした",
+                            "The running %1 did not reload the image within 3 s")
+                          .arg(program));
+        });
+        return;
+    }
+    if (fceuxReload_) {
+        try {
+            call.words = FceuxReload::startWords(call.words, reload_->prepare(*copy));
+        } catch (const std::exception& error) {
+            fail(QString::fromStdString(error.what()));
+            return;
+        }
+    }
     // An emulator that reloads its file has it already.
-    if (keepRunning_ && runs_->plays(*copy)) {
+    if (keepRunning && runs_->plays(*copy)) {
         pages_.showNote(qText("テストプレイ: 実行中の %1 にイメージを渡しまし"
                               "た",
                               "Test play: the image went to the running %1")

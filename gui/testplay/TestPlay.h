@@ -10,6 +10,7 @@
 namespace vx {
 
 class EmulatorRuns;
+class FceuxReload;
 class IniFile;
 class PageNavigator;
 class Prompts;
@@ -51,7 +52,9 @@ private:
     IniFile* preferences_;
     QString command_;
     bool keepRunning_ = false;
+    bool fceuxReload_ = false; // fceux with the reload script; it keeps running
     EmulatorRuns* runs_;
+    FceuxReload* reload_;
 };
 
 } // namespace vx

@@ -5,15 +5,18 @@
 #include "gui/testplay/EmulatorCommand.h"
 #include "gui/testplay/EmulatorRuns.h"
 #include "gui/testplay/EmulatorSettingsDialog.h"
+#include "gui/testplay/FceuxReload.h"
 #include "tests/gui/support/EditorFixture.h"
 #include "tests/gui/support/EditorProgram.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTimer>
 #include <csignal>
 #include <filesystem>
@@ -156,6 +159,39 @@ TEST_F(TestPlayTest, ShiftF5PlaysTheShownStageFromTheShownPointOrRoom)
     ASSERT_TRUE(expected.ok());
     EXPECT_EQ(test::readBytes(played), expected.value().image);
     EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join(QLatin1Char('\n')).toStdString();
+}
+
+// The real fceux under a display of its own: an edit and F5 reload the game it plays.
+TEST_F(TestPlayTest, WithTheFceuxChoiceF5ReloadsTheRunningGame)
+{
+    if (!QFileInfo(FceuxReload::program()).isExecutable() || QStandardPaths::findExecutable(u"Xvfb"_qs).isEmpty())
+        GTEST_SKIP() << "needs fceux and Xvfb (scripts/setup installs both)";
+    const QString display = QStringLiteral(":%1").arg(90 + QCoreApplication::applicationPid() % 100);
+    QProcess screen;
+    screen.start(u"Xvfb"_qs, {display, u"-screen"_qs, u"0"_qs, u"640x480x24"_qs});
+    ASSERT_TRUE(screen.waitForStarted());
+    const QByteArray home = qgetenv("HOME");
+    qputenv("DISPLAY", display.toUtf8());
+    qputenv("SDL_AUDIODRIVER", "dummy");
+    qputenv("HOME", QByteArray::fromStdString(dir.path())); // fceux's own settings
+    test::writeFile(dir.file("preferences.ini"),
+                    "[TestPlay]\nCommand=" + FceuxReload::program().toStdString() + "\nFceuxReload=1\n");
+    opened();
+    activate();
+    QTest::keyClick(pages(), Qt::Key_F5);
+    EXPECT_TRUE(statusPanel(2)->text().startsWith(u"Test play: started fceux"_qs))
+        << statusPanel(2)->text().toStdString();
+    QTest::qWait(3000); // fceux up and its script reading
+    ASSERT_TRUE(currentStage().setMapChip(5, 0x21));
+    QTest::keyClick(pages(), Qt::Key_F5);
+    // Only the fceux already running reads the renewed stamp and logs the reload.
+    const QString reloaded = u"The running fceux reloaded the image"_qs;
+    EXPECT_TRUE(waitUntil([&] { return statusPanel(2)->text() == reloaded; })) << statusPanel(2)->text().toStdString();
+    form.reset();
+    qputenv("HOME", home);
+    qunsetenv("DISPLAY");
+    screen.terminate();
+    screen.waitForFinished();
 }
 
 TEST_F(TestPlayTest, WithoutACommandTheSettingsComeFirstAndKeepIt)
