@@ -12,8 +12,7 @@ TEST(Recovery, TheEditedTablesComeBackOverTheFileAsItIsNowAndNothingElse)
     ASSERT_TRUE(edited.loadFromBytes(test::sampleBytes(), "/x/game.nes").ok());
     ASSERT_TRUE(edited.stage(0).setMapChip(3, 0x77)); // shared with stage 08
     ASSERT_TRUE(edited.stage(2).setPaletteColor(1, 0x21));
-    edited.stage(5).restartPoints(0).startY = 0x42;
-    edited.stage(5).markEdited(efMidPoint);
+    ASSERT_TRUE(edited.stage(5).setRestartPointField(0, mfStartY, 0x42));
     const Result<RecoveryRecord> decoded = decodeRecovery(encodeRecovery(recoveryRecordOf(edited)));
     ASSERT_TRUE(decoded.ok());
     const RecoveryRecord& record = decoded.value();

@@ -121,13 +121,12 @@ TEST(StageText, ImportBringsBackEveryEditedTableAndAnyObjectOrder)
     ASSERT_TRUE(edited.setMapChip(300, 0x55));
     ASSERT_TRUE(edited.setScrollData(4, 0x13));
     ASSERT_GT(edited.enemyObjects().totalCount(), 1);
-    edited.enemyObjects().removeObject(edited.enemyObjects().objectsInOrder().front());
+    ASSERT_TRUE(edited.removeObject(edited.enemyObjects(), edited.enemyObjects().objectsInOrder().front()));
     // Not an added object: a save leaves the bytes past the end mark, so none could vanish.
     ASSERT_GT(edited.itemObjects().totalCount(), 0);
-    edited.itemObjects().objectsInOrder().back()->kind ^= 1;
-    edited.restartPoints(1).startY ^= 0x10;
-    edited.markEdited(efObject);
-    edited.markEdited(efMidPoint);
+    const PlacedObject* item = edited.itemObjects().objectsInOrder().back();
+    ASSERT_TRUE(edited.setObjectKind(edited.itemObjects(), item, item->kind ^ 1));
+    ASSERT_TRUE(edited.setRestartPointField(1, mfStartY, edited.restartPoints(1).startY ^ 0x10));
     // The edits go into the bytes, as after a save, then the texts bring every table back.
     ASSERT_TRUE(rom.loadFromBytes(rom.editedImage(), "edited.nes").ok());
     ASSERT_NE(rom.editedImage(), test::sampleBytes());
