@@ -100,6 +100,23 @@ TEST(EditCommands, TheStepsOfAGestureAreOneStep)
     EXPECT_EQ(rom.undo(), -1);
 }
 
+TEST(EditCommands, AGroupThatTouchesOneByteTwiceUndoesToWhatWasBefore)
+{
+    RomImage rom(test::defaultAddresses());
+    ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "x").ok());
+    StageData& stage = rom.stage(0);
+    const auto before = rom.editedImage();
+    stage.beginGroup(ukMapPaste);
+    ASSERT_TRUE(stage.setMapChip(3, 0x11));
+    ASSERT_TRUE(stage.setMapChip(3, 0x22));
+    stage.endGroup();
+    EXPECT_EQ(stage.undoStack().count(), 1);
+    EXPECT_EQ(rom.undo(), ukMapPaste);
+    EXPECT_EQ(rom.editedImage(), before);
+    EXPECT_EQ(rom.redo(), ukMapPaste);
+    EXPECT_EQ(stage.map()[3], 0x22);
+}
+
 TEST(EditHistory, KindNamesInBothLanguages)
 {
     forceLanguage(Language::English);
