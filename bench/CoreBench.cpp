@@ -88,7 +88,7 @@ void BM_SaveSample(benchmark::State& state)
     if (!rom.loadFromBytes(sample(), path).ok())
         std::abort(); // the sample always opens
     for (auto _ : state) {
-        rom.stage(0).markEdited(efMap);
+        rom.stage(0).editedFlags().set(efMap, true);
         rom.saveToFile(path);
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * sample().size()));

@@ -53,10 +53,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 1: stage.setChipEntry(position, value); break;
         case 2: stage.setPaletteColor(position % 40, value); break;
         case 3: stage.setScrollData(position % 40, value); break;
-        case 4: stage.enemyObjects().addObject(value % 50, value, value, value); break;
+        case 4:
+            stage.addObject(stage.enemyObjects(), {static_cast<std::uint8_t>(value % 50), value, value, value},
+                            value & 1);
+            break;
         case 5:
-            stage.restartPoints(position % RestartPointCount).setStartRoom(value);
-            stage.restartPoints(position % RestartPointCount).recalc();
+            stage.setRestartPointStartRoom(position % RestartPointCount, value);
+            stage.recalcRestartPoint(position % RestartPointCount);
             break;
         case 6: stage.undo(); break;
         default: stage.redo(); break;

@@ -77,10 +77,9 @@ Result<PaletteImport> readStagePalette(std::string_view gplText, const PaletteMa
 bool applyStagePalette(StageData& stage, const PaletteImport& colours)
 {
     bool changed = false;
-    stage.beginGroup(ukPalette);
+    const EditGroup group(stage, ukPalette);
     for (int entry = 0; entry < EntryCount; ++entry)
         changed |= stage.setPaletteColor(entry, colours.colours[static_cast<std::size_t>(entry)]);
-    stage.endGroup();
     return changed;
 }
 

@@ -59,10 +59,10 @@ int objectCoordinate(int position, int size)
     return size > 0 ? static_cast<int>(static_cast<long long>(position) * 256 / size) : 0;
 }
 
-PlacedObject* hitTestObject(const RoomObjectList& room, int px, int py)
+const PlacedObject* hitTestObject(const RoomObjectList& room, int px, int py)
 {
     for (int i = 0; i < room.count(); ++i) {
-        PlacedObject* object = room.items(i);
+        const PlacedObject* object = room.items(i);
         if (std::abs(px - object->x) <= ObjectHitReach && std::abs(py - object->y) <= ObjectHitReach)
             return object;
     }

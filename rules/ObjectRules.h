@@ -19,7 +19,7 @@ constexpr int ObjectHitReach = 9; // pixels either way
 int objectCoordinate(int position, int size);
 // The first object of the room's list, in list order, within 9 pixels both ways of
 // (px, py); not the nearest.
-PlacedObject* hitTestObject(const RoomObjectList& room, int px, int py);
+const PlacedObject* hitTestObject(const RoomObjectList& room, int px, int py);
 // Where a drag puts the object: Ctrl snaps to multiples of 8, Shift to multiples of 4;
 // both held means no move (nothing). Not yet clamped.
 struct ObjectPoint {

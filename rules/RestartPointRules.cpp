@@ -11,22 +11,6 @@ namespace vx {
 
 int restartPointFieldLength(int field) { return field == mfMapBackAddr || field == mfMapForwardAddr ? 4 : 2; }
 
-std::uint16_t restartPointFieldValue(const RestartPoint& point, int field)
-{
-    switch (field) {
-    case mfStartY: return point.startY;
-    case mfStartRoom: return point.startRoom();
-    case mfEnemyIndex: return point.enemyIndex;
-    case mfItemIndex: return point.itemIndex;
-    case mfMapBackAddr: return point.mapBackAddr;
-    case mfMapForwardAddr: return point.mapForwardAddr;
-    case mfStartScroll: return point.startScroll;
-    case mfLeftRoom: return point.leftRoom;
-    case mfRightRoom: return point.rightRoom;
-    default: return 0;
-    }
-}
-
 std::string restartPointFieldText(const RestartPoint& point, int field)
 {
     return formatHex(restartPointFieldValue(point, field), 2);
@@ -42,23 +26,6 @@ std::optional<std::uint16_t> restartPointFieldInput(const RestartPoint& point, i
     if (value > highest || value == restartPointFieldValue(point, field))
         return std::nullopt;
     return value;
-}
-
-void setRestartPointField(RestartPoint& point, int field, std::uint16_t value)
-{
-    const auto byte = static_cast<std::uint8_t>(value);
-    switch (field) {
-    case mfStartY: point.startY = byte; break;
-    case mfStartRoom: point.setStartRoom(byte); break;
-    case mfEnemyIndex: point.enemyIndex = byte; break;
-    case mfItemIndex: point.itemIndex = byte; break;
-    case mfMapBackAddr: point.mapBackAddr = value; break;
-    case mfMapForwardAddr: point.mapForwardAddr = value; break;
-    case mfStartScroll: point.startScroll = byte; break;
-    case mfLeftRoom: point.leftRoom = byte; break;
-    case mfRightRoom: point.rightRoom = byte; break;
-    default: break;
-    }
 }
 
 std::uint8_t stepStartY(std::uint8_t y, bool up)

@@ -4,34 +4,17 @@
 #include <string>
 #include <string_view>
 
+#include "core/model/RestartPoint.h"
+
 namespace vx {
-
-class RestartPoint;
-
-// The nine boxes of a restart point, by tag.
-enum RestartPointField {
-    mfStartY,
-    mfStartRoom,
-    mfEnemyIndex,
-    mfItemIndex,
-    mfMapBackAddr,
-    mfMapForwardAddr,
-    mfStartScroll,
-    mfLeftRoom,
-    mfRightRoom,
-    RestartPointFieldCount
-};
 
 // Characters a box holds: 4 for the two map addresses, 2 for the rest.
 int restartPointFieldLength(int field);
-std::uint16_t restartPointFieldValue(const RestartPoint& point, int field);
 // The box's text: upper-case hex, at least two digits.
 std::string restartPointFieldText(const RestartPoint& point, int field);
 // A full box's text: the value to store, or nothing when it is not hex, lies outside the
 // field's range (a start room above 2B) or equals the stored value. Taken as 16 bits.
 std::optional<std::uint16_t> restartPointFieldInput(const RestartPoint& point, int field, std::string_view text);
-// Stores a value; the start room takes the left-end room with it.
-void setRestartPointField(RestartPoint& point, int field, std::uint16_t value);
 
 // The landing height one row up or down: rows of 16 pixels at offset 4, from 04 to F4.
 std::uint8_t stepStartY(std::uint8_t y, bool up);

@@ -42,15 +42,49 @@ std::vector<KindCase> kinds()
         {ukScroll, efScroll, [](StageData& s) { return s.setScrollData(5, s.scroll()[5] ^ 0x01); }},
         {ukObject, efObject,
          [](StageData& s) {
-             const bool added = s.enemyObjects().addObject(3, 0x40, 0x50, 7);
-             s.markEdited(efObject);
-             return added;
+             return s.addObject(s.enemyObjects(), {3, 0x40, 0x50, 7}, true);
+         }},
+        {ukObject, efObject,
+         [](StageData& s) { return s.removeObject(s.itemObjects(), s.itemObjects().objectsInOrder().front()); }},
+        {ukObject, efObject,
+         [](StageData& s) {
+             const PlacedObject* o = s.enemyObjects().head();
+             return s.moveObject(s.enemyObjects(), o, (o->room + 1) % RoomCount, o->x ^ 1, o->y, true);
+         }},
+        {ukObject, efObject,
+         [](StageData& s) {
+             const PlacedObject* o = s.enemyObjects().head();
+             return s.setObjectKind(s.enemyObjects(), o, o->kind ^ 1);
+         }},
+        {ukObject, efObject,
+         [](StageData& s) {
+             for (const PlacedObject* o : s.enemyObjects().objectsInOrder())
+                 if (const PlacedObject* n = s.enemyObjects().nextObject(o); n && n->room == o->room && n->x != o->x)
+                     return s.moveObjectInOrder(s.enemyObjects(), o, true);
+             return false;
+         }},
+        {ukObject, efObject,
+         [](StageData& s) {
+             const std::array<ObjectPlacement, 2> placed{{{7, 1, 2, 3}, {7, 4, 5, 6}}};
+             return s.setRoomObjects(s.enemyObjects(), 7, placed);
+         }},
+        {ukObject, efObject,
+         [](StageData& s) {
+             const std::array<ObjectPlacement, 2> placed{{{2, 1, 1, 1}, {1, 2, 2, 2}}}; // not by room
+             return s.replaceObjects(s.itemObjects(), placed);
+         }},
+        {ukMidPoint, efMidPoint,
+         [](StageData& s) { return s.setRestartPointField(2, mfStartY, s.restartPoints(2).startY ^ 0x10); }},
+        {ukMidPoint, efMidPoint,
+         [](StageData& s) {
+             return s.setRestartPointStartRoom(
+                 1, static_cast<std::uint8_t>((s.restartPoints(1).startRoom() + 1) % RoomCount));
          }},
         {ukMidPoint, efMidPoint,
          [](StageData& s) {
-             s.restartPoints(2).startY ^= 0x10;
-             s.markEdited(efMidPoint);
-             return true;
+             RestartPointBytes bytes = s.restartPoints(4).toBytes();
+             bytes[10] ^= 1;
+             return s.setRestartPoint(4, bytes);
          }},
     };
 }
@@ -83,21 +117,66 @@ TEST(EditCommands, TheStepsOfAGestureAreOneStep)
     ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "x").ok());
     StageData& stage = rom.stage(0);
     const auto before = rom.editedImage();
-    PlacedObject* enemy = stage.enemyObjects().head;
+    const PlacedObject* enemy = stage.enemyObjects().head();
     ASSERT_NE(enemy, nullptr);
     stage.beginGesture(); // a drag: every move step reports
-    for (int step = 1; step <= 5; ++step) {
-        enemy->x = static_cast<std::uint8_t>(enemy->x + 8);
-        stage.markEdited(efObject);
-    }
+    for (int step = 1; step <= 5; ++step)
+        ASSERT_TRUE(stage.moveObject(stage.enemyObjects(), enemy, enemy->room, enemy->x + 8, enemy->y, false));
     stage.endGesture();
-    stage.restartPoints(0).startY ^= 1;
-    stage.markEdited(efMidPoint);
+    stage.setRestartPointField(0, mfStartY, stage.restartPoints(0).startY ^ 1);
     EXPECT_EQ(stage.undoStack().count(), 2);
     EXPECT_EQ(rom.undo(), ukMidPoint);
     EXPECT_EQ(rom.undo(), ukObject);
     EXPECT_EQ(rom.editedImage(), before);
     EXPECT_EQ(rom.undo(), -1);
+}
+
+TEST(EditCommands, RecalculatingIsOneStepForOneOrAllPoints)
+{
+    RomImage rom(test::defaultAddresses());
+    ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "x").ok());
+    rom.setCurrentStageIndex(3);
+    StageData& stage = rom.stage(3);
+    EXPECT_FALSE(stage.recalcRestartPoints()) << "the sample's points are as recalculation makes them";
+    for (const int p : {1, 4})
+        ASSERT_TRUE(stage.setRestartPointField(p, mfMapBackAddr, 0x1234));
+    const auto stale = rom.editedImage();
+    ASSERT_TRUE(stage.recalcRestartPoint(4));
+    ASSERT_TRUE(stage.recalcRestartPoints());
+    EXPECT_EQ(stage.undoStack().count(), 4);
+    const auto recalculated = rom.editedImage();
+    EXPECT_EQ(rom.undo(), ukMidPoint);
+    EXPECT_EQ(rom.undo(), ukMidPoint);
+    EXPECT_EQ(rom.editedImage(), stale);
+    EXPECT_EQ(rom.redo(), ukMidPoint);
+    EXPECT_EQ(rom.redo(), ukMidPoint);
+    EXPECT_EQ(rom.editedImage(), recalculated);
+}
+
+TEST(EditCommands, AGroupThatTouchesOneValueTwiceUndoesToTheOriginal)
+{
+    RomImage rom(test::defaultAddresses());
+    ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "x").ok());
+    rom.setCurrentStageIndex(1);
+    StageData& stage = rom.stage(1);
+    const auto before = rom.editedImage();
+    const PlacedObject* enemy = stage.enemyObjects().head();
+    {
+        const EditGroup group(stage, ukStageText);
+        for (const std::uint8_t value : {std::uint8_t(stage.map()[70] ^ 1), std::uint8_t(stage.map()[70] ^ 2)})
+            ASSERT_TRUE(stage.setMapChip(70, value));
+        for (const int y : {enemy->y ^ 4, enemy->y ^ 8})
+            ASSERT_TRUE(stage.moveObject(stage.enemyObjects(), enemy, enemy->room, enemy->x, y, false));
+        const int startY = stage.restartPoints(3).startY;
+        for (const int y : {startY ^ 0x10, startY ^ 0x20})
+            ASSERT_TRUE(stage.setRestartPointField(3, mfStartY, static_cast<std::uint16_t>(y)));
+    }
+    EXPECT_EQ(stage.undoStack().count(), 1);
+    const auto after = rom.editedImage();
+    EXPECT_EQ(rom.undo(), ukStageText);
+    EXPECT_EQ(rom.editedImage(), before);
+    EXPECT_EQ(rom.redo(), ukStageText);
+    EXPECT_EQ(rom.editedImage(), after);
 }
 
 TEST(EditHistory, KindNamesInBothLanguages)

@@ -1,10 +1,12 @@
 #include "core/base/Errors.h"
 #include "core/base/Language.h"
+#include "core/files/DiskStamp.h"
 #include "core/files/InputFile.h"
 #include "core/files/OutputFile.h"
 #include "tests/support/TempDir.h"
 
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -306,4 +308,23 @@ TEST_F(FilePaths, WhereACopyCannotTakeTheFilesPlaceTheSameLengthIsWrittenInPlace
     ::stat((open + "/theirs.nes").c_str(), &info);
     EXPECT_EQ(info.st_uid, 0u) << "the file did not change hands";
     EXPECT_EQ(std::distance(fs::directory_iterator(open), fs::directory_iterator()), 1) << "no temporary file stays";
+}
+
+TEST_F(FilePaths, EachFieldOfAStampTellsAChangeTheOthersMiss)
+{
+    const std::string path = file("game.nes");
+    const auto stampAt = [&](long nanoseconds) {
+        const timespec times[2] = {{1000, nanoseconds}, {1000, nanoseconds}};
+        EXPECT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+        return statOfFile(path).value();
+    };
+    writeOutputFile(path, Old);
+    const DiskStamp first = stampAt(5);
+    struct stat info {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(first.device, static_cast<std::uint64_t>(info.st_dev));
+    EXPECT_TRUE(first.sameSizeAndTime(stampAt(5)));
+    EXPECT_FALSE(first.sameSizeAndTime(stampAt(6))) << "a nanosecond later";
+    writeOutputFile(path, New);
+    EXPECT_FALSE(first.sameSizeAndTime(stampAt(5))) << "another file renamed over it, of the same size and time";
 }

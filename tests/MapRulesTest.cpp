@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <numeric>
+#include <tuple>
 
 using namespace vx;
 
@@ -253,4 +254,35 @@ TEST(MapStamp, ACaptureAcrossTwoRoomsPaintsAcrossTheEdgeOrIsCutWhereNoRoomFollow
     EXPECT_FALSE(stampOfText("00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00").ok()) << "17 columns";
     EXPECT_FALSE(stampOfText(" \r\n").ok());
     forceLanguage(std::nullopt);
+}
+
+TEST(MapStamp, ACaptureTakesWhatTheViewsShowOnEitherSideOfTheirBoundary)
+{
+    std::vector<std::uint8_t> map(RoomCount * RoomSize);
+    std::iota(map.begin(), map.end(), std::uint8_t{0});
+    const auto cell = [](int room, int column, int row) { return (room * 64 + column * 8 + row) & 0xFF; };
+    // Two columns by rows 2-3 each, by their first and last cells; rooms 04 and 09 are not
+    // neighbours, so a drag stops at its view's edge.
+    const std::tuple<ViewRooms, ViewCell, ViewCell, int, int> cases[] = {
+        {{4, 5}, {1, 0 * 8 + 2}, {1, 1 * 8 + 3}, cell(5, 0, 2), cell(5, 1, 3)},
+        {{4, 5}, {0, 7 * 8 + 2}, {1, 0 * 8 + 3}, cell(4, 7, 2), cell(5, 0, 3)},
+        {{4, 9}, {0, 6 * 8 + 2}, {1, 1 * 8 + 3}, cell(4, 6, 2), cell(4, 7, 3)},
+        {{4, 9}, {1, 1 * 8 + 2}, {0, 6 * 8 + 3}, cell(9, 0, 2), cell(9, 1, 3)},
+        {{4, 9}, {1, 6 * 8 + 2}, {1, 7 * 8 + 3}, cell(9, 6, 2), cell(9, 7, 3)},
+    };
+    for (const auto& [rooms, from, to, first, last] : cases) {
+        const MapStamp stamp = captureStamp(map, rooms, from, to);
+        EXPECT_EQ(std::tuple(stamp.width, stamp.height, int{stamp.chips.front()}, int{stamp.chips.back()}),
+                  std::tuple(2, 2, first, last));
+    }
+    // A text stamp may be two rooms large, and no larger.
+    std::string row = "0", rows, tall;
+    while (row.size() < 2 * MapStamp::MaxWidth - 1)
+        row += " 0";
+    for (int n = 0; n < MapStamp::MaxHeight; ++n) {
+        rows += row + "\n";
+        tall += "0\n";
+    }
+    EXPECT_TRUE(stampOfText(rows).ok());
+    EXPECT_FALSE(stampOfText(tall + "0").ok()) << "nine rows";
 }

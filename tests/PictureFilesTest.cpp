@@ -158,6 +158,7 @@ TEST_F(PictureFilesTest, GimpPalettes)
               "Line 2: this is not a GIMP palette (it does not begin with \"GIMP Palette\").");
     EXPECT_EQ(paletteRead("GIMP Palette\n1 2 3\n1 2 3x\n"),
               "Line 3: a colour line is three whole numbers from 0 to 255 (red, green, blue), then an optional name.");
+    EXPECT_EQ(paletteRead("GIMP Palette\n1 2 256\n"), "Line 2: a colour value is over 255.");
     EXPECT_EQ(paletteRead("GIMP Palette\n1 2 99999999999999999999\n"), "Line 2: a colour value is over 255.");
     EXPECT_EQ(paletteRead(""), "This is not a GIMP palette (there is no \"GIMP Palette\" line).");
 }

@@ -72,6 +72,9 @@ TEST(RestartPoint, RecalcIgnoresRoomsPastTheMap)
     const auto before = point.toBytes();
     point.recalc();
     EXPECT_EQ(point.toBytes(), before);
+    RestartPoint last(pointBytes(43, 43), 0x510, nullptr, nullptr);
+    last.recalc();
+    EXPECT_EQ(last.mapForwardAddr, 0x9020) << "the last room is in the map";
 }
 
 TEST(RestartPoint, CloneEqualsUntilRecalcChangesADerivedValue)

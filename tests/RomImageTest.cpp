@@ -294,8 +294,7 @@ TEST(RomImage, EditedImageHoldsUnsavedEditsAndLeavesTheOpenImageAlone)
     RomImage rom(test::defaultAddresses());
     ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "sample.nes").ok());
     ASSERT_TRUE(rom.stage(2).setMapChip(5, 0x77));
-    ASSERT_TRUE(rom.stage(2).enemyObjects().addObject(3, 9, 9, 0x42));
-    rom.stage(2).markEdited(efObject);
+    ASSERT_TRUE(rom.stage(2).addObject(rom.stage(2).enemyObjects(), {3, 9, 9, 0x42}, false));
     const std::vector<std::uint8_t> edited = rom.editedImage();
     const std::size_t map = static_cast<std::size_t>(rom.stage(2).address(TableKey::Map)) + 5;
     EXPECT_EQ(edited[map], 0x77);

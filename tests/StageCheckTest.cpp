@@ -55,10 +55,12 @@ protected:
     // Moves a point with every value it derives, so only the rooms it covers change.
     void movePoint(int point, std::uint8_t room) const
     {
-        RestartPoint& p = stage().restartPoints(point);
-        p.setStartRoom(room);
-        p.recalc();
-        p.rightRoom = static_cast<std::uint8_t>(std::min(room + (stage().scroll()[p.startScroll] & 0x0F), LastRoom));
+        stage().setRestartPointStartRoom(point, room);
+        stage().recalcRestartPoint(point);
+        const int entry = stage().restartPoints(point).startScroll;
+        stage().setRestartPointField(
+            point, mfRightRoom,
+            static_cast<std::uint16_t>(std::min(room + (stage().scroll()[entry] & 0x0F), LastRoom)));
     }
 
     test::LanguageGuard english{Language::English};
@@ -125,8 +127,8 @@ TEST_F(StageCheck, SampleHasNotesOnlyAndAllStagesComeStageByStage)
 
 TEST_F(StageCheck, StartOutsideTheRoomsOrEntriesIsAnErrorAheadOfTheNotes)
 {
-    stage().restartPoints(2).setStartRoom(0x2C);
-    stage().restartPoints(4).startScroll = 0x20;
+    stage().setRestartPointStartRoom(2, 0x2C);
+    stage().setRestartPointField(4, mfStartScroll, 0x20);
     EXPECT_EQ(added(),
               (Lines{"stage 06 error restart point 2: Start room 2C lies outside the stage's rooms (00-2B)",
                      "stage 06 error restart point 4: Start entry 20 lies outside the scroll entries (00-1F)"}));
@@ -137,13 +139,11 @@ TEST_F(StageCheck, StartOutsideTheRoomsOrEntriesIsAnErrorAheadOfTheNotes)
 
 TEST_F(StageCheck, RestartPointValuesAgainstRecalculationAndScrollPath)
 {
-    RestartPoint& one = stage().restartPoints(1); // room 0A: back 8760, enemies from 06
-    one.mapBackAddr = 0x8770;
-    one.enemyIndex = 0x08;
-    stage().restartPoints(3).itemIndex = 0x05;
-    RestartPoint& two = stage().restartPoints(2); // room 0E, entry 02 (43): rooms 0E-11
-    two.leftRoom = 0x0F;
-    two.rightRoom = 0x12;
+    stage().setRestartPointField(1, mfMapBackAddr, 0x8770); // room 0A: back 8760, enemies from 06
+    stage().setRestartPointField(1, mfEnemyIndex, 0x08);
+    stage().setRestartPointField(3, mfItemIndex, 0x05);
+    stage().setRestartPointField(2, mfLeftRoom, 0x0F); // room 0E, entry 02 (43): rooms 0E-11
+    stage().setRestartPointField(2, mfRightRoom, 0x12);
     EXPECT_EQ(added(),
               (Lines{"stage 06 warning restart point 1: MapBackAddr 8770, recalculation gives 8760; "
                      "EnemyIndex 08, recalculation gives 06",
@@ -221,7 +221,7 @@ TEST_F(StageCheck, RoomsWithObjectsBeforeEveryWalkAreNoted)
     EXPECT_EQ(first.index, 1);
     EXPECT_EQ(first.indexes, (std::vector<int>{1, 2}));
 
-    stage().restartPoints(0).setStartRoom(0x2C); // walks nowhere: point 1 at 0A is the first
+    stage().setRestartPointStartRoom(0, 0x2C); // walks nowhere: point 1 at 0A is the first
     const auto covered = coveredRooms(stage());
     EXPECT_EQ(std::find(covered.begin(), covered.end(), true) - covered.begin(), 0x0A);
     EXPECT_TRUE(std::all_of(covered.begin() + 0x0A, covered.end(), [](bool c) { return c; }));
@@ -230,8 +230,8 @@ TEST_F(StageCheck, RoomsWithObjectsBeforeEveryWalkAreNoted)
 TEST_F(StageCheck, FullObjectListsAreNoted)
 {
     // Room 2B lies past every start room, so no first object number moves.
-    for (StageObjects* objects : {&stage().enemyObjects(), &stage().itemObjects()})
-        while (objects->addObject(LastRoom, 0x10, 0x10, 0))
+    for (const StageObjects* objects : {&stage().enemyObjects(), &stage().itemObjects()})
+        while (stage().addObject(*objects, {LastRoom, 0x10, 0x10, 0}, false))
             ;
     EXPECT_EQ(added(),
               (Lines{"stage 06 note enemy list: All 128 places are taken, so nothing more can be added",

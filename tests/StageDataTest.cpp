@@ -49,7 +49,7 @@ TEST(StageData, SharedRecordsOutliveTheStageThatReadThem)
     const RestartPoint before = stages[8]->restartPoints(2);
     const int enemies = stages[0]->enemyObjects().totalCount();
     stages[0].reset();
-    RestartPoint& shared = stages[8]->restartPoints(2);
+    RestartPoint shared = stages[8]->restartPoints(2);
     shared.recalc(); // reads the shared enemy list: freed memory here would be caught
     EXPECT_TRUE(shared.equals(before)) << "the sample's mid-points are as Recalc makes them";
     EXPECT_EQ(stages[8]->enemyObjects().totalCount(), enemies);
@@ -121,11 +121,11 @@ TEST_F(StageDataTest, PaletteEditsReachTheRendererHooks)
     EXPECT_EQ(anime, 2);
     EXPECT_EQ(shown, "Modified");
     forceLanguage(Language::Japanese);
-    stage.markEdited(efObject);
+    ASSERT_TRUE(stage.setPaletteAnimeFrameCount(stage.paletteAnimeFrameCount() + 1));
     EXPECT_EQ(shown, "変更あり");
     forceLanguage(std::nullopt);
     stage.undo();
-    EXPECT_EQ(anime, 3) << "undo goes through the same operation";
+    EXPECT_EQ(anime, 4) << "undo goes through the same operation";
 }
 
 TEST(StageData, ChipPaletteBitsComeInQuarterOrder)
@@ -163,7 +163,7 @@ TEST(StageData, ObjectWriteBackRoundTripsAListThatEndsWithTheMark)
 {
     RomImage rom(test::defaultAddresses());
     ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "x").ok());
-    rom.stage(4).markEdited(efObject);
+    rom.stage(4).editedFlags().set(efObject, true);
     rom.stage(4).writeBack();
     EXPECT_EQ(rom.imageBytes(), test::sampleBytes());
 }
@@ -190,17 +190,11 @@ TEST(StageData, OneEditChangesOnlyItsTableOnSave)
          {TableKey::PaletteAnimeFrameCount}},
         {"enemy",
          [](StageData& s) {
-             s.enemyObjects().addObject(43, 1, 2, 3);
-             s.markEdited(efObject);
-             return true;
+             return s.addObject(s.enemyObjects(), {43, 1, 2, 3}, false);
          },
          {TableKey::EnemyObjectRoom, TableKey::EnemyObjectX, TableKey::EnemyObjectY, TableKey::EnemyObjectKind}},
         {"mid-point",
-         [](StageData& s) {
-             s.restartPoints(5).startY ^= 0xFF;
-             s.markEdited(efMidPoint);
-             return true;
-         },
+         [](StageData& s) { return s.setRestartPointField(5, mfStartY, s.restartPoints(5).startY ^ 0xFF); },
          {TableKey::MidPointStartY}},
     };
     for (const Case& c : cases) {

@@ -31,10 +31,10 @@ std::vector<int> order(const StageObjects& manager)
 std::vector<int> chain(const StageObjects& manager)
 {
     std::vector<int> kinds;
-    for (auto* node = manager.head; node; node = node->next)
+    for (auto* node = manager.head(); node; node = node->next())
         kinds.push_back(node->kind);
     std::vector<int> backwards;
-    for (auto* node = manager.tail; node; node = node->prev)
+    for (auto* node = manager.tail(); node; node = node->prev())
         backwards.insert(backwards.begin(), node->kind);
     EXPECT_EQ(kinds, backwards) << "Prev links disagree with Next links";
     return kinds;
@@ -70,8 +70,8 @@ TEST(StageObjects, ConstructionStopsAtTheEndMarkOrAtCapacity)
 {
     auto empty = build({0x2C, 0x01});
     EXPECT_EQ(empty->totalCount(), 0);
-    EXPECT_EQ(empty->head, nullptr);
-    EXPECT_EQ(empty->tail, nullptr);
+    EXPECT_EQ(empty->head(), nullptr);
+    EXPECT_EQ(empty->tail(), nullptr);
     std::vector<std::uint8_t> room(256, 0xAA), x(256, 0xAA), y(256, 0xAA), kind(256, 0xAA);
     empty->exportTables(room, x, y, kind);
     EXPECT_EQ(room[0], 0xFF);
@@ -175,11 +175,11 @@ TEST(StageObjects, MovesStayInsideTheRoomUnderByRoomAndFollowTheChainUnderFree)
     ASSERT_EQ(free->orderType, otFree);
     EXPECT_TRUE(free->moveEarlier(byKind(*free, 1)));
     EXPECT_EQ(chain(*free), (std::vector<int>{1, 0, 2, 3}));
-    EXPECT_EQ(free->head->kind, 1);
+    EXPECT_EQ(free->head()->kind, 1);
     EXPECT_FALSE(free->moveEarlier(byKind(*free, 1)));
     EXPECT_TRUE(free->moveLater(byKind(*free, 2)));
     EXPECT_EQ(chain(*free), (std::vector<int>{1, 0, 3, 2}));
-    EXPECT_EQ(free->tail->kind, 2);
+    EXPECT_EQ(free->tail()->kind, 2);
     EXPECT_FALSE(free->moveLater(byKind(*free, 2)));
 }
 
@@ -194,27 +194,27 @@ TEST(StageObjects, AddObjectUnderFreeOrderGoesBehindTheLastObjectOfTheNearestRoo
     EXPECT_EQ(chain(*manager), (std::vector<int>{0x71, 0, 0x70, 1, 2})) << "no lower room: at the head";
     ASSERT_TRUE(manager->addObject(9, 0, 0, 0x72));
     EXPECT_EQ(chain(*manager).back(), 0x72);
-    EXPECT_EQ(manager->tail->kind, 0x72);
+    EXPECT_EQ(manager->tail()->kind, 0x72);
     EXPECT_FALSE(manager->addObject(44, 0, 0, 0)) << "no room 44";
 }
 
 TEST(StageObjects, RemovingTheOnlyObjectEmptiesTheChain)
 {
     auto manager = build({0x03});
-    manager->removeObject(manager->head);
-    EXPECT_EQ(manager->head, nullptr);
-    EXPECT_EQ(manager->tail, nullptr);
+    manager->removeObject(manager->head());
+    EXPECT_EQ(manager->head(), nullptr);
+    EXPECT_EQ(manager->tail(), nullptr);
     EXPECT_EQ(manager->totalCount(), 0);
     ASSERT_TRUE(manager->addObject(2, 1, 1, 1));
-    EXPECT_EQ(manager->head, manager->tail);
-    EXPECT_EQ(manager->head->kind, 1);
+    EXPECT_EQ(manager->head(), manager->tail());
+    EXPECT_EQ(manager->head()->kind, 1);
 }
 
 TEST(StageObjects, RemovingHeadAndTailKeepsBothEndsRight)
 {
     auto manager = build({0x01, 0x02, 0x03});
-    manager->removeObject(manager->head);
-    manager->removeObject(manager->tail);
+    manager->removeObject(manager->head());
+    manager->removeObject(manager->tail());
     EXPECT_EQ(chain(*manager), (std::vector<int>{1}));
 }
 

@@ -111,7 +111,7 @@ TEST_F(StageSheetPicture, ThePathOptionShadesOnlyTheRoomsNoRestartPointReaches)
 
     // No point walks anywhere: every room is shaded, every other pixel black.
     for (int point = 0; point < RestartPointCount; ++point)
-        stage.restartPoints(point).setStartRoom(0x2C);
+        stage.setRestartPointStartRoom(point, 0x2C);
     const auto shaded = drawStageSheetPicture(graphics, stage, *sheets.chip32Sheet, options);
     const std::uint8_t black = shaded->indexOf(RGB(0, 0, 0));
     const int x0 = (20 % 11) * 256, y0 = (20 / 11) * 256;

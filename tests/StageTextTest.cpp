@@ -3,6 +3,7 @@
 #include "core/text/StageText.h"
 #include "core/model/RomImage.h"
 #include "core/model/StageObjects.h"
+#include "core/text/StageTextImport.h"
 #include "tests/support/Images.h"
 #include "tests/support/LanguageGuard.h"
 #include "tests/support/TempDir.h"
@@ -121,13 +122,12 @@ TEST(StageText, ImportBringsBackEveryEditedTableAndAnyObjectOrder)
     ASSERT_TRUE(edited.setMapChip(300, 0x55));
     ASSERT_TRUE(edited.setScrollData(4, 0x13));
     ASSERT_GT(edited.enemyObjects().totalCount(), 1);
-    edited.enemyObjects().removeObject(edited.enemyObjects().objectsInOrder().front());
+    ASSERT_TRUE(edited.removeObject(edited.enemyObjects(), edited.enemyObjects().objectsInOrder().front()));
     // Not an added object: a save leaves the bytes past the end mark, so none could vanish.
     ASSERT_GT(edited.itemObjects().totalCount(), 0);
-    edited.itemObjects().objectsInOrder().back()->kind ^= 1;
-    edited.restartPoints(1).startY ^= 0x10;
-    edited.markEdited(efObject);
-    edited.markEdited(efMidPoint);
+    const PlacedObject* item = edited.itemObjects().objectsInOrder().back();
+    ASSERT_TRUE(edited.setObjectKind(edited.itemObjects(), item, item->kind ^ 1));
+    ASSERT_TRUE(edited.setRestartPointField(1, mfStartY, edited.restartPoints(1).startY ^ 0x10));
     // The edits go into the bytes, as after a save, then the texts bring every table back.
     ASSERT_TRUE(rom.loadFromBytes(rom.editedImage(), "edited.nes").ok());
     ASSERT_NE(rom.editedImage(), test::sampleBytes());
@@ -147,6 +147,28 @@ TEST(StageText, ImportBringsBackEveryEditedTableAndAnyObjectOrder)
     ASSERT_TRUE(reopened.loadFromBytes(rom.editedImage(), "x").ok());
     EXPECT_EQ(stageTextOf(reopened, stage).enemies, reversed.enemies);
     EXPECT_EQ(stageTextOf(reopened, stage + 8).enemies, reversed.enemies) << "the shared list";
+}
+
+TEST(StageText, APreviewCountsEachTableItChangesOnceThoughStagesShareIt)
+{
+    RomImage rom(test::defaultAddresses());
+    ASSERT_TRUE(rom.loadFromBytes(test::sampleBytes(), "sample.nes").ok());
+    StageText text = stageTextOf(rom, 3); // its map and objects are stage 11's too
+    text.map[300] ^= 1;
+    text.map[301] ^= 1;
+    // Each the first byte of a table that follows another straight on.
+    text.enemies.at(0).x ^= 1;
+    text.spritePalette[0] ^= 1;
+    StageText sharer = stageTextOf(rom, 11); // as an export of every stage brings it
+    sharer.map = text.map;
+    sharer.enemies = text.enemies;
+    sharer.bgPalette[2] ^= 1; // its own
+    const Result<ImportPreview> preview = previewStageTexts(rom, {text, sharer});
+    ASSERT_TRUE(preview.ok());
+    EXPECT_EQ(preview.value().changedStages, (std::vector<int>{3, 11}));
+    EXPECT_EQ(preview.value().summary,
+              (std::vector<std::string>{"stage 03: Map 2 bytes, EnemyObjectX 1 byte, SpritePalette 1 byte",
+                                        "stage 0B: BGPalette 1 byte"}));
 }
 
 TEST(StageText, OneCellOfATextIsOneByteOfTheImage)

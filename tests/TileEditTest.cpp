@@ -46,15 +46,15 @@ TEST_F(TileEdit, AStrokeIsOneStepThatEveryStageDrawingTheBytesShowsAndOnlyItsByt
     StageData& stage = rom.stage(0);
     const PatternSources sources = sourcesOf(rom, 0);
     stage.beginGesture();
-    for (int x = 0; x < 3; ++x)
-        ASSERT_TRUE(paintTilePixel(stage, sources, TileTable::Background, 0x21, x, 5, 3).ok());
-    EXPECT_FALSE(paintTilePixel(stage, sources, TileTable::Background, 0x21, 0, 5, 3).value()) << "no change";
+    for (int x = 0; x < 3; ++x) // each colour into the same two bytes
+        ASSERT_TRUE(paintTilePixel(stage, sources, TileTable::Background, 0x21, x, 5, x + 1).ok());
+    EXPECT_FALSE(paintTilePixel(stage, sources, TileTable::Background, 0x21, 0, 5, 1).value()) << "no change";
     stage.endGesture();
     EXPECT_EQ(stage.undoStack().count(), 1);
     EXPECT_EQ(rom.undoCaption(), "Edit Tiles");
     const auto tile = workingTile(stage, sources, TileTable::Background, 0x21);
     for (int x = 0; x < 3; ++x)
-        EXPECT_EQ(tilePixel(tile, x, 5), 3);
+        EXPECT_EQ(tilePixel(tile, x, 5), x + 1);
 
     const int tiles[1] = {0x21};
     EXPECT_EQ(stagesDrawing(rom, offsetsOfTiles(sources, TileTable::Background, tiles), 0), std::vector<int>{1});
@@ -156,4 +156,7 @@ TEST_F(TileEdit, TheChipLayoutPutsEachTileWhereTheTilesPageShowsIt)
         EXPECT_EQ(number, tile);
     }
     EXPECT_EQ(tableOfSheet(sheet, TileLayout::Chips), table);
+    // The words preferences.ini keeps.
+    EXPECT_EQ(tileLayoutNamed("chips"), TileLayout::Chips);
+    EXPECT_EQ(tileLayoutNamed("tiles"), TileLayout::Tiles);
 }

@@ -44,6 +44,15 @@ TEST(TilePictures, AnExportReadsBackUnchangedAndIntoAnotherStageChangesTheTilesT
     ASSERT_TRUE(picture.ok());
     EXPECT_EQ(picture.value().palette.size(), 4u);
     EXPECT_EQ(picture.value().palette[0], consoleColour(o.colours, o.rom.stage(1).bgPalette()[0]));
+    ASSERT_TRUE(o.rom.stage(1).setPaletteColor(16 + 8, 0x16)); // red, not the background
+    const auto sprites = decodePng(tilePicturePng(o.rom.stage(1), o.colours, TileTable::Sprites, 2));
+    ASSERT_TRUE(sprites.ok());
+    EXPECT_EQ(sprites.value().palette[0], picture.value().palette[0]) << "the sprites' colour 0 is the background's";
+    const auto file = test::readBytes(VX_DATA_DIR "/fcpalette.pal"); // red, green, blue
+    for (std::size_t c = 0; c < 64; ++c)
+        EXPECT_EQ(consoleColour(o.colours, static_cast<int>(c)),
+                  std::uint32_t{file[3 * c]} << 16 | std::uint32_t{file[3 * c + 1]} << 8 | file[3 * c + 2])
+            << c;
     std::vector<int> differing;
     for (int n = 0; n < TileCount; ++n)
         if (o.tile(0, TileTable::Background, n) != o.tile(1, TileTable::Background, n))

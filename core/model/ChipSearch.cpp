@@ -68,10 +68,11 @@ Result<UseCount> replaceChip(RomImage& rom, int from, int to, int stage)
         const std::vector<int>& sharers = first->stages;
         const bool current = std::find(sharers.begin(), sharers.end(), rom.currentStageIndex()) != sharers.end();
         StageData& editor = rom.stage(current ? rom.currentStageIndex() : first->stage);
-        editor.beginGroup(ukMap);
-        for (auto use = first; use != last; ++use)
-            editor.setMapChip(use->room * RoomSize + use->column * 8 + use->row, static_cast<std::uint8_t>(to));
-        editor.endGroup();
+        {
+            const EditGroup group(editor, ukMap);
+            for (auto use = first; use != last; ++use)
+                editor.setMapChip(use->room * RoomSize + use->column * 8 + use->row, static_cast<std::uint8_t>(to));
+        }
         stepped.push_back(editor.stageIndex());
         first = last;
     }

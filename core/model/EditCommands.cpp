@@ -20,13 +20,11 @@ struct StageTables {
         StageData::ObjectTables& objects = enemies ? *stage.enemies_ : *stage.items_;
         objects.manager->reload(tables[0], tables[1], tables[2], tables[3]);
         objects.tables = tables;
-        objects.committed = tables;
     }
     static void setRestartPoints(StageData& stage, const RestartPointsEdit::Points& points)
     {
         for (int i = 0; i < RestartPointCount; ++i)
             stage.restartPoints_[i]->setFromBytes(points[i]);
-        *stage.restartPointsCommitted_ = points;
     }
 };
 
@@ -127,19 +125,19 @@ bool RestartPointsEdit::mergeWith(const EditCommand& next)
     return true;
 }
 
-void EditGroup::apply(StageData& stage) const
+void GroupedEdit::apply(StageData& stage) const
 {
     for (const auto& command : commands_)
         command->apply(stage);
 }
 
-void EditGroup::revert(StageData& stage) const
+void GroupedEdit::revert(StageData& stage) const
 {
     for (auto it = commands_.rbegin(); it != commands_.rend(); ++it)
         (*it)->revert(stage);
 }
 
-std::vector<EditedFlag> EditGroup::flags() const
+std::vector<EditedFlag> GroupedEdit::flags() const
 {
     std::vector<EditedFlag> all;
     for (const auto& command : commands_)

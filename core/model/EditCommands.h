@@ -146,9 +146,9 @@ private:
 };
 
 // Several edits as one step: done in order, undone in reverse.
-class EditGroup final : public EditCommand {
+class GroupedEdit final : public EditCommand {
 public:
-    explicit EditGroup(UndoKind kind) : kind_(kind) {}
+    explicit GroupedEdit(UndoKind kind) : kind_(kind) {}
     void add(std::unique_ptr<EditCommand> command) { commands_.push_back(std::move(command)); }
     bool empty() const { return commands_.empty(); }
     void apply(StageData& stage) const override;

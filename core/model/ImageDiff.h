@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/model/AddressData.h"
+#include "core/model/RestartPoint.h"
 
 namespace vx {
 
@@ -43,9 +44,8 @@ enum ChipField : int {
     cfSubPalette = 1,
     cfAttribute = 2
 };
-// The restart point's nine values, in the page's order: StartY, StartRoom, EnemyIndex,
-// ItemIndex, MapBackAddr, MapForwardAddr (words), StartScroll, LeftRoom, RightRoom.
-constexpr int RestartPointFieldCount = 9;
+// The restart point's nine values are RestartPointField's, in the page's order; the map
+// addresses are words.
 bool restartPointFieldIsWord(int field);
 
 struct ObjectValue {

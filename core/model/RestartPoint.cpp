@@ -88,4 +88,37 @@ RestartPointBytes RestartPoint::toBytes() const
     return bytes;
 }
 
+std::uint16_t restartPointFieldValue(const RestartPoint& point, int field)
+{
+    switch (field) {
+    case mfStartY: return point.startY;
+    case mfStartRoom: return point.startRoom();
+    case mfEnemyIndex: return point.enemyIndex;
+    case mfItemIndex: return point.itemIndex;
+    case mfMapBackAddr: return point.mapBackAddr;
+    case mfMapForwardAddr: return point.mapForwardAddr;
+    case mfStartScroll: return point.startScroll;
+    case mfLeftRoom: return point.leftRoom;
+    case mfRightRoom: return point.rightRoom;
+    default: return 0;
+    }
+}
+
+void setRestartPointField(RestartPoint& point, int field, std::uint16_t value)
+{
+    const auto byte = static_cast<std::uint8_t>(value);
+    switch (field) {
+    case mfStartY: point.startY = byte; break;
+    case mfStartRoom: point.setStartRoom(byte); break;
+    case mfEnemyIndex: point.enemyIndex = byte; break;
+    case mfItemIndex: point.itemIndex = byte; break;
+    case mfMapBackAddr: point.mapBackAddr = value; break;
+    case mfMapForwardAddr: point.mapForwardAddr = value; break;
+    case mfStartScroll: point.startScroll = byte; break;
+    case mfLeftRoom: point.leftRoom = byte; break;
+    case mfRightRoom: point.rightRoom = byte; break;
+    default: break;
+    }
+}
+
 } // namespace vx

@@ -14,6 +14,20 @@ constexpr int RestartPointTableCount = 11;
 // (MidPointStartY ... MidPointRightRoom).
 using RestartPointBytes = std::array<std::uint8_t, RestartPointTableCount>;
 
+// The nine boxes of a restart point, by tag.
+enum RestartPointField {
+    mfStartY,
+    mfStartRoom,
+    mfEnemyIndex,
+    mfItemIndex,
+    mfMapBackAddr,
+    mfMapForwardAddr,
+    mfStartScroll,
+    mfLeftRoom,
+    mfRightRoom,
+    RestartPointFieldCount
+};
+
 // One restart point of a stage.
 class RestartPoint {
 public:
@@ -67,5 +81,9 @@ private:
     std::shared_ptr<StageObjects> itemObjects_;
     std::uint8_t startRoom_ = 0;
 };
+
+std::uint16_t restartPointFieldValue(const RestartPoint& point, int field);
+// Stores a value; the start room takes the left-end room with it.
+void setRestartPointField(RestartPoint& point, int field, std::uint16_t value);
 
 } // namespace vx

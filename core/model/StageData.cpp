@@ -97,17 +97,12 @@ StageData::StageData(std::vector<std::uint8_t>& image, Earlier earlier, int stag
     if (!items_)
         items_ = readObjects(TableKey::ItemObjectRoom, 64, ItemCapacity);
     tiles_ = earlier.empty() || !earlier.front() ? std::make_shared<TileEdits>() : earlier.front()->tiles_;
-    // Mid-points come after the object lists: each keeps both.
+    // Restart points come after the object lists: each keeps both.
     const int restartPointSource = shareSource(addresses_, SharedGroup::RestartPoints, stageIndex_);
-    if (restartPointSource >= 0 && restartPointSource < static_cast<int>(earlier.size()) &&
-        earlier[restartPointSource]) {
+    if (restartPointSource >= 0 && restartPointSource < static_cast<int>(earlier.size()) && earlier[restartPointSource])
         restartPoints_ = earlier[restartPointSource]->restartPoints_;
-        restartPointsCommitted_ = earlier[restartPointSource]->restartPointsCommitted_;
-    } else {
+    else
         readRestartPoints();
-        restartPointsCommitted_ =
-            std::make_shared<std::array<RestartPointBytes, RestartPointCount>>(restartPointsNow());
-    }
 
     readFromImage(image_, address(TableKey::PatternTableSetting), patternTableSetting_);
     readFromImage(image_, address(TableKey::BGPalette), std::span(palette_).subspan(0, 16));
@@ -155,7 +150,7 @@ std::shared_ptr<StageData::ObjectTables> StageData::readObjects(TableKey first, 
     }
     objects->manager = std::make_shared<StageObjects>(objects->tables[0], objects->tables[1], objects->tables[2],
                                                       objects->tables[3], capacity);
-    objects->committed = listTables(*objects->manager, objects->tables);
+    objects->tables = listTables(*objects->manager, objects->tables);
     return objects;
 }
 
@@ -280,27 +275,6 @@ std::array<RestartPointBytes, RestartPointCount> StageData::restartPointsNow() c
     return points;
 }
 
-void StageData::recordObjects()
-{
-    for (const bool enemies : {true, false}) {
-        ObjectTables& objects = enemies ? *enemies_ : *items_;
-        auto now = listTables(*objects.manager, objects.tables);
-        if (now == objects.committed)
-            continue;
-        record(std::make_unique<ObjectsEdit>(enemies, objects.committed, now, gesture_));
-        objects.committed = std::move(now);
-    }
-}
-
-void StageData::recordRestartPoints()
-{
-    const auto now = restartPointsNow();
-    if (now == *restartPointsCommitted_)
-        return;
-    record(std::make_unique<RestartPointsEdit>(*restartPointsCommitted_, now, gesture_));
-    *restartPointsCommitted_ = now;
-}
-
 bool StageData::setTileBytes(std::span<const std::pair<std::int64_t, std::uint8_t>> bytes)
 {
     std::vector<TileByteChange> changes;
@@ -313,24 +287,192 @@ bool StageData::setTileBytes(std::span<const std::pair<std::int64_t, std::uint8_
     return !changes.empty() && execute(std::make_unique<TileBytesEdit>(std::move(changes), gesture_));
 }
 
-void StageData::markEdited(EditedFlag flag)
-{
-    if (flag == efObject)
-        recordObjects();
-    else if (flag == efMidPoint)
-        recordRestartPoints();
-    changed(flag);
-}
-
 void StageData::beginGesture() { gesture_ = ++gestureCount_; }
 
-void StageData::beginGroup(UndoKind kind) { group_ = std::make_unique<EditGroup>(kind); }
+void StageData::beginGroup(UndoKind kind) { group_ = std::make_unique<GroupedEdit>(kind); }
 
 void StageData::endGroup()
 {
-    std::unique_ptr<EditGroup> group = std::move(group_);
+    std::unique_ptr<GroupedEdit> group = std::move(group_);
     if (group && !group->empty())
         undoStack_.push(std::move(group));
+}
+
+// ---- objects ----
+
+StageData::ObjectTables* StageData::objectTablesOf(const StageObjects& list) const
+{
+    if (&list == enemies_->manager.get())
+        return enemies_.get();
+    return &list == items_->manager.get() ? items_.get() : nullptr;
+}
+
+template <class Change>
+bool StageData::editObjects(const StageObjects& list, Change change)
+{
+    ObjectTables* objects = objectTablesOf(list);
+    if (!objects)
+        return false;
+    const OrderType order = objects->manager->orderType;
+    if (!change(*objects->manager))
+        return false;
+    auto after = listTables(*objects->manager, objects->tables);
+    const bool listChanged = after != objects->tables;
+    // The order type is the user's choice, not in the tables: it marks, but has no step.
+    if (!listChanged && objects->manager->orderType == order)
+        return false;
+    if (listChanged) {
+        record(std::make_unique<ObjectsEdit>(objects == enemies_.get(), objects->tables, after, gesture_));
+        objects->tables = std::move(after);
+    }
+    changed(efObject);
+    return true;
+}
+
+namespace {
+
+// The list's own node, found by address so that a stray pointer changes nothing.
+PlacedObject* ownNode(StageObjects& objects, const PlacedObject* node)
+{
+    if (!node || node->room >= RoomCount)
+        return nullptr;
+    RoomObjectList& list = objects.lists(node->room);
+    const int index = list.indexOf(node);
+    return index < 0 ? nullptr : list.items(index);
+}
+
+bool validRoom(int room) { return room >= 0 && room < RoomCount; }
+
+} // namespace
+
+bool StageData::addObject(const StageObjects& list, const ObjectPlacement& object, bool sortRoom)
+{
+    return editObjects(list, [&](StageObjects& objects) {
+        if (!objects.addObject(object.room, object.x, object.y, object.kind))
+            return false;
+        if (sortRoom)
+            objects.lists(object.room).sortByX();
+        return true;
+    });
+}
+
+bool StageData::removeObject(const StageObjects& list, const PlacedObject* node)
+{
+    return editObjects(list, [&](StageObjects& objects) {
+        PlacedObject* own = ownNode(objects, node);
+        if (own)
+            objects.removeObject(own);
+        return own != nullptr;
+    });
+}
+
+bool StageData::moveObject(const StageObjects& list, const PlacedObject* node, int room, int x, int y, bool sortRoom)
+{
+    if (!validRoom(room) || x < 0 || x > 0xFF || y < 0 || y > 0xFF)
+        return false;
+    return editObjects(list, [&](StageObjects& objects) {
+        PlacedObject* own = ownNode(objects, node);
+        if (!own || (own->room == room && own->x == x && own->y == y))
+            return false;
+        if (own->room != room)
+            objects.moveToRoom(own, static_cast<std::uint8_t>(room));
+        own->x = static_cast<std::uint8_t>(x);
+        own->y = static_cast<std::uint8_t>(y);
+        if (sortRoom)
+            objects.lists(room).sortByX();
+        return true;
+    });
+}
+
+bool StageData::setObjectKind(const StageObjects& list, const PlacedObject* node, std::uint8_t kind)
+{
+    return editObjects(list, [&](StageObjects& objects) {
+        PlacedObject* own = ownNode(objects, node);
+        if (!own || own->kind == kind)
+            return false;
+        own->kind = kind;
+        return true;
+    });
+}
+
+bool StageData::moveObjectInOrder(const StageObjects& list, const PlacedObject* node, bool later)
+{
+    return editObjects(list, [&](StageObjects& objects) {
+        PlacedObject* own = ownNode(objects, node);
+        return own && (later ? objects.moveLater(own) : objects.moveEarlier(own));
+    });
+}
+
+bool StageData::setObjectOrderType(const StageObjects& list, OrderType type)
+{
+    return editObjects(list, [&](StageObjects& objects) {
+        if (objects.orderType == type)
+            return false;
+        objects.setOrderType(type);
+        return true;
+    });
+}
+
+bool StageData::setRoomObjects(const StageObjects& list, int room, std::span<const ObjectPlacement> placed)
+{
+    if (!validRoom(room))
+        return false;
+    return editObjects(list, [&](StageObjects& objects) {
+        RoomObjectList& roomList = objects.lists(room);
+        while (!roomList.empty())
+            objects.removeObject(roomList.last());
+        for (const ObjectPlacement& object : placed)
+            objects.addObject(static_cast<std::uint8_t>(room), object.x, object.y, object.kind);
+        return true;
+    });
+}
+
+bool StageData::replaceObjects(const StageObjects& list, std::span<const ObjectPlacement> placed)
+{
+    return editObjects(list, [&](StageObjects& objects) {
+        objects.replaceAll(placed);
+        return true;
+    });
+}
+
+// ---- restart points ----
+
+template <class Change>
+bool StageData::editRestartPoints(Change change)
+{
+    const auto before = restartPointsNow();
+    change();
+    const auto after = restartPointsNow();
+    if (after == before)
+        return false;
+    record(std::make_unique<RestartPointsEdit>(before, after, gesture_));
+    changed(efMidPoint);
+    return true;
+}
+
+bool StageData::setRestartPointField(int index, int field, std::uint16_t value)
+{
+    return index >= 0 && index < RestartPointCount &&
+        editRestartPoints([&] { vx::setRestartPointField(*restartPoints_[index], field, value); });
+}
+
+bool StageData::setRestartPoint(int index, const RestartPointBytes& bytes)
+{
+    return index >= 0 && index < RestartPointCount &&
+        editRestartPoints([&] { restartPoints_[index]->setFromBytes(bytes); });
+}
+
+bool StageData::recalcRestartPoint(int index)
+{
+    return index >= 0 && index < RestartPointCount && editRestartPoints([&] { restartPoints_[index]->recalc(); });
+}
+
+bool StageData::recalcRestartPoints()
+{
+    return editRestartPoints([&] {
+        for (const auto& point : restartPoints_)
+            point->recalc();
+    });
 }
 
 // ---- history ----

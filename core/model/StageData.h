@@ -13,13 +13,13 @@
 #include "core/model/EditedFlagData.h"
 #include "core/model/RestartPoint.h"
 #include "core/model/Rooms.h"
+#include "core/model/StageObjects.h"
 #include "core/model/TileEdits.h"
 
 namespace vx {
 
-class StageObjects;
 class StageData;
-class EditGroup;
+class GroupedEdit;
 
 constexpr int ChipCount = 256;
 constexpr int ChipEntryCount = ChipCount * 4;
@@ -62,7 +62,8 @@ TableKey decidingKey(SharedGroup group);
 int shareSource(const AddressData& addresses, SharedGroup group, int stage);
 
 // The editable model of one stage: working copies of its tables, decoded from the image,
-// changed only through operations that record history and set the edited flags.
+// changed only through operations that record history and set the edited flags. Readers
+// get the tables, object lists and restart points as const.
 class StageData {
 public:
     // Reads the tables from the image (nothing outside it: bytes beyond its end read as
@@ -83,9 +84,9 @@ public:
     const UndoStack& undoStack() const { return undoStack_; }
     const UndoStack& redoStack() const { return redoStack_; }
 
-    StageObjects& enemyObjects() const { return *enemies_->manager; }
-    StageObjects& itemObjects() const { return *items_->manager; }
-    RestartPoint& restartPoints(int index) const { return *restartPoints_.at(static_cast<std::size_t>(index)); }
+    const StageObjects& enemyObjects() const { return *enemies_->manager; }
+    const StageObjects& itemObjects() const { return *items_->manager; }
+    const RestartPoint& restartPoints(int index) const { return *restartPoints_.at(static_cast<std::size_t>(index)); }
 
     const std::array<std::uint8_t, 256>& patternTableSetting() const { return patternTableSetting_; }
     std::uint8_t paletteAnimeFrameCount() const { return frameCount_; }
@@ -131,14 +132,43 @@ public:
     // whole (false) when an offset lies outside the image; bytes already so change nothing.
     bool setTileBytes(std::span<const std::pair<std::int64_t, std::uint8_t>> bytes);
 
-    // Object and restart-point edits change the lists and points in place, then call this:
-    // what changed since the last step becomes one command (nothing when nothing did), the
-    // flag is set and the modified notice shown.
-    void markEdited(EditedFlag flag);
-    // Between these, the object and restart-point steps merge into one (a drag).
+    // Object edits, on this stage's enemy or item list (`list`, as the accessors give it);
+    // a node is one of that list's own. Each is one command of kind ukObject holding the
+    // list before and after. `sortRoom`: the room the object ends in is sorted by X after
+    // (which the free order ignores). A full list or a room outside the 44 changes nothing.
+    bool addObject(const StageObjects& list, const ObjectPlacement& object, bool sortRoom);
+    bool removeObject(const StageObjects& list, const PlacedObject* node);
+    bool moveObject(const StageObjects& list, const PlacedObject* node, int room, int x, int y, bool sortRoom);
+    bool setObjectKind(const StageObjects& list, const PlacedObject* node, std::uint8_t kind);
+    // One place earlier or later in the object order.
+    bool moveObjectInOrder(const StageObjects& list, const PlacedObject* node, bool later);
+    // A new order type marks the list edited even when the tables read the same (no step:
+    // undo keeps the order type).
+    bool setObjectOrderType(const StageObjects& list, OrderType type);
+    // One room's objects replaced by these, in this order.
+    bool setRoomObjects(const StageObjects& list, int room, std::span<const ObjectPlacement> objects);
+    // The whole list anew, in this order (a stage text).
+    bool replaceObjects(const StageObjects& list, std::span<const ObjectPlacement> objects);
+
+    // Restart-point edits: one command of kind ukMidPoint holding the six points before
+    // and after. A field is a RestartPointField; the start room takes the left-end room.
+    bool setRestartPointField(int index, int field, std::uint16_t value);
+    bool setRestartPointStartRoom(int index, std::uint8_t room)
+    {
+        return setRestartPointField(index, mfStartRoom, room);
+    }
+    // Every field from the image's eleven bytes.
+    bool setRestartPoint(int index, const RestartPointBytes& bytes);
+    // The map addresses and object numbers from the start room: one point, or all six as
+    // one step.
+    bool recalcRestartPoint(int index);
+    bool recalcRestartPoints();
+
+    // Between these, the object, restart-point and tile steps merge into one (a drag).
     void beginGesture();
     void endGesture() { gesture_ = 0; }
-    // Between these, every edit goes into one step of this kind (a stage text applied).
+    // Between these, every edit goes into one step of this kind. Prefer EditGroup; these
+    // are for a step that spans events (a stamp stroke).
     void beginGroup(UndoKind kind);
     void endGroup();
 
@@ -159,10 +189,10 @@ private:
         std::vector<std::uint8_t> attributes = std::vector<std::uint8_t>(ChipEntryCount);
     };
     struct ObjectTables {
-        std::array<std::vector<std::uint8_t>, 4> tables; // room, X, Y, kind
+        // Room, X, Y, kind as a save writes them: kept current with the list by every
+        // edit, and past the end mark the image's own bytes, so undo gives back every byte.
+        std::array<std::vector<std::uint8_t>, 4> tables;
         std::shared_ptr<StageObjects> manager;
-        // The list as the last history step left it, in the same form (shared, as the list).
-        std::array<std::vector<std::uint8_t>, 4> committed;
     };
     using ByteTable = std::vector<std::uint8_t>;
 
@@ -187,8 +217,14 @@ private:
     void changed(EditedFlag flag);
     // Undo or redo: the command on top of one stack acted and moved to the other.
     int step(UndoStack& from, UndoStack& to, void (EditCommand::*action)(StageData&) const);
-    void recordObjects();
-    void recordRestartPoints();
+    // The list's tables, when it is this stage's enemy or item list.
+    ObjectTables* objectTablesOf(const StageObjects& list) const;
+    // Runs a change of the list (false: it changed nothing) and records what it did.
+    template <class Change>
+    bool editObjects(const StageObjects& list, Change change);
+    // Runs a change of the points and records it when their bytes differ after.
+    template <class Change>
+    bool editRestartPoints(Change change);
     std::array<RestartPointBytes, RestartPointCount> restartPointsNow() const;
 
     const AddressData& addresses_;
@@ -211,11 +247,22 @@ private:
     std::shared_ptr<ObjectTables> enemies_;
     std::shared_ptr<ObjectTables> items_;
     std::array<std::shared_ptr<RestartPoint>, RestartPointCount> restartPoints_;
-    // The points as the last history step left them (shared, as the points).
-    std::shared_ptr<std::array<RestartPointBytes, RestartPointCount>> restartPointsCommitted_;
-    int gesture_ = 0;                  // the gesture under way; 0: none
-    std::unique_ptr<EditGroup> group_; // the step being gathered, if any
-    int gestureCount_ = 0;             // gestures begun, so each has its own number
+    int gesture_ = 0;                    // the gesture under way; 0: none
+    std::unique_ptr<GroupedEdit> group_; // the step being gathered, if any
+    int gestureCount_ = 0;               // gestures begun, so each has its own number
+};
+
+// Every edit of the stage while it lives goes into one step of this kind; the step is
+// closed when it goes, however the scope is left.
+class EditGroup {
+public:
+    EditGroup(StageData& stage, UndoKind kind) : stage_(stage) { stage_.beginGroup(kind); }
+    ~EditGroup() { stage_.endGroup(); }
+    EditGroup(const EditGroup&) = delete;
+    EditGroup& operator=(const EditGroup&) = delete;
+
+private:
+    StageData& stage_;
 };
 
 } // namespace vx

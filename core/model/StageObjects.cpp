@@ -6,18 +6,18 @@ namespace vx {
 
 PlacedObject::PlacedObject(PlacedObject* next, PlacedObject* prev, std::uint8_t room, std::uint8_t x, std::uint8_t y,
                            std::uint8_t kind)
-    : next(next), prev(prev), room(room), x(x), y(y), kind(kind)
+    : room(room), x(x), y(y), kind(kind), next_(next), prev_(prev)
 {
 }
 
 PlacedObject::~PlacedObject()
 {
-    if (next)
-        next->prev = prev;
-    if (prev)
-        prev->next = next;
-    next = nullptr;
-    prev = nullptr;
+    if (next_)
+        next_->prev_ = prev_;
+    if (prev_)
+        prev_->next_ = next_;
+    next_ = nullptr;
+    prev_ = nullptr;
 }
 
 // ---- RoomObjectList ----
@@ -121,16 +121,16 @@ void StageObjects::read(std::span<const std::uint8_t> room, std::span<const std:
             break;
         auto node = std::make_unique<PlacedObject>(nullptr, previous, room[i], at(x, i), at(y, i), at(kind, i));
         if (previous) {
-            previous->next = node.get();
+            previous->next_ = node.get();
             if (node->room < previous->room)
                 orderType = otFree;
         } else {
-            head = node.get();
+            head_ = node.get();
         }
         previous = node.get();
         lists_[node->room].append(std::move(node));
     }
-    tail = previous;
+    tail_ = previous;
 }
 
 void StageObjects::reload(std::span<const std::uint8_t> room, std::span<const std::uint8_t> x,
@@ -141,7 +141,7 @@ void StageObjects::reload(std::span<const std::uint8_t> room, std::span<const st
     for (RoomObjectList& list : lists_)
         for (PlacedObject* node : list.releaseAll())
             delete node;
-    head = tail = nullptr;
+    head_ = tail_ = nullptr;
     orderType = otByRoom;
     read(room, x, y, kind);
     if (kept == otFree)
@@ -156,7 +156,7 @@ int StageObjects::totalCount() const
     return total;
 }
 
-PlacedObject* StageObjects::lastBelowRoom(int room) const
+const PlacedObject* StageObjects::lastBelowRoom(int room) const
 {
     for (int r = std::min(room, RoomCount) - 1; r >= 0; --r)
         if (!lists_[r].empty())
@@ -166,16 +166,16 @@ PlacedObject* StageObjects::lastBelowRoom(int room) const
 
 void StageObjects::linkAfter(PlacedObject* node, PlacedObject* predecessor)
 {
-    node->prev = predecessor;
-    node->next = predecessor ? predecessor->next : head;
-    if (node->next)
-        node->next->prev = node;
+    node->prev_ = predecessor;
+    node->next_ = predecessor ? predecessor->next_ : head_;
+    if (node->next_)
+        node->next_->prev_ = node;
     else
-        tail = node;
+        tail_ = node;
     if (predecessor)
-        predecessor->next = node;
+        predecessor->next_ = node;
     else
-        head = node;
+        head_ = node;
 }
 
 bool StageObjects::addObject(std::uint8_t room, std::uint8_t x, std::uint8_t y, std::uint8_t kind)
@@ -184,7 +184,7 @@ bool StageObjects::addObject(std::uint8_t room, std::uint8_t x, std::uint8_t y, 
         return false;
     // The predecessor is the by-room one whatever the order: the last object of this
     // room, else of the nearest lower room that has one.
-    PlacedObject* predecessor = lists_[room].empty() ? lastBelowRoom(room) : lists_[room].last();
+    PlacedObject* predecessor = lists_[room].empty() ? mutableNode(lastBelowRoom(room)) : lists_[room].last();
     auto node = std::make_unique<PlacedObject>(nullptr, nullptr, room, x, y, kind);
     linkAfter(node.get(), predecessor);
     lists_[room].append(std::move(node));
@@ -195,10 +195,10 @@ void StageObjects::removeObject(PlacedObject* node)
 {
     if (node == nullptr || node->room >= RoomCount)
         return;
-    if (node == head)
-        head = node->next;
-    if (node == tail)
-        tail = node->prev;
+    if (node == head_)
+        head_ = node->next_;
+    if (node == tail_)
+        tail_ = node->prev_;
     lists_[node->room].erase(node);
 }
 
@@ -213,10 +213,10 @@ void StageObjects::moveToRoom(PlacedObject* node, std::uint8_t room)
     lists_[room].append(std::move(taken));
 }
 
-PlacedObject* StageObjects::nextObject(const PlacedObject* node) const
+const PlacedObject* StageObjects::nextObject(const PlacedObject* node) const
 {
     if (orderType == otFree)
-        return node->next;
+        return node->next_;
     const RoomObjectList& list = lists_[node->room];
     const int index = list.indexOf(node);
     if (index < list.count() - 1)
@@ -227,7 +227,7 @@ PlacedObject* StageObjects::nextObject(const PlacedObject* node) const
     return nullptr;
 }
 
-PlacedObject* StageObjects::byRoomPrev(const PlacedObject* node) const
+const PlacedObject* StageObjects::byRoomPrev(const PlacedObject* node) const
 {
     const int index = lists_[node->room].indexOf(node);
     if (index >= 1)
@@ -235,16 +235,16 @@ PlacedObject* StageObjects::byRoomPrev(const PlacedObject* node) const
     return lastBelowRoom(node->room);
 }
 
-PlacedObject* StageObjects::prevObject(const PlacedObject* node) const
+const PlacedObject* StageObjects::prevObject(const PlacedObject* node) const
 {
-    return orderType == otFree ? node->prev : byRoomPrev(node);
+    return orderType == otFree ? node->prev_ : byRoomPrev(node);
 }
 
 int StageObjects::orderIndexOf(const PlacedObject* node) const
 {
     if (orderType == otFree) {
         int steps = 0;
-        for (const PlacedObject* n = head; n; n = n->next, ++steps)
+        for (const PlacedObject* n = head_; n; n = n->next_, ++steps)
             if (n == node)
                 return steps;
         return -1;
@@ -258,7 +258,7 @@ int StageObjects::firstIndexOfRoom(int room) const
     if (orderType == otFree) {
         // Counting stops at the first object of that room or later, even if lower rooms
         // follow further on in the chain.
-        for (const PlacedObject* n = head; n && n->room < room; n = n->next)
+        for (const PlacedObject* n = head_; n && n->room < room; n = n->next_)
             ++count;
         return count;
     }
@@ -269,24 +269,24 @@ int StageObjects::firstIndexOfRoom(int room) const
 
 bool StageObjects::swapWithChainPredecessor(PlacedObject* node)
 {
-    PlacedObject* predecessor = node->prev;
+    PlacedObject* predecessor = node->prev_;
     if (predecessor == nullptr)
         return false;
-    PlacedObject* before = predecessor->prev;
-    PlacedObject* after = node->next;
+    PlacedObject* before = predecessor->prev_;
+    PlacedObject* after = node->next_;
     // before <-> node <-> predecessor <-> after
-    node->prev = before;
-    node->next = predecessor;
-    predecessor->prev = node;
-    predecessor->next = after;
+    node->prev_ = before;
+    node->next_ = predecessor;
+    predecessor->prev_ = node;
+    predecessor->next_ = after;
     if (before)
-        before->next = node;
+        before->next_ = node;
     else
-        head = node;
+        head_ = node;
     if (after)
-        after->prev = predecessor;
+        after->prev_ = predecessor;
     else
-        tail = predecessor;
+        tail_ = predecessor;
     return true;
 }
 
@@ -305,7 +305,7 @@ bool StageObjects::moveEarlier(PlacedObject* node)
 bool StageObjects::moveLater(PlacedObject* node)
 {
     if (orderType == otFree)
-        return node->next != nullptr && swapWithChainPredecessor(node->next);
+        return node->next_ != nullptr && swapWithChainPredecessor(node->next_);
     RoomObjectList& list = lists_[node->room];
     const int index = list.indexOf(node);
     if (index < 0 || index >= list.count() - 1)
@@ -321,35 +321,35 @@ void StageObjects::setOrderType(OrderType type)
     orderType = type;
     if (type == otFree) {
         PlacedObject* previous = nullptr;
-        head = nullptr;
+        head_ = nullptr;
         for (RoomObjectList& list : lists_) {
             for (int i = 0; i < list.count(); ++i) {
                 PlacedObject* node = list.items(i);
-                node->prev = previous;
-                node->next = nullptr;
+                node->prev_ = previous;
+                node->next_ = nullptr;
                 if (previous)
-                    previous->next = node;
+                    previous->next_ = node;
                 else
-                    head = node;
+                    head_ = node;
                 previous = node;
             }
         }
-        tail = previous;
+        tail_ = previous;
         return;
     }
     // Every node stands in the chain, so releasing the lists and re-adding the chain's
     // nodes hands each one back to exactly one list.
     for (RoomObjectList& list : lists_)
         list.releaseAll();
-    for (PlacedObject* node = head; node; node = node->next)
+    for (PlacedObject* node = head_; node; node = node->next_)
         lists_[node->room].append(std::unique_ptr<PlacedObject>(node));
 }
 
-std::vector<PlacedObject*> StageObjects::objectsInOrder() const
+std::vector<const PlacedObject*> StageObjects::objectsInOrder() const
 {
-    std::vector<PlacedObject*> order;
+    std::vector<const PlacedObject*> order;
     if (orderType == otFree) {
-        for (PlacedObject* node = head; node; node = node->next)
+        for (const PlacedObject* node = head_; node; node = node->next_)
             order.push_back(node);
     } else {
         for (const RoomObjectList& list : lists_)
@@ -359,6 +359,36 @@ std::vector<PlacedObject*> StageObjects::objectsInOrder() const
     return order;
 }
 
+std::vector<PlacedObject*> StageObjects::objectsInOrder()
+{
+    std::vector<PlacedObject*> order;
+    for (const PlacedObject* node : std::as_const(*this).objectsInOrder())
+        order.push_back(mutableNode(node));
+    return order;
+}
+
+void StageObjects::replaceAll(std::span<const ObjectPlacement> objects)
+{
+    const bool wasFree = orderType == otFree;
+    for (PlacedObject* node : objectsInOrder())
+        removeObject(node);
+    setOrderType(otByRoom);
+    // Added by room, each object ends its room's list, so every room holds its objects in
+    // their given order; an order that is not by room then needs the free one.
+    std::vector<PlacedObject*> nodes;
+    for (const ObjectPlacement& o : objects) {
+        if (!addObject(o.room, o.x, o.y, o.kind))
+            continue;
+        nodes.push_back(lists_[o.room].last());
+    }
+    if (!wasFree && std::ranges::is_sorted(objects, {}, &ObjectPlacement::room))
+        return;
+    setOrderType(otFree);
+    for (std::size_t i = 0; i < nodes.size(); ++i)
+        for (int at = orderIndexOf(nodes[i]); at > static_cast<int>(i); --at)
+            moveEarlier(nodes[i]);
+}
+
 void StageObjects::exportTables(std::span<std::uint8_t> room, std::span<std::uint8_t> x, std::span<std::uint8_t> y,
                                 std::span<std::uint8_t> kind) const
 {
@@ -366,7 +396,7 @@ void StageObjects::exportTables(std::span<std::uint8_t> room, std::span<std::uin
         if (i < table.size())
             table[i] = value;
     };
-    const std::vector<PlacedObject*> order = objectsInOrder();
+    const std::vector<const PlacedObject*> order = objectsInOrder();
     for (std::size_t i = 0; i < order.size(); ++i) {
         put(room, i, order[i]->room);
         put(x, i, order[i]->x);

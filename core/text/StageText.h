@@ -9,6 +9,7 @@
 
 #include "core/model/RestartPoint.h"
 #include "core/model/StageData.h"
+#include "core/model/StageObjects.h"
 
 namespace vx {
 
@@ -20,10 +21,7 @@ inline constexpr std::string_view StageTextFormat = "vexalon2-stage";
 inline constexpr int StageTextVersion = 2;
 inline constexpr int OldestStageTextVersion = 1;
 
-struct StageTextObject {
-    std::uint8_t room = 0, x = 0, y = 0, kind = 0;
-    bool operator==(const StageTextObject&) const = default;
-};
+using StageTextObject = ObjectPlacement;
 
 // Every table of one stage, in the model's own form (map bytes column x 8 + row, chip
 // entries with the sub-palette in bits 6-7), so comparing with the model is direct.

@@ -186,47 +186,12 @@ Result<void> checkPair(const RomImage& rom, const StageText& a, const ChangedGro
     return Done;
 }
 
-// Rebuilds a list in the stored order. Added by room, each object ends its room's list,
-// so every room holds its objects in their stored order; a stored order that is not by
-// room then needs the free order, reached by adjacent swaps.
-void replaceObjects(StageObjects& manager, const std::vector<StageTextObject>& objects)
-{
-    const bool wasFree = manager.orderType == otFree;
-    for (PlacedObject* node : manager.objectsInOrder())
-        manager.removeObject(node);
-    manager.setOrderType(otByRoom);
-    std::vector<PlacedObject*> nodes;
-    for (const StageTextObject& o : objects) {
-        manager.addObject(o.room, o.x, o.y, o.kind);
-        nodes.push_back(manager.lists(o.room).last());
-    }
-    if (!wasFree && std::ranges::is_sorted(objects, {}, &StageTextObject::room))
-        return;
-    manager.setOrderType(otFree);
-    for (std::size_t i = 0; i < nodes.size(); ++i)
-        for (int at = manager.orderIndexOf(nodes[i]); at > static_cast<int>(i); --at)
-            manager.moveEarlier(nodes[i]);
-}
-
 bool sameObjects(const StageObjects& manager, const std::vector<StageTextObject>& objects)
 {
-    const std::vector<PlacedObject*> order = manager.objectsInOrder();
+    const std::vector<const PlacedObject*> order = manager.objectsInOrder();
     return std::ranges::equal(order, objects, [](const PlacedObject* n, const StageTextObject& o) {
         return n->room == o.room && n->x == o.x && n->y == o.y && n->kind == o.kind;
     });
-}
-
-void setRestartPoint(RestartPoint& point, const RestartPointBytes& bytes)
-{
-    point.startY = bytes[0];
-    point.setStartRoom(bytes[1]); // before leftRoom, which it also sets
-    point.enemyIndex = bytes[2];
-    point.itemIndex = bytes[3];
-    point.mapBackAddr = static_cast<std::uint16_t>(bytes[4] << 8 | bytes[5]);
-    point.mapForwardAddr = static_cast<std::uint16_t>(bytes[6] << 8 | bytes[7]);
-    point.startScroll = bytes[8];
-    point.leftRoom = bytes[9];
-    point.rightRoom = bytes[10];
 }
 
 // Each edit changes only what differs, so only those tables are marked edited. A shared
@@ -256,27 +221,12 @@ void apply(StageData& stage, const StageText& text, const ChangedGroups& changed
                          ukMapGrid);
     for (int i = 0; take(SharedGroup::Scroll) && i < ScrollSize; ++i)
         stage.setScrollData(i, text.scroll[static_cast<std::size_t>(i)]);
-    bool objects = false;
-    if (take(SharedGroup::EnemyObjects) && !sameObjects(stage.enemyObjects(), text.enemies)) {
-        replaceObjects(stage.enemyObjects(), text.enemies);
-        objects = true;
-    }
-    if (take(SharedGroup::ItemObjects) && !sameObjects(stage.itemObjects(), text.items)) {
-        replaceObjects(stage.itemObjects(), text.items);
-        objects = true;
-    }
-    if (objects)
-        stage.markEdited(efObject);
-    bool points = false;
-    for (int p = 0; take(SharedGroup::RestartPoints) && p < RestartPointCount; ++p) {
-        const RestartPointBytes& bytes = text.restartPoints[static_cast<std::size_t>(p)];
-        if (stage.restartPoints(p).toBytes() != bytes) {
-            setRestartPoint(stage.restartPoints(p), bytes);
-            points = true;
-        }
-    }
-    if (points)
-        stage.markEdited(efMidPoint);
+    if (take(SharedGroup::EnemyObjects) && !sameObjects(stage.enemyObjects(), text.enemies))
+        stage.replaceObjects(stage.enemyObjects(), text.enemies);
+    if (take(SharedGroup::ItemObjects) && !sameObjects(stage.itemObjects(), text.items))
+        stage.replaceObjects(stage.itemObjects(), text.items);
+    for (int p = 0; take(SharedGroup::RestartPoints) && p < RestartPointCount; ++p)
+        stage.setRestartPoint(p, text.restartPoints[static_cast<std::size_t>(p)]);
 }
 
 } // namespace
@@ -296,9 +246,8 @@ Result<void> applyStageTexts(RomImage& rom, const std::vector<StageText>& texts,
     }
     for (std::size_t i = 0; i < texts.size(); ++i) {
         StageData& stage = rom.stage(texts[i].stage);
-        stage.beginGroup(kind);
+        const EditGroup group(stage, kind);
         apply(stage, texts[i], changed[i]);
-        stage.endGroup();
     }
     return Done;
 }

@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QShortcut>
+#include <utility>
 
 namespace vx {
 // ---- controls ----
@@ -281,7 +282,7 @@ void MapEdit::onRoomPressed(int view, int x, int y, Qt::MouseButton button, Qt::
     markedCell_ = -1;
     if (button == Qt::LeftButton && stamp_ && !shift && !ctrl) {
         if (const auto at = viewCellAt(view, x, y)) {
-            stampStroke_ = true;
+            strokeStage_ = context_.rom.currentStageIndex();
             stage.beginGroup(ukMap);
             paintStamp(*at);
         }
@@ -447,7 +448,7 @@ void MapEdit::onRoomMoved(int view, int x, int y, Qt::MouseButtons buttons)
         captureTo_ = at;
         drawView(0);
         drawView(1);
-    } else if ((buttons & Qt::LeftButton) && stampStroke_ && at && at != stampPainted_) {
+    } else if ((buttons & Qt::LeftButton) && strokeStage_ >= 0 && at && at != stampPainted_) {
         paintStamp(*at);
     }
 }
@@ -486,12 +487,13 @@ void MapEdit::paintStamp(ViewCell at)
 
 void MapEdit::endStampStroke()
 {
-    if (!stampStroke_)
+    if (strokeStage_ < 0)
         return;
-    stampStroke_ = false;
+    // A stage change comes here after the switch: the step closes where the stroke began.
+    const int stage = std::exchange(strokeStage_, -1);
     stampPainted_.reset();
     if (context_.rom.isLoaded())
-        context_.rom.currentStage().endGroup();
+        context_.rom.stage(stage).endGroup();
 }
 
 void MapEdit::drawStampFrame(int view, IndexedBitmap& bitmap)

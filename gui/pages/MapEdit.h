@@ -105,7 +105,7 @@ private:
     QString stampNote_;                               // what the status bar was told of the stamp
     std::optional<ViewCell> captureFrom_, captureTo_; // a right drag under way
     std::optional<ViewCell> stampPainted_;            // where the stroke last painted
-    bool stampStroke_ = false;
+    int strokeStage_ = -1;                            // the stage whose step a stamp stroke gathers; -1: no stroke
     int highlightedChip_ = -1;
     int markedCell_ = -1; // room x 64 + cell, framed after showCell
 

@@ -98,7 +98,7 @@ void ObjectEdit::buildDisplayGroup(QWidget* page)
 
 // ---- entry points ----
 
-StageObjects& ObjectEdit::editedObjects() const { return picks_.editedObjects(context_.rom.currentStage()); }
+const StageObjects& ObjectEdit::editedObjects() const { return picks_.editedObjects(context_.rom.currentStage()); }
 
 void ObjectEdit::open()
 {
@@ -168,10 +168,10 @@ void ObjectEdit::refreshObjectViews()
     setLabelText(itemCountLabel_, qText(totalCountText(stage.itemObjects(), ItemCapacity)));
 }
 
-PlacedObject* ObjectEdit::hitTest(int view, int x, int y, bool select)
+const PlacedObject* ObjectEdit::hitTest(int view, int x, int y, bool select)
 {
     const ImageView* control = rooms_->view(view);
-    PlacedObject* found =
+    const PlacedObject* found =
         hitTestObject(editedObjects().lists(shownRoom(view)), objectCoordinate(x, control->unzoomedWidth()),
                       objectCoordinate(y, control->unzoomedHeight()));
     if (select) {
@@ -184,21 +184,19 @@ PlacedObject* ObjectEdit::hitTest(int view, int x, int y, bool select)
 
 void ObjectEdit::scrollObjectViewsTo(int room) { rooms_->setLeft(leftRoomShowing(rooms_->left(), room)); }
 
-void ObjectEdit::markEdited() { context_.rom.currentStage().markEdited(efObject); }
+void ObjectEdit::showEdited()
+{
+    refreshObjectViews();
+    panel_->refresh();
+}
 
 void ObjectEdit::setObjectPosition(int px, int py)
 {
-    PlacedObject* selected = picks_.selected;
-    if (!selected)
+    const PlacedObject* selected = picks_.selected;
+    if (!selected ||
+        !context_.rom.currentStage().moveObject(editedObjects(), selected, selected->room, std::clamp(px, 0, 255),
+                                                std::clamp(py, 0, 255), panel_->sortsByX()))
         return;
-    px = std::clamp(px, 0, 255);
-    py = std::clamp(py, 0, 255);
-    if (px == selected->x && py == selected->y)
-        return;
-    selected->x = static_cast<std::uint8_t>(px);
-    selected->y = static_cast<std::uint8_t>(py);
-    panel_->sortRoomIfAuto(selected->room);
-    markEdited();
     drawBothViews();
     panel_->refresh();
 }
@@ -266,15 +264,13 @@ void ObjectEdit::createAtPopupPoint(std::uint8_t kind)
     const int room = shownRoom(popupView_);
     const int px = std::clamp(objectCoordinate(popupPoint_.x(), control->unzoomedWidth()), 0, 255);
     const int py = std::clamp(objectCoordinate(popupPoint_.y(), control->unzoomedHeight()), 0, 255);
-    if (!editedObjects().addObject(static_cast<std::uint8_t>(room), static_cast<std::uint8_t>(px),
-                                   static_cast<std::uint8_t>(py), kind)) {
+    const ObjectPlacement placed{static_cast<std::uint8_t>(room), static_cast<std::uint8_t>(px),
+                                 static_cast<std::uint8_t>(py), kind};
+    if (!context_.rom.currentStage().addObject(editedObjects(), placed, panel_->sortsByX())) {
         context_.prompts.showMessage(qText(cannotCreateObjectText()));
         return;
     }
-    panel_->sortRoomIfAuto(room);
-    markEdited();
-    refreshObjectViews();
-    panel_->refresh();
+    showEdited();
 }
 
 void ObjectEdit::createObjectAt()
@@ -308,19 +304,17 @@ void ObjectEdit::removeObject()
 {
     if (!context_.rom.isLoaded() || !picks_.popupObject)
         return;
-    PlacedObject* removed = picks_.popupObject;
+    const PlacedObject* removed = picks_.popupObject;
     picks_.forget(removed);
     picks_.hovered = nullptr;
-    editedObjects().removeObject(removed);
-    markEdited();
-    refreshObjectViews();
-    panel_->refresh();
+    context_.rom.currentStage().removeObject(editedObjects(), removed);
+    showEdited();
 }
 
 void ObjectEdit::openRoomTextDialog(int room)
 {
-    StageObjects& objects = editedObjects();
-    RoomObjectList& list = objects.lists(room);
+    const StageObjects& objects = editedObjects();
+    const RoomObjectList& list = objects.lists(room);
     std::vector<ObjectLine> lines;
     // All or nothing: a text that would not fit keeps the dialog open and the room untouched.
     const auto check = [&](const QString& text) -> std::optional<QString> {
@@ -331,16 +325,13 @@ void ObjectEdit::openRoomTextDialog(int room)
     };
     if (!textForm_.editText(qText(roomTextCaption(room)), qText(roomObjectsText(list)), check))
         return;
-    while (!list.empty()) {
-        PlacedObject* last = list.last();
-        picks_.forget(last);
-        objects.removeObject(last);
-    }
-    markEdited();
+    for (int i = 0; i < list.count(); ++i)
+        picks_.forget(list.items(i));
+    std::vector<ObjectPlacement> placed;
     for (const ObjectLine& line : lines)
-        objects.addObject(static_cast<std::uint8_t>(room), line.x, line.y, line.kind);
-    refreshObjectViews();
-    panel_->refresh();
+        placed.push_back({static_cast<std::uint8_t>(room), line.x, line.y, line.kind});
+    context_.rom.currentStage().setRoomObjects(objects, room, placed);
+    showEdited();
 }
 
 } // namespace vx

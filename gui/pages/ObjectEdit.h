@@ -22,8 +22,8 @@ struct WorkingSheets;
 
 // The object page: enemies and items placed in two neighbouring rooms, selected and
 // dragged with the mouse, nudged and changed in the panel (ObjectPanel), created and
-// removed from the views' menu, or rewritten as text a room at a time. Edits go straight
-// into the stage's object lists: no history, the object flag marked.
+// removed from the views' menu, or rewritten as text a room at a time. Every edit is a
+// stage operation: one history step (a whole drag is one), the object flag marked.
 class ObjectEdit : public EditorUnit {
 public:
     ObjectEdit(EditorContext& context, WorkingSheets& sheets, ObjectDialog& textForm)
@@ -58,9 +58,9 @@ public:
     void selectObjectType(int type) { panel_->selectObjectType(type); }
     int leftRoom() const { return rooms_->left(); }
     int currentObjectType() const { return picks_.objectType; }
-    StageObjects& editedObjects() const;
-    PlacedObject* selectedObject() const { return picks_.selected; }
-    PlacedObject* hoveredObject() const { return picks_.hovered; }
+    const StageObjects& editedObjects() const;
+    const PlacedObject* selectedObject() const { return picks_.selected; }
+    const PlacedObject* hoveredObject() const { return picks_.hovered; }
     int objectClipboard() const { return clipboard_; }
 
 private:
@@ -84,11 +84,12 @@ private:
     void drawObjectView(int view);
     void drawBothViews();
     void refreshObjectViews();
-    PlacedObject* hitTest(int view, int x, int y, bool select);
+    const PlacedObject* hitTest(int view, int x, int y, bool select);
     void setObjectPosition(int px, int py);
     void scrollObjectViewsTo(int room);
     void createAtPopupPoint(std::uint8_t kind);
-    void markEdited();
+    // After an edit: the counts, both views and the panel again.
+    void showEdited();
 
     EditorContext& context_;
     WorkingSheets& sheets_;

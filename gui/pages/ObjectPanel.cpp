@@ -115,7 +115,7 @@ void ObjectPanel::buildObjectGroup(QWidget* page)
 
 // ---- shown state ----
 
-StageObjects& ObjectPanel::editedObjects() const { return picks_.editedObjects(context_.rom.currentStage()); }
+const StageObjects& ObjectPanel::editedObjects() const { return picks_.editedObjects(context_.rom.currentStage()); }
 
 void ObjectPanel::refresh()
 {
@@ -153,13 +153,12 @@ void ObjectPanel::showEditedList()
     showOrderType();
 }
 
-void ObjectPanel::sortRoomIfAuto(int room)
-{
-    if (autoSort_->isChecked())
-        editedObjects().lists(room).sortByX();
-}
+bool ObjectPanel::sortsByX() const { return autoSort_->isChecked(); }
 
-void ObjectPanel::markEdited() { context_.rom.currentStage().markEdited(efObject); }
+bool ObjectPanel::moveSelected(int room, int x, int y)
+{
+    return context_.rom.currentStage().moveObject(editedObjects(), picks_.selected, room, x, y, sortsByX());
+}
 
 // ---- the selected object ----
 
@@ -168,11 +167,8 @@ void ObjectPanel::stepObjectX(int direction)
     if (!context_.rom.isLoaded() || !picks_.selected)
         return;
     const int x = stepWithin(picks_.selected->x, direction > 0 ? 1 : -1, 0, 255);
-    if (x == picks_.selected->x)
+    if (!moveSelected(picks_.selected->room, x, picks_.selected->y))
         return;
-    picks_.selected->x = static_cast<std::uint8_t>(x);
-    sortRoomIfAuto(picks_.selected->room);
-    markEdited();
     views_.redraw();
     refresh();
 }
@@ -183,10 +179,10 @@ void ObjectPanel::stepObjectY(int direction)
         return;
     // The up arrow moves the object up the screen.
     const int y = stepWithin(picks_.selected->y, direction > 0 ? -1 : 1, 0, 255);
-    if (y == picks_.selected->y)
+    // Y leaves the room's order alone: only X sorts it.
+    if (!context_.rom.currentStage().moveObject(editedObjects(), picks_.selected, picks_.selected->room,
+                                                picks_.selected->x, y, false))
         return;
-    picks_.selected->y = static_cast<std::uint8_t>(y);
-    markEdited();
     views_.redraw();
     refresh();
 }
@@ -196,11 +192,8 @@ void ObjectPanel::stepObjectRoom(int direction)
     if (!context_.rom.isLoaded() || !picks_.selected)
         return;
     const int room = stepWithin(picks_.selected->room, direction > 0 ? 1 : -1, 0, RoomCount - 1);
-    if (room == picks_.selected->room)
+    if (!moveSelected(room, picks_.selected->x, picks_.selected->y))
         return;
-    editedObjects().moveToRoom(picks_.selected, static_cast<std::uint8_t>(room));
-    sortRoomIfAuto(room);
-    markEdited();
     views_.show(room);
     refresh();
 }
@@ -209,10 +202,8 @@ void ObjectPanel::moveInOrder(int direction)
 {
     if (!context_.rom.isLoaded() || !picks_.selected)
         return;
-    StageObjects& objects = editedObjects();
-    if (!(direction > 0 ? objects.moveLater(picks_.selected) : objects.moveEarlier(picks_.selected)))
+    if (!context_.rom.currentStage().moveObjectInOrder(editedObjects(), picks_.selected, direction > 0))
         return;
-    markEdited();
     views_.redraw();
     refresh();
 }
@@ -222,7 +213,8 @@ void ObjectPanel::stepSelectedObject(int direction)
     if (!context_.rom.isLoaded() || !picks_.selected)
         return;
     const StageObjects& objects = editedObjects();
-    PlacedObject* next = direction > 0 ? objects.nextObject(picks_.selected) : objects.prevObject(picks_.selected);
+    const PlacedObject* next =
+        direction > 0 ? objects.nextObject(picks_.selected) : objects.prevObject(picks_.selected);
     if (!next)
         return;
     picks_.selected = next;
@@ -235,8 +227,7 @@ void ObjectPanel::onKindChosen(int index)
     if (updating_ || !context_.rom.isLoaded() || !picks_.selected || index < 0 || index > 0xFF ||
         index == picks_.selected->kind)
         return;
-    picks_.selected->kind = static_cast<std::uint8_t>(index);
-    markEdited();
+    context_.rom.currentStage().setObjectKind(editedObjects(), picks_.selected, static_cast<std::uint8_t>(index));
     views_.redraw();
 }
 
@@ -244,13 +235,12 @@ void ObjectPanel::removeSelectedObject()
 {
     if (!context_.rom.isLoaded() || !picks_.selected)
         return;
-    StageObjects& objects = editedObjects();
-    PlacedObject* removed = picks_.selected;
-    PlacedObject* next = objects.nextObject(removed);
+    const StageObjects& objects = editedObjects();
+    const PlacedObject* removed = picks_.selected;
+    const PlacedObject* next = objects.nextObject(removed);
     picks_.forget(removed);
-    objects.removeObject(removed);
+    context_.rom.currentStage().removeObject(objects, removed);
     picks_.selected = next;
-    markEdited();
     views_.show(next ? next->room : -1);
     refresh();
 }
@@ -274,7 +264,7 @@ void ObjectPanel::chooseOrderType(int item)
 {
     if (updating_ || !context_.rom.isLoaded())
         return;
-    StageObjects& objects = editedObjects();
+    const StageObjects& objects = editedObjects();
     const OrderType chosen = item == 1 ? otFree : otByRoom;
     if (chosen == objects.orderType)
         return;
@@ -282,9 +272,8 @@ void ObjectPanel::chooseOrderType(int item)
         showOrderType(); // the group shows the order in force again
         return;
     }
-    objects.setOrderType(chosen);
+    context_.rom.currentStage().setObjectOrderType(objects, chosen);
     showOrderType();
-    markEdited();
     refresh();
     views_.show(-1);
 }

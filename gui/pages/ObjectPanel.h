@@ -18,7 +18,7 @@ class UpDown;
 // The object page's controls beside its views: the switches for the edited list, its
 // order type and the sorting by X, and the selected object's group, whose arrows step its
 // room, position and place in the order, whose list sets its kind and whose button
-// removes it. Edits go into the stage's object lists, as the views' edits do.
+// removes it. Edits are stage operations, as the views' edits are.
 class ObjectPanel {
 public:
     // What the panel asks of the views after a change.
@@ -40,7 +40,8 @@ public:
     void showEditedList();
     // Edits enemies (0) or items (1), as a click on the radio group does.
     void selectObjectType(int type);
-    void sortRoomIfAuto(int room);
+    // Whether an edit re-sorts the object's room by X (the check box).
+    bool sortsByX() const;
 
 private:
     void buildSwitches(QWidget* page);
@@ -57,8 +58,9 @@ private:
     void chooseOrderType(int item);
 
     void showOrderType();
-    StageObjects& editedObjects() const;
-    void markEdited();
+    const StageObjects& editedObjects() const;
+    // Moves the selected object to a room and point as one step; whether it moved.
+    bool moveSelected(int room, int x, int y);
 
     EditorContext& context_;
     ObjectPicks& picks_;

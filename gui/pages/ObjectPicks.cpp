@@ -5,7 +5,7 @@
 
 namespace vx {
 
-StageObjects& ObjectPicks::editedObjects(const StageData& stage) const
+const StageObjects& ObjectPicks::editedObjects(const StageData& stage) const
 {
     return objectType == 0 ? stage.enemyObjects() : stage.itemObjects();
 }
@@ -14,7 +14,7 @@ void ObjectPicks::clear() { selected = hovered = lastHovered = popupObject = nul
 
 void ObjectPicks::forget(const PlacedObject* object)
 {
-    for (PlacedObject** reference : {&selected, &hovered, &lastHovered, &popupObject})
+    for (const PlacedObject** reference : {&selected, &hovered, &lastHovered, &popupObject})
         if (*reference == object)
             *reference = nullptr;
 }

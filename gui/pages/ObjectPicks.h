@@ -10,13 +10,13 @@ class StageObjects;
 // panel share one; a pointer must go before its object is destroyed.
 struct ObjectPicks {
     int objectType = 0; // 0 enemies, 1 items
-    PlacedObject* selected = nullptr;
-    PlacedObject* hovered = nullptr;
-    PlacedObject* lastHovered = nullptr;
+    const PlacedObject* selected = nullptr;
+    const PlacedObject* hovered = nullptr;
+    const PlacedObject* lastHovered = nullptr;
     // The object under the right click that opened the views' menu.
-    PlacedObject* popupObject = nullptr;
+    const PlacedObject* popupObject = nullptr;
 
-    StageObjects& editedObjects(const StageData& stage) const;
+    const StageObjects& editedObjects(const StageData& stage) const;
     // Drops every object, for lists built anew or another list shown.
     void clear();
     // Drops an object about to be destroyed wherever it is held.

@@ -140,7 +140,9 @@ void RestartPointEdit::selectPoint(int point)
 
 // ---- drawing ----
 
-RestartPoint& RestartPointEdit::currentPoint() const { return context_.rom.currentStage().restartPoints(selected_); }
+const RestartPoint& RestartPointEdit::currentPoint() const { return stage().restartPoints(selected_); }
+
+StageData& RestartPointEdit::stage() const { return context_.rom.currentStage(); }
 
 void RestartPointEdit::draw()
 {
@@ -169,8 +171,6 @@ void RestartPointEdit::showStartRoomBar()
     roomBar_->setValue(currentPoint().startRoom());
 }
 
-void RestartPointEdit::markEdited() { context_.rom.currentStage().markEdited(efMidPoint); }
-
 // ---- events ----
 
 void RestartPointEdit::onPointChosen(int index)
@@ -187,8 +187,7 @@ void RestartPointEdit::onStartRoomBarMoved(int position)
 {
     if (updating_ || !context_.rom.isLoaded() || position == currentPoint().startRoom())
         return;
-    currentPoint().setStartRoom(static_cast<std::uint8_t>(std::clamp(position, 0, LastRoom)));
-    markEdited();
+    stage().setRestartPointStartRoom(selected_, static_cast<std::uint8_t>(std::clamp(position, 0, LastRoom)));
     draw();
     fillBoxes();
 }
@@ -197,12 +196,8 @@ void RestartPointEdit::onStartYStepped(int direction)
 {
     if (!context_.rom.isLoaded())
         return;
-    RestartPoint& point = currentPoint();
-    const std::uint8_t y = stepStartY(point.startY, direction > 0);
-    if (y == point.startY)
+    if (!stage().setRestartPointField(selected_, mfStartY, stepStartY(currentPoint().startY, direction > 0)))
         return;
-    point.startY = y;
-    markEdited();
     draw();
     fillBoxes();
 }
@@ -212,10 +207,8 @@ void RestartPointEdit::onFieldTyped(int field)
     QLineEdit* box = boxes_[static_cast<std::size_t>(field)];
     if (updating_ || !context_.rom.isLoaded() || box->text().size() < box->maxLength())
         return;
-    RestartPoint& point = currentPoint();
-    if (const auto value = restartPointFieldInput(point, field, box->text().toStdString())) {
-        setRestartPointField(point, field, *value);
-        markEdited();
+    if (const auto value = restartPointFieldInput(currentPoint(), field, box->text().toStdString())) {
+        stage().setRestartPointField(selected_, field, *value);
         if (field == mfStartRoom)
             showStartRoomBar();
     }
@@ -228,8 +221,7 @@ void RestartPointEdit::recalculatePoint()
 {
     if (!context_.rom.isLoaded())
         return;
-    if (recalcRestartPoint(currentPoint()))
-        markEdited();
+    stage().recalcRestartPoint(selected_);
     draw();
     fillBoxes();
 }
@@ -238,12 +230,7 @@ void RestartPointEdit::recalculateAllPoints()
 {
     if (!context_.rom.isLoaded())
         return;
-    // The six points are one step of the history.
-    context_.rom.currentStage().beginGesture();
-    for (int n = 0; n < RestartPointCount; ++n)
-        if (recalcRestartPoint(context_.rom.currentStage().restartPoints(n)))
-            markEdited();
-    context_.rom.currentStage().endGesture();
+    stage().recalcRestartPoints(); // the six points as one step
     draw();
     fillBoxes();
 }

@@ -14,12 +14,13 @@ namespace vx {
 
 class ImageView;
 class RestartPoint;
+class StageData;
 class UpDown;
 struct WorkingSheets;
 
 // The restart-point page: one of the stage's six points at a time, its start room with the
-// landing marker, and its nine fields as hex boxes. Edits go straight into the records: no
-// history, the restart point flag marked.
+// landing marker, and its nine fields as hex boxes. Every edit is a stage operation: one
+// history step, the restart point flag marked.
 class RestartPointEdit : public EditorUnit {
 public:
     RestartPointEdit(EditorContext& context, WorkingSheets& sheets) : context_(context), sheets_(sheets) {}
@@ -44,11 +45,11 @@ private:
     void recalculatePoint();
     void recalculateAllPoints();
 
-    RestartPoint& currentPoint() const;
+    const RestartPoint& currentPoint() const;
+    StageData& stage() const;
     void draw();
     void fillBoxes();
     void showStartRoomBar();
-    void markEdited();
 
     EditorContext& context_;
     WorkingSheets& sheets_;

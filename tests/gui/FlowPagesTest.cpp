@@ -43,7 +43,11 @@ protected:
         UpDown* arrows = find<UpDown>(u"UpDownMidPointStartY");
         (up ? arrows->upButton() : arrows->downButton())->click();
     }
-    RestartPoint& startPoint() const { return currentStage().restartPoints(currentStage().defaultStartPoint()); }
+    const RestartPoint& startPoint() const { return currentStage().restartPoints(currentStage().defaultStartPoint()); }
+    void setStartY(std::uint8_t y) const
+    {
+        currentStage().setRestartPointField(currentStage().defaultStartPoint(), mfStartY, y);
+    }
     // Whether the mark's text cell (white on black) covers the point.
     static bool markAt(const ImageView* view, int x, int y)
     {
@@ -144,7 +148,7 @@ TEST_F(FlowPagesTest, TypedStartRoomMovesTheViewAndTheScrollPageFollows)
 TEST_F(FlowPagesTest, LandingHeightArrowsMoveTheMarkerByARow)
 {
     RestartPointEdit& page = pointPage();
-    startPoint().startY = 0xB7;
+    setStartY(0xB7);
     page.refresh();
     stepStartY(true);
     EXPECT_EQ(startPoint().startY, 0xA4);
@@ -155,7 +159,7 @@ TEST_F(FlowPagesTest, LandingHeightArrowsMoveTheMarkerByARow)
     stepStartY(false);
     EXPECT_EQ(startPoint().startY, 0xC4);
 
-    startPoint().startY = 0xF4;
+    setStartY(0xF4);
     page.refresh();
     const std::uint64_t version = startRoomView()->bitmap()->version();
     stepStartY(false);
@@ -172,8 +176,9 @@ TEST_F(FlowPagesTest, AddressBoxWaitsForFourDigitsAndRecalculationTouchesEveryPo
     QTest::keyClicks(address, QStringLiteral("4"));
     EXPECT_EQ(startPoint().mapBackAddr, 0x1234);
 
-    RestartPoint& other = currentStage().restartPoints((currentStage().defaultStartPoint() + 1) % RestartPointCount);
-    other.mapForwardAddr = 0x0001;
+    const int otherIndex = (currentStage().defaultStartPoint() + 1) % RestartPointCount;
+    const RestartPoint& other = currentStage().restartPoints(otherIndex);
+    currentStage().setRestartPointField(otherIndex, mfMapForwardAddr, 0x0001);
     find<QPushButton>(u"BtnMidPointAllRecalc")->click();
     EXPECT_NE(other.mapForwardAddr, 0x0001) << "points not shown are recalculated too";
     EXPECT_EQ(address->text(), QString::fromStdString(formatHex(startPoint().mapBackAddr, 2)));

@@ -329,6 +329,15 @@ TEST_F(MapEditTest, ARightDragTakesAStampThatPaintsAcrossTheRoomEdgeAsOneStepAnd
               test::sampleBytes()[static_cast<std::size_t>(currentStage().address(TableKey::Map)) + 21 * 64 + 9]);
     EXPECT_EQ(undoSteps(), 0);
 
+    // A stage chosen with the button still down ends the stroke on the stage it painted.
+    onCell(0, 6 * 8 + 0, Qt::LeftButton);
+    form->showStage(1);
+    test::release(viewControl(0), 6 * 32 + 16, 16, Qt::LeftButton);
+    form->showStage(0);
+    EXPECT_EQ(undoSteps(), 1);
+    ASSERT_TRUE(currentStage().setMapChip(3, static_cast<std::uint8_t>(mapByte(0, 3) + 1)));
+    EXPECT_EQ(undoSteps(), 2) << "later edits reach the history again";
+
     // Ctrl+C gives the grid dialog's text; Ctrl+V of other text makes it the stamp. Keys
     // reach only the active window.
     form->show();

@@ -50,8 +50,13 @@ protected:
         UpDown* arrows = find<UpDown>(name);
         (up ? arrows->upButton() : arrows->downButton())->click();
     }
-    StageObjects& enemies() const { return currentStage().enemyObjects(); }
-    StageObjects& itemObjects() const { return currentStage().itemObjects(); }
+    const StageObjects& enemies() const { return currentStage().enemyObjects(); }
+    const StageObjects& itemObjects() const { return currentStage().itemObjects(); }
+    bool add(const StageObjects& list, int room, int x, int y, int kind) const
+    {
+        const auto byte = [](int value) { return static_cast<std::uint8_t>(value); };
+        return currentStage().addObject(list, {byte(room), byte(x), byte(y), byte(kind)}, false);
+    }
     // Shows `room` in the left view.
     void showRoom(int room)
     {
@@ -59,7 +64,7 @@ protected:
         find<QScrollBar>(u"ScrollBarObjectEdit")->setValue(room);
     }
     // Hovers and selects an object of the left view, as a click on it does.
-    void select(PlacedObject* object)
+    void select(const PlacedObject* object)
     {
         ImageView* view = viewControl(object->room - unit().leftRoom());
         move(view, object->x, object->y);
@@ -78,10 +83,10 @@ protected:
             menuItem(item)->trigger();
     }
     // Fills a manager up to its capacity in rooms 30 to 43.
-    static void fillFindings(StageObjects& objects)
+    void fillFindings(const StageObjects& objects) const
     {
         for (int i = 0; objects.totalCount() < objects.capacity; ++i)
-            ASSERT_TRUE(objects.addObject(static_cast<std::uint8_t>(30 + i % 14), 8, 8, 0));
+            ASSERT_TRUE(add(objects, 30 + i % 14, 8, 8, 0));
     }
     // Answers the room text dialog with `text` (or Cancel) when it opens.
     void answerRoomText(std::optional<QString> text, QString* shown = nullptr, QString* caption = nullptr)
@@ -128,7 +133,7 @@ protected:
         return found;
     }
     // An enemy of the stage, the first in the object order.
-    PlacedObject* firstEnemy() const { return enemies().objectsInOrder().at(0); }
+    const PlacedObject* firstEnemy() const { return enemies().objectsInOrder().at(0); }
 };
 
 } // namespace
@@ -147,11 +152,11 @@ TEST_F(ObjectEditTest, ViewsShowBothSortsAndTheLabelsCountThem)
     EXPECT_EQ(label(u"LblObjectIndex"), QStringLiteral("--"));
     EXPECT_FALSE(removeButton()->isEnabled());
 
-    PlacedObject* enemy = firstEnemy();
+    const PlacedObject* enemy = firstEnemy();
     showRoom(enemy->room);
     const ImageView* view = viewControl(0);
     EXPECT_EQ(shownColor(view, enemy->x - 8, enemy->y), RGB(255, 255, 255)) << "the edited sort in white";
-    const std::vector<PlacedObject*> items = itemObjects().objectsInOrder();
+    const std::vector<const PlacedObject*> items = itemObjects().objectsInOrder();
     ASSERT_FALSE(items.empty());
     showRoom(std::min<int>(items[0]->room, 0x2A));
     const int column = items[0]->room - page.leftRoom();
@@ -162,7 +167,7 @@ TEST_F(ObjectEditTest, ViewsShowBothSortsAndTheLabelsCountThem)
 TEST_F(ObjectEditTest, HoverAndSelectionFramesAndThePanel)
 {
     ObjectEdit& page = unit();
-    PlacedObject* enemy = firstEnemy();
+    const PlacedObject* enemy = firstEnemy();
     showRoom(enemy->room);
     ImageView* view = viewControl(0);
     move(view, enemy->x + 9, enemy->y - 9);
@@ -192,7 +197,7 @@ TEST_F(ObjectEditTest, HoverAndSelectionFramesAndThePanel)
 TEST_F(ObjectEditTest, DraggingMovesSnapsClampsAndSavesOnlyTheObjectTables)
 {
     unit();
-    PlacedObject* enemy = firstEnemy();
+    const PlacedObject* enemy = firstEnemy();
     const int room = enemy->room;
     showRoom(room);
     ImageView* view = viewControl(0);
@@ -305,10 +310,11 @@ TEST_F(ObjectEditTest, RoomTextThatWouldNotFitKeepsTheDialogOpenAndTheRoomAsItWa
     ASSERT_EQ(page.currentObjectType(), 1);
     const int room = page.leftRoom();
     while (itemObjects().lists(room).count() < 2)
-        ASSERT_TRUE(itemObjects().addObject(static_cast<std::uint8_t>(room), 40, 40, 1));
+        ASSERT_TRUE(add(itemObjects(), room, 40, 40, 1));
     while (itemObjects().lists(room).count() > 2)
-        itemObjects().removeObject(itemObjects().lists(room).last());
+        currentStage().removeObject(itemObjects(), itemObjects().lists(room).last());
     fillFindings(itemObjects());
+    currentStage().editedFlags().clear(); // the setup is not the dialog's edit
     page.refresh();
     const auto before = roomObjects(itemObjects(), room);
     auto* dialog = find<ObjectDialog>(u"ObjectEditForm");
@@ -358,9 +364,9 @@ TEST_F(ObjectEditTest, MenuCreatesCopiesPastesAndReportsAFullList)
     const int room = page.leftRoom();
     page.refresh();
     while (!enemies().lists(room).empty())
-        enemies().removeObject(enemies().lists(room).last());
-    ASSERT_TRUE(enemies().addObject(static_cast<std::uint8_t>(room), 10, 100, 0x2C));
-    ASSERT_TRUE(enemies().addObject(static_cast<std::uint8_t>(room), 80, 100, 0x01));
+        currentStage().removeObject(enemies(), enemies().lists(room).last());
+    ASSERT_TRUE(add(enemies(), room, 10, 100, 0x2C));
+    ASSERT_TRUE(add(enemies(), room, 80, 100, 0x01));
     page.refresh();
 
     menuAt(0, 40, 120);
@@ -398,7 +404,7 @@ TEST_F(ObjectEditTest, MenuCreatesCopiesPastesAndReportsAFullList)
 TEST_F(ObjectEditTest, MenuRemoveAndSelectActOnTheObjectUnderTheClick)
 {
     ObjectEdit& page = unit();
-    PlacedObject* enemy = firstEnemy();
+    const PlacedObject* enemy = firstEnemy();
     showRoom(enemy->room);
     menuAt(0, enemy->x, enemy->y, u"MenuItemPUSelectObject");
     EXPECT_EQ(page.selectedObject(), enemy);
@@ -414,9 +420,9 @@ TEST_F(ObjectEditTest, PanelArrowsStepClampAndScroll)
 {
     ObjectEdit& page = unit();
     showRoom(5);
-    ASSERT_TRUE(enemies().addObject(6, 0x20, 0x30, 7));
+    ASSERT_TRUE(add(enemies(), 6, 0x20, 0x30, 7));
     page.refresh();
-    PlacedObject* object = enemies().lists(6).last();
+    const PlacedObject* object = enemies().lists(6).last();
     select(object);
 
     arrow(u"UpDownObjectX", true);
@@ -453,7 +459,7 @@ TEST_F(ObjectEditTest, RemoveButtonPassesTheSelectionOnAndTheLastClearsIt)
 TEST_F(ObjectEditTest, StageChangeResetsSelectionAndSortButKeepsTheClipboard)
 {
     ObjectEdit& page = unit();
-    PlacedObject* enemy = firstEnemy();
+    const PlacedObject* enemy = firstEnemy();
     showRoom(enemy->room);
     menuAt(0, enemy->x, enemy->y, u"MenuItemPUCopyObject");
     select(enemy);
@@ -468,7 +474,7 @@ TEST_F(ObjectEditTest, StageChangeResetsSelectionAndSortButKeepsTheClipboard)
 TEST_F(ObjectEditTest, ClosingTheImageDropsEveryObjectReference)
 {
     ObjectEdit& page = unit();
-    PlacedObject* enemy = firstEnemy();
+    const PlacedObject* enemy = firstEnemy();
     showRoom(enemy->room);
     select(enemy);
     EXPECT_EQ(kindBox()->currentIndex(), enemy->kind);

@@ -43,8 +43,7 @@ TEST_F(ShareCommandsTest, APatchDescribesUnsavedEditsWithoutSavingThem)
 {
     MainForm& window = opened();
     ASSERT_TRUE(currentStage().setMapChip(7, 0x31));
-    currentStage().enemyObjects().addObject(4, 50, 60, 0x12);
-    currentStage().markEdited(efObject);
+    ASSERT_TRUE(currentStage().addObject(currentStage().enemyObjects(), {4, 50, 60, 0x12}, false));
     const std::vector<std::uint8_t> expected = window.rom().editedImage();
     for (const char* name : {"hack.bps", "hack.ips"}) {
         const std::string patch = dir.file(name);

@@ -91,13 +91,12 @@ TEST_F(StageCheckWindowTest, TheToolsMenuAndTheWindowLiveWithTheImage)
 TEST_F(StageCheckWindowTest, AWrongRestartPointLeadsToItsPointAndGoesOnceFixed)
 {
     showPage(pgMapEdit);
-    RestartPoint& point = currentStage().restartPoints(2);
-    const auto derived = point.clone();
+    const auto derived = currentStage().restartPoints(2).clone();
     derived->recalc();
-    point.enemyIndex = static_cast<std::uint8_t>(derived->enemyIndex + 1);
-    currentStage().markEdited(efMidPoint);
+    currentStage().setRestartPointField(2, mfEnemyIndex, static_cast<std::uint8_t>(derived->enemyIndex + 1));
 
     openCheck();
+    const RestartPoint& point = currentStage().restartPoints(2);
     QTreeWidgetItem* row = rowAt(QStringLiteral("restart point 2"));
     ASSERT_NE(row, nullptr);
     EXPECT_EQ(row->text(columnNamed(QStringLiteral("Severity"))), QStringLiteral("warning"));
@@ -131,8 +130,7 @@ TEST_F(StageCheckWindowTest, AScrollEntryAndARoomLeadToTheirLineAndRoom)
 
     // Restart points that walk nowhere leave every room with objects off the paths.
     for (int p = 0; p < RestartPointCount; ++p)
-        currentStage().restartPoints(p).setStartRoom(RoomCount);
-    currentStage().markEdited(efMidPoint);
+        currentStage().setRestartPointStartRoom(p, RoomCount);
     int room = 0; // the group's first
     while (room < LastRoom &&
            currentStage().enemyObjects().lists(room).count() + currentStage().itemObjects().lists(room).count() == 0)
