@@ -16,7 +16,10 @@ PaletteManager::PaletteManager(const std::string& fileName)
 PaletteManager::PaletteManager(std::span<const std::uint8_t> colorFile, const std::string& fileName)
 {
     if (colorFile.size() != ColorFileSize)
-        throw UserError(localized(fileName + "のファイルサイズが不正です", "Invalid File Size: " + fileName));
+        throw UserError(localized(fileName +
+                                      "のファイルサイズが"
+                                      "不正です",
+                                  "Invalid File Size: " + fileName));
     for (int i = 0; i < ColorCount; ++i)
         colors_[i] = colorFile[i * 3] | (colorFile[i * 3 + 1] << 8) | (colorFile[i * 3 + 2] << 16);
 }

@@ -35,7 +35,8 @@ int playCopy(const ToolRequest& request)
               << formatHex(static_cast<std::uint32_t>(stage), 2) << " in the first stage's place\n";
     for (const PlacedTable& table : copy.tables)
         std::cout << infoOf(table.key).name << ' ' << formatHex(static_cast<std::uint32_t>(table.from), 5) << " -> "
-                  << formatHex(static_cast<std::uint32_t>(table.to), 5) << ' ' << table.bytes << (table.bytes == 1 ? " byte\n" : " bytes\n");
+                  << formatHex(static_cast<std::uint32_t>(table.to), 5) << ' ' << table.bytes
+                  << (table.bytes == 1 ? " byte\n" : " bytes\n");
     const RestartPoint point(copy.start, addresses->address(TableKey::Map, 0), nullptr, nullptr);
     std::cout << "start record " << PlayStartRecord << ":";
     for (int field = 0; field < RestartPointFieldCount; ++field)

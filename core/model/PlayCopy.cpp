@@ -95,6 +95,18 @@ Error outOfRange(const char* japanese, const char* english, int highest)
                            std::string(english) + " must be 0 to " + std::to_string(highest) + ".")};
 }
 
+Error tooLong(TableKey key, int stage, int needed, std::int64_t place)
+{
+    const std::string name(infoOf(key).name), of = stageText(stage);
+    const std::string takes = std::to_string(needed), holds = std::to_string(place);
+    return Error{localized(name + "の表はステージ" + of + "で" + takes +
+                               "バイトですが、最初の"
+                               "ステージの場所は" +
+                               holds + "バイトです。",
+                           "The " + name + " table of stage " + of + " takes " + takes +
+                               " bytes; the first stage's place holds " + holds + ".")};
+}
+
 Result<void> checkStart(const PlayStart& start)
 {
     if (start.stage < 0 || start.stage >= StageCount)
@@ -141,12 +153,7 @@ Result<PlayCopy> makePlayCopy(std::span<const std::uint8_t> image, const Address
             needed = std::min(needed, count + (key == list->first && count < list->capacity ? 1 : 0));
         }
         if (const std::int64_t place = placeAt(addresses, key, 0, size); needed > place)
-            return Error{localized(std::string(infoOf(key).name) + "の表はステージ" + stageText(start.stage) + "で" +
-                                       std::to_string(needed) + "バイトですが、最初のステージの場所は" +
-                                       std::to_string(place) + "バイトです。",
-                                   "The " + std::string(infoOf(key).name) + " table of stage " +
-                                       stageText(start.stage) + " takes " + std::to_string(needed) +
-                                       " bytes; the first stage's place holds " + std::to_string(place) + ".")};
+            return tooLong(key, start.stage, needed, place);
         if (from != to)
             writeToImage(copy.image, to, tableOf(source, from, needed));
         copy.tables.push_back({key, from, to, needed});

@@ -60,8 +60,10 @@ EmulatorSettingsDialog::EmulatorSettingsDialog(QWidget* parent, Prompts& prompts
     keepRunning_->setObjectName(QStringLiteral("CheckKeepEmulators"));
     keepRunning_->setChecked(keepRunning);
     layout->addWidget(keepRunning_);
-    fceuxReload_ =
-        new QCheckBox(qText("fceux (F5 で実行中のゲームを読み直す)(&F)", "&fceux (F5 reloads the running game)"), this);
+    fceuxReload_ = new QCheckBox(qText("fceux (F5 で実行中のゲーム"
+                                       "を読み直す)(&F)",
+                                       "&fceux (F5 reloads the running game)"),
+                                 this);
     fceuxReload_->setObjectName(QStringLiteral("CheckFceuxReload"));
     connect(fceuxReload_, &QCheckBox::toggled, this, [this](bool on) {
         // fceux keeps running; its program is proposed, and stays editable.

@@ -138,12 +138,14 @@ void TestPlay::play(const std::optional<PlayStart>& start)
     const QString program = QFileInfo(call.words.first()).fileName();
     if (fceuxReload_ && runs_->plays(*copy)) {
         reload_->reload(*copy, [this, program](bool reloaded) {
-            pages_.showNote(
-                reloaded
-                    ? qText("実行中の %1 がイメージを読み直しました", "The running %1 reloaded the image").arg(program)
-                    : qText("実行中の %1 は3秒以内にイメージを読み直しませんでした",
-                            "The running %1 did not reload the image within 3 s")
-                          .arg(program));
+            pages_.showNote(reloaded ? qText("実行中の %1 がイメージを"
+                                             "読み直しました",
+                                             "The running %1 reloaded the image")
+                                           .arg(program)
+                                     : qText("実行中の %1 は3秒以内にイメージ"
+                                             "を読み直しませんでした",
+                                             "The running %1 did not reload the image within 3 s")
+                                           .arg(program));
         });
         return;
     }
