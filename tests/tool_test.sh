@@ -18,7 +18,7 @@ contains() { # contains FILE TEXT DESCRIPTION
 }
 
 expect 0 "help" -- "$tool" --help
-for command in make-sample settings info roundtrip render chips objects scroll midpoints check export import patch apply playcopy; do
+for command in make-sample settings info roundtrip render chips objects scroll midpoints check export import merge patch apply playcopy; do
   grep -qE "^  $command " "$work/out" || { echo "FAIL: help does not list $command"; failures=$((failures + 1)); }
 done
 expect 2 "no command" -- "$tool"
@@ -156,6 +156,18 @@ expect 1 "export refuses a short image into a folder" -- "$tool" export "$work/s
 [[ -d "$work/kept-folder" ]] || { echo "FAIL: a refused export removed a folder it did not make"; failures=$((failures + 1)); }
 expect 2 "export needs --stage or --all" -- "$tool" export "$work/sample.nes" --out "$work/x"
 expect 2 "import needs a text" -- "$tool" import "$work/sample.nes" --out "$work/x.nes"
+# As git's merge driver: two sides' cells of one room merge; one cell edited both ways is a
+# conflict listed in OURS, which import refuses.
+m=$work/merge o=$work/merge/stage-06.json && "$tool" export "$work/sample.nes" --stage 6 --out "$m" >/dev/null
+r=$(row2 "$o") && cp "$o" "$m/b.json" && cp "$o" "$m/t.json"
+sed -i "${r}s/\"../\"11/" "$o" && sed -i "${r}s/..\",$/22\",/" "$m/t.json"
+expect 0 "merge different cells" -- "$tool" merge "$m/b.json" "$o" "$m/t.json"
+sed -n "${r}p" "$o" | grep -q '"11 .* 22"' || { echo "FAIL: merge lost a side's cell"; failures=$((failures + 1)); }
+sed -i "${r}s/\"../\"33/" "$m/t.json"
+expect 1 "merge one cell edited both ways" -- "$tool" merge "$m/b.json" "$o" "$m/t.json"
+contains "$work/err" "conflict: stage 06 room 05 column 0 row 2: base " "the conflict names room and cell"
+expect 1 "import refuses a text with conflicts" -- "$tool" import "$work/sample.nes" "$o" --out "$work/never.nes"
+contains "$work/err" "/conflicts: the merge left conflicts" "the refusal names the conflicts"
 
 expect 0 "chips" -- "$tool" chips "$work/sample.nes" --stage 0
 cmp -s "$work/out" "$work/chips.expected" ||

@@ -7,6 +7,7 @@
 #include "tools/CheckCommand.h"
 #include "tools/DiffCommand.h"
 #include "tools/LowMemory.h"
+#include "tools/MergeCommand.h"
 #include "tools/RenderCommand.h"
 #include "tools/StageTextCommands.h"
 #include "tools/TileCommands.h"
@@ -292,6 +293,21 @@ CommandLine::CommandLine()
     command->add_option("--out", request.out, "the image to write")->required()->type_name("OUT");
     settingsOption(command);
     forceFlag(command);
+
+    addCommand("merge", "merge three versions of one stage text into OURS, as git's merge driver",
+               "Each map cell, chip entry, palette, animation, pattern-table setting and scroll\n"
+               "entry and restart-point field merges on its own: a value changed on one side\n"
+               "takes that side's; objects merge room by room. OURS is replaced by the result.\n"
+               "Both sides changing one value differently is a conflict: each is printed, OURS\n"
+               "keeps ours' value there and lists them all under \"conflicts\", which import\n"
+               "refuses until they are resolved and the list removed.\n"
+               "Exit status: 0 merged, 1 conflicts or an input refused, 2 wrong usage.\n"
+               "As git's driver: git config merge.vexalon2.driver \"vexalon2-tool merge %O %A %B\"\n"
+               "and in .gitattributes: stage-*.json merge=vexalon2",
+               mergeStages,
+               {{"BASE", "the common ancestor"},
+                {"OURS", "our version, replaced by the result"},
+                {"THEIRS", "their version"}});
 
     command =
         addCommand("patch", "write an IPS or BPS patch from ORIGINAL to EDITED",

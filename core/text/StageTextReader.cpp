@@ -5,6 +5,7 @@
 #include "core/model/ChipEntry.h"
 #include "core/model/StageObjects.h"
 #include "core/text/StageTextKeys.h"
+#include "core/text/StageTextMerge.h"
 #include "core/text/StageTextParse.h"
 
 #include <algorithm>
@@ -223,6 +224,12 @@ public:
                              "ありません)",
                              "not a stage text: the whole is not an object"));
         checkFormat(root);
+        // A merge left unresolved: taking ours' values silently would lose theirs.
+        if (root_.contains(StageTextConflictsKey))
+            refuse(Path(root, StageTextConflictsKey),
+                   localized("マージの衝突が残っています。"
+                             "解決してからこのリストを消してください",
+                             "the merge left conflicts: resolve them, then remove this list"));
         requireObject(root_, root, RootKeys);
         auto member = [&](std::size_t k) -> const json& { return memberAt(root_, RootKeys[k]); };
         auto path = [&](std::size_t k) { return Path(root, RootKeys[k]); };
