@@ -3,6 +3,7 @@
 #include "core/model/ChipSearch.h"
 #include "core/model/RomImage.h"
 #include "core/model/StageCheck.h"
+#include "core/text/Project.h"
 #include "core/text/StageText.h"
 #include "core/text/StageTextImport.h"
 #include "tests/support/Images.h"
@@ -163,5 +164,26 @@ void BM_ImportAllStages(benchmark::State& state, bool withCheck)
 }
 BENCHMARK_CAPTURE(BM_ImportAllStages, texts, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ImportAllStages, withCheck, true)->Unit(benchmark::kMillisecond);
+
+// A 14-stage project folder built over the sample: a patch for the bytes outside the tables,
+// then every text with the check, as build runs it.
+void BM_BuildProject(benchmark::State& state)
+{
+    std::vector<std::uint8_t> image = sample();
+    for (std::size_t i = 0x10; i < image.size(); i += 251)
+        image[i] ^= 0x01; // inside tables and out
+    Result<std::vector<ProjectFile>> files = unpackProject(addresses(), image, sample(), "sample.nes", "");
+    if (!files.ok())
+        std::abort(); // the sample always unpacks
+    ProjectFiles folder;
+    for (const ProjectFile& file : files.value())
+        folder[file.name] = file.bytes;
+    const std::vector<std::uint8_t>& json = folder.at(std::string(ProjectManifestName));
+    const ProjectManifest manifest = readProjectManifest(std::string(json.begin(), json.end()), "manifest").value();
+    for (auto _ : state)
+        if (!buildProject(addresses(), manifest, sample(), folder).ok())
+            state.SkipWithError("refused");
+}
+BENCHMARK(BM_BuildProject)->Unit(benchmark::kMillisecond);
 
 } // namespace

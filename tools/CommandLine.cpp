@@ -8,6 +8,7 @@
 #include "tools/DiffCommand.h"
 #include "tools/LowMemory.h"
 #include "tools/MergeCommand.h"
+#include "tools/ProjectCommands.h"
 #include "tools/RenderCommand.h"
 #include "tools/StageTextCommands.h"
 #include "tools/TileCommands.h"
@@ -120,6 +121,12 @@ struct CommandLine {
         stageOption(sub);
         settingsOption(sub);
         return sub;
+    }
+    void baseOption(CLI::App* command)
+    {
+        command->add_option("--base", request.base, "the clean image the project starts from")
+            ->required()
+            ->type_name("BASE");
     }
     void stageOption(CLI::App* command)
     {
@@ -355,6 +362,38 @@ CommandLine::CommandLine()
     command->add_option("--out", request.out, "the copy to write")->required()->type_name("COPY");
     settingsOption(command);
     forceFlag(command);
+
+    command = addCommand("unpack", "write IMAGE as a project folder over a clean BASE, for keeping in git",
+                         "Writes into DIR vexalon2-project.json (the base's file name, size and SHA-256, never\n"
+                         "its bytes, and the steps in the order build runs them), stage-00.json ..\n"
+                         "stage-13.json, and patches/outside.ips (or .bps) for the bytes no stage text\n"
+                         "gives back. build DIR --base BASE then gives IMAGE back byte for byte.",
+                         unpackProjectFolder, {{"IMAGE", "the hack"}, {"DIR", "the project folder"}});
+    baseOption(command);
+    settingsOption(command);
+    forceFlag(command);
+
+    command = addCommand("build", "run a project folder's steps over BASE and write OUT",
+                         "Checks BASE's size and SHA-256 against the manifest, applies the patches, then\n"
+                         "the stage texts as import does (new check errors refuse unless --allow-errors).\n"
+                         "A patch that writes into a table a text sets is refused, naming both. Prints\n"
+                         "both SHA-256 hashes and the tables changed per stage.\n"
+                         "Exit status: 0 built, 1 refused, or OUT's SHA-256 is not --expect's.",
+                         buildProjectFolder, {{"DIR", "the project folder"}});
+    baseOption(command);
+    command->add_option("--out", request.out, "the image to write")->required()->type_name("OUT");
+    command->add_option("--expect", request.expect, "the SHA-256 OUT must have")->type_name("SHA256");
+    command->add_option("--report", request.report, "write the report as JSON")->type_name("FILE");
+    flag(command, "--allow-errors", request.allowErrors, "write even when the check finds new errors");
+    settingsOption(command);
+    forceFlag(command);
+
+    command = addCommand("verify", "check that a project folder is what unpack writes for its build",
+                         "Builds in memory, unpacks the result and compares file by file.\n"
+                         "Exit status: 0 the same, 1 a difference (each named) or a refused build.",
+                         verifyProjectFolder, {{"DIR", "the project folder"}});
+    baseOption(command);
+    settingsOption(command);
 
     CLI::App* tiles = app.add_subcommand("tiles", "a stage's tile table as a PNG picture, out and back in");
     tiles->require_subcommand(1);

@@ -52,6 +52,9 @@ struct ToolRequest {
     bool sprites = false;          // the sprite table rather than the background one
     std::string layout = "tiles";  // --layout: "tiles" (tile order) or "chips" (16x16 chips as squares)
 
+    // unpack, build, verify: the clean base image, the hash the build must have, the report
+    std::string base, expect, report;
+
     // playcopy: the start, a restart point or a room with a landing height
     std::optional<int> point, y;
 };

@@ -1,0 +1,229 @@
+#include "core/text/Project.h"
+
+#include "core/base/HexText.h"
+#include "core/base/Sha256.h"
+#include "core/files/Patch.h"
+#include "core/model/AddressData.h"
+#include "core/model/RomImage.h"
+#include "core/text/StageText.h"
+#include "core/text/StageTextImport.h"
+
+#include <algorithm>
+
+namespace vx {
+namespace {
+
+using Bytes = std::span<const std::uint8_t>;
+
+// The bytes of one stage's table that its text sets.
+struct TableRange {
+    int stage;
+    TableKey key;
+    std::size_t from, to;
+};
+
+// Every table a stage text sets, clamped to the image. The pattern-table setting is no such
+// table: a text may not change it, so a patch carries it.
+std::vector<TableRange> textTables(const AddressData& addresses, std::size_t size)
+{
+    std::vector<TableRange> ranges;
+    for (int stage = 0; stage < StageCount; ++stage)
+        for (int k = 0; k < TableKeyCount; ++k) {
+            const auto key = static_cast<TableKey>(k);
+            if (key == TableKey::PatternTableSetting)
+                continue;
+            const std::int64_t address = addresses.address(key, stage);
+            const auto from = static_cast<std::size_t>(std::clamp<std::int64_t>(address, 0, std::int64_t(size)));
+            const auto to =
+                static_cast<std::size_t>(std::clamp<std::int64_t>(address + infoOf(key).length, 0, std::int64_t(size)));
+            if (from < to)
+                ranges.push_back({stage, key, from, to});
+        }
+    return ranges;
+}
+
+bool sameIn(Bytes a, Bytes b, const TableRange& range)
+{
+    return std::equal(a.begin() + range.from, a.begin() + range.to, b.begin() + range.from);
+}
+
+std::string stageFileName(int stage) { return "stage-" + formatHex(static_cast<std::uint32_t>(stage), 2) + ".json"; }
+
+Result<std::vector<std::uint8_t>> withTexts(const AddressData& addresses, Bytes image,
+                                            const std::vector<StageText>& texts, const std::string& name)
+{
+    RomImage rom(addresses);
+    if (Result<void> loaded = rom.loadFromBytes({image.begin(), image.end()}, name); !loaded.ok())
+        return loaded.error();
+    if (Result<void> applied = applyStageTexts(rom, texts); !applied.ok())
+        return applied.error();
+    return rom.editedImage();
+}
+
+// IPS unless a difference lies where its three-byte offsets cannot say it (or reads as its end mark).
+PatchFormat patchFormatFor(Bytes base, Bytes edited)
+{
+    constexpr std::size_t IpsEndMark = 0x454F46, IpsReach = 0xFFFFFF;
+    if (edited.size() > IpsReach)
+        return PatchFormat::Bps;
+    return edited.size() > IpsEndMark && base[IpsEndMark] != edited[IpsEndMark] ? PatchFormat::Bps : PatchFormat::Ips;
+}
+
+Bytes bytesOf(const std::string& text) { return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}; }
+
+} // namespace
+
+Result<std::vector<ProjectFile>> unpackProject(const AddressData& addresses, Bytes image, Bytes base,
+                                               const std::string& baseName, const std::string& settings)
+{
+    if (image.size() != base.size())
+        return Error("the image is " + std::to_string(image.size()) + " bytes and the base " +
+                     std::to_string(base.size()) + "; a project keeps an image of its base's length");
+    RomImage rom(addresses);
+    if (Result<void> loaded = rom.loadFromBytes({image.begin(), image.end()}, "image"); !loaded.ok())
+        return loaded.error();
+    ProjectManifest manifest{baseName, base.size(), sha256Hex(base), settings, {}};
+    std::vector<ProjectFile> textFiles;
+    std::vector<StageText> texts;
+    for (int stage = 0; stage < StageCount; ++stage) {
+        const std::string text = stageToText(rom, stage);
+        Result<StageText> read = readStageText(text, stageFileName(stage));
+        if (!read.ok())
+            return read.error();
+        texts.push_back(std::move(read.value()));
+        const Bytes bytes = bytesOf(text);
+        textFiles.push_back({stageFileName(stage), {bytes.begin(), bytes.end()}});
+    }
+    // The patch starts from the base with every outside byte of the image, then takes each table
+    // the texts do not give back as the image has it, until the texts give back the rest.
+    const std::vector<TableRange> tables = textTables(addresses, image.size());
+    std::vector<bool> inTable(image.size());
+    for (const TableRange& table : tables)
+        std::fill(inTable.begin() + table.from, inTable.begin() + table.to, true);
+    std::vector<std::uint8_t> patched(base.begin(), base.end());
+    for (std::size_t i = 0; i < image.size(); ++i)
+        if (!inTable[i])
+            patched[i] = image[i];
+    for (std::size_t round = 0; round <= tables.size(); ++round) {
+        const Result<std::vector<std::uint8_t>> built = withTexts(addresses, patched, texts, "image");
+        if (built.ok() && built.value() == std::vector<std::uint8_t>(image.begin(), image.end()))
+            break;
+        bool taken = false;
+        for (const TableRange& table : tables)
+            if (built.ok() && !sameIn(built.value(), image, table) && !sameIn(patched, image, table)) {
+                std::copy(image.begin() + table.from, image.begin() + table.to, patched.begin() + table.from);
+                taken = true;
+            }
+        if (!taken) { // the texts cannot give the tables back: the patch holds them all
+            patched.assign(image.begin(), image.end());
+            break;
+        }
+    }
+    std::vector<ProjectFile> files{{std::string(ProjectManifestName), {}}};
+    if (!std::equal(patched.begin(), patched.end(), base.begin())) {
+        const PatchFormat format = patchFormatFor(base, patched);
+        Result<MadePatch> patch = makePatchBetween(base, patched, format);
+        if (!patch.ok())
+            return patch.error();
+        const std::string name = format == PatchFormat::Ips ? "patches/outside.ips" : "patches/outside.bps";
+        manifest.steps.push_back({ProjectStepKind::Patch, name});
+        files.push_back({name, std::move(patch.value().bytes)});
+    }
+    for (ProjectFile& text : textFiles) {
+        manifest.steps.push_back({ProjectStepKind::StageText, text.name});
+        files.push_back(std::move(text));
+    }
+    const std::string json = projectManifestToJson(manifest);
+    files.front().bytes.assign(json.begin(), json.end());
+    return files;
+}
+
+Result<ProjectBuild> buildProject(const AddressData& addresses, const ProjectManifest& manifest, Bytes base,
+                                  const ProjectFiles& files)
+{
+    ProjectBuild build;
+    build.inputSha256 = sha256Hex(base);
+    if (base.size() != manifest.baseSize || build.inputSha256 != manifest.baseSha256)
+        return Error("the base is not the project's: it is " + std::to_string(base.size()) + " bytes with SHA-256 " +
+                     build.inputSha256 + ", the project's base (" + manifest.baseName + ") " +
+                     std::to_string(manifest.baseSize) + " bytes with SHA-256 " + manifest.baseSha256);
+    struct Patched {
+        std::string file;
+        std::vector<std::uint8_t> before, after;
+    };
+    std::vector<Patched> patches;
+    std::vector<std::uint8_t> image(base.begin(), base.end());
+    std::vector<StageText> texts;
+    for (const ProjectStep& step : manifest.steps) {
+        const auto file = files.find(step.file);
+        if (file == files.end())
+            return Error("the project names " + step.file + ", which is not there");
+        if (step.kind == ProjectStepKind::Patch) {
+            Result<std::vector<std::uint8_t>> applied = applyPatch(file->second, image, MaxImageSize);
+            if (!applied.ok())
+                return Error(step.file + ": " + applied.error().text());
+            patches.push_back({step.file, image, applied.value()});
+            image = std::move(applied.value());
+            continue;
+        }
+        const std::string_view text(reinterpret_cast<const char*>(file->second.data()), file->second.size());
+        Result<StageText> read = readStageText(text, step.file);
+        if (!read.ok())
+            return read.error();
+        texts.push_back(std::move(read.value()));
+    }
+    RomImage rom(addresses);
+    if (Result<void> loaded = rom.loadFromBytes(image, manifest.baseName); !loaded.ok())
+        return loaded.error();
+    Result<ImportPreview> preview = previewStageTexts(rom, texts);
+    if (!preview.ok())
+        return preview.error();
+    if (Result<void> applied = applyStageTexts(rom, texts); !applied.ok())
+        return applied.error();
+    build.image = rom.editedImage();
+    // A patch byte in a table a text then sets would be lost or win by the order of steps.
+    for (const TableRange& table : textTables(addresses, image.size())) {
+        if (sameIn(build.image, image, table))
+            continue;
+        for (const Patched& patch : patches)
+            for (std::size_t i = table.from; i < table.to && i < patch.after.size(); ++i)
+                if (i >= patch.before.size() || patch.before[i] != patch.after[i]) {
+                    const auto text = std::find_if(texts.begin(), texts.end(),
+                                                   [&](const StageText& t) { return t.stage == table.stage; });
+                    return Error(patch.file + " writes offset 0x" + formatHex(static_cast<std::uint32_t>(i), 6) +
+                                 ", inside " + std::string(infoOf(table.key).name) + " of stage " +
+                                 formatHex(static_cast<std::uint32_t>(table.stage), 2) + ", which " +
+                                 (text != texts.end() ? text->fileName : stageFileName(table.stage)) +
+                                 " also sets; keep the table in the text only");
+                }
+    }
+    build.outputSha256 = sha256Hex(build.image);
+    build.summary = std::move(preview.value().summary);
+    build.newErrors = std::move(preview.value().newErrors);
+    build.newWarnings = std::move(preview.value().newWarnings);
+    return build;
+}
+
+std::vector<std::string> projectDifferences(const std::vector<ProjectFile>& expected, const ProjectFiles& present)
+{
+    std::vector<std::string> differences;
+    for (const ProjectFile& file : expected) {
+        const auto there = present.find(file.name);
+        if (there == present.end()) {
+            differences.push_back(file.name + " is missing");
+            continue;
+        }
+        if (there->second == file.bytes)
+            continue;
+        const auto [mine, theirs] =
+            std::mismatch(file.bytes.begin(), file.bytes.end(), there->second.begin(), there->second.end());
+        const auto line = 1 + std::count(file.bytes.begin(), mine, std::uint8_t{'\n'});
+        differences.push_back(file.name + " differs from line " + std::to_string(line));
+    }
+    for (const auto& [name, bytes] : present)
+        if (std::none_of(expected.begin(), expected.end(), [&](const ProjectFile& file) { return file.name == name; }))
+            differences.push_back(name + " is not written by unpack");
+    return differences;
+}
+
+} // namespace vx

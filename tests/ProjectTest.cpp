@@ -1,0 +1,149 @@
+#include "core/text/Project.h"
+#include "core/base/Sha256.h"
+#include "core/files/Patch.h"
+#include "core/model/RomImage.h"
+#include "core/text/StageText.h"
+#include "support/Images.h"
+#include "support/TempDir.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace vx {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes bytesOf(const std::string& text) { return {text.begin(), text.end()}; }
+
+ProjectFiles filesOf(const std::vector<ProjectFile>& unpacked)
+{
+    ProjectFiles files;
+    for (const ProjectFile& file : unpacked)
+        files[file.name] = file.bytes;
+    return files;
+}
+
+ProjectManifest manifestOf(const ProjectFiles& files)
+{
+    const Bytes& json = files.at(std::string(ProjectManifestName));
+    Result<ProjectManifest> read = readProjectManifest(std::string(json.begin(), json.end()), "manifest");
+    EXPECT_TRUE(read.ok()) << read.error().text();
+    return read.ok() ? read.value() : ProjectManifest{};
+}
+
+ProjectFiles unpacked(const Bytes& image, const Bytes& base)
+{
+    Result<std::vector<ProjectFile>> files = unpackProject(test::defaultAddresses(), image, base, "base.nes", "");
+    EXPECT_TRUE(files.ok()) << files.error().text();
+    return files.ok() ? filesOf(files.value()) : ProjectFiles{};
+}
+
+Result<ProjectBuild> built(const ProjectFiles& files, const Bytes& base)
+{
+    return buildProject(test::defaultAddresses(), manifestOf(files), base, files);
+}
+
+// One stage's text with its map's first byte changed.
+Bytes withMapEdit(const Bytes& json)
+{
+    Result<StageText> text = readStageText(std::string(json.begin(), json.end()), "text");
+    EXPECT_TRUE(text.ok());
+    text.value().map[0] ^= 0x01;
+    return bytesOf(stageTextToJson(text.value()));
+}
+
+TEST(Sha256Test, KnownDigestsAcrossBlockEdges)
+{
+    EXPECT_EQ(sha256Hex({}), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+    EXPECT_EQ(sha256Hex(bytesOf("abc")), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    // 56 bytes: the length no longer fits the first padded block.
+    EXPECT_EQ(sha256Hex(bytesOf("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq")),
+              "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
+    EXPECT_EQ(sha256Hex(Bytes(1000000, 'a')), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
+}
+
+TEST(ProjectTest, UnpackThenBuildGivesEveryByteBack)
+{
+    const Bytes& base = test::sampleBytes();
+    const AddressData& addresses = test::defaultAddresses();
+    Bytes image = base;
+    image[addresses.address(TableKey::Map, 3)] ^= 0x05;                 // a table a text sets
+    image[addresses.address(TableKey::PatternTableSetting, 2)] ^= 0x01; // a table no text may change
+    image[0x21010] ^= 0xFF;                                             // tiles: no table
+    image[image.size() - 1] ^= 0x80;
+    std::vector<std::pair<std::string, Bytes>> images{{"edited sample", image}, {"sample", base}};
+    const std::filesystem::path real = VX_TESTDATA_DIR "/nes-test-roms";
+    if (std::filesystem::is_directory(real))
+        for (const auto& entry : std::filesystem::directory_iterator(real))
+            if (entry.path().extension() == ".nes")
+                images.emplace_back(entry.path().filename().string(), test::readBytes(entry.path().string()));
+    for (const auto& [name, bytes] : images) {
+        // Against a base that differs everywhere now and then, inside tables and out.
+        Bytes other = bytes;
+        for (std::size_t i = 16; i < other.size(); i += 97)
+            other[i] = static_cast<std::uint8_t>(other[i] + 1);
+        const Bytes& from = name.find("sample") != std::string::npos ? base : other;
+        const ProjectFiles files = unpacked(bytes, from);
+        Result<ProjectBuild> build = built(files, from);
+        ASSERT_TRUE(build.ok()) << name << ": " << build.error().text();
+        EXPECT_TRUE(build.value().image == bytes) << name;
+        EXPECT_EQ(build.value().outputSha256, sha256Hex(bytes)) << name;
+        if (name == "sample") {
+            EXPECT_EQ(files.size(), 15u) << "no patch when the image is its base";
+        }
+    }
+}
+
+TEST(ProjectTest, SharedTableEditedInOneFileBuildsButVerifyNamesThePartner)
+{
+    const Bytes& base = test::sampleBytes();
+    ProjectFiles files = unpacked(base, base);
+    // Stage 8 reads stage 0's map in the sample.
+    files["stage-08.json"] = withMapEdit(files.at("stage-08.json"));
+    Result<ProjectBuild> build = built(files, base);
+    ASSERT_TRUE(build.ok()) << build.error().text();
+    ASSERT_FALSE(build.value().summary.empty());
+    Result<std::vector<ProjectFile>> again =
+        unpackProject(test::defaultAddresses(), build.value().image, base, "base.nes", "");
+    ASSERT_TRUE(again.ok());
+    std::vector<std::string> differences = projectDifferences(again.value(), files);
+    ASSERT_EQ(differences.size(), 1u);
+    EXPECT_EQ(differences[0].rfind("stage-00.json differs from line ", 0), 0u) << differences[0];
+    files["notes.json"] = {};
+    files.erase("stage-0D.json");
+    differences = projectDifferences(again.value(), files);
+    EXPECT_EQ(differences.size(), 3u) << ::testing::PrintToString(differences);
+}
+
+TEST(ProjectTest, RefusesAnotherBaseAndAPatchIntoATableATextSets)
+{
+    const Bytes& base = test::sampleBytes();
+    const AddressData& addresses = test::defaultAddresses();
+    ProjectFiles files = unpacked(base, base);
+    Bytes other = base;
+    other[0x21010] ^= 1;
+    Result<ProjectBuild> build = built(files, other);
+    ASSERT_FALSE(build.ok());
+    EXPECT_NE(build.error().text().find(sha256Hex(base)), std::string::npos);
+    EXPECT_NE(build.error().text().find(sha256Hex(other)), std::string::npos);
+
+    // A patch writing stage 0's map, which the texts hold as the base has it.
+    Bytes patched = base;
+    const auto map = static_cast<std::size_t>(addresses.address(TableKey::Map, 0));
+    patched[map + 1] ^= 0x01;
+    Result<MadePatch> patch = makePatchBetween(base, patched, PatchFormat::Ips);
+    ASSERT_TRUE(patch.ok());
+    files["patches/mine.ips"] = patch.value().bytes;
+    ProjectManifest manifest = manifestOf(files);
+    manifest.steps.insert(manifest.steps.begin(), {ProjectStepKind::Patch, "patches/mine.ips"});
+    files[std::string(ProjectManifestName)] = bytesOf(projectManifestToJson(manifest));
+    build = built(files, base);
+    ASSERT_FALSE(build.ok());
+    for (const std::string& part : {std::string("patches/mine.ips"), std::string("stage-00.json"),
+                                    std::string("Map of stage 00"), std::string("0x")})
+        EXPECT_NE(build.error().text().find(part), std::string::npos) << build.error().text();
+}
+
+} // namespace
+} // namespace vx

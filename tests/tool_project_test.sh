@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# unpack, build and verify as a CI job runs them: round trip, refusals and exit codes.
+set -u
+tool=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() { echo "FAIL: $1"; cat "$work/out" "$work/err"; failures=$((failures + 1)); }
+expect() { # expect CODE DESCRIPTION -- COMMAND...
+  local code=$1 what=$2; shift 3
+  "$@" >"$work/out" 2>"$work/err"
+  local got=$?
+  [[ $got -eq $code ]] || fail "$what: exit $got, expected $code"
+}
+contains() { grep -qF -- "$2" "$1" || fail "$3: no '$2'"; }
+
+"$tool" make-sample "$work/base.nes" >/dev/null
+# The hack: a tile byte (no table) and a colour of stage 0's background palette changed.
+cp "$work/base.nes" "$work/hack.nes"
+printf '\x5A' | dd of="$work/hack.nes" bs=1 seek=$((0x21010)) conv=notrunc status=none
+expect 0 "export" -- "$tool" export "$work/hack.nes" --stage 0 --out "$work/texts"
+sed -i '0,/"21 30 10 00"/s//"21 30 10 01"/' "$work/texts/stage-00.json"
+expect 0 "import" -- "$tool" import "$work/hack.nes" "$work/texts/stage-00.json" --out "$work/hack2.nes"
+mv "$work/hack2.nes" "$work/hack.nes"
+sum=$(sha256sum "$work/hack.nes" | cut -d' ' -f1)
+
+expect 0 "unpack" -- "$tool" unpack "$work/hack.nes" "$work/p" --base "$work/base.nes"
+[[ -f "$work/p/vexalon2-project.json" && -f "$work/p/stage-0D.json" && -f "$work/p/patches/outside.ips" ]] ||
+  fail "unpack wrote the manifest, the texts and the patch"
+contains "$work/p/vexalon2-project.json" "$(sha256sum "$work/base.nes" | cut -d' ' -f1)" "the manifest names the base"
+expect 0 "build" -- "$tool" build "$work/p" --base "$work/base.nes" --out "$work/out.nes" --expect "$sum" \
+  --report "$work/report.json"
+cmp -s "$work/hack.nes" "$work/out.nes" || fail "build gives the hack back byte for byte"
+contains "$work/out" "output $work/out.nes sha256 $sum" "build prints the output hash"
+contains "$work/report.json" "\"sha256\": \"$sum\"" "the report holds the output hash"
+expect 1 "build with a wrong --expect" -- "$tool" build "$work/p" --base "$work/base.nes" --out "$work/o2.nes" \
+  --expect 0000000000000000000000000000000000000000000000000000000000000000
+contains "$work/err" "not the expected" "a wrong hash is named"
+expect 1 "build over another base" -- "$tool" build "$work/p" --base "$work/hack.nes" --out "$work/o3.nes"
+contains "$work/err" "$sum" "the wrong base's hash is named"
+[[ ! -e "$work/o3.nes" ]] || fail "a refused build wrote its output"
+
+expect 0 "verify untouched" -- "$tool" verify "$work/p" --base "$work/base.nes"
+# Stage 8 shares stage 0's map: an edit in its file only builds, but the texts no longer match the build.
+cp "$work/p/stage-08.json" "$work/before.json"
+sed -i '0,/^        "00 00 00 00 00 00 00 00",$/s//        "01 00 00 00 00 00 00 00",/' "$work/p/stage-08.json"
+cmp -s "$work/p/stage-08.json" "$work/before.json" && fail "the shared map was not edited"
+expect 1 "verify after an edit of a shared table in one file" -- "$tool" verify "$work/p" --base "$work/base.nes"
+contains "$work/out" "stage-00.json differs" "verify names the partner's file"
+
+# A patch writing stage 0's palette, which the text holds as the base has it.
+expect 0 "unpack again" -- "$tool" unpack "$work/hack.nes" "$work/q" --base "$work/base.nes"
+expect 0 "export the base" -- "$tool" export "$work/base.nes" --stage 0 --out "$work/basetexts"
+cp "$work/basetexts/stage-00.json" "$work/q/stage-00.json"
+expect 0 "a patch into the palette" -- "$tool" patch "$work/base.nes" "$work/hack.nes" "$work/q/patches/outside.ips" \
+  --force
+expect 1 "a patch overlapping a table is refused" -- "$tool" build "$work/q" --base "$work/base.nes" \
+  --out "$work/o4.nes"
+contains "$work/err" "patches/outside.ips writes offset" "the refusal names the patch and offset"
+contains "$work/err" "of stage 00, which stage-00.json also sets" "the refusal names the table and the text"
+
+((failures == 0)) || { echo "$failures failures"; exit 1; }
+echo "all project commands behaved"
