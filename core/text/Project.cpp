@@ -220,9 +220,11 @@ std::vector<std::string> projectDifferences(const std::vector<ProjectFile>& expe
         const auto line = 1 + std::count(file.bytes.begin(), mine, std::uint8_t{'\n'});
         differences.push_back(file.name + " differs from line " + std::to_string(line));
     }
-    for (const auto& [name, bytes] : present)
+    for (const auto& entry : present) {
+        const std::string& name = entry.first; // a lambda may not capture a structured binding before C++20's fix
         if (std::none_of(expected.begin(), expected.end(), [&](const ProjectFile& file) { return file.name == name; }))
             differences.push_back(name + " is not written by unpack");
+    }
     return differences;
 }
 
