@@ -95,25 +95,37 @@ TEST(ProjectTest, UnpackThenBuildGivesEveryByteBack)
     }
 }
 
-TEST(ProjectTest, SharedTableEditedInOneFileBuildsButVerifyNamesThePartner)
+TEST(ProjectTest, ASharedTableLivesInTheLowestStagesFileAndAnEditThereVerifies)
 {
     const Bytes& base = test::sampleBytes();
     ProjectFiles files = unpacked(base, base);
-    // Stage 8 reads stage 0's map in the sample.
-    files["stage-08.json"] = withMapEdit(files.at("stage-08.json"));
+    // Stage 8 reads stage 0's map in the sample: its file names stage 0's for it.
+    const Bytes partner = files.at("stage-08.json");
+    const std::string partnerText(partner.begin(), partner.end());
+    const std::size_t rooms = partnerText.find(R"("rooms": {"in": "stage-00.json"})");
+    ASSERT_NE(rooms, std::string::npos);
+    Result<StageText> misnamed =
+        readStageText(std::string(partnerText).replace(rooms + 23, 2, "01"), "stage-08.json");
+    ASSERT_FALSE(misnamed.ok());
+    EXPECT_EQ(misnamed.error().path, "/rooms/in");
+
+    files["stage-00.json"] = withMapEdit(files.at("stage-00.json"));
     Result<ProjectBuild> build = built(files, base);
     ASSERT_TRUE(build.ok()) << build.error().text();
-    ASSERT_FALSE(build.value().summary.empty());
+    EXPECT_EQ(build.value().summary.size(), 1u) << ::testing::PrintToString(build.value().summary);
+    RomImage rom(test::defaultAddresses());
+    ASSERT_TRUE(rom.loadFromBytes(build.value().image, "built.nes").ok());
+    EXPECT_EQ(rom.stage(8).map()[0], base[test::defaultAddresses().address(TableKey::Map, 0)] ^ 0x01);
     Result<std::vector<ProjectFile>> again =
         unpackProject(test::defaultAddresses(), build.value().image, base, "base.nes", "");
     ASSERT_TRUE(again.ok());
-    std::vector<std::string> differences = projectDifferences(again.value(), files);
-    ASSERT_EQ(differences.size(), 1u);
-    EXPECT_EQ(differences[0].rfind("stage-00.json differs from line ", 0), 0u) << differences[0];
+    EXPECT_TRUE(projectDifferences(again.value(), files).empty()) << "the partner's text stays as it was";
+    files["stage-08.json"] = withMapEdit(files.at("stage-00.json"));
     files["notes.json"] = {};
     files.erase("stage-0D.json");
-    differences = projectDifferences(again.value(), files);
-    EXPECT_EQ(differences.size(), 3u) << ::testing::PrintToString(differences);
+    const std::vector<std::string> differences = projectDifferences(again.value(), files);
+    ASSERT_EQ(differences.size(), 3u) << ::testing::PrintToString(differences);
+    EXPECT_EQ(differences[0].rfind("stage-08.json differs from line ", 0), 0u) << differences[0];
 }
 
 TEST(ProjectTest, RefusesAnotherBaseAndAPatchIntoATableATextSets)

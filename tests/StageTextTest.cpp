@@ -229,7 +229,12 @@ TEST(StageText, ReadingRefusesEachFaultWithFilePlaceAndReason)
     const Case cases[] = {
         {"not JSON", {}, exported.substr(0, exported.size() / 2), "", "not valid JSON at line"},
         {"another format", edit([](auto& j) { j["format"] = "other"; }), "", "/format", "is not \"vexalon2-stage\""},
-        {"another version", edit([](auto& j) { j["version"] = 3; }), "", "/version", "version 3 is not supported"},
+        {"another version", edit([](auto& j) { j["version"] = 4; }), "", "/version", "version 4 is not supported"},
+        {"own table named elsewhere", edit([](auto& j) {
+             j["version"] = 3;
+             j["rooms"] = {{"in", "stage-00.json"}};
+         }),
+         "", "/rooms/in", "lowest that shares"},
         {"missing key", edit([](auto& j) { j.erase("scroll"); }), "", "/scroll", "missing key"},
         {"missing nested key", edit([](auto& j) { j["restartPoints"][2].erase("LeftRoom"); }), "",
          "/restartPoints/2/LeftRoom", "missing key"},

@@ -41,12 +41,17 @@ contains "$work/err" "$sum" "the wrong base's hash is named"
 [[ ! -e "$work/o3.nes" ]] || fail "a refused build wrote its output"
 
 expect 0 "verify untouched" -- "$tool" verify "$work/p" --base "$work/base.nes"
-# Stage 8 shares stage 0's map: an edit in its file only builds, but the texts no longer match the build.
+# Stage 8 shares stage 0's map, which only stage 0's file holds: an edit there builds and verifies.
 cp "$work/p/stage-08.json" "$work/before.json"
-sed -i '0,/^        "00 00 00 00 00 00 00 00",$/s//        "01 00 00 00 00 00 00 00",/' "$work/p/stage-08.json"
-cmp -s "$work/p/stage-08.json" "$work/before.json" && fail "the shared map was not edited"
-expect 1 "verify after an edit of a shared table in one file" -- "$tool" verify "$work/p" --base "$work/base.nes"
-contains "$work/out" "stage-00.json differs" "verify names the partner's file"
+sed -i '0,/^        "00 00 00 00 00 00 00 00",$/s//        "01 00 00 00 00 00 00 00",/' "$work/p/stage-00.json"
+expect 0 "build after an edit of a shared table" -- "$tool" build "$work/p" --base "$work/base.nes" \
+  --out "$work/shared.nes"
+cmp -s "$work/shared.nes" "$work/out.nes" && fail "the shared map was not edited"
+expect 0 "verify after an edit of a shared table" -- "$tool" verify "$work/p" --base "$work/base.nes"
+cmp -s "$work/p/stage-08.json" "$work/before.json" || fail "the partner's text changed"
+sed -i 's/"rooms": {"in": "stage-00.json"}/"rooms": {"in": "stage-01.json"}/' "$work/p/stage-08.json"
+expect 1 "a table named in the wrong file" -- "$tool" verify "$work/p" --base "$work/base.nes"
+contains "$work/err" "stage-08.json" "the refusal names the file"
 
 # A patch writing stage 0's palette, which the text holds as the base has it.
 expect 0 "unpack again" -- "$tool" unpack "$work/hack.nes" "$work/q" --base "$work/base.nes"

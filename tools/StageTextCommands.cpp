@@ -1,6 +1,5 @@
 #include "tools/StageTextCommands.h"
 
-#include "core/base/HexText.h"
 #include "core/base/Language.h"
 #include "core/files/FileSystem.h"
 #include "core/files/InputFile.h"
@@ -76,9 +75,7 @@ int exportStages(const ToolRequest& request)
     // Every output is checked before the first is written: a refusal leaves the folder as it was.
     std::vector<std::string> outputs;
     for (int stage : stages) {
-        outputs.push_back((std::filesystem::path(request.out) /
-                           ("stage-" + formatHex(static_cast<std::uint32_t>(stage), 2) + ".json"))
-                              .string());
+        outputs.push_back((std::filesystem::path(request.out) / stageTextFileName(stage)).string());
         if (auto refused = outputRefusal(outputs.back(), {image, request.settings}, request.force))
             return exitRefused(*refused);
     }

@@ -47,8 +47,6 @@ bool sameIn(Bytes a, Bytes b, const TableRange& range)
     return std::equal(a.begin() + range.from, a.begin() + range.to, b.begin() + range.from);
 }
 
-std::string stageFileName(int stage) { return "stage-" + formatHex(static_cast<std::uint32_t>(stage), 2) + ".json"; }
-
 Result<std::vector<std::uint8_t>> withTexts(const AddressData& addresses, Bytes image,
                                             const std::vector<StageText>& texts, const std::string& name)
 {
@@ -86,13 +84,15 @@ Result<std::vector<ProjectFile>> unpackProject(const AddressData& addresses, Byt
     std::vector<ProjectFile> textFiles;
     std::vector<StageText> texts;
     for (int stage = 0; stage < StageCount; ++stage) {
-        const std::string text = stageToText(rom, stage);
-        Result<StageText> read = readStageText(text, stageFileName(stage));
+        StageText held = stageTextOf(rom, stage);
+        holdSharedTablesOnce(held);
+        const std::string text = stageTextToJson(held);
+        Result<StageText> read = readStageText(text, stageTextFileName(stage));
         if (!read.ok())
             return read.error();
         texts.push_back(std::move(read.value()));
         const Bytes bytes = bytesOf(text);
-        textFiles.push_back({stageFileName(stage), {bytes.begin(), bytes.end()}});
+        textFiles.push_back({stageTextFileName(stage), {bytes.begin(), bytes.end()}});
     }
     // The patch starts from the base with every outside byte of the image, then takes each table
     // the texts do not give back as the image has it, until the texts give back the rest.
@@ -193,7 +193,7 @@ Result<ProjectBuild> buildProject(const AddressData& addresses, const ProjectMan
                     return Error(patch.file + " writes offset 0x" + formatHex(static_cast<std::uint32_t>(i), 6) +
                                  ", inside " + std::string(infoOf(table.key).name) + " of stage " +
                                  formatHex(static_cast<std::uint32_t>(table.stage), 2) + ", which " +
-                                 (text != texts.end() ? text->fileName : stageFileName(table.stage)) +
+                                 (text != texts.end() ? text->fileName : stageTextFileName(table.stage)) +
                                  " also sets; keep the table in the text only");
                 }
     }

@@ -21,7 +21,8 @@ struct ProjectFile {
 using ProjectFiles = std::map<std::string, std::vector<std::uint8_t>>;
 
 // The folder for image over base: the manifest first, then patches/outside.ips (or .bps) when
-// bytes outside the tables differ, then stage-00.json .. stage-13.json. A table whose bytes
+// bytes outside the tables differ, then stage-00.json .. stage-0D.json, each table shared by
+// several stages held once, in the lowest stage's file. A table whose bytes
 // its text would not give back (the pattern-table setting, bytes past an object list's end)
 // goes into the patch with the outside bytes, so a build gives back every byte.
 Result<std::vector<ProjectFile>> unpackProject(const AddressData& addresses, std::span<const std::uint8_t> image,

@@ -17,9 +17,12 @@ class RomImage;
 
 // A stage as text: one JSON file per stage, described in docs/stage-text.md.
 inline constexpr std::string_view StageTextFormat = "vexalon2-stage";
-// Version 2 numbers each room and writes each object on one line; version 1 is still read.
-inline constexpr int StageTextVersion = 2;
+// Version 2 numbers each room and writes each object on one line; version 3 may name, for a
+// table several stages share, the file that holds it. Versions 1 and 2 are still read, and a
+// text that names no other file is still written as version 2.
+inline constexpr int StageTextVersion = 3;
 inline constexpr int OldestStageTextVersion = 1;
+inline constexpr int WholeTablesVersion = 2;
 
 using StageTextObject = ObjectPlacement;
 
@@ -30,6 +33,9 @@ struct StageText {
     int stage = 0;
     // Per SharedGroup, the stages that share that table, this one included, ascending.
     std::array<std::vector<int>, SharedGroups.size()> shared;
+    // Per SharedGroup, whether the table is left to the file of the lowest stage sharing it:
+    // this text then holds it empty, sets nothing of it and names that file.
+    std::array<bool, SharedGroups.size()> heldElsewhere{};
     std::array<std::uint8_t, 16> bgPalette{};
     std::array<std::uint8_t, 16> spritePalette{};
     std::uint8_t frameCount = 0;
@@ -50,6 +56,13 @@ struct StageText {
 
 // The stage as the model holds it now, unsaved edits included.
 StageText stageTextOf(const RomImage& rom, int stage);
+// "stage-03.json": the name a folder of stage texts gives each stage's file.
+std::string stageTextFileName(int stage);
+// Leaves each table this stage shares with a lower stage to that stage's file, so a folder of
+// texts holds every table once and an edit of it shows in one file.
+void holdSharedTablesOnce(StageText& text);
+// Empties each table the text leaves to another file.
+void emptyTablesHeldElsewhere(StageText& text);
 // The JSON text of a stage: keys in a fixed order, two-space indent.
 std::string stageTextToJson(const StageText& text);
 std::string stageToText(const RomImage& rom, int stage);

@@ -116,7 +116,8 @@ Result<void> checkText(const RomImage& rom, const StageText& text)
 
 // Per shared group, whether a text changes that table from what the image holds now. Only
 // a changed shared table is taken from a file, so the files of the other stages that share
-// it, which still hold the old table, do not undo the edit.
+// it, which still hold the old table, do not undo the edit; a table the text leaves to
+// another file it never changes.
 using ChangedGroups = std::array<bool, SharedGroups.size()>;
 
 ChangedGroups changedGroups(const RomImage& rom, const StageText& text)
@@ -124,7 +125,7 @@ ChangedGroups changedGroups(const RomImage& rom, const StageText& text)
     const StageText now = stageTextOf(rom, text.stage);
     ChangedGroups changed{};
     for (std::size_t g = 0; g < SharedGroups.size(); ++g)
-        changed[g] = !sameTable(g, text, now);
+        changed[g] = !text.heldElsewhere[g] && !sameTable(g, text, now);
     return changed;
 }
 

@@ -62,6 +62,10 @@ inline constexpr std::array<std::string_view, SharedGroups.size()> GroupKeys{"ch
 // The key of the table each group holds.
 inline constexpr std::array<std::string_view, SharedGroups.size()> GroupTableKeys{"chips",   "rooms", "scroll",
                                                                                   "enemies", "items", "restartPoints"};
+inline constexpr std::array<RootKey, SharedGroups.size()> GroupRootKeys{RootChips,   RootRooms, RootScroll,
+                                                                        RootEnemies, RootItems, RootRestartPoints};
+// A table left to another stage's file stands as {"in": "stage-03.json"}.
+inline constexpr std::string_view HeldInKey = "in";
 
 // Line shapes: lines x bytes.
 inline constexpr int PaletteLines = 4, PaletteLineBytes = 4;

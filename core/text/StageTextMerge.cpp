@@ -32,9 +32,14 @@ public:
     void run()
     {
         StageText& m = out_.merged;
-        for (std::size_t g = 0; g < GroupKeys.size(); ++g)
+        for (std::size_t g = 0; g < GroupKeys.size(); ++g) {
             if (!pick(base_.shared[g], ours_.shared[g], theirs_.shared[g], m.shared[g]))
                 conflict("shared " + std::string(GroupKeys[g]), "the sides list different stages");
+            bool held = false;
+            if (!pick(base_.heldElsewhere[g], ours_.heldElsewhere[g], theirs_.heldElsewhere[g], held))
+                conflict(std::string(GroupTableKeys[g]), "one side holds the table, the other names another file");
+            m.heldElsewhere[g] = held;
+        }
         bytes(&StageText::bgPalette, [](std::size_t i) { return "background palette entry " + std::to_string(i); });
         bytes(&StageText::spritePalette, [](std::size_t i) { return "sprite palette entry " + std::to_string(i); });
         value(&StageText::frameCount, "animation frameCount");
@@ -203,6 +208,8 @@ Result<StageTextMerge> mergeStageTexts(const StageText& base, const StageText& o
     StageTextMerge merge;
     merge.merged = ours;
     Merger(base, ours, theirs, merge).run();
+    // A table the merged text leaves to another file holds nothing, whatever a side held.
+    emptyTablesHeldElsewhere(merge.merged);
     return merge;
 }
 

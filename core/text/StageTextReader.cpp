@@ -239,12 +239,23 @@ public:
         readAnimation(member(RootAnimation), path(RootAnimation));
         byteLines(member(RootPatternTableSetting), path(RootPatternTableSetting), text_.patternTableSetting,
                   PatternLineBytes);
-        byteLines(member(RootScroll), path(RootScroll), text_.scroll, 1);
-        readRestartPoints(member(RootRestartPoints), path(RootRestartPoints));
-        text_.enemies = readObjects(member(RootEnemies), path(RootEnemies), EnemyCapacity);
-        text_.items = readObjects(member(RootItems), path(RootItems), ItemCapacity);
-        readRooms(member(RootRooms), path(RootRooms));
-        readChips(member(RootChips), path(RootChips));
+        auto here = [&](SharedGroup group) {
+            const auto g = static_cast<std::size_t>(std::ranges::find(SharedGroups, group) - SharedGroups.begin());
+            text_.heldElsewhere[g] = readHeldIn(member(GroupRootKeys[g]), path(GroupRootKeys[g]), g);
+            return !text_.heldElsewhere[g];
+        };
+        if (here(SharedGroup::Scroll))
+            byteLines(member(RootScroll), path(RootScroll), text_.scroll, 1);
+        if (here(SharedGroup::RestartPoints))
+            readRestartPoints(member(RootRestartPoints), path(RootRestartPoints));
+        if (here(SharedGroup::EnemyObjects))
+            text_.enemies = readObjects(member(RootEnemies), path(RootEnemies), EnemyCapacity);
+        if (here(SharedGroup::ItemObjects))
+            text_.items = readObjects(member(RootItems), path(RootItems), ItemCapacity);
+        if (here(SharedGroup::Map))
+            readRooms(member(RootRooms), path(RootRooms));
+        if (here(SharedGroup::Chips))
+            readChips(member(RootChips), path(RootChips));
         return std::move(text_);
     }
 
@@ -302,6 +313,27 @@ private:
                                  "ん",
                                  "does not list this file's own stage"));
         }
+    }
+
+    // Whether a shared table stands as {"in": "stage-03.json"}: left to the file of the
+    // lowest stage sharing it, which must be another's and named as a folder names it.
+    bool readHeldIn(const json& j, const Path& path, std::size_t group) const
+    {
+        if (version_ < 3 || !j.is_object())
+            return false;
+        requireObject(j, path, std::array{HeldInKey});
+        const Path inPath(path, HeldInKey);
+        const std::vector<int>& stages = text_.shared[group];
+        if (stages.front() == text_.stage)
+            refuse(inPath,
+                   localized("このステージが共有の先頭なので、表はこのファイルに書きま"
+                             "す",
+                             "this stage is the lowest that shares the table, so its file holds it"));
+        const std::string expected = stageTextFileName(stages.front());
+        const json& name = memberAt(j, HeldInKey);
+        if (!name.is_string() || name.get_ref<const std::string&>() != expected)
+            refuse(inPath, found(("\"" + expected + "\"").c_str(), ("\"" + expected + "\"").c_str(), name));
+        return true;
     }
 
     void readPalettes(const json& j, const Path& path)

@@ -10,6 +10,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <functional>
 
 namespace vx {
 namespace {
@@ -138,7 +139,7 @@ ordered_json chipJson(const StageText& text, int chip)
 
 bool StageText::sameStage(const StageText& o) const
 {
-    return stage == o.stage && shared == o.shared && bgPalette == o.bgPalette && spritePalette == o.spritePalette &&
+    return stage == o.stage && shared == o.shared && heldElsewhere == o.heldElsewhere && bgPalette == o.bgPalette && spritePalette == o.spritePalette &&
         frameCount == o.frameCount && frameTimer == o.frameTimer && animationColours == o.animationColours &&
         patternTableSetting == o.patternTableSetting && scroll == o.scroll && restartPoints == o.restartPoints &&
         enemies == o.enemies && items == o.items && map == o.map && chipEntries == o.chipEntries &&
@@ -194,7 +195,8 @@ std::string stageTextToJson(const StageText& text)
 
     ordered_json root = ordered_json::object();
     root[jsonKey(RootKeys[RootFormat])] = StageTextFormat;
-    root[jsonKey(RootKeys[RootVersion])] = StageTextVersion;
+    root[jsonKey(RootKeys[RootVersion])] =
+        std::ranges::any_of(text.heldElsewhere, std::identity{}) ? StageTextVersion : WholeTablesVersion;
     root[jsonKey(RootKeys[RootStage])] = hex2(static_cast<std::uint8_t>(text.stage));
     root[jsonKey(RootKeys[RootShared])] = std::move(shared);
     root[jsonKey(RootKeys[RootPalettes])] =
@@ -211,11 +213,44 @@ std::string stageTextToJson(const StageText& text)
     root[jsonKey(RootKeys[RootItems])] = objects(text.items);
     root[jsonKey(RootKeys[RootRooms])] = std::move(rooms);
     root[jsonKey(RootKeys[RootChips])] = std::move(chips);
+    for (std::size_t g = 0; g < SharedGroups.size(); ++g)
+        if (text.heldElsewhere[g] && !text.shared[g].empty())
+            root[jsonKey(RootKeys[GroupRootKeys[g]])] =
+                ordered_json{{jsonKey(HeldInKey), stageTextFileName(text.shared[g].front())}};
     std::string out;
     writeJson(out, root, 0);
     return out + "\n";
 }
 
 std::string stageToText(const RomImage& rom, int stage) { return stageTextToJson(stageTextOf(rom, stage)); }
+
+std::string stageTextFileName(int stage) { return "stage-" + hex2(static_cast<std::uint8_t>(stage)) + ".json"; }
+
+void holdSharedTablesOnce(StageText& text)
+{
+    for (std::size_t g = 0; g < SharedGroups.size(); ++g)
+        text.heldElsewhere[g] = !text.shared[g].empty() && text.shared[g].front() != text.stage;
+    emptyTablesHeldElsewhere(text);
+}
+
+void emptyTablesHeldElsewhere(StageText& text)
+{
+    const StageText empty;
+    for (std::size_t g = 0; g < SharedGroups.size(); ++g) {
+        if (!text.heldElsewhere[g])
+            continue;
+        switch (SharedGroups[g]) {
+        case SharedGroup::Chips:
+            text.chipEntries = empty.chipEntries;
+            text.chipAttributes = empty.chipAttributes;
+            break;
+        case SharedGroup::Map: text.map = empty.map; break;
+        case SharedGroup::Scroll: text.scroll = empty.scroll; break;
+        case SharedGroup::EnemyObjects: text.enemies.clear(); break;
+        case SharedGroup::ItemObjects: text.items.clear(); break;
+        case SharedGroup::RestartPoints: text.restartPoints = empty.restartPoints; break;
+        }
+    }
+}
 
 } // namespace vx
