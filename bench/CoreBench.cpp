@@ -166,13 +166,16 @@ BENCHMARK_CAPTURE(BM_ImportAllStages, texts, false)->Unit(benchmark::kMillisecon
 BENCHMARK_CAPTURE(BM_ImportAllStages, withCheck, true)->Unit(benchmark::kMillisecond);
 
 // A 14-stage project folder built over the sample: a patch for the bytes outside the tables,
-// then every text with the check, as build runs it.
+// every text with the check, then a picture of each table of tiles, as build runs it.
 void BM_BuildProject(benchmark::State& state)
 {
     std::vector<std::uint8_t> image = sample();
     for (std::size_t i = 0x10; i < image.size(); i += 251)
-        image[i] ^= 0x01; // inside tables and out
-    Result<std::vector<ProjectFile>> files = unpackProject(addresses(), image, sample(), "sample.nes", "");
+        image[i] ^= 0x01; // inside tables, tiles and out
+    ConsoleColours colours{};
+    for (std::size_t i = 0; i < colours.size(); ++i)
+        colours[i] = static_cast<std::uint32_t>(i * 0x030507);
+    Result<std::vector<ProjectFile>> files = unpackProject(addresses(), image, sample(), "sample.nes", "", colours);
     if (!files.ok())
         std::abort(); // the sample always unpacks
     ProjectFiles folder;
@@ -180,8 +183,10 @@ void BM_BuildProject(benchmark::State& state)
         folder[file.name] = file.bytes;
     const std::vector<std::uint8_t>& json = folder.at(std::string(ProjectManifestName));
     const ProjectManifest manifest = readProjectManifest(std::string(json.begin(), json.end()), "manifest").value();
+    state.counters["pictures"] =
+        static_cast<double>(std::ranges::count(manifest.steps, ProjectStepKind::TilePicture, &ProjectStep::kind));
     for (auto _ : state)
-        if (!buildProject(addresses(), manifest, sample(), folder).ok())
+        if (!buildProject(addresses(), manifest, sample(), folder, colours).ok())
             state.SkipWithError("refused");
 }
 BENCHMARK(BM_BuildProject)->Unit(benchmark::kMillisecond);

@@ -1,6 +1,7 @@
 #include "core/text/Project.h"
 #include "core/base/Sha256.h"
 #include "core/files/Patch.h"
+#include "core/files/PngPicture.h"
 #include "core/model/RomImage.h"
 #include "core/text/StageText.h"
 #include "support/Images.h"
@@ -32,16 +33,30 @@ ProjectManifest manifestOf(const ProjectFiles& files)
     return read.ok() ? read.value() : ProjectManifest{};
 }
 
+// Colours 0D and 0F alike, as many colour files have them.
+const ConsoleColours& colours()
+{
+    static const ConsoleColours made = [] {
+        ConsoleColours c{};
+        for (std::size_t i = 0; i < c.size(); ++i)
+            c[i] = static_cast<std::uint32_t>(i * 0x040302);
+        c[0x0D] = c[0x0F];
+        return c;
+    }();
+    return made;
+}
+
 ProjectFiles unpacked(const Bytes& image, const Bytes& base)
 {
-    Result<std::vector<ProjectFile>> files = unpackProject(test::defaultAddresses(), image, base, "base.nes", "");
+    Result<std::vector<ProjectFile>> files =
+        unpackProject(test::defaultAddresses(), image, base, "base.nes", "", colours());
     EXPECT_TRUE(files.ok()) << files.error().text();
     return files.ok() ? filesOf(files.value()) : ProjectFiles{};
 }
 
 Result<ProjectBuild> built(const ProjectFiles& files, const Bytes& base)
 {
-    return buildProject(test::defaultAddresses(), manifestOf(files), base, files);
+    return buildProject(test::defaultAddresses(), manifestOf(files), base, files, colours());
 }
 
 // One stage's text with its map's first byte changed.
@@ -104,8 +119,7 @@ TEST(ProjectTest, ASharedTableLivesInTheLowestStagesFileAndAnEditThereVerifies)
     const std::string partnerText(partner.begin(), partner.end());
     const std::size_t rooms = partnerText.find(R"("rooms": {"in": "stage-00.json"})");
     ASSERT_NE(rooms, std::string::npos);
-    Result<StageText> misnamed =
-        readStageText(std::string(partnerText).replace(rooms + 23, 2, "01"), "stage-08.json");
+    Result<StageText> misnamed = readStageText(std::string(partnerText).replace(rooms + 23, 2, "01"), "stage-08.json");
     ASSERT_FALSE(misnamed.ok());
     EXPECT_EQ(misnamed.error().path, "/rooms/in");
 
@@ -117,7 +131,7 @@ TEST(ProjectTest, ASharedTableLivesInTheLowestStagesFileAndAnEditThereVerifies)
     ASSERT_TRUE(rom.loadFromBytes(build.value().image, "built.nes").ok());
     EXPECT_EQ(rom.stage(8).map()[0], base[test::defaultAddresses().address(TableKey::Map, 0)] ^ 0x01);
     Result<std::vector<ProjectFile>> again =
-        unpackProject(test::defaultAddresses(), build.value().image, base, "base.nes", "");
+        unpackProject(test::defaultAddresses(), build.value().image, base, "base.nes", "", colours());
     ASSERT_TRUE(again.ok());
     EXPECT_TRUE(projectDifferences(again.value(), files).empty()) << "the partner's text stays as it was";
     files["stage-08.json"] = withMapEdit(files.at("stage-00.json"));
@@ -126,6 +140,41 @@ TEST(ProjectTest, ASharedTableLivesInTheLowestStagesFileAndAnEditThereVerifies)
     const std::vector<std::string> differences = projectDifferences(again.value(), files);
     ASSERT_EQ(differences.size(), 3u) << ::testing::PrintToString(differences);
     EXPECT_EQ(differences[0].rfind("stage-08.json differs from line ", 0), 0u) << differences[0];
+}
+
+TEST(ProjectTest, ATilePictureHoldsChangedTilesAndAPaintedPixelBuildsAndVerifies)
+{
+    const Bytes& base = test::sampleBytes();
+    Bytes image = base;
+    image[0x21010] ^= 0xFF;
+    ProjectFiles files = unpacked(image, base);
+    const std::string name = "tiles/stage-00-background.png";
+    ASSERT_TRUE(files.contains(name)) << ::testing::PrintToString(manifestOf(files).steps.size());
+    EXPECT_FALSE(files.contains("patches/outside.ips")) << "the picture carries the tile";
+
+    Result<PngPicture> picture = decodePng(files.at(name));
+    ASSERT_TRUE(picture.ok());
+    std::vector<std::uint8_t> indices = picture.value().indices;
+    const std::vector<std::uint32_t> palette = picture.value().palette;
+    indices[8 * 128 + 9] ^= 3; // a pixel of tile 11, far from the changed byte's tile
+    files[name] = encodeIndexedPng(128, 128, indices, palette);
+    Result<ProjectBuild> build = built(files, base);
+    ASSERT_TRUE(build.ok()) << build.error().text();
+    EXPECT_NE(build.value().image, image);
+    EXPECT_EQ(build.value().summary.back(), name + ": 3 bytes") << "the hack's byte, both planes of the pixel";
+    Result<std::vector<ProjectFile>> again =
+        unpackProject(test::defaultAddresses(), build.value().image, base, "base.nes", "", colours());
+    ASSERT_TRUE(again.ok());
+    EXPECT_TRUE(projectDifferences(again.value(), files).empty());
+
+    indices[0] = 3;
+    std::vector<std::uint32_t> five(palette);
+    five.push_back(0x123456);
+    indices[1] = 4;
+    files[name] = encodeIndexedPng(128, 128, indices, five);
+    build = built(files, base);
+    ASSERT_FALSE(build.ok());
+    EXPECT_EQ(build.error().text().rfind(name + ": ", 0), 0u) << build.error().text();
 }
 
 TEST(ProjectTest, RefusesAnotherBaseAndAPatchIntoATableATextSets)

@@ -15,9 +15,10 @@ expect() { # expect CODE DESCRIPTION -- COMMAND...
 contains() { grep -qF -- "$2" "$1" || fail "$3: no '$2'"; }
 
 "$tool" make-sample "$work/base.nes" >/dev/null
-# The hack: a tile byte (no table) and a colour of stage 0's background palette changed.
+# The hack: a tile byte, the last byte (no table) and a colour of stage 0's background palette.
 cp "$work/base.nes" "$work/hack.nes"
 printf '\x5A' | dd of="$work/hack.nes" bs=1 seek=$((0x21010)) conv=notrunc status=none
+printf '\x5A' | dd of="$work/hack.nes" bs=1 seek=$(($(stat -c %s "$work/hack.nes") - 1)) conv=notrunc status=none
 expect 0 "export" -- "$tool" export "$work/hack.nes" --stage 0 --out "$work/texts"
 sed -i '0,/"21 30 10 00"/s//"21 30 10 01"/' "$work/texts/stage-00.json"
 expect 0 "import" -- "$tool" import "$work/hack.nes" "$work/texts/stage-00.json" --out "$work/hack2.nes"
@@ -25,8 +26,8 @@ mv "$work/hack2.nes" "$work/hack.nes"
 sum=$(sha256sum "$work/hack.nes" | cut -d' ' -f1)
 
 expect 0 "unpack" -- "$tool" unpack "$work/hack.nes" "$work/p" --base "$work/base.nes"
-[[ -f "$work/p/vexalon2-project.json" && -f "$work/p/stage-0D.json" && -f "$work/p/patches/outside.ips" ]] ||
-  fail "unpack wrote the manifest, the texts and the patch"
+[[ -f "$work/p/vexalon2-project.json" && -f "$work/p/stage-0D.json" && -f "$work/p/patches/outside.ips" &&
+  -f "$work/p/tiles/stage-00-background.png" ]] || fail "unpack wrote the manifest, the texts, the patch and a picture"
 contains "$work/p/vexalon2-project.json" "$(sha256sum "$work/base.nes" | cut -d' ' -f1)" "the manifest names the base"
 expect 0 "build" -- "$tool" build "$work/p" --base "$work/base.nes" --out "$work/out.nes" --expect "$sum" \
   --report "$work/report.json"
@@ -63,6 +64,19 @@ expect 1 "a patch overlapping a table is refused" -- "$tool" build "$work/q" --b
   --out "$work/o4.nes"
 contains "$work/err" "patches/outside.ips writes offset" "the refusal names the patch and offset"
 contains "$work/err" "of stage 00, which stage-00.json also sets" "the refusal names the table and the text"
+
+# A patch of a tile byte the picture sets is refused, naming the picture.
+expect 0 "unpack a third time" -- "$tool" unpack "$work/hack.nes" "$work/r" --base "$work/base.nes"
+cp "$work/hack.nes" "$work/other.nes"
+printf '\x33' | dd of="$work/other.nes" bs=1 seek=$((0x21010)) conv=notrunc status=none
+"$tool" patch "$work/hack.nes" "$work/other.nes" "$work/r/patches/tile.ips" >/dev/null
+sed -i 's#"file": "patches/outside.ips"#&},{"kind": "patch", "file": "patches/tile.ips"#' \
+  "$work/r/vexalon2-project.json"
+expect 1 "a patch of a tile a picture sets" -- "$tool" build "$work/r" --base "$work/base.nes" --out "$work/o5.nes"
+contains "$work/err" "a tile byte tiles/stage-00-background.png also sets" "the refusal names the picture"
+expect 1 "unpack --force over files it would not write" -- "$tool" unpack "$work/base.nes" "$work/r" \
+  --base "$work/base.nes" --force
+contains "$work/err" "patches/outside.ips is left from an earlier unpack" "the stale file is named"
 
 ((failures == 0)) || { echo "$failures failures"; exit 1; }
 echo "all project commands behaved"

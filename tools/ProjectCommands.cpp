@@ -6,6 +6,8 @@
 #include "core/model/AddressData.h"
 #include "core/model/RomImage.h"
 #include "core/text/Project.h"
+#include "render/PaletteManager.h"
+#include "render/TilePictures.h"
 #include "tools/OutputGuard.h"
 #include "tools/ToolCommands.h"
 
@@ -37,13 +39,48 @@ ToolRequest withProjectSettings(const ToolRequest& request, const ProjectManifes
     return settled;
 }
 
+InputKind inputKindOf(ProjectStepKind kind)
+{
+    switch (kind) {
+    case ProjectStepKind::Patch: return InputKind::Patch;
+    case ProjectStepKind::StageText: return InputKind::Text;
+    case ProjectStepKind::TilePicture: return InputKind::Picture;
+    }
+    return InputKind::Text;
+}
+
 ProjectFiles readStepFiles(const std::string& folder, const ProjectManifest& manifest)
 {
     ProjectFiles files;
     for (const ProjectStep& step : manifest.steps)
-        files[step.file] = readInputFile(inFolder(folder, step.file),
-                                         step.kind == ProjectStepKind::Patch ? InputKind::Patch : InputKind::Text);
+        files[step.file] = readInputFile(inFolder(folder, step.file), inputKindOf(step.kind));
     return files;
+}
+
+ConsoleColours coloursOf(const ToolRequest& request)
+{
+    const PaletteManager palette(colourFileOf(request));
+    ConsoleColours colours{};
+    for (std::size_t i = 0; i < colours.size(); ++i)
+        colours[i] = consoleColour(palette, static_cast<int>(i));
+    return colours;
+}
+
+// A file an earlier unpack wrote that this one does not would stay and fail verify.
+std::optional<std::string> leftOver(const std::string& folder, const std::vector<ProjectFile>& files)
+{
+    if (!fs::exists(inFolder(folder, std::string(ProjectManifestName))))
+        return std::nullopt;
+    Result<ProjectManifest> earlier = readManifest(folder);
+    if (!earlier.ok())
+        return std::nullopt;
+    for (const ProjectStep& step : earlier.value().steps)
+        if (std::ranges::none_of(files, [&](const ProjectFile& file) { return file.name == step.file; }) &&
+            fs::exists(inFolder(folder, step.file)))
+            return inFolder(folder, step.file) +
+                " is left from an earlier unpack and this one does not write it: remove it first, or unpack into an "
+                "empty folder. Nothing was written.";
+    return std::nullopt;
 }
 
 // Builds in memory; the reason printed and nothing when refused.
@@ -58,7 +95,8 @@ std::optional<ProjectBuild> buildFolder(const ToolRequest& request, ProjectManif
     manifest = std::move(read.value());
     const auto addresses = loadAddresses(withProjectSettings(request, manifest));
     base = readInputFile(request.base, InputKind::Image);
-    Result<ProjectBuild> built = buildProject(*addresses, manifest, base, readStepFiles(request.files[0], manifest));
+    Result<ProjectBuild> built =
+        buildProject(*addresses, manifest, base, readStepFiles(request.files[0], manifest), coloursOf(request));
     if (!built.ok()) {
         exitRefused(sentence(built.error().text()) +
                     localized("何も書き込んでいませ"
@@ -82,10 +120,12 @@ int unpackProjectFolder(const ToolRequest& request)
     std::string settings;
     if (!request.settings.empty())
         settings = fs::absolute(request.settings).lexically_relative(fs::absolute(folder)).generic_string();
-    Result<std::vector<ProjectFile>> files =
-        unpackProject(*addresses, bytes, base, fs::path(request.base).filename().string(), settings);
+    Result<std::vector<ProjectFile>> files = unpackProject(
+        *addresses, bytes, base, fs::path(request.base).filename().string(), settings, coloursOf(request));
     if (!files.ok())
         return exitRefused(sentence(files.error().text()) + " Nothing was written.");
+    if (auto refused = leftOver(folder, files.value()))
+        return exitRefused(*refused);
     // Every output is checked before the first is written.
     for (const ProjectFile& file : files.value())
         if (auto refused =
@@ -150,18 +190,21 @@ int verifyProjectFolder(const ToolRequest& request)
         return ExitRefused;
     const auto addresses = loadAddresses(withProjectSettings(request, manifest));
     Result<std::vector<ProjectFile>> expected =
-        unpackProject(*addresses, build->image, base, manifest.baseName, manifest.settings);
+        unpackProject(*addresses, build->image, base, manifest.baseName, manifest.settings, coloursOf(request));
     if (!expected.ok())
         return exitRefused(expected.error().text());
-    // The folder's project files: the manifest, the texts beside it and the patches.
+    // The folder's project files: the manifest, the texts beside it, the patches and the pictures.
     ProjectFiles present;
-    for (const fs::path& sub : {fs::path(), fs::path("patches")}) {
+    for (const fs::path& sub : {fs::path(), fs::path("patches"), fs::path("tiles")}) {
         std::error_code error;
         for (const auto& entry : fs::directory_iterator(fs::path(folder) / sub, error)) {
             const bool text = sub.empty() && entry.path().extension() == ".json";
             if (entry.is_regular_file() && (text || !sub.empty()))
                 present[(sub / entry.path().filename()).generic_string()] =
-                    readInputFile(entry.path().string(), text ? InputKind::Text : InputKind::Patch);
+                    readInputFile(entry.path().string(),
+                                  text                 ? InputKind::Text
+                                      : sub == "tiles" ? InputKind::Picture
+                                                       : InputKind::Patch);
         }
     }
     const std::vector<std::string> differences = projectDifferences(expected.value(), present);

@@ -1,6 +1,5 @@
 #include "tools/RenderCommand.h"
 
-#include "core/files/DataFiles.h"
 #include "core/files/FileSystem.h"
 #include "core/files/OutputFile.h"
 #include "core/model/AddressData.h"
@@ -16,22 +15,10 @@
 #include "tools/OutputGuard.h"
 #include "tools/ToolCommands.h"
 
-#include <filesystem>
 #include <iostream>
 #include <memory>
 
 namespace vx::tool {
-namespace {
-
-std::string toolFolder()
-{
-    std::error_code error;
-    const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::string(".") : self.parent_path().string();
-}
-
-} // namespace
-
 int render(const ToolRequest& request)
 {
     const std::string& image = request.files[0];
@@ -40,9 +27,7 @@ int render(const ToolRequest& request)
         std::cerr << "vexalon2-tool render: --out must name a .png file: " << out << "\n";
         return ExitUsage;
     }
-    std::string paletteFile = request.palette;
-    if (paletteFile.empty())
-        paletteFile = findDataFolder(toolFolder()) + "/fcpalette.pal";
+    const std::string paletteFile = colourFileOf(request);
     if (auto refused = outputRefusal(out, {image, request.settings, paletteFile}, request.force))
         return exitRefused(*refused);
 

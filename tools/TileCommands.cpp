@@ -2,7 +2,6 @@
 
 #include "core/base/HexText.h"
 #include "core/base/Language.h"
-#include "core/files/DataFiles.h"
 #include "core/files/FileSystem.h"
 #include "core/files/InputFile.h"
 #include "core/files/OutputFile.h"
@@ -12,7 +11,6 @@
 #include "render/TilePictures.h"
 #include "tools/OutputGuard.h"
 
-#include <filesystem>
 #include <iostream>
 
 namespace vx::tool {
@@ -40,18 +38,6 @@ const char* const TilesImportHelp =
     "\"no tile differs\" and writes nothing (exit 0).";
 
 namespace {
-
-std::string toolFolder()
-{
-    std::error_code error;
-    const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::string(".") : self.parent_path().string();
-}
-
-std::string colourFileOf(const ToolRequest& request)
-{
-    return request.palette.empty() ? findDataFolder(toolFolder()) + "/fcpalette.pal" : request.palette;
-}
 
 TileTable tableOf(const ToolRequest& request) { return request.sprites ? TileTable::Sprites : TileTable::Background; }
 

@@ -3,6 +3,7 @@
 #include "core/base/Errors.h"
 #include "core/base/HexText.h"
 #include "core/base/Language.h"
+#include "core/files/DataFiles.h"
 #include "core/files/FileSystem.h"
 #include "core/files/IniFile.h"
 #include "core/files/InputFile.h"
@@ -24,6 +25,7 @@
 #include "tools/OutputGuard.h"
 
 #include <cerrno>
+#include <filesystem>
 #include <functional>
 #include <iostream>
 #include <optional>
@@ -74,6 +76,15 @@ static std::string nothingWritten()
     return localized("何も書き込んでいません"
                      "。",
                      "Nothing was written.");
+}
+
+std::string colourFileOf(const ToolRequest& request)
+{
+    if (!request.palette.empty())
+        return request.palette;
+    std::error_code error;
+    const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
+    return findDataFolder(error ? std::string(".") : self.parent_path().string()) + "/fcpalette.pal";
 }
 
 std::unique_ptr<AddressData> loadAddresses(const ToolRequest& request)

@@ -76,6 +76,9 @@ int playCopy(const ToolRequest& request);
 // Reads the settings of --settings (never written back) or the defaults.
 std::unique_ptr<AddressData> loadAddresses(const ToolRequest& request);
 
+// The console's colours: --palette, else the colour file in the data folder beside the tool.
+std::string colourFileOf(const ToolRequest& request);
+
 // Scripts compare the texts whatever the user's locale; the locale comes back afterwards.
 class EnglishTexts {
 public:

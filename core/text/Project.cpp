@@ -4,6 +4,7 @@
 #include "core/base/Sha256.h"
 #include "core/files/Patch.h"
 #include "core/model/AddressData.h"
+#include "core/model/PatternSources.h"
 #include "core/model/RomImage.h"
 #include "core/text/StageText.h"
 #include "core/text/StageTextImport.h"
@@ -67,12 +68,23 @@ PatchFormat patchFormatFor(Bytes base, Bytes edited)
     return edited.size() > IpsEndMark && base[IpsEndMark] != edited[IpsEndMark] ? PatchFormat::Bps : PatchFormat::Ips;
 }
 
+struct Patched {
+    std::string file;
+    std::vector<std::uint8_t> before, after;
+};
+
+bool patchChanged(const Patched& patch, std::size_t at)
+{
+    return at < patch.after.size() && (at >= patch.before.size() || patch.before[at] != patch.after[at]);
+}
+
 Bytes bytesOf(const std::string& text) { return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}; }
 
 } // namespace
 
 Result<std::vector<ProjectFile>> unpackProject(const AddressData& addresses, Bytes image, Bytes base,
-                                               const std::string& baseName, const std::string& settings)
+                                               const std::string& baseName, const std::string& settings,
+                                               const ConsoleColours& colours)
 {
     if (image.size() != base.size())
         return Error("the image is " + std::to_string(image.size()) + " bytes and the base " +
@@ -100,12 +112,21 @@ Result<std::vector<ProjectFile>> unpackProject(const AddressData& addresses, Byt
     std::vector<bool> inTable(image.size());
     for (const TableRange& table : tables)
         std::fill(inTable.begin() + table.from, inTable.begin() + table.to, true);
+    std::vector<TilePicture> pictures = tilePicturesOf(rom, base, colours);
+    std::vector<bool> byPicture(image.size());
+    for (const TilePicture& picture : pictures)
+        for (std::int32_t at : picture.offsets)
+            if (at != PatternSources::Zero && !inTable[static_cast<std::size_t>(at)])
+                byPicture[static_cast<std::size_t>(at)] = true;
     std::vector<std::uint8_t> patched(base.begin(), base.end());
     for (std::size_t i = 0; i < image.size(); ++i)
-        if (!inTable[i])
+        if (!inTable[i] && !byPicture[i])
             patched[i] = image[i];
     for (std::size_t round = 0; round <= tables.size(); ++round) {
-        const Result<std::vector<std::uint8_t>> built = withTexts(addresses, patched, texts, "image");
+        Result<std::vector<std::uint8_t>> built = withTexts(addresses, patched, texts, "image");
+        for (std::size_t i = 0; built.ok() && i < image.size(); ++i)
+            if (byPicture[i])
+                built.value()[i] = image[i];
         if (built.ok() && built.value() == std::vector<std::uint8_t>(image.begin(), image.end()))
             break;
         bool taken = false;
@@ -133,13 +154,17 @@ Result<std::vector<ProjectFile>> unpackProject(const AddressData& addresses, Byt
         manifest.steps.push_back({ProjectStepKind::StageText, text.name});
         files.push_back(std::move(text));
     }
+    for (TilePicture& picture : pictures) {
+        manifest.steps.push_back(picture.step);
+        files.push_back({picture.step.file, std::move(picture.png)});
+    }
     const std::string json = projectManifestToJson(manifest);
     files.front().bytes.assign(json.begin(), json.end());
     return files;
 }
 
 Result<ProjectBuild> buildProject(const AddressData& addresses, const ProjectManifest& manifest, Bytes base,
-                                  const ProjectFiles& files)
+                                  const ProjectFiles& files, const ConsoleColours& colours)
 {
     ProjectBuild build;
     build.inputSha256 = sha256Hex(base);
@@ -147,14 +172,12 @@ Result<ProjectBuild> buildProject(const AddressData& addresses, const ProjectMan
         return Error("the base is not the project's: it is " + std::to_string(base.size()) + " bytes with SHA-256 " +
                      build.inputSha256 + ", the project's base (" + manifest.baseName + ") " +
                      std::to_string(manifest.baseSize) + " bytes with SHA-256 " + manifest.baseSha256);
-    struct Patched {
-        std::string file;
-        std::vector<std::uint8_t> before, after;
-    };
     std::vector<Patched> patches;
     std::vector<std::uint8_t> image(base.begin(), base.end());
     std::vector<StageText> texts;
     for (const ProjectStep& step : manifest.steps) {
+        if (step.kind == ProjectStepKind::TilePicture)
+            continue; // after the texts, whose palettes the pictures show
         const auto file = files.find(step.file);
         if (file == files.end())
             return Error("the project names " + step.file + ", which is not there");
@@ -181,13 +204,21 @@ Result<ProjectBuild> buildProject(const AddressData& addresses, const ProjectMan
     if (Result<void> applied = applyStageTexts(rom, texts); !applied.ok())
         return applied.error();
     build.image = rom.editedImage();
-    // A patch byte in a table a text then sets would be lost or win by the order of steps.
-    for (const TableRange& table : textTables(addresses, image.size())) {
+    const std::vector<TableRange> tables = textTables(addresses, image.size());
+    std::vector<bool> textByte(image.size());
+    for (const TableRange& table : tables)
+        std::fill(textByte.begin() + table.from, textByte.begin() + table.to, true);
+    Result<std::map<std::string, std::vector<std::int32_t>>> pictured =
+        applyTilePictures(rom, build.image, manifest.steps, files, colours, textByte);
+    if (!pictured.ok())
+        return pictured.error();
+    // A patch byte that a text or picture then sets would be lost or win by the order of steps.
+    for (const TableRange& table : tables) {
         if (sameIn(build.image, image, table))
             continue;
         for (const Patched& patch : patches)
-            for (std::size_t i = table.from; i < table.to && i < patch.after.size(); ++i)
-                if (i >= patch.before.size() || patch.before[i] != patch.after[i]) {
+            for (std::size_t i = table.from; i < table.to; ++i)
+                if (patchChanged(patch, i)) {
                     const auto text = std::find_if(texts.begin(), texts.end(),
                                                    [&](const StageText& t) { return t.stage == table.stage; });
                     return Error(patch.file + " writes offset 0x" + formatHex(static_cast<std::uint32_t>(i), 6) +
@@ -196,6 +227,16 @@ Result<ProjectBuild> buildProject(const AddressData& addresses, const ProjectMan
                                  (text != texts.end() ? text->fileName : stageTextFileName(table.stage)) +
                                  " also sets; keep the table in the text only");
                 }
+    }
+    for (const auto& [picture, offsets] : pictured.value()) {
+        for (std::int32_t at : offsets)
+            for (const Patched& patch : patches)
+                if (patchChanged(patch, static_cast<std::size_t>(at)))
+                    return Error(patch.file + " writes offset 0x" + formatHex(static_cast<std::uint32_t>(at), 6) +
+                                 ", a tile byte " + picture + " also sets; keep the tile in the picture only");
+        if (!offsets.empty())
+            preview.value().summary.push_back(picture + ": " + std::to_string(offsets.size()) +
+                                              (offsets.size() == 1 ? " byte" : " bytes"));
     }
     build.outputSha256 = sha256Hex(build.image);
     build.summary = std::move(preview.value().summary);

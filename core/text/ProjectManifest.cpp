@@ -1,13 +1,26 @@
 #include "core/text/ProjectManifest.h"
 
+#include "core/base/HexText.h"
+#include "core/model/AddressData.h"
+
 #include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <array>
 
 namespace vx {
 namespace {
 
 using nlohmann::ordered_json;
 
-const char* stepKindName(ProjectStepKind kind) { return kind == ProjectStepKind::Patch ? "patch" : "stage-text"; }
+constexpr std::array<const char*, 3> StepKindNames{"patch", "stage-text", "tiles"};
+constexpr std::array<const char*, 2> TableNames{"background", "sprites"};
+
+const char* stepKindName(ProjectStepKind kind) { return StepKindNames[static_cast<std::size_t>(kind)]; }
+
+const char* tableName(TileTable table) { return table == TileTable::Background ? TableNames[0] : TableNames[1]; }
+
+std::string stageText(int stage) { return formatHex(static_cast<std::uint32_t>(stage), 2); }
 
 // A step's file stays inside the folder: relative, no "..", no backslash.
 bool insideFolder(const std::string& file)
@@ -36,8 +49,13 @@ std::string projectManifestToJson(const ProjectManifest& manifest)
     if (!manifest.settings.empty())
         json["settings"] = manifest.settings;
     ordered_json steps = ordered_json::array();
-    for (const ProjectStep& step : manifest.steps)
+    for (const ProjectStep& step : manifest.steps) {
         steps.push_back({{"kind", stepKindName(step.kind)}, {"file", step.file}});
+        if (step.kind == ProjectStepKind::TilePicture) {
+            steps.back()["stage"] = stageText(step.stage);
+            steps.back()["table"] = tableName(step.table);
+        }
+    }
     json["steps"] = steps;
     return json.dump(2) + "\n";
 }
@@ -76,12 +94,24 @@ Result<ProjectManifest> readProjectManifest(std::string_view text, const std::st
         if (!step.is_object() || !step.contains("kind") || !step.contains("file") || !step["file"].is_string())
             return refuse(path, "needs kind and file");
         const std::string kind = step["kind"].is_string() ? step["kind"].get<std::string>() : "";
-        if (kind != "patch" && kind != "stage-text")
-            return refuse(path + "/kind", "is \"patch\" or \"stage-text\"");
-        ProjectStep read{kind == "patch" ? ProjectStepKind::Patch : ProjectStepKind::StageText,
-                         step["file"].get<std::string>()};
+        const auto known = std::ranges::find(StepKindNames, kind);
+        if (known == StepKindNames.end())
+            return refuse(path + "/kind", "is \"patch\", \"stage-text\" or \"tiles\"");
+        ProjectStep read{static_cast<ProjectStepKind>(known - StepKindNames.begin()), step["file"].get<std::string>()};
         if (!insideFolder(read.file))
             return refuse(path + "/file", "must name a file inside the project folder");
+        if (read.kind == ProjectStepKind::TilePicture) {
+            const std::string stage = step.contains("stage") && step["stage"].is_string() ? step["stage"] : "";
+            read.stage = 0;
+            while (read.stage < StageCount && stage != stageText(read.stage))
+                ++read.stage;
+            if (read.stage == StageCount)
+                return refuse(path + "/stage", "needs a stage, \"00\"-\"0D\"");
+            const std::string table = step.contains("table") && step["table"].is_string() ? step["table"] : "";
+            if (table != TableNames[0] && table != TableNames[1])
+                return refuse(path + "/table", "is \"background\" or \"sprites\"");
+            read.table = table == TableNames[0] ? TileTable::Background : TileTable::Sprites;
+        }
         manifest.steps.push_back(std::move(read));
     }
     return manifest;

@@ -1,5 +1,6 @@
 #pragma once
 #include "core/base/Result.h"
+#include "core/model/TileSheet.h"
 
 #include <cstdint>
 #include <string>
@@ -15,13 +16,17 @@ inline constexpr int ProjectVersion = 1;
 inline constexpr std::string_view ProjectManifestName = "vexalon2-project.json";
 
 enum class ProjectStepKind {
-    Patch,     // an IPS or BPS patch for the bytes no table holds
-    StageText, // one stage's tables
+    Patch,       // an IPS or BPS patch for the bytes no table holds
+    StageText,   // one stage's tables
+    TilePicture, // one table of a stage's tiles as a picture
 };
 
 struct ProjectStep {
     ProjectStepKind kind = ProjectStepKind::Patch;
     std::string file; // relative to the folder, with forward slashes
+    // A tile picture's stage and table.
+    int stage = 0;
+    TileTable table = TileTable::Background;
     bool operator==(const ProjectStep&) const = default;
 };
 

@@ -139,11 +139,11 @@ ordered_json chipJson(const StageText& text, int chip)
 
 bool StageText::sameStage(const StageText& o) const
 {
-    return stage == o.stage && shared == o.shared && heldElsewhere == o.heldElsewhere && bgPalette == o.bgPalette && spritePalette == o.spritePalette &&
-        frameCount == o.frameCount && frameTimer == o.frameTimer && animationColours == o.animationColours &&
-        patternTableSetting == o.patternTableSetting && scroll == o.scroll && restartPoints == o.restartPoints &&
-        enemies == o.enemies && items == o.items && map == o.map && chipEntries == o.chipEntries &&
-        chipAttributes == o.chipAttributes;
+    return stage == o.stage && shared == o.shared && heldElsewhere == o.heldElsewhere && bgPalette == o.bgPalette &&
+        spritePalette == o.spritePalette && frameCount == o.frameCount && frameTimer == o.frameTimer &&
+        animationColours == o.animationColours && patternTableSetting == o.patternTableSetting && scroll == o.scroll &&
+        restartPoints == o.restartPoints && enemies == o.enemies && items == o.items && map == o.map &&
+        chipEntries == o.chipEntries && chipAttributes == o.chipAttributes;
 }
 
 StageText stageTextOf(const RomImage& rom, int stage)
