@@ -140,6 +140,11 @@ TEST(ProjectTest, ASharedTableLivesInTheLowestStagesFileAndAnEditThereVerifies)
     const std::vector<std::string> differences = projectDifferences(again.value(), files);
     ASSERT_EQ(differences.size(), 3u) << ::testing::PrintToString(differences);
     EXPECT_EQ(differences[0].rfind("stage-08.json differs from line ", 0), 0u) << differences[0];
+    // A partner's text holding the shared tables whole is named table by table, as diff names places.
+    files["stage-08.json"] = bytesOf(stageToText(rom, 8));
+    EXPECT_EQ(
+        projectDifferences(again.value(), files)[0],
+        "stage-08.json: stage 08 chips: what unpack writes names another file for the table, the folder holds it");
 }
 
 TEST(ProjectTest, ATilePictureHoldsChangedTilesAndAPaintedPixelBuildsAndVerifies)

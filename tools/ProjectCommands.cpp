@@ -212,7 +212,8 @@ int verifyProjectFolder(const ToolRequest& request)
         std::cout << difference << "\n";
     if (!differences.empty())
         return exitRefused(folder + ": " + std::to_string(differences.size()) +
-                           " files differ from what unpack writes for the build (above).");
+                           (differences.size() == 1 ? " difference" : " differences") +
+                           " from what unpack writes for the build (above).");
     std::cout << folder << ": the build unpacks to these files (sha256 " << build->outputSha256 << ")\n";
     return ExitOk;
 }

@@ -8,6 +8,7 @@
 #include "core/model/RomImage.h"
 #include "core/text/StageText.h"
 #include "core/text/StageTextImport.h"
+#include "core/text/StageTextMerge.h"
 
 #include <algorithm>
 
@@ -79,6 +80,33 @@ bool patchChanged(const Patched& patch, std::size_t at)
 }
 
 Bytes bytesOf(const std::string& text) { return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}; }
+
+std::string_view textOf(Bytes bytes) { return {reinterpret_cast<const char*>(bytes.data()), bytes.size()}; }
+
+// A stage text's differences as diff names them, value by value: a few, then how many more;
+// why the folder's file does not read; nothing when both read alike (then only the form differs).
+std::vector<std::string> namedDifferences(const ProjectFile& expected, Bytes present)
+{
+    constexpr std::size_t Most = 12;
+    if (expected.name == ProjectManifestName || !expected.name.ends_with(".json"))
+        return {};
+    const Result<StageText> unpacked = readStageText(textOf(expected.bytes), expected.name);
+    const Result<StageText> folder = readStageText(textOf(present), expected.name);
+    if (!folder.ok())
+        return {expected.name + " does not read: " + folder.error().text()};
+    if (!unpacked.ok() || unpacked.value().stage != folder.value().stage)
+        return {};
+    std::vector<std::string> named =
+        stageTextDifferences(unpacked.value(), folder.value(), "what unpack writes", "the folder");
+    const std::size_t count = named.size();
+    if (count > Most) {
+        named.resize(Most);
+        named.push_back("... and " + std::to_string(count - Most) + " more values");
+    }
+    for (std::string& line : named)
+        line = expected.name + ": " + line;
+    return named;
+}
 
 } // namespace
 
@@ -256,6 +284,10 @@ std::vector<std::string> projectDifferences(const std::vector<ProjectFile>& expe
         }
         if (there->second == file.bytes)
             continue;
+        if (std::vector<std::string> named = namedDifferences(file, there->second); !named.empty()) {
+            std::ranges::move(named, std::back_inserter(differences));
+            continue;
+        }
         const auto [mine, theirs] =
             std::mismatch(file.bytes.begin(), file.bytes.end(), there->second.begin(), there->second.end());
         const auto line = 1 + std::count(file.bytes.begin(), mine, std::uint8_t{'\n'});

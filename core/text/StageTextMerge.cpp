@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <ranges>
 
 namespace vx {
 namespace {
@@ -22,10 +23,17 @@ std::string hexText(std::span<const std::uint8_t> bytes)
     return text;
 }
 
+// Names the values both sides changed differently; or, comparing, every value ours changed.
+struct Naming {
+    bool comparing = false;
+    std::string baseName = "base", oursName = "ours";
+};
+
 class Merger {
 public:
-    Merger(const StageText& base, const StageText& ours, const StageText& theirs, StageTextMerge& out)
-        : base_(base), ours_(ours), theirs_(theirs), out_(out)
+    Merger(const StageText& base, const StageText& ours, const StageText& theirs, StageTextMerge& out,
+           Naming naming = {})
+        : base_(base), ours_(ours), theirs_(theirs), out_(out), naming_(std::move(naming))
     {
     }
 
@@ -33,11 +41,18 @@ public:
     {
         StageText& m = out_.merged;
         for (std::size_t g = 0; g < GroupKeys.size(); ++g) {
-            if (!pick(base_.shared[g], ours_.shared[g], theirs_.shared[g], m.shared[g]))
+            if (!pick(base_.shared[g], ours_.shared[g], theirs_.shared[g], m.shared[g]) ||
+                changed(base_.shared[g], ours_.shared[g]))
                 conflict("shared " + std::string(GroupKeys[g]), "the sides list different stages");
             bool held = false;
-            if (!pick(base_.heldElsewhere[g], ours_.heldElsewhere[g], theirs_.heldElsewhere[g], held))
-                conflict(std::string(GroupTableKeys[g]), "one side holds the table, the other names another file");
+            const bool oursHeld = ours_.heldElsewhere[g];
+            if (!pick(base_.heldElsewhere[g], oursHeld, theirs_.heldElsewhere[g], held) ||
+                changed(base_.heldElsewhere[g], oursHeld))
+                conflict(std::string(GroupTableKeys[g]),
+                         naming_.comparing ? (oursHeld ? naming_.oursName : naming_.baseName) +
+                                 " names another file for the table, " +
+                                 (oursHeld ? naming_.baseName : naming_.oursName) + " holds it"
+                                           : "one side holds the table, the other names another file");
             m.heldElsewhere[g] = held;
         }
         bytes(&StageText::bgPalette, [](std::size_t i) { return "background palette entry " + std::to_string(i); });
@@ -84,20 +99,29 @@ private:
         return true;
     }
 
+    // Comparing, whether ours differs from base there.
+    template <class T>
+    bool changed(const T& base, const T& ours) const
+    {
+        return naming_.comparing && base != ours;
+    }
+
     void conflict(const std::string& where, const std::string& what)
     {
         out_.conflicts.push_back("stage " + hex2(static_cast<unsigned>(ours_.stage)) + " " + where + ": " + what);
     }
 
-    static std::string values(const std::string& base, const std::string& ours, const std::string& theirs)
+    std::string values(const std::string& base, const std::string& ours, const std::string& theirs) const
     {
+        if (naming_.comparing)
+            return base + " in " + naming_.baseName + ", " + ours + " in " + naming_.oursName;
         return "base " + base + ", ours " + ours + ", theirs " + theirs;
     }
 
     void value(std::uint8_t StageText::*member, const std::string& where)
     {
         const std::uint8_t b = base_.*member, o = ours_.*member, t = theirs_.*member;
-        if (!pick(b, o, t, out_.merged.*member))
+        if (!pick(b, o, t, out_.merged.*member) || changed(b, o))
             conflict(where, values(hex2(b), hex2(o), hex2(t)));
     }
 
@@ -107,7 +131,7 @@ private:
         const auto &b = base_.*member, &o = ours_.*member, &t = theirs_.*member;
         auto& m = out_.merged.*member;
         for (std::size_t i = 0; i < N; ++i)
-            if (!pick(b[i], o[i], t[i], m[i]))
+            if (!pick(b[i], o[i], t[i], m[i]) || changed(b[i], o[i]))
                 conflict(where(i), values(hex2(b[i]), hex2(o[i]), hex2(t[i])));
     }
 
@@ -124,7 +148,7 @@ private:
                 };
                 std::vector<std::uint8_t> merged;
                 const auto b = part(base_), o = part(ours_), t = part(theirs_);
-                if (!pick(b, o, t, merged))
+                if (!pick(b, o, t, merged) || changed(b, o))
                     conflict("restart point " + std::to_string(p) + " " + std::string(field.key),
                              values(hexText(b), hexText(o), hexText(t)));
                 std::ranges::copy(merged, out_.merged.restartPoints[p].begin() + at);
@@ -146,6 +170,17 @@ private:
     {
         const auto &b = base_.*member, &o = ours_.*member, &t = theirs_.*member;
         auto& m = out_.merged.*member;
+        if (naming_.comparing) {
+            for (int room = 0; room < RoomCount; ++room)
+                if (inRoom(b, room) != inRoom(o, room))
+                    conflict("room " + hex2(static_cast<unsigned>(room)) + " " + name,
+                             "the list differs from " + naming_.baseName);
+            if (o != b && std::ranges::all_of(std::views::iota(0, RoomCount), [&](int room) {
+                    return inRoom(b, room) == inRoom(o, room);
+                }))
+                conflict(name, "the same objects stand in another order than in " + naming_.baseName);
+            return;
+        }
         if (t == b || o == t) {
             m = o;
             return;
@@ -194,6 +229,7 @@ private:
 
     const StageText &base_, &ours_, &theirs_;
     StageTextMerge& out_;
+    Naming naming_;
 };
 
 } // namespace
@@ -211,6 +247,23 @@ Result<StageTextMerge> mergeStageTexts(const StageText& base, const StageText& o
     // A table the merged text leaves to another file holds nothing, whatever a side held.
     emptyTablesHeldElsewhere(merge.merged);
     return merge;
+}
+
+std::vector<std::string> stageTextDifferences(const StageText& from, const StageText& to, const std::string& fromName,
+                                              const std::string& toName)
+{
+    // Where one holds a table the other leaves to another file, that is the one difference.
+    StageText a = from, b = to;
+    for (std::size_t g = 0; g < SharedGroups.size(); ++g)
+        if (a.heldElsewhere[g] != b.heldElsewhere[g])
+            a.heldElsewhere[g] = b.heldElsewhere[g] = true;
+    emptyTablesHeldElsewhere(a);
+    emptyTablesHeldElsewhere(b);
+    a.heldElsewhere = from.heldElsewhere;
+    b.heldElsewhere = to.heldElsewhere;
+    StageTextMerge compared;
+    Merger(a, b, a, compared, {true, fromName, toName}).run();
+    return std::move(compared.conflicts);
 }
 
 std::string stageTextMergeToJson(const StageTextMerge& merge)

@@ -24,6 +24,11 @@ struct StageTextMerge {
 // different stages.
 Result<StageTextMerge> mergeStageTexts(const StageText& base, const StageText& ours, const StageText& theirs);
 
+// Each value in which two texts of one stage differ, named as a conflict is, with both values:
+// "stage 06 room 05 column 3 row 2: 00 in unpack's, 07 in the folder's" for the names given.
+std::vector<std::string> stageTextDifferences(const StageText& from, const StageText& to, const std::string& fromName,
+                                              const std::string& toName);
+
 // The text of a merge: the merged stage, and its conflicts, if any, under StageTextConflictsKey.
 std::string stageTextMergeToJson(const StageTextMerge& merge);
 
