@@ -52,6 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto held = [&](const RomImage& image) {
         StageText text = stageTextOf(image, stage);
         text.heldElsewhere = read.value().heldElsewhere;
+        text.palettesElsewhere = read.value().palettesElsewhere;
         emptyTablesHeldElsewhere(text);
         return text;
     };

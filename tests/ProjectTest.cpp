@@ -86,6 +86,8 @@ TEST(ProjectTest, UnpackThenBuildGivesEveryByteBack)
     image[addresses.address(TableKey::Map, 3)] ^= 0x05;                 // a table a text sets
     image[addresses.address(TableKey::PatternTableSetting, 2)] ^= 0x01; // a table no text may change
     image[0x21010] ^= 0xFF;                                             // tiles: no table
+    image[addresses.address(TableKey::BGPalette, 1)] = 0x0D;            // 0F's colour: the name keeps it
+    image[addresses.address(TableKey::SpritePalette, 1) + 5] = 0x4F;    // no console colour
     image[image.size() - 1] ^= 0x80;
     std::vector<std::pair<std::string, Bytes>> images{{"edited sample", image}, {"sample", base}};
     const std::filesystem::path real = VX_TESTDATA_DIR "/nes-test-roms";
@@ -106,6 +108,18 @@ TEST(ProjectTest, UnpackThenBuildGivesEveryByteBack)
         EXPECT_EQ(build.value().outputSha256, sha256Hex(bytes)) << name;
         if (name == "sample") {
             EXPECT_EQ(files.size(), 15u) << "no patch when the image is its base";
+        }
+        if (name == "edited sample") {
+            EXPECT_TRUE(files.contains("palettes/stage-01.gpl"));
+            ProjectFiles without = files;
+            ProjectManifest manifest = manifestOf(files);
+            std::erase_if(manifest.steps,
+                          [](const ProjectStep& step) { return step.kind == ProjectStepKind::Palette; });
+            without[std::string(ProjectManifestName)] = bytesOf(projectManifestToJson(manifest));
+            Result<ProjectBuild> refused = built(without, from);
+            ASSERT_FALSE(refused.ok());
+            EXPECT_EQ(refused.error().text(),
+                      "stage-01.json leaves its palettes to palettes/stage-01.gpl, which the project does not name");
         }
     }
 }

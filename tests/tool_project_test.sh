@@ -54,16 +54,21 @@ sed -i 's/"rooms": {"in": "stage-00.json"}/"rooms": {"in": "stage-01.json"}/' "$
 expect 1 "a table named in the wrong file" -- "$tool" verify "$work/p" --base "$work/base.nes"
 contains "$work/err" "stage-08.json" "the refusal names the file"
 
-# A patch writing stage 0's palette, which the text holds as the base has it.
+# A patch writing a cell of stage 0's map, which its text holds as the hack has it.
 expect 0 "unpack again" -- "$tool" unpack "$work/hack.nes" "$work/q" --base "$work/base.nes"
-expect 0 "export the base" -- "$tool" export "$work/base.nes" --stage 0 --out "$work/basetexts"
-cp "$work/basetexts/stage-00.json" "$work/q/stage-00.json"
-expect 0 "a patch into the palette" -- "$tool" patch "$work/base.nes" "$work/hack.nes" "$work/q/patches/outside.ips" \
-  --force
+expect 0 "export the hack" -- "$tool" export "$work/hack.nes" --stage 0 --out "$work/maptexts"
+sed -i '0,/^        "00 00 00 00 00 00 00 00",$/s//        "07 00 00 00 00 00 00 00",/' "$work/maptexts/stage-00.json"
+expect 0 "a map edit" -- "$tool" import "$work/hack.nes" "$work/maptexts/stage-00.json" --out "$work/mapped.nes"
+expect 0 "a patch into the map" -- "$tool" patch "$work/hack.nes" "$work/mapped.nes" "$work/q/patches/map.ips"
+sed -i 's#"file": "patches/outside.ips"#&},{"kind": "patch", "file": "patches/map.ips"#' \
+  "$work/q/vexalon2-project.json"
 expect 1 "a patch overlapping a table is refused" -- "$tool" build "$work/q" --base "$work/base.nes" \
   --out "$work/o4.nes"
-contains "$work/err" "patches/outside.ips writes offset" "the refusal names the patch and offset"
+contains "$work/err" "patches/map.ips writes offset" "the refusal names the patch and offset"
 contains "$work/err" "of stage 00, which stage-00.json also sets" "the refusal names the table and the text"
+# The palette changed in the hack lives in a palette file the text names.
+contains "$work/q/stage-00.json" '"palettes": {"in": "palettes/stage-00.gpl"}' "the text names the palette file"
+contains "$work/q/palettes/stage-00.gpl" "BG 3 01" "the palette file names each entry's index"
 
 # A patch of a tile byte the picture sets is refused, naming the picture.
 expect 0 "unpack a third time" -- "$tool" unpack "$work/hack.nes" "$work/r" --base "$work/base.nes"

@@ -43,7 +43,8 @@ InputKind inputKindOf(ProjectStepKind kind)
 {
     switch (kind) {
     case ProjectStepKind::Patch: return InputKind::Patch;
-    case ProjectStepKind::StageText: return InputKind::Text;
+    case ProjectStepKind::StageText:
+    case ProjectStepKind::Palette: return InputKind::Text;
     case ProjectStepKind::TilePicture: return InputKind::Picture;
     }
     return InputKind::Text;
@@ -193,19 +194,18 @@ int verifyProjectFolder(const ToolRequest& request)
         unpackProject(*addresses, build->image, base, manifest.baseName, manifest.settings, coloursOf(request));
     if (!expected.ok())
         return exitRefused(expected.error().text());
-    // The folder's project files: the manifest, the texts beside it, the patches and the pictures.
+    // The folder's project files: the manifest and the texts beside it, and what its subfolders hold.
     ProjectFiles present;
-    for (const fs::path& sub : {fs::path(), fs::path("patches"), fs::path("tiles")}) {
+    const std::pair<const char*, InputKind> folders[] = {{"", InputKind::Text},
+                                                         {"patches", InputKind::Patch},
+                                                         {"tiles", InputKind::Picture},
+                                                         {"palettes", InputKind::Text}};
+    for (const auto& [sub, kind] : folders) {
         std::error_code error;
-        for (const auto& entry : fs::directory_iterator(fs::path(folder) / sub, error)) {
-            const bool text = sub.empty() && entry.path().extension() == ".json";
-            if (entry.is_regular_file() && (text || !sub.empty()))
-                present[(sub / entry.path().filename()).generic_string()] =
-                    readInputFile(entry.path().string(),
-                                  text                 ? InputKind::Text
-                                      : sub == "tiles" ? InputKind::Picture
-                                                       : InputKind::Patch);
-        }
+        for (const auto& entry : fs::directory_iterator(fs::path(folder) / sub, error))
+            if (entry.is_regular_file() && (*sub || entry.path().extension() == ".json"))
+                present[(fs::path(sub) / entry.path().filename()).generic_string()] =
+                    readInputFile(entry.path().string(), kind);
     }
     const std::vector<std::string> differences = projectDifferences(expected.value(), present);
     for (const std::string& difference : differences)

@@ -1,5 +1,6 @@
 #include "core/files/GimpPalette.h"
 
+#include "core/base/HexText.h"
 #include "core/base/Language.h"
 #include "core/files/PatchFormat.h"
 
@@ -141,6 +142,46 @@ Result<std::vector<PaletteFileColour>> readGimpPalette(std::string_view text, st
                                            "The palette holds %1 of the %2 colours needed."),
                                  {colours.size(), minColours})};
     return colours;
+}
+
+int namedColourIndex(std::string_view name)
+{
+    const std::size_t space = name.find_last_of(' ');
+    const std::string_view last = space == std::string_view::npos ? name : name.substr(space + 1);
+    const auto value = last.size() == 2 ? parseHex(last) : std::nullopt;
+    return value ? static_cast<int>(*value) : -1;
+}
+
+std::string paletteEntryName(int entry, std::uint8_t index)
+{
+    return std::string(entry < 16 ? "BG " : "Sprite ") + formatHex(static_cast<std::uint32_t>(entry % 16)) + " " +
+        formatHex(index, 2);
+}
+
+ColourMatch matchConsoleColour(std::uint32_t rgb, std::span<const std::uint32_t> colours, int firstChoice,
+                               int secondChoice)
+{
+    const auto distance = [&](std::size_t index) {
+        int sum = 0;
+        for (int shift = 0; shift < 24; shift += 8) {
+            const int d = static_cast<int>(colours[index] >> shift & 0xFF) - static_cast<int>(rgb >> shift & 0xFF);
+            sum += d * d;
+        }
+        return sum;
+    };
+    for (int choice : {firstChoice, secondChoice})
+        if (choice >= 0 && static_cast<std::size_t>(choice) < colours.size() &&
+            distance(static_cast<std::size_t>(choice)) == 0)
+            return {choice, true};
+    ColourMatch best{0, false};
+    int bestDistance = -1;
+    for (std::size_t index = 0; index < colours.size(); ++index)
+        if (const int d = distance(index); bestDistance < 0 || d < bestDistance) {
+            best.index = static_cast<int>(index);
+            bestDistance = d;
+        }
+    best.exact = bestDistance == 0;
+    return best;
 }
 
 } // namespace vx

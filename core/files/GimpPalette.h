@@ -25,4 +25,19 @@ std::string writeGimpPalette(std::string_view paletteName, std::span<const Palet
 // comments ("#") and blank lines are skipped; CRLF line ends are read as well.
 Result<std::vector<PaletteFileColour>> readGimpPalette(std::string_view text, std::size_t minColours);
 
+// The stage palette files name each entry "BG 0 0F", "Sprite 3 30": its table, its entry and
+// its console colour index. The index (00-FF) a name ends with; -1 when it ends otherwise.
+int namedColourIndex(std::string_view name);
+std::string paletteEntryName(int entry, std::uint8_t index); // entry 0-31: BG, then Sprite
+
+// The console colour index (into colours, 0xRRGGBB each) for rgb: firstChoice when its colour
+// is rgb exactly, else secondChoice when its is, else the nearest (squared RGB distance; a tie
+// to the lower index). Several indices share a colour, so the choices keep the user's one.
+struct ColourMatch {
+    int index = 0;
+    bool exact = false;
+};
+ColourMatch matchConsoleColour(std::uint32_t rgb, std::span<const std::uint32_t> colours, int firstChoice,
+                               int secondChoice);
+
 } // namespace vx

@@ -6,6 +6,7 @@
 #include "core/model/AddressData.h"
 #include "core/model/PatternSources.h"
 #include "core/model/RomImage.h"
+#include "core/text/ProjectPalettes.h"
 #include "core/text/StageText.h"
 #include "core/text/StageTextImport.h"
 #include "core/text/StageTextMerge.h"
@@ -108,6 +109,29 @@ std::vector<std::string> namedDifferences(const ProjectFile& expected, Bytes pre
     return named;
 }
 
+// The stages whose palette entries differ from the base's keep them in a palette file.
+std::vector<int> stagesWithPaletteFiles(const AddressData& addresses, Bytes image, Bytes base)
+{
+    std::vector<int> stages;
+    for (int stage = 0; stage < StageCount; ++stage)
+        for (const TableKey key : {TableKey::BGPalette, TableKey::SpritePalette}) {
+            const std::int64_t at = addresses.address(key, stage), size = static_cast<std::int64_t>(image.size());
+            const auto from = static_cast<std::size_t>(std::clamp<std::int64_t>(at, 0, size));
+            const auto to = static_cast<std::size_t>(std::clamp<std::int64_t>(at + infoOf(key).length, 0, size));
+            if (!std::equal(image.begin() + from, image.begin() + to, base.begin() + from) &&
+                (stages.empty() || stages.back() != stage))
+                stages.push_back(stage);
+        }
+    return stages;
+}
+
+void markTable(const AddressData& addresses, TableKey key, int stage, std::vector<bool>& bytes)
+{
+    const std::int64_t at = addresses.address(key, stage), size = static_cast<std::int64_t>(bytes.size());
+    std::fill(bytes.begin() + std::clamp<std::int64_t>(at, 0, size),
+              bytes.begin() + std::clamp<std::int64_t>(at + infoOf(key).length, 0, size), true);
+}
+
 } // namespace
 
 Result<std::vector<ProjectFile>> unpackProject(const AddressData& addresses, Bytes image, Bytes base,
@@ -121,11 +145,18 @@ Result<std::vector<ProjectFile>> unpackProject(const AddressData& addresses, Byt
     if (Result<void> loaded = rom.loadFromBytes({image.begin(), image.end()}, "image"); !loaded.ok())
         return loaded.error();
     ProjectManifest manifest{baseName, base.size(), sha256Hex(base), settings, {}};
-    std::vector<ProjectFile> textFiles;
+    std::vector<ProjectFile> textFiles, paletteFiles;
     std::vector<StageText> texts;
+    const std::vector<int> withPaletteFiles = stagesWithPaletteFiles(addresses, image, base);
     for (int stage = 0; stage < StageCount; ++stage) {
         StageText held = stageTextOf(rom, stage);
         holdSharedTablesOnce(held);
+        if (std::ranges::find(withPaletteFiles, stage) != withPaletteFiles.end()) {
+            held.palettesElsewhere = true;
+            emptyTablesHeldElsewhere(held);
+            const std::string palette = projectPaletteText(rom.stage(stage), colours);
+            paletteFiles.push_back({paletteFileName(stage), {palette.begin(), palette.end()}});
+        }
         const std::string text = stageTextToJson(held);
         Result<StageText> read = readStageText(text, stageTextFileName(stage));
         if (!read.ok())
@@ -140,20 +171,24 @@ Result<std::vector<ProjectFile>> unpackProject(const AddressData& addresses, Byt
     std::vector<bool> inTable(image.size());
     for (const TableRange& table : tables)
         std::fill(inTable.begin() + table.from, inTable.begin() + table.to, true);
+    // What the palette files and pictures set after the texts; the patch leaves it as the base has it.
     std::vector<TilePicture> pictures = tilePicturesOf(rom, base, colours);
-    std::vector<bool> byPicture(image.size());
+    std::vector<bool> setLater(image.size());
     for (const TilePicture& picture : pictures)
         for (std::int32_t at : picture.offsets)
-            if (at != PatternSources::Zero && !inTable[static_cast<std::size_t>(at)])
-                byPicture[static_cast<std::size_t>(at)] = true;
+            if (at != PatternSources::Zero)
+                setLater[static_cast<std::size_t>(at)] = !inTable[static_cast<std::size_t>(at)];
+    for (int stage : withPaletteFiles)
+        for (const TableKey key : {TableKey::BGPalette, TableKey::SpritePalette})
+            markTable(addresses, key, stage, setLater);
     std::vector<std::uint8_t> patched(base.begin(), base.end());
     for (std::size_t i = 0; i < image.size(); ++i)
-        if (!inTable[i] && !byPicture[i])
+        if (!inTable[i] && !setLater[i])
             patched[i] = image[i];
     for (std::size_t round = 0; round <= tables.size(); ++round) {
         Result<std::vector<std::uint8_t>> built = withTexts(addresses, patched, texts, "image");
         for (std::size_t i = 0; built.ok() && i < image.size(); ++i)
-            if (byPicture[i])
+            if (setLater[i])
                 built.value()[i] = image[i];
         if (built.ok() && built.value() == std::vector<std::uint8_t>(image.begin(), image.end()))
             break;
@@ -182,6 +217,10 @@ Result<std::vector<ProjectFile>> unpackProject(const AddressData& addresses, Byt
         manifest.steps.push_back({ProjectStepKind::StageText, text.name});
         files.push_back(std::move(text));
     }
+    for (std::size_t i = 0; i < paletteFiles.size(); ++i) {
+        manifest.steps.push_back({ProjectStepKind::Palette, paletteFiles[i].name, withPaletteFiles[i]});
+        files.push_back(std::move(paletteFiles[i]));
+    }
     for (TilePicture& picture : pictures) {
         manifest.steps.push_back(picture.step);
         files.push_back({picture.step.file, std::move(picture.png)});
@@ -204,8 +243,8 @@ Result<ProjectBuild> buildProject(const AddressData& addresses, const ProjectMan
     std::vector<std::uint8_t> image(base.begin(), base.end());
     std::vector<StageText> texts;
     for (const ProjectStep& step : manifest.steps) {
-        if (step.kind == ProjectStepKind::TilePicture)
-            continue; // after the texts, whose palettes the pictures show
+        if (step.kind == ProjectStepKind::TilePicture || step.kind == ProjectStepKind::Palette)
+            continue; // after the texts: palettes, then the pictures that show them
         const auto file = files.find(step.file);
         if (file == files.end())
             return Error("the project names " + step.file + ", which is not there");
@@ -231,6 +270,10 @@ Result<ProjectBuild> buildProject(const AddressData& addresses, const ProjectMan
         return preview.error();
     if (Result<void> applied = applyStageTexts(rom, texts); !applied.ok())
         return applied.error();
+    Result<std::vector<std::string>> palettes = applyProjectPalettes(rom, manifest.steps, files, colours, texts);
+    if (!palettes.ok())
+        return palettes.error();
+    std::ranges::move(palettes.value(), std::back_inserter(preview.value().summary));
     build.image = rom.editedImage();
     const std::vector<TableRange> tables = textTables(addresses, image.size());
     std::vector<bool> textByte(image.size());

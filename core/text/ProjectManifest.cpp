@@ -13,7 +13,7 @@ namespace {
 
 using nlohmann::ordered_json;
 
-constexpr std::array<const char*, 3> StepKindNames{"patch", "stage-text", "tiles"};
+constexpr std::array<const char*, 4> StepKindNames{"patch", "stage-text", "tiles", "palette"};
 constexpr std::array<const char*, 2> TableNames{"background", "sprites"};
 
 const char* stepKindName(ProjectStepKind kind) { return StepKindNames[static_cast<std::size_t>(kind)]; }
@@ -51,10 +51,10 @@ std::string projectManifestToJson(const ProjectManifest& manifest)
     ordered_json steps = ordered_json::array();
     for (const ProjectStep& step : manifest.steps) {
         steps.push_back({{"kind", stepKindName(step.kind)}, {"file", step.file}});
-        if (step.kind == ProjectStepKind::TilePicture) {
+        if (step.kind == ProjectStepKind::TilePicture || step.kind == ProjectStepKind::Palette)
             steps.back()["stage"] = stageText(step.stage);
+        if (step.kind == ProjectStepKind::TilePicture)
             steps.back()["table"] = tableName(step.table);
-        }
     }
     json["steps"] = steps;
     return json.dump(2) + "\n";
@@ -96,17 +96,19 @@ Result<ProjectManifest> readProjectManifest(std::string_view text, const std::st
         const std::string kind = step["kind"].is_string() ? step["kind"].get<std::string>() : "";
         const auto known = std::ranges::find(StepKindNames, kind);
         if (known == StepKindNames.end())
-            return refuse(path + "/kind", "is \"patch\", \"stage-text\" or \"tiles\"");
+            return refuse(path + "/kind", "is \"patch\", \"stage-text\", \"tiles\" or \"palette\"");
         ProjectStep read{static_cast<ProjectStepKind>(known - StepKindNames.begin()), step["file"].get<std::string>()};
         if (!insideFolder(read.file))
             return refuse(path + "/file", "must name a file inside the project folder");
-        if (read.kind == ProjectStepKind::TilePicture) {
+        if (read.kind == ProjectStepKind::TilePicture || read.kind == ProjectStepKind::Palette) {
             const std::string stage = step.contains("stage") && step["stage"].is_string() ? step["stage"] : "";
             read.stage = 0;
             while (read.stage < StageCount && stage != stageText(read.stage))
                 ++read.stage;
             if (read.stage == StageCount)
                 return refuse(path + "/stage", "needs a stage, \"00\"-\"0D\"");
+        }
+        if (read.kind == ProjectStepKind::TilePicture) {
             const std::string table = step.contains("table") && step["table"].is_string() ? step["table"] : "";
             if (table != TableNames[0] && table != TableNames[1])
                 return refuse(path + "/table", "is \"background\" or \"sprites\"");

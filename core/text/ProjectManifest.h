@@ -19,12 +19,13 @@ enum class ProjectStepKind {
     Patch,       // an IPS or BPS patch for the bytes no table holds
     StageText,   // one stage's tables
     TilePicture, // one table of a stage's tiles as a picture
+    Palette,     // one stage's 32 palette entries as a GIMP palette
 };
 
 struct ProjectStep {
     ProjectStepKind kind = ProjectStepKind::Patch;
     std::string file; // relative to the folder, with forward slashes
-    // A tile picture's stage and table.
+    // A tile picture's or palette's stage; a picture's table.
     int stage = 0;
     TileTable table = TileTable::Background;
     bool operator==(const ProjectStep&) const = default;

@@ -1,6 +1,7 @@
 #pragma once
 #include "core/base/Result.h"
 #include "core/model/TileSheet.h"
+#include "core/text/ConsoleColours.h"
 #include "core/text/ProjectManifest.h"
 
 #include <array>
@@ -13,9 +14,6 @@
 namespace vx {
 
 class RomImage;
-
-// The console's 64 colours as 0xRRGGBB: a tile picture's palette is its stage's sub-palette 0.
-using ConsoleColours = std::array<std::uint32_t, 64>;
 
 // One table of one stage's tiles as a 128x128 palette PNG, and the image offsets its bytes
 // come from (PatternSources::Zero where they lie outside the image).

@@ -36,6 +36,9 @@ struct StageText {
     // Per SharedGroup, whether the table is left to the file of the lowest stage sharing it:
     // this text then holds it empty, sets nothing of it and names that file.
     std::array<bool, SharedGroups.size()> heldElsewhere{};
+    // Whether the 32 palette entries are left to the stage's palette file (paletteFileName),
+    // as a project keeps a palette that differs from its base's; the text then holds them as 0.
+    bool palettesElsewhere = false;
     std::array<std::uint8_t, 16> bgPalette{};
     std::array<std::uint8_t, 16> spritePalette{};
     std::uint8_t frameCount = 0;
@@ -58,10 +61,12 @@ struct StageText {
 StageText stageTextOf(const RomImage& rom, int stage);
 // "stage-03.json": the name a folder of stage texts gives each stage's file.
 std::string stageTextFileName(int stage);
+// "palettes/stage-03.gpl": where a project keeps a stage's palette that a text leaves to it.
+std::string paletteFileName(int stage);
 // Leaves each table this stage shares with a lower stage to that stage's file, so a folder of
 // texts holds every table once and an edit of it shows in one file.
 void holdSharedTablesOnce(StageText& text);
-// Empties each table the text leaves to another file.
+// Empties each table the text leaves to another file, the palettes too.
 void emptyTablesHeldElsewhere(StageText& text);
 // The JSON text of a stage: keys in a fixed order, two-space indent.
 std::string stageTextToJson(const StageText& text);

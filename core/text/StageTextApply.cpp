@@ -202,7 +202,7 @@ void apply(StageData& stage, const StageText& text, const ChangedGroups& changed
     const auto take = [&](SharedGroup group) {
         return changed[static_cast<std::size_t>(std::ranges::find(SharedGroups, group) - SharedGroups.begin())];
     };
-    for (int i = 0; i < 16; ++i) {
+    for (int i = 0; !text.palettesElsewhere && i < 16; ++i) {
         stage.setPaletteColor(i, text.bgPalette[static_cast<std::size_t>(i)]);
         stage.setPaletteColor(16 + i, text.spritePalette[static_cast<std::size_t>(i)]);
     }

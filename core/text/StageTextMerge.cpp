@@ -55,6 +55,14 @@ public:
                                            : "one side holds the table, the other names another file");
             m.heldElsewhere[g] = held;
         }
+        const bool oursHeld = ours_.palettesElsewhere;
+        if (!pick(base_.palettesElsewhere, oursHeld, theirs_.palettesElsewhere, m.palettesElsewhere) ||
+            changed(base_.palettesElsewhere, oursHeld))
+            conflict("palettes",
+                     naming_.comparing
+                         ? (oursHeld ? naming_.oursName : naming_.baseName) + " names the palette file, " +
+                             (oursHeld ? naming_.baseName : naming_.oursName) + " holds the palettes"
+                         : "one side holds the palettes, the other names the palette file");
         bytes(&StageText::bgPalette, [](std::size_t i) { return "background palette entry " + std::to_string(i); });
         bytes(&StageText::spritePalette, [](std::size_t i) { return "sprite palette entry " + std::to_string(i); });
         value(&StageText::frameCount, "animation frameCount");
@@ -257,10 +265,14 @@ std::vector<std::string> stageTextDifferences(const StageText& from, const Stage
     for (std::size_t g = 0; g < SharedGroups.size(); ++g)
         if (a.heldElsewhere[g] != b.heldElsewhere[g])
             a.heldElsewhere[g] = b.heldElsewhere[g] = true;
+    if (a.palettesElsewhere != b.palettesElsewhere)
+        a.palettesElsewhere = b.palettesElsewhere = true;
     emptyTablesHeldElsewhere(a);
     emptyTablesHeldElsewhere(b);
     a.heldElsewhere = from.heldElsewhere;
     b.heldElsewhere = to.heldElsewhere;
+    a.palettesElsewhere = from.palettesElsewhere;
+    b.palettesElsewhere = to.palettesElsewhere;
     StageTextMerge compared;
     Merger(a, b, a, compared, {true, fromName, toName}).run();
     return std::move(compared.conflicts);

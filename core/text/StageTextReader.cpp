@@ -235,7 +235,9 @@ public:
         auto path = [&](std::size_t k) { return Path(root, RootKeys[k]); };
         text_.stage = byte(member(RootStage), path(RootStage), StageCount - 1);
         readShared(member(RootShared), path(RootShared));
-        readPalettes(member(RootPalettes), path(RootPalettes));
+        text_.palettesElsewhere = readPaletteFile(member(RootPalettes), path(RootPalettes));
+        if (!text_.palettesElsewhere)
+            readPalettes(member(RootPalettes), path(RootPalettes));
         readAnimation(member(RootAnimation), path(RootAnimation));
         byteLines(member(RootPatternTableSetting), path(RootPatternTableSetting), text_.patternTableSetting,
                   PatternLineBytes);
@@ -333,6 +335,20 @@ private:
         const json& name = memberAt(j, HeldInKey);
         if (!name.is_string() || name.get_ref<const std::string&>() != expected)
             refuse(inPath, found(("\"" + expected + "\"").c_str(), ("\"" + expected + "\"").c_str(), name));
+        return true;
+    }
+
+    // Whether the palettes stand as {"in": "palettes/stage-03.gpl"}, the stage's own file.
+    bool readPaletteFile(const json& j, const Path& path) const
+    {
+        if (version_ < 3 || !j.is_object() || !j.contains(HeldInKey))
+            return false;
+        requireObject(j, path, std::array{HeldInKey});
+        const std::string expected = paletteFileName(text_.stage);
+        const json& name = memberAt(j, HeldInKey);
+        if (!name.is_string() || name.get_ref<const std::string&>() != expected)
+            refuse(Path(path, HeldInKey),
+                   found(("\"" + expected + "\"").c_str(), ("\"" + expected + "\"").c_str(), name));
         return true;
     }
 

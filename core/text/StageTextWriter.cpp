@@ -139,11 +139,12 @@ ordered_json chipJson(const StageText& text, int chip)
 
 bool StageText::sameStage(const StageText& o) const
 {
-    return stage == o.stage && shared == o.shared && heldElsewhere == o.heldElsewhere && bgPalette == o.bgPalette &&
-        spritePalette == o.spritePalette && frameCount == o.frameCount && frameTimer == o.frameTimer &&
-        animationColours == o.animationColours && patternTableSetting == o.patternTableSetting && scroll == o.scroll &&
-        restartPoints == o.restartPoints && enemies == o.enemies && items == o.items && map == o.map &&
-        chipEntries == o.chipEntries && chipAttributes == o.chipAttributes;
+    return stage == o.stage && shared == o.shared && heldElsewhere == o.heldElsewhere &&
+        palettesElsewhere == o.palettesElsewhere && bgPalette == o.bgPalette && spritePalette == o.spritePalette &&
+        frameCount == o.frameCount && frameTimer == o.frameTimer && animationColours == o.animationColours &&
+        patternTableSetting == o.patternTableSetting && scroll == o.scroll && restartPoints == o.restartPoints &&
+        enemies == o.enemies && items == o.items && map == o.map && chipEntries == o.chipEntries &&
+        chipAttributes == o.chipAttributes;
 }
 
 StageText stageTextOf(const RomImage& rom, int stage)
@@ -195,8 +196,8 @@ std::string stageTextToJson(const StageText& text)
 
     ordered_json root = ordered_json::object();
     root[jsonKey(RootKeys[RootFormat])] = StageTextFormat;
-    root[jsonKey(RootKeys[RootVersion])] =
-        std::ranges::any_of(text.heldElsewhere, std::identity{}) ? StageTextVersion : WholeTablesVersion;
+    const bool namesFiles = text.palettesElsewhere || std::ranges::any_of(text.heldElsewhere, std::identity{});
+    root[jsonKey(RootKeys[RootVersion])] = namesFiles ? StageTextVersion : WholeTablesVersion;
     root[jsonKey(RootKeys[RootStage])] = hex2(static_cast<std::uint8_t>(text.stage));
     root[jsonKey(RootKeys[RootShared])] = std::move(shared);
     root[jsonKey(RootKeys[RootPalettes])] =
@@ -213,6 +214,8 @@ std::string stageTextToJson(const StageText& text)
     root[jsonKey(RootKeys[RootItems])] = objects(text.items);
     root[jsonKey(RootKeys[RootRooms])] = std::move(rooms);
     root[jsonKey(RootKeys[RootChips])] = std::move(chips);
+    if (text.palettesElsewhere)
+        root[jsonKey(RootKeys[RootPalettes])] = ordered_json{{jsonKey(HeldInKey), paletteFileName(text.stage)}};
     for (std::size_t g = 0; g < SharedGroups.size(); ++g)
         if (text.heldElsewhere[g] && !text.shared[g].empty())
             root[jsonKey(RootKeys[GroupRootKeys[g]])] =
@@ -226,6 +229,8 @@ std::string stageToText(const RomImage& rom, int stage) { return stageTextToJson
 
 std::string stageTextFileName(int stage) { return "stage-" + hex2(static_cast<std::uint8_t>(stage)) + ".json"; }
 
+std::string paletteFileName(int stage) { return "palettes/stage-" + hex2(static_cast<std::uint8_t>(stage)) + ".gpl"; }
+
 void holdSharedTablesOnce(StageText& text)
 {
     for (std::size_t g = 0; g < SharedGroups.size(); ++g)
@@ -236,6 +241,10 @@ void holdSharedTablesOnce(StageText& text)
 void emptyTablesHeldElsewhere(StageText& text)
 {
     const StageText empty;
+    if (text.palettesElsewhere) {
+        text.bgPalette = empty.bgPalette;
+        text.spritePalette = empty.spritePalette;
+    }
     for (std::size_t g = 0; g < SharedGroups.size(); ++g) {
         if (!text.heldElsewhere[g])
             continue;
