@@ -66,7 +66,7 @@ Result<ProjectManifest> readProjectManifest(std::string_view text, const std::st
     auto refuse = [&](const std::string& path, const std::string& why) { return Error(why, fileName, path); };
     if (json.is_discarded() || !json.is_object())
         return refuse({}, "not a JSON object");
-    if (json.value("format", "") != ProjectFormat)
+    if (!json.contains("format") || !json["format"].is_string() || json["format"] != ProjectFormat)
         return refuse("/format", "not a project manifest (format \"" + std::string(ProjectFormat) + "\")");
     if (!json.contains("version") || !json["version"].is_number_integer() || json["version"] != ProjectVersion)
         return refuse("/version", "version " + std::to_string(ProjectVersion) + " is the one this program reads");

@@ -6,7 +6,6 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
-#include <ranges>
 
 namespace vx {
 namespace {
@@ -179,13 +178,14 @@ private:
         const auto &b = base_.*member, &o = ours_.*member, &t = theirs_.*member;
         auto& m = out_.merged.*member;
         if (naming_.comparing) {
+            bool roomDiffers = false;
             for (int room = 0; room < RoomCount; ++room)
-                if (inRoom(b, room) != inRoom(o, room))
+                if (inRoom(b, room) != inRoom(o, room)) {
+                    roomDiffers = true;
                     conflict("room " + hex2(static_cast<unsigned>(room)) + " " + name,
                              "the list differs from " + naming_.baseName);
-            if (o != b && std::ranges::all_of(std::views::iota(0, RoomCount), [&](int room) {
-                    return inRoom(b, room) == inRoom(o, room);
-                }))
+                }
+            if (o != b && !roomDiffers)
                 conflict(name, "the same objects stand in another order than in " + naming_.baseName);
             return;
         }
