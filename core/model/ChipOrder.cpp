@@ -163,6 +163,10 @@ Result<std::pair<Renumbering, std::vector<int>>> mergeOf(const RomImage& rom, in
     if (stage < 0 || stage >= StageCount || !rom.isLoaded())
         return Error{localized("ステージ番号が範囲外です。", "The stage number is out of range.")};
     const std::vector<std::vector<int>> mergeable = mergeableChipGroups(rom, stage);
+    if (mergeable.empty())
+        return Error{
+            localized("同じチップはありません。" + nothingChanged(),
+                      "No two chips are equal in every chip table the stage's maps draw with. " + nothingChanged())};
     for (const std::vector<int>& group : groups)
         if (std::ranges::find(mergeable, group) == mergeable.end())
             return Error{localized("チップ " + hexListText(group) + " はすべてのチップ表で同じではありません。" +
