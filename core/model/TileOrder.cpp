@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <map>
+#include <memory>
 #include <set>
 
 namespace vx {
@@ -27,7 +28,6 @@ using Pattern = std::array<std::uint8_t, PatternDataLength>;
 // A stage's pattern data before the swap and after it.
 struct Drawn {
     Pattern before{}, after{};
-    bool hit = false; // it copies some of the swapped bytes
     std::span<const std::uint8_t> chip(bool later, int chip) const
     {
         return std::span(later ? after : before).subspan(TileTableLength + Chip16Length * chip, Chip16Length);
@@ -140,6 +140,7 @@ Result<Plan> planOf(const RomImage& rom, int stage, TileUnit unit, int a, int b)
                        hex2(a) + " cannot change places with itself.")
             .error();
     std::vector<PatternSources> sources;
+    sources.reserve(StageCount);
     for (int n = 0; n < StageCount; ++n)
         sources.push_back(patternSourcesOf(rom.stage(n).patternTableSetting(), rom.imageSize()));
     Result<Pairs> paired = pairsOf(rom, sources, stage, unit, a, b);
@@ -152,22 +153,49 @@ Result<Plan> planOf(const RomImage& rom, int stage, TileUnit unit, int a, int b)
     const TileEdits& edits = rom.stage(stage).tileEdits();
     for (const auto& [offset, other] : pairs.partner)
         plan.bytes.emplace_back(offset, edits.byteAt(image, other));
-    // Every stage's pattern data, before and after, where it copies any of the bytes.
-    std::vector<Drawn> drawn(StageCount);
-    std::set<int> tables;
-    for (int n = 0; n < StageCount; ++n) {
+    // The pattern data, before and after, of every stage copying any of the bytes and of
+    // the stages sharing their chip tables.
+    // A page's offsets run on one after another, so its range rules most pages out at once.
+    constexpr int Page = 256;
+    const auto pageTouched = [&](const PatternSources& its, int page) {
+        const auto [low, high] =
+            std::ranges::minmax(std::span(its.offsets).subspan(static_cast<std::size_t>(page), Page));
+        const auto at = pairs.partner.lower_bound(low);
+        return at != pairs.partner.end() && at->first <= high;
+    };
+    const auto swapped = [&](const PatternSources& its) {
+        for (int page = 0; page < PatternDataLength; page += Page)
+            if (pageTouched(its, page))
+                for (int p = page; p < page + Page; ++p)
+                    if (pairs.partner.contains(its.offsets[static_cast<std::size_t>(p)]))
+                        return true;
+        return false;
+    };
+    std::vector<std::unique_ptr<Drawn>> drawn(StageCount);
+    const auto prepare = [&](int n) {
+        auto& made = drawn[static_cast<std::size_t>(n)];
+        if (made)
+            return;
+        made = std::make_unique<Drawn>();
+        Drawn& d = *made;
         const PatternSources& its = sources[static_cast<std::size_t>(n)];
-        Drawn& d = drawn[static_cast<std::size_t>(n)];
         workingPatternData(its, image, edits, d.before);
         d.after = d.before;
-        for (int p = 0; p < PatternDataLength; ++p)
-            if (const auto found = pairs.partner.find(its.offsets[static_cast<std::size_t>(p)]);
-                found != pairs.partner.end()) {
-                d.after[static_cast<std::size_t>(p)] = edits.byteAt(image, found->second);
-                d.hit = true;
-            }
-        if (!d.hit)
+        for (int page = 0; page < PatternDataLength; page += Page) {
+            if (!pageTouched(its, page))
+                continue;
+            for (int p = page; p < page + Page; ++p)
+                if (const auto found = pairs.partner.find(its.offsets[static_cast<std::size_t>(p)]);
+                    found != pairs.partner.end())
+                    d.after[static_cast<std::size_t>(p)] = edits.byteAt(image, found->second);
+        }
+    };
+    std::set<int> tables;
+    for (int n = 0; n < StageCount; ++n) {
+        if (!swapped(sources[static_cast<std::size_t>(n)]))
             continue;
+        prepare(n);
+        const Drawn& d = *drawn[static_cast<std::size_t>(n)];
         if (!std::equal(d.before.begin(), d.before.begin() + TileTableLength, d.after.begin()))
             return refusal("ステージ " + hex2(n) + " はこのバイトをスプライトとして描くため、入れ替えられません。",
                            "Stage " + hex2(n) + " draws these bytes as sprite tiles, which no chip entry renumbers.")
@@ -179,9 +207,10 @@ Result<Plan> planOf(const RomImage& rom, int stage, TileUnit unit, int a, int b)
     // Each chip table's entries name the chip showing, in every sharer, what theirs showed.
     for (const int table : tables) {
         const std::vector<int> sharers = stagesSharing(rom.addresses(), SharedGroup::Chips, table);
+        std::ranges::for_each(sharers, prepare);
         const auto keeps = [&](int was, int now) {
             return std::ranges::all_of(sharers, [&](int n) {
-                const Drawn& d = drawn[static_cast<std::size_t>(n)];
+                const Drawn& d = *drawn[static_cast<std::size_t>(n)];
                 return std::ranges::equal(d.chip(true, now), d.chip(false, was));
             });
         };
