@@ -188,7 +188,7 @@ TEST(EditHistory, KindNamesInBothLanguages)
     EXPECT_EQ(undoKindText(ukObject), "Edit Object");
     EXPECT_EQ(undoKindText(ukStageText), "Import Stage Text");
     EXPECT_EQ(undoKindText(ukTiles), "Edit Tiles");
-    EXPECT_EQ(undoKindText(16), "Unknown");
+    EXPECT_EQ(undoKindText(19), "Unknown");
     forceLanguage(Language::Japanese);
     EXPECT_EQ(undoKindText(ukPaletteAnimeFrameCount), "パレットアニメの編集");
     EXPECT_EQ(undoKindText(ukScroll), "スクロールの編集");

@@ -10,6 +10,7 @@
 #include "tools/MergeCommand.h"
 #include "tools/ProjectCommands.h"
 #include "tools/RenderCommand.h"
+#include "tools/ReorderCommands.h"
 #include "tools/StageTextCommands.h"
 #include "tools/TileCommands.h"
 #include "tools/ToolCommands.h"
@@ -76,6 +77,7 @@ struct CommandLine {
     CLI::App app{"Works on images of the editor without the GUI.", "vexalon2-tool"};
     ToolRequest request;
     std::string stage, room, columns, subPalette, whereChip, point, y;
+    std::vector<std::string> swapPair, movePair;
     std::function<int()> run;
     std::deque<std::string> slots; // the files of every command; a deque keeps their addresses
 
@@ -220,7 +222,12 @@ CommandLine::CommandLine()
                          "With --where CHIP (in hex, as the pages show chips: 35 or 0x35): one line per map\n"
                          "cell holding it, \"stage 03 room 12 column 4 row 7\" (a map several stages share\n"
                          "is listed once, \"... (stages 03, 08)\"), then \"N cells in M rooms\"; of stage N,\n"
-                         "or with --all-stages of every map.",
+                         "or with --all-stages of every map.\n"
+                         "With --swap A B, --move A B (onto a number no map uses) or --merge-duplicates\n"
+                         "(each group's cells onto its lowest number) and --out OUT: stage N's chips\n"
+                         "renumbered in its chip table and every map drawn with it, so every room looks\n"
+                         "as before; prints what changed and writes OUT. Refused (exit 1, nothing\n"
+                         "written): a chip out of range, a move onto a used chip, nothing to merge.",
                          chips, {{"IMAGE", "the image"}});
     auto* chipsStages = command->add_option_group("which", "exactly one of")->require_option(1);
     addNumber(chipsStages, "--stage", stage, 0, StageCount - 1, "stage");
@@ -232,6 +239,23 @@ CommandLine::CommandLine()
                 return parseChipNumber(value) ? std::string{} : "needs a chip number in hex, 00 to FF";
             },
             "", "chip"));
+    auto* change = command->add_option_group("change", "at most one of, with --stage and --out");
+    change->add_option("--swap", swapPair, "swap two chips (hex) and every map cell naming them")
+        ->expected(2)
+        ->type_name("A B");
+    change->add_option("--move", movePair, "move chip A onto unused number B")->expected(2)->type_name("A B");
+    flag(change, "--merge-duplicates", request.mergeDuplicates, "point every cell of equal chips at the lowest");
+    change->require_option(0, 1);
+    command->add_option("--out", request.out, "the image to write, with a change")->type_name("OUT");
+    settingsOption(command);
+    forceFlag(command);
+
+    command = addCommand("palette", "where a palette entry of a stage shows, or the entries no chip draws with",
+                         PaletteHelp, paletteUses, {{"IMAGE", "the image"}});
+    stageOption(command);
+    auto* entry = command->add_option_group("which", "exactly one of")->require_option(1);
+    entry->add_option("--uses", request.paletteEntry, "the chips and rooms drawing this entry (hex)")->type_name("E");
+    flag(entry, "--unused", request.unusedEntries, "the background entries no chip draws with");
     settingsOption(command);
 
     command = stageCommand("objects", "each room's enemies and items, and the totals",
@@ -403,6 +427,14 @@ CommandLine::CommandLine()
     command = addCommandTo(tiles, "import", "read a 128x128 PNG into the table and write the image to OUT",
                            TilesImportHelp, tilesImport, {{"IMAGE", "the image"}, {"PICTURE", "the PNG picture"}});
     tileOptions(command, "the image to write", "OUT");
+    command = addCommandTo(tiles, "swap", "swap two background tiles and renumber every chip entry naming them",
+                           TilesSwapHelp, tilesSwap,
+                           {{"IMAGE", "the image"}, {"A", "a tile (hex)"}, {"B", "the other tile (hex)"}});
+    stageOption(command);
+    flag(command, "--chips", request.chips, "A and B are 16x16 chips (00-3F), four tiles each");
+    command->add_option("--out", request.out, "the image to write")->required()->type_name("OUT");
+    settingsOption(command);
+    forceFlag(command);
 }
 
 } // namespace
@@ -450,6 +482,8 @@ int run(int argc, const char* const* argv)
                 *number = parseNumber(*text).value_or(-1);
         if (!line.whereChip.empty())
             request.whereChip = parseChipNumber(line.whereChip);
+        request.moveChip = !line.movePair.empty();
+        request.chipPair = request.moveChip ? line.movePair : line.swapPair;
         return line.run ? line.run() : ExitUsage;
     } catch (const std::bad_alloc&) {
         return exitOutOfMemory(trouble);

@@ -23,6 +23,7 @@
 #include "rules/RestartPointRules.h"
 #include "rules/ScrollRules.h"
 #include "tools/OutputGuard.h"
+#include "tools/ReorderCommands.h"
 
 #include <cerrno>
 #include <filesystem>
@@ -229,6 +230,13 @@ int chipUsesOf(const ToolRequest& request)
 
 int chips(const ToolRequest& request)
 {
+    const bool change = !request.chipPair.empty() || request.mergeDuplicates;
+    if (change != !request.out.empty() || (change && (!request.stage || request.whereChip))) {
+        std::cerr << "vexalon2-tool chips: --swap, --move and --merge-duplicates go with --stage N and --out OUT\n";
+        return ExitUsage;
+    }
+    if (change)
+        return reorderChips(request);
     if (request.whereChip)
         return chipUsesOf(request);
     if (!request.stage) {

@@ -34,9 +34,15 @@ struct ToolRequest {
     bool objects = false, scroll = false, restartPoints = false;
     bool path = false; // dims the rooms no restart point's walk covers
 
-    // chips
+    // chips; --swap or --move A B (as typed: out of range is refused, not a usage error)
     std::optional<int> whereChip;
     bool allStages = false;
+    std::vector<std::string> chipPair;
+    bool moveChip = false, mergeDuplicates = false;
+
+    // palette --uses E (as typed)
+    std::string paletteEntry;
+    bool unusedEntries = false;
 
     // check
     bool json = false;
@@ -51,6 +57,7 @@ struct ToolRequest {
     std::optional<int> subPalette; // --palette P, 0-3
     bool sprites = false;          // the sprite table rather than the background one
     std::string layout = "tiles";  // --layout: "tiles" (tile order) or "chips" (16x16 chips as squares)
+    // tiles swap: --chips swaps 16x16 chips (the render field above, which tiles never reads)
 
     // unpack, build, verify: the clean base image, the hash the build must have, the report
     std::string base, expect, report;

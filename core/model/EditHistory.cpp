@@ -23,6 +23,9 @@ std::string undoKindText(int kind)
     case ukStageText: return localized("ステージテキストの読み込み", "Import Stage Text");
     case ukRecovery: return localized("編集の復元", "Recover Edits");
     case ukTiles: return localized("タイルの編集", "Edit Tiles");
+    case ukChipSwap: return localized("32x32チップの入れ替え", "Swap 32x32Tiles");
+    case ukChipMerge: return localized("重複チップの統合", "Merge 32x32Tiles");
+    case ukTileSwap: return localized("タイルの入れ替え", "Swap Tiles");
     default: return localized("不明な編集", "Unknown");
     }
 }

@@ -28,6 +28,9 @@ enum UndoKind : std::uint8_t {
     ukStageText = 13, // a stage text applied: one step per stage
     ukRecovery = 14,  // unsaved edits taken back from a recovery file
     ukTiles = 15,     // tile pixels painted or a tile picture imported
+    ukChipSwap = 16,  // two 32x32 chips changed places, or one moved, with every map cell
+    ukChipMerge = 17, // the cells of equal chips pointed at the lowest of them
+    ukTileSwap = 18,  // two tiles' bytes changed places, with every chip entry naming them
 };
 
 // The name of a kind in the user's language ("Unknown" for any other number).

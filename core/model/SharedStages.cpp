@@ -12,4 +12,18 @@ std::vector<int> stagesSharing(const AddressData& addresses, SharedGroup group, 
     return stages;
 }
 
+int firstSharer(const AddressData& addresses, SharedGroup group, int stage)
+{
+    const int source = shareSource(addresses, group, stage);
+    return source < 0 ? stage : source;
+}
+
+int stepOwner(const AddressData& addresses, SharedGroup group, int stage, int current)
+{
+    const TableKey key = decidingKey(group);
+    const bool shares =
+        current >= 0 && current < StageCount && addresses.address(key, current) == addresses.address(key, stage);
+    return shares ? current : firstSharer(addresses, group, stage);
+}
+
 } // namespace vx

@@ -482,7 +482,7 @@ void MainForm::stepHistory(bool back)
     const StageData& stage = rom_->currentStage();
     if (replacesObjects(kind))
         units_->objectEdit()->objectsReplaced((back ? stage.redoStack() : stage.undoStack()).peek()->room());
-    if (kind == ukTiles)
+    if (kind == ukTiles || kind == ukTileSwap)
         units_->tileEdit()->tilesChanged();
     showModified(rom_->differsFromFile());
     recovery_->editMade();
