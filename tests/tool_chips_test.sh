@@ -1,19 +1,7 @@
 #!/usr/bin/env bash
 # chips --swap/--move/--merge-duplicates, tiles swap and palette --uses as a user runs them:
 # every room drawn as before, a swap done twice gives the image back, refusals write nothing.
-set -u
-tool=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() { echo "FAIL: $1"; cat "$work/out" "$work/err"; failures=$((failures + 1)); }
-expect() { # expect CODE DESCRIPTION -- COMMAND...
-  local code=$1 what=$2; shift 3
-  "$@" >"$work/out" 2>"$work/err"
-  local got=$?
-  [[ $got -eq $code ]] || fail "$what: exit $got, expected $code"
-}
-contains() { grep -qF -- "$2" "$1" || fail "$3: no '$2'"; }
+source "$(dirname "$0")/tool_support.sh"
 # looksSame IMAGE EDITED STAGE...: each stage's 44 rooms drawn alike from both.
 looksSame() {
   local image=$1 edited=$2 stage; shift 2

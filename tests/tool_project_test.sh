@@ -1,18 +1,6 @@
 #!/usr/bin/env bash
 # unpack, build and verify as a CI job runs them: round trip, refusals and exit codes.
-set -u
-tool=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() { echo "FAIL: $1"; cat "$work/out" "$work/err"; failures=$((failures + 1)); }
-expect() { # expect CODE DESCRIPTION -- COMMAND...
-  local code=$1 what=$2; shift 3
-  "$@" >"$work/out" 2>"$work/err"
-  local got=$?
-  [[ $got -eq $code ]] || fail "$what: exit $got, expected $code"
-}
-contains() { grep -qF -- "$2" "$1" || fail "$3: no '$2'"; }
+source "$(dirname "$0")/tool_support.sh"
 
 "$tool" make-sample "$work/base.nes" >/dev/null
 # The hack: a tile byte, the last byte (no table) and a colour of stage 0's background palette.
