@@ -211,6 +211,8 @@ int TileEdit::subPalette(TileTable table) const
     return box ? std::max(0, box->currentIndex()) : 0;
 }
 
+bool TileEdit::editsChips() const { return !sizeGroup_ || sizeGroup_->checkedId() == 0; }
+
 // ---- mouse ----
 
 void TileEdit::onTablePressed(TileTable table, int x, int y, Qt::MouseButton button)

@@ -43,6 +43,8 @@ public:
     // The selected tile, and the pixel colour the left button paints with (0-3).
     int tile() const { return tile_; }
     int colour() const { return colour_; }
+    // The edited size: a 16x16 chip's four tiles, or one 8x8 tile.
+    bool editsChips() const;
 
 private:
     void buildEditor(QWidget* page);
