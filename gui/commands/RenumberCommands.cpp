@@ -9,6 +9,7 @@
 #include "core/model/TileSheet.h"
 #include "gui/pages/Chip32x32Edit.h"
 #include "gui/pages/InfoListDialog.h"
+#include "gui/pages/MapEdit.h"
 #include "gui/pages/PageTabs.h"
 #include "gui/pages/PageUnits.h"
 #include "gui/pages/PaletteEdit.h"
@@ -73,6 +74,28 @@ QString quarterLines(const std::vector<ChipQuarter>& quarters)
     return text;
 }
 
+// Ten rooms a line, so that the list window needs no sideways scrolling for them.
+QString roomLines(const std::vector<int>& rooms)
+{
+    QString text;
+    for (std::size_t i = 0; i < rooms.size(); i += 10) {
+        const auto end = rooms.begin() + static_cast<std::ptrdiff_t>(std::min(rooms.size(), i + 10));
+        text += (i == 0 ? QString() : QStringLiteral(",\r\n")) +
+            hexList(std::vector<int>(rooms.begin() + static_cast<std::ptrdiff_t>(i), end));
+    }
+    return text;
+}
+
+QString animationLine(const ColourUse& use)
+{
+    if (!use.animated)
+        return qText("パレットアニメなし", "No palette animation");
+    if (!use.animationChanges)
+        return qText("パレットアニメでは変わりません", "The animation keeps it");
+    return qText("パレットアニメで色が変わります: ", "The animation changes it: ") +
+        hexList(std::vector<int>(use.frames.begin(), use.frames.end()));
+}
+
 } // namespace
 
 RenumberItems addRenumberItems(QMenu* edit, QMenu* tools, QAction* toolsBefore,
@@ -115,6 +138,7 @@ RenumberCommands::RenumberCommands(EditorContext& context, PageUnits& units, QWi
     : context_(context), units_(units), list_(new InfoListDialog(dialogParent))
 {
     list_->setObjectName(QStringLiteral("ColourUsesForm"));
+    units.tileEdit()->swapRequested = [this] { run(Renumber::SwapTiles); };
 }
 
 void RenumberCommands::run(Renumber command, bool checked)
@@ -173,8 +197,10 @@ void RenumberCommands::swapChip(bool move)
         context_.prompts.showMessage(QString::fromStdString(done.error().text()));
         return;
     }
-    // What was edited lives at the other number now.
-    units_.chip32x32Edit()->selectChip(*to);
+    // The chips picked on the chip and map pages keep what they show, at its new number.
+    const auto follow = [&](int chip) { return chip == from ? *to : chip == *to && !move ? from : chip; };
+    units_.chip32x32Edit()->selectChip(follow(units_.chip32x32Edit()->editedChip()));
+    units_.mapEdit()->selectChip(follow(units_.mapEdit()->selectedChip()));
     if (edited)
         edited((move ? qText("チップ %1 を %2 に移動しました: ", "Moved chip %1 to %2: ")
                      : qText("チップ %1 と %2 を入れ替えました: ", "Swapped chips %1 and %2: "))
@@ -276,16 +302,10 @@ void RenumberCommands::showColourUses()
         text = qText("色 0 はどのサブパレットでもパレット 00 を表示するため、この番号は画面に出ません。",
                      "Colour 0 of every sub-palette shows entry 00, so this entry never shows.");
     else {
-        text = qText("部屋: ", "Rooms: ") + (use.rooms.empty() ? qText("なし", "none") : hexList(use.rooms));
-        text += QStringLiteral("\r\n") +
-            (!use.animated              ? qText("パレットアニメなし", "No palette animation")
-                 : use.animationChanges ? qText("パレットアニメで色が変わります: ", "The animation changes it: ") +
-                     hexList(std::vector<int>(use.frames.begin(), use.frames.end()))
-                                        : qText("パレットアニメでは変わりません", "The animation keeps it"));
-        text += QStringLiteral("\r\n") +
-            qText("チップ %1 区画 (0 左上、1 左下、2 右上、3 右下):",
-                  "%1 chip quarters (0 top-left, 1 bottom-left, "
-                  "2 top-right, 3 bottom-right):")
+        text = qText("部屋: ", "Rooms: ") + (use.rooms.empty() ? qText("なし", "none") : roomLines(use.rooms));
+        text += QStringLiteral("\r\n") + animationLine(use) + QStringLiteral("\r\n") +
+            qText("チップの %1 区画\r\n(0 左上、1 左下、2 右上、3 右下):",
+                  "%1 chip quarters\r\n(0 top-left, 1 bottom-left, 2 top-right,\r\n3 bottom-right):")
                 .arg(use.quarters.size()) +
             QStringLiteral("\r\n") + quarterLines(use.quarters);
     }

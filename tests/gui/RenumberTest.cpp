@@ -6,6 +6,7 @@
 #include "tests/gui/support/EditorFixture.h"
 
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -105,6 +106,17 @@ TEST_F(Renumber, TilesSwapInTheBackgroundTableAndNameTheStagesDrawingThem)
     find<QRadioButton>(u"RadioTileEditTile")->click();
     expectRefused("MenuItemSwapTiles", "100", "00 to FF");
     expectRefused("MenuItemSwapTiles", "00", "itself");
+
+    // A right click on the background table selects the chip there and offers its swap.
+    find<QRadioButton>(u"RadioTileEditChip")->click();
+    press(find<ImageView>(u"ImgBGPatternTableView"), 100, 100, Qt::RightButton);
+    ASSERT_TRUE(form->tileEdit()->tableMenu()->isVisible());
+    EXPECT_NE(form->tileEdit()->tile(), 0);
+    prompts.inputs.emplace_back(std::nullopt);
+    form->tileEdit()->tableMenu()->actions().front()->trigger();
+    EXPECT_EQ(prompts.questions.back(),
+              QStringLiteral("Swap 16x16 chip %1 with (00-3F, in hex):").arg(hex2Text(form->tileEdit()->tile() / 4)));
+    form->tileEdit()->tableMenu()->hide();
 }
 
 TEST_F(Renumber, ColourUsesListTheChipsAndRoomsAndUnusedEntriesAreCrossedOut)
