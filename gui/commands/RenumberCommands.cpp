@@ -51,7 +51,7 @@ QString chipChangeText(const ChipChange& change)
 
 QString tileChangeText(const TileChange& change)
 {
-    QString text = qText("チップの %1 個の番号 (ステージ %2)", "%1 chip entries renumbered (stage(s) %2)")
+    QString text = qText("チップの番号 %1 箇所を付け替え (ステージ %2)", "%1 chip entries renumbered (stage(s) %2)")
                        .arg(change.entries)
                        .arg(hexList(change.stages));
     if (!change.drawing.empty())
