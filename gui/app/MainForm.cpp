@@ -272,6 +272,7 @@ void MainForm::buildMenus()
                      .zoomIn = [this] { zoom_->zoomIn(); },
                      .zoomOut = [this] { zoom_->zoomOut(); },
                      .actualSize = [this] { zoom_->setLevel(ViewZoom::Lowest); },
+                     .renumber = [this](Renumber command, bool checked) { renumber_->run(command, checked); },
                      .interfaceLanguage =
                          [this](auto choice) { keepInterfaceLanguage(recent_->preferences(), prompts_, choice); }});
     connect(menus_->edit, &QMenu::aboutToShow, this, &MainForm::updateEditMenu);
@@ -289,6 +290,8 @@ void MainForm::bindUnits()
 {
     units_ = std::make_unique<PageUnits>(*context_, *pages_, this);
     units_->mapEdit()->findUses = [this](int chip) { showChipUses(chip, false); };
+    renumber_ = std::make_unique<RenumberCommands>(*context_, *units_, this);
+    renumber_->edited = [this](const QString& said) { showEditMade(said); };
 }
 
 void MainForm::showTitle()

@@ -33,6 +33,7 @@ class SettingsFile;
 class ObjectEdit;
 class PaletteEdit;
 class PaletteManager;
+class RenumberCommands;
 class StageCheckWindow;
 class StageOverviewWindow;
 class StartScreen;
@@ -171,6 +172,7 @@ private:
     std::vector<std::string> objectNames_;
     std::unique_ptr<EditorContext> context_;
     std::unique_ptr<PageUnits> units_;
+    std::unique_ptr<RenumberCommands> renumber_; // after the units it reaches
     std::vector<std::pair<QPointer<QObject>, std::function<void(Change)>>> listeners_;
     ChipUsesWindow* chipUses_ = nullptr;
     StageCheckWindow* stageCheck_ = nullptr;

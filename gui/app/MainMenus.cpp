@@ -171,6 +171,10 @@ MainMenus::MainMenus(QMainWindow* window, MenuCommands commands) : commands_(std
     };
     toolsCaption();
     QObject::connect(tools, &QMenu::aboutToShow, tools, toolsCaption);
+    renumber = addRenumberItems(edit, tools, testPlay, [this](Renumber command, bool checked) {
+        if (commands_.renumber)
+            commands_.renumber(command, checked);
+    });
 
     // The desktop's keys; the window holds them, so they work whatever control has the focus
     // and not while a dialog is open.
@@ -204,13 +208,18 @@ void MainMenus::showHistory(const RomImage& rom)
     const bool canUndo = rom.canUndo(), canRedo = rom.canRedo();
     undo->setEnabled(canUndo);
     redo->setEnabled(canRedo);
-    // Only a replace in all stages makes a step of several stages.
-    if (rom.stepStages(true).size() > 1)
+    // A replace in all stages makes a step of several stages, and so does a renumbering
+    // whose caption is its own.
+    const auto renumbers = [&rom](bool back) {
+        const EditCommand* top = (back ? rom.currentStage().undoStack() : rom.currentStage().redoStack()).peek();
+        return top && (top->kind() == ukChipSwap || top->kind() == ukChipMerge || top->kind() == ukTileSwap);
+    };
+    if (rom.stepStages(true).size() > 1 && !renumbers(true))
         undo->setText(qText("全ステージの置き換えを元に戻す(&U)", "&Undo Replace in All Stages"));
     else
         undo->setText(canUndo ? qText("元に戻す(&U) - ", "&Undo - ") + QString::fromStdString(rom.undoCaption())
                               : qText("元に戻す(&U)", "&Undo"));
-    if (rom.stepStages(false).size() > 1)
+    if (rom.stepStages(false).size() > 1 && !renumbers(false))
         redo->setText(qText("全ステージの置き換えをやり直す(&R)", "&Redo Replace in All Stages"));
     else
         redo->setText(canRedo ? qText("やり直し(&R) - ", "&Redo - ") + QString::fromStdString(rom.redoCaption())
@@ -229,6 +238,8 @@ void MainMenus::showImageCommands(bool shown)
                             importText, exportTiles,      importTiles, exportPalette, importPalette,
                             close,      findChipUses,     replaceChip, checkStage,    stageOverview,
                             testPlay,   testPlayFromHere, zoomIn,      zoomOut,       actualSize})
+        action->setEnabled(shown);
+    for (QAction* action : renumber.all())
         action->setEnabled(shown);
     tileChipLayout->setEnabled(shown);
     edit->menuAction()->setVisible(shown);

@@ -2,6 +2,8 @@
 #include <functional>
 #include <optional>
 
+#include "gui/commands/RenumberCommands.h"
+
 class QAction;
 class QMainWindow;
 class QMenu;
@@ -20,6 +22,8 @@ struct MenuCommands {
     std::function<void()> close, exit, undo, redo, findChipUses, replaceChip, checkStage;
     std::function<void()> stageOverview, testPlay, testPlayFromHere, emulatorSettings, consoleColours;
     std::function<void()> zoomIn, zoomOut, actualSize;
+    // Swap, move and merge chips, swap tiles, colour uses; `checked` for a check item.
+    std::function<void(Renumber, bool checked)> renumber;
     // Keeps the interface language for the next start (none: follow the system); throws when it cannot.
     std::function<void(std::optional<Language>)> interfaceLanguage;
 };
@@ -62,6 +66,7 @@ public:
     QAction* findChipUses = nullptr;
     QAction* replaceChip = nullptr;
     QAction* checkStage = nullptr;
+    RenumberItems renumber;
     QAction* stageOverview = nullptr;
     QAction* testPlay = nullptr;
     QAction* testPlayFromHere = nullptr;

@@ -1,5 +1,6 @@
 #include "gui/pages/PaletteEdit.h"
 
+#include "core/model/ColourUses.h"
 #include "core/model/RomImage.h"
 #include "gui/widgets/HexBox.h"
 #include "gui/widgets/ImageView.h"
@@ -21,6 +22,20 @@ QColor toQColor(Color color)
 {
     return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
                   static_cast<int>((color >> 16) & 0xFF));
+}
+
+// Two strokes corner to corner, two pixels wide, in the cursor's colour: seen on any colour.
+void crossOut(IndexedBitmap& bitmap)
+{
+    BitmapCanvas canvas(bitmap);
+    canvas.penColor = GraphicManager::CursorColor;
+    const int last = bitmap.width() - 1;
+    for (const int shift : {0, 1}) {
+        canvas.moveTo(3 + shift, 3);
+        canvas.lineTo(last - 3 + shift, last - 3);
+        canvas.moveTo(last - 3 + shift, 3);
+        canvas.lineTo(3 + shift, last - 3);
+    }
 }
 
 } // namespace
@@ -197,10 +212,29 @@ void PaletteEdit::markAnimationCell(int cell)
 
 void PaletteEdit::focusFrameCount() { frameCount_->setFocus(); }
 
+void PaletteEdit::showUnused(bool shown)
+{
+    showUnused_ = shown;
+    if (context_.rom.isLoaded())
+        drawAll();
+}
+
+int PaletteEdit::currentEntry() const
+{
+    for (int i = 0; i < PaletteEntryCount; ++i)
+        if (entryBoxes_[static_cast<std::size_t>(i)]->hasFocus())
+            return i;
+    return hoveredEntry_;
+}
+
 // ---- drawing ----
 
 void PaletteEdit::drawAll()
 {
+    unused_.fill(false);
+    if (showUnused_)
+        for (const int entry : unusedPaletteEntries(context_.rom.currentStage()))
+            unused_[static_cast<std::size_t>(entry)] = true;
     drawColorTable();
     drawSelectedColor();
     for (int i = 0; i < PaletteEntryCount; ++i)
@@ -237,6 +271,8 @@ void PaletteEdit::drawPaletteEntry(int entry, bool withFrame)
         context_.graphics.fillBitmap(*bitmap, context_.graphics.getRGB(value));
         if (withFrame)
             context_.graphics.drawCursorFrame(*bitmap, 0, 0, view->unzoomedWidth(), view->unzoomedHeight());
+        if (unused_[static_cast<std::size_t>(entry)])
+            crossOut(*bitmap);
         view->redraw();
     }
     setBoxText(entryBoxes_[static_cast<std::size_t>(entry)], hex2Text(value));

@@ -35,6 +35,11 @@ public:
     // status bar, until the pointer moves over the rows.
     void markAnimationCell(int cell);
     void focusFrameCount();
+    // Crosses out the entries no chip of the stage draws with, at every drawing while shown.
+    void showUnused(bool shown);
+    bool unusedShown() const { return showUnused_; }
+    // The entry whose box has the focus, else the one under the pointer; -1 for neither.
+    int currentEntry() const;
 
 private:
     void buildEntryGroup(QWidget* page);
@@ -68,6 +73,8 @@ private:
     HoverCell colorHover_;
     HoverCell animeHover_;
     bool showNumbers_ = false;
+    bool showUnused_ = false;
+    std::array<bool, 16> unused_{};
 
     std::array<ImageView*, 16> entryViews_{};
     std::array<QLineEdit*, 16> entryBoxes_{};

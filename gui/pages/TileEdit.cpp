@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
 #include <QRadioButton>
 #include <algorithm>
 #include <cstring>
@@ -71,6 +72,19 @@ void TileEdit::bindControls(QWidget* page)
     bgView_ = tableView(TileTable::Background, "ImgBGPatternTableView", 48);
     spriteView_ = tableView(TileTable::Sprites, "ImgSpritePatternTableView", 310);
     bgView_->setFollowsZoom(true);
+    tableMenu_ = new QMenu(page);
+    tableMenu_->setObjectName(QStringLiteral("MenuTileTable"));
+    QAction* swap = tableMenu_->addAction(QString());
+    swap->setObjectName(QStringLiteral("MenuItemTileTableSwap"));
+    QObject::connect(swap, &QAction::triggered, swap, [this] {
+        if (swapRequested)
+            swapRequested();
+    });
+    QObject::connect(bgView_, &ImageView::mousePressed, bgView_,
+                     [this](int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers) {
+                         if (button == Qt::RightButton)
+                             offerSwap(x, y);
+                     });
     spriteView_->setFollowsZoom(true);
     const auto paletteBox = [&](const QString& caption, const char* name, int x) {
         makeCaption(caption, page, x, 4, 100);
@@ -211,6 +225,8 @@ int TileEdit::subPalette(TileTable table) const
     return box ? std::max(0, box->currentIndex()) : 0;
 }
 
+bool TileEdit::editsChips() const { return !sizeGroup_ || sizeGroup_->checkedId() == 0; }
+
 // ---- mouse ----
 
 void TileEdit::onTablePressed(TileTable table, int x, int y, Qt::MouseButton button)
@@ -229,6 +245,19 @@ void TileEdit::onTableHover(TileTable table, int x, int y)
         return;
     const TilePixel at = tilePixelAtPicture(x / 2, y / 2);
     context_.setStatus(1, tileStatus(table, at.tile, at.x, at.y));
+}
+
+void TileEdit::offerSwap(int x, int y)
+{
+    if (!context_.rom.isLoaded() || !swapRequested)
+        return;
+    onTablePressed(TileTable::Background, x, y, Qt::LeftButton);
+    QAction* swap = tableMenu_->actions().front();
+    swap->setText(
+        editsChips()
+            ? QString::fromStdString(localized("この 16x16チップを入れ替え(&S)...", "&Swap This 16x16 Chip..."))
+            : QString::fromStdString(localized("この 8x8タイルを入れ替え(&S)...", "&Swap This 8x8 Tile...")));
+    tableMenu_->popup(bgView_->globalPosition(x, y));
 }
 
 TilePixel TileEdit::editorPixel(int x, int y) const

@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <functional>
 
 #include "core/model/PatternSources.h"
 #include "core/model/TileSheet.h"
@@ -11,6 +12,7 @@
 class QButtonGroup;
 class QComboBox;
 class QLabel;
+class QMenu;
 
 namespace vx {
 
@@ -43,12 +45,18 @@ public:
     // The selected tile, and the pixel colour the left button paints with (0-3).
     int tile() const { return tile_; }
     int colour() const { return colour_; }
+    // The edited size: a 16x16 chip's four tiles, or one 8x8 tile.
+    bool editsChips() const;
+    // Offered by a right click on the background table, after selecting the tile there.
+    std::function<void()> swapRequested;
+    QMenu* tableMenu() const { return tableMenu_; }
 
 private:
     void buildEditor(QWidget* page);
     void assemble(bool warn);
     void onTablePressed(TileTable table, int x, int y, Qt::MouseButton button);
     void onTableHover(TileTable table, int x, int y);
+    void offerSwap(int x, int y);
     void onEditorPressed(int x, int y, Qt::MouseButton button);
     void onEditorMoved(int x, int y, Qt::MouseButtons buttons);
     void onEditorReleased();
@@ -78,6 +86,7 @@ private:
     QComboBox* spritePaletteBox_ = nullptr;
     QButtonGroup* sizeGroup_ = nullptr;
     QLabel* infoLabel_ = nullptr;
+    QMenu* tableMenu_ = nullptr;
     TileTable table_ = TileTable::Background;
     int tile_ = 0;
     int colour_ = 1;
