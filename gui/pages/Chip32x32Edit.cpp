@@ -55,6 +55,12 @@ void Chip32x32Edit::buildTables(QWidget* page)
                        .left = [this] { chipHover_.leave(); }});
 
     chipTable_->setFollowsZoom(true);
+    // A cell per quarter, so Shift+Enter writes the quarter the cursor is on.
+    chipTable_->setCellGrid(QSize(16, 16), 32, 16);
+    chipTable_->announceName(captionOf("32x32チップ表", "32x32 chip table"));
+    chipTable_->describeCell = [this](QPoint cell) {
+        return QString::fromStdString(chipTableStatusText((editPage_ & 1) * 0x80 + (cell.y() / 2) * 16 + cell.x() / 2));
+    };
     auto* switchGroup = new QGroupBox(captionOf("表示切替", "Table Page"), page);
     switchGroup->setObjectName(QStringLiteral("GroupBoxTableSwitch"));
     switchGroup->setGeometry(526, 8, 92, 76);
@@ -81,7 +87,13 @@ void Chip32x32Edit::buildTables(QWidget* page)
                  },
              .left = [this] { entryHover_.leave(); }},
             i);
-        chip16Tables_[static_cast<std::size_t>(i)]->setFollowsZoom(true);
+        ImageView* table = chip16Tables_[static_cast<std::size_t>(i)];
+        table->setFollowsZoom(true);
+        table->setCellGrid(QSize(16, 16), 8, 8);
+        table->announceName(captionOf("16x16チップ表 ", "16x16 chip table ") + QString::number(i));
+        table->describeCell = [i](QPoint cell) {
+            return QString::fromStdString(chip16StatusText(i * 0x40 + cell.y() * 8 + cell.x()));
+        };
     }
 }
 
@@ -113,6 +125,8 @@ void Chip32x32Edit::buildEditedGroup(QWidget* page)
                                      },
                                  .left = [this] { quarterHover_.leave(); }});
     editedView_->setFollowsZoom(true);
+    editedView_->setCellGrid(QSize(32, 32), 2, 2);
+    editedView_->announceName(captionOf("編集対象チップ", "Edited chip"));
     makeCaption(QStringLiteral("No:"), group, 12, 96, 24);
     editedIndex_ = makeValueLabel(QStringLiteral("LblEdited32x32ChipIndex"), group, 36, 96, 32);
 

@@ -37,6 +37,7 @@ public:
     void focusFrameCount();
 
 private:
+    static QString colourWord(int colour);
     void buildEntryGroup(QWidget* page);
     void buildColorGroup(QWidget* page);
     void buildAnimeGroup(QWidget* page);

@@ -28,6 +28,14 @@ void RestartPointEdit::bindControls(QWidget* page)
 {
     view_ = makeImageView(page, QStringLiteral("ImgMidPointStartRoom"), QRect(194, 3, RoomPixels, RoomPixels));
     view_->setFollowsZoom(true);
+    // One cell, the room: Up and Down move the landing marker a row as the arrow buttons do.
+    view_->setCellGrid(QSize(RoomPixels, RoomPixels), 1, 1);
+    view_->describeCell = [this](QPoint) {
+        return context_.rom.isLoaded() ? captionOf("着地Y座標 ", "Start Y ") + hex2Text(currentPoint().startY)
+                                       : QString();
+    };
+    QObject::connect(view_, &ImageView::cursorPastEdge, view_,
+                     [this](int, int rows, Qt::KeyboardModifiers) { onStartYStepped(-rows); });
     roomBar_ = makeRoomScrollBar(QStringLiteral("ScrollBarMidPointStartRoom"), page, 194, 260, 256, LastRoom);
     QObject::connect(roomBar_, &QScrollBar::valueChanged, roomBar_,
                      [this](int position) { onStartRoomBarMoved(position); });
@@ -153,6 +161,8 @@ void RestartPointEdit::draw()
         drawLandingMarker(context_.graphics, *bitmap, point);
         view_->redraw();
     }
+    view_->announceName(captionOf("復帰地点の部屋 ", "Restart point room ") + hex2Text(point.startRoom()));
+    view_->describeCursor();
     setLabelText(roomLabel_, hex2Text(point.startRoom()));
     setLabelText(yLabel_, hex2Text(point.startY));
 }
