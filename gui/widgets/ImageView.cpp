@@ -187,8 +187,20 @@ void ImageView::clickCursor(Qt::MouseButton button, Qt::KeyboardModifiers modifi
     emit mouseReleased(at.x(), at.y(), button, modifiers);
 }
 
+bool ImageView::event(QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && takeKey) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && takeKey(key))
+            return true;
+    }
+    return QWidget::event(event);
+}
+
 void ImageView::keyPressEvent(QKeyEvent* event)
 {
+    if (takeKey && takeKey(event))
+        return;
     if (!hasCellGrid()) {
         QWidget::keyPressEvent(event);
         return;
@@ -238,6 +250,8 @@ void ImageView::keyPressEvent(QKeyEvent* event)
 
 void ImageView::keyReleaseEvent(QKeyEvent* event)
 {
+    if (takeKey && takeKey(event))
+        return;
     if (event->key() == Qt::Key_Shift)
         endKeyDrag();
     QWidget::keyReleaseEvent(event);

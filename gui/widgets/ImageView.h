@@ -63,6 +63,9 @@ public:
     void describeCursor();
     // The view's accessible name; screen readers hear of a change.
     void announceName(const QString& name);
+    // A page's own keys, tried before the cursor's (Tab and Shift+Tab too, which otherwise
+    // move the focus); true when the page used the press or release.
+    std::function<bool(QKeyEvent* event)> takeKey;
     // Clicks the cursor's cell as the mouse does: a move there, a press and a release.
     void clickCursor(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
 
@@ -86,6 +89,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
