@@ -57,6 +57,7 @@ void MapEdit::buildViews(QWidget* page)
         QObject::connect(view, &ImageView::mouseReleased, view,
                          [this](int, int, Qt::MouseButton button, Qt::KeyboardModifiers) { onRoomReleased(button); });
         view->setCellGrid(QSize(32, 32), 8, 8);
+        view->setShiftDrags(true);
         view->describeCell = [this, v](QPoint cell) {
             if (!context_.rom.isLoaded())
                 return QString();
@@ -93,6 +94,7 @@ void MapEdit::buildViews(QWidget* page)
          .left = [this] { chipHover_.leave(); }});
     chipTable_->setFollowsZoom(true);
     chipTable_->setCellGrid(QSize(16, 16), 16, 16);
+    chipTable_->announceName(captionOf("32x32チップ表", "32x32 chip table"));
     chipTable_->describeCell = [](QPoint cell) { return chipWord(cell.y() * 16 + cell.x()); };
 }
 

@@ -131,6 +131,7 @@ void TileEdit::buildEditor(QWidget* page)
         colour_ = key - Qt::Key_0;
         drawSwatches();
         editorView_->clickCursor(Qt::LeftButton, Qt::NoModifier);
+        editorView_->describeCursor();
     });
 
     auto* sizeBox = new QGroupBox(captionOf("編集範囲", "Edited Size"), page);

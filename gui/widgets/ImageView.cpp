@@ -232,7 +232,7 @@ void ImageView::keyPressEvent(QKeyEvent* event)
         emit cursorPastEdge(step.x(), step.y(), modifiers);
         return;
     }
-    if (modifiers & Qt::ShiftModifier) {
+    if ((modifiers & Qt::ShiftModifier) && shiftDrags_) {
         const QPoint from = cellCentre(cursor_);
         if (!keyDrag_) {
             keyDrag_ = true;

@@ -50,9 +50,11 @@ public:
     // A keyboard cursor over a grid of cells (sizes at zoom 1 from `origin`): the view takes
     // the focus and, while it has it, frames the cursor's cell over the picture (never in it).
     // Arrows move the cursor; Space or Enter click the cell's centre with the left button, C
-    // with the right one, the keys held passed on; Shift+arrows drag with the right button
-    // from where they began until Shift is let go.
+    // with the right one, the keys held passed on.
     void setCellGrid(QSize cell, int columns, int rows, QPoint origin = {});
+    // Shift+arrows drag with the right button from where they began until Shift is let go,
+    // where a right drag takes something (the map's stamps).
+    void setShiftDrags(bool drags) { shiftDrags_ = drags; }
     bool hasCellGrid() const { return columns_ > 0; }
     QPoint cursorCell() const { return cursor_; }
     // Clamped to the grid; the description follows and screen readers are told.
@@ -113,6 +115,7 @@ private:
     QPoint origin_;
     int columns_ = 0, rows_ = 0;
     QPoint cursor_;
+    bool shiftDrags_ = false;
     bool keyDrag_ = false; // a right drag by Shift+arrows under way
 };
 

@@ -49,8 +49,9 @@ QString captionNear(const QWidget* control)
     }
     if (best)
         return withoutAccessMarks(best->text());
-    if (const auto* group = qobject_cast<const QGroupBox*>(control->parentWidget()))
-        return withoutAccessMarks(group->title());
+    for (const QWidget* above = control->parentWidget(); above; above = above->parentWidget())
+        if (const auto* group = qobject_cast<const QGroupBox*>(above))
+            return withoutAccessMarks(group->title());
     return {};
 }
 
@@ -74,8 +75,9 @@ std::vector<QWidget*> readingOrder(QWidget* page)
 {
     std::vector<QWidget*> order;
     for (QWidget* control : page->findChildren<QWidget*>())
+        // Not the pop-up menus and dialogs the page owns: they are windows of their own.
         if ((control->focusPolicy() & Qt::TabFocus) && !control->focusProxy() && control->isEnabledTo(page) &&
-            !control->isHidden())
+            !control->isHidden() && control->window() == page->window())
             order.push_back(control);
     const auto place = [page](const QWidget* control) { return control->mapTo(page, QPoint(0, 0)); };
     std::ranges::stable_sort(order, [&](const QWidget* a, const QWidget* b) {
