@@ -58,10 +58,16 @@ void PaletteEdit::buildEntryGroup(QWidget* page)
                 return QString();
             return colourWord(context_.rom.currentStage().bgPalette()[static_cast<std::size_t>(i)]);
         };
-        QObject::connect(view, &ImageView::cursorPastEdge, view, [this, i](int columns, int, Qt::KeyboardModifiers) {
-            if (columns != 0 && i + columns >= 0 && i + columns < PaletteEntryCount)
-                entryViews_[static_cast<std::size_t>(i + columns)]->setFocus(Qt::OtherFocusReason);
-        });
+        // Down goes to the colour table below, Up from its top row comes back.
+        QObject::connect(view, &ImageView::cursorPastEdge, view,
+                         [this, i](int columns, int rows, Qt::KeyboardModifiers) {
+                             if (rows > 0) {
+                                 colorTable_->setCursorCell(QPoint(i, 0));
+                                 colorTable_->setFocus(Qt::OtherFocusReason);
+                             } else if (columns != 0 && i + columns >= 0 && i + columns < PaletteEntryCount) {
+                                 entryViews_[static_cast<std::size_t>(i + columns)]->setFocus(Qt::OtherFocusReason);
+                             }
+                         });
         QLineEdit* box = makeHexBox(QStringLiteral("EditPaletteEdit%1").arg(i), group, x, 50, 24, 24);
         entryBoxes_[static_cast<std::size_t>(i)] = box;
         QObject::connect(box, &QLineEdit::textChanged, box, [this, i] { onColourTyped(i); });
@@ -90,6 +96,11 @@ void PaletteEdit::buildColorGroup(QWidget* page)
     colorTable_->setCellGrid(QSize(24, 24), 16, 4);
     colorTable_->announceName(captionOf("色の表", "Colour table"));
     colorTable_->describeCell = [](QPoint cell) { return colourWord(cell.y() * 16 + cell.x()); };
+    QObject::connect(
+        colorTable_, &ImageView::cursorPastEdge, colorTable_, [this](int, int rows, Qt::KeyboardModifiers) {
+            if (rows < 0)
+                entryViews_[static_cast<std::size_t>(colorTable_->cursorCell().x())]->setFocus(Qt::OtherFocusReason);
+        });
 
     auto* selected = new QGroupBox(captionOf("選択色", "Selected"), group);
     selected->setObjectName(QStringLiteral("GroupBoxSelectedColor"));

@@ -39,10 +39,11 @@ protected:
         view->setFocus(Qt::TabFocusReason);
         return view;
     }
-    static void keys(QWidget* to, std::initializer_list<Qt::Key> pressed, Qt::KeyboardModifiers held = {})
+    // Keys pressed wherever the focus is, as the keyboard sends them.
+    static void keys(std::initializer_list<Qt::Key> pressed, Qt::KeyboardModifiers held = {})
     {
         for (Qt::Key key : pressed)
-            QTest::keyClick(to, key, held);
+            QTest::keyClick(QApplication::focusWidget(), key, held);
     }
     static QString said(QObject* object, QAccessible::Text text)
     {
@@ -63,19 +64,19 @@ protected:
 
 TEST_F(KeyboardPagesTest, MapCellsArePaintedTakenAndStampedByKeys)
 {
-    ImageView* table = focused(pgMapEdit, u"Img32x32ChipTable");
-    keys(table, {Qt::Key_Right, Qt::Key_Right, Qt::Key_Down, Qt::Key_Space});
+    focused(pgMapEdit, u"Img32x32ChipTable");
+    keys({Qt::Key_Right, Qt::Key_Right, Qt::Key_Down, Qt::Key_Space});
     ASSERT_EQ(form->mapEdit()->selectedChip(), 0x12);
     ImageView* left = focused(pgMapEdit, u"ImgMapEdit", 0);
     const int room = form->mapEdit()->viewRoom(0);
     EXPECT_EQ(said(left, QAccessible::Name),
               QStringLiteral("Map, left view, room ") +
                   QString::number(room, 16).rightJustified(2, QLatin1Char('0')).toUpper());
-    keys(left, {Qt::Key_Right, Qt::Key_Right, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Enter});
+    keys({Qt::Key_Right, Qt::Key_Right, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Enter});
     EXPECT_EQ(mapByte(room, 2 * 8 + 3), 0x12);
     EXPECT_EQ(said(left, QAccessible::Description), QStringLiteral("column 2, row 3, chip 12"));
     // C takes the chip under the cursor; Shift+arrows take a 2x2 stamp, painted one cell on.
-    keys(left, {Qt::Key_Up, Qt::Key_C});
+    keys({Qt::Key_Up, Qt::Key_C});
     EXPECT_EQ(form->mapEdit()->selectedChip(), mapByte(room, 2 * 8 + 2));
     const std::uint8_t corner[4] = {mapByte(room, 0), mapByte(room, 1), mapByte(room, 8), mapByte(room, 9)};
     left->setCursorCell({0, 0});
@@ -84,17 +85,17 @@ TEST_F(KeyboardPagesTest, MapCellsArePaintedTakenAndStampedByKeys)
     QTest::keyRelease(left, Qt::Key_Shift);
     ASSERT_TRUE(form->mapEdit()->stamp());
     EXPECT_EQ(form->mapEdit()->stamp()->width, 2);
-    keys(left, {Qt::Key_Right, Qt::Key_Down, Qt::Key_Space});
+    keys({Qt::Key_Right, Qt::Key_Down, Qt::Key_Space});
     EXPECT_EQ(mapByte(room, 2 * 8 + 2), corner[0]);
     EXPECT_EQ(mapByte(room, 3 * 8 + 3), corner[3]);
     // The cursor goes on into the right view, then into the next room, the bars following.
     left->setCursorCell({7, 4});
-    keys(left, {Qt::Key_Right});
+    keys({Qt::Key_Right});
     ImageView* right = find<ImageView>(u"ImgMapEdit", 1);
     EXPECT_TRUE(right->hasFocus());
     EXPECT_EQ(right->cursorCell(), QPoint(0, 4));
     right->setCursorCell({7, 4});
-    keys(right, {Qt::Key_Right});
+    keys({Qt::Key_Right});
     EXPECT_EQ(form->mapEdit()->viewRoom(0), room + 1);
     EXPECT_EQ(find<QScrollBar>(u"ScrollBarMapEdit")->value(), room + 1);
     EXPECT_EQ(right->cursorCell(), QPoint(0, 4));
@@ -108,39 +109,41 @@ TEST_F(KeyboardPagesTest, MapCellsArePaintedTakenAndStampedByKeys)
 
 TEST_F(KeyboardPagesTest, PaletteChipsTilesAndRestartPointsByKeys)
 {
-    ImageView* colours = focused(pgPaletteEdit, u"ImgColorTable");
-    keys(colours, {Qt::Key_Down, Qt::Key_Right, Qt::Key_Space});
+    focused(pgPaletteEdit, u"ImgPaletteEdit", 4);
+    ImageView* colours = find<ImageView>(u"ImgColorTable");
+    keys({Qt::Key_Right, Qt::Key_Down}); // on to entry 5, down into the colour table under it
+    ASSERT_TRUE(colours->hasFocus());
+    keys({Qt::Key_Down, Qt::Key_Left, Qt::Key_Left, Qt::Key_Left, Qt::Key_Left, Qt::Key_Space});
     EXPECT_EQ(said(colours, QAccessible::Description), QStringLiteral("column 1, row 1, colour 11"));
-    ImageView* entry = focused(pgPaletteEdit, u"ImgPaletteEdit", 4);
-    keys(entry, {Qt::Key_Right});
+    keys({Qt::Key_Up, Qt::Key_Up});
+    ASSERT_TRUE(find<ImageView>(u"ImgPaletteEdit", 1)->hasFocus()) << "up from column 1";
+    keys({Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Return});
     ImageView* next = find<ImageView>(u"ImgPaletteEdit", 5);
-    ASSERT_TRUE(next->hasFocus());
-    keys(next, {Qt::Key_Return});
     EXPECT_EQ(currentStage().bgPalette()[5], 0x11);
     EXPECT_EQ(said(next, QAccessible::Description), QStringLiteral("colour 11"));
 
     const std::vector<std::uint8_t> chips = currentStage().chip32x32();
-    ImageView* quarters = focused(pg32x32ChipEdit, u"Img16x16ChipTable", 1);
-    keys(quarters, {Qt::Key_Right, Qt::Key_Space});
+    focused(pg32x32ChipEdit, u"Img16x16ChipTable", 1);
+    keys({Qt::Key_Right, Qt::Key_Space});
     ImageView* table = focused(pg32x32ChipEdit, u"Img32x32ChipEditTable");
     table->setCursorCell({1, 0}); // chip 0's top-right quarter
-    keys(table, {Qt::Key_Enter}, Qt::ShiftModifier);
+    keys({Qt::Key_Enter}, Qt::ShiftModifier);
     EXPECT_EQ(currentStage().chip32x32()[2], 0x41) << "chip 0's top-right quarter: entry 41 of table 1";
     EXPECT_NE(currentStage().chip32x32(), chips);
 
     ImageView* editor = focused(pgTileEdit, u"ImgTileEditView");
     const int steps = undoSteps();
     for (int pixel = 0; pixel < 2; ++pixel) {
-        keys(editor, {Qt::Key_Right});
+        keys({Qt::Key_Right});
         const int other = (said(editor, QAccessible::Description).right(1).toInt() + 1) % 4;
-        keys(editor, {Qt::Key(Qt::Key_0 + other)});
+        keys({Qt::Key(Qt::Key_0 + other)});
         EXPECT_EQ(said(editor, QAccessible::Description).right(1), QString::number(other));
     }
     EXPECT_EQ(undoSteps(), steps + 2) << "a digit is one step";
 
     ImageView* room = focused(pgRestartPointEdit, u"ImgMidPointStartRoom");
     const QString before = find<QLabel>(u"LblMidPointStartY")->text();
-    keys(room, {Qt::Key_Up});
+    keys({Qt::Key_Up});
     EXPECT_NE(find<QLabel>(u"LblMidPointStartY")->text(), before);
     EXPECT_TRUE(said(room, QAccessible::Description).startsWith(QStringLiteral("Start Y ")));
 }
@@ -155,7 +158,7 @@ TEST_F(KeyboardPagesTest, ObjectsAreReachedWithTabMovedInOneStepARunAndRemoved)
     ImageView* view = focused(pgObjectEdit, u"ImgObjectEdit", 0);
     const RoomObjectList& list = currentStage().enemyObjects().lists(room);
     const PlacedObject* second = list.items(1);
-    keys(view, {Qt::Key_Tab, Qt::Key_Tab});
+    keys({Qt::Key_Tab, Qt::Key_Tab});
     ASSERT_EQ(form->objectEdit()->selectedObject(), second);
     const int x = second->x, y = second->y, steps = undoSteps();
     QTest::keyPress(view, Qt::Key_Right);
@@ -164,14 +167,14 @@ TEST_F(KeyboardPagesTest, ObjectsAreReachedWithTabMovedInOneStepARunAndRemoved)
         QApplication::sendEvent(view, &repeat);
     }
     QTest::keyRelease(view, Qt::Key_Right);
-    keys(view, {Qt::Key_Down}, Qt::ShiftModifier);
+    keys({Qt::Key_Down}, Qt::ShiftModifier);
     const PlacedObject* moved = form->objectEdit()->selectedObject();
     ASSERT_TRUE(moved);
     EXPECT_EQ(moved->y, y + 8);
     EXPECT_EQ(moved->x, x + 2);
     EXPECT_EQ(undoSteps(), steps + 2) << "a run of presses is one step";
     const int count = currentStage().enemyObjects().totalCount();
-    keys(view, {Qt::Key_Delete});
+    keys({Qt::Key_Delete});
     EXPECT_EQ(currentStage().enemyObjects().totalCount(), count - 1);
 }
 
@@ -205,7 +208,7 @@ TEST_F(KeyboardPagesTest, TabFollowsReadingOrderAndControlsAreNamedInTheInterfac
     }
     forceLanguage(Language::Japanese); // cells are described as the status bar names them
     ImageView* left = focused(pgMapEdit, u"ImgMapEdit", 0);
-    keys(left, {Qt::Key_Down});
+    keys({Qt::Key_Down});
     EXPECT_TRUE(said(left, QAccessible::Description).startsWith(QStringLiteral("列 0、行 1、チップ ")));
     EXPECT_EQ(withoutAccessMarks(QStringLiteral("保存(&S)")), QStringLiteral("保存"));
     EXPECT_EQ(withoutAccessMarks(QStringLiteral("A&&B &Cut")), QStringLiteral("A&B Cut"));
