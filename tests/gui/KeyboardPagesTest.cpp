@@ -130,6 +130,10 @@ TEST_F(KeyboardPagesTest, PaletteChipsTilesAndRestartPointsByKeys)
     keys({Qt::Key_Enter}, Qt::ShiftModifier);
     EXPECT_EQ(currentStage().chip32x32()[2], 0x41) << "chip 0's top-right quarter: entry 41 of table 1";
     EXPECT_NE(currentStage().chip32x32(), chips);
+    const std::uint8_t entry = currentStage().chip32x32()[2];
+    focused(pg32x32ChipEdit, u"ImgEdited32x32Chip")->setCursorCell({1, 0});
+    keys({Qt::Key_P});
+    EXPECT_NE(currentStage().chip32x32()[2], entry) << "the quarter's sub-palette stepped";
 
     ImageView* editor = focused(pgTileEdit, u"ImgTileEditView");
     const int steps = undoSteps();
