@@ -91,6 +91,8 @@ void ImageView::paintEvent(QPaintEvent*)
 void ImageView::mousePressEvent(QMouseEvent* event)
 {
     const QPoint at = unzoomedPoint(event->position());
+    if (hasCellGrid() && cell_.width() > 0 && cell_.height() > 0) // the keys go on from the cell clicked
+        setCursorCell(QPoint((at.x() - origin_.x()) / cell_.width(), (at.y() - origin_.y()) / cell_.height()));
     emit mousePressed(at.x(), at.y(), event->button(), event->modifiers());
 }
 
