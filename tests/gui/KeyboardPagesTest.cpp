@@ -19,16 +19,8 @@ namespace {
 // mouse makes it.
 class KeyboardPagesTest : public test::EditorFixture {
 protected:
-    void SetUp() override
-    {
-        EditorFixture::SetUp();
-        chooseInterfaceLanguage(Language::English);
-    }
-    void TearDown() override
-    {
-        EditorFixture::TearDown();
-        chooseInterfaceLanguage(std::nullopt);
-    }
+    KeyboardPagesTest() { chooseInterfaceLanguage(Language::English); }
+    ~KeyboardPagesTest() override { chooseInterfaceLanguage(std::nullopt); }
     ImageView* focused(Page page, QAnyStringView name, int number = -1)
     {
         showPage(page);
@@ -160,8 +152,7 @@ TEST_F(KeyboardPagesTest, ObjectsAreReachedWithTabMovedInOneStepARunAndRemoved)
         ASSERT_LT(++room, 0x2A);
     find<QScrollBar>(u"ScrollBarObjectEdit")->setValue(room);
     ImageView* view = focused(pgObjectEdit, u"ImgObjectEdit", 0);
-    const RoomObjectList& list = currentStage().enemyObjects().lists(room);
-    const PlacedObject* second = list.items(1);
+    const PlacedObject* second = currentStage().enemyObjects().lists(room).items(1);
     keys({Qt::Key_Tab, Qt::Key_Tab});
     ASSERT_EQ(form->objectEdit()->selectedObject(), second);
     const int x = second->x, y = second->y, steps = undoSteps();
@@ -173,9 +164,7 @@ TEST_F(KeyboardPagesTest, ObjectsAreReachedWithTabMovedInOneStepARunAndRemoved)
     QTest::keyRelease(view, Qt::Key_Right);
     keys({Qt::Key_Down}, Qt::ShiftModifier);
     const PlacedObject* moved = form->objectEdit()->selectedObject();
-    ASSERT_TRUE(moved);
-    EXPECT_EQ(moved->y, y + 8);
-    EXPECT_EQ(moved->x, x + 2);
+    ASSERT_TRUE(moved && moved->x == x + 2 && moved->y == y + 8);
     EXPECT_EQ(undoSteps(), steps + 2) << "a run of presses is one step";
     const int count = currentStage().enemyObjects().totalCount();
     keys({Qt::Key_Delete});
