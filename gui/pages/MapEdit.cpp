@@ -113,7 +113,7 @@ void MapEdit::carryCursor(int view, int columns)
         pair_->bar()->setValue(pair_->bar()->value() + columns);
     ImageView* to = pair_->view(across ? 1 - view : view);
     to->setCursorCell(QPoint(columns > 0 ? 0 : 7, row));
-    to->setFocus(Qt::OtherFocusReason);
+    to->setFocus(Qt::TabFocusReason);
 }
 
 void MapEdit::buildRoomGroup(QWidget* page)

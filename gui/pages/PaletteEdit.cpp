@@ -63,9 +63,9 @@ void PaletteEdit::buildEntryGroup(QWidget* page)
                          [this, i](int columns, int rows, Qt::KeyboardModifiers) {
                              if (rows > 0) {
                                  colorTable_->setCursorCell(QPoint(i, 0));
-                                 colorTable_->setFocus(Qt::OtherFocusReason);
+                                 colorTable_->setFocus(Qt::TabFocusReason);
                              } else if (columns != 0 && i + columns >= 0 && i + columns < PaletteEntryCount) {
-                                 entryViews_[static_cast<std::size_t>(i + columns)]->setFocus(Qt::OtherFocusReason);
+                                 entryViews_[static_cast<std::size_t>(i + columns)]->setFocus(Qt::TabFocusReason);
                              }
                          });
         QLineEdit* box = makeHexBox(QStringLiteral("EditPaletteEdit%1").arg(i), group, x, 50, 24, 24);
@@ -99,7 +99,7 @@ void PaletteEdit::buildColorGroup(QWidget* page)
     QObject::connect(
         colorTable_, &ImageView::cursorPastEdge, colorTable_, [this](int, int rows, Qt::KeyboardModifiers) {
             if (rows < 0)
-                entryViews_[static_cast<std::size_t>(colorTable_->cursorCell().x())]->setFocus(Qt::OtherFocusReason);
+                entryViews_[static_cast<std::size_t>(colorTable_->cursorCell().x())]->setFocus(Qt::TabFocusReason);
         });
 
     auto* selected = new QGroupBox(captionOf("選択色", "Selected"), group);

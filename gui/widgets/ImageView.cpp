@@ -146,6 +146,8 @@ void ImageView::setCursorCell(QPoint cell)
     if (moved) {
         update();
         emit cursorMoved(cursor_.x(), cursor_.y());
+        if (hasFocus() && !keyDrag_)
+            hoverCursor();
     }
 }
 
@@ -267,9 +269,20 @@ void ImageView::endKeyDrag()
     emit mouseReleased(at.x(), at.y(), Qt::RightButton, Qt::NoModifier);
 }
 
+void ImageView::hoverCursor()
+{
+    // The page shows the cell as it shows the one under the pointer: status bar, hover frame,
+    // a stamp's preview.
+    const QPoint at = cellCentre(cursor_);
+    emit mouseMoved(at.x(), at.y(), Qt::NoButton, Qt::NoModifier);
+}
+
 void ImageView::focusInEvent(QFocusEvent* event)
 {
     describeCursor();
+    // Only for the keyboard: a focus given on closing or by the mouse is left alone.
+    if (hasCellGrid() && (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason))
+        hoverCursor();
     update();
     QWidget::focusInEvent(event);
 }

@@ -100,6 +100,7 @@ protected:
 private:
     QPoint cellCentre(QPoint cell) const;
     void endKeyDrag();
+    void hoverCursor();
     void paintCursor(QPainter& painter) const;
 
     friend ImageView* makeImageView(QWidget*, const QString&, const QRect&, ViewHandlers, int);
