@@ -10,6 +10,7 @@
 #include "rules/ChipRules.h"
 
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -55,6 +56,12 @@ void Chip32x32Edit::buildTables(QWidget* page)
                        .left = [this] { chipHover_.leave(); }});
 
     chipTable_->setFollowsZoom(true);
+    // A cell per quarter, so Shift+Enter writes the quarter the cursor is on.
+    chipTable_->setCellGrid(QSize(16, 16), 32, 16);
+    chipTable_->announceName(captionOf("32x32チップ表", "32x32 chip table"));
+    chipTable_->describeCell = [this](QPoint cell) {
+        return QString::fromStdString(chipTableStatusText((editPage_ & 1) * 0x80 + (cell.y() / 2) * 16 + cell.x() / 2));
+    };
     auto* switchGroup = new QGroupBox(captionOf("表示切替", "Table Page"), page);
     switchGroup->setObjectName(QStringLiteral("GroupBoxTableSwitch"));
     switchGroup->setGeometry(526, 8, 92, 76);
@@ -81,7 +88,13 @@ void Chip32x32Edit::buildTables(QWidget* page)
                  },
              .left = [this] { entryHover_.leave(); }},
             i);
-        chip16Tables_[static_cast<std::size_t>(i)]->setFollowsZoom(true);
+        ImageView* table = chip16Tables_[static_cast<std::size_t>(i)];
+        table->setFollowsZoom(true);
+        table->setCellGrid(QSize(16, 16), 8, 8);
+        table->announceName(captionOf("16x16チップ表 ", "16x16 chip table ") + QString::number(i));
+        table->describeCell = [i](QPoint cell) {
+            return QString::fromStdString(chip16StatusText(i * 0x40 + cell.y() * 8 + cell.x()));
+        };
     }
 }
 
@@ -113,6 +126,24 @@ void Chip32x32Edit::buildEditedGroup(QWidget* page)
                                      },
                                  .left = [this] { quarterHover_.leave(); }});
     editedView_->setFollowsZoom(true);
+    editedView_->setCellGrid(QSize(32, 32), 2, 2);
+    editedView_->announceName(captionOf("編集対象チップ", "Edited chip"));
+    // P and A step the cursor's quarter's sub-palette and attribute as a left click on its
+    // label does, with Shift as a right click does.
+    editedView_->takeKey = [this](QKeyEvent* event) {
+        const int key = event->key();
+        if (event->type() != QEvent::KeyPress || (key != Qt::Key_P && key != Qt::Key_A) ||
+            (event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)))
+            return false;
+        const QPoint cell = editedView_->cursorCell();
+        const Qt::MouseButton button =
+            event->modifiers().testFlag(Qt::ShiftModifier) ? Qt::RightButton : Qt::LeftButton;
+        if (key == Qt::Key_P)
+            stepQuarterSubPalette(cell.x() * 2 + cell.y(), button);
+        else
+            stepQuarterAttribute(cell.x() * 2 + cell.y(), button);
+        return true;
+    };
     makeCaption(QStringLiteral("No:"), group, 12, 96, 24);
     editedIndex_ = makeValueLabel(QStringLiteral("LblEdited32x32ChipIndex"), group, 36, 96, 32);
 
@@ -120,9 +151,13 @@ void Chip32x32Edit::buildEditedGroup(QWidget* page)
     // 3 bottom-right.
     makeCaption(captionOf("No(パレット):", "No (Palette):"), group, 92, 24, 110);
     makeCaption(captionOf("属性:", "Attributes:"), group, 216, 24, 100);
+    static const char* const corners[4][2] = {
+        {"左上", "top left"}, {"左下", "bottom left"}, {"右上", "top right"}, {"右下", "bottom right"}};
     for (int q = 0; q < 4; ++q) {
         const int column = q / 2, row = q % 2;
+        const QString corner = captionOf(corners[q][0], corners[q][1]);
         auto* entry = new ClickLabel(group, q);
+        entry->setAccessibleName(captionOf("パレット ", "Palette, ") + corner);
         entry->setObjectName(QStringLiteral("LblEdited32x32Chip16x16Chip%1").arg(q));
         entry->setGeometry(92 + 56 * column, 46 + 22 * row, 52, 18);
         entry->setFrameShape(QFrame::Panel);
@@ -131,6 +166,7 @@ void Chip32x32Edit::buildEditedGroup(QWidget* page)
         QObject::connect(entry, &ClickLabel::mousePressed, entry,
                          [this, q](Qt::MouseButton button) { stepQuarterSubPalette(q, button); });
         auto* attribute = new ClickLabel(group, q);
+        attribute->setAccessibleName(captionOf("属性 ", "Attribute, ") + corner);
         attribute->setObjectName(QStringLiteral("LblEdited32x32Chip16x16ChipProperty%1").arg(q));
         attribute->setGeometry(216 + 104 * column, 46 + 22 * row, 100, 18);
         attribute->setFrameShape(QFrame::Panel);

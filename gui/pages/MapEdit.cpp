@@ -52,9 +52,21 @@ void MapEdit::buildViews(QWidget* page)
     };
     pair_ = std::make_unique<RoomViewPair>(page, QStringLiteral("ImgMapEdit"), QStringLiteral("ScrollBarMapEdit"),
                                            handlers, [this](int left) { onBothRoomsBarMoved(left); });
-    for (int v = 0; v < 2; ++v)
-        QObject::connect(pair_->view(v), &ImageView::mouseReleased, pair_->view(v),
+    for (int v = 0; v < 2; ++v) {
+        ImageView* view = pair_->view(v);
+        QObject::connect(view, &ImageView::mouseReleased, view,
                          [this](int, int, Qt::MouseButton button, Qt::KeyboardModifiers) { onRoomReleased(button); });
+        view->setCellGrid(QSize(32, 32), 8, 8);
+        view->setShiftDrags(true);
+        view->describeCell = [this, v](QPoint cell) {
+            if (!context_.rom.isLoaded())
+                return QString();
+            return chipWord(
+                context_.rom.currentStage().mapRoom(roomOfView(v))[static_cast<std::size_t>(cell.x() * 8 + cell.y())]);
+        };
+        QObject::connect(view, &ImageView::cursorPastEdge, view,
+                         [this, v](int columns, int, Qt::KeyboardModifiers) { carryCursor(v, columns); });
+    }
     // The page's keys, while it is shown.
     const auto key = [page](const QKeySequence& sequence, const std::function<void()>& action) {
         auto* shortcut = new QShortcut(sequence, page);
@@ -81,6 +93,27 @@ void MapEdit::buildViews(QWidget* page)
              },
          .left = [this] { chipHover_.leave(); }});
     chipTable_->setFollowsZoom(true);
+    chipTable_->setCellGrid(QSize(16, 16), 16, 16);
+    chipTable_->announceName(captionOf("32x32チップ表", "32x32 chip table"));
+    chipTable_->describeCell = [](QPoint cell) { return chipWord(cell.y() * 16 + cell.x()); };
+}
+
+QString MapEdit::chipWord(int chip)
+{
+    return QString::fromStdString(localized("チップ ", "chip ")) + hex2Text(static_cast<unsigned>(chip & 0xFF));
+}
+
+void MapEdit::carryCursor(int view, int columns)
+{
+    if (columns == 0 || !context_.rom.isLoaded())
+        return;
+    const int row = pair_->view(view)->cursorCell().y();
+    const bool across = (view == 0) == (columns > 0);
+    if (!across) // on into the next or previous room: the views and the bar move by one
+        pair_->bar()->setValue(pair_->bar()->value() + columns);
+    ImageView* to = pair_->view(across ? 1 - view : view);
+    to->setCursorCell(QPoint(columns > 0 ? 0 : 7, row));
+    to->setFocus(Qt::TabFocusReason);
 }
 
 void MapEdit::buildRoomGroup(QWidget* page)
@@ -219,6 +252,10 @@ void MapEdit::drawView(int view)
         control->redraw();
     }
     setLabelText(pageLabels_[static_cast<std::size_t>(view)], hex2Text(static_cast<unsigned>(room)));
+    control->announceName((view == 0 ? captionOf("マップ、左の表示、部屋 ", "Map, left view, room ")
+                                     : captionOf("マップ、右の表示、部屋 ", "Map, right view, room ")) +
+                          hex2Text(static_cast<unsigned>(room)));
+    control->describeCursor();
     const UpdatingGuard updating(updating_);
     pageBars_[static_cast<std::size_t>(view)]->setValue(room);
 }

@@ -80,6 +80,9 @@ private:
     void drawMarks(int view, IndexedBitmap& bitmap);
     void onChipTablePressed(int x, int y, Qt::MouseButton button);
     void onBothRoomsBarMoved(int left);
+    // An arrow past a view's edge: into the other view, or on into the next room.
+    void carryCursor(int view, int columns);
+    static QString chipWord(int chip);
     void onRoomBarMoved(int view, int position);
 
     // A write to room `view` shows: that view, and the other when it shows the same room.

@@ -12,7 +12,10 @@
 #include "rules/ObjectRules.h"
 
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
+#include <algorithm>
+#include <vector>
 
 namespace vx {
 namespace {
@@ -61,11 +64,90 @@ void ObjectEdit::buildViews(QWidget* page)
                                                     refreshObjectViews();
                                             });
     // A drag, from press to release, is one step of the history.
-    for (int v = 0; v < 2; ++v)
-        QObject::connect(rooms_->view(v), &ImageView::mouseReleased, rooms_->view(v), [this] {
+    for (int v = 0; v < 2; ++v) {
+        ImageView* view = rooms_->view(v);
+        QObject::connect(view, &ImageView::mouseReleased, view, [this] {
             if (context_.rom.isLoaded())
                 context_.rom.currentStage().endGesture();
         });
+        // The whole room is the cursor's one cell: the keys act on the selected object.
+        view->setCellGrid(QSize(256, 256), 1, 1);
+        view->takeKey = [this, v](QKeyEvent* event) { return onViewKey(v, event); };
+        view->describeCell = [this](QPoint) {
+            const PlacedObject* selected = context_.rom.isLoaded() ? picks_.selected : nullptr;
+            return selected
+                ? qText(objectHintText(editedObjects().orderIndexOf(selected), *selected, context_.objectNames))
+                : QString();
+        };
+    }
+}
+
+bool ObjectEdit::onViewKey(int view, QKeyEvent* event)
+{
+    if (!context_.rom.isLoaded() || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+        return false;
+    StageData& stage = context_.rom.currentStage();
+    const int key = event->key();
+    const int step = event->modifiers().testFlag(Qt::ShiftModifier) ? 8 : 1;
+    const QPoint arrow = key == Qt::Key_Left ? QPoint(-step, 0)
+        : key == Qt::Key_Right               ? QPoint(step, 0)
+        : key == Qt::Key_Up                  ? QPoint(0, -step)
+        : key == Qt::Key_Down                ? QPoint(0, step)
+                                             : QPoint();
+    if (event->type() == QEvent::KeyRelease) {
+        // A run of presses, the key's repeats included, is one step.
+        if (!arrow.isNull() && !event->isAutoRepeat())
+            stage.endGesture();
+        return !arrow.isNull();
+    }
+    const PlacedObject* selected = picks_.selected;
+    if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+        const PlacedObject* next = neighbourObject(selected, key == Qt::Key_Tab ? 1 : -1);
+        if (!next)
+            return false; // past the last object the focus moves on
+        picks_.selected = next;
+        panel_->refresh();
+        drawBothViews();
+        rooms_->view(view)->describeCursor();
+        return true;
+    }
+    if (!arrow.isNull() && selected) {
+        if (!event->isAutoRepeat())
+            stage.beginGesture();
+        setObjectPosition(selected->x + arrow.x(), selected->y + arrow.y());
+        rooms_->view(view)->describeCursor();
+        return true;
+    }
+    if (key == Qt::Key_Delete && selected) {
+        picks_.popupObject = selected;
+        removeObject();
+        rooms_->view(view)->describeCursor();
+        return true;
+    }
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        openRoomTextDialog(selected ? selected->room : shownRoom(view));
+        return true;
+    }
+    return !arrow.isNull(); // no selection: the arrows do nothing
+}
+
+const PlacedObject* ObjectEdit::neighbourObject(const PlacedObject* from, int direction) const
+{
+    // The shown rooms' objects in list order, left room first.
+    std::vector<const PlacedObject*> order;
+    for (int v = 0; v < 2; ++v) {
+        const int room = shownRoom(v);
+        if (v == 1 && room == shownRoom(0))
+            break;
+        const RoomObjectList& list = editedObjects().lists(room);
+        for (int i = 0; i < list.count(); ++i)
+            order.push_back(list.items(i));
+    }
+    const auto at = std::ranges::find(order, from);
+    if (at == order.end())
+        return order.empty() ? nullptr : direction > 0 ? order.front() : order.back();
+    const auto index = (at - order.begin()) + direction;
+    return index < 0 || index >= std::ssize(order) ? nullptr : order[static_cast<std::size_t>(index)];
 }
 
 void ObjectEdit::objectsReplaced(int room)
@@ -160,6 +242,11 @@ void ObjectEdit::drawBothViews()
 void ObjectEdit::refreshObjectViews()
 {
     drawBothViews();
+    for (int v = 0; v < 2; ++v)
+        rooms_->view(v)->announceName((v == 0
+                                           ? captionOf("オブジェクト、左の表示、部屋 ", "Objects, left view, room ")
+                                           : captionOf("オブジェクト、右の表示、部屋 ", "Objects, right view, room ")) +
+                                      hex2Text(static_cast<unsigned>(shownRoom(v))));
     const StageData& stage = context_.rom.currentStage();
     setLabelText(pagesLabel_, qText(shownRoomsText(rooms_->left())));
     setLabelText(enemyPagesLabel_, qText(roomCountsText(stage.enemyObjects(), rooms_->left())));

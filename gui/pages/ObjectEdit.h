@@ -10,6 +10,7 @@
 #include "gui/pages/ObjectViewMenu.h"
 #include "gui/widgets/RoomViewPair.h"
 
+class QKeyEvent;
 class QLabel;
 
 namespace vx {
@@ -72,6 +73,11 @@ private:
                        const QPoint& global);
     void onRoomHovered(int view, int x, int y, Qt::MouseButtons buttons, Qt::KeyboardModifiers keys);
     void onRoomLeft(int view);
+    // Tab and Shift+Tab step through the shown rooms' objects, arrows move the selected one,
+    // Delete removes it, Enter opens its room's text.
+    bool onViewKey(int view, QKeyEvent* event);
+    // The object after (1) or before (-1) one in the shown rooms' lists; null past the ends.
+    const PlacedObject* neighbourObject(const PlacedObject* from, int direction) const;
     // The menu's commands.
     void createObjectAt();
     void copyObject();

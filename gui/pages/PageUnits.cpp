@@ -11,6 +11,7 @@
 #include "gui/pages/RestartPointEdit.h"
 #include "gui/pages/ScrollEdit.h"
 #include "gui/pages/TileEdit.h"
+#include "gui/widgets/KeyboardReach.h"
 #include "gui/widgets/PlacedLayout.h"
 
 #include <QTabWidget>
@@ -34,6 +35,8 @@ PageUnits::PageUnits(EditorContext& context, QTabWidget& tabs, QWidget* dialogPa
     for (auto& [unit, page] : units_) {
         unit->bindControls(pageSheet(tabs_, page));
         placeControls(pageSheet(tabs_, page));
+        nameControls(pageSheet(tabs_, page));
+        orderFocus(pageSheet(tabs_, page));
     }
 }
 

@@ -64,6 +64,25 @@ void PaletteEdit::buildEntryGroup(QWidget* page)
                            .entered = [this, i] { onPaletteEntered(i); },
                            .left = [this, i] { onPaletteLeft(i); }},
                           i);
+        // Each entry is a one-cell grid; the arrows carry the cursor on to the neighbours.
+        ImageView* view = entryViews_[static_cast<std::size_t>(i)];
+        view->setCellGrid(QSize(24, 24), 1, 1);
+        view->announceName(captionOf("パレット ", "Palette entry ") + hex2Text(static_cast<unsigned>(i)));
+        view->describeCell = [this, i](QPoint) {
+            if (!context_.rom.isLoaded())
+                return QString();
+            return colourWord(context_.rom.currentStage().bgPalette()[static_cast<std::size_t>(i)]);
+        };
+        // Down goes to the colour table below, Up from its top row comes back.
+        QObject::connect(view, &ImageView::cursorPastEdge, view,
+                         [this, i](int columns, int rows, Qt::KeyboardModifiers) {
+                             if (rows > 0) {
+                                 colorTable_->setCursorCell(QPoint(i, 0));
+                                 colorTable_->setFocus(Qt::TabFocusReason);
+                             } else if (columns != 0 && i + columns >= 0 && i + columns < PaletteEntryCount) {
+                                 entryViews_[static_cast<std::size_t>(i + columns)]->setFocus(Qt::TabFocusReason);
+                             }
+                         });
         QLineEdit* box = makeHexBox(QStringLiteral("EditPaletteEdit%1").arg(i), group, x, 50, 24, 24);
         entryBoxes_[static_cast<std::size_t>(i)] = box;
         QObject::connect(box, &QLineEdit::textChanged, box, [this, i] { onColourTyped(i); });
@@ -89,6 +108,14 @@ void PaletteEdit::buildColorGroup(QWidget* page)
              },
          .left = [this] { colorHover_.leave(); }});
     colorTable_->setFollowsZoom(true);
+    colorTable_->setCellGrid(QSize(24, 24), 16, 4);
+    colorTable_->announceName(captionOf("色の表", "Colour table"));
+    colorTable_->describeCell = [](QPoint cell) { return colourWord(cell.y() * 16 + cell.x()); };
+    QObject::connect(
+        colorTable_, &ImageView::cursorPastEdge, colorTable_, [this](int, int rows, Qt::KeyboardModifiers) {
+            if (rows < 0)
+                entryViews_[static_cast<std::size_t>(colorTable_->cursorCell().x())]->setFocus(Qt::TabFocusReason);
+        });
 
     auto* selected = new QGroupBox(captionOf("選択色", "Selected"), group);
     selected->setObjectName(QStringLiteral("GroupBoxSelectedColor"));
@@ -125,6 +152,14 @@ void PaletteEdit::buildAnimeGroup(QWidget* page)
                  animeHover_.moveTo(colorGridCellAt(x, y, animeEdit_->unzoomedWidth(), animeEdit_->unzoomedHeight()));
              },
          .left = [this] { animeHover_.leave(); }});
+    animeEdit_->setCellGrid(QSize(24, 24), 16, 4);
+    animeEdit_->announceName(captionOf("パレットアニメ", "Palette animation"));
+    animeEdit_->describeCell = [this](QPoint cell) {
+        if (!context_.rom.isLoaded())
+            return QString();
+        return colourWord(
+            context_.rom.currentStage().paletteAnimePalette()[static_cast<std::size_t>(cell.y() * 16 + cell.x())]);
+    };
     for (int i = 0; i < 4; ++i) {
         auto* arrow = new QLabel(QStringLiteral("->"), animeGroup_);
         arrow->setObjectName(QStringLiteral("LblCurrentAnimePaletteArrow%1").arg(i));
@@ -243,6 +278,11 @@ void PaletteEdit::drawAll()
     drawAnimeViewAndArrows();
 }
 
+QString PaletteEdit::colourWord(int colour)
+{
+    return QString::fromStdString(localized("色 ", "colour ")) + hex2Text(static_cast<unsigned>(colour & 0xFF));
+}
+
 void PaletteEdit::drawColorTable()
 {
     IndexedBitmap* bitmap = colorTable_->bitmap();
@@ -274,6 +314,7 @@ void PaletteEdit::drawPaletteEntry(int entry, bool withFrame)
         if (unused_[static_cast<std::size_t>(entry)])
             crossOut(*bitmap);
         view->redraw();
+        view->describeCursor();
     }
     setBoxText(entryBoxes_[static_cast<std::size_t>(entry)], hex2Text(value));
 }

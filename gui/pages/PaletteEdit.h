@@ -42,6 +42,7 @@ public:
     int currentEntry() const;
 
 private:
+    static QString colourWord(int colour);
     void buildEntryGroup(QWidget* page);
     void buildColorGroup(QWidget* page);
     void buildAnimeGroup(QWidget* page);

@@ -28,7 +28,17 @@ void RestartPointEdit::bindControls(QWidget* page)
 {
     view_ = makeImageView(page, QStringLiteral("ImgMidPointStartRoom"), QRect(194, 3, RoomPixels, RoomPixels));
     view_->setFollowsZoom(true);
+    // One cell, the room: Up and Down move the landing marker a row as the arrow buttons do.
+    view_->setCellGrid(QSize(RoomPixels, RoomPixels), 1, 1);
+    view_->describeCell = [this](QPoint) {
+        return context_.rom.isLoaded()
+            ? QString::fromStdString(localized("着地Y座標 ", "Start Y ")) + hex2Text(currentPoint().startY)
+            : QString();
+    };
+    QObject::connect(view_, &ImageView::cursorPastEdge, view_,
+                     [this](int, int rows, Qt::KeyboardModifiers) { onStartYStepped(-rows); });
     roomBar_ = makeRoomScrollBar(QStringLiteral("ScrollBarMidPointStartRoom"), page, 194, 260, 256, LastRoom);
+    roomBar_->setAccessibleName(captionOf("復帰部屋番号", "Start Room")); // its caption stands below it
     QObject::connect(roomBar_, &QScrollBar::valueChanged, roomBar_,
                      [this](int position) { onStartRoomBarMoved(position); });
     makeCaption(captionOf("復帰部屋番号:", "Start Room:"), page, 267, 282, 80);
@@ -153,6 +163,8 @@ void RestartPointEdit::draw()
         drawLandingMarker(context_.graphics, *bitmap, point);
         view_->redraw();
     }
+    view_->announceName(captionOf("復帰地点の部屋 ", "Restart point room ") + hex2Text(point.startRoom()));
+    view_->describeCursor();
     setLabelText(roomLabel_, hex2Text(point.startRoom()));
     setLabelText(yLabel_, hex2Text(point.startY));
 }

@@ -71,7 +71,16 @@ void TileEdit::bindControls(QWidget* page)
     };
     bgView_ = tableView(TileTable::Background, "ImgBGPatternTableView", 48);
     spriteView_ = tableView(TileTable::Sprites, "ImgSpritePatternTableView", 310);
-    bgView_->setFollowsZoom(true);
+    for (ImageView* view : {bgView_, spriteView_}) {
+        view->setFollowsZoom(true);
+        view->setCellGrid(QSize(16, 16), 16, 16); // a tile at 2x
+        view->describeCell = [](QPoint cell) {
+            return QString::fromStdString(localized("タイル ", "tile ")) +
+                hex2Text(static_cast<unsigned>(tilePixelAtPicture(cell.x() * 8, cell.y() * 8).tile));
+        };
+    }
+    bgView_->announceName(captionOf("背景のタイル", "Background tiles"));
+    spriteView_->announceName(captionOf("スプライトのタイル", "Sprite tiles"));
     tableMenu_ = new QMenu(page);
     tableMenu_->setObjectName(QStringLiteral("MenuTileTable"));
     QAction* swap = tableMenu_->addAction(QString());
@@ -85,7 +94,6 @@ void TileEdit::bindControls(QWidget* page)
                          if (button == Qt::RightButton)
                              offerSwap(x, y);
                      });
-    spriteView_->setFollowsZoom(true);
     const auto paletteBox = [&](const QString& caption, const char* name, int x) {
         makeCaption(caption, page, x, 4, 100);
         makeCaption(captionOf("サブパレット:", "Sub-palette:"), page, x + 110, 4, 90);
@@ -121,6 +129,24 @@ void TileEdit::buildEditor(QWidget* page)
                                  .left = [this] { editorHover_.leave(); }});
     QObject::connect(editorView_, &ImageView::mouseReleased, editorView_, [this] { onEditorReleased(); });
     editorView_->setFollowsZoom(true);
+    editorView_->announceName(captionOf("タイルの編集", "Tile editor"));
+    editorView_->describeCell = [this](QPoint cell) {
+        const int side = EditorSide / editorCellGrid();
+        const TilePixel at = editorPixel(cell.x() * side, cell.y() * side);
+        if (at.tile < 0 || !context_.rom.isLoaded())
+            return QString();
+        const int colour = tilePixel(workingTile(context_.rom.currentStage(), sources_, table_, at.tile), at.x, at.y);
+        return QString::fromStdString(localized("色 ", "colour ")) + QString::number(colour);
+    };
+    // Digits paint the cursor's pixel in that colour, as picking the swatch and clicking does.
+    QObject::connect(editorView_, &ImageView::cellKeyPressed, editorView_, [this](int key, int, int) {
+        if (key < Qt::Key_0 || key > Qt::Key_3)
+            return;
+        colour_ = key - Qt::Key_0;
+        drawSwatches();
+        editorView_->clickCursor(Qt::LeftButton, Qt::NoModifier);
+        editorView_->describeCursor();
+    });
 
     auto* sizeBox = new QGroupBox(captionOf("編集範囲", "Edited Size"), page);
     sizeBox->setObjectName(QStringLiteral("GroupBoxTileEditSize"));
@@ -139,6 +165,7 @@ void TileEdit::buildEditor(QWidget* page)
     }
     sizeGroup_->button(0)->setChecked(true);
     QObject::connect(sizeGroup_, &QButtonGroup::idClicked, sizeGroup_, [this] {
+        editorView_->setCellGrid(QSize(EditorSide, EditorSide) / editorCellGrid(), editorCellGrid(), editorCellGrid());
         drawTables();
         drawEditor();
         showSelection();
@@ -153,6 +180,9 @@ void TileEdit::buildEditor(QWidget* page)
                                     colour_ = std::clamp(x / SwatchWidth, 0, 3);
                                     drawSwatches();
                                 }});
+    swatchView_->setCellGrid(QSize(SwatchWidth, 40), 4, 1);
+    swatchView_->announceName(captionOf("描く色", "Drawing colour"));
+    editorView_->setCellGrid(QSize(16, 16), 16, 16);
     infoLabel_ = makeValueLabel(QStringLiteral("LblTileInfo"), page, 310, 404, 300);
     infoLabel_->setGeometry(310, 404, 300, 144);
     infoLabel_->setWordWrap(true);
@@ -259,6 +289,8 @@ void TileEdit::offerSwap(int x, int y)
             : QString::fromStdString(localized("この 8x8タイルを入れ替え(&S)...", "&Swap This 8x8 Tile...")));
     tableMenu_->popup(bgView_->globalPosition(x, y));
 }
+
+int TileEdit::editorCellGrid() const { return sizeGroup_ && sizeGroup_->checkedId() == 1 ? 8 : 16; }
 
 TilePixel TileEdit::editorPixel(int x, int y) const
 {

@@ -62,6 +62,8 @@ private:
     void onEditorReleased();
     // The tile and the pixel in it under a point of the editor view; tile -1 outside.
     TilePixel editorPixel(int x, int y) const;
+    // Pixels a side the editor shows: 16 of a chip, 8 of a tile.
+    int editorCellGrid() const;
     void paintAt(int x, int y);
     // Pattern data, chip sheets and views after bytes at these image offsets changed.
     void showPainted(std::span<const std::int32_t> offsets);

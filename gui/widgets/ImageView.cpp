@@ -1,13 +1,17 @@
 #include "gui/widgets/ImageView.h"
 
+#include "core/base/Language.h"
 #include "gui/image/QImageConversion.h"
 #include "render/GraphicManager.h"
 
+#include <QAccessible>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
 #include <new>
+#include <utility>
 
 namespace vx {
 
@@ -78,6 +82,7 @@ void ImageView::paintEvent(QPaintEvent*)
             else
                 painter.drawImage(rect(), cache_);
         }
+        paintCursor(painter);
     }
     if (!converted)
         throw std::bad_alloc();
@@ -86,6 +91,8 @@ void ImageView::paintEvent(QPaintEvent*)
 void ImageView::mousePressEvent(QMouseEvent* event)
 {
     const QPoint at = unzoomedPoint(event->position());
+    if (hasCellGrid() && cell_.width() > 0 && cell_.height() > 0) // the keys go on from the cell clicked
+        setCursorCell(QPoint((at.x() - origin_.x()) / cell_.width(), (at.y() - origin_.y()) / cell_.height()));
     emit mousePressed(at.x(), at.y(), event->button(), event->modifiers());
 }
 
@@ -116,6 +123,189 @@ void ImageView::setZoom(int zoom)
     zoom_ = zoom;
     setFixedSize(unzoomed_ * zoom_);
     updateGeometry();
+}
+
+void ImageView::setCellGrid(QSize cell, int columns, int rows, QPoint origin)
+{
+    cell_ = cell;
+    columns_ = columns;
+    rows_ = rows;
+    origin_ = origin;
+    setFocusPolicy(columns > 0 ? Qt::StrongFocus : Qt::NoFocus);
+    setCursorCell(cursor_);
+}
+
+void ImageView::setCursorCell(QPoint cell)
+{
+    if (!hasCellGrid())
+        return;
+    const QPoint clamped(std::clamp(cell.x(), 0, columns_ - 1), std::clamp(cell.y(), 0, rows_ - 1));
+    const bool moved = clamped != cursor_;
+    cursor_ = clamped;
+    describeCursor();
+    if (moved) {
+        update();
+        emit cursorMoved(cursor_.x(), cursor_.y());
+        if (hasFocus() && !keyDrag_)
+            hoverCursor();
+    }
+}
+
+void ImageView::describeCursor()
+{
+    if (!hasCellGrid())
+        return;
+    // A one-cell grid (a palette entry, the restart room) says only what it holds.
+    QString text = columns_ * rows_ == 1
+        ? QString()
+        : QString::fromStdString(localized("列 %1、行 %2", "column %1, row %2")).arg(cursor_.x()).arg(cursor_.y());
+    if (const QString content = describeCell ? describeCell(cursor_) : QString(); !content.isEmpty())
+        text += (text.isEmpty() ? QString() : QString::fromStdString(localized("、", ", "))) + content;
+    if (text == accessibleDescription())
+        return;
+    setAccessibleDescription(text);
+    QAccessibleEvent said(this, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&said);
+}
+
+void ImageView::announceName(const QString& name)
+{
+    if (name == accessibleName())
+        return;
+    setAccessibleName(name);
+    QAccessibleEvent said(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&said);
+}
+
+QPoint ImageView::cellCentre(QPoint cell) const
+{
+    return origin_ +
+        QPoint(cell.x() * cell_.width() + cell_.width() / 2, cell.y() * cell_.height() + cell_.height() / 2);
+}
+
+void ImageView::clickCursor(Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
+{
+    const QPoint at = cellCentre(cursor_);
+    emit mouseMoved(at.x(), at.y(), Qt::NoButton, modifiers);
+    emit mousePressed(at.x(), at.y(), button, modifiers);
+    emit mouseReleased(at.x(), at.y(), button, modifiers);
+}
+
+bool ImageView::event(QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && takeKey) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && takeKey(key))
+            return true;
+    }
+    return QWidget::event(event);
+}
+
+void ImageView::keyPressEvent(QKeyEvent* event)
+{
+    if (takeKey && takeKey(event))
+        return;
+    if (!hasCellGrid()) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    QPoint step;
+    switch (event->key()) {
+    case Qt::Key_Left: step = {-1, 0}; break;
+    case Qt::Key_Right: step = {1, 0}; break;
+    case Qt::Key_Up: step = {0, -1}; break;
+    case Qt::Key_Down: step = {0, 1}; break;
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter: clickCursor(Qt::LeftButton, modifiers); return;
+    case Qt::Key_C:
+        if (modifiers & ~Qt::ShiftModifier)
+            break;
+        clickCursor(Qt::RightButton, modifiers);
+        return;
+    default: break;
+    }
+    if (step.isNull()) {
+        emit cellKeyPressed(event->key(), cursor_.x(), cursor_.y());
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    const QPoint to = cursor_ + step;
+    if (to.x() < 0 || to.y() < 0 || to.x() >= columns_ || to.y() >= rows_) {
+        emit cursorPastEdge(step.x(), step.y(), modifiers);
+        return;
+    }
+    if ((modifiers & Qt::ShiftModifier) && shiftDrags_) {
+        const QPoint from = cellCentre(cursor_);
+        if (!keyDrag_) {
+            keyDrag_ = true;
+            emit mouseMoved(from.x(), from.y(), Qt::NoButton, Qt::NoModifier);
+            emit mousePressed(from.x(), from.y(), Qt::RightButton, Qt::NoModifier);
+        }
+        setCursorCell(to);
+        const QPoint at = cellCentre(cursor_);
+        emit mouseMoved(at.x(), at.y(), Qt::RightButton, Qt::NoModifier);
+        return;
+    }
+    endKeyDrag();
+    setCursorCell(to);
+}
+
+void ImageView::keyReleaseEvent(QKeyEvent* event)
+{
+    if (takeKey && takeKey(event))
+        return;
+    if (event->key() == Qt::Key_Shift)
+        endKeyDrag();
+    QWidget::keyReleaseEvent(event);
+}
+
+void ImageView::endKeyDrag()
+{
+    if (!std::exchange(keyDrag_, false))
+        return;
+    const QPoint at = cellCentre(cursor_);
+    emit mouseReleased(at.x(), at.y(), Qt::RightButton, Qt::NoModifier);
+}
+
+void ImageView::hoverCursor()
+{
+    // The page shows the cell as it shows the one under the pointer: status bar, hover frame,
+    // a stamp's preview.
+    const QPoint at = cellCentre(cursor_);
+    emit mouseMoved(at.x(), at.y(), Qt::NoButton, Qt::NoModifier);
+}
+
+void ImageView::focusInEvent(QFocusEvent* event)
+{
+    describeCursor();
+    // Only for the keyboard: a focus given on closing or by the mouse is left alone.
+    if (hasCellGrid() && (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason))
+        hoverCursor();
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void ImageView::focusOutEvent(QFocusEvent* event)
+{
+    endKeyDrag();
+    update();
+    QWidget::focusOutEvent(event);
+}
+
+void ImageView::paintCursor(QPainter& painter) const
+{
+    if (!hasCellGrid() || !hasFocus())
+        return;
+    // Black under a dashed yellow: unlike the pages' one-colour hover frames, and seen on any chip.
+    const QRect cell(QPoint(origin_ + QPoint(cursor_.x() * cell_.width(), cursor_.y() * cell_.height())) * zoom_,
+                     cell_ * zoom_);
+    const QRect frame = cell.adjusted(1, 1, -2, -2);
+    painter.setPen(QPen(Qt::black, 3));
+    painter.drawRect(frame);
+    painter.setPen(QPen(QColor(255, 255, 0), 1, Qt::DashLine));
+    painter.drawRect(frame);
 }
 
 void ImageView::enterEvent(QEnterEvent*) { emit mouseEntered(); }

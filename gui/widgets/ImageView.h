@@ -47,6 +47,30 @@ public:
     // The picture a paint shows now: the bitmap's colours, converted only after a change.
     const QImage& picture();
 
+    // A keyboard cursor over a grid of cells (sizes at zoom 1 from `origin`): the view takes
+    // the focus and, while it has it, frames the cursor's cell over the picture (never in it).
+    // Arrows move the cursor; Space or Enter click the cell's centre with the left button, C
+    // with the right one, the keys held passed on.
+    void setCellGrid(QSize cell, int columns, int rows, QPoint origin = {});
+    // Shift+arrows drag with the right button from where they began until Shift is let go,
+    // where a right drag takes something (the map's stamps).
+    void setShiftDrags(bool drags) { shiftDrags_ = drags; }
+    bool hasCellGrid() const { return columns_ > 0; }
+    QPoint cursorCell() const { return cursor_; }
+    // Clamped to the grid; the description follows and screen readers are told.
+    void setCursorCell(QPoint cell);
+    // The content of a cell as a screen reader should say it after its column and row
+    // ("chip 35"); the page sets it and calls describeCursor when the content changes.
+    std::function<QString(QPoint cell)> describeCell;
+    void describeCursor();
+    // The view's accessible name; screen readers hear of a change.
+    void announceName(const QString& name);
+    // A page's own keys, tried before the cursor's (Tab and Shift+Tab too, which otherwise
+    // move the focus); true when the page used the press or release.
+    std::function<bool(QKeyEvent* event)> takeKey;
+    // Clicks the cursor's cell as the mouse does: a move there, a press and a release.
+    void clickCursor(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+
 signals:
     void mousePressed(int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
     // While a button is held Qt reports positions outside the control too.
@@ -54,6 +78,11 @@ signals:
     void mouseReleased(int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
     void mouseEntered();
     void mouseLeft();
+    void cursorMoved(int column, int row);
+    // An arrow that would leave the grid: a page may carry the cursor on into another view.
+    void cursorPastEdge(int columns, int rows, Qt::KeyboardModifiers modifiers);
+    // A key the cursor does not use (a digit), with the cursor's cell.
+    void cellKeyPressed(int key, int column, int row);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -62,8 +91,18 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    QPoint cellCentre(QPoint cell) const;
+    void endKeyDrag();
+    void hoverCursor();
+    void paintCursor(QPainter& painter) const;
+
     friend ImageView* makeImageView(QWidget*, const QString&, const QRect&, ViewHandlers, int);
     int tag_;
     int zoom_ = 1;
@@ -73,6 +112,12 @@ private:
     QImage cache_;
     std::uint64_t cachedVersion_ = ~0ull;
     const IndexedBitmap* cachedBitmap_ = nullptr;
+    QSize cell_;
+    QPoint origin_;
+    int columns_ = 0, rows_ = 0;
+    QPoint cursor_;
+    bool shiftDrags_ = false;
+    bool keyDrag_ = false; // a right drag by Shift+arrows under way
 };
 
 // What a page does with the mouse over one of its views; empty handlers stay unconnected.

@@ -23,6 +23,7 @@ RoomViewPair::RoomViewPair(QWidget* page, const QString& viewName, const QString
         view->setFollowsZoom(true);
     bar_ = makeRoomScrollBar(barName, page, 48, 260, 514, LastLeftViewRoom);
     bar_->setProperty(RoomPairBarProperty, true); // Alt+Left and Alt+Right find it
+    bar_->setAccessibleName(captionOf("表示する部屋", "Shown rooms"));
     QObject::connect(bar_, &QScrollBar::valueChanged, bar_, [this](int position) { barMoved(position); });
 }
 

@@ -1,5 +1,6 @@
 #include "gui/widgets/StatusPanel.h"
 
+#include <QAccessible>
 #include <QHelpEvent>
 #include <QPainter>
 #include <QStatusBar>
@@ -7,6 +8,17 @@
 #include <QToolTip>
 
 namespace vx {
+
+void StatusPanel::setText(const QString& text)
+{
+    if (text == this->text())
+        return;
+    QLabel::setText(text);
+    if (text.isEmpty())
+        return;
+    QAccessibleEvent said(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&said);
+}
 
 void StatusPanel::withdraw(const QString& text)
 {

@@ -12,6 +12,9 @@ class StatusPanel : public QLabel {
 public:
     explicit StatusPanel(QWidget* parent = nullptr) : QLabel(parent) {}
 
+    // Shows a text, and tells screen readers of a new one: a status message is said as it
+    // comes (the panels are always set through this type).
+    void setText(const QString& text);
     // Clears the panel if it still shows this text: a message whose moment has passed goes,
     // a newer one stays.
     void withdraw(const QString& text);

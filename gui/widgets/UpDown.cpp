@@ -1,5 +1,7 @@
 #include "gui/widgets/UpDown.h"
 
+#include "core/base/Language.h"
+
 #include <QBoxLayout>
 #include <QToolButton>
 
@@ -15,6 +17,10 @@ UpDown::UpDown(QWidget* parent, Qt::Orientation orientation) : QWidget(parent)
     down_ = new QToolButton(this);
     up_->setArrowType(orientation == Qt::Vertical ? Qt::UpArrow : Qt::RightArrow);
     down_->setArrowType(orientation == Qt::Vertical ? Qt::DownArrow : Qt::LeftArrow);
+    const bool vertical = orientation == Qt::Vertical;
+    up_->setAccessibleName(QString::fromStdString(vertical ? captionText("上へ", "Up") : captionText("右へ", "Right")));
+    down_->setAccessibleName(
+        QString::fromStdString(vertical ? captionText("下へ", "Down") : captionText("左へ", "Left")));
     for (QToolButton* button : {up_, down_}) {
         button->setAutoRepeat(true);
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
