@@ -2,6 +2,7 @@
 
 #include "core/base/Language.h"
 #include "gui/image/QImageConversion.h"
+#include "gui/widgets/ViewAccessible.h"
 #include "render/GraphicManager.h"
 
 #include <QAccessible>
@@ -20,6 +21,7 @@ ImageView::ImageView(QWidget* parent, int tag) : QWidget(parent), tag_(tag)
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setToolTipDuration(4000); // the hint time of every image control
+    installViewAccessibility();
 }
 
 void ImageView::setBitmap(std::unique_ptr<IndexedBitmap> bitmap)
@@ -144,6 +146,7 @@ void ImageView::setCursorCell(QPoint cell)
     cursor_ = clamped;
     describeCursor();
     if (moved) {
+        focusCursorCell();
         update();
         emit cursorMoved(cursor_.x(), cursor_.y());
         if (hasFocus() && !keyDrag_)
@@ -151,21 +154,40 @@ void ImageView::setCursorCell(QPoint cell)
     }
 }
 
+QRect ImageView::cellRect(QPoint cell) const
+{
+    return QRect((origin_ + QPoint(cell.x() * cell_.width(), cell.y() * cell_.height())) * zoom_, cell_ * zoom_);
+}
+
+QString ImageView::cellText(QPoint cell) const
+{
+    QString text = cellCount() == 1
+        ? QString()
+        : QString::fromStdString(localized("列 %1、行 %2", "column %1, row %2")).arg(cell.x()).arg(cell.y());
+    if (const QString content = describeCell ? describeCell(cell) : QString(); !content.isEmpty())
+        text += (text.isEmpty() ? QString() : QString::fromStdString(localized("、", ", "))) + content;
+    return text;
+}
+
 void ImageView::describeCursor()
 {
     if (!hasCellGrid())
         return;
-    // A one-cell grid (a palette entry, the restart room) says only what it holds.
-    QString text = columns_ * rows_ == 1
-        ? QString()
-        : QString::fromStdString(localized("列 %1、行 %2", "column %1, row %2")).arg(cursor_.x()).arg(cursor_.y());
-    if (const QString content = describeCell ? describeCell(cursor_) : QString(); !content.isEmpty())
-        text += (text.isEmpty() ? QString() : QString::fromStdString(localized("、", ", "))) + content;
+    const QString text = cellText(cursor_);
     if (text == accessibleDescription())
         return;
     setAccessibleDescription(text);
     QAccessibleEvent said(this, QAccessible::DescriptionChanged);
     QAccessible::updateAccessibility(&said);
+}
+
+void ImageView::focusCursorCell()
+{
+    if (!hasFocus() || cellCount() < 2)
+        return;
+    QAccessibleEvent focus(this, QAccessible::Focus);
+    focus.setChild(cellIndex(cursor_));
+    QAccessible::updateAccessibility(&focus);
 }
 
 void ImageView::announceName(const QString& name)
@@ -280,6 +302,7 @@ void ImageView::hoverCursor()
 void ImageView::focusInEvent(QFocusEvent* event)
 {
     describeCursor();
+    focusCursorCell();
     // Only for the keyboard: a focus given on closing or by the mouse is left alone.
     if (hasCellGrid() && (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason))
         hoverCursor();
@@ -299,9 +322,7 @@ void ImageView::paintCursor(QPainter& painter) const
     if (!hasCellGrid() || !hasFocus())
         return;
     // Black under a dashed yellow: unlike the pages' one-colour hover frames, and seen on any chip.
-    const QRect cell(QPoint(origin_ + QPoint(cursor_.x() * cell_.width(), cursor_.y() * cell_.height())) * zoom_,
-                     cell_ * zoom_);
-    const QRect frame = cell.adjusted(1, 1, -2, -2);
+    const QRect frame = cellRect(cursor_).adjusted(1, 1, -2, -2);
     painter.setPen(QPen(Qt::black, 3));
     painter.drawRect(frame);
     painter.setPen(QPen(QColor(255, 255, 0), 1, Qt::DashLine));

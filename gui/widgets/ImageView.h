@@ -63,6 +63,14 @@ public:
     // ("chip 35"); the page sets it and calls describeCursor when the content changes.
     std::function<QString(QPoint cell)> describeCell;
     void describeCursor();
+    // The cells by index, row by row, as screen readers list them.
+    int cellCount() const { return columns_ * rows_; }
+    QPoint cellAt(int index) const { return columns_ > 0 ? QPoint(index % columns_, index / columns_) : QPoint(); }
+    int cellIndex(QPoint cell) const { return cell.y() * columns_ + cell.x(); }
+    // Where a cell is on the control, the zoom included.
+    QRect cellRect(QPoint cell) const;
+    // "column 2, row 3, chip 35"; a one-cell grid says only what it holds.
+    QString cellText(QPoint cell) const;
     // The view's accessible name; screen readers hear of a change.
     void announceName(const QString& name);
     // A page's own keys, tried before the cursor's (Tab and Shift+Tab too, which otherwise
@@ -101,6 +109,7 @@ private:
     QPoint cellCentre(QPoint cell) const;
     void endKeyDrag();
     void hoverCursor();
+    void focusCursorCell();
     void paintCursor(QPainter& painter) const;
 
     friend ImageView* makeImageView(QWidget*, const QString&, const QRect&, ViewHandlers, int);

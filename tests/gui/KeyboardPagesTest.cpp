@@ -203,6 +203,16 @@ TEST_F(KeyboardPagesTest, TabFollowsReadingOrderAndControlsAreNamedInTheInterfac
     ImageView* left = focused(pgMapEdit, u"ImgMapEdit", 0);
     keys({Qt::Key_Down});
     EXPECT_TRUE(said(left, QAccessible::Description).startsWith(QStringLiteral("列 0、行 1、チップ ")));
+    // Readers say a cell when the focus moves to it: the cells are the view's children.
+    QAccessibleInterface* view = QAccessible::queryAccessibleInterface(left);
+    ASSERT_EQ(view->childCount(), 64);
+    QAccessibleInterface* cell = view->focusChild();
+    ASSERT_TRUE(cell && cell->state().focused);
+    EXPECT_EQ(view->indexOfChild(cell), 8);
+    EXPECT_EQ(cell->text(QAccessible::Name), said(left, QAccessible::Description));
+    EXPECT_EQ(view->childAt(cell->rect().center().x(), cell->rect().center().y()), cell);
+    EXPECT_FALSE(view->child(9)->state().focused);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(find<ImageView>(u"ImgPaletteEdit", 0))->childCount(), 0);
     EXPECT_EQ(withoutAccessMarks(QStringLiteral("保存(&S)")), QStringLiteral("保存"));
     EXPECT_EQ(withoutAccessMarks(QStringLiteral("A&&B &Cut")), QStringLiteral("A&B Cut"));
 }
