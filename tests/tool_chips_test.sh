@@ -46,7 +46,7 @@ expect 0 "unused entries" -- "$tool" palette "$sample" --stage 0 --unused
 contains "$work/out" "unused 04, 08, 0C" "colour 0 of each sub-palette is entry 00"
 expect 0 "entry uses" -- "$tool" palette "$sample" --stage 0 --uses 05
 contains "$work/out" "rooms 00, 01" "the rooms drawing the entry"
-expect 1 "an entry out of range" -- "$tool" palette "$sample" --stage 0 --uses 20
+expect 1 "an entry out of range" -- "$tool" palette "$sample" --stage 0 --uses 10
 
 [[ $failures -eq 0 ]] || { echo "$failures failure(s)"; exit 1; }
 echo "all chip and tile reorder commands behave"

@@ -150,8 +150,9 @@ int paletteUses(const ToolRequest& request)
 {
     const EnglishTexts english;
     std::optional<int> entry;
-    if (!request.paletteEntry.empty() && !(entry = hexNumber(request.paletteEntry, 0x1F)))
-        return exitRefused("palette entry " + request.paletteEntry + " is out of range (00 to 1F).");
+    // The 16 entries of the palette page: chips never draw with the sprites' entries.
+    if (!request.paletteEntry.empty() && !(entry = hexNumber(request.paletteEntry, 0x0F)))
+        return exitRefused("palette entry " + request.paletteEntry + " is out of range (00 to 0F).");
     const auto addresses = loadAddresses(request);
     RomImage rom(*addresses);
     if (!loadImage(rom, request.files[0]))
@@ -170,8 +171,8 @@ int paletteUses(const ToolRequest& request)
         std::cout << ' ' << Quarters[q.quarter & 3];
     }
     std::cout << (use.quarters.empty() ? "no chip draws with entry " + hex2(*entry) + "\n" : "\n");
-    std::cout << "rooms " << hexListText(use.rooms) << "\n";
-    if (!use.animated || *entry >= 16)
+    std::cout << "rooms " << (use.rooms.empty() ? std::string("none") : hexListText(use.rooms)) << "\n";
+    if (!use.animated)
         std::cout << "animation off\n";
     else {
         std::vector<int> frames(use.frames.begin(), use.frames.end());
