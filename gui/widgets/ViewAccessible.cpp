@@ -3,6 +3,7 @@
 #include "gui/widgets/ImageView.h"
 
 #include <QAccessibleWidget>
+#include <QCoreApplication>
 #include <QPointer>
 #include <QWindow>
 #include <map>
@@ -58,6 +59,9 @@ public:
     explicit ViewAccessible(ImageView* view) : QAccessibleWidget(view) {}
     ~ViewAccessible() override
     {
+        // After the application, the cache that owns the cells is going and deletes them itself.
+        if (!QCoreApplication::instance())
+            return;
         for (const auto& [index, id] : cells_)
             QAccessible::deleteAccessibleInterface(id);
     }
