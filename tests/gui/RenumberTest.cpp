@@ -29,8 +29,10 @@ protected:
     void expectOneUndoRestores(const std::vector<std::uint8_t>& before)
     {
         EXPECT_NE(form->rom().editedImage(), before);
+        EXPECT_FALSE(statusPanel(2)->text().isEmpty()) << "the renumbering says what it changed";
         undoAction()->trigger();
         EXPECT_EQ(form->rom().editedImage(), before);
+        EXPECT_TRUE(statusPanel(2)->text().isEmpty()) << "and the undo takes that back";
     }
     // A refusal says why and changes nothing.
     void expectRefused(const char* item, const char* typed, const char* said)
