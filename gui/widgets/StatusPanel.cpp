@@ -1,6 +1,6 @@
 #include "gui/widgets/StatusPanel.h"
 
-#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QHelpEvent>
 #include <QPainter>
 #include <QStatusBar>
@@ -9,15 +9,53 @@
 
 namespace vx {
 
+namespace {
+
+// Readers say a notification when it shows; a changed name alone they leave unsaid.
+class PanelAccessible : public QAccessibleWidget {
+public:
+    explicit PanelAccessible(StatusPanel* panel) : QAccessibleWidget(panel) {}
+    QAccessible::Role role() const override
+    {
+        return panel()->announces() ? QAccessible::Notification : QAccessible::StaticText;
+    }
+    QString text(QAccessible::Text text) const override
+    {
+        return text == QAccessible::Name ? panel()->text() : QAccessibleWidget::text(text);
+    }
+
+private:
+    StatusPanel* panel() const { return static_cast<StatusPanel*>(widget()); }
+};
+
+QAccessibleInterface* panelAccessible(const QString&, QObject* object)
+{
+    auto* panel = dynamic_cast<StatusPanel*>(object);
+    return panel ? new PanelAccessible(panel) : nullptr;
+}
+
+} // namespace
+
+StatusPanel::StatusPanel(QWidget* parent) : QLabel(parent)
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(panelAccessible);
+        return true;
+    }();
+    (void)installed;
+}
+
 void StatusPanel::setText(const QString& text)
 {
     if (text == this->text())
         return;
     QLabel::setText(text);
-    if (text.isEmpty())
+    QAccessibleEvent named(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&named);
+    if (!announces_ || text.isEmpty())
         return;
-    QAccessibleEvent said(this, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&said);
+    QAccessibleEvent shown(this, QAccessible::ObjectShow);
+    QAccessible::updateAccessibility(&shown);
 }
 
 void StatusPanel::withdraw(const QString& text)
@@ -65,6 +103,7 @@ std::array<StatusPanel*, 3> addStatusPanels(QStatusBar& bar)
         panels[i]->setFrameShadow(QFrame::Sunken);
         bar.addWidget(panels[i]);
     }
+    panels[2]->setAnnounces(true);
     bar.setSizeGripEnabled(false);
     return panels;
 }

@@ -213,6 +213,13 @@ TEST_F(KeyboardPagesTest, TabFollowsReadingOrderAndControlsAreNamedInTheInterfac
     EXPECT_EQ(view->childAt(cell->rect().center().x(), cell->rect().center().y()), cell);
     EXPECT_FALSE(view->child(9)->state().focused);
     EXPECT_EQ(QAccessible::queryAccessibleInterface(find<ImageView>(u"ImgPaletteEdit", 0))->childCount(), 0);
+    // Messages are notifications, said as they show; the pointer's panels are not.
+    QAccessibleInterface* messages = QAccessible::queryAccessibleInterface(statusPanel(2));
+    keys({Qt::Key_Down}, Qt::ShiftModifier);
+    EXPECT_EQ(messages->role(), QAccessible::Notification);
+    ASSERT_FALSE(statusPanel(2)->text().isEmpty());
+    EXPECT_EQ(messages->text(QAccessible::Name), statusPanel(2)->text());
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(statusPanel(1))->role(), QAccessible::StaticText);
     EXPECT_EQ(withoutAccessMarks(QStringLiteral("保存(&S)")), QStringLiteral("保存"));
     EXPECT_EQ(withoutAccessMarks(QStringLiteral("A&&B &Cut")), QStringLiteral("A&B Cut"));
 }
