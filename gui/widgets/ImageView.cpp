@@ -169,7 +169,7 @@ QString ImageView::cellText(QPoint cell) const
     return text;
 }
 
-void ImageView::describeCursor()
+void ImageView::describe(bool announced)
 {
     if (!hasCellGrid())
         return;
@@ -179,6 +179,8 @@ void ImageView::describeCursor()
     setAccessibleDescription(text);
     QAccessibleEvent said(this, QAccessible::DescriptionChanged);
     QAccessible::updateAccessibility(&said);
+    if (announced && announce && cellCount() == 1 && hasFocus() && !text.isEmpty())
+        announce(text);
 }
 
 void ImageView::focusCursorCell()
@@ -301,7 +303,7 @@ void ImageView::hoverCursor()
 
 void ImageView::focusInEvent(QFocusEvent* event)
 {
-    describeCursor();
+    describe(false); // the focus itself is said
     focusCursorCell();
     // Only for the keyboard: a focus given on closing or by the mouse is left alone.
     if (hasCellGrid() && (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason))

@@ -62,7 +62,10 @@ public:
     // The content of a cell as a screen reader should say it after its column and row
     // ("chip 35"); the page sets it and calls describeCursor when the content changes.
     std::function<QString(QPoint cell)> describeCell;
-    void describeCursor();
+    void describeCursor() { describe(true); }
+    // Where the new description of a focused one-cell view (a palette entry, an object view) is
+    // sent to be said: readers say a cell as the focus reaches it, and such a view's never moves.
+    static inline std::function<void(const QString& text)> announce;
     // The cells by index, row by row, as screen readers list them.
     int cellCount() const { return columns_ * rows_; }
     QPoint cellAt(int index) const { return columns_ > 0 ? QPoint(index % columns_, index / columns_) : QPoint(); }
@@ -110,6 +113,7 @@ private:
     void endKeyDrag();
     void hoverCursor();
     void focusCursorCell();
+    void describe(bool announced);
     void paintCursor(QPainter& painter) const;
 
     friend ImageView* makeImageView(QWidget*, const QString&, const QRect&, ViewHandlers, int);

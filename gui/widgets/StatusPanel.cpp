@@ -1,8 +1,11 @@
 #include "gui/widgets/StatusPanel.h"
 
+#include "gui/widgets/ImageView.h"
+
 #include <QAccessibleWidget>
 #include <QHelpEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolTip>
@@ -104,6 +107,10 @@ std::array<StatusPanel*, 3> addStatusPanels(QStatusBar& bar)
         bar.addWidget(panels[i]);
     }
     panels[2]->setAnnounces(true);
+    ImageView::announce = [messages = QPointer<StatusPanel>(panels[2])](const QString& text) {
+        if (messages)
+            messages->setText(text);
+    };
     bar.setSizeGripEnabled(false);
     return panels;
 }

@@ -142,6 +142,7 @@ TEST_F(KeyboardPagesTest, PaletteChipsTilesAndRestartPointsByKeys)
     keys({Qt::Key_Up});
     EXPECT_NE(find<QLabel>(u"LblMidPointStartY")->text(), before);
     EXPECT_TRUE(said(room, QAccessible::Description).startsWith(QStringLiteral("Start Y ")));
+    EXPECT_EQ(statusPanel(2)->text(), said(room, QAccessible::Description));
 }
 
 TEST_F(KeyboardPagesTest, ObjectsAreReachedWithTabMovedInOneStepARunAndRemoved)
@@ -155,6 +156,8 @@ TEST_F(KeyboardPagesTest, ObjectsAreReachedWithTabMovedInOneStepARunAndRemoved)
     const PlacedObject* second = currentStage().enemyObjects().lists(room).items(1);
     keys({Qt::Key_Tab, Qt::Key_Tab});
     ASSERT_EQ(form->objectEdit()->selectedObject(), second);
+    // The view's focus stays put, so its news goes to the message panel to be said.
+    EXPECT_EQ(statusPanel(2)->text(), said(view, QAccessible::Description));
     const int x = second->x, y = second->y, steps = undoSteps();
     QTest::keyPress(view, Qt::Key_Right);
     for (QEvent::Type type : {QEvent::KeyRelease, QEvent::KeyPress}) { // held: the key repeats
