@@ -28,7 +28,8 @@ expect 0 "swap back" -- "$tool" chips "$work/swapped.nes" --stage 8 --swap 0x3A 
 cmp -s "$sample" "$work/back.nes" || fail "a swap done twice does not give the image back"
 expect 0 "move" -- "$tool" chips "$sample" --stage 0 --move 05 3A --out "$work/moved.nes"
 looksSame "$sample" "$work/moved.nes" 0
-refused "a move onto a used chip" "$work/x.nes" -- "$tool" chips "$work/moved.nes" --stage 0 --move 06 3A --out "$work/x.nes"
+refused "a move onto a used chip" "$work/x.nes" -- "$tool" \
+  chips "$work/moved.nes" --stage 0 --move 06 3A --out "$work/x.nes"
 contains "$work/err" "Chip 3A is used by" "the refusal names the used chip"
 refused "a chip out of range" "$work/x.nes" -- "$tool" chips "$sample" --stage 0 --swap 05 100 --out "$work/x.nes"
 refused "nothing to merge" "$work/x.nes" -- "$tool" chips "$sample" --stage 0 --merge-duplicates --out "$work/x.nes"
@@ -39,8 +40,10 @@ contains "$work/out" "also drawn by stage 09" "the swap names the stage sharing 
 looksSame "$sample" "$work/tiles.nes" 1 9
 expect 0 "16x16 swap back" -- "$tool" tiles swap "$work/tiles.nes" 02 01 --chips --stage 1 --out "$work/tback.nes"
 cmp -s "$sample" "$work/tback.nes" || fail "a tile swap done twice does not give the image back"
-refused "an 8x8 swap inside a used chip" "$work/x.nes" -- "$tool" tiles swap "$sample" 04 05 --stage 1 --out "$work/x.nes"
-refused "a 16x16 chip out of range" "$work/x.nes" -- "$tool" tiles swap "$sample" 01 40 --chips --stage 1 --out "$work/x.nes"
+refused "an 8x8 swap inside a used chip" "$work/x.nes" -- "$tool" \
+  tiles swap "$sample" 04 05 --stage 1 --out "$work/x.nes"
+refused "a 16x16 chip out of range" "$work/x.nes" -- "$tool" \
+  tiles swap "$sample" 01 40 --chips --stage 1 --out "$work/x.nes"
 
 expect 0 "unused entries" -- "$tool" palette "$sample" --stage 0 --unused
 contains "$work/out" "unused 04, 08, 0C" "colour 0 of each sub-palette is entry 00"
