@@ -139,6 +139,7 @@ RenumberCommands::RenumberCommands(EditorContext& context, PageUnits& units, QWi
 {
     list_->setObjectName(QStringLiteral("ColourUsesForm"));
     units.tileEdit()->swapRequested = [this] { run(Renumber::SwapTiles); };
+    units.chip32x32Edit()->mergeRequested = [this] { run(Renumber::MergeChips); };
 }
 
 void RenumberCommands::run(Renumber command, bool checked)

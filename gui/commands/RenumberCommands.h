@@ -45,6 +45,7 @@ RenumberItems addRenumberItems(QMenu* edit, QMenu* tools, QAction* toolsBefore,
 // tiles page's selection, the palette entry the palette page's.
 class RenumberCommands {
 public:
+    // Also the tiles page's swap and the duplicated-chip list's Merge.
     RenumberCommands(EditorContext& context, PageUnits& units, QWidget* dialogParent);
 
     // `checked`: the state of a check item (Show Unused Colours).

@@ -1,5 +1,6 @@
 #include "gui/pages/Chip32x32Edit.h"
 
+#include "core/model/ChipOrder.h"
 #include "core/model/RomImage.h"
 #include "gui/pages/InfoListDialog.h"
 #include "gui/widgets/ClickLabel.h"
@@ -461,9 +462,17 @@ void Chip32x32Edit::showDuplicateChips()
 {
     if (!context_.rom.isLoaded())
         return;
-    const StageData& stage = context_.rom.currentStage();
-    subForm_.showList(QString::fromStdString(duplicatedChipListHeading()),
-                      QString::fromStdString(duplicatedChipListText(stage.chip32x32(), stage.chip32x32Attribute())));
+    // Made anew after a merge from the window. The chip tables stay as they were, so the
+    // groups do too; Merge leaves once nothing is left to merge.
+    subForm_.showList([this] {
+        const StageData& stage = context_.rom.currentStage();
+        InfoList list{QString::fromStdString(duplicatedChipListHeading()),
+                      QString::fromStdString(duplicatedChipListText(stage.chip32x32(), stage.chip32x32Attribute())),
+                      {}};
+        if (mergeRequested && previewChipMerge(context_.rom, context_.rom.currentStageIndex()).ok())
+            list.merge = mergeRequested;
+        return list;
+    });
 }
 
 } // namespace vx

@@ -36,6 +36,8 @@ public:
     IndexedBitmap* chip32Sheet() const { return sheets_.chip32Sheet.get(); }
     // A plain left click on the chip table: the map page paints with that chip from now on.
     std::function<void(int chip)> chipPicked;
+    // The Edit menu's merge of duplicate chips, offered by the duplicated-chip list.
+    std::function<void()> mergeRequested;
 
     // Makes a chip the edited one, on the table page that holds it.
     void selectChip(int chip);

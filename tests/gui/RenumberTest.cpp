@@ -88,7 +88,29 @@ TEST_F(Renumber, ChipsSwapMoveAndMergeAsOneUndoableStepAfterAskingWhatChanges)
     EXPECT_TRUE(prompts.questions.back().contains(QStringLiteral("Set free: FF")))
         << prompts.questions.back().toStdString();
     EXPECT_EQ(std::ranges::count(stage.map(), 0xFF), 0);
+    const auto merged = form->rom().editedImage();
     expectOneUndoRestores(before);
+
+    // The duplicated-chip list's window runs the same merge, offered while there is one to run.
+    auto* window = find<InfoListDialog>(u"SubForm");
+    auto* merge = test::control<QPushButton>(window, u"BtnSubFormMerge");
+    EXPECT_EQ(merge->accessibleName(), QString::fromUtf8("統合"));
+    std::vector<bool> offered; // as each list shows, and after its merge
+    const auto open = [&](QAnyStringView button, bool merging) {
+        QTimer::singleShot(0, window, [&, merging] {
+            offered.push_back(merge->isVisible());
+            if (merging)
+                prompts.yesNo.push_back(true), merge->click(), offered.push_back(merge->isVisible());
+            test::control<QPushButton>(window, u"BtnOK")->click();
+        });
+        find<QPushButton>(button)->click();
+    };
+    open(u"BtnOverlapped32x32ChipView", true);
+    EXPECT_TRUE(prompts.questions.back().startsWith(QStringLiteral("Point each group of equal chips")));
+    EXPECT_EQ(form->rom().editedImage(), merged);
+    undoAction()->trigger();
+    open(u"BtnUnused32x32ChipView", false);
+    EXPECT_EQ(offered, (std::vector<bool>{true, false, false})) << "offered; merged, not again; not the unused";
 }
 
 TEST_F(Renumber, TilesSwapInTheBackgroundTableAndNameTheStagesDrawingThem)
