@@ -218,9 +218,14 @@ void RenumberCommands::mergeChips()
         context_.prompts.showMessage(QString::fromStdString(preview.error().text()));
         return;
     }
+    // Groups a line each, as many as a question box shows on a small screen.
+    const std::vector<std::vector<int>> mergeable = mergeableChipGroups(rom, stage);
+    constexpr std::size_t ShownGroups = 12;
     QString groups;
-    for (const std::vector<int>& group : mergeableChipGroups(rom, stage))
-        groups += QStringLiteral("\n") + hexList(group);
+    for (std::size_t i = 0; i < std::min(mergeable.size(), ShownGroups); ++i)
+        groups += QStringLiteral("\n") + hexList(mergeable[i]);
+    if (mergeable.size() > ShownGroups)
+        groups += qText("\n…ほか %1 組", "\n… and %1 more groups").arg(mergeable.size() - ShownGroups);
     const QString question = qText("重複チップの各組を一番小さい番号にまとめます: ",
                                    "Point each group of equal chips at its lowest number: ") +
         chipChangeText(preview.value()) + qText("。空く番号: ", ". Set free: ") + hexList(preview.value().freed) +

@@ -87,6 +87,7 @@ TEST_F(Renumber, ChipsSwapMoveAndMergeAsOneUndoableStepAfterAskingWhatChanges)
     menuAction(u"MenuItemMergeChips")->trigger();
     EXPECT_TRUE(prompts.questions.back().contains(QStringLiteral("Set free: FF")))
         << prompts.questions.back().toStdString();
+    EXPECT_LE(prompts.questions.back().count(QLatin1Char('\n')), 14) << "the question fits a small screen";
     EXPECT_EQ(std::ranges::count(stage.map(), 0xFF), 0);
     const auto merged = form->rom().editedImage();
     expectOneUndoRestores(before);
