@@ -131,7 +131,10 @@ Result<void> checkChips(const RomImage& rom, int stage, int a, int b, bool move)
             return Error{localized("チップ番号は 00 から FF までです。" + nothingChanged(),
                                    "A chip number is 00 to FF. " + nothingChanged())};
     if (a == b)
-        return Error{localized("チップ " + hex2(a) + " をそれ自身と入れ替えることはできません。" + nothingChanged(),
+        return Error{localized("チップ " + hex2(a) +
+                                   " をそれ自身と"
+                                   "入れ替えることはできません。" +
+                                   nothingChanged(),
                                "Chip " + hex2(a) + " cannot change places with itself. " + nothingChanged())};
     if (!move)
         return Done;
@@ -139,7 +142,9 @@ Result<void> checkChips(const RomImage& rom, int stage, int a, int b, bool move)
     probe.to[static_cast<std::size_t>(b)] = static_cast<std::uint8_t>(a);
     if (const Plan used = planOf(rom, stage, probe); used.change.cells > 0)
         return Error{localized("チップ " + hex2(b) + " は " + std::to_string(used.change.cells) +
-                                   " マスに使われています。移動先は使われていない番号だけです。" + nothingChanged(),
+                                   " マスに使われています。"
+                                   "移動先は使われていない番号だけです。" +
+                                   nothingChanged(),
                                "Chip " + hex2(b) + " is used by " + std::to_string(used.change.cells) +
                                    (used.change.cells == 1 ? " cell" : " cells") +
                                    "; a chip moves only onto an unused number. " + nothingChanged())};
@@ -169,7 +174,9 @@ Result<std::pair<Renumbering, std::vector<int>>> mergeOf(const RomImage& rom, in
                       "No two chips are equal in every chip table the stage's maps draw with. " + nothingChanged())};
     for (const std::vector<int>& group : groups)
         if (std::ranges::find(mergeable, group) == mergeable.end())
-            return Error{localized("チップ " + hexListText(group) + " はすべてのチップ表で同じではありません。" +
+            return Error{localized("チップ " + hexListText(group) +
+                                       " はすべての"
+                                       "チップ表で同じではありません。" +
                                        nothingChanged(),
                                    "Chips " + hexListText(group) +
                                        " are not equal in every chip table that draws them. " + nothingChanged())};

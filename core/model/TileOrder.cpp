@@ -100,7 +100,9 @@ Result<Pairs> pairsOf(const RomImage& rom, const std::vector<PatternSources>& so
             for (const auto& [one, other] : {std::pair{from[i], to[i]}, std::pair{to[i], from[i]}})
                 if (const auto [at, added] = pairs.partner.emplace(one, other); one == other || at->second != other) {
                     const Result<void> why =
-                        refusal(hex2(a) + " と " + hex2(b) + " はイメージの同じバイトを読んでいます。",
+                        refusal(hex2(a) + " と " + hex2(b) +
+                                    " はイメージの"
+                                    "同じバイトを読んでいます。",
                                 hex2(a) + " and " + hex2(b) + " read the same bytes of the image.");
                     return why.error();
                 }
@@ -197,7 +199,9 @@ Result<Plan> planOf(const RomImage& rom, int stage, TileUnit unit, int a, int b)
         prepare(n);
         const Drawn& d = *drawn[static_cast<std::size_t>(n)];
         if (!std::equal(d.before.begin(), d.before.begin() + TileTableLength, d.after.begin()))
-            return refusal("ステージ " + hex2(n) + " はこのバイトをスプライトとして描くため、入れ替えられません。",
+            return refusal("ステージ " + hex2(n) +
+                               " はこのバイトをスプライトとして"
+                               "描くため、入れ替えられません。",
                            "Stage " + hex2(n) + " draws these bytes as sprite tiles, which no chip entry renumbers.")
                 .error();
         tables.insert(firstSharer(rom.addresses(), SharedGroup::Chips, n));
@@ -233,7 +237,8 @@ Result<Plan> planOf(const RomImage& rom, int stage, TileUnit unit, int a, int b)
                 const auto found = std::ranges::find_if(candidates, [&](int c) { return keeps(entry.chip, c); });
                 if (found == candidates.end())
                     return refusal("ステージ " + hex2(table) + " の 16x16 チップ " + hex2(entry.chip) +
-                                       " の見た目が変わってしまい、同じ絵のチップもありません。",
+                                       " の見た目が変わってしまい、"
+                                       "同じ絵のチップもありません。",
                                    "Stage " + hex2(table) + "'s 16x16 chip " + hex2(entry.chip) +
                                        " would look different, and no 16x16 chip shows what it shows now.")
                         .error();

@@ -51,7 +51,9 @@ QString chipChangeText(const ChipChange& change)
 
 QString tileChangeText(const TileChange& change)
 {
-    QString text = qText("チップの番号 %1 箇所を付け替え (ステージ %2)", "%1 chip entries renumbered (stage(s) %2)")
+    QString text = qText("チップの番号 %1 箇所を付け替え "
+                         "(ステージ %2)",
+                         "%1 chip entries renumbered (stage(s) %2)")
                        .arg(change.entries)
                        .arg(hexList(change.stages));
     if (!change.drawing.empty())
@@ -173,12 +175,15 @@ void RenumberCommands::swapChip(bool move)
 {
     RomImage& rom = context_.rom;
     const int stage = rom.currentStageIndex(), from = units_.pickedChip();
-    const QString caption = move ? qText("チップの移動", "Move Chip") : qText("チップの入れ替え", "Swap Chip");
-    const auto to = askNumber(
-        caption,
-        move ? qText("チップ %1 の移動先 (未使用の番号、16 進):", "Move chip %1 to (an unused number, in hex):")
-                   .arg(hex2(from))
-             : qText("チップ %1 と入れ替えるチップ (16 進):", "Swap chip %1 with (in hex):").arg(hex2(from)));
+    const QString caption = move ? qText("チップの移動", "Move Chip") //
+                                 : qText("チップの入れ替え", "Swap Chip");
+    const QString prompt = move ? qText("チップ %1 の移動先 "
+                                        "(未使用の番号、16 進):",
+                                        "Move chip %1 to (an unused number, in hex):")
+                                : qText("チップ %1 と入れ替えるチップ "
+                                        "(16 進):",
+                                        "Swap chip %1 with (in hex):");
+    const auto to = askNumber(caption, prompt.arg(hex2(from)));
     if (!to)
         return;
     const Result<ChipChange> preview =
@@ -247,9 +252,9 @@ void RenumberCommands::swapTiles()
     RomImage& rom = context_.rom;
     const TileEdit& tiles = *units_.tileEdit();
     if (tiles.table() != TileTable::Background) {
-        context_.prompts.showMessage(
-            qText("入れ替えられるのは背景タイルだけです。タイルのページで背景タイルを選んで下さい。",
-                  "Only background tiles can be swapped: pick one on the tiles page."));
+        context_.prompts.showMessage(qText("入れ替えられるのは背景タイルだけです。"
+                                           "タイルのページで背景タイルを選んで下さい。",
+                                           "Only background tiles can be swapped: pick one on the tiles page."));
         return;
     }
     const bool chips = tiles.editsChips();
@@ -257,11 +262,13 @@ void RenumberCommands::swapTiles()
     const int from = chips ? tiles.tile() / 4 : tiles.tile();
     const QString what = chips ? qText("16x16チップ %1", "16x16 chip %1").arg(hex2(from))
                                : qText("8x8タイル %1", "8x8 tile %1").arg(hex2(from));
-    const auto to =
-        askNumber(qText("タイルの入れ替え", "Swap Tiles"),
-                  (chips ? qText("%1 と入れ替える 16x16チップ (00-3F、16 進):", "Swap %1 with (00-3F, in hex):")
-                         : qText("%1 と入れ替える 8x8タイル (00-FF、16 進):", "Swap %1 with (00-FF, in hex):"))
-                      .arg(what));
+    const QString prompt = chips ? qText("%1 と入れ替える 16x16チップ "
+                                         "(00-3F、16 進):",
+                                         "Swap %1 with (00-3F, in hex):")
+                                 : qText("%1 と入れ替える 8x8タイル "
+                                         "(00-FF、16 進):",
+                                         "Swap %1 with (00-FF, in hex):");
+    const auto to = askNumber(qText("タイルの入れ替え", "Swap Tiles"), prompt.arg(what));
     if (!to)
         return;
     const int stage = rom.currentStageIndex();
@@ -299,13 +306,16 @@ void RenumberCommands::showColourUses()
         return;
     }
     const ColourUse use = colourUses(context_.rom.currentStage(), *entry);
-    const QString heading = qText("パレット %1 (サブパレット %2 の色 %3)", "Entry %1 (sub-palette %2, colour %3)")
+    const QString heading = qText("パレット %1 "
+                                  "(サブパレット %2 の色 %3)",
+                                  "Entry %1 (sub-palette %2, colour %3)")
                                 .arg(hex2(*entry))
                                 .arg(*entry / 4)
                                 .arg(*entry % 4);
     QString text;
     if (*entry != 0 && *entry % 4 == 0)
-        text = qText("色 0 はどのサブパレットでもパレット 00 を表示するため、この番号は画面に出ません。",
+        text = qText("色 0 はどのサブパレットでもパレット 00 を表示するため、"
+                     "この番号は画面に出ません。",
                      "Colour 0 of every sub-palette shows entry 00, so this entry never shows.");
     else {
         text = qText("部屋: ", "Rooms: ") + (use.rooms.empty() ? qText("なし", "none") : roomLines(use.rooms));
@@ -323,9 +333,9 @@ void RenumberCommands::showUnusedColours(bool shown)
     units_.paletteEdit()->showUnused(shown);
     if (!shown)
         return;
-    context_.setStatus(2,
-                       qText("どのチップも使わない色 (×印): ", "Entries no chip draws with (crossed out): ") +
-                           hexList(unusedPaletteEntries(context_.rom.currentStage())));
+    const QString unused = qText("どのチップも使わない色 (×印): ", //
+                                 "Entries no chip draws with (crossed out): ");
+    context_.setStatus(2, unused + hexList(unusedPaletteEntries(context_.rom.currentStage())));
 }
 
 } // namespace vx

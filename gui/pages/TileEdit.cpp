@@ -283,10 +283,10 @@ void TileEdit::offerSwap(int x, int y)
         return;
     onTablePressed(TileTable::Background, x, y, Qt::LeftButton);
     QAction* swap = tableMenu_->actions().front();
-    swap->setText(
-        editsChips()
-            ? QString::fromStdString(localized("この 16x16チップを入れ替え(&S)...", "&Swap This 16x16 Chip..."))
-            : QString::fromStdString(localized("この 8x8タイルを入れ替え(&S)...", "&Swap This 8x8 Tile...")));
+    swap->setText(QString::fromStdString(editsChips() ? localized("この 16x16チップを入れ替え(&S)...", //
+                                                                  "&Swap This 16x16 Chip...")
+                                                      : localized("この 8x8タイルを入れ替え(&S)...", //
+                                                                  "&Swap This 8x8 Tile...")));
     tableMenu_->popup(bgView_->globalPosition(x, y));
 }
 

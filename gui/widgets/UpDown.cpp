@@ -18,7 +18,8 @@ UpDown::UpDown(QWidget* parent, Qt::Orientation orientation) : QWidget(parent)
     up_->setArrowType(orientation == Qt::Vertical ? Qt::UpArrow : Qt::RightArrow);
     down_->setArrowType(orientation == Qt::Vertical ? Qt::DownArrow : Qt::LeftArrow);
     const bool vertical = orientation == Qt::Vertical;
-    up_->setAccessibleName(QString::fromStdString(vertical ? captionText("上へ", "Up") : captionText("右へ", "Right")));
+    up_->setAccessibleName(QString::fromStdString(vertical ? captionText("上へ", "Up") //
+                                                           : captionText("右へ", "Right")));
     down_->setAccessibleName(
         QString::fromStdString(vertical ? captionText("下へ", "Down") : captionText("左へ", "Left")));
     for (QToolButton* button : {up_, down_}) {
