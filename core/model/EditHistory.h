@@ -35,6 +35,8 @@ enum UndoKind : std::uint8_t {
 
 // The name of a kind in the user's language ("Unknown" for any other number).
 std::string undoKindText(int kind);
+// Chips or tiles renumbered: a step of every stage sharing the table, under its own caption.
+inline bool isRenumbering(int kind) { return kind == ukChipSwap || kind == ukChipMerge || kind == ukTileSwap; }
 
 // Steps that one edit put in several stages' histories (a chip replaced in every map) share
 // an id; `stages` says how many there are, so a step whose partner has gone stands alone.

@@ -487,7 +487,7 @@ void MainForm::stepHistory(bool back)
         units_->objectEdit()->objectsReplaced((back ? stage.redoStack() : stage.undoStack()).peek()->room());
     if (kind == ukTiles || kind == ukTileSwap)
         units_->tileEdit()->tilesChanged();
-    if (kind == ukChipSwap || kind == ukChipMerge || kind == ukTileSwap)
+    if (isRenumbering(kind))
         status_[2]->clear(); // what the renumbering said no longer holds
     showModified(rom_->differsFromFile());
     recovery_->editMade();

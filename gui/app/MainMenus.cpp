@@ -212,7 +212,7 @@ void MainMenus::showHistory(const RomImage& rom)
     // whose caption is its own.
     const auto renumbers = [&rom](bool back) {
         const EditCommand* top = (back ? rom.currentStage().undoStack() : rom.currentStage().redoStack()).peek();
-        return top && (top->kind() == ukChipSwap || top->kind() == ukChipMerge || top->kind() == ukTileSwap);
+        return top && isRenumbering(top->kind());
     };
     if (rom.stepStages(true).size() > 1 && !renumbers(true))
         undo->setText(qText("全ステージの置き換えを元に戻す(&U)", "&Undo Replace in All Stages"));

@@ -252,9 +252,7 @@ void MapEdit::drawView(int view)
         control->redraw();
     }
     setLabelText(pageLabels_[static_cast<std::size_t>(view)], hex2Text(static_cast<unsigned>(room)));
-    control->announceName((view == 0 ? captionOf("マップ、左の表示、部屋 ", "Map, left view, room ")
-                                     : captionOf("マップ、右の表示、部屋 ", "Map, right view, room ")) +
-                          hex2Text(static_cast<unsigned>(room)));
+    pair_->nameView(view, captionOf("マップ", "Map"), room);
     control->describeCursor();
     const UpdatingGuard updating(updating_);
     pageBars_[static_cast<std::size_t>(view)]->setValue(room);

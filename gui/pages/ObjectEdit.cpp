@@ -242,10 +242,8 @@ void ObjectEdit::drawBothViews()
 void ObjectEdit::refreshObjectViews()
 {
     drawBothViews();
-    const QString names[2] = {captionOf("オブジェクト、左の表示、部屋 ", "Objects, left view, room "),
-                              captionOf("オブジェクト、右の表示、部屋 ", "Objects, right view, room ")};
     for (int v = 0; v < 2; ++v)
-        rooms_->view(v)->announceName(names[v] + hex2Text(static_cast<unsigned>(shownRoom(v))));
+        rooms_->nameView(v, captionOf("オブジェクト", "Objects"), shownRoom(v));
     const StageData& stage = context_.rom.currentStage();
     setLabelText(pagesLabel_, qText(shownRoomsText(rooms_->left())));
     setLabelText(enemyPagesLabel_, qText(roomCountsText(stage.enemyObjects(), rooms_->left())));

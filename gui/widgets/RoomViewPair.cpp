@@ -50,4 +50,12 @@ void RoomViewPair::barMoved(int position)
         scrolled_(left);
 }
 
+void RoomViewPair::nameView(int view, const QString& page, int room)
+{
+    this->view(view)->announceName(page +
+                                   (view == 0 ? captionOf("、左の表示、部屋 ", ", left view, room ")
+                                              : captionOf("、右の表示、部屋 ", ", right view, room ")) +
+                                   hex2Text(static_cast<unsigned>(room)));
+}
+
 } // namespace vx

@@ -31,6 +31,8 @@ public:
     // Moves the bar to a room (clamped to 00..2A) without telling the page.
     void setLeft(int left);
     void giveBitmaps(const GraphicManager& graphics);
+    // Names a view for screen readers by its page and the room it shows: "Map, left view, room 05".
+    void nameView(int view, const QString& page, int room);
 
 private:
     void barMoved(int position);
